@@ -1,0 +1,23 @@
+// Date picker holding one calendar day (no time of day), shown as the shop's date text. It
+// tells changes made by the operator apart from changes made in code.
+#pragma once
+
+#include <QDate>
+#include <QDateEdit>
+
+class DatePicker : public QDateEdit {
+    Q_OBJECT
+public:
+    explicit DatePicker(QWidget *parent = nullptr);
+
+    // Sets the day from code: no changedByOperator signal.
+    void setDay(const QDate &day);
+    QDate day() const { return date(); }
+    QString dayText() const; // "2001/5/3"
+
+signals:
+    void changedByOperator(const QDate &day);
+
+private:
+    bool settingFromCode_ = false;
+};

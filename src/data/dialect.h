@@ -1,0 +1,25 @@
+// The shop's query dialect: record-source texts with bracketed names, #2001/5/3# date
+// literals, single-quoted text, val(), and bare table names, turned into SQLite SQL.
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+struct TranslatedQuery {
+    QString sql;   // SQLite SQL; its first result column is the rowid of the row
+    QString table; // the one table rows are written back to
+};
+
+namespace dialect {
+
+// Throws DataError for a text that is not one of the dialect's forms.
+TranslatedQuery translate(const QString &recordSourceText);
+
+// Puts a value between single quotes for a query text, doubling embedded quotes, so that
+// "O'Hara Books" stays one text and no typed text can change the query.
+QString quote(const QString &value);
+
+// A date literal of the dialect for this day: #2001/5/3#.
+QString dateLiteral(const QDate &date);
+
+} // namespace dialect

@@ -1,0 +1,151 @@
+// A record source: its own connection to the shop database, a record-source text in the
+// shop's query dialect, and the record set it yields (ordered rows, one current row, at
+// most one row with pending changes). The saving rule lives here, not in the screens: a
+// pending row is written when saved, when the record set moves off it, and when another
+// new row is added.
+#pragma once
+
+#include "conversions.h"
+#include "rowstore.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <map>
+#include <memory>
+#include <vector>
+
+class Connection;
+
+struct FieldInfo {
+    QString name;    // as the table declares it ("Invoice Date")
+    ColumnKind kind; // from the declared type
+};
+
+class RecordSource : public QObject {
+    Q_OBJECT
+public:
+    // Position values reported when there is no current row.
+    static constexpr int PositionUnknown = -1;
+    static constexpr int PositionBeforeStart = -2;
+    static constexpr int PositionAfterEnd = -3;
+
+    RecordSource(const QString &objectName, const QString &databasePath,
+                 QObject *parent = nullptr);
+    ~RecordSource() override;
+
+    // Opens the connection (first time) and runs the text; throws DataError.
+    void open(const QString &recordSourceText);
+    void setRecordSourceText(const QString &text) { text_ = text; }
+    QString recordSourceText() const { return text_; }
+    bool isOpen() const { return open_; }
+    // Runs the record-source text again; the first row becomes current. Throws DataError.
+    void requery();
+
+    // Navigation. A move saves a pending row first; if that save fails the move does not
+    // happen and DataError is thrown.
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    // Makes the row at this 0-based index current (grid selection).
+    void moveTo(int row);
+    bool isEof() const;
+    bool isBof() const;
+    int recordCount() const { return store_.rowCount(); }
+    // 1 for the first row; a negative PositionXxx value when there is no current row.
+    int position() const;
+    // 0-based index of the current row, or -1 when there is none.
+    int currentRow() const;
+
+    // From the current row on, the first row whose field equals the value (as text); end of
+    // set when none.
+    void find(const QString &field, const QVariant &value);
+
+    // Fields of the result, in column order; names are matched without regard to case.
+    int fieldCount() const { return static_cast<int>(fields_.size()); }
+    const FieldInfo &field(int column) const { return fields_[static_cast<std::size_t>(column)]; }
+    int fieldIndex(const QString &name) const; // -1 when there is no such field
+    QString tableName() const { return table_; }
+
+    // Current row access. Throws DataError when there is no current row.
+    QVariant value(const QString &field) const;
+    QVariant value(int column) const;
+    QString text(const QString &field) const; // as shown: "2001/5/3", "37.5"
+    QString text(int column) const;
+    // Cell of any row, for grids (pending values of that row included).
+    QVariant valueAt(int row, int column) const;
+    QString textAt(int row, int column) const;
+
+    // Assigns a value, converting it now (throws DataError when it does not convert). The
+    // row becomes pending.
+    void setValue(const QString &field, const QVariant &value);
+    void setValue(int column, const QVariant &value);
+    // Assigns typed text without converting it yet (bound boxes, grid cells): conversion
+    // happens at save, where a bad text is a data error.
+    void setText(int column, const QString &text);
+    // Adds to the stored amount when saved (Qty = Qty + delta), never writing back a stale
+    // copy of the field.
+    void addTo(const QString &field, double delta);
+
+    void addNew();
+    // Writes the pending row, if any. Throws DataError; the row stays pending then.
+    void save();
+    void saveAllPending() { save(); }
+    bool hasPending() const { return pending_ != nullptr; }
+    bool isPendingNew() const;
+    // Forgets the pending changes of the current row.
+    void cancelPending();
+    // Deletes the current row from the table at once; no row is current until the next move.
+    void deleteCurrent();
+
+    Connection &connection();
+
+    std::size_t bytesUsed() const { return store_.bytesUsed(); }
+
+signals:
+    // The current row changed (open, requery, moves, add, delete).
+    void moved();
+    // The rows were replaced (open, requery).
+    void reset();
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    // Before the current row is left or saved, so bound editors can hand in their text.
+    void aboutToChangeRow();
+    // A failure met outside any call of the screen (a save on a grid or navigator move).
+    void dataError(const QString &description);
+
+private:
+    struct Pending {
+        int row = -1;
+        bool isNew = false;
+        std::map<int, QVariant> values; // column -> assigned value (or typed text)
+        std::map<int, bool> typed;      // column -> value is unconverted typed text
+        std::map<int, double> deltas;   // column -> amount to add to the stored value
+    };
+    enum class Cursor { Row, BeforeStart, AfterEnd, Deleted };
+
+    void readResult();
+    void readFields(const QString &sql);
+    void leaveRow(); // saves the pending row before a move; throws
+    void setCurrent(int row, Cursor cursor = Cursor::Row);
+    int requireRow() const;
+    int columnOf(const QString &field) const;
+    QVariantList rereadRow(qint64 rowid) const;
+    void writePending();
+
+    QString databasePath_;
+    std::unique_ptr<Connection> connection_;
+    QString text_;
+    QString table_;
+    QString selectSql_;
+    std::vector<FieldInfo> fields_;
+    std::vector<int> tableColumn_; // result column -> column name in the table (same name)
+    RowStore store_;
+    int current_ = -1;
+    Cursor cursor_ = Cursor::AfterEnd;
+    std::unique_ptr<Pending> pending_;
+    bool open_ = false;
+};

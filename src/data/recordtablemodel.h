@@ -1,0 +1,42 @@
+// Table model over a record source: one line per row in record-set order, one column per
+// listed field. Formats only the cells the view asks for, so a large set costs nothing more.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+
+class RecordSource;
+
+struct GridColumn {
+    QString field;   // field name in the record source
+    QString caption; // column heading; the field name when empty
+};
+
+class RecordTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    RecordTableModel(RecordSource *source, QList<GridColumn> columns, QObject *parent = nullptr);
+
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool isReadOnly() const { return readOnly_; }
+    // Re-reads column positions after the source ran a new text, and resets the view.
+    void rebind();
+    RecordSource *source() const { return source_; }
+    const QList<GridColumn> &columns() const { return columns_; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    void resolveColumns();
+
+    RecordSource *source_;
+    QList<GridColumn> columns_;
+    QList<int> sourceColumn_; // -1 when the result has no such field
+    bool readOnly_ = false;
+};

@@ -1,0 +1,11 @@
+#include "shoppaths.h"
+
+#include <QDir>
+#include <QProcessEnvironment>
+
+QString defaultDatabasePath() {
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty())
+        dataHome = QDir::homePath() + "/.local/share";
+    return dataHome + "/Quillmart/book1.mdb";
+}
