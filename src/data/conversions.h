@@ -19,7 +19,7 @@ ColumnKind kindFromDeclaredType(const QString &declaredType, bool primaryKey);
 QString dateText(const QDate &date);
 // Reads "2001/5/3", "2001-05-03" (and a trailing time part is ignored). Invalid date if not.
 QDate parseDate(const QString &text);
-QString isoDate(const QDate &date); // "2001-05-03": the stored form
+QString isoDate(const QDate &date);  // "2001-05-03": the stored form
 QString timeText(const QTime &time); // "14:05:09": the stored and shown form
 QTime parseTime(const QString &text);
 

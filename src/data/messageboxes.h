@@ -29,4 +29,6 @@ private:
     QWidget *parent_;
 };
 
-inline const char *applicationTitle() { return "Quillmart"; }
+inline const char *applicationTitle() {
+    return "Quillmart";
+}

@@ -31,8 +31,7 @@ public:
     static constexpr int PositionBeforeStart = -2;
     static constexpr int PositionAfterEnd = -3;
 
-    RecordSource(const QString &objectName, const QString &databasePath,
-                 QObject *parent = nullptr);
+    RecordSource(const QString &objectName, const QString &databasePath, QObject *parent = nullptr);
     ~RecordSource() override;
 
     // Opens the connection (first time) and runs the text; throws DataError.
@@ -127,7 +126,6 @@ private:
     };
     enum class Cursor { Row, BeforeStart, AfterEnd, Deleted };
 
-    void readResult();
     void readFields(const QString &sql);
     void leaveRow(); // saves the pending row before a move; throws
     void setCurrent(int row, Cursor cursor = Cursor::Row);
@@ -140,9 +138,7 @@ private:
     std::unique_ptr<Connection> connection_;
     QString text_;
     QString table_;
-    QString selectSql_;
     std::vector<FieldInfo> fields_;
-    std::vector<int> tableColumn_; // result column -> column name in the table (same name)
     RowStore store_;
     int current_ = -1;
     Cursor cursor_ = Cursor::AfterEnd;

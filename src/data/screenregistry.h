@@ -14,7 +14,9 @@ class ScreenRegistry {
 public:
     using Factory = std::function<QWidget *(const ShopContext &)>;
 
-    void add(const QString &screenId, Factory factory) { factories_[screenId] = std::move(factory); }
+    void add(const QString &screenId, Factory factory) {
+        factories_[screenId] = std::move(factory);
+    }
     bool contains(const QString &screenId) const { return factories_.count(screenId) != 0; }
     // Builds the screen; nullptr for an unknown identifier. Throws what the factory throws.
     QWidget *create(const QString &screenId, const ShopContext &context) const {

@@ -62,7 +62,7 @@ public:
     QWidget *openNew(const QString &screenId) override;
     QWidget *openShared(const QString &screenId) override;
     void close(QWidget *screen) override;
-    QStringList opened;   // "new:frmSell", "shared:frmCreTitles"
+    QStringList opened; // "new:frmSell", "shared:frmCreTitles"
     QList<QWidget *> closed;
 
 private:

@@ -1,0 +1,124 @@
+// The data grid: caption line, table view, and the current row kept in step with the source.
+#include "datagrid.h"
+
+#include "dataerror.h"
+#include "recordsource.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+// Columns are sized from the heading and the first screenful, never from every row.
+constexpr int sampledRows = 40;
+constexpr int widestColumn = 320;
+} // namespace
+
+DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *parent)
+    : QWidget(parent), source_(source) {
+    setObjectName(QStringLiteral("DataGrid1"));
+    model_ = new RecordTableModel(source, std::move(columns), this);
+    captionLabel_ = new QLabel(this);
+    captionLabel_->setObjectName(QStringLiteral("caption"));
+    captionLabel_->setAlignment(Qt::AlignCenter);
+    captionLabel_->setFrameShape(QFrame::Panel);
+    captionLabel_->setVisible(false);
+    view_ = new QTableView(this);
+    view_->setModel(model_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
+    view_->verticalHeader()->setFixedWidth(18);
+    view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view_->setAlternatingRowColors(true);
+    view_->setTabKeyNavigation(false);
+    view_->setAccessibleName(QStringLiteral("DataGrid1"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(captionLabel_);
+    layout->addWidget(view_);
+
+    connect(source_, &RecordSource::moved, this, &DataGrid::followSource);
+    connect(source_, &RecordSource::reset, this, [this] {
+        sizeColumns();
+        followSource();
+    });
+    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { followView(current.row()); });
+    sizeColumns();
+    followSource();
+}
+
+void DataGrid::setCaption(const QString &caption) {
+    captionLabel_->setText(caption);
+    captionLabel_->setVisible(!caption.isEmpty());
+}
+
+QString DataGrid::caption() const {
+    return captionLabel_->text();
+}
+
+void DataGrid::setReadOnly(bool readOnly) {
+    model_->setReadOnly(readOnly);
+    view_->setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                                    : QAbstractItemView::DoubleClicked |
+                                          QAbstractItemView::EditKeyPressed |
+                                          QAbstractItemView::AnyKeyPressed);
+}
+
+void DataGrid::rebind() {
+    model_->rebind();
+    sizeColumns();
+    followSource();
+}
+
+int DataGrid::currentLine() const {
+    const QModelIndex index = view_->selectionModel()->currentIndex();
+    return index.isValid() ? index.row() : -1;
+}
+
+void DataGrid::followSource() {
+    syncing_ = true;
+    const int row = source_->currentRow();
+    if (row >= 0 && row < model_->rowCount()) {
+        const QModelIndex index = model_->index(row, qMax(0, view_->currentIndex().column()));
+        view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                            QItemSelectionModel::Rows);
+        view_->scrollTo(index);
+    } else {
+        view_->selectionModel()->clear();
+    }
+    syncing_ = false;
+}
+
+void DataGrid::followView(int row) {
+    if (syncing_ || row < 0 || row == source_->currentRow())
+        return;
+    try {
+        source_->moveTo(row);
+    } catch (const DataError &error) {
+        emit source_->dataError(error.description());
+        followSource(); // the move did not happen: show the row that is still current
+    }
+}
+
+void DataGrid::sizeColumns() {
+    const QFontMetrics metrics = view_->fontMetrics();
+    const int rows = qMin(model_->rowCount(), sampledRows);
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        int width = metrics.horizontalAdvance(
+                        model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                    24;
+        for (int row = 0; row < rows; ++row)
+            width = qMax(width,
+                         metrics.horizontalAdvance(
+                             model_->data(model_->index(row, column), Qt::DisplayRole).toString()) +
+                             12);
+        view_->setColumnWidth(column, qMin(width, widestColumn));
+    }
+}

@@ -1,0 +1,25 @@
+// Date picker showing the shop's date text, with operator changes told apart from code.
+#include "datepicker.h"
+
+#include "conversions.h"
+
+DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent) {
+    setCalendarPopup(true);
+    setDisplayFormat(QStringLiteral("yyyy/M/d"));
+    setMinimumDate(QDate(100, 1, 1));
+    setMaximumDate(QDate(9999, 12, 31));
+    connect(this, &QDateEdit::dateChanged, this, [this](const QDate &day) {
+        if (!settingFromCode_)
+            emit changedByOperator(day);
+    });
+}
+
+void DatePicker::setDay(const QDate &day) {
+    settingFromCode_ = true;
+    setDate(day);
+    settingFromCode_ = false;
+}
+
+QString DatePicker::dayText() const {
+    return conv::dateText(date());
+}

@@ -1,0 +1,107 @@
+// Translation of the shop's query texts into SQLite SQL.
+#include "dialect.h"
+
+#include "conversions.h"
+#include "dataerror.h"
+
+#include <QRegularExpression>
+
+namespace dialect {
+
+namespace {
+
+bool isBareTableName(const QString &text) {
+    static const QRegularExpression name(QStringLiteral(R"(^(\[[^\]]+\]|[A-Za-z_]\w*)$)"));
+    return name.match(text).hasMatch() &&
+           text.compare(QLatin1String("select"), Qt::CaseInsensitive) != 0;
+}
+
+QString unbracket(QString name) {
+    if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+        name = name.mid(1, name.size() - 2);
+    return name;
+}
+
+// Copies the text, turning #y/m/d# literals into stored-form text literals. `masked` gets
+// the same text with literal contents blanked, for finding keywords safely.
+void rewriteLiterals(const QString &text, QString &sql, QString &masked) {
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('\'');
+            int j = i + 1;
+            for (;; ++j) {
+                if (j >= text.size())
+                    throw DataError(
+                        QStringLiteral("Syntax error in query: unclosed %1 in '%2'.").arg(c, text));
+                if (text[j] == close) {
+                    if (close == QLatin1Char('\'') && j + 1 < text.size() &&
+                        text[j + 1] == QLatin1Char('\'')) {
+                        ++j; // a doubled quote inside the text
+                        continue;
+                    }
+                    break;
+                }
+            }
+            sql += text.mid(i, j - i + 1);
+            masked += c + QString(j - i - 1, QLatin1Char(' ')) + close;
+            i = j;
+        } else if (c == QLatin1Char('#')) {
+            const int j = text.indexOf(QLatin1Char('#'), i + 1);
+            const QDate date = j < 0 ? QDate() : conv::parseDate(text.mid(i + 1, j - i - 1));
+            if (!date.isValid())
+                throw DataError(
+                    QStringLiteral("Syntax error in date in query expression '%1'.").arg(text));
+            const QString literal = QStringLiteral(" '%1' ").arg(conv::isoDate(date));
+            sql += literal;
+            masked += QString(literal.size(), QLatin1Char(' '));
+            i = j;
+        } else {
+            sql += c;
+            masked += c;
+        }
+    }
+}
+
+} // namespace
+
+TranslatedQuery translate(const QString &recordSourceText) {
+    const QString text = recordSourceText.trimmed();
+    if (text.isEmpty())
+        throw DataError(QStringLiteral("The record source has no query text."));
+    if (isBareTableName(text)) {
+        const QString table = unbracket(text);
+        return {QStringLiteral("SELECT rowid, * FROM [%1]").arg(table), table};
+    }
+
+    QString sql;
+    QString masked;
+    rewriteLiterals(text, sql, masked);
+
+    static const QRegularExpression select(QStringLiteral(R"(^select\s)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression from(QStringLiteral(R"(\bfrom\s+(\[[^\]]+\]|\w+))"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto fromMatch = from.match(masked);
+    if (!select.match(masked).hasMatch() || !fromMatch.hasMatch())
+        throw DataError(QStringLiteral("Invalid query text '%1': expected a table name or "
+                                       "select ... from a table.")
+                            .arg(text));
+    const QString table =
+        unbracket(sql.mid(fromMatch.capturedStart(1), fromMatch.capturedLength(1)));
+    // The rowid rides along as the first column, so that each row can be written back.
+    sql.insert(6, QStringLiteral(" rowid,"));
+    return {sql, table};
+}
+
+QString quote(const QString &value) {
+    QString doubled = value;
+    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+QString dateLiteral(const QDate &date) {
+    return QLatin1Char('#') + conv::dateText(date) + QLatin1Char('#');
+}
+
+} // namespace dialect

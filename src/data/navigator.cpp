@@ -1,0 +1,94 @@
+// Navigator: four move buttons around the "Record: N" caption.
+#include "navigator.h"
+
+#include "dataerror.h"
+#include "recordsource.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+
+Navigator::Navigator(RecordSource *source, QWidget *parent) : QWidget(parent), source_(source) {
+    setObjectName(source->objectName());
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    const auto button = [this, layout](const char *name, const QString &symbol, const QString &tip,
+                                       void (Navigator::*move)()) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(symbol);
+        b->setToolTip(tip);
+        b->setAccessibleName(tip);
+        connect(b, &QToolButton::clicked, this, move);
+        layout->addWidget(b);
+    };
+    button("moveFirst", QStringLiteral("|◀"), tr("First record"), &Navigator::first);
+    button("movePrevious", QStringLiteral("◀"), tr("Previous record"), &Navigator::previous);
+    caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("caption"));
+    caption_->setAlignment(Qt::AlignCenter);
+    caption_->setFrameShape(QFrame::StyledPanel);
+    caption_->setMinimumWidth(120);
+    layout->addWidget(caption_, 1);
+    button("moveNext", QStringLiteral("▶"), tr("Next record"), &Navigator::next);
+    button("moveLast", QStringLiteral("▶|"), tr("Last record"), &Navigator::last);
+
+    connect(source_, &RecordSource::moved, this, &Navigator::updateCaption);
+    updateCaption();
+}
+
+QString Navigator::caption() const {
+    return caption_->text();
+}
+
+void Navigator::updateCaption() {
+    caption_->setText(QStringLiteral("Record: ") + QString::number(source_->position()));
+}
+
+template <typename Move> void Navigator::guarded(Move move) {
+    try {
+        move();
+    } catch (const DataError &error) {
+        emit source_->dataError(error.description());
+    }
+}
+
+// Before the first row the first stays current; past the last row the last stays.
+void Navigator::first() {
+    guarded([this] {
+        if (source_->recordCount() > 0)
+            source_->moveFirst();
+    });
+}
+
+void Navigator::previous() {
+    guarded([this] {
+        if (source_->recordCount() == 0)
+            return;
+        if (source_->currentRow() == 0)
+            return;
+        source_->movePrevious();
+        if (source_->isBof())
+            source_->moveFirst();
+    });
+}
+
+void Navigator::next() {
+    guarded([this] {
+        if (source_->recordCount() == 0)
+            return;
+        if (source_->currentRow() == source_->recordCount() - 1)
+            return;
+        source_->moveNext();
+        if (source_->isEof())
+            source_->moveLast();
+    });
+}
+
+void Navigator::last() {
+    guarded([this] {
+        if (source_->recordCount() > 0)
+            source_->moveLast();
+    });
+}

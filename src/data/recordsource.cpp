@@ -1,0 +1,438 @@
+// The record source: runs its text, holds the record set, moves, finds, and writes rows
+// back under the saving rule.
+#include "recordsource.h"
+
+#include "connection.h"
+#include "dataerror.h"
+#include "dialect.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+const char *const noCurrentRow = "Either BOF or EOF is True, or the current record has been "
+                                 "deleted. Requested operation requires a current record.";
+
+QString bracket(const QString &name) {
+    return QLatin1Char('[') + name + QLatin1Char(']');
+}
+
+} // namespace
+
+RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
+    : QObject(parent), databasePath_(databasePath) {
+    setObjectName(objectName);
+}
+
+RecordSource::~RecordSource() = default;
+
+Connection &RecordSource::connection() {
+    if (!connection_)
+        connection_ = std::make_unique<Connection>(databasePath_);
+    return *connection_;
+}
+
+void RecordSource::open(const QString &recordSourceText) {
+    text_ = recordSourceText;
+    requery();
+}
+
+void RecordSource::requery() {
+    if (pending_)
+        writePending(); // a re-read must never drop what the operator typed
+    const TranslatedQuery query = dialect::translate(text_);
+    Connection &conn = connection();
+    Statement stmt = conn.prepare(query.sql);
+    table_ = query.table;
+    readFields(query.sql);
+
+    RowStore rows(fieldCount());
+    while (stmt.step())
+        rows.appendFromStatement(stmt.handle());
+    store_ = std::move(rows);
+    open_ = true;
+    if (store_.rowCount() > 0)
+        current_ = 0, cursor_ = Cursor::Row;
+    else
+        current_ = -1, cursor_ = Cursor::AfterEnd;
+    emit reset();
+    emit moved();
+}
+
+void RecordSource::readFields(const QString &sql) {
+    Connection &conn = connection();
+    std::map<QString, bool> primaryKey;
+    Statement info = conn.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(bracket(table_)));
+    int tableColumns = 0;
+    while (info.step()) {
+        primaryKey[info.value(1).toString().toLower()] = info.value(5).toInt() != 0;
+        ++tableColumns;
+    }
+    if (tableColumns == 0)
+        throw DataError(
+            QStringLiteral("The table '%1' does not exist in the shop database.").arg(table_));
+
+    Statement stmt = conn.prepare(sql);
+    fields_.clear();
+    for (int column = 1; column < stmt.columnCount(); ++column) {
+        const char *declared = sqlite3_column_decltype(stmt.handle(), column);
+        const QString name = stmt.columnName(column);
+        fields_.push_back({name, conv::kindFromDeclaredType(QString::fromUtf8(declared),
+                                                            primaryKey[name.toLower()])});
+    }
+}
+
+bool RecordSource::isEof() const {
+    return store_.rowCount() == 0 || cursor_ == Cursor::AfterEnd;
+}
+
+bool RecordSource::isBof() const {
+    return store_.rowCount() == 0 || cursor_ == Cursor::BeforeStart;
+}
+
+int RecordSource::position() const {
+    switch (cursor_) {
+    case Cursor::Row:
+        return current_ + 1;
+    case Cursor::BeforeStart:
+        return store_.rowCount() == 0 ? PositionUnknown : PositionBeforeStart;
+    case Cursor::AfterEnd:
+        return store_.rowCount() == 0 ? PositionUnknown : PositionAfterEnd;
+    case Cursor::Deleted:
+        return PositionUnknown;
+    }
+    return PositionUnknown;
+}
+
+int RecordSource::currentRow() const {
+    return cursor_ == Cursor::Row ? current_ : -1;
+}
+
+void RecordSource::setCurrent(int row, Cursor cursor) {
+    current_ = row;
+    cursor_ = cursor;
+    emit moved();
+}
+
+void RecordSource::leaveRow() {
+    emit aboutToChangeRow();
+    if (pending_)
+        writePending();
+}
+
+void RecordSource::moveFirst() {
+    if (store_.rowCount() == 0)
+        throw DataError(QString::fromLatin1(noCurrentRow));
+    leaveRow();
+    setCurrent(0);
+}
+
+void RecordSource::moveLast() {
+    if (store_.rowCount() == 0)
+        throw DataError(QString::fromLatin1(noCurrentRow));
+    leaveRow();
+    setCurrent(store_.rowCount() - 1);
+}
+
+void RecordSource::moveNext() {
+    if (cursor_ != Cursor::Deleted && isEof())
+        throw DataError(QString::fromLatin1(noCurrentRow));
+    leaveRow();
+    // After a delete the following row has moved up into the deleted row's place.
+    const int next = cursor_ == Cursor::BeforeStart ? 0
+                     : cursor_ == Cursor::Deleted   ? current_
+                                                    : current_ + 1;
+    if (next >= store_.rowCount())
+        setCurrent(store_.rowCount(), Cursor::AfterEnd);
+    else
+        setCurrent(next);
+}
+
+void RecordSource::movePrevious() {
+    if (cursor_ != Cursor::Deleted && isBof())
+        throw DataError(QString::fromLatin1(noCurrentRow));
+    leaveRow();
+    const int previous = cursor_ == Cursor::AfterEnd ? store_.rowCount() - 1 : current_ - 1;
+    if (previous < 0)
+        setCurrent(-1, Cursor::BeforeStart);
+    else
+        setCurrent(previous);
+}
+
+void RecordSource::moveTo(int row) {
+    if (row < 0 || row >= store_.rowCount())
+        throw DataError(QString::fromLatin1(noCurrentRow));
+    if (cursor_ == Cursor::Row && row == current_)
+        return;
+    leaveRow();
+    setCurrent(row);
+}
+
+void RecordSource::find(const QString &field, const QVariant &value) {
+    const int column = columnOf(field);
+    leaveRow();
+    const QString wanted = value.toString();
+    int from = cursor_ == Cursor::Row ? current_ : cursor_ == Cursor::BeforeStart ? 0 : -1;
+    if (cursor_ == Cursor::Deleted)
+        from = current_;
+    if (from >= 0) {
+        const ColumnKind kind = fields_[static_cast<std::size_t>(column)].kind;
+        for (int row = from; row < store_.rowCount(); ++row) {
+            const QVariant cell = store_.cell(row, column);
+            if (cell.isNull() || !cell.isValid())
+                continue;
+            if (cell.toString() == wanted || conv::displayText(kind, cell) == wanted) {
+                setCurrent(row);
+                return;
+            }
+        }
+    }
+    setCurrent(store_.rowCount(), Cursor::AfterEnd);
+}
+
+int RecordSource::fieldIndex(const QString &name) const {
+    for (int i = 0; i < fieldCount(); ++i)
+        if (fields_[static_cast<std::size_t>(i)].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int RecordSource::columnOf(const QString &field) const {
+    const int column = fieldIndex(field);
+    if (column < 0)
+        throw DataError(
+            QStringLiteral("Item cannot be found in the collection corresponding to the "
+                           "requested name or ordinal: '%1'.")
+                .arg(field));
+    return column;
+}
+
+int RecordSource::requireRow() const {
+    if (cursor_ != Cursor::Row || current_ < 0 || current_ >= store_.rowCount())
+        throw DataError(QString::fromLatin1(noCurrentRow));
+    return current_;
+}
+
+QVariant RecordSource::valueAt(int row, int column) const {
+    if (pending_ && pending_->row == row) {
+        auto it = pending_->values.find(column);
+        if (it != pending_->values.end())
+            return it->second;
+        auto delta = pending_->deltas.find(column);
+        if (delta != pending_->deltas.end()) {
+            const auto base = conv::toNumber(store_.cell(row, column));
+            return base ? QVariant(*base + delta->second) : QVariant();
+        }
+    }
+    return store_.cell(row, column);
+}
+
+QString RecordSource::textAt(int row, int column) const {
+    if (pending_ && pending_->row == row) {
+        auto typed = pending_->typed.find(column);
+        if (typed != pending_->typed.end() && typed->second)
+            return pending_->values.at(column).toString();
+    }
+    return conv::displayText(fields_[static_cast<std::size_t>(column)].kind, valueAt(row, column));
+}
+
+QVariant RecordSource::value(const QString &field) const {
+    return value(columnOf(field));
+}
+
+QVariant RecordSource::value(int column) const {
+    if (column < 0 || column >= fieldCount())
+        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    return valueAt(requireRow(), column);
+}
+
+QString RecordSource::text(const QString &field) const {
+    return text(columnOf(field));
+}
+
+QString RecordSource::text(int column) const {
+    if (column < 0 || column >= fieldCount())
+        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    return textAt(requireRow(), column);
+}
+
+void RecordSource::setValue(const QString &field, const QVariant &value) {
+    setValue(columnOf(field), value);
+}
+
+void RecordSource::setValue(int column, const QVariant &value) {
+    if (column < 0 || column >= fieldCount())
+        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    const int row = requireRow();
+    const FieldInfo &info = fields_[static_cast<std::size_t>(column)];
+    if (info.kind == ColumnKind::AutoNumber)
+        throw DataError(QStringLiteral("Field '%1' is numbered by the database and cannot be "
+                                       "changed.")
+                            .arg(info.name));
+    const QVariant stored = conv::toStorage(info.kind, value, info.name);
+    if (!pending_)
+        pending_ = std::make_unique<Pending>(Pending{row, false, {}, {}, {}});
+    pending_->values[column] = stored;
+    pending_->typed[column] = false;
+    pending_->deltas.erase(column);
+    emit rowChanged(row);
+}
+
+void RecordSource::setText(int column, const QString &text) {
+    if (column < 0 || column >= fieldCount())
+        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    const int row = requireRow();
+    if (fields_[static_cast<std::size_t>(column)].kind == ColumnKind::AutoNumber)
+        throw DataError(QStringLiteral("Field '%1' is numbered by the database and cannot be "
+                                       "changed.")
+                            .arg(fields_[static_cast<std::size_t>(column)].name));
+    if (!pending_)
+        pending_ = std::make_unique<Pending>(Pending{row, false, {}, {}, {}});
+    pending_->values[column] = text;
+    pending_->typed[column] = true;
+    pending_->deltas.erase(column);
+    emit rowChanged(row);
+}
+
+void RecordSource::addTo(const QString &field, double delta) {
+    const int column = columnOf(field);
+    const int row = requireRow();
+    if (!pending_)
+        pending_ = std::make_unique<Pending>(Pending{row, false, {}, {}, {}});
+    auto assigned = pending_->values.find(column);
+    if (assigned != pending_->values.end()) {
+        // Already assigned in this edit: add to the assigned value instead.
+        const auto base = conv::toNumber(assigned->second);
+        assigned->second = base ? QVariant(*base + delta) : QVariant();
+    } else {
+        pending_->deltas[column] += delta;
+    }
+    emit rowChanged(row);
+}
+
+bool RecordSource::isPendingNew() const {
+    return pending_ && pending_->isNew;
+}
+
+void RecordSource::addNew() {
+    if (!open_)
+        throw DataError(QStringLiteral("The record source is not open."));
+    leaveRow();
+    const int row = store_.rowCount();
+    store_.append(0, QVariantList());
+    pending_ = std::make_unique<Pending>(Pending{row, true, {}, {}, {}});
+    emit rowInserted(row);
+    setCurrent(row);
+}
+
+void RecordSource::save() {
+    if (pending_)
+        writePending();
+}
+
+void RecordSource::cancelPending() {
+    if (!pending_)
+        return;
+    const int row = pending_->row;
+    const bool isNew = pending_->isNew;
+    pending_.reset();
+    if (isNew) {
+        store_.remove(row);
+        emit rowRemoved(row);
+        setCurrent(store_.rowCount(), Cursor::AfterEnd);
+    } else {
+        emit rowChanged(row);
+    }
+}
+
+void RecordSource::writePending() {
+    Pending &edit = *pending_;
+    // Convert typed text first: a text that does not convert stops the save, nothing written.
+    std::map<int, QVariant> values;
+    for (const auto &[column, value] : edit.values) {
+        const FieldInfo &info = fields_[static_cast<std::size_t>(column)];
+        values[column] = edit.typed[column] ? conv::toStorage(info.kind, value, info.name) : value;
+    }
+
+    Connection &conn = connection();
+    qint64 rowid = store_.rowid(edit.row);
+    if (edit.isNew) {
+        for (const auto &[column, delta] : edit.deltas)
+            values.emplace(column, QVariant()); // adding to nothing leaves nothing
+        QStringList names;
+        QVariantList params;
+        for (const auto &[column, value] : values) {
+            names << bracket(fields_[static_cast<std::size_t>(column)].name);
+            params << value;
+        }
+        const QString sql =
+            names.isEmpty()
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(bracket(table_))
+                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(bracket(table_), names.join(QLatin1Char(',')),
+                           QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+        Statement stmt = conn.prepare(sql);
+        stmt.bindAll(params);
+        stmt.step();
+        rowid = conn.lastInsertRowid();
+    } else {
+        QStringList sets;
+        QVariantList params;
+        for (const auto &[column, value] : values) {
+            sets << bracket(fields_[static_cast<std::size_t>(column)].name) + QStringLiteral("=?");
+            params << value;
+        }
+        for (const auto &[column, delta] : edit.deltas) {
+            const QString name = bracket(fields_[static_cast<std::size_t>(column)].name);
+            sets << name + QStringLiteral("=") + name + QStringLiteral("+?");
+            params << delta;
+        }
+        if (!sets.isEmpty()) {
+            Statement stmt = conn.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
+                                              .arg(bracket(table_), sets.join(QLatin1Char(','))));
+            params << rowid;
+            stmt.bindAll(params);
+            stmt.step();
+            if (conn.changes() != 1)
+                throw DataError(QStringLiteral("The row could not be saved: another window has "
+                                               "deleted it since it was read. Press Refresh to "
+                                               "read the table again."));
+        }
+    }
+    const int row = edit.row;
+    const QVariantList stored = rereadRow(rowid);
+    pending_.reset();
+    if (!stored.isEmpty())
+        store_.replace(row, rowid, stored);
+    emit rowChanged(row);
+}
+
+QVariantList RecordSource::rereadRow(qint64 rowid) const {
+    QStringList names;
+    for (const FieldInfo &info : fields_)
+        names << bracket(info.name);
+    Statement stmt = connection_->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
+                                              .arg(names.join(QLatin1Char(',')), bracket(table_)));
+    stmt.bind(1, rowid);
+    QVariantList values;
+    if (stmt.step())
+        for (int column = 0; column < fieldCount(); ++column)
+            values << stmt.value(column);
+    return values;
+}
+
+void RecordSource::deleteCurrent() {
+    const int row = requireRow();
+    if (pending_ && pending_->isNew && pending_->row == row) {
+        pending_.reset(); // never written: nothing to delete in the table
+    } else {
+        Statement stmt = connection().prepare(
+            QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(bracket(table_)));
+        stmt.bind(1, store_.rowid(row));
+        stmt.step();
+        pending_.reset();
+    }
+    store_.remove(row);
+    emit rowRemoved(row);
+    setCurrent(row, Cursor::Deleted);
+}

@@ -1,0 +1,87 @@
+// Grid model over a record source; cells are formatted only when the view asks for them.
+#include "recordtablemodel.h"
+
+#include "dataerror.h"
+#include "recordsource.h"
+
+RecordTableModel::RecordTableModel(RecordSource *source, QList<GridColumn> columns, QObject *parent)
+    : QAbstractTableModel(parent), source_(source), columns_(std::move(columns)) {
+    for (GridColumn &column : columns_)
+        if (column.caption.isEmpty())
+            column.caption = column.field;
+    resolveColumns();
+    connect(source_, &RecordSource::reset, this, &RecordTableModel::rebind);
+    connect(source_, &RecordSource::rowInserted, this, [this](int row) {
+        beginInsertRows({}, row, row);
+        endInsertRows();
+    });
+    connect(source_, &RecordSource::rowRemoved, this, [this](int row) {
+        beginRemoveRows({}, row, row);
+        endRemoveRows();
+    });
+    connect(source_, &RecordSource::rowChanged, this, [this](int row) {
+        if (row >= 0 && row < rowCount())
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+}
+
+void RecordTableModel::resolveColumns() {
+    sourceColumn_.clear();
+    for (const GridColumn &column : columns_)
+        sourceColumn_ << (source_->isOpen() ? source_->fieldIndex(column.field) : -1);
+}
+
+void RecordTableModel::rebind() {
+    beginResetModel();
+    resolveColumns();
+    endResetModel();
+}
+
+int RecordTableModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() || !source_->isOpen() ? 0 : source_->recordCount();
+}
+
+int RecordTableModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant RecordTableModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const int column = sourceColumn_.value(index.column(), -1);
+    if (column < 0 || index.row() >= source_->recordCount())
+        return {};
+    return source_->textAt(index.row(), column);
+}
+
+bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, int role) {
+    const int column = sourceColumn_.value(index.column(), -1);
+    if (readOnly_ || role != Qt::EditRole || column < 0)
+        return false;
+    try {
+        source_->moveTo(index.row()); // editing a line makes it the current row first
+        if (source_->textAt(index.row(), column) == value.toString())
+            return false;
+        source_->setText(column, value.toString());
+        return true;
+    } catch (const DataError &error) {
+        emit source_->dataError(error.description());
+        return false;
+    }
+}
+
+QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return section < columns_.size() ? QVariant(columns_[section].caption) : QVariant();
+    return QVariant();
+}
+
+Qt::ItemFlags RecordTableModel::flags(const QModelIndex &index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    const int column = sourceColumn_.value(index.column(), -1);
+    if (!readOnly_ && column >= 0 && source_->field(column).kind != ColumnKind::AutoNumber)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}

@@ -1,0 +1,226 @@
+// Packed row storage: per cell one tag byte and its payload, rows back to back in an arena.
+#include "rowstore.h"
+
+#include <cstring>
+#include <sqlite3.h>
+
+namespace {
+
+enum Tag : char { Null = 0, Int32 = 1, Int64 = 2, Double = 3, Text = 4 };
+
+void putLength(std::string &out, std::uint32_t length) {
+    while (length >= 0x80) {
+        out.push_back(static_cast<char>((length & 0x7f) | 0x80));
+        length >>= 7;
+    }
+    out.push_back(static_cast<char>(length));
+}
+
+std::uint32_t getLength(const char *&p) {
+    std::uint32_t length = 0;
+    int shift = 0;
+    for (;;) {
+        const auto byte = static_cast<unsigned char>(*p++);
+        length |= static_cast<std::uint32_t>(byte & 0x7f) << shift;
+        if ((byte & 0x80) == 0)
+            return length;
+        shift += 7;
+    }
+}
+
+template <typename T> void putRaw(std::string &out, T value) {
+    char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    out.append(bytes, sizeof(T));
+}
+
+template <typename T> T getRaw(const char *&p) {
+    T value;
+    std::memcpy(&value, p, sizeof(T));
+    p += sizeof(T);
+    return value;
+}
+
+void putInteger(std::string &out, qint64 value) {
+    if (value >= INT32_MIN && value <= INT32_MAX) {
+        out.push_back(Int32);
+        putRaw<std::int32_t>(out, static_cast<std::int32_t>(value));
+    } else {
+        out.push_back(Int64);
+        putRaw<qint64>(out, value);
+    }
+}
+
+void putText(std::string &out, const char *text, std::uint32_t bytes) {
+    out.push_back(Text);
+    putLength(out, bytes);
+    out.append(text, bytes);
+}
+
+// Steps over one cell; returns its value when `read` is set.
+QVariant walkCell(const char *&p, bool read) {
+    switch (*p++) {
+    case Int32: {
+        const auto v = getRaw<std::int32_t>(p);
+        return read ? QVariant(static_cast<qlonglong>(v)) : QVariant();
+    }
+    case Int64: {
+        const auto v = getRaw<qint64>(p);
+        return read ? QVariant(static_cast<qlonglong>(v)) : QVariant();
+    }
+    case Double: {
+        const auto v = getRaw<double>(p);
+        return read ? QVariant(v) : QVariant();
+    }
+    case Text: {
+        const std::uint32_t length = getLength(p);
+        const char *start = p;
+        p += length;
+        return read ? QVariant(QString::fromUtf8(start, static_cast<qsizetype>(length)))
+                    : QVariant();
+    }
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace
+
+void RowStore::clear() {
+    arena_.clear();
+    arena_.shrink_to_fit();
+    offsets_.clear();
+    offsets_.shrink_to_fit();
+    rowids_.clear();
+    rowids_.shrink_to_fit();
+    wasted_ = 0;
+}
+
+void RowStore::reserve(std::size_t rows) {
+    offsets_.reserve(rows);
+    rowids_.reserve(rows);
+}
+
+void RowStore::appendFromStatement(sqlite3_stmt *stmt) {
+    offsets_.push_back(arena_.size());
+    rowids_.push_back(sqlite3_column_int64(stmt, 0));
+    for (int column = 1; column <= columns_; ++column) {
+        switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_INTEGER:
+            putInteger(arena_, sqlite3_column_int64(stmt, column));
+            break;
+        case SQLITE_FLOAT:
+            arena_.push_back(Double);
+            putRaw<double>(arena_, sqlite3_column_double(stmt, column));
+            break;
+        case SQLITE_NULL:
+            arena_.push_back(Null);
+            break;
+        default: {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+            putText(arena_, text, static_cast<std::uint32_t>(sqlite3_column_bytes(stmt, column)));
+        }
+        }
+    }
+}
+
+void RowStore::encode(const QVariant &value) {
+    if (!value.isValid() || value.isNull()) {
+        arena_.push_back(Null);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Bool:
+        putInteger(arena_, value.toLongLong());
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        arena_.push_back(Double);
+        putRaw<double>(arena_, value.toDouble());
+        break;
+    default: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        putText(arena_, utf8.constData(), static_cast<std::uint32_t>(utf8.size()));
+    }
+    }
+}
+
+void RowStore::append(qint64 rowid, const QVariantList &values) {
+    insert(rowCount(), rowid, values);
+}
+
+void RowStore::insert(int row, qint64 rowid, const QVariantList &values) {
+    const auto at = static_cast<std::size_t>(row);
+    offsets_.insert(offsets_.begin() + static_cast<std::ptrdiff_t>(at), arena_.size());
+    rowids_.insert(rowids_.begin() + static_cast<std::ptrdiff_t>(at), rowid);
+    for (int column = 0; column < columns_; ++column)
+        encode(column < values.size() ? values[column] : QVariant());
+}
+
+void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
+    const auto at = static_cast<std::size_t>(row);
+    const char *p = arena_.data() + offsets_[at];
+    const char *start = p;
+    for (int column = 0; column < columns_; ++column)
+        walkCell(p, false);
+    wasted_ += static_cast<std::size_t>(p - start);
+    offsets_[at] = arena_.size();
+    rowids_[at] = rowid;
+    for (int column = 0; column < columns_; ++column)
+        encode(column < values.size() ? values[column] : QVariant());
+    compactIfWasteful();
+}
+
+void RowStore::remove(int row) {
+    const auto at = static_cast<std::size_t>(row);
+    const char *p = arena_.data() + offsets_[at];
+    const char *start = p;
+    for (int column = 0; column < columns_; ++column)
+        walkCell(p, false);
+    wasted_ += static_cast<std::size_t>(p - start);
+    offsets_.erase(offsets_.begin() + static_cast<std::ptrdiff_t>(at));
+    rowids_.erase(rowids_.begin() + static_cast<std::ptrdiff_t>(at));
+    compactIfWasteful();
+}
+
+QVariant RowStore::cell(int row, int column) const {
+    const char *p = arena_.data() + offsets_[static_cast<std::size_t>(row)];
+    for (int c = 0; c < column; ++c)
+        walkCell(p, false);
+    return walkCell(p, true);
+}
+
+QVariantList RowStore::rowValues(int row) const {
+    QVariantList values;
+    values.reserve(columns_);
+    const char *p = arena_.data() + offsets_[static_cast<std::size_t>(row)];
+    for (int column = 0; column < columns_; ++column)
+        values.push_back(walkCell(p, true));
+    return values;
+}
+
+std::size_t RowStore::bytesUsed() const {
+    return arena_.capacity() + offsets_.capacity() * sizeof(std::uint64_t) +
+           rowids_.capacity() * sizeof(qint64);
+}
+
+// Edited and deleted rows leave their old bytes behind; rebuild once they dominate.
+void RowStore::compactIfWasteful() {
+    if (wasted_ < (1u << 20) || wasted_ < arena_.size() / 2)
+        return;
+    std::string packed;
+    packed.reserve(arena_.size() - wasted_);
+    for (auto &offset : offsets_) {
+        const char *p = arena_.data() + offset;
+        const char *start = p;
+        for (int column = 0; column < columns_; ++column)
+            walkCell(p, false);
+        offset = packed.size();
+        packed.append(start, static_cast<std::size_t>(p - start));
+    }
+    arena_.swap(packed);
+    wasted_ = 0;
+}

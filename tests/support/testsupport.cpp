@@ -1,0 +1,89 @@
+// Test database, recording message boxes and recording screen opener.
+#include "testsupport.h"
+
+#include "shopfile.h"
+
+#include <QWidget>
+#include <stdexcept>
+
+TestDatabase::TestDatabase() {
+    if (!dir_.isValid())
+        throw std::runtime_error("no temporary folder");
+    path_ = dir_.filePath(QStringLiteral("book1.mdb"));
+    shopfile::create(path_);
+    conn_ = std::make_unique<Connection>(path_);
+}
+
+QStringList TestDatabase::rows(const QString &sql) {
+    QStringList result;
+    Statement stmt = conn_->prepare(sql);
+    while (stmt.step()) {
+        QStringList cells;
+        for (int c = 0; c < stmt.columnCount(); ++c) {
+            const QVariant v = stmt.value(c);
+            cells << (v.isNull() || !v.isValid() ? QStringLiteral("<null>") : v.toString());
+        }
+        result << cells.join(QLatin1Char('|'));
+    }
+    return result;
+}
+
+int TestDatabase::count(const QString &table) {
+    return conn_->scalar(QStringLiteral("SELECT count(*) FROM [%1]").arg(table)).toInt();
+}
+
+void RecordingMessageBoxes::inform(const QString &text, Icon icon, const QString &title) {
+    shown.push_back({text, icon, title, false});
+}
+
+bool RecordingMessageBoxes::confirm(const QString &text, const QString &title) {
+    shown.push_back({text, Icon::None, title, true});
+    if (answers_.empty())
+        return true;
+    const bool ok = answers_.front();
+    answers_.pop_front();
+    return ok;
+}
+
+QStringList RecordingMessageBoxes::texts() const {
+    QStringList result;
+    for (const Shown &s : shown)
+        result << s.text;
+    return result;
+}
+
+QWidget *RecordingOpener::build(const QString &screenId) {
+    if (registry_ == nullptr || context_ == nullptr || !registry_->contains(screenId))
+        return nullptr;
+    return registry_->create(screenId, *context_);
+}
+
+QWidget *RecordingOpener::openNew(const QString &screenId) {
+    opened << QStringLiteral("new:") + screenId;
+    return build(screenId);
+}
+
+QWidget *RecordingOpener::openShared(const QString &screenId) {
+    opened << QStringLiteral("shared:") + screenId;
+    auto it = shared_.find(screenId);
+    if (it != shared_.end() && !closed.contains(it->second))
+        return it->second;
+    QWidget *screen = build(screenId);
+    if (screen != nullptr)
+        shared_[screenId] = screen;
+    return screen;
+}
+
+void RecordingOpener::close(QWidget *screen) {
+    closed << screen;
+    if (screen != nullptr)
+        screen->close();
+}
+
+TestShop::TestShop() {
+    context.databasePath = db.path();
+    context.messages = &messages;
+    context.clock = &clock;
+    context.opener = &opener;
+    opener.setContext(&context);
+}
