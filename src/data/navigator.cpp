@@ -67,7 +67,7 @@ void Navigator::previous() {
         if (source_->recordCount() == 0)
             return;
         if (source_->currentRow() == 0)
-            return;
+            return source_->moveFirst(); // still a move: a pending row is saved
         source_->movePrevious();
         if (source_->isBof())
             source_->moveFirst();
@@ -79,7 +79,7 @@ void Navigator::next() {
         if (source_->recordCount() == 0)
             return;
         if (source_->currentRow() == source_->recordCount() - 1)
-            return;
+            return source_->moveLast(); // still a move: a new row added last is saved
         source_->moveNext();
         if (source_->isEof())
             source_->moveLast();

@@ -1,0 +1,64 @@
+// Starts Quillmart: the real services, the table of screens and the main window.
+#include "accountingscreens.h"
+#include "clock.h"
+#include "maintenancescreens.h"
+#include "mainwindow.h"
+#include "purchasingscreens.h"
+#include "salesscreens.h"
+#include "screenshottour.h"
+#include "shellpictures.h"
+#include "shoppaths.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QSettings>
+#include <cstdio>
+
+namespace {
+bool displayAvailable() {
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+// The installed document; when the program runs from its build folder, the copy there.
+QString helpFile() {
+    const QString configured = QStringLiteral(QUILLMART_HELP_FILE);
+    const QString buildCopy = QStringLiteral(QUILLMART_BUILD_HELP_FILE);
+    return QFileInfo::exists(configured) || buildCopy.isEmpty() ? configured : buildCopy;
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (!displayAvailable()) {
+        std::fputs("quillmart: no display found; run it under a desktop session or with: "
+                   "xvfb-run -a scripts/run\n",
+                   stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Quillmart"));
+    app.setWindowIcon(shellpictures::programIcon());
+
+    const QString screenshotDir = qEnvironmentVariable("QUILLMART_SCREENSHOT_DIR");
+    WidgetMessageBoxes boxes;
+    ConsoleMessageBoxes console;
+    SystemClock clock;
+    const ShopContext context{
+        defaultDatabasePath(),
+        screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console, &clock, nullptr};
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmart"),
+                       QStringLiteral("Quillmart"));
+    MainWindow window(context, settings, helpFile());
+    boxes.setParent(&window);
+    registerSalesScreens(window.screens());
+    registerPurchasingScreens(window.screens());
+    registerAccountingScreens(window.screens());
+    registerMaintenanceScreens(window.screens());
+    window.show();
+    if (!screenshotDir.isEmpty()) {
+        for (const QString &file : screenshots::takeAll(window, screenshotDir))
+            std::printf("%s\n", qPrintable(file));
+        return 0;
+    }
+    return app.exec();
+}

@@ -1,0 +1,189 @@
+// The bound record editor: layout, the five buttons' handlers and the close of the window.
+#include "recordeditor.h"
+
+#include "boundlineedit.h"
+#include "datagrid.h"
+#include "errorpolicy.h"
+#include "messageboxes.h"
+#include "navigator.h"
+#include "recordsource.h"
+#include "screenopener.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <utility>
+
+RecordEditor::RecordEditor(EditorDefinition definition, const ShopContext &context, QWidget *parent)
+    : QWidget(parent), definition_(std::move(definition)), context_(context) {
+    setObjectName(definition_.screenId);
+    setWindowTitle(definition_.caption);
+    source_ = new RecordSource(QStringLiteral("datPrimaryRS"), context_.databasePath, this);
+    source_->open(definition_.recordSource);
+    connect(source_, &RecordSource::dataError, this, &RecordEditor::showDataError);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *heading = new QLabel(definition_.heading, this);
+    heading->setObjectName(QStringLiteral("Label2"));
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.4);
+    heading->setFont(headingFont);
+    heading->setAlignment(Qt::AlignCenter);
+    layout->addWidget(heading);
+
+    boxGrid_ = new QGridLayout;
+    boxGrid_->setColumnStretch(1, 1);
+    boxGrid_->setColumnStretch(4, 1);
+    boxGrid_->setColumnMinimumWidth(3, 0);
+    buildBoxes(definition_.leftBoxes, 0);
+    buildBoxes(definition_.rightBoxes, 3);
+    layout->addLayout(boxGrid_);
+
+    extraArea_ = new QVBoxLayout;
+    layout->addLayout(extraArea_);
+
+    if (!definition_.gridColumns.isEmpty()) {
+        QList<GridColumn> columns;
+        for (const QString &field : definition_.gridColumns)
+            columns.append({field, field});
+        grid_ = new DataGrid(source_, columns, this);
+        layout->addWidget(grid_, 1);
+    } else {
+        layout->addStretch(1);
+    }
+    layout->addWidget(buildButtonBar());
+    navigator_ = new Navigator(source_, this);
+    layout->addWidget(navigator_);
+}
+
+void RecordEditor::buildBoxes(const std::vector<EditorBox> &boxes, int firstColumn) {
+    int row = 0;
+    for (const EditorBox &spec : boxes) {
+        auto *label = new QLabel(spec.label, this);
+        label->setObjectName(QStringLiteral("lblLabels_%1").arg(spec.index));
+        auto *box = new BoundLineEdit(source_, spec.field, this);
+        box->setObjectName(QStringLiteral("txtFields_%1").arg(spec.index));
+        box->setEnabled(!spec.disabled);
+        box->setAccessibleName(spec.label);
+        label->setBuddy(box);
+        boxGrid_->addWidget(label, row, firstColumn);
+        boxGrid_->addWidget(box, row, firstColumn + 1);
+        if (!spec.autoLabel.isEmpty()) {
+            auto *autoLabel = new QLabel(spec.autoLabel, this);
+            autoLabel->setObjectName(QStringLiteral("Label1"));
+            boxGrid_->addWidget(autoLabel, row, firstColumn + 2);
+        }
+        boxes_[spec.index] = box;
+        besideCell_[spec.index] = {row, firstColumn + 2};
+        ++row;
+    }
+}
+
+QWidget *RecordEditor::buildButtonBar() {
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("picButtons"));
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 4, 0, 4);
+    const auto button = [this, bar, layout](const char *name, const char *caption,
+                                            void (RecordEditor::*handler)()) {
+        auto *b = new QPushButton(QString::fromLatin1(caption), bar);
+        b->setObjectName(QString::fromLatin1(name));
+        connect(b, &QPushButton::clicked, this, handler);
+        layout->addWidget(b);
+    };
+    button("cmdAdd", "AddNew", &RecordEditor::addNew);
+    button("cmdUpdate", "Update", &RecordEditor::update);
+    button("cmdDelete", "Delete", &RecordEditor::deleteRow);
+    button("cmdRefresh", "Refresh", &RecordEditor::refresh);
+    button("cmdClose", "Close", &RecordEditor::closeScreen);
+    return bar;
+}
+
+BoundLineEdit *RecordEditor::box(int index) const {
+    auto it = boxes_.find(index);
+    return it == boxes_.end() ? nullptr : it->second;
+}
+
+void RecordEditor::placeBeside(int index, QWidget *widget) {
+    auto it = besideCell_.find(index);
+    if (it == besideCell_.end()) {
+        extraArea_->addWidget(widget);
+        return;
+    }
+    boxGrid_->addWidget(widget, it->second.first, it->second.second);
+    QWidget::setTabOrder(box(index), widget); // the list right after the box it fills
+}
+
+void RecordEditor::addNew() {
+    if (!definition_.addOpensShared.isEmpty()) {
+        context_.opener->openShared(definition_.addOpensShared);
+        closeScreen();
+        return;
+    }
+    policy::reportOnError(*context_.messages, [this] { source_->addNew(); });
+}
+
+void RecordEditor::update() {
+    policy::reportOnError(*context_.messages, [this] { source_->saveAllPending(); });
+}
+
+// No question asked: the row goes at once, then the next row (or the new last one) is current.
+void RecordEditor::deleteRow() {
+    policy::reportOnError(*context_.messages, [this] {
+        source_->deleteCurrent();
+        source_->moveNext();
+        if (source_->isEof())
+            source_->moveLast();
+    });
+}
+
+void RecordEditor::refresh() {
+    policy::reportOnError(*context_.messages, [this] { source_->requery(); });
+}
+
+void RecordEditor::closeScreen() {
+    context_.opener->close(this);
+}
+
+void RecordEditor::showDataError(const QString &description) {
+    context_.messages->inform(QStringLiteral("Data error event hit err:") + description);
+}
+
+void RecordEditor::closeEvent(QCloseEvent *event) {
+    if (settlePendingRow())
+        event->accept();
+    else
+        event->ignore();
+}
+
+// A row the operator changed is saved, never dropped unasked. When it cannot be saved the
+// operator reads why and chooses: give the changes up, or keep the window to mend them.
+bool RecordEditor::settlePendingRow() {
+    if (!source_->hasPending())
+        return true;
+    if (pendingRowIsBlank()) {
+        source_->cancelPending(); // AddNew and nothing typed: nothing to keep
+        return true;
+    }
+    if (policy::reportOnError(*context_.messages, [this] { source_->save(); }))
+        return true;
+    if (!context_.messages->confirm(QStringLiteral("The changes of the current row were not "
+                                                   "saved. Close the window and give them up?")))
+        return false;
+    source_->cancelPending();
+    return true;
+}
+
+bool RecordEditor::pendingRowIsBlank() const {
+    const int row = source_->currentRow();
+    if (!source_->isPendingNew() || row < 0)
+        return false;
+    for (int column = 0; column < source_->fieldCount(); ++column)
+        if (!source_->textAt(row, column).isEmpty())
+            return false;
+    return true;
+}

@@ -1,0 +1,104 @@
+// frmNewQty: the record editor on Titles with a grid, an ISBN box, a quantity box and "OK".
+#include "newqtyscreen.h"
+
+#include "conversions.h"
+#include "datagrid.h"
+#include "errorpolicy.h"
+#include "messageboxes.h"
+#include "recordsource.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+EditorDefinition newQtyDefinition() {
+    return {"frmNewQty",
+            "New Quantity Refresh",
+            "Quantity Refresh ",
+            "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"
+            "[Sale Price],PurchasePrice,Qty,SafeQty,Retail from Titles Order by BOOKNO",
+            {},
+            {},
+            {"BOOKNO", "ISBN", "Title", "Author", "Subject", "Publisher", "Year Published",
+             "Fixed Price", "Sale Price", "PurchasePrice", "Qty", "SafeQty", "Retail"},
+            "frmCreTitles"};
+}
+
+} // namespace
+
+NewQtyScreen::NewQtyScreen(const ShopContext &context, QWidget *parent)
+    : RecordEditor(newQtyDefinition(), context, parent) {
+    auto *form = new QGridLayout;
+    const auto addBox = [this, form](int index, const QString &caption, int row) {
+        auto *label = new QLabel(caption, this);
+        label->setObjectName(QStringLiteral("lblLabels_%1").arg(index));
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("txtFields_%1").arg(index));
+        box->setAccessibleName(caption);
+        label->setBuddy(box);
+        form->addWidget(label, row, 0);
+        form->addWidget(box, row, 1);
+        return box;
+    };
+    isbnBox_ = addBox(1, QStringLiteral("ISBN:"), 0);
+    quantityBox_ = addBox(2, QStringLiteral("New Purchase Quantity"), 1);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("Command1"));
+    okButton_->setDefault(true);
+    form->addWidget(okButton_, 1, 2);
+    form->setColumnStretch(1, 1);
+    extraArea()->addLayout(form);
+    connect(okButton_, &QPushButton::clicked, this, &NewQtyScreen::addQuantity);
+    connect(quantityBox_, &QLineEdit::returnPressed, this, &NewQtyScreen::addQuantity);
+
+    // Typed ISBN, copies, OK, then the grid and the buttons.
+    QWidget::setTabOrder(isbnBox_, quantityBox_);
+    QWidget::setTabOrder(quantityBox_, okButton_);
+    QWidget::setTabOrder(okButton_, grid()->view());
+    setFocusProxy(isbnBox_);
+}
+
+void NewQtyScreen::addQuantity() {
+    policy::reportOnError(*context().messages, [this] {
+        if (!findTitle(isbnBox_->text())) {
+            context().messages->inform(QStringLiteral("Cannot find this book title! "));
+            return;
+        }
+        const auto copies = conv::parseNumber(quantityBox_->text());
+        if (!copies) {
+            context().messages->inform(QStringLiteral(
+                "Type the number of copies received in New Purchase Quantity. The stock is "
+                "unchanged."));
+            return;
+        }
+        if (!addToStock(*copies))
+            return;
+        isbnBox_->clear();
+        quantityBox_->clear();
+    });
+}
+
+// The first title in BOOKNO order whose ISBN is exactly the typed text becomes current.
+bool NewQtyScreen::findTitle(const QString &isbn) {
+    if (source()->recordCount() == 0)
+        return false;
+    source()->moveFirst();
+    source()->find(QStringLiteral("ISBN"), isbn);
+    return !source()->isEof();
+}
+
+// The copies are added to the stock stored now (a sale since this screen opened counts) and
+// written at once, so closing the screen can never lose them.
+bool NewQtyScreen::addToStock(double copies) {
+    const QVariant whole = conv::toStorage(ColumnKind::Whole, copies, QStringLiteral("Qty"));
+    source()->addTo(QStringLiteral("Qty"), whole.toDouble());
+    if (policy::reportOnError(*context().messages, [this] { source()->save(); }))
+        return true;
+    source()->cancelPending(); // not stored: the stock stays as it was
+    return false;
+}

@@ -1,0 +1,84 @@
+// Builds the About box: icon at the top left, three labels, a rule and the OK button.
+#include "aboutdialog.h"
+
+#include "shellpictures.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QFont labelFont() {
+    QFont font(QStringLiteral("Arial"), 12);
+    // Arial is rarely installed on a Linux desktop; these have the same metrics or close.
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    return font;
+}
+
+QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent) {
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(labelFont());
+    return label;
+}
+} // namespace
+
+QString AboutDialog::rightsLine() {
+    return QString::fromUtf8("Copyright © 2026 Quillmart. All rights reserved.");
+}
+
+AboutDialog::AboutDialog(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Quillmart"));
+
+    auto *icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(shellpictures::programIcon().pixmap(48, 48));
+    icon->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    icon->setAccessibleName(QStringLiteral("Quillmart"));
+
+    auto *texts = new QVBoxLayout;
+    texts->setSpacing(10);
+    texts->addWidget(
+        makeLabel(QStringLiteral("lblTitle"), QStringLiteral("Quillmart   V1.0"), this));
+    texts->addWidget(
+        makeLabel(QStringLiteral("lblDescription"), QStringLiteral("For Windows 98"), this));
+    texts->addWidget(makeLabel(QStringLiteral("Label1"), rightsLine(), this));
+    texts->addStretch();
+
+    auto *top = new QHBoxLayout;
+    top->setSpacing(16);
+    top->addWidget(icon, 0, Qt::AlignTop);
+    top->addLayout(texts, 1);
+
+    auto *rule = new QFrame(this);
+    rule->setObjectName(QStringLiteral("Line1"));
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    // Default and cancel button at once: Enter and Esc both press it.
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    ok->setAutoDefault(true);
+    ok->setMinimumWidth(90);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 12);
+    layout->addLayout(top);
+    layout->addSpacing(12);
+    layout->addWidget(rule);
+    layout->addLayout(buttons);
+    // Fixed size; QDialog centres itself over its owner when shown.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}

@@ -1,0 +1,12 @@
+// What a menu item or toolbar button does when chosen.
+#pragma once
+
+enum class CommandKind {
+    Menu,      // opens its drop-down (top-level menu or submenu)
+    Separator, // a line in a menu or a blank gap on the toolbar
+    NewWindow, // a fresh window of the screen every time
+    Shared,    // the one shared window of the screen
+    Exit,      // closes the frame, which ends the program
+    Help,      // the help command
+    About,     // the About box, modal over the frame
+};

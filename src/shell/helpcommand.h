@@ -1,0 +1,28 @@
+// Help > Context: shows the contents page of the program's help document in the viewer.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class MessageBoxes;
+
+class HelpCommand {
+public:
+    // Asks the platform to show a document; false when the viewer could not be started.
+    using Viewer = std::function<bool(const QString &path)>;
+
+    // `title` is the main window's caption, which the no-help message carries.
+    HelpCommand(QString helpFile, Viewer viewer, MessageBoxes &messages, QString title);
+
+    static Viewer desktopViewer();
+    static QString noHelpText();
+
+    const QString &helpFile() const { return helpFile_; }
+    void run() const;
+
+private:
+    QString helpFile_;
+    Viewer viewer_;
+    MessageBoxes &messages_;
+    QString title_;
+};

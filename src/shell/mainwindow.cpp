@@ -1,0 +1,280 @@
+// The main window: built from the menu and toolbar tables; the screen opener; placement.
+#include "mainwindow.h"
+
+#include "aboutdialog.h"
+#include "errorpolicy.h"
+#include "imagelist.h"
+#include "menutable.h"
+#include "shellpictures.h"
+#include "shopmdiarea.h"
+#include "shopstatusbar.h"
+#include "toolbartable.h"
+#include "windowplacement.h"
+
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QSettings>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWindow>
+
+namespace {
+const QString kCaption = QStringLiteral("Quillmart");
+
+ShopContext contextOpenedBy(const ShopContext &context, ScreenOpener *opener,
+                            MessageBoxes *fallbackMessages) {
+    ShopContext own = context;
+    own.opener = opener;
+    if (own.messages == nullptr)
+        own.messages = fallbackMessages;
+    return own;
+}
+
+QWidget *toolbarGap(QWidget *parent, int position) {
+    // A blank gap, as wide as the toolbar's usual separator, without its line.
+    auto *gap = new QWidget(parent);
+    gap->setObjectName(QStringLiteral("Toolbar1_gap%1").arg(position));
+    gap->setFixedWidth(8);
+    return gap;
+}
+} // namespace
+
+MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QString &helpFile,
+                       HelpCommand::Viewer helpViewer, QWidget *parent)
+    : QMainWindow(parent), context_(contextOpenedBy(context, this, &ownMessages_)),
+      ownMessages_(this), settings_(settings),
+      help_(helpFile, std::move(helpViewer), *context_.messages, kCaption),
+      mdi_(new ShopMdiArea(this)), statusBar_(new ShopStatusBar(context.clock, this)),
+      images_(new ImageList(this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kCaption);
+    setWindowIcon(shellpictures::programIcon());
+    mdi_->setObjectName(QStringLiteral("mdiClient"));
+    setCentralWidget(mdi_);
+    setStatusBar(statusBar_);
+    buildMenus();
+    buildToolbar();
+    restorePlacement();
+}
+
+MainWindow::~MainWindow() {
+    // Screens go before the services they were given.
+    delete mdi_;
+}
+
+void MainWindow::buildMenus() {
+    QMap<QString, QMenu *> menus;
+    for (const MenuEntry &entry : menuTable()) {
+        const QString name = QLatin1String(entry.objectName);
+        const QString caption = QString::fromUtf8(entry.caption);
+        QMenu *parentMenu = entry.parent ? menus.value(QLatin1String(entry.parent)) : nullptr;
+        if (entry.kind == CommandKind::Menu) {
+            QMenu *menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+            menu->setObjectName(name);
+            menu->menuAction()->setObjectName(name);
+            menus.insert(name, menu);
+        } else if (entry.kind == CommandKind::Separator) {
+            parentMenu->addSeparator()->setObjectName(name);
+        } else {
+            QAction *action = parentMenu->addAction(caption);
+            action->setObjectName(name);
+            connect(action, &QAction::triggered, this, [this, &entry] { runMenuCommand(entry); });
+        }
+    }
+}
+
+void MainWindow::buildToolbar() {
+    toolbar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    toolbar_->setFloatable(false);
+    toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar_->setIconSize(QSize(24, 24));
+    int position = 0;
+    for (const ToolbarEntry &entry : toolbarTable()) {
+        ++position;
+        if (entry.key == nullptr) {
+            toolbar_->addWidget(toolbarGap(toolbar_, position));
+            continue;
+        }
+        const QString key = QLatin1String(entry.key);
+        const QString tip = QLatin1String(entry.tooltip);
+        QAction *action = toolbar_->addAction(images_->picture(entry.picture), tip);
+        action->setObjectName(key);
+        action->setData(key);
+        action->setToolTip(tip);
+        if (QWidget *button = toolbar_->widgetForAction(action)) {
+            button->setObjectName(QStringLiteral("Toolbar1_") + key);
+            button->setAccessibleName(tip);
+        }
+        connect(action, &QAction::triggered, this, [this, key] { toolbarButtonClicked(key); });
+    }
+}
+
+void MainWindow::runMenuCommand(const MenuEntry &entry) {
+    const QString screenId = entry.screenId ? QLatin1String(entry.screenId) : QString();
+    switch (entry.kind) {
+    case CommandKind::NewWindow:
+        openNew(screenId);
+        break;
+    case CommandKind::Shared:
+        openShared(screenId);
+        break;
+    case CommandKind::Exit:
+        QMainWindow::close();
+        break;
+    case CommandKind::Help:
+        showHelp();
+        break;
+    case CommandKind::About:
+        showAbout();
+        break;
+    case CommandKind::Menu:
+    case CommandKind::Separator:
+        break;
+    }
+}
+
+void MainWindow::toolbarButtonClicked(const QString &key) {
+    const ToolbarEntry *entry = toolbarEntryForKey(key.toUtf8().constData());
+    if (entry == nullptr)
+        return;
+    if (entry->kind == CommandKind::Exit)
+        QMainWindow::close();
+    else if (entry->kind == CommandKind::Shared)
+        openShared(QLatin1String(entry->screenId));
+}
+
+void MainWindow::showHelp() {
+    help_.run();
+}
+
+void MainWindow::showAbout() {
+    if (about_) { // a second request while it is up only brings it forward
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
+    AboutDialog box(this);
+    about_ = &box;
+    box.exec();
+}
+
+QMdiSubWindow *MainWindow::createSubWindow(const QString &screenId) {
+    if (!screens_.contains(screenId))
+        return nullptr;
+    QWidget *screen = nullptr;
+    // A screen whose data cannot load is not opened; the operator reads why.
+    if (!policy::reportOnError(*context_.messages,
+                               [&] { screen = screens_.create(screenId, context_); }) ||
+        screen == nullptr)
+        return nullptr;
+    if (screen->objectName().isEmpty())
+        screen->setObjectName(screenId);
+    QMdiSubWindow *window = mdi_->addSubWindow(screen);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(screen->windowTitle());
+    if (!screen->windowIcon().isNull())
+        window->setWindowIcon(screen->windowIcon());
+    window->resize(window->sizeHint());
+    bringForward(window);
+    return window;
+}
+
+void MainWindow::bringForward(QMdiSubWindow *window) {
+    if (window->isMinimized())
+        window->showNormal();
+    else
+        window->show();
+    mdi_->setActiveSubWindow(window);
+    window->raise();
+    if (QWidget *screen = window->widget())
+        screen->setFocus();
+}
+
+QWidget *MainWindow::openNew(const QString &screenId) {
+    QMdiSubWindow *window = createSubWindow(screenId);
+    return window ? window->widget() : nullptr;
+}
+
+QWidget *MainWindow::openShared(const QString &screenId) {
+    if (QMdiSubWindow *window = shared_.value(screenId)) {
+        bringForward(window);
+        return window->widget();
+    }
+    QMdiSubWindow *window = createSubWindow(screenId);
+    if (window == nullptr)
+        return nullptr;
+    shared_.insert(screenId, window);
+    return window->widget();
+}
+
+void MainWindow::close(QWidget *screen) {
+    if (screen == nullptr)
+        return;
+    for (QWidget *w = screen->parentWidget(); w != nullptr; w = w->parentWidget())
+        if (auto *window = qobject_cast<QMdiSubWindow *>(w)) {
+            window->close();
+            return;
+        }
+    screen->close();
+}
+
+bool MainWindow::closeAllScreens() {
+    // Each screen runs its own closing logic; one that refuses keeps the frame open.
+    for (QMdiSubWindow *window : mdi_->subWindowList())
+        if (!window->isHidden() && !window->close())
+            return false;
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    if (!closeAllScreens()) {
+        event->ignore();
+        return;
+    }
+    savePlacement();
+    event->accept();
+}
+
+void MainWindow::restorePlacement() {
+    const QRect frame = placement::storedFrame(settings_, logicalDpiX(), logicalDpiY());
+    move(frame.topLeft());
+    resize(frame.size());
+    wantedOuterSize_ = frame.size();
+}
+
+void MainWindow::savePlacement() {
+    if (isMinimized())
+        return; // the values of an earlier run stay
+    placement::storeFrame(settings_, frameGeometry(), logicalDpiX(), logicalDpiY());
+}
+
+bool MainWindow::event(QEvent *event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+        fitOuterSize();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+void MainWindow::fitOuterSize() {
+    // The stored size is the outer one; the frame's border is only known once the window
+    // system has framed the window, so the inner size is corrected then, once.
+    if (!wantedOuterSize_.isValid() || windowHandle() == nullptr)
+        return;
+    const QMargins margins = windowHandle()->frameMargins();
+    if (margins.isNull())
+        return;
+    const QSize outer = wantedOuterSize_;
+    wantedOuterSize_ = QSize();
+    if (windowState() == Qt::WindowNoState)
+        resize(outer.shrunkBy(margins));
+}

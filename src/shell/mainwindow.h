@@ -1,0 +1,77 @@
+// frmMain: the frame of the program. Menus, toolbar and status bar; opens every screen as
+// a child window; keeps its placement in the settings store.
+#pragma once
+
+#include "helpcommand.h"
+#include "messageboxes.h"
+#include "screenopener.h"
+#include "screenregistry.h"
+#include "shopcontext.h"
+
+#include <QMainWindow>
+#include <QMap>
+#include <QPointer>
+#include <QSize>
+
+struct MenuEntry;
+class ImageList;
+class QMdiSubWindow;
+class QSettings;
+class QToolBar;
+class ShopMdiArea;
+class ShopStatusBar;
+
+class MainWindow : public QMainWindow, public ScreenOpener {
+    Q_OBJECT
+public:
+    // The context's opener becomes this window. `settings` holds the placement and must
+    // outlive the window. An empty help file means a build without help.
+    MainWindow(const ShopContext &context, QSettings &settings, const QString &helpFile,
+               HelpCommand::Viewer helpViewer = HelpCommand::desktopViewer(),
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The table of screens the menus and toolbar open; subsystems fill it before use.
+    ScreenRegistry &screens() { return screens_; }
+    const ShopContext &context() const { return context_; }
+    ShopMdiArea *mdiArea() const { return mdi_; }
+    ImageList *imageList() const { return images_; }
+
+    QWidget *openNew(const QString &screenId) override;
+    QWidget *openShared(const QString &screenId) override;
+    void close(QWidget *screen) override;
+    using QMainWindow::close;
+
+    // The toolbar's click handler: selects on the button's key, exactly as written.
+    void toolbarButtonClicked(const QString &key);
+    void showHelp();
+    void showAbout();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void runMenuCommand(const MenuEntry &entry);
+    QMdiSubWindow *createSubWindow(const QString &screenId);
+    void bringForward(QMdiSubWindow *window);
+    bool closeAllScreens();
+    void restorePlacement();
+    void savePlacement();
+    void fitOuterSize();
+
+    ShopContext context_;
+    WidgetMessageBoxes ownMessages_;
+    ScreenRegistry screens_;
+    QSettings &settings_;
+    HelpCommand help_;
+    ShopMdiArea *mdi_;
+    ShopStatusBar *statusBar_;
+    ImageList *images_;
+    QToolBar *toolbar_ = nullptr;
+    QMap<QString, QPointer<QMdiSubWindow>> shared_;
+    QPointer<QDialog> about_;
+    QSize wantedOuterSize_; // until the window frame is known
+};

@@ -1,0 +1,87 @@
+// Opens each screen in turn inside the main window and saves a picture of it.
+#include "screenshottour.h"
+
+#include "aboutdialog.h"
+#include "mainwindow.h"
+#include "menutable.h"
+#include "toolbartable.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <cstdio>
+
+namespace {
+void settle() {
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+}
+
+bool save(QWidget *widget, const QString &path) {
+    return widget->grab().save(path, "PNG");
+}
+} // namespace
+
+namespace screenshots {
+
+QStringList shellScreenIds() {
+    QStringList ids;
+    auto add = [&ids](const char *id) {
+        if (id != nullptr && !ids.contains(QLatin1String(id)))
+            ids.append(QLatin1String(id));
+    };
+    for (const MenuEntry &entry : menuTable())
+        add(entry.screenId);
+    for (const ToolbarEntry &entry : toolbarTable())
+        add(entry.screenId);
+    return ids;
+}
+
+QStringList takeAll(MainWindow &window, const QString &dir) {
+    QDir().mkpath(dir);
+    QStringList written;
+    auto keep = [&](QWidget *widget, const QString &name) {
+        const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+        if (save(widget, path))
+            written.append(path);
+        else
+            std::fprintf(stderr, "quillmart: could not write %s\n", qPrintable(path));
+    };
+    settle();
+    keep(&window, QStringLiteral("frmMain"));
+
+    AboutDialog about(&window);
+    about.show();
+    settle();
+    keep(&about, QStringLiteral("frmAbout"));
+    about.close();
+
+    for (const QString &id : shellScreenIds()) {
+        if (!window.screens().contains(id))
+            continue;
+        QWidget *screen = window.openNew(id);
+        if (screen == nullptr)
+            continue;
+        settle();
+        auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
+        keep(sub ? static_cast<QWidget *>(sub) : screen, id);
+        window.close(screen);
+        settle();
+    }
+    return written;
+}
+
+} // namespace screenshots
+
+void ConsoleMessageBoxes::inform(const QString &text, Icon, const QString &title) {
+    std::fprintf(stderr, "%s: %s\n",
+                 qPrintable(title.isEmpty() ? QStringLiteral("Quillmart") : title),
+                 qPrintable(text));
+}
+
+bool ConsoleMessageBoxes::confirm(const QString &text, const QString &title) {
+    inform(text, Icon::None, title);
+    return false; // nothing unattended is ever confirmed
+}

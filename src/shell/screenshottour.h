@@ -1,0 +1,27 @@
+// Pictures for the help document: the main window, the About box and every screen that
+// the menus and toolbar open, each grabbed into a PNG named after its identifier.
+#pragma once
+
+#include "messageboxes.h"
+
+#include <QStringList>
+
+class MainWindow;
+
+namespace screenshots {
+
+// Every screen identifier of the menu and toolbar tables, each once, in table order.
+QStringList shellScreenIds();
+
+// Writes <dir>/frmMain.png, <dir>/frmAbout.png and <dir>/<screenId>.png for each registered
+// screen that opens. Returns the files written.
+QStringList takeAll(MainWindow &window, const QString &dir);
+
+} // namespace screenshots
+
+// Messages go to standard error, so that an unattended run never waits on a box.
+class ConsoleMessageBoxes : public MessageBoxes {
+public:
+    void inform(const QString &text, Icon icon, const QString &title) override;
+    bool confirm(const QString &text, const QString &title) override;
+};

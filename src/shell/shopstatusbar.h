@@ -1,0 +1,29 @@
+// sbStatusBar: "Status", the date and the time of day; the two clock panels keep themselves
+// up to date.
+#pragma once
+
+#include <QStatusBar>
+#include <QTimer>
+#include <memory>
+
+class Clock;
+class QLabel;
+
+class ShopStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    // Without a clock the system's own is used.
+    explicit ShopStatusBar(const Clock *clock, QWidget *parent = nullptr);
+    ~ShopStatusBar() override;
+
+    QString panelText(int panel) const; // 1-based, as the panels are numbered
+    void refresh();
+
+private:
+    const Clock *clock_;
+    std::unique_ptr<Clock> ownClock_;
+    QLabel *status_;
+    QLabel *date_;
+    QLabel *time_;
+    QTimer ticker_;
+};

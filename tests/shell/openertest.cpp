@@ -1,0 +1,189 @@
+// Opening screens from the menus and the toolbar: new windows, shared windows, failures.
+#include "dataerror.h"
+#include "screenshottour.h"
+#include "shellfixture.h"
+#include "shopmdiarea.h"
+
+#include <QMdiSubWindow>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+QAction *menuItem(MainWindow &w, const char *name) {
+    QAction *action = w.findChild<QAction *>(name);
+    EXPECT_NE(action, nullptr) << name;
+    return action;
+}
+
+QString activeScreenId(MainWindow &w) {
+    QMdiSubWindow *sub = w.mdiArea()->activeSubWindow();
+    return sub && sub->widget() ? sub->widget()->objectName() : QString();
+}
+
+struct OpenerTest : testing::Test {
+    ShellFixture f;
+    std::unique_ptr<MainWindow> window = f.makeWindow();
+    void SetUp() override {
+        f.addFakeScreens(*window, screenshots::shellScreenIds());
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+};
+
+} // namespace
+
+TEST_F(OpenerTest, EachMenuItemOpensItsScreen) {
+    const std::pair<const char *, const char *> items[] = {
+        {"mnuPurchaseInvoice", "frmInvoice"},
+        {"mnuPurchaseSafeqty", "frmSafe"},
+        {"mnuPurchaseNewbook", "dataTitles"},
+        {"mnuPurchaseQty", "frmNewQty"},
+        {"mnuSaleSell", "frmSell"},
+        {"mnuSaleTop10", "A1A2"},
+        {"mnuSaleQuery", "frmBookQuery"},
+        {"mnuSaleReoportDay", "frmDayReport"},
+        {"mnuSaleReoportMonth", "frmMonthRpt"},
+        {"mnuSaleOnsale", "OnSaleReg"},
+        {"mnuDataTitles", "dataTitles"},
+        {"mnuDatasoldbook", "dataSoldBook"},
+        {"mnuDataPublisher", "datapublisher"},
+        {"mnuDataretail", "dataRetail"},
+        {"mnuDataBill", "dataBill"},
+        {"mnuDataPaidbill", "dataPaidBill"},
+        {"mnuDataOnsale", "dataOnsale"},
+        {"mnuDataSubject", "dataSubject"},
+        {"mnuAccountPayQue", "frmBill"},
+        {"mnuAccountPay", "frmCheckPay"},
+        {"mnuAccountPayRec", "frmPayRec"},
+    };
+    for (const auto &[item, screen] : items) {
+        menuItem(*window, item)->trigger();
+        EXPECT_EQ(activeScreenId(*window), screen) << item;
+    }
+}
+
+TEST_F(OpenerTest, EachToolbarButtonShowsItsScreen) {
+    const std::pair<const char *, const char *> buttons[] = {
+        {"invoice", "frmInvoice"},   {"safeqty", "frmSafe"},   {"newtitle", "frmCreTitles"},
+        {"newqty", "frmNewQty"},     {"sellbook", "frmSell"},  {"top10", "A1A2"},
+        {"bookqry", "frmBookQuery"}, {"day", "frmDayReport"},  {"month", "frmMonthRpt"},
+        {"onsale", "OnSaleReg"},     {"printbill", "frmBill"}, {"paybill", "frmCheckPay"},
+    };
+    for (const auto &[key, screen] : buttons) {
+        window->findChild<QToolBar *>("Toolbar1")->findChild<QAction *>(key)->trigger();
+        EXPECT_EQ(activeScreenId(*window), screen) << key;
+    }
+}
+
+TEST_F(OpenerTest, MenuOpensANewWindowEachTime) {
+    menuItem(*window, "mnuSaleSell")->trigger();
+    menuItem(*window, "mnuSaleSell")->trigger();
+    EXPECT_EQ(openWindowCount(*window), 2);
+    EXPECT_EQ(f.builds, 2);
+}
+
+TEST_F(OpenerTest, ToolbarShowsTheOneSharedWindow) {
+    window->toolbarButtonClicked("sellbook");
+    QWidget *first = window->mdiArea()->activeSubWindow()->widget();
+    menuItem(*window, "mnuSaleQuery")->trigger(); // something else in front
+    window->toolbarButtonClicked("sellbook");
+    EXPECT_EQ(window->mdiArea()->activeSubWindow()->widget(), first);
+    EXPECT_EQ(openWindowCount(*window), 2);
+    // The menu's windows are independent of the shared one.
+    menuItem(*window, "mnuSaleSell")->trigger();
+    EXPECT_NE(window->mdiArea()->activeSubWindow()->widget(), first);
+    EXPECT_EQ(openWindowCount(*window), 3);
+}
+
+TEST_F(OpenerTest, PaidBillMenuItemShowsOneSharedWindow) {
+    menuItem(*window, "mnuDataPaidbill")->trigger();
+    menuItem(*window, "mnuDataPaidbill")->trigger();
+    EXPECT_EQ(openWindowCount(*window), 1);
+    EXPECT_EQ(f.builds, 1);
+}
+
+TEST_F(OpenerTest, ClosedSharedWindowIsBuiltAfreshNextTime) {
+    QWidget *first = window->openShared("frmSell");
+    window->close(first);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(openWindowCount(*window), 0);
+    window->openShared("frmSell");
+    EXPECT_EQ(openWindowCount(*window), 1);
+    EXPECT_EQ(f.builds, 2);
+}
+
+TEST_F(OpenerTest, KeysThatMatchNoButtonDoNothing) {
+    for (const char *key : {"", "SellBook", "Close", "CLOSE", "sellbook ", "nothing"})
+        window->toolbarButtonClicked(key);
+    EXPECT_EQ(openWindowCount(*window), 0);
+    EXPECT_TRUE(window->isVisible());
+    // The gaps carry no key and no command.
+    for (QAction *action : window->findChild<QToolBar *>("Toolbar1")->actions())
+        if (!action->data().isValid())
+            action->trigger();
+    EXPECT_EQ(openWindowCount(*window), 0);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(OpenerTest, ScreenGetsTheMainWindowAsOpenerAndItsTitle) {
+    const ShopContext *seen = nullptr;
+    window->screens().add("frmSell", [&](const ShopContext &context) {
+        seen = &context;
+        return new FakeScreen("Sell Operation");
+    });
+    QWidget *screen = window->openNew("frmSell");
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(seen->opener, window.get());
+    EXPECT_EQ(seen->databasePath, f.shop.context.databasePath);
+    auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->windowTitle(), "Sell Operation");
+    screen->setWindowTitle("Sell Operation 2");
+    EXPECT_EQ(sub->windowTitle(), "Sell Operation 2");
+}
+
+TEST_F(OpenerTest, ScreenThatCannotLoadIsReportedAndNotOpened) {
+    window->screens().add("frmSell", [](const ShopContext &) -> QWidget * {
+        throw DataError("Cannot open the shop database: no such file");
+    });
+    menuItem(*window, "mnuSaleSell")->trigger();
+    window->toolbarButtonClicked("sellbook");
+    EXPECT_EQ(openWindowCount(*window), 0);
+    EXPECT_EQ(f.shop.messages.texts(),
+              QStringList({"Cannot open the shop database: no such file",
+                           "Cannot open the shop database: no such file"}));
+}
+
+TEST(Opener, UnregisteredScreenDoesNothing) {
+    ShellFixture f;
+    auto window = f.makeWindow();
+    menuItem(*window, "mnuSaleSell")->trigger();
+    window->toolbarButtonClicked("sellbook");
+    EXPECT_EQ(window->openNew("frmSell"), nullptr);
+    EXPECT_EQ(openWindowCount(*window), 0);
+    EXPECT_TRUE(f.shop.messages.shown.empty());
+}
+
+TEST_F(OpenerTest, ExitClosesEveryScreenThenTheFrame) {
+    menuItem(*window, "mnuSaleSell")->trigger();
+    window->toolbarButtonClicked("top10");
+    menuItem(*window, "mnuFileExit")->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(openWindowCount(*window), 0);
+    EXPECT_TRUE(f.settings().contains("Settings/MainLeft"));
+}
+
+TEST_F(OpenerTest, ScreenThatRefusesToCloseKeepsTheFrameOpen) {
+    window->screens().add("frmSell", [](const ShopContext &) {
+        return new FakeScreen("Sell Operation", /*refusesClose=*/true);
+    });
+    QWidget *stubborn = window->openNew("frmSell");
+    window->toolbarButtonClicked("close");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(f.settings().contains("Settings/MainLeft"));
+    static_cast<FakeScreen *>(stubborn)->refusesClose = false;
+    window->toolbarButtonClicked("close");
+    EXPECT_FALSE(window->isVisible());
+}
