@@ -1,6 +1,15 @@
 // Table of the sales screens: identifier and how to build each.
 #include "salesscreens.h"
 
+#include "bookqueryscreen.h"
+#include "dayreportscreen.h"
+#include "monthreportscreen.h"
 #include "screenregistry.h"
+#include "toptenscreen.h"
 
-void registerSalesScreens(ScreenRegistry &registry) { (void)registry; }
+void registerSalesScreens(ScreenRegistry &registry) {
+    registry.add("A1A2", [](const ShopContext &c) { return new TopTenScreen(c); });
+    registry.add("frmDayReport", [](const ShopContext &c) { return new DayReportScreen(c); });
+    registry.add("frmMonthRpt", [](const ShopContext &c) { return new MonthReportScreen(c); });
+    registry.add("frmBookQuery", [](const ShopContext &c) { return new BookQueryScreen(c); });
+}

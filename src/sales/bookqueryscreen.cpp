@@ -1,0 +1,138 @@
+// Book query: browse the catalogue in four orders; nothing is written.
+#include "bookqueryscreen.h"
+
+#include "boundlineedit.h"
+#include "datagrid.h"
+#include "errorpolicy.h"
+#include "recordsource.h"
+#include "screenopener.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Detail {
+    const char *field;
+    const char *caption;
+};
+const Detail details[] = {{"ISBN", "ISBN:"},
+                          {"Title", "Title:"},
+                          {"Author", "Author:"},
+                          {"Publisher", "Publisher:"},
+                          {"Year Published", "Year Published:"},
+                          {"Fixed Price", "Fixed Price:"},
+                          {"Sale Price", "Sale price:"}};
+
+const char *const buttonCaptions[] = {"order by ISBN", "order by Title", "order by Author",
+                                      "order by publisher", "Close"};
+
+} // namespace
+
+BookQueryScreen::BookQueryScreen(const ShopContext &context, QWidget *parent)
+    : QWidget(parent), context_(context),
+      titles_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
+    setObjectName(QStringLiteral("frmBookQuery"));
+    setWindowTitle(QStringLiteral("BookQuery"));
+    titles_->open(QStringLiteral("select  * from titles"));
+    buildControls();
+}
+
+void BookQueryScreen::buildControls() {
+    auto *heading = new QLabel(QStringLiteral("Book Query System"), this);
+    heading->setObjectName(QStringLiteral("Label1"));
+    QFont font = heading->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    heading->setFont(font);
+
+    // The frame drawn around the detail boxes.
+    auto *frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("Shape1"));
+    frame->setFrameShape(QFrame::Box);
+    auto *boxes = new QGridLayout(frame);
+    for (int i = 0; i < 7; ++i) {
+        auto *label = new QLabel(QString::fromLatin1(details[i].caption), frame);
+        label->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
+        auto *box = new BoundLineEdit(titles_, QString::fromLatin1(details[i].field), frame);
+        box->setObjectName(QStringLiteral("txtFields_%1").arg(i));
+        box->setAccessibleName(label->text());
+        box->setEnabled(false); // shown, never edited
+        box->setMinimumWidth(260);
+        label->setBuddy(box);
+        boxes->addWidget(label, i, 0);
+        boxes->addWidget(box, i, 1);
+    }
+
+    auto *buttons = new QVBoxLayout;
+    QWidget *previous = nullptr;
+    for (int i = 0; i < 5; ++i) {
+        auto *button = new QPushButton(QString::fromLatin1(buttonCaptions[i]), this);
+        button->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        connect(button, &QPushButton::clicked, this, [this, i] { command(i); });
+        buttons->addWidget(button);
+        if (previous != nullptr)
+            setTabOrder(previous, button);
+        previous = button;
+    }
+    buttons->addStretch();
+
+    grid_ = new DataGrid(titles_,
+                         {{QStringLiteral("ISBN"), {}},
+                          {QStringLiteral("Title"), {}},
+                          {QStringLiteral("Author"), {}},
+                          {QStringLiteral("Subject"), {}},
+                          {QStringLiteral("Publisher"), {}},
+                          {QStringLiteral("Year Published"), {}}},
+                         this);
+    grid_->setReadOnly(true);
+    setTabOrder(previous, grid_->view());
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(frame, 1);
+    top->addSpacing(12);
+    top->addLayout(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addLayout(top);
+    layout->addWidget(grid_, 1);
+    resize(640, 560);
+}
+
+void BookQueryScreen::command(int index) {
+    switch (index) {
+    case 0:
+        sortBy(QStringLiteral("select * from Titles order by ISBN"), true);
+        break;
+    case 1:
+        sortBy(QStringLiteral("select * from Titles order by title "), true);
+        break;
+    case 2:
+        sortBy(QStringLiteral("select * from Titles order by author"), true);
+        break;
+    case 3:
+        // The re-query already makes the first title current.
+        sortBy(QStringLiteral("select * from Titles order by Publisher "), false);
+        break;
+    case 4:
+        context_.opener->close(this);
+        break;
+    default:
+        break;
+    }
+}
+
+void BookQueryScreen::sortBy(const QString &query, bool moveFirst) {
+    policy::skipOnError([&] { titles_->setRecordSourceText(query); });
+    policy::skipOnError([&] {
+        titles_->requery();
+        grid_->rebind();
+    });
+    if (moveFirst)
+        policy::skipOnError([&] { titles_->moveFirst(); });
+}

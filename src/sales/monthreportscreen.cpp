@@ -1,0 +1,118 @@
+// Period report: the sales between two days and their takings, listed on demand.
+#include "monthreportscreen.h"
+
+#include "clock.h"
+#include "conversions.h"
+#include "datagrid.h"
+#include "datepicker.h"
+#include "dialect.h"
+#include "errorpolicy.h"
+#include "recordsource.h"
+#include "reportlayout.h"
+#include "salestotal.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent)
+    : QWidget(parent), context_(context),
+      sales_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
+    setObjectName(QStringLiteral("frmMonthRpt"));
+    setWindowTitle(QStringLiteral("MonthSaleReport"));
+    // Until the first "List" the grid shows every sale; the record set is compact and the
+    // grid formats only what is on screen, so a large shop still opens quickly.
+    sales_->open(QStringLiteral("select * from soldbook"));
+    buildControls();
+    const QDate today = context_.clock->today();
+    firstPicker_->setDay(today);
+    lastPicker_->setDay(today);
+}
+
+void MonthReportScreen::buildControls() {
+    auto *heading = reportlayout::heading(QStringLiteral("Label2"),
+                                          QStringLiteral("Sale report-- Month report"), this);
+    auto *fromLabel = new QLabel(QStringLiteral("From"), this);
+    fromLabel->setObjectName(QStringLiteral("Label1"));
+    firstPicker_ = new DatePicker(this);
+    firstPicker_->setObjectName(QStringLiteral("DTPicker1"));
+    firstPicker_->setAccessibleName(QStringLiteral("From"));
+    fromLabel->setBuddy(firstPicker_);
+    auto *toLabel = new QLabel(QStringLiteral("To "), this);
+    toLabel->setObjectName(QStringLiteral("Label3"));
+    lastPicker_ = new DatePicker(this);
+    lastPicker_->setObjectName(QStringLiteral("DTPicker2"));
+    lastPicker_->setAccessibleName(QStringLiteral("To"));
+    toLabel->setBuddy(lastPicker_);
+    auto *listButton = new QPushButton(QStringLiteral("List"), this);
+    listButton->setObjectName(QStringLiteral("Command1"));
+    listButton->setDefault(true);
+    connect(listButton, &QPushButton::clicked, this, &MonthReportScreen::list);
+
+    grid_ = reportlayout::salesGrid(sales_, this);
+    grid_->setCaption(QStringLiteral("Month report"));
+
+    auto *totalCaption = new QLabel(QStringLiteral("Total sum="), this);
+    totalCaption->setObjectName(QStringLiteral("Label5"));
+    totalLabel_ =
+        reportlayout::totalBox(QStringLiteral("Label4"), QStringLiteral("Total sum"), this);
+
+    // The totalling step's button of the shop's screen document; never shown.
+    auto *totalButton = new QPushButton(QStringLiteral("Command2"), this);
+    totalButton->setObjectName(QStringLiteral("Command2"));
+    totalButton->setVisible(false);
+    connect(totalButton, &QPushButton::clicked, this, &MonthReportScreen::total);
+
+    auto *pickRow = new QHBoxLayout;
+    pickRow->addWidget(fromLabel);
+    pickRow->addWidget(firstPicker_);
+    pickRow->addSpacing(12);
+    pickRow->addWidget(toLabel);
+    pickRow->addWidget(lastPicker_);
+    pickRow->addSpacing(12);
+    pickRow->addWidget(listButton);
+    pickRow->addStretch();
+    auto *totalRow = new QHBoxLayout;
+    totalRow->addStretch();
+    totalRow->addWidget(totalCaption);
+    totalRow->addWidget(totalLabel_);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addLayout(pickRow);
+    layout->addWidget(grid_, 1);
+    layout->addLayout(totalRow);
+    setTabOrder(firstPicker_, lastPicker_);
+    setTabOrder(lastPicker_, listButton);
+    setTabOrder(listButton, grid_->view());
+    resize(680, 480);
+}
+
+void MonthReportScreen::list() {
+    const QDate first = firstPicker_->day();
+    const QDate last = lastPicker_->day();
+    policy::skipOnError([&] {
+        grid_->setCaption(QLatin1Char(' ') + conv::dateText(first) + QStringLiteral(" To ") +
+                          conv::dateText(last) + QStringLiteral("  Sale Report"));
+    });
+    policy::skipOnError([&] {
+        sales_->setRecordSourceText(
+            QStringLiteral("select * from soldbook where SoldDate >=") +
+            dialect::dateLiteral(first) + QStringLiteral("  and  SoldDate <=") +
+            dialect::dateLiteral(last) + QStringLiteral("order by SoldDate"));
+        sales_->requery();
+        grid_->rebind();
+    });
+    total();
+}
+
+void MonthReportScreen::total() {
+    // Emptied first: if the sum cannot be made, no figure of another period stays on screen.
+    totalLabel_->clear();
+    policy::skipOnError([&] {
+        totalLabel_->setText(conv::numberText(
+            salestotal::takings(sales_->connection(), firstPicker_->day(), lastPicker_->day())));
+    });
+}

@@ -1,0 +1,46 @@
+// Shared controls of the sales reports.
+#include "reportlayout.h"
+
+#include "datagrid.h"
+
+#include <QLabel>
+
+namespace reportlayout {
+
+QLabel *heading(const QString &objectName, const QString &text, QWidget *parent) {
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+DataGrid *salesGrid(RecordSource *sales, QWidget *parent) {
+    auto *grid = new DataGrid(sales,
+                              {{QStringLiteral("SoldDate"), {}},
+                               {QStringLiteral("SoldTime"), {}},
+                               {QStringLiteral("ISBN"), {}},
+                               {QStringLiteral("Title"), {}},
+                               {QStringLiteral("Price"), {}},
+                               {QStringLiteral("Qty"), {}}},
+                              parent);
+    grid->setReadOnly(true);
+    return grid;
+}
+
+QLabel *totalBox(const QString &objectName, const QString &name, QWidget *parent) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setAccessibleName(name);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setMinimumWidth(120);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace reportlayout

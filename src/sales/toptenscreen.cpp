@@ -1,0 +1,153 @@
+// Top sellers: the period's copies per ISBN, grouped by SQLite, kept in tmp and shown.
+#include "toptenscreen.h"
+
+#include "clock.h"
+#include "connection.h"
+#include "conversions.h"
+#include "datagrid.h"
+#include "datepicker.h"
+#include "errorpolicy.h"
+#include "recordsource.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString summaryQuery = QStringLiteral("select * from tmp");
+const QString rankingQuery = QStringLiteral("select * from tmp order by val(C) DESC");
+
+// One pass over the (ISBN, SoldDate, Qty) index gives each ISBN's copies and its first sale
+// row; only then is that row's title fetched, one lookup per ISBN rather than per sale. The
+// unary + keeps SQLite from walking the date index instead, which would visit the table for
+// every sale of the period. The upper bound comes first, as in the shop's period query.
+const QString groupedSales =
+    QStringLiteral("SELECT g.ISBN, s.Title, g.copies"
+                   " FROM (SELECT ISBN, sum(Qty) AS copies, min(rowid) AS firstSale FROM soldbook"
+                   "       WHERE +SoldDate <= ? AND +SoldDate >= ? GROUP BY ISBN) AS g"
+                   " JOIN soldbook AS s ON s.rowid = g.firstSale"
+                   " ORDER BY g.ISBN");
+
+} // namespace
+
+TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
+    : QWidget(parent), context_(context),
+      summary_(new RecordSource(QStringLiteral("Adodc2"), context.databasePath, this)) {
+    setObjectName(QStringLiteral("A1A2"));
+    setWindowTitle(QStringLiteral("Top 10"));
+    summary_->open(summaryQuery);
+    // The sales are grouped by SQLite, so no record source holds them; check here that the
+    // table is there, so that a shop file without it is reported when the window opens.
+    summary_->connection().prepare(
+        QStringLiteral("SELECT ISBN, Title, Qty, SoldDate FROM soldbook"));
+    buildControls();
+    const QDate today = context_.clock->today();
+    firstPicker_->setDay(today);
+    lastPicker_->setDay(today);
+}
+
+void TopTenScreen::buildControls() {
+    auto *heading = new QLabel(QStringLiteral("Top 10    "), this);
+    heading->setObjectName(QStringLiteral("Label1"));
+    QFont font = heading->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    heading->setFont(font);
+    firstPicker_ = new DatePicker(this);
+    firstPicker_->setObjectName(QStringLiteral("DTPicker1"));
+    firstPicker_->setAccessibleName(QStringLiteral("From"));
+    auto *toLabel = new QLabel(QStringLiteral("To"), this);
+    toLabel->setObjectName(QStringLiteral("Label2"));
+    lastPicker_ = new DatePicker(this);
+    lastPicker_->setObjectName(QStringLiteral("DTPicker2"));
+    lastPicker_->setAccessibleName(QStringLiteral("To"));
+    toLabel->setBuddy(lastPicker_);
+    heading->setBuddy(firstPicker_);
+    auto *listButton = new QPushButton(QStringLiteral("List"), this);
+    listButton->setObjectName(QStringLiteral("command1"));
+    listButton->setDefault(true);
+    connect(listButton, &QPushButton::clicked, this, &TopTenScreen::list);
+    auto *rankButton = new QPushButton(QStringLiteral("Rank"), this);
+    rankButton->setObjectName(QStringLiteral("Command2"));
+    connect(rankButton, &QPushButton::clicked, this, &TopTenScreen::rank);
+
+    grid_ = new DataGrid(summary_,
+                         {{QStringLiteral("A"), QStringLiteral("ISBN")},
+                          {QStringLiteral("B"), QStringLiteral("Title")},
+                          {QStringLiteral("C"), QStringLiteral("Total Quantity")}},
+                         this);
+    // Only List writes tmp; the summary is not for editing.
+    grid_->setReadOnly(true);
+
+    auto *pickRow = new QHBoxLayout;
+    pickRow->addWidget(heading);
+    pickRow->addWidget(firstPicker_);
+    pickRow->addWidget(toLabel);
+    pickRow->addWidget(lastPicker_);
+    pickRow->addSpacing(12);
+    pickRow->addWidget(listButton);
+    pickRow->addWidget(rankButton);
+    pickRow->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(pickRow);
+    layout->addWidget(grid_, 1);
+    setTabOrder(firstPicker_, lastPicker_);
+    setTabOrder(lastPicker_, listButton);
+    setTabOrder(listButton, rankButton);
+    setTabOrder(rankButton, grid_->view());
+    resize(600, 460);
+}
+
+void TopTenScreen::list() {
+    clearTmp();
+    policy::skipOnError(
+        [&] { summarise(summary_->connection(), firstPicker_->day(), lastPicker_->day()); });
+    // A new listing is shown in ISBN order even after a Rank: that is the order List builds,
+    // and the operator ranks it again with Rank.
+    showSummary(summaryQuery);
+}
+
+void TopTenScreen::rank() {
+    policy::skipOnError([&] { summary_->save(); });
+    showSummary(rankingQuery);
+}
+
+void TopTenScreen::clearTmp() {
+    policy::skipOnError([&] { summary_->save(); });
+    policy::skipOnError([&] { summary_->connection().exec(QStringLiteral("DELETE FROM tmp")); });
+}
+
+void TopTenScreen::showSummary(const QString &query) {
+    policy::skipOnError([&] {
+        summary_->setRecordSourceText(query);
+        summary_->requery();
+        grid_->rebind();
+    });
+}
+
+void TopTenScreen::summarise(Connection &connection, const QDate &first, const QDate &last) {
+    Transaction transaction(connection);
+    // Emptied again inside the transaction: tmp ends up holding this summary and nothing else.
+    connection.exec(QStringLiteral("DELETE FROM tmp"));
+    Statement sales = connection.prepare(groupedSales);
+    sales.bindAll({conv::isoDate(last), conv::isoDate(first)});
+    Statement insert =
+        connection.prepare(QStringLiteral("INSERT INTO tmp (A, B, C) VALUES (?, ?, ?)"));
+    while (sales.step()) {
+        // Copies are whole numbers; one that lacks its quantity counts none.
+        const QString copies = conv::numberText(sales.value(2).toDouble());
+        insert.bindAll({sales.value(0), sales.value(1), copies});
+        insert.step();
+        insert.reset();
+    }
+    transaction.commit();
+}
+
+void TopTenScreen::closeEvent(QCloseEvent *event) {
+    clearTmp();
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,45 @@
+// The top-sellers screen (A1A2): copies sold per ISBN over a period, summed into the scratch
+// table tmp, listed in ISBN order and ranked by copies on demand. Every title sold is listed.
+#pragma once
+
+#include "shopcontext.h"
+
+#include <QWidget>
+
+class Connection;
+class DataGrid;
+class DatePicker;
+class QCloseEvent;
+class QDate;
+class RecordSource;
+
+class TopTenScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit TopTenScreen(const ShopContext &context, QWidget *parent = nullptr);
+
+    // "List": the period's summary, one row per ISBN in ascending ISBN order.
+    void list();
+    // "Rank": the summary again, most copies first.
+    void rank();
+    // Empties tmp (before each listing and when the window closes).
+    void clearTmp();
+
+    // Replaces what tmp holds by the summary of the sales from `first` to `last`, both days
+    // included, in one transaction: one row per ISBN in ascending order, the title of its first
+    // sale row (the earliest written) and its total copies as text. Throws DataError.
+    static void summarise(Connection &connection, const QDate &first, const QDate &last);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void showSummary(const QString &query);
+
+    ShopContext context_;
+    RecordSource *summary_;
+    DatePicker *firstPicker_ = nullptr;
+    DatePicker *lastPicker_ = nullptr;
+    DataGrid *grid_ = nullptr;
+};

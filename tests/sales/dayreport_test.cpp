@@ -1,0 +1,105 @@
+// The day report: the chosen day's sales in time order, the caption and the day's takings.
+#include "datepicker.h"
+#include "dayreportscreen.h"
+#include "reportgrid.h"
+
+#include <QLabel>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Known sales around 2001/5/3 (today in the test shop), written out of time order.
+class DayReport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        addSale(shop.db, "2001-05-02", "18:00:00", "A", "Alpha", "10", "1");
+        addSale(shop.db, "2001-05-03", "15:20:00", "B", "Beta", "12.5", "2");
+        addSale(shop.db, "2001-05-03", "09:05:00", "A", "Alpha", "10", "3");
+        addSale(shop.db, "2001-05-03", "11:45:00", "C", "Gamma", "0.1", "3");
+        addSale(shop.db, "2001-05-04", "08:00:00", "C", "Gamma", "250", "3");
+        screen = std::make_unique<DayReportScreen>(shop.context);
+    }
+    void pick(const QDate &day) { screen->findChild<DatePicker *>("DTPicker1")->setDate(day); }
+    QString total() const { return screen->findChild<QLabel *>("Label4")->text(); }
+    QStringList times() const {
+        QStringList result;
+        for (const QString &line : gridLines(*screen))
+            result << line.section('|', 1, 1);
+        return result;
+    }
+
+    TestShop shop;
+    std::unique_ptr<DayReportScreen> screen;
+};
+
+TEST_F(DayReport, OpensOnTodaysSalesInTimeOrder) {
+    EXPECT_EQ(screen->windowTitle(), "DaySaleReport");
+    EXPECT_EQ(gridCaption(*screen), " 2001/5/3  Sale Report");
+    EXPECT_EQ(gridLines(*screen),
+              QStringList({"2001/5/3|09:05:00|A|Alpha|10|3", "2001/5/3|11:45:00|C|Gamma|0.1|3",
+                           "2001/5/3|15:20:00|B|Beta|12.5|2"}));
+    EXPECT_EQ(total(), "55.3");
+    EXPECT_EQ(gridHeadings(*screen),
+              QStringList({"SoldDate", "SoldTime", "ISBN", "Title", "Price", "Qty"}));
+    EXPECT_TRUE(gridIsReadOnly(*screen));
+}
+
+struct DayCase {
+    QDate day;
+    QString caption;
+    QStringList times;
+    QString total;
+};
+
+class Days : public DayReport, public ::testing::WithParamInterface<DayCase> {};
+
+TEST_P(Days, EachChangeOfDateListsAndTotalsThatDayOnly) {
+    const DayCase &c = GetParam();
+    pick(QDate(2000, 1, 1)); // from another day first, so the change is a real one
+    pick(c.day);
+    EXPECT_EQ(gridCaption(*screen), c.caption);
+    EXPECT_EQ(times(), c.times);
+    EXPECT_EQ(total(), c.total);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DayReport, Days,
+    ::testing::Values(DayCase{QDate(2001, 5, 2), " 2001/5/2  Sale Report", {"18:00:00"}, "10"},
+                      DayCase{QDate(2001, 5, 3),
+                              " 2001/5/3  Sale Report",
+                              {"09:05:00", "11:45:00", "15:20:00"},
+                              "55.3"},
+                      DayCase{QDate(2001, 5, 4), " 2001/5/4  Sale Report", {"08:00:00"}, "750"},
+                      DayCase{QDate(2001, 5, 5), " 2001/5/5  Sale Report", {}, "0"},
+                      DayCase{QDate(2001, 12, 25), " 2001/12/25  Sale Report", {}, "0"}));
+
+TEST_F(DayReport, PickingADayAgainGivesTheSameListAndTotal) {
+    const QStringList first = gridLines(*screen);
+    pick(QDate(2001, 5, 4));
+    pick(QDate(2001, 5, 3));
+    EXPECT_EQ(gridLines(*screen), first);
+    EXPECT_EQ(total(), "55.3");
+}
+
+// A sale without a price or a quantity is listed; the total is that of the sales that have
+// both, and never the figure of the day shown before.
+TEST_F(DayReport, IncompleteSalesNeverLeaveAStaleTotal) {
+    shop.db.exec("INSERT INTO soldbook VALUES ('2001-05-06','10:00:00','A','Alpha',NULL,2)");
+    shop.db.exec("INSERT INTO soldbook VALUES ('2001-05-06','11:00:00','B','Beta',20,NULL)");
+    shop.db.exec("INSERT INTO soldbook VALUES ('2001-05-06','12:00:00','C','Gamma',4,5)");
+    pick(QDate(2001, 5, 4));
+    EXPECT_EQ(total(), "750");
+    pick(QDate(2001, 5, 6));
+    EXPECT_EQ(times(), QStringList({"10:00:00", "11:00:00", "12:00:00"}));
+    EXPECT_EQ(total(), "20");
+}
+
+TEST_F(DayReport, ATotalThatCannotBeMadeLeavesTheBoxEmpty) {
+    pick(QDate(2001, 5, 4));
+    shop.db.exec("ALTER TABLE soldbook RENAME TO soldbook_gone");
+    pick(QDate(2001, 5, 3));
+    EXPECT_EQ(gridCaption(*screen), " 2001/5/3  Sale Report");
+    EXPECT_EQ(total(), "");
+}
+
+} // namespace
