@@ -1,0 +1,176 @@
+// The supplier invoice screen: number, date, fee and supplier of an incoming invoice, written
+// as one open bill that the accounting screens later print and pay.
+#include "invoicescreen.h"
+
+#include "clock.h"
+#include "conversions.h"
+#include "datacombo.h"
+#include "datagrid.h"
+#include "datepicker.h"
+#include "errorpolicy.h"
+#include "messageboxes.h"
+#include "recordsource.h"
+#include "screenopener.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
+    : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("frmInvoice"));
+    setWindowTitle(QStringLiteral("Invoice "));
+    bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
+    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
+    bills_->open(QStringLiteral("Bill"));
+    suppliers_->open(QStringLiteral("Retail"));
+    buildControls();
+    datePicker_->setDay(context_.clock->today());
+    // A grid edit that cannot be stored is refused when the grid moves off its line.
+    connect(bills_, &RecordSource::dataError, this,
+            [this](const QString &description) { context_.messages->inform(description); });
+    connect(okButton_, &QPushButton::clicked, this, &InvoiceScreen::recordInvoice);
+    connect(createButton_, &QPushButton::clicked, this, &InvoiceScreen::createRetail);
+}
+
+void InvoiceScreen::buildControls() {
+    auto *title = new QLabel(QStringLiteral("Purchase Book--Invoice"), this);
+    title->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setAlignment(Qt::AlignCenter);
+
+    numberBox_ = new QLineEdit(this);
+    numberBox_->setObjectName(QStringLiteral("txtFields_0"));
+    datePicker_ = new DatePicker(this);
+    datePicker_->setObjectName(QStringLiteral("DTPicker1"));
+    amountBox_ = new QLineEdit(this);
+    amountBox_->setObjectName(QStringLiteral("txtFields_2"));
+    supplierList_ = new DataCombo(suppliers_, QStringLiteral("RetName"), this);
+    supplierList_->setObjectName(QStringLiteral("DataCombo1"));
+    supplierList_->setMinimumContentsLength(24);
+
+    auto *inputs = new QGridLayout;
+    const QList<QWidget *> boxes{numberBox_, datePicker_, amountBox_, supplierList_};
+    const QStringList captions{QStringLiteral("&Invoice No"), QStringLiteral("Invoice &Date"),
+                               QStringLiteral("&Fee"), QStringLiteral("&Retail")};
+    for (int i = 0; i < boxes.size(); ++i) {
+        auto *label = new QLabel(captions[i], this);
+        label->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
+        label->setBuddy(boxes[i]);
+        boxes[i]->setAccessibleName(QString(captions[i]).remove(QLatin1Char('&')));
+        inputs->addWidget(label, i, 0);
+        inputs->addWidget(boxes[i], i, 1);
+    }
+    inputs->setColumnStretch(1, 1);
+
+    auto *frame = new QGroupBox(QStringLiteral("Function"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    okButton_ = new QPushButton(QStringLiteral("&OK"), frame);
+    okButton_->setObjectName(QStringLiteral("Command4"));
+    createButton_ = new QPushButton(QStringLiteral("&Create new Retail"), frame);
+    createButton_->setObjectName(QStringLiteral("cmdCreate"));
+    auto *frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(okButton_);
+    frameLayout->addWidget(createButton_);
+    frameLayout->addStretch();
+
+    grid_ = new DataGrid(bills_,
+                         {{QStringLiteral("Invoice No"), QStringLiteral("Invoice No")},
+                          {QStringLiteral("Invoice Date"), QStringLiteral("Invoice Date")},
+                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
+                          {QStringLiteral("Invoice Time"), QStringLiteral("Invoice Time")},
+                          {QStringLiteral("Retail"), QStringLiteral("Retail")}},
+                         this);
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(inputs, 1);
+    top->addSpacing(12);
+    top->addWidget(frame);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addLayout(top);
+    layout->addWidget(grid_, 1);
+
+    // Typing an invoice runs down the boxes and ends on OK.
+    setTabOrder(numberBox_, datePicker_);
+    setTabOrder(datePicker_, amountBox_);
+    setTabOrder(amountBox_, supplierList_);
+    setTabOrder(supplierList_, okButton_);
+    setTabOrder(okButton_, createButton_);
+    setTabOrder(createButton_, grid_->view());
+    numberBox_->setFocus();
+    resize(620, 460);
+}
+
+void InvoiceScreen::recordInvoice() {
+    if (numberBox_->text().isEmpty())
+        return; // no number, no bill: everything typed stays where it is
+    if (!amountIsUsable())
+        return;
+    if (!policy::reportOnError(*context_.messages, [this] { writeBill(); })) {
+        // A bill that did not reach the table must not be written later by a chance move.
+        if (bills_->isPendingNew())
+            policy::skipOnError([this] { bills_->cancelPending(); });
+        return;
+    }
+    resetInputs();
+}
+
+bool InvoiceScreen::amountIsUsable() {
+    const QString amount = amountBox_->text();
+    if (amount.trimmed().isEmpty() || conv::parseNumber(amount))
+        return true;
+    context_.messages->inform(
+        QStringLiteral("The fee \"%1\" is not a number. Type the amount in figures, for example "
+                       "1250 or 37.5, or leave the box empty. Nothing has been recorded.")
+            .arg(amount),
+        MessageBoxes::Icon::Warning);
+    amountBox_->setFocus();
+    return false;
+}
+
+void InvoiceScreen::writeBill() {
+    // Saved at once, so that closing the screen can never drop a bill the operator entered.
+    bills_->addNew();
+    bills_->setValue(QStringLiteral("Invoice No"), numberBox_->text());
+    bills_->setValue(QStringLiteral("Invoice Date"), datePicker_->day());
+    bills_->setValue(QStringLiteral("Fee"), amountBox_->text());
+    bills_->setValue(QStringLiteral("Invoice Time"), context_.clock->timeOfDay());
+    bills_->setValue(QStringLiteral("Retail"), supplierList_->text());
+    bills_->save();
+}
+
+void InvoiceScreen::resetInputs() {
+    numberBox_->clear();
+    datePicker_->setDay(context_.clock->today());
+    amountBox_->clear();
+    supplierList_->clearText();
+    numberBox_->setFocus();
+}
+
+void InvoiceScreen::createRetail() {
+    policy::reportOnError(*context_.messages, [this] {
+        // Only give way to the supplier screen once it is there to go to.
+        if (context_.opener->openShared(QStringLiteral("dataRetail")) != nullptr)
+            context_.opener->close(this);
+    });
+}
+
+void InvoiceScreen::closeEvent(QCloseEvent *event) {
+    // A line changed in the grid is written before the window goes; if it cannot be stored,
+    // the window stays open with the change so the operator can put it right.
+    if (bills_->hasPending() &&
+        !policy::reportOnError(*context_.messages, [this] { bills_->save(); })) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

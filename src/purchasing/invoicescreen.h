@@ -1,0 +1,52 @@
+// The supplier invoice screen: records an incoming invoice as one open bill.
+#pragma once
+
+#include "shopcontext.h"
+
+#include <QWidget>
+
+class DataCombo;
+class DataGrid;
+class DatePicker;
+class QCloseEvent;
+class QLineEdit;
+class QPushButton;
+class RecordSource;
+
+class InvoiceScreen : public QWidget {
+    Q_OBJECT
+public:
+    // Throws DataError when the bills or the suppliers cannot be read.
+    explicit InvoiceScreen(const ShopContext &context, QWidget *parent = nullptr);
+
+    // "OK": writes one bill from the inputs and empties them for the next invoice.
+    void recordInvoice();
+    // "Create new Retail": shows the supplier screen and closes this one.
+    void createRetail();
+
+    QLineEdit *numberBox() const { return numberBox_; }
+    DatePicker *datePicker() const { return datePicker_; }
+    QLineEdit *amountBox() const { return amountBox_; }
+    DataCombo *supplierList() const { return supplierList_; }
+    DataGrid *grid() const { return grid_; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    bool amountIsUsable();
+    void writeBill();
+    void resetInputs();
+
+    ShopContext context_;
+    RecordSource *bills_;
+    RecordSource *suppliers_;
+    QLineEdit *numberBox_ = nullptr;
+    DatePicker *datePicker_ = nullptr;
+    QLineEdit *amountBox_ = nullptr;
+    DataCombo *supplierList_ = nullptr;
+    QPushButton *okButton_ = nullptr;
+    QPushButton *createButton_ = nullptr;
+    DataGrid *grid_ = nullptr;
+};

@@ -1,0 +1,54 @@
+// The safe-quantity screen: a read-only list, computed when the screen opens, of the titles
+// to reorder and the supplier each comes from.
+#include "safescreen.h"
+
+#include "datagrid.h"
+#include "errorpolicy.h"
+#include "recordsource.h"
+
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
+    : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("frmSafe"));
+    setWindowTitle(QStringLiteral("Safe quantity"));
+    titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
+
+    auto *title = new QLabel(QStringLiteral("Safe Quantity"), this);
+    title->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setAlignment(Qt::AlignCenter);
+    auto *listCaption = new QLabel(QStringLiteral("Insufficient Quantity"), this);
+    listCaption->setObjectName(QStringLiteral("Label2"));
+
+    QList<GridColumn> columns;
+    for (const char *field :
+         {"ISBN", "Title", "Author", "Subject", "Publisher", "Qty", "SafeQty", "Retail"})
+        columns.append({QLatin1String(field), QLatin1String(field)});
+    grid_ = new DataGrid(titles_, columns, this);
+    // A list to reorder from, not a place to change stock: that is done where stock arrives.
+    grid_->setReadOnly(true);
+    listCaption->setBuddy(grid_->view());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addWidget(listCaption);
+    layout->addWidget(grid_, 1);
+    resize(760, 420);
+
+    listShortTitles();
+}
+
+void SafeScreen::listShortTitles() {
+    policy::skipOnError([this] {
+        titles_->setRecordSourceText(QStringLiteral("select * from Titles where Qty < SafeQty"));
+    });
+    // An unreadable shop must not pass for a shop with nothing to reorder.
+    policy::reportOnError(*context_.messages, [this] { titles_->requery(); });
+    policy::skipOnError([this] { grid_->rebind(); });
+}

@@ -1,0 +1,26 @@
+// The safe-quantity screen: the titles whose stock has fallen below their safe quantity.
+#pragma once
+
+#include "shopcontext.h"
+
+#include <QWidget>
+
+class DataGrid;
+class RecordSource;
+
+class SafeScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit SafeScreen(const ShopContext &context, QWidget *parent = nullptr);
+
+    // Reads the short titles again into the grid.
+    void listShortTitles();
+
+    DataGrid *grid() const { return grid_; }
+    RecordSource *source() const { return titles_; }
+
+private:
+    ShopContext context_;
+    RecordSource *titles_;
+    DataGrid *grid_;
+};
