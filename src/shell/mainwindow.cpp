@@ -90,7 +90,7 @@ void MainWindow::buildToolbar() {
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
     toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    toolbar_->setIconSize(QSize(24, 24));
+    toolbar_->setIconSize(QSize(18, 18));
     int position = 0;
     for (const ToolbarEntry &entry : toolbarTable()) {
         ++position;
