@@ -1,0 +1,135 @@
+// Special offers: a plain entry form over the onsale table, with a grid of every offer.
+#include "onsalescreen.h"
+
+#include "clock.h"
+#include "conversions.h"
+#include "datagrid.h"
+#include "datepicker.h"
+#include "errorpolicy.h"
+#include "messageboxes.h"
+#include "recordsource.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+// The columns of onsale in their table order; the offer is written by position.
+enum Column { IsbnColumn = 0, PriceColumn = 1, BeginColumn = 2, EndColumn = 3 };
+} // namespace
+
+OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
+    : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("OnSaleReg"));
+    setWindowTitle(QStringLiteral("Onsale(record)"));
+    offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
+    offers_->open(QStringLiteral("OnSale"));
+    buildControls();
+    resetInputs();
+}
+
+void OnSaleScreen::buildControls() {
+    auto *heading = new QLabel(QStringLiteral("Create records of  On Sale"), this);
+    heading->setObjectName(QStringLiteral("Label1"));
+    QFont headingFont = heading->font();
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.5);
+    headingFont.setBold(true);
+    heading->setFont(headingFont);
+
+    auto *inputs = new QGridLayout;
+    const char *const captions[] = {"&ISBN", "&OnSale Price", "&Begin", "&End"};
+    for (std::size_t i = 0; i < inputs_.size(); ++i) {
+        inputs_[i] = new QLineEdit(this);
+        inputs_[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
+    }
+    beginPicker_ = new DatePicker(this);
+    beginPicker_->setObjectName(QStringLiteral("DTPicker1"));
+    endPicker_ = new DatePicker(this);
+    endPicker_->setObjectName(QStringLiteral("DTPicker2"));
+    QWidget *const fields[] = {inputs_[0], inputs_[1], beginPicker_, endPicker_};
+    for (int i = 0; i < 4; ++i) {
+        auto *caption = new QLabel(QString::fromLatin1(captions[i]), this);
+        caption->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
+        caption->setBuddy(fields[i]);
+        inputs->addWidget(caption, 0, i);
+        inputs->addWidget(fields[i], 1, i);
+    }
+    inputs->setColumnStretch(0, 2);
+    createButton_ = new QPushButton(QStringLiteral("&Create"), this);
+    createButton_->setObjectName(QStringLiteral("Command1"));
+    inputs->addWidget(createButton_, 1, 4);
+
+    grid_ = new DataGrid(offers_,
+                         {{QStringLiteral("ISBN"), QStringLiteral("ISBN")},
+                          {QStringLiteral("OnSale Price"), QStringLiteral("OnSale Price")},
+                          {QStringLiteral("Begin"), QStringLiteral("Begin")},
+                          {QStringLiteral("End"), QStringLiteral("End")}},
+                         this);
+    // Offers are created and deleted here; they are edited on the onsale table's own screen.
+    grid_->setReadOnly(true);
+    deleteButton_ = new QPushButton(QStringLiteral("&Delete Record"), this);
+    deleteButton_->setObjectName(QStringLiteral("Command2"));
+
+    auto *page = new QVBoxLayout(this);
+    page->addWidget(heading);
+    page->addSpacing(8);
+    page->addLayout(inputs);
+    page->addSpacing(8);
+    page->addWidget(grid_, 1);
+    page->addWidget(deleteButton_, 0, Qt::AlignLeft);
+    resize(600, 420);
+
+    connect(createButton_, &QPushButton::clicked, this, &OnSaleScreen::createOffer);
+    connect(deleteButton_, &QPushButton::clicked, this, &OnSaleScreen::deleteOffer);
+    setFocusProxy(inputs_[0]);
+}
+
+void OnSaleScreen::createOffer() {
+    const QString isbn = inputs_[0]->text();
+    const QString priceText = inputs_[1]->text();
+    if (isbn.isEmpty() || priceText.isEmpty())
+        return;
+    const auto price = conv::parseNumber(priceText);
+    if (!price) {
+        context_.messages->inform(QStringLiteral("The on-sale price \"%1\" is not a number. "
+                                                 "Please type a price such as 9.5.")
+                                      .arg(priceText));
+        inputs_[1]->setFocus();
+        return;
+    }
+    const bool stored = policy::reportOnError(*context_.messages, [&] { storeOffer(*price); });
+    if (!stored) {
+        offers_->cancelPending(); // never left half-made for a later move to write
+        return;
+    }
+    resetInputs();
+    inputs_[0]->setFocus();
+}
+
+// Written at once, so the selling screen sees the offer at its next lookup.
+void OnSaleScreen::storeOffer(double price) {
+    offers_->addNew();
+    offers_->setValue(IsbnColumn, inputs_[0]->text());
+    offers_->setValue(PriceColumn, price);
+    offers_->setValue(BeginColumn, beginPicker_->day());
+    offers_->setValue(EndColumn, endPicker_->day());
+    offers_->save();
+}
+
+void OnSaleScreen::resetInputs() {
+    inputs_[0]->clear();
+    inputs_[1]->clear();
+    beginPicker_->setDay(context_.clock->today());
+    endPicker_->setDay(context_.clock->today());
+}
+
+void OnSaleScreen::deleteOffer() {
+    if (!context_.messages->confirm(QStringLiteral("This record is to be deleted.")))
+        return;
+    if (offers_->currentRow() < 0)
+        return; // an empty table, or the selected offer was just deleted
+    policy::reportOnError(*context_.messages, [this] { offers_->deleteCurrent(); });
+}

@@ -1,0 +1,47 @@
+// The customer's list at the counter: lines of items printed in print zones, like a till roll.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QList>
+#include <QStringList>
+#include <vector>
+
+class ReceiptList : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    // A print zone is this many average character widths of the list's font.
+    static constexpr int zoneChars = 14;
+
+    explicit ReceiptList(QWidget *parent = nullptr);
+
+    // The zone each item of a line starts in at the earliest, so that the columns stand under
+    // their captions also for short titles. The first item is cut short of the second
+    // item's zone rather than pushing the columns to the right.
+    void setItemZones(QList<int> zones);
+
+    // Prints one line. Each item after the first starts at the first zone boundary after the
+    // end of the item before it (and not before its own zone).
+    void printLine(const QStringList &items);
+    void clear();
+
+    int lineCount() const { return static_cast<int>(lines_.size()); }
+    QStringList line(int index) const { return lines_.at(static_cast<std::size_t>(index)); }
+    // Left edge of an item of a printed line, in pixels from where zone 0 starts.
+    int itemX(int line, int item) const;
+    int zoneWidth() const;
+    // Where zone n starts, in this widget's own coordinates (frame included).
+    int zoneStart(int zone) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // Left edges of the items of a line, and the first item's text as it fits.
+    QList<int> layoutLine(const QStringList &items, QString *firstShown = nullptr) const;
+    int lineHeight() const;
+    void updateScrollRange();
+
+    std::vector<QStringList> lines_;
+    QList<int> itemZones_;
+};

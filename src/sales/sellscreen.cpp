@@ -1,0 +1,343 @@
+// The counter screen: lookup, booking a sale, the customer's list and total.
+#include "sellscreen.h"
+
+#include "clock.h"
+#include "connection.h"
+#include "conversions.h"
+#include "dataerror.h"
+#include "dialect.h"
+#include "errorpolicy.h"
+#include "messageboxes.h"
+#include "receiptlist.h"
+#include "recordsource.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+const char *const notFound = "Cannot Find The BOOK Title ,Please check if the ISBN is correct.";
+const char *const titleCaption = "BOOK TITLE:";
+constexpr int receiptTitleLength = 25;
+// Beyond any real sale; keeps the stock and the sales row in a whole-number range.
+constexpr double largestQuantity = 1e9;
+
+QFont arial(double points, bool bold = false) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font) {
+    auto *result = new QLabel(text, parent);
+    result->setObjectName(name);
+    result->setFont(font);
+    return result;
+}
+
+// A field of the lookup display: framed, so an empty field still shows where it is.
+QLabel *displayField(QWidget *parent, const QString &name) {
+    QLabel *field = label(parent, name, QString(), arial(12));
+    field->setFrameShape(QFrame::Box);
+    field->setMinimumHeight(field->fontMetrics().height() + 6);
+    field->setAccessibleName(name);
+    return field;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption) {
+    auto *result = new QPushButton(caption, parent);
+    result->setObjectName(name);
+    return result;
+}
+
+// Copies are counted whole: a sale of 2.5 copies could not be kept in stock or sales rows.
+std::optional<double> copiesTyped(const QString &text) {
+    const auto number = conv::parseNumber(text);
+    if (!number || std::floor(*number) != *number || std::fabs(*number) > largestQuantity)
+        return std::nullopt;
+    return number;
+}
+
+} // namespace
+
+SellScreen::SellScreen(const ShopContext &context, QWidget *parent)
+    : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("frmSell"));
+    setWindowTitle(QStringLiteral("Sell Operation"));
+    openSources();
+    buildControls();
+    arrangeControls();
+    clearDisplay();
+    onSalePrice_->clear(); // blank until the first lookup
+}
+
+void SellScreen::openSources() {
+    titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
+    sales_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
+    offers_ = new RecordSource(QStringLiteral("Adodc3"), context_.databasePath, this);
+    // Each source is checked against its table now but reads rows only for one ISBN at a
+    // lookup: a catalogue of 100,000 titles or years of sales cost nothing at the counter.
+    const std::pair<RecordSource *, const char *> sources[] = {{titles_, "select * from titles"},
+                                                               {sales_, "select * from soldbook"},
+                                                               {offers_, "select * from onsale"}};
+    for (const auto &[source, text] : sources) {
+        source->setRecordSourceText(QString::fromLatin1(text));
+        source->connection().prepare(dialect::translate(source->recordSourceText()).sql);
+    }
+}
+
+void SellScreen::buildControls() {
+    setAutoFillBackground(true);
+    QPalette cyan = palette();
+    cyan.setColor(QPalette::Window, QColor(0x00, 0xFF, 0xFF));
+    setPalette(cyan);
+
+    QLabel *heading = label(this, QStringLiteral("Label5"), QStringLiteral("SELLING   CD & BOOKs"),
+                            arial(18, true));
+    QPalette darkBlue = heading->palette();
+    darkBlue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
+    heading->setPalette(darkBlue);
+
+    isbnEdit_ = new QLineEdit(this);
+    isbnEdit_->setObjectName(QStringLiteral("Text1"));
+    quantityEdit_ = new QLineEdit(QStringLiteral("1"), this);
+    quantityEdit_->setObjectName(QStringLiteral("Text2"));
+    label(this, QStringLiteral("Label1"), QStringLiteral("&ISBN ="), arial(12))
+        ->setBuddy(isbnEdit_);
+    label(this, QStringLiteral("lblLabels_0"), QStringLiteral("&Quantity="), arial(12))
+        ->setBuddy(quantityEdit_);
+    listButton_ = button(this, QStringLiteral("Command1"), QStringLiteral("&List"));
+    okButton_ = button(this, QStringLiteral("Command2"), QStringLiteral("&OK"));
+
+    const std::pair<const char *, const char *> lookupCaptions[] = {
+        {"lblLabels_11", "ISBN:"},
+        {"lblLabels_12", "BOOK(CD) TITLE:"},
+        {"lblLabels_14", "PRICE:"},
+        {"lblLabels_2", "QUANTITY:"},
+        {"lblLabels_1", "Subtotal:"}};
+    for (const auto &[name, text] : lookupCaptions)
+        label(this, QString::fromLatin1(name), QString::fromLatin1(text), arial(12));
+    QLabel *onSaleCaption =
+        label(this, QStringLiteral("Label4"), QStringLiteral("ON SALE"), arial(12, true));
+    QPalette red = onSaleCaption->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    onSaleCaption->setPalette(red);
+
+    for (int i = 0; i < 5; ++i)
+        display_[static_cast<std::size_t>(i)] =
+            displayField(this, QStringLiteral("Label3_%1").arg(i));
+    display_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // long titles
+    onSalePrice_ = displayField(this, QStringLiteral("Label2"));
+    onSalePrice_->setAutoFillBackground(true);
+    QPalette lightRed = onSalePrice_->palette();
+    lightRed.setColor(QPalette::Window, QColor(0xFF, 0xC0, 0xC0));
+    onSalePrice_->setPalette(lightRed);
+
+    const char *const listNames[] = {"lblLabels_3", "lblLabels_4", "lblLabels_5", "lblLabels_6"};
+    const char *const listTexts[] = {titleCaption, "PRICE:", "QUANTITY:", "Subtotal:"};
+    for (std::size_t i = 0; i < listCaptions_.size(); ++i)
+        listCaptions_[i] = label(this, QString::fromLatin1(listNames[i]),
+                                 QString::fromLatin1(listTexts[i]), arial(9));
+    receipt_ = new ReceiptList(this);
+    receipt_->setObjectName(QStringLiteral("Pic"));
+    receipt_->setAccessibleName(QStringLiteral("Customer's list"));
+    // Title, the empty item, price, quantity, subtotal: under the captions also for short titles.
+    receipt_->setItemZones({0, 2, 3, 4, 5});
+
+    label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arial(12));
+    totalLabel_ = displayField(this, QStringLiteral("Label6"));
+    nextButton_ = button(this, QStringLiteral("Command3"), QStringLiteral("&Next Customer"));
+
+    connect(listButton_, &QPushButton::clicked, this, &SellScreen::lookup);
+    connect(okButton_, &QPushButton::clicked, this, &SellScreen::recordSale);
+    connect(nextButton_, &QPushButton::clicked, this, &SellScreen::nextCustomer);
+    // Enter in either box looks the title up, so the counter can be worked from the keyboard.
+    connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
+    connect(quantityEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
+    setFocusProxy(isbnEdit_);
+}
+
+void SellScreen::arrangeControls() {
+    auto find = [this](const char *name) { return findChild<QLabel *>(QString::fromLatin1(name)); };
+    auto *entry = new QHBoxLayout;
+    entry->addWidget(find("Label1"));
+    entry->addWidget(isbnEdit_, 3);
+    entry->addSpacing(16);
+    entry->addWidget(find("lblLabels_0"));
+    entry->addWidget(quantityEdit_, 1);
+    entry->addSpacing(16);
+    entry->addWidget(listButton_);
+    entry->addStretch(2);
+
+    auto *shown = new QGridLayout;
+    const char *const captions[] = {"lblLabels_11", "lblLabels_12", "lblLabels_14",
+                                    "lblLabels_2",  "Label4",       "lblLabels_1"};
+    QLabel *const fields[] = {display_[0], display_[1],  display_[2],
+                              display_[3], onSalePrice_, display_[4]};
+    for (int column = 0; column < 6; ++column) {
+        shown->addWidget(find(captions[column]), 0, column);
+        shown->addWidget(fields[column], 1, column);
+    }
+    shown->addWidget(okButton_, 1, 6);
+    shown->setColumnStretch(0, 2);
+    shown->setColumnStretch(1, 4);
+    for (int column = 2; column < 6; ++column)
+        shown->setColumnStretch(column, 1);
+
+    auto *listHeading = new QHBoxLayout;
+    listHeading->setSpacing(0);
+    for (QLabel *caption : listCaptions_)
+        listHeading->addWidget(caption);
+    listHeading->addStretch(1);
+
+    auto *total = new QHBoxLayout;
+    total->addWidget(find("Label7"));
+    total->addWidget(totalLabel_);
+    total->addStretch(1);
+    total->addWidget(nextButton_);
+    totalLabel_->setMinimumWidth(120);
+
+    auto *page = new QVBoxLayout(this);
+    page->addWidget(find("Label5"), 0, Qt::AlignHCenter);
+    page->addSpacing(8);
+    page->addLayout(entry);
+    page->addSpacing(12);
+    page->addLayout(shown);
+    page->addSpacing(16);
+    page->addLayout(listHeading);
+    page->addWidget(receipt_, 1);
+    page->addLayout(total);
+    alignListCaptions();
+    resize(760, 540);
+}
+
+// The list's captions stand over the zones where the items are printed: the title in the
+// first, price, quantity and subtotal in the fourth, fifth and sixth.
+void SellScreen::alignListCaptions() {
+    const int zone = receipt_->zoneWidth();
+    listCaptions_[0]->setContentsMargins(receipt_->zoneStart(0), 0, 0, 0);
+    listCaptions_[0]->setFixedWidth(receipt_->zoneStart(3));
+    listCaptions_[1]->setFixedWidth(zone);
+    listCaptions_[2]->setFixedWidth(zone);
+}
+
+void SellScreen::showEvent(QShowEvent *event) {
+    alignListCaptions(); // the list's frame is known for sure once it is styled
+    QWidget::showEvent(event);
+}
+
+void SellScreen::clearDisplay() {
+    for (QLabel *field : display_)
+        field->clear();
+    onSalePrice_->setText(QStringLiteral("n/a"));
+    onSaleFlag_ = false;
+    lookedUp_.reset();
+}
+
+void SellScreen::lookup() {
+    clearDisplay();
+    policy::reportOnError(*context_.messages, [this] { lookUpTitle(); });
+}
+
+void SellScreen::lookUpTitle() {
+    const auto quantity = copiesTyped(quantityEdit_->text());
+    if (!quantity) {
+        context_.messages->inform(
+            QStringLiteral("The quantity \"%1\" is not a whole number of copies. Please type "
+                           "the number of copies sold, such as 1 or 3.")
+                .arg(quantityEdit_->text()));
+        quantityEdit_->setFocus();
+        return;
+    }
+    const QString isbn = isbnEdit_->text();
+    titles_->setRecordSourceText(QStringLiteral("select * from titles where ISBN=") +
+                                 dialect::quote(isbn));
+    titles_->requery();
+    if (titles_->isEof()) {
+        context_.messages->inform(QString::fromLatin1(notFound));
+        return;
+    }
+    SaleLine sale;
+    sale.bookNo = titles_->value(QStringLiteral("BOOKNO")).toLongLong();
+    sale.isbn = titles_->text(QStringLiteral("ISBN"));
+    sale.title = titles_->text(QStringLiteral("Title"));
+    sale.quantity = *quantity;
+    const auto salePrice = conv::toNumber(titles_->value(QStringLiteral("Sale Price")));
+    if (!salePrice)
+        throw DataError(QStringLiteral("The title \"%1\" has no sale price in the catalogue, so "
+                                       "it cannot be sold until it has one.")
+                            .arg(sale.title));
+    const std::optional<double> offer = todaysOffer(isbn);
+    sale.price = offer.value_or(*salePrice);
+    showLookup(sale, *salePrice, offer);
+}
+
+// Only the first offer of the ISBN in stored order counts; it holds from its first to its
+// last day, both included. An offer without both days or without a price does not hold.
+std::optional<double> SellScreen::todaysOffer(const QString &isbn) {
+    std::optional<double> price;
+    policy::skipOnError([&] {
+        offers_->setRecordSourceText(QStringLiteral("select * from onsale where ISBN=") +
+                                     dialect::quote(isbn));
+        offers_->requery();
+        if (offers_->isEof())
+            return;
+        const QDate begin = conv::parseDate(offers_->value(QStringLiteral("Begin")).toString());
+        const QDate end = conv::parseDate(offers_->value(QStringLiteral("End")).toString());
+        const QDate today = context_.clock->today();
+        if (begin.isValid() && end.isValid() && begin <= today && today <= end)
+            price = conv::toNumber(offers_->value(QStringLiteral("OnSale Price")));
+    });
+    return price;
+}
+
+void SellScreen::showLookup(const SaleLine &sale, double salePrice, std::optional<double> offer) {
+    display_[0]->setText(sale.isbn);
+    display_[1]->setText(sale.title);
+    display_[2]->setText(conv::numberText(salePrice));
+    display_[3]->setText(quantityEdit_->text());
+    display_[4]->setText(conv::numberText(sale.quantity * sale.price));
+    if (offer)
+        onSalePrice_->setText(conv::numberText(*offer));
+    onSaleFlag_ = offer.has_value();
+    lookedUp_ = sale;
+}
+
+void SellScreen::recordSale() {
+    if (!lookedUp_)
+        return;
+    const bool booked = policy::reportOnError(*context_.messages, [this] {
+        salebooking::book(sales_->connection(), *lookedUp_, context_.clock->today(),
+                          context_.clock->timeOfDay());
+    });
+    if (!booked)
+        return; // the lookup stays on display, so OK can be pressed again
+    // Each addition rounds anew, halves to the even neighbour: 37.5 -> 38, 75.5 -> 76.
+    saleTotal_ = std::nearbyint(saleTotal_ + lookedUp_->quantity * lookedUp_->price);
+    totalLabel_->setText(conv::numberText(saleTotal_));
+    printReceiptLine();
+    clearDisplay();
+    isbnEdit_->clear();
+    quantityEdit_->setText(QStringLiteral("1"));
+    isbnEdit_->setFocus();
+}
+
+void SellScreen::printReceiptLine() {
+    const QLabel *price = onSaleFlag_ ? onSalePrice_ : display_[2];
+    receipt_->printLine({display_[1]->text().left(receiptTitleLength), QString(), price->text(),
+                         display_[3]->text(), display_[4]->text()});
+}
+
+void SellScreen::nextCustomer() {
+    saleTotal_ = 0;
+    totalLabel_->setText(QStringLiteral("0"));
+    receipt_->clear();
+}
