@@ -1,0 +1,130 @@
+// The banded-report renderer: page layout in twips, then painting on a QPrinter.
+#include "bandedreport.h"
+
+#include <QFont>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+
+QString ReportRecords::text(int row, const QString &field) const {
+    int column = -1;
+    for (int i = 0; i < fields.size() && column < 0; ++i)
+        if (fields[i].compare(field, Qt::CaseInsensitive) == 0)
+            column = i;
+    if (row < 0 || row >= rows.size() || column < 0)
+        return {};
+    return rows[row].value(column);
+}
+
+namespace bandedreport {
+
+namespace {
+
+class PageBuilder {
+public:
+    PageBuilder(const ReportLayout &layout, const ReportRecords &records, QSize paper)
+        : layout_(layout), records_(records), paper_(paper) {}
+
+    QList<ReportPage> build() {
+        startPage();
+        place(layout_.reportHeader, -1);
+        place(layout_.pageHeader, -1);
+        for (int row = 0; row < records_.rows.size(); ++row) {
+            if (!fits(layout_.detail))
+                breakPage();
+            place(layout_.detail, row);
+        }
+        // An empty report footer prints nothing, so it never starts a page of its own.
+        if (!fits(layout_.reportFooter) && !layout_.reportFooter.items.isEmpty())
+            breakPage();
+        if (fits(layout_.reportFooter))
+            place(layout_.reportFooter, -1);
+        finishPage();
+        return pages_;
+    }
+
+private:
+    // Everything but the page footer must end above it.
+    bool fits(const ReportBand &band) const {
+        const int bottom = paper_.height() - layout_.margin - layout_.pageFooter.height;
+        return y_ + band.height <= bottom;
+    }
+
+    void startPage() {
+        pages_.append(ReportPage{});
+        y_ = layout_.margin;
+    }
+
+    void finishPage() {
+        y_ = paper_.height() - layout_.margin - layout_.pageFooter.height;
+        place(layout_.pageFooter, -1);
+    }
+
+    void breakPage() {
+        finishPage();
+        startPage();
+        place(layout_.pageHeader, -1);
+    }
+
+    void place(const ReportBand &band, int row) {
+        for (const ReportItem &item : band.items) {
+            PlacedItem placed;
+            placed.name = item.name;
+            placed.text =
+                item.kind == ReportItem::Kind::Label ? item.text : records_.text(row, item.text);
+            placed.rect = item.rect.translated(layout_.margin, y_);
+            placed.pointSize = item.pointSize;
+            placed.weight = item.weight;
+            pages_.last().items.append(placed);
+        }
+        y_ += band.height;
+    }
+
+    const ReportLayout &layout_;
+    const ReportRecords &records_;
+    QSize paper_;
+    QList<ReportPage> pages_;
+    int y_ = 0;
+};
+
+QRectF toDevice(const QRect &twips, double pixelsPerTwip) {
+    return QRectF(twips.left() * pixelsPerTwip, twips.top() * pixelsPerTwip,
+                  twips.width() * pixelsPerTwip, twips.height() * pixelsPerTwip);
+}
+
+} // namespace
+
+QList<ReportPage> layoutPages(const ReportLayout &layout, const ReportRecords &records,
+                              QSize paperTwips) {
+    return PageBuilder(layout, records, paperTwips).build();
+}
+
+int print(QPrinter &printer, const ReportLayout &layout, const ReportRecords &records) {
+    // The report places everything from the paper's corner, its own margins included.
+    printer.setFullPage(true);
+    const QSizeF paperPoints = printer.pageLayout().fullRect(QPageLayout::Point).size();
+    const QSize paper(qRound(paperPoints.width() * twipsPerPoint),
+                      qRound(paperPoints.height() * twipsPerPoint));
+    const QList<ReportPage> pages = layoutPages(layout, records, paper);
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return 0;
+    const double pixelsPerTwip = printer.resolution() / double(twipsPerInch);
+    for (int page = 0; page < pages.size(); ++page) {
+        if (page > 0)
+            printer.newPage();
+        for (const PlacedItem &item : pages[page].items) {
+            QFont font(layout.fontFamily);
+            font.setPointSizeF(item.pointSize);
+            font.setWeight(QFont::Weight(item.weight));
+            painter.setFont(font);
+            painter.drawText(toDevice(item.rect, pixelsPerTwip),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, item.text);
+        }
+    }
+    painter.end();
+    return static_cast<int>(pages.size());
+}
+
+} // namespace bandedreport

@@ -1,0 +1,200 @@
+// frmCheckPay: the bill payment screen.
+#include "billpayscreen.h"
+
+#include "clock.h"
+#include "connection.h"
+#include "conversions.h"
+#include "datacombo.h"
+#include "datagrid.h"
+#include "datepicker.h"
+#include "dialect.h"
+#include "errorpolicy.h"
+#include "recordsource.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const noBillToPay =
+    "There is no bill to pay. List the bills and select one in the grid first.";
+const char *const billAlreadyGone =
+    "This bill is no longer among the open bills: it has been paid or removed from another "
+    "window. Nothing has been paid; the list shows the open bills again.";
+
+// A text box that only names the control beside it.
+QLineEdit *captionBox(const QString &name, const QString &text, QWidget *parent) {
+    auto *box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(text) + 16);
+    return box;
+}
+
+// After a payment that did not go through, the grid is read again from the table, so that
+// it shows what Bill really holds.
+class RelistUnlessPaid {
+public:
+    RelistUnlessPaid(RecordSource *bills, DataGrid *grid) : bills_(bills), grid_(grid) {}
+    ~RelistUnlessPaid() {
+        if (!paid_) {
+            policy::skipOnError([this] { bills_->requery(); });
+            policy::skipOnError([this] { grid_->rebind(); });
+        }
+    }
+    void paid() { paid_ = true; }
+
+private:
+    RecordSource *bills_;
+    DataGrid *grid_;
+    bool paid_ = false;
+};
+
+} // namespace
+
+BillPayScreen::BillPayScreen(const ShopContext &context, QWidget *parent)
+    : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("frmCheckPay"));
+    setWindowTitle(QStringLiteral("Paying Bill"));
+
+    bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
+    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
+    paidBills_ = new RecordSource(QStringLiteral("Adodc3"), context_.databasePath, this);
+    bills_->open(QStringLiteral("select  * from Bill"));
+    suppliers_->open(QStringLiteral("Retail"));
+    paidBills_->open(QStringLiteral("PaidBill"));
+
+    buildControls();
+    fromPicker_->setDay(context_.clock->today());
+    toPicker_->setDay(context_.clock->today());
+}
+
+void BillPayScreen::buildControls() {
+    auto *frame = new QGroupBox(QStringLiteral("Paying Bill      "), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+
+    QLineEdit *supplierCaption =
+        captionBox(QStringLiteral("Text1"), QStringLiteral("Retail="), frame);
+    supplierCombo_ = new DataCombo(suppliers_, QStringLiteral("RetName"), frame);
+    supplierCombo_->setObjectName(QStringLiteral("DataCombo1"));
+    supplierCombo_->setAccessibleName(QStringLiteral("Retail"));
+    supplierCombo_->setMinimumContentsLength(24);
+    QLineEdit *fromCaption = captionBox(QStringLiteral("Text2"), QStringLiteral("from"), frame);
+    fromPicker_ = new DatePicker(frame);
+    fromPicker_->setObjectName(QStringLiteral("DTPicker1"));
+    fromPicker_->setAccessibleName(QStringLiteral("from"));
+    QLineEdit *toCaption = captionBox(QStringLiteral("Text3"), QStringLiteral("to"), frame);
+    toPicker_ = new DatePicker(frame);
+    toPicker_->setObjectName(QStringLiteral("DTPicker2"));
+    toPicker_->setAccessibleName(QStringLiteral("to"));
+
+    queryButton_ = new QPushButton(QStringLiteral("Query List"), frame);
+    queryButton_->setObjectName(QStringLiteral("Command1"));
+    payButton_ = new QPushButton(QStringLiteral("Pay Confirm"), frame);
+    payButton_->setObjectName(QStringLiteral("Command2"));
+    connect(queryButton_, &QPushButton::clicked, this, &BillPayScreen::queryList);
+    connect(payButton_, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
+
+    grid_ = new DataGrid(bills_,
+                         {{QStringLiteral("Invoice No"), QStringLiteral("Invoice No")},
+                          {QStringLiteral("Invoice Date"), QStringLiteral("Invoice Date")},
+                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
+                          {QStringLiteral("Invoice Time"), QStringLiteral("Invoice Time")},
+                          {QStringLiteral("Retail"), QStringLiteral("Retail")}},
+                         frame);
+    grid_->setObjectName(QStringLiteral("DataGrid1"));
+    connect(bills_, &RecordSource::dataError, this,
+            [this](const QString &description) { context_.messages->inform(description); });
+
+    auto *filters = new QGridLayout;
+    filters->addWidget(supplierCaption, 0, 0);
+    filters->addWidget(supplierCombo_, 0, 1, 1, 3);
+    filters->addWidget(fromCaption, 1, 0);
+    filters->addWidget(fromPicker_, 1, 1);
+    filters->addWidget(toCaption, 1, 2);
+    filters->addWidget(toPicker_, 1, 3);
+    filters->setColumnStretch(4, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(queryButton_);
+    buttons->addWidget(payButton_);
+    buttons->addStretch(1);
+
+    auto *inner = new QVBoxLayout(frame);
+    inner->addLayout(filters);
+    inner->addLayout(buttons);
+    inner->addWidget(grid_, 1);
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(frame);
+
+    setTabOrder(supplierCombo_, fromPicker_);
+    setTabOrder(fromPicker_, toPicker_);
+    setTabOrder(toPicker_, queryButton_);
+    setTabOrder(queryButton_, payButton_);
+    setTabOrder(payButton_, grid_->view());
+    resize(560, 420);
+}
+
+QString BillPayScreen::listingText() const {
+    return QStringLiteral("select * from bill where [invoice date]<=") +
+           dialect::dateLiteral(toPicker_->day()) + QStringLiteral(" And [invoice date]>=") +
+           dialect::dateLiteral(fromPicker_->day()) + QStringLiteral(" and [retail]=") +
+           dialect::quote(supplierCombo_->text());
+}
+
+void BillPayScreen::queryList() {
+    policy::skipOnError([this] {
+        bills_->setRecordSourceText(listingText());
+        bills_->requery();
+    });
+    policy::skipOnError([this] { grid_->rebind(); });
+    policy::skipOnError([this] { bills_->moveFirst(); });
+}
+
+void BillPayScreen::payConfirm() {
+    policy::reportOnError(*context_.messages, [this] {
+        if (bills_->currentRow() < 0) {
+            context_.messages->inform(QString::fromLatin1(noBillToPay));
+            return;
+        }
+        if (!context_.messages->confirm(QStringLiteral("This record is to be deleted! ")))
+            return;
+        bills_->save(); // a change typed into the grid is stored before the bill moves
+        bool paid = false;
+        {
+            RelistUnlessPaid relist(bills_, grid_);
+            paid = moveCurrentBill();
+            if (paid)
+                relist.paid();
+        }
+        if (!paid)
+            context_.messages->inform(QString::fromLatin1(billAlreadyGone));
+    });
+}
+
+bool BillPayScreen::moveCurrentBill() {
+    QVariantList paid;
+    for (int column = 0; column < 5; ++column)
+        paid << bills_->value(column);
+    paid << conv::isoDate(context_.clock->today());
+
+    // Both changes on the one connection of Adodc1: the bill is either paid and gone from
+    // the open bills, or still open and not paid.
+    Connection &connection = bills_->connection();
+    Transaction transaction(connection);
+    bills_->deleteCurrent();
+    if (connection.changes() != 1)
+        return false;
+    Statement insert =
+        connection.prepare(QStringLiteral("INSERT INTO paidbill VALUES (?,?,?,?,?,?)"));
+    insert.bindAll(paid);
+    insert.step();
+    transaction.commit();
+    return true;
+}

@@ -1,0 +1,42 @@
+// frmPayRec: the records of paid bills, listed by supplier and invoice dates; a record can
+// be deleted.
+#pragma once
+
+#include "shopcontext.h"
+
+#include <QWidget>
+
+class DataCombo;
+class DataGrid;
+class DatePicker;
+class QPushButton;
+class RecordSource;
+
+class PaidRecordsScreen : public QWidget {
+    Q_OBJECT
+public:
+    PaidRecordsScreen(const ShopContext &context, QWidget *parent = nullptr);
+
+    // Command1 "list": the chosen supplier's paid bills invoiced within the period.
+    void list();
+    // cmdDelete: deletes the current paid-bill record at once, without asking.
+    void deleteRecord();
+    // cmdRefresh: runs the last listing (or the first one) again.
+    void refresh();
+    // cmdClose.
+    void closeScreen();
+
+    QString listingText() const;
+
+private:
+    void buildControls();
+
+    ShopContext context_;
+    RecordSource *paidBills_; // Adodc1
+    RecordSource *suppliers_; // Adodc2
+    DatePicker *fromPicker_ = nullptr;
+    DatePicker *toPicker_ = nullptr;
+    DataCombo *supplierCombo_ = nullptr;
+    QPushButton *listButton_ = nullptr;
+    DataGrid *grid_ = nullptr;
+};
