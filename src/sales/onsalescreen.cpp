@@ -80,11 +80,14 @@ void OnSaleScreen::buildControls() {
     page->addSpacing(8);
     page->addWidget(grid_, 1);
     page->addWidget(deleteButton_, 0, Qt::AlignLeft);
-    resize(600, 420);
 
     connect(createButton_, &QPushButton::clicked, this, &OnSaleScreen::createOffer);
     connect(deleteButton_, &QPushButton::clicked, this, &OnSaleScreen::deleteOffer);
     setFocusProxy(inputs_[0]);
+}
+
+QSize OnSaleScreen::sizeHint() const {
+    return QWidget::sizeHint().expandedTo(QSize(600, 420));
 }
 
 void OnSaleScreen::createOffer() {

@@ -22,6 +22,8 @@ public:
     // "Delete Record": deletes the offer selected in the grid, after confirmation.
     void deleteOffer();
 
+    QSize sizeHint() const override;
+
 private:
     void buildControls();
     void storeOffer(double price);

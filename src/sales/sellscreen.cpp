@@ -108,6 +108,7 @@ void SellScreen::buildControls() {
 
     isbnEdit_ = new QLineEdit(this);
     isbnEdit_->setObjectName(QStringLiteral("Text1"));
+    isbnEdit_->setMinimumWidth(180);
     quantityEdit_ = new QLineEdit(QStringLiteral("1"), this);
     quantityEdit_->setObjectName(QStringLiteral("Text2"));
     label(this, QStringLiteral("Label1"), QStringLiteral("&ISBN ="), arial(12))
@@ -134,7 +135,10 @@ void SellScreen::buildControls() {
     for (int i = 0; i < 5; ++i)
         display_[static_cast<std::size_t>(i)] =
             displayField(this, QStringLiteral("Label3_%1").arg(i));
+    display_[0]->setMinimumWidth(display_[0]->fontMetrics().horizontalAdvance("9780000000000") +
+                                 12);
     display_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // long titles
+    display_[1]->setMinimumWidth(160);
     onSalePrice_ = displayField(this, QStringLiteral("Label2"));
     onSalePrice_->setAutoFillBackground(true);
     QPalette lightRed = onSalePrice_->palette();
@@ -216,7 +220,11 @@ void SellScreen::arrangeControls() {
     page->addWidget(receipt_, 1);
     page->addLayout(total);
     alignListCaptions();
-    resize(760, 540);
+}
+
+// Room for a 13-digit ISBN, a title and a customer's list of a dozen lines.
+QSize SellScreen::sizeHint() const {
+    return QWidget::sizeHint().expandedTo(QSize(760, 540));
 }
 
 // The list's captions stand over the zones where the items are printed: the title in the

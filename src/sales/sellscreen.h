@@ -31,6 +31,8 @@ public:
     bool onSaleFlag() const { return onSaleFlag_; }
     bool hasLookup() const { return lookedUp_.has_value(); }
 
+    QSize sizeHint() const override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 
