@@ -26,13 +26,15 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
     captionLabel_->setFrameShape(QFrame::Panel);
     captionLabel_->setVisible(false);
     view_ = new QTableView(this);
-    view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Row height and resize mode before the model: set afterwards, the header would resize
+    // and signal every one of a large record set's rows.
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
     view_->verticalHeader()->setFixedWidth(18);
     view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view_->setModel(model_);
     view_->setAlternatingRowColors(true);
     view_->setTabKeyNavigation(false);
     view_->setAccessibleName(QStringLiteral("DataGrid1"));
