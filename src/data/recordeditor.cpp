@@ -37,8 +37,8 @@ RecordEditor::RecordEditor(EditorDefinition definition, const ShopContext &conte
 
     boxGrid_ = new QGridLayout;
     boxGrid_->setColumnStretch(1, 1);
-    boxGrid_->setColumnStretch(4, 1);
-    boxGrid_->setColumnMinimumWidth(3, 0);
+    if (!definition_.rightBoxes.empty())
+        boxGrid_->setColumnStretch(4, 1);
     buildBoxes(definition_.leftBoxes, 0);
     buildBoxes(definition_.rightBoxes, 3);
     layout->addLayout(boxGrid_);
@@ -68,6 +68,7 @@ void RecordEditor::buildBoxes(const std::vector<EditorBox> &boxes, int firstColu
         auto *box = new BoundLineEdit(source_, spec.field, this);
         box->setObjectName(QStringLiteral("txtFields_%1").arg(spec.index));
         box->setEnabled(!spec.disabled);
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 24); // a whole ISBN
         box->setAccessibleName(spec.label);
         label->setBuddy(box);
         boxGrid_->addWidget(label, row, firstColumn);

@@ -5,7 +5,6 @@
 #include "datepicker.h"
 #include "navigator.h"
 #include "newtitlescreen.h"
-#include "purchasingscreens.h"
 #include "recordsource.h"
 #include "testsupport.h"
 
@@ -122,16 +121,4 @@ TEST_F(NewTitle, ASupplierTypedIntoItsBoxIsSavedAsTyped) {
     click("cmdUpdate");
     EXPECT_EQ(shop.db.scalar("SELECT Retail FROM Titles WHERE ISBN='111'").toString(),
               "O'Hara Books Ltd");
-}
-
-TEST_F(NewTitle, OneSharedWindowWithItsPendingRow) {
-    ScreenRegistry registry;
-    registerPurchasingScreens(registry);
-    shop.opener.setRegistry(&registry);
-    auto *first = qobject_cast<NewTitleScreen *>(shop.opener.openShared("frmCreTitles"));
-    ASSERT_NE(first, nullptr);
-    first->subjectPicked("Maps");
-    EXPECT_EQ(shop.opener.openShared("frmCreTitles"), first);
-    EXPECT_EQ(first->box(4)->text(), "Maps");
-    delete first;
 }
