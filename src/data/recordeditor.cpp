@@ -37,10 +37,12 @@ RecordEditor::RecordEditor(EditorDefinition definition, const ShopContext &conte
 
     boxGrid_ = new QGridLayout;
     boxGrid_->setColumnStretch(1, 1);
-    if (!definition_.rightBoxes.empty())
-        boxGrid_->setColumnStretch(4, 1);
+    if (!definition_.rightBoxes.empty()) {
+        boxGrid_->setColumnMinimumWidth(3, 16); // a gap between the two columns of boxes
+        boxGrid_->setColumnStretch(5, 1);
+    }
     buildBoxes(definition_.leftBoxes, 0);
-    buildBoxes(definition_.rightBoxes, 3);
+    buildBoxes(definition_.rightBoxes, 4);
     layout->addLayout(boxGrid_);
 
     extraArea_ = new QVBoxLayout;
