@@ -2,7 +2,10 @@
 #include "bandedreport.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 
@@ -92,6 +95,34 @@ QRectF toDevice(const QRect &twips, double pixelsPerTwip) {
                   twips.width() * pixelsPerTwip, twips.height() * pixelsPerTwip);
 }
 
+// Ming faces come in one light weight only. On screen the font engine thickens them for bold,
+// but the PDF writer (which printing goes through as well) does not: there a bold item gets a
+// second pass a hair to the right.
+bool needsDrawnBold(QPainter &painter, const QFont &font, int weight) {
+    if (weight < QFont::DemiBold || painter.paintEngine()->type() != QPaintEngine::Pdf)
+        return false;
+    const QString family = QFontInfo(font).family();
+    for (const QString &style : QFontDatabase::styles(family))
+        if (QFontDatabase::weight(family, style) >= QFont::DemiBold)
+            return false;
+    return true;
+}
+
+void drawItem(QPainter &painter, const QString &family, const PlacedItem &item,
+              double pixelsPerTwip) {
+    QFont font(family);
+    font.setPointSizeF(item.pointSize);
+    font.setWeight(QFont::Weight(item.weight));
+    painter.setFont(font);
+    const QRectF rect = toDevice(item.rect, pixelsPerTwip);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+    painter.drawText(rect, flags, item.text);
+    if (needsDrawnBold(painter, font, item.weight)) {
+        const double shift = item.pointSize * twipsPerPoint * pixelsPerTwip / 28;
+        painter.drawText(rect.translated(shift, 0), flags, item.text);
+    }
+}
+
 } // namespace
 
 QList<ReportPage> layoutPages(const ReportLayout &layout, const ReportRecords &records,
@@ -114,14 +145,8 @@ int print(QPrinter &printer, const ReportLayout &layout, const ReportRecords &re
     for (int page = 0; page < pages.size(); ++page) {
         if (page > 0)
             printer.newPage();
-        for (const PlacedItem &item : pages[page].items) {
-            QFont font(layout.fontFamily);
-            font.setPointSizeF(item.pointSize);
-            font.setWeight(QFont::Weight(item.weight));
-            painter.setFont(font);
-            painter.drawText(toDevice(item.rect, pixelsPerTwip),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, item.text);
-        }
+        for (const PlacedItem &item : pages[page].items)
+            drawItem(painter, layout.fontFamily, item, pixelsPerTwip);
     }
     painter.end();
     return static_cast<int>(pages.size());

@@ -22,7 +22,7 @@
 namespace {
 
 const char *const noBillToPay =
-    "There is no bill to pay. List the bills and select one in the grid first.";
+    "No bill is selected to pay. Select a bill in the grid, or list the bills first.";
 const char *const billAlreadyGone =
     "This bill is no longer among the open bills: it has been paid or removed from another "
     "window. Nothing has been paid; the list shows the open bills again.";
@@ -85,6 +85,7 @@ void BillPayScreen::buildControls() {
     supplierCombo_->setObjectName(QStringLiteral("DataCombo1"));
     supplierCombo_->setAccessibleName(QStringLiteral("Retail"));
     supplierCombo_->setMinimumContentsLength(24);
+    supplierCombo_->setCurrentIndex(-1); // no supplier chosen until the operator picks one
     QLineEdit *fromCaption = captionBox(QStringLiteral("Text2"), QStringLiteral("from"), frame);
     fromPicker_ = new DatePicker(frame);
     fromPicker_->setObjectName(QStringLiteral("DTPicker1"));
@@ -138,7 +139,6 @@ void BillPayScreen::buildControls() {
     setTabOrder(toPicker_, queryButton_);
     setTabOrder(queryButton_, payButton_);
     setTabOrder(payButton_, grid_->view());
-    resize(560, 420);
 }
 
 QString BillPayScreen::listingText() const {
@@ -197,4 +197,9 @@ bool BillPayScreen::moveCurrentBill() {
     insert.step();
     transaction.commit();
     return true;
+}
+
+// Room for every column of a bill and a dozen lines.
+QSize BillPayScreen::sizeHint() const {
+    return QWidget::sizeHint().expandedTo(QSize(600, 440));
 }

@@ -23,6 +23,7 @@ public:
     void payConfirm();
 
     QString listingText() const;
+    QSize sizeHint() const override;
 
 private:
     void buildControls();

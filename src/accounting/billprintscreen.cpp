@@ -62,6 +62,7 @@ void BillPrintScreen::buildControls() {
     supplierCombo_ = new DataCombo(suppliers_, QStringLiteral("RetName"), this);
     supplierCombo_->setObjectName(QStringLiteral("DataCombo1"));
     supplierCombo_->setMinimumContentsLength(24);
+    supplierCombo_->setCurrentIndex(-1); // no supplier chosen until the operator picks one
     supplierLabel->setBuddy(supplierCombo_);
 
     queryButton_ = new QPushButton(QStringLiteral("Query List"), this);
@@ -107,7 +108,6 @@ void BillPrintScreen::buildControls() {
     setTabOrder(supplierCombo_, queryButton_);
     setTabOrder(queryButton_, previewButton_);
     setTabOrder(previewButton_, grid_->view());
-    resize(560, 420);
 }
 
 QString BillPrintScreen::listingText() const {
@@ -165,4 +165,9 @@ void BillPrintScreen::printPreview() {
 
 QPrintPreviewDialog *BillPrintScreen::preview() const {
     return preview_;
+}
+
+// Room for every column of a bill and a dozen lines.
+QSize BillPrintScreen::sizeHint() const {
+    return QWidget::sizeHint().expandedTo(QSize(600, 440));
 }

@@ -29,6 +29,7 @@ public:
 
     // The query text of a listing, as Adodc1 runs it.
     QString listingText() const;
+    QSize sizeHint() const override;
     // The preview window opened last, while it is open.
     QPrintPreviewDialog *preview() const;
 

@@ -42,6 +42,7 @@ void installFontSubstitution() {
 }
 
 ReportLayout layout() {
+    installFontSubstitution();
     ReportLayout report;
     report.fontFamily = fontFamily();
     report.margin = 1440;
@@ -87,7 +88,6 @@ ReportRecords readData(const QString &databasePath) {
 }
 
 QPrintPreviewDialog *openPreview(const ReportRecords &records, QWidget *parent) {
-    installFontSubstitution();
     auto *preview = new QPrintPreviewDialog(parent);
     preview->setObjectName(QStringLiteral("DataReportBill"));
     preview->setWindowTitle(QStringLiteral("DataReport1"));

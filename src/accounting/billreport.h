@@ -13,7 +13,7 @@ namespace billreport {
 
 // The report font as the report names it, a Traditional Chinese Ming face.
 QString fontFamily();
-// Maps the report font onto the Ming faces installed here (once; later calls do nothing).
+// Maps the report font onto the Ming faces installed here (once; layout() does it too).
 void installFontSubstitution();
 
 // Report header "Bill Report"; column headings Retail, Invoice Date, Invoice No, Fee on every

@@ -46,6 +46,7 @@ void PaidRecordsScreen::buildControls() {
     supplierCombo_ = new DataCombo(suppliers_, QStringLiteral("RetName"), this);
     supplierCombo_->setObjectName(QStringLiteral("DataCombo1"));
     supplierCombo_->setMinimumContentsLength(24);
+    supplierCombo_->setCurrentIndex(-1); // no supplier chosen until the operator picks one
     supplierLabel->setBuddy(supplierCombo_);
     auto *fromLabel = new QLabel(QStringLiteral("&from"), this);
     fromLabel->setObjectName(QStringLiteral("Label1"));
@@ -114,7 +115,6 @@ void PaidRecordsScreen::buildControls() {
     setTabOrder(grid_->view(), deleteButton);
     setTabOrder(deleteButton, refreshButton);
     setTabOrder(refreshButton, closeButton);
-    resize(640, 440);
 }
 
 QString PaidRecordsScreen::listingText() const {
@@ -142,4 +142,9 @@ void PaidRecordsScreen::refresh() {
 
 void PaidRecordsScreen::closeScreen() {
     context_.opener->close(this);
+}
+
+// Room for every column of a paid bill and a dozen lines.
+QSize PaidRecordsScreen::sizeHint() const {
+    return QWidget::sizeHint().expandedTo(QSize(680, 460));
 }

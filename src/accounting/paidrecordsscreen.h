@@ -27,6 +27,7 @@ public:
     void closeScreen();
 
     QString listingText() const;
+    QSize sizeHint() const override;
 
 private:
     void buildControls();

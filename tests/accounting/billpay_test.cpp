@@ -39,6 +39,7 @@ TEST(BillPay, OpensOnAllOpenBills) {
     EXPECT_EQ(screen.findChild<QLineEdit *>("Text2")->text(), "from");
     EXPECT_EQ(screen.findChild<QLineEdit *>("Text3")->text(), "to");
     EXPECT_TRUE(screen.findChild<QLineEdit *>("Text1")->isReadOnly());
+    EXPECT_EQ(screen.findChild<DataCombo *>("DataCombo1")->text(), "") << "no supplier chosen yet";
     EXPECT_EQ(screen.findChild<QPushButton *>("Command1")->text(), "Query List");
     EXPECT_EQ(screen.findChild<QPushButton *>("Command2")->text(), "Pay Confirm");
     EXPECT_EQ(gridCaptions(screen),

@@ -25,6 +25,7 @@ TEST(PaidRecords, OpensOnEveryPaidBillBySupplier) {
     EXPECT_EQ(screen.findChild<QPushButton *>("cmdRefresh")->text(), "Refresh");
     EXPECT_EQ(screen.findChild<QPushButton *>("cmdClose")->text(), "Close");
     EXPECT_EQ(screen.findChild<DatePicker *>("DTPicker1")->day(), QDate(2001, 5, 3));
+    EXPECT_EQ(screen.findChild<DataCombo *>("DataCombo1")->text(), "") << "no supplier chosen yet";
     EXPECT_EQ(gridCaptions(screen),
               QStringList({"Invoice No", "Invoice Date", "Fee", "Time", "Retail", "Paid date"}));
     EXPECT_EQ(gridInvoices(screen), QStringList({"N-1", "A-1", "A-2", "A-3", "H-1", "C-1"}));
