@@ -9,11 +9,11 @@
 namespace salestotal {
 
 double takings(Connection &connection, const QDate &first, const QDate &last) {
-    // total() is 0.0 for no rows where sum() would be null. Only rows whose price and quantity
-    // are both numbers count, so an incomplete sale can never blank or skew the whole figure.
-    static const QString sql = QStringLiteral(
-        "SELECT total(Price * Qty) FROM soldbook WHERE SoldDate BETWEEN ? AND ?"
-        " AND typeof(Price) IN ('integer', 'real') AND typeof(Qty) IN ('integer', 'real')");
+    // A sale lacking its price or quantity makes a null product, which total() leaves out, so
+    // an incomplete sale never blanks the whole figure; total() is 0.0 where sum() would be
+    // null for a period without sales.
+    static const QString sql =
+        QStringLiteral("SELECT total(Price * Qty) FROM soldbook WHERE SoldDate BETWEEN ? AND ?");
     return connection.scalar(sql, {conv::isoDate(first), conv::isoDate(last)}).toDouble();
 }
 

@@ -22,15 +22,18 @@ const QString summaryQuery = QStringLiteral("select * from tmp");
 const QString rankingQuery = QStringLiteral("select * from tmp order by val(C) DESC");
 
 // One pass over the (ISBN, SoldDate, Qty) index gives each ISBN's copies and its first sale
-// row; only then is that row's title fetched, one lookup per ISBN rather than per sale. The
-// unary + keeps SQLite from walking the date index instead, which would visit the table for
-// every sale of the period. The upper bound comes first, as in the shop's period query.
-const QString groupedSales =
-    QStringLiteral("SELECT g.ISBN, s.Title, g.copies"
-                   " FROM (SELECT ISBN, sum(Qty) AS copies, min(rowid) AS firstSale FROM soldbook"
-                   "       WHERE +SoldDate <= ? AND +SoldDate >= ? GROUP BY ISBN) AS g"
-                   " JOIN soldbook AS s ON s.rowid = g.firstSale"
-                   " ORDER BY g.ISBN");
+// row; only then is that row's title fetched, one lookup per ISBN rather than per sale, and
+// in the order the rows lie in the table so that each page is read once. The unary + keeps
+// SQLite from walking the date index instead, which would visit the table for every sale of
+// the period. The upper bound comes first, as in the shop's period query. The copies are
+// written as the shortest text of the number (7, never 7.0); a missing quantity counts none.
+const QString fillSummary = QStringLiteral(
+    "INSERT INTO tmp (A, B, C)"
+    " SELECT g.ISBN, s.Title, printf('%.15g', coalesce(g.copies, 0))"
+    " FROM (SELECT ISBN, sum(Qty) AS copies, min(rowid) AS firstSale FROM soldbook"
+    "       WHERE +SoldDate <= ? AND +SoldDate >= ? GROUP BY ISBN ORDER BY firstSale) AS g"
+    " JOIN soldbook AS s ON s.rowid = g.firstSale"
+    " ORDER BY g.ISBN");
 
 } // namespace
 
@@ -133,17 +136,9 @@ void TopTenScreen::summarise(Connection &connection, const QDate &first, const Q
     Transaction transaction(connection);
     // Emptied again inside the transaction: tmp ends up holding this summary and nothing else.
     connection.exec(QStringLiteral("DELETE FROM tmp"));
-    Statement sales = connection.prepare(groupedSales);
-    sales.bindAll({conv::isoDate(last), conv::isoDate(first)});
-    Statement insert =
-        connection.prepare(QStringLiteral("INSERT INTO tmp (A, B, C) VALUES (?, ?, ?)"));
-    while (sales.step()) {
-        // Copies are whole numbers; one that lacks its quantity counts none.
-        const QString copies = conv::numberText(sales.value(2).toDouble());
-        insert.bindAll({sales.value(0), sales.value(1), copies});
-        insert.step();
-        insert.reset();
-    }
+    Statement fill = connection.prepare(fillSummary);
+    fill.bindAll({conv::isoDate(last), conv::isoDate(first)});
+    fill.step();
     transaction.commit();
 }
 
