@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -56,6 +57,13 @@ void BookQueryScreen::buildControls() {
     frame->setObjectName(QStringLiteral("Shape1"));
     frame->setFrameShape(QFrame::Box);
     auto *boxes = new QGridLayout(frame);
+    // The boxes take no input, but their details must read as clearly as any text: the
+    // disabled look keeps only its background.
+    QPalette readable = palette();
+    readable.setColor(QPalette::Disabled, QPalette::Text,
+                      readable.color(QPalette::Active, QPalette::Text));
+    readable.setColor(QPalette::Disabled, QPalette::Base,
+                      readable.color(QPalette::Active, QPalette::Window));
     for (int i = 0; i < 7; ++i) {
         auto *label = new QLabel(QString::fromLatin1(details[i].caption), frame);
         label->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
@@ -63,6 +71,7 @@ void BookQueryScreen::buildControls() {
         box->setObjectName(QStringLiteral("txtFields_%1").arg(i));
         box->setAccessibleName(label->text());
         box->setEnabled(false); // shown, never edited
+        box->setPalette(readable);
         box->setMinimumWidth(260);
         label->setBuddy(box);
         boxes->addWidget(label, i, 0);
@@ -91,6 +100,7 @@ void BookQueryScreen::buildControls() {
                           {QStringLiteral("Year Published"), {}}},
                          this);
     grid_->setReadOnly(true);
+    grid_->view()->horizontalHeader()->setStretchLastSection(true);
     setTabOrder(previous, grid_->view());
 
     auto *top = new QHBoxLayout;
@@ -101,7 +111,6 @@ void BookQueryScreen::buildControls() {
     layout->addWidget(heading);
     layout->addLayout(top);
     layout->addWidget(grid_, 1);
-    resize(640, 560);
 }
 
 void BookQueryScreen::command(int index) {
@@ -135,4 +144,9 @@ void BookQueryScreen::sortBy(const QString &query, bool moveFirst) {
     });
     if (moveFirst)
         policy::skipOnError([&] { titles_->moveFirst(); });
+}
+
+QSize BookQueryScreen::sizeHint() const {
+    // Opens at a size that shows every column of the grid.
+    return QWidget::sizeHint().expandedTo(QSize(860, 600));
 }

@@ -13,6 +13,7 @@ class BookQueryScreen : public QWidget {
     Q_OBJECT
 public:
     explicit BookQueryScreen(const ShopContext &context, QWidget *parent = nullptr);
+    QSize sizeHint() const override;
 
     // The button column: 0..3 sort the catalogue, 4 closes the screen.
     void command(int index);

@@ -67,7 +67,6 @@ void DayReportScreen::buildControls() {
     layout->addWidget(grid_, 1);
     layout->addLayout(totalRow);
     setTabOrder(dayPicker_, grid_->view());
-    resize(640, 460);
 
     connect(dayPicker_, &DatePicker::changedByOperator, this, [this] { showDay(); });
 }
@@ -94,4 +93,9 @@ void DayReportScreen::total() {
         const QDate day = dayPicker_->day();
         totalLabel_->setText(conv::numberText(salestotal::takings(sales_->connection(), day, day)));
     });
+}
+
+QSize DayReportScreen::sizeHint() const {
+    // Opens at a size that shows every column of the grid.
+    return QWidget::sizeHint().expandedTo(QSize(640, 460));
 }

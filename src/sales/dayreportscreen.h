@@ -15,6 +15,7 @@ class DayReportScreen : public QWidget {
     Q_OBJECT
 public:
     explicit DayReportScreen(const ShopContext &context, QWidget *parent = nullptr);
+    QSize sizeHint() const override;
 
     // A change of the date: caption, the day's sales, the total.
     void showDay();

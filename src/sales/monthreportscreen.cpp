@@ -87,7 +87,6 @@ void MonthReportScreen::buildControls() {
     setTabOrder(firstPicker_, lastPicker_);
     setTabOrder(lastPicker_, listButton);
     setTabOrder(listButton, grid_->view());
-    resize(680, 480);
 }
 
 void MonthReportScreen::list() {
@@ -115,4 +114,9 @@ void MonthReportScreen::total() {
         totalLabel_->setText(conv::numberText(
             salestotal::takings(sales_->connection(), firstPicker_->day(), lastPicker_->day())));
     });
+}
+
+QSize MonthReportScreen::sizeHint() const {
+    // Opens at a size that shows every column of the grid.
+    return QWidget::sizeHint().expandedTo(QSize(680, 480));
 }

@@ -15,6 +15,7 @@ class MonthReportScreen : public QWidget {
     Q_OBJECT
 public:
     explicit MonthReportScreen(const ShopContext &context, QWidget *parent = nullptr);
+    QSize sizeHint() const override;
 
     // "List": caption, the period's sales, the total.
     void list();

@@ -3,7 +3,9 @@
 
 #include "datagrid.h"
 
+#include <QHeaderView>
 #include <QLabel>
+#include <QTableView>
 
 namespace reportlayout {
 
@@ -28,6 +30,8 @@ DataGrid *salesGrid(RecordSource *sales, QWidget *parent) {
                                {QStringLiteral("Qty"), {}}},
                               parent);
     grid->setReadOnly(true);
+    // The title takes the width the other columns leave, so the grid has no blank strip.
+    grid->view()->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     return grid;
 }
 

@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -85,6 +86,7 @@ void TopTenScreen::buildControls() {
                          this);
     // Only List writes tmp; the summary is not for editing.
     grid_->setReadOnly(true);
+    grid_->view()->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(heading);
@@ -102,7 +104,6 @@ void TopTenScreen::buildControls() {
     setTabOrder(lastPicker_, listButton);
     setTabOrder(listButton, rankButton);
     setTabOrder(rankButton, grid_->view());
-    resize(600, 460);
 }
 
 void TopTenScreen::list() {
@@ -145,4 +146,9 @@ void TopTenScreen::summarise(Connection &connection, const QDate &first, const Q
 void TopTenScreen::closeEvent(QCloseEvent *event) {
     clearTmp();
     QWidget::closeEvent(event);
+}
+
+QSize TopTenScreen::sizeHint() const {
+    // Opens at a size that shows every column of the grid.
+    return QWidget::sizeHint().expandedTo(QSize(600, 460));
 }

@@ -17,6 +17,7 @@ class TopTenScreen : public QWidget {
     Q_OBJECT
 public:
     explicit TopTenScreen(const ShopContext &context, QWidget *parent = nullptr);
+    QSize sizeHint() const override;
 
     // "List": the period's summary, one row per ISBN in ascending ISBN order.
     void list();
