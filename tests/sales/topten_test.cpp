@@ -96,13 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                     may31,
                     {"A|Title A|2", "B|Title B|3"},
                     {"B|Title B|3", "A|Title A|2"}},
-        SummaryCase{"ReversedPeriodIsEmpty", {{"2001-05-03", "A", 1}}, may31, may1, {}, {}},
-        SummaryCase{"OneDayPeriod",
-                    {{"2001-05-02", "A", 1}, {"2001-05-03", "A", 2}, {"2001-05-04", "A", 3}},
-                    may3,
-                    may3,
-                    {"A|Title A|2"},
-                    {"A|Title A|2"}}),
+        SummaryCase{"ReversedPeriodIsEmpty", {{"2001-05-03", "A", 1}}, may31, may1, {}, {}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(TopTen, EveryTitleSoldIsListedAndEqualTotalsStandTogether) {
