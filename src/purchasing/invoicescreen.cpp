@@ -15,9 +15,11 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -59,8 +61,9 @@ void InvoiceScreen::buildControls() {
 
     auto *inputs = new QGridLayout;
     const QList<QWidget *> boxes{numberBox_, datePicker_, amountBox_, supplierList_};
-    const QStringList captions{QStringLiteral("&Invoice No"), QStringLiteral("Invoice &Date"),
-                               QStringLiteral("&Fee"), QStringLiteral("&Retail")};
+    // Accelerators keep clear of the main window's menu letters (F, P, S, D, A, H).
+    const QStringList captions{QStringLiteral("&Invoice No"), QStringLiteral("Invoice Da&te"),
+                               QStringLiteral("F&ee"), QStringLiteral("&Retail")};
     for (int i = 0; i < boxes.size(); ++i) {
         auto *label = new QLabel(captions[i], this);
         label->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
@@ -106,8 +109,16 @@ void InvoiceScreen::buildControls() {
     setTabOrder(supplierList_, okButton_);
     setTabOrder(okButton_, createButton_);
     setTabOrder(createButton_, grid_->view());
-    numberBox_->setFocus();
-    resize(620, 460);
+    setFocusProxy(numberBox_); // a new window starts on the invoice number
+}
+
+QSize InvoiceScreen::sizeHint() const {
+    const QTableView *view = grid_->view();
+    const int gridWidth = view->horizontalHeader()->length() + view->verticalHeader()->width() +
+                          view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth();
+    const QMargins margins = layout()->contentsMargins();
+    return QWidget::sizeHint().expandedTo(
+        QSize(qMin(gridWidth + margins.left() + margins.right(), 1000), 480));
 }
 
 void InvoiceScreen::recordInvoice() {

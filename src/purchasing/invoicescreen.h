@@ -29,6 +29,8 @@ public:
     QLineEdit *amountBox() const { return amountBox_; }
     DataCombo *supplierList() const { return supplierList_; }
     DataGrid *grid() const { return grid_; }
+    // Wide enough for the whole bill list.
+    QSize sizeHint() const override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -6,7 +6,9 @@
 #include "errorpolicy.h"
 #include "recordsource.h"
 
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -39,9 +41,16 @@ SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     layout->addWidget(title);
     layout->addWidget(listCaption);
     layout->addWidget(grid_, 1);
-    resize(760, 420);
-
     listShortTitles();
+}
+
+QSize SafeScreen::sizeHint() const {
+    const QTableView *view = grid_->view();
+    const int gridWidth = view->horizontalHeader()->length() + view->verticalHeader()->width() +
+                          view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth();
+    const QMargins margins = layout()->contentsMargins();
+    return QWidget::sizeHint().expandedTo(
+        QSize(qMin(gridWidth + margins.left() + margins.right(), 1000), 420));
 }
 
 void SafeScreen::listShortTitles() {

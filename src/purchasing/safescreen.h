@@ -18,6 +18,8 @@ public:
 
     DataGrid *grid() const { return grid_; }
     RecordSource *source() const { return titles_; }
+    // Wide enough for every column of the list, so nothing needs a sideways scroll.
+    QSize sizeHint() const override;
 
 private:
     ShopContext context_;

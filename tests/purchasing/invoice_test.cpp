@@ -134,6 +134,20 @@ TEST_F(Invoice, ABillTheDatabaseRefusesIsReportedKeptInTheBoxesAndNeverWrittenLa
     EXPECT_EQ(shop.db.rows("SELECT [Invoice No] FROM Bill"), QStringList({"E-1"}));
 }
 
+TEST_F(Invoice, AFeeChangedInTheGridIsWrittenOnCloseOrKeepsTheWindowOpen) {
+    shop.db.exec("INSERT INTO Bill ([Invoice No], Fee) VALUES ('G-1', 10)");
+    screen = std::make_unique<InvoiceScreen>(shop.context);
+    auto *model = screen->grid()->model();
+    ASSERT_TRUE(model->setData(model->index(0, 2), "ten", Qt::EditRole));
+    EXPECT_FALSE(screen->close());
+    EXPECT_EQ(shop.messages.shown.size(), 1u);
+    EXPECT_EQ(model->data(model->index(0, 2), Qt::DisplayRole).toString(), "ten");
+
+    ASSERT_TRUE(model->setData(model->index(0, 2), "12.5", Qt::EditRole));
+    EXPECT_TRUE(screen->close());
+    EXPECT_EQ(shop.db.rows("SELECT Fee FROM Bill"), QStringList({"12.5"}));
+}
+
 TEST_F(Invoice, CreateNewRetailOpensTheSharedSupplierScreenAndClosesThisOne) {
     ScreenRegistry registry;
     registry.add("dataRetail", [](const ShopContext &) { return new QWidget; });
