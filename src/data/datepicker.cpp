@@ -23,3 +23,7 @@ void DatePicker::setDay(const QDate &day) {
 QString DatePicker::dayText() const {
     return conv::dateText(date());
 }
+
+bool DatePicker::focusNextPrevChild(bool next) {
+    return QWidget::focusNextPrevChild(next);
+}

@@ -18,6 +18,10 @@ public:
 signals:
     void changedByOperator(const QDate &day);
 
+protected:
+    // Tab leaves the picker like any other box; the arrow keys step year, month and day.
+    bool focusNextPrevChild(bool next) override;
+
 private:
     bool settingFromCode_ = false;
 };

@@ -7,6 +7,8 @@
 #include "recordsource.h"
 #include "testsupport.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -119,4 +121,15 @@ TEST_F(Controls, DatePickerTellsOperatorChangesFromCodeChanges) {
     EXPECT_EQ(picker.dayText(), "2001/5/3");
     picker.setDate(QDate(2001, 5, 4)); // as the calendar popup does
     EXPECT_EQ(changes.count(), 1);
+}
+
+TEST(DatePickerKeys, TabLeavesThePickerInsteadOfSteppingThroughItsParts) {
+    QWidget form;
+    auto *picker = new DatePicker(&form);
+    auto *after = new QLineEdit(&form);
+    form.show();
+    picker->setFocus();
+    QApplication::setActiveWindow(&form);
+    QTest::keyClick(picker, Qt::Key_Tab);
+    EXPECT_TRUE(after->hasFocus());
 }
