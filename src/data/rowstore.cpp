@@ -1,10 +1,17 @@
-// Packed row storage: per cell one tag byte and its payload, rows back to back in an arena.
+// Packed row storage: per cell one tag byte and its payload, rows back to back in the chunks
+// of an arena.
 #include "rowstore.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
 
 namespace {
+
+// Chunks start small, so that a record set of a few rows stays small, and double up to a size
+// at which a large one wastes little at their ends.
+constexpr std::size_t kFirstChunk = 4096;
+constexpr std::size_t kLargestChunk = std::size_t{1} << 20;
 
 enum Tag : char { Null = 0, Int32 = 1, Int64 = 2, Double = 3, Text = 4 };
 
@@ -87,13 +94,17 @@ QVariant walkCell(const char *&p, bool read) {
 } // namespace
 
 void RowStore::clear() {
-    arena_.clear();
-    arena_.shrink_to_fit();
+    chunks_.clear();
+    chunks_.shrink_to_fit();
+    chunkSizes_.clear();
+    chunkSizes_.shrink_to_fit();
+    used_ = stored_ = wasted_ = 0;
+    scratch_.clear();
+    scratch_.shrink_to_fit();
     offsets_.clear();
     offsets_.shrink_to_fit();
     rowids_.clear();
     rowids_.shrink_to_fit();
-    wasted_ = 0;
 }
 
 void RowStore::reserve(std::size_t rows) {
@@ -101,32 +112,58 @@ void RowStore::reserve(std::size_t rows) {
     rowids_.reserve(rows);
 }
 
+std::uint64_t RowStore::place() {
+    const std::size_t size = scratch_.size();
+    if (chunks_.empty() || chunkSizes_.back() - used_ < size) {
+        const std::size_t next =
+            chunks_.empty() ? kFirstChunk : std::min(chunkSizes_.back() * 2, kLargestChunk);
+        const std::size_t capacity = std::max(next, size);
+        chunks_.emplace_back(new char[capacity]); // not zeroed: only what is written is touched
+        chunkSizes_.push_back(capacity);
+        used_ = 0;
+    }
+    if (size > 0)
+        std::memcpy(chunks_.back().get() + used_, scratch_.data(), size);
+    const std::uint64_t offset = (static_cast<std::uint64_t>(chunks_.size() - 1) << 32) | used_;
+    used_ += size;
+    stored_ += size;
+    if (scratch_.capacity() > kLargestChunk)
+        std::string().swap(scratch_); // keep no room for a rare huge row
+    return offset;
+}
+
+const char *RowStore::rowStart(int row) const {
+    const std::uint64_t offset = offsets_[static_cast<std::size_t>(row)];
+    return chunks_[static_cast<std::size_t>(offset >> 32)].get() + (offset & 0xffffffffu);
+}
+
 void RowStore::appendFromStatement(sqlite3_stmt *stmt) {
-    offsets_.push_back(arena_.size());
-    rowids_.push_back(sqlite3_column_int64(stmt, 0));
+    scratch_.clear();
     for (int column = 1; column <= columns_; ++column) {
         switch (sqlite3_column_type(stmt, column)) {
         case SQLITE_INTEGER:
-            putInteger(arena_, sqlite3_column_int64(stmt, column));
+            putInteger(scratch_, sqlite3_column_int64(stmt, column));
             break;
         case SQLITE_FLOAT:
-            arena_.push_back(Double);
-            putRaw<double>(arena_, sqlite3_column_double(stmt, column));
+            scratch_.push_back(Double);
+            putRaw<double>(scratch_, sqlite3_column_double(stmt, column));
             break;
         case SQLITE_NULL:
-            arena_.push_back(Null);
+            scratch_.push_back(Null);
             break;
         default: {
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-            putText(arena_, text, static_cast<std::uint32_t>(sqlite3_column_bytes(stmt, column)));
+            putText(scratch_, text, static_cast<std::uint32_t>(sqlite3_column_bytes(stmt, column)));
         }
         }
     }
+    offsets_.push_back(place());
+    rowids_.push_back(sqlite3_column_int64(stmt, 0));
 }
 
 void RowStore::encode(const QVariant &value) {
     if (!value.isValid() || value.isNull()) {
-        arena_.push_back(Null);
+        scratch_.push_back(Null);
         return;
     }
     switch (value.typeId()) {
@@ -134,16 +171,16 @@ void RowStore::encode(const QVariant &value) {
     case QMetaType::LongLong:
     case QMetaType::UInt:
     case QMetaType::Bool:
-        putInteger(arena_, value.toLongLong());
+        putInteger(scratch_, value.toLongLong());
         break;
     case QMetaType::Double:
     case QMetaType::Float:
-        arena_.push_back(Double);
-        putRaw<double>(arena_, value.toDouble());
+        scratch_.push_back(Double);
+        putRaw<double>(scratch_, value.toDouble());
         break;
     default: {
         const QByteArray utf8 = value.toString().toUtf8();
-        putText(arena_, utf8.constData(), static_cast<std::uint32_t>(utf8.size()));
+        putText(scratch_, utf8.constData(), static_cast<std::uint32_t>(utf8.size()));
     }
     }
 }
@@ -154,29 +191,31 @@ void RowStore::append(qint64 rowid, const QVariantList &values) {
 
 void RowStore::insert(int row, qint64 rowid, const QVariantList &values) {
     const auto at = static_cast<std::size_t>(row);
-    offsets_.insert(offsets_.begin() + static_cast<std::ptrdiff_t>(at), arena_.size());
-    rowids_.insert(rowids_.begin() + static_cast<std::ptrdiff_t>(at), rowid);
+    scratch_.clear();
     for (int column = 0; column < columns_; ++column)
         encode(column < values.size() ? values[column] : QVariant());
+    offsets_.insert(offsets_.begin() + static_cast<std::ptrdiff_t>(at), place());
+    rowids_.insert(rowids_.begin() + static_cast<std::ptrdiff_t>(at), rowid);
 }
 
 void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
     const auto at = static_cast<std::size_t>(row);
-    const char *p = arena_.data() + offsets_[at];
+    const char *p = rowStart(row);
     const char *start = p;
     for (int column = 0; column < columns_; ++column)
         walkCell(p, false);
     wasted_ += static_cast<std::size_t>(p - start);
-    offsets_[at] = arena_.size();
-    rowids_[at] = rowid;
+    scratch_.clear();
     for (int column = 0; column < columns_; ++column)
         encode(column < values.size() ? values[column] : QVariant());
+    offsets_[at] = place();
+    rowids_[at] = rowid;
     compactIfWasteful();
 }
 
 void RowStore::remove(int row) {
     const auto at = static_cast<std::size_t>(row);
-    const char *p = arena_.data() + offsets_[at];
+    const char *p = rowStart(row);
     const char *start = p;
     for (int column = 0; column < columns_; ++column)
         walkCell(p, false);
@@ -187,7 +226,7 @@ void RowStore::remove(int row) {
 }
 
 QVariant RowStore::cell(int row, int column) const {
-    const char *p = arena_.data() + offsets_[static_cast<std::size_t>(row)];
+    const char *p = rowStart(row);
     for (int c = 0; c < column; ++c)
         walkCell(p, false);
     return walkCell(p, true);
@@ -196,31 +235,37 @@ QVariant RowStore::cell(int row, int column) const {
 QVariantList RowStore::rowValues(int row) const {
     QVariantList values;
     values.reserve(columns_);
-    const char *p = arena_.data() + offsets_[static_cast<std::size_t>(row)];
+    const char *p = rowStart(row);
     for (int column = 0; column < columns_; ++column)
         values.push_back(walkCell(p, true));
     return values;
 }
 
 std::size_t RowStore::bytesUsed() const {
-    return arena_.capacity() + offsets_.capacity() * sizeof(std::uint64_t) +
+    std::size_t chunks = 0;
+    for (const std::size_t size : chunkSizes_)
+        chunks += size;
+    return chunks + scratch_.capacity() + chunkSizes_.capacity() * sizeof(std::size_t) +
+           chunks_.capacity() * sizeof(chunks_[0]) + offsets_.capacity() * sizeof(std::uint64_t) +
            rowids_.capacity() * sizeof(qint64);
 }
 
 // Edited and deleted rows leave their old bytes behind; rebuild once they dominate.
 void RowStore::compactIfWasteful() {
-    if (wasted_ < (1u << 20) || wasted_ < arena_.size() / 2)
+    if (wasted_ < (1u << 20) || wasted_ < stored_ / 2)
         return;
-    std::string packed;
-    packed.reserve(arena_.size() - wasted_);
+    std::vector<std::unique_ptr<char[]>> oldChunks;
+    oldChunks.swap(chunks_);
+    chunkSizes_.clear();
+    used_ = stored_ = 0;
     for (auto &offset : offsets_) {
-        const char *p = arena_.data() + offset;
+        const char *p =
+            oldChunks[static_cast<std::size_t>(offset >> 32)].get() + (offset & 0xffffffffu);
         const char *start = p;
         for (int column = 0; column < columns_; ++column)
             walkCell(p, false);
-        offset = packed.size();
-        packed.append(start, static_cast<std::size_t>(p - start));
+        scratch_.assign(start, static_cast<std::size_t>(p - start));
+        offset = place();
     }
-    arena_.swap(packed);
     wasted_ = 0;
 }

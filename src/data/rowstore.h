@@ -1,9 +1,12 @@
-// Compact in-memory rows of a record set: every row packed into one byte arena (a tag and
-// payload per cell), so that a large result costs little more than its data.
+// Compact in-memory rows of a record set: every row packed into a byte arena (a tag and
+// payload per cell), so that a large result costs little more than its data. The arena is a
+// list of chunks that is never copied as it grows: no doubling of a large result's memory
+// while it loads, and little room left unused once it has.
 #pragma once
 
 #include <QVariant>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,11 +38,18 @@ public:
 
 private:
     void encode(const QVariant &value);
+    // Copies the row encoded in scratch_ into the arena; returns where it starts.
+    std::uint64_t place();
+    const char *rowStart(int row) const;
     void compactIfWasteful();
 
     int columns_;
-    std::string arena_;
-    std::vector<std::uint64_t> offsets_;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::vector<std::size_t> chunkSizes_;
+    std::size_t used_ = 0;               // bytes taken in the last chunk
+    std::size_t stored_ = 0;             // bytes of every row placed, current or replaced
+    std::string scratch_;                // the row being encoded
+    std::vector<std::uint64_t> offsets_; // chunk index << 32 | position in the chunk
     std::vector<qint64> rowids_;
     std::size_t wasted_ = 0;
 };
