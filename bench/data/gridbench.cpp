@@ -1,0 +1,45 @@
+// The grid over every sale: binding it and painting the first screenful must not depend on
+// how many rows the record set holds (no column sized over all rows).
+#include "benchmain.h"
+#include "datagrid.h"
+#include "recordsource.h"
+
+#include <QElapsedTimer>
+#include <memory>
+
+namespace {
+
+const QList<GridColumn> kSaleColumns = {{"SoldDate", {}}, {"SoldTime", {}}, {"ISBN", {}},
+                                        {"Title", {}},    {"Price", {}},    {"Qty", {}}};
+
+void bindAndPaint(benchmark::State &state) {
+    RecordSource source("Adodc1", bench::shop().path);
+    source.open("select * from soldbook");
+    bench::Measured measured(state);
+    for (auto _ : state) {
+        auto grid = std::make_unique<DataGrid>(&source, kSaleColumns);
+        grid->resize(900, 600);
+        grid->show();
+        benchmark::DoNotOptimize(grid->grab());
+        measured.pause();
+        grid.reset();
+        measured.resume();
+    }
+    measured.set("rows", source.recordCount());
+}
+
+// The floor: the rows of one screenful, read and turned into text.
+void readScreenful(benchmark::State &state) {
+    bench::Measured measured(state);
+    for (auto _ : state) {
+        const RawShop::Read read = bench::raw().read("SELECT rowid, * FROM soldbook LIMIT 40");
+        benchmark::DoNotOptimize(read.checksum);
+    }
+}
+
+} // namespace
+
+void registerGridBenchmarks() {
+    bench::quillmart("Grid over every sale: bind + first paint", bindAndPaint);
+    bench::baseline("Grid over every sale: bind + first paint", readScreenful);
+}

@@ -1,0 +1,12 @@
+// quillmart-bench-data: the data layer on the large shop, beside raw SQLite.
+#include "benchmain.h"
+
+void registerRecordSetBenchmarks();
+void registerGridBenchmarks();
+
+int main(int argc, char **argv) {
+    return bench::run(argc, argv, [] {
+        registerRecordSetBenchmarks();
+        registerGridBenchmarks();
+    });
+}

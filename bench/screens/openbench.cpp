@@ -1,0 +1,115 @@
+// Opening each screen on the large shop: its load and first paint, against reading the rows
+// its record sources hold straight through the C API on a connection of their own; and every
+// screen open at once, for the memory of the whole program.
+#include "benchmain.h"
+#include "dialect.h"
+#include "recordsource.h"
+#include "screenshop.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace screenbench;
+
+// What each screen had open after its load, as SQL: the floor of its load.
+std::map<QString, std::vector<std::string>> &loadedQueries() {
+    static std::map<QString, std::vector<std::string>> queries;
+    return queries;
+}
+
+void rememberQueries(const QString &id, QWidget *screen) {
+    std::vector<std::string> sql;
+    for (RecordSource *source : sources(screen))
+        if (source->isOpen())
+            sql.push_back(dialect::translate(source->recordSourceText()).sql.toStdString());
+    loadedQueries()[id] = sql;
+}
+
+void openScreen(benchmark::State &state, const QString &id) {
+    guarded(state, [&] {
+        bench::Measured measured(state);
+        double rows = 0, bytes = 0, paintMs = 0;
+        for (auto _ : state) {
+            QWidget *screen = build(id);
+            QElapsedTimer clock;
+            clock.start();
+            paint(screen);
+            paintMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            measured.pause();
+            rememberQueries(id, screen);
+            rows = bytes = 0;
+            for (RecordSource *source : sources(screen)) {
+                rows += source->recordCount();
+                bytes += static_cast<double>(source->bytesUsed());
+            }
+            close(screen);
+            measured.resume();
+        }
+        measured.set("rows", rows);
+        if (rows > 0)
+            measured.set("B_per_row", bytes / rows);
+        measured.set("first_paint_ms", paintMs / static_cast<double>(state.iterations()));
+    });
+}
+
+// The same rows, each query on a fresh connection as each record source has its own.
+void readLoadedRows(benchmark::State &state, const QString &id) {
+    guarded(state, [&] {
+        if (loadedQueries().count(id) == 0) {
+            QWidget *screen = open(id);
+            rememberQueries(id, screen);
+            close(screen);
+        }
+        const std::vector<std::string> &queries = loadedQueries()[id];
+        bench::Measured measured(state);
+        std::int64_t rows = 0;
+        for (auto _ : state) {
+            rows = 0;
+            for (const std::string &sql : queries) {
+                RawShop connection(bench::shop().path);
+                const RawShop::Read read = connection.read(sql);
+                benchmark::DoNotOptimize(read.checksum);
+                rows += read.rows;
+            }
+        }
+        measured.set("rows", static_cast<double>(rows));
+    });
+}
+
+// Every screen at once, as an operator who opened them all: the memory of the whole process.
+void openEveryScreen(benchmark::State &state) {
+    guarded(state, [&] {
+        bench::Measured measured(state);
+        double opened = 0;
+        for (auto _ : state) {
+            std::vector<QWidget *> screens;
+            for (const QString &id : screenIds())
+                if (registered(id))
+                    screens.push_back(open(id));
+            QApplication::processEvents();
+            measured.pause();
+            opened = static_cast<double>(screens.size());
+            measured.set("process_MB", measured.processPeakMB());
+            for (QWidget *screen : screens)
+                close(screen);
+            measured.resume();
+        }
+        measured.set("screens", opened);
+    });
+}
+
+} // namespace
+
+void registerOpenBenchmarks() {
+    for (const QString &id : screenIds()) {
+        const std::string name = "Open " + id.toStdString() + " (load + first paint)";
+        bench::quillmart(name, [id](benchmark::State &state) { openScreen(state, id); });
+        bench::baseline(name, [id](benchmark::State &state) { readLoadedRows(state, id); });
+    }
+    bench::quillmart("Every screen open at once", openEveryScreen)->Iterations(1);
+}

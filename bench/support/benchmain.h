@@ -1,0 +1,62 @@
+// What every benchmark program shares: the offscreen application, the large shop it runs on,
+// the raw-SQLite baseline connection, the measuring of memory and syncs, and the table.
+#pragma once
+
+#include "memoryprobe.h"
+#include "rawshop.h"
+
+#include <QDate>
+#include <QString>
+#include <benchmark/benchmark.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace bench {
+
+struct ShopFacts {
+    QString path;
+    QDate firstDay, lastDay; // of the sales; the screens' today is the last day
+    std::int64_t sales = 0, titles = 0;
+};
+
+// The shop named with --shop=PATH.
+const ShopFacts &shop();
+// The baseline's own connection to the shop.
+RawShop &raw();
+
+using Body = std::function<void(benchmark::State &)>;
+// Registers an operation's two sides, named "<operation>/quillmart" and "<operation>/raw",
+// timed in milliseconds of real time.
+benchmark::internal::Benchmark *quillmart(const std::string &operation, Body body);
+benchmark::internal::Benchmark *baseline(const std::string &operation, Body body);
+
+// Measures one benchmark from construction to destruction: the peak memory above the start
+// ("peak_MB") and the disk syncs per iteration ("syncs") outside pauses.
+class Measured {
+public:
+    explicit Measured(benchmark::State &state);
+    ~Measured();
+    Measured(const Measured &) = delete;
+    Measured &operator=(const Measured &) = delete;
+    // Stops and restarts the clock and the counting of syncs, around untimed steps.
+    void pause();
+    void resume();
+    void set(const char *counter, double value);
+    // The whole process's highest resident set since the start of the benchmark.
+    double processPeakMB() const { return memory_.peakMB(); }
+
+private:
+    benchmark::State &state_;
+    MemoryProbe memory_;
+    std::uint64_t syncsAtStart_;
+    std::uint64_t syncsPaused_ = 0;
+    std::uint64_t pausedAt_ = 0;
+};
+
+// Runs the program: --shop=PATH (required), --table_out=FILE (results for bench/run),
+// --print_table FILE... (prints the table of earlier results and exits), and the usual
+// --benchmark_* options.
+int run(int argc, char **argv, const std::function<void()> &registerAll);
+
+} // namespace bench
