@@ -1,12 +1,14 @@
 // Starts Quillmart: the real services, the table of screens and the main window.
 #include "accountingscreens.h"
 #include "clock.h"
+#include "errorpolicy.h"
 #include "maintenancescreens.h"
 #include "mainwindow.h"
 #include "purchasingscreens.h"
 #include "salesscreens.h"
 #include "screenshottour.h"
 #include "shellpictures.h"
+#include "shopbackups.h"
 #include "shoppaths.h"
 
 #include <QApplication>
@@ -60,5 +62,14 @@ int main(int argc, char *argv[]) {
             std::printf("%s\n", qPrintable(file));
         return 0;
     }
-    return app.exec();
+    // A damaged file is named at once, with the backup to restore; a normal exit leaves a
+    // fresh backup beside the file.
+    const ShopBackups backups(context.databasePath);
+    if (const QString warning = backups.startWarning(); !warning.isEmpty())
+        boxes.inform(warning, MessageBoxes::Icon::Critical, QString());
+    const int status = app.exec();
+    if (status == 0 && QFileInfo::exists(context.databasePath))
+        policy::reportOnError(boxes,
+                              [&] { backups.take(QDateTime(clock.today(), clock.timeOfDay())); });
+    return status;
 }

@@ -2,6 +2,7 @@
 #include "connection.h"
 
 #include "conversions.h"
+#include "databaseerrors.h"
 #include "dataerror.h"
 
 #include <QFileInfo>
@@ -26,27 +27,40 @@ void sqlVal(sqlite3_context *context, int, sqlite3_value **argv) {
     }
 }
 
-QString describe(sqlite3 *db, int code) {
-    if (db != nullptr && sqlite3_errcode(db) == code)
-        return QString::fromUtf8(sqlite3_errmsg(db));
-    return QString::fromUtf8(sqlite3_errstr(code));
+int busyTimeoutMs = 15000;
+
+// In WAL mode SQLite goes on committing into the -wal file of a shop file that has been
+// deleted, moved or replaced, and that work would vanish when the program closes. A commit
+// is turned into a rollback when the file is no longer where the connection opened it.
+int refuseCommitToMovedFile(void *db) {
+    int moved = 0;
+    sqlite3_file_control(static_cast<sqlite3 *>(db), "main", SQLITE_FCNTL_HAS_MOVED, &moved);
+    return moved;
+}
+
+QString describe(sqlite3 *db, int code, const QString &path) {
+    const QString engineText = db != nullptr && (sqlite3_errcode(db) & 0xff) == (code & 0xff)
+                                   ? QString::fromUtf8(sqlite3_errmsg(db))
+                                   : QString::fromUtf8(sqlite3_errstr(code));
+    return dberror::operatorText(code, engineText, path);
 }
 
 } // namespace
 
 Connection::Connection(const QString &path) : path_(path) {
     if (!QFileInfo::exists(path))
-        throw DataError(QStringLiteral("Could not find file '%1'.").arg(path));
+        throw DataError(dberror::missingFile(path));
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        const QString why = describe(db_, rc);
+        const QString why = describe(db_, rc, path);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw DataError(QStringLiteral("Could not open the shop database '%1': %2").arg(path, why));
+        throw DataError(why);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 15000);
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    sqlite3_commit_hook(db_, refuseCommitToMovedFile, db_);
     sqlite3_create_function(db_, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlVal,
                             nullptr, nullptr);
     try {
@@ -54,12 +68,19 @@ Connection::Connection(const QString &path) : path_(path) {
         exec(QStringLiteral("PRAGMA synchronous=FULL"));
         // Reading the schema proves the file is a database, not just any file.
         scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-    } catch (const DataError &error) {
+    } catch (const DataError &) {
         sqlite3_close(db_);
         db_ = nullptr;
-        throw DataError(QStringLiteral("Could not open the shop database '%1': %2")
-                            .arg(path, error.description()));
+        throw; // already says what is wrong with the file, and names it
     }
+}
+
+void Connection::setBusyTimeout(int milliseconds) {
+    busyTimeoutMs = milliseconds;
+}
+
+int Connection::busyTimeout() {
+    return busyTimeoutMs;
 }
 
 Connection::~Connection() {
@@ -73,7 +94,7 @@ Statement Connection::prepare(const QString &sql) {
     const int rc =
         sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr);
     if (rc != SQLITE_OK)
-        throw DataError(describe(db_, rc));
+        throw DataError(describe(db_, rc, path_));
     return Statement(*this, stmt);
 }
 
@@ -81,8 +102,10 @@ void Connection::exec(const QString &sql) {
     char *message = nullptr;
     const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
-        const QString why = message != nullptr ? QString::fromUtf8(message) : describe(db_, rc);
+        const QString engineText =
+            message != nullptr ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(message);
+        const QString why = dberror::operatorText(sqlite3_extended_errcode(db_), engineText, path_);
         throw DataError(why);
     }
 }
@@ -148,7 +171,7 @@ void Statement::bind(int index, const QVariant &value) {
         }
     }
     if (rc != SQLITE_OK)
-        throw DataError(describe(conn_->handle(), rc));
+        throw DataError(describe(conn_->handle(), rc, conn_->path()));
 }
 
 void Statement::bindAll(const QVariantList &values) {
@@ -162,7 +185,7 @@ bool Statement::step() {
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString why = describe(conn_->handle(), rc);
+    const QString why = describe(conn_->handle(), rc, conn_->path());
     sqlite3_reset(stmt_);
     throw DataError(why);
 }

@@ -13,6 +13,10 @@ class Connection {
 public:
     // Opens an existing database file read-write; never creates one. Throws DataError.
     explicit Connection(const QString &path);
+    // How long a write waits for another program's write lock before the database is
+    // reported busy: 15 s. Tests shorten it; connections opened afterwards use it.
+    static void setBusyTimeout(int milliseconds);
+    static int busyTimeout();
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -28,7 +32,7 @@ public:
     QString path() const { return path_; }
     sqlite3 *handle() const { return db_; }
 
-    // Describes the connection's last error ("database is locked", ...).
+    // The engine's text for the connection's last error ("database is locked", ...).
     QString lastError() const;
 
 private:

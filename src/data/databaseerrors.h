@@ -1,0 +1,16 @@
+// The one place where the database engine's failures become texts the operator can act on:
+// a busy, read-only, full, missing or damaged shop database is named as such.
+#pragma once
+
+#include <QString>
+
+namespace dberror {
+
+// The text shown for a failure with this SQLite result code (extended codes welcome).
+// Failures the operator cannot act on differently keep the engine's own text.
+QString operatorText(int resultCode, const QString &engineText, const QString &databasePath);
+
+// "The shop database file is missing: <path>"
+QString missingFile(const QString &databasePath);
+
+} // namespace dberror

@@ -1,0 +1,33 @@
+// One QApplication for the binary, which records any exception that reaches Qt's event
+// loop instead of letting Qt end the program, so that a test can name the fault.
+#include "reliabilitysupport.h"
+
+#include <QApplication>
+#include <exception>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordingApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception &error) {
+            reliability::escapedExceptions() << QString::fromLocal8Bit(error.what());
+        } catch (...) {
+            reliability::escapedExceptions() << QStringLiteral("(not a std::exception)");
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    RecordingApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

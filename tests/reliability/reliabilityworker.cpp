@@ -1,0 +1,89 @@
+// Sells or pays bills through the real screens, one after another, until it is killed:
+//   reliability_worker sell|pay <database>
+// It prints "ready" once its screen is open. Messages go to stderr; confirmations are OK.
+#include "accountingscreens.h"
+#include "clock.h"
+#include "messageboxes.h"
+#include "recordsource.h"
+#include "salesscreens.h"
+#include "screenopener.h"
+#include "screenregistry.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+class StderrMessages : public MessageBoxes {
+public:
+    void inform(const QString &text, Icon, const QString &) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    bool confirm(const QString &, const QString &) override { return true; }
+};
+
+class NoOpener : public ScreenOpener {
+public:
+    QWidget *openNew(const QString &) override { return nullptr; }
+    QWidget *openShared(const QString &) override { return nullptr; }
+    void close(QWidget *) override {}
+};
+
+void press(QWidget *screen, const char *name) {
+    screen->findChild<QPushButton *>(QString::fromLatin1(name))->click();
+}
+
+// Sells 1 to 3 copies of each of the twenty titles in turn.
+[[noreturn]] void sell(QWidget *screen) {
+    auto *isbn = screen->findChild<QLineEdit *>(QStringLiteral("Text1"));
+    auto *quantity = screen->findChild<QLineEdit *>(QStringLiteral("Text2"));
+    for (unsigned n = 0;; ++n) {
+        isbn->setText(QStringLiteral("97800000000%1").arg(n % 20, 2, 10, QLatin1Char('0')));
+        quantity->setText(QString::number(1 + n % 3));
+        press(screen, "Command1"); // List
+        press(screen, "Command2"); // OK
+    }
+}
+
+// Pays Ace Books' open bills, the first listed each time.
+[[noreturn]] void pay(QWidget *screen) {
+    screen->findChild<QComboBox *>(QStringLiteral("DataCombo1"))
+        ->setEditText(QStringLiteral("Ace Books"));
+    press(screen, "Command1"); // Query List
+    auto *bills = screen->findChild<RecordSource *>(QStringLiteral("Adodc1"));
+    for (;;) {
+        bills->moveFirst();
+        press(screen, "Command2"); // Pay Confirm
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3 || (args[1] != "sell" && args[1] != "pay")) {
+        std::fputs("usage: reliability_worker sell|pay <database>\n", stderr);
+        return 2;
+    }
+    StderrMessages messages;
+    FixedClock clock(QDate(2001, 5, 3), QTime(10, 30, 0));
+    NoOpener opener;
+    const ShopContext context{args[2], &messages, &clock, &opener};
+    ScreenRegistry registry;
+    registerSalesScreens(registry);
+    registerAccountingScreens(registry);
+    const bool selling = args[1] == "sell";
+    std::unique_ptr<QWidget> screen(registry.create(
+        selling ? QStringLiteral("frmSell") : QStringLiteral("frmCheckPay"), context));
+    std::puts("ready");
+    std::fflush(stdout);
+    if (selling)
+        sell(screen.get());
+    pay(screen.get());
+}
