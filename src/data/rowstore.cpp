@@ -10,7 +10,7 @@ namespace {
 
 // Chunks start small, so that a record set of a few rows stays small, and double up to a size
 // at which a large one wastes little at their ends.
-constexpr std::size_t kFirstChunk = 4096;
+constexpr std::size_t kFirstChunk = 1024;
 constexpr std::size_t kLargestChunk = std::size_t{1} << 20;
 
 enum Tag : char { Null = 0, Int32 = 1, Int64 = 2, Double = 3, Text = 4 };
