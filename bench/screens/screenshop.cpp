@@ -103,6 +103,13 @@ bool registered(const QString &id) {
 }
 
 QWidget *build(const QString &id) {
+    QWidget *screen = create(id);
+    screen->resize(1024, 768);
+    screen->show();
+    return screen;
+}
+
+QWidget *create(const QString &id) {
     if (!registered(id))
         throw std::runtime_error(id.toStdString() + " is not built yet");
     const int mark = messageCount();
@@ -112,8 +119,6 @@ QWidget *build(const QString &id) {
     } catch (const DataError &error) {
         throw std::runtime_error(id.toStdString() + " did not open: " + error.what());
     }
-    screen->resize(1024, 768);
-    screen->show();
     failOnMessageSince(mark);
     return screen;
 }

@@ -30,6 +30,8 @@ bool registered(const QString &id);
 QWidget *open(const QString &id);
 // Builds and shows the screen without painting (for timing the first paint apart).
 QWidget *build(const QString &id);
+// Builds the screen only, for a window of the caller's.
+QWidget *create(const QString &id);
 void paint(QWidget *screen);
 // Closes the screen (its unload runs) and frees it.
 void close(QWidget *screen);

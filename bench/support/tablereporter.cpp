@@ -56,16 +56,27 @@ std::string notes(const Row &row) {
         parts.push_back(format("%.0f rows", c.at("rows")));
     if (has("B_per_row"))
         parts.push_back(format("%.0f B/row", c.at("B_per_row")));
-    if (has("first_paint_ms"))
-        parts.push_back("painted " + duration(c.at("first_paint_ms") / 1000));
-    if (has("syncs")) {
-        std::string syncs = format("%.2g syncs/op", c.at("syncs"));
+    if (has("screenful_ms"))
+        parts.push_back("first screenful at " + duration(c.at("screenful_ms") / 1000));
+    if (has("paint_ms"))
+        parts.push_back("painted in " + duration(c.at("paint_ms") / 1000));
+    if (has("syncs") && c.at("syncs") > 0) {
+        std::string syncs = format("%.2g disk syncs", c.at("syncs"));
         if (row.raw && row.raw->counters.count("syncs"))
             syncs += format(" (raw %.2g)", row.raw->counters.at("syncs"));
         parts.push_back(syncs);
+        // A durable commit waits for the disk, whose speed varies; the processor time is
+        // what the program itself spends.
+        if (has("cpu_s") && row.raw && row.raw->counters.count("cpu_s"))
+            parts.push_back("CPU " + duration(c.at("cpu_s")) + " (raw " +
+                            duration(row.raw->counters.at("cpu_s")) + ")");
     }
     if (has("process_MB"))
         parts.push_back("whole process " + megabytes(c.at("process_MB")));
+    if (has("recordsets_MB"))
+        parts.push_back("record sets " + megabytes(c.at("recordsets_MB")));
+    if (has("sqlite_MB"))
+        parts.push_back("SQLite " + megabytes(c.at("sqlite_MB")));
     std::string joined;
     for (const std::string &part : parts)
         joined += (joined.empty() ? "" : "; ") + part;
@@ -117,6 +128,8 @@ void TableReporter::ReportRuns(const std::vector<Run> &runs) {
         result.error = run.error_occurred ? run.error_message : "";
         for (const auto &counter : run.counters)
             result.counters[counter.first] = counter.second.value;
+        result.counters["cpu_s"] =
+            run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         auto same = [&result](const BenchResult &r) { return r.name == result.name; };
         auto found = std::find_if(results_.begin(), results_.end(), same);
         if (found == results_.end())
