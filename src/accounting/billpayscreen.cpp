@@ -1,13 +1,13 @@
 // frmCheckPay: the bill payment screen.
 #include "billpayscreen.h"
 
+#include "billlisting.h"
 #include "clock.h"
 #include "connection.h"
 #include "conversions.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "dialect.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
 
@@ -71,29 +71,22 @@ BillPayScreen::BillPayScreen(const ShopContext &context, QWidget *parent)
     paidBills_->open(QStringLiteral("PaidBill"));
 
     buildControls();
-    fromPicker_->setDay(context_.clock->today());
-    toPicker_->setDay(context_.clock->today());
+    filter_.showDay(context_.clock->today());
 }
 
 void BillPayScreen::buildControls() {
     auto *frame = new QGroupBox(QStringLiteral("Paying Bill      "), this);
     frame->setObjectName(QStringLiteral("Frame1"));
 
+    // The captions are boxes, not labels: the controls carry their names themselves.
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst, frame);
+    filter_.supplier->setAccessibleName(QStringLiteral("Retail"));
+    filter_.from->setAccessibleName(QStringLiteral("from"));
+    filter_.to->setAccessibleName(QStringLiteral("to"));
     QLineEdit *supplierCaption =
         captionBox(QStringLiteral("Text1"), QStringLiteral("Retail="), frame);
-    supplierCombo_ = new DataCombo(suppliers_, QStringLiteral("RetName"), frame);
-    supplierCombo_->setObjectName(QStringLiteral("DataCombo1"));
-    supplierCombo_->setAccessibleName(QStringLiteral("Retail"));
-    supplierCombo_->setMinimumContentsLength(24);
-    supplierCombo_->setCurrentIndex(-1); // no supplier chosen until the operator picks one
     QLineEdit *fromCaption = captionBox(QStringLiteral("Text2"), QStringLiteral("from"), frame);
-    fromPicker_ = new DatePicker(frame);
-    fromPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    fromPicker_->setAccessibleName(QStringLiteral("from"));
     QLineEdit *toCaption = captionBox(QStringLiteral("Text3"), QStringLiteral("to"), frame);
-    toPicker_ = new DatePicker(frame);
-    toPicker_->setObjectName(QStringLiteral("DTPicker2"));
-    toPicker_->setAccessibleName(QStringLiteral("to"));
 
     queryButton_ = new QPushButton(QStringLiteral("Query List"), frame);
     queryButton_->setObjectName(QStringLiteral("Command1"));
@@ -102,24 +95,10 @@ void BillPayScreen::buildControls() {
     connect(queryButton_, &QPushButton::clicked, this, &BillPayScreen::queryList);
     connect(payButton_, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
 
-    grid_ = new DataGrid(bills_,
-                         {{QStringLiteral("Invoice No"), QStringLiteral("Invoice No")},
-                          {QStringLiteral("Invoice Date"), QStringLiteral("Invoice Date")},
-                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
-                          {QStringLiteral("Invoice Time"), QStringLiteral("Invoice Time")},
-                          {QStringLiteral("Retail"), QStringLiteral("Retail")}},
-                         frame);
-    grid_->setObjectName(QStringLiteral("DataGrid1"));
-    connect(bills_, &RecordSource::dataError, this,
-            [this](const QString &description) { context_.messages->inform(description); });
+    grid_ = billlisting::billGrid(bills_, billlisting::billColumns(), context_.messages, frame);
 
-    auto *filters = new QGridLayout;
-    filters->addWidget(supplierCaption, 0, 0);
-    filters->addWidget(supplierCombo_, 0, 1, 1, 3);
-    filters->addWidget(fromCaption, 1, 0);
-    filters->addWidget(fromPicker_, 1, 1);
-    filters->addWidget(toCaption, 1, 2);
-    filters->addWidget(toPicker_, 1, 3);
+    QGridLayout *filters =
+        billlisting::layOutFilter(filter_, supplierCaption, fromCaption, toCaption);
     filters->setColumnStretch(4, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -134,18 +113,15 @@ void BillPayScreen::buildControls() {
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame);
 
-    setTabOrder(supplierCombo_, fromPicker_);
-    setTabOrder(fromPicker_, toPicker_);
-    setTabOrder(toPicker_, queryButton_);
+    setTabOrder(filter_.supplier, filter_.from);
+    setTabOrder(filter_.from, filter_.to);
+    setTabOrder(filter_.to, queryButton_);
     setTabOrder(queryButton_, payButton_);
     setTabOrder(payButton_, grid_->view());
 }
 
 QString BillPayScreen::listingText() const {
-    return QStringLiteral("select * from bill where [invoice date]<=") +
-           dialect::dateLiteral(toPicker_->day()) + QStringLiteral(" And [invoice date]>=") +
-           dialect::dateLiteral(fromPicker_->day()) + QStringLiteral(" and [retail]=") +
-           dialect::quote(supplierCombo_->text());
+    return filter_.listingText({"bill", "[invoice date]", "[retail]"});
 }
 
 void BillPayScreen::queryList() {

@@ -2,13 +2,12 @@
 // current row, moving it from Bill to paidbill with today as its paid date.
 #pragma once
 
+#include "billlisting.h"
 #include "shopcontext.h"
 
 #include <QWidget>
 
-class DataCombo;
 class DataGrid;
-class DatePicker;
 class QPushButton;
 class RecordSource;
 
@@ -35,9 +34,7 @@ private:
     RecordSource *bills_;     // Adodc1
     RecordSource *suppliers_; // Adodc2
     RecordSource *paidBills_; // Adodc3
-    DatePicker *fromPicker_ = nullptr;
-    DatePicker *toPicker_ = nullptr;
-    DataCombo *supplierCombo_ = nullptr;
+    billlisting::Filter filter_;
     QPushButton *queryButton_ = nullptr;
     QPushButton *payButton_ = nullptr;
     DataGrid *grid_ = nullptr;

@@ -1,13 +1,13 @@
 // frmBill: the bill printing screen.
 #include "billprintscreen.h"
 
+#include "billlisting.h"
 #include "billreport.h"
 #include "clock.h"
 #include "connection.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "dialect.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
 
@@ -32,38 +32,20 @@ BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
     tempPay_->open(QStringLiteral("select * from tempPay"));
 
     buildControls();
-    fromPicker_->setDay(context_.clock->today());
-    toPicker_->setDay(context_.clock->today());
+    filter_.showDay(context_.clock->today());
     clearTempPay();
 }
 
 void BillPrintScreen::buildControls() {
-    auto *title = new QLabel(QStringLiteral("= Print Bill  ="), this);
-    title->setObjectName(QStringLiteral("Label3"));
-    title->setAlignment(Qt::AlignCenter);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-
-    auto *fromLabel = new QLabel(QStringLiteral("&from"), this);
-    fromLabel->setObjectName(QStringLiteral("Label1"));
-    fromPicker_ = new DatePicker(this);
-    fromPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    fromLabel->setBuddy(fromPicker_);
-    auto *toLabel = new QLabel(QStringLiteral("&to"), this);
-    toLabel->setObjectName(QStringLiteral("Label2"));
-    toPicker_ = new DatePicker(this);
-    toPicker_->setObjectName(QStringLiteral("DTPicker2"));
-    toLabel->setBuddy(toPicker_);
-
-    auto *supplierLabel = new QLabel(QStringLiteral("Select &Retail"), this);
-    supplierLabel->setObjectName(QStringLiteral("Label4"));
-    supplierCombo_ = new DataCombo(suppliers_, QStringLiteral("RetName"), this);
-    supplierCombo_->setObjectName(QStringLiteral("DataCombo1"));
-    supplierCombo_->setMinimumContentsLength(24);
-    supplierCombo_->setCurrentIndex(-1); // no supplier chosen until the operator picks one
-    supplierLabel->setBuddy(supplierCombo_);
+    auto *title =
+        billlisting::heading(QStringLiteral("Label3"), QStringLiteral("= Print Bill  ="), this);
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::PeriodFirst, this);
+    auto *fromLabel =
+        billlisting::caption(QStringLiteral("Label1"), QStringLiteral("&from"), filter_.from, this);
+    auto *toLabel =
+        billlisting::caption(QStringLiteral("Label2"), QStringLiteral("&to"), filter_.to, this);
+    auto *supplierLabel = billlisting::caption(
+        QStringLiteral("Label4"), QStringLiteral("Select &Retail"), filter_.supplier, this);
 
     queryButton_ = new QPushButton(QStringLiteral("Query List"), this);
     queryButton_->setObjectName(QStringLiteral("Command1"));
@@ -72,24 +54,9 @@ void BillPrintScreen::buildControls() {
     connect(queryButton_, &QPushButton::clicked, this, &BillPrintScreen::queryList);
     connect(previewButton_, &QPushButton::clicked, this, &BillPrintScreen::printPreview);
 
-    grid_ = new DataGrid(bills_,
-                         {{QStringLiteral("Invoice No"), QStringLiteral("Invoice No")},
-                          {QStringLiteral("Invoice Date"), QStringLiteral("Invoice Date")},
-                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
-                          {QStringLiteral("Invoice Time"), QStringLiteral("Invoice Time")},
-                          {QStringLiteral("Retail"), QStringLiteral("Retail")}},
-                         this);
-    grid_->setObjectName(QStringLiteral("DataGrid1"));
-    connect(bills_, &RecordSource::dataError, this,
-            [this](const QString &description) { context_.messages->inform(description); });
+    grid_ = billlisting::billGrid(bills_, billlisting::billColumns(), context_.messages, this);
 
-    auto *filters = new QGridLayout;
-    filters->addWidget(fromLabel, 0, 0);
-    filters->addWidget(fromPicker_, 0, 1);
-    filters->addWidget(toLabel, 0, 2);
-    filters->addWidget(toPicker_, 0, 3);
-    filters->addWidget(supplierLabel, 1, 0);
-    filters->addWidget(supplierCombo_, 1, 1, 1, 3);
+    QGridLayout *filters = billlisting::layOutFilter(filter_, supplierLabel, fromLabel, toLabel);
     filters->setColumnStretch(4, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -103,18 +70,15 @@ void BillPrintScreen::buildControls() {
     layout->addLayout(buttons);
     layout->addWidget(grid_, 1);
 
-    setTabOrder(fromPicker_, toPicker_);
-    setTabOrder(toPicker_, supplierCombo_);
-    setTabOrder(supplierCombo_, queryButton_);
+    setTabOrder(filter_.from, filter_.to);
+    setTabOrder(filter_.to, filter_.supplier);
+    setTabOrder(filter_.supplier, queryButton_);
     setTabOrder(queryButton_, previewButton_);
     setTabOrder(previewButton_, grid_->view());
 }
 
 QString BillPrintScreen::listingText() const {
-    return QStringLiteral("select * from Bill where [Invoice Date]<=") +
-           dialect::dateLiteral(toPicker_->day()) + QStringLiteral(" And [Invoice Date]>=") +
-           dialect::dateLiteral(fromPicker_->day()) + QStringLiteral(" and Retail=") +
-           dialect::quote(supplierCombo_->text());
+    return filter_.listingText({"Bill", "[Invoice Date]", "Retail"});
 }
 
 void BillPrintScreen::clearTempPay() {
@@ -139,7 +103,7 @@ void BillPrintScreen::queryList() {
 // All listed bills reach tempPay together or none does, so a report never prints half a
 // listing.
 void BillPrintScreen::copyListingToTempPay() {
-    const QString supplier = supplierCombo_->text();
+    const QString supplier = filter_.supplier->text();
     Connection &connection = tempPay_->connection();
     Transaction transaction(connection);
     Statement insert =

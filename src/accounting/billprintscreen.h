@@ -2,14 +2,13 @@
 // the bill report of tempPay in a preview window from which the operator prints.
 #pragma once
 
+#include "billlisting.h"
 #include "shopcontext.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class DataCombo;
 class DataGrid;
-class DatePicker;
 class QPrintPreviewDialog;
 class QPushButton;
 class RecordSource;
@@ -41,9 +40,7 @@ private:
     RecordSource *bills_;     // Adodc1
     RecordSource *suppliers_; // Adodc2
     RecordSource *tempPay_;   // Adodc3
-    DatePicker *fromPicker_ = nullptr;
-    DatePicker *toPicker_ = nullptr;
-    DataCombo *supplierCombo_ = nullptr;
+    billlisting::Filter filter_;
     QPushButton *queryButton_ = nullptr;
     QPushButton *previewButton_ = nullptr;
     DataGrid *grid_ = nullptr;

@@ -1,11 +1,11 @@
 // frmPayRec: the paid-bill records screen.
 #include "paidrecordsscreen.h"
 
+#include "billlisting.h"
 #include "clock.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "dialect.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
 #include "screenopener.h"
@@ -28,51 +28,25 @@ PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent
     suppliers_->open(QStringLiteral("Retail"));
 
     buildControls();
-    toPicker_->setDay(context_.clock->today());
-    fromPicker_->setDay(context_.clock->today());
+    filter_.showDay(context_.clock->today());
 }
 
 void PaidRecordsScreen::buildControls() {
-    auto *title = new QLabel(QStringLiteral("Records of Paid bill"), this);
-    title->setObjectName(QStringLiteral("Label4"));
-    title->setAlignment(Qt::AlignCenter);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-
-    auto *supplierLabel = new QLabel(QStringLiteral("&Retail ="), this);
-    supplierLabel->setObjectName(QStringLiteral("Label3"));
-    supplierCombo_ = new DataCombo(suppliers_, QStringLiteral("RetName"), this);
-    supplierCombo_->setObjectName(QStringLiteral("DataCombo1"));
-    supplierCombo_->setMinimumContentsLength(24);
-    supplierCombo_->setCurrentIndex(-1); // no supplier chosen until the operator picks one
-    supplierLabel->setBuddy(supplierCombo_);
-    auto *fromLabel = new QLabel(QStringLiteral("&from"), this);
-    fromLabel->setObjectName(QStringLiteral("Label1"));
-    fromPicker_ = new DatePicker(this);
-    fromPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    fromLabel->setBuddy(fromPicker_);
-    auto *toLabel = new QLabel(QStringLiteral("&to"), this);
-    toLabel->setObjectName(QStringLiteral("Label2"));
-    toPicker_ = new DatePicker(this);
-    toPicker_->setObjectName(QStringLiteral("DTPicker2"));
-    toLabel->setBuddy(toPicker_);
+    auto *title = billlisting::heading(QStringLiteral("Label4"),
+                                       QStringLiteral("Records of Paid bill"), this);
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst, this);
+    auto *supplierLabel = billlisting::caption(QStringLiteral("Label3"),
+                                               QStringLiteral("&Retail ="), filter_.supplier, this);
+    auto *fromLabel =
+        billlisting::caption(QStringLiteral("Label1"), QStringLiteral("&from"), filter_.from, this);
+    auto *toLabel =
+        billlisting::caption(QStringLiteral("Label2"), QStringLiteral("&to"), filter_.to, this);
     listButton_ = new QPushButton(QStringLiteral("list"), this);
     listButton_->setObjectName(QStringLiteral("Command1"));
     connect(listButton_, &QPushButton::clicked, this, &PaidRecordsScreen::list);
 
-    grid_ = new DataGrid(paidBills_,
-                         {{QStringLiteral("Invoice No"), QStringLiteral("Invoice No")},
-                          {QStringLiteral("Invoice Date"), QStringLiteral("Invoice Date")},
-                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
-                          {QStringLiteral("Time"), QStringLiteral("Time")},
-                          {QStringLiteral("Retail"), QStringLiteral("Retail")},
-                          {QStringLiteral("Paid date"), QStringLiteral("Paid date")}},
-                         this);
-    grid_->setObjectName(QStringLiteral("DataGrid1"));
-    connect(paidBills_, &RecordSource::dataError, this,
-            [this](const QString &description) { context_.messages->inform(description); });
+    grid_ =
+        billlisting::billGrid(paidBills_, billlisting::paidBillColumns(), context_.messages, this);
 
     auto *buttonBar = new QWidget(this);
     buttonBar->setObjectName(QStringLiteral("picButtons"));
@@ -92,13 +66,7 @@ void PaidRecordsScreen::buildControls() {
     buttons->addWidget(closeButton);
     buttons->addStretch(1);
 
-    auto *filters = new QGridLayout;
-    filters->addWidget(supplierLabel, 0, 0);
-    filters->addWidget(supplierCombo_, 0, 1, 1, 3);
-    filters->addWidget(fromLabel, 1, 0);
-    filters->addWidget(fromPicker_, 1, 1);
-    filters->addWidget(toLabel, 1, 2);
-    filters->addWidget(toPicker_, 1, 3);
+    QGridLayout *filters = billlisting::layOutFilter(filter_, supplierLabel, fromLabel, toLabel);
     filters->addWidget(listButton_, 1, 4);
     filters->setColumnStretch(5, 1);
 
@@ -108,9 +76,9 @@ void PaidRecordsScreen::buildControls() {
     layout->addWidget(grid_, 1);
     layout->addWidget(buttonBar);
 
-    setTabOrder(supplierCombo_, fromPicker_);
-    setTabOrder(fromPicker_, toPicker_);
-    setTabOrder(toPicker_, listButton_);
+    setTabOrder(filter_.supplier, filter_.from);
+    setTabOrder(filter_.from, filter_.to);
+    setTabOrder(filter_.to, listButton_);
     setTabOrder(listButton_, grid_->view());
     setTabOrder(grid_->view(), deleteButton);
     setTabOrder(deleteButton, refreshButton);
@@ -118,10 +86,7 @@ void PaidRecordsScreen::buildControls() {
 }
 
 QString PaidRecordsScreen::listingText() const {
-    return QStringLiteral("select * from paidbill where [invoice date]<=") +
-           dialect::dateLiteral(toPicker_->day()) + QStringLiteral(" And [invoice date]>=") +
-           dialect::dateLiteral(fromPicker_->day()) + QStringLiteral(" and retail=") +
-           dialect::quote(supplierCombo_->text());
+    return filter_.listingText({"paidbill", "[invoice date]", "retail"});
 }
 
 void PaidRecordsScreen::list() {

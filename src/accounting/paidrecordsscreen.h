@@ -2,13 +2,12 @@
 // be deleted.
 #pragma once
 
+#include "billlisting.h"
 #include "shopcontext.h"
 
 #include <QWidget>
 
-class DataCombo;
 class DataGrid;
-class DatePicker;
 class QPushButton;
 class RecordSource;
 
@@ -35,9 +34,7 @@ private:
     ShopContext context_;
     RecordSource *paidBills_; // Adodc1
     RecordSource *suppliers_; // Adodc2
-    DatePicker *fromPicker_ = nullptr;
-    DatePicker *toPicker_ = nullptr;
-    DataCombo *supplierCombo_ = nullptr;
+    billlisting::Filter filter_;
     QPushButton *listButton_ = nullptr;
     DataGrid *grid_ = nullptr;
 };
