@@ -15,7 +15,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
+
+namespace {
+
+QString salesOfDay(const QDate &day) {
+    return QStringLiteral("select * from soldbook where soldDate=") + dialect::dateLiteral(day) +
+           QStringLiteral(" order by SoldTime");
+}
+
+} // namespace
 
 DayReportScreen::DayReportScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context),
@@ -26,8 +34,7 @@ DayReportScreen::DayReportScreen(const ShopContext &context, QWidget *parent)
     // sales table is never read just to be replaced. A missing table is reported here.
     dayPicker_ = new DatePicker(this);
     dayPicker_->setDay(context_.clock->today());
-    sales_->open(QStringLiteral("select * from soldbook where soldDate=") +
-                 dialect::dateLiteral(dayPicker_->day()) + QStringLiteral(" order by SoldTime"));
+    sales_->open(salesOfDay(dayPicker_->day()));
     buildControls();
     showDay();
 }
@@ -47,25 +54,14 @@ void DayReportScreen::buildControls() {
     totalCaption->setObjectName(QStringLiteral("Label3"));
     totalLabel_ = reportlayout::totalBox(QStringLiteral("Label4"), totalCaption->text(), this);
 
-    // The totalling step's button of the shop's screen document; never shown.
-    auto *totalButton = new QPushButton(QStringLiteral("Command1"), this);
-    totalButton->setObjectName(QStringLiteral("Command1"));
-    totalButton->setVisible(false);
+    auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command1"), this);
     connect(totalButton, &QPushButton::clicked, this, &DayReportScreen::total);
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(prompt);
     pickRow->addWidget(dayPicker_);
     pickRow->addStretch();
-    auto *totalRow = new QHBoxLayout;
-    totalRow->addStretch();
-    totalRow->addWidget(totalCaption);
-    totalRow->addWidget(totalLabel_);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
-    layout->addLayout(pickRow);
-    layout->addWidget(grid_, 1);
-    layout->addLayout(totalRow);
+    reportlayout::stack(this, heading, pickRow, grid_, totalCaption, totalLabel_);
     setTabOrder(dayPicker_, grid_->view());
 
     connect(dayPicker_, &DatePicker::changedByOperator, this, [this] { showDay(); });
@@ -77,9 +73,7 @@ void DayReportScreen::showDay() {
         grid_->setCaption(QLatin1Char(' ') + conv::dateText(day) + QStringLiteral("  Sale Report"));
     });
     policy::skipOnError([&] {
-        sales_->setRecordSourceText(QStringLiteral("select * from soldbook where soldDate=") +
-                                    dialect::dateLiteral(day) +
-                                    QStringLiteral(" order by SoldTime"));
+        sales_->setRecordSourceText(salesOfDay(day));
         sales_->requery();
         grid_->rebind();
     });

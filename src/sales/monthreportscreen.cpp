@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context),
@@ -60,10 +59,7 @@ void MonthReportScreen::buildControls() {
     totalLabel_ =
         reportlayout::totalBox(QStringLiteral("Label4"), QStringLiteral("Total sum"), this);
 
-    // The totalling step's button of the shop's screen document; never shown.
-    auto *totalButton = new QPushButton(QStringLiteral("Command2"), this);
-    totalButton->setObjectName(QStringLiteral("Command2"));
-    totalButton->setVisible(false);
+    auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command2"), this);
     connect(totalButton, &QPushButton::clicked, this, &MonthReportScreen::total);
 
     auto *pickRow = new QHBoxLayout;
@@ -75,15 +71,7 @@ void MonthReportScreen::buildControls() {
     pickRow->addSpacing(12);
     pickRow->addWidget(listButton);
     pickRow->addStretch();
-    auto *totalRow = new QHBoxLayout;
-    totalRow->addStretch();
-    totalRow->addWidget(totalCaption);
-    totalRow->addWidget(totalLabel_);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
-    layout->addLayout(pickRow);
-    layout->addWidget(grid_, 1);
-    layout->addLayout(totalRow);
+    reportlayout::stack(this, heading, pickRow, grid_, totalCaption, totalLabel_);
     setTabOrder(firstPicker_, lastPicker_);
     setTabOrder(lastPicker_, listButton);
     setTabOrder(listButton, grid_->view());

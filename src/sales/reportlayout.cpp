@@ -3,9 +3,12 @@
 
 #include "datagrid.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace reportlayout {
 
@@ -45,6 +48,26 @@ QLabel *totalBox(const QString &objectName, const QString &name, QWidget *parent
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+QPushButton *hiddenTotalButton(const QString &objectName, QWidget *parent) {
+    auto *button = new QPushButton(objectName, parent);
+    button->setObjectName(objectName);
+    button->setVisible(false);
+    return button;
+}
+
+void stack(QWidget *screen, QLabel *heading, QLayout *pickRow, DataGrid *grid, QLabel *totalCaption,
+           QLabel *totalBox) {
+    auto *totalRow = new QHBoxLayout;
+    totalRow->addStretch();
+    totalRow->addWidget(totalCaption);
+    totalRow->addWidget(totalBox);
+    auto *layout = new QVBoxLayout(screen);
+    layout->addWidget(heading);
+    layout->addLayout(pickRow);
+    layout->addWidget(grid, 1);
+    layout->addLayout(totalRow);
 }
 
 } // namespace reportlayout

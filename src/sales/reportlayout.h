@@ -1,11 +1,13 @@
 // Controls that the day and period sales reports share: their heading, the read-only grid
-// of sale rows and the box that shows the takings.
+// of sale rows, the box that shows the takings, and how they stand on the screen.
 #pragma once
 
 #include <QString>
 
 class DataGrid;
 class QLabel;
+class QLayout;
+class QPushButton;
 class QWidget;
 class RecordSource;
 
@@ -18,5 +20,11 @@ QLabel *heading(const QString &objectName, const QString &text, QWidget *parent)
 DataGrid *salesGrid(RecordSource *sales, QWidget *parent);
 // The sunken box in which a report shows its total; `name` is what a screen reader calls it.
 QLabel *totalBox(const QString &objectName, const QString &name, QWidget *parent);
+// The button of the totalling step that the shop's screen document has; never shown.
+QPushButton *hiddenTotalButton(const QString &objectName, QWidget *parent);
+// Stacks a report on its screen: the heading, the row of pickers, the grid taking the spare
+// height, and the total on the right under it.
+void stack(QWidget *screen, QLabel *heading, QLayout *pickRow, DataGrid *grid, QLabel *totalCaption,
+           QLabel *totalBox);
 
 } // namespace reportlayout

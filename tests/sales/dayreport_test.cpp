@@ -3,13 +3,12 @@
 #include "dayreportscreen.h"
 #include "reportgrid.h"
 
-#include <QLabel>
 #include <gtest/gtest.h>
 
 namespace {
 
 // Known sales around 2001/5/3 (today in the test shop), written out of time order.
-class DayReport : public ::testing::Test {
+class DayReport : public ReportTest<DayReportScreen> {
 protected:
     void SetUp() override {
         addSale(shop.db, "2001-05-02", "18:00:00", "A", "Alpha", "10", "1");
@@ -17,19 +16,10 @@ protected:
         addSale(shop.db, "2001-05-03", "09:05:00", "A", "Alpha", "10", "3");
         addSale(shop.db, "2001-05-03", "11:45:00", "C", "Gamma", "0.1", "3");
         addSale(shop.db, "2001-05-04", "08:00:00", "C", "Gamma", "250", "3");
-        screen = std::make_unique<DayReportScreen>(shop.context);
+        open();
     }
     void pick(const QDate &day) { screen->findChild<DatePicker *>("DTPicker1")->setDate(day); }
-    QString total() const { return screen->findChild<QLabel *>("Label4")->text(); }
-    QStringList times() const {
-        QStringList result;
-        for (const QString &line : gridLines(*screen))
-            result << line.section('|', 1, 1);
-        return result;
-    }
-
-    TestShop shop;
-    std::unique_ptr<DayReportScreen> screen;
+    QStringList times() const { return gridColumn(*screen, 1); }
 };
 
 TEST_F(DayReport, OpensOnTodaysSalesInTimeOrder) {

@@ -4,13 +4,12 @@
 #include "monthreportscreen.h"
 #include "reportgrid.h"
 
-#include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
 
-class MonthReport : public ::testing::Test {
+class MonthReport : public ReportTest<MonthReportScreen> {
 protected:
     void SetUp() override {
         addSale(shop.db, "2001-05-03", "09:00:00", "B", "Beta", "12.5", "2");
@@ -18,23 +17,14 @@ protected:
         addSale(shop.db, "2001-05-01", "10:00:00", "A", "Alpha", "10", "3");
         addSale(shop.db, "2001-05-31", "17:00:00", "C", "Gamma", "250", "3");
         addSale(shop.db, "2001-06-01", "08:00:00", "C", "Gamma", "2", "2");
-        screen = std::make_unique<MonthReportScreen>(shop.context);
+        open();
     }
     void list(const QDate &first, const QDate &last) {
         screen->findChild<DatePicker *>("DTPicker1")->setDate(first);
         screen->findChild<DatePicker *>("DTPicker2")->setDate(last);
         screen->findChild<QPushButton *>("Command1")->click();
     }
-    QString total() const { return screen->findChild<QLabel *>("Label4")->text(); }
-    QStringList days() const {
-        QStringList result;
-        for (const QString &line : gridLines(*screen))
-            result << line.section('|', 0, 0);
-        return result;
-    }
-
-    TestShop shop;
-    std::unique_ptr<MonthReportScreen> screen;
+    QStringList days() const { return gridColumn(*screen, 0); }
 };
 
 TEST_F(MonthReport, BeforeTheFirstListAllSalesAndNoTotal) {
@@ -105,7 +95,7 @@ TEST_F(MonthReport, OneDayGivesTheDayReportsRowsAndTotal) {
     listed.sort();
     shown.sort();
     EXPECT_EQ(listed, shown);
-    EXPECT_EQ(total(), day.findChild<QLabel *>("Label4")->text());
+    EXPECT_EQ(total(), reportTotal(day));
     EXPECT_EQ(total(), "34");
 }
 

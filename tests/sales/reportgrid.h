@@ -1,12 +1,15 @@
-// Helpers for the sales report tests: sale rows seeded into the test shop, and what a data
-// grid shows, one line per row with its cells joined by '|'.
+// Helpers for the sales report tests: sale rows seeded into the test shop, what a data grid
+// shows, one line per row with its cells joined by '|', and a fixture holding a report screen.
 #pragma once
 
 #include "datagrid.h"
 #include "testsupport.h"
 
+#include <QLabel>
 #include <QStringList>
 #include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
 #include <ostream>
 
 // Readable QString values in test failures.
@@ -35,6 +38,14 @@ inline QStringList gridLines(const QWidget &screen) {
     return lines;
 }
 
+// One cell of every line of the screen's grid.
+inline QStringList gridColumn(const QWidget &screen, int column) {
+    QStringList cells;
+    for (const QString &line : gridLines(screen))
+        cells << line.section(QLatin1Char('|'), column, column);
+    return cells;
+}
+
 inline QString gridCaption(const QWidget &screen) {
     const auto *grid = screen.findChild<DataGrid *>(QStringLiteral("DataGrid1"));
     return grid != nullptr ? grid->caption() : QString();
@@ -59,3 +70,18 @@ inline bool gridIsReadOnly(const QWidget &screen) {
                 return false;
     return true;
 }
+
+// What a report's total box (Label4) shows.
+inline QString reportTotal(const QWidget &screen) {
+    return screen.findChild<QLabel *>(QStringLiteral("Label4"))->text();
+}
+
+// A report screen on the test shop; open() builds it once the sales are seeded.
+template <typename Screen> class ReportTest : public ::testing::Test {
+protected:
+    void open() { screen = std::make_unique<Screen>(shop.context); }
+    QString total() const { return reportTotal(*screen); }
+
+    TestShop shop;
+    std::unique_ptr<Screen> screen;
+};
