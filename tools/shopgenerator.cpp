@@ -4,6 +4,7 @@
 #include "shopgenerator.h"
 
 #include "bulkinsert.h"
+#include "connection.h"
 #include "dataerror.h"
 #include "shopfile.h"
 #include "shopnames.h"
@@ -15,7 +16,6 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
-#include <sqlite3.h>
 
 namespace {
 
@@ -58,45 +58,26 @@ struct Offer {
     double price;
 };
 
-class Database {
-public:
-    explicit Database(const QString &path) {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE,
-                            nullptr) != SQLITE_OK)
-            fail("open");
+// Drops the schema's indexes and returns the statements that make them again. Building an
+// index once over sorted keys is far quicker than keeping it up to date row by row.
+QStringList dropIndexes(Connection &db) {
+    QStringList names, statements;
+    {
+        Statement query = db.prepare(
+            "SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL");
+        while (query.step()) {
+            names << query.value(0).toString();
+            statements << query.value(1).toString();
+        }
     }
-    ~Database() { sqlite3_close_v2(db_); }
-    Database(const Database &) = delete;
-    Database &operator=(const Database &) = delete;
-    sqlite3 *handle() const { return db_; }
-
-    void exec(const std::string &sql) {
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail("write");
-    }
-    // The first column of every row of a query, as text.
-    std::vector<std::string> column(const std::string &sql) {
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-            fail("read");
-        std::vector<std::string> values;
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-            values.emplace_back(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-        sqlite3_finalize(stmt);
-        return values;
-    }
-
-private:
-    [[noreturn]] void fail(const char *what) {
-        throw DataError(QString("Cannot %1 the generated shop database: %2")
-                            .arg(what, db_ ? sqlite3_errmsg(db_) : "out of memory"));
-    }
-    sqlite3 *db_ = nullptr;
-};
+    for (const QString &name : names)
+        db.exec("DROP INDEX [" + name + "]");
+    return statements;
+}
 
 class Generator {
 public:
-    Generator(Database &db, const ShopSizes &sizes)
+    Generator(Connection &db, const ShopSizes &sizes)
         : db_(db), sizes_(sizes), firstDay_(sizes.lastDay.addYears(-sizes.years).addDays(1)),
           days_(static_cast<int>(firstDay_.daysTo(sizes.lastDay)) + 1) {
         for (int d = 0; d < days_; ++d)
@@ -333,7 +314,7 @@ private:
         return titles_[title].salePrice;
     }
 
-    Database &db_;
+    Connection &db_;
     const ShopSizes &sizes_;
     QDate firstDay_;
     int days_;
@@ -346,19 +327,13 @@ private:
 void fill(const QString &path, const ShopSizes &sizes, GeneratedShop &shop) {
     const auto start = Steady::now();
     const std::clock_t cpuStart = std::clock();
-    Database db(path);
+    Connection db(path);
     // A new file that nobody else has open: no journal and no syncs while it fills. The
     // shop's own journal mode is put back once the rows are in.
     db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-2097152; "
             "PRAGMA temp_store=MEMORY; PRAGMA locking_mode=EXCLUSIVE");
     db.exec("BEGIN IMMEDIATE");
-    // Building an index once over sorted keys is far quicker than keeping it up to date
-    // row by row; the statements come from the schema itself.
-    const std::vector<std::string> indexes =
-        db.column("SELECT sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL");
-    for (const std::string &name :
-         db.column("SELECT name FROM sqlite_master WHERE type='index' AND sql IS NOT NULL"))
-        db.exec("DROP INDEX [" + name + "]");
+    const QStringList indexes = dropIndexes(db);
     Generator generator(db, sizes);
     generator.reference();
     generator.catalogue();
@@ -368,12 +343,12 @@ void fill(const QString &path, const ShopSizes &sizes, GeneratedShop &shop) {
     shop = generator.result;
     shop.insertSeconds = secondsSince(start);
     const auto indexStart = Steady::now();
-    for (const std::string &sql : indexes)
+    for (const QString &sql : indexes)
         db.exec(sql);
     db.exec("COMMIT");
     shop.indexSeconds = secondsSince(indexStart);
     db.exec("PRAGMA locking_mode=NORMAL");
-    if (db.column("PRAGMA journal_mode=WAL").front() != "wal")
+    if (db.scalar("PRAGMA journal_mode=WAL").toString() != "wal")
         throw DataError(
             QString("Cannot put the generated shop database %1 in WAL mode.").arg(path));
     shop.totalSeconds = secondsSince(start);
