@@ -220,6 +220,7 @@ protected:
         const Snapshot before = snapshot(db, permanentTables());
         const QStringList schema = shop.db.rows("SELECT type, name, sql FROM sqlite_master");
         escapedExceptions().clear();
+        criticalMessages().clear();
         QList<QPointer<QWidget>> windowsBefore;
         for (QWidget *w : QApplication::topLevelWidgets())
             windowsBefore << w;
@@ -254,6 +255,7 @@ protected:
         ++figures.runs;
 
         EXPECT_TRUE(escapedExceptions().isEmpty()) << escapedExceptions().join("\n").toStdString();
+        EXPECT_TRUE(criticalMessages().isEmpty()) << criticalMessages().join("\n").toStdString();
         for (const QString &text : shop.messages.texts()) {
             ++figures.messages;
             EXPECT_FALSE(text.trimmed().isEmpty()) << "an empty message";

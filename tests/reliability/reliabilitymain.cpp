@@ -1,9 +1,11 @@
 // One QApplication for the binary, which records any exception that reaches Qt's event
-// loop instead of letting Qt end the program, so that a test can name the fault.
+// loop instead of letting Qt end the program, and every critical message Qt logs, so that
+// a test can name the fault.
 #include "reliabilitysupport.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <cstdio>
 #include <exception>
 #include <gtest/gtest.h>
 
@@ -24,6 +26,12 @@ public:
     }
 };
 
+void recordCritical(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        reliability::criticalMessages() << message;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -33,6 +41,7 @@ int main(int argc, char **argv) {
     if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
         qputenv("TMPDIR", "/dev/shm");
 #endif
+    qInstallMessageHandler(recordCritical);
     RecordingApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

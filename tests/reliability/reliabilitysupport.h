@@ -13,6 +13,8 @@ namespace reliability {
 
 // Every exception that reached QApplication::notify since the binary started (what()).
 QStringList &escapedExceptions();
+// Every critical message Qt or the program logged since the binary started.
+QStringList &criticalMessages();
 
 // The eight tables the shop keeps; tmp and tempPay are scratch tables the screens refill.
 const QStringList &permanentTables();

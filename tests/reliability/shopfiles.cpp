@@ -17,6 +17,11 @@ QStringList &escapedExceptions() {
     return escaped;
 }
 
+QStringList &criticalMessages() {
+    static QStringList messages;
+    return messages;
+}
+
 const QStringList &permanentTables() {
     static const QStringList tables{"Titles",   "Subject", "publishers", "retail",
                                     "soldbook", "onsale",  "Bill",       "paidbill"};
