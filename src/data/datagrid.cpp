@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -82,6 +83,11 @@ void DataGrid::rebind() {
 int DataGrid::currentLine() const {
     const QModelIndex index = view_->selectionModel()->currentIndex();
     return index.isValid() ? index.row() : -1;
+}
+
+int DataGrid::widthForAllColumns() const {
+    return view_->horizontalHeader()->length() + view_->verticalHeader()->width() +
+           view_->verticalScrollBar()->sizeHint().width() + 2 * view_->frameWidth();
 }
 
 void DataGrid::followSource() {

@@ -24,6 +24,8 @@ public:
     RecordTableModel *model() const { return model_; }
     // Row shown as current (0-based), -1 when none.
     int currentLine() const;
+    // Width that shows every column without scrolling sideways (for a screen's opening size).
+    int widthForAllColumns() const;
 
 private:
     void followSource();

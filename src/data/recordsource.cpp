@@ -236,6 +236,20 @@ QString RecordSource::textAt(int row, int column) const {
     return conv::displayText(fields_[static_cast<std::size_t>(column)].kind, valueAt(row, column));
 }
 
+double RecordSource::sumOfProducts(const QString &fieldA, const QString &fieldB) const {
+    const int a = columnOf(fieldA);
+    const int b = columnOf(fieldB);
+    const int pendingRow = pending_ ? pending_->row : -1;
+    double sum = store_.sumOfProducts(a, b, pendingRow);
+    if (pendingRow >= 0) {
+        const auto x = conv::toNumber(valueAt(pendingRow, a));
+        const auto y = conv::toNumber(valueAt(pendingRow, b));
+        if (x && y)
+            sum += *x * *y;
+    }
+    return sum;
+}
+
 QVariant RecordSource::value(const QString &field) const {
     return value(columnOf(field));
 }

@@ -91,6 +91,27 @@ QVariant walkCell(const char *&p, bool read) {
     }
 }
 
+// Steps over one cell; true with its value when it holds a number.
+bool walkNumber(const char *&p, double &value) {
+    switch (*p) {
+    case Int32:
+        ++p;
+        value = getRaw<std::int32_t>(p);
+        return true;
+    case Int64:
+        ++p;
+        value = static_cast<double>(getRaw<qint64>(p));
+        return true;
+    case Double:
+        ++p;
+        value = getRaw<double>(p);
+        return true;
+    default:
+        walkCell(p, false);
+        return false;
+    }
+}
+
 } // namespace
 
 void RowStore::clear() {
@@ -230,6 +251,28 @@ QVariant RowStore::cell(int row, int column) const {
     for (int c = 0; c < column; ++c)
         walkCell(p, false);
     return walkCell(p, true);
+}
+
+double RowStore::sumOfProducts(int columnA, int columnB, int skipRow) const {
+    const int last = qMax(columnA, columnB);
+    double sum = 0;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (row == skipRow)
+            continue;
+        const char *p = rowStart(row);
+        double a = 0, b = 0, value = 0;
+        bool haveA = false, haveB = false;
+        for (int column = 0; column <= last; ++column) {
+            const bool number = walkNumber(p, value);
+            if (column == columnA)
+                haveA = number, a = value;
+            if (column == columnB)
+                haveB = number, b = value;
+        }
+        if (haveA && haveB)
+            sum += a * b;
+    }
+    return sum;
 }
 
 QVariantList RowStore::rowValues(int row) const {

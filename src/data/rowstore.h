@@ -31,6 +31,9 @@ public:
 
     QVariant cell(int row, int column) const;
     QVariantList rowValues(int row) const;
+    // Sum over the rows of column a × column b, leaving out rows where either is not a number
+    // (and the row skipRow, which the caller counts itself).
+    double sumOfProducts(int columnA, int columnB, int skipRow = -1) const;
     qint64 rowid(int row) const { return rowids_[static_cast<std::size_t>(row)]; }
 
     // Bytes held, for the memory figures of the benchmarks.

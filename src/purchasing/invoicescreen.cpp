@@ -113,9 +113,7 @@ void InvoiceScreen::buildControls() {
 }
 
 QSize InvoiceScreen::sizeHint() const {
-    const QTableView *view = grid_->view();
-    const int gridWidth = view->horizontalHeader()->length() + view->verticalHeader()->width() +
-                          view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth();
+    const int gridWidth = grid_->widthForAllColumns();
     const QMargins margins = layout()->contentsMargins();
     return QWidget::sizeHint().expandedTo(
         QSize(qMin(gridWidth + margins.left() + margins.right(), 1000), 480));

@@ -9,7 +9,6 @@
 #include "errorpolicy.h"
 #include "recordsource.h"
 #include "reportlayout.h"
-#include "salestotal.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -84,7 +83,7 @@ void MonthReportScreen::list() {
         grid_->setCaption(QLatin1Char(' ') + conv::dateText(first) + QStringLiteral(" To ") +
                           conv::dateText(last) + QStringLiteral("  Sale Report"));
     });
-    policy::skipOnError([&] {
+    const bool listed = policy::skipOnError([&] {
         sales_->setRecordSourceText(
             QStringLiteral("select * from soldbook where SoldDate >=") +
             dialect::dateLiteral(first) + QStringLiteral("  and  SoldDate <=") +
@@ -92,15 +91,19 @@ void MonthReportScreen::list() {
         sales_->requery();
         grid_->rebind();
     });
-    total();
+    if (listed)
+        total();
+    else
+        totalLabel_->clear(); // the grid still shows another period: no total for it
 }
 
 void MonthReportScreen::total() {
     // Emptied first: if the sum cannot be made, no figure of another period stays on screen.
     totalLabel_->clear();
+    // The rows are already in memory: summing them is cheaper than asking the database again.
     policy::skipOnError([&] {
         totalLabel_->setText(conv::numberText(
-            salestotal::takings(sales_->connection(), firstPicker_->day(), lastPicker_->day())));
+            sales_->sumOfProducts(QStringLiteral("price"), QStringLiteral("Qty"))));
     });
 }
 

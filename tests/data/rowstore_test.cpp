@@ -91,3 +91,14 @@ TEST(RowStoreTest, HoldsRowsFromAStatementInLittleMoreThanTheirData) {
 }
 
 } // namespace
+
+TEST(RowStoreSums, ProductsLeaveOutRowsWithoutBothNumbers) {
+    RowStore store(3);
+    store.append(1, {QString("a"), 12.5, qlonglong(3)});
+    store.append(2, {QString("b"), QVariant(), qlonglong(2)});
+    store.append(3, {QString("c"), 250.0, QVariant()});
+    store.append(4, {QString("d"), qlonglong(4), qlonglong(5)});
+    EXPECT_DOUBLE_EQ(store.sumOfProducts(1, 2), 37.5 + 20);
+    EXPECT_DOUBLE_EQ(store.sumOfProducts(1, 2, 3), 37.5);
+    EXPECT_DOUBLE_EQ(RowStore(3).sumOfProducts(1, 2), 0);
+}
