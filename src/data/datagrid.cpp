@@ -51,6 +51,10 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
         sizeColumns();
         followSource();
     });
+    // While a row leaves the set the view moves its own current line; the record set decides
+    // which row is current, so the view's moves are not followed then.
+    connect(source_, &RecordSource::rowAboutToBeRemoved, this, [this] { syncing_ = true; });
+    connect(source_, &RecordSource::rowRemoved, this, [this] { syncing_ = false; });
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { followView(current.row()); });
     sizeColumns();
@@ -105,7 +109,7 @@ void DataGrid::followSource() {
 }
 
 void DataGrid::followView(int row) {
-    if (syncing_ || row < 0 || row == source_->currentRow())
+    if (syncing_ || row < 0 || row >= source_->loadedCount() || row == source_->currentRow())
         return;
     try {
         source_->moveTo(row);

@@ -6,6 +6,7 @@
 #include "dataerror.h"
 #include "dialect.h"
 
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
@@ -17,6 +18,10 @@ QString bracket(const QString &name) {
     return QLatin1Char('[') + name + QLatin1Char(']');
 }
 
+// Rows read when a result opens (several screenfuls) and at each later step.
+constexpr int firstRows = 500;
+constexpr int moreRows = 5000;
+
 } // namespace
 
 RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
@@ -27,6 +32,11 @@ RecordSource::RecordSource(const QString &objectName, const QString &databasePat
 RecordSource::~RecordSource() = default;
 
 Connection &RecordSource::connection() {
+    fetchAll();
+    return openConnection();
+}
+
+Connection &RecordSource::openConnection() {
     if (!connection_)
         connection_ = std::make_unique<Connection>(databasePath_);
     return *connection_;
@@ -41,15 +51,15 @@ void RecordSource::requery() {
     if (pending_)
         writePending(); // a re-read must never drop what the operator typed
     const TranslatedQuery query = dialect::translate(text_);
-    Connection &conn = connection();
-    Statement stmt = conn.prepare(query.sql);
+    unread_.reset();
+    Connection &conn = openConnection();
+    auto stmt = std::make_unique<Statement>(conn.prepare(query.sql));
     table_ = query.table;
     readFields(query.sql);
 
-    RowStore rows(fieldCount());
-    while (stmt.step())
-        rows.appendFromStatement(stmt.handle());
-    store_ = std::move(rows);
+    store_ = RowStore(fieldCount());
+    unread_ = std::move(stmt);
+    readRows(firstRows);
     open_ = true;
     if (store_.rowCount() > 0)
         current_ = 0, cursor_ = Cursor::Row;
@@ -59,8 +69,46 @@ void RecordSource::requery() {
     emit moved();
 }
 
+void RecordSource::readRows(int count) const {
+    try {
+        for (int read = 0; unread_ && read < count; ++read) {
+            if (!unread_->step())
+                unread_.reset();
+            else
+                store_.appendFromStatement(unread_->handle());
+        }
+    } catch (const DataError &) {
+        unread_.reset(); // what was read stays; the failure is the caller's to report
+        throw;
+    }
+}
+
+void RecordSource::fetchMore() const {
+    if (!unread_)
+        return;
+    readRows(moreRows);
+    emit const_cast<RecordSource *>(this)->rowsLoaded();
+}
+
+void RecordSource::fetchAll() const {
+    if (!unread_)
+        return;
+    readRows(std::numeric_limits<int>::max());
+    emit const_cast<RecordSource *>(this)->rowsLoaded();
+}
+
+void RecordSource::ensureLoaded(int row) const {
+    while (unread_ && row >= store_.rowCount())
+        fetchMore();
+}
+
+int RecordSource::recordCount() const {
+    fetchAll();
+    return store_.rowCount();
+}
+
 void RecordSource::readFields(const QString &sql) {
-    Connection &conn = connection();
+    Connection &conn = openConnection();
     std::map<QString, bool> primaryKey;
     Statement info = conn.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(bracket(table_)));
     int tableColumns = 0;
@@ -128,6 +176,7 @@ void RecordSource::moveFirst() {
 }
 
 void RecordSource::moveLast() {
+    fetchAll();
     if (store_.rowCount() == 0)
         throw DataError(QString::fromLatin1(noCurrentRow));
     leaveRow();
@@ -142,6 +191,7 @@ void RecordSource::moveNext() {
     const int next = cursor_ == Cursor::BeforeStart ? 0
                      : cursor_ == Cursor::Deleted   ? current_
                                                     : current_ + 1;
+    ensureLoaded(next);
     if (next >= store_.rowCount())
         setCurrent(store_.rowCount(), Cursor::AfterEnd);
     else
@@ -160,6 +210,7 @@ void RecordSource::movePrevious() {
 }
 
 void RecordSource::moveTo(int row) {
+    ensureLoaded(row);
     if (row < 0 || row >= store_.rowCount())
         throw DataError(QString::fromLatin1(noCurrentRow));
     if (cursor_ == Cursor::Row && row == current_)
@@ -171,6 +222,7 @@ void RecordSource::moveTo(int row) {
 void RecordSource::find(const QString &field, const QVariant &value) {
     const int column = columnOf(field);
     leaveRow();
+    fetchAll();
     const QString wanted = value.toString();
     int from = cursor_ == Cursor::Row ? current_ : cursor_ == Cursor::BeforeStart ? 0 : -1;
     if (cursor_ == Cursor::Deleted)
@@ -240,6 +292,7 @@ double RecordSource::sumOfProducts(const QString &fieldA, const QString &fieldB)
     const int a = columnOf(fieldA);
     const int b = columnOf(fieldB);
     const int pendingRow = pending_ ? pending_->row : -1;
+    fetchAll();
     double sum = store_.sumOfProducts(a, b, pendingRow);
     if (pendingRow >= 0) {
         const auto x = conv::toNumber(valueAt(pendingRow, a));
@@ -332,6 +385,7 @@ void RecordSource::addNew() {
     if (!open_)
         throw DataError(QStringLiteral("The record source is not open."));
     leaveRow();
+    fetchAll();
     const int row = store_.rowCount();
     store_.append(0, QVariantList());
     pending_ = std::make_unique<Pending>(Pending{row, true, {}, {}, {}});
@@ -351,6 +405,7 @@ void RecordSource::cancelPending() {
     const bool isNew = pending_->isNew;
     pending_.reset();
     if (isNew) {
+        emit rowAboutToBeRemoved(row);
         store_.remove(row);
         emit rowRemoved(row);
         setCurrent(store_.rowCount(), Cursor::AfterEnd);
@@ -446,6 +501,7 @@ void RecordSource::deleteCurrent() {
         stmt.step();
         pending_.reset();
     }
+    emit rowAboutToBeRemoved(row);
     store_.remove(row);
     emit rowRemoved(row);
     setCurrent(row, Cursor::Deleted);

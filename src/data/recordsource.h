@@ -17,6 +17,7 @@
 #include <vector>
 
 class Connection;
+class Statement;
 
 struct FieldInfo {
     QString name;    // as the table declares it ("Invoice Date")
@@ -52,7 +53,14 @@ public:
     void moveTo(int row);
     bool isEof() const;
     bool isBof() const;
-    int recordCount() const { return store_.rowCount(); }
+    // Number of rows of the result (reads what is still unread first).
+    int recordCount() const;
+    // A large result is read a screenful at a time, the rest as the grid scrolls or as soon as
+    // anything needs every row (count, move last, find, a write).
+    int loadedCount() const { return store_.rowCount(); }
+    bool canFetchMore() const { return unread_ != nullptr; }
+    void fetchMore() const;
+    void fetchAll() const;
     // 1 for the first row; a negative PositionXxx value when there is no current row.
     int position() const;
     // 0-based index of the current row, or -1 when there is none.
@@ -102,16 +110,21 @@ public:
     // Deletes the current row from the table at once; no row is current until the next move.
     void deleteCurrent();
 
+    // The source's own connection, for changes that must happen whole; the result is read to
+    // its end first, so that no half-read statement stands in the way of a write.
     Connection &connection();
 
     std::size_t bytesUsed() const { return store_.bytesUsed(); }
 
 signals:
+    // More rows of the result were read (appended at the end).
+    void rowsLoaded();
     // The current row changed (open, requery, moves, add, delete).
     void moved();
     // The rows were replaced (open, requery).
     void reset();
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
     // Before the current row is left or saved, so bound editors can hand in their text.
@@ -132,6 +145,9 @@ private:
     void readFields(const QString &sql);
     void leaveRow(); // saves the pending row before a move; throws
     void setCurrent(int row, Cursor cursor = Cursor::Row);
+    Connection &openConnection();
+    void readRows(int count) const;
+    void ensureLoaded(int row) const;
     int requireRow() const;
     int columnOf(const QString &field) const;
     QVariantList rereadRow(qint64 rowid) const;
@@ -142,7 +158,8 @@ private:
     QString text_;
     QString table_;
     std::vector<FieldInfo> fields_;
-    RowStore store_;
+    mutable RowStore store_;
+    mutable std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
     int current_ = -1;
     Cursor cursor_ = Cursor::AfterEnd;
     std::unique_ptr<Pending> pending_;

@@ -10,13 +10,25 @@ RecordTableModel::RecordTableModel(RecordSource *source, QList<GridColumn> colum
         if (column.caption.isEmpty())
             column.caption = column.field;
     resolveColumns();
+    shownRows_ = source_->isOpen() ? source_->loadedCount() : 0;
     connect(source_, &RecordSource::reset, this, &RecordTableModel::rebind);
+    connect(source_, &RecordSource::rowsLoaded, this, [this] {
+        const int loaded = source_->loadedCount();
+        if (loaded > shownRows_) {
+            beginInsertRows({}, shownRows_, loaded - 1);
+            shownRows_ = loaded;
+            endInsertRows();
+        }
+    });
     connect(source_, &RecordSource::rowInserted, this, [this](int row) {
         beginInsertRows({}, row, row);
+        shownRows_ = source_->loadedCount();
         endInsertRows();
     });
-    connect(source_, &RecordSource::rowRemoved, this, [this](int row) {
-        beginRemoveRows({}, row, row);
+    connect(source_, &RecordSource::rowAboutToBeRemoved, this,
+            [this](int row) { beginRemoveRows({}, row, row); });
+    connect(source_, &RecordSource::rowRemoved, this, [this] {
+        shownRows_ = source_->loadedCount();
         endRemoveRows();
     });
     connect(source_, &RecordSource::rowChanged, this, [this](int row) {
@@ -34,11 +46,26 @@ void RecordTableModel::resolveColumns() {
 void RecordTableModel::rebind() {
     beginResetModel();
     resolveColumns();
+    shownRows_ = source_->isOpen() ? source_->loadedCount() : 0;
     endResetModel();
 }
 
 int RecordTableModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() || !source_->isOpen() ? 0 : source_->recordCount();
+    return parent.isValid() ? 0 : shownRows_;
+}
+
+bool RecordTableModel::canFetchMore(const QModelIndex &parent) const {
+    return !parent.isValid() && source_->canFetchMore();
+}
+
+void RecordTableModel::fetchMore(const QModelIndex &parent) {
+    if (parent.isValid())
+        return;
+    try {
+        source_->fetchMore();
+    } catch (const DataError &error) {
+        emit source_->dataError(error.description());
+    }
 }
 
 int RecordTableModel::columnCount(const QModelIndex &parent) const {
@@ -49,7 +76,7 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     const int column = sourceColumn_.value(index.column(), -1);
-    if (column < 0 || index.row() >= source_->recordCount())
+    if (column < 0 || index.row() >= shownRows_)
         return {};
     return source_->textAt(index.row(), column);
 }

@@ -31,6 +31,8 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
 private:
     void resolveColumns();
@@ -39,4 +41,5 @@ private:
     QList<GridColumn> columns_;
     QList<int> sourceColumn_; // -1 when the result has no such field
     bool readOnly_ = false;
+    int shownRows_ = 0; // rows the view knows of: the source's rows read so far
 };

@@ -2,6 +2,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "recordsource.h"
+#include "recordtablemodel.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
@@ -221,4 +222,46 @@ TEST_F(Records, SignalsFollowTheCurrentRow) {
     rs.moveNext();
     rs.moveLast();
     EXPECT_EQ(moved.count(), 3);
+}
+
+TEST(LargeResults, AreReadAScreenfulAtATimeAndWholeWhenNeeded) {
+    TestDatabase db;
+    db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 12000) "
+            "INSERT INTO soldbook SELECT '2001-05-03','10:00:00','I'||i,'T',2,1 FROM n");
+    RecordSource rs("Adodc1", db.path());
+    rs.open("select * from soldbook");
+    ASSERT_TRUE(rs.canFetchMore());
+    const int first = rs.loadedCount();
+    EXPECT_LT(first, 12000);
+    rs.moveTo(first - 1);
+    rs.moveNext(); // past what was read: reads on
+    EXPECT_EQ(rs.text("ISBN"), QStringLiteral("I%1").arg(first + 1));
+    EXPECT_DOUBLE_EQ(rs.sumOfProducts("Price", "Qty"), 24000);
+    EXPECT_FALSE(rs.canFetchMore());
+    EXPECT_EQ(rs.recordCount(), 12000);
+
+    rs.requery();
+    rs.moveFirst();
+    rs.find("ISBN", "I11999");
+    EXPECT_EQ(rs.position(), 11999);
+    rs.requery();
+    rs.setValue("Qty", 5); // a write finishes the reading first, then saves
+    rs.moveLast();
+    EXPECT_EQ(rs.position(), 12000);
+    EXPECT_EQ(db.scalar("SELECT Qty FROM soldbook WHERE ISBN='I1'").toInt(), 5);
+}
+
+TEST(LargeResults, TheGridShowsWhatIsReadAndFetchesMoreOnDemand) {
+    TestDatabase db;
+    db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 9000) "
+            "INSERT INTO soldbook SELECT '2001-05-03','10:00:00','I'||i,'T',2,1 FROM n");
+    RecordSource rs("Adodc1", db.path());
+    rs.open("select * from soldbook");
+    RecordTableModel model(&rs, {{"ISBN", ""}});
+    EXPECT_EQ(model.rowCount(), rs.loadedCount());
+    ASSERT_TRUE(model.canFetchMore({}));
+    while (model.canFetchMore({}))
+        model.fetchMore({});
+    EXPECT_EQ(model.rowCount(), 9000);
+    EXPECT_EQ(model.data(model.index(8999, 0), Qt::DisplayRole).toString(), "I9000");
 }
