@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "dialect.h"
+#include "rowwriter.h"
 
 #include <limits>
 #include <sqlite3.h>
@@ -423,71 +424,21 @@ void RecordSource::writePending() {
         values[column] = edit.typed[column] ? conv::toStorage(info.kind, value, info.name) : value;
     }
 
-    Connection &conn = connection();
+    const RowWriter writer(connection(), table_, fields_);
     qint64 rowid = store_.rowid(edit.row);
     if (edit.isNew) {
         for (const auto &[column, delta] : edit.deltas)
             values.emplace(column, QVariant()); // adding to nothing leaves nothing
-        QStringList names;
-        QVariantList params;
-        for (const auto &[column, value] : values) {
-            names << bracket(fields_[static_cast<std::size_t>(column)].name);
-            params << value;
-        }
-        const QString sql =
-            names.isEmpty()
-                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(bracket(table_))
-                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(bracket(table_), names.join(QLatin1Char(',')),
-                           QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
-        Statement stmt = conn.prepare(sql);
-        stmt.bindAll(params);
-        stmt.step();
-        rowid = conn.lastInsertRowid();
+        rowid = writer.insert(values);
     } else {
-        QStringList sets;
-        QVariantList params;
-        for (const auto &[column, value] : values) {
-            sets << bracket(fields_[static_cast<std::size_t>(column)].name) + QStringLiteral("=?");
-            params << value;
-        }
-        for (const auto &[column, delta] : edit.deltas) {
-            const QString name = bracket(fields_[static_cast<std::size_t>(column)].name);
-            sets << name + QStringLiteral("=") + name + QStringLiteral("+?");
-            params << delta;
-        }
-        if (!sets.isEmpty()) {
-            Statement stmt = conn.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                              .arg(bracket(table_), sets.join(QLatin1Char(','))));
-            params << rowid;
-            stmt.bindAll(params);
-            stmt.step();
-            if (conn.changes() != 1)
-                throw DataError(QStringLiteral("The row could not be saved: another window has "
-                                               "deleted it since it was read. Press Refresh to "
-                                               "read the table again."));
-        }
+        writer.update(rowid, values, edit.deltas);
     }
     const int row = edit.row;
-    const QVariantList stored = rereadRow(rowid);
+    const QVariantList stored = writer.reread(rowid);
     pending_.reset();
     if (!stored.isEmpty())
         store_.replace(row, rowid, stored);
     emit rowChanged(row);
-}
-
-QVariantList RecordSource::rereadRow(qint64 rowid) const {
-    QStringList names;
-    for (const FieldInfo &info : fields_)
-        names << bracket(info.name);
-    Statement stmt = connection_->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                              .arg(names.join(QLatin1Char(',')), bracket(table_)));
-    stmt.bind(1, rowid);
-    QVariantList values;
-    if (stmt.step())
-        for (int column = 0; column < fieldCount(); ++column)
-            values << stmt.value(column);
-    return values;
 }
 
 void RecordSource::deleteCurrent() {
@@ -495,10 +446,7 @@ void RecordSource::deleteCurrent() {
     if (pending_ && pending_->isNew && pending_->row == row) {
         pending_.reset(); // never written: nothing to delete in the table
     } else {
-        Statement stmt = connection().prepare(
-            QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(bracket(table_)));
-        stmt.bind(1, store_.rowid(row));
-        stmt.step();
+        RowWriter(connection(), table_, fields_).remove(store_.rowid(row));
         pending_.reset();
     }
     emit rowAboutToBeRemoved(row);

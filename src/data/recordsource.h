@@ -7,6 +7,7 @@
 
 #include "conversions.h"
 #include "rowstore.h"
+#include "rowwriter.h"
 
 #include <QObject>
 #include <QString>
@@ -18,11 +19,6 @@
 
 class Connection;
 class Statement;
-
-struct FieldInfo {
-    QString name;    // as the table declares it ("Invoice Date")
-    ColumnKind kind; // from the declared type
-};
 
 class RecordSource : public QObject {
     Q_OBJECT
@@ -150,7 +146,6 @@ private:
     void ensureLoaded(int row) const;
     int requireRow() const;
     int columnOf(const QString &field) const;
-    QVariantList rereadRow(qint64 rowid) const;
     void writePending();
 
     QString databasePath_;
