@@ -54,9 +54,11 @@ void RecordSource::requery() {
     const TranslatedQuery query = dialect::translate(text_);
     unread_.reset();
     Connection &conn = openConnection();
-    auto stmt = std::make_unique<Statement>(conn.prepare(query.sql));
+    if (query.table.compare(table_, Qt::CaseInsensitive) != 0 || primaryKeys_.empty())
+        readTableInfo(query.table); // a re-query of the same table needs no second look
     table_ = query.table;
-    readFields(query.sql);
+    auto stmt = std::make_unique<Statement>(conn.prepare(query.sql));
+    readFields(*stmt);
 
     store_ = RowStore(fieldCount());
     unread_ = std::move(stmt);
@@ -108,26 +110,27 @@ int RecordSource::recordCount() const {
     return store_.rowCount();
 }
 
-void RecordSource::readFields(const QString &sql) {
-    Connection &conn = openConnection();
-    std::map<QString, bool> primaryKey;
-    Statement info = conn.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(bracket(table_)));
-    int tableColumns = 0;
-    while (info.step()) {
-        primaryKey[info.value(1).toString().toLower()] = info.value(5).toInt() != 0;
-        ++tableColumns;
-    }
-    if (tableColumns == 0)
+void RecordSource::readTableInfo(const QString &table) {
+    std::map<QString, bool> primaryKeys;
+    Statement info =
+        openConnection().prepare(QStringLiteral("PRAGMA table_info(%1)").arg(bracket(table)));
+    while (info.step())
+        primaryKeys[info.value(1).toString().toLower()] = info.value(5).toInt() != 0;
+    if (primaryKeys.empty())
         throw DataError(
-            QStringLiteral("The table '%1' does not exist in the shop database.").arg(table_));
+            QStringLiteral("The table '%1' does not exist in the shop database.").arg(table));
+    primaryKeys_ = std::move(primaryKeys);
+}
 
-    Statement stmt = conn.prepare(sql);
+void RecordSource::readFields(const Statement &stmt) {
     fields_.clear();
     for (int column = 1; column < stmt.columnCount(); ++column) {
         const char *declared = sqlite3_column_decltype(stmt.handle(), column);
         const QString name = stmt.columnName(column);
-        fields_.push_back({name, conv::kindFromDeclaredType(QString::fromUtf8(declared),
-                                                            primaryKey[name.toLower()])});
+        const auto key = primaryKeys_.find(name.toLower());
+        fields_.push_back(
+            {name, conv::kindFromDeclaredType(QString::fromUtf8(declared),
+                                              key != primaryKeys_.end() && key->second)});
     }
 }
 

@@ -138,7 +138,8 @@ private:
     };
     enum class Cursor { Row, BeforeStart, AfterEnd, Deleted };
 
-    void readFields(const QString &sql);
+    void readTableInfo(const QString &table);
+    void readFields(const Statement &stmt);
     void leaveRow(); // saves the pending row before a move; throws
     void setCurrent(int row, Cursor cursor = Cursor::Row);
     Connection &openConnection();
@@ -153,6 +154,7 @@ private:
     QString text_;
     QString table_;
     std::vector<FieldInfo> fields_;
+    std::map<QString, bool> primaryKeys_; // of table_, by lower-case column name
     mutable RowStore store_;
     mutable std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
     int current_ = -1;
