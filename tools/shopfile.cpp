@@ -77,6 +77,27 @@ void create(const QString &path) {
     }
 }
 
+bool occupied(const QString &path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+void makeShop(const QString &path, Contents contents, const QDate &today) {
+    if (occupied(path))
+        throw DataError(QString("%1 already exists; nothing was changed.").arg(path));
+    create(path);
+    if (contents == Contents::Empty)
+        return;
+    try {
+        loadDemoCatalogue(path, today);
+    } catch (const DataError &e) {
+        // The file was made a moment ago and holds no data of anyone's: take it away again,
+        // so that a second try starts clean.
+        removeFileAndJournals(path);
+        throw DataError(e.description() + " No file was left behind.");
+    }
+}
+
 void loadDemoCatalogue(const QString &path, const QDate &today) {
     if (!QFileInfo::exists(path))
         throw DataError(QString("The shop database %1 does not exist.").arg(path));
