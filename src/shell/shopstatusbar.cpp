@@ -3,8 +3,8 @@
 
 #include "clock.h"
 #include "conversions.h"
+#include "shopfile.h"
 
-#include <QFileInfo>
 #include <QLabel>
 
 namespace {
@@ -71,8 +71,9 @@ void ShopStatusBar::expectShopAt(const QString &path) {
 }
 
 void ShopStatusBar::refresh() {
-    // Checked with the clock, so that a shop made in a terminal is noticed as well.
-    shop_->setHidden(shopPath_.isEmpty() || QFileInfo::exists(shopPath_));
+    // Checked with the clock, so that a shop made in a terminal is noticed as well. Said only
+    // where New Shop can make one: anything else with the name is left to the screens' messages.
+    shop_->setHidden(shopPath_.isEmpty() || shopfile::occupied(shopPath_));
     date_->setText(conv::dateText(clock_->today()));
     time_->setText(conv::timeText(clock_->timeOfDay()));
 }
