@@ -47,14 +47,19 @@ QString schemaSql() {
 }
 
 void create(const QString &path) {
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        throw DataError(
-            QString("Cannot create the folder %1 for the shop database.").arg(info.absolutePath()));
+    // The shop's own folder and files are private to their owner: the shop's takings are
+    // nobody else's business. Folders above it are made as usual.
+    const QString folder = QFileInfo(path).absolutePath();
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    if (!QDir(folder).exists() &&
+        !(QDir().mkpath(QFileInfo(folder).absolutePath()) &&
+          QDir().mkdir(folder, ownerOnly | QFile::ExeOwner)) &&
+        !QDir(folder).exists())
+        throw DataError(QString("Cannot create the folder %1 for the shop database.").arg(folder));
     // Claiming the name with an exclusive create is what makes overwriting impossible, even
     // when another program makes the file between a check and this line.
     QFile claim(path);
-    if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly)) {
         const QFileInfo now(path);
         throw DataError(
             now.exists() || now.isSymLink()

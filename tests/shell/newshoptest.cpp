@@ -56,7 +56,9 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
         SCOPED_TRACE(c.name);
         QTemporaryDir home;
         const QString path = home.filePath("Quillmart/book1.mdb");
-        ASSERT_TRUE(QDir().mkpath(home.filePath("Quillmart")));
+        if (c.before != Before::Nothing) {
+            ASSERT_TRUE(QDir().mkpath(home.filePath("Quillmart")));
+        }
         if (c.before == Before::Shop) {
             shopfile::create(path);
         } else if (c.before == Before::Folder) {
@@ -87,6 +89,7 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
             if (c.answer == Answer::DemoShop)
                 box->findChild<QAbstractButton *>("optDemo")->click();
             if (c.answer == Answer::FileAppearsMeanwhile) {
+                ASSERT_TRUE(QDir().mkpath(home.filePath("Quillmart")));
                 QFile other(path);
                 ASSERT_TRUE(other.open(QIODevice::WriteOnly));
                 other.write("someone else's file");
@@ -122,7 +125,7 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
             EXPECT_TRUE(QFileInfo(path).isSymLink() && !QFileInfo::exists(path));
         }
         if (c.answer == Answer::Cancel) {
-            EXPECT_FALSE(QFileInfo::exists(path));
+            EXPECT_FALSE(QFileInfo::exists(home.filePath("Quillmart")));
             EXPECT_FALSE(bar->shopText().isEmpty()); // still no shop, still said
         }
         if (c.titles < 0)
@@ -139,5 +142,15 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
             EXPECT_EQ(db.scalar("SELECT count(*) FROM soldbook").toInt(), 0);
         }
         EXPECT_EQ(bar->shopText(), QString()); // the shop is there now
+        if (c.before == Before::Nothing) {     // the folder and the file are the owner's alone
+            const QFileDevice::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+            const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup |
+                                                    QFile::ExeGroup | QFile::ReadOther |
+                                                    QFile::WriteOther | QFile::ExeOther;
+            const QFileDevice::Permissions ownerBits = ownerOnly | QFile::ExeOwner;
+            EXPECT_EQ(QFileInfo(path).permissions() & (others | ownerBits), ownerOnly);
+            EXPECT_EQ(QFileInfo(home.filePath("Quillmart")).permissions() & (others | ownerBits),
+                      ownerBits);
+        }
     }
 }
