@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 NewShopDialog::NewShopDialog(const QString &path, QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint) {
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmNewShop"));
     setWindowTitle(QStringLiteral("New Shop"));
 
