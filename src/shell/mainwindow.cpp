@@ -5,6 +5,7 @@
 #include "errorpolicy.h"
 #include "imagelist.h"
 #include "menutable.h"
+#include "newshopcommand.h"
 #include "shellpictures.h"
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
@@ -53,6 +54,7 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
     mdi_->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(mdi_);
     setStatusBar(statusBar_);
+    statusBar_->expectShopAt(context_.databasePath);
     buildMenus();
     buildToolbar();
     restorePlacement();
@@ -130,6 +132,9 @@ void MainWindow::runMenuCommand(const MenuEntry &entry) {
     case CommandKind::About:
         showAbout();
         break;
+    case CommandKind::NewShop:
+        newShop();
+        break;
     case CommandKind::Menu:
     case CommandKind::Separator:
         break;
@@ -159,6 +164,11 @@ void MainWindow::showAbout() {
     AboutDialog box(this);
     about_ = &box;
     box.exec();
+}
+
+void MainWindow::newShop() {
+    if (newshop::run(context_.databasePath, this, *context_.messages, context_.clock))
+        statusBar_->refresh();
 }
 
 QMdiSubWindow *MainWindow::createSubWindow(const QString &screenId) {

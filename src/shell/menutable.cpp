@@ -7,6 +7,7 @@ using K = CommandKind;
 
 constexpr MenuEntry kMenu[] = {
     {"mnuFile", "File(&F)", nullptr, K::Menu, nullptr},
+    {"mnuFileNewShop", "New Shop…(&N)", "mnuFile", K::NewShop, nullptr},
     {"mnuFileExit", "Exit(&X)", "mnuFile", K::Exit, nullptr},
 
     {"mnuPurchase", "Purchase(&P)", nullptr, K::Menu, nullptr},

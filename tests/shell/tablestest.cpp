@@ -49,6 +49,7 @@ std::vector<Row> menuRows(MainWindow &window) {
 
 const std::vector<Row> kExpectedMenus = {
     {"mnuFile", "File(&F)", ""},
+    {"mnuFileNewShop", "New Shop…(&N)", "mnuFile"},
     {"mnuFileExit", "Exit(&X)", "mnuFile"},
     {"mnuPurchase", "Purchase(&P)", ""},
     {"mnuPurchaseInvoice", "Invoice Bill(&I)", "mnuPurchase"},
