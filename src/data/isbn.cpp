@@ -14,9 +14,8 @@ bool isSeparator(QChar c) {
 
 // "ISBN", "ISBN:", "ISBN-13:", "isbn 10 " as printed in front of the number.
 QString withoutLabel(const QString &text) {
-    static const QRegularExpression label(
-        QStringLiteral("^\\s*ISBN(?:[- ]?1[03])?\\s*:?"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression label(QStringLiteral("^\\s*ISBN(?:[- ]?1[03])?\\s*:?"),
+                                          QRegularExpression::CaseInsensitiveOption);
     QString rest = text;
     return rest.remove(label);
 }
@@ -88,8 +87,9 @@ QStringList sameBookDigits(const Reading &reading) {
 QString checkDigitProblem(const QString &typed, const Reading &reading) {
     if (reading.checkDigitValid())
         return {};
-    const QString kind = reading.isIsbn10() ? QStringLiteral("an ISBN-10 with the first nine")
-                                            : QStringLiteral("a 13-digit ISBN with the first twelve");
+    const QString kind = reading.isIsbn10()
+                             ? QStringLiteral("an ISBN-10 with the first nine")
+                             : QStringLiteral("a 13-digit ISBN with the first twelve");
     return QStringLiteral("The check digit of \"%1\" is wrong: %2 digits of it ends in %3, not %4. "
                           "A digit may have been typed wrong.")
         .arg(typed, kind, reading.expectedCheck, reading.digits.back());

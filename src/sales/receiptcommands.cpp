@@ -38,8 +38,8 @@ Receipt ReceiptCommands::receiptToPrint() const {
 QPrintPreviewDialog *ReceiptCommands::printReceipt() {
     const Receipt receipt = receiptToPrint();
     if (receipt.lines.empty()) {
-        context_.messages->inform(QStringLiteral(
-            "The customer's list is empty: there is no receipt to print yet."));
+        context_.messages->inform(
+            QStringLiteral("The customer's list is empty: there is no receipt to print yet."));
         return nullptr;
     }
     auto *printer = new QPrinter(QPrinter::HighResolution);

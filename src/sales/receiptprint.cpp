@@ -54,21 +54,21 @@ public:
         current_.items.push_back(
             {0, QRectF(0, current_.height, leftWidth, height), left, flags, bold, large});
         if (!right.isEmpty())
-            current_.items.push_back({0, QRectF(width_ - rightWidth, current_.height, rightWidth,
-                                                metrics.lineSpacing()),
-                                      right, Qt::AlignRight, bold, large});
+            current_.items.push_back(
+                {0, QRectF(width_ - rightWidth, current_.height, rightWidth, metrics.lineSpacing()),
+                 right, Qt::AlignRight, bold, large});
         current_.height += height;
     }
     void rule() {
-        const double height = QFontMetricsF(receiptFont(printer_, false, false), &printer_)
-                                  .lineSpacing() /
-                              2;
+        const double height =
+            QFontMetricsF(receiptFont(printer_, false, false), &printer_).lineSpacing() / 2;
         current_.items.push_back({0, QRectF(0, current_.height, width_, height), {}, 0});
         current_.height += height;
     }
-    void gap() { current_.height += QFontMetricsF(receiptFont(printer_, false, false), &printer_)
-                                        .lineSpacing() /
-                                    2; }
+    void gap() {
+        current_.height +=
+            QFontMetricsF(receiptFont(printer_, false, false), &printer_).lineSpacing() / 2;
+    }
     void endGroup() {
         if (current_.height > 0)
             groups_.push_back(std::move(current_));
@@ -99,8 +99,7 @@ std::vector<Group> build(const Receipt &receipt, QPrinter &printer) {
     for (const ReceiptLine &line : receipt.lines) {
         b.row(line.title);
         b.row(QStringLiteral("   %1 x %2%3")
-                  .arg(line.quantity, line.price,
-                       line.onOffer ? QStringLiteral(" *") : QString()),
+                  .arg(line.quantity, line.price, line.onOffer ? QStringLiteral(" *") : QString()),
               line.subtotal);
         b.endGroup();
         anyOffer = anyOffer || line.onOffer;
@@ -140,8 +139,7 @@ QString paperName(Paper paper) {
 }
 
 const std::vector<Paper> &allPapers() {
-    static const std::vector<Paper> papers{Paper::Roll80, Paper::Roll58, Paper::A4,
-                                           Paper::Letter};
+    static const std::vector<Paper> papers{Paper::Roll80, Paper::Roll58, Paper::A4, Paper::Letter};
     return papers;
 }
 

@@ -295,8 +295,7 @@ void SellScreen::lookUpTitle() {
 // Not in the catalogue as typed: the same book under another spelling of its ISBN (ISBN-10 or
 // ISBN-13, hyphens, blanks, a scanner's add-on). Only one title may hold it.
 bool SellScreen::findInOtherForm(const QString &isbn) {
-    const std::vector<CatalogueMatch> matches =
-        isbnfinder::otherForms(titles_->connection(), isbn);
+    const std::vector<CatalogueMatch> matches = isbnfinder::otherForms(titles_->connection(), isbn);
     if (matches.size() > 1) {
         context_.messages->inform(
             QStringLiteral("The ISBN \"%1\" is not in the catalogue as typed, and %2 titles have "

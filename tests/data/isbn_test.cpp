@@ -22,7 +22,7 @@ TEST(Isbn, ReadsEveryFormABookCarries) {
         {"ISBN-10: 0-306-40615-2", "0306406152", true, "9780306406157"},
         {"978030640615751995", "9780306406157", true, "0306406152"}, // 5-digit add-on
         {"978-0-306-40615-7 51995", "9780306406157", true, "0306406152"},
-        {"97803064061575", "", false, ""}, // 14 digits: no form
+        {"97803064061575", "", false, ""},                        // 14 digits: no form
         {"978030640615712", "9780306406157", true, "0306406152"}, // 2-digit add-on
         {"0-8044-2957-x", "080442957X", true, "9780804429573"},   // lower-case x
         {"080442957X", "080442957X", true, "9780804429573"},
@@ -47,8 +47,7 @@ TEST(Isbn, ReadsEveryFormABookCarries) {
         EXPECT_EQ(isbn::otherForm(*reading), c.other) << c.typed;
         EXPECT_EQ(isbn::checkDigitProblem(c.typed, *reading).isEmpty(), c.valid) << c.typed;
         // A wrong check digit says nothing about which book it is: only the same digits count.
-        EXPECT_EQ(isbn::sameBookDigits(*reading).size(),
-                  c.valid && *c.other != '\0' ? 2 : 1)
+        EXPECT_EQ(isbn::sameBookDigits(*reading).size(), c.valid && *c.other != '\0' ? 2 : 1)
             << c.typed;
     }
 }
