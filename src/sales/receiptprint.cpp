@@ -25,9 +25,10 @@ struct Group {
 
 QFont receiptFont(const QPrinter &printer, bool bold, bool large) {
     QFont font;
-    // The program's own faces; Chinese titles fall back to the installed Ming face.
+    // The program's own faces; Chinese titles in a Traditional Chinese Ming face.
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("AR PL UMing TW"),
+                      QStringLiteral("Noto Sans CJK TC")});
     const bool roll = isRoll(printer.pageLayout().pageSize());
     font.setPointSizeF((roll ? 8.5 : 10) + (large ? 3 : 0));
     font.setBold(bold);

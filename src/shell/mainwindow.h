@@ -46,6 +46,7 @@ public:
     void toolbarButtonClicked(const QString &key);
     void showHelp();
     void showAbout();
+    void printReceipt();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -49,6 +49,8 @@ std::vector<Row> menuRows(MainWindow &window) {
 
 const std::vector<Row> kExpectedMenus = {
     {"mnuFile", "File(&F)", ""},
+    {"mnuFilePrintReceipt", "Print Receipt(&R)...", "mnuFile"},
+    {"mnuFileBar0", "-", "mnuFile"},
     {"mnuFileExit", "Exit(&X)", "mnuFile"},
     {"mnuPurchase", "Purchase(&P)", ""},
     {"mnuPurchaseInvoice", "Invoice Bill(&I)", "mnuPurchase"},
