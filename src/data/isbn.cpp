@@ -87,11 +87,13 @@ QStringList sameBookDigits(const Reading &reading) {
 QString checkDigitProblem(const QString &typed, const Reading &reading) {
     if (reading.checkDigitValid())
         return {};
-    const QString kind = reading.isIsbn10()
-                             ? QStringLiteral("an ISBN-10 with the first nine")
-                             : QStringLiteral("a 13-digit ISBN with the first twelve");
-    return QStringLiteral("The check digit of \"%1\" is wrong: %2 digits of it ends in %3, not %4. "
-                          "A digit may have been typed wrong.")
+    const bool book = reading.digits.startsWith(QStringLiteral("978")) ||
+                      reading.digits.startsWith(QStringLiteral("979"));
+    const QString kind = reading.isIsbn10() ? QStringLiteral("nine digits, an ISBN-10")
+                         : book             ? QStringLiteral("twelve digits, an ISBN-13")
+                                            : QStringLiteral("twelve digits, an EAN-13 code");
+    return QStringLiteral("The check digit of \"%1\" is wrong: after these first %2 ends in %3, "
+                          "not %4. A digit may have been typed wrong.")
         .arg(typed, kind, reading.expectedCheck, reading.digits.back());
 }
 
