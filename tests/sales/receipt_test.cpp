@@ -8,6 +8,7 @@
 #include "testsupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -162,9 +164,17 @@ TEST(ReceiptCommandsTest, PrintsTheCustomersListWithoutChangingAnything) {
     const QStringList sales = shop.db.rows("SELECT * FROM soldbook");
     const QStringList titles = shop.db.rows("SELECT * FROM Titles");
     auto *list = screen.findChild<ReceiptList *>("Pic");
-    QPrintPreviewDialog *preview = commands->printReceipt();
-    ASSERT_NE(preview, nullptr);
+    // Ctrl+P typed in the window's ISBN box opens the preview of this customer's receipt.
+    screen.show();
+    QApplication::setActiveWindow(&screen);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+    QTest::keyClick(screen.findChild<QLineEdit *>("Text1"), Qt::Key_P, Qt::ControlModifier);
     QCoreApplication::processEvents();
+    QPrintPreviewDialog *preview = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->objectName() == "receiptPreview" && top->isVisible())
+            preview = qobject_cast<QPrintPreviewDialog *>(top);
+    ASSERT_NE(preview, nullptr);
     preview->close();
     EXPECT_EQ(shop.db.rows("SELECT * FROM soldbook"), sales);
     EXPECT_EQ(shop.db.rows("SELECT * FROM Titles"), titles);
