@@ -13,7 +13,7 @@ ReceiptSettingsDialog::ReceiptSettingsDialog(const ReceiptSettings &settings, QW
     setWindowTitle(QStringLiteral("Receipt Settings"));
     shopName_->setObjectName(QStringLiteral("txtShopName"));
     footer_->setObjectName(QStringLiteral("txtFooter"));
-    footer_->setPlaceholderText(QStringLiteral("Thank you! Returns within 14 days with receipt."));
+    footer_->setPlaceholderText(QStringLiteral("such as: Thank you! Returns within 14 days"));
     paper_->setObjectName(QStringLiteral("cboPaper"));
     for (receipt::Paper paper : receipt::allPapers())
         paper_->addItem(receipt::paperName(paper));
