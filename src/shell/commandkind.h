@@ -10,4 +10,5 @@ enum class CommandKind {
     NewShop,   // makes the first shop where the program expects it
     Help,      // the help command
     About,     // the About box, modal over the frame
+    Receipt,   // the receipt of the selling window in front (its "printReceipt" action)
 };

@@ -135,6 +135,9 @@ void MainWindow::runMenuCommand(const MenuEntry &entry) {
     case CommandKind::NewShop:
         newShop();
         break;
+    case CommandKind::Receipt:
+        printReceipt();
+        break;
     case CommandKind::Menu:
     case CommandKind::Separator:
         break;
@@ -149,6 +152,19 @@ void MainWindow::toolbarButtonClicked(const QString &key) {
         QMainWindow::close();
     else if (entry->kind == CommandKind::Shared)
         openShared(QLatin1String(entry->screenId));
+}
+
+// The selling window in front prints its own customer's receipt.
+void MainWindow::printReceipt() {
+    QMdiSubWindow *front = mdi_->activeSubWindow();
+    QWidget *screen = front ? front->widget() : nullptr;
+    if (auto *print =
+            screen ? screen->findChild<QAction *>(QStringLiteral("printReceipt")) : nullptr)
+        print->trigger();
+    else
+        context_.messages->inform(QStringLiteral(
+            "A receipt is printed from the customer's selling window: bring it to the front "
+            "(or open one with Sale > Selling Book) and choose Print Receipt again."));
 }
 
 void MainWindow::showHelp() {

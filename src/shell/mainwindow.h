@@ -47,6 +47,7 @@ public:
     void showHelp();
     void showAbout();
     void newShop();
+    void printReceipt();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
