@@ -10,6 +10,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -60,7 +61,7 @@ private:
 
 BillPayScreen::BillPayScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmCheckPay"));
+    setObjectName(screenid::BillPay);
     setWindowTitle(QStringLiteral("Paying Bill"));
 
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);

@@ -10,6 +10,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -21,7 +22,7 @@
 
 BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmBill"));
+    setObjectName(screenid::BillPrint);
     setWindowTitle(QStringLiteral("print Bill"));
 
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);

@@ -8,6 +8,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
 #include "screenopener.h"
 
 #include <QGridLayout>
@@ -19,7 +20,7 @@
 
 PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmPayRec"));
+    setObjectName(screenid::PaidRecords);
     setWindowTitle(QStringLiteral("rec of payed bill"));
 
     paidBills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);

@@ -1,5 +1,6 @@
 // The eight table-maintenance screens: caption, heading, query, boxes, grid, AddNew variant.
 #include "maintenancetable.h"
+#include "screenids.h"
 
 namespace {
 
@@ -9,7 +10,7 @@ const QString titlesQuery = QStringLiteral(
 
 std::vector<EditorDefinition> buildTable() {
     return {
-        {"dataTitles",
+        {screenid::DataTitles,
          "Record of Titles",
          "Records of the Titles ",
          titlesQuery,
@@ -28,22 +29,22 @@ std::vector<EditorDefinition> buildTable() {
           {"Retail:", 12, "Retail"}},
          {"BOOKNO", "ISBN", "Title", "Author", "Subject", "Publisher", "Year Published",
           "Fixed Price", "Sale Price", "PurchasePrice", "Qty", "SafeQty", "Retail"},
-         "frmCreTitles"},
-        {"dataSubject",
+         screenid::NewTitle},
+        {screenid::DataSubject,
          "Subject",
          "Records of Subject ",
          "select * from Subject",
          {{"Subject No:", 0, "Subject No"}, {"Subject:", 1, "Subject"}},
          {},
          {"Subject No", "Subject"}},
-        {"datapublisher",
+        {screenid::DataPublishers,
          "publisher",
          "Records of the Publishers",
          "select * from publishers",
          {},
          {},
          {"PubID", "Name", "Company Name", "Address", "City", "State", "Zip", "Telephone", "Fax"}},
-        {"dataRetail",
+        {screenid::DataRetail,
          "dataRetail",
          "Records of Retails",
          "select *  from retail Order by RetNo",
@@ -52,14 +53,14 @@ std::vector<EditorDefinition> buildTable() {
           {"RetAddress:", 3, "RetAddress"}},
          {{"RetTel:", 8, "RetTel"}, {"Salesman:", 9, "Salesman"}},
          {"RetNo", "RetName", "RetAddress", "RetTel", "Salesman"}},
-        {"dataBill",
+        {screenid::DataBill,
          "dataBill",
          "Records of Bill",
          "select *  from Bill Order by [Invoice date]",
          {{"Invoice Date:", 1, "Invoice Date"}, {"Invoice NO", 2, "Invoice No"}, {"Fee", 3, "Fee"}},
          {{"Invoice Time", 8, "Invoice Time"}, {"Retail", 9, "Retail"}},
          {"Invoice No", "Invoice Date", "Fee", "Invoice Time", "Retail"}},
-        {"dataPaidBill",
+        {screenid::DataPaidBill,
          "data of PaidBill",
          "Records of the PaidBill",
          "select *  from PaidBill order by [Invoice Date]",
@@ -68,21 +69,21 @@ std::vector<EditorDefinition> buildTable() {
           {"Fee:", 3, "Fee"}},
          {{"Time:", 8, "Time"}, {"Retail", 9, "Retail"}, {"Paid Date", 10, "Paid date"}},
          {"Invoice No", "Invoice Date", "Fee", "Time", "Retail", "Paid date"}},
-        {"dataSoldBook",
+        {screenid::DataSoldBook,
          "Records of the Sold Books ",
          "Records of the Sold Books",
          "select *  from soldbook Order by solddate",
          {{"SoldDate:", 1, "SoldDate"}, {"SoldTime:", 2, "SoldTime"}, {"ISBN:", 3, "ISBN"}},
          {{"Title:", 8, "Title"}, {"Price:", 9, "Price"}, {"Qty:", 10, "Qty"}},
          {"SoldDate", "SoldTime", "ISBN", "Title", "Price", "Qty"}},
-        {"dataOnsale",
+        {screenid::DataOnSale,
          "dataOnsale",
          "Records of OnSale",
          "select *  from onsale",
          {{"ISBN:", 1, "ISBN"}, {"Onsale Price", 2, "OnSale Price"}},
          {{"Begin:", 3, "Begin"}, {"End:", 8, "End"}},
          {"ISBN", "OnSale Price", "Begin", "End"},
-         "OnSaleReg"},
+         screenid::OnSale},
     };
 }
 

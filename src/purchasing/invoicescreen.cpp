@@ -10,6 +10,7 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenids.h"
 #include "screenopener.h"
 
 #include <QCloseEvent>
@@ -25,7 +26,7 @@
 
 InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmInvoice"));
+    setObjectName(screenid::Invoice);
     setWindowTitle(QStringLiteral("Invoice "));
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
@@ -168,7 +169,7 @@ void InvoiceScreen::resetInputs() {
 void InvoiceScreen::createRetail() {
     policy::reportOnError(*context_.messages, [this] {
         // Only give way to the supplier screen once it is there to go to.
-        if (context_.opener->openShared(QStringLiteral("dataRetail")) != nullptr)
+        if (context_.opener->openShared(screenid::DataRetail) != nullptr)
             context_.opener->close(this);
     });
 }

@@ -7,6 +7,7 @@
 #include "isbnfinder.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -18,7 +19,7 @@
 namespace {
 
 EditorDefinition newQtyDefinition() {
-    return {"frmNewQty",
+    return {screenid::NewQty,
             "New Quantity Refresh",
             "Quantity Refresh ",
             "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"
@@ -27,7 +28,7 @@ EditorDefinition newQtyDefinition() {
             {},
             {"BOOKNO", "ISBN", "Title", "Author", "Subject", "Publisher", "Year Published",
              "Fixed Price", "Sale Price", "PurchasePrice", "Qty", "SafeQty", "Retail"},
-            "frmCreTitles"};
+            screenid::NewTitle};
 }
 
 } // namespace

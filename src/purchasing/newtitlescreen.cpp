@@ -9,11 +9,12 @@
 #include "datepicker.h"
 #include "isbnwarnings.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 namespace {
 
 EditorDefinition newTitleDefinition() {
-    return {"frmCreTitles",
+    return {screenid::NewTitle,
             "Data Creation-- Titles",
             "Data Creation -- Titles",
             "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"

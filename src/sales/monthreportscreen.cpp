@@ -9,6 +9,7 @@
 #include "errorpolicy.h"
 #include "recordsource.h"
 #include "reportlayout.h"
+#include "screenids.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,7 +20,7 @@
 MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context),
       sales_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
-    setObjectName(QStringLiteral("frmMonthRpt"));
+    setObjectName(screenid::MonthReport);
     setWindowTitle(QStringLiteral("MonthSaleReport"));
     // Until the first "List" the grid shows every sale; the record set is compact and the
     // grid formats only what is on screen, so a large shop still opens quickly.

@@ -8,6 +8,7 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,7 +24,7 @@ enum Column { IsbnColumn = 0, PriceColumn = 1, BeginColumn = 2, EndColumn = 3 };
 
 OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("OnSaleReg"));
+    setObjectName(screenid::OnSale);
     setWindowTitle(QStringLiteral("Onsale(record)"));
     offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     offers_->open(QStringLiteral("OnSale"));

@@ -12,6 +12,7 @@
 #include "receiptcommands.h"
 #include "receiptlist.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -72,7 +73,7 @@ std::optional<double> copiesTyped(const QString &text) {
 
 SellScreen::SellScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmSell"));
+    setObjectName(screenid::Sell);
     setWindowTitle(QStringLiteral("Sell Operation"));
     openSources();
     buildControls();

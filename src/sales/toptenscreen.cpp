@@ -8,6 +8,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -41,7 +42,7 @@ const QString fillSummary = QStringLiteral(
 TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context),
       summary_(new RecordSource(QStringLiteral("Adodc2"), context.databasePath, this)) {
-    setObjectName(QStringLiteral("A1A2"));
+    setObjectName(screenid::TopTen);
     setWindowTitle(QStringLiteral("Top 10"));
     summary_->open(summaryQuery);
     // The sales are grouped by SQLite, so no record source holds them; check here that the

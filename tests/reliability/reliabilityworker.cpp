@@ -1,11 +1,10 @@
 // Sells or pays bills through the real screens, one after another, until it is killed:
 //   reliability_worker sell|pay <database>
 // It prints "ready" once its screen is open. Messages go to stderr; confirmations are OK.
-#include "accountingscreens.h"
+#include "allscreens.h"
 #include "clock.h"
 #include "messageboxes.h"
 #include "recordsource.h"
-#include "salesscreens.h"
 #include "screenopener.h"
 #include "screenregistry.h"
 
@@ -76,8 +75,7 @@ int main(int argc, char *argv[]) {
     NoOpener opener;
     const ShopContext context{args[2], &messages, &clock, &opener};
     ScreenRegistry registry;
-    registerSalesScreens(registry);
-    registerAccountingScreens(registry);
+    registerAllScreens(registry);
     const bool selling = args[1] == "sell";
     std::unique_ptr<QWidget> screen(registry.create(
         selling ? QStringLiteral("frmSell") : QStringLiteral("frmCheckPay"), context));

@@ -21,9 +21,6 @@ struct ScreenCase {
 
 const std::vector<ScreenCase> &screenCases();
 
-// The four subsystems' screens, as the program registers them.
-void registerAllScreens(ScreenRegistry &registry);
-
 // A small shop with a row or two in every permanent table, much of it Traditional Chinese;
 // one transaction.
 void seedShop(TestShop &shop);
