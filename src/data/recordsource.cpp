@@ -6,6 +6,7 @@
 #include "dataerror.h"
 #include "dialect.h"
 #include "rowwriter.h"
+#include "shopsession.h"
 
 #include <limits>
 #include <sqlite3.h>
@@ -25,12 +26,20 @@ constexpr int moreRows = 5000;
 
 } // namespace
 
-RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
-    : QObject(parent), databasePath_(databasePath) {
+RecordSource::RecordSource(const QString &objectName, std::shared_ptr<ShopSession> session,
+                           QObject *parent)
+    : QObject(parent), session_(std::move(session)) {
     setObjectName(objectName);
+    session_->attach(this);
 }
 
-RecordSource::~RecordSource() = default;
+RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
+    : RecordSource(objectName, ShopSession::open(databasePath), parent) {}
+
+RecordSource::~RecordSource() {
+    unread_.reset(); // before the session's connection may close
+    session_->detach(this);
+}
 
 Connection &RecordSource::connection() {
     fetchAll();
@@ -38,9 +47,22 @@ Connection &RecordSource::connection() {
 }
 
 Connection &RecordSource::openConnection() {
-    if (!connection_)
-        connection_ = std::make_unique<Connection>(databasePath_);
-    return *connection_;
+    return session_->connection();
+}
+
+void RecordSource::refresh() {
+    const int row = currentRow();
+    const qint64 rowid = row >= 0 ? store_.rowid(row) : 0;
+    requery();
+    if (row < 0)
+        return;
+    fetchAll();
+    for (int i = 0; i < store_.rowCount(); ++i)
+        if (store_.rowid(i) == rowid) {
+            setCurrent(i);
+            return;
+        }
+    setCurrent(std::min(row, store_.rowCount()), Cursor::Deleted);
 }
 
 void RecordSource::open(const QString &recordSourceText) {

@@ -1,4 +1,4 @@
-// A record source: its own connection to the shop database, a record-source text in the
+// A record source: its screen's session with the shop database, a record-source text in the
 // shop's query dialect, and the record set it yields (ordered rows, one current row, at
 // most one row with pending changes). The saving rule lives here, not in the screens: a
 // pending row is written when saved, when the record set moves off it, and when another
@@ -18,6 +18,7 @@
 #include <vector>
 
 class Connection;
+class ShopSession;
 class Statement;
 
 class RecordSource : public QObject {
@@ -28,6 +29,10 @@ public:
     static constexpr int PositionBeforeStart = -2;
     static constexpr int PositionAfterEnd = -3;
 
+    // On the screen's session, sharing its connection.
+    RecordSource(const QString &objectName, std::shared_ptr<ShopSession> session,
+                 QObject *parent = nullptr);
+    // On a session of its own.
     RecordSource(const QString &objectName, const QString &databasePath, QObject *parent = nullptr);
     ~RecordSource() override;
 
@@ -38,6 +43,9 @@ public:
     bool isOpen() const { return open_; }
     // Runs the record-source text again; the first row becomes current. Throws DataError.
     void requery();
+    // Reads the text again after the rows were changed elsewhere: the current row stays
+    // current where it still is; when it is gone no row is current. Throws DataError.
+    void refresh();
 
     // Navigation. A move saves a pending row first; if that save fails the move does not
     // happen and DataError is thrown.
@@ -80,6 +88,11 @@ public:
     // Sum over every row of a × b, leaving out rows where either is empty: takings of a list
     // of sales, without a second trip to the database.
     double sumOfProducts(const QString &fieldA, const QString &fieldB) const;
+    // How the table stores a row (0-based index) of the result: the shop's operations take it.
+    qint64 rowid(int row) const {
+        ensureLoaded(row);
+        return store_.rowid(row);
+    }
     // Cell of any row, for grids (pending values of that row included).
     QVariant valueAt(int row, int column) const;
     QString textAt(int row, int column) const;
@@ -106,9 +119,10 @@ public:
     // Deletes the current row from the table at once; no row is current until the next move.
     void deleteCurrent();
 
-    // The source's own connection, for changes that must happen whole; the result is read to
-    // its end first, so that no half-read statement stands in the way of a write.
+    // The session's connection, for reading beside the record set; the result is read to its
+    // end first, so that no half-read statement stands in the way of a write.
     Connection &connection();
+    ShopSession &session() { return *session_; }
 
     std::size_t bytesUsed() const { return store_.bytesUsed(); }
 
@@ -149,8 +163,7 @@ private:
     int columnOf(const QString &field) const;
     void writePending();
 
-    QString databasePath_;
-    std::unique_ptr<Connection> connection_;
+    std::shared_ptr<ShopSession> session_;
     QString text_;
     QString table_;
     std::vector<FieldInfo> fields_;

@@ -5,13 +5,14 @@
 #include "shopcontext.h"
 
 #include <QWidget>
+#include <memory>
 
-class Connection;
 class DataGrid;
 class DatePicker;
 class QCloseEvent;
 class QDate;
 class RecordSource;
+class ShopSession;
 
 class TopTenScreen : public QWidget {
     Q_OBJECT
@@ -26,11 +27,6 @@ public:
     // Empties tmp (before each listing and when the window closes).
     void clearTmp();
 
-    // Replaces what tmp holds by the summary of the sales from `first` to `last`, both days
-    // included, in one transaction: one row per ISBN in ascending order, the title of its first
-    // sale row (the earliest written) and its total copies as text. Throws DataError.
-    static void summarise(Connection &connection, const QDate &first, const QDate &last);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -39,6 +35,7 @@ private:
     void showSummary(const QString &query);
 
     ShopContext context_;
+    std::shared_ptr<ShopSession> session_;
     RecordSource *summary_;
     DatePicker *firstPicker_ = nullptr;
     DatePicker *lastPicker_ = nullptr;
