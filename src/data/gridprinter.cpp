@@ -107,8 +107,8 @@ int print(QPagedPaintDevice &device, const PrintedTable &table) {
                 const QRect box(edges[column] + pad, y, edges[column + 1] - edges[column] - 2 * pad,
                                 m.line);
                 const bool right = table.alignedRight.value(column, false);
-                const QString text =
-                    table.cell ? table.cell(row, static_cast<int>(column)) : QString();
+                QString text = table.cell ? table.cell(row, static_cast<int>(column)) : QString();
+                text.replace(u'\n', u' ').remove(u'\r'); // one line per row
                 painter.drawText(
                     box, (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
                     painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width()));

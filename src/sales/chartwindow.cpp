@@ -83,6 +83,10 @@ void ChartWindow::redraw() {
     for (QAbstractAxis *axis : chart->axes())
         chart->removeAxis(axis), delete axis;
     chart->setTitle(shown_.title);
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    chart->setTitleFont(titleFont);
     chart->legend()->setVisible(false);
 
     auto *set = new QBarSet(shown_.valueTitle);
@@ -94,6 +98,8 @@ void ChartWindow::redraw() {
         std::reverse(values.begin(), values.end());
     }
     set->append(values);
+    // Numbers inside the bars stand out in white; above the columns, in black.
+    set->setLabelColor(shown_.bars ? Qt::white : Qt::black);
     QAbstractBarSeries *series =
         shown_.bars ? static_cast<QAbstractBarSeries *>(new QHorizontalBarSeries) : new QBarSeries;
     series->append(set);

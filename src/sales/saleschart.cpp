@@ -23,6 +23,15 @@ QString barLabel(const QString &title, const QString &isbn, const QStringList &t
     return label;
 }
 
+// The period a report's grid caption names (" 2001/5/3  Sale Report" -> "2001/5/3").
+QString periodOf(const QString &caption) {
+    QString period = caption.trimmed();
+    const QString suffix = QStringLiteral("Sale Report");
+    if (period.endsWith(suffix))
+        period.chop(suffix.size());
+    return period.trimmed();
+}
+
 std::optional<double> amount(const RecordSource &sales, int row, int price, int qty) {
     const auto p = conv::toNumber(sales.valueAt(row, price));
     const auto q = conv::toNumber(sales.valueAt(row, qty));
@@ -69,7 +78,7 @@ SalesChart topSellers(const RecordSource &summary, const QString &period) {
 
 SalesChart takingsByHour(const RecordSource &sales, const QString &caption) {
     SalesChart chart;
-    chart.title = QStringLiteral("Takings per hour, %1").arg(caption.trimmed());
+    chart.title = QStringLiteral("Takings per hour, %1").arg(periodOf(caption));
     chart.valueTitle = QStringLiteral("Takings");
     const int time = sales.isOpen() ? sales.fieldIndex(QStringLiteral("SoldTime")) : -1;
     const int price = sales.isOpen() ? sales.fieldIndex(QStringLiteral("Price")) : -1;
@@ -102,7 +111,7 @@ SalesChart takingsByDay(const RecordSource &sales, const QString &caption) {
     const int date = sales.isOpen() ? sales.fieldIndex(QStringLiteral("SoldDate")) : -1;
     const int price = sales.isOpen() ? sales.fieldIndex(QStringLiteral("Price")) : -1;
     const int qty = sales.isOpen() ? sales.fieldIndex(QStringLiteral("Qty")) : -1;
-    chart.title = QStringLiteral("Takings per day, %1").arg(caption.trimmed());
+    chart.title = QStringLiteral("Takings per day, %1").arg(periodOf(caption));
     if (date < 0 || price < 0 || qty < 0)
         return chart;
     std::map<QDate, double> byDay;
@@ -127,7 +136,7 @@ SalesChart takingsByDay(const RecordSource &sales, const QString &caption) {
         }
         return chart;
     }
-    chart.title = QStringLiteral("Takings per month, %1").arg(caption.trimmed());
+    chart.title = QStringLiteral("Takings per month, %1").arg(periodOf(caption));
     std::map<int, double> byMonth; // year * 12 + month - 1
     for (const auto &[day, sum] : byDay)
         byMonth[day.year() * 12 + day.month() - 1] += sum;
