@@ -32,6 +32,23 @@ QString periodOf(const QString &caption) {
     return period.trimmed();
 }
 
+// Reads the day of each sale row; the rows of a report come sorted by day, so the text of
+// the row before is usually the same and is not parsed again.
+class DayReader {
+public:
+    QDate operator()(const QString &text) {
+        if (text != lastText_) {
+            lastText_ = text;
+            lastDay_ = conv::parseDate(text);
+        }
+        return lastDay_;
+    }
+
+private:
+    QString lastText_;
+    QDate lastDay_;
+};
+
 std::optional<double> amount(const RecordSource &sales, int row, int price, int qty) {
     const auto p = conv::toNumber(sales.valueAt(row, price));
     const auto q = conv::toNumber(sales.valueAt(row, qty));
@@ -115,9 +132,10 @@ SalesChart takingsByDay(const RecordSource &sales, const QString &caption) {
     if (date < 0 || price < 0 || qty < 0)
         return chart;
     std::map<QDate, double> byDay;
+    DayReader dayOf;
     const int rows = sales.recordCount();
     for (int row = 0; row < rows; ++row) {
-        const QDate day = conv::parseDate(sales.valueAt(row, date).toString());
+        const QDate day = dayOf(sales.valueAt(row, date).toString());
         if (!day.isValid())
             continue;
         double &sum = byDay[day];

@@ -12,7 +12,9 @@
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -153,6 +155,16 @@ TEST(SalesChart, BarsMatchTheListedSales) {
         const QStringList expected = summed(shop.db, c.expectedSql, c.label, c.fillGaps);
         ASSERT_FALSE(expected.isEmpty());
         EXPECT_EQ(drawn(*screen), expected);
+        // Saved as a picture and as a PDF file, by the file's name.
+        auto *window = screen->findChild<ChartWindow *>(QStringLiteral("chartWindow"));
+        QTemporaryDir folder;
+        for (const char *name : {"chart.png", "chart.pdf"}) {
+            const QString path = folder.filePath(QLatin1String(name));
+            ASSERT_TRUE(window->saveTo(path));
+            QFile saved(path);
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(saved.read(8).startsWith(path.endsWith("png") ? "\x89PNG" : "%PDF"));
+        }
         if (QByteArray(c.screen) != "A1A2") { // the bars add up to the report's total
             double sum = 0;
             for (const QString &bar : expected)
