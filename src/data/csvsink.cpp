@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QIODevice>
 #include <QTime>
+#include <charconv>
 
 namespace {
 constexpr qsizetype flushAt = 1 << 20;
@@ -17,6 +18,23 @@ void appendDigits(QByteArray &out, int value, int width) {
     for (int i = width - 1; i >= 0; --i, value /= 10)
         digits[i] = static_cast<char>('0' + value % 10);
     out.append(digits, width);
+}
+// Numbers as the shop shows them (fifteen significant digits, no exponent for amounts),
+// written straight into the line: a text per cell costs more than the rest of the export.
+void appendNumber(QByteArray &out, double value) {
+    if (value == 0) {
+        out.append('0'); // also for -0
+        return;
+    }
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+    out.append(text, end.ptr - text);
+}
+
+void appendWhole(QByteArray &out, qlonglong value) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value);
+    out.append(text, end.ptr - text);
 }
 } // namespace
 
@@ -95,6 +113,12 @@ void CsvSink::writeRow(const std::vector<QVariant> &values) {
             appendDigits(buffer_, time.second(), 2);
             break;
         }
+        case QMetaType::Double:
+            appendNumber(buffer_, value.toDouble());
+            break;
+        case QMetaType::LongLong:
+            appendWhole(buffer_, value.toLongLong());
+            break;
         default:
             if (!value.isNull())
                 appendField(buffer_, fieldText(value), separator_);
