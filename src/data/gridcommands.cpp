@@ -135,11 +135,12 @@ void GridCommands::exportAll() {
         QStringList{csvFilter, csvBomFilter, xlsxFilter}.join(QStringLiteral(";;")), &filter);
     if (path.isEmpty())
         return;
+    // A suffix typed by the operator decides the format; otherwise the chosen filter does.
+    const QString suffix = QFileInfo(path).suffix().toLower();
     const bool xlsx =
-        filter == xlsxFilter || TableExport::formatForName(path) == TableExport::Format::Xlsx;
-    const QString suffix = xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv");
-    if (!path.endsWith(suffix, Qt::CaseInsensitive) && QFileInfo(path).suffix().isEmpty())
-        path += suffix;
+        suffix == QStringLiteral("xlsx") || (suffix.isEmpty() && filter == xlsxFilter);
+    if (suffix.isEmpty())
+        path += xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv");
     exportTo(path, xlsx                     ? TableExport::Format::Xlsx
                    : filter == csvBomFilter ? TableExport::Format::CsvWithByteOrderMark
                                             : TableExport::Format::Csv);

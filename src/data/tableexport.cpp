@@ -88,11 +88,6 @@ bool isShopDatabase(const QString &path) {
 
 } // namespace
 
-TableExport::Format TableExport::formatForName(const QString &fileName) {
-    return fileName.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) ? Format::Xlsx
-                                                                           : Format::Csv;
-}
-
 TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, const QString &target,
                          Format format, const QString &title)
     : source_(source), columns_(std::move(columns)), target_(QFileInfo(target).absoluteFilePath()) {

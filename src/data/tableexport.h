@@ -54,8 +54,6 @@ public:
     static bool run(RecordSource &source, QList<ExportColumn> columns, const QString &target,
                     Format format, const QString &title, const Progress &progress);
 
-    // The format a file name asks for (.xlsx, otherwise CSV without a byte-order mark).
-    static Format formatForName(const QString &fileName);
 
 private:
     void readRow(int row);
