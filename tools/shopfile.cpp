@@ -47,14 +47,19 @@ QString schemaSql() {
 }
 
 void create(const QString &path) {
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        throw DataError(
-            QString("Cannot create the folder %1 for the shop database.").arg(info.absolutePath()));
+    // The shop's own folder and files are private to their owner: the shop's takings are
+    // nobody else's business. Folders above it are made as usual.
+    const QString folder = QFileInfo(path).absolutePath();
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    if (!QDir(folder).exists() &&
+        !(QDir().mkpath(QFileInfo(folder).absolutePath()) &&
+          QDir().mkdir(folder, ownerOnly | QFile::ExeOwner)) &&
+        !QDir(folder).exists())
+        throw DataError(QString("Cannot create the folder %1 for the shop database.").arg(folder));
     // Claiming the name with an exclusive create is what makes overwriting impossible, even
     // when another program makes the file between a check and this line.
     QFile claim(path);
-    if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly)) {
         const QFileInfo now(path);
         throw DataError(
             now.exists() || now.isSymLink()
@@ -74,6 +79,27 @@ void create(const QString &path) {
         // The file is ours and holds nothing yet: leave no half-made database behind.
         removeFileAndJournals(path);
         throw;
+    }
+}
+
+bool occupied(const QString &path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+void makeShop(const QString &path, Contents contents, const QDate &today) {
+    if (occupied(path))
+        throw DataError(QString("%1 already exists; nothing was changed.").arg(path));
+    create(path);
+    if (contents == Contents::Empty)
+        return;
+    try {
+        loadDemoCatalogue(path, today);
+    } catch (const DataError &e) {
+        // The file was made a moment ago and holds no data of anyone's: take it away again,
+        // so that a second try starts clean.
+        removeFileAndJournals(path);
+        throw DataError(e.description() + " No file was left behind.");
     }
 }
 
