@@ -94,7 +94,6 @@ void PaidRecordsScreen::list() {
     policy::reportOnError(*context_.messages, [this] {
         paidBills_->setRecordSourceText(listingText());
         paidBills_->requery();
-        grid_->rebind();
     });
 }
 

@@ -58,5 +58,4 @@ void SafeScreen::listShortTitles() {
     });
     // An unreadable shop must not pass for a shop with nothing to reorder.
     policy::reportOnError(*context_.messages, [this] { titles_->requery(); });
-    policy::skipOnError([this] { grid_->rebind(); });
 }

@@ -139,10 +139,7 @@ void BookQueryScreen::command(int index) {
 
 void BookQueryScreen::sortBy(const QString &query, bool moveFirst) {
     policy::skipOnError([&] { titles_->setRecordSourceText(query); });
-    policy::skipOnError([&] {
-        titles_->requery();
-        grid_->rebind();
-    });
+    policy::skipOnError([&] { titles_->requery(); });
     if (moveFirst)
         policy::skipOnError([&] { titles_->moveFirst(); });
 }

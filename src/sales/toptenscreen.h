@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <memory>
 
+class ChartWindow;
 class DataGrid;
 class DatePicker;
 class QCloseEvent;
@@ -26,6 +27,9 @@ public:
     void rank();
     // Empties tmp (before each listing and when the window closes).
     void clearTmp();
+    // "Chart": the ten best sellers of the listing as a bar chart, in a window of its own
+    // that follows each later List and Rank.
+    void showChart();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -40,4 +44,6 @@ private:
     DatePicker *firstPicker_ = nullptr;
     DatePicker *lastPicker_ = nullptr;
     DataGrid *grid_ = nullptr;
+    ChartWindow *chart_ = nullptr;
+    QString listedPeriod_; // the period of the last List, for the chart's title
 };
