@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "democatalogue.h"
+#include "privatefiles.h"
 #include "schemasql.h"
 
 #include <QDir>
@@ -48,20 +49,20 @@ QString schemaSql() {
 
 void create(const QString &path) {
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
+    if (!privatefiles::makeFolder(info.absolutePath()))
         throw DataError(
             QString("Cannot create the folder %1 for the shop database.").arg(info.absolutePath()));
     // Claiming the name with an exclusive create is what makes overwriting impossible, even
     // when another program makes the file between a check and this line.
-    QFile claim(path);
-    if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    // The file is private from its first byte; its -wal and -shm files take its mode.
+    QString why;
+    if (!privatefiles::createFile(path, &why)) {
         const QFileInfo now(path);
         throw DataError(
             now.exists() || now.isSymLink()
                 ? QString("The shop database %1 already exists; nothing was changed.").arg(path)
-                : QString("Cannot create the shop database %1: %2").arg(path, claim.errorString()));
+                : QString("Cannot create the shop database %1: %2").arg(path, why));
     }
-    claim.close();
     try {
         Connection db(path);
         Transaction transaction(db);
