@@ -59,8 +59,8 @@ void rawSortCatalogue(benchmark::State &state, const Sort &sort, bool byCharacte
     guarded(state, [&] {
         static const bool registered = (TextOrder::registerOn(bench::raw().handle()), true);
         (void)registered;
-        const std::string sql = std::string("SELECT rowid, * FROM Titles ORDER BY ") +
-                                sort.order + (byCharacterCode ? "" : " COLLATE SHOPTEXT");
+        const std::string sql = std::string("SELECT rowid, * FROM Titles ORDER BY ") + sort.order +
+                                (byCharacterCode ? "" : " COLLATE SHOPTEXT");
         bench::Measured measured(state);
         for (auto _ : state)
             benchmark::DoNotOptimize(bench::raw().read(sql));
@@ -135,7 +135,8 @@ void registerCatalogueBenchmarks() {
     }
     const std::string byCode = "Book query: order by Title, by character code";
     bench::quillmart(byCode, sortCatalogueByCharacterCode);
-    bench::baseline(byCode, [](benchmark::State &state) { rawSortCatalogue(state, kSorts[1], true); });
+    bench::baseline(byCode,
+                    [](benchmark::State &state) { rawSortCatalogue(state, kSorts[1], true); });
     bench::quillmart("Titles editor (dataTitles): move last, then first", moveLastAndFirst);
     bench::baseline("Titles editor (dataTitles): move last, then first", rawMoveLastAndFirst);
     bench::quillmart("New title (frmCreTitles): AddNew + Update", addTitle);

@@ -10,6 +10,7 @@
 #include "messageboxes.h"
 #include "receiptlist.h"
 #include "recordsource.h"
+#include "valuecaption.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,7 +49,6 @@ QLabel *displayField(QWidget *parent, const QString &name) {
     QLabel *field = label(parent, name, QString(), arial(12));
     field->setFrameShape(QFrame::Box);
     field->setMinimumHeight(field->fontMetrics().height() + 6);
-    field->setAccessibleName(name);
     return field;
 }
 
@@ -189,6 +189,7 @@ void SellScreen::arrangeControls() {
     for (int column = 0; column < 6; ++column) {
         shown->addWidget(find(captions[column]), 0, column);
         shown->addWidget(fields[column], 1, column);
+        captionValueBox(find(captions[column]), fields[column]);
     }
     shown->addWidget(okButton_, 1, 6);
     shown->setColumnStretch(0, 2);
@@ -205,6 +206,7 @@ void SellScreen::arrangeControls() {
     auto *total = new QHBoxLayout;
     total->addWidget(find("Label7"));
     total->addWidget(totalLabel_);
+    captionValueBox(find("Label7"), totalLabel_);
     total->addStretch(1);
     total->addWidget(nextButton_);
     totalLabel_->setMinimumWidth(120);
