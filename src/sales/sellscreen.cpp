@@ -155,6 +155,7 @@ void SellScreen::buildControls() {
     receipt_->setAccessibleName(QStringLiteral("Customer's list"));
     // Title, the empty item, price, quantity, subtotal: under the captions also for short titles.
     receipt_->setItemZones({0, 2, 3, 4, 5});
+    connect(receipt_, &ReceiptList::zonesChanged, this, &SellScreen::alignListCaptions);
 
     label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arial(12));
     totalLabel_ = displayField(this, QStringLiteral("Label6"));
@@ -237,6 +238,8 @@ void SellScreen::alignListCaptions() {
     listCaptions_[0]->setFixedWidth(receipt_->zoneStart(3));
     listCaptions_[1]->setFixedWidth(zone);
     listCaptions_[2]->setFixedWidth(zone);
+    if (layout() != nullptr)
+        layout()->activate(); // in place at once, also when the zones widen during a sale
 }
 
 void SellScreen::showEvent(QShowEvent *event) {
