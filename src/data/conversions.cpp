@@ -10,6 +10,11 @@
 
 namespace conv {
 
+namespace {
+// Beyond this a double no longer holds every cent exactly (2^53 cents is about 90 trillion).
+constexpr double largestMoney = 9.0e13;
+} // namespace
+
 ColumnKind kindFromDeclaredType(const QString &declaredType, bool primaryKey) {
     const QString type = declaredType.trimmed().toUpper();
     if (primaryKey && type.startsWith(QLatin1String("INTEGER")))
@@ -91,6 +96,13 @@ std::optional<double> parseNumber(const QString &text) {
     return value;
 }
 
+std::optional<double> parseMoney(const QString &text) {
+    const auto number = parseNumber(text);
+    if (!number || std::fabs(*number) > largestMoney)
+        return std::nullopt;
+    return number;
+}
+
 double leadingNumber(const QString &text) {
     static const QRegularExpression number(
         QStringLiteral(R"(^\s*([+-]?\s*(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?))"));
@@ -104,9 +116,6 @@ double leadingNumber(const QString &text) {
 }
 
 namespace {
-
-// Beyond this a double no longer holds every cent exactly (2^53 cents is about 90 trillion).
-constexpr double largestMoney = 9.0e13;
 
 [[noreturn]] void mismatch(const QString &fieldName, const QString &text, const char *kind) {
     throw DataError(QStringLiteral("The value \"%1\" cannot be stored in the field '%2': it is "
