@@ -17,6 +17,9 @@ QLocale readableLocale(const QLocale &locale) {
                                            : locale;
 }
 
+// Keys kept for the texts beyond ASCII of one sort of a large catalogue, and no more.
+constexpr std::size_t keptKeys = 50000;
+
 int sign(int value) {
     return (value > 0) - (value < 0);
 }
@@ -145,6 +148,17 @@ int TextOrder::compare(QStringView a, QStringView b) const {
                    static_cast<int>(y.size()));
 }
 
+const QCollatorSortKey &TextOrder::keyOf(const char *text, int length) const {
+    std::string bytes(text, static_cast<std::size_t>(length));
+    auto found = keys_.find(bytes);
+    if (found != keys_.end())
+        return found->second;
+    if (keys_.size() >= keptKeys)
+        keys_.clear();
+    QCollatorSortKey key = collator_.sortKey(QString::fromUtf8(text, length));
+    return keys_.emplace(std::move(bytes), std::move(key)).first->second;
+}
+
 int TextOrder::compareUtf8(const char *a, int aLength, const char *b, int bLength) const {
     if (asciiByRank_) {
         bool decided = false;
@@ -152,5 +166,7 @@ int TextOrder::compareUtf8(const char *a, int aLength, const char *b, int bLengt
         if (decided)
             return result;
     }
-    return compare(QString::fromUtf8(a, aLength), QString::fromUtf8(b, bLength));
+    const QCollatorSortKey first = keyOf(a, aLength); // a copy: the second look may clear the keys
+    const int result = first.compare(keyOf(b, bLength));
+    return result != 0 ? result : byBytes(a, aLength, b, bLength);
 }

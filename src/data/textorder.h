@@ -10,6 +10,8 @@
 #include <QStringView>
 #include <array>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 struct sqlite3;
 
@@ -36,8 +38,11 @@ private:
     void rankAscii();
     bool ranksAgreeWithCollator() const;
     int compareByRank(const char *a, int aLength, const char *b, int bLength, bool *decided) const;
+    // The collator's key of a text, kept: a sort meets each text many times.
+    const QCollatorSortKey &keyOf(const char *text, int length) const;
 
     QCollator collator_;
     std::array<unsigned char, 128> rank_{}; // 0: ignored, as a control character is
     bool asciiByRank_ = false;
+    mutable std::unordered_map<std::string, QCollatorSortKey> keys_;
 };
