@@ -110,7 +110,12 @@ bool TextOrder::ranksAgreeWithCollator() const {
 // met before the texts differ, and the collator must answer instead.
 int TextOrder::compareByRank(const char *a, int aLength, const char *b, int bLength,
                              bool *decided) const {
-    int i = 0, j = 0;
+    // An identical ASCII beginning reads alike: start where the bytes first differ.
+    const int common = std::min(aLength, bLength);
+    int i = 0;
+    while (i < common && a[i] == b[i] && static_cast<unsigned char>(a[i]) < 128)
+        ++i;
+    int j = i;
     for (;;) {
         while (i < aLength && static_cast<unsigned char>(a[i]) < 128 &&
                rank_[static_cast<unsigned char>(a[i])] == 0)
@@ -149,14 +154,14 @@ int TextOrder::compare(QStringView a, QStringView b) const {
 }
 
 const QCollatorSortKey &TextOrder::keyOf(const char *text, int length) const {
-    std::string bytes(text, static_cast<std::size_t>(length));
+    const std::string_view bytes(text, static_cast<std::size_t>(length));
     auto found = keys_.find(bytes);
     if (found != keys_.end())
         return found->second;
     if (keys_.size() >= keptKeys)
         keys_.clear();
     QCollatorSortKey key = collator_.sortKey(QString::fromUtf8(text, length));
-    return keys_.emplace(std::move(bytes), std::move(key)).first->second;
+    return keys_.emplace(std::string(bytes), std::move(key)).first->second;
 }
 
 int TextOrder::compareUtf8(const char *a, int aLength, const char *b, int bLength) const {

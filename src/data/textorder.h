@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 struct sqlite3;
@@ -44,5 +45,11 @@ private:
     QCollator collator_;
     std::array<unsigned char, 128> rank_{}; // 0: ignored, as a control character is
     bool asciiByRank_ = false;
-    mutable std::unordered_map<std::string, QCollatorSortKey> keys_;
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    mutable std::unordered_map<std::string, QCollatorSortKey, TextHash, std::equal_to<>> keys_;
 };
