@@ -7,7 +7,9 @@
 #include "dataerror.h"
 #include "dialect.h"
 #include "errorpolicy.h"
+#include "isbnfinder.h"
 #include "messageboxes.h"
+#include "receiptcommands.h"
 #include "receiptlist.h"
 #include "recordsource.h"
 #include "valuecaption.h"
@@ -168,6 +170,7 @@ void SellScreen::buildControls() {
     connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
     connect(quantityEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
     setFocusProxy(isbnEdit_);
+    new ReceiptCommands(this, context_, [this] { return customerReceipt(); });
 }
 
 void SellScreen::arrangeControls() {
@@ -270,13 +273,14 @@ void SellScreen::lookUpTitle() {
         quantityEdit_->setFocus();
         return;
     }
-    const QString isbn = isbnEdit_->text();
+    QString isbn = isbnEdit_->text();
     titles_->setRecordSourceText(QStringLiteral("select * from titles where ISBN=") +
                                  dialect::quote(isbn));
     titles_->requery();
     if (titles_->isEof()) {
-        context_.messages->inform(QString::fromLatin1(notFound));
-        return;
+        if (!findInOtherForm(isbn))
+            return;
+        isbn = titles_->text(QStringLiteral("ISBN")); // the offer is kept under the catalogue's
     }
     SaleLine sale;
     sale.bookNo = titles_->value(QStringLiteral("BOOKNO")).toLongLong();
@@ -291,6 +295,30 @@ void SellScreen::lookUpTitle() {
     const std::optional<double> offer = todaysOffer(isbn);
     sale.price = offer.value_or(*salePrice);
     showLookup(sale, *salePrice, offer);
+}
+
+// Not in the catalogue as typed: the same book under another spelling of its ISBN (ISBN-10 or
+// ISBN-13, hyphens, blanks, a scanner's add-on). Only one title may hold it.
+bool SellScreen::findInOtherForm(const QString &isbn) {
+    const std::vector<CatalogueMatch> matches = isbnfinder::otherForms(titles_->connection(), isbn);
+    if (matches.size() > 1) {
+        context_.messages->inform(
+            QStringLiteral("The ISBN \"%1\" is not in the catalogue as typed, and %2 titles have "
+                           "it in another form:\n\n%3\n\nType the ISBN as the title you sell "
+                           "has it in the catalogue.")
+                .arg(isbn, QString::number(matches.size()), isbnfinder::listing(matches)));
+        return false;
+    }
+    if (matches.size() == 1) {
+        titles_->setRecordSourceText(QStringLiteral("select * from titles where BOOKNO=") +
+                                     QString::number(matches.front().bookNo));
+        titles_->requery();
+    }
+    if (matches.empty() || titles_->isEof()) {
+        context_.messages->inform(QString::fromLatin1(notFound));
+        return false;
+    }
+    return true;
 }
 
 // Only the first offer of the ISBN in stored order counts; it holds from its first to its
@@ -347,10 +375,26 @@ void SellScreen::printReceiptLine() {
     const QLabel *price = onSaleFlag_ ? onSalePrice_ : display_[2];
     receipt_->printLine({display_[1]->text().left(receiptTitleLength), QString(), price->text(),
                          display_[3]->text(), display_[4]->text()});
+    lineOnOffer_.push_back(onSaleFlag_);
+}
+
+// The customer's receipt: the lines as the list shows them, and the total as shown.
+Receipt SellScreen::customerReceipt() const {
+    Receipt receipt;
+    receipt.when = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
+    for (int i = 0; i < receipt_->lineCount(); ++i) {
+        const QStringList items = receipt_->line(i);
+        receipt.lines.push_back({items.value(0), items.value(2),
+                                 lineOnOffer_.at(static_cast<std::size_t>(i)), items.value(3),
+                                 items.value(4)});
+    }
+    receipt.total = totalLabel_->text();
+    return receipt;
 }
 
 void SellScreen::nextCustomer() {
     saleTotal_ = 0;
     totalLabel_->setText(QStringLiteral("0"));
     receipt_->clear();
+    lineOnOffer_.clear();
 }

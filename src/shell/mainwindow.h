@@ -46,6 +46,8 @@ public:
     void toolbarButtonClicked(const QString &key);
     void showHelp();
     void showAbout();
+    void newShop();
+    void printReceipt();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

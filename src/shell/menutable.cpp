@@ -7,6 +7,9 @@ using K = CommandKind;
 
 constexpr MenuEntry kMenu[] = {
     {"mnuFile", "File(&F)", nullptr, K::Menu, nullptr},
+    {"mnuFileNewShop", "New Shop…(&N)", "mnuFile", K::NewShop, nullptr},
+    {"mnuFilePrintReceipt", "Print Receipt(&R)...", "mnuFile", K::Receipt, nullptr},
+    {"mnuFileBar0", "-", "mnuFile", K::Separator, nullptr},
     {"mnuFileExit", "Exit(&X)", "mnuFile", K::Exit, nullptr},
 
     {"mnuPurchase", "Purchase(&P)", nullptr, K::Menu, nullptr},

@@ -49,6 +49,9 @@ std::vector<Row> menuRows(MainWindow &window) {
 
 const std::vector<Row> kExpectedMenus = {
     {"mnuFile", "File(&F)", ""},
+    {"mnuFileNewShop", "New Shop…(&N)", "mnuFile"},
+    {"mnuFilePrintReceipt", "Print Receipt(&R)...", "mnuFile"},
+    {"mnuFileBar0", "-", "mnuFile"},
     {"mnuFileExit", "Exit(&X)", "mnuFile"},
     {"mnuPurchase", "Purchase(&P)", ""},
     {"mnuPurchaseInvoice", "Invoice Bill(&I)", "mnuPurchase"},
