@@ -2,6 +2,7 @@
 #include "datagrid.h"
 
 #include "dataerror.h"
+#include "gridcommands.h"
 #include "recordsource.h"
 
 #include <QHeaderView>
@@ -67,6 +68,7 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
             [this](const QModelIndex &current) { followView(current.row()); });
     sizeColumns();
     followSource();
+    new GridCommands(this); // Copy, Export…, Print…
 }
 
 void DataGrid::setCaption(const QString &caption) {
