@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "democatalogue.h"
+#include "privatefiles.h"
 #include "schemasql.h"
 
 #include <QDir>
@@ -47,26 +48,23 @@ QString schemaSql() {
 }
 
 void create(const QString &path) {
-    // The shop's own folder and files are private to their owner: the shop's takings are
-    // nobody else's business. Folders above it are made as usual.
-    const QString folder = QFileInfo(path).absolutePath();
-    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
-    if (!QDir(folder).exists() &&
-        !(QDir().mkpath(QFileInfo(folder).absolutePath()) &&
-          QDir().mkdir(folder, ownerOnly | QFile::ExeOwner)) &&
-        !QDir(folder).exists())
-        throw DataError(QString("Cannot create the folder %1 for the shop database.").arg(folder));
+    // The shop's folder and files are private to their owner: the shop's takings are nobody
+    // else's business. A folder that is there already keeps its mode.
+    const QFileInfo info(path);
+    if (!privatefiles::makeFolder(info.absolutePath()))
+        throw DataError(
+            QString("Cannot create the folder %1 for the shop database.").arg(info.absolutePath()));
     // Claiming the name with an exclusive create is what makes overwriting impossible, even
-    // when another program makes the file between a check and this line.
-    QFile claim(path);
-    if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly)) {
+    // when another program makes the file between a check and this line. The file is private
+    // from its first byte; its -wal and -shm files take its mode.
+    QString why;
+    if (!privatefiles::createFile(path, &why)) {
         const QFileInfo now(path);
         throw DataError(
             now.exists() || now.isSymLink()
                 ? QString("The shop database %1 already exists; nothing was changed.").arg(path)
-                : QString("Cannot create the shop database %1: %2").arg(path, claim.errorString()));
+                : QString("Cannot create the shop database %1: %2").arg(path, why));
     }
-    claim.close();
     try {
         Connection db(path);
         Transaction transaction(db);

@@ -16,6 +16,13 @@ namespace {
 // Columns are sized from the heading and the first screenful, never from every row.
 constexpr int sampledRows = 40;
 constexpr int widestColumn = 320;
+
+// A screen reader hears the grid by its caption line, or as the rows of its table.
+void nameForReaders(QTableView *view, const QLabel *caption, const RecordSource *source) {
+    view->setAccessibleName(!caption->text().isEmpty()
+                                ? caption->text()
+                                : QStringLiteral("Rows of %1").arg(source->tableName()));
+}
 } // namespace
 
 DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *parent)
@@ -39,7 +46,7 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
     view_->setModel(model_);
     view_->setAlternatingRowColors(true);
     view_->setTabKeyNavigation(false);
-    view_->setAccessibleName(QStringLiteral("DataGrid1"));
+    nameForReaders(view_, captionLabel_, source_);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -49,6 +56,7 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
 
     connect(source_, &RecordSource::moved, this, &DataGrid::followSource);
     connect(source_, &RecordSource::reset, this, [this] {
+        nameForReaders(view_, captionLabel_, source_);
         sizeColumns();
         followSource();
     });
@@ -66,6 +74,7 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
 void DataGrid::setCaption(const QString &caption) {
     captionLabel_->setText(caption);
     captionLabel_->setVisible(!caption.isEmpty());
+    nameForReaders(view_, captionLabel_, source_);
 }
 
 QString DataGrid::caption() const {

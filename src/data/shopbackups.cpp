@@ -3,6 +3,7 @@
 
 #include "databaseerrors.h"
 #include "dataerror.h"
+#include "privatefiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,7 +83,7 @@ QStringList ShopBackups::list() const {
 QString ShopBackups::take(const QDateTime &when) const {
     if (!QFileInfo::exists(databasePath_))
         throw DataError(noBackup(dberror::missingFile(databasePath_)));
-    if (!QDir().mkpath(folder()))
+    if (!privatefiles::makeFolder(folder()))
         throw DataError(noBackup(QStringLiteral("the folder %1 could not be made.").arg(folder())));
     const QString name = QStringLiteral("%1-%2.mdb")
                              .arg(QFileInfo(databasePath_).completeBaseName(),
@@ -92,6 +93,8 @@ QString ShopBackups::take(const QDateTime &when) const {
     // name once it is whole and checked.
     const QString partial = target + QStringLiteral(".part");
     removeWithSideFiles(partial);
+    if (QString why; !privatefiles::createFile(partial, &why)) // a backup is as private as the shop
+        throw DataError(noBackup(QStringLiteral("%1 could not be made: %2").arg(partial, why)));
     {
         RawFile source(databasePath_, SQLITE_OPEN_READWRITE);
         if (!source.opened())

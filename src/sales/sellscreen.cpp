@@ -14,6 +14,7 @@
 #include "screenids.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "valuecaption.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -52,7 +53,6 @@ QLabel *displayField(QWidget *parent, const QString &name) {
     QLabel *field = label(parent, name, QString(), arial(12));
     field->setFrameShape(QFrame::Box);
     field->setMinimumHeight(field->fontMetrics().height() + 6);
-    field->setAccessibleName(name);
     return field;
 }
 
@@ -155,6 +155,7 @@ void SellScreen::buildControls() {
     receipt_->setAccessibleName(QStringLiteral("Customer's list"));
     // Title, the empty item, price, quantity, subtotal: under the captions also for short titles.
     receipt_->setItemZones({0, 2, 3, 4, 5});
+    connect(receipt_, &ReceiptList::zonesChanged, this, &SellScreen::alignListCaptions);
 
     label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arial(12));
     totalLabel_ = displayField(this, QStringLiteral("Label6"));
@@ -190,6 +191,7 @@ void SellScreen::arrangeControls() {
     for (int column = 0; column < 6; ++column) {
         shown->addWidget(find(captions[column]), 0, column);
         shown->addWidget(fields[column], 1, column);
+        captionValueBox(find(captions[column]), fields[column]);
     }
     shown->addWidget(okButton_, 1, 6);
     shown->setColumnStretch(0, 2);
@@ -206,6 +208,7 @@ void SellScreen::arrangeControls() {
     auto *total = new QHBoxLayout;
     total->addWidget(find("Label7"));
     total->addWidget(totalLabel_);
+    captionValueBox(find("Label7"), totalLabel_);
     total->addStretch(1);
     total->addWidget(nextButton_);
     totalLabel_->setMinimumWidth(120);
@@ -236,6 +239,8 @@ void SellScreen::alignListCaptions() {
     listCaptions_[0]->setFixedWidth(receipt_->zoneStart(3));
     listCaptions_[1]->setFixedWidth(zone);
     listCaptions_[2]->setFixedWidth(zone);
+    if (layout() != nullptr)
+        layout()->activate(); // in place at once, also when the zones widen during a sale
 }
 
 void SellScreen::showEvent(QShowEvent *event) {

@@ -2,6 +2,8 @@
 // steps may change, and good values that let a bad one in another box be reached.
 #pragma once
 
+#include "allscreens.h" // registerAllScreens: the screens every case opens
+
 #include <QString>
 #include <QStringList>
 #include <map>
