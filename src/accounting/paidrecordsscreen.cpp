@@ -24,7 +24,7 @@ PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent
     setWindowTitle(QStringLiteral("rec of payed bill"));
 
     paidBills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
+    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), paidBills_->session(), this);
     paidBills_->open(QStringLiteral("select * from PaidBill order by Retail"));
     suppliers_->open(QStringLiteral("Retail"));
 

@@ -56,12 +56,14 @@ void RecordSource::refresh() {
     requery();
     if (row < 0)
         return;
-    fetchAll();
-    for (int i = 0; i < store_.rowCount(); ++i)
-        if (store_.rowid(i) == rowid) {
+    // Rows are read only as far as the row is found: a long list costs no more than before.
+    for (int i = 0; i < store_.rowCount() || canFetchMore(); ++i) {
+        ensureLoaded(i);
+        if (i < store_.rowCount() && store_.rowid(i) == rowid) {
             setCurrent(i);
             return;
         }
+    }
     setCurrent(std::min(row, store_.rowCount()), Cursor::Deleted);
 }
 

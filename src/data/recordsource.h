@@ -125,7 +125,8 @@ public:
     // The session's connection, for reading beside the record set; the result is read to its
     // end first, so that no half-read statement stands in the way of a write.
     Connection &connection();
-    ShopSession &session() { return *session_; }
+    // The session, for the screen's other record sets and its operations.
+    const std::shared_ptr<ShopSession> &session() const { return session_; }
 
     std::size_t bytesUsed() const { return store_.bytesUsed(); }
 

@@ -29,7 +29,7 @@ InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
     setObjectName(screenid::Invoice);
     setWindowTitle(QStringLiteral("Invoice "));
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
+    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), bills_->session(), this);
     bills_->open(QStringLiteral("Bill"));
     suppliers_->open(QStringLiteral("Retail"));
     buildControls();

@@ -69,8 +69,7 @@ NewTitleScreen::NewTitleScreen(const ShopContext &context, QWidget *parent)
 
 DataCombo *NewTitleScreen::addList(const char *sourceName, const char *listName,
                                    const QString &text, const QString &field, int boxIndex) {
-    auto *listSource =
-        new RecordSource(QString::fromLatin1(sourceName), context().databasePath, this);
+    auto *listSource = new RecordSource(QString::fromLatin1(sourceName), source()->session(), this);
     listSource->open(text);
     auto *list = new DataCombo(listSource, field, this);
     list->setObjectName(QString::fromLatin1(listName));
