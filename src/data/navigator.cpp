@@ -50,7 +50,7 @@ template <typename Move> void Navigator::guarded(Move move) {
     try {
         move();
     } catch (const DataError &error) {
-        emit source_->dataError(error.description());
+        source_->reportError(error.description());
     }
 }
 

@@ -105,7 +105,7 @@ void RecordSource::requery() {
     emit moved();
 }
 
-void RecordSource::readRows(int count) const {
+void RecordSource::readRows(int count) {
     try {
         for (int read = 0; unread_ && read < count; ++read) {
             if (!unread_->step())
@@ -119,26 +119,26 @@ void RecordSource::readRows(int count) const {
     }
 }
 
-void RecordSource::fetchMore() const {
+void RecordSource::fetchMore() {
     if (!unread_)
         return;
     readRows(moreRows);
-    emit const_cast<RecordSource *>(this)->rowsLoaded();
+    emit rowsLoaded();
 }
 
-void RecordSource::fetchAll() const {
+void RecordSource::fetchAll() {
     if (!unread_)
         return;
     readRows(std::numeric_limits<int>::max());
-    emit const_cast<RecordSource *>(this)->rowsLoaded();
+    emit rowsLoaded();
 }
 
-void RecordSource::ensureLoaded(int row) const {
+void RecordSource::ensureLoaded(int row) {
     while (unread_ && row >= store_.rowCount())
         fetchMore();
 }
 
-int RecordSource::recordCount() const {
+int RecordSource::recordCount() {
     fetchAll();
     return store_.rowCount();
 }
@@ -332,7 +332,7 @@ QString RecordSource::textAt(int row, int column) const {
     return conv::displayText(fields_[static_cast<std::size_t>(column)].kind, valueAt(row, column));
 }
 
-double RecordSource::sumOfProducts(const QString &fieldA, const QString &fieldB) const {
+double RecordSource::sumOfProducts(const QString &fieldA, const QString &fieldB) {
     const int a = columnOf(fieldA);
     const int b = columnOf(fieldB);
     const int pendingRow = pending_ ? pending_->row : -1;

@@ -59,13 +59,13 @@ public:
     bool isEof() const;
     bool isBof() const;
     // Number of rows of the result (reads what is still unread first).
-    int recordCount() const;
+    int recordCount();
     // A large result is read a screenful at a time, the rest as the grid scrolls or as soon as
     // anything needs every row (count, move last, find, a write).
     int loadedCount() const { return store_.rowCount(); }
     bool canFetchMore() const { return unread_ != nullptr; }
-    void fetchMore() const;
-    void fetchAll() const;
+    void fetchMore();
+    void fetchAll();
     // 1 for the first row; a negative PositionXxx value when there is no current row.
     int position() const;
     // 0-based index of the current row, or -1 when there is none.
@@ -88,9 +88,9 @@ public:
     QString text(int column) const;
     // Sum over every row of a × b, leaving out rows where either is empty: takings of a list
     // of sales, without a second trip to the database.
-    double sumOfProducts(const QString &fieldA, const QString &fieldB) const;
+    double sumOfProducts(const QString &fieldA, const QString &fieldB);
     // How the table stores a row (0-based index) of the result: the shop's operations take it.
-    qint64 rowid(int row) const {
+    qint64 rowid(int row) {
         ensureLoaded(row);
         return store_.rowid(row);
     }
@@ -125,6 +125,10 @@ public:
     // The session's connection, for reading beside the record set; the result is read to its
     // end first, so that no half-read statement stands in the way of a write.
     Connection &connection();
+    // A control bound to this record set met a failure outside any call of the screen (a
+    // move or an edit of its own): the record set tells it as its own data error.
+    void reportError(const QString &description) { emit dataError(description); }
+
     // The session, for the screen's other record sets and its operations.
     const std::shared_ptr<ShopSession> &session() const { return session_; }
 
@@ -161,8 +165,8 @@ private:
     void leaveRow(); // saves the pending row before a move; throws
     void setCurrent(int row, Cursor cursor = Cursor::Row);
     Connection &openConnection();
-    void readRows(int count) const;
-    void ensureLoaded(int row) const;
+    void readRows(int count);
+    void ensureLoaded(int row);
     int requireRow() const;
     int columnOf(const QString &field) const;
     void writePending();
@@ -173,8 +177,8 @@ private:
     std::vector<FieldInfo> fields_;
     std::map<QString, bool> primaryKeys_; // of table_, by lower-case column name
     std::set<QString> textColumns_;       // of table_, lower-case
-    mutable RowStore store_;
-    mutable std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
+    RowStore store_;
+    std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
     int current_ = -1;
     Cursor cursor_ = Cursor::AfterEnd;
     std::unique_ptr<Pending> pending_;

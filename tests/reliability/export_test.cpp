@@ -39,7 +39,7 @@ namespace {
 // The record set behind a grid, cell by cell in the forms a spreadsheet reads.
 Rows expectedRows(const DataGrid &grid, QList<ColumnKind> &kinds) {
     const RecordTableModel *model = grid.model();
-    const RecordSource *source = model->source();
+    RecordSource *source = model->source();
     Rows rows;
     QStringList captions;
     QList<int> fields;
