@@ -57,6 +57,22 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
     }
 }
 
+void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {
+    namespace T = tables::Titles;
+    const QVariant whole = conv::toStorage(T::Qty.kind, copies, T::Qty);
+    session.transact({T::table}, [&](Connection &connection) {
+        Statement update =
+            connection.prepare(QStringLiteral("UPDATE %1 SET %2 = %2 + ? WHERE rowid = ?")
+                                   .arg(T::table, T::Qty.sql()));
+        update.bindAll({whole, titleRowid});
+        update.step();
+        if (connection.changes() != 1)
+            throw DataError(QStringLiteral("The row could not be saved: another window has "
+                                           "deleted it since it was read. Press Refresh to read "
+                                           "the table again."));
+    });
+}
+
 bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
     namespace B = tables::Bill;
     bool paid = false;

@@ -25,6 +25,10 @@ namespace shop {
 // was not recorded.
 void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, const QTime &time);
 
+// Adds the copies of a delivery to the stock of the title stored at `titleRowid`, on the
+// stored value (a sale since the title was read counts). Copies must be a whole number.
+void addDelivery(ShopSession &session, qint64 titleRowid, double copies);
+
 // Moves the open bill stored at `billRowid` to paidbill with the day it was paid. False when
 // it is no longer among the open bills (paid or removed from another window): nothing is
 // paid then, and the session's lists of bills are read again.

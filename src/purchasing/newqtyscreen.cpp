@@ -8,6 +8,7 @@
 #include "messageboxes.h"
 #include "recordsource.h"
 #include "screenids.h"
+#include "shopoperations.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -115,10 +116,8 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
 // The copies are added to the stock stored now (a sale since this screen opened counts) and
 // written at once, so closing the screen can never lose them.
 bool NewQtyScreen::addToStock(double copies) {
-    const QVariant whole = conv::toStorage(ColumnKind::Whole, copies, QStringLiteral("Qty"));
-    source()->addTo(QStringLiteral("Qty"), whole.toDouble());
-    if (policy::reportOnError(*context().messages, [this] { source()->save(); }))
-        return true;
-    source()->cancelPending(); // not stored: the stock stays as it was
-    return false;
+    return policy::reportOnError(*context().messages, [&] {
+        source()->save(); // what was typed into the grid first
+        shop::addDelivery(*source()->session(), source()->rowid(source()->currentRow()), copies);
+    });
 }
