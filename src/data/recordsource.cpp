@@ -54,17 +54,21 @@ void RecordSource::refresh() {
     const int row = currentRow();
     const qint64 rowid = row >= 0 ? store_.rowid(row) : 0;
     requery();
-    if (row < 0)
-        return;
+    if (row >= 0 && !moveToStored(rowid))
+        setCurrent(std::min(row, store_.rowCount()), Cursor::Deleted);
+}
+
+bool RecordSource::moveToStored(qint64 rowid) {
+    leaveRow();
     // Rows are read only as far as the row is found: a long list costs no more than before.
     for (int i = 0; i < store_.rowCount() || canFetchMore(); ++i) {
         ensureLoaded(i);
         if (i < store_.rowCount() && store_.rowid(i) == rowid) {
             setCurrent(i);
-            return;
+            return true;
         }
     }
-    setCurrent(std::min(row, store_.rowCount()), Cursor::Deleted);
+    return false;
 }
 
 void RecordSource::open(const QString &recordSourceText) {

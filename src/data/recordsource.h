@@ -56,6 +56,9 @@ public:
     void movePrevious();
     // Makes the row at this 0-based index current (grid selection).
     void moveTo(int row);
+    // Makes the row the table stores under this rowid current; false, and no move, when the
+    // record set does not hold it.
+    bool moveToStored(qint64 rowid);
     bool isEof() const;
     bool isBof() const;
     // Number of rows of the result (reads what is still unread first).

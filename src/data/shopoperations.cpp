@@ -19,6 +19,26 @@ QString insertSelect(const char *into, const Column (&columns)[N], const QString
     return QStringLiteral("INSERT INTO %1 (%2) SELECT %3").arg(into, names.join(", "), picked);
 }
 
+// One row of a table, every column named, values in the columns' order.
+template <std::size_t N>
+qint64 insertRow(ShopSession &session, const char *table, const Column (&columns)[N],
+                 const QVariantList &values) {
+    QStringList names, marks;
+    for (const Column &column : columns) {
+        names << column.sql();
+        marks << QStringLiteral("?");
+    }
+    qint64 rowid = 0;
+    session.transact({table}, [&](Connection &connection) {
+        Statement insert = connection.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                  .arg(table, names.join(", "), marks.join(", ")));
+        insert.bindAll(values);
+        insert.step();
+        rowid = connection.lastInsertRowid();
+    });
+    return rowid;
+}
+
 } // namespace
 
 void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, const QTime &time) {
@@ -55,6 +75,24 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
                                        "changed: %1.\n\nPress OK to try again.")
                             .arg(why));
     }
+}
+
+qint64 putOnOffer(ShopSession &session, const Offer &offer) {
+    namespace O = tables::onsale;
+    const QVariantList values{offer.isbn,
+                              conv::toStorage(O::OnSalePrice.kind, offer.price, O::OnSalePrice),
+                              conv::toStorage(O::Begin.kind, offer.begin, O::Begin),
+                              conv::toStorage(O::End.kind, offer.end, O::End)};
+    return insertRow(session, O::table, O::columns, values);
+}
+
+qint64 recordInvoice(ShopSession &session, const Invoice &invoice) {
+    namespace B = tables::Bill;
+    const QVariantList values{
+        invoice.number, conv::toStorage(B::InvoiceDate.kind, invoice.day, B::InvoiceDate),
+        conv::toStorage(B::Fee.kind, invoice.fee, B::Fee),
+        conv::toStorage(B::InvoiceTime.kind, invoice.time, B::InvoiceTime), invoice.supplier};
+    return insertRow(session, B::table, B::columns, values);
 }
 
 void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {

@@ -25,6 +25,24 @@ namespace shop {
 // was not recorded.
 void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, const QTime &time);
 
+struct Offer {
+    QString isbn;
+    double price = 0;
+    QDate begin, end; // first and last day, both included
+};
+// Writes the offer; returns where it is stored.
+qint64 putOnOffer(ShopSession &session, const Offer &offer);
+
+struct Invoice {
+    QString number;
+    QDate day;
+    QString fee; // as typed: empty for none; text that is no amount is refused
+    QTime time;
+    QString supplier;
+};
+// Writes the supplier's invoice as an open bill; returns where it is stored.
+qint64 recordInvoice(ShopSession &session, const Invoice &invoice);
+
 // Adds the copies of a delivery to the stock of the title stored at `titleRowid`, on the
 // stored value (a sale since the title was read counts). Copies must be a whole number.
 void addDelivery(ShopSession &session, qint64 titleRowid, double copies);

@@ -69,6 +69,33 @@ TEST(ShopOperations, EachStoresItsWorkWholeAndTheSessionsListsFollow) {
          "SELECT (SELECT sum(Qty) FROM Titles), (SELECT count(*) FROM soldbook)",
          {"9|4"},
          {"1", "2"}},
+        {"titles put on offer",
+         [](ShopSession &s) {
+             EXPECT_EQ(shop::putOnOffer(s, {"111", 9.5, QDate(2001, 5, 1), QDate(2001, 5, 31)}), 1);
+         },
+         "select * from onsale",
+         nullptr,
+         "SELECT * FROM onsale",
+         {"111|9.5|2001-05-01|2001-05-31"},
+         {"111"}},
+        {"a supplier's invoice becomes an open bill",
+         [](ShopSession &s) {
+             shop::recordInvoice(s, {"B-4", QDate(2001, 5, 4), "1250", QTime(16, 5), "Ace"});
+         },
+         "select * from Bill",
+         nullptr,
+         "SELECT * FROM Bill WHERE [Invoice No] = 'B-4'",
+         {"B-4|2001-05-04|1250|16:05:00|Ace"},
+         {"B-1", "B-2", "B-3", "B-4"}},
+        {"an invoice whose fee is no amount is not written",
+         [](ShopSession &s) {
+             shop::recordInvoice(s, {"B-4", QDate(2001, 5, 4), "twelve", QTime(16, 5), "Ace"});
+         },
+         "select * from Bill",
+         "Fee",
+         "SELECT count(*) FROM Bill",
+         {"3"},
+         {"B-1", "B-2", "B-3"}},
         {"a delivery adds to the stock stored now",
          [](ShopSession &s) { shop::addDelivery(s, 1, 3); },
          "select * from Titles order by BOOKNO",
