@@ -5,6 +5,7 @@
 #include "conversions.h"
 
 #include <QString>
+#include <QStringList>
 #include <span>
 
 struct Column {
@@ -22,3 +23,11 @@ struct TableDescription {
     const char *name;
     std::span<const Column> columns;
 };
+
+// The names of these columns in their order: a grid that shows a whole table.
+inline QStringList columnNames(std::span<const Column> columns) {
+    QStringList names;
+    for (const Column &column : columns)
+        names << column;
+    return names;
+}
