@@ -513,6 +513,25 @@ void RecordSource::writePending() {
     emit rowChanged(row);
 }
 
+void RecordSource::forgetStored(qint64 rowid) {
+    for (int row = 0; row < store_.rowCount(); ++row)
+        if (store_.rowid(row) == rowid) {
+            if (pending_ && pending_->row == row)
+                pending_.reset();
+            else if (pending_ && pending_->row > row)
+                --pending_->row;
+            const bool wasCurrent = currentRow() == row;
+            emit rowAboutToBeRemoved(row);
+            store_.remove(row);
+            emit rowRemoved(row);
+            if (wasCurrent)
+                setCurrent(row, Cursor::Deleted);
+            else if (current_ > row)
+                setCurrent(current_ - 1, cursor_);
+            return;
+        }
+}
+
 void RecordSource::deleteCurrent() {
     const int row = requireRow();
     if (pending_ && pending_->isNew && pending_->row == row) {

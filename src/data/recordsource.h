@@ -59,6 +59,9 @@ public:
     // Makes the row the table stores under this rowid current; false, and no move, when the
     // record set does not hold it.
     bool moveToStored(qint64 rowid);
+    // The row stored under this rowid was deleted elsewhere: it leaves the record set as a
+    // deleted row does (no row is current when it was the current one).
+    void forgetStored(qint64 rowid);
     bool isEof() const;
     bool isBof() const;
     // Number of rows of the result (reads what is still unread first).

@@ -114,7 +114,7 @@ void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {
 bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
     namespace B = tables::Bill;
     bool paid = false;
-    session.transact({B::table, tables::paidbill::table}, [&](Connection &connection) {
+    session.transact({tables::paidbill::table}, [&](Connection &connection) {
         Statement copy = connection.prepare(
             insertSelect(tables::paidbill::table, tables::paidbill::columns,
                          QStringLiteral("%1, %2, %3, %4, %5, ? FROM %6 WHERE rowid = ?")
@@ -130,6 +130,12 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
         remove.step();
         paid = true;
     });
+    // The paid bill leaves the lists without reading them again; a bill that was already
+    // gone means they are out of date.
+    if (paid)
+        session.rowRemoved(B::table, billRowid);
+    else
+        session.tablesChanged({B::table});
     return paid;
 }
 

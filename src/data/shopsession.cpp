@@ -29,6 +29,12 @@ void ShopSession::requireTable(const char *table, std::span<const Column> column
                                 .arg(QLatin1String(table), QLatin1String(column.name)));
 }
 
+void ShopSession::rowRemoved(const QString &table, qint64 rowid) {
+    for (RecordSource *source : std::vector<RecordSource *>(sources_))
+        if (source->isOpen() && source->tableName().compare(table, Qt::CaseInsensitive) == 0)
+            source->forgetStored(rowid);
+}
+
 void ShopSession::attach(RecordSource *source) {
     sources_.push_back(source);
 }

@@ -44,6 +44,8 @@ public:
 
     // Tells the session's record sets of these tables that their rows changed.
     void tablesChanged(const QStringList &tables);
+    // Tells them that one row of the table is gone, which they drop without reading again.
+    void rowRemoved(const QString &table, qint64 rowid);
 
     // Record sets join on construction and leave on destruction.
     void attach(RecordSource *source);
