@@ -1,26 +1,72 @@
 // Starts Quillmart: the real services, the table of screens and the main window.
 #include "accountingscreens.h"
+#include "backupatclose.h"
+#include "backupscheduler.h"
 #include "clock.h"
 #include "errorpolicy.h"
 #include "maintenancescreens.h"
 #include "mainwindow.h"
 #include "purchasingscreens.h"
+#include "restorecommand.h"
 #include "salesscreens.h"
 #include "screenshottour.h"
 #include "shellpictures.h"
 #include "shopbackups.h"
 #include "shoppaths.h"
+#include "startcheck.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
+#include <ctime>
+#include <memory>
 
 namespace {
 bool displayAvailable() {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
+
+// For bench/run: with QUILLMART_TIMING set, the program prints the moment (CLOCK_REALTIME, in
+// nanoseconds) of the main window's first paint, closes itself once the start check is done
+// and prints the moment the close began.
+qint64 realtimeNs() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+class TimingProbe : public QObject {
+public:
+    TimingProbe(QWidget &window, StartCheck &check) : window_(window), check_(check) {
+        window.installEventFilter(this);
+        connect(&check, &StartCheck::finished, this, [this] { closeWhenReady(); });
+    }
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            std::printf("first-paint %lld\n", static_cast<long long>(realtimeNs()));
+            QTimer::singleShot(0, this, [this] { closeWhenReady(); });
+        }
+        return false;
+    }
+
+private:
+    void closeWhenReady() {
+        if (!painted_ || !check_.isFinished() || closing_)
+            return;
+        closing_ = true;
+        std::printf("close-begins %lld\n", static_cast<long long>(realtimeNs()));
+        std::fflush(stdout);
+        window_.close();
+    }
+    QWidget &window_;
+    StartCheck &check_;
+    bool painted_ = false, closing_ = false;
+};
 
 // The installed document; when the program runs from its build folder, the copy there.
 QString helpFile() {
@@ -62,14 +108,31 @@ int main(int argc, char *argv[]) {
             std::printf("%s\n", qPrintable(file));
         return 0;
     }
-    // A damaged file is named at once, with the backup to restore; a normal exit leaves a
-    // fresh backup beside the file.
-    const ShopBackups backups(context.databasePath);
-    if (const QString warning = backups.startWarning(); !warning.isEmpty())
+    // While the program runs it holds this lock: quillmart-restore refuses to replace the
+    // file under it.
+    QLockFile running(context.databasePath + QStringLiteral(".lock"));
+    running.tryLock(0);
+    // The file is checked on a thread of its own while the window is already usable; until
+    // the check is done a commit waits for it, and a damaged file takes no more writes.
+    StartCheck check(context.databasePath);
+    BackupScheduler backups(context.databasePath, &clock);
+    QObject::connect(&check, &StartCheck::damaged, &window, [&boxes](const QString &warning) {
         boxes.inform(warning, MessageBoxes::Icon::Critical, QString());
+    });
+    QObject::connect(&check, &StartCheck::finished, &window, [&backups](bool sound) {
+        if (sound)
+            backups.enable();
+    });
+    auto *restore = new RestoreCommand(window, backups, boxes, clock);
+    QObject::connect(&window, &MainWindow::restoreChosen, restore, &RestoreCommand::run);
+    std::unique_ptr<TimingProbe> probe;
+    if (qEnvironmentVariableIsSet("QUILLMART_TIMING"))
+        probe = std::make_unique<TimingProbe>(window, check);
+    if (QFileInfo::exists(context.databasePath))
+        check.start();
     const int status = app.exec();
-    if (status == 0 && QFileInfo::exists(context.databasePath))
-        policy::reportOnError(boxes,
-                              [&] { backups.take(QDateTime(clock.today(), clock.timeOfDay())); });
+    check.wait();
+    if (status == 0 && check.isFinished() && QFileInfo::exists(context.databasePath))
+        backupatclose::run(backups, boxes);
     return status;
 }

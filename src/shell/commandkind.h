@@ -9,4 +9,5 @@ enum class CommandKind {
     Exit,      // closes the frame, which ends the program
     Help,      // the help command
     About,     // the About box, modal over the frame
+    Restore,   // the list of backups, to put one back in place
 };

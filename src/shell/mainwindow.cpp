@@ -130,6 +130,9 @@ void MainWindow::runMenuCommand(const MenuEntry &entry) {
     case CommandKind::About:
         showAbout();
         break;
+    case CommandKind::Restore:
+        emit restoreChosen();
+        break;
     case CommandKind::Menu:
     case CommandKind::Separator:
         break;

@@ -7,6 +7,7 @@ using K = CommandKind;
 
 constexpr MenuEntry kMenu[] = {
     {"mnuFile", "File(&F)", nullptr, K::Menu, nullptr},
+    {"mnuFileRestore", "Restore a Backup(&R)...", "mnuFile", K::Restore, nullptr},
     {"mnuFileExit", "Exit(&X)", "mnuFile", K::Exit, nullptr},
 
     {"mnuPurchase", "Purchase(&P)", nullptr, K::Menu, nullptr},

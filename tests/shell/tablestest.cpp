@@ -49,6 +49,7 @@ std::vector<Row> menuRows(MainWindow &window) {
 
 const std::vector<Row> kExpectedMenus = {
     {"mnuFile", "File(&F)", ""},
+    {"mnuFileRestore", "Restore a Backup(&R)...", "mnuFile"},
     {"mnuFileExit", "Exit(&X)", "mnuFile"},
     {"mnuPurchase", "Purchase(&P)", ""},
     {"mnuPurchaseInvoice", "Invoice Bill(&I)", "mnuPurchase"},
