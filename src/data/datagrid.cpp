@@ -2,6 +2,7 @@
 #include "datagrid.h"
 
 #include "dataerror.h"
+#include "longread.h"
 #include "recordsource.h"
 
 #include <QHeaderView>
@@ -20,6 +21,7 @@ constexpr int widestColumn = 320;
 DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *parent)
     : QWidget(parent), source_(source) {
     setObjectName(QStringLiteral("DataGrid1"));
+    longread::showProgress(source, this);
     model_ = new RecordTableModel(source, std::move(columns), this);
     captionLabel_ = new QLabel(this);
     captionLabel_->setObjectName(QStringLiteral("caption"));
