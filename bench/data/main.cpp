@@ -3,10 +3,12 @@
 
 void registerRecordSetBenchmarks();
 void registerGridBenchmarks();
+void registerBackupBenchmarks();
 
 int main(int argc, char **argv) {
     return bench::run(argc, argv, [] {
         registerRecordSetBenchmarks();
         registerGridBenchmarks();
+        registerBackupBenchmarks();
     });
 }

@@ -30,11 +30,11 @@ void rememberQueries(const QString &id, QWidget *screen) {
     std::vector<std::string> sql;
     for (RecordSource *source : sources(screen))
         if (source->isOpen())
-            sql.push_back((dialect::translate(source->recordSourceText()).sql +
-                           (source->canFetchMore()
-                                ? QStringLiteral(" LIMIT %1").arg(source->loadedCount())
-                                : QString()))
-                              .toStdString());
+            sql.push_back(
+                (dialect::translate(source->recordSourceText()).sql +
+                 (source->canFetchMore() ? QStringLiteral(" LIMIT %1").arg(source->loadedCount())
+                                         : QString()))
+                    .toStdString());
     loadedQueries()[id] = sql;
 }
 
