@@ -66,6 +66,7 @@ QString RestoreCommand::choose() {
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < table->rowCount(); ++row) {
         const BackupEntry &entry = entries[static_cast<std::size_t>(row)];
         const QStringList cells = {when(entry.facts.taken), count(entry.facts.sales),
