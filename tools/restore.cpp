@@ -78,6 +78,7 @@ int main(int argc, char *argv[]) {
         return 2;
     }
     QLockFile running(shop + QStringLiteral(".lock"));
+    running.setStaleLockTime(0); // Quillmart holds it for hours; stale only when it is gone
     if (!running.tryLock(0)) {
         std::fprintf(stderr, "quillmart-restore: Quillmart is running on %s; close it first.\n",
                      qPrintable(shop));

@@ -111,6 +111,7 @@ int main(int argc, char *argv[]) {
     // While the program runs it holds this lock: quillmart-restore refuses to replace the
     // file under it.
     QLockFile running(context.databasePath + QStringLiteral(".lock"));
+    running.setStaleLockTime(0); // held for hours: stale only when its process is gone
     running.tryLock(0);
     // The file is checked on a thread of its own while the window is already usable; until
     // the check is done a commit waits for it, and a damaged file takes no more writes.

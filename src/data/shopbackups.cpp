@@ -377,9 +377,13 @@ QString ShopBackups::restore(const QString &backup, const QDateTime &now,
 
     QString aside;
     if (shop.exists()) {
-        aside = shop.absoluteDir().filePath(
-            QStringLiteral("%1-before-restore-%2.mdb")
+        // Never over a file kept aside by an earlier restore of the same second.
+        const QString stem = shop.absoluteDir().filePath(
+            QStringLiteral("%1-before-restore-%2")
                 .arg(shop.completeBaseName(), now.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+        aside = stem + QStringLiteral(".mdb");
+        for (int n = 2; QFileInfo::exists(aside) || QFileInfo::exists(aside + "-wal"); ++n)
+            aside = stem + QStringLiteral("-%1.mdb").arg(n);
         {
             // Fold the -wal into the file first, so that what is kept aside is one file; if
             // it cannot be folded, the -wal goes along under the matching name.
