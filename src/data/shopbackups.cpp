@@ -225,7 +225,7 @@ QString ShopBackups::take(const QDateTime &when, const backupfile::Progress &pro
     copyOnline(copy, progress);
 
     QString problem;
-    if (!passesQuickCheck(copy, &problem))
+    if (!passesQuickCheck(copy, &problem, progress))
         throw DataError(noBackup(QStringLiteral("the copy of %1 did not pass its check (%2); "
                                                 "the earlier backups are kept.")
                                      .arg(databasePath_, problem)));
@@ -296,7 +296,8 @@ QString ShopBackups::newestGood() const {
     return QString();
 }
 
-ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *problem) {
+ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *problem,
+                                             const backupfile::Progress &progress) {
     // Read-write (it falls back to read-only for a write-protected file) so that closing
     // folds a WAL file back in; query_only keeps the check from ever writing.
     RawFile file(path, SQLITE_OPEN_READWRITE);
@@ -306,6 +307,21 @@ ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *probl
         return isDamageCode(file.openCode()) ? Health::Damaged : Health::Unknown;
     }
     sqlite3_exec(file.handle(), "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+    // A check of a large file takes seconds: whoever waits for it may stop it.
+    bool stopped = false;
+    struct Asker {
+        const backupfile::Progress &progress;
+        bool &stopped;
+    } asker{progress, stopped};
+    if (progress)
+        sqlite3_progress_handler(
+            file.handle(), 100000,
+            [](void *context) {
+                auto *a = static_cast<Asker *>(context);
+                a->stopped = !a->progress(0.45);
+                return a->stopped ? 1 : 0;
+            },
+            &asker);
     sqlite3_stmt *stmt = nullptr;
     int rc = sqlite3_prepare_v2(file.handle(), "PRAGMA quick_check(1)", -1, &stmt, nullptr);
     QString answer;
@@ -316,6 +332,8 @@ ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *probl
                 QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
     }
     sqlite3_finalize(stmt);
+    if (stopped)
+        throw Cancelled(QStringLiteral("The check was stopped."));
     if (rc == SQLITE_ROW) {
         if (answer == QLatin1String("ok"))
             return Health::Sound;
@@ -330,13 +348,14 @@ ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *probl
     return isDamageCode(rc) ? Health::Damaged : Health::Unknown;
 }
 
-bool ShopBackups::passesQuickCheck(const QString &path, QString *problem) {
+bool ShopBackups::passesQuickCheck(const QString &path, QString *problem,
+                                   const backupfile::Progress &progress) {
     if (!QFileInfo::exists(path)) {
         if (problem != nullptr)
             *problem = dberror::missingFile(path);
         return false;
     }
-    return checkHealth(path, problem) == Health::Sound;
+    return checkHealth(path, problem, progress) == Health::Sound;
 }
 
 QString ShopBackups::startWarning() const {

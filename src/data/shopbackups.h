@@ -54,7 +54,9 @@ public:
 
     // PRAGMA quick_check on a database file: true for "ok". `problem` receives the first
     // problem found, or why the file could not be checked.
-    static bool passesQuickCheck(const QString &path, QString *problem = nullptr);
+    // `progress` (when given) is asked now and then; false stops the check (Cancelled).
+    static bool passesQuickCheck(const QString &path, QString *problem = nullptr,
+                                 const backupfile::Progress &progress = {});
 
     // Puts a backup in place of the database, which nothing may have open: checks the
     // backup whole, keeps the current file (with its -wal) aside under a dated name, and
@@ -65,7 +67,8 @@ public:
 
 private:
     enum class Health { Sound, Damaged, Unknown };
-    static Health checkHealth(const QString &path, QString *problem);
+    static Health checkHealth(const QString &path, QString *problem,
+                              const backupfile::Progress &progress = {});
     // Unpacks a backup into `target` and checks the database it gives against its facts.
     static bool unpackChecked(const QString &backup, const QString &target,
                               const backupfile::Progress &progress, QString *problem);
