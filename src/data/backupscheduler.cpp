@@ -62,9 +62,11 @@ void BackupScheduler::enable() {
     enabled_ = true;
     stop_ = false;
     // A backup taken today already holds the shop as this session found it (each session
-    // saves its work at close); otherwise the first idle moment makes today's.
+    // saves its work at close), and so does the newest one when nothing has been written
+    // since; otherwise the first idle moment makes one. A day without use adds no copy.
     try {
-        if (ShopBackups(databasePath_).hasBackupOf(clock_->today()))
+        const ShopBackups backups(databasePath_);
+        if (backups.hasBackupOf(clock_->today()) || backups.unchangedSinceNewest())
             savedVersion_ = dataVersion();
     } catch (const DataError &) {
         savedVersion_.reset();

@@ -158,6 +158,17 @@ bool ShopBackups::hasBackupOf(const QDate &day) const {
     return false;
 }
 
+bool ShopBackups::unchangedSinceNewest() const {
+    const QStringList backups = list();
+    if (backups.isEmpty())
+        return false;
+    const QDateTime made = QFileInfo(backups.front()).lastModified();
+    const QFileInfo shop(databasePath_), wal(databasePath_ + QStringLiteral("-wal"));
+    // An empty -wal is made by merely opening the file; one with frames holds writes.
+    return shop.lastModified() <= made &&
+           (!wal.exists() || wal.size() == 0 || wal.lastModified() <= made);
+}
+
 void ShopBackups::removeLeftovers() const {
     // What a stopped or killed backup, check or restore left: never counted, never kept.
     const QDir dir(folder());

@@ -29,6 +29,9 @@ public:
     std::vector<BackupEntry> entries() const;
     // True when a backup was taken on that day.
     bool hasBackupOf(const QDate &day) const;
+    // True when nothing has been written into the shop file since the newest backup was
+    // made: a copy now would repeat it.
+    bool unchangedSinceNewest() const;
 
     // Copies the database with SQLite's online backup a few pages at a time (a consistent
     // copy, however much another connection writes meanwhile), checks the copy, counts its
