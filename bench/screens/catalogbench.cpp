@@ -42,11 +42,11 @@ void sortCatalogue(benchmark::State &state, const Sort &sort) {
 
 void rawSortCatalogue(benchmark::State &state, const Sort &sort) {
     guarded(state, [&] {
-        const std::string sql = std::string("SELECT rowid, * FROM Titles ORDER BY ") + sort.order +
-                                (rowsRead() > 0 ? " LIMIT " + std::to_string(rowsRead()) : "");
+        const std::string sql = std::string("SELECT rowid, * FROM Titles ORDER BY ") + sort.order;
         bench::Measured measured(state);
         for (auto _ : state)
-            benchmark::DoNotOptimize(bench::raw().read(sql));
+            benchmark::DoNotOptimize(
+                bench::raw().read(sql, {}, -1, -1, rowsRead() > 0 ? rowsRead() : -1));
     });
 }
 

@@ -63,9 +63,8 @@ RawShop::Read rawReport(const std::string &report, const std::string &rowsSql,
                         const std::vector<RawShop::Value> &rowParams, const std::string &first,
                         const std::string &last) {
     const auto known = rowsRead().find(report);
-    const std::string limit =
-        known == rowsRead().end() ? "" : " LIMIT " + std::to_string(known->second);
-    RawShop::Read read = bench::raw().read(rowsSql + limit, rowParams);
+    RawShop::Read read = bench::raw().read(rowsSql, rowParams, -1, -1,
+                                           known == rowsRead().end() ? -1 : known->second);
     read.total = std::stod(bench::raw().text(kTakings, {first, last}));
     return read;
 }
