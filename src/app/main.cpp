@@ -14,14 +14,13 @@
 #include "shopbackups.h"
 #include "shoppaths.h"
 #include "startcheck.h"
+#include "timingprobe.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
-#include <QTimer>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 
 namespace {
@@ -29,44 +28,6 @@ bool displayAvailable() {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
-
-// For bench/run: with QUILLMART_TIMING set, the program prints the moment (CLOCK_REALTIME, in
-// nanoseconds) of the main window's first paint, closes itself once the start check is done
-// and prints the moment the close began.
-qint64 realtimeNs() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-class TimingProbe : public QObject {
-public:
-    TimingProbe(QWidget &window, StartCheck &check) : window_(window), check_(check) {
-        window.installEventFilter(this);
-        connect(&check, &StartCheck::finished, this, [this] { closeWhenReady(); });
-    }
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint && !painted_) {
-            painted_ = true;
-            std::printf("first-paint %lld\n", static_cast<long long>(realtimeNs()));
-            QTimer::singleShot(0, this, [this] { closeWhenReady(); });
-        }
-        return false;
-    }
-
-private:
-    void closeWhenReady() {
-        if (!painted_ || !check_.isFinished() || closing_)
-            return;
-        closing_ = true;
-        std::printf("close-begins %lld\n", static_cast<long long>(realtimeNs()));
-        std::fflush(stdout);
-        window_.close();
-    }
-    QWidget &window_;
-    StartCheck &check_;
-    bool painted_ = false, closing_ = false;
-};
 
 // The installed document; when the program runs from its build folder, the copy there.
 QString helpFile() {
@@ -120,7 +81,9 @@ int main(int argc, char *argv[]) {
     QObject::connect(&check, &StartCheck::damaged, &window, [&boxes](const QString &warning) {
         boxes.inform(warning, MessageBoxes::Icon::Critical, QString());
     });
-    QObject::connect(&check, &StartCheck::finished, &window, [&backups](bool sound) {
+    bool sound = false;
+    QObject::connect(&check, &StartCheck::finished, &window, [&backups, &sound](bool isSound) {
+        sound = isSound;
         if (sound)
             backups.enable();
     });
@@ -133,7 +96,7 @@ int main(int argc, char *argv[]) {
         check.start();
     const int status = app.exec();
     check.wait();
-    if (status == 0 && check.isFinished() && QFileInfo::exists(context.databasePath))
+    if (status == 0 && sound && QFileInfo::exists(context.databasePath))
         backupatclose::run(backups, boxes);
     return status;
 }
