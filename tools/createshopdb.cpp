@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QFile>
-#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -53,28 +51,16 @@ int main(int argc, char *argv[]) {
     if (path.isEmpty())
         path = defaultDatabasePath();
 
-    const QFileInfo info(path);
-    if (info.exists() || info.isSymLink()) {
+    if (shopfile::occupied(path)) {
         say(stderr, QString("%1 already exists; nothing was changed.").arg(path));
         return kAlreadyExists;
     }
     try {
-        shopfile::create(path);
+        shopfile::makeShop(path, demo ? shopfile::Contents::Demo : shopfile::Contents::Empty,
+                           QDate::currentDate());
     } catch (const DataError &e) {
         say(stderr, e.description());
         return kFailed;
-    }
-    if (demo) {
-        try {
-            shopfile::loadDemoCatalogue(path, QDate::currentDate());
-        } catch (const DataError &e) {
-            // The file was made a moment ago and is empty: take it away again, so that a
-            // second try starts clean.
-            for (const char *suffix : {"", "-wal", "-shm"})
-                QFile::remove(path + suffix);
-            say(stderr, e.description() + " No file was left behind.");
-            return kFailed;
-        }
     }
     say(stdout, QString("created %1%2.").arg(path, demo ? " with the demo catalogue" : ""));
     return 0;

@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "democatalogue.h"
+#include "privatefiles.h"
 #include "schemasql.h"
 
 #include <QDir>
@@ -47,21 +48,23 @@ QString schemaSql() {
 }
 
 void create(const QString &path) {
+    // The shop's folder and files are private to their owner: the shop's takings are nobody
+    // else's business. A folder that is there already keeps its mode.
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
+    if (!privatefiles::makeFolder(info.absolutePath()))
         throw DataError(
             QString("Cannot create the folder %1 for the shop database.").arg(info.absolutePath()));
     // Claiming the name with an exclusive create is what makes overwriting impossible, even
-    // when another program makes the file between a check and this line.
-    QFile claim(path);
-    if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    // when another program makes the file between a check and this line. The file is private
+    // from its first byte; its -wal and -shm files take its mode.
+    QString why;
+    if (!privatefiles::createFile(path, &why)) {
         const QFileInfo now(path);
         throw DataError(
             now.exists() || now.isSymLink()
                 ? QString("The shop database %1 already exists; nothing was changed.").arg(path)
-                : QString("Cannot create the shop database %1: %2").arg(path, claim.errorString()));
+                : QString("Cannot create the shop database %1: %2").arg(path, why));
     }
-    claim.close();
     try {
         Connection db(path);
         Transaction transaction(db);
@@ -74,6 +77,27 @@ void create(const QString &path) {
         // The file is ours and holds nothing yet: leave no half-made database behind.
         removeFileAndJournals(path);
         throw;
+    }
+}
+
+bool occupied(const QString &path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+void makeShop(const QString &path, Contents contents, const QDate &today) {
+    if (occupied(path))
+        throw DataError(QString("%1 already exists; nothing was changed.").arg(path));
+    create(path);
+    if (contents == Contents::Empty)
+        return;
+    try {
+        loadDemoCatalogue(path, today);
+    } catch (const DataError &e) {
+        // The file was made a moment ago and holds no data of anyone's: take it away again,
+        // so that a second try starts clean.
+        removeFileAndJournals(path);
+        throw DataError(e.description() + " No file was left behind.");
     }
 }
 

@@ -14,6 +14,17 @@ QString schemaSql();
 // Throws DataError when a file already exists there; never overwrites one.
 void create(const QString &path);
 
+// True when something (a file, a folder, even a dangling link) already has the name: no new
+// shop is made there.
+bool occupied(const QString &path);
+
+enum class Contents { Empty, Demo };
+
+// Makes a new shop at the path: an empty one, or one holding the demo catalogue dated around
+// `today`. Never overwrites: throws DataError when the path is occupied. A shop that cannot be
+// filled is taken away again, so that no half-made file is left behind (the message says so).
+void makeShop(const QString &path, Contents contents, const QDate &today);
+
 // Adds the demo catalogue to an empty shop database: titles (books and CDs), subjects,
 // publishers, suppliers, offers around `today`, open and paid bills, and a few weeks of
 // sales up to `today`. Throws DataError.

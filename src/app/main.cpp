@@ -17,6 +17,7 @@
 #include "timingprobe.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
@@ -29,11 +30,18 @@ bool displayAvailable() {
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
 
-// The installed document; when the program runs from its build folder, the copy there.
+// The installed document (a relative path is found from the folder above the program's
+// bin); when the program runs from its build folder, the copy there.
 QString helpFile() {
     const QString configured = QStringLiteral(QUILLMART_HELP_FILE);
+    if (configured.isEmpty())
+        return configured;
+    const QString installed =
+        QDir::isRelativePath(configured)
+            ? QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../" + configured)
+            : configured;
     const QString buildCopy = QStringLiteral(QUILLMART_BUILD_HELP_FILE);
-    return QFileInfo::exists(configured) || buildCopy.isEmpty() ? configured : buildCopy;
+    return QFileInfo::exists(installed) || buildCopy.isEmpty() ? installed : buildCopy;
 }
 } // namespace
 
@@ -47,6 +55,8 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Quillmart"));
     app.setWindowIcon(shellpictures::programIcon());
+    // Ties the windows to the installed desktop entry, whose icon the task bar then shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillmart.Quillmart"));
 
     const QString screenshotDir = qEnvironmentVariable("QUILLMART_SCREENSHOT_DIR");
     WidgetMessageBoxes boxes;

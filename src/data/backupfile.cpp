@@ -3,6 +3,7 @@
 
 #include "cancelled.h"
 #include "dataerror.h"
+#include "privatefiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,7 +139,8 @@ void makePrivateFile(const QString &path) {
 }
 
 bool makePrivateFolder(const QString &path) {
-    if (!QDir().mkpath(path))
+    // Also a folder made by an older version, or by hand, becomes private.
+    if (!privatefiles::makeFolder(path))
         return false;
     return ::chmod(QFile::encodeName(path).constData(), 0700) == 0;
 }

@@ -5,6 +5,7 @@
 #include "databaseerrors.h"
 #include "dataerror.h"
 #include "shophealth.h"
+#include "textorder.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -79,6 +80,7 @@ Connection::Connection(const QString &path) : path_(path) {
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyTimeoutMs);
     sqlite3_commit_hook(db_, guardCommit, db_);
+    TextOrder::registerOn(db_);
     sqlite3_create_function(db_, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlVal,
                             nullptr, nullptr);
     try {

@@ -10,6 +10,11 @@
 
 namespace conv {
 
+namespace {
+// Beyond this a double no longer holds every cent exactly (2^53 cents is about 90 trillion).
+constexpr double largestMoney = 9.0e13;
+} // namespace
+
 ColumnKind kindFromDeclaredType(const QString &declaredType, bool primaryKey) {
     const QString type = declaredType.trimmed().toUpper();
     if (primaryKey && type.startsWith(QLatin1String("INTEGER")))
@@ -38,7 +43,12 @@ QDate parseDate(const QString &text) {
     const auto match = form.match(text);
     if (!match.hasMatch())
         return QDate();
-    return QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    int year = match.captured(1).toInt();
+    // A year typed with one or two digits is read as the system's short date reads it:
+    // 00-29 in this century, 30-99 in the last one ("01/5/3" is 2001/5/3, "97/1/2" 1997).
+    if (match.captured(1).size() <= 2)
+        year += year < 30 ? 2000 : 1900;
+    return QDate(year, match.captured(2).toInt(), match.captured(3).toInt());
 }
 
 QString isoDate(const QDate &date) {
@@ -65,6 +75,8 @@ QTime parseTime(const QString &text) {
 }
 
 QString numberText(double value) {
+    if (!std::isfinite(value))
+        return QStringLiteral("(out of range)"); // never "inf" or "nan" on a screen
     if (value == 0)
         return QStringLiteral("0"); // also for -0
     // Fifteen significant digits, as the shop's tills show: 0.1 + 0.2 shows as 0.3.
@@ -82,6 +94,13 @@ std::optional<double> parseNumber(const QString &text) {
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> parseMoney(const QString &text) {
+    const auto number = parseNumber(text);
+    if (!number || std::fabs(*number) > largestMoney)
+        return std::nullopt;
+    return number;
 }
 
 double leadingNumber(const QString &text) {
@@ -107,7 +126,7 @@ namespace {
 
 QVariant wholeNumber(double value, const QString &fieldName, const QString &text) {
     const double rounded = std::nearbyint(value); // halves to the even neighbour
-    if (std::fabs(rounded) > 9.0e15)
+    if (!std::isfinite(rounded) || std::fabs(rounded) > 9.0e15)
         mismatch(fieldName, text, "a whole number in range");
     return QVariant(static_cast<qlonglong>(rounded));
 }
@@ -138,8 +157,10 @@ QVariant toStorage(ColumnKind kind, const QVariant &value, const QString &fieldN
     }
     case ColumnKind::Money: {
         const auto number = isNumber ? std::optional<double>(value.toDouble()) : parseNumber(text);
-        if (!number)
+        if (!number || !std::isfinite(*number))
             mismatch(fieldName, text, "a number");
+        if (std::fabs(*number) > largestMoney)
+            mismatch(fieldName, text, "an amount within 90,000,000,000,000");
         return QVariant(*number);
     }
     case ColumnKind::Date: {

@@ -27,6 +27,9 @@ QTime parseTime(const QString &text);
 QString numberText(double value);
 // A number typed in the system's number format; nullopt when the text is not a number.
 std::optional<double> parseNumber(const QString &text);
+// A money amount typed: a number whose cents a double still holds exactly (at most 90
+// trillion either way); nullopt otherwise, like a text that is not a number.
+std::optional<double> parseMoney(const QString &text);
 // The numeric value of the leading number of a text, 0 when there is none (like val()).
 double leadingNumber(const QString &text);
 

@@ -2,6 +2,7 @@
 #include "datagrid.h"
 
 #include "dataerror.h"
+#include "gridcommands.h"
 #include "longread.h"
 #include "recordsource.h"
 
@@ -16,6 +17,13 @@ namespace {
 // Columns are sized from the heading and the first screenful, never from every row.
 constexpr int sampledRows = 40;
 constexpr int widestColumn = 320;
+
+// A screen reader hears the grid by its caption line, or as the rows of its table.
+void nameForReaders(QTableView *view, const QLabel *caption, const RecordSource *source) {
+    view->setAccessibleName(!caption->text().isEmpty()
+                                ? caption->text()
+                                : QStringLiteral("Rows of %1").arg(source->tableName()));
+}
 } // namespace
 
 DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *parent)
@@ -40,7 +48,7 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
     view_->setModel(model_);
     view_->setAlternatingRowColors(true);
     view_->setTabKeyNavigation(false);
-    view_->setAccessibleName(QStringLiteral("DataGrid1"));
+    nameForReaders(view_, captionLabel_, source_);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -50,6 +58,7 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
 
     connect(source_, &RecordSource::moved, this, &DataGrid::followSource);
     connect(source_, &RecordSource::reset, this, [this] {
+        nameForReaders(view_, captionLabel_, source_);
         sizeColumns();
         followSource();
     });
@@ -61,11 +70,13 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
             [this](const QModelIndex &current) { followView(current.row()); });
     sizeColumns();
     followSource();
+    new GridCommands(this); // Copy, Export…, Print…
 }
 
 void DataGrid::setCaption(const QString &caption) {
     captionLabel_->setText(caption);
     captionLabel_->setVisible(!caption.isEmpty());
+    nameForReaders(view_, captionLabel_, source_);
 }
 
 QString DataGrid::caption() const {

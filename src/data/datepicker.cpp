@@ -8,6 +8,9 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent) {
     setDisplayFormat(QStringLiteral("yyyy/M/d"));
     setMinimumDate(QDate(100, 1, 1));
     setMaximumDate(QDate(9999, 12, 31));
+    // What was typed is settled by fixup() (a short year read as the short date reads it),
+    // not thrown away for the previous day.
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     connect(this, &QDateEdit::dateChanged, this, [this](const QDate &day) {
         if (!settingFromCode_)
             emit changedByOperator(day);
@@ -26,4 +29,13 @@ QString DatePicker::dayText() const {
 
 bool DatePicker::focusNextPrevChild(bool next) {
     return QWidget::focusNextPrevChild(next);
+}
+
+void DatePicker::fixup(QString &input) const {
+    const QDate typed = conv::parseDate(input);
+    if (typed.isValid() && typed >= minimumDate() && typed <= maximumDate()) {
+        input = conv::dateText(typed);
+        return;
+    }
+    QDateEdit::fixup(input);
 }

@@ -19,6 +19,8 @@ signals:
     void changedByOperator(const QDate &day);
 
 protected:
+    // A year typed with one or two digits ("01/5/3") is read as the short date reads it.
+    void fixup(QString &input) const override;
     // Tab leaves the picker like any other box; the arrow keys step year, month and day.
     bool focusNextPrevChild(bool next) override;
 

@@ -3,6 +3,7 @@
 
 #include "conversions.h"
 #include "dataerror.h"
+#include "textorder.h"
 
 #include <QRegularExpression>
 
@@ -63,9 +64,23 @@ void rewriteLiterals(const QString &text, QString &sql, QString &masked) {
     }
 }
 
+// Adds the shop's text order to a closing "order by <column>" of a text column.
+void collateTextOrder(QString &sql, const QString &masked, const QString &table,
+                      const IsTextColumn &isTextColumn) {
+    static const QRegularExpression orderBy(
+        QStringLiteral(R"(\border\s+by\s+(\[[^\]]+\]|[A-Za-z_]\w*)\s*(?:asc|desc)?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto match = orderBy.match(masked);
+    if (!isTextColumn || !match.hasMatch() ||
+        !isTextColumn(table, unbracket(sql.mid(match.capturedStart(1), match.capturedLength(1)))))
+        return;
+    sql.insert(match.capturedEnd(1),
+               QStringLiteral(" COLLATE %1").arg(QLatin1String(TextOrder::collationName)));
+}
+
 } // namespace
 
-TranslatedQuery translate(const QString &recordSourceText) {
+TranslatedQuery translate(const QString &recordSourceText, const IsTextColumn &isTextColumn) {
     const QString text = recordSourceText.trimmed();
     if (text.isEmpty())
         throw DataError(QStringLiteral("The record source has no query text."));
@@ -89,6 +104,7 @@ TranslatedQuery translate(const QString &recordSourceText) {
                             .arg(text));
     const QString table =
         unbracket(sql.mid(fromMatch.capturedStart(1), fromMatch.capturedLength(1)));
+    collateTextOrder(sql, masked, table, isTextColumn);
     // The rowid rides along as the first column, so that each row can be written back.
     sql.insert(6, QStringLiteral(" rowid,"));
     return {sql, table};

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <functional>
 
 struct TranslatedQuery {
     QString sql;   // SQLite SQL; its first result column is the rowid of the row
@@ -12,8 +13,13 @@ struct TranslatedQuery {
 
 namespace dialect {
 
-// Throws DataError for a text that is not one of the dialect's forms.
-TranslatedQuery translate(const QString &recordSourceText);
+// Whether a column of a table holds text (asked with the names as the query writes them).
+using IsTextColumn = std::function<bool(const QString &table, const QString &column)>;
+
+// Throws DataError for a text that is not one of the dialect's forms. An ORDER BY of a
+// column that `isTextColumn` names as text sorts in the shop's text order (case ignored,
+// accents beside their letters); numbers, amounts, dates and times keep their own order.
+TranslatedQuery translate(const QString &recordSourceText, const IsTextColumn &isTextColumn = {});
 
 // Puts a value between single quotes for a query text, doubling embedded quotes, so that
 // "O'Hara Books" stays one text and no typed text can change the query.

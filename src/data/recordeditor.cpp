@@ -168,7 +168,7 @@ void RecordEditor::closeEvent(QCloseEvent *event) {
 bool RecordEditor::settlePendingRow() {
     if (!source_->hasPending())
         return true;
-    if (pendingRowIsBlank()) {
+    if (source_->isPendingBlank()) {
         source_->cancelPending(); // AddNew and nothing typed: nothing to keep
         return true;
     }
@@ -178,15 +178,5 @@ bool RecordEditor::settlePendingRow() {
                                                    "saved. Close the window and give them up?")))
         return false;
     source_->cancelPending();
-    return true;
-}
-
-bool RecordEditor::pendingRowIsBlank() const {
-    const int row = source_->currentRow();
-    if (!source_->isPendingNew() || row < 0)
-        return false;
-    for (int column = 0; column < source_->fieldCount(); ++column)
-        if (!source_->textAt(row, column).isEmpty())
-            return false;
     return true;
 }

@@ -73,7 +73,6 @@ private:
     void buildBoxes(const std::vector<EditorBox> &boxes, int firstColumn);
     QWidget *buildButtonBar();
     bool settlePendingRow();
-    bool pendingRowIsBlank() const;
 
     EditorDefinition definition_;
     ShopContext context_;

@@ -54,12 +54,21 @@ void RecordSource::open(const QString &recordSourceText) {
 void RecordSource::requery() {
     if (pending_)
         writePending(); // a re-read must never drop what the operator typed
-    const TranslatedQuery query = dialect::translate(text_);
     unread_.reset();
+    // A re-query of the same table needs no second look at its columns.
+    auto knowTable = [this](const QString &table) {
+        if (table.compare(table_, Qt::CaseInsensitive) != 0 || primaryKeys_.empty()) {
+            readTableInfo(table);
+            table_ = table;
+        }
+    };
+    const TranslatedQuery query =
+        dialect::translate(text_, [&](const QString &table, const QString &column) {
+            knowTable(table);
+            return textColumns_.count(column.toLower()) > 0;
+        });
     Connection &conn = openConnection();
-    if (query.table.compare(table_, Qt::CaseInsensitive) != 0 || primaryKeys_.empty())
-        readTableInfo(query.table); // a re-query of the same table needs no second look
-    table_ = query.table;
+    knowTable(query.table);
     auto stmt = std::make_unique<Statement>(conn.prepare(query.sql));
     readFields(*stmt);
 
@@ -133,14 +142,21 @@ int RecordSource::recordCount() const {
 
 void RecordSource::readTableInfo(const QString &table) {
     std::map<QString, bool> primaryKeys;
+    std::set<QString> textColumns;
     Statement info =
         openConnection().prepare(QStringLiteral("PRAGMA table_info(%1)").arg(bracket(table)));
-    while (info.step())
-        primaryKeys[info.value(1).toString().toLower()] = info.value(5).toInt() != 0;
+    while (info.step()) {
+        const QString name = info.value(1).toString().toLower();
+        primaryKeys[name] = info.value(5).toInt() != 0;
+        if (conv::kindFromDeclaredType(info.value(2).toString(), primaryKeys[name]) ==
+            ColumnKind::Text)
+            textColumns.insert(name);
+    }
     if (primaryKeys.empty())
         throw DataError(
             QStringLiteral("The table '%1' does not exist in the shop database.").arg(table));
     primaryKeys_ = std::move(primaryKeys);
+    textColumns_ = std::move(textColumns);
 }
 
 void RecordSource::readFields(const Statement &stmt) {
@@ -419,8 +435,22 @@ void RecordSource::addNew() {
 }
 
 void RecordSource::save() {
-    if (pending_)
-        writePending();
+    if (!pending_)
+        return;
+    const bool blank = isPendingBlank();
+    writePending();
+    if (blank) // the blank row is gone: the last row stands in its place
+        setCurrent(store_.rowCount() > 0 ? store_.rowCount() - 1 : store_.rowCount(),
+                   store_.rowCount() > 0 ? Cursor::Row : Cursor::AfterEnd);
+}
+
+bool RecordSource::isPendingBlank() const {
+    if (!pending_ || !pending_->isNew || !pending_->deltas.empty())
+        return false;
+    for (const auto &[column, value] : pending_->values)
+        if (!value.isNull() && !value.toString().trimmed().isEmpty())
+            return false;
+    return true;
 }
 
 void RecordSource::cancelPending() {
@@ -440,6 +470,17 @@ void RecordSource::cancelPending() {
 }
 
 void RecordSource::writePending() {
+    if (isPendingBlank()) {
+        // An added row with nothing typed is never stored, whatever leaves it.
+        const int row = pending_->row;
+        pending_.reset();
+        emit rowAboutToBeRemoved(row);
+        store_.remove(row);
+        emit rowRemoved(row);
+        if (cursor_ == Cursor::Row && current_ >= store_.rowCount())
+            cursor_ = Cursor::AfterEnd;
+        return;
+    }
     Pending &edit = *pending_;
     // Convert typed text first: a text that does not convert stops the save, nothing written.
     std::map<int, QVariant> values;

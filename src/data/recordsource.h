@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 class Connection;
@@ -109,6 +110,8 @@ public:
     void saveAllPending() { save(); }
     bool hasPending() const { return pending_ != nullptr; }
     bool isPendingNew() const;
+    // An added row in which nothing but blanks was typed: saving drops it instead.
+    bool isPendingBlank() const;
     // Forgets the pending changes of the current row.
     void cancelPending();
     // Deletes the current row from the table at once; no row is current until the next move.
@@ -166,6 +169,7 @@ private:
     QString table_;
     std::vector<FieldInfo> fields_;
     std::map<QString, bool> primaryKeys_; // of table_, by lower-case column name
+    std::set<QString> textColumns_;       // of table_, lower-case
     mutable RowStore store_;
     mutable std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
     ReadProgress readProgress_;

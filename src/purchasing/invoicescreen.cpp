@@ -135,7 +135,7 @@ void InvoiceScreen::recordInvoice() {
 
 bool InvoiceScreen::amountIsUsable() {
     const QString amount = amountBox_->text();
-    if (amount.trimmed().isEmpty() || conv::parseNumber(amount))
+    if (amount.trimmed().isEmpty() || conv::parseMoney(amount))
         return true;
     context_.messages->inform(
         QStringLiteral("The fee \"%1\" is not a number. Type the amount in figures, for example "

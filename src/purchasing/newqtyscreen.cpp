@@ -4,6 +4,7 @@
 #include "conversions.h"
 #include "datagrid.h"
 #include "errorpolicy.h"
+#include "isbnfinder.h"
 #include "messageboxes.h"
 #include "recordsource.h"
 
@@ -65,10 +66,11 @@ NewQtyScreen::NewQtyScreen(const ShopContext &context, QWidget *parent)
 
 void NewQtyScreen::addQuantity() {
     policy::reportOnError(*context().messages, [this] {
-        if (!findTitle(isbnBox_->text())) {
+        const Found found = findTitle(isbnBox_->text());
+        if (found == Found::None)
             context().messages->inform(QStringLiteral("Cannot find this book title! "));
+        if (found != Found::One)
             return;
-        }
         const auto copies = conv::parseNumber(quantityBox_->text());
         if (!copies) {
             context().messages->inform(QStringLiteral(
@@ -83,13 +85,30 @@ void NewQtyScreen::addQuantity() {
     });
 }
 
-// The first title in BOOKNO order whose ISBN is exactly the typed text becomes current.
-bool NewQtyScreen::findTitle(const QString &isbn) {
+// The first title in BOOKNO order whose ISBN is exactly the typed text becomes current. When
+// none has it, the one title that holds the same book under another spelling of its ISBN.
+NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
     if (source()->recordCount() == 0)
-        return false;
+        return Found::None;
     source()->moveFirst();
     source()->find(QStringLiteral("ISBN"), isbn);
-    return !source()->isEof();
+    if (!source()->isEof())
+        return Found::One;
+    const std::vector<CatalogueMatch> matches =
+        isbnfinder::otherForms(source()->connection(), isbn);
+    if (matches.size() > 1) {
+        context().messages->inform(
+            QStringLiteral("The ISBN \"%1\" is not in the catalogue as typed, and %2 titles have "
+                           "it in another form:\n\n%3\n\nType the ISBN as the title you "
+                           "received has it in the catalogue. The stock is unchanged.")
+                .arg(isbn, QString::number(matches.size()), isbnfinder::listing(matches)));
+        return Found::Several;
+    }
+    if (matches.empty())
+        return Found::None;
+    source()->moveFirst();
+    source()->find(QStringLiteral("BOOKNO"), matches.front().bookNo);
+    return source()->isEof() ? Found::None : Found::One; // none: made after this screen read
 }
 
 // The copies are added to the stock stored now (a sale since this screen opened counts) and

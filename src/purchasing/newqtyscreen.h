@@ -18,7 +18,8 @@ public:
     void addQuantity();
 
 private:
-    bool findTitle(const QString &isbn);
+    enum class Found { None, One, Several };
+    Found findTitle(const QString &isbn);
     bool addToStock(double copies);
 
     QLineEdit *isbnBox_;

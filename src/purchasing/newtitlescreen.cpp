@@ -7,6 +7,7 @@
 #include "conversions.h"
 #include "datacombo.h"
 #include "datepicker.h"
+#include "isbnwarnings.h"
 #include "recordsource.h"
 
 namespace {
@@ -33,6 +34,7 @@ EditorDefinition newTitleDefinition() {
             {}};
 }
 
+constexpr int isbnBox = 1;
 constexpr int subjectBox = 4;
 constexpr int publisherBox = 5;
 constexpr int yearBox = 6;
@@ -61,6 +63,7 @@ NewTitleScreen::NewTitleScreen(const ShopContext &context, QWidget *parent)
     datePicker_->setDay(context.clock->today());
     connect(datePicker_, &DatePicker::changedByOperator, this, &NewTitleScreen::datePicked);
     placeBeside(yearBox, datePicker_);
+    new IsbnWarnings(this, isbnBox, context);
 }
 
 DataCombo *NewTitleScreen::addList(const char *sourceName, const char *listName,

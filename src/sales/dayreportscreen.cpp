@@ -1,6 +1,7 @@
 // Day report: the chosen day's sales and takings, re-read on every change of the date.
 #include "dayreportscreen.h"
 
+#include "chartwindow.h"
 #include "clock.h"
 #include "conversions.h"
 #include "datagrid.h"
@@ -56,11 +57,16 @@ void DayReportScreen::buildControls() {
 
     auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command1"), this);
     connect(totalButton, &QPushButton::clicked, this, &DayReportScreen::total);
+    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
+    chartButton->setObjectName(QStringLiteral("cmdChart"));
+    chartButton->setToolTip(QStringLiteral("The takings per hour as a column chart"));
+    connect(chartButton, &QPushButton::clicked, this, &DayReportScreen::showChart);
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(prompt);
     pickRow->addWidget(dayPicker_);
     pickRow->addStretch();
+    pickRow->addWidget(chartButton);
     reportlayout::stack(this, heading, pickRow, grid_, totalCaption, totalLabel_);
     setTabOrder(dayPicker_, grid_->view());
 
@@ -88,6 +94,16 @@ void DayReportScreen::total() {
         totalLabel_->setText(
             conv::numberText(salestotal::takings(sales_->readingConnection(), day, day)));
     });
+}
+
+void DayReportScreen::showChart() {
+    if (chart_ == nullptr)
+        chart_ = new ChartWindow(
+            this, sales_, [this] { return saleschart::takingsByHour(*sales_, grid_->caption()); });
+    chart_->redraw();
+    chart_->show();
+    chart_->raise();
+    chart_->activateWindow();
 }
 
 QSize DayReportScreen::sizeHint() const {

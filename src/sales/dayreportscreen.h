@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class ChartWindow;
 class DataGrid;
 class DatePicker;
 class QLabel;
@@ -21,6 +22,9 @@ public:
     void showDay();
     // The totalling step: the takings of the day shown in the picker.
     void total();
+    // "Chart": the listed sales' takings per hour as a column chart, in a window of its own
+    // that follows each new listing.
+    void showChart();
 
 private:
     void buildControls();
@@ -30,4 +34,5 @@ private:
     DatePicker *dayPicker_ = nullptr;
     DataGrid *grid_ = nullptr;
     QLabel *totalLabel_ = nullptr;
+    ChartWindow *chart_ = nullptr;
 };

@@ -1,6 +1,7 @@
 // Period report: the sales between two days and their takings, listed on demand.
 #include "monthreportscreen.h"
 
+#include "chartwindow.h"
 #include "clock.h"
 #include "conversions.h"
 #include "datagrid.h"
@@ -61,6 +62,10 @@ void MonthReportScreen::buildControls() {
 
     auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command2"), this);
     connect(totalButton, &QPushButton::clicked, this, &MonthReportScreen::total);
+    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
+    chartButton->setObjectName(QStringLiteral("cmdChart"));
+    chartButton->setToolTip(QStringLiteral("The takings per day as a column chart"));
+    connect(chartButton, &QPushButton::clicked, this, &MonthReportScreen::showChart);
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(fromLabel);
@@ -70,6 +75,7 @@ void MonthReportScreen::buildControls() {
     pickRow->addWidget(lastPicker_);
     pickRow->addSpacing(12);
     pickRow->addWidget(listButton);
+    pickRow->addWidget(chartButton);
     pickRow->addStretch();
     reportlayout::stack(this, heading, pickRow, grid_, totalCaption, totalLabel_);
     setTabOrder(firstPicker_, lastPicker_);
@@ -107,6 +113,16 @@ void MonthReportScreen::total() {
         totalLabel_->setText(conv::numberText(salestotal::takings(
             sales_->readingConnection(), firstPicker_->day(), lastPicker_->day())));
     });
+}
+
+void MonthReportScreen::showChart() {
+    if (chart_ == nullptr)
+        chart_ = new ChartWindow(
+            this, sales_, [this] { return saleschart::takingsByDay(*sales_, grid_->caption()); });
+    chart_->redraw();
+    chart_->show();
+    chart_->raise();
+    chart_->activateWindow();
 }
 
 QSize MonthReportScreen::sizeHint() const {

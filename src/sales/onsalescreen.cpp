@@ -95,7 +95,7 @@ void OnSaleScreen::createOffer() {
     const QString priceText = inputs_[1]->text();
     if (isbn.isEmpty() || priceText.isEmpty())
         return;
-    const auto price = conv::parseNumber(priceText);
+    const auto price = conv::parseMoney(priceText);
     if (!price) {
         context_.messages->inform(QStringLiteral("The on-sale price \"%1\" is not a number. "
                                                  "Please type a price such as 9.5.")

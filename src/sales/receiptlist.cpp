@@ -19,7 +19,8 @@ ReceiptList::ReceiptList(QWidget *parent) : QAbstractScrollArea(parent) {
     setFont(font);
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A narrow window scrolls the list sideways rather than cut a line short.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
@@ -32,7 +33,20 @@ void ReceiptList::setItemZones(QList<int> zones) {
 }
 
 int ReceiptList::zoneWidth() const {
-    return zoneChars * QFontMetrics(font()).averageCharWidth();
+    return std::max(zoneChars * QFontMetrics(font()).averageCharWidth(), widenedZone_);
+}
+
+// The first item must end at least a character's width before the second item's zone.
+void ReceiptList::widenZonesFor(const QStringList &items) {
+    if (items.isEmpty() || itemZones_.size() < 2 || itemZones_[1] <= 0)
+        return;
+    const QFontMetrics metrics(font());
+    const int needed = metrics.horizontalAdvance(items[0]) + metrics.averageCharWidth();
+    const int zone = (needed + itemZones_[1] - 1) / itemZones_[1];
+    if (zone > zoneWidth()) {
+        widenedZone_ = zone;
+        emit zonesChanged();
+    }
 }
 
 int ReceiptList::zoneStart(int zone) const {
@@ -43,7 +57,7 @@ int ReceiptList::lineHeight() const {
     return QFontMetrics(font()).lineSpacing();
 }
 
-QList<int> ReceiptList::layoutLine(const QStringList &items, QString *firstShown) const {
+QList<int> ReceiptList::layoutLine(const QStringList &items) const {
     const QFontMetrics metrics(font());
     const int zone = zoneWidth();
     QList<int> starts;
@@ -54,16 +68,8 @@ QList<int> ReceiptList::layoutLine(const QStringList &items, QString *firstShown
             x = (end / zone + 1) * zone;
         if (i < itemZones_.size())
             x = std::max(x, itemZones_[i] * zone);
-        QString shown = items[i];
-        if (i == 0 && itemZones_.size() > 1) {
-            // A wide title is cut short of the next column; its full text is in the sale row.
-            const int room = itemZones_[1] * zone - metrics.averageCharWidth();
-            shown = metrics.elidedText(shown, Qt::ElideRight, room);
-            if (firstShown != nullptr)
-                *firstShown = shown;
-        }
         starts << x;
-        end = x + metrics.horizontalAdvance(shown);
+        end = x + metrics.horizontalAdvance(items[i]);
     }
     return starts;
 }
@@ -73,6 +79,7 @@ int ReceiptList::itemX(int line, int item) const {
 }
 
 void ReceiptList::printLine(const QStringList &items) {
+    widenZonesFor(items);
     lines_.push_back(items);
     updateScrollRange();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum()); // the newest line in view
@@ -81,6 +88,10 @@ void ReceiptList::printLine(const QStringList &items) {
 
 void ReceiptList::clear() {
     lines_.clear();
+    if (widenedZone_ != 0) {
+        widenedZone_ = 0;
+        emit zonesChanged();
+    }
     updateScrollRange();
     viewport()->update();
 }
@@ -90,6 +101,15 @@ void ReceiptList::updateScrollRange() {
     verticalScrollBar()->setRange(0, std::max(0, content - viewport()->height()));
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setSingleStep(lineHeight());
+    int widest = 0;
+    for (const QStringList &items : lines_)
+        if (!items.isEmpty())
+            widest =
+                std::max(widest, layoutLine(items).constLast() +
+                                     QFontMetrics(font()).horizontalAdvance(items.constLast()));
+    const int room = viewport()->width() - 2 * leftMargin;
+    horizontalScrollBar()->setRange(0, std::max(0, widest - room));
+    horizontalScrollBar()->setPageStep(room);
 }
 
 void ReceiptList::resizeEvent(QResizeEvent *event) {
@@ -104,15 +124,13 @@ void ReceiptList::paintEvent(QPaintEvent *) {
     const QFontMetrics metrics(font());
     const int height = lineHeight();
     const int top = verticalScrollBar()->value();
+    const int left = leftMargin - horizontalScrollBar()->value();
     const int first = top / height;
     for (int i = first; i < lineCount() && i * height - top < viewport()->height(); ++i) {
         const QStringList &items = lines_[static_cast<std::size_t>(i)];
-        QString title;
-        const QList<int> starts = layoutLine(items, &title);
+        const QList<int> starts = layoutLine(items);
         const int baseline = i * height - top + metrics.ascent();
-        for (int item = 0; item < items.size(); ++item) {
-            const QString &text = item == 0 && itemZones_.size() > 1 ? title : items[item];
-            painter.drawText(leftMargin + starts[item], baseline, text);
-        }
+        for (int item = 0; item < items.size(); ++item)
+            painter.drawText(left + starts[item], baseline, items[item]);
     }
 }

@@ -15,8 +15,8 @@ public:
     explicit ReceiptList(QWidget *parent = nullptr);
 
     // The zone each item of a line starts in at the earliest, so that the columns stand under
-    // their captions also for short titles. The first item is cut short of the second
-    // item's zone rather than pushing the columns to the right.
+    // their captions also for short titles. The zones widen for a first item too wide to end
+    // before the second item's zone, so that it is printed whole and the columns stay in line.
     void setItemZones(QList<int> zones);
 
     // Prints one line. Each item after the first starts at the first zone boundary after the
@@ -28,20 +28,27 @@ public:
     QStringList line(int index) const { return lines_.at(static_cast<std::size_t>(index)); }
     // Left edge of an item of a printed line, in pixels from where zone 0 starts.
     int itemX(int line, int item) const;
+    // A zone's width: 14 average characters, or wider while a wide first item is listed.
     int zoneWidth() const;
     // Where zone n starts, in this widget's own coordinates (frame included).
     int zoneStart(int zone) const;
+
+signals:
+    // The zones widened for a wide item, or narrowed again when the list was cleared.
+    void zonesChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    // Left edges of the items of a line, and the first item's text as it fits.
-    QList<int> layoutLine(const QStringList &items, QString *firstShown = nullptr) const;
+    // Left edges of the items of a line.
+    QList<int> layoutLine(const QStringList &items) const;
     int lineHeight() const;
     void updateScrollRange();
+    void widenZonesFor(const QStringList &items);
 
     std::vector<QStringList> lines_;
     QList<int> itemZones_;
+    int widenedZone_ = 0; // 0 while every first item fits the usual zones
 };

@@ -41,7 +41,8 @@ DataGrid *salesGrid(RecordSource *sales, QWidget *parent) {
 QLabel *totalBox(const QString &objectName, const QString &name, QWidget *parent) {
     auto *label = new QLabel(parent);
     label->setObjectName(objectName);
-    label->setAccessibleName(name);
+    // Heard by the sum it shows; what the sum is comes as its description.
+    label->setAccessibleDescription(name);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setMinimumWidth(120);
@@ -63,6 +64,7 @@ void stack(QWidget *screen, QLabel *heading, QLayout *pickRow, DataGrid *grid, Q
     totalRow->addStretch();
     totalRow->addWidget(totalCaption);
     totalRow->addWidget(totalBox);
+    totalCaption->setBuddy(totalBox); // the caption labels the sum for screen readers
     auto *layout = new QVBoxLayout(screen);
     layout->addWidget(heading);
     layout->addLayout(pickRow);

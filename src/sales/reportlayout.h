@@ -18,7 +18,8 @@ QLabel *heading(const QString &objectName, const QString &text, QWidget *parent)
 // The sale rows of a record source, columns SoldDate .. Qty under their field names. Reports
 // never change a sale, so the grid takes no edits.
 DataGrid *salesGrid(RecordSource *sales, QWidget *parent);
-// The sunken box in which a report shows its total; `name` is what a screen reader calls it.
+// The sunken box in which a report shows its total; a screen reader hears the sum, with
+// `name` as its description.
 QLabel *totalBox(const QString &objectName, const QString &name, QWidget *parent);
 // The button of the totalling step that the shop's screen document has; never shown.
 QPushButton *hiddenTotalButton(const QString &objectName, QWidget *parent);

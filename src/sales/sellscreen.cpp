@@ -7,9 +7,12 @@
 #include "dataerror.h"
 #include "dialect.h"
 #include "errorpolicy.h"
+#include "isbnfinder.h"
 #include "messageboxes.h"
+#include "receiptcommands.h"
 #include "receiptlist.h"
 #include "recordsource.h"
+#include "valuecaption.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,7 +51,6 @@ QLabel *displayField(QWidget *parent, const QString &name) {
     QLabel *field = label(parent, name, QString(), arial(12));
     field->setFrameShape(QFrame::Box);
     field->setMinimumHeight(field->fontMetrics().height() + 6);
-    field->setAccessibleName(name);
     return field;
 }
 
@@ -155,6 +157,7 @@ void SellScreen::buildControls() {
     receipt_->setAccessibleName(QStringLiteral("Customer's list"));
     // Title, the empty item, price, quantity, subtotal: under the captions also for short titles.
     receipt_->setItemZones({0, 2, 3, 4, 5});
+    connect(receipt_, &ReceiptList::zonesChanged, this, &SellScreen::alignListCaptions);
 
     label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arial(12));
     totalLabel_ = displayField(this, QStringLiteral("Label6"));
@@ -167,6 +170,7 @@ void SellScreen::buildControls() {
     connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
     connect(quantityEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
     setFocusProxy(isbnEdit_);
+    new ReceiptCommands(this, context_, [this] { return customerReceipt(); });
 }
 
 void SellScreen::arrangeControls() {
@@ -189,6 +193,7 @@ void SellScreen::arrangeControls() {
     for (int column = 0; column < 6; ++column) {
         shown->addWidget(find(captions[column]), 0, column);
         shown->addWidget(fields[column], 1, column);
+        captionValueBox(find(captions[column]), fields[column]);
     }
     shown->addWidget(okButton_, 1, 6);
     shown->setColumnStretch(0, 2);
@@ -205,6 +210,7 @@ void SellScreen::arrangeControls() {
     auto *total = new QHBoxLayout;
     total->addWidget(find("Label7"));
     total->addWidget(totalLabel_);
+    captionValueBox(find("Label7"), totalLabel_);
     total->addStretch(1);
     total->addWidget(nextButton_);
     totalLabel_->setMinimumWidth(120);
@@ -235,6 +241,8 @@ void SellScreen::alignListCaptions() {
     listCaptions_[0]->setFixedWidth(receipt_->zoneStart(3));
     listCaptions_[1]->setFixedWidth(zone);
     listCaptions_[2]->setFixedWidth(zone);
+    if (layout() != nullptr)
+        layout()->activate(); // in place at once, also when the zones widen during a sale
 }
 
 void SellScreen::showEvent(QShowEvent *event) {
@@ -265,13 +273,14 @@ void SellScreen::lookUpTitle() {
         quantityEdit_->setFocus();
         return;
     }
-    const QString isbn = isbnEdit_->text();
+    QString isbn = isbnEdit_->text();
     titles_->setRecordSourceText(QStringLiteral("select * from titles where ISBN=") +
                                  dialect::quote(isbn));
     titles_->requery();
     if (titles_->isEof()) {
-        context_.messages->inform(QString::fromLatin1(notFound));
-        return;
+        if (!findInOtherForm(isbn))
+            return;
+        isbn = titles_->text(QStringLiteral("ISBN")); // the offer is kept under the catalogue's
     }
     SaleLine sale;
     sale.bookNo = titles_->value(QStringLiteral("BOOKNO")).toLongLong();
@@ -286,6 +295,30 @@ void SellScreen::lookUpTitle() {
     const std::optional<double> offer = todaysOffer(isbn);
     sale.price = offer.value_or(*salePrice);
     showLookup(sale, *salePrice, offer);
+}
+
+// Not in the catalogue as typed: the same book under another spelling of its ISBN (ISBN-10 or
+// ISBN-13, hyphens, blanks, a scanner's add-on). Only one title may hold it.
+bool SellScreen::findInOtherForm(const QString &isbn) {
+    const std::vector<CatalogueMatch> matches = isbnfinder::otherForms(titles_->connection(), isbn);
+    if (matches.size() > 1) {
+        context_.messages->inform(
+            QStringLiteral("The ISBN \"%1\" is not in the catalogue as typed, and %2 titles have "
+                           "it in another form:\n\n%3\n\nType the ISBN as the title you sell "
+                           "has it in the catalogue.")
+                .arg(isbn, QString::number(matches.size()), isbnfinder::listing(matches)));
+        return false;
+    }
+    if (matches.size() == 1) {
+        titles_->setRecordSourceText(QStringLiteral("select * from titles where BOOKNO=") +
+                                     QString::number(matches.front().bookNo));
+        titles_->requery();
+    }
+    if (matches.empty() || titles_->isEof()) {
+        context_.messages->inform(QString::fromLatin1(notFound));
+        return false;
+    }
+    return true;
 }
 
 // Only the first offer of the ISBN in stored order counts; it holds from its first to its
@@ -342,10 +375,26 @@ void SellScreen::printReceiptLine() {
     const QLabel *price = onSaleFlag_ ? onSalePrice_ : display_[2];
     receipt_->printLine({display_[1]->text().left(receiptTitleLength), QString(), price->text(),
                          display_[3]->text(), display_[4]->text()});
+    lineOnOffer_.push_back(onSaleFlag_);
+}
+
+// The customer's receipt: the lines as the list shows them, and the total as shown.
+Receipt SellScreen::customerReceipt() const {
+    Receipt receipt;
+    receipt.when = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
+    for (int i = 0; i < receipt_->lineCount(); ++i) {
+        const QStringList items = receipt_->line(i);
+        receipt.lines.push_back({items.value(0), items.value(2),
+                                 lineOnOffer_.at(static_cast<std::size_t>(i)), items.value(3),
+                                 items.value(4)});
+    }
+    receipt.total = totalLabel_->text();
+    return receipt;
 }
 
 void SellScreen::nextCustomer() {
     saleTotal_ = 0;
     totalLabel_->setText(QStringLiteral("0"));
     receipt_->clear();
+    lineOnOffer_.clear();
 }

@@ -1,12 +1,14 @@
 // The counter screen: look a title up by ISBN, sell it, and build the customer's list and total.
 #pragma once
 
+#include "receipt.h"
 #include "salebooking.h"
 #include "shopcontext.h"
 
 #include <QWidget>
 #include <array>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -30,6 +32,8 @@ public:
     double saleTotal() const { return saleTotal_; }
     bool onSaleFlag() const { return onSaleFlag_; }
     bool hasLookup() const { return lookedUp_.has_value(); }
+    // What the customer's receipt prints: the list's lines, the total, the time now.
+    Receipt customerReceipt() const;
 
     QSize sizeHint() const override;
 
@@ -42,6 +46,7 @@ private:
     void arrangeControls();
     void alignListCaptions();
     void lookUpTitle();
+    bool findInOtherForm(const QString &isbn);
     std::optional<double> todaysOffer(const QString &isbn);
     void showLookup(const SaleLine &sale, double salePrice, std::optional<double> offer);
     void printReceiptLine();
@@ -64,4 +69,5 @@ private:
     std::optional<SaleLine> lookedUp_; // what OK books; empty after ClearDisplay
     double saleTotal_ = 0;             // always a whole number
     bool onSaleFlag_ = false;
+    std::vector<bool> lineOnOffer_; // per line of the list: sold at an offer price
 };

@@ -1,6 +1,7 @@
 // Top sellers: the period's copies per ISBN, grouped by SQLite, kept in tmp and shown.
 #include "toptenscreen.h"
 
+#include "chartwindow.h"
 #include "clock.h"
 #include "connection.h"
 #include "conversions.h"
@@ -78,6 +79,10 @@ void TopTenScreen::buildControls() {
     auto *rankButton = new QPushButton(QStringLiteral("Rank"), this);
     rankButton->setObjectName(QStringLiteral("Command2"));
     connect(rankButton, &QPushButton::clicked, this, &TopTenScreen::rank);
+    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
+    chartButton->setObjectName(QStringLiteral("cmdChart"));
+    chartButton->setToolTip(QStringLiteral("The ten best sellers as a bar chart"));
+    connect(chartButton, &QPushButton::clicked, this, &TopTenScreen::showChart);
 
     grid_ = new DataGrid(summary_,
                          {{QStringLiteral("A"), QStringLiteral("ISBN")},
@@ -96,6 +101,7 @@ void TopTenScreen::buildControls() {
     pickRow->addSpacing(12);
     pickRow->addWidget(listButton);
     pickRow->addWidget(rankButton);
+    pickRow->addWidget(chartButton);
     pickRow->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(pickRow);
@@ -103,11 +109,14 @@ void TopTenScreen::buildControls() {
     setTabOrder(firstPicker_, lastPicker_);
     setTabOrder(lastPicker_, listButton);
     setTabOrder(listButton, rankButton);
-    setTabOrder(rankButton, grid_->view());
+    setTabOrder(rankButton, chartButton);
+    setTabOrder(chartButton, grid_->view());
 }
 
 void TopTenScreen::list() {
     clearTmp();
+    listedPeriod_ = conv::dateText(firstPicker_->day()) + QStringLiteral(" To ") +
+                    conv::dateText(lastPicker_->day());
     policy::skipOnError(
         [&] { summarise(summary_->connection(), firstPicker_->day(), lastPicker_->day()); });
     // A new listing is shown in ISBN order even after a Rank: that is the order List builds,
@@ -118,6 +127,16 @@ void TopTenScreen::list() {
 void TopTenScreen::rank() {
     policy::skipOnError([&] { summary_->save(); });
     showSummary(rankingQuery);
+}
+
+void TopTenScreen::showChart() {
+    if (chart_ == nullptr)
+        chart_ = new ChartWindow(
+            this, summary_, [this] { return saleschart::topSellers(*summary_, listedPeriod_); });
+    chart_->redraw();
+    chart_->show();
+    chart_->raise();
+    chart_->activateWindow();
 }
 
 void TopTenScreen::clearTmp() {

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class ChartWindow;
 class Connection;
 class DataGrid;
 class DatePicker;
@@ -25,6 +26,9 @@ public:
     void rank();
     // Empties tmp (before each listing and when the window closes).
     void clearTmp();
+    // "Chart": the ten best sellers of the listing as a bar chart, in a window of its own
+    // that follows each later List and Rank.
+    void showChart();
 
     // Replaces what tmp holds by the summary of the sales from `first` to `last`, both days
     // included, in one transaction: one row per ISBN in ascending order, the title of its first
@@ -43,4 +47,6 @@ private:
     DatePicker *firstPicker_ = nullptr;
     DatePicker *lastPicker_ = nullptr;
     DataGrid *grid_ = nullptr;
+    ChartWindow *chart_ = nullptr;
+    QString listedPeriod_; // the period of the last List, for the chart's title
 };

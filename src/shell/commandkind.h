@@ -7,7 +7,9 @@ enum class CommandKind {
     NewWindow, // a fresh window of the screen every time
     Shared,    // the one shared window of the screen
     Exit,      // closes the frame, which ends the program
+    NewShop,   // makes the first shop where the program expects it
     Help,      // the help command
     About,     // the About box, modal over the frame
     Restore,   // the list of backups, to put one back in place
+    Receipt,   // the receipt of the selling window in front (its "printReceipt" action)
 };

@@ -5,6 +5,7 @@
 #include "errorpolicy.h"
 #include "imagelist.h"
 #include "menutable.h"
+#include "newshopcommand.h"
 #include "shellpictures.h"
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
@@ -53,6 +54,7 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
     mdi_->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(mdi_);
     setStatusBar(statusBar_);
+    statusBar_->expectShopAt(context_.databasePath);
     buildMenus();
     buildToolbar();
     restorePlacement();
@@ -130,6 +132,12 @@ void MainWindow::runMenuCommand(const MenuEntry &entry) {
     case CommandKind::About:
         showAbout();
         break;
+    case CommandKind::NewShop:
+        newShop();
+        break;
+    case CommandKind::Receipt:
+        printReceipt();
+        break;
     case CommandKind::Restore:
         emit restoreChosen();
         break;
@@ -149,6 +157,19 @@ void MainWindow::toolbarButtonClicked(const QString &key) {
         openShared(QLatin1String(entry->screenId));
 }
 
+// The selling window in front prints its own customer's receipt.
+void MainWindow::printReceipt() {
+    QMdiSubWindow *front = mdi_->activeSubWindow();
+    QWidget *screen = front ? front->widget() : nullptr;
+    if (auto *print =
+            screen ? screen->findChild<QAction *>(QStringLiteral("printReceipt")) : nullptr)
+        print->trigger();
+    else
+        context_.messages->inform(QStringLiteral(
+            "A receipt is printed from the customer's selling window: bring it to the front "
+            "(or open one with Sale > Selling Book) and choose Print Receipt again."));
+}
+
 void MainWindow::showHelp() {
     help_.run();
 }
@@ -162,6 +183,11 @@ void MainWindow::showAbout() {
     AboutDialog box(this);
     about_ = &box;
     box.exec();
+}
+
+void MainWindow::newShop() {
+    if (newshop::run(context_.databasePath, this, *context_.messages, context_.clock))
+        statusBar_->refresh();
 }
 
 QMdiSubWindow *MainWindow::createSubWindow(const QString &screenId) {

@@ -46,6 +46,8 @@ public:
     void toolbarButtonClicked(const QString &key);
     void showHelp();
     void showAbout();
+    void newShop();
+    void printReceipt();
     // Closes every screen, each running its own closing logic; false when one refuses.
     bool closeAllScreens();
 

@@ -7,9 +7,12 @@
 #include "toolbartable.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QPushButton>
 #include <cstdio>
 
 namespace {
@@ -21,6 +24,31 @@ void settle() {
 
 bool save(QWidget *widget, const QString &path) {
     return widget->grab().save(path, "PNG");
+}
+
+void press(QWidget *screen, const char *button) {
+    if (auto *found = screen->findChild<QPushButton *>(QLatin1String(button)))
+        found->click();
+}
+
+// The sales charts over the last month of the shop's sales: the report listed as the
+// operator would, then its Chart button pressed.
+QWidget *chartOf(QWidget *screen, const QString &id) {
+    const QDate today = QDate::currentDate();
+    if (auto *first = screen->findChild<QDateEdit *>(QStringLiteral("DTPicker1")))
+        first->setDate(id == QStringLiteral("frmDayReport") ? today.addDays(-1)
+                                                            : today.addDays(-30));
+    if (auto *last = screen->findChild<QDateEdit *>(QStringLiteral("DTPicker2")))
+        last->setDate(today);
+    if (id == QStringLiteral("A1A2")) {
+        press(screen, "command1");
+        press(screen, "Command2");
+    } else if (id == QStringLiteral("frmMonthRpt")) {
+        press(screen, "Command1");
+    }
+    press(screen, "cmdChart");
+    settle();
+    return screen->findChild<QWidget *>(QStringLiteral("chartWindow"));
 }
 } // namespace
 
@@ -67,6 +95,10 @@ QStringList takeAll(MainWindow &window, const QString &dir) {
         settle();
         auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
         keep(sub ? static_cast<QWidget *>(sub) : screen, id);
+        if (screen->findChild<QPushButton *>(QStringLiteral("cmdChart")) != nullptr) {
+            if (QWidget *chart = chartOf(screen, id))
+                keep(chart, id + QStringLiteral("-chart"));
+        }
         window.close(screen);
         settle();
     }

@@ -14,7 +14,8 @@ namespace screenshots {
 QStringList shellScreenIds();
 
 // Writes <dir>/frmMain.png, <dir>/frmAbout.png and <dir>/<screenId>.png for each registered
-// screen that opens. Returns the files written.
+// screen that opens, and <dir>/<screenId>-chart.png for each report with a chart. Returns
+// the files written.
 QStringList takeAll(MainWindow &window, const QString &dir);
 
 } // namespace screenshots

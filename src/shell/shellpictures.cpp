@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 #include <array>
+#include <initializer_list>
 
 // The resources live in a static library: make sure they are registered before use.
 static void ensureShellResources() {
@@ -23,21 +24,14 @@ constexpr std::array<const char *, 13> kPictureFiles = {
     "06-dayreport", "07-monthreport", "08-onsale",   "09-printbill", "10-paybill",
     "11-close",     "12-newqty",      "13-newtitle",
 };
-} // namespace
 
-QString toolbarPicturePath(int picture) {
-    if (picture < 1 || picture > int(kPictureFiles.size()))
-        return {};
-    return QStringLiteral(":/shell/icons/%1.svg").arg(kPictureFiles[picture - 1]);
-}
-
-QIcon svgIcon(const QString &resourcePath) {
+QIcon drawnIcon(const QString &resourcePath, std::initializer_list<int> sizes) {
     ensureShellResources();
     QSvgRenderer renderer(resourcePath);
     QIcon icon;
     if (!renderer.isValid())
         return icon;
-    for (int size : {16, 24, 32, 48, 64}) {
+    for (int size : sizes) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
@@ -48,9 +42,22 @@ QIcon svgIcon(const QString &resourcePath) {
     }
     return icon;
 }
+} // namespace
+
+QString toolbarPicturePath(int picture) {
+    if (picture < 1 || picture > int(kPictureFiles.size()))
+        return {};
+    return QStringLiteral(":/shell/icons/%1.svg").arg(kPictureFiles[picture - 1]);
+}
+
+QIcon svgIcon(const QString &resourcePath) {
+    return drawnIcon(resourcePath, {16, 24, 32, 48, 64});
+}
 
 QIcon programIcon() {
-    return svgIcon(QStringLiteral(":/shell/icons/quillmart.svg"));
+    // Task bars, switchers and docks ask for large ones too.
+    return drawnIcon(QStringLiteral(":/shell/icons/quillmart.svg"),
+                     {16, 22, 24, 32, 48, 64, 128, 256});
 }
 
 QString backdropPath() {

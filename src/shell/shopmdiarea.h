@@ -1,4 +1,7 @@
-// The frame's client area: light green, with the shop's picture drawn in the middle.
+// The frame's client area: light green, with the shop's picture drawn in the middle. A child
+// window opens inside it where it can be seen, never at a negative position, and the area
+// scrolls whenever a child window sticks out of it, so that every control stays reachable
+// however small the frame.
 #pragma once
 
 #include <QMdiArea>
@@ -13,7 +16,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void placeOnFirstShow(QMdiSubWindow *window);
+
     QSvgRenderer backdrop_;
 };

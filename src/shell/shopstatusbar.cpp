@@ -1,8 +1,9 @@
-// The three panels of the status bar.
+// The three panels of the status bar, and the shop panel shown while there is no shop file.
 #include "shopstatusbar.h"
 
 #include "clock.h"
 #include "conversions.h"
+#include "shopfile.h"
 
 #include <QLabel>
 
@@ -25,9 +26,14 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     }
     status_ = makePanel(QStringLiteral("panelStatus"), this);
     status_->setText(QStringLiteral("Status"));
+    shop_ = makePanel(QStringLiteral("panelShop"), this);
+    shop_->setTextInteractionFlags(Qt::TextSelectableByMouse); // the path can be copied
+    shop_->hide();
     date_ = makePanel(QStringLiteral("panelDate"), this);
     time_ = makePanel(QStringLiteral("panelTime"), this);
+    // "Status" fills the bar alone; beside the shop panel it keeps a small share.
     addWidget(status_, 1);
+    addWidget(shop_, 4);
     addPermanentWidget(date_);
     addPermanentWidget(time_);
     refresh();
@@ -52,7 +58,22 @@ QString ShopStatusBar::panelText(int panel) const {
     }
 }
 
+QString ShopStatusBar::shopText() const {
+    return shop_->isHidden() ? QString() : shop_->text();
+}
+
+void ShopStatusBar::expectShopAt(const QString &path) {
+    shopPath_ = path;
+    shop_->setText(QStringLiteral("No shop yet: Quillmart expects it at %1. File > New Shop… "
+                                  "makes one there.")
+                       .arg(path));
+    refresh();
+}
+
 void ShopStatusBar::refresh() {
+    // Checked with the clock, so that a shop made in a terminal is noticed as well. Said only
+    // where New Shop can make one: anything else with the name is left to the screens' messages.
+    shop_->setHidden(shopPath_.isEmpty() || shopfile::occupied(shopPath_));
     date_->setText(conv::dateText(clock_->today()));
     time_->setText(conv::timeText(clock_->timeOfDay()));
 }

@@ -1,5 +1,5 @@
 // sbStatusBar: "Status", the date and the time of day; the two clock panels keep themselves
-// up to date.
+// up to date. While there is no shop file, a panel beside "Status" says where it is expected.
 #pragma once
 
 #include <QStatusBar>
@@ -18,11 +18,17 @@ public:
 
     QString panelText(int panel) const; // 1-based, as the panels are numbered
     void refresh();
+    // The shop file to watch for: while it is missing, the shop panel names its place.
+    void expectShopAt(const QString &path);
+    // What the shop panel says; empty while it is hidden.
+    QString shopText() const;
 
 private:
     const Clock *clock_;
     std::unique_ptr<Clock> ownClock_;
     QLabel *status_;
+    QLabel *shop_;
+    QString shopPath_;
     QLabel *date_;
     QLabel *time_;
     QTimer ticker_;

@@ -133,3 +133,23 @@ TEST(DatePickerKeys, TabLeavesThePickerInsteadOfSteppingThroughItsParts) {
     QTest::keyClick(picker, Qt::Key_Tab);
     EXPECT_TRUE(after->hasFocus());
 }
+
+// A year typed with two digits in a date picker is read as the short date reads it.
+TEST(DatePickerKeys, ATwoDigitYearIsReadAsTheShortDateReadsIt) {
+    const std::pair<const char *, int> cases[] = {
+        {"01", 2001}, {"29", 2029}, {"97", 1997}, {"1999", 1999}};
+    for (const auto &[typed, year] : cases) {
+        QWidget form;
+        auto *picker = new DatePicker(&form);
+        new QLineEdit(&form);
+        picker->setDay(QDate(2010, 10, 10));
+        form.show();
+        picker->setFocus();
+        QApplication::setActiveWindow(&form);
+        picker->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(picker, QString::fromLatin1(typed));
+        QTest::keyClick(picker, Qt::Key_Tab); // leaving the picker settles what was typed
+        EXPECT_EQ(picker->day(), QDate(year, 10, 10))
+            << typed << " shows " << picker->text().toStdString();
+    }
+}

@@ -139,3 +139,45 @@ TEST_F(Queries, NamesReachTheSameFieldInAnyCase) {
     EXPECT_EQ(source.text("PRICE"), "12.5");
     EXPECT_EQ(source.text("soldDate"), "2001/5/3");
 }
+
+// A text ORDER BY reads as people read: case ignored, accented letters beside their base
+// letter, Chinese in the locale's order; numbers and dates keep theirs, and equality stays
+// exact.
+TEST_F(Queries, TextSortsAsPeopleReadItAndOtherKindsKeepTheirOrder) {
+    db.exec(QString::fromUtf8(R"(
+DELETE FROM Titles; DELETE FROM paidbill;
+INSERT INTO Titles (ISBN,Title,Author,Publisher,Qty) VALUES
+ ('3','Zebra Days','Yusuf','書',10), ('1','apple pie','de Vries','三',9),
+ ('X','Émile','DEAN','一',100), ('2','Emile','Dean','二',2), ('10','Éclair','Abel','Apple',1);
+INSERT INTO paidbill VALUES ('P1','2001-05-02',30,'08:00:00','South','2001-05-06'),
+ ('P2','2001-12-01',20,'08:30:00','north','2001-05-02'),
+ ('P3','2001-05-10',20,'08:30:00','Émile Books','2001-05-02'),
+ ('P4','2000-07-01',20,'08:30:00','apple','2001-05-02');
+)"));
+    const struct {
+        const char *locale;
+        const char *text;
+        const char *field;
+        const char *expected;
+    } cases[] = {
+        {"en_US", "select * from Titles order by title ", "Title",
+         "apple pie,Éclair,Emile,Émile,Zebra Days"},
+        {"C", "select * from Titles order by Title DESC", "Title",
+         "Zebra Days,Émile,Emile,Éclair,apple pie"},
+        {"en_US", "select * from Titles order by author", "Author", "Abel,de Vries,DEAN,Dean,Yusuf"},
+        {"zh_TW", "select * from Titles order by Publisher ", "Publisher", "一,二,三,書,Apple"},
+        {"en_US", "select * from PaidBill order by Retail", "Retail",
+         "apple,Émile Books,north,South"},
+        {"en_US", "select *  from PaidBill order by [Invoice Date]", "Invoice No", "P4,P1,P3,P2"},
+        {"en_US", "select * from Titles order by Qty", "Qty", "1,2,9,10,100"},
+        {"en_US", "select * from Titles where Title='emile'", "Title", ""},
+        {"en_US", "select * from Titles where Author='Dean'", "Author", "Dean"},
+    };
+    for (const auto &c : cases) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        EXPECT_EQ(firstFields(QString::fromUtf8(c.text), QString::fromLatin1(c.field)),
+                  QString::fromUtf8(c.expected))
+            << c.locale << ": " << c.text;
+    }
+    QLocale::setDefault(QLocale::system());
+}

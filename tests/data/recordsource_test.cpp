@@ -7,6 +7,7 @@
 #include "testsupport.h"
 
 #include <QSignalSpy>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -111,6 +112,32 @@ TEST_F(Records, AddNewSavesThePreviousNewRowAndNumbersIt) {
     EXPECT_EQ(db.count("Titles"), 7);
     EXPECT_EQ(rs.text("BOOKNO"), "7");
     EXPECT_THROW(rs.setValue("BOOKNO", 99), DataError);
+}
+
+// Whatever leaves an added row in which nothing was typed, the table gets no empty row.
+TEST_F(Records, AnAddedRowWithNothingTypedIsNeverStored) {
+    const std::pair<const char *, std::function<void(RecordSource &)>> leaves[] = {
+        {"update", [](RecordSource &rs) { rs.saveAllPending(); }},
+        {"refresh", [](RecordSource &rs) { rs.requery(); }},
+        {"another AddNew", [](RecordSource &rs) { rs.addNew(); }},
+        {"move first", [](RecordSource &rs) { rs.moveFirst(); }},
+        {"move previous", [](RecordSource &rs) { rs.movePrevious(); }},
+        {"move next", [](RecordSource &rs) { rs.moveNext(); }},
+        {"move last", [](RecordSource &rs) { rs.moveLast(); }},
+        {"grid selection", [](RecordSource &rs) { rs.moveTo(2); }},
+        {"blanks typed", [](RecordSource &rs) {
+             rs.setText(2, "   ");
+             rs.moveFirst();
+         }}};
+    for (const auto &[how, leave] : leaves) {
+        RecordSource rs("datPrimaryRS", db.path());
+        rs.open(titles);
+        rs.addNew();
+        leave(rs);
+        rs.save();
+        EXPECT_EQ(db.count("Titles"), 5) << how;
+        EXPECT_LE(rs.recordCount(), 6) << how; // at most the new AddNew's own row
+    }
 }
 
 TEST_F(Records, SavingWritesOnlyTheChangedFields) {

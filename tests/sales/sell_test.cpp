@@ -301,16 +301,20 @@ TEST_F(Sell, AnOfferCreatedOnTheOfferScreenPricesTheNextLookup) {
 TEST_F(Sell, ListColumnsStandUnderTheirCaptions) {
     screen->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
-    const int zone = receipt()->zoneWidth();
-    ASSERT_GT(zone, 0);
     sell("111", "1"); // shorter than a zone
     sell("222", "1"); // 19 characters
     sell("333", "1"); // cut at 25
     shop.db.exec("INSERT INTO Titles (ISBN, Title, [Sale Price], Qty) VALUES "
                  "('w', 'WWWWWWWWWWWWWWWWWWWWWWWWW', 1234.75, 9)");
-    sell("w", "12"); // wide letters
+    sell("w", "12"); // wide letters: the zones widen, the 25 letters are printed whole
+    const int zone = receipt()->zoneWidth();
+    const QFontMetrics metrics(receipt()->font());
     const char *const captions[] = {"lblLabels_4", "lblLabels_5", "lblLabels_6"};
-    for (int line = 0; line < receipt()->lineCount(); ++line)
+    for (int line = 0; line < receipt()->lineCount(); ++line) {
+        EXPECT_LE(receipt()->line(line)[0].size(), 25);
+        EXPECT_LT(receipt()->itemX(line, 0) + metrics.horizontalAdvance(receipt()->line(line)[0]),
+                  receipt()->itemX(line, 2))
+            << line;
         for (int column = 0; column < 3; ++column) {
             EXPECT_EQ(receipt()->itemX(line, column + 2), (column + 3) * zone) << line;
             const QLabel *caption = screen->findChild<QLabel *>(captions[column]);
@@ -319,4 +323,5 @@ TEST_F(Sell, ListColumnsStandUnderTheirCaptions) {
                 receipt()->mapTo(screen.get(), QPoint(0, 0)).x() + receipt()->zoneStart(column + 3);
             EXPECT_EQ(captionX, zoneX) << captions[column];
         }
+    }
 }

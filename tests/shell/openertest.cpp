@@ -187,3 +187,27 @@ TEST_F(OpenerTest, ScreenThatRefusesToCloseKeepsTheFrameOpen) {
     window->toolbarButtonClicked("close");
     EXPECT_FALSE(window->isVisible());
 }
+
+TEST_F(OpenerTest, FilePrintReceiptAsksTheWindowInFront) {
+    struct Case {
+        const char *front; // screen in front; nullptr for none
+        bool hasReceipt;
+        int printed, messages;
+    };
+    const Case cases[] = {
+        {nullptr, false, 0, 1}, {"frmSell", true, 1, 1}, {"frmBookQuery", false, 1, 2}};
+    int printed = 0;
+    for (const Case &c : cases) {
+        if (c.front != nullptr) {
+            QWidget *screen = window->openNew(c.front);
+            if (c.hasReceipt) {
+                auto *print = new QAction(screen);
+                print->setObjectName("printReceipt");
+                QObject::connect(print, &QAction::triggered, [&printed] { ++printed; });
+            }
+        }
+        menuItem(*window, "mnuFilePrintReceipt")->trigger();
+        EXPECT_EQ(printed, c.printed) << (c.front ? c.front : "none");
+        EXPECT_EQ(f.shop.messages.shown.size(), static_cast<std::size_t>(c.messages));
+    }
+}

@@ -49,7 +49,10 @@ std::vector<Row> menuRows(MainWindow &window) {
 
 const std::vector<Row> kExpectedMenus = {
     {"mnuFile", "File(&F)", ""},
-    {"mnuFileRestore", "Restore a Backup(&R)...", "mnuFile"},
+    {"mnuFileNewShop", "New Shop…(&N)", "mnuFile"},
+    {"mnuFilePrintReceipt", "Print Receipt(&R)...", "mnuFile"},
+    {"mnuFileRestore", "Restore a Backup(&B)...", "mnuFile"},
+    {"mnuFileBar0", "-", "mnuFile"},
     {"mnuFileExit", "Exit(&X)", "mnuFile"},
     {"mnuPurchase", "Purchase(&P)", ""},
     {"mnuPurchaseInvoice", "Invoice Bill(&I)", "mnuPurchase"},

@@ -1,5 +1,6 @@
 // The quillmart-createdb command: what it makes, and what it refuses with which exit code.
 #include "connection.h"
+#include "shopbackups.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -41,6 +43,38 @@ TEST(CreateDbCommand, CreatesAtTheDefaultPathThenRefusesToOverwrite) {
     EXPECT_EQ(second.output.trimmed(),
               QString("quillmart-createdb: %1 already exists; nothing was changed.").arg(path));
     EXPECT_GT(db.scalar("SELECT count(*) FROM soldbook").toInt(), 0);
+}
+
+// The shop's folder, database, its -wal and -shm files and its backups are its owner's alone,
+// even where the account lets new files be read by everyone; a folder that was there keeps
+// the mode its owner gave it.
+TEST(CreateDbCommand, TheShopIsPrivateToItsOwner) {
+    QTemporaryDir home;
+    ASSERT_EQ(::chmod(QFile::encodeName(home.path()).constData(), 0755), 0);
+    const mode_t before = ::umask(022);
+    const QString dataHome = home.filePath("share");
+    const QString path = dataHome + "/Quillmart/book1.mdb";
+    ASSERT_EQ(createdb({"--demo"}, dataHome).exitCode, 0);
+    Connection db(path);
+    db.exec("UPDATE Titles SET Qty = Qty + 1"); // the -wal and -shm files now exist
+    const QString backup = ShopBackups(path).take(QDateTime(QDate(2026, 5, 3), QTime(18, 0)));
+    ::umask(before);
+
+    const std::pair<QString, mode_t> expected[] = {
+        {home.path(), 0755},
+        {dataHome, 0700},
+        {dataHome + "/Quillmart", 0700},
+        {path, 0600},
+        {path + "-wal", 0600},
+        {path + "-shm", 0600},
+        {dataHome + "/Quillmart/backups", 0700},
+        {backup, 0600},
+    };
+    for (const auto &[file, mode] : expected) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0) << file.toStdString();
+        EXPECT_EQ(info.st_mode & 0777, mode) << file.toStdString();
+    }
 }
 
 TEST(CreateDbCommand, WithoutDemoTheShopIsEmpty) {

@@ -1,0 +1,145 @@
+// Comma-separated output, buffered so that millions of rows go out in large writes.
+#include "csvsink.h"
+
+#include "conversions.h"
+#include "dataerror.h"
+
+#include <QDate>
+#include <QIODevice>
+#include <QTime>
+#include <charconv>
+
+namespace {
+constexpr qsizetype flushAt = 1 << 20;
+
+// Dates and times are written by hand: QDate::toString is slow over millions of cells.
+void appendDigits(QByteArray &out, int value, int width) {
+    char digits[8];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        digits[i] = static_cast<char>('0' + value % 10);
+    out.append(digits, width);
+}
+// Numbers as the shop shows them (fifteen significant digits, no exponent for amounts),
+// written straight into the line: a text per cell costs more than the rest of the export.
+void appendNumber(QByteArray &out, double value) {
+    if (value == 0) {
+        out.append('0'); // also for -0
+        return;
+    }
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+    out.append(text, end.ptr - text);
+}
+
+void appendWhole(QByteArray &out, qlonglong value) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value);
+    out.append(text, end.ptr - text);
+}
+} // namespace
+
+CsvSink::CsvSink(QIODevice &device, bool byteOrderMark, char separator)
+    : device_(device), separator_(separator) {
+    buffer_.reserve(flushAt + 4096);
+    if (byteOrderMark)
+        buffer_.append("\xEF\xBB\xBF");
+}
+
+void CsvSink::appendField(QByteArray &line, const QString &text, char separator) {
+    const QByteArray utf8 = text.toUtf8();
+    bool quote = false;
+    for (char c : utf8)
+        if (c == separator || c == '"' || c == '\n' || c == '\r') {
+            quote = true;
+            break;
+        }
+    if (!quote) {
+        line.append(utf8);
+        return;
+    }
+    line.append('"');
+    for (char c : utf8) {
+        if (c == '"')
+            line.append('"');
+        line.append(c);
+    }
+    line.append('"');
+}
+
+QString CsvSink::fieldText(const QVariant &value) {
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return value.toDate().toString(Qt::ISODate);
+    case QMetaType::QTime:
+        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case QMetaType::Double:
+        return conv::numberText(value.toDouble());
+    default:
+        return value.isNull() ? QString() : value.toString();
+    }
+}
+
+void CsvSink::writeCaptions(const QStringList &captions) {
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        if (i > 0)
+            buffer_.append(separator_);
+        appendField(buffer_, captions[i], separator_);
+    }
+    buffer_.append("\r\n");
+}
+
+void CsvSink::writeRow(const std::vector<QVariant> &values) {
+    bool first = true;
+    for (const QVariant &value : values) {
+        if (!first)
+            buffer_.append(separator_);
+        first = false;
+        switch (value.typeId()) {
+        case QMetaType::QDate: {
+            const QDate date = value.toDate();
+            appendDigits(buffer_, date.year(), 4);
+            buffer_.append('-');
+            appendDigits(buffer_, date.month(), 2);
+            buffer_.append('-');
+            appendDigits(buffer_, date.day(), 2);
+            break;
+        }
+        case QMetaType::QTime: {
+            const QTime time = value.toTime();
+            appendDigits(buffer_, time.hour(), 2);
+            buffer_.append(':');
+            appendDigits(buffer_, time.minute(), 2);
+            buffer_.append(':');
+            appendDigits(buffer_, time.second(), 2);
+            break;
+        }
+        case QMetaType::Double:
+            appendNumber(buffer_, value.toDouble());
+            break;
+        case QMetaType::LongLong:
+            appendWhole(buffer_, value.toLongLong());
+            break;
+        default:
+            if (!value.isNull())
+                appendField(buffer_, fieldText(value), separator_);
+        }
+    }
+    buffer_.append("\r\n");
+    flushIfFull();
+}
+
+void CsvSink::flushIfFull() {
+    if (buffer_.size() < flushAt)
+        return;
+    if (device_.write(buffer_) != buffer_.size())
+        throw DataError(
+            QStringLiteral("The file could not be written: %1").arg(device_.errorString()));
+    buffer_.clear();
+}
+
+void CsvSink::finish() {
+    if (!buffer_.isEmpty() && device_.write(buffer_) != buffer_.size())
+        throw DataError(
+            QStringLiteral("The file could not be written: %1").arg(device_.errorString()));
+    buffer_.clear();
+}

@@ -1,0 +1,208 @@
+// Whole-list export: reads the record set on as it writes, converts each cell to its typed
+// value once, and renames the finished file into place.
+#include "tableexport.h"
+
+#include "conversions.h"
+#include "csvsink.h"
+#include "dataerror.h"
+#include "recordsource.h"
+#include "xlsxsink.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QTime>
+#include <cstdio>
+
+namespace {
+
+int digits(const QString &text, qsizetype from, qsizetype count) {
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// Stored dates are 2001-05-03; read by hand, as a general parser is slow over millions of cells.
+QDate dateOf(const QString &text) {
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        const QDate date(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
+        if (date.isValid())
+            return date;
+    }
+    return conv::parseDate(text);
+}
+
+QTime timeOf(const QString &text) {
+    if (text.size() == 8 && text[2] == u':' && text[5] == u':') {
+        const QTime time(digits(text, 0, 2), digits(text, 3, 2), digits(text, 6, 2));
+        if (time.isValid())
+            return time;
+    }
+    return conv::parseTime(text);
+}
+
+// A cell as the file takes it; what does not read as its column's kind (a half-typed edit)
+// goes out as the text it is.
+QVariant typed(ColumnKind kind, const QVariant &value) {
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (kind) {
+    case ColumnKind::Date: {
+        const QDate date = dateOf(value.toString());
+        return date.isValid() ? QVariant(date) : QVariant(value.toString());
+    }
+    case ColumnKind::Time: {
+        const QTime time = timeOf(value.toString());
+        return time.isValid() ? QVariant(time) : QVariant(value.toString());
+    }
+    case ColumnKind::Money: {
+        const auto number = conv::toNumber(value);
+        return number ? QVariant(*number) : QVariant(value.toString());
+    }
+    case ColumnKind::Whole:
+    case ColumnKind::AutoNumber: {
+        const auto number = conv::toNumber(value);
+        if (!number)
+            return value.toString();
+        const auto whole = static_cast<qlonglong>(*number);
+        return static_cast<double>(whole) == *number ? QVariant(whole) : QVariant(*number);
+    }
+    case ColumnKind::Text:
+        break;
+    }
+    return value.toString();
+}
+
+bool isShopDatabase(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+} // namespace
+
+TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, const QString &target,
+                         Format format, const QString &title)
+    : source_(source), columns_(std::move(columns)), target_(QFileInfo(target).absoluteFilePath()) {
+    if (isShopDatabase(target_))
+        throw DataError(QStringLiteral("%1 is a shop database; a list is never exported over it.")
+                            .arg(QFileInfo(target_).fileName()));
+    QStringList captions;
+    for (const ExportColumn &column : columns_) {
+        sourceColumns_ << (source_.isOpen() ? source_.fieldIndex(column.field) : -1);
+        captions << (column.caption.isEmpty() ? column.field : column.caption);
+    }
+    values_.resize(static_cast<std::size_t>(columns_.size()));
+
+    const QFileInfo info(target_);
+    auto temporary = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") +
+                                                      info.fileName() + QStringLiteral(".XXXXXX"));
+    temporary->setAutoRemove(false); // removed by hand unless it became the target
+    if (!temporary->open())
+        throw DataError(QStringLiteral("The file %1 could not be written: %2")
+                            .arg(target_, temporary->errorString()));
+    file_ = std::move(temporary);
+    if (format == Format::Xlsx) {
+        file_->close(); // the workbook writes the file itself, by name
+        sink_ = std::make_unique<XlsxSink>(file_->fileName(), title);
+    } else {
+        sink_ = std::make_unique<CsvSink>(*file_, format == Format::CsvWithByteOrderMark);
+    }
+    sink_->writeCaptions(captions);
+    // A list re-read, or a row added or removed, while it is being written would mix two
+    // lists in one file.
+    auto changed = [this] { reread_ = true; };
+    connections_ << QObject::connect(&source_, &RecordSource::reset, changed)
+                 << QObject::connect(&source_, &RecordSource::rowInserted, changed)
+                 << QObject::connect(&source_, &RecordSource::rowRemoved, changed);
+}
+
+TableExport::~TableExport() {
+    for (const QMetaObject::Connection &connection : connections_)
+        QObject::disconnect(connection);
+    sink_.reset();
+    if (!committed_ && file_) {
+        file_->close();
+        QFile::remove(file_->fileName());
+    }
+}
+
+int TableExport::rowsKnown() const {
+    return source_.isOpen() ? source_.loadedCount() : 0;
+}
+
+bool TableExport::allKnown() const {
+    return !source_.isOpen() || !source_.canFetchMore();
+}
+
+void TableExport::readRow(int row) {
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+        const int column = sourceColumns_[static_cast<qsizetype>(i)];
+        values_[i] = column < 0 ? QVariant()
+                                : typed(source_.field(column).kind, source_.valueAt(row, column));
+    }
+}
+
+bool TableExport::step(int rows) {
+    if (reread_)
+        throw DataError(QStringLiteral("The list was read again while it was being exported; "
+                                       "export it again."));
+    if (!source_.isOpen())
+        return true;
+    for (int done = 0; done < rows; ++done) {
+        if (written_ >= source_.loadedCount()) {
+            if (!source_.canFetchMore())
+                return true;
+            source_.fetchMore();
+            if (reread_ || written_ >= source_.loadedCount())
+                return !reread_;
+        }
+        readRow(written_);
+        sink_->writeRow(values_);
+        ++written_;
+    }
+    return written_ >= source_.loadedCount() && !source_.canFetchMore();
+}
+
+void TableExport::commit() {
+    if (reread_)
+        throw DataError(QStringLiteral("The list was read again while it was being exported; "
+                                       "export it again."));
+    sink_->finish();
+    sink_.reset();
+    if (file_->isOpen()) {
+        if (!file_->flush())
+            throw DataError(QStringLiteral("The file %1 could not be written: %2")
+                                .arg(target_, file_->errorString()));
+        file_->close();
+    }
+    // rename() puts the finished file in the target's place in one step, replacing an
+    // earlier file of that name only now.
+    if (std::rename(QFile::encodeName(file_->fileName()).constData(),
+                    QFile::encodeName(target_).constData()) != 0)
+        throw DataError(QStringLiteral("The file %1 could not be written.").arg(target_));
+    committed_ = true;
+}
+
+bool TableExport::run(RecordSource &source, QList<ExportColumn> columns, const QString &target,
+                      Format format, const QString &title, const Progress &progress) {
+    TableExport exporter(source, std::move(columns), target, format, title);
+    constexpr int rowsPerStep = 20000;
+    for (;;) {
+        const bool done = exporter.step(rowsPerStep);
+        if (progress &&
+            !progress(exporter.rowsWritten(), exporter.rowsKnown(), exporter.allKnown()))
+            return false;
+        if (done)
+            break;
+    }
+    exporter.commit();
+    return true;
+}

@@ -1,0 +1,72 @@
+// Exports the whole record set of a list (every row, read to its end as it goes, not only the
+// rows a grid has shown) to a CSV file or an Excel workbook. The file is written under a
+// temporary name beside the target and takes the target's name only when every row is in, so
+// an export that is cancelled or fails leaves no half-written file and any earlier file of
+// that name as it was.
+#pragma once
+
+#include <QList>
+#include <QMetaObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class ExportSink;
+class QFile;
+class RecordSource;
+
+struct ExportColumn {
+    QString field;   // field of the record source; a missing field gives empty cells
+    QString caption; // heading as the grid shows it
+};
+
+class TableExport {
+public:
+    enum class Format { Csv, CsvWithByteOrderMark, Xlsx };
+
+    // Opens the temporary file beside `target`; throws DataError when it cannot, or when the
+    // target is a shop database, which an export must never overwrite. `title` names the
+    // workbook's sheets.
+    TableExport(RecordSource &source, QList<ExportColumn> columns, const QString &target,
+                Format format, const QString &title = QString());
+    ~TableExport(); // an export not committed leaves nothing behind
+    TableExport(const TableExport &) = delete;
+    TableExport &operator=(const TableExport &) = delete;
+
+    // Writes up to `rows` more rows, reading more of the record set when needed. True once
+    // every row is written. Throws DataError (also when the list is re-read meanwhile).
+    bool step(int rows);
+    // Finishes the file and gives it the target's name. Throws DataError.
+    void commit();
+
+    int rowsWritten() const { return written_; }
+    // Rows of the record set read so far, and whether that is all of them.
+    int rowsKnown() const;
+    bool allKnown() const;
+
+    // The whole export in one call. `progress` (written, known, all known) is asked after
+    // each step and cancels the export by returning false. True when the file is in place,
+    // false when cancelled; throws DataError on failure.
+    using Progress = std::function<bool(int written, int known, bool allKnown)>;
+    static bool run(RecordSource &source, QList<ExportColumn> columns, const QString &target,
+                    Format format, const QString &title, const Progress &progress);
+
+
+private:
+    void readRow(int row);
+
+    RecordSource &source_;
+    QList<ExportColumn> columns_;
+    QList<int> sourceColumns_;
+    QString target_;
+    std::unique_ptr<QFile> file_; // the temporary file
+    std::unique_ptr<ExportSink> sink_;
+    std::vector<QVariant> values_;
+    int written_ = 0;
+    bool committed_ = false;
+    bool reread_ = false;
+    QList<QMetaObject::Connection> connections_;
+};

@@ -1,0 +1,129 @@
+// Excel output through libxlsxwriter in its constant-memory mode: each line goes to disk as
+// it is written, so a list of millions of rows needs no more memory than one.
+#include "xlsxsink.h"
+
+#include "dataerror.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QTime>
+#include <xlsxwriter.h>
+
+namespace {
+// A cell holds at most this many characters.
+constexpr qsizetype longestText = 32767;
+// Day 0 of the workbook's date numbers; right for every day after 1900/2/28.
+const QDate dayZero(1899, 12, 30);
+const QDate firstDateCell(1900, 3, 1);
+
+// Sheet names are at most 31 characters and may not hold []:*?/\.
+QString sheetName(const QString &title, int sheet) {
+    QString name = title.trimmed();
+    for (const QChar c : QStringLiteral("[]:*?/\\"))
+        name.replace(c, QLatin1Char(' '));
+    name = name.simplified();
+    if (name.isEmpty())
+        name = QStringLiteral("Sheet");
+    const QString suffix = sheet > 1 ? QStringLiteral(" (%1)").arg(sheet) : QString();
+    return name.left(31 - suffix.size()) + suffix;
+}
+} // namespace
+
+XlsxSink::XlsxSink(const QString &path, const QString &title) : title_(title) {
+    // The library's own scratch files go beside the target too, not into a small /tmp.
+    tmpdir_ = QFileInfo(path).absolutePath().toLocal8Bit();
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = tmpdir_.data();
+    options.use_zip64 = LXW_TRUE;
+    workbook_ = workbook_new_opt(path.toLocal8Bit().constData(), &options);
+    if (workbook_ == nullptr)
+        throw DataError(QStringLiteral("The workbook %1 could not be made.").arg(path));
+    captionFormat_ = workbook_add_format(workbook_);
+    format_set_bold(captionFormat_);
+    moneyFormat_ = workbook_add_format(workbook_);
+    format_set_num_format(moneyFormat_, "0.00");
+    dateFormat_ = workbook_add_format(workbook_);
+    format_set_num_format(dateFormat_, "yyyy/m/d");
+    timeFormat_ = workbook_add_format(workbook_);
+    format_set_num_format(timeFormat_, "hh:mm:ss");
+}
+
+XlsxSink::~XlsxSink() {
+    if (workbook_ != nullptr)
+        lxw_workbook_free(workbook_); // never finished: nothing is written
+}
+
+void XlsxSink::check(int error) const {
+    if (error != LXW_NO_ERROR)
+        throw DataError(QStringLiteral("The workbook could not be written: %1")
+                            .arg(QString::fromUtf8(lxw_strerror(static_cast<lxw_error>(error)))));
+}
+
+void XlsxSink::writeCaptions(const QStringList &captions) {
+    captions_ = captions;
+    startSheet();
+}
+
+void XlsxSink::startSheet() {
+    ++sheets_;
+    sheet_ = workbook_add_worksheet(workbook_, sheetName(title_, sheets_).toUtf8().constData());
+    if (sheet_ == nullptr)
+        throw DataError(QStringLiteral("The workbook could not be written."));
+    worksheet_freeze_panes(sheet_, 1, 0);
+    for (qsizetype column = 0; column < captions_.size(); ++column)
+        check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(column),
+                                     captions_[column].toUtf8().constData(), captionFormat_));
+    line_ = 1;
+}
+
+void XlsxSink::writeRow(const std::vector<QVariant> &values) {
+    if (line_ > rowsPerSheet)
+        startSheet();
+    const auto line = static_cast<lxw_row_t>(line_);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const QVariant &value = values[i];
+        const auto column = static_cast<lxw_col_t>(i);
+        switch (value.typeId()) {
+        case QMetaType::Double: // money: whole numbers come as integers
+            check(worksheet_write_number(sheet_, line, column, value.toDouble(), moneyFormat_));
+            break;
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            check(worksheet_write_number(sheet_, line, column, value.toDouble(), nullptr));
+            break;
+        case QMetaType::QDate: {
+            const QDate date = value.toDate();
+            if (date >= firstDateCell)
+                check(worksheet_write_number(
+                    sheet_, line, column, static_cast<double>(dayZero.daysTo(date)), dateFormat_));
+            else
+                check(worksheet_write_string(sheet_, line, column,
+                                             date.toString(Qt::ISODate).toUtf8().constData(),
+                                             nullptr));
+            break;
+        }
+        case QMetaType::QTime:
+            check(worksheet_write_number(sheet_, line, column,
+                                         value.toTime().msecsSinceStartOfDay() / 86400000.0,
+                                         timeFormat_));
+            break;
+        default:
+            if (!value.isNull()) {
+                const QString text = value.toString().left(longestText);
+                if (!text.isEmpty())
+                    check(worksheet_write_string(sheet_, line, column, text.toUtf8().constData(),
+                                                 nullptr));
+            }
+        }
+    }
+    ++line_;
+}
+
+void XlsxSink::finish() {
+    if (sheets_ == 0)
+        startSheet();
+    lxw_workbook *workbook = workbook_;
+    workbook_ = nullptr; // closing frees it, whether or not it succeeds
+    check(workbook_close(workbook));
+}

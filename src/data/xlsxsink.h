@@ -1,0 +1,46 @@
+// An Excel workbook written row by row: money and whole numbers as number cells, dates and
+// times as date cells in the shop's forms, text as text. A sheet holds at most 1,048,576
+// lines, so a longer list goes on over further sheets, each under the column captions.
+#pragma once
+
+#include "exportsink.h"
+
+#include <QByteArray>
+#include <QString>
+
+struct lxw_workbook;
+struct lxw_worksheet;
+struct lxw_format;
+
+class XlsxSink : public ExportSink {
+public:
+    // Writes the workbook to `path` (a temporary name beside the target); the sheets are
+    // named after `title`.
+    XlsxSink(const QString &path, const QString &title);
+    ~XlsxSink() override;
+    XlsxSink(const XlsxSink &) = delete;
+    XlsxSink &operator=(const XlsxSink &) = delete;
+
+    void writeCaptions(const QStringList &captions) override;
+    void writeRow(const std::vector<QVariant> &values) override;
+    void finish() override;
+
+    // Lines of data on one sheet, under its caption line.
+    static constexpr int rowsPerSheet = 1048575;
+
+private:
+    void startSheet();
+    void check(int error) const;
+
+    lxw_workbook *workbook_ = nullptr;
+    lxw_worksheet *sheet_ = nullptr;
+    lxw_format *captionFormat_ = nullptr;
+    lxw_format *moneyFormat_ = nullptr;
+    lxw_format *dateFormat_ = nullptr;
+    lxw_format *timeFormat_ = nullptr;
+    QByteArray tmpdir_;
+    QString title_;
+    QStringList captions_;
+    int sheets_ = 0;
+    int line_ = 0; // next line on the current sheet
+};

@@ -1,0 +1,166 @@
+// The chart window: bar or column chart, axis of values, the number on each bar.
+#include "chartwindow.h"
+
+#include "dataerror.h"
+#include "errorpolicy.h"
+#include "messageboxes.h"
+#include "recordsource.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHorizontalBarSeries>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace {
+
+void renderChart(QChartView *view, QPaintDevice &device) {
+    QPainter painter(&device);
+    const QRect page = painter.viewport();
+    // Drawn at the window's proportions, as large as the page allows.
+    QSize size = view->size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    view->render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+}
+
+} // namespace
+
+ChartWindow::ChartWindow(QWidget *screen, RecordSource *list, std::function<SalesChart()> chart)
+    : QWidget(screen, Qt::Window), build_(std::move(chart)) {
+    setObjectName(QStringLiteral("chartWindow"));
+    view_ = new QChartView(new QChart, this);
+    view_->setObjectName(QStringLiteral("chartView"));
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setMinimumSize(520, 360);
+
+    auto *printButton = new QPushButton(QStringLiteral("&Print…"), this);
+    printButton->setObjectName(QStringLiteral("cmdPrintChart"));
+    connect(printButton, &QPushButton::clicked, this, &ChartWindow::print);
+    auto *saveButton = new QPushButton(QStringLiteral("&Save As…"), this);
+    saveButton->setObjectName(QStringLiteral("cmdSaveChart"));
+    connect(saveButton, &QPushButton::clicked, this, &ChartWindow::saveAs);
+    auto *closeButton = new QPushButton(QStringLiteral("&Close"), this);
+    closeButton->setObjectName(QStringLiteral("cmdCloseChart"));
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(printButton);
+    buttons->addWidget(saveButton);
+    buttons->addWidget(closeButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(view_, 1);
+    layout->addLayout(buttons);
+    resize(720, 480);
+
+    // A new listing redraws the chart while its window is open.
+    connect(list, &RecordSource::reset, this, [this] {
+        if (isVisible())
+            redraw();
+    });
+}
+
+QChart *ChartWindow::chart() const {
+    return view_->chart();
+}
+
+void ChartWindow::redraw() {
+    policy::skipOnError([&] { shown_ = build_(); });
+    setWindowTitle(shown_.title);
+    QChart *chart = view_->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes())
+        chart->removeAxis(axis), delete axis;
+    chart->setTitle(shown_.title);
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    chart->setTitleFont(titleFont);
+    chart->legend()->setVisible(false);
+
+    auto *set = new QBarSet(shown_.valueTitle);
+    QStringList categories = shown_.categories;
+    QList<double> values = shown_.values;
+    if (shown_.bars) {
+        // Bars across are drawn from the bottom up: reversed, the best seller stands on top.
+        std::reverse(categories.begin(), categories.end());
+        std::reverse(values.begin(), values.end());
+    }
+    set->append(values);
+    // Numbers inside the bars stand out in white; above the columns, in black.
+    set->setLabelColor(shown_.bars ? Qt::white : Qt::black);
+    QAbstractBarSeries *series =
+        shown_.bars ? static_cast<QAbstractBarSeries *>(new QHorizontalBarSeries) : new QBarSeries;
+    series->append(set);
+    series->setLabelsVisible(true);
+    series->setLabelsFormat(QStringLiteral("@value"));
+    series->setLabelsPosition(shown_.bars ? QAbstractBarSeries::LabelsInsideEnd
+                                          : QAbstractBarSeries::LabelsOutsideEnd);
+    chart->addSeries(series);
+
+    auto *categoryAxis = new QBarCategoryAxis;
+    categoryAxis->append(categories);
+    if (!shown_.bars && categories.size() > 12)
+        categoryAxis->setLabelsAngle(-90);
+    auto *valueAxis = new QValueAxis;
+    valueAxis->setTitleText(shown_.valueTitle);
+    valueAxis->setLabelFormat(QStringLiteral("%.0f"));
+    double top = 0;
+    for (double value : values)
+        top = std::max(top, value);
+    valueAxis->setRange(0, top > 0 ? top * 1.1 : 1);
+    valueAxis->applyNiceNumbers();
+    chart->addAxis(categoryAxis, shown_.bars ? Qt::AlignLeft : Qt::AlignBottom);
+    chart->addAxis(valueAxis, shown_.bars ? Qt::AlignBottom : Qt::AlignLeft);
+    series->attachAxis(categoryAxis);
+    series->attachAxis(valueAxis);
+}
+
+bool ChartWindow::saveTo(const QString &path) const {
+    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        QPdfWriter pdf(path);
+        pdf.setTitle(shown_.title);
+        pdf.setPageOrientation(QPageLayout::Landscape);
+        renderChart(view_, pdf);
+        return QFileInfo(path).size() > 0;
+    }
+    return view_->grab().save(path, "PNG");
+}
+
+void ChartWindow::saveAs() {
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save Chart"), windowTitle().simplified() + QStringLiteral(".png"),
+        QStringLiteral("PNG picture (*.png);;PDF file (*.pdf)"), &filter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += filter.contains(QStringLiteral("pdf")) ? QStringLiteral(".pdf")
+                                                       : QStringLiteral(".png");
+    if (!saveTo(path)) {
+        WidgetMessageBoxes boxes(this);
+        boxes.inform(QStringLiteral("The chart could not be saved as %1.").arg(path),
+                     MessageBoxes::Icon::Warning, QString());
+    }
+}
+
+void ChartWindow::print() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(shown_.title);
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter *device) { renderChart(view_, *device); });
+    preview.exec();
+}

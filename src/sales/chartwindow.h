@@ -1,0 +1,36 @@
+// A window beside a report that draws its chart with Qt Charts, redraws it whenever the
+// report's list is read again, and prints it or saves it as a PNG picture or a PDF file.
+#pragma once
+
+#include "saleschart.h"
+
+#include <QWidget>
+#include <functional>
+
+class QChart;
+class QChartView;
+class RecordSource;
+
+class ChartWindow : public QWidget {
+    Q_OBJECT
+public:
+    // A window of its own, owned by the report `screen`; `chart` works out what to draw from
+    // `list`, the report's record source.
+    ChartWindow(QWidget *screen, RecordSource *list, std::function<SalesChart()> chart);
+
+    // Draws the chart of the list as it is now.
+    void redraw();
+    const SalesChart &shown() const { return shown_; }
+    QChart *chart() const;
+
+    // Saves the chart as a picture (.png) or a PDF file (.pdf), by the file's name. False
+    // when the file could not be written.
+    bool saveTo(const QString &path) const;
+    void print();
+    void saveAs();
+
+private:
+    QChartView *view_;
+    std::function<SalesChart()> build_;
+    SalesChart shown_;
+};

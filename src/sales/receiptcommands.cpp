@@ -1,0 +1,66 @@
+// The receipt commands: actions on the screen, the print preview and the settings dialog.
+#include "receiptcommands.h"
+
+#include "messageboxes.h"
+#include "receiptprint.h"
+#include "receiptsettingsdialog.h"
+
+#include <QAction>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QWidget>
+
+ReceiptCommands::ReceiptCommands(QWidget *screen, const ShopContext &context, Source source)
+    : QObject(screen), screen_(screen), context_(context), source_(std::move(source)),
+      print_(new QAction(QStringLiteral("&Print Receipt..."), screen)),
+      settings_(new QAction(QStringLiteral("Receipt &Settings..."), screen)) {
+    setObjectName(QStringLiteral("receiptCommands"));
+    print_->setObjectName(QStringLiteral("printReceipt"));
+    print_->setShortcut(QKeySequence::Print);
+    // Only while this window (or a box in it) has the focus: each window prints its customer.
+    print_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    settings_->setObjectName(QStringLiteral("receiptSettings"));
+    screen->addAction(print_);
+    screen->addAction(settings_);
+    screen->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(print_, &QAction::triggered, this, [this] { printReceipt(); });
+    connect(settings_, &QAction::triggered, this, &ReceiptCommands::editSettings);
+}
+
+Receipt ReceiptCommands::receiptToPrint() const {
+    Receipt receipt = source_();
+    const ReceiptSettings settings = ReceiptSettings::load();
+    receipt.shopName = settings.shopName;
+    receipt.footer = settings.footer;
+    return receipt;
+}
+
+QPrintPreviewDialog *ReceiptCommands::printReceipt() {
+    const Receipt receipt = receiptToPrint();
+    if (receipt.lines.empty()) {
+        context_.messages->inform(
+            QStringLiteral("The customer's list is empty: there is no receipt to print yet."));
+        return nullptr;
+    }
+    auto *printer = new QPrinter(QPrinter::HighResolution);
+    receipt::setPaper(*printer, ReceiptSettings::load().paper);
+    printer->setDocName(QStringLiteral("Receipt"));
+    auto *preview = new QPrintPreviewDialog(printer, screen_->window());
+    preview->setObjectName(QStringLiteral("receiptPreview"));
+    preview->setWindowTitle(QStringLiteral("Receipt"));
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->setWindowModality(Qt::NonModal);
+    preview->resize(640, 720);
+    // What the preview shows and prints is the receipt of the moment it opened.
+    connect(preview, &QPrintPreviewDialog::paintRequested, preview,
+            [receipt](QPrinter *target) { receipt::print(receipt, *target); });
+    connect(preview, &QObject::destroyed, [printer] { delete printer; }); // after the dialog
+    preview->show();
+    return preview;
+}
+
+void ReceiptCommands::editSettings() {
+    ReceiptSettingsDialog dialog(ReceiptSettings::load(), screen_->window());
+    if (dialog.exec() == QDialog::Accepted)
+        dialog.settings().save();
+}

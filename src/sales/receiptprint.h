@@ -1,0 +1,45 @@
+// Laying a receipt out on paper and printing it: A4 and Letter pages break between lines;
+// a till roll (80 mm or 58 mm wide) is one strip as long as the receipt.
+#pragma once
+
+#include "receipt.h"
+
+#include <QFont>
+#include <QPageSize>
+#include <QRectF>
+#include <QString>
+#include <vector>
+
+class QPrinter;
+
+namespace receipt {
+
+enum class Paper { Roll80, Roll58, A4, Letter };
+
+// The paper's name as the settings keep it and the dialog shows it ("80 mm roll").
+QString paperName(Paper paper);
+Paper paperFromName(const QString &name); // an unknown name is the 80 mm roll
+const std::vector<Paper> &allPapers();
+
+// Sets the printer's page to this paper (a roll's length is fitted when printing).
+void setPaper(QPrinter &printer, Paper paper);
+// A roll is told by its width, whatever the print dialog calls it.
+bool isRoll(const QPageSize &pageSize);
+
+// One piece of text (or, with empty text, a rule) on a page, in device pixels of the page's
+// printable area.
+struct Placed {
+    int page = 0;
+    QRectF rect;
+    QString text;
+    int flags = 0; // Qt alignment and wrapping
+    bool bold = false;
+    bool large = false;
+};
+
+// Where everything goes on the printer's paper. On a roll the page length is set to fit.
+std::vector<Placed> layOut(const Receipt &receipt, QPrinter &printer);
+// Prints the receipt; returns the number of pages.
+int print(const Receipt &receipt, QPrinter &printer);
+
+} // namespace receipt

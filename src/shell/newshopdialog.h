@@ -1,0 +1,20 @@
+// frmNewShop: asks which shop to make where there is none yet, an empty one or the demo shop.
+#pragma once
+
+#include "shopfile.h"
+
+#include <QDialog>
+
+class QRadioButton;
+
+class NewShopDialog : public QDialog {
+    Q_OBJECT
+public:
+    NewShopDialog(const QString &path, QWidget *owner = nullptr);
+    // The operator's choice; the empty shop unless the demo shop is picked.
+    shopfile::Contents contents() const;
+
+private:
+    QRadioButton *empty_;
+    QRadioButton *demo_;
+};

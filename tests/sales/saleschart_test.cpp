@@ -1,0 +1,175 @@
+// The charts of the sales reports: their bars against the sums the database itself gives for
+// the listed sales, and redrawn when the list changes.
+#include "chartwindow.h"
+#include "conversions.h"
+#include "datepicker.h"
+#include "dayreportscreen.h"
+#include "monthreportscreen.h"
+#include "reportgrid.h"
+#include "toptenscreen.h"
+
+#include <QAbstractBarSeries>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// What the chart draws, one "label=value" per bar, the first bar (the best seller, the
+// earliest hour or day) first.
+QStringList drawn(const QWidget &screen) {
+    auto *window = screen.findChild<ChartWindow *>(QStringLiteral("chartWindow"));
+    if (window == nullptr || !window->isVisible())
+        return {QStringLiteral("no chart window")};
+    QStringList bars;
+    const QList<QAbstractSeries *> series = window->chart()->series();
+    if (series.size() != 1)
+        return {QStringLiteral("%1 series").arg(series.size())};
+    auto *barSeries = qobject_cast<QAbstractBarSeries *>(series.first());
+    const QList<QAbstractAxis *> axes = barSeries->attachedAxes();
+    QBarCategoryAxis *categories = nullptr;
+    for (QAbstractAxis *axis : axes)
+        if (auto *c = qobject_cast<QBarCategoryAxis *>(axis))
+            categories = c;
+    const QBarSet *set = barSeries->barSets().value(0);
+    if (categories == nullptr || set == nullptr)
+        return {QStringLiteral("no bars")};
+    for (int i = 0; i < set->count(); ++i)
+        bars << categories->at(i) + u'=' + conv::numberText(set->at(i));
+    if (barSeries->type() == QAbstractSeries::SeriesTypeHorizontalBar)
+        std::reverse(bars.begin(), bars.end()); // drawn from the bottom up
+    return bars;
+}
+
+// The database's own sums, one "label=value" per group, with empty groups between the first
+// and the last filled in as 0.
+QStringList summed(TestDatabase &db, const QString &sql, const std::function<QString(int)> &label,
+                   bool fillGaps) {
+    QStringList bars;
+    int previous = -1;
+    for (const QString &line : db.rows(sql)) {
+        const int key = line.section(u'|', 0, 0).toInt();
+        for (int gap = previous + 1; fillGaps && previous >= 0 && gap < key; ++gap)
+            bars << label(gap) + QStringLiteral("=0");
+        bars << label(key) + u'=' + conv::numberText(line.section(u'|', 1, 1).toDouble());
+        previous = key;
+    }
+    return bars;
+}
+
+QString dayLabel(int julian) {
+    return conv::dateText(QDate::fromJulianDay(julian));
+}
+
+void setPeriod(QWidget &screen, const QDate &first, const QDate &last) {
+    screen.findChild<DatePicker *>(QStringLiteral("DTPicker1"))->setDate(first);
+    if (auto *second = screen.findChild<DatePicker *>(QStringLiteral("DTPicker2")))
+        second->setDate(last);
+}
+
+void click(QWidget &screen, const char *button) {
+    screen.findChild<QPushButton *>(QLatin1String(button))->click();
+}
+
+} // namespace
+
+TEST(SalesChart, BarsMatchTheListedSales) {
+    // Twelve titles in May: ISBN 9780000000001 .. 12, copies 3, 6, 9, ... with two totals
+    // equal; a few sales outside the period; sales at several hours of May 3.
+    struct Case {
+        const char *name;
+        const char *screen; // A1A2, frmDayReport, frmMonthRpt
+        std::function<void(QWidget &)> steps;
+        QString expectedSql; // rows "key|value"
+        std::function<QString(int)> label;
+        bool fillGaps;
+    };
+    auto titleOf = [](int isbn) { return QStringLiteral("Title %1").arg(isbn); };
+    const QString topSql =
+        QStringLiteral("SELECT cast(substr(ISBN, 4) AS int), sum(Qty) FROM soldbook WHERE SoldDate "
+                       "BETWEEN '%1' AND '%2' GROUP BY ISBN ORDER BY sum(Qty) DESC, ISBN LIMIT 10");
+    const QString hourSql = QStringLiteral(
+        "SELECT cast(substr(SoldTime, 1, 2) AS int) AS h, sum(Price * Qty) FROM soldbook "
+        "WHERE SoldDate = '%1' GROUP BY h ORDER BY h");
+    const QString daySql = QStringLiteral(
+        "SELECT cast(julianday(SoldDate) + 0.5 AS int) AS d, sum(Price * Qty) FROM soldbook "
+        "WHERE SoldDate BETWEEN '%1' AND '%2' GROUP BY d ORDER BY d");
+    const QDate may1(2001, 5, 1), may3(2001, 5, 3), may31(2001, 5, 31);
+    const Case cases[] = {
+        {"top ten after List", "A1A2",
+         [&](QWidget &s) { setPeriod(s, may1, may31), click(s, "command1"); },
+         topSql.arg("2001-05-01", "2001-05-31"), titleOf, false},
+        {"top ten after Rank", "A1A2",
+         [&](QWidget &s) { setPeriod(s, may1, may31), click(s, "command1"), click(s, "Command2"); },
+         topSql.arg("2001-05-01", "2001-05-31"), titleOf, false},
+        {"top ten redrawn by a new List", "A1A2",
+         [&](QWidget &s) {
+             setPeriod(s, may1, may31), click(s, "command1"), click(s, "cmdChart");
+             setPeriod(s, may3, may3), click(s, "command1");
+         },
+         topSql.arg("2001-05-03", "2001-05-03"), titleOf, false},
+        {"day report by hour, redrawn by a new day", "frmDayReport",
+         [&](QWidget &s) {
+             click(s, "cmdChart");
+             s.findChild<DatePicker *>("DTPicker1")->setDate(may3.addDays(1));
+             s.findChild<DatePicker *>("DTPicker1")->setDate(may3);
+         },
+         hourSql.arg("2001-05-03"), [](int h) { return QStringLiteral("%1:00").arg(h); }, true},
+        {"period report by day, redrawn by List", "frmMonthRpt",
+         [&](QWidget &s) {
+             click(s, "cmdChart");
+             setPeriod(s, may1, may31), click(s, "Command1");
+         },
+         daySql.arg("2001-05-01", "2001-05-31"), dayLabel, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestShop shop;
+        for (int isbn = 1; isbn <= 12; ++isbn)
+            for (int sale = 0; sale < 3; ++sale)
+                addSale(
+                    shop.db,
+                    QStringLiteral("2001-05-%1")
+                        .arg(1 + (isbn * 5 + sale * 7) % 28, 2, 10, QLatin1Char('0')),
+                    QStringLiteral("%1:15:00").arg(9 + (isbn + sale) % 9, 2, 10, QLatin1Char('0')),
+                    QStringLiteral("978%1").arg(isbn, 10, 10, QLatin1Char('0')), titleOf(isbn),
+                    QString::number(isbn * 2.5), QString::number(isbn == 12 ? 11 : isbn));
+        addSale(shop.db, "2001-04-30", "10:00:00", "9780000000001", titleOf(1), "5", "100");
+        addSale(shop.db, "2001-06-01", "10:00:00", "9780000000002", titleOf(2), "5", "100");
+        std::unique_ptr<QWidget> screen;
+        if (QByteArray(c.screen) == "A1A2")
+            screen = std::make_unique<TopTenScreen>(shop.context);
+        else if (QByteArray(c.screen) == "frmDayReport")
+            screen = std::make_unique<DayReportScreen>(shop.context);
+        else
+            screen = std::make_unique<MonthReportScreen>(shop.context);
+        screen->show();
+        c.steps(*screen);
+        click(*screen, "cmdChart");
+        const QStringList expected = summed(shop.db, c.expectedSql, c.label, c.fillGaps);
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(drawn(*screen), expected);
+        // Saved as a picture and as a PDF file, by the file's name.
+        auto *window = screen->findChild<ChartWindow *>(QStringLiteral("chartWindow"));
+        QTemporaryDir folder;
+        for (const char *name : {"chart.png", "chart.pdf"}) {
+            const QString path = folder.filePath(QLatin1String(name));
+            ASSERT_TRUE(window->saveTo(path));
+            QFile saved(path);
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(saved.read(8).startsWith(path.endsWith("png") ? "\x89PNG" : "%PDF"));
+        }
+        if (QByteArray(c.screen) != "A1A2") { // the bars add up to the report's total
+            double sum = 0;
+            for (const QString &bar : expected)
+                sum += bar.section(u'=', -1).toDouble();
+            EXPECT_EQ(conv::numberText(sum), reportTotal(*screen));
+        }
+    }
+}
