@@ -102,8 +102,12 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<TimingProbe> probe;
     if (qEnvironmentVariableIsSet("QUILLMART_TIMING"))
         probe = std::make_unique<TimingProbe>(window, check);
-    if (QFileInfo::exists(context.databasePath))
+    if (QFileInfo::exists(context.databasePath)) {
         check.start();
+    } else { // a shop made later in this session (New Shop) is new: nothing to check
+        sound = true;
+        backups.enable();
+    }
     const int status = app.exec();
     check.wait();
     if (status == 0 && sound && QFileInfo::exists(context.databasePath))
