@@ -3,12 +3,14 @@
 
 void registerRecordSetBenchmarks();
 void registerGridBenchmarks();
+void registerBackupBenchmarks();
 void registerExportBenchmarks();
 
 int main(int argc, char **argv) {
     return bench::run(argc, argv, [] {
         registerRecordSetBenchmarks();
         registerGridBenchmarks();
+        registerBackupBenchmarks();
         registerExportBenchmarks();
     });
 }

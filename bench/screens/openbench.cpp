@@ -19,23 +19,26 @@ namespace {
 
 using namespace screenbench;
 
-// What each screen had read after its load, as SQL: the floor of its load. A large result is
-// read a screenful at a time, so the floor reads as many rows as the screen did.
-std::map<QString, std::vector<std::string>> &loadedQueries() {
-    static std::map<QString, std::vector<std::string>> queries;
+// What each screen had read after its load: each query and how many of its rows. A large
+// result is read a screenful at a time, so the floor runs the same query and steps through as
+// many rows as the screen did (a LIMIT would let SQLite plan less work than the screen asked).
+struct LoadedQuery {
+    std::string sql;
+    std::int64_t rows = -1; // -1: all of them
+};
+
+std::map<QString, std::vector<LoadedQuery>> &loadedQueries() {
+    static std::map<QString, std::vector<LoadedQuery>> queries;
     return queries;
 }
 
 void rememberQueries(const QString &id, QWidget *screen) {
-    std::vector<std::string> sql;
+    std::vector<LoadedQuery> queries;
     for (RecordSource *source : sources(screen))
         if (source->isOpen())
-            sql.push_back((dialect::translate(source->recordSourceText()).sql +
-                           (source->canFetchMore()
-                                ? QStringLiteral(" LIMIT %1").arg(source->loadedCount())
-                                : QString()))
-                              .toStdString());
-    loadedQueries()[id] = sql;
+            queries.push_back({dialect::translate(source->recordSourceText()).sql.toStdString(),
+                               source->canFetchMore() ? source->loadedCount() : -1});
+    loadedQueries()[id] = queries;
 }
 
 // Timed: the load (the screen built and shown, its record sources open). The first paint is
@@ -76,14 +79,14 @@ void readLoadedRows(benchmark::State &state, const QString &id) {
             rememberQueries(id, screen);
             close(screen);
         }
-        const std::vector<std::string> &queries = loadedQueries()[id];
+        const std::vector<LoadedQuery> &queries = loadedQueries()[id];
         bench::Measured measured(state);
         std::int64_t rows = 0;
         for (auto _ : state) {
             rows = 0;
-            for (const std::string &sql : queries) {
+            for (const LoadedQuery &query : queries) {
                 RawShop connection(bench::shop().path);
-                const RawShop::Read read = connection.read(sql);
+                const RawShop::Read read = connection.read(query.sql, {}, -1, -1, query.rows);
                 benchmark::DoNotOptimize(read.checksum);
                 rows += read.rows;
             }

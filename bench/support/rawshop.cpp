@@ -48,12 +48,12 @@ sqlite3_stmt *RawShop::statement(const std::string &sql, const std::vector<Value
 }
 
 RawShop::Read RawShop::read(const std::string &sql, const std::vector<Value> &params,
-                            int priceColumn, int qtyColumn) {
+                            int priceColumn, int qtyColumn, std::int64_t maxRows) {
     sqlite3_stmt *stmt = statement(sql, params);
     const int columns = sqlite3_column_count(stmt);
     Read result;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    int rc = SQLITE_DONE;
+    while (result.rows != maxRows && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         ++result.rows;
         for (int c = 0; c < columns; ++c) {
             switch (sqlite3_column_type(stmt, c)) {
@@ -76,7 +76,7 @@ RawShop::Read RawShop::read(const std::string &sql, const std::vector<Value> &pa
             result.total +=
                 sqlite3_column_double(stmt, priceColumn) * sqlite3_column_double(stmt, qtyColumn);
     }
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
         fail(sql);
     sqlite3_reset(stmt);
     return result;

@@ -27,10 +27,11 @@ public:
     RawShop(const RawShop &) = delete;
     RawShop &operator=(const RawShop &) = delete;
 
-    // Steps through every row, reading every column the way a record set takes it in;
+    // Steps through every row (or the first maxRows of them, as a record set that read a
+    // screenful of the same query), reading every column the way a record set takes it in;
     // priceColumn and qtyColumn (0-based, -1 for none) also total price × quantity.
     Read read(const std::string &sql, const std::vector<Value> &params = {}, int priceColumn = -1,
-              int qtyColumn = -1);
+              int qtyColumn = -1, std::int64_t maxRows = -1);
     // Runs a statement that returns no rows; returns the rows it changed.
     int run(const std::string &sql, const std::vector<Value> &params = {});
     // The first column of the first row, as a number or text.

@@ -71,6 +71,17 @@ std::string notes(const Row &row) {
             parts.push_back("CPU " + duration(c.at("cpu_s")) + " (raw " +
                             duration(row.raw->counters.at("cpu_s")) + ")");
     }
+    if (has("shop_MB") && has("backup_MB"))
+        parts.push_back("shop " + megabytes(c.at("shop_MB")) + ", backup " +
+                        megabytes(c.at("backup_MB")) +
+                        format(" (%.1f%% of it)", 100 * c.at("backup_MB") / c.at("shop_MB")));
+    if (has("history_MB"))
+        parts.push_back("a year's history (at most 21 backups) " + megabytes(c.at("history_MB")));
+    if (has("runs"))
+        parts.push_back(format("median of %.0f runs", c.at("runs")));
+    if (has("close_backup_s"))
+        parts.push_back("with the day's first backup at close: " +
+                        duration(c.at("close_backup_s")));
     if (has("process_MB"))
         parts.push_back("whole process " + megabytes(c.at("process_MB")));
     if (has("recordsets_MB"))

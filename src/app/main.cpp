@@ -1,18 +1,25 @@
 // Starts Quillmart: the real services, the table of screens and the main window.
 #include "allscreens.h"
+#include "backupatclose.h"
+#include "backupscheduler.h"
 #include "clock.h"
 #include "errorpolicy.h"
 #include "mainwindow.h"
+#include "restorecommand.h"
 #include "screenshottour.h"
 #include "shellpictures.h"
 #include "shopbackups.h"
 #include "shoppaths.h"
+#include "startcheck.h"
+#include "timingprobe.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <cstdio>
+#include <memory>
 
 namespace {
 bool displayAvailable() {
@@ -66,14 +73,38 @@ int main(int argc, char *argv[]) {
             std::printf("%s\n", qPrintable(file));
         return 0;
     }
-    // A damaged file is named at once, with the backup to restore; a normal exit leaves a
-    // fresh backup beside the file.
-    const ShopBackups backups(context.databasePath);
-    if (const QString warning = backups.startWarning(); !warning.isEmpty())
+    // While the program runs it holds this lock: quillmart-restore refuses to replace the
+    // file under it.
+    QLockFile running(context.databasePath + QStringLiteral(".lock"));
+    running.setStaleLockTime(0); // held for hours: stale only when its process is gone
+    running.tryLock(0);
+    // The file is checked on a thread of its own while the window is already usable; until
+    // the check is done a commit waits for it, and a damaged file takes no more writes.
+    StartCheck check(context.databasePath);
+    BackupScheduler backups(context.databasePath, &clock);
+    QObject::connect(&check, &StartCheck::damaged, &window, [&boxes](const QString &warning) {
         boxes.inform(warning, MessageBoxes::Icon::Critical, QString());
+    });
+    bool sound = false;
+    QObject::connect(&check, &StartCheck::finished, &window, [&backups, &sound](bool isSound) {
+        sound = isSound;
+        if (sound)
+            backups.enable();
+    });
+    auto *restore = new RestoreCommand(window, backups, boxes, clock);
+    QObject::connect(&window, &MainWindow::restoreChosen, restore, &RestoreCommand::run);
+    std::unique_ptr<TimingProbe> probe;
+    if (qEnvironmentVariableIsSet("QUILLMART_TIMING"))
+        probe = std::make_unique<TimingProbe>(window, check);
+    if (QFileInfo::exists(context.databasePath)) {
+        check.start();
+    } else { // a shop made later in this session (New Shop) is new: nothing to check
+        sound = true;
+        backups.enable();
+    }
     const int status = app.exec();
-    if (status == 0 && QFileInfo::exists(context.databasePath))
-        policy::reportOnError(boxes,
-                              [&] { backups.take(QDateTime(clock.today(), clock.timeOfDay())); });
+    check.wait();
+    if (status == 0 && sound && QFileInfo::exists(context.databasePath))
+        backupatclose::run(backups, boxes);
     return status;
 }

@@ -4,6 +4,7 @@
 #include "conversions.h"
 #include "databaseerrors.h"
 #include "dataerror.h"
+#include "shophealth.h"
 #include "textorder.h"
 
 #include <QFileInfo>
@@ -30,20 +31,37 @@ void sqlVal(sqlite3_context *context, int, sqlite3_value **argv) {
 
 int busyTimeoutMs = 15000;
 
+// Why the commit hook last turned a commit of this thread into a rollback, when the file
+// was found damaged; empty when it was refused because the file has gone.
+thread_local QString damagedFileRefusal;
+
 // In WAL mode SQLite goes on committing into the -wal file of a shop file that has been
 // deleted, moved or replaced, and that work would vanish when the program closes. A commit
-// is turned into a rollback when the file is no longer where the connection opened it.
-int refuseCommitToMovedFile(void *db) {
+// is turned into a rollback when the file is no longer where the connection opened it, and
+// when the check at start has found the file damaged (it waits for that check).
+int guardCommit(void *db) {
+    auto *handle = static_cast<sqlite3 *>(db);
     int moved = 0;
-    sqlite3_file_control(static_cast<sqlite3 *>(db), "main", SQLITE_FCNTL_HAS_MOVED, &moved);
-    return moved;
+    sqlite3_file_control(handle, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
+    damagedFileRefusal.clear();
+    if (moved)
+        return 1;
+    damagedFileRefusal =
+        shophealth::refusal(QString::fromUtf8(sqlite3_db_filename(handle, "main")));
+    return damagedFileRefusal.isEmpty() ? 0 : 1;
+}
+
+QString operatorText(int code, const QString &engineText, const QString &path) {
+    if (code == SQLITE_CONSTRAINT_COMMITHOOK && !damagedFileRefusal.isEmpty())
+        return damagedFileRefusal;
+    return dberror::operatorText(code, engineText, path);
 }
 
 QString describe(sqlite3 *db, int code, const QString &path) {
     const QString engineText = db != nullptr && (sqlite3_errcode(db) & 0xff) == (code & 0xff)
                                    ? QString::fromUtf8(sqlite3_errmsg(db))
                                    : QString::fromUtf8(sqlite3_errstr(code));
-    return dberror::operatorText(code, engineText, path);
+    return operatorText(code, engineText, path);
 }
 
 } // namespace
@@ -61,7 +79,7 @@ Connection::Connection(const QString &path) : path_(path) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyTimeoutMs);
-    sqlite3_commit_hook(db_, refuseCommitToMovedFile, db_);
+    sqlite3_commit_hook(db_, guardCommit, db_);
     TextOrder::registerOn(db_);
     sqlite3_create_function(db_, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlVal,
                             nullptr, nullptr);
@@ -107,7 +125,7 @@ void Connection::exec(const QString &sql) {
         const QString engineText =
             message != nullptr ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(message);
-        const QString why = dberror::operatorText(sqlite3_extended_errcode(db_), engineText, path_);
+        const QString why = operatorText(sqlite3_extended_errcode(db_), engineText, path_);
         throw DataError(why);
     }
 }

@@ -3,6 +3,7 @@
 
 #include "dataerror.h"
 #include "gridcommands.h"
+#include "longread.h"
 #include "recordsource.h"
 
 #include <QHeaderView>
@@ -28,6 +29,7 @@ void nameForReaders(QTableView *view, const QLabel *caption, const RecordSource 
 DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *parent)
     : QWidget(parent), source_(source) {
     setObjectName(QStringLiteral("DataGrid1"));
+    longread::showProgress(source, this);
     model_ = new RecordTableModel(source, std::move(columns), this);
     captionLabel_ = new QLabel(this);
     captionLabel_->setObjectName(QStringLiteral("caption"));

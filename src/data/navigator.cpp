@@ -1,7 +1,9 @@
 // Navigator: four move buttons around the "Record: N" caption.
 #include "navigator.h"
 
+#include "cancelled.h"
 #include "dataerror.h"
+#include "longread.h"
 #include "recordsource.h"
 
 #include <QHBoxLayout>
@@ -35,6 +37,7 @@ Navigator::Navigator(RecordSource *source, QWidget *parent) : QWidget(parent), s
     button("moveLast", QStringLiteral("▶|"), tr("Last record"), &Navigator::last);
 
     connect(source_, &RecordSource::moved, this, &Navigator::updateCaption);
+    longread::showProgress(source_, this);
     updateCaption();
 }
 
@@ -49,22 +52,25 @@ void Navigator::updateCaption() {
 template <typename Move> void Navigator::guarded(Move move) {
     try {
         move();
+    } catch (const Cancelled &) {
+        // The operator stopped a long read: the current row stays where it was.
     } catch (const DataError &error) {
         source_->reportError(error.description());
     }
 }
 
-// Before the first row the first stays current; past the last row the last stays.
+// Before the first row the first stays current; past the last row the last stays. Only the
+// last-row move needs the whole result read; the others look at the rows read so far.
 void Navigator::first() {
     guarded([this] {
-        if (source_->recordCount() > 0)
+        if (source_->loadedCount() > 0)
             source_->moveFirst();
     });
 }
 
 void Navigator::previous() {
     guarded([this] {
-        if (source_->recordCount() == 0)
+        if (source_->loadedCount() == 0)
             return;
         if (source_->currentRow() == 0)
             return source_->moveFirst(); // still a move: a pending row is saved
@@ -76,9 +82,10 @@ void Navigator::previous() {
 
 void Navigator::next() {
     guarded([this] {
-        if (source_->recordCount() == 0)
+        if (source_->loadedCount() == 0)
             return;
-        if (source_->currentRow() == source_->recordCount() - 1)
+        const bool onLastRow = source_->currentRow() == source_->loadedCount() - 1;
+        if (onLastRow && !source_->canFetchMore())
             return source_->moveLast(); // still a move: a new row added last is saved
         source_->moveNext();
         if (source_->isEof())
@@ -88,7 +95,7 @@ void Navigator::next() {
 
 void Navigator::last() {
     guarded([this] {
-        if (source_->recordCount() > 0)
+        if (source_->loadedCount() > 0)
             source_->moveLast();
     });
 }

@@ -2,6 +2,7 @@
 // back under the saving rule.
 #include "recordsource.h"
 
+#include "cancelled.h"
 #include "connection.h"
 #include "dataerror.h"
 #include "dialect.h"
@@ -23,6 +24,8 @@ QString bracket(const QString &name) {
 // Rows read when a result opens (several screenfuls) and at each later step.
 constexpr int firstRows = 500;
 constexpr int moreRows = 5000;
+// Rows read between two reports of a long read's progress.
+constexpr int progressRows = 50000;
 
 } // namespace
 
@@ -133,8 +136,26 @@ void RecordSource::fetchMore() {
 void RecordSource::fetchAll() {
     if (!unread_)
         return;
-    readRows(std::numeric_limits<int>::max());
-    emit rowsLoaded();
+    if (!readProgress_) {
+        readRows(std::numeric_limits<int>::max());
+        emit rowsLoaded();
+        return;
+    }
+    // Tells the progress between batches; the grid hears of the new rows once, at the end
+    // (or when the read is stopped), so that it is not re-laid out for every batch.
+    struct Done {
+        RecordSource *source;
+        ~Done() {
+            source->readProgress_(source->store_.rowCount(), true);
+            emit source->rowsLoaded();
+        }
+    } done{this};
+    while (unread_) {
+        readRows(progressRows);
+        if (unread_ && !readProgress_(store_.rowCount(), false))
+            throw Cancelled(QStringLiteral("Reading the rows was stopped after %1 of them.")
+                                .arg(store_.rowCount()));
+    }
 }
 
 void RecordSource::ensureLoaded(int row) {

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -71,7 +72,14 @@ public:
     int loadedCount() const { return store_.rowCount(); }
     bool canFetchMore() const { return unread_ != nullptr; }
     void fetchMore();
+    // Reads the rest of the result. A long read tells the read progress (below) as it goes;
+    // when that says stop, Cancelled is thrown and the rows read so far stay (the rest can
+    // still be read later).
     void fetchAll();
+    // Told the rows read so far every few thousand rows of a long read, and once more with
+    // `finished` set when it ends; returns false to stop the read.
+    using ReadProgress = std::function<bool(int rowsRead, bool finished)>;
+    void setReadProgress(ReadProgress progress) { readProgress_ = std::move(progress); }
     // 1 for the first row; a negative PositionXxx value when there is no current row.
     int position() const;
     // 0-based index of the current row, or -1 when there is none.
@@ -131,6 +139,10 @@ public:
     // The session's connection, for reading beside the record set; the result is read to its
     // end first, so that no half-read statement stands in the way of a write.
     Connection &connection();
+    // The same connection for a query of its own beside the record set (a total), without
+    // reading the rest of the result first. Never for a write.
+    Connection &readingConnection() { return openConnection(); }
+
     // A control bound to this record set met a failure outside any call of the screen (a
     // move or an edit of its own): the record set tells it as its own data error.
     void reportError(const QString &description) { emit dataError(description); }
@@ -185,6 +197,7 @@ private:
     std::set<QString> textColumns_;       // of table_, lower-case
     RowStore store_;
     std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
+    ReadProgress readProgress_;
     int current_ = -1;
     Cursor cursor_ = Cursor::AfterEnd;
     std::unique_ptr<Pending> pending_;

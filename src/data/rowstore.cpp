@@ -122,15 +122,12 @@ void RowStore::clear() {
     used_ = stored_ = wasted_ = 0;
     scratch_.clear();
     scratch_.shrink_to_fit();
-    offsets_.clear();
-    offsets_.shrink_to_fit();
-    rowids_.clear();
-    rowids_.shrink_to_fit();
+    rows_.clear();
+    rows_.shrink_to_fit();
 }
 
-void RowStore::reserve(std::size_t rows) {
-    offsets_.reserve(rows);
-    rowids_.reserve(rows);
+void RowStore::reserve(std::size_t) {
+    // A deque grows block by block: nothing to reserve.
 }
 
 std::uint64_t RowStore::place() {
@@ -154,7 +151,7 @@ std::uint64_t RowStore::place() {
 }
 
 const char *RowStore::rowStart(int row) const {
-    const std::uint64_t offset = offsets_[static_cast<std::size_t>(row)];
+    const std::uint64_t offset = rows_[static_cast<std::size_t>(row)].offset;
     return chunks_[static_cast<std::size_t>(offset >> 32)].get() + (offset & 0xffffffffu);
 }
 
@@ -178,8 +175,7 @@ void RowStore::appendFromStatement(sqlite3_stmt *stmt) {
         }
         }
     }
-    offsets_.push_back(place());
-    rowids_.push_back(sqlite3_column_int64(stmt, 0));
+    rows_.push_back({place(), sqlite3_column_int64(stmt, 0)});
 }
 
 void RowStore::encode(const QVariant &value) {
@@ -215,8 +211,7 @@ void RowStore::insert(int row, qint64 rowid, const QVariantList &values) {
     scratch_.clear();
     for (int column = 0; column < columns_; ++column)
         encode(column < values.size() ? values[column] : QVariant());
-    offsets_.insert(offsets_.begin() + static_cast<std::ptrdiff_t>(at), place());
-    rowids_.insert(rowids_.begin() + static_cast<std::ptrdiff_t>(at), rowid);
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), RowRef{place(), rowid});
 }
 
 void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
@@ -229,8 +224,7 @@ void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
     scratch_.clear();
     for (int column = 0; column < columns_; ++column)
         encode(column < values.size() ? values[column] : QVariant());
-    offsets_[at] = place();
-    rowids_[at] = rowid;
+    rows_[at] = RowRef{place(), rowid};
     compactIfWasteful();
 }
 
@@ -241,8 +235,7 @@ void RowStore::remove(int row) {
     for (int column = 0; column < columns_; ++column)
         walkCell(p, false);
     wasted_ += static_cast<std::size_t>(p - start);
-    offsets_.erase(offsets_.begin() + static_cast<std::ptrdiff_t>(at));
-    rowids_.erase(rowids_.begin() + static_cast<std::ptrdiff_t>(at));
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(at));
     compactIfWasteful();
 }
 
@@ -289,8 +282,7 @@ std::size_t RowStore::bytesUsed() const {
     for (const std::size_t size : chunkSizes_)
         chunks += size;
     return chunks + scratch_.capacity() + chunkSizes_.capacity() * sizeof(std::size_t) +
-           chunks_.capacity() * sizeof(chunks_[0]) + offsets_.capacity() * sizeof(std::uint64_t) +
-           rowids_.capacity() * sizeof(qint64);
+           chunks_.capacity() * sizeof(chunks_[0]) + rows_.size() * sizeof(RowRef);
 }
 
 // Edited and deleted rows leave their old bytes behind; rebuild once they dominate.
@@ -301,7 +293,8 @@ void RowStore::compactIfWasteful() {
     oldChunks.swap(chunks_);
     chunkSizes_.clear();
     used_ = stored_ = 0;
-    for (auto &offset : offsets_) {
+    for (RowRef &ref : rows_) {
+        std::uint64_t &offset = ref.offset;
         const char *p =
             oldChunks[static_cast<std::size_t>(offset >> 32)].get() + (offset & 0xffffffffu);
         const char *start = p;

@@ -6,6 +6,7 @@
 
 #include <QVariant>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ public:
     explicit RowStore(int columnCount = 0) : columns_(columnCount) {}
 
     int columnCount() const { return columns_; }
-    int rowCount() const { return static_cast<int>(offsets_.size()); }
+    int rowCount() const { return static_cast<int>(rows_.size()); }
     void clear();
     void reserve(std::size_t rows);
 
@@ -34,7 +35,7 @@ public:
     // Sum over the rows of column a × column b, leaving out rows where either is not a number
     // (and the row skipRow, which the caller counts itself).
     double sumOfProducts(int columnA, int columnB, int skipRow = -1) const;
-    qint64 rowid(int row) const { return rowids_[static_cast<std::size_t>(row)]; }
+    qint64 rowid(int row) const { return rows_[static_cast<std::size_t>(row)].rowid; }
 
     // Bytes held, for the memory figures of the benchmarks.
     std::size_t bytesUsed() const;
@@ -49,10 +50,15 @@ private:
     int columns_;
     std::vector<std::unique_ptr<char[]>> chunks_;
     std::vector<std::size_t> chunkSizes_;
-    std::size_t used_ = 0;               // bytes taken in the last chunk
-    std::size_t stored_ = 0;             // bytes of every row placed, current or replaced
-    std::string scratch_;                // the row being encoded
-    std::vector<std::uint64_t> offsets_; // chunk index << 32 | position in the chunk
-    std::vector<qint64> rowids_;
+    std::size_t used_ = 0;   // bytes taken in the last chunk
+    std::size_t stored_ = 0; // bytes of every row placed, current or replaced
+    std::string scratch_;    // the row being encoded
+    struct RowRef {
+        std::uint64_t offset; // chunk index << 32 | position in the chunk
+        qint64 rowid;
+    };
+    // A deque, not a vector: millions of rows grow it without copying it over and over and
+    // without holding twice its size while it does.
+    std::deque<RowRef> rows_;
     std::size_t wasted_ = 0;
 };

@@ -91,7 +91,8 @@ void DayReportScreen::total() {
     totalLabel_->clear();
     policy::skipOnError([&] {
         const QDate day = dayPicker_->day();
-        totalLabel_->setText(conv::numberText(salestotal::takings(sales_->connection(), day, day)));
+        totalLabel_->setText(
+            conv::numberText(salestotal::takings(sales_->readingConnection(), day, day)));
     });
 }
 

@@ -10,5 +10,6 @@ enum class CommandKind {
     NewShop,   // makes the first shop where the program expects it
     Help,      // the help command
     About,     // the About box, modal over the frame
+    Restore,   // the list of backups, to put one back in place
     Receipt,   // the receipt of the selling window in front (its "printReceipt" action)
 };

@@ -138,6 +138,9 @@ void MainWindow::runMenuCommand(const MenuEntry &entry) {
     case CommandKind::Receipt:
         printReceipt();
         break;
+    case CommandKind::Restore:
+        emit restoreChosen();
+        break;
     case CommandKind::Menu:
     case CommandKind::Separator:
         break;

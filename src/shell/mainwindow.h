@@ -48,6 +48,12 @@ public:
     void showAbout();
     void newShop();
     void printReceipt();
+    // Closes every screen, each running its own closing logic; false when one refuses.
+    bool closeAllScreens();
+
+signals:
+    // File > Restore a Backup: whoever keeps the backups answers it.
+    void restoreChosen();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -59,7 +65,6 @@ private:
     void runMenuCommand(const MenuEntry &entry);
     QMdiSubWindow *createSubWindow(const QString &screenId);
     void bringForward(QMdiSubWindow *window);
-    bool closeAllScreens();
     void restorePlacement();
     void savePlacement();
     void fitOuterSize();

@@ -11,6 +11,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuFile", "File(&F)", nullptr, K::Menu, nullptr},
     {"mnuFileNewShop", "New Shop…(&N)", "mnuFile", K::NewShop, nullptr},
     {"mnuFilePrintReceipt", "Print Receipt(&R)...", "mnuFile", K::Receipt, nullptr},
+    {"mnuFileRestore", "Restore a Backup(&B)...", "mnuFile", K::Restore, nullptr},
     {"mnuFileBar0", "-", "mnuFile", K::Separator, nullptr},
     {"mnuFileExit", "Exit(&X)", "mnuFile", K::Exit, nullptr},
 

@@ -1,6 +1,7 @@
 // Record-set operations and the saving rule.
 #include "connection.h"
 #include "dataerror.h"
+#include "navigator.h"
 #include "recordsource.h"
 #include "recordtablemodel.h"
 #include "testsupport.h"
@@ -8,6 +9,7 @@
 #include <QSignalSpy>
 #include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -291,4 +293,39 @@ TEST(LargeResults, TheGridShowsWhatIsReadAndFetchesMoreOnDemand) {
         model.fetchMore({});
     EXPECT_EQ(model.rowCount(), 9000);
     EXPECT_EQ(model.data(model.index(8999, 0), Qt::DisplayRole).toString(), "I9000");
+}
+
+// Moving to the last of many rows tells its progress as it reads; when the operator stops it,
+// the current row stays, nothing is reported as an error, and the rows read are kept.
+TEST(LargeResults, ALongReadTellsItsProgressAndCanBeStopped) {
+    TestDatabase db;
+    db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 120000) "
+            "INSERT INTO soldbook SELECT '2001-05-03','10:00:00','I'||i,'T',2,1 FROM n");
+    RecordSource rs("datPrimaryRS", db.path());
+    rs.open("select * from soldbook");
+    Navigator navigator(&rs);
+    QStringList errors;
+    QObject::connect(&rs, &RecordSource::dataError, [&](const QString &e) { errors << e; });
+    std::vector<int> told;
+    bool stop = true;
+    rs.setReadProgress([&](int rowsRead, bool finished) {
+        told.push_back(finished ? -rowsRead : rowsRead);
+        return !(stop && told.size() == 1);
+    });
+    navigator.last();
+    EXPECT_EQ(navigator.caption(), "Record: 1") << "stopped: the current row stays";
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("|").toStdString();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_GT(told[0], 0);
+    EXPECT_EQ(told[1], -told[0]) << "told once more when it ends";
+    EXPECT_TRUE(rs.canFetchMore());
+    EXPECT_EQ(rs.loadedCount(), told[0]) << "what was read is kept";
+
+    stop = false;
+    told.clear();
+    navigator.last();
+    EXPECT_EQ(navigator.caption(), "Record: 120000");
+    EXPECT_EQ(rs.text("ISBN"), "I120000");
+    ASSERT_GE(told.size(), 2u);
+    EXPECT_EQ(told.back(), -120000);
 }

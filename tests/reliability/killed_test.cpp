@@ -3,7 +3,9 @@
 // its integrity check, and every sale and every payment is there whole or not at all.
 #include "connection.h"
 #include "reliabilitysupport.h"
+#include "shopbackups.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -135,4 +137,56 @@ TEST(KilledMidWork, EverySaleAndPaymentIsWholeOrAbsentAfterEachKill) {
                     figures.midWork);
         ::testing::Test::RecordProperty((mode + "Kills").toStdString(), figures.kills);
     }
+}
+
+// A backup killed at any moment leaves nothing that counts as a backup: every name the list
+// shows unpacks and passes its whole check, and the next backup clears what was left.
+TEST(KilledMidWork, NoHalfMadeBackupIsEverCounted) {
+    const unsigned seedValue = std::random_device{}();
+    std::mt19937 random(seedValue);
+    SCOPED_TRACE("random seed " + std::to_string(seedValue));
+    QTemporaryDir dir;
+    const QString path = createShopFile(dir.path());
+    seed(path);
+    {
+        Connection db(path); // enough sales that a backup takes a while
+        db.exec("BEGIN");
+        Statement sale = db.prepare("INSERT INTO soldbook VALUES ('2001-05-03', '10:30:00', "
+                                    "'9780000000001', ?, 12.5, 1)");
+        for (int n = 0; n < 30000; ++n) {
+            sale.bindAll({QStringLiteral("Sold copy %1 of a title with a long name").arg(n)});
+            sale.step();
+            sale.reset();
+        }
+        db.exec("COMMIT");
+    }
+    const ShopBackups backups(path);
+    std::uniform_int_distribution<int> delayMs(0, 120);
+    int kills = 0, midBackup = 0;
+    for (int k = 0; k < 40; ++k) {
+        QProcess worker;
+        worker.start(QStringLiteral(RELIABILITY_WORKER), {QStringLiteral("backup"), path});
+        ASSERT_TRUE(worker.waitForStarted(10000) && worker.waitForReadyRead(10000));
+        QThread::msleep(static_cast<unsigned long>(delayMs(random)));
+        ::kill(static_cast<pid_t>(worker.processId()), SIGKILL);
+        worker.waitForFinished(10000);
+        ++kills;
+        if (!QDir(backups.folder()).entryList({QStringLiteral("*.part*")}, QDir::Files).isEmpty())
+            ++midBackup;
+        for (const QString &backup : backups.list()) {
+            QString problem;
+            EXPECT_TRUE(ShopBackups::passesCheck(backup, &problem))
+                << "kill " << k << ": " << backup.toStdString() << ": " << problem.toStdString();
+        }
+        Connection db(path);
+        EXPECT_EQ(integrityCheck(db), "ok") << "kill " << k;
+    }
+    EXPECT_GE(midBackup, kills / 4) << "kills should land while a backup is being made";
+    const QString made = backups.take(QDateTime(QDate(2001, 5, 4), QTime(9, 0, 0)));
+    EXPECT_TRUE(ShopBackups::passesCheck(made));
+    EXPECT_TRUE(
+        QDir(backups.folder()).entryList({QStringLiteral("*.part*")}, QDir::Files).isEmpty())
+        << "the leftovers of killed backups are cleared";
+    std::printf("[ figures  ] backup: %d kills, %d while a backup was being made\n", kills,
+                midBackup);
 }

@@ -1,12 +1,15 @@
-// Sells or pays bills through the real screens, one after another, until it is killed:
-//   reliability_worker sell|pay <database>
-// It prints "ready" once its screen is open. Messages go to stderr; confirmations are OK.
+// Sells or pays bills through the real screens, one after another, or backs the shop up
+// again and again, until it is killed:
+//   reliability_worker sell|pay|backup <database>
+// It prints "ready" once its screen is open (or before the first backup). Messages go to stderr;
+// confirmations are OK.
 #include "allscreens.h"
 #include "clock.h"
 #include "messageboxes.h"
 #include "recordsource.h"
 #include "screenopener.h"
 #include "screenregistry.h"
+#include "shopbackups.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -60,15 +63,30 @@ void press(QWidget *screen, const char *name) {
     }
 }
 
+// Backups one second apart on the clock, as fast as they can be made.
+[[noreturn]] void backUp(const QString &database) {
+    const ShopBackups backups(database);
+    QDateTime when(QDate(2001, 5, 3), QTime(10, 30, 0));
+    for (;;) {
+        when = when.addSecs(1);
+        backups.take(when);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3 || (args[1] != "sell" && args[1] != "pay")) {
-        std::fputs("usage: reliability_worker sell|pay <database>\n", stderr);
+    if (args.size() != 3 || (args[1] != "sell" && args[1] != "pay" && args[1] != "backup")) {
+        std::fputs("usage: reliability_worker sell|pay|backup <database>\n", stderr);
         return 2;
+    }
+    if (args[1] == "backup") {
+        std::puts("ready");
+        std::fflush(stdout);
+        backUp(args[2]);
     }
     StderrMessages messages;
     FixedClock clock(QDate(2001, 5, 3), QTime(10, 30, 0));

@@ -51,6 +51,7 @@ const std::vector<Row> kExpectedMenus = {
     {"mnuFile", "File(&F)", ""},
     {"mnuFileNewShop", "New Shop…(&N)", "mnuFile"},
     {"mnuFilePrintReceipt", "Print Receipt(&R)...", "mnuFile"},
+    {"mnuFileRestore", "Restore a Backup(&B)...", "mnuFile"},
     {"mnuFileBar0", "-", "mnuFile"},
     {"mnuFileExit", "Exit(&X)", "mnuFile"},
     {"mnuPurchase", "Purchase(&P)", ""},

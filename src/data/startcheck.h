@@ -1,0 +1,32 @@
+// The check of the shop file at start, on a thread of its own with its own connection, so
+// that the main window shows at once. Until it has finished, commits into the file wait for
+// it (shophealth); when it finds damage, every later commit is refused and `damaged` tells the
+// operator which backup to restore.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QThread;
+
+class StartCheck : public QObject {
+    Q_OBJECT
+public:
+    explicit StartCheck(const QString &databasePath, QObject *parent = nullptr);
+    ~StartCheck() override; // waits for the check to end
+    void start();
+    bool isFinished() const { return finished_; }
+    // Blocks until the check has ended (tests; the end of the program).
+    void wait();
+
+signals:
+    // In the owner's thread: the file is damaged; the text says so and names the backup.
+    void damaged(const QString &warning);
+    // In the owner's thread: the check has ended (sound when nothing was found).
+    void finished(bool sound);
+
+private:
+    QString databasePath_;
+    QThread *thread_ = nullptr;
+    bool finished_ = false;
+};
