@@ -75,6 +75,13 @@ QChart *ChartWindow::chart() const {
     return view_->chart();
 }
 
+void ChartWindow::present() {
+    redraw();
+    show();
+    raise();
+    activateWindow();
+}
+
 void ChartWindow::redraw() {
     policy::skipOnError([&] { shown_ = build_(); });
     setWindowTitle(shown_.title);

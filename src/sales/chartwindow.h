@@ -20,6 +20,8 @@ public:
 
     // Draws the chart of the list as it is now.
     void redraw();
+    // Draws it and brings the window to the front, where the operator asked for it.
+    void present();
     const SalesChart &shown() const { return shown_; }
     QChart *chart() const;
 

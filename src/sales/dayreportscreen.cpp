@@ -100,10 +100,7 @@ void DayReportScreen::showChart() {
     if (chart_ == nullptr)
         chart_ = new ChartWindow(
             this, sales_, [this] { return saleschart::takingsByHour(*sales_, grid_->caption()); });
-    chart_->redraw();
-    chart_->show();
-    chart_->raise();
-    chart_->activateWindow();
+    chart_->present();
 }
 
 QSize DayReportScreen::sizeHint() const {

@@ -119,10 +119,7 @@ void MonthReportScreen::showChart() {
     if (chart_ == nullptr)
         chart_ = new ChartWindow(
             this, sales_, [this] { return saleschart::takingsByDay(*sales_, grid_->caption()); });
-    chart_->redraw();
-    chart_->show();
-    chart_->raise();
-    chart_->activateWindow();
+    chart_->present();
 }
 
 QSize MonthReportScreen::sizeHint() const {

@@ -121,10 +121,7 @@ void TopTenScreen::showChart() {
     if (chart_ == nullptr)
         chart_ = new ChartWindow(
             this, summary_, [this] { return saleschart::topSellers(*summary_, listedPeriod_); });
-    chart_->redraw();
-    chart_->show();
-    chart_->raise();
-    chart_->activateWindow();
+    chart_->present();
 }
 
 void TopTenScreen::clearTmp() {

@@ -1,32 +1,19 @@
 // The quillmart-createdb command: what it makes, and what it refuses with which exit code.
 #include "connection.h"
 #include "shopbackups.h"
+#include "toolrun.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
 
-struct CommandResult {
-    int exitCode;
-    QString output;
-};
-
 CommandResult createdb(const QStringList &args, const QString &dataHome) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", dataHome);
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QM_CREATEDB_PATH, args);
-    if (!process.waitForFinished(60000))
-        return {-1, "did not finish"};
-    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+    return runTool(QM_CREATEDB_PATH, args, dataHome);
 }
 
 TEST(CreateDbCommand, CreatesAtTheDefaultPathThenRefusesToOverwrite) {

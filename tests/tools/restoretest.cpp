@@ -3,32 +3,19 @@
 #include "connection.h"
 #include "shopbackups.h"
 #include "shopfile.h"
+#include "toolrun.h"
 
 #include <QDir>
 #include <QLockFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CommandResult {
-    int exitCode;
-    QString output;
-};
-
 CommandResult restore(const QStringList &args, const QString &dataHome) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", dataHome);
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QM_RESTORE_PATH, args);
-    if (!process.waitForFinished(60000))
-        return {-1, "did not finish"};
-    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+    return runTool(QM_RESTORE_PATH, args, dataHome);
 }
 
 int sales(const QString &path) {
