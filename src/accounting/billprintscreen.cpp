@@ -30,13 +30,15 @@ BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
     bills_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), session_, this);
     tempPay_ = new RecordSource(QStringLiteral("Adodc3"), session_, this);
+    tempPay_->open(QStringLiteral("select * from tempPay"));
+    // Emptied before the bills are read: a write on the shared connection reads every open
+    // result to its end first, and the open bills can be many.
+    clearTempPay();
     bills_->open(QStringLiteral("select  * from Bill"));
     suppliers_->open(QStringLiteral("select * from Retail"));
-    tempPay_->open(QStringLiteral("select * from tempPay"));
 
     buildControls();
     filter_.showDay(context_.clock->today());
-    clearTempPay();
 }
 
 void BillPrintScreen::buildControls() {
@@ -89,19 +91,20 @@ void BillPrintScreen::clearTempPay() {
 }
 
 void BillPrintScreen::queryList() {
-    clearTempPay();
     const bool listed = policy::skipOnError([this] {
         bills_->setRecordSourceText(listingText());
         bills_->requery();
     });
-    // A listing that failed must not copy the rows of an earlier one under this name.
-    if (listed)
-        policy::skipOnError([this] {
-            QList<qint64> rowids;
-            for (int row = 0; row < bills_->recordCount(); ++row)
-                rowids << bills_->rowid(row);
-            shop::copyBillListing(*session_, rowids, filter_.supplier->text());
-        });
+    // The copy replaces what tempPay held. A listing or a copy that failed leaves it empty:
+    // the report must never print an earlier listing under this one's name.
+    const bool copied = listed && policy::skipOnError([this] {
+                            QList<qint64> rowids;
+                            for (int row = 0; row < bills_->recordCount(); ++row)
+                                rowids << bills_->rowid(row);
+                            shop::copyBillListing(*session_, rowids, filter_.supplier->text());
+                        });
+    if (!copied)
+        clearTempPay();
 }
 
 void BillPrintScreen::printPreview() {
