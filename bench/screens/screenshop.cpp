@@ -1,15 +1,12 @@
 // The benchmarks' screen context and the helpers that drive screens by their controls' names.
 #include "screenshop.h"
 
-#include "accountingscreens.h"
+#include "allscreens.h"
 #include "benchmain.h"
 #include "boundlineedit.h"
 #include "dataerror.h"
 #include "datepicker.h"
-#include "maintenancescreens.h"
-#include "purchasingscreens.h"
 #include "recordsource.h"
-#include "salesscreens.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -58,10 +55,7 @@ private:
 
 struct Shop {
     Shop() : clock(bench::shop().lastDay, QTime(10, 30, 0)) {
-        registerSalesScreens(registry);
-        registerPurchasingScreens(registry);
-        registerAccountingScreens(registry);
-        registerMaintenanceScreens(registry);
+        registerAllScreens(registry);
         context.databasePath = bench::shop().path;
         context.messages = &messages;
         context.clock = &clock;

@@ -3,13 +3,16 @@
 
 #include "billlisting.h"
 #include "clock.h"
-#include "connection.h"
 #include "conversions.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
+#include "shopoperations.h"
+#include "shopsession.h"
+#include "shoptables.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -37,38 +40,19 @@ QLineEdit *captionBox(const QString &name, const QString &text, QWidget *parent)
     return box;
 }
 
-// After a payment that did not go through, the grid is read again from the table, so that
-// it shows what Bill really holds.
-class RelistUnlessPaid {
-public:
-    RelistUnlessPaid(RecordSource *bills, DataGrid *grid) : bills_(bills), grid_(grid) {}
-    ~RelistUnlessPaid() {
-        if (!paid_) {
-            policy::skipOnError([this] { bills_->requery(); });
-            policy::skipOnError([this] { grid_->rebind(); });
-        }
-    }
-    void paid() { paid_ = true; }
-
-private:
-    RecordSource *bills_;
-    DataGrid *grid_;
-    bool paid_ = false;
-};
-
 } // namespace
 
 BillPayScreen::BillPayScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmCheckPay"));
+    setObjectName(screenid::BillPay);
     setWindowTitle(QStringLiteral("Paying Bill"));
 
-    bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
-    paidBills_ = new RecordSource(QStringLiteral("Adodc3"), context_.databasePath, this);
+    session_ = ShopSession::open(context_.databasePath);
+    bills_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
+    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), session_, this);
     bills_->open(QStringLiteral("select  * from Bill"));
     suppliers_->open(QStringLiteral("Retail"));
-    paidBills_->open(QStringLiteral("PaidBill"));
+    session_->requireTable(tables::paidbill::table, tables::paidbill::columns);
 
     buildControls();
     filter_.showDay(context_.clock->today());
@@ -129,7 +113,6 @@ void BillPayScreen::queryList() {
         bills_->setRecordSourceText(listingText());
         bills_->requery();
     });
-    policy::skipOnError([this] { grid_->rebind(); });
     policy::skipOnError([this] { bills_->moveFirst(); });
 }
 
@@ -142,37 +125,9 @@ void BillPayScreen::payConfirm() {
         if (!context_.messages->confirm(QStringLiteral("This record is to be deleted! ")))
             return;
         bills_->save(); // a change typed into the grid is stored before the bill moves
-        bool paid = false;
-        {
-            RelistUnlessPaid relist(bills_, grid_);
-            paid = moveCurrentBill();
-            if (paid)
-                relist.paid();
-        }
-        if (!paid)
+        if (!shop::payBill(*session_, bills_->rowid(bills_->currentRow()), context_.clock->today()))
             context_.messages->inform(QString::fromLatin1(billAlreadyGone));
     });
-}
-
-bool BillPayScreen::moveCurrentBill() {
-    QVariantList paid;
-    for (int column = 0; column < 5; ++column)
-        paid << bills_->value(column);
-    paid << conv::isoDate(context_.clock->today());
-
-    // Both changes on the one connection of Adodc1: the bill is either paid and gone from
-    // the open bills, or still open and not paid.
-    Connection &connection = bills_->connection();
-    Transaction transaction(connection);
-    bills_->deleteCurrent();
-    if (connection.changes() != 1)
-        return false;
-    Statement insert =
-        connection.prepare(QStringLiteral("INSERT INTO paidbill VALUES (?,?,?,?,?,?)"));
-    insert.bindAll(paid);
-    insert.step();
-    transaction.commit();
-    return true;
 }
 
 // Room for every column of a bill and a dozen lines.

@@ -6,10 +6,12 @@
 #include "shopcontext.h"
 
 #include <QWidget>
+#include <memory>
 
 class DataGrid;
 class QPushButton;
 class RecordSource;
+class ShopSession;
 
 class BillPayScreen : public QWidget {
     Q_OBJECT
@@ -26,14 +28,11 @@ public:
 
 private:
     void buildControls();
-    // Writes the paidbill row and deletes the Bill row in one transaction. False when the
-    // bill was no longer in Bill (paid or removed from another window).
-    bool moveCurrentBill();
 
     ShopContext context_;
+    std::shared_ptr<ShopSession> session_;
     RecordSource *bills_;     // Adodc1
     RecordSource *suppliers_; // Adodc2
-    RecordSource *paidBills_; // Adodc3
     billlisting::Filter filter_;
     QPushButton *queryButton_ = nullptr;
     QPushButton *payButton_ = nullptr;

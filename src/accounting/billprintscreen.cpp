@@ -4,12 +4,14 @@
 #include "billlisting.h"
 #include "billreport.h"
 #include "clock.h"
-#include "connection.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
+#include "shopoperations.h"
+#include "shopsession.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -21,19 +23,22 @@
 
 BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmBill"));
+    setObjectName(screenid::BillPrint);
     setWindowTitle(QStringLiteral("print Bill"));
 
-    bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
-    tempPay_ = new RecordSource(QStringLiteral("Adodc3"), context_.databasePath, this);
+    session_ = ShopSession::open(context_.databasePath);
+    bills_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
+    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), session_, this);
+    tempPay_ = new RecordSource(QStringLiteral("Adodc3"), session_, this);
+    tempPay_->open(QStringLiteral("select * from tempPay"));
+    // Emptied before the bills are read: a write on the shared connection reads every open
+    // result to its end first, and the open bills can be many.
+    clearTempPay();
     bills_->open(QStringLiteral("select  * from Bill"));
     suppliers_->open(QStringLiteral("select * from Retail"));
-    tempPay_->open(QStringLiteral("select * from tempPay"));
 
     buildControls();
     filter_.showDay(context_.clock->today());
-    clearTempPay();
 }
 
 void BillPrintScreen::buildControls() {
@@ -82,42 +87,24 @@ QString BillPrintScreen::listingText() const {
 }
 
 void BillPrintScreen::clearTempPay() {
-    policy::skipOnError(
-        [this] { tempPay_->connection().exec(QStringLiteral("DELETE FROM tempPay")); });
-    policy::skipOnError([this] { tempPay_->requery(); });
+    policy::skipOnError([this] { shop::clearBillListing(*session_); });
 }
 
 void BillPrintScreen::queryList() {
-    clearTempPay();
     const bool listed = policy::skipOnError([this] {
         bills_->setRecordSourceText(listingText());
         bills_->requery();
     });
-    policy::skipOnError([this] { grid_->rebind(); });
-    // A listing that failed must not copy the rows of an earlier one under this name.
-    if (listed)
-        policy::skipOnError([this] { copyListingToTempPay(); });
-    policy::skipOnError([this] { tempPay_->requery(); });
-}
-
-// All listed bills reach tempPay together or none does, so a report never prints half a
-// listing.
-void BillPrintScreen::copyListingToTempPay() {
-    const QString supplier = filter_.supplier->text();
-    Connection &connection = tempPay_->connection();
-    Transaction transaction(connection);
-    Statement insert =
-        connection.prepare(QStringLiteral("INSERT INTO tempPay VALUES (?,?,?,?,?,?)"));
-    for (int row = 0; row < bills_->recordCount(); ++row) {
-        QVariantList values;
-        for (int column = 0; column < 5; ++column)
-            values << bills_->valueAt(row, column);
-        values << supplier;
-        insert.bindAll(values);
-        insert.step();
-        insert.reset();
-    }
-    transaction.commit();
+    // The copy replaces what tempPay held. A listing or a copy that failed leaves it empty:
+    // the report must never print an earlier listing under this one's name.
+    const bool copied = listed && policy::skipOnError([this] {
+                            QList<qint64> rowids;
+                            for (int row = 0; row < bills_->recordCount(); ++row)
+                                rowids << bills_->rowid(row);
+                            shop::copyBillListing(*session_, rowids, filter_.supplier->text());
+                        });
+    if (!copied)
+        clearTempPay();
 }
 
 void BillPrintScreen::printPreview() {

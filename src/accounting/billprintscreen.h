@@ -7,11 +7,13 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class DataGrid;
 class QPrintPreviewDialog;
 class QPushButton;
 class RecordSource;
+class ShopSession;
 
 class BillPrintScreen : public QWidget {
     Q_OBJECT
@@ -34,9 +36,9 @@ public:
 
 private:
     void buildControls();
-    void copyListingToTempPay();
 
     ShopContext context_;
+    std::shared_ptr<ShopSession> session_;
     RecordSource *bills_;     // Adodc1
     RecordSource *suppliers_; // Adodc2
     RecordSource *tempPay_;   // Adodc3

@@ -8,6 +8,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
 #include "screenopener.h"
 
 #include <QGridLayout>
@@ -19,11 +20,11 @@
 
 PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmPayRec"));
+    setObjectName(screenid::PaidRecords);
     setWindowTitle(QStringLiteral("rec of payed bill"));
 
     paidBills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
+    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), paidBills_->session(), this);
     paidBills_->open(QStringLiteral("select * from PaidBill order by Retail"));
     suppliers_->open(QStringLiteral("Retail"));
 
@@ -93,7 +94,6 @@ void PaidRecordsScreen::list() {
     policy::reportOnError(*context_.messages, [this] {
         paidBills_->setRecordSourceText(listingText());
         paidBills_->requery();
-        grid_->rebind();
     });
 }
 

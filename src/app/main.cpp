@@ -1,14 +1,11 @@
 // Starts Quillmart: the real services, the table of screens and the main window.
-#include "accountingscreens.h"
+#include "allscreens.h"
 #include "backupatclose.h"
 #include "backupscheduler.h"
 #include "clock.h"
 #include "errorpolicy.h"
-#include "maintenancescreens.h"
 #include "mainwindow.h"
-#include "purchasingscreens.h"
 #include "restorecommand.h"
-#include "salesscreens.h"
 #include "screenshottour.h"
 #include "shellpictures.h"
 #include "shopbackups.h"
@@ -69,10 +66,7 @@ int main(int argc, char *argv[]) {
                        QStringLiteral("Quillmart"));
     MainWindow window(context, settings, helpFile());
     boxes.setParent(&window);
-    registerSalesScreens(window.screens());
-    registerPurchasingScreens(window.screens());
-    registerAccountingScreens(window.screens());
-    registerMaintenanceScreens(window.screens());
+    registerAllScreens(window.screens());
     window.show();
     if (!screenshotDir.isEmpty()) {
         for (const QString &file : screenshots::takeAll(window, screenshotDir))

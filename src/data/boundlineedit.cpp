@@ -34,7 +34,7 @@ void BoundLineEdit::setTextAsTyped(const QString &text) {
         source_->setText(source_->fieldIndex(field_), text);
     } catch (const DataError &error) {
         refresh(); // no current row to take the text
-        emit source_->dataError(error.description());
+        source_->reportError(error.description());
         return;
     }
     if (this->text() != text)

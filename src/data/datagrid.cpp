@@ -127,7 +127,7 @@ void DataGrid::followView(int row) {
     try {
         source_->moveTo(row);
     } catch (const DataError &error) {
-        emit source_->dataError(error.description());
+        source_->reportError(error.description());
         followSource(); // the move did not happen: show the row that is still current
     }
 }

@@ -55,7 +55,7 @@ template <typename Move> void Navigator::guarded(Move move) {
     } catch (const Cancelled &) {
         // The operator stopped a long read: the current row stays where it was.
     } catch (const DataError &error) {
-        emit source_->dataError(error.description());
+        source_->reportError(error.description());
     }
 }
 

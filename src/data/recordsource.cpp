@@ -7,6 +7,7 @@
 #include "dataerror.h"
 #include "dialect.h"
 #include "rowwriter.h"
+#include "shopsession.h"
 
 #include <limits>
 #include <sqlite3.h>
@@ -28,12 +29,20 @@ constexpr int progressRows = 50000;
 
 } // namespace
 
-RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
-    : QObject(parent), databasePath_(databasePath) {
+RecordSource::RecordSource(const QString &objectName, std::shared_ptr<ShopSession> session,
+                           QObject *parent)
+    : QObject(parent), session_(std::move(session)) {
     setObjectName(objectName);
+    session_->attach(this);
 }
 
-RecordSource::~RecordSource() = default;
+RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
+    : RecordSource(objectName, ShopSession::open(databasePath), parent) {}
+
+RecordSource::~RecordSource() {
+    unread_.reset(); // before the session's connection may close
+    session_->detach(this);
+}
 
 Connection &RecordSource::connection() {
     fetchAll();
@@ -41,9 +50,28 @@ Connection &RecordSource::connection() {
 }
 
 Connection &RecordSource::openConnection() {
-    if (!connection_)
-        connection_ = std::make_unique<Connection>(databasePath_);
-    return *connection_;
+    return session_->connection();
+}
+
+void RecordSource::refresh() {
+    const int row = currentRow();
+    const qint64 rowid = row >= 0 ? store_.rowid(row) : 0;
+    requery();
+    if (row >= 0 && !moveToStored(rowid))
+        setCurrent(std::min(row, store_.rowCount()), Cursor::Deleted);
+}
+
+bool RecordSource::moveToStored(qint64 rowid) {
+    leaveRow();
+    // Rows are read only as far as the row is found: a long list costs no more than before.
+    for (int i = 0; i < store_.rowCount() || canFetchMore(); ++i) {
+        ensureLoaded(i);
+        if (i < store_.rowCount() && store_.rowid(i) == rowid) {
+            setCurrent(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 void RecordSource::open(const QString &recordSourceText) {
@@ -84,7 +112,7 @@ void RecordSource::requery() {
     emit moved();
 }
 
-void RecordSource::readRows(int count) const {
+void RecordSource::readRows(int count) {
     try {
         for (int read = 0; unread_ && read < count; ++read) {
             if (!unread_->step())
@@ -98,28 +126,28 @@ void RecordSource::readRows(int count) const {
     }
 }
 
-void RecordSource::fetchMore() const {
+void RecordSource::fetchMore() {
     if (!unread_)
         return;
     readRows(moreRows);
-    emit const_cast<RecordSource *>(this)->rowsLoaded();
+    emit rowsLoaded();
 }
 
-void RecordSource::fetchAll() const {
+void RecordSource::fetchAll() {
     if (!unread_)
         return;
     if (!readProgress_) {
         readRows(std::numeric_limits<int>::max());
-        emit const_cast<RecordSource *>(this)->rowsLoaded();
+        emit rowsLoaded();
         return;
     }
     // Tells the progress between batches; the grid hears of the new rows once, at the end
     // (or when the read is stopped), so that it is not re-laid out for every batch.
     struct Done {
-        const RecordSource *source;
+        RecordSource *source;
         ~Done() {
             source->readProgress_(source->store_.rowCount(), true);
-            emit const_cast<RecordSource *>(source)->rowsLoaded();
+            emit source->rowsLoaded();
         }
     } done{this};
     while (unread_) {
@@ -130,12 +158,12 @@ void RecordSource::fetchAll() const {
     }
 }
 
-void RecordSource::ensureLoaded(int row) const {
+void RecordSource::ensureLoaded(int row) {
     while (unread_ && row >= store_.rowCount())
         fetchMore();
 }
 
-int RecordSource::recordCount() const {
+int RecordSource::recordCount() {
     fetchAll();
     return store_.rowCount();
 }
@@ -329,7 +357,7 @@ QString RecordSource::textAt(int row, int column) const {
     return conv::displayText(fields_[static_cast<std::size_t>(column)].kind, valueAt(row, column));
 }
 
-double RecordSource::sumOfProducts(const QString &fieldA, const QString &fieldB) const {
+double RecordSource::sumOfProducts(const QString &fieldA, const QString &fieldB) {
     const int a = columnOf(fieldA);
     const int b = columnOf(fieldB);
     const int pendingRow = pending_ ? pending_->row : -1;
@@ -504,6 +532,25 @@ void RecordSource::writePending() {
     if (!stored.isEmpty())
         store_.replace(row, rowid, stored);
     emit rowChanged(row);
+}
+
+void RecordSource::forgetStored(qint64 rowid) {
+    for (int row = 0; row < store_.rowCount(); ++row)
+        if (store_.rowid(row) == rowid) {
+            if (pending_ && pending_->row == row)
+                pending_.reset();
+            else if (pending_ && pending_->row > row)
+                --pending_->row;
+            const bool wasCurrent = currentRow() == row;
+            emit rowAboutToBeRemoved(row);
+            store_.remove(row);
+            emit rowRemoved(row);
+            if (wasCurrent)
+                setCurrent(row, Cursor::Deleted);
+            else if (current_ > row)
+                setCurrent(current_ - 1, cursor_);
+            return;
+        }
 }
 
 void RecordSource::deleteCurrent() {

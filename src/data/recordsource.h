@@ -1,4 +1,4 @@
-// A record source: its own connection to the shop database, a record-source text in the
+// A record source: its screen's session with the shop database, a record-source text in the
 // shop's query dialect, and the record set it yields (ordered rows, one current row, at
 // most one row with pending changes). The saving rule lives here, not in the screens: a
 // pending row is written when saved, when the record set moves off it, and when another
@@ -20,6 +20,7 @@
 #include <vector>
 
 class Connection;
+class ShopSession;
 class Statement;
 
 class RecordSource : public QObject {
@@ -30,6 +31,10 @@ public:
     static constexpr int PositionBeforeStart = -2;
     static constexpr int PositionAfterEnd = -3;
 
+    // On the screen's session, sharing its connection.
+    RecordSource(const QString &objectName, std::shared_ptr<ShopSession> session,
+                 QObject *parent = nullptr);
+    // On a session of its own.
     RecordSource(const QString &objectName, const QString &databasePath, QObject *parent = nullptr);
     ~RecordSource() override;
 
@@ -40,6 +45,9 @@ public:
     bool isOpen() const { return open_; }
     // Runs the record-source text again; the first row becomes current. Throws DataError.
     void requery();
+    // Reads the text again after the rows were changed elsewhere: the current row stays
+    // current where it still is; when it is gone no row is current. Throws DataError.
+    void refresh();
 
     // Navigation. A move saves a pending row first; if that save fails the move does not
     // happen and DataError is thrown.
@@ -49,19 +57,25 @@ public:
     void movePrevious();
     // Makes the row at this 0-based index current (grid selection).
     void moveTo(int row);
+    // Makes the row the table stores under this rowid current; false, and no move, when the
+    // record set does not hold it.
+    bool moveToStored(qint64 rowid);
+    // The row stored under this rowid was deleted elsewhere: it leaves the record set as a
+    // deleted row does (no row is current when it was the current one).
+    void forgetStored(qint64 rowid);
     bool isEof() const;
     bool isBof() const;
     // Number of rows of the result (reads what is still unread first).
-    int recordCount() const;
+    int recordCount();
     // A large result is read a screenful at a time, the rest as the grid scrolls or as soon as
     // anything needs every row (count, move last, find, a write).
     int loadedCount() const { return store_.rowCount(); }
     bool canFetchMore() const { return unread_ != nullptr; }
-    void fetchMore() const;
+    void fetchMore();
     // Reads the rest of the result. A long read tells the read progress (below) as it goes;
     // when that says stop, Cancelled is thrown and the rows read so far stay (the rest can
     // still be read later).
-    void fetchAll() const;
+    void fetchAll();
     // Told the rows read so far every few thousand rows of a long read, and once more with
     // `finished` set when it ends; returns false to stop the read.
     using ReadProgress = std::function<bool(int rowsRead, bool finished)>;
@@ -88,7 +102,12 @@ public:
     QString text(int column) const;
     // Sum over every row of a × b, leaving out rows where either is empty: takings of a list
     // of sales, without a second trip to the database.
-    double sumOfProducts(const QString &fieldA, const QString &fieldB) const;
+    double sumOfProducts(const QString &fieldA, const QString &fieldB);
+    // How the table stores a row (0-based index) of the result: the shop's operations take it.
+    qint64 rowid(int row) {
+        ensureLoaded(row);
+        return store_.rowid(row);
+    }
     // Cell of any row, for grids (pending values of that row included).
     QVariant valueAt(int row, int column) const;
     QString textAt(int row, int column) const;
@@ -117,12 +136,19 @@ public:
     // Deletes the current row from the table at once; no row is current until the next move.
     void deleteCurrent();
 
-    // The source's own connection, for changes that must happen whole; the result is read to
-    // its end first, so that no half-read statement stands in the way of a write.
+    // The session's connection, for reading beside the record set; the result is read to its
+    // end first, so that no half-read statement stands in the way of a write.
     Connection &connection();
     // The same connection for a query of its own beside the record set (a total), without
     // reading the rest of the result first. Never for a write.
     Connection &readingConnection() { return openConnection(); }
+
+    // A control bound to this record set met a failure outside any call of the screen (a
+    // move or an edit of its own): the record set tells it as its own data error.
+    void reportError(const QString &description) { emit dataError(description); }
+
+    // The session, for the screen's other record sets and its operations.
+    const std::shared_ptr<ShopSession> &session() const { return session_; }
 
     std::size_t bytesUsed() const { return store_.bytesUsed(); }
 
@@ -157,21 +183,20 @@ private:
     void leaveRow(); // saves the pending row before a move; throws
     void setCurrent(int row, Cursor cursor = Cursor::Row);
     Connection &openConnection();
-    void readRows(int count) const;
-    void ensureLoaded(int row) const;
+    void readRows(int count);
+    void ensureLoaded(int row);
     int requireRow() const;
     int columnOf(const QString &field) const;
     void writePending();
 
-    QString databasePath_;
-    std::unique_ptr<Connection> connection_;
+    std::shared_ptr<ShopSession> session_;
     QString text_;
     QString table_;
     std::vector<FieldInfo> fields_;
     std::map<QString, bool> primaryKeys_; // of table_, by lower-case column name
     std::set<QString> textColumns_;       // of table_, lower-case
-    mutable RowStore store_;
-    mutable std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
+    RowStore store_;
+    std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
     ReadProgress readProgress_;
     int current_ = -1;
     Cursor cursor_ = Cursor::AfterEnd;

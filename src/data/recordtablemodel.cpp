@@ -64,7 +64,7 @@ void RecordTableModel::fetchMore(const QModelIndex &parent) {
     try {
         source_->fetchMore();
     } catch (const DataError &error) {
-        emit source_->dataError(error.description());
+        source_->reportError(error.description());
     }
 }
 
@@ -92,7 +92,7 @@ bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, 
         source_->setText(column, value.toString());
         return true;
     } catch (const DataError &error) {
-        emit source_->dataError(error.description());
+        source_->reportError(error.description());
         return false;
     }
 }

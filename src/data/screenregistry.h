@@ -2,6 +2,7 @@
 // window opens them by identifier. A factory may throw DataError when its data cannot load.
 #pragma once
 
+#include "dataerror.h"
 #include "shopcontext.h"
 
 #include <QString>
@@ -18,10 +19,13 @@ public:
         factories_[screenId] = std::move(factory);
     }
     bool contains(const QString &screenId) const { return factories_.count(screenId) != 0; }
-    // Builds the screen; nullptr for an unknown identifier. Throws what the factory throws.
+    // Builds the screen. Throws what the factory throws, and DataError for an identifier
+    // that names no screen: a command that opens nothing must not look like one that works.
     QWidget *create(const QString &screenId, const ShopContext &context) const {
         auto it = factories_.find(screenId);
-        return it == factories_.end() ? nullptr : it->second(context);
+        if (it == factories_.end())
+            throw DataError(QStringLiteral("This program has no screen \"%1\".").arg(screenId));
+        return it->second(context);
     }
 
 private:

@@ -10,7 +10,9 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenids.h"
 #include "screenopener.h"
+#include "shopoperations.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -25,10 +27,10 @@
 
 InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmInvoice"));
+    setObjectName(screenid::Invoice);
     setWindowTitle(QStringLiteral("Invoice "));
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
+    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), bills_->session(), this);
     bills_->open(QStringLiteral("Bill"));
     suppliers_->open(QStringLiteral("Retail"));
     buildControls();
@@ -124,12 +126,8 @@ void InvoiceScreen::recordInvoice() {
         return; // no number, no bill: everything typed stays where it is
     if (!amountIsUsable())
         return;
-    if (!policy::reportOnError(*context_.messages, [this] { writeBill(); })) {
-        // A bill that did not reach the table must not be written later by a chance move.
-        if (bills_->isPendingNew())
-            policy::skipOnError([this] { bills_->cancelPending(); });
+    if (!policy::reportOnError(*context_.messages, [this] { writeBill(); }))
         return;
-    }
     resetInputs();
 }
 
@@ -147,14 +145,12 @@ bool InvoiceScreen::amountIsUsable() {
 }
 
 void InvoiceScreen::writeBill() {
-    // Saved at once, so that closing the screen can never drop a bill the operator entered.
-    bills_->addNew();
-    bills_->setValue(QStringLiteral("Invoice No"), numberBox_->text());
-    bills_->setValue(QStringLiteral("Invoice Date"), datePicker_->day());
-    bills_->setValue(QStringLiteral("Fee"), amountBox_->text());
-    bills_->setValue(QStringLiteral("Invoice Time"), context_.clock->timeOfDay());
-    bills_->setValue(QStringLiteral("Retail"), supplierList_->text());
-    bills_->save();
+    // Stored at once, so that closing the screen can never drop a bill the operator entered.
+    bills_->save(); // what was typed into the grid first
+    const qint64 rowid = shop::recordInvoice(
+        *bills_->session(), {numberBox_->text(), datePicker_->day(), amountBox_->text(),
+                             context_.clock->timeOfDay(), supplierList_->text()});
+    bills_->moveToStored(rowid);
 }
 
 void InvoiceScreen::resetInputs() {
@@ -168,7 +164,7 @@ void InvoiceScreen::resetInputs() {
 void InvoiceScreen::createRetail() {
     policy::reportOnError(*context_.messages, [this] {
         // Only give way to the supplier screen once it is there to go to.
-        if (context_.opener->openShared(QStringLiteral("dataRetail")) != nullptr)
+        if (context_.opener->openShared(screenid::DataRetail) != nullptr)
             context_.opener->close(this);
     });
 }

@@ -7,6 +7,8 @@
 #include "isbnfinder.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenids.h"
+#include "shopoperations.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -18,7 +20,7 @@
 namespace {
 
 EditorDefinition newQtyDefinition() {
-    return {"frmNewQty",
+    return {screenid::NewQty,
             "New Quantity Refresh",
             "Quantity Refresh ",
             "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"
@@ -27,7 +29,7 @@ EditorDefinition newQtyDefinition() {
             {},
             {"BOOKNO", "ISBN", "Title", "Author", "Subject", "Publisher", "Year Published",
              "Fixed Price", "Sale Price", "PurchasePrice", "Qty", "SafeQty", "Retail"},
-            "frmCreTitles"};
+            screenid::NewTitle};
 }
 
 } // namespace
@@ -114,10 +116,8 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
 // The copies are added to the stock stored now (a sale since this screen opened counts) and
 // written at once, so closing the screen can never lose them.
 bool NewQtyScreen::addToStock(double copies) {
-    const QVariant whole = conv::toStorage(ColumnKind::Whole, copies, QStringLiteral("Qty"));
-    source()->addTo(QStringLiteral("Qty"), whole.toDouble());
-    if (policy::reportOnError(*context().messages, [this] { source()->save(); }))
-        return true;
-    source()->cancelPending(); // not stored: the stock stays as it was
-    return false;
+    return policy::reportOnError(*context().messages, [&] {
+        source()->save(); // what was typed into the grid first
+        shop::addDelivery(*source()->session(), source()->rowid(source()->currentRow()), copies);
+    });
 }

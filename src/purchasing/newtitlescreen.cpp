@@ -9,11 +9,12 @@
 #include "datepicker.h"
 #include "isbnwarnings.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 namespace {
 
 EditorDefinition newTitleDefinition() {
-    return {"frmCreTitles",
+    return {screenid::NewTitle,
             "Data Creation-- Titles",
             "Data Creation -- Titles",
             "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"
@@ -68,8 +69,7 @@ NewTitleScreen::NewTitleScreen(const ShopContext &context, QWidget *parent)
 
 DataCombo *NewTitleScreen::addList(const char *sourceName, const char *listName,
                                    const QString &text, const QString &field, int boxIndex) {
-    auto *listSource =
-        new RecordSource(QString::fromLatin1(sourceName), context().databasePath, this);
+    auto *listSource = new RecordSource(QString::fromLatin1(sourceName), source()->session(), this);
     listSource->open(text);
     auto *list = new DataCombo(listSource, field, this);
     list->setObjectName(QString::fromLatin1(listName));

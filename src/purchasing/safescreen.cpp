@@ -5,6 +5,7 @@
 #include "datagrid.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -14,7 +15,7 @@
 
 SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmSafe"));
+    setObjectName(screenid::SafeQty);
     setWindowTitle(QStringLiteral("Safe quantity"));
     titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
 
@@ -57,5 +58,4 @@ void SafeScreen::listShortTitles() {
     });
     // An unreadable shop must not pass for a shop with nothing to reorder.
     policy::reportOnError(*context_.messages, [this] { titles_->requery(); });
-    policy::skipOnError([this] { grid_->rebind(); });
 }

@@ -5,6 +5,7 @@
 #include "datagrid.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
 #include "screenopener.h"
 
 #include <QFrame>
@@ -38,7 +39,7 @@ const char *const buttonCaptions[] = {"order by ISBN", "order by Title", "order 
 BookQueryScreen::BookQueryScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context),
       titles_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
-    setObjectName(QStringLiteral("frmBookQuery"));
+    setObjectName(screenid::BookQuery);
     setWindowTitle(QStringLiteral("BookQuery"));
     titles_->open(QStringLiteral("select  * from titles"));
     buildControls();
@@ -138,10 +139,7 @@ void BookQueryScreen::command(int index) {
 
 void BookQueryScreen::sortBy(const QString &query, bool moveFirst) {
     policy::skipOnError([&] { titles_->setRecordSourceText(query); });
-    policy::skipOnError([&] {
-        titles_->requery();
-        grid_->rebind();
-    });
+    policy::skipOnError([&] { titles_->requery(); });
     if (moveFirst)
         policy::skipOnError([&] { titles_->moveFirst(); });
 }

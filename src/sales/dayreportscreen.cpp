@@ -11,6 +11,7 @@
 #include "recordsource.h"
 #include "reportlayout.h"
 #include "salestotal.h"
+#include "screenids.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,7 +30,7 @@ QString salesOfDay(const QDate &day) {
 DayReportScreen::DayReportScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context),
       sales_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
-    setObjectName(QStringLiteral("frmDayReport"));
+    setObjectName(screenid::DayReport);
     setWindowTitle(QStringLiteral("DaySaleReport"));
     // The screen opens on today's sales, so the first query is already the day's: the whole
     // sales table is never read just to be replaced. A missing table is reported here.
@@ -81,7 +82,6 @@ void DayReportScreen::showDay() {
     policy::skipOnError([&] {
         sales_->setRecordSourceText(salesOfDay(day));
         sales_->requery();
-        grid_->rebind();
     });
     total();
 }

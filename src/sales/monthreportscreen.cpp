@@ -11,6 +11,7 @@
 #include "recordsource.h"
 #include "reportlayout.h"
 #include "salestotal.h"
+#include "screenids.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -21,7 +22,7 @@
 MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context),
       sales_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
-    setObjectName(QStringLiteral("frmMonthRpt"));
+    setObjectName(screenid::MonthReport);
     setWindowTitle(QStringLiteral("MonthSaleReport"));
     // Until the first "List" the grid shows every sale; the record set is compact and the
     // grid formats only what is on screen, so a large shop still opens quickly.
@@ -96,7 +97,6 @@ void MonthReportScreen::list() {
             dialect::dateLiteral(first) + QStringLiteral("  and  SoldDate <=") +
             dialect::dateLiteral(last) + QStringLiteral("order by SoldDate"));
         sales_->requery();
-        grid_->rebind();
     });
     if (listed)
         total();

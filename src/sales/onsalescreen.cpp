@@ -8,6 +8,8 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenids.h"
+#include "shopoperations.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,14 +18,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-// The columns of onsale in their table order; the offer is written by position.
-enum Column { IsbnColumn = 0, PriceColumn = 1, BeginColumn = 2, EndColumn = 3 };
-} // namespace
-
 OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("OnSaleReg"));
+    setObjectName(screenid::OnSale);
     setWindowTitle(QStringLiteral("Onsale(record)"));
     offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     offers_->open(QStringLiteral("OnSale"));
@@ -103,23 +100,16 @@ void OnSaleScreen::createOffer() {
         inputs_[1]->setFocus();
         return;
     }
-    const bool stored = policy::reportOnError(*context_.messages, [&] { storeOffer(*price); });
-    if (!stored) {
-        offers_->cancelPending(); // never left half-made for a later move to write
+    const bool stored = policy::reportOnError(*context_.messages, [&] {
+        offers_->save(); // what was typed into the grid first
+        const qint64 rowid = shop::putOnOffer(
+            *offers_->session(), {isbn, *price, beginPicker_->day(), endPicker_->day()});
+        offers_->moveToStored(rowid);
+    });
+    if (!stored)
         return;
-    }
     resetInputs();
     inputs_[0]->setFocus();
-}
-
-// Written at once, so the selling screen sees the offer at its next lookup.
-void OnSaleScreen::storeOffer(double price) {
-    offers_->addNew();
-    offers_->setValue(IsbnColumn, inputs_[0]->text());
-    offers_->setValue(PriceColumn, price);
-    offers_->setValue(BeginColumn, beginPicker_->day());
-    offers_->setValue(EndColumn, endPicker_->day());
-    offers_->save();
 }
 
 void OnSaleScreen::resetInputs() {

@@ -26,7 +26,6 @@ public:
 
 private:
     void buildControls();
-    void storeOffer(double price);
     void resetInputs();
 
     ShopContext context_;

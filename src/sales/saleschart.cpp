@@ -61,7 +61,7 @@ std::optional<double> amount(const RecordSource &sales, int row, int price, int 
 
 namespace saleschart {
 
-SalesChart topSellers(const RecordSource &summary, const QString &period) {
+SalesChart topSellers(RecordSource &summary, const QString &period) {
     SalesChart chart;
     chart.title = period.isEmpty() ? QStringLiteral("Top 10 by copies sold")
                                    : QStringLiteral("Top 10 by copies sold, %1").arg(period);
@@ -93,7 +93,7 @@ SalesChart topSellers(const RecordSource &summary, const QString &period) {
     return chart;
 }
 
-SalesChart takingsByHour(const RecordSource &sales, const QString &caption) {
+SalesChart takingsByHour(RecordSource &sales, const QString &caption) {
     SalesChart chart;
     chart.title = QStringLiteral("Takings per hour, %1").arg(periodOf(caption));
     chart.valueTitle = QStringLiteral("Takings");
@@ -122,7 +122,7 @@ SalesChart takingsByHour(const RecordSource &sales, const QString &caption) {
     return chart;
 }
 
-SalesChart takingsByDay(const RecordSource &sales, const QString &caption) {
+SalesChart takingsByDay(RecordSource &sales, const QString &caption) {
     SalesChart chart;
     chart.valueTitle = QStringLiteral("Takings");
     const int date = sales.isOpen() ? sales.fieldIndex(QStringLiteral("SoldDate")) : -1;

@@ -26,12 +26,12 @@ constexpr int longestDaily = 92;
 
 // The ten summary rows (fields A: ISBN, B: title, C: copies as text) with the most copies,
 // most first; equal totals keep the order in which the summary lists them.
-SalesChart topSellers(const RecordSource &summary, const QString &period);
+SalesChart topSellers(RecordSource &summary, const QString &period);
 // Takings (price times quantity) of the listed sales per hour of sale, from the first hour
 // with a sale to the last; a sale without a price or a quantity adds nothing.
-SalesChart takingsByHour(const RecordSource &sales, const QString &caption);
+SalesChart takingsByHour(RecordSource &sales, const QString &caption);
 // Takings of the listed sales per day, from the first day with a sale to the last, or per
 // month when that is longer than longestDaily days.
-SalesChart takingsByDay(const RecordSource &sales, const QString &caption);
+SalesChart takingsByDay(RecordSource &sales, const QString &caption);
 
 } // namespace saleschart

@@ -2,7 +2,6 @@
 #include "sellscreen.h"
 
 #include "clock.h"
-#include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
 #include "dialect.h"
@@ -12,6 +11,9 @@
 #include "receiptcommands.h"
 #include "receiptlist.h"
 #include "recordsource.h"
+#include "screenids.h"
+#include "shopsession.h"
+#include "shoptables.h"
 #include "valuecaption.h"
 
 #include <QGridLayout>
@@ -72,7 +74,7 @@ std::optional<double> copiesTyped(const QString &text) {
 
 SellScreen::SellScreen(const ShopContext &context, QWidget *parent)
     : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("frmSell"));
+    setObjectName(screenid::Sell);
     setWindowTitle(QStringLiteral("Sell Operation"));
     openSources();
     buildControls();
@@ -82,18 +84,14 @@ SellScreen::SellScreen(const ShopContext &context, QWidget *parent)
 }
 
 void SellScreen::openSources() {
-    titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    sales_ = new RecordSource(QStringLiteral("Adodc2"), context_.databasePath, this);
-    offers_ = new RecordSource(QStringLiteral("Adodc3"), context_.databasePath, this);
-    // Each source is checked against its table now but reads rows only for one ISBN at a
-    // lookup: a catalogue of 100,000 titles or years of sales cost nothing at the counter.
-    const std::pair<RecordSource *, const char *> sources[] = {{titles_, "select * from titles"},
-                                                               {sales_, "select * from soldbook"},
-                                                               {offers_, "select * from onsale"}};
-    for (const auto &[source, text] : sources) {
-        source->setRecordSourceText(QString::fromLatin1(text));
-        source->connection().prepare(dialect::translate(source->recordSourceText()).sql);
-    }
+    session_ = ShopSession::open(context_.databasePath);
+    titles_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
+    offers_ = new RecordSource(QStringLiteral("Adodc3"), session_, this);
+    // The tables are checked now, but rows are read only for one ISBN at a lookup: a
+    // catalogue of 100,000 titles or years of sales cost nothing at the counter.
+    session_->requireTable(tables::Titles::table, tables::Titles::columns);
+    session_->requireTable(tables::soldbook::table, tables::soldbook::columns);
+    session_->requireTable(tables::onsale::table, tables::onsale::columns);
 }
 
 void SellScreen::buildControls() {
@@ -280,14 +278,14 @@ void SellScreen::lookUpTitle() {
     if (titles_->isEof()) {
         if (!findInOtherForm(isbn))
             return;
-        isbn = titles_->text(QStringLiteral("ISBN")); // the offer is kept under the catalogue's
+        isbn = titles_->text(tables::Titles::ISBN); // the offer is kept under the catalogue's
     }
     SaleLine sale;
-    sale.bookNo = titles_->value(QStringLiteral("BOOKNO")).toLongLong();
-    sale.isbn = titles_->text(QStringLiteral("ISBN"));
-    sale.title = titles_->text(QStringLiteral("Title"));
+    sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
+    sale.isbn = titles_->text(tables::Titles::ISBN);
+    sale.title = titles_->text(tables::Titles::Title);
     sale.quantity = *quantity;
-    const auto salePrice = conv::toNumber(titles_->value(QStringLiteral("Sale Price")));
+    const auto salePrice = conv::toNumber(titles_->value(tables::Titles::SalePrice));
     if (!salePrice)
         throw DataError(QStringLiteral("The title \"%1\" has no sale price in the catalogue, so "
                                        "it cannot be sold until it has one.")
@@ -331,11 +329,11 @@ std::optional<double> SellScreen::todaysOffer(const QString &isbn) {
         offers_->requery();
         if (offers_->isEof())
             return;
-        const QDate begin = conv::parseDate(offers_->value(QStringLiteral("Begin")).toString());
-        const QDate end = conv::parseDate(offers_->value(QStringLiteral("End")).toString());
+        const QDate begin = conv::parseDate(offers_->value(tables::onsale::Begin).toString());
+        const QDate end = conv::parseDate(offers_->value(tables::onsale::End).toString());
         const QDate today = context_.clock->today();
         if (begin.isValid() && end.isValid() && begin <= today && today <= end)
-            price = conv::toNumber(offers_->value(QStringLiteral("OnSale Price")));
+            price = conv::toNumber(offers_->value(tables::onsale::OnSalePrice));
     });
     return price;
 }
@@ -356,8 +354,7 @@ void SellScreen::recordSale() {
     if (!lookedUp_)
         return;
     const bool booked = policy::reportOnError(*context_.messages, [this] {
-        salebooking::book(sales_->connection(), *lookedUp_, context_.clock->today(),
-                          context_.clock->timeOfDay());
+        shop::bookSale(*session_, *lookedUp_, context_.clock->today(), context_.clock->timeOfDay());
     });
     if (!booked)
         return; // the lookup stays on display, so OK can be pressed again

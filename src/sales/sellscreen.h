@@ -2,11 +2,12 @@
 #pragma once
 
 #include "receipt.h"
-#include "salebooking.h"
 #include "shopcontext.h"
+#include "shopoperations.h"
 
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class ReceiptList;
 class RecordSource;
+class ShopSession;
 
 class SellScreen : public QWidget {
     Q_OBJECT
@@ -52,8 +54,8 @@ private:
     void printReceiptLine();
 
     ShopContext context_;
+    std::shared_ptr<ShopSession> session_;
     RecordSource *titles_ = nullptr; // Adodc1: the title looked up
-    RecordSource *sales_ = nullptr;  // Adodc2: where sales rows go
     RecordSource *offers_ = nullptr; // Adodc3: the title's offer
     QLineEdit *isbnEdit_ = nullptr;
     QLineEdit *quantityEdit_ = nullptr;

@@ -3,12 +3,15 @@
 
 #include "chartwindow.h"
 #include "clock.h"
-#include "connection.h"
 #include "conversions.h"
 #include "datagrid.h"
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenids.h"
+#include "shopoperations.h"
+#include "shopsession.h"
+#include "shoptables.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -23,32 +26,17 @@ namespace {
 const QString summaryQuery = QStringLiteral("select * from tmp");
 const QString rankingQuery = QStringLiteral("select * from tmp order by val(C) DESC");
 
-// One pass over the (ISBN, SoldDate, Qty) index gives each ISBN's copies and its first sale
-// row; only then is that row's title fetched, one lookup per ISBN rather than per sale, and
-// in the order the rows lie in the table so that each page is read once. The unary + keeps
-// SQLite from walking the date index instead, which would visit the table for every sale of
-// the period. The upper bound comes first, as in the shop's period query. The copies are
-// written as the shortest text of the number (7, never 7.0); a missing quantity counts none.
-const QString fillSummary = QStringLiteral(
-    "INSERT INTO tmp (A, B, C)"
-    " SELECT g.ISBN, s.Title, printf('%.15g', coalesce(g.copies, 0))"
-    " FROM (SELECT ISBN, sum(Qty) AS copies, min(rowid) AS firstSale FROM soldbook"
-    "       WHERE +SoldDate <= ? AND +SoldDate >= ? GROUP BY ISBN ORDER BY firstSale) AS g"
-    " JOIN soldbook AS s ON s.rowid = g.firstSale"
-    " ORDER BY g.ISBN");
-
 } // namespace
 
 TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context),
-      summary_(new RecordSource(QStringLiteral("Adodc2"), context.databasePath, this)) {
-    setObjectName(QStringLiteral("A1A2"));
+    : QWidget(parent), context_(context), session_(ShopSession::open(context.databasePath)),
+      summary_(new RecordSource(QStringLiteral("Adodc2"), session_, this)) {
+    setObjectName(screenid::TopTen);
     setWindowTitle(QStringLiteral("Top 10"));
     summary_->open(summaryQuery);
-    // The sales are grouped by SQLite, so no record source holds them; check here that the
-    // table is there, so that a shop file without it is reported when the window opens.
-    summary_->connection().prepare(
-        QStringLiteral("SELECT ISBN, Title, Qty, SoldDate FROM soldbook"));
+    // The sales are grouped by SQLite, so no record source holds them; a shop file without
+    // their table is reported when the window opens.
+    session_->requireTable(tables::soldbook::table, tables::soldbook::columns);
     buildControls();
     const QDate today = context_.clock->today();
     firstPicker_->setDay(today);
@@ -118,7 +106,7 @@ void TopTenScreen::list() {
     listedPeriod_ = conv::dateText(firstPicker_->day()) + QStringLiteral(" To ") +
                     conv::dateText(lastPicker_->day());
     policy::skipOnError(
-        [&] { summarise(summary_->connection(), firstPicker_->day(), lastPicker_->day()); });
+        [&] { shop::buildTopSellers(*session_, firstPicker_->day(), lastPicker_->day()); });
     // A new listing is shown in ISBN order even after a Rank: that is the order List builds,
     // and the operator ranks it again with Rank.
     showSummary(summaryQuery);
@@ -138,25 +126,14 @@ void TopTenScreen::showChart() {
 
 void TopTenScreen::clearTmp() {
     policy::skipOnError([&] { summary_->save(); });
-    policy::skipOnError([&] { summary_->connection().exec(QStringLiteral("DELETE FROM tmp")); });
+    policy::skipOnError([&] { shop::clearTopSellers(*session_); });
 }
 
 void TopTenScreen::showSummary(const QString &query) {
     policy::skipOnError([&] {
         summary_->setRecordSourceText(query);
         summary_->requery();
-        grid_->rebind();
     });
-}
-
-void TopTenScreen::summarise(Connection &connection, const QDate &first, const QDate &last) {
-    Transaction transaction(connection);
-    // Emptied again inside the transaction: tmp ends up holding this summary and nothing else.
-    connection.exec(QStringLiteral("DELETE FROM tmp"));
-    Statement fill = connection.prepare(fillSummary);
-    fill.bindAll({conv::isoDate(last), conv::isoDate(first)});
-    fill.step();
-    transaction.commit();
 }
 
 void TopTenScreen::closeEvent(QCloseEvent *event) {

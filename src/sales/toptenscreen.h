@@ -5,14 +5,15 @@
 #include "shopcontext.h"
 
 #include <QWidget>
+#include <memory>
 
 class ChartWindow;
-class Connection;
 class DataGrid;
 class DatePicker;
 class QCloseEvent;
 class QDate;
 class RecordSource;
+class ShopSession;
 
 class TopTenScreen : public QWidget {
     Q_OBJECT
@@ -30,11 +31,6 @@ public:
     // that follows each later List and Rank.
     void showChart();
 
-    // Replaces what tmp holds by the summary of the sales from `first` to `last`, both days
-    // included, in one transaction: one row per ISBN in ascending order, the title of its first
-    // sale row (the earliest written) and its total copies as text. Throws DataError.
-    static void summarise(Connection &connection, const QDate &first, const QDate &last);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -43,6 +39,7 @@ private:
     void showSummary(const QString &query);
 
     ShopContext context_;
+    std::shared_ptr<ShopSession> session_;
     RecordSource *summary_;
     DatePicker *firstPicker_ = nullptr;
     DatePicker *lastPicker_ = nullptr;

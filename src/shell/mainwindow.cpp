@@ -191,8 +191,6 @@ void MainWindow::newShop() {
 }
 
 QMdiSubWindow *MainWindow::createSubWindow(const QString &screenId) {
-    if (!screens_.contains(screenId))
-        return nullptr;
     QWidget *screen = nullptr;
     // A screen whose data cannot load is not opened; the operator reads why.
     if (!policy::reportOnError(*context_.messages,

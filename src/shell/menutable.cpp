@@ -1,6 +1,8 @@
 // The menu bar of the main window, entry by entry.
 #include "menutable.h"
 
+#include "screenids.h"
+
 namespace {
 
 using K = CommandKind;
@@ -14,37 +16,41 @@ constexpr MenuEntry kMenu[] = {
     {"mnuFileExit", "Exit(&X)", "mnuFile", K::Exit, nullptr},
 
     {"mnuPurchase", "Purchase(&P)", nullptr, K::Menu, nullptr},
-    {"mnuPurchaseInvoice", "Invoice Bill(&I)", "mnuPurchase", K::NewWindow, "frmInvoice"},
-    {"mnuPurchaseSafeqty", "Safe Qty(&S)", "mnuPurchase", K::NewWindow, "frmSafe"},
+    {"mnuPurchaseInvoice", "Invoice Bill(&I)", "mnuPurchase", K::NewWindow, screenid::Invoice},
+    {"mnuPurchaseSafeqty", "Safe Qty(&S)", "mnuPurchase", K::NewWindow, screenid::SafeQty},
     // The Titles maintenance screen, not the new-title screen of the toolbar.
-    {"mnuPurchaseNewbook", "New book Data Creation(&N)", "mnuPurchase", K::NewWindow, "dataTitles"},
-    {"mnuPurchaseQty", "New Purchase Book Quantity (&Q)", "mnuPurchase", K::NewWindow, "frmNewQty"},
+    {"mnuPurchaseNewbook", "New book Data Creation(&N)", "mnuPurchase", K::NewWindow,
+     screenid::DataTitles},
+    {"mnuPurchaseQty", "New Purchase Book Quantity (&Q)", "mnuPurchase", K::NewWindow,
+     screenid::NewQty},
 
     {"mnuSale", "Sale(&S)", nullptr, K::Menu, nullptr},
-    {"mnuSaleSell", "Selling Book(&S)", "mnuSale", K::NewWindow, "frmSell"},
-    {"mnuSaleTop10", "Top 10(&T)", "mnuSale", K::NewWindow, "A1A2"},
-    {"mnuSaleQuery", "Books Query(&Q)", "mnuSale", K::NewWindow, "frmBookQuery"},
+    {"mnuSaleSell", "Selling Book(&S)", "mnuSale", K::NewWindow, screenid::Sell},
+    {"mnuSaleTop10", "Top 10(&T)", "mnuSale", K::NewWindow, screenid::TopTen},
+    {"mnuSaleQuery", "Books Query(&Q)", "mnuSale", K::NewWindow, screenid::BookQuery},
     {"mnuSaleBar", "-", "mnuSale", K::Separator, nullptr},
     {"mnuSaleReoport", "Sale Report(&R)", "mnuSale", K::Menu, nullptr},
-    {"mnuSaleReoportDay", "Day Report(&D)", "mnuSaleReoport", K::NewWindow, "frmDayReport"},
-    {"mnuSaleReoportMonth", "Month Report(&M)", "mnuSaleReoport", K::NewWindow, "frmMonthRpt"},
-    {"mnuSaleOnsale", "On sale Operation(&O)", "mnuSale", K::NewWindow, "OnSaleReg"},
+    {"mnuSaleReoportDay", "Day Report(&D)", "mnuSaleReoport", K::NewWindow, screenid::DayReport},
+    {"mnuSaleReoportMonth", "Month Report(&M)", "mnuSaleReoport", K::NewWindow,
+     screenid::MonthReport},
+    {"mnuSaleOnsale", "On sale Operation(&O)", "mnuSale", K::NewWindow, screenid::OnSale},
 
     {"mnuData", "DatabaseMaintain(&D)", nullptr, K::Menu, nullptr},
-    {"mnuDataTitles", "Titles(&T)", "mnuData", K::NewWindow, "dataTitles"},
-    {"mnuDatasoldbook", "SoldBooks(&S)", "mnuData", K::NewWindow, "dataSoldBook"},
-    {"mnuDataPublisher", "Publisher(&H)", "mnuData", K::NewWindow, "datapublisher"},
-    {"mnuDataretail", "Retail(&R)", "mnuData", K::NewWindow, "dataRetail"},
-    {"mnuDataBill", "Bill(&B)", "mnuData", K::NewWindow, "dataBill"},
+    {"mnuDataTitles", "Titles(&T)", "mnuData", K::NewWindow, screenid::DataTitles},
+    {"mnuDatasoldbook", "SoldBooks(&S)", "mnuData", K::NewWindow, screenid::DataSoldBook},
+    {"mnuDataPublisher", "Publisher(&H)", "mnuData", K::NewWindow, screenid::DataPublishers},
+    {"mnuDataretail", "Retail(&R)", "mnuData", K::NewWindow, screenid::DataRetail},
+    {"mnuDataBill", "Bill(&B)", "mnuData", K::NewWindow, screenid::DataBill},
     // The one maintenance item that shows a shared window.
-    {"mnuDataPaidbill", "PaidBill(&P)", "mnuData", K::Shared, "dataPaidBill"},
-    {"mnuDataOnsale", "On Sale(&O)", "mnuData", K::NewWindow, "dataOnsale"},
-    {"mnuDataSubject", "Subject(&J)", "mnuData", K::NewWindow, "dataSubject"},
+    {"mnuDataPaidbill", "PaidBill(&P)", "mnuData", K::Shared, screenid::DataPaidBill},
+    {"mnuDataOnsale", "On Sale(&O)", "mnuData", K::NewWindow, screenid::DataOnSale},
+    {"mnuDataSubject", "Subject(&J)", "mnuData", K::NewWindow, screenid::DataSubject},
 
     {"mnuAccount", "Accounting(&A)", nullptr, K::Menu, nullptr},
-    {"mnuAccountPayQue", "Print Bill(&P)", "mnuAccount", K::NewWindow, "frmBill"},
-    {"mnuAccountPay", "Paying Bill(&B)", "mnuAccount", K::NewWindow, "frmCheckPay"},
-    {"mnuAccountPayRec", "Records of PaidBill(&R)", "mnuAccount", K::NewWindow, "frmPayRec"},
+    {"mnuAccountPayQue", "Print Bill(&P)", "mnuAccount", K::NewWindow, screenid::BillPrint},
+    {"mnuAccountPay", "Paying Bill(&B)", "mnuAccount", K::NewWindow, screenid::BillPay},
+    {"mnuAccountPayRec", "Records of PaidBill(&R)", "mnuAccount", K::NewWindow,
+     screenid::PaidRecords},
 
     {"mnuHelp", "Help(&H)", nullptr, K::Menu, nullptr},
     {"mnuHelpContents", "Context(&C)", "mnuHelp", K::Help, nullptr},

@@ -1,7 +1,7 @@
 // The eight maintenance screens, checked over the one table that defines them.
+#include "allscreens.h"
 #include "boundlineedit.h"
 #include "datagrid.h"
-#include "maintenancescreens.h"
 #include "maintenancetable.h"
 #include "recordeditor.h"
 #include "recordsource.h"
@@ -80,7 +80,7 @@ QStringList gridColumn(const DataGrid &grid, const QString &caption) {
 
 TEST(MaintenanceScreens, EachScreenShowsItsTableAsDefined) {
     ScreenRegistry registry;
-    registerMaintenanceScreens(registry);
+    registerAllScreens(registry);
     ASSERT_EQ(maintenanceScreenTable().size(), 8u);
 
     for (const EditorDefinition &definition : maintenanceScreenTable()) {

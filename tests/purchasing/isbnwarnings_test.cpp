@@ -1,8 +1,8 @@
 // The ISBN warnings of frmCreTitles and of the Titles maintenance screen: a wrong check digit
 // and a book already in the catalogue under another form; OK keeps the ISBN, Cancel goes back.
+#include "allscreens.h"
 #include "boundlineedit.h"
 #include "datagrid.h"
-#include "maintenancescreens.h"
 #include "newtitlescreen.h"
 #include "recordsource.h"
 #include "screenregistry.h"
@@ -82,7 +82,7 @@ TEST_F(IsbnWarningsTest, NewTitleWarnsAndTheOperatorDecides) {
 
 TEST_F(IsbnWarningsTest, TitlesEditorWarnsInItsBoxAndGridButNotAboutTheTitleItself) {
     ScreenRegistry registry;
-    registerMaintenanceScreens(registry);
+    registerAllScreens(registry);
     std::unique_ptr<QWidget> widget(registry.create("dataTitles", shop.context));
     auto &screen = *static_cast<RecordEditor *>(widget.get());
     // Title 1 spelt anew is still title 1: nothing to point out.

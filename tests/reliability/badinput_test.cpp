@@ -3,6 +3,7 @@
 // once), then every button is pressed. No crash, no exception reaching Qt, no engine jargon
 // in a message, a sound file, and no change but the rows the screen writes for input it
 // accepts, stored exactly as typed.
+#include "allscreens.h"
 #include "datagrid.h"
 #include "recordtablemodel.h"
 #include "reliabilitysupport.h"

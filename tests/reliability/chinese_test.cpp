@@ -1,5 +1,6 @@
 // Traditional Chinese text read from the tables shows unchanged in every grid of every
 // screen, and Chinese typed into the record editors is stored and shown back unchanged.
+#include "allscreens.h"
 #include "boundlineedit.h"
 #include "datagrid.h"
 #include "recordeditor.h"

@@ -2,6 +2,7 @@
 // back (by readers written here, not the exporter's code) to the record set's rows and
 // values; an export cancelled or failed leaves nothing; Copy gives tab-separated lines; the
 // printed table takes as many pages as its lines need.
+#include "allscreens.h"
 #include "conversions.h"
 #include "dataerror.h"
 #include "datagrid.h"
@@ -38,7 +39,7 @@ namespace {
 // The record set behind a grid, cell by cell in the forms a spreadsheet reads.
 Rows expectedRows(const DataGrid &grid, QList<ColumnKind> &kinds) {
     const RecordTableModel *model = grid.model();
-    const RecordSource *source = model->source();
+    RecordSource *source = model->source();
     Rows rows;
     QStringList captions;
     QList<int> fields;

@@ -1,14 +1,11 @@
 // A busy, read-only, missing or full shop database while the operator sells, pays, enters
 // an invoice or edits a table: a clear message naming the problem, nothing stored lost or
 // half-written, and the work goes through once the problem is gone.
-#include "accountingscreens.h"
+#include "allscreens.h"
 #include "connection.h"
 #include "dataerror.h"
-#include "maintenancescreens.h"
-#include "purchasingscreens.h"
 #include "recordsource.h"
 #include "reliabilitysupport.h"
-#include "salesscreens.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -173,10 +170,7 @@ class DatabaseFaults : public ::testing::Test {
 protected:
     void SetUp() override {
         Connection::setBusyTimeout(100);
-        registerSalesScreens(registry);
-        registerPurchasingScreens(registry);
-        registerAccountingScreens(registry);
-        registerMaintenanceScreens(registry);
+        registerAllScreens(registry);
     }
     void TearDown() override { Connection::setBusyTimeout(15000); }
 

@@ -3,11 +3,10 @@
 //   reliability_worker sell|pay|backup <database>
 // It prints "ready" once its screen is open (or before the first backup). Messages go to stderr;
 // confirmations are OK.
-#include "accountingscreens.h"
+#include "allscreens.h"
 #include "clock.h"
 #include "messageboxes.h"
 #include "recordsource.h"
-#include "salesscreens.h"
 #include "screenopener.h"
 #include "screenregistry.h"
 #include "shopbackups.h"
@@ -94,8 +93,7 @@ int main(int argc, char *argv[]) {
     NoOpener opener;
     const ShopContext context{args[2], &messages, &clock, &opener};
     ScreenRegistry registry;
-    registerSalesScreens(registry);
-    registerAccountingScreens(registry);
+    registerAllScreens(registry);
     const bool selling = args[1] == "sell";
     std::unique_ptr<QWidget> screen(registry.create(
         selling ? QStringLiteral("frmSell") : QStringLiteral("frmCheckPay"), context));

@@ -1,10 +1,7 @@
 // The screens under test, their writable tables and good values, and the shop they open on.
 #include "screencases.h"
 
-#include "accountingscreens.h"
-#include "maintenancescreens.h"
-#include "purchasingscreens.h"
-#include "salesscreens.h"
+#include "allscreens.h"
 #include "screenregistry.h"
 #include "testsupport.h"
 
@@ -41,13 +38,6 @@ const std::vector<ScreenCase> &screenCases() {
         {"dataOnsale", {"onsale"}, {}},
     };
     return cases;
-}
-
-void registerAllScreens(ScreenRegistry &registry) {
-    registerSalesScreens(registry);
-    registerPurchasingScreens(registry);
-    registerAccountingScreens(registry);
-    registerMaintenanceScreens(registry);
 }
 
 const QStringList &seededTexts() {

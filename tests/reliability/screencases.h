@@ -2,6 +2,8 @@
 // steps may change, and good values that let a bad one in another box be reached.
 #pragma once
 
+#include "allscreens.h" // registerAllScreens: the screens every case opens
+
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -20,9 +22,6 @@ struct ScreenCase {
 };
 
 const std::vector<ScreenCase> &screenCases();
-
-// The four subsystems' screens, as the program registers them.
-void registerAllScreens(ScreenRegistry &registry);
 
 // A small shop with a row or two in every permanent table, much of it Traditional Chinese;
 // one transaction.

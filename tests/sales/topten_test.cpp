@@ -1,9 +1,9 @@
 // The top-sellers screen: the summary in tmp after List, the ranking, the period bounds.
+#include "allscreens.h"
 #include "conversions.h"
 #include "dataerror.h"
 #include "datepicker.h"
 #include "reportgrid.h"
-#include "salesscreens.h"
 #include "screenregistry.h"
 #include "toptenscreen.h"
 
@@ -184,7 +184,7 @@ TEST_F(TopTen, SummaryEqualsARowByRowWalkOverTheSales) {
 TEST(SalesScreens, ReportScreensAreRegistered) {
     TestShop shop;
     ScreenRegistry registry;
-    registerSalesScreens(registry);
+    registerAllScreens(registry);
     const std::pair<const char *, const char *> screens[] = {{"A1A2", "Top 10"},
                                                              {"frmDayReport", "DaySaleReport"},
                                                              {"frmMonthRpt", "MonthSaleReport"},

@@ -1,8 +1,11 @@
 // Opening screens from the menus and the toolbar: new windows, shared windows, failures.
+#include "allscreens.h"
 #include "dataerror.h"
+#include "menutable.h"
 #include "screenshottour.h"
 #include "shellfixture.h"
 #include "shopmdiarea.h"
+#include "toolbartable.h"
 
 #include <QMdiSubWindow>
 #include <QTest>
@@ -156,14 +159,37 @@ TEST_F(OpenerTest, ScreenThatCannotLoadIsReportedAndNotOpened) {
                            "Cannot open the shop database: no such file"}));
 }
 
-TEST(Opener, UnregisteredScreenDoesNothing) {
+TEST(Opener, UnregisteredScreenIsNamedToTheOperator) {
     ShellFixture f;
     auto window = f.makeWindow();
     menuItem(*window, "mnuSaleSell")->trigger();
     window->toolbarButtonClicked("sellbook");
     EXPECT_EQ(window->openNew("frmSell"), nullptr);
     EXPECT_EQ(openWindowCount(*window), 0);
-    EXPECT_TRUE(f.shop.messages.shown.empty());
+    EXPECT_EQ(f.shop.messages.texts(), QStringList(3, "This program has no screen \"frmSell\"."));
+}
+
+// The real table of screens: every command of the menus and the toolbar opens its screen.
+TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
+    ShellFixture f;
+    auto window = f.makeWindow();
+    registerAllScreens(window->screens());
+    window->show();
+    int commands = 0;
+    for (const MenuEntry &entry : menuTable())
+        if (entry.screenId != nullptr) {
+            menuItem(*window, entry.objectName)->trigger();
+            EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.objectName;
+            ++commands;
+        }
+    for (const ToolbarEntry &entry : toolbarTable())
+        if (entry.screenId != nullptr) {
+            window->toolbarButtonClicked(entry.key);
+            EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
+            ++commands;
+        }
+    EXPECT_EQ(commands, 21 + 12);
+    EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 
 TEST_F(OpenerTest, ExitClosesEveryScreenThenTheFrame) {

@@ -1,0 +1,29 @@
+// Every screen's identifier, declared once: the table of screens, the menus, the toolbar,
+// screens that open another one and the tests all name a screen through these.
+#pragma once
+
+namespace screenid {
+
+inline constexpr const char *Sell = "frmSell";
+inline constexpr const char *OnSale = "OnSaleReg";
+inline constexpr const char *TopTen = "A1A2";
+inline constexpr const char *DayReport = "frmDayReport";
+inline constexpr const char *MonthReport = "frmMonthRpt";
+inline constexpr const char *BookQuery = "frmBookQuery";
+inline constexpr const char *NewTitle = "frmCreTitles";
+inline constexpr const char *Invoice = "frmInvoice";
+inline constexpr const char *SafeQty = "frmSafe";
+inline constexpr const char *NewQty = "frmNewQty";
+inline constexpr const char *BillPrint = "frmBill";
+inline constexpr const char *BillPay = "frmCheckPay";
+inline constexpr const char *PaidRecords = "frmPayRec";
+inline constexpr const char *DataTitles = "dataTitles";
+inline constexpr const char *DataSubject = "dataSubject";
+inline constexpr const char *DataPublishers = "datapublisher";
+inline constexpr const char *DataRetail = "dataRetail";
+inline constexpr const char *DataBill = "dataBill";
+inline constexpr const char *DataPaidBill = "dataPaidBill";
+inline constexpr const char *DataSoldBook = "dataSoldBook";
+inline constexpr const char *DataOnSale = "dataOnsale";
+
+} // namespace screenid

@@ -1,0 +1,66 @@
+// The shop's work that changes several rows or tables together, without widgets: each is one
+// function on a screen's session, runs in one transaction and tells the session's record
+// sets what changed. Each throws DataError, and then nothing of it is stored.
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+#include <QVariant>
+
+class ShopSession;
+
+struct SaleLine {
+    qint64 bookNo = 0; // the Titles row the sale is booked against
+    QString isbn;
+    QString title;
+    double price = 0; // unit price charged
+    double quantity = 0;
+};
+
+namespace shop {
+
+// Lowers Titles.Qty by the quantity on the stored value (another window may have sold
+// copies since the lookup) and appends the soldbook row. The DataError says why the sale
+// was not recorded.
+void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, const QTime &time);
+
+struct Offer {
+    QString isbn;
+    double price = 0;
+    QDate begin, end; // first and last day, both included
+};
+// Writes the offer; returns where it is stored.
+qint64 putOnOffer(ShopSession &session, const Offer &offer);
+
+struct Invoice {
+    QString number;
+    QDate day;
+    QString fee; // as typed: empty for none; text that is no amount is refused
+    QTime time;
+    QString supplier;
+};
+// Writes the supplier's invoice as an open bill; returns where it is stored.
+qint64 recordInvoice(ShopSession &session, const Invoice &invoice);
+
+// Adds the copies of a delivery to the stock of the title stored at `titleRowid`, on the
+// stored value (a sale since the title was read counts). Copies must be a whole number.
+void addDelivery(ShopSession &session, qint64 titleRowid, double copies);
+
+// Moves the open bill stored at `billRowid` to paidbill with the day it was paid. False when
+// it is no longer among the open bills (paid or removed from another window): nothing is
+// paid then, and the session's lists of bills are read again.
+bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay);
+
+// Empties tempPay, then copies the bills stored at these rows into it, each with the name of
+// the supplier the listing was made for: the report prints the whole listing or none of it.
+void clearBillListing(ShopSession &session);
+void copyBillListing(ShopSession &session, const QList<qint64> &billRowids,
+                     const QString &supplier);
+
+// Fills tmp with each ISBN sold from `first` to `last` (both included): ISBN, title of its
+// first sale, copies sold, in ISBN order. tmp holds this summary and nothing else after.
+void buildTopSellers(ShopSession &session, const QDate &first, const QDate &last);
+void clearTopSellers(ShopSession &session);
+
+} // namespace shop

@@ -1,0 +1,62 @@
+// A screen's session with the shop database: its one connection, shared by all of the
+// screen's record sets, and its transactions. After a transaction commits, the record sets
+// that show a changed table read it again, so that no screen keeps its own re-read rules.
+#pragma once
+
+#include "connection.h"
+#include "tabledescription.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class RecordSource;
+
+class ShopSession {
+public:
+    // The connection opens at first use, so that a missing file is reported where the
+    // screen's data loads.
+    explicit ShopSession(QString databasePath);
+    static std::shared_ptr<ShopSession> open(const QString &databasePath) {
+        return std::make_shared<ShopSession>(databasePath);
+    }
+    ShopSession(const ShopSession &) = delete;
+    ShopSession &operator=(const ShopSession &) = delete;
+
+    const QString &databasePath() const { return databasePath_; }
+    // Throws DataError when the file cannot be opened.
+    Connection &connection();
+
+    // Runs `work(connection)` in one transaction: all of it is stored, or none of it (the
+    // DataError goes on to the caller). After the commit the record sets showing one of
+    // `changedTables` are read again.
+    template <typename Work> void transact(const QStringList &changedTables, Work &&work) {
+        finishReading();
+        Transaction transaction(connection());
+        work(connection());
+        transaction.commit();
+        tablesChanged(changedTables);
+    }
+    // Throws DataError naming what is missing when the shop file lacks the table or one of
+    // the columns: a screen reports it when it opens, not halfway through the work.
+    void requireTable(const char *table, std::span<const Column> columns);
+
+    // Tells the session's record sets of these tables that their rows changed.
+    void tablesChanged(const QStringList &tables);
+    // Tells them that one row of the table is gone, which they drop without reading again.
+    void rowRemoved(const QString &table, qint64 rowid);
+
+    // Record sets join on construction and leave on destruction.
+    void attach(RecordSource *source);
+    void detach(RecordSource *source);
+
+private:
+    // A result still being read would be cut short by a rollback: every record set reads
+    // its rest first.
+    void finishReading();
+
+    QString databasePath_;
+    std::unique_ptr<Connection> connection_;
+    std::vector<RecordSource *> sources_;
+};

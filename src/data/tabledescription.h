@@ -1,0 +1,33 @@
+// What code knows of a table's column: its name, its place in the table and its kind. The
+// shop's tables themselves are described in shoptables.h, generated from db/schema.sql.
+#pragma once
+
+#include "conversions.h"
+
+#include <QString>
+#include <QStringList>
+#include <span>
+
+struct Column {
+    const char *name;
+    int position; // 0-based, in the table's fixed column order
+    ColumnKind kind;
+
+    // The name as record sets and grids take it ("Invoice No").
+    operator QString() const { return QString::fromLatin1(name); }
+    // The name as SQL takes it, bracketed ("[Invoice No]").
+    QString sql() const { return QLatin1Char('[') + QLatin1String(name) + QLatin1Char(']'); }
+};
+
+struct TableDescription {
+    const char *name;
+    std::span<const Column> columns;
+};
+
+// The names of these columns in their order: a grid that shows a whole table.
+inline QStringList columnNames(std::span<const Column> columns) {
+    QStringList names;
+    for (const Column &column : columns)
+        names << column;
+    return names;
+}
