@@ -29,6 +29,8 @@ ReceiptList::ReceiptList(QWidget *parent) : QAbstractScrollArea(parent) {
 
 void ReceiptList::setItemZones(QList<int> zones) {
     itemZones_ = std::move(zones);
+    measureAllLines();
+    updateScrollRange();
     viewport()->update();
 }
 
@@ -37,16 +39,30 @@ int ReceiptList::zoneWidth() const {
 }
 
 // The first item must end at least a character's width before the second item's zone.
-void ReceiptList::widenZonesFor(const QStringList &items) {
+bool ReceiptList::widenZonesFor(const QStringList &items) {
     if (items.isEmpty() || itemZones_.size() < 2 || itemZones_[1] <= 0)
-        return;
+        return false;
     const QFontMetrics metrics(font());
     const int needed = metrics.horizontalAdvance(items[0]) + metrics.averageCharWidth();
     const int zone = (needed + itemZones_[1] - 1) / itemZones_[1];
-    if (zone > zoneWidth()) {
-        widenedZone_ = zone;
-        emit zonesChanged();
-    }
+    if (zone <= zoneWidth())
+        return false;
+    widenedZone_ = zone;
+    emit zonesChanged();
+    return true;
+}
+
+int ReceiptList::lineEnd(const QStringList &items) const {
+    if (items.isEmpty())
+        return 0;
+    return layoutLine(items).constLast() +
+           QFontMetrics(font()).horizontalAdvance(items.constLast());
+}
+
+void ReceiptList::measureAllLines() {
+    widestLine_ = 0;
+    for (const QStringList &items : lines_)
+        widestLine_ = std::max(widestLine_, lineEnd(items));
 }
 
 int ReceiptList::zoneStart(int zone) const {
@@ -79,8 +95,12 @@ int ReceiptList::itemX(int line, int item) const {
 }
 
 void ReceiptList::printLine(const QStringList &items) {
-    widenZonesFor(items);
+    const bool widened = widenZonesFor(items);
     lines_.push_back(items);
+    if (widened)
+        measureAllLines();
+    else
+        widestLine_ = std::max(widestLine_, lineEnd(items));
     updateScrollRange();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum()); // the newest line in view
     viewport()->update();
@@ -88,6 +108,7 @@ void ReceiptList::printLine(const QStringList &items) {
 
 void ReceiptList::clear() {
     lines_.clear();
+    widestLine_ = 0;
     if (widenedZone_ != 0) {
         widenedZone_ = 0;
         emit zonesChanged();
@@ -101,14 +122,8 @@ void ReceiptList::updateScrollRange() {
     verticalScrollBar()->setRange(0, std::max(0, content - viewport()->height()));
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setSingleStep(lineHeight());
-    int widest = 0;
-    for (const QStringList &items : lines_)
-        if (!items.isEmpty())
-            widest =
-                std::max(widest, layoutLine(items).constLast() +
-                                     QFontMetrics(font()).horizontalAdvance(items.constLast()));
     const int room = viewport()->width() - 2 * leftMargin;
-    horizontalScrollBar()->setRange(0, std::max(0, widest - room));
+    horizontalScrollBar()->setRange(0, std::max(0, widestLine_ - room));
     horizontalScrollBar()->setPageStep(room);
 }
 

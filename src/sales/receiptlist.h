@@ -46,9 +46,16 @@ private:
     QList<int> layoutLine(const QStringList &items) const;
     int lineHeight() const;
     void updateScrollRange();
-    void widenZonesFor(const QStringList &items);
+    // True when the zones had to widen for this line.
+    bool widenZonesFor(const QStringList &items);
+    // Where the line's last item ends, in pixels from where zone 0 starts.
+    int lineEnd(const QStringList &items) const;
+    void measureAllLines();
 
     std::vector<QStringList> lines_;
     QList<int> itemZones_;
     int widenedZone_ = 0; // 0 while every first item fits the usual zones
+    // The widest line's end, kept as lines are printed so that a long sale costs no more per
+    // line than a short one; measured again only when the zones change.
+    int widestLine_ = 0;
 };
