@@ -100,4 +100,11 @@ QString listing(const std::vector<CatalogueMatch> &matches) {
     return lines.join(u'\n');
 }
 
+QString severalTitlesMessage(const QString &isbn, const std::vector<CatalogueMatch> &matches,
+                             const QString &advice) {
+    return QStringLiteral("The ISBN \"%1\" is not in the catalogue as typed, and %2 titles have "
+                          "it in another form:\n\n%3\n\n%4")
+        .arg(isbn, QString::number(matches.size()), listing(matches), advice);
+}
+
 } // namespace isbnfinder

@@ -21,5 +21,9 @@ std::vector<CatalogueMatch> otherForms(Connection &connection, const QString &ty
 
 // One line per title, for a message: ISBN, title and BOOKNO.
 QString listing(const std::vector<CatalogueMatch> &matches);
+// The message for an ISBN that several titles hold in other forms: their listing, then
+// `advice` on what the operator should do.
+QString severalTitlesMessage(const QString &isbn, const std::vector<CatalogueMatch> &matches,
+                             const QString &advice);
 
 } // namespace isbnfinder

@@ -99,11 +99,10 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
     const std::vector<CatalogueMatch> matches =
         isbnfinder::otherForms(source()->connection(), isbn);
     if (matches.size() > 1) {
-        context().messages->inform(
-            QStringLiteral("The ISBN \"%1\" is not in the catalogue as typed, and %2 titles have "
-                           "it in another form:\n\n%3\n\nType the ISBN as the title you "
-                           "received has it in the catalogue. The stock is unchanged.")
-                .arg(isbn, QString::number(matches.size()), isbnfinder::listing(matches)));
+        context().messages->inform(isbnfinder::severalTitlesMessage(
+            isbn, matches,
+            QStringLiteral("Type the ISBN as the title you received has it in the catalogue. "
+                           "The stock is unchanged.")));
         return Found::Several;
     }
     if (matches.empty())

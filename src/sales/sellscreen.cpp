@@ -300,11 +300,9 @@ void SellScreen::lookUpTitle() {
 bool SellScreen::findInOtherForm(const QString &isbn) {
     const std::vector<CatalogueMatch> matches = isbnfinder::otherForms(titles_->connection(), isbn);
     if (matches.size() > 1) {
-        context_.messages->inform(
-            QStringLiteral("The ISBN \"%1\" is not in the catalogue as typed, and %2 titles have "
-                           "it in another form:\n\n%3\n\nType the ISBN as the title you sell "
-                           "has it in the catalogue.")
-                .arg(isbn, QString::number(matches.size()), isbnfinder::listing(matches)));
+        context_.messages->inform(isbnfinder::severalTitlesMessage(
+            isbn, matches,
+            QStringLiteral("Type the ISBN as the title you sell has it in the catalogue.")));
         return false;
     }
     if (matches.size() == 1) {
