@@ -10,41 +10,27 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <initializer_list>
 
 namespace billlisting {
-
-namespace {
-
-QList<GridColumn> underTheirNames(std::initializer_list<const char *> fields) {
-    QList<GridColumn> columns;
-    for (const char *field : fields)
-        columns.append({QString::fromLatin1(field), QString::fromLatin1(field)});
-    return columns;
-}
-
-} // namespace
 
 void Filter::showDay(const QDate &day) const {
     from->setDay(day);
     to->setDay(day);
 }
 
-QString Filter::listingText(const Spelling &spelling) const {
-    const QString date = QString::fromLatin1(spelling.dateField);
-    return QStringLiteral("select * from ") + QString::fromLatin1(spelling.table) +
-           QStringLiteral(" where ") + date + QStringLiteral("<=") +
-           dialect::dateLiteral(to->day()) + QStringLiteral(" And ") + date + QStringLiteral(">=") +
-           dialect::dateLiteral(from->day()) + QStringLiteral(" and ") +
-           QString::fromLatin1(spelling.supplierField) + QStringLiteral("=") +
-           dialect::quote(supplier->text());
+QString Filter::listingText(const char *table, const Column &date,
+                            const Column &supplierColumn) const {
+    return selectAll(table, QStringLiteral(" where %1<=%2 And %1>=%3 and %4=%5")
+                                .arg(date.sql(), dialect::dateLiteral(to->day()),
+                                     dialect::dateLiteral(from->day()), supplierColumn.sql(),
+                                     dialect::quote(supplier->text())));
 }
 
 Filter makeFilter(RecordSource *suppliers, Order order, QWidget *parent) {
     Filter filter;
     filter.order = order;
     auto makeSupplier = [&] {
-        filter.supplier = new DataCombo(suppliers, QStringLiteral("RetName"), parent);
+        filter.supplier = new DataCombo(suppliers, tables::retail::RetName, parent);
         filter.supplier->setObjectName(QStringLiteral("DataCombo1"));
         filter.supplier->setMinimumContentsLength(24);
         filter.supplier->setCurrentIndex(-1); // none until the operator picks one
@@ -90,14 +76,6 @@ QLabel *heading(const QString &objectName, const QString &text, QWidget *parent)
     font.setBold(true);
     label->setFont(font);
     return label;
-}
-
-QList<GridColumn> billColumns() {
-    return underTheirNames({"Invoice No", "Invoice Date", "Fee", "Invoice Time", "Retail"});
-}
-
-QList<GridColumn> paidBillColumns() {
-    return underTheirNames({"Invoice No", "Invoice Date", "Fee", "Time", "Retail", "Paid date"});
 }
 
 DataGrid *billGrid(RecordSource *bills, const QList<GridColumn> &columns, MessageBoxes *messages,

@@ -8,16 +8,12 @@ namespace {
 
 using namespace tables;
 
-const QString titlesQuery = QStringLiteral(
-    "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"
-    "[Sale Price],PurchasePrice,Qty,SafeQty,Retail from Titles Order by BOOKNO");
-
 std::vector<EditorDefinition> buildTable() {
     return {
         {screenid::DataTitles,
          "Record of Titles",
          "Records of the Titles ",
-         titlesQuery,
+         selectColumns(Titles::table, Titles::columns, orderBy(Titles::BOOKNO)),
          {{"BOOKNO:", 0, Titles::BOOKNO, true, "(Auto)"},
           {"ISBN:", 1, Titles::ISBN},
           {"Title:", 2, Titles::Title},
@@ -36,21 +32,21 @@ std::vector<EditorDefinition> buildTable() {
         {screenid::DataSubject,
          "Subject",
          "Records of Subject ",
-         "select * from Subject",
+         selectAll(Subject::table),
          {{"Subject No:", 0, Subject::SubjectNo}, {"Subject:", 1, Subject::Subject}},
          {},
          columnNames(Subject::columns)},
         {screenid::DataPublishers,
          "publisher",
          "Records of the Publishers",
-         "select * from publishers",
+         selectAll(publishers::table),
          {},
          {},
          columnNames(publishers::columns)},
         {screenid::DataRetail,
          "dataRetail",
          "Records of Retails",
-         "select *  from retail Order by RetNo",
+         selectAll(retail::table, orderBy(retail::RetNo)),
          {{"RetNo:", 1, retail::RetNo, true, "( Auto )"},
           {"RetName:", 2, retail::RetName},
           {"RetAddress:", 3, retail::RetAddress}},
@@ -59,7 +55,7 @@ std::vector<EditorDefinition> buildTable() {
         {screenid::DataBill,
          "dataBill",
          "Records of Bill",
-         "select *  from Bill Order by [Invoice date]",
+         selectAll(Bill::table, orderBy(Bill::InvoiceDate)),
          {{"Invoice Date:", 1, Bill::InvoiceDate},
           {"Invoice NO", 2, Bill::InvoiceNo},
           {"Fee", 3, Bill::Fee}},
@@ -68,7 +64,7 @@ std::vector<EditorDefinition> buildTable() {
         {screenid::DataPaidBill,
          "data of PaidBill",
          "Records of the PaidBill",
-         "select *  from PaidBill order by [Invoice Date]",
+         selectAll(paidbill::table, orderBy(paidbill::InvoiceDate)),
          {{"Invoice No:", 1, paidbill::InvoiceNo},
           {"Invoice Date:", 2, paidbill::InvoiceDate},
           {"Fee:", 3, paidbill::Fee}},
@@ -79,7 +75,7 @@ std::vector<EditorDefinition> buildTable() {
         {screenid::DataSoldBook,
          "Records of the Sold Books ",
          "Records of the Sold Books",
-         "select *  from soldbook Order by solddate",
+         selectAll(soldbook::table, orderBy(soldbook::SoldDate)),
          {{"SoldDate:", 1, soldbook::SoldDate},
           {"SoldTime:", 2, soldbook::SoldTime},
           {"ISBN:", 3, soldbook::ISBN}},
@@ -90,7 +86,7 @@ std::vector<EditorDefinition> buildTable() {
         {screenid::DataOnSale,
          "dataOnsale",
          "Records of OnSale",
-         "select *  from onsale",
+         selectAll(onsale::table),
          {{"ISBN:", 1, onsale::ISBN}, {"Onsale Price", 2, onsale::OnSalePrice}},
          {{"Begin:", 3, onsale::Begin}, {"End:", 8, onsale::End}},
          columnNames(onsale::columns),

@@ -13,6 +13,7 @@
 #include "screenids.h"
 #include "screenopener.h"
 #include "shopoperations.h"
+#include "shoptables.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -31,8 +32,8 @@ InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Invoice "));
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), bills_->session(), this);
-    bills_->open(QStringLiteral("Bill"));
-    suppliers_->open(QStringLiteral("Retail"));
+    bills_->open(QLatin1String(tables::Bill::table));
+    suppliers_->open(QLatin1String(tables::retail::table));
     buildControls();
     datePicker_->setDay(context_.clock->today());
     // A grid edit that cannot be stored is refused when the grid moves off its line.
@@ -57,7 +58,7 @@ void InvoiceScreen::buildControls() {
     datePicker_->setObjectName(QStringLiteral("DTPicker1"));
     amountBox_ = new QLineEdit(this);
     amountBox_->setObjectName(QStringLiteral("txtFields_2"));
-    supplierList_ = new DataCombo(suppliers_, QStringLiteral("RetName"), this);
+    supplierList_ = new DataCombo(suppliers_, tables::retail::RetName, this);
     supplierList_->setObjectName(QStringLiteral("DataCombo1"));
     supplierList_->setMinimumContentsLength(24);
 
@@ -87,13 +88,7 @@ void InvoiceScreen::buildControls() {
     frameLayout->addWidget(createButton_);
     frameLayout->addStretch();
 
-    grid_ = new DataGrid(bills_,
-                         {{QStringLiteral("Invoice No"), QStringLiteral("Invoice No")},
-                          {QStringLiteral("Invoice Date"), QStringLiteral("Invoice Date")},
-                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
-                          {QStringLiteral("Invoice Time"), QStringLiteral("Invoice Time")},
-                          {QStringLiteral("Retail"), QStringLiteral("Retail")}},
-                         this);
+    grid_ = new DataGrid(bills_, gridColumns(tables::Bill::columns), this);
 
     auto *top = new QHBoxLayout;
     top->addLayout(inputs, 1);

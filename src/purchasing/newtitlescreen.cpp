@@ -10,28 +10,30 @@
 #include "isbnwarnings.h"
 #include "recordsource.h"
 #include "screenids.h"
+#include "shoptables.h"
 
 namespace {
+
+using namespace tables;
 
 EditorDefinition newTitleDefinition() {
     return {screenid::NewTitle,
             "Data Creation-- Titles",
             "Data Creation -- Titles",
-            "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"
-            "[Sale Price],PurchasePrice,Qty,SafeQty,Retail from Titles Order by BOOKNO",
-            {{"BOOKNO:", 0, "BOOKNO", true, "(Auto)"},
-             {"ISBN:", 1, "ISBN"},
-             {"Title:", 2, "Title"},
-             {"Author:", 3, "Author"},
-             {"Subject:", 4, "Subject", true},
-             {"Publisher:", 5, "Publisher", true},
-             {"Year Published:", 6, "Year Published", true},
-             {"Fixed Price:", 7, "Fixed Price"},
-             {"Sale Price:", 8, "Sale Price"},
-             {"PurchasePrice:", 9, "PurchasePrice"},
-             {"Qty:", 10, "Qty"},
-             {"SafeQty:", 11, "SafeQty"},
-             {"Retail:", 12, "Retail"}},
+            selectColumns(Titles::table, Titles::columns, orderBy(Titles::BOOKNO)),
+            {{"BOOKNO:", 0, Titles::BOOKNO, true, "(Auto)"},
+             {"ISBN:", 1, Titles::ISBN},
+             {"Title:", 2, Titles::Title},
+             {"Author:", 3, Titles::Author},
+             {"Subject:", 4, Titles::Subject, true},
+             {"Publisher:", 5, Titles::Publisher, true},
+             {"Year Published:", 6, Titles::YearPublished, true},
+             {"Fixed Price:", 7, Titles::FixedPrice},
+             {"Sale Price:", 8, Titles::SalePrice},
+             {"PurchasePrice:", 9, Titles::PurchasePrice},
+             {"Qty:", 10, Titles::Qty},
+             {"SafeQty:", 11, Titles::SafeQty},
+             {"Retail:", 12, Titles::Retail}},
             {}};
 }
 
@@ -45,12 +47,12 @@ constexpr int retailBox = 12;
 
 NewTitleScreen::NewTitleScreen(const ShopContext &context, QWidget *parent)
     : RecordEditor(newTitleDefinition(), context, parent) {
-    subjectList_ = addList("Adodc2", "DataCombo2", QStringLiteral("select * from subject"),
-                           QStringLiteral("Subject"), subjectBox);
-    publisherList_ = addList("Adodc1", "DataCombo1", QStringLiteral("select * from publishers"),
-                             QStringLiteral("Name"), publisherBox);
-    supplierList_ = addList("Adodc3", "DataCombo3", QStringLiteral("select * from retail"),
-                            QStringLiteral("RetName"), retailBox);
+    subjectList_ =
+        addList("Adodc2", "DataCombo2", selectAll(Subject::table), Subject::Subject, subjectBox);
+    publisherList_ = addList("Adodc1", "DataCombo1", selectAll(publishers::table), publishers::Name,
+                             publisherBox);
+    supplierList_ =
+        addList("Adodc3", "DataCombo3", selectAll(retail::table), retail::RetName, retailBox);
     connect(subjectList_, &DataCombo::textChangedByOperator, this, &NewTitleScreen::subjectPicked);
     connect(publisherList_, &DataCombo::textChangedByOperator, this,
             &NewTitleScreen::publisherPicked);

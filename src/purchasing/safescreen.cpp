@@ -6,6 +6,7 @@
 #include "errorpolicy.h"
 #include "recordsource.h"
 #include "screenids.h"
+#include "shoptables.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -29,11 +30,17 @@ SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     auto *listCaption = new QLabel(QStringLiteral("Insufficient Quantity"), this);
     listCaption->setObjectName(QStringLiteral("Label2"));
 
-    QList<GridColumn> columns;
-    for (const char *field :
-         {"ISBN", "Title", "Author", "Subject", "Publisher", "Qty", "SafeQty", "Retail"})
-        columns.append({QLatin1String(field), QLatin1String(field)});
-    grid_ = new DataGrid(titles_, columns, this);
+    using namespace tables;
+    grid_ = new DataGrid(titles_,
+                         {{Titles::ISBN},
+                          {Titles::Title},
+                          {Titles::Author},
+                          {Titles::Subject},
+                          {Titles::Publisher},
+                          {Titles::Qty},
+                          {Titles::SafeQty},
+                          {Titles::Retail}},
+                         this);
     // A list to reorder from, not a place to change stock: that is done where stock arrives.
     grid_->setReadOnly(true);
     listCaption->setBuddy(grid_->view());
@@ -53,9 +60,11 @@ QSize SafeScreen::sizeHint() const {
 }
 
 void SafeScreen::listShortTitles() {
-    policy::skipOnError([this] {
-        titles_->setRecordSourceText(QStringLiteral("select * from Titles where Qty < SafeQty"));
-    });
+    using namespace tables;
     // An unreadable shop must not pass for a shop with nothing to reorder.
-    policy::reportOnError(*context_.messages, [this] { titles_->requery(); });
+    policy::reportOnError(*context_.messages, [this] {
+        titles_->open(selectAll(
+            Titles::table,
+            QStringLiteral(" where %1 < %2").arg(Titles::Qty.sql(), Titles::SafeQty.sql())));
+    });
 }

@@ -12,6 +12,7 @@
 #include "reportlayout.h"
 #include "salestotal.h"
 #include "screenids.h"
+#include "shoptables.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,8 +22,9 @@
 namespace {
 
 QString salesOfDay(const QDate &day) {
-    return QStringLiteral("select * from soldbook where soldDate=") + dialect::dateLiteral(day) +
-           QStringLiteral(" order by SoldTime");
+    using namespace tables;
+    return selectAll(soldbook::table, whereEqual(soldbook::SoldDate, dialect::dateLiteral(day)) +
+                                          orderBy(soldbook::SoldTime));
 }
 
 } // namespace
@@ -79,10 +81,7 @@ void DayReportScreen::showDay() {
     policy::skipOnError([&] {
         grid_->setCaption(QLatin1Char(' ') + conv::dateText(day) + QStringLiteral("  Sale Report"));
     });
-    policy::skipOnError([&] {
-        sales_->setRecordSourceText(salesOfDay(day));
-        sales_->requery();
-    });
+    policy::skipOnError([&] { sales_->open(salesOfDay(day)); });
     total();
 }
 

@@ -12,6 +12,7 @@
 #include "reportlayout.h"
 #include "salestotal.h"
 #include "screenids.h"
+#include "shoptables.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,7 +27,7 @@ MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent
     setWindowTitle(QStringLiteral("MonthSaleReport"));
     // Until the first "List" the grid shows every sale; the record set is compact and the
     // grid formats only what is on screen, so a large shop still opens quickly.
-    sales_->open(QStringLiteral("select * from soldbook"));
+    sales_->open(selectAll(tables::soldbook::table));
     buildControls();
     const QDate today = context_.clock->today();
     firstPicker_->setDay(today);
@@ -91,12 +92,13 @@ void MonthReportScreen::list() {
         grid_->setCaption(QLatin1Char(' ') + conv::dateText(first) + QStringLiteral(" To ") +
                           conv::dateText(last) + QStringLiteral("  Sale Report"));
     });
+    using tables::soldbook::SoldDate;
     const bool listed = policy::skipOnError([&] {
-        sales_->setRecordSourceText(
-            QStringLiteral("select * from soldbook where SoldDate >=") +
-            dialect::dateLiteral(first) + QStringLiteral("  and  SoldDate <=") +
-            dialect::dateLiteral(last) + QStringLiteral("order by SoldDate"));
-        sales_->requery();
+        sales_->open(selectAll(
+            tables::soldbook::table,
+            QStringLiteral(" where %1 >=%2  and  %1 <=%3")
+                    .arg(SoldDate.sql(), dialect::dateLiteral(first), dialect::dateLiteral(last)) +
+                orderBy(SoldDate)));
     });
     if (listed)
         total();

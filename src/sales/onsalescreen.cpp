@@ -10,6 +10,7 @@
 #include "recordsource.h"
 #include "screenids.h"
 #include "shopoperations.h"
+#include "shoptables.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,7 +24,7 @@ OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
     setObjectName(screenid::OnSale);
     setWindowTitle(QStringLiteral("Onsale(record)"));
     offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    offers_->open(QStringLiteral("OnSale"));
+    offers_->open(QLatin1String(tables::onsale::table));
     buildControls();
     resetInputs();
 }
@@ -59,12 +60,7 @@ void OnSaleScreen::buildControls() {
     createButton_->setObjectName(QStringLiteral("Command1"));
     inputs->addWidget(createButton_, 1, 4);
 
-    grid_ = new DataGrid(offers_,
-                         {{QStringLiteral("ISBN"), QStringLiteral("ISBN")},
-                          {QStringLiteral("OnSale Price"), QStringLiteral("OnSale Price")},
-                          {QStringLiteral("Begin"), QStringLiteral("Begin")},
-                          {QStringLiteral("End"), QStringLiteral("End")}},
-                         this);
+    grid_ = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
     // Offers are created and deleted here; they are edited on the onsale table's own screen.
     grid_->setReadOnly(true);
     deleteButton_ = new QPushButton(QStringLiteral("&Delete Record"), this);

@@ -2,6 +2,7 @@
 #include "reportlayout.h"
 
 #include "datagrid.h"
+#include "shoptables.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,17 +25,11 @@ QLabel *heading(const QString &objectName, const QString &text, QWidget *parent)
 }
 
 DataGrid *salesGrid(RecordSource *sales, QWidget *parent) {
-    auto *grid = new DataGrid(sales,
-                              {{QStringLiteral("SoldDate"), {}},
-                               {QStringLiteral("SoldTime"), {}},
-                               {QStringLiteral("ISBN"), {}},
-                               {QStringLiteral("Title"), {}},
-                               {QStringLiteral("Price"), {}},
-                               {QStringLiteral("Qty"), {}}},
-                              parent);
+    auto *grid = new DataGrid(sales, gridColumns(tables::soldbook::columns), parent);
     grid->setReadOnly(true);
     // The title takes the width the other columns leave, so the grid has no blank strip.
-    grid->view()->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    grid->view()->horizontalHeader()->setSectionResizeMode(tables::soldbook::Title.position,
+                                                           QHeaderView::Stretch);
     return grid;
 }
 

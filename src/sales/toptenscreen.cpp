@@ -23,8 +23,9 @@
 
 namespace {
 
-const QString summaryQuery = QStringLiteral("select * from tmp");
-const QString rankingQuery = QStringLiteral("select * from tmp order by val(C) DESC");
+const QString summaryQuery = selectAll(tables::tmp::table);
+const QString rankingQuery = selectAll(
+    tables::tmp::table, QStringLiteral(" order by val(%1) DESC").arg(tables::tmp::C.sql()));
 
 } // namespace
 
@@ -73,9 +74,9 @@ void TopTenScreen::buildControls() {
     connect(chartButton, &QPushButton::clicked, this, &TopTenScreen::showChart);
 
     grid_ = new DataGrid(summary_,
-                         {{QStringLiteral("A"), QStringLiteral("ISBN")},
-                          {QStringLiteral("B"), QStringLiteral("Title")},
-                          {QStringLiteral("C"), QStringLiteral("Total Quantity")}},
+                         {{tables::tmp::A, QStringLiteral("ISBN")},
+                          {tables::tmp::B, QStringLiteral("Title")},
+                          {tables::tmp::C, QStringLiteral("Total Quantity")}},
                          this);
     // Only List writes tmp; the summary is not for editing.
     grid_->setReadOnly(true);
@@ -130,10 +131,7 @@ void TopTenScreen::clearTmp() {
 }
 
 void TopTenScreen::showSummary(const QString &query) {
-    policy::skipOnError([&] {
-        summary_->setRecordSourceText(query);
-        summary_->requery();
-    });
+    policy::skipOnError([&] { summary_->open(query); });
 }
 
 void TopTenScreen::closeEvent(QCloseEvent *event) {
