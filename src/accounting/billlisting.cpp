@@ -67,17 +67,6 @@ QLabel *caption(const QString &objectName, const QString &text, QWidget *buddy, 
     return label;
 }
 
-QLabel *heading(const QString &objectName, const QString &text, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 1.6);
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
 DataGrid *billGrid(RecordSource *bills, const QList<GridColumn> &columns, MessageBoxes *messages,
                    QWidget *parent) {
     auto *grid = new DataGrid(bills, columns, parent);

@@ -48,8 +48,6 @@ QGridLayout *layOutFilter(const Filter &filter, QWidget *supplierCaption, QWidge
 
 // A caption whose accelerator moves to its control.
 QLabel *caption(const QString &objectName, const QString &text, QWidget *buddy, QWidget *parent);
-// The large bold line at the top of a screen.
-QLabel *heading(const QString &objectName, const QString &text, QWidget *parent);
 
 // DataGrid1 over a source of bills; a failure of the source is shown as a message.
 DataGrid *billGrid(RecordSource *bills, const QList<GridColumn> &columns, MessageBoxes *messages,

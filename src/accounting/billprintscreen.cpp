@@ -9,6 +9,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
 #include "shopsession.h"
@@ -43,8 +44,7 @@ BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
 }
 
 void BillPrintScreen::buildControls() {
-    auto *title =
-        billlisting::heading(QStringLiteral("Label3"), QStringLiteral("= Print Bill  ="), this);
+    auto *title = screenHeading(QStringLiteral("Label3"), QStringLiteral("= Print Bill  ="), this);
     filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::PeriodFirst, this);
     auto *fromLabel =
         billlisting::caption(QStringLiteral("Label1"), QStringLiteral("&from"), filter_.from, this);

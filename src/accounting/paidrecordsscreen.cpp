@@ -8,6 +8,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "screenopener.h"
 
@@ -33,8 +34,8 @@ PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent
 }
 
 void PaidRecordsScreen::buildControls() {
-    auto *title = billlisting::heading(QStringLiteral("Label4"),
-                                       QStringLiteral("Records of Paid bill"), this);
+    auto *title =
+        screenHeading(QStringLiteral("Label4"), QStringLiteral("Records of Paid bill"), this);
     filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst, this);
     auto *supplierLabel = billlisting::caption(QStringLiteral("Label3"),
                                                QStringLiteral("&Retail ="), filter_.supplier, this);

@@ -10,6 +10,7 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "screenopener.h"
 #include "shopoperations.h"
@@ -44,13 +45,8 @@ InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
 }
 
 void InvoiceScreen::buildControls() {
-    auto *title = new QLabel(QStringLiteral("Purchase Book--Invoice"), this);
-    title->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setAlignment(Qt::AlignCenter);
+    QLabel *title =
+        screenHeading(QStringLiteral("Label1"), QStringLiteral("Purchase Book--Invoice"), this);
 
     numberBox_ = new QLineEdit(this);
     numberBox_->setObjectName(QStringLiteral("txtFields_0"));

@@ -5,6 +5,7 @@
 #include "datagrid.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shoptables.h"
 
@@ -20,13 +21,7 @@ SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Safe quantity"));
     titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
 
-    auto *title = new QLabel(QStringLiteral("Safe Quantity"), this);
-    title->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setAlignment(Qt::AlignCenter);
+    QLabel *title = screenHeading(QStringLiteral("Label1"), QStringLiteral("Safe Quantity"), this);
     auto *listCaption = new QLabel(QStringLiteral("Insufficient Quantity"), this);
     listCaption->setObjectName(QStringLiteral("Label2"));
 

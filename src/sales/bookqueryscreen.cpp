@@ -5,6 +5,7 @@
 #include "datagrid.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "screenopener.h"
 #include "shoptables.h"
@@ -49,12 +50,8 @@ BookQueryScreen::BookQueryScreen(const ShopContext &context, QWidget *parent)
 }
 
 void BookQueryScreen::buildControls() {
-    auto *heading = new QLabel(QStringLiteral("Book Query System"), this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont font = heading->font();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.4);
-    heading->setFont(font);
+    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Book Query System"),
+                                    this, 1.4, false);
 
     // The frame drawn around the detail boxes.
     auto *frame = new QFrame(this);

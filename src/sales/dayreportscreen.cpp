@@ -11,6 +11,7 @@
 #include "recordsource.h"
 #include "reportlayout.h"
 #include "salestotal.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shoptables.h"
 
@@ -44,8 +45,8 @@ DayReportScreen::DayReportScreen(const ShopContext &context, QWidget *parent)
 }
 
 void DayReportScreen::buildControls() {
-    auto *heading = reportlayout::heading(QStringLiteral("Label2"),
-                                          QStringLiteral("Sale report --Day report"), this);
+    auto *heading = screenHeading(QStringLiteral("Label2"),
+                                  QStringLiteral("Sale report --Day report"), this, 1.4);
     auto *prompt = new QLabel(QStringLiteral("select the Date"), this);
     prompt->setObjectName(QStringLiteral("Label1"));
     prompt->setBuddy(dayPicker_);

@@ -11,6 +11,7 @@
 #include "recordsource.h"
 #include "reportlayout.h"
 #include "salestotal.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shoptables.h"
 
@@ -35,8 +36,8 @@ MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent
 }
 
 void MonthReportScreen::buildControls() {
-    auto *heading = reportlayout::heading(QStringLiteral("Label2"),
-                                          QStringLiteral("Sale report-- Month report"), this);
+    auto *heading = screenHeading(QStringLiteral("Label2"),
+                                  QStringLiteral("Sale report-- Month report"), this, 1.4);
     auto *fromLabel = new QLabel(QStringLiteral("From"), this);
     fromLabel->setObjectName(QStringLiteral("Label1"));
     firstPicker_ = new DatePicker(this);

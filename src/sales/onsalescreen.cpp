@@ -8,6 +8,7 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
 #include "shoptables.h"
@@ -30,12 +31,8 @@ OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
 }
 
 void OnSaleScreen::buildControls() {
-    auto *heading = new QLabel(QStringLiteral("Create records of  On Sale"), this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont headingFont = heading->font();
-    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.5);
-    headingFont.setBold(true);
-    heading->setFont(headingFont);
+    QLabel *heading = screenHeading(QStringLiteral("Label1"),
+                                    QStringLiteral("Create records of  On Sale"), this, 1.5, false);
 
     auto *inputs = new QGridLayout;
     const char *const captions[] = {"&ISBN", "&OnSale Price", "&Begin", "&End"};

@@ -13,17 +13,6 @@
 
 namespace reportlayout {
 
-QLabel *heading(const QString &objectName, const QString &text, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    QFont font = label->font();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.4);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
 DataGrid *salesGrid(RecordSource *sales, QWidget *parent) {
     auto *grid = new DataGrid(sales, gridColumns(tables::soldbook::columns), parent);
     grid->setReadOnly(true);

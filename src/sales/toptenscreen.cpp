@@ -8,6 +8,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
 #include "shopsession.h"
@@ -45,12 +46,8 @@ TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
 }
 
 void TopTenScreen::buildControls() {
-    auto *heading = new QLabel(QStringLiteral("Top 10    "), this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont font = heading->font();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.4);
-    heading->setFont(font);
+    QLabel *heading =
+        screenHeading(QStringLiteral("Label1"), QStringLiteral("Top 10    "), this, 1.4, false);
     firstPicker_ = new DatePicker(this);
     firstPicker_->setObjectName(QStringLiteral("DTPicker1"));
     firstPicker_->setAccessibleName(QStringLiteral("From"));
