@@ -9,9 +9,7 @@
 #include "screenids.h"
 #include "shoptables.h"
 
-#include <QHeaderView>
 #include <QLabel>
-#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 

@@ -61,10 +61,9 @@ void DayReportScreen::buildControls() {
 
     auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command1"), this);
     connect(totalButton, &QPushButton::clicked, this, &DayReportScreen::total);
-    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
-    chartButton->setObjectName(QStringLiteral("cmdChart"));
-    chartButton->setToolTip(QStringLiteral("The takings per hour as a column chart"));
-    connect(chartButton, &QPushButton::clicked, this, &DayReportScreen::showChart);
+    auto *chartButton = ChartWindow::button(
+        this, sales_, QStringLiteral("The takings per hour as a column chart"),
+        [this] { return saleschart::takingsByHour(*sales_, grid_->caption()); });
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(prompt);
@@ -94,13 +93,6 @@ void DayReportScreen::total() {
         totalLabel_->setText(
             conv::numberText(salestotal::takings(sales_->readingConnection(), day, day)));
     });
-}
-
-void DayReportScreen::showChart() {
-    if (chart_ == nullptr)
-        chart_ = new ChartWindow(
-            this, sales_, [this] { return saleschart::takingsByHour(*sales_, grid_->caption()); });
-    chart_->present();
 }
 
 QSize DayReportScreen::sizeHint() const {

@@ -15,7 +15,6 @@
 #include "screenids.h"
 #include "shoptables.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -65,10 +64,9 @@ void MonthReportScreen::buildControls() {
 
     auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command2"), this);
     connect(totalButton, &QPushButton::clicked, this, &MonthReportScreen::total);
-    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
-    chartButton->setObjectName(QStringLiteral("cmdChart"));
-    chartButton->setToolTip(QStringLiteral("The takings per day as a column chart"));
-    connect(chartButton, &QPushButton::clicked, this, &MonthReportScreen::showChart);
+    auto *chartButton =
+        ChartWindow::button(this, sales_, QStringLiteral("The takings per day as a column chart"),
+                            [this] { return saleschart::takingsByDay(*sales_, grid_->caption()); });
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(fromLabel);
@@ -116,13 +114,6 @@ void MonthReportScreen::total() {
         totalLabel_->setText(conv::numberText(salestotal::takings(
             sales_->readingConnection(), firstPicker_->day(), lastPicker_->day())));
     });
-}
-
-void MonthReportScreen::showChart() {
-    if (chart_ == nullptr)
-        chart_ = new ChartWindow(
-            this, sales_, [this] { return saleschart::takingsByDay(*sales_, grid_->caption()); });
-    chart_->present();
 }
 
 QSize MonthReportScreen::sizeHint() const {

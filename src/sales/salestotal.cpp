@@ -4,8 +4,6 @@
 #include "connection.h"
 #include "conversions.h"
 
-#include <QVariant>
-
 namespace salestotal {
 
 double takings(Connection &connection, const QDate &first, const QDate &last) {

@@ -65,10 +65,9 @@ void TopTenScreen::buildControls() {
     auto *rankButton = new QPushButton(QStringLiteral("Rank"), this);
     rankButton->setObjectName(QStringLiteral("Command2"));
     connect(rankButton, &QPushButton::clicked, this, &TopTenScreen::rank);
-    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
-    chartButton->setObjectName(QStringLiteral("cmdChart"));
-    chartButton->setToolTip(QStringLiteral("The ten best sellers as a bar chart"));
-    connect(chartButton, &QPushButton::clicked, this, &TopTenScreen::showChart);
+    auto *chartButton =
+        ChartWindow::button(this, summary_, QStringLiteral("The ten best sellers as a bar chart"),
+                            [this] { return saleschart::topSellers(*summary_, listedPeriod_); });
 
     grid_ = new DataGrid(summary_,
                          {{tables::tmp::A, QStringLiteral("ISBN")},
@@ -113,13 +112,6 @@ void TopTenScreen::list() {
 void TopTenScreen::rank() {
     policy::skipOnError([&] { summary_->save(); });
     showSummary(rankingQuery);
-}
-
-void TopTenScreen::showChart() {
-    if (chart_ == nullptr)
-        chart_ = new ChartWindow(
-            this, summary_, [this] { return saleschart::topSellers(*summary_, listedPeriod_); });
-    chart_->present();
 }
 
 void TopTenScreen::clearTmp() {
