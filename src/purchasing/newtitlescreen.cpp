@@ -16,32 +16,25 @@ namespace {
 
 using namespace tables;
 
-EditorDefinition newTitleDefinition() {
-    return {screenid::NewTitle,
-            "Data Creation-- Titles",
-            "Data Creation -- Titles",
-            selectColumns(Titles::table, Titles::columns, orderBy(Titles::BOOKNO)),
-            {{"BOOKNO:", 0, Titles::BOOKNO, true, "(Auto)"},
-             {"ISBN:", 1, Titles::ISBN},
-             {"Title:", 2, Titles::Title},
-             {"Author:", 3, Titles::Author},
-             {"Subject:", 4, Titles::Subject, true},
-             {"Publisher:", 5, Titles::Publisher, true},
-             {"Year Published:", 6, Titles::YearPublished, true},
-             {"Fixed Price:", 7, Titles::FixedPrice},
-             {"Sale Price:", 8, Titles::SalePrice},
-             {"PurchasePrice:", 9, Titles::PurchasePrice},
-             {"Qty:", 10, Titles::Qty},
-             {"SafeQty:", 11, Titles::SafeQty},
-             {"Retail:", 12, Titles::Retail}},
-            {}};
-}
+constexpr int isbnBox = Titles::ISBN.position;
+constexpr int subjectBox = Titles::Subject.position;
+constexpr int publisherBox = Titles::Publisher.position;
+constexpr int yearBox = Titles::YearPublished.position;
+constexpr int retailBox = Titles::Retail.position;
 
-constexpr int isbnBox = 1;
-constexpr int subjectBox = 4;
-constexpr int publisherBox = 5;
-constexpr int yearBox = 6;
-constexpr int retailBox = 12;
+EditorDefinition newTitleDefinition() {
+    EditorDefinition definition{
+        screenid::NewTitle,
+        "Data Creation-- Titles",
+        "Data Creation -- Titles",
+        selectColumns(Titles::table, Titles::columns, orderBy(Titles::BOOKNO)),
+        boxesFor(Titles::columns),
+        {}};
+    // Filled from the lists and the date picker beside them.
+    for (int box : {subjectBox, publisherBox, yearBox})
+        definition.leftBoxes[box].disabled = true;
+    return definition;
+}
 
 } // namespace
 
