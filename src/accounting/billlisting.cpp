@@ -37,10 +37,8 @@ Filter makeFilter(RecordSource *suppliers, Order order, QWidget *parent) {
     };
     if (order == Order::SupplierFirst)
         makeSupplier();
-    filter.from = new DatePicker(parent);
-    filter.from->setObjectName(QStringLiteral("DTPicker1"));
-    filter.to = new DatePicker(parent);
-    filter.to->setObjectName(QStringLiteral("DTPicker2"));
+    filter.from = new DatePicker(QStringLiteral("DTPicker1"), parent);
+    filter.to = new DatePicker(QStringLiteral("DTPicker2"), parent);
     if (order == Order::PeriodFirst)
         makeSupplier();
     return filter;

@@ -48,8 +48,7 @@ void InvoiceScreen::buildControls() {
 
     numberBox_ = new QLineEdit(this);
     numberBox_->setObjectName(QStringLiteral("txtFields_0"));
-    datePicker_ = new DatePicker(this);
-    datePicker_->setObjectName(QStringLiteral("DTPicker1"));
+    datePicker_ = new DatePicker(QStringLiteral("DTPicker1"), this);
     amountBox_ = new QLineEdit(this);
     amountBox_->setObjectName(QStringLiteral("txtFields_2"));
     supplierList_ = new DataCombo(suppliers_, tables::retail::RetName, this);

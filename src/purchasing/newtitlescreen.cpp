@@ -52,9 +52,8 @@ NewTitleScreen::NewTitleScreen(const ShopContext &context, QWidget *parent)
     connect(supplierList_, &DataCombo::textChangedByOperator, this,
             &NewTitleScreen::supplierPicked);
 
-    datePicker_ = new DatePicker(this);
-    datePicker_->setObjectName(QStringLiteral("DTPicker1"));
-    datePicker_->setAccessibleName(QStringLiteral("Year Published"));
+    datePicker_ =
+        new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("Year Published"));
     // Set from code: the title current at load keeps its stored Year Published.
     datePicker_->setDay(context.clock->today());
     connect(datePicker_, &DatePicker::changedByOperator, this, &NewTitleScreen::datePicked);

@@ -39,15 +39,11 @@ void MonthReportScreen::buildControls() {
                                   QStringLiteral("Sale report-- Month report"), this, 1.4);
     auto *fromLabel = new QLabel(QStringLiteral("From"), this);
     fromLabel->setObjectName(QStringLiteral("Label1"));
-    firstPicker_ = new DatePicker(this);
-    firstPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    firstPicker_->setAccessibleName(QStringLiteral("From"));
+    firstPicker_ = new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("From"));
     fromLabel->setBuddy(firstPicker_);
     auto *toLabel = new QLabel(QStringLiteral("To "), this);
     toLabel->setObjectName(QStringLiteral("Label3"));
-    lastPicker_ = new DatePicker(this);
-    lastPicker_->setObjectName(QStringLiteral("DTPicker2"));
-    lastPicker_->setAccessibleName(QStringLiteral("To"));
+    lastPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this, QStringLiteral("To"));
     toLabel->setBuddy(lastPicker_);
     auto *listButton = new QPushButton(QStringLiteral("List"), this);
     listButton->setObjectName(QStringLiteral("Command1"));

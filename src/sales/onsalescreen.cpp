@@ -39,10 +39,8 @@ void OnSaleScreen::buildControls() {
         inputs_[i] = new QLineEdit(this);
         inputs_[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
     }
-    beginPicker_ = new DatePicker(this);
-    beginPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    endPicker_ = new DatePicker(this);
-    endPicker_->setObjectName(QStringLiteral("DTPicker2"));
+    beginPicker_ = new DatePicker(QStringLiteral("DTPicker1"), this);
+    endPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this);
     QWidget *const fields[] = {inputs_[0], inputs_[1], beginPicker_, endPicker_};
     for (int i = 0; i < 4; ++i) {
         auto *caption = new QLabel(QString::fromLatin1(captions[i]), this);

@@ -48,14 +48,10 @@ TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
 void TopTenScreen::buildControls() {
     QLabel *heading =
         screenHeading(QStringLiteral("Label1"), QStringLiteral("Top 10    "), this, 1.4, false);
-    firstPicker_ = new DatePicker(this);
-    firstPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    firstPicker_->setAccessibleName(QStringLiteral("From"));
+    firstPicker_ = new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("From"));
     auto *toLabel = new QLabel(QStringLiteral("To"), this);
     toLabel->setObjectName(QStringLiteral("Label2"));
-    lastPicker_ = new DatePicker(this);
-    lastPicker_->setObjectName(QStringLiteral("DTPicker2"));
-    lastPicker_->setAccessibleName(QStringLiteral("To"));
+    lastPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this, QStringLiteral("To"));
     toLabel->setBuddy(lastPicker_);
     heading->setBuddy(firstPicker_);
     auto *listButton = new QPushButton(QStringLiteral("List"), this);
