@@ -13,11 +13,6 @@
 
 namespace billlisting {
 
-void Filter::showDay(const QDate &day) const {
-    from->setDay(day);
-    to->setDay(day);
-}
-
 QString Filter::listingText(const char *table, const Column &date,
                             const Column &supplierColumn) const {
     return selectAll(table, QStringLiteral(" where %1<=%2 And %1>=%3 and %4=%5")
@@ -26,7 +21,7 @@ QString Filter::listingText(const char *table, const Column &date,
                                      dialect::quote(supplier->text())));
 }
 
-Filter makeFilter(RecordSource *suppliers, Order order, QWidget *parent) {
+Filter makeFilter(RecordSource *suppliers, Order order, const QDate &day, QWidget *parent) {
     Filter filter;
     filter.order = order;
     auto makeSupplier = [&] {
@@ -39,6 +34,8 @@ Filter makeFilter(RecordSource *suppliers, Order order, QWidget *parent) {
         makeSupplier();
     filter.from = new DatePicker(QStringLiteral("DTPicker1"), parent);
     filter.to = new DatePicker(QStringLiteral("DTPicker2"), parent);
+    filter.from->setDay(day);
+    filter.to->setDay(day);
     if (order == Order::PeriodFirst)
         makeSupplier();
     return filter;

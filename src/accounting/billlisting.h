@@ -30,16 +30,14 @@ struct Filter {
     DatePicker *to = nullptr;
     DataCombo *supplier = nullptr;
 
-    // Both pickers on the day, set from code.
-    void showDay(const QDate &day) const;
     // "select * from <table> where <date><=#to# And <date>>=#from# and <supplier>='<name>'":
     // the chosen supplier's bills of the period, both days included.
     QString listingText(const char *table, const Column &date, const Column &supplier) const;
 };
 
-// The filter's controls, made in the order the screen reads them; the supplier list starts
-// with no supplier chosen until the operator picks one.
-Filter makeFilter(RecordSource *suppliers, Order order, QWidget *parent);
+// The filter's controls, made in the order the screen reads them: both pickers on `day`, the
+// supplier list with no supplier chosen until the operator picks one.
+Filter makeFilter(RecordSource *suppliers, Order order, const QDate &day, QWidget *parent);
 
 // The filter on two lines, captions in columns 0 and 2 beside the controls in 1 and 3, the
 // supplier list across columns 1 to 3. The columns from 4 on are the screen's.

@@ -55,7 +55,6 @@ BillPayScreen::BillPayScreen(const ShopContext &context, QWidget *parent)
     session_->requireTable(tables::paidbill::table, tables::paidbill::columns);
 
     buildControls();
-    filter_.showDay(context_.clock->today());
 }
 
 void BillPayScreen::buildControls() {
@@ -63,7 +62,8 @@ void BillPayScreen::buildControls() {
     frame->setObjectName(QStringLiteral("Frame1"));
 
     // The captions are boxes, not labels: the controls carry their names themselves.
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst, frame);
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst,
+                                      context_.clock->today(), frame);
     filter_.supplier->setAccessibleName(QStringLiteral("Retail"));
     filter_.from->setAccessibleName(QStringLiteral("from"));
     filter_.to->setAccessibleName(QStringLiteral("to"));

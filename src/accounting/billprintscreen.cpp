@@ -40,12 +40,12 @@ BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
     suppliers_->open(selectAll(tables::retail::table));
 
     buildControls();
-    filter_.showDay(context_.clock->today());
 }
 
 void BillPrintScreen::buildControls() {
     auto *title = screenHeading(QStringLiteral("Label3"), QStringLiteral("= Print Bill  ="), this);
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::PeriodFirst, this);
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::PeriodFirst,
+                                      context_.clock->today(), this);
     auto *fromLabel =
         billlisting::caption(QStringLiteral("Label1"), QStringLiteral("&from"), filter_.from, this);
     auto *toLabel =

@@ -8,8 +8,8 @@
 #include <memory>
 
 class QPrintPreviewDialog;
-class ShopSession;
 class QWidget;
+class ShopSession;
 
 namespace billreport {
 

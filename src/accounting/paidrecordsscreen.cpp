@@ -30,13 +30,13 @@ PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent
     suppliers_->open(QLatin1String(tables::retail::table));
 
     buildControls();
-    filter_.showDay(context_.clock->today());
 }
 
 void PaidRecordsScreen::buildControls() {
     auto *title =
         screenHeading(QStringLiteral("Label4"), QStringLiteral("Records of Paid bill"), this);
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst, this);
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst,
+                                      context_.clock->today(), this);
     auto *supplierLabel = billlisting::caption(QStringLiteral("Label3"),
                                                QStringLiteral("&Retail ="), filter_.supplier, this);
     auto *fromLabel =
