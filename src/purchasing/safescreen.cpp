@@ -24,16 +24,9 @@ SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     listCaption->setObjectName(QStringLiteral("Label2"));
 
     using namespace tables;
-    grid_ = new DataGrid(titles_,
-                         {{Titles::ISBN},
-                          {Titles::Title},
-                          {Titles::Author},
-                          {Titles::Subject},
-                          {Titles::Publisher},
-                          {Titles::Qty},
-                          {Titles::SafeQty},
-                          {Titles::Retail}},
-                         this);
+    const Column shown[] = {Titles::ISBN,      Titles::Title, Titles::Author,  Titles::Subject,
+                            Titles::Publisher, Titles::Qty,   Titles::SafeQty, Titles::Retail};
+    grid_ = new DataGrid(titles_, gridColumns(shown), this);
     // A list to reorder from, not a place to change stock: that is done where stock arrives.
     grid_->setReadOnly(true);
     listCaption->setBuddy(grid_->view());

@@ -92,14 +92,9 @@ void BookQueryScreen::buildControls() {
     }
     buttons->addStretch();
 
-    grid_ = new DataGrid(titles_,
-                         {{Titles::ISBN},
-                          {Titles::Title},
-                          {Titles::Author},
-                          {Titles::Subject},
-                          {Titles::Publisher},
-                          {Titles::YearPublished}},
-                         this);
+    const Column shown[] = {Titles::ISBN,    Titles::Title,     Titles::Author,
+                            Titles::Subject, Titles::Publisher, Titles::YearPublished};
+    grid_ = new DataGrid(titles_, gridColumns(shown), this);
     grid_->setReadOnly(true);
     grid_->view()->horizontalHeader()->setStretchLastSection(true);
     setTabOrder(previous, grid_->view());
