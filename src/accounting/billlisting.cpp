@@ -10,51 +10,32 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <initializer_list>
 
 namespace billlisting {
 
-namespace {
-
-QList<GridColumn> underTheirNames(std::initializer_list<const char *> fields) {
-    QList<GridColumn> columns;
-    for (const char *field : fields)
-        columns.append({QString::fromLatin1(field), QString::fromLatin1(field)});
-    return columns;
+QString Filter::listingText(const char *table, const Column &date,
+                            const Column &supplierColumn) const {
+    return selectAll(table, QStringLiteral(" where %1<=%2 And %1>=%3 and %4=%5")
+                                .arg(date.sql(), dialect::dateLiteral(to->day()),
+                                     dialect::dateLiteral(from->day()), supplierColumn.sql(),
+                                     dialect::quote(supplier->text())));
 }
 
-} // namespace
-
-void Filter::showDay(const QDate &day) const {
-    from->setDay(day);
-    to->setDay(day);
-}
-
-QString Filter::listingText(const Spelling &spelling) const {
-    const QString date = QString::fromLatin1(spelling.dateField);
-    return QStringLiteral("select * from ") + QString::fromLatin1(spelling.table) +
-           QStringLiteral(" where ") + date + QStringLiteral("<=") +
-           dialect::dateLiteral(to->day()) + QStringLiteral(" And ") + date + QStringLiteral(">=") +
-           dialect::dateLiteral(from->day()) + QStringLiteral(" and ") +
-           QString::fromLatin1(spelling.supplierField) + QStringLiteral("=") +
-           dialect::quote(supplier->text());
-}
-
-Filter makeFilter(RecordSource *suppliers, Order order, QWidget *parent) {
+Filter makeFilter(RecordSource *suppliers, Order order, const QDate &day, QWidget *parent) {
     Filter filter;
     filter.order = order;
     auto makeSupplier = [&] {
-        filter.supplier = new DataCombo(suppliers, QStringLiteral("RetName"), parent);
+        filter.supplier = new DataCombo(suppliers, tables::retail::RetName, parent);
         filter.supplier->setObjectName(QStringLiteral("DataCombo1"));
         filter.supplier->setMinimumContentsLength(24);
         filter.supplier->setCurrentIndex(-1); // none until the operator picks one
     };
     if (order == Order::SupplierFirst)
         makeSupplier();
-    filter.from = new DatePicker(parent);
-    filter.from->setObjectName(QStringLiteral("DTPicker1"));
-    filter.to = new DatePicker(parent);
-    filter.to->setObjectName(QStringLiteral("DTPicker2"));
+    filter.from = new DatePicker(QStringLiteral("DTPicker1"), parent);
+    filter.to = new DatePicker(QStringLiteral("DTPicker2"), parent);
+    filter.from->setDay(day);
+    filter.to->setDay(day);
     if (order == Order::PeriodFirst)
         makeSupplier();
     return filter;
@@ -79,25 +60,6 @@ QLabel *caption(const QString &objectName, const QString &text, QWidget *buddy, 
     label->setObjectName(objectName);
     label->setBuddy(buddy);
     return label;
-}
-
-QLabel *heading(const QString &objectName, const QString &text, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 1.6);
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-QList<GridColumn> billColumns() {
-    return underTheirNames({"Invoice No", "Invoice Date", "Fee", "Invoice Time", "Retail"});
-}
-
-QList<GridColumn> paidBillColumns() {
-    return underTheirNames({"Invoice No", "Invoice Date", "Fee", "Time", "Retail", "Paid date"});
 }
 
 DataGrid *billGrid(RecordSource *bills, const QList<GridColumn> &columns, MessageBoxes *messages,

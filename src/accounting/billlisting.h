@@ -3,6 +3,7 @@
 #pragma once
 
 #include "recordtablemodel.h"
+#include "shoptables.h"
 
 #include <QDate>
 #include <QList>
@@ -22,13 +23,6 @@ namespace billlisting {
 // Which line of the filter a screen shows first.
 enum class Order { PeriodFirst, SupplierFirst };
 
-// How a screen spells its listing query: the table and the fields it filters on.
-struct Spelling {
-    const char *table;
-    const char *dateField;
-    const char *supplierField;
-};
-
 // DTPicker1 (from), DTPicker2 (to) and DataCombo1 (the suppliers' names).
 struct Filter {
     Order order = Order::PeriodFirst;
@@ -36,16 +30,14 @@ struct Filter {
     DatePicker *to = nullptr;
     DataCombo *supplier = nullptr;
 
-    // Both pickers on the day, set from code.
-    void showDay(const QDate &day) const;
     // "select * from <table> where <date><=#to# And <date>>=#from# and <supplier>='<name>'":
     // the chosen supplier's bills of the period, both days included.
-    QString listingText(const Spelling &spelling) const;
+    QString listingText(const char *table, const Column &date, const Column &supplier) const;
 };
 
-// The filter's controls, made in the order the screen reads them; the supplier list starts
-// with no supplier chosen until the operator picks one.
-Filter makeFilter(RecordSource *suppliers, Order order, QWidget *parent);
+// The filter's controls, made in the order the screen reads them: both pickers on `day`, the
+// supplier list with no supplier chosen until the operator picks one.
+Filter makeFilter(RecordSource *suppliers, Order order, const QDate &day, QWidget *parent);
 
 // The filter on two lines, captions in columns 0 and 2 beside the controls in 1 and 3, the
 // supplier list across columns 1 to 3. The columns from 4 on are the screen's.
@@ -54,12 +46,7 @@ QGridLayout *layOutFilter(const Filter &filter, QWidget *supplierCaption, QWidge
 
 // A caption whose accelerator moves to its control.
 QLabel *caption(const QString &objectName, const QString &text, QWidget *buddy, QWidget *parent);
-// The large bold line at the top of a screen.
-QLabel *heading(const QString &objectName, const QString &text, QWidget *parent);
 
-// The columns of Bill, and of paidbill, under their field names.
-QList<GridColumn> billColumns();
-QList<GridColumn> paidBillColumns();
 // DataGrid1 over a source of bills; a failure of the source is shown as a message.
 DataGrid *billGrid(RecordSource *bills, const QList<GridColumn> &columns, MessageBoxes *messages,
                    QWidget *parent);

@@ -50,12 +50,11 @@ BillPayScreen::BillPayScreen(const ShopContext &context, QWidget *parent)
     session_ = ShopSession::open(context_.databasePath);
     bills_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), session_, this);
-    bills_->open(QStringLiteral("select  * from Bill"));
-    suppliers_->open(QStringLiteral("Retail"));
+    bills_->open(selectAll(tables::Bill::table));
+    suppliers_->open(QLatin1String(tables::retail::table));
     session_->requireTable(tables::paidbill::table, tables::paidbill::columns);
 
     buildControls();
-    filter_.showDay(context_.clock->today());
 }
 
 void BillPayScreen::buildControls() {
@@ -63,7 +62,8 @@ void BillPayScreen::buildControls() {
     frame->setObjectName(QStringLiteral("Frame1"));
 
     // The captions are boxes, not labels: the controls carry their names themselves.
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst, frame);
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst,
+                                      context_.clock->today(), frame);
     filter_.supplier->setAccessibleName(QStringLiteral("Retail"));
     filter_.from->setAccessibleName(QStringLiteral("from"));
     filter_.to->setAccessibleName(QStringLiteral("to"));
@@ -79,7 +79,8 @@ void BillPayScreen::buildControls() {
     connect(queryButton_, &QPushButton::clicked, this, &BillPayScreen::queryList);
     connect(payButton_, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
 
-    grid_ = billlisting::billGrid(bills_, billlisting::billColumns(), context_.messages, frame);
+    grid_ =
+        billlisting::billGrid(bills_, gridColumns(tables::Bill::columns), context_.messages, frame);
 
     QGridLayout *filters =
         billlisting::layOutFilter(filter_, supplierCaption, fromCaption, toCaption);
@@ -104,14 +105,10 @@ void BillPayScreen::buildControls() {
     setTabOrder(payButton_, grid_->view());
 }
 
-QString BillPayScreen::listingText() const {
-    return filter_.listingText({"bill", "[invoice date]", "[retail]"});
-}
-
 void BillPayScreen::queryList() {
+    using namespace tables;
     policy::skipOnError([this] {
-        bills_->setRecordSourceText(listingText());
-        bills_->requery();
+        bills_->open(filter_.listingText(Bill::table, Bill::InvoiceDate, Bill::Retail));
     });
     policy::skipOnError([this] { bills_->moveFirst(); });
 }

@@ -23,7 +23,6 @@ public:
     // Command2 "Pay Confirm": pays the current bill after the operator confirms.
     void payConfirm();
 
-    QString listingText() const;
     QSize sizeHint() const override;
 
 private:

@@ -9,9 +9,11 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
 #include "shopsession.h"
+#include "shoptables.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -30,21 +32,20 @@ BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
     bills_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), session_, this);
     tempPay_ = new RecordSource(QStringLiteral("Adodc3"), session_, this);
-    tempPay_->open(QStringLiteral("select * from tempPay"));
+    tempPay_->open(selectAll(tables::tempPay::table));
     // Emptied before the bills are read: a write on the shared connection reads every open
     // result to its end first, and the open bills can be many.
     clearTempPay();
-    bills_->open(QStringLiteral("select  * from Bill"));
-    suppliers_->open(QStringLiteral("select * from Retail"));
+    bills_->open(selectAll(tables::Bill::table));
+    suppliers_->open(selectAll(tables::retail::table));
 
     buildControls();
-    filter_.showDay(context_.clock->today());
 }
 
 void BillPrintScreen::buildControls() {
-    auto *title =
-        billlisting::heading(QStringLiteral("Label3"), QStringLiteral("= Print Bill  ="), this);
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::PeriodFirst, this);
+    auto *title = screenHeading(QStringLiteral("Label3"), QStringLiteral("= Print Bill  ="), this);
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::PeriodFirst,
+                                      context_.clock->today(), this);
     auto *fromLabel =
         billlisting::caption(QStringLiteral("Label1"), QStringLiteral("&from"), filter_.from, this);
     auto *toLabel =
@@ -59,7 +60,8 @@ void BillPrintScreen::buildControls() {
     connect(queryButton_, &QPushButton::clicked, this, &BillPrintScreen::queryList);
     connect(previewButton_, &QPushButton::clicked, this, &BillPrintScreen::printPreview);
 
-    grid_ = billlisting::billGrid(bills_, billlisting::billColumns(), context_.messages, this);
+    grid_ =
+        billlisting::billGrid(bills_, gridColumns(tables::Bill::columns), context_.messages, this);
 
     QGridLayout *filters = billlisting::layOutFilter(filter_, supplierLabel, fromLabel, toLabel);
     filters->setColumnStretch(4, 1);
@@ -82,18 +84,14 @@ void BillPrintScreen::buildControls() {
     setTabOrder(previewButton_, grid_->view());
 }
 
-QString BillPrintScreen::listingText() const {
-    return filter_.listingText({"Bill", "[Invoice Date]", "Retail"});
-}
-
 void BillPrintScreen::clearTempPay() {
     policy::skipOnError([this] { shop::clearBillListing(*session_); });
 }
 
 void BillPrintScreen::queryList() {
+    using namespace tables;
     const bool listed = policy::skipOnError([this] {
-        bills_->setRecordSourceText(listingText());
-        bills_->requery();
+        bills_->open(filter_.listingText(Bill::table, Bill::InvoiceDate, Bill::Retail));
     });
     // The copy replaces what tempPay held. A listing or a copy that failed leaves it empty:
     // the report must never print an earlier listing under this one's name.
@@ -109,7 +107,7 @@ void BillPrintScreen::queryList() {
 
 void BillPrintScreen::printPreview() {
     policy::reportOnError(*context_.messages, [this] {
-        const ReportRecords records = billreport::readData(context_.databasePath);
+        const ReportRecords records = billreport::readData(session_);
         preview_ = billreport::openPreview(records, window());
     });
 }

@@ -28,8 +28,6 @@ public:
     // Empties the shared scratch table tempPay.
     void clearTempPay();
 
-    // The query text of a listing, as Adodc1 runs it.
-    QString listingText() const;
     QSize sizeHint() const override;
     // The preview window opened last, while it is open.
     QPrintPreviewDialog *preview() const;

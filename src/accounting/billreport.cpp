@@ -2,6 +2,7 @@
 #include "billreport.h"
 
 #include "recordsource.h"
+#include "shoptables.h"
 
 #include <QFont>
 #include <QPrintPreviewDialog>
@@ -10,8 +11,6 @@
 namespace billreport {
 
 namespace {
-
-const char *const reportTable = "select * from tempPay";
 
 ReportItem label(const QString &name, const QString &caption, QRect rect, double pointSize,
                  int weight) {
@@ -62,19 +61,20 @@ ReportLayout layout() {
                                      QRect(5102, 0, 1440, 567), 10.5, 700)};
 
     report.detail.height = 342;
-    report.detail.items = {field(QStringLiteral("Text1"), QStringLiteral("RetName"), 0),
-                           field(QStringLiteral("Text2"), QStringLiteral("Invoice Date"), 1701),
-                           field(QStringLiteral("Text3"), QStringLiteral("Invoice No"), 3402),
-                           field(QStringLiteral("Text4"), QStringLiteral("Fee"), 5102)};
+    using namespace tables;
+    report.detail.items = {field(QStringLiteral("Text1"), tempPay::RetName, 0),
+                           field(QStringLiteral("Text2"), tempPay::InvoiceDate, 1701),
+                           field(QStringLiteral("Text3"), tempPay::InvoiceNo, 3402),
+                           field(QStringLiteral("Text4"), tempPay::Fee, 5102)};
 
     report.pageFooter.height = 360;
     report.reportFooter.height = 360;
     return report;
 }
 
-ReportRecords readData(const QString &databasePath) {
-    RecordSource data(QStringLiteral("Command1"), databasePath);
-    data.open(QString::fromLatin1(reportTable));
+ReportRecords readData(const std::shared_ptr<ShopSession> &session) {
+    RecordSource data(QStringLiteral("Command1"), session);
+    data.open(selectAll(tables::tempPay::table));
     ReportRecords records;
     for (int column = 0; column < data.fieldCount(); ++column)
         records.fields << data.field(column).name;

@@ -5,9 +5,11 @@
 #include "bandedreport.h"
 
 #include <QString>
+#include <memory>
 
 class QPrintPreviewDialog;
 class QWidget;
+class ShopSession;
 
 namespace billreport {
 
@@ -20,9 +22,9 @@ void installFontSubstitution();
 // page; one detail line per row; empty page and report footers.
 ReportLayout layout();
 
-// Reads the whole of tempPay afresh, on a connection of its own: dates as 2001/5/3, fees as
+// Reads the whole of tempPay afresh on the screen's session: dates as 2001/5/3, fees as
 // plain numbers. Throws DataError when the table cannot be read.
-ReportRecords readData(const QString &databasePath);
+ReportRecords readData(const std::shared_ptr<ShopSession> &session);
 
 // Opens the report of these rows in a preview window over the parent, not modal; it deletes
 // itself when closed.

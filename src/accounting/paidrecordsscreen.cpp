@@ -8,6 +8,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "screenopener.h"
 
@@ -25,17 +26,17 @@ PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent
 
     paidBills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), paidBills_->session(), this);
-    paidBills_->open(QStringLiteral("select * from PaidBill order by Retail"));
-    suppliers_->open(QStringLiteral("Retail"));
+    paidBills_->open(selectAll(tables::paidbill::table, orderBy(tables::paidbill::Retail)));
+    suppliers_->open(QLatin1String(tables::retail::table));
 
     buildControls();
-    filter_.showDay(context_.clock->today());
 }
 
 void PaidRecordsScreen::buildControls() {
-    auto *title = billlisting::heading(QStringLiteral("Label4"),
-                                       QStringLiteral("Records of Paid bill"), this);
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst, this);
+    auto *title =
+        screenHeading(QStringLiteral("Label4"), QStringLiteral("Records of Paid bill"), this);
+    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst,
+                                      context_.clock->today(), this);
     auto *supplierLabel = billlisting::caption(QStringLiteral("Label3"),
                                                QStringLiteral("&Retail ="), filter_.supplier, this);
     auto *fromLabel =
@@ -46,8 +47,8 @@ void PaidRecordsScreen::buildControls() {
     listButton_->setObjectName(QStringLiteral("Command1"));
     connect(listButton_, &QPushButton::clicked, this, &PaidRecordsScreen::list);
 
-    grid_ =
-        billlisting::billGrid(paidBills_, billlisting::paidBillColumns(), context_.messages, this);
+    grid_ = billlisting::billGrid(paidBills_, gridColumns(tables::paidbill::columns),
+                                  context_.messages, this);
 
     auto *buttonBar = new QWidget(this);
     buttonBar->setObjectName(QStringLiteral("picButtons"));
@@ -86,14 +87,11 @@ void PaidRecordsScreen::buildControls() {
     setTabOrder(refreshButton, closeButton);
 }
 
-QString PaidRecordsScreen::listingText() const {
-    return filter_.listingText({"paidbill", "[invoice date]", "retail"});
-}
-
 void PaidRecordsScreen::list() {
+    using namespace tables;
     policy::reportOnError(*context_.messages, [this] {
-        paidBills_->setRecordSourceText(listingText());
-        paidBills_->requery();
+        paidBills_->open(
+            filter_.listingText(paidbill::table, paidbill::InvoiceDate, paidbill::Retail));
     });
 }
 

@@ -25,7 +25,6 @@ public:
     // cmdClose.
     void closeScreen();
 
-    QString listingText() const;
     QSize sizeHint() const override;
 
 private:

@@ -17,6 +17,13 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent) {
     });
 }
 
+DatePicker::DatePicker(const QString &objectName, QWidget *parent, const QString &accessibleName)
+    : DatePicker(parent) {
+    setObjectName(objectName);
+    if (!accessibleName.isEmpty())
+        setAccessibleName(accessibleName);
+}
+
 void DatePicker::setDay(const QDate &day) {
     settingFromCode_ = true;
     setDate(day);

@@ -9,6 +9,8 @@ class DatePicker : public QDateEdit {
     Q_OBJECT
 public:
     explicit DatePicker(QWidget *parent = nullptr);
+    // Named for the screen's code and, when `accessibleName` is given, for screen readers.
+    DatePicker(const QString &objectName, QWidget *parent, const QString &accessibleName = {});
 
     // Sets the day from code: no changedByOperator signal.
     void setDay(const QDate &day);

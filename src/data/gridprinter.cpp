@@ -4,7 +4,6 @@
 
 #include <QFont>
 #include <QFontMetrics>
-#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 

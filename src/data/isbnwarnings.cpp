@@ -10,13 +10,13 @@
 #include "messageboxes.h"
 #include "recordeditor.h"
 #include "recordsource.h"
+#include "shoptables.h"
 
 #include <QTableView>
 #include <QTimer>
 #include <algorithm>
 
 namespace {
-const QString isbnField = QStringLiteral("ISBN");
 const QString keepOrMend =
     QStringLiteral("\n\nOK keeps the ISBN as typed; Cancel goes back to it to mend it.");
 } // namespace
@@ -29,7 +29,8 @@ IsbnWarnings::IsbnWarnings(RecordEditor *editor, int boxIndex, const ShopContext
     if (DataGrid *grid = editor_->grid()) {
         const RecordTableModel *model = grid->model();
         for (int column = 0; column < model->columnCount(); ++column)
-            if (model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() == isbnField)
+            if (model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() ==
+                QString(tables::Titles::ISBN))
                 gridColumn_ = column;
         // Connected after the grid's own handling, so the cell's text has reached the row.
         connect(grid->view()->itemDelegate(), &QAbstractItemDelegate::commitData, this,
@@ -63,7 +64,7 @@ void IsbnWarnings::cellEdited() {
         return;
     const QString typed = cell.data(Qt::EditRole).toString();
     const RecordSource *source = editor_->source();
-    const int bookColumn = source->fieldIndex(QStringLiteral("BOOKNO"));
+    const int bookColumn = source->fieldIndex(tables::Titles::BOOKNO);
     QString stored;
     if (bookColumn >= 0 && cell.row() == source->currentRow())
         policy::skipOnError([&] {
@@ -101,7 +102,7 @@ bool IsbnWarnings::check(const QString &typed) {
     policy::skipOnError([&] { matches = isbnfinder::otherForms(connection(), typed); });
     const RecordSource *source = editor_->source();
     const int row = source->currentRow();
-    const int bookColumn = source->fieldIndex(QStringLiteral("BOOKNO"));
+    const int bookColumn = source->fieldIndex(tables::Titles::BOOKNO);
     if (row >= 0 && bookColumn >= 0) {
         const qint64 self = source->valueAt(row, bookColumn).toLongLong();
         std::erase_if(matches, [self](const CatalogueMatch &m) { return m.bookNo == self; });

@@ -7,6 +7,7 @@
 #include "messageboxes.h"
 #include "navigator.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenopener.h"
 
 #include <QCloseEvent>
@@ -26,14 +27,7 @@ RecordEditor::RecordEditor(EditorDefinition definition, const ShopContext &conte
     connect(source_, &RecordSource::dataError, this, &RecordEditor::showDataError);
 
     auto *layout = new QVBoxLayout(this);
-    auto *heading = new QLabel(definition_.heading, this);
-    heading->setObjectName(QStringLiteral("Label2"));
-    QFont headingFont = heading->font();
-    headingFont.setBold(true);
-    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.4);
-    heading->setFont(headingFont);
-    heading->setAlignment(Qt::AlignCenter);
-    layout->addWidget(heading);
+    layout->addWidget(screenHeading(QStringLiteral("Label2"), definition_.heading, this, 1.4));
 
     boxGrid_ = new QGridLayout;
     boxGrid_->setColumnStretch(1, 1);

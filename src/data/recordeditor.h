@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shopcontext.h"
+#include "tabledescription.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,18 @@ struct EditorBox {
     bool disabled = false;
     QString autoLabel = {}; // "(Auto)" or "( Auto )" beside the box; empty for none
 };
+
+// A box for each of these columns, top to bottom, captioned with its name ("Qty:") and
+// numbered by its place in the table; an auto-number is shown, never typed.
+inline std::vector<EditorBox> boxesFor(std::span<const Column> columns) {
+    std::vector<EditorBox> boxes;
+    for (const Column &column : columns) {
+        const bool automatic = column.kind == ColumnKind::AutoNumber;
+        boxes.push_back({QString(column) + QLatin1Char(':'), column.position, column, automatic,
+                         automatic ? QStringLiteral("(Auto)") : QString()});
+    }
+    return boxes;
+}
 
 struct EditorDefinition {
     QString screenId; // "dataTitles"

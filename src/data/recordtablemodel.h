@@ -2,6 +2,8 @@
 // listed field. Formats only the cells the view asks for, so a large set costs nothing more.
 #pragma once
 
+#include "tabledescription.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -9,9 +11,17 @@
 class RecordSource;
 
 struct GridColumn {
-    QString field;   // field name in the record source
-    QString caption; // column heading; the field name when empty
+    QString field;        // field name in the record source
+    QString caption = {}; // column heading; the field name when empty
 };
+
+// A grid column for each of these table columns, in their order, headed by its name.
+inline QList<GridColumn> gridColumns(std::span<const Column> columns) {
+    QList<GridColumn> result;
+    for (const Column &column : columns)
+        result.append({column});
+    return result;
+}
 
 class RecordTableModel : public QAbstractTableModel {
     Q_OBJECT

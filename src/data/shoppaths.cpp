@@ -1,7 +1,6 @@
 #include "shoppaths.h"
 
 #include <QDir>
-#include <QProcessEnvironment>
 
 QString defaultDatabasePath() {
     QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");

@@ -31,3 +31,26 @@ inline QStringList columnNames(std::span<const Column> columns) {
         names << column;
     return names;
 }
+
+// Record-source texts in the shop's query dialect, naming tables and columns through their
+// descriptions. "select * from Titles", then `rest` (" where ...", " order by ...").
+inline QString selectAll(const char *table, const QString &rest = {}) {
+    return QStringLiteral("select * from ") + QLatin1String(table) + rest;
+}
+// "select [BOOKNO],[ISBN],... from Titles": these columns in their order, then `rest`.
+inline QString selectColumns(const char *table, std::span<const Column> columns,
+                             const QString &rest = {}) {
+    QStringList names;
+    for (const Column &column : columns)
+        names << column.sql();
+    return QStringLiteral("select ") + names.join(QLatin1Char(',')) + QStringLiteral(" from ") +
+           QLatin1String(table) + rest;
+}
+// " where [ISBN]='x'": `literal` is a value as the dialect writes it ('x', 12, #2001/5/3#).
+inline QString whereEqual(const Column &column, const QString &literal) {
+    return QStringLiteral(" where ") + column.sql() + QLatin1Char('=') + literal;
+}
+// " order by [Title]"
+inline QString orderBy(const Column &column) {
+    return QStringLiteral(" order by ") + column.sql();
+}

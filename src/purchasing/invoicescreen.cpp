@@ -10,18 +10,18 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "screenopener.h"
 #include "shopoperations.h"
+#include "shoptables.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -31,8 +31,8 @@ InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Invoice "));
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), bills_->session(), this);
-    bills_->open(QStringLiteral("Bill"));
-    suppliers_->open(QStringLiteral("Retail"));
+    bills_->open(QLatin1String(tables::Bill::table));
+    suppliers_->open(QLatin1String(tables::retail::table));
     buildControls();
     datePicker_->setDay(context_.clock->today());
     // A grid edit that cannot be stored is refused when the grid moves off its line.
@@ -43,21 +43,15 @@ InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
 }
 
 void InvoiceScreen::buildControls() {
-    auto *title = new QLabel(QStringLiteral("Purchase Book--Invoice"), this);
-    title->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setAlignment(Qt::AlignCenter);
+    QLabel *title =
+        screenHeading(QStringLiteral("Label1"), QStringLiteral("Purchase Book--Invoice"), this);
 
     numberBox_ = new QLineEdit(this);
     numberBox_->setObjectName(QStringLiteral("txtFields_0"));
-    datePicker_ = new DatePicker(this);
-    datePicker_->setObjectName(QStringLiteral("DTPicker1"));
+    datePicker_ = new DatePicker(QStringLiteral("DTPicker1"), this);
     amountBox_ = new QLineEdit(this);
     amountBox_->setObjectName(QStringLiteral("txtFields_2"));
-    supplierList_ = new DataCombo(suppliers_, QStringLiteral("RetName"), this);
+    supplierList_ = new DataCombo(suppliers_, tables::retail::RetName, this);
     supplierList_->setObjectName(QStringLiteral("DataCombo1"));
     supplierList_->setMinimumContentsLength(24);
 
@@ -87,13 +81,7 @@ void InvoiceScreen::buildControls() {
     frameLayout->addWidget(createButton_);
     frameLayout->addStretch();
 
-    grid_ = new DataGrid(bills_,
-                         {{QStringLiteral("Invoice No"), QStringLiteral("Invoice No")},
-                          {QStringLiteral("Invoice Date"), QStringLiteral("Invoice Date")},
-                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
-                          {QStringLiteral("Invoice Time"), QStringLiteral("Invoice Time")},
-                          {QStringLiteral("Retail"), QStringLiteral("Retail")}},
-                         this);
+    grid_ = new DataGrid(bills_, gridColumns(tables::Bill::columns), this);
 
     auto *top = new QHBoxLayout;
     top->addLayout(inputs, 1);

@@ -9,26 +9,26 @@
 #include "recordsource.h"
 #include "screenids.h"
 #include "shopoperations.h"
+#include "shoptables.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace {
+
+using namespace tables;
 
 EditorDefinition newQtyDefinition() {
     return {screenid::NewQty,
             "New Quantity Refresh",
             "Quantity Refresh ",
-            "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"
-            "[Sale Price],PurchasePrice,Qty,SafeQty,Retail from Titles Order by BOOKNO",
+            selectColumns(Titles::table, Titles::columns, orderBy(Titles::BOOKNO)),
             {},
             {},
-            {"BOOKNO", "ISBN", "Title", "Author", "Subject", "Publisher", "Year Published",
-             "Fixed Price", "Sale Price", "PurchasePrice", "Qty", "SafeQty", "Retail"},
+            columnNames(Titles::columns),
             screenid::NewTitle};
 }
 
@@ -93,7 +93,7 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
     if (source()->recordCount() == 0)
         return Found::None;
     source()->moveFirst();
-    source()->find(QStringLiteral("ISBN"), isbn);
+    source()->find(Titles::ISBN, isbn);
     if (!source()->isEof())
         return Found::One;
     const std::vector<CatalogueMatch> matches =
@@ -108,7 +108,7 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
     if (matches.empty())
         return Found::None;
     source()->moveFirst();
-    source()->find(QStringLiteral("BOOKNO"), matches.front().bookNo);
+    source()->find(Titles::BOOKNO, matches.front().bookNo);
     return source()->isEof() ? Found::None : Found::One; // none: made after this screen read
 }
 

@@ -10,56 +10,50 @@
 #include "isbnwarnings.h"
 #include "recordsource.h"
 #include "screenids.h"
+#include "shoptables.h"
 
 namespace {
 
-EditorDefinition newTitleDefinition() {
-    return {screenid::NewTitle,
-            "Data Creation-- Titles",
-            "Data Creation -- Titles",
-            "select BOOKNO,ISBN,Title,Author,Subject,Publisher,[Year Published],[Fixed Price],"
-            "[Sale Price],PurchasePrice,Qty,SafeQty,Retail from Titles Order by BOOKNO",
-            {{"BOOKNO:", 0, "BOOKNO", true, "(Auto)"},
-             {"ISBN:", 1, "ISBN"},
-             {"Title:", 2, "Title"},
-             {"Author:", 3, "Author"},
-             {"Subject:", 4, "Subject", true},
-             {"Publisher:", 5, "Publisher", true},
-             {"Year Published:", 6, "Year Published", true},
-             {"Fixed Price:", 7, "Fixed Price"},
-             {"Sale Price:", 8, "Sale Price"},
-             {"PurchasePrice:", 9, "PurchasePrice"},
-             {"Qty:", 10, "Qty"},
-             {"SafeQty:", 11, "SafeQty"},
-             {"Retail:", 12, "Retail"}},
-            {}};
-}
+using namespace tables;
 
-constexpr int isbnBox = 1;
-constexpr int subjectBox = 4;
-constexpr int publisherBox = 5;
-constexpr int yearBox = 6;
-constexpr int retailBox = 12;
+constexpr int isbnBox = Titles::ISBN.position;
+constexpr int subjectBox = Titles::Subject.position;
+constexpr int publisherBox = Titles::Publisher.position;
+constexpr int yearBox = Titles::YearPublished.position;
+constexpr int retailBox = Titles::Retail.position;
+
+EditorDefinition newTitleDefinition() {
+    EditorDefinition definition{
+        screenid::NewTitle,
+        "Data Creation-- Titles",
+        "Data Creation -- Titles",
+        selectColumns(Titles::table, Titles::columns, orderBy(Titles::BOOKNO)),
+        boxesFor(Titles::columns),
+        {}};
+    // Filled from the lists and the date picker beside them.
+    for (int box : {subjectBox, publisherBox, yearBox})
+        definition.leftBoxes[box].disabled = true;
+    return definition;
+}
 
 } // namespace
 
 NewTitleScreen::NewTitleScreen(const ShopContext &context, QWidget *parent)
     : RecordEditor(newTitleDefinition(), context, parent) {
-    subjectList_ = addList("Adodc2", "DataCombo2", QStringLiteral("select * from subject"),
-                           QStringLiteral("Subject"), subjectBox);
-    publisherList_ = addList("Adodc1", "DataCombo1", QStringLiteral("select * from publishers"),
-                             QStringLiteral("Name"), publisherBox);
-    supplierList_ = addList("Adodc3", "DataCombo3", QStringLiteral("select * from retail"),
-                            QStringLiteral("RetName"), retailBox);
+    subjectList_ =
+        addList("Adodc2", "DataCombo2", selectAll(Subject::table), Subject::Subject, subjectBox);
+    publisherList_ = addList("Adodc1", "DataCombo1", selectAll(publishers::table), publishers::Name,
+                             publisherBox);
+    supplierList_ =
+        addList("Adodc3", "DataCombo3", selectAll(retail::table), retail::RetName, retailBox);
     connect(subjectList_, &DataCombo::textChangedByOperator, this, &NewTitleScreen::subjectPicked);
     connect(publisherList_, &DataCombo::textChangedByOperator, this,
             &NewTitleScreen::publisherPicked);
     connect(supplierList_, &DataCombo::textChangedByOperator, this,
             &NewTitleScreen::supplierPicked);
 
-    datePicker_ = new DatePicker(this);
-    datePicker_->setObjectName(QStringLiteral("DTPicker1"));
-    datePicker_->setAccessibleName(QStringLiteral("Year Published"));
+    datePicker_ =
+        new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("Year Published"));
     // Set from code: the title current at load keeps its stored Year Published.
     datePicker_->setDay(context.clock->today());
     connect(datePicker_, &DatePicker::changedByOperator, this, &NewTitleScreen::datePicked);

@@ -5,11 +5,11 @@
 #include "datagrid.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
+#include "shoptables.h"
 
-#include <QHeaderView>
 #include <QLabel>
-#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -19,21 +19,14 @@ SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Safe quantity"));
     titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
 
-    auto *title = new QLabel(QStringLiteral("Safe Quantity"), this);
-    title->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setAlignment(Qt::AlignCenter);
+    QLabel *title = screenHeading(QStringLiteral("Label1"), QStringLiteral("Safe Quantity"), this);
     auto *listCaption = new QLabel(QStringLiteral("Insufficient Quantity"), this);
     listCaption->setObjectName(QStringLiteral("Label2"));
 
-    QList<GridColumn> columns;
-    for (const char *field :
-         {"ISBN", "Title", "Author", "Subject", "Publisher", "Qty", "SafeQty", "Retail"})
-        columns.append({QLatin1String(field), QLatin1String(field)});
-    grid_ = new DataGrid(titles_, columns, this);
+    using namespace tables;
+    const Column shown[] = {Titles::ISBN,      Titles::Title, Titles::Author,  Titles::Subject,
+                            Titles::Publisher, Titles::Qty,   Titles::SafeQty, Titles::Retail};
+    grid_ = new DataGrid(titles_, gridColumns(shown), this);
     // A list to reorder from, not a place to change stock: that is done where stock arrives.
     grid_->setReadOnly(true);
     listCaption->setBuddy(grid_->view());
@@ -53,9 +46,11 @@ QSize SafeScreen::sizeHint() const {
 }
 
 void SafeScreen::listShortTitles() {
-    policy::skipOnError([this] {
-        titles_->setRecordSourceText(QStringLiteral("select * from Titles where Qty < SafeQty"));
-    });
+    using namespace tables;
     // An unreadable shop must not pass for a shop with nothing to reorder.
-    policy::reportOnError(*context_.messages, [this] { titles_->requery(); });
+    policy::reportOnError(*context_.messages, [this] {
+        titles_->open(selectAll(
+            Titles::table,
+            QStringLiteral(" where %1 < %2").arg(Titles::Qty.sql(), Titles::SafeQty.sql())));
+    });
 }

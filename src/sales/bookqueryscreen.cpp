@@ -5,8 +5,10 @@
 #include "datagrid.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "screenopener.h"
+#include "shoptables.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -19,17 +21,19 @@
 
 namespace {
 
+using namespace tables;
+
 struct Detail {
-    const char *field;
+    Column field;
     const char *caption;
 };
-const Detail details[] = {{"ISBN", "ISBN:"},
-                          {"Title", "Title:"},
-                          {"Author", "Author:"},
-                          {"Publisher", "Publisher:"},
-                          {"Year Published", "Year Published:"},
-                          {"Fixed Price", "Fixed Price:"},
-                          {"Sale Price", "Sale price:"}};
+const Detail details[] = {{Titles::ISBN, "ISBN:"},
+                          {Titles::Title, "Title:"},
+                          {Titles::Author, "Author:"},
+                          {Titles::Publisher, "Publisher:"},
+                          {Titles::YearPublished, "Year Published:"},
+                          {Titles::FixedPrice, "Fixed Price:"},
+                          {Titles::SalePrice, "Sale price:"}};
 
 const char *const buttonCaptions[] = {"order by ISBN", "order by Title", "order by Author",
                                       "order by publisher", "Close"};
@@ -41,17 +45,13 @@ BookQueryScreen::BookQueryScreen(const ShopContext &context, QWidget *parent)
       titles_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
     setObjectName(screenid::BookQuery);
     setWindowTitle(QStringLiteral("BookQuery"));
-    titles_->open(QStringLiteral("select  * from titles"));
+    titles_->open(selectAll(Titles::table));
     buildControls();
 }
 
 void BookQueryScreen::buildControls() {
-    auto *heading = new QLabel(QStringLiteral("Book Query System"), this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont font = heading->font();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.4);
-    heading->setFont(font);
+    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Book Query System"),
+                                    this, 1.4, false);
 
     // The frame drawn around the detail boxes.
     auto *frame = new QFrame(this);
@@ -68,7 +68,7 @@ void BookQueryScreen::buildControls() {
     for (int i = 0; i < 7; ++i) {
         auto *label = new QLabel(QString::fromLatin1(details[i].caption), frame);
         label->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
-        auto *box = new BoundLineEdit(titles_, QString::fromLatin1(details[i].field), frame);
+        auto *box = new BoundLineEdit(titles_, details[i].field, frame);
         box->setObjectName(QStringLiteral("txtFields_%1").arg(i));
         box->setAccessibleName(label->text());
         box->setEnabled(false); // shown, never edited
@@ -92,14 +92,9 @@ void BookQueryScreen::buildControls() {
     }
     buttons->addStretch();
 
-    grid_ = new DataGrid(titles_,
-                         {{QStringLiteral("ISBN"), {}},
-                          {QStringLiteral("Title"), {}},
-                          {QStringLiteral("Author"), {}},
-                          {QStringLiteral("Subject"), {}},
-                          {QStringLiteral("Publisher"), {}},
-                          {QStringLiteral("Year Published"), {}}},
-                         this);
+    const Column shown[] = {Titles::ISBN,    Titles::Title,     Titles::Author,
+                            Titles::Subject, Titles::Publisher, Titles::YearPublished};
+    grid_ = new DataGrid(titles_, gridColumns(shown), this);
     grid_->setReadOnly(true);
     grid_->view()->horizontalHeader()->setStretchLastSection(true);
     setTabOrder(previous, grid_->view());
@@ -115,31 +110,17 @@ void BookQueryScreen::buildControls() {
 }
 
 void BookQueryScreen::command(int index) {
-    switch (index) {
-    case 0:
-        sortBy(QStringLiteral("select * from Titles order by ISBN"), true);
-        break;
-    case 1:
-        sortBy(QStringLiteral("select * from Titles order by title "), true);
-        break;
-    case 2:
-        sortBy(QStringLiteral("select * from Titles order by author"), true);
-        break;
-    case 3:
-        // The re-query already makes the first title current.
-        sortBy(QStringLiteral("select * from Titles order by Publisher "), false);
-        break;
-    case 4:
+    const Column orders[] = {Titles::ISBN, Titles::Title, Titles::Author, Titles::Publisher};
+    if (index == 4)
         context_.opener->close(this);
-        break;
-    default:
-        break;
-    }
+    else if (index >= 0 && index < 4)
+        // The re-query already makes the first title current; the first three buttons move
+        // there once more.
+        sortBy(orders[index], index < 3);
 }
 
-void BookQueryScreen::sortBy(const QString &query, bool moveFirst) {
-    policy::skipOnError([&] { titles_->setRecordSourceText(query); });
-    policy::skipOnError([&] { titles_->requery(); });
+void BookQueryScreen::sortBy(const Column &column, bool moveFirst) {
+    policy::skipOnError([&] { titles_->open(selectAll(Titles::table, orderBy(column))); });
     if (moveFirst)
         policy::skipOnError([&] { titles_->moveFirst(); });
 }

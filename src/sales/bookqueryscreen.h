@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class DataGrid;
+struct Column;
 class RecordSource;
 
 class BookQueryScreen : public QWidget {
@@ -20,7 +21,7 @@ public:
 
 private:
     void buildControls();
-    void sortBy(const QString &query, bool moveFirst);
+    void sortBy(const Column &column, bool moveFirst);
 
     ShopContext context_;
     RecordSource *titles_;

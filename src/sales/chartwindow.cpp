@@ -71,6 +71,20 @@ ChartWindow::ChartWindow(QWidget *screen, RecordSource *list, std::function<Sale
     });
 }
 
+QPushButton *ChartWindow::button(QWidget *screen, RecordSource *list, const QString &toolTip,
+                                 std::function<SalesChart()> chart) {
+    auto *button = new QPushButton(QStringLiteral("Chart"), screen);
+    button->setObjectName(QStringLiteral("cmdChart"));
+    button->setToolTip(toolTip);
+    connect(button, &QPushButton::clicked, screen,
+            [=, window = static_cast<ChartWindow *>(nullptr)]() mutable {
+                if (window == nullptr)
+                    window = new ChartWindow(screen, list, chart);
+                window->present();
+            });
+    return button;
+}
+
 QChart *ChartWindow::chart() const {
     return view_->chart();
 }

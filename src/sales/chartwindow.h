@@ -9,6 +9,7 @@
 
 class QChart;
 class QChartView;
+class QPushButton;
 class RecordSource;
 
 class ChartWindow : public QWidget {
@@ -17,6 +18,10 @@ public:
     // A window of its own, owned by the report `screen`; `chart` works out what to draw from
     // `list`, the report's record source.
     ChartWindow(QWidget *screen, RecordSource *list, std::function<SalesChart()> chart);
+    // The report's "Chart" button (cmdChart): its first press makes the window, each press
+    // draws the chart and brings the window to the front.
+    static QPushButton *button(QWidget *screen, RecordSource *list, const QString &toolTip,
+                               std::function<SalesChart()> chart);
 
     // Draws the chart of the list as it is now.
     void redraw();

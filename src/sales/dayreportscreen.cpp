@@ -11,7 +11,9 @@
 #include "recordsource.h"
 #include "reportlayout.h"
 #include "salestotal.h"
+#include "screenheading.h"
 #include "screenids.h"
+#include "shoptables.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,8 +23,9 @@
 namespace {
 
 QString salesOfDay(const QDate &day) {
-    return QStringLiteral("select * from soldbook where soldDate=") + dialect::dateLiteral(day) +
-           QStringLiteral(" order by SoldTime");
+    using namespace tables;
+    return selectAll(soldbook::table, whereEqual(soldbook::SoldDate, dialect::dateLiteral(day)) +
+                                          orderBy(soldbook::SoldTime));
 }
 
 } // namespace
@@ -42,8 +45,8 @@ DayReportScreen::DayReportScreen(const ShopContext &context, QWidget *parent)
 }
 
 void DayReportScreen::buildControls() {
-    auto *heading = reportlayout::heading(QStringLiteral("Label2"),
-                                          QStringLiteral("Sale report --Day report"), this);
+    auto *heading = screenHeading(QStringLiteral("Label2"),
+                                  QStringLiteral("Sale report --Day report"), this, 1.4);
     auto *prompt = new QLabel(QStringLiteral("select the Date"), this);
     prompt->setObjectName(QStringLiteral("Label1"));
     prompt->setBuddy(dayPicker_);
@@ -58,10 +61,9 @@ void DayReportScreen::buildControls() {
 
     auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command1"), this);
     connect(totalButton, &QPushButton::clicked, this, &DayReportScreen::total);
-    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
-    chartButton->setObjectName(QStringLiteral("cmdChart"));
-    chartButton->setToolTip(QStringLiteral("The takings per hour as a column chart"));
-    connect(chartButton, &QPushButton::clicked, this, &DayReportScreen::showChart);
+    auto *chartButton = ChartWindow::button(
+        this, sales_, QStringLiteral("The takings per hour as a column chart"),
+        [this] { return saleschart::takingsByHour(*sales_, grid_->caption()); });
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(prompt);
@@ -79,10 +81,7 @@ void DayReportScreen::showDay() {
     policy::skipOnError([&] {
         grid_->setCaption(QLatin1Char(' ') + conv::dateText(day) + QStringLiteral("  Sale Report"));
     });
-    policy::skipOnError([&] {
-        sales_->setRecordSourceText(salesOfDay(day));
-        sales_->requery();
-    });
+    policy::skipOnError([&] { sales_->open(salesOfDay(day)); });
     total();
 }
 
@@ -94,13 +93,6 @@ void DayReportScreen::total() {
         totalLabel_->setText(
             conv::numberText(salestotal::takings(sales_->readingConnection(), day, day)));
     });
-}
-
-void DayReportScreen::showChart() {
-    if (chart_ == nullptr)
-        chart_ = new ChartWindow(
-            this, sales_, [this] { return saleschart::takingsByHour(*sales_, grid_->caption()); });
-    chart_->present();
 }
 
 QSize DayReportScreen::sizeHint() const {

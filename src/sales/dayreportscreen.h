@@ -6,7 +6,6 @@
 
 #include <QWidget>
 
-class ChartWindow;
 class DataGrid;
 class DatePicker;
 class QLabel;
@@ -22,9 +21,6 @@ public:
     void showDay();
     // The totalling step: the takings of the day shown in the picker.
     void total();
-    // "Chart": the listed sales' takings per hour as a column chart, in a window of its own
-    // that follows each new listing.
-    void showChart();
 
 private:
     void buildControls();
@@ -34,5 +30,4 @@ private:
     DatePicker *dayPicker_ = nullptr;
     DataGrid *grid_ = nullptr;
     QLabel *totalLabel_ = nullptr;
-    ChartWindow *chart_ = nullptr;
 };

@@ -11,9 +11,10 @@
 #include "recordsource.h"
 #include "reportlayout.h"
 #include "salestotal.h"
+#include "screenheading.h"
 #include "screenids.h"
+#include "shoptables.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -26,7 +27,7 @@ MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent
     setWindowTitle(QStringLiteral("MonthSaleReport"));
     // Until the first "List" the grid shows every sale; the record set is compact and the
     // grid formats only what is on screen, so a large shop still opens quickly.
-    sales_->open(QStringLiteral("select * from soldbook"));
+    sales_->open(selectAll(tables::soldbook::table));
     buildControls();
     const QDate today = context_.clock->today();
     firstPicker_->setDay(today);
@@ -34,19 +35,15 @@ MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent
 }
 
 void MonthReportScreen::buildControls() {
-    auto *heading = reportlayout::heading(QStringLiteral("Label2"),
-                                          QStringLiteral("Sale report-- Month report"), this);
+    auto *heading = screenHeading(QStringLiteral("Label2"),
+                                  QStringLiteral("Sale report-- Month report"), this, 1.4);
     auto *fromLabel = new QLabel(QStringLiteral("From"), this);
     fromLabel->setObjectName(QStringLiteral("Label1"));
-    firstPicker_ = new DatePicker(this);
-    firstPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    firstPicker_->setAccessibleName(QStringLiteral("From"));
+    firstPicker_ = new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("From"));
     fromLabel->setBuddy(firstPicker_);
     auto *toLabel = new QLabel(QStringLiteral("To "), this);
     toLabel->setObjectName(QStringLiteral("Label3"));
-    lastPicker_ = new DatePicker(this);
-    lastPicker_->setObjectName(QStringLiteral("DTPicker2"));
-    lastPicker_->setAccessibleName(QStringLiteral("To"));
+    lastPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this, QStringLiteral("To"));
     toLabel->setBuddy(lastPicker_);
     auto *listButton = new QPushButton(QStringLiteral("List"), this);
     listButton->setObjectName(QStringLiteral("Command1"));
@@ -63,10 +60,9 @@ void MonthReportScreen::buildControls() {
 
     auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command2"), this);
     connect(totalButton, &QPushButton::clicked, this, &MonthReportScreen::total);
-    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
-    chartButton->setObjectName(QStringLiteral("cmdChart"));
-    chartButton->setToolTip(QStringLiteral("The takings per day as a column chart"));
-    connect(chartButton, &QPushButton::clicked, this, &MonthReportScreen::showChart);
+    auto *chartButton =
+        ChartWindow::button(this, sales_, QStringLiteral("The takings per day as a column chart"),
+                            [this] { return saleschart::takingsByDay(*sales_, grid_->caption()); });
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(fromLabel);
@@ -91,12 +87,13 @@ void MonthReportScreen::list() {
         grid_->setCaption(QLatin1Char(' ') + conv::dateText(first) + QStringLiteral(" To ") +
                           conv::dateText(last) + QStringLiteral("  Sale Report"));
     });
+    using tables::soldbook::SoldDate;
     const bool listed = policy::skipOnError([&] {
-        sales_->setRecordSourceText(
-            QStringLiteral("select * from soldbook where SoldDate >=") +
-            dialect::dateLiteral(first) + QStringLiteral("  and  SoldDate <=") +
-            dialect::dateLiteral(last) + QStringLiteral("order by SoldDate"));
-        sales_->requery();
+        sales_->open(selectAll(
+            tables::soldbook::table,
+            QStringLiteral(" where %1 >=%2  and  %1 <=%3")
+                    .arg(SoldDate.sql(), dialect::dateLiteral(first), dialect::dateLiteral(last)) +
+                orderBy(SoldDate)));
     });
     if (listed)
         total();
@@ -113,13 +110,6 @@ void MonthReportScreen::total() {
         totalLabel_->setText(conv::numberText(salestotal::takings(
             sales_->readingConnection(), firstPicker_->day(), lastPicker_->day())));
     });
-}
-
-void MonthReportScreen::showChart() {
-    if (chart_ == nullptr)
-        chart_ = new ChartWindow(
-            this, sales_, [this] { return saleschart::takingsByDay(*sales_, grid_->caption()); });
-    chart_->present();
 }
 
 QSize MonthReportScreen::sizeHint() const {

@@ -6,7 +6,6 @@
 
 #include <QWidget>
 
-class ChartWindow;
 class DataGrid;
 class DatePicker;
 class QLabel;
@@ -22,9 +21,6 @@ public:
     void list();
     // The totalling step: the takings of the period between the two pickers.
     void total();
-    // "Chart": the listed sales' takings per day as a column chart, in a window of its own
-    // that follows each new listing.
-    void showChart();
 
 private:
     void buildControls();
@@ -35,5 +31,4 @@ private:
     DatePicker *lastPicker_ = nullptr;
     DataGrid *grid_ = nullptr;
     QLabel *totalLabel_ = nullptr;
-    ChartWindow *chart_ = nullptr;
 };

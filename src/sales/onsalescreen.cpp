@@ -8,11 +8,12 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
+#include "shoptables.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,18 +24,14 @@ OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
     setObjectName(screenid::OnSale);
     setWindowTitle(QStringLiteral("Onsale(record)"));
     offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    offers_->open(QStringLiteral("OnSale"));
+    offers_->open(QLatin1String(tables::onsale::table));
     buildControls();
     resetInputs();
 }
 
 void OnSaleScreen::buildControls() {
-    auto *heading = new QLabel(QStringLiteral("Create records of  On Sale"), this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont headingFont = heading->font();
-    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.5);
-    headingFont.setBold(true);
-    heading->setFont(headingFont);
+    QLabel *heading = screenHeading(QStringLiteral("Label1"),
+                                    QStringLiteral("Create records of  On Sale"), this, 1.5, false);
 
     auto *inputs = new QGridLayout;
     const char *const captions[] = {"&ISBN", "&OnSale Price", "&Begin", "&End"};
@@ -42,10 +39,8 @@ void OnSaleScreen::buildControls() {
         inputs_[i] = new QLineEdit(this);
         inputs_[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
     }
-    beginPicker_ = new DatePicker(this);
-    beginPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    endPicker_ = new DatePicker(this);
-    endPicker_->setObjectName(QStringLiteral("DTPicker2"));
+    beginPicker_ = new DatePicker(QStringLiteral("DTPicker1"), this);
+    endPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this);
     QWidget *const fields[] = {inputs_[0], inputs_[1], beginPicker_, endPicker_};
     for (int i = 0; i < 4; ++i) {
         auto *caption = new QLabel(QString::fromLatin1(captions[i]), this);
@@ -59,12 +54,7 @@ void OnSaleScreen::buildControls() {
     createButton_->setObjectName(QStringLiteral("Command1"));
     inputs->addWidget(createButton_, 1, 4);
 
-    grid_ = new DataGrid(offers_,
-                         {{QStringLiteral("ISBN"), QStringLiteral("ISBN")},
-                          {QStringLiteral("OnSale Price"), QStringLiteral("OnSale Price")},
-                          {QStringLiteral("Begin"), QStringLiteral("Begin")},
-                          {QStringLiteral("End"), QStringLiteral("End")}},
-                         this);
+    grid_ = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
     // Offers are created and deleted here; they are edited on the onsale table's own screen.
     grid_->setReadOnly(true);
     deleteButton_ = new QPushButton(QStringLiteral("&Delete Record"), this);

@@ -2,6 +2,7 @@
 #include "reportlayout.h"
 
 #include "datagrid.h"
+#include "shoptables.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,29 +13,12 @@
 
 namespace reportlayout {
 
-QLabel *heading(const QString &objectName, const QString &text, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    QFont font = label->font();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.4);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
 DataGrid *salesGrid(RecordSource *sales, QWidget *parent) {
-    auto *grid = new DataGrid(sales,
-                              {{QStringLiteral("SoldDate"), {}},
-                               {QStringLiteral("SoldTime"), {}},
-                               {QStringLiteral("ISBN"), {}},
-                               {QStringLiteral("Title"), {}},
-                               {QStringLiteral("Price"), {}},
-                               {QStringLiteral("Qty"), {}}},
-                              parent);
+    auto *grid = new DataGrid(sales, gridColumns(tables::soldbook::columns), parent);
     grid->setReadOnly(true);
     // The title takes the width the other columns leave, so the grid has no blank strip.
-    grid->view()->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    grid->view()->horizontalHeader()->setSectionResizeMode(tables::soldbook::Title.position,
+                                                           QHeaderView::Stretch);
     return grid;
 }
 

@@ -13,8 +13,6 @@ class RecordSource;
 
 namespace reportlayout {
 
-// A report's heading line.
-QLabel *heading(const QString &objectName, const QString &text, QWidget *parent);
 // The sale rows of a record source, columns SoldDate .. Qty under their field names. Reports
 // never change a sale, so the grid takes no edits.
 DataGrid *salesGrid(RecordSource *sales, QWidget *parent);

@@ -4,6 +4,7 @@
 
 #include "conversions.h"
 #include "recordsource.h"
+#include "shoptables.h"
 
 #include <QDate>
 #include <QTime>
@@ -67,9 +68,9 @@ SalesChart topSellers(RecordSource &summary, const QString &period) {
                                    : QStringLiteral("Top 10 by copies sold, %1").arg(period);
     chart.valueTitle = QStringLiteral("Copies");
     chart.bars = true;
-    const int isbn = summary.isOpen() ? summary.fieldIndex(QStringLiteral("A")) : -1;
-    const int title = summary.isOpen() ? summary.fieldIndex(QStringLiteral("B")) : -1;
-    const int copies = summary.isOpen() ? summary.fieldIndex(QStringLiteral("C")) : -1;
+    const int isbn = summary.isOpen() ? summary.fieldIndex(tables::tmp::A) : -1;
+    const int title = summary.isOpen() ? summary.fieldIndex(tables::tmp::B) : -1;
+    const int copies = summary.isOpen() ? summary.fieldIndex(tables::tmp::C) : -1;
     if (isbn < 0 || title < 0 || copies < 0)
         return chart;
     struct Seller {
@@ -97,9 +98,9 @@ SalesChart takingsByHour(RecordSource &sales, const QString &caption) {
     SalesChart chart;
     chart.title = QStringLiteral("Takings per hour, %1").arg(periodOf(caption));
     chart.valueTitle = QStringLiteral("Takings");
-    const int time = sales.isOpen() ? sales.fieldIndex(QStringLiteral("SoldTime")) : -1;
-    const int price = sales.isOpen() ? sales.fieldIndex(QStringLiteral("Price")) : -1;
-    const int qty = sales.isOpen() ? sales.fieldIndex(QStringLiteral("Qty")) : -1;
+    const int time = sales.isOpen() ? sales.fieldIndex(tables::soldbook::SoldTime) : -1;
+    const int price = sales.isOpen() ? sales.fieldIndex(tables::soldbook::Price) : -1;
+    const int qty = sales.isOpen() ? sales.fieldIndex(tables::soldbook::Qty) : -1;
     if (time < 0 || price < 0 || qty < 0)
         return chart;
     std::map<int, double> byHour;
@@ -125,9 +126,9 @@ SalesChart takingsByHour(RecordSource &sales, const QString &caption) {
 SalesChart takingsByDay(RecordSource &sales, const QString &caption) {
     SalesChart chart;
     chart.valueTitle = QStringLiteral("Takings");
-    const int date = sales.isOpen() ? sales.fieldIndex(QStringLiteral("SoldDate")) : -1;
-    const int price = sales.isOpen() ? sales.fieldIndex(QStringLiteral("Price")) : -1;
-    const int qty = sales.isOpen() ? sales.fieldIndex(QStringLiteral("Qty")) : -1;
+    const int date = sales.isOpen() ? sales.fieldIndex(tables::soldbook::SoldDate) : -1;
+    const int price = sales.isOpen() ? sales.fieldIndex(tables::soldbook::Price) : -1;
+    const int qty = sales.isOpen() ? sales.fieldIndex(tables::soldbook::Qty) : -1;
     chart.title = QStringLiteral("Takings per day, %1").arg(periodOf(caption));
     if (date < 0 || price < 0 || qty < 0)
         return chart;

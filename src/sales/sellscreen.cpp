@@ -272,9 +272,8 @@ void SellScreen::lookUpTitle() {
         return;
     }
     QString isbn = isbnEdit_->text();
-    titles_->setRecordSourceText(QStringLiteral("select * from titles where ISBN=") +
-                                 dialect::quote(isbn));
-    titles_->requery();
+    titles_->open(
+        selectAll(tables::Titles::table, whereEqual(tables::Titles::ISBN, dialect::quote(isbn))));
     if (titles_->isEof()) {
         if (!findInOtherForm(isbn))
             return;
@@ -306,9 +305,9 @@ bool SellScreen::findInOtherForm(const QString &isbn) {
         return false;
     }
     if (matches.size() == 1) {
-        titles_->setRecordSourceText(QStringLiteral("select * from titles where BOOKNO=") +
-                                     QString::number(matches.front().bookNo));
-        titles_->requery();
+        titles_->open(
+            selectAll(tables::Titles::table,
+                      whereEqual(tables::Titles::BOOKNO, QString::number(matches.front().bookNo))));
     }
     if (matches.empty() || titles_->isEof()) {
         context_.messages->inform(QString::fromLatin1(notFound));
@@ -322,9 +321,8 @@ bool SellScreen::findInOtherForm(const QString &isbn) {
 std::optional<double> SellScreen::todaysOffer(const QString &isbn) {
     std::optional<double> price;
     policy::skipOnError([&] {
-        offers_->setRecordSourceText(QStringLiteral("select * from onsale where ISBN=") +
-                                     dialect::quote(isbn));
-        offers_->requery();
+        offers_->open(selectAll(tables::onsale::table,
+                                whereEqual(tables::onsale::ISBN, dialect::quote(isbn))));
         if (offers_->isEof())
             return;
         const QDate begin = conv::parseDate(offers_->value(tables::onsale::Begin).toString());

@@ -8,6 +8,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
 #include "shopsession.h"
@@ -23,8 +24,9 @@
 
 namespace {
 
-const QString summaryQuery = QStringLiteral("select * from tmp");
-const QString rankingQuery = QStringLiteral("select * from tmp order by val(C) DESC");
+const QString summaryQuery = selectAll(tables::tmp::table);
+const QString rankingQuery = selectAll(
+    tables::tmp::table, QStringLiteral(" order by val(%1) DESC").arg(tables::tmp::C.sql()));
 
 } // namespace
 
@@ -44,20 +46,12 @@ TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
 }
 
 void TopTenScreen::buildControls() {
-    auto *heading = new QLabel(QStringLiteral("Top 10    "), this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont font = heading->font();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.4);
-    heading->setFont(font);
-    firstPicker_ = new DatePicker(this);
-    firstPicker_->setObjectName(QStringLiteral("DTPicker1"));
-    firstPicker_->setAccessibleName(QStringLiteral("From"));
+    QLabel *heading =
+        screenHeading(QStringLiteral("Label1"), QStringLiteral("Top 10    "), this, 1.4, false);
+    firstPicker_ = new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("From"));
     auto *toLabel = new QLabel(QStringLiteral("To"), this);
     toLabel->setObjectName(QStringLiteral("Label2"));
-    lastPicker_ = new DatePicker(this);
-    lastPicker_->setObjectName(QStringLiteral("DTPicker2"));
-    lastPicker_->setAccessibleName(QStringLiteral("To"));
+    lastPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this, QStringLiteral("To"));
     toLabel->setBuddy(lastPicker_);
     heading->setBuddy(firstPicker_);
     auto *listButton = new QPushButton(QStringLiteral("List"), this);
@@ -67,15 +61,14 @@ void TopTenScreen::buildControls() {
     auto *rankButton = new QPushButton(QStringLiteral("Rank"), this);
     rankButton->setObjectName(QStringLiteral("Command2"));
     connect(rankButton, &QPushButton::clicked, this, &TopTenScreen::rank);
-    auto *chartButton = new QPushButton(QStringLiteral("Chart"), this);
-    chartButton->setObjectName(QStringLiteral("cmdChart"));
-    chartButton->setToolTip(QStringLiteral("The ten best sellers as a bar chart"));
-    connect(chartButton, &QPushButton::clicked, this, &TopTenScreen::showChart);
+    auto *chartButton =
+        ChartWindow::button(this, summary_, QStringLiteral("The ten best sellers as a bar chart"),
+                            [this] { return saleschart::topSellers(*summary_, listedPeriod_); });
 
     grid_ = new DataGrid(summary_,
-                         {{QStringLiteral("A"), QStringLiteral("ISBN")},
-                          {QStringLiteral("B"), QStringLiteral("Title")},
-                          {QStringLiteral("C"), QStringLiteral("Total Quantity")}},
+                         {{tables::tmp::A, QStringLiteral("ISBN")},
+                          {tables::tmp::B, QStringLiteral("Title")},
+                          {tables::tmp::C, QStringLiteral("Total Quantity")}},
                          this);
     // Only List writes tmp; the summary is not for editing.
     grid_->setReadOnly(true);
@@ -117,23 +110,13 @@ void TopTenScreen::rank() {
     showSummary(rankingQuery);
 }
 
-void TopTenScreen::showChart() {
-    if (chart_ == nullptr)
-        chart_ = new ChartWindow(
-            this, summary_, [this] { return saleschart::topSellers(*summary_, listedPeriod_); });
-    chart_->present();
-}
-
 void TopTenScreen::clearTmp() {
     policy::skipOnError([&] { summary_->save(); });
     policy::skipOnError([&] { shop::clearTopSellers(*session_); });
 }
 
 void TopTenScreen::showSummary(const QString &query) {
-    policy::skipOnError([&] {
-        summary_->setRecordSourceText(query);
-        summary_->requery();
-    });
+    policy::skipOnError([&] { summary_->open(query); });
 }
 
 void TopTenScreen::closeEvent(QCloseEvent *event) {

@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <memory>
 
-class ChartWindow;
 class DataGrid;
 class DatePicker;
 class QCloseEvent;
@@ -27,9 +26,6 @@ public:
     void rank();
     // Empties tmp (before each listing and when the window closes).
     void clearTmp();
-    // "Chart": the ten best sellers of the listing as a bar chart, in a window of its own
-    // that follows each later List and Rank.
-    void showChart();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -44,6 +40,5 @@ private:
     DatePicker *firstPicker_ = nullptr;
     DatePicker *lastPicker_ = nullptr;
     DataGrid *grid_ = nullptr;
-    ChartWindow *chart_ = nullptr;
     QString listedPeriod_; // the period of the last List, for the chart's title
 };

@@ -10,7 +10,6 @@
 #include "shopbackups.h"
 #include "shophealth.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>

@@ -11,7 +11,6 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QMdiSubWindow>
-#include <QPixmap>
 #include <QPushButton>
 #include <cstdio>
 

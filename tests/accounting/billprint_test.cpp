@@ -2,6 +2,7 @@
 #include "accountingfixture.h"
 #include "billprintscreen.h"
 #include "billreport.h"
+#include "shopsession.h"
 
 #include <QLabel>
 #include <QPrintPreviewDialog>
@@ -111,7 +112,7 @@ TEST(BillPrint, PrintPreviewShowsTheReportOfTempPayWithoutBlocking) {
     EXPECT_TRUE(preview->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_EQ(preview->windowTitle(), "DataReport1");
 
-    const ReportRecords shown = billreport::readData(shop.db.path());
+    const ReportRecords shown = billreport::readData(ShopSession::open(shop.db.path()));
     const QStringList inTempPay = tempPayInvoices(shop);
     ASSERT_EQ(shown.rows.size(), 3);
     for (int row = 0; row < 3; ++row) {

@@ -1,0 +1,17 @@
+// The large bold line at the top of a screen.
+#include "screenheading.h"
+
+#include <QLabel>
+
+QLabel *screenHeading(const QString &objectName, const QString &text, QWidget *parent, double scale,
+                      bool centred) {
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    font.setBold(true);
+    label->setFont(font);
+    if (centred)
+        label->setAlignment(Qt::AlignCenter);
+    return label;
+}
