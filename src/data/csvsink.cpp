@@ -88,7 +88,7 @@ void CsvSink::writeCaptions(const QStringList &captions) {
     buffer_.append("\r\n");
 }
 
-void CsvSink::writeRow(const std::vector<QVariant> &values) {
+void CsvSink::writeRow(std::span<const QVariant> values) {
     bool first = true;
     for (const QVariant &value : values) {
         if (!first)

@@ -13,7 +13,7 @@ class CsvSink : public ExportSink {
 public:
     CsvSink(QIODevice &device, bool byteOrderMark, char separator = ',');
     void writeCaptions(const QStringList &captions) override;
-    void writeRow(const std::vector<QVariant> &values) override;
+    void writeRow(std::span<const QVariant> values) override;
     void finish() override;
 
     // One field as it stands in a line: quoted when it holds the separator, a quote or a line

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 #include <QVariant>
-#include <vector>
+#include <span>
 
 class ExportSink {
 public:
@@ -12,7 +12,7 @@ public:
     virtual void writeCaptions(const QStringList &captions) = 0;
     // One value per column: QDate, QTime, double (money), qlonglong (whole number), QString,
     // or null for an empty cell.
-    virtual void writeRow(const std::vector<QVariant> &values) = 0;
+    virtual void writeRow(std::span<const QVariant> values) = 0;
     // Finishes the file under its temporary name; throws DataError when it cannot.
     virtual void finish() = 0;
 };

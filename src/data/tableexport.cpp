@@ -5,6 +5,7 @@
 #include "conversions.h"
 #include "csvsink.h"
 #include "dataerror.h"
+#include "exportwriter.h"
 #include "recordsource.h"
 #include "xlsxsink.h"
 
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTime>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -99,7 +101,6 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
         sourceColumns_ << (source_.isOpen() ? source_.fieldIndex(column.field) : -1);
         captions << (column.caption.isEmpty() ? column.field : column.caption);
     }
-    values_.resize(static_cast<std::size_t>(columns_.size()));
 
     const QFileInfo info(target_);
     auto temporary = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") +
@@ -109,13 +110,16 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
         throw DataError(QStringLiteral("The file %1 could not be written: %2")
                             .arg(target_, temporary->errorString()));
     file_ = std::move(temporary);
+    std::unique_ptr<ExportSink> sink;
     if (format == Format::Xlsx) {
         file_->close(); // the workbook writes the file itself, by name
-        sink_ = std::make_unique<XlsxSink>(file_->fileName(), title);
+        sink = std::make_unique<XlsxSink>(file_->fileName(), title);
     } else {
-        sink_ = std::make_unique<CsvSink>(*file_, format == Format::CsvWithByteOrderMark);
+        sink = std::make_unique<CsvSink>(*file_, format == Format::CsvWithByteOrderMark);
     }
-    sink_->writeCaptions(captions);
+    sink->writeCaptions(captions);
+    writer_ =
+        std::make_unique<ExportWriter>(std::move(sink), static_cast<std::size_t>(columns_.size()));
     // A list re-read, or a row added or removed, while it is being written would mix two
     // lists in one file.
     auto changed = [this] { reread_ = true; };
@@ -127,7 +131,7 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
 TableExport::~TableExport() {
     for (const QMetaObject::Connection &connection : connections_)
         QObject::disconnect(connection);
-    sink_.reset();
+    writer_.reset(); // stops the writing before the file goes
     if (!committed_ && file_) {
         file_->close();
         QFile::remove(file_->fileName());
@@ -142,11 +146,11 @@ bool TableExport::allKnown() const {
     return !source_.isOpen() || !source_.canFetchMore();
 }
 
-void TableExport::readRow(int row) {
-    for (std::size_t i = 0; i < values_.size(); ++i) {
-        const int column = sourceColumns_[static_cast<qsizetype>(i)];
-        values_[i] = column < 0 ? QVariant()
-                                : typed(source_.field(column).kind, source_.valueAt(row, column));
+void TableExport::readRow(int row, QVariant *values) {
+    for (qsizetype i = 0; i < sourceColumns_.size(); ++i) {
+        const int column = sourceColumns_[i];
+        if (column >= 0)
+            values[i] = typed(source_.field(column).kind, source_.valueAt(row, column));
     }
 }
 
@@ -154,29 +158,45 @@ bool TableExport::step(int rows) {
     if (reread_)
         throw DataError(QStringLiteral("The list was read again while it was being exported; "
                                        "export it again."));
-    if (!source_.isOpen())
-        return true;
-    for (int done = 0; done < rows; ++done) {
-        if (written_ >= source_.loadedCount()) {
-            if (!source_.canFetchMore())
-                return true;
-            source_.fetchMore();
-            if (reread_ || written_ >= source_.loadedCount())
-                return !reread_;
+    for (int done = 0; done < rows && !allTaken_; ++done) {
+        if (!source_.isOpen()) {
+            allTaken_ = true;
+            break;
         }
-        readRow(written_);
-        sink_->writeRow(values_);
+        if (written_ >= source_.loadedCount()) {
+            if (source_.canFetchMore())
+                source_.fetchMore();
+            if (reread_)
+                throw DataError(QStringLiteral("The list was read again while it was being "
+                                               "exported; export it again."));
+            if (written_ >= source_.loadedCount()) {
+                allTaken_ = true;
+                break;
+            }
+        }
+        readRow(written_, writer_->addRow());
         ++written_;
     }
-    return written_ >= source_.loadedCount() && !source_.canFetchMore();
+    if (!allTaken_) {
+        writer_->handOver(); // the writer never waits on a part batch while rows are read
+        return false;
+    }
+    writer_->finish();
+    // Back before long even while the file is being finished, so that progress is drawn.
+    return writer_->finished(std::chrono::milliseconds(100));
 }
 
 void TableExport::commit() {
     if (reread_)
         throw DataError(QStringLiteral("The list was read again while it was being exported; "
                                        "export it again."));
-    sink_->finish();
-    sink_.reset();
+    if (!allTaken_)
+        throw DataError(
+            QStringLiteral("The file %1 was not finished: rows are missing.").arg(target_));
+    writer_->finish();
+    while (!writer_->finished(std::chrono::seconds(1))) {
+    }
+    writer_.reset();
     if (file_->isOpen()) {
         if (!file_->flush())
             throw DataError(QStringLiteral("The file %1 could not be written: %2")

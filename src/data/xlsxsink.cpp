@@ -77,7 +77,7 @@ void XlsxSink::startSheet() {
     line_ = 1;
 }
 
-void XlsxSink::writeRow(const std::vector<QVariant> &values) {
+void XlsxSink::writeRow(std::span<const QVariant> values) {
     if (line_ > rowsPerSheet)
         startSheet();
     const auto line = static_cast<lxw_row_t>(line_);

@@ -22,7 +22,7 @@ public:
     XlsxSink &operator=(const XlsxSink &) = delete;
 
     void writeCaptions(const QStringList &captions) override;
-    void writeRow(const std::vector<QVariant> &values) override;
+    void writeRow(std::span<const QVariant> values) override;
     void finish() override;
 
     // Lines of data on one sheet, under its caption line.
