@@ -46,7 +46,10 @@ CsvSink::CsvSink(QIODevice &device, bool byteOrderMark, char separator)
 }
 
 void CsvSink::appendField(QByteArray &line, const QString &text, char separator) {
-    const QByteArray utf8 = text.toUtf8();
+    appendUtf8Field(line, text.toUtf8(), separator);
+}
+
+void CsvSink::appendUtf8Field(QByteArray &line, const QByteArray &utf8, char separator) {
     bool quote = false;
     for (char c : utf8)
         if (c == separator || c == '"' || c == '\n' || c == '\r') {
@@ -118,6 +121,9 @@ void CsvSink::writeRow(std::span<const QVariant> values) {
             break;
         case QMetaType::LongLong:
             appendWhole(buffer_, value.toLongLong());
+            break;
+        case QMetaType::QByteArray:
+            appendUtf8Field(buffer_, value.toByteArray(), separator_);
             break;
         default:
             if (!value.isNull())

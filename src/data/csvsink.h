@@ -19,6 +19,7 @@ public:
     // One field as it stands in a line: quoted when it holds the separator, a quote or a line
     // break (and an inner quote doubled).
     static void appendField(QByteArray &line, const QString &text, char separator);
+    static void appendUtf8Field(QByteArray &line, const QByteArray &utf8, char separator);
     // A value as it is written: the forms named above; text as it is.
     static QString fieldText(const QVariant &value);
 

@@ -10,8 +10,8 @@ class ExportSink {
 public:
     virtual ~ExportSink() = default;
     virtual void writeCaptions(const QStringList &captions) = 0;
-    // One value per column: QDate, QTime, double (money), qlonglong (whole number), QString,
-    // or null for an empty cell.
+    // One value per column: QDate, QTime, double (money), qlonglong (whole number), text as
+    // UTF-8 in a QByteArray, or null for an empty cell.
     virtual void writeRow(std::span<const QVariant> values) = 0;
     // Finishes the file under its temporary name; throws DataError when it cannot.
     virtual void finish() = 0;

@@ -43,15 +43,16 @@ void ExportWriter::handOver() {
     changed_.wait(lock, [this] { return queue_.size() < batchesQueued || done_; });
     throwIfFailed();
     queue_.push_back(std::move(filling_));
-    if (spare_.empty()) {
-        filling_ = {};
-        filling_.cells.reserve(rowsPerBatch * columns_);
-    } else {
+    filling_ = {};
+    if (!spare_.empty()) {
         filling_ = std::move(spare_.back());
         spare_.pop_back();
     }
     lock.unlock();
     changed_.notify_all();
+    filling_.cells.clear(); // the texts are let go here, on the thread that made them
+    filling_.rows = 0;
+    filling_.cells.reserve(rowsPerBatch * columns_);
 }
 
 void ExportWriter::finish() {
@@ -88,8 +89,6 @@ void ExportWriter::run() {
             const std::span<const QVariant> cells(batch.cells);
             for (std::size_t row = 0; row < batch.rows; ++row)
                 sink_->writeRow(cells.subspan(row * columns_, columns_));
-            batch.cells.clear(); // the cells' texts are let go here, not on the reading thread
-            batch.rows = 0;
             const std::lock_guard lock(mutex_);
             spare_.push_back(std::move(batch));
         }

@@ -50,35 +50,40 @@ QTime timeOf(const QString &text) {
 }
 
 // A cell as the file takes it; what does not read as its column's kind (a half-typed edit)
-// goes out as the text it is.
+// goes out as the text it is. Text goes as UTF-8, made here and not on the writer's thread,
+// which has the most to do.
+QVariant utf8(const QVariant &value) {
+    return value.toString().toUtf8();
+}
+
 QVariant typed(ColumnKind kind, const QVariant &value) {
     if (value.isNull() || !value.isValid())
         return {};
     switch (kind) {
     case ColumnKind::Date: {
         const QDate date = dateOf(value.toString());
-        return date.isValid() ? QVariant(date) : QVariant(value.toString());
+        return date.isValid() ? QVariant(date) : utf8(value);
     }
     case ColumnKind::Time: {
         const QTime time = timeOf(value.toString());
-        return time.isValid() ? QVariant(time) : QVariant(value.toString());
+        return time.isValid() ? QVariant(time) : utf8(value);
     }
     case ColumnKind::Money: {
         const auto number = conv::toNumber(value);
-        return number ? QVariant(*number) : QVariant(value.toString());
+        return number ? QVariant(*number) : utf8(value);
     }
     case ColumnKind::Whole:
     case ColumnKind::AutoNumber: {
         const auto number = conv::toNumber(value);
         if (!number)
-            return value.toString();
+            return utf8(value);
         const auto whole = static_cast<qlonglong>(*number);
         return static_cast<double>(whole) == *number ? QVariant(whole) : QVariant(*number);
     }
     case ColumnKind::Text:
         break;
     }
-    return value.toString();
+    return utf8(value);
 }
 
 bool isShopDatabase(const QString &path) {

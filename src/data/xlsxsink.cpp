@@ -108,6 +108,19 @@ void XlsxSink::writeRow(std::span<const QVariant> values) {
                                          value.toTime().msecsSinceStartOfDay() / 86400000.0,
                                          timeFormat_));
             break;
+        case QMetaType::QByteArray: {
+            const QByteArray utf8 = value.toByteArray();
+            if (utf8.isEmpty())
+                break;
+            // Bytes are never fewer than characters, so only a long text is counted over.
+            if (utf8.size() > longestText) {
+                const QByteArray cut = QString::fromUtf8(utf8).left(longestText).toUtf8();
+                check(worksheet_write_string(sheet_, line, column, cut.constData(), nullptr));
+            } else {
+                check(worksheet_write_string(sheet_, line, column, utf8.constData(), nullptr));
+            }
+            break;
+        }
         default:
             if (!value.isNull()) {
                 const QString text = value.toString().left(longestText);
@@ -127,3 +140,4 @@ void XlsxSink::finish() {
     workbook_ = nullptr; // closing frees it, whether or not it succeeds
     check(workbook_close(workbook));
 }
+
