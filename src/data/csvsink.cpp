@@ -123,7 +123,8 @@ void CsvSink::writeRow(std::span<const QVariant> values) {
             appendWhole(buffer_, value.toLongLong());
             break;
         case QMetaType::QByteArray:
-            appendUtf8Field(buffer_, value.toByteArray(), separator_);
+            appendUtf8Field(buffer_, *static_cast<const QByteArray *>(value.constData()),
+                            separator_);
             break;
         default:
             if (!value.isNull())

@@ -109,7 +109,8 @@ void XlsxSink::writeRow(std::span<const QVariant> values) {
                                          timeFormat_));
             break;
         case QMetaType::QByteArray: {
-            const QByteArray utf8 = value.toByteArray();
+            // Read in place: a copy would count a reference on the reading thread's memory.
+            const QByteArray &utf8 = *static_cast<const QByteArray *>(value.constData());
             if (utf8.isEmpty())
                 break;
             // Bytes are never fewer than characters, so only a long text is counted over.
