@@ -115,16 +115,23 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
         throw DataError(QStringLiteral("The file %1 could not be written: %2")
                             .arg(target_, temporary->errorString()));
     file_ = std::move(temporary);
-    std::unique_ptr<ExportSink> sink;
-    if (format == Format::Xlsx) {
-        file_->close(); // the workbook writes the file itself, by name
-        sink = std::make_unique<XlsxSink>(file_->fileName(), title);
-    } else {
-        sink = std::make_unique<CsvSink>(*file_, format == Format::CsvWithByteOrderMark);
+    try {
+        std::unique_ptr<ExportSink> sink;
+        if (format == Format::Xlsx) {
+            file_->close(); // the workbook writes the file itself, by name
+            sink = std::make_unique<XlsxSink>(file_->fileName(), title);
+        } else {
+            sink = std::make_unique<CsvSink>(*file_, format == Format::CsvWithByteOrderMark);
+        }
+        sink->writeCaptions(captions);
+        writer_ = std::make_unique<ExportWriter>(std::move(sink),
+                                                 static_cast<std::size_t>(columns_.size()));
+    } catch (...) {
+        // No destructor runs for an export never made: its scratch file goes here.
+        file_->close();
+        QFile::remove(file_->fileName());
+        throw;
     }
-    sink->writeCaptions(captions);
-    writer_ =
-        std::make_unique<ExportWriter>(std::move(sink), static_cast<std::size_t>(columns_.size()));
     // A list re-read, or a row added or removed, while it is being written would mix two
     // lists in one file.
     auto changed = [this] { reread_ = true; };

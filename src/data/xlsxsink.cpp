@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QTime>
+#include <cstdio>
 #include <dlfcn.h>
 #include <xlsxwriter.h>
 
@@ -67,10 +68,11 @@ void XlsxSink::writeCaptions(const QStringList &captions) {
 }
 
 void XlsxSink::startSheet() {
-    ++sheets_;
-    sheet_ = workbook_add_worksheet(workbook_, sheetName(title_, sheets_).toUtf8().constData());
+    const int number = static_cast<int>(sheets_.size()) + 1;
+    sheet_ = workbook_add_worksheet(workbook_, sheetName(title_, number).toUtf8().constData());
     if (sheet_ == nullptr)
         throw DataError(QStringLiteral("The workbook could not be written."));
+    sheets_.push_back(sheet_);
     worksheet_freeze_panes(sheet_, 1, 0);
     for (qsizetype column = 0; column < captions_.size(); ++column)
         check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(column),
@@ -136,11 +138,23 @@ void XlsxSink::writeRow(std::span<const QVariant> values) {
 }
 
 void XlsxSink::finish() {
-    if (sheets_ == 0)
+    if (sheets_.empty())
         startSheet();
+    checkScratchFiles();
     lxw_workbook *workbook = workbook_;
     workbook_ = nullptr; // closing frees it, whether or not it succeeds
     check(workbook_close(workbook));
+}
+
+// libxlsxwriter does not look at its writes of the sheets' lines to its scratch files: a disk
+// that filled up meanwhile would leave a sheet cut short in a workbook that seems whole.
+void XlsxSink::checkScratchFiles() const {
+    for (lxw_worksheet *sheet : sheets_) {
+        FILE *scratch = sheet->optimize_tmpfile;
+        if (scratch == nullptr || std::fflush(scratch) != 0 || std::ferror(scratch))
+            throw DataError(
+                QStringLiteral("The workbook could not be written; the disk may be full."));
+    }
 }
 
 // How hard the workbook's parts are compressed. libxlsxwriter packs the workbook through
