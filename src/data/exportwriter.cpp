@@ -4,11 +4,8 @@
 #include "dataerror.h"
 #include "exportsink.h"
 
-#include <span>
-
 ExportWriter::ExportWriter(std::unique_ptr<ExportSink> sink, std::size_t columns)
-    : sink_(std::move(sink)), columns_(columns) {
-    filling_.cells.reserve(rowsPerBatch * columns_);
+    : sink_(std::move(sink)), columns_(columns), filling_(columns, rowsPerBatch) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -27,32 +24,29 @@ void ExportWriter::throwIfFailed() const {
         throw DataError(error_);
 }
 
-QVariant *ExportWriter::addRow() {
-    if (filling_.rows == rowsPerBatch)
+ExportBatch &ExportWriter::batchWithRoom() {
+    if (filling_.rows() >= rowsPerBatch)
         handOver();
-    ++filling_.rows;
-    filling_.cells.resize(filling_.cells.size() + columns_); // within the room reserved
-    return filling_.cells.data() + filling_.cells.size() - columns_;
+    return filling_;
 }
 
 void ExportWriter::handOver() {
     std::unique_lock lock(mutex_);
     throwIfFailed();
-    if (filling_.rows == 0)
+    if (filling_.rows() == 0)
         return;
     changed_.wait(lock, [this] { return queue_.size() < batchesQueued || done_; });
     throwIfFailed();
     queue_.push_back(std::move(filling_));
-    filling_ = {};
-    if (!spare_.empty()) {
+    if (spare_.empty()) {
+        filling_ = ExportBatch(columns_, rowsPerBatch);
+    } else {
         filling_ = std::move(spare_.back());
         spare_.pop_back();
+        filling_.clear();
     }
     lock.unlock();
     changed_.notify_all();
-    filling_.cells.clear(); // the texts are let go here, on the thread that made them
-    filling_.rows = 0;
-    filling_.cells.reserve(rowsPerBatch * columns_);
 }
 
 void ExportWriter::finish() {
@@ -74,7 +68,7 @@ bool ExportWriter::finished(std::chrono::milliseconds wait) {
 void ExportWriter::run() {
     try {
         for (;;) {
-            Batch batch;
+            ExportBatch batch;
             {
                 std::unique_lock lock(mutex_);
                 changed_.wait(lock, [this] { return stopping_ || ending_ || !queue_.empty(); });
@@ -86,9 +80,7 @@ void ExportWriter::run() {
                 queue_.pop_front();
             }
             changed_.notify_all(); // room in the queue
-            const std::span<const QVariant> cells(batch.cells);
-            for (std::size_t row = 0; row < batch.rows; ++row)
-                sink_->writeRow(cells.subspan(row * columns_, columns_));
+            sink_->writeRows(batch);
             const std::lock_guard lock(mutex_);
             spare_.push_back(std::move(batch));
         }

@@ -3,8 +3,9 @@
 // file is finished on that thread too, while the progress dialog stays drawn.
 #pragma once
 
+#include "exportsink.h"
+
 #include <QString>
-#include <QVariant>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -13,8 +14,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-class ExportSink;
 
 class ExportWriter {
 public:
@@ -26,10 +25,9 @@ public:
     ExportWriter(const ExportWriter &) = delete;
     ExportWriter &operator=(const ExportWriter &) = delete;
 
-    // Room for one more row, its cells filled by the caller before the next call. A full batch
-    // goes to the writer first, waiting while the queue is full. Throws DataError when writing
-    // has failed.
-    QVariant *addRow();
+    // The batch to add the next row to. A full batch goes to the writer first, waiting while
+    // the queue is full. Throws DataError when writing has failed.
+    ExportBatch &batchWithRoom();
     // Hands over the rows added so far, also a part batch.
     void handOver();
     // No more rows: the writer writes the rest and finishes the file.
@@ -47,19 +45,15 @@ private:
 
     std::unique_ptr<ExportSink> sink_;
     const std::size_t columns_;
-    struct Batch {
-        std::vector<QVariant> cells; // row after row
-        std::size_t rows = 0;
-    };
-    Batch filling_; // rows added, not yet handed over
+    ExportBatch filling_; // rows added, not yet handed over
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<Batch> queue_;
-    std::vector<Batch> spare_; // written batches, their room used again
-    bool ending_ = false;      // every row is handed over
-    bool stopping_ = false;    // the export is given up
-    bool done_ = false;        // the file is finished, or writing failed
-    QString error_;            // why writing failed
+    std::deque<ExportBatch> queue_;
+    std::vector<ExportBatch> spare_; // written batches, their room used again
+    bool ending_ = false;            // every row is handed over
+    bool stopping_ = false;          // the export is given up
+    bool done_ = false;              // the file is finished, or writing failed
+    QString error_;                  // why writing failed
     std::thread thread_;
 };

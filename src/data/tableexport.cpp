@@ -50,40 +50,50 @@ QTime timeOf(const QString &text) {
 }
 
 // A cell as the file takes it; what does not read as its column's kind (a half-typed edit)
-// goes out as the text it is. Text goes as UTF-8, made here and not on the writer's thread,
-// which has the most to do.
-QVariant utf8(const QVariant &value) {
-    return value.toString().toUtf8();
-}
-
-QVariant typed(ColumnKind kind, const QVariant &value) {
+// goes out as the text it is. Text is made UTF-8 here and not on the writer's thread, which
+// has the most to do.
+void fill(ExportBatch &batch, ExportCell &cell, ColumnKind kind, const QVariant &value) {
     if (value.isNull() || !value.isValid())
-        return {};
+        return;
     switch (kind) {
     case ColumnKind::Date: {
         const QDate date = dateOf(value.toString());
-        return date.isValid() ? QVariant(date) : utf8(value);
+        if (date.isValid()) {
+            cell.kind = ExportCell::Kind::Date;
+            cell.integer = date.toJulianDay();
+            return;
+        }
+        break;
     }
     case ColumnKind::Time: {
         const QTime time = timeOf(value.toString());
-        return time.isValid() ? QVariant(time) : utf8(value);
+        if (time.isValid()) {
+            cell.kind = ExportCell::Kind::Time;
+            cell.integer = time.msecsSinceStartOfDay();
+            return;
+        }
+        break;
     }
-    case ColumnKind::Money: {
-        const auto number = conv::toNumber(value);
-        return number ? QVariant(*number) : utf8(value);
-    }
+    case ColumnKind::Money:
     case ColumnKind::Whole:
     case ColumnKind::AutoNumber: {
         const auto number = conv::toNumber(value);
         if (!number)
-            return utf8(value);
-        const auto whole = static_cast<qlonglong>(*number);
-        return static_cast<double>(whole) == *number ? QVariant(whole) : QVariant(*number);
+            break;
+        const auto whole = static_cast<qint64>(*number);
+        if (kind != ColumnKind::Money && static_cast<double>(whole) == *number) {
+            cell.kind = ExportCell::Kind::Whole;
+            cell.integer = whole;
+        } else {
+            cell.kind = ExportCell::Kind::Money;
+            cell.number = *number;
+        }
+        return;
     }
     case ColumnKind::Text:
         break;
     }
-    return utf8(value);
+    batch.setText(cell, value.toString().toUtf8());
 }
 
 bool isShopDatabase(const QString &path) {
@@ -158,11 +168,12 @@ bool TableExport::allKnown() const {
     return !source_.isOpen() || !source_.canFetchMore();
 }
 
-void TableExport::readRow(int row, QVariant *values) {
+void TableExport::readRow(int row, ExportBatch &batch) {
+    ExportCell *cells = batch.addRow();
     for (qsizetype i = 0; i < sourceColumns_.size(); ++i) {
         const int column = sourceColumns_[i];
         if (column >= 0)
-            values[i] = typed(source_.field(column).kind, source_.valueAt(row, column));
+            fill(batch, cells[i], source_.field(column).kind, source_.valueAt(row, column));
     }
 }
 
@@ -186,7 +197,7 @@ bool TableExport::step(int rows) {
                 break;
             }
         }
-        readRow(written_, writer_->addRow());
+        readRow(written_, writer_->batchWithRoom());
         ++written_;
     }
     if (!allTaken_) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class ExportBatch;
 class ExportWriter;
 class QFile;
 class RecordSource;
@@ -56,7 +57,7 @@ public:
                     Format format, const QString &title, const Progress &progress);
 
 private:
-    void readRow(int row, QVariant *values);
+    void readRow(int row, ExportBatch &batch);
 
     RecordSource &source_;
     QList<ExportColumn> columns_;

@@ -80,61 +80,61 @@ void XlsxSink::startSheet() {
     line_ = 1;
 }
 
-void XlsxSink::writeRow(std::span<const QVariant> values) {
-    if (line_ > rowsPerSheet)
-        startSheet();
-    const auto line = static_cast<lxw_row_t>(line_);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const QVariant &value = values[i];
-        const auto column = static_cast<lxw_col_t>(i);
-        switch (value.typeId()) {
-        case QMetaType::Double: // money: whole numbers come as integers
-            check(worksheet_write_number(sheet_, line, column, value.toDouble(), moneyFormat_));
-            break;
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-            check(worksheet_write_number(sheet_, line, column, value.toDouble(), nullptr));
-            break;
-        case QMetaType::QDate: {
-            const QDate date = value.toDate();
-            if (date >= firstDateCell)
-                check(worksheet_write_number(
-                    sheet_, line, column, static_cast<double>(dayZero.daysTo(date)), dateFormat_));
-            else
-                check(worksheet_write_string(sheet_, line, column,
-                                             date.toString(Qt::ISODate).toUtf8().constData(),
-                                             nullptr));
-            break;
-        }
-        case QMetaType::QTime:
-            check(worksheet_write_number(sheet_, line, column,
-                                         value.toTime().msecsSinceStartOfDay() / 86400000.0,
-                                         timeFormat_));
-            break;
-        case QMetaType::QByteArray: {
-            // Read in place: a copy would count a reference on the reading thread's memory.
-            const QByteArray &utf8 = *static_cast<const QByteArray *>(value.constData());
-            if (utf8.isEmpty())
+void XlsxSink::writeRows(const ExportBatch &batch) {
+    static const qint64 dayZeroJulian = dayZero.toJulianDay();
+    static const qint64 firstDateCellJulian = firstDateCell.toJulianDay();
+    for (std::size_t row = 0; row < batch.rows(); ++row) {
+        if (line_ > rowsPerSheet)
+            startSheet();
+        const auto line = static_cast<lxw_row_t>(line_);
+        lxw_col_t column = 0;
+        for (const ExportCell &cell : batch.row(row)) {
+            switch (cell.kind) {
+            case ExportCell::Kind::Empty:
                 break;
-            // Bytes are never fewer than characters, so only a long text is counted over.
-            if (utf8.size() > longestText) {
-                const QByteArray cut = QString::fromUtf8(utf8).left(longestText).toUtf8();
-                check(worksheet_write_string(sheet_, line, column, cut.constData(), nullptr));
-            } else {
-                check(worksheet_write_string(sheet_, line, column, utf8.constData(), nullptr));
-            }
-            break;
-        }
-        default:
-            if (!value.isNull()) {
-                const QString text = value.toString().left(longestText);
-                if (!text.isEmpty())
-                    check(worksheet_write_string(sheet_, line, column, text.toUtf8().constData(),
+            case ExportCell::Kind::Money:
+                check(worksheet_write_number(sheet_, line, column, cell.number, moneyFormat_));
+                break;
+            case ExportCell::Kind::Whole:
+                check(worksheet_write_number(sheet_, line, column,
+                                             static_cast<double>(cell.integer), nullptr));
+                break;
+            case ExportCell::Kind::Date:
+                if (cell.integer >= firstDateCellJulian)
+                    check(worksheet_write_number(sheet_, line, column,
+                                                 static_cast<double>(cell.integer - dayZeroJulian),
+                                                 dateFormat_));
+                else
+                    check(worksheet_write_string(sheet_, line, column,
+                                                 QDate::fromJulianDay(cell.integer)
+                                                     .toString(Qt::ISODate)
+                                                     .toUtf8()
+                                                     .constData(),
                                                  nullptr));
+                break;
+            case ExportCell::Kind::Time:
+                check(worksheet_write_number(sheet_, line, column,
+                                             static_cast<double>(cell.integer) / 86400000.0,
+                                             timeFormat_));
+                break;
+            case ExportCell::Kind::Text:
+                if (cell.textSize == 0)
+                    break;
+                // Bytes are never fewer than characters, so only a long text is counted over.
+                if (cell.textSize > longestText) {
+                    const QByteArray cut = QString::fromUtf8(batch.text(cell), cell.textSize)
+                                               .left(longestText)
+                                               .toUtf8();
+                    check(worksheet_write_string(sheet_, line, column, cut.constData(), nullptr));
+                } else {
+                    check(worksheet_write_string(sheet_, line, column, batch.text(cell), nullptr));
+                }
+                break;
             }
+            ++column;
         }
+        ++line_;
     }
-    ++line_;
 }
 
 void XlsxSink::finish() {

@@ -23,7 +23,7 @@ public:
     XlsxSink &operator=(const XlsxSink &) = delete;
 
     void writeCaptions(const QStringList &captions) override;
-    void writeRow(std::span<const QVariant> values) override;
+    void writeRows(const ExportBatch &batch) override;
     void finish() override;
 
     // Lines of data on one sheet, under its caption line.
