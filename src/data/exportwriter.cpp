@@ -91,6 +91,10 @@ void ExportWriter::run() {
     } catch (const std::bad_alloc &) {
         const std::lock_guard lock(mutex_);
         error_ = QStringLiteral("There was not enough memory to write the file.");
+    } catch (const std::exception &error) {
+        const std::lock_guard lock(mutex_);
+        error_ = QStringLiteral("The file could not be written: %1")
+                     .arg(QString::fromLocal8Bit(error.what()));
     }
     {
         const std::lock_guard lock(mutex_);

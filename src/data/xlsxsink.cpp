@@ -1,5 +1,6 @@
 // Excel output through libxlsxwriter in its constant-memory mode: each line goes to disk as
-// it is written, so a list of millions of rows needs no more memory than one.
+// it is written, so a list of millions of rows needs no more memory than one. The finished
+// workbook is packed at zlib's fastest level (the last function here).
 #include "xlsxsink.h"
 
 #include "dataerror.h"
