@@ -1,12 +1,10 @@
 // Comma-separated output, buffered so that millions of rows go out in large writes.
 #include "csvsink.h"
 
-#include "conversions.h"
 #include "dataerror.h"
 
 #include <QDate>
 #include <QIODevice>
-#include <QTime>
 #include <charconv>
 
 namespace {
@@ -46,7 +44,10 @@ CsvSink::CsvSink(QIODevice &device, bool byteOrderMark, char separator)
 }
 
 void CsvSink::appendField(QByteArray &line, const QString &text, char separator) {
-    const QByteArray utf8 = text.toUtf8();
+    appendUtf8Field(line, text.toUtf8(), separator);
+}
+
+void CsvSink::appendUtf8Field(QByteArray &line, QByteArrayView utf8, char separator) {
     bool quote = false;
     for (char c : utf8)
         if (c == separator || c == '"' || c == '\n' || c == '\r') {
@@ -66,19 +67,6 @@ void CsvSink::appendField(QByteArray &line, const QString &text, char separator)
     line.append('"');
 }
 
-QString CsvSink::fieldText(const QVariant &value) {
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return value.toDate().toString(Qt::ISODate);
-    case QMetaType::QTime:
-        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
-    case QMetaType::Double:
-        return conv::numberText(value.toDouble());
-    default:
-        return value.isNull() ? QString() : value.toString();
-    }
-}
-
 void CsvSink::writeCaptions(const QStringList &captions) {
     for (qsizetype i = 0; i < captions.size(); ++i) {
         if (i > 0)
@@ -88,44 +76,52 @@ void CsvSink::writeCaptions(const QStringList &captions) {
     buffer_.append("\r\n");
 }
 
-void CsvSink::writeRow(const std::vector<QVariant> &values) {
-    bool first = true;
-    for (const QVariant &value : values) {
-        if (!first)
-            buffer_.append(separator_);
-        first = false;
-        switch (value.typeId()) {
-        case QMetaType::QDate: {
-            const QDate date = value.toDate();
-            appendDigits(buffer_, date.year(), 4);
-            buffer_.append('-');
-            appendDigits(buffer_, date.month(), 2);
-            buffer_.append('-');
-            appendDigits(buffer_, date.day(), 2);
-            break;
+void CsvSink::writeRows(const ExportBatch &batch) {
+    for (std::size_t row = 0; row < batch.rows(); ++row) {
+        bool first = true;
+        for (const ExportCell &cell : batch.row(row)) {
+            if (!first)
+                buffer_.append(separator_);
+            first = false;
+            switch (cell.kind) {
+            case ExportCell::Kind::Empty:
+                break;
+            case ExportCell::Kind::Date: {
+                int year = 0;
+                int month = 0;
+                int day = 0;
+                QDate::fromJulianDay(cell.integer).getDate(&year, &month, &day);
+                appendDigits(buffer_, year, 4);
+                buffer_.append('-');
+                appendDigits(buffer_, month, 2);
+                buffer_.append('-');
+                appendDigits(buffer_, day, 2);
+                break;
+            }
+            case ExportCell::Kind::Time: {
+                const auto seconds = static_cast<int>(cell.integer / 1000);
+                appendDigits(buffer_, seconds / 3600, 2);
+                buffer_.append(':');
+                appendDigits(buffer_, seconds / 60 % 60, 2);
+                buffer_.append(':');
+                appendDigits(buffer_, seconds % 60, 2);
+                break;
+            }
+            case ExportCell::Kind::Money:
+                appendNumber(buffer_, cell.number);
+                break;
+            case ExportCell::Kind::Whole:
+                appendWhole(buffer_, cell.integer);
+                break;
+            case ExportCell::Kind::Text:
+                appendUtf8Field(buffer_, QByteArrayView(batch.text(cell), cell.textSize),
+                                separator_);
+                break;
+            }
         }
-        case QMetaType::QTime: {
-            const QTime time = value.toTime();
-            appendDigits(buffer_, time.hour(), 2);
-            buffer_.append(':');
-            appendDigits(buffer_, time.minute(), 2);
-            buffer_.append(':');
-            appendDigits(buffer_, time.second(), 2);
-            break;
-        }
-        case QMetaType::Double:
-            appendNumber(buffer_, value.toDouble());
-            break;
-        case QMetaType::LongLong:
-            appendWhole(buffer_, value.toLongLong());
-            break;
-        default:
-            if (!value.isNull())
-                appendField(buffer_, fieldText(value), separator_);
-        }
+        buffer_.append("\r\n");
+        flushIfFull();
     }
-    buffer_.append("\r\n");
-    flushIfFull();
 }
 
 void CsvSink::flushIfFull() {

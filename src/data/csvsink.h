@@ -6,6 +6,7 @@
 #include "exportsink.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 class QIODevice;
 
@@ -13,14 +14,13 @@ class CsvSink : public ExportSink {
 public:
     CsvSink(QIODevice &device, bool byteOrderMark, char separator = ',');
     void writeCaptions(const QStringList &captions) override;
-    void writeRow(const std::vector<QVariant> &values) override;
+    void writeRows(const ExportBatch &batch) override;
     void finish() override;
 
     // One field as it stands in a line: quoted when it holds the separator, a quote or a line
     // break (and an inner quote doubled).
     static void appendField(QByteArray &line, const QString &text, char separator);
-    // A value as it is written: the forms named above; text as it is.
-    static QString fieldText(const QVariant &value);
+    static void appendUtf8Field(QByteArray &line, QByteArrayView utf8, char separator);
 
 private:
     void flushIfFull();

@@ -5,6 +5,7 @@
 #include "conversions.h"
 #include "csvsink.h"
 #include "dataerror.h"
+#include "exportwriter.h"
 #include "recordsource.h"
 #include "xlsxsink.h"
 
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTime>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -48,35 +50,50 @@ QTime timeOf(const QString &text) {
 }
 
 // A cell as the file takes it; what does not read as its column's kind (a half-typed edit)
-// goes out as the text it is.
-QVariant typed(ColumnKind kind, const QVariant &value) {
+// goes out as the text it is. Text is made UTF-8 here and not on the writer's thread, which
+// has the most to do.
+void fill(ExportBatch &batch, ExportCell &cell, ColumnKind kind, const QVariant &value) {
     if (value.isNull() || !value.isValid())
-        return {};
+        return;
     switch (kind) {
     case ColumnKind::Date: {
         const QDate date = dateOf(value.toString());
-        return date.isValid() ? QVariant(date) : QVariant(value.toString());
+        if (date.isValid()) {
+            cell.kind = ExportCell::Kind::Date;
+            cell.integer = date.toJulianDay();
+            return;
+        }
+        break;
     }
     case ColumnKind::Time: {
         const QTime time = timeOf(value.toString());
-        return time.isValid() ? QVariant(time) : QVariant(value.toString());
+        if (time.isValid()) {
+            cell.kind = ExportCell::Kind::Time;
+            cell.integer = time.msecsSinceStartOfDay();
+            return;
+        }
+        break;
     }
-    case ColumnKind::Money: {
-        const auto number = conv::toNumber(value);
-        return number ? QVariant(*number) : QVariant(value.toString());
-    }
+    case ColumnKind::Money:
     case ColumnKind::Whole:
     case ColumnKind::AutoNumber: {
         const auto number = conv::toNumber(value);
         if (!number)
-            return value.toString();
-        const auto whole = static_cast<qlonglong>(*number);
-        return static_cast<double>(whole) == *number ? QVariant(whole) : QVariant(*number);
+            break;
+        const auto whole = static_cast<qint64>(*number);
+        if (kind != ColumnKind::Money && static_cast<double>(whole) == *number) {
+            cell.kind = ExportCell::Kind::Whole;
+            cell.integer = whole;
+        } else {
+            cell.kind = ExportCell::Kind::Money;
+            cell.number = *number;
+        }
+        return;
     }
     case ColumnKind::Text:
         break;
     }
-    return value.toString();
+    batch.setText(cell, value.toString().toUtf8());
 }
 
 bool isShopDatabase(const QString &path) {
@@ -99,7 +116,6 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
         sourceColumns_ << (source_.isOpen() ? source_.fieldIndex(column.field) : -1);
         captions << (column.caption.isEmpty() ? column.field : column.caption);
     }
-    values_.resize(static_cast<std::size_t>(columns_.size()));
 
     const QFileInfo info(target_);
     auto temporary = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") +
@@ -109,13 +125,23 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
         throw DataError(QStringLiteral("The file %1 could not be written: %2")
                             .arg(target_, temporary->errorString()));
     file_ = std::move(temporary);
-    if (format == Format::Xlsx) {
-        file_->close(); // the workbook writes the file itself, by name
-        sink_ = std::make_unique<XlsxSink>(file_->fileName(), title);
-    } else {
-        sink_ = std::make_unique<CsvSink>(*file_, format == Format::CsvWithByteOrderMark);
+    try {
+        std::unique_ptr<ExportSink> sink;
+        if (format == Format::Xlsx) {
+            file_->close(); // the workbook writes the file itself, by name
+            sink = std::make_unique<XlsxSink>(file_->fileName(), title);
+        } else {
+            sink = std::make_unique<CsvSink>(*file_, format == Format::CsvWithByteOrderMark);
+        }
+        sink->writeCaptions(captions);
+        writer_ = std::make_unique<ExportWriter>(std::move(sink),
+                                                 static_cast<std::size_t>(columns_.size()));
+    } catch (...) {
+        // No destructor runs for an export never made: its scratch file goes here.
+        file_->close();
+        QFile::remove(file_->fileName());
+        throw;
     }
-    sink_->writeCaptions(captions);
     // A list re-read, or a row added or removed, while it is being written would mix two
     // lists in one file.
     auto changed = [this] { reread_ = true; };
@@ -127,7 +153,7 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
 TableExport::~TableExport() {
     for (const QMetaObject::Connection &connection : connections_)
         QObject::disconnect(connection);
-    sink_.reset();
+    writer_.reset(); // stops the writing before the file goes
     if (!committed_ && file_) {
         file_->close();
         QFile::remove(file_->fileName());
@@ -142,11 +168,12 @@ bool TableExport::allKnown() const {
     return !source_.isOpen() || !source_.canFetchMore();
 }
 
-void TableExport::readRow(int row) {
-    for (std::size_t i = 0; i < values_.size(); ++i) {
-        const int column = sourceColumns_[static_cast<qsizetype>(i)];
-        values_[i] = column < 0 ? QVariant()
-                                : typed(source_.field(column).kind, source_.valueAt(row, column));
+void TableExport::readRow(int row, ExportBatch &batch) {
+    ExportCell *cells = batch.addRow();
+    for (qsizetype i = 0; i < sourceColumns_.size(); ++i) {
+        const int column = sourceColumns_[i];
+        if (column >= 0)
+            fill(batch, cells[i], source_.field(column).kind, source_.valueAt(row, column));
     }
 }
 
@@ -154,29 +181,45 @@ bool TableExport::step(int rows) {
     if (reread_)
         throw DataError(QStringLiteral("The list was read again while it was being exported; "
                                        "export it again."));
-    if (!source_.isOpen())
-        return true;
-    for (int done = 0; done < rows; ++done) {
-        if (written_ >= source_.loadedCount()) {
-            if (!source_.canFetchMore())
-                return true;
-            source_.fetchMore();
-            if (reread_ || written_ >= source_.loadedCount())
-                return !reread_;
+    for (int done = 0; done < rows && !allTaken_; ++done) {
+        if (!source_.isOpen()) {
+            allTaken_ = true;
+            break;
         }
-        readRow(written_);
-        sink_->writeRow(values_);
+        if (written_ >= source_.loadedCount()) {
+            if (source_.canFetchMore())
+                source_.fetchMore();
+            if (reread_)
+                throw DataError(QStringLiteral("The list was read again while it was being "
+                                               "exported; export it again."));
+            if (written_ >= source_.loadedCount()) {
+                allTaken_ = true;
+                break;
+            }
+        }
+        readRow(written_, writer_->batchWithRoom());
         ++written_;
     }
-    return written_ >= source_.loadedCount() && !source_.canFetchMore();
+    if (!allTaken_) {
+        writer_->handOver(); // the writer never waits on a part batch while rows are read
+        return false;
+    }
+    writer_->finish();
+    // Back before long even while the file is being finished, so that progress is drawn.
+    return writer_->finished(std::chrono::milliseconds(100));
 }
 
 void TableExport::commit() {
     if (reread_)
         throw DataError(QStringLiteral("The list was read again while it was being exported; "
                                        "export it again."));
-    sink_->finish();
-    sink_.reset();
+    if (!allTaken_)
+        throw DataError(
+            QStringLiteral("The file %1 was not finished: rows are missing.").arg(target_));
+    writer_->finish();
+    while (!writer_->finished(std::chrono::seconds(1))) {
+    }
+    writer_.reset();
     if (file_->isOpen()) {
         if (!file_->flush())
             throw DataError(QStringLiteral("The file %1 could not be written: %2")

@@ -12,9 +12,9 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
-#include <vector>
 
-class ExportSink;
+class ExportBatch;
+class ExportWriter;
 class QFile;
 class RecordSource;
 
@@ -36,12 +36,14 @@ public:
     TableExport(const TableExport &) = delete;
     TableExport &operator=(const TableExport &) = delete;
 
-    // Writes up to `rows` more rows, reading more of the record set when needed. True once
-    // every row is written. Throws DataError (also when the list is re-read meanwhile).
+    // Takes up to `rows` more rows into the file, reading more of the record set when needed;
+    // they are written on a thread of their own. True once every row is written and the file
+    // finished. Throws DataError (also when the list is re-read meanwhile).
     bool step(int rows);
-    // Finishes the file and gives it the target's name. Throws DataError.
+    // Waits for the file to be finished and gives it the target's name. Throws DataError.
     void commit();
 
+    // Rows taken into the file so far.
     int rowsWritten() const { return written_; }
     // Rows of the record set read so far, and whether that is all of them.
     int rowsKnown() const;
@@ -54,18 +56,17 @@ public:
     static bool run(RecordSource &source, QList<ExportColumn> columns, const QString &target,
                     Format format, const QString &title, const Progress &progress);
 
-
 private:
-    void readRow(int row);
+    void readRow(int row, ExportBatch &batch);
 
     RecordSource &source_;
     QList<ExportColumn> columns_;
     QList<int> sourceColumns_;
     QString target_;
     std::unique_ptr<QFile> file_; // the temporary file
-    std::unique_ptr<ExportSink> sink_;
-    std::vector<QVariant> values_;
+    std::unique_ptr<ExportWriter> writer_;
     int written_ = 0;
+    bool allTaken_ = false;
     bool committed_ = false;
     bool reread_ = false;
     QList<QMetaObject::Connection> connections_;

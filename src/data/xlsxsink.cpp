@@ -1,5 +1,6 @@
 // Excel output through libxlsxwriter in its constant-memory mode: each line goes to disk as
-// it is written, so a list of millions of rows needs no more memory than one.
+// it is written, so a list of millions of rows needs no more memory than one. The finished
+// workbook is packed at zlib's fastest level (the last function here).
 #include "xlsxsink.h"
 
 #include "dataerror.h"
@@ -7,6 +8,8 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QTime>
+#include <cstdio>
+#include <dlfcn.h>
 #include <xlsxwriter.h>
 
 namespace {
@@ -66,10 +69,11 @@ void XlsxSink::writeCaptions(const QStringList &captions) {
 }
 
 void XlsxSink::startSheet() {
-    ++sheets_;
-    sheet_ = workbook_add_worksheet(workbook_, sheetName(title_, sheets_).toUtf8().constData());
+    const int number = static_cast<int>(sheets_.size()) + 1;
+    sheet_ = workbook_add_worksheet(workbook_, sheetName(title_, number).toUtf8().constData());
     if (sheet_ == nullptr)
         throw DataError(QStringLiteral("The workbook could not be written."));
+    sheets_.push_back(sheet_);
     worksheet_freeze_panes(sheet_, 1, 0);
     for (qsizetype column = 0; column < captions_.size(); ++column)
         check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(column),
@@ -77,53 +81,122 @@ void XlsxSink::startSheet() {
     line_ = 1;
 }
 
-void XlsxSink::writeRow(const std::vector<QVariant> &values) {
-    if (line_ > rowsPerSheet)
-        startSheet();
-    const auto line = static_cast<lxw_row_t>(line_);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const QVariant &value = values[i];
-        const auto column = static_cast<lxw_col_t>(i);
-        switch (value.typeId()) {
-        case QMetaType::Double: // money: whole numbers come as integers
-            check(worksheet_write_number(sheet_, line, column, value.toDouble(), moneyFormat_));
-            break;
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-            check(worksheet_write_number(sheet_, line, column, value.toDouble(), nullptr));
-            break;
-        case QMetaType::QDate: {
-            const QDate date = value.toDate();
-            if (date >= firstDateCell)
-                check(worksheet_write_number(
-                    sheet_, line, column, static_cast<double>(dayZero.daysTo(date)), dateFormat_));
-            else
-                check(worksheet_write_string(sheet_, line, column,
-                                             date.toString(Qt::ISODate).toUtf8().constData(),
-                                             nullptr));
-            break;
-        }
-        case QMetaType::QTime:
-            check(worksheet_write_number(sheet_, line, column,
-                                         value.toTime().msecsSinceStartOfDay() / 86400000.0,
-                                         timeFormat_));
-            break;
-        default:
-            if (!value.isNull()) {
-                const QString text = value.toString().left(longestText);
-                if (!text.isEmpty())
-                    check(worksheet_write_string(sheet_, line, column, text.toUtf8().constData(),
+void XlsxSink::writeRows(const ExportBatch &batch) {
+    static const qint64 dayZeroJulian = dayZero.toJulianDay();
+    static const qint64 firstDateCellJulian = firstDateCell.toJulianDay();
+    for (std::size_t row = 0; row < batch.rows(); ++row) {
+        if (line_ > rowsPerSheet)
+            startSheet();
+        const auto line = static_cast<lxw_row_t>(line_);
+        lxw_col_t column = 0;
+        for (const ExportCell &cell : batch.row(row)) {
+            switch (cell.kind) {
+            case ExportCell::Kind::Empty:
+                break;
+            case ExportCell::Kind::Money:
+                check(worksheet_write_number(sheet_, line, column, cell.number, moneyFormat_));
+                break;
+            case ExportCell::Kind::Whole:
+                check(worksheet_write_number(sheet_, line, column,
+                                             static_cast<double>(cell.integer), nullptr));
+                break;
+            case ExportCell::Kind::Date:
+                if (cell.integer >= firstDateCellJulian)
+                    check(worksheet_write_number(sheet_, line, column,
+                                                 static_cast<double>(cell.integer - dayZeroJulian),
+                                                 dateFormat_));
+                else
+                    check(worksheet_write_string(sheet_, line, column,
+                                                 QDate::fromJulianDay(cell.integer)
+                                                     .toString(Qt::ISODate)
+                                                     .toUtf8()
+                                                     .constData(),
                                                  nullptr));
+                break;
+            case ExportCell::Kind::Time:
+                check(worksheet_write_number(sheet_, line, column,
+                                             static_cast<double>(cell.integer) / 86400000.0,
+                                             timeFormat_));
+                break;
+            case ExportCell::Kind::Text:
+                if (cell.textSize == 0)
+                    break;
+                // Bytes are never fewer than characters, so only a long text is counted over.
+                if (cell.textSize > longestText) {
+                    const QByteArray cut = QString::fromUtf8(batch.text(cell), cell.textSize)
+                                               .left(longestText)
+                                               .toUtf8();
+                    check(worksheet_write_string(sheet_, line, column, cut.constData(), nullptr));
+                } else {
+                    check(worksheet_write_string(sheet_, line, column, batch.text(cell), nullptr));
+                }
+                break;
             }
+            ++column;
         }
+        ++line_;
     }
-    ++line_;
 }
 
 void XlsxSink::finish() {
-    if (sheets_ == 0)
+    if (sheets_.empty())
         startSheet();
+    checkScratchFiles();
     lxw_workbook *workbook = workbook_;
     workbook_ = nullptr; // closing frees it, whether or not it succeeds
     check(workbook_close(workbook));
+}
+
+// libxlsxwriter does not look at its writes of the sheets' lines to its scratch files: a disk
+// that filled up meanwhile would leave a sheet cut short in a workbook that seems whole.
+void XlsxSink::checkScratchFiles() const {
+    for (lxw_worksheet *sheet : sheets_) {
+        FILE *scratch = sheet->optimize_tmpfile;
+        if (scratch == nullptr || std::fflush(scratch) != 0 || std::ferror(scratch))
+            throw DataError(
+                QStringLiteral("The workbook could not be written; the disk may be full."));
+    }
+}
+
+// How hard the workbook's parts are compressed. libxlsxwriter packs the workbook through
+// minizip at zlib's default level and has no setting for it; at that level compressing a large
+// list's sheets takes longer than writing them. The function below stands in front of
+// minizip's own (a program's definition is the one a library's call is bound to) and passes
+// the call on with zlib's fastest level: the same cells, a somewhat larger file.
+namespace {
+// zlib's fastest level, still a real compression (the default is 6).
+constexpr int fastLevel = 1;
+
+using OpenInZip = int (*)(void *file, const char *filename, const void *fileInfo,
+                          const void *extraLocal, unsigned extraLocalSize, const void *extraGlobal,
+                          unsigned extraGlobalSize, const char *comment, int method, int level,
+                          int raw, int windowBits, int memLevel, int strategy, const char *password,
+                          unsigned long crcForCrypting, unsigned long versionMadeBy,
+                          unsigned long flagBase, int zip64);
+
+OpenInZip minizipOwn() {
+    static const auto own =
+        reinterpret_cast<OpenInZip>(dlsym(RTLD_NEXT, "zipOpenNewFileInZip4_64"));
+    return own;
+}
+} // namespace
+
+// minizip's zip.h declares it with these types (zipFile is a pointer, uInt unsigned, uLong
+// unsigned long).
+extern "C" __attribute__((visibility("default"))) int
+zipOpenNewFileInZip4_64(void *file, const char *filename, const void *fileInfo,
+                        const void *extraLocal, unsigned extraLocalSize, const void *extraGlobal,
+                        unsigned extraGlobalSize, const char *comment, int method, int level,
+                        int raw, int windowBits, int memLevel, int strategy, const char *password,
+                        unsigned long crcForCrypting, unsigned long versionMadeBy,
+                        unsigned long flagBase, int zip64) {
+    const OpenInZip own = minizipOwn();
+    if (own == nullptr)
+        return -104; // ZIP_INTERNALERROR: the workbook reports that it could not be written
+    // Only the default level is lowered: a part stored uncompressed stays so.
+    if (level == -1)
+        level = fastLevel;
+    return own(file, filename, fileInfo, extraLocal, extraLocalSize, extraGlobal, extraGlobalSize,
+               comment, method, level, raw, windowBits, memLevel, strategy, password,
+               crcForCrypting, versionMadeBy, flagBase, zip64);
 }

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <vector>
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -22,7 +23,7 @@ public:
     XlsxSink &operator=(const XlsxSink &) = delete;
 
     void writeCaptions(const QStringList &captions) override;
-    void writeRow(const std::vector<QVariant> &values) override;
+    void writeRows(const ExportBatch &batch) override;
     void finish() override;
 
     // Lines of data on one sheet, under its caption line.
@@ -31,9 +32,11 @@ public:
 private:
     void startSheet();
     void check(int error) const;
+    void checkScratchFiles() const;
 
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;
+    std::vector<lxw_worksheet *> sheets_;
     lxw_format *captionFormat_ = nullptr;
     lxw_format *moneyFormat_ = nullptr;
     lxw_format *dateFormat_ = nullptr;
@@ -41,6 +44,5 @@ private:
     QByteArray tmpdir_;
     QString title_;
     QStringList captions_;
-    int sheets_ = 0;
     int line_ = 0; // next line on the current sheet
 };

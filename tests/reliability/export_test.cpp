@@ -29,8 +29,10 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
 
 using namespace reliability;
 
@@ -183,12 +185,14 @@ TEST_F(Export, EveryGridReadsBackAsItsRecordSet) {
 }
 
 TEST_F(Export, CancelledOrFailedExportLeavesNothing) {
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the file size limit fails instead of killing
     struct Case {
         const char *name;
         TableExport::Format format;
-        bool earlierFile;  // a file of the target's name is there before
-        bool cancel;       // the operator cancels after the first rows
-        const char *where; // "out", "missing folder", "shop database"
+        bool earlierFile;                 // a file of the target's name is there before
+        bool cancel;                      // the operator cancels after the first rows
+        const char *where;                // "out", "missing folder", "shop database"
+        rlim_t fileLimit = RLIM_INFINITY; // a disk that fills up while the rows are written
     };
     const Case cases[] = {
         {"cancelled csv", TableExport::Format::Csv, false, true, "out"},
@@ -197,6 +201,8 @@ TEST_F(Export, CancelledOrFailedExportLeavesNothing) {
         {"cancelled workbook over a file", TableExport::Format::Xlsx, true, true, "out"},
         {"folder missing", TableExport::Format::Csv, false, false, "missing folder"},
         {"over the shop database", TableExport::Format::Xlsx, false, false, "shop database"},
+        {"disk full, csv over a file", TableExport::Format::Csv, true, false, "out", 64 * 1024},
+        {"disk full, workbook", TableExport::Format::Xlsx, false, false, "out", 64 * 1024},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -227,6 +233,11 @@ TEST_F(Export, CancelledOrFailedExportLeavesNothing) {
         int steps = 0;
         bool finished = false;
         bool failed = false;
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit unlimited = limit;
+        limit.rlim_cur = c.fileLimit; // a write past it fails as on a full disk
+        setrlimit(RLIMIT_FSIZE, &limit);
         try {
             finished = TableExport::run(sales, {{"ISBN", "ISBN"}, {"Title", "Title"}}, target,
                                         c.format, "Sales", [&](int written, int, bool) {
@@ -237,6 +248,7 @@ TEST_F(Export, CancelledOrFailedExportLeavesNothing) {
         } catch (const DataError &) {
             failed = true;
         }
+        setrlimit(RLIMIT_FSIZE, &unlimited);
         EXPECT_FALSE(finished);
         EXPECT_EQ(failed, !c.cancel);
         if (c.cancel) {
