@@ -9,7 +9,6 @@
 #include "shopsession.h"
 
 #include <limits>
-#include <sqlite3.h>
 
 namespace {
 
@@ -117,7 +116,7 @@ void RecordSource::readRows(int count) {
             if (!unread_->step())
                 unread_.reset();
             else
-                store_.appendFromStatement(unread_->handle());
+                store_.appendFromStatement(*unread_);
         }
     } catch (const DataError &) {
         unread_.reset(); // what was read stays; the failure is the caller's to report
@@ -189,11 +188,10 @@ void RecordSource::readTableInfo(const QString &table) {
 void RecordSource::readFields(const Statement &stmt) {
     fields_.clear();
     for (int column = 1; column < stmt.columnCount(); ++column) {
-        const char *declared = sqlite3_column_decltype(stmt.handle(), column);
         const QString name = stmt.columnName(column);
         const auto key = primaryKeys_.find(name.toLower());
         fields_.push_back(
-            {name, conv::kindFromDeclaredType(QString::fromUtf8(declared),
+            {name, conv::kindFromDeclaredType(stmt.declaredType(column),
                                               key != primaryKeys_.end() && key->second)});
     }
 }

@@ -2,6 +2,8 @@
 // of an arena.
 #include "rowstore.h"
 
+#include "connection.h"
+
 #include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
@@ -176,6 +178,17 @@ void RowStore::appendFromStatement(sqlite3_stmt *stmt) {
         }
     }
     rows_.push_back({place(), sqlite3_column_int64(stmt, 0)});
+}
+
+void RowStore::appendFromStatement(const Statement &stmt) {
+    if (sqlite3_stmt *file = stmt.handle()) {
+        appendFromStatement(file);
+        return;
+    }
+    scratch_.clear();
+    for (int column = 1; column <= columns_; ++column)
+        encode(stmt.value(column));
+    rows_.push_back({place(), stmt.value(0).toLongLong()});
 }
 
 void RowStore::encode(const QVariant &value) {

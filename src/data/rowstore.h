@@ -12,6 +12,7 @@
 #include <vector>
 
 struct sqlite3_stmt;
+class Statement;
 
 class RowStore {
 public:
@@ -24,6 +25,8 @@ public:
 
     // Appends the current row of a stepped statement: column 0 is the rowid, the rest cells.
     void appendFromStatement(sqlite3_stmt *stmt);
+    // The same from a statement of either engine.
+    void appendFromStatement(const Statement &stmt);
     // Appends or replaces a row from values (one per column).
     void append(qint64 rowid, const QVariantList &values);
     void replace(int row, qint64 rowid, const QVariantList &values);

@@ -2,11 +2,17 @@
 #include "testsupport.h"
 
 #include "shopfile.h"
+#include "testserver.h"
 
 #include <QWidget>
 #include <stdexcept>
 
 TestDatabase::TestDatabase() {
+    if (testserver::enabled()) {
+        path_ = testserver::freshShop();
+        conn_ = std::make_unique<Connection>(path_);
+        return;
+    }
     if (!dir_.isValid())
         throw std::runtime_error("no temporary folder");
     path_ = dir_.filePath(QStringLiteral("book1.mdb"));

@@ -1,0 +1,114 @@
+// The tests' shops on the throwaway server: one database per test program, made from the
+// server schema once and emptied for each test.
+#include "testserver.h"
+
+#include "shoplocation.h"
+#include "shoptables.h"
+
+#include <QFile>
+#include <QProcessEnvironment>
+#include <cstdlib>
+#include <libpq-fe.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace testserver {
+
+namespace {
+
+QString adminSettings() {
+    const QString settings = qEnvironmentVariable("QUILLMART_TEST_SERVER");
+    if (settings.isEmpty())
+        throw std::runtime_error("QUILLMART_TEST_SERVER is not set: the test command starts a "
+                                 "throwaway PostgreSQL server and names it there");
+    return settings;
+}
+
+QString databaseName() {
+    static const QString name = QStringLiteral("qmtest_%1").arg(getpid());
+    return name;
+}
+
+void run(PGconn *conn, const QByteArray &sql) {
+    PGresult *result = PQexec(conn, sql.constData());
+    const ExecStatusType status = PQresultStatus(result);
+    const std::string error = PQresultErrorMessage(result);
+    PQclear(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw std::runtime_error("test server: " + error + " in " + sql.left(200).toStdString());
+}
+
+PGconn *connect(const QString &settings) {
+    PGconn *conn = PQconnectdb(settings.toUtf8().constData());
+    if (PQstatus(conn) != CONNECTION_OK) {
+        const std::string error = PQerrorMessage(conn);
+        PQfinish(conn);
+        throw std::runtime_error("test server cannot be reached: " + error);
+    }
+    PQsetNoticeProcessor(
+        conn, [](void *, const char *) {}, nullptr);
+    return conn;
+}
+
+QString shopSettings() {
+    return adminSettings() + QStringLiteral(" dbname=") + databaseName();
+}
+
+struct Owner {
+    PGconn *conn = nullptr;
+    ~Owner() {
+        if (conn == nullptr)
+            return;
+        PQfinish(conn);
+        PGconn *admin = PQconnectdb(adminSettings().toUtf8().constData());
+        PQclear(PQexec(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)")
+                                  .arg(databaseName())
+                                  .toUtf8()
+                                  .constData()));
+        PQfinish(admin);
+    }
+};
+
+Owner &owner() {
+    static Owner owner;
+    if (owner.conn == nullptr) {
+        PGconn *admin = connect(adminSettings());
+        try {
+            run(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)")
+                           .arg(databaseName())
+                           .toUtf8());
+            run(admin, QStringLiteral("CREATE DATABASE %1").arg(databaseName()).toUtf8());
+        } catch (...) {
+            PQfinish(admin);
+            throw;
+        }
+        PQfinish(admin);
+        owner.conn = connect(shopSettings());
+        QFile schema(qEnvironmentVariable("QUILLMART_SERVER_SCHEMA_FILE"));
+        if (!schema.open(QIODevice::ReadOnly))
+            throw std::runtime_error("no server schema");
+        run(owner.conn, schema.readAll());
+    }
+    return owner;
+}
+
+} // namespace
+
+bool enabled() {
+    return qEnvironmentVariable("QUILLMART_TEST_ENGINE") == QLatin1String("server");
+}
+
+QString freshShop() {
+    Owner &shop = owner();
+    QStringList names;
+    for (const TableDescription &table : tables::all)
+        names << QString::fromLatin1(table.name).toLower();
+    run(shop.conn, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")).toUtf8());
+    return shoplocation::ofServer(shopSettings());
+}
+
+void ownerExec(const QString &sql) {
+    run(owner().conn, sql.toUtf8());
+}
+
+} // namespace testserver

@@ -1,0 +1,18 @@
+// Shops on the throwaway PostgreSQL server the test command starts: with
+// QUILLMART_TEST_ENGINE=server the tests that make a shop get one there instead of a file.
+#pragma once
+
+#include <QString>
+
+namespace testserver {
+
+// Whether this run's shops are made on the server.
+bool enabled();
+// The location of an empty shop on the server (one database per test program, emptied for
+// each test). Throws std::runtime_error when the server cannot be used.
+QString freshShop();
+// Runs SQL on the server shop's database as its owner (the tests' own set-up), bypassing
+// what the program's connection does.
+void ownerExec(const QString &sql);
+
+} // namespace testserver
