@@ -32,6 +32,8 @@ RecordSource::RecordSource(const QString &objectName, std::shared_ptr<ShopSessio
     : QObject(parent), session_(std::move(session)) {
     setObjectName(objectName);
     session_->attach(this);
+    idleRead_.setSingleShot(true);
+    connect(&idleRead_, &QTimer::timeout, this, &RecordSource::readRestWhileIdle);
 }
 
 RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
@@ -122,6 +124,23 @@ void RecordSource::readRows(int count) {
         unread_.reset(); // what was read stays; the failure is the caller's to report
         throw;
     }
+    // On a server a result still being read holds a statement open there: a screen left
+    // alone reads its rest a batch at a time, so that a till left overnight holds nothing.
+    if (unread_ && openConnection().isServer())
+        idleRead_.start(idleReadDelayMs);
+    else
+        idleRead_.stop();
+}
+
+void RecordSource::readRestWhileIdle() {
+    try {
+        fetchMore();
+    } catch (const DataError &error) {
+        emit dataError(error.description());
+        return;
+    }
+    if (unread_)
+        idleRead_.start(0);
 }
 
 void RecordSource::fetchMore() {

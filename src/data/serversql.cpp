@@ -115,16 +115,22 @@ void renameFunctions(QString &sql, QString &masked) {
     }
 }
 
-// A record-source query (it starts by fetching the rowid) of one table with no order of its
-// own comes in the order its rows were stored, as it does from the file.
+// A record-source query (it starts by fetching the rowid) of one table comes in the order its
+// rows were stored, as from the file, where no order of its own decides: rows that sort
+// alike keep that order too.
 void keepStoredOrder(QString &sql, const QString &masked) {
     static const QRegularExpression recordSource(QStringLiteral(R"(^\s*select\s+rowid\s*,)"),
                                                  QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression ordered(
-        QStringLiteral(R"(\b(order\s+by|group\s+by|limit|union|join)\b|\(\s*select\b)"),
+    static const QRegularExpression grouped(
+        QStringLiteral(R"(\b(group\s+by|limit|union|join)\b|\(\s*select\b)"),
         QRegularExpression::CaseInsensitiveOption);
-    if (recordSource.match(masked).hasMatch() && !ordered.match(masked).hasMatch())
-        sql += QStringLiteral(" ORDER BY rowid");
+    static const QRegularExpression ordered(QStringLiteral(R"(\border\s+by\b)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (!recordSource.match(masked).hasMatch() || grouped.match(masked).hasMatch())
+        return;
+    sql = sql.trimmed();
+    sql += ordered.match(masked).hasMatch() ? QStringLiteral(", rowid")
+                                            : QStringLiteral(" ORDER BY rowid");
 }
 
 ServerSql columnList(const QString &tableName) {

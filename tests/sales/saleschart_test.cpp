@@ -95,7 +95,7 @@ TEST(SalesChart, BarsMatchTheListedSales) {
         QStringLiteral("SELECT cast(substr(ISBN, 4) AS int), sum(Qty) FROM soldbook WHERE SoldDate "
                        "BETWEEN '%1' AND '%2' GROUP BY ISBN ORDER BY sum(Qty) DESC, ISBN LIMIT 10");
     const QString hourSql = QStringLiteral(
-        "SELECT cast(substr(SoldTime, 1, 2) AS int) AS h, sum(Price * Qty) FROM soldbook "
+        "SELECT cast(substr(SoldTime || '', 1, 2) AS int) AS h, sum(Price * Qty) FROM soldbook "
         "WHERE SoldDate = '%1' GROUP BY h ORDER BY h");
     const QString daySql = QStringLiteral(
         "SELECT cast(julianday(SoldDate) + 0.5 AS int) AS d, sum(Price * Qty) FROM soldbook "

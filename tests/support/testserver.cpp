@@ -56,6 +56,7 @@ QString shopSettings() {
 
 struct Owner {
     PGconn *conn = nullptr;
+    bool changed = false;
     ~Owner() {
         if (conn == nullptr)
             return;
@@ -71,6 +72,11 @@ struct Owner {
 
 Owner &owner() {
     static Owner owner;
+    if (owner.changed && owner.conn != nullptr) {
+        PQfinish(owner.conn);
+        owner.conn = nullptr;
+        owner.changed = false;
+    }
     if (owner.conn == nullptr) {
         PGconn *admin = connect(adminSettings());
         try {
@@ -105,6 +111,10 @@ QString freshShop() {
         names << QString::fromLatin1(table.name).toLower();
     run(shop.conn, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")).toUtf8());
     return shoplocation::ofServer(shopSettings());
+}
+
+void schemaChanged() {
+    owner().changed = true;
 }
 
 void ownerExec(const QString &sql) {

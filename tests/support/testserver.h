@@ -11,6 +11,9 @@ bool enabled();
 // The location of an empty shop on the server (one database per test program, emptied for
 // each test). Throws std::runtime_error when the server cannot be used.
 QString freshShop();
+// The shop's tables were changed (a test dropped or altered one): the next shop is made
+// anew rather than emptied.
+void schemaChanged();
 // Runs SQL on the server shop's database as its owner (the tests' own set-up), bypassing
 // what the program's connection does.
 void ownerExec(const QString &sql);
