@@ -148,6 +148,7 @@ Copied fillServer(pgtool::Session &db, const QString &path) {
     if (!QFileInfo(path).isFile())
         throw DataError(QString("The shop file %1 does not exist.").arg(path));
     checkTablesEmpty(db);
+    db.exec("SET LOCAL maintenance_work_mem = '256MB'");
     SqliteFile file(path, SQLITE_OPEN_READONLY);
     file.exec("BEGIN"); // one moment of the file, even while it is being used
     Copied copied;
@@ -156,6 +157,13 @@ Copied fillServer(pgtool::Session &db, const QString &path) {
         if (table.perTill)
             continue;
         SqliteStatement select(file, shopfilerows::selectSql(table));
+        // Indexes are quicker made once over all the rows than kept up row by row.
+        const pgtool::Result indexes =
+            db.exec("SELECT indexrelid::regclass::text, pg_get_indexdef(indexrelid) FROM pg_index "
+                    "WHERE indrelid = $1::regclass AND NOT indisunique",
+                    {pgtool::quoteIdent(table.name)});
+        for (int i = 0; i < indexes.rows(); ++i)
+            db.exec("DROP INDEX " + indexes.text(i, 0));
         TableFigures source;
         source.columns.resize(table.columns.size());
         db.copyIn(QString("COPY %1 (%2) FROM STDIN")
@@ -168,6 +176,8 @@ Copied fillServer(pgtool::Session &db, const QString &path) {
                       }
                       return true;
                   });
+        for (int i = 0; i < indexes.rows(); ++i)
+            db.exec(indexes.text(i, 1));
         const QString differ = copyvalues::differences(table, source, serverFigures(db, table));
         if (!differ.isEmpty())
             differences << differ;
@@ -225,6 +235,20 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
         out.exec("PRAGMA journal_mode = OFF");
         out.exec("PRAGMA synchronous = OFF");
         out.exec("BEGIN");
+        // Indexes are quicker made once over all the rows than kept up row by row.
+        QStringList indexNames, indexes;
+        {
+            SqliteStatement list(out, "SELECT name, sql FROM sqlite_master WHERE type = 'index' "
+                                      "AND sql NOT NULL");
+            while (list.step()) {
+                indexNames << QString::fromUtf8(
+                    reinterpret_cast<const char *>(sqlite3_column_text(list.raw(), 0)));
+                indexes << QString::fromUtf8(
+                    reinterpret_cast<const char *>(sqlite3_column_text(list.raw(), 1)));
+            }
+        }
+        for (const QString &name : indexNames)
+            out.exec(QString("DROP INDEX [%1]").arg(name).toUtf8().constData());
         QStringList differences;
         for (const ServerTable &table : servertables::all) {
             if (table.perTill)
@@ -291,6 +315,8 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
                 differences << differ;
             copied.emplace_back(table.fileName, rows);
         }
+        for (const QString &index : indexes)
+            out.exec(index.toUtf8().constData());
         compare(differences);
         out.exec("COMMIT");
         out.exec("PRAGMA journal_mode = WAL");
