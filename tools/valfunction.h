@@ -15,6 +15,14 @@ DECLARE
     magnitude bigint;
     n numeric;
 BEGIN
+    -- The common cases first, without the cost of finding the number's part of the text: a
+    -- plain number, and a text that does not begin with one.
+    IF length(t) <= 300 AND t ~ '^[0-9]+(\.[0-9]*)?$' THEN
+        RETURN t::double precision;
+    END IF;
+    IF t !~ '^[ \t\n\v\f\r]*[+-]?[ \t\n\v\f\r]*\.?[0-9]' THEN
+        RETURN 0;
+    END IF;
     -- Blanks, a sign, digits with at most one point, and an exponent. Only ASCII blanks and
     -- digits count, as in the program.
     m := substring(t FROM '^[ \t\n\v\f\r]*([+-]?[ \t\n\v\f\r]*(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)');
