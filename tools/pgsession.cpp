@@ -3,6 +3,7 @@
 
 #include "dataerror.h"
 
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -20,13 +21,32 @@ QByteArray Result::bytes(int row, int column) const {
                       PQgetlength(result_.get(), row, column));
 }
 
+namespace {
+
+// The connection string as the operator may see it: every setting given but the password.
+QString shownConninfo(const QString &conninfo) {
+    PQconninfoOption *options = PQconninfoParse(conninfo.toUtf8().constData(), nullptr);
+    if (!options)
+        return QString("(not a connection string)");
+    QStringList given;
+    for (PQconninfoOption *option = options; option->keyword; ++option) {
+        if (option->val && *option->val && std::strcmp(option->keyword, "password") != 0)
+            given << QString("%1=%2").arg(option->keyword, QString::fromUtf8(option->val));
+    }
+    PQconninfoFree(options);
+    return given.join(' ');
+}
+
+} // namespace
+
 Session::Session(const QString &conninfo) {
     conn_ = PQconnectdb(conninfo.toUtf8().constData());
     if (PQstatus(conn_) != CONNECTION_OK) {
         const QString why = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
         PQfinish(conn_);
         conn_ = nullptr;
-        throw DataError(QString("Cannot connect to the server shop \"%1\": %2").arg(conninfo, why));
+        throw DataError(QString("Cannot connect to the server shop \"%1\": %2")
+                            .arg(shownConninfo(conninfo), why));
     }
     // Dates and times travel as the file keeps them; names and texts as UTF-8.
     exec("SET client_encoding = 'UTF8'; SET datestyle = 'ISO, YMD'; "
