@@ -2,10 +2,11 @@
 // server schema once and emptied for each test.
 #include "testserver.h"
 
+#include "pgsession.h"
 #include "shoplocation.h"
+#include "shopserver.h"
 #include "shoptables.h"
 
-#include <QFile>
 #include <QProcessEnvironment>
 #include <cstdlib>
 #include <libpq-fe.h>
@@ -89,11 +90,13 @@ Owner &owner() {
             throw;
         }
         PQfinish(admin);
+        {
+            pgtool::Session shop(shopSettings());
+            shop.exec("BEGIN");
+            shopserver::createSchema(shop, QStringLiteral("en-US"));
+            shop.exec("COMMIT");
+        }
         owner.conn = connect(shopSettings());
-        QFile schema(qEnvironmentVariable("QUILLMART_SERVER_SCHEMA_FILE"));
-        if (!schema.open(QIODevice::ReadOnly))
-            throw std::runtime_error("no server schema");
-        run(owner.conn, schema.readAll());
     }
     return owner;
 }
