@@ -1,6 +1,8 @@
 // The tills' role on a server shop: rows may be read and written, the tables cannot be made,
 // changed, emptied or dropped; and each till sees only its own rows of the scratch tables.
 #include "serverdatabase.h"
+#include "shopfile.h"
+#include "sqlitefile.h"
 #include "toolrun.h"
 
 #include <QTemporaryDir>
@@ -11,9 +13,10 @@ using TillRole = ServerTest;
 
 constexpr char kNoRight[] = "42501"; // insufficient_privilege
 
-void makeShop(const QString &conninfo) {
+void makeShop(const QString &conninfo, const QStringList &options = {}) {
     QTemporaryDir home;
-    const CommandResult made = runTool(QM_CREATEDB_PATH, {"--server", conninfo}, home.path());
+    const CommandResult made =
+        runTool(QM_CREATEDB_PATH, options + QStringList{"--server", conninfo}, home.path());
     ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
 }
 
@@ -63,7 +66,7 @@ TEST_F(TillRole, WritesRowsAndNothingElse) {
 }
 
 TEST_F(TillRole, EachTillSeesOnlyItsOwnScratchRows) {
-    makeShop(conninfo());
+    makeShop(conninfo(), {"--demo"});
     const QString role = makeTill("tills");
     // Two tills that log in with the same role: each program run names itself.
     Link first(conninfo(role)), second(conninfo(role)), unnamed(conninfo(role));
@@ -102,6 +105,18 @@ TEST_F(TillRole, EachTillSeesOnlyItsOwnScratchRows) {
     Link owner(conninfo());
     EXPECT_EQ(owner.rows("SELECT till, count(*) FROM tmp GROUP BY till"),
               QStringList{"counter-1|3"});
+    // The demo shop the tills work on is the demo file's, table by table.
+    QTemporaryDir dir;
+    shopfile::makeShop(dir.filePath("demo.mdb"), shopfile::Contents::Demo, QDate::currentDate());
+    SqliteFile demo(dir.filePath("demo.mdb"), SQLITE_OPEN_READONLY);
+    for (const char *table :
+         {"Titles", "Subject", "publishers", "retail", "soldbook", "onsale", "Bill", "paidbill"}) {
+        SqliteStatement count(demo, QString("SELECT count(*) FROM [%1]").arg(table));
+        ASSERT_TRUE(count.step());
+        EXPECT_EQ(first.rows(QString("SELECT count(*) FROM %1").arg(QString(table).toLower())),
+                  QStringList{QString::number(sqlite3_column_int64(count.raw(), 0))})
+            << table;
+    }
 }
 
 } // namespace
