@@ -10,9 +10,9 @@
 #include "rowwriter.h"
 
 #include <QObject>
-#include <QTimer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 #include <functional>
 #include <map>

@@ -129,8 +129,9 @@ TEST_F(Sell, RecordingASaleBooksItClearsTheDisplayAndPrintsTheLine) {
     sell("333", "3");
     EXPECT_EQ(shop.db.rows("SELECT * FROM soldbook"),
               QStringList{"2001-05-03|14:05:09|333|A Very Long Title Of Thirty Ch|20|3"});
-    EXPECT_EQ(shop.db.scalar(testserver::enabled() ? "SELECT pg_typeof(Qty)::text FROM soldbook"
-                                                   : "SELECT typeof(Qty) FROM soldbook")
+    EXPECT_EQ(shop.db
+                  .scalar(testserver::enabled() ? "SELECT pg_typeof(Qty)::text FROM soldbook"
+                                                : "SELECT typeof(Qty) FROM soldbook")
                   .toString(),
               "integer");
     EXPECT_EQ(stock("333"), -2); // selling more than the stock is allowed

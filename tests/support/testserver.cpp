@@ -120,6 +120,24 @@ void schemaChanged() {
     owner().changed = true;
 }
 
+void renumber() {
+    run(owner().conn,
+        "SELECT setval(s.seq, greatest(s.top, 1), s.top IS NOT NULL) FROM ("
+        " SELECT pg_get_serial_sequence(c.table_name, 'bookno') AS seq,"
+        "        (SELECT max(bookno) FROM titles) AS top FROM (SELECT 'titles' AS table_name) c"
+        " UNION ALL SELECT pg_get_serial_sequence('retail', 'retno'),"
+        "        (SELECT max(retno) FROM retail)) s");
+    QStringList keyed;
+    for (const TableDescription &table : tables::all) {
+        const QString name = QString::fromLatin1(table.name).toLower();
+        if (name != QLatin1String("titles") && name != QLatin1String("retail"))
+            keyed << QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rowid'), "
+                                    "coalesce(max(rowid), 1), max(rowid) IS NOT NULL) FROM %1")
+                         .arg(name);
+    }
+    run(owner().conn, keyed.join(QStringLiteral("; ")).toUtf8());
+}
+
 void ownerExec(const QString &sql) {
     run(owner().conn, sql.toUtf8());
 }

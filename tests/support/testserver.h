@@ -14,6 +14,8 @@ QString freshShop();
 // The shop's tables were changed (a test dropped or altered one): the next shop is made
 // anew rather than emptied.
 void schemaChanged();
+// Sets every numbering of the shop past the largest number stored.
+void renumber();
 // Runs SQL on the server shop's database as its owner (the tests' own set-up), bypassing
 // what the program's connection does.
 void ownerExec(const QString &sql);

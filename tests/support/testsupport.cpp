@@ -28,24 +28,28 @@ void TestDatabase::exec(const QString &sql) {
                                         QRegularExpression::CaseInsensitiveOption)))
         testserver::schemaChanged();
     conn_->exec(sql);
+    // Rows a test stores under numbers of its own leave the server's numbering behind them,
+    // as the file's does.
+    if (testserver::enabled() && sql.contains(QLatin1String("insert"), Qt::CaseInsensitive))
+        testserver::renumber();
 }
 
 void TestDatabase::failWrites(const QString &event, const QString &table, const QString &when) {
     failingTable_ = table;
     if (!conn_->isServer()) {
-        conn_->exec(QStringLiteral("CREATE TRIGGER fail BEFORE %1 ON [%2] %3 BEGIN SELECT "
-                                   "RAISE(ABORT, 'disk full'); END")
-                        .arg(event, table,
-                             when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when));
+        conn_->exec(
+            QStringLiteral("CREATE TRIGGER fail BEFORE %1 ON [%2] %3 BEGIN SELECT "
+                           "RAISE(ABORT, 'disk full'); END")
+                .arg(event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when));
         return;
     }
     testserver::schemaChanged();
     conn_->exec(QStringLiteral("CREATE OR REPLACE FUNCTION fail() RETURNS trigger LANGUAGE "
                                "plpgsql AS 'BEGIN RAISE EXCEPTION ''disk full''; END'"));
-    conn_->exec(QStringLiteral("CREATE TRIGGER fail BEFORE %1 ON [%2] FOR EACH ROW %3 EXECUTE "
-                               "FUNCTION fail()")
-                    .arg(event, table,
-                         when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
+    conn_->exec(
+        QStringLiteral("CREATE TRIGGER fail BEFORE %1 ON [%2] FOR EACH ROW %3 EXECUTE "
+                       "FUNCTION fail()")
+            .arg(event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
 }
 
 void TestDatabase::stopFailingWrites() {
