@@ -34,6 +34,15 @@ using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
 class ServerStatement;
 
+// Whether a failed result says the connection is gone: an error of the server's own saying so
+// (class 08, or 57P: shut down, terminated), or one without the SQLSTATE every error of the
+// server has, which libpq made itself ("server closed the connection unexpectedly").
+bool connectionEnded(const PGresult *failure) {
+    const char *state =
+        failure != nullptr ? PQresultErrorField(failure, PG_DIAG_SQLSTATE) : nullptr;
+    return state == nullptr || qstrncmp(state, "08", 2) == 0 || qstrncmp(state, "57P", 3) == 0;
+}
+
 class ServerConnection : public ConnectionEngine {
 public:
     explicit ServerConnection(const QString &location);
@@ -45,7 +54,7 @@ public:
     void rollback() noexcept override;
     int changes() const override { return changes_; }
     bool inTransaction() const override {
-        return conn_ != nullptr && PQtransactionStatus(conn_) != PQTRANS_IDLE &&
+        return connected() && PQtransactionStatus(conn_) != PQTRANS_IDLE &&
                PQtransactionStatus(conn_) != PQTRANS_UNKNOWN;
     }
     QString lastError() const override { return lastError_; }
@@ -62,12 +71,16 @@ public:
     PGconn *raw() const { return conn_; }
     void setChanges(int changes) { changes_ = changes; }
     bool transactionOpen() const { return transactionOpen_; }
-    // The connection was lost and a read outside any transaction may be sent once more.
-    bool reopenForRead();
+    // The connection was lost (the failure of the statement's first result says so) and a
+    // read outside any transaction may be sent once more.
+    bool reopenForRead(const PGresult *failure);
     // The operator's text for a failed result (or a failure of the connection itself).
     [[noreturn]] void fail(const PGresult *result, bool committing = false);
 
 private:
+    // Whether statements can still be sent: libpq may report a connection the server closed
+    // as still open, until something else is sent on it.
+    bool connected() const { return !dropped_ && PQstatus(conn_) == CONNECTION_OK; }
     void connect();
     void setUp();
     void run(const QByteArray &sql, bool committing = false);
@@ -76,6 +89,7 @@ private:
     QString serverName_;
     PGconn *conn_ = nullptr;
     ServerStatement *streaming_ = nullptr;
+    bool dropped_ = false; // a failure said the connection is gone
     int changes_ = 0;
     bool transactionOpen_ = false;
     QString lastError_;
@@ -156,6 +170,7 @@ void ServerConnection::connect() {
                                        "this computer can reach it, then try again.")
                             .arg(serverName_, lastError_));
     }
+    dropped_ = false;
     setUp();
 }
 
@@ -173,7 +188,14 @@ PGconn *ServerConnection::claim(ServerStatement *statement) {
         streaming_ = nullptr;
         reading->readRest();
     }
-    if (PQstatus(conn_) != CONNECTION_OK) {
+    // Outside a transaction, a connection the server closed while the till stood idle (a
+    // restart, an ended backend) is found before anything is sent on it, so that a write is
+    // sent once, on a new one, rather than failing there. (The server's last word, if any, is
+    // read first; only the next read meets the closed end.)
+    for (int read = 0; read < 2 && !transactionOpen_ && streaming_ == nullptr && connected();
+         ++read)
+        PQconsumeInput(conn_);
+    if (!connected()) {
         // The work of a transaction went with the connection: it is reported, and only
         // the next transaction opens the connection again.
         if (transactionOpen_)
@@ -186,13 +208,14 @@ PGconn *ServerConnection::claim(ServerStatement *statement) {
 }
 
 void ServerConnection::fail(const PGresult *result, bool committing) {
-    const bool lost = PQstatus(conn_) != CONNECTION_OK;
     const char *state = result != nullptr ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const bool lost = !connected() || connectionEnded(result);
+    dropped_ = dropped_ || lost; // libpq may not know it yet
     const QByteArray code = state != nullptr ? QByteArray(state) : QByteArray();
     lastError_ =
         QString::fromUtf8(result != nullptr ? PQresultErrorMessage(result) : PQerrorMessage(conn_))
             .trimmed();
-    if (lost || code.startsWith("08") || code.startsWith("57P")) {
+    if (lost) {
         if (committing)
             throw DataError(
                 QStringLiteral("The connection to the shop server (%1) was lost while the work "
@@ -229,8 +252,8 @@ void ServerConnection::exec(const QString &sql) {
     run(serversql::translate(sql).sql.toUtf8());
 }
 
-bool ServerConnection::reopenForRead() {
-    if (transactionOpen_ || PQstatus(conn_) == CONNECTION_OK)
+bool ServerConnection::reopenForRead(const PGresult *failure) {
+    if (transactionOpen_ || (connected() && !connectionEnded(failure)))
         return false;
     connect();
     return true;
@@ -243,7 +266,7 @@ void ServerConnection::begin() {
     } catch (const DataError &) {
         // A server restarted since the last work leaves a dead connection behind: nothing
         // was begun, so the transaction begins once more on a new one.
-        if (PQstatus(conn_) == CONNECTION_OK)
+        if (connected())
             throw;
         connect();
         run("BEGIN");
@@ -267,7 +290,7 @@ void ServerConnection::rollback() noexcept {
         }
     }
     transactionOpen_ = false;
-    if (PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) != PQTRANS_IDLE)
+    if (connected() && PQtransactionStatus(conn_) != PQTRANS_IDLE)
         PQclear(PQexec(conn_, "ROLLBACK"));
 }
 
@@ -323,7 +346,8 @@ void ServerStatement::start() {
     peeked_ = next();
     // A read outside a transaction on a connection the server dropped since the last
     // statement (a restart) is simply sent again on a new one.
-    if (PQresultStatus(peeked_.get()) == PGRES_FATAL_ERROR && isRead() && conn_.reopenForRead()) {
+    if (PQresultStatus(peeked_.get()) == PGRES_FATAL_ERROR && isRead() &&
+        conn_.reopenForRead(peeked_.get())) {
         peeked_.reset();
         state_ = State::Ready;
         start();

@@ -32,6 +32,11 @@
 #include <thread>
 #include <unistd.h>
 
+// Texts in the failures of this test, as text.
+void PrintTo(const QString &text, std::ostream *out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 constexpr char kTill[] = "faulttill"; // the login of the tills, member of the tills' role
@@ -247,10 +252,7 @@ const std::vector<Work> &works() {
         {"a bill payment",
          "frmCheckPay",
          "LOCK TABLE paidbill IN SHARE MODE",
-         [](Till &t) {
-             type(t.screen.get(), "DataCombo1", "Ace Books");
-             click(t.screen.get(), "Command1");
-         },
+         [](Till &) {}, // the screen opens on every open bill, the first one current
          [](Till &t) { click(t.screen.get(), "Command2"); },
          [](Till &t) {
              RecordSource *bills = billList(t);

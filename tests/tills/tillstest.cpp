@@ -143,9 +143,10 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     for (const QString &row : stored) {
         const QStringList v = row.split('|');
         const Tally sold = total.sold.value(v[0]), delivered = total.delivered.value(v[0]);
-        EXPECT_EQ(v[1].toLongLong(), kStartingStock - sold.copies + delivered.copies) << row;
-        EXPECT_EQ(v[2].toLongLong(), sold.times) << row;
-        EXPECT_EQ(v[3].toLongLong(), sold.copies) << row;
+        EXPECT_EQ(v[1].toLongLong(), kStartingStock - sold.copies + delivered.copies)
+            << row.toStdString();
+        EXPECT_EQ(v[2].toLongLong(), sold.times) << row.toStdString();
+        EXPECT_EQ(v[3].toLongLong(), sold.copies) << row.toStdString();
         copiesSold += sold.copies;
         deliveries += delivered.times;
         copiesDelivered += delivered.copies;
