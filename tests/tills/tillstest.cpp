@@ -15,7 +15,13 @@
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Texts in the failures of this test, as text.
+void PrintTo(const QString &text, std::ostream *out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -177,10 +183,11 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
               QStringList{QString::number(processes.size())});
 
     std::printf("[ tills    ] %lld sales (%lld copies) at 4 tills in %d s; %lld deliveries "
-                "(%lld copies); %d bills paid once each, %d more tries found them paid; "
+                "(%lld copies); %d payments of the %d bills, %d more tries found them paid; "
                 "%lld summaries and %lld bill listings, each its till's own\n",
                 total.sales, copiesSold, kSeconds, deliveries, copiesDelivered,
-                int(total.paid.size()), int(total.gone.size()), total.summaries, total.listings);
+                int(total.paid.size()), kBills, int(total.gone.size()), total.summaries,
+                total.listings);
 }
 
 } // namespace
