@@ -29,6 +29,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <thread>
 #include <unistd.h>
 
@@ -241,11 +242,12 @@ const std::vector<Work> &works() {
          },
          [](Till &t) { click(t.screen.get(), "Command2"); },
          [](Till &t) {
-             return QStringList{boxText(t.screen.get(), "Label3_0"),
+             return QStringList{boxText(t.screen.get(), "Text1"), boxText(t.screen.get(), "Text2"),
+                                boxText(t.screen.get(), "Label3_0"),
                                 boxText(t.screen.get(), "Label3_3"),
                                 boxText(t.screen.get(), "Label3_4")};
          },
-         {"9789570000001", "2", "700"},
+         {"9789570000001", "2", "9789570000001", "2", "700"},
          "SELECT qty, (SELECT count(*) FROM soldbook) FROM titles WHERE bookno = 1",
          "100|0",
          "98|1"},
