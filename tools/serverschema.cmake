@@ -47,7 +47,9 @@ foreach(line IN LISTS qm_server_lines)
             set(server_type "time(0) without time zone")
         elseif(type STREQUAL "TEXT")
             set(kind Text)
-            set(server_type "text")
+            # Compared and sorted by their bytes, as the file does; the shop's own text order
+            # is asked for by name (shoptext) where the screens sort for people.
+            set(server_type "text COLLATE \"C\"")
         else()
             message(FATAL_ERROR "db/schema.sql: the type ${type} of ${qm_file_table}.${name} has no server kind")
         endif()

@@ -1,7 +1,6 @@
 // Shop locations: a file path or a server shop.
 #include "shoplocation.h"
 
-#include <QStringList>
 #include <libpq-fe.h>
 
 namespace shoplocation {
@@ -24,8 +23,8 @@ QString describe(const QString &location) {
     const QString settings = connectionString(location);
     // A bare word is a database name to libpq; a service name is written "service=...".
     PQconninfoOption *options = PQconninfoParse(settings.toUtf8().constData(), nullptr);
-    if (options == nullptr)
-        return settings;
+    if (options == nullptr) // never shown as typed: it may hold a password
+        return QStringLiteral("Server shop");
     QString host, database, service;
     for (PQconninfoOption *option = options; option->keyword != nullptr; ++option) {
         if (option->val == nullptr)
@@ -41,13 +40,16 @@ QString describe(const QString &location) {
     PQconninfoFree(options);
     if (host.startsWith(QLatin1Char('/')))
         host = QStringLiteral("this computer");
-    QStringList parts;
+    // "Server shop: shop on backoffice", "Server shop: service shop".
+    QString what = database;
     if (!service.isEmpty())
-        parts << QStringLiteral("service %1").arg(service);
-    if (!database.isEmpty())
-        parts << QStringLiteral("database %1").arg(database);
-    parts << QStringLiteral("on %1").arg(host.isEmpty() ? QStringLiteral("the server") : host);
-    return QStringLiteral("PostgreSQL shop: ") + parts.join(QLatin1Char(' '));
+        what = database.isEmpty() ? QStringLiteral("service %1").arg(service)
+                                  : QStringLiteral("%1 (service %2)").arg(database, service);
+    if (what.isEmpty())
+        what = QStringLiteral("the default database");
+    if (!host.isEmpty())
+        what += QStringLiteral(" on %1").arg(host);
+    return QStringLiteral("Server shop: ") + what;
 }
 
 } // namespace shoplocation

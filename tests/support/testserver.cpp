@@ -25,9 +25,10 @@ QString adminSettings() {
     return settings;
 }
 
+// Made anew at each call: the shop is dropped at exit, after function-local statics may
+// have gone.
 QString databaseName() {
-    static const QString name = QStringLiteral("qmtest_%1").arg(getpid());
-    return name;
+    return QStringLiteral("qmtest_%1").arg(getpid());
 }
 
 void run(PGconn *conn, const QByteArray &sql) {
@@ -51,9 +52,46 @@ PGconn *connect(const QString &settings) {
     return conn;
 }
 
-QString shopSettings() {
-    return adminSettings() + QStringLiteral(" dbname=") + databaseName();
+QString settingsOf(const QString &database) {
+    return adminSettings() + QStringLiteral(" dbname=") + database;
 }
+
+QString shopSettings() {
+    return settingsOf(databaseName());
+}
+
+void dropDatabase(const QString &name) {
+    PGconn *admin = PQconnectdb(adminSettings().toUtf8().constData());
+    PQclear(PQexec(
+        admin,
+        QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name).toUtf8().constData()));
+    PQfinish(admin);
+}
+
+void createShop(const QString &name) {
+    PGconn *admin = connect(adminSettings());
+    try {
+        run(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name).toUtf8());
+        run(admin, QStringLiteral("CREATE DATABASE %1").arg(name).toUtf8());
+    } catch (...) {
+        PQfinish(admin);
+        throw;
+    }
+    PQfinish(admin);
+    pgtool::Session shop(settingsOf(name));
+    shop.exec("BEGIN");
+    shopserver::createSchema(shop, QStringLiteral("en-US"));
+    shop.exec("COMMIT");
+}
+
+// Databases made by name, dropped at the end.
+struct Made {
+    QStringList names;
+    ~Made() {
+        for (const QString &name : names)
+            dropDatabase(name);
+    }
+};
 
 struct Owner {
     PGconn *conn = nullptr;
@@ -62,12 +100,7 @@ struct Owner {
         if (conn == nullptr)
             return;
         PQfinish(conn);
-        PGconn *admin = PQconnectdb(adminSettings().toUtf8().constData());
-        PQclear(PQexec(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)")
-                                  .arg(databaseName())
-                                  .toUtf8()
-                                  .constData()));
-        PQfinish(admin);
+        dropDatabase(databaseName());
     }
 };
 
@@ -79,23 +112,7 @@ Owner &owner() {
         owner.changed = false;
     }
     if (owner.conn == nullptr) {
-        PGconn *admin = connect(adminSettings());
-        try {
-            run(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)")
-                           .arg(databaseName())
-                           .toUtf8());
-            run(admin, QStringLiteral("CREATE DATABASE %1").arg(databaseName()).toUtf8());
-        } catch (...) {
-            PQfinish(admin);
-            throw;
-        }
-        PQfinish(admin);
-        {
-            pgtool::Session shop(shopSettings());
-            shop.exec("BEGIN");
-            shopserver::createSchema(shop, QStringLiteral("en-US"));
-            shop.exec("COMMIT");
-        }
+        createShop(databaseName());
         owner.conn = connect(shopSettings());
     }
     return owner;
@@ -136,6 +153,16 @@ void renumber() {
                          .arg(name);
     }
     run(owner().conn, keyed.join(QStringLiteral("; ")).toUtf8());
+}
+
+QString locationOf(const QString &databaseName) {
+    return shoplocation::ofServer(settingsOf(databaseName));
+}
+
+void makeShop(const QString &databaseName) {
+    static Made made;
+    createShop(databaseName);
+    made.names << databaseName;
 }
 
 void ownerExec(const QString &sql) {

@@ -16,6 +16,10 @@ QString freshShop();
 void schemaChanged();
 // Sets every numbering of the shop past the largest number stored.
 void renumber();
+// The location of a shop in a database of this name on the server, which need not exist.
+QString locationOf(const QString &databaseName);
+// Makes that database with the shop's schema; it is dropped when the test program ends.
+void makeShop(const QString &databaseName);
 // Runs SQL on the server shop's database as its owner (the tests' own set-up), bypassing
 // what the program's connection does.
 void ownerExec(const QString &sql);
