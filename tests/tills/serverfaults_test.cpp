@@ -6,11 +6,11 @@
 // is never touched.
 #include "allscreens.h"
 #include "dataerror.h"
+#include "faultserver.h"
 #include "pgsession.h"
 #include "recordsource.h"
 #include "screenregistry.h"
 #include "shoplocation.h"
-#include "shopserver.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -18,20 +18,16 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
-#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <thread>
-#include <unistd.h>
 
 // Texts in the failures of this test, as text.
 void PrintTo(const QString &text, std::ostream *out) {
@@ -40,119 +36,7 @@ void PrintTo(const QString &text, std::ostream *out) {
 
 namespace {
 
-constexpr char kTill[] = "faulttill"; // the login of the tills, member of the tills' role
-
-// -- the cluster of this test ---------------------------------------------------------------
-
-QString clusterDir;
-QString clusterSettings; // the superuser's connection string, database "postgres"
-
-// Runs scripts/testserver; its standard output, or a test failure.
-QString testserver(const QStringList &args) {
-    QProcess script;
-    script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    script.start(QStringLiteral(QM_TESTSERVER_SCRIPT), args);
-    if (!script.waitForFinished(120000) || script.exitStatus() != QProcess::NormalExit ||
-        script.exitCode() != 0) {
-        ADD_FAILURE() << "scripts/testserver " << args.join(' ').toStdString() << " failed";
-        return QString();
-    }
-    return QString::fromUtf8(script.readAllStandardOutput()).trimmed();
-}
-
-class OwnCluster : public ::testing::Environment {
-public:
-    void SetUp() override {
-        // The socket lives in the folder: a short path, reachable by the cluster's own user
-        // when the tests run as root.
-        const QString base = geteuid() == 0 ? QStringLiteral("/tmp") : QDir::tempPath();
-        QByteArray pattern = QDir(base).filePath("qmfaults.XXXXXX").toLocal8Bit();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        clusterDir = QString::fromLocal8Bit(pattern);
-        clusterSettings = testserver({"start", clusterDir});
-        ASSERT_FALSE(clusterSettings.isEmpty()) << "the test's own server did not start";
-    }
-    void TearDown() override {
-        if (!clusterDir.isEmpty())
-            testserver({"remove", clusterDir});
-    }
-};
-[[maybe_unused]] ::testing::Environment *const cluster =
-    ::testing::AddGlobalTestEnvironment(new OwnCluster);
-
-QString settingsOf(const QString &database, const QString &user = QStringLiteral("quillmart")) {
-    QString settings = clusterSettings;
-    settings.replace(QStringLiteral("dbname=postgres"), QStringLiteral("dbname=") + database);
-    return settings.replace(QStringLiteral("user=quillmart"), QStringLiteral("user=") + user);
-}
-
-// The rows of a query as the shop's owner sees them, on a connection of their own (the
-// server may have restarted since the last one): one text per row, values joined by '|'.
-QStringList ownerRows(const QString &database, const QString &sql, const QStringList &params = {}) {
-    pgtool::Session owner(settingsOf(database));
-    const pgtool::Result result = owner.exec(sql, params);
-    QStringList rows;
-    for (int row = 0; row < result.rows(); ++row) {
-        QStringList values;
-        for (int column = 0; column < result.columns(); ++column)
-            values << (result.isNull(row, column) ? QStringLiteral("<null>")
-                                                  : result.text(row, column));
-        rows << values.join(QLatin1Char('|'));
-    }
-    return rows;
-}
-
-// The states of the tills' connections to the shop ("idle", "idle in transaction", ...).
-QStringList tillStates(const QString &database) {
-    return ownerRows(database,
-                     "SELECT coalesce(state, '') FROM pg_stat_activity WHERE usename = $1 "
-                     "AND datname = $2 ORDER BY pid",
-                     {kTill, database});
-}
-
-// A new shop on the test's server: two titles, a supplier, three open bills, a subject.
-class ServerShop {
-public:
-    ServerShop() {
-        static int made = 0;
-        database_ = QStringLiteral("faults_%1").arg(++made);
-        pgtool::Session server(clusterSettings);
-        server.exec(QStringLiteral("CREATE DATABASE %1").arg(database_));
-        pgtool::Session owner(settingsOf(database_));
-        owner.exec("BEGIN");
-        shopserver::createSchema(owner, QStringLiteral("en-US"));
-        owner.exec(QString::fromUtf8(
-            "INSERT INTO titles (isbn, title, \"sale price\", qty, safeqty) VALUES "
-            "('9789570000001', '紅樓夢', 350, 100, 3), ('9789570000002', 'Rivers', 20, 50, 1);"
-            "INSERT INTO retail (retname) VALUES ('Ace Books');"
-            "INSERT INTO subject VALUES ('S0', '文學');"
-            "INSERT INTO bill (\"invoice no\", \"invoice date\", fee, \"invoice time\", retail) "
-            "VALUES ('B-1', '2001-05-01', 10, '09:00:00', 'Ace Books'), "
-            "('B-2', '2001-05-02', 20, '09:00:00', 'Ace Books'), "
-            "('B-3', '2001-05-02', 30, '09:00:00', 'Ace Books')"));
-        owner.exec(QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE "
-                                  "rolname = '%1') THEN CREATE ROLE %1 LOGIN IN ROLE %2; END "
-                                  "IF; END $$")
-                       .arg(kTill, shopserver::kTillRole));
-        owner.exec("COMMIT");
-    }
-    const QString &database() const { return database_; }
-    QString location() const { return shoplocation::ofServer(settingsOf(database_, kTill)); }
-    // The eight tables the shop keeps, every row.
-    QStringList snapshot() const {
-        QStringList rows;
-        for (const char *table : {"titles", "subject", "publishers", "retail", "soldbook", "onsale",
-                                  "bill", "paidbill"})
-            rows << QString::fromLatin1(table)
-                 << ownerRows(database_, QStringLiteral("SELECT * FROM %1 ORDER BY rowid")
-                                             .arg(QLatin1String(table)));
-        return rows;
-    }
-    QString value(const QString &sql) const { return ownerRows(database_, sql).join(' '); }
-
-private:
-    QString database_;
-};
+using namespace faultserver;
 
 // -- the work, on the real screens ----------------------------------------------------------
 
@@ -352,16 +236,6 @@ const FaultCase faults[] = {
     {"server down", Fault::Down, true},
 };
 
-void terminateTills(const QString &database) {
-    ownerRows(database,
-              "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = $1 AND "
-              "datname = $2",
-              {kTill, database});
-    // Until the backends have gone.
-    for (QDeadlineTimer gone(10000); !gone.hasExpired() && !tillStates(database).isEmpty();)
-        QThread::msleep(20);
-}
-
 // Waits on another thread until the till's work waits for the held lock, then brings on the
 // fault; gives the lock up after 20 s without a till waiting, so that the test never hangs.
 class Saboteur {
@@ -393,17 +267,19 @@ private:
                 if (fault == Fault::TerminatedMidway)
                     ownerRows(database, "SELECT pg_terminate_backend($1::int)", waiting);
                 else
-                    std::system(QStringLiteral("'%1' stop '%2' immediate")
-                                    .arg(QStringLiteral(QM_TESTSERVER_SCRIPT), clusterDir)
-                                    .toLocal8Bit()
-                                    .constData());
+                    stopImmediately();
                 return;
             }
             failure_ = QStringLiteral("the work never waited for the held rows");
         } catch (const DataError &error) {
             failure_ = error.description();
         }
-        ownerRows(database, "SELECT pg_terminate_backend($1::int)", {QString::number(holderPid)});
+        try {
+            ownerRows(database, "SELECT pg_terminate_backend($1::int)",
+                      {QString::number(holderPid)});
+        } catch (const DataError &error) {
+            failure_ += QStringLiteral("; the held rows stay held: ") + error.description();
+        }
     }
     QString failure_;
     std::thread thread_;
@@ -444,7 +320,7 @@ TEST(ServerFaults, TheTillIsToldNothingIsHalfWrittenAndTheSameWorkGoesThroughLat
                 work.act(till);
                 EXPECT_EQ(saboteur.failure(), QString());
                 if (fault.fault == Fault::StoppedMidway)
-                    testserver({"start", clusterDir});
+                    control("start");
                 break;
             }
             case Fault::TerminatedIdle:
@@ -452,13 +328,13 @@ TEST(ServerFaults, TheTillIsToldNothingIsHalfWrittenAndTheSameWorkGoesThroughLat
                 work.act(till);
                 break;
             case Fault::RestartedIdle:
-                testserver({"restart", clusterDir});
+                control("restart");
                 work.act(till);
                 break;
             case Fault::Down:
-                testserver({"stop", clusterDir, "immediate"});
+                control("stop", {"immediate"});
                 work.act(till);
-                testserver({"start", clusterDir});
+                control("start");
                 break;
             }
             ++tried;
