@@ -64,6 +64,7 @@ RawServer::Read RawServer::read(const std::string &sql, const std::vector<std::s
                                 std::int64_t maxRows) {
     const std::vector<const char *> values = pointers(params);
     Read read;
+    dropUnread();
     if (maxRows < 0) {
         Result result(PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr,
                                    values.data(), nullptr, nullptr, 0));
@@ -89,20 +90,27 @@ RawServer::Read RawServer::read(const std::string &sql, const std::vector<std::s
         } else if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
             fail(sql, PQresultErrorMessage(result.get()));
     }
-    // The rest is not wanted: the server is asked to stop, and what it sent meanwhile drained.
-    if (result) {
-        if (PGcancel *cancel = PQgetCancel(conn_)) {
-            char ignored[256];
-            PQcancel(cancel, ignored, sizeof ignored);
-            PQfreeCancel(cancel);
-        }
-        while (Result rest{PQgetResult(conn_)})
-            ;
-    }
+    // The rest is not wanted: it is dropped with the connection, or before the next
+    // statement.
+    unread_ = static_cast<bool>(result);
     return read;
 }
 
+void RawServer::dropUnread() {
+    if (!unread_)
+        return;
+    unread_ = false;
+    if (PGcancel *cancel = PQgetCancel(conn_)) {
+        char ignored[256];
+        PQcancel(cancel, ignored, sizeof ignored);
+        PQfreeCancel(cancel);
+    }
+    while (Result rest{PQgetResult(conn_)})
+        ;
+}
+
 int RawServer::run(const std::string &sql, const std::vector<std::string> &params) {
+    dropUnread();
     const std::vector<const char *> values = pointers(params);
     Result result(params.empty() ? PQexec(conn_, sql.c_str())
                                  : PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()),
@@ -114,6 +122,7 @@ int RawServer::run(const std::string &sql, const std::vector<std::string> &param
 }
 
 std::int64_t RawServer::integer(const std::string &sql) {
+    dropUnread();
     Result result(PQexec(conn_, sql.c_str()));
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) < 1)
         fail(sql, PQresultErrorMessage(result.get()));

@@ -16,7 +16,7 @@ public:
     };
 
     // A libpq connection string; the session is set up as the program's (ISO dates, UTF-8,
-    // the till's name for its own scratch rows).
+    // no compiled plans, the till's name for its own scratch rows).
     explicit RawServer(const std::string &conninfo, const std::string &till = "raw");
     ~RawServer();
     RawServer(const RawServer &) = delete;
@@ -24,7 +24,8 @@ public:
 
     // Every row of a query, each cell taken in as the record set takes it (numbers parsed,
     // text measured). With maxRows >= 0 only that many rows are read, a row at a time as a
-    // record set reads a screenful, and the server is told to stop sending the rest.
+    // record set reads a screenful; the rest is dropped with the connection (or the server is
+    // told to stop sending it before the next statement).
     Read read(const std::string &sql, const std::vector<std::string> &params = {},
               std::int64_t maxRows = -1);
     // Runs a statement without rows; returns the rows it changed.
@@ -32,7 +33,9 @@ public:
     std::int64_t integer(const std::string &sql);
 
 private:
+    void dropUnread();
     [[noreturn]] void fail(const std::string &sql, const std::string &message) const;
 
     pg_conn *conn_ = nullptr;
+    bool unread_ = false;
 };
