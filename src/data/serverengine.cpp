@@ -16,7 +16,7 @@
 
 namespace {
 
-// Type OIDs of the server's built-in types (pg_type.dat).
+// Type OIDs of the server's built-in types (pg_type.dat); RowStore reads rows by them too.
 constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, float4Oid = 700,
               float8Oid = 701, numericOid = 1700, dateOid = 1082, timeOid = 1083;
 
@@ -100,6 +100,8 @@ public:
     QString columnName(int column) override;
     QVariant value(int column) const override;
     QString declaredType(int column) override;
+    // A table's list of columns names them as the shop does, not as the server sends them.
+    const pg_result *serverRow() const override { return sql_.columnList ? nullptr : row_.get(); }
 
     // Reads the rest of the result into memory, freeing the connection.
     void readRest();
