@@ -81,25 +81,31 @@ sqlite3 *RawTill::fileHandle() const {
 }
 
 CommitCounter::CommitCounter(sqlite3 *file) : file_(file) {
+    // The program keeps the commit hook for itself: its statements are watched instead.
     if (file_ != nullptr)
-        previous_ = reinterpret_cast<int (*)(void *)>(sqlite3_commit_hook(file_, counted, this));
+        sqlite3_trace_v2(file_, SQLITE_TRACE_PROFILE, counted, this);
     else
         start_ = serverTransactions();
 }
 
 CommitCounter::~CommitCounter() {
-    // The program's own hook is given back with the argument it installs it with: its handle.
     if (file_ != nullptr)
-        sqlite3_commit_hook(file_, previous_, file_);
+        sqlite3_trace_v2(file_, 0, nullptr, nullptr);
 }
 
-int CommitCounter::counted(void *self) {
+// A statement has run to its end: a COMMIT, or a change made outside any transaction
+// (which SQLite commits on its own).
+int CommitCounter::counted(unsigned, void *self, void *statement, void *) {
     auto *counter = static_cast<CommitCounter *>(self);
-    // The program's hook may refuse the commit; only what it lets through is counted.
-    const int refused = counter->previous_ ? counter->previous_(counter->file_) : 0;
-    if (refused == 0)
+    auto *stmt = static_cast<sqlite3_stmt *>(statement);
+    const char *sql = sqlite3_sql(stmt);
+    while (sql != nullptr && (*sql == ' ' || *sql == '\n'))
+        ++sql;
+    const bool commit = sql != nullptr && (sqlite3_strnicmp(sql, "COMMIT", 6) == 0 ||
+                                           sqlite3_strnicmp(sql, "END", 3) == 0);
+    if (commit || (!sqlite3_stmt_readonly(stmt) && sqlite3_get_autocommit(counter->file_)))
         ++counter->commits_;
-    return refused;
+    return 0;
 }
 
 std::int64_t CommitCounter::serverTransactions() const {

@@ -53,7 +53,7 @@ private:
 };
 
 // Counts the transactions committed, from construction to perIteration(): on the file
-// those of one connection (a commit hook), on the server every one that wrote (the
+// those of one connection (its statements traced), on the server every one that wrote (the
 // server's transaction ids handed out meanwhile; the work measured runs alone there).
 class CommitCounter {
 public:
@@ -64,11 +64,10 @@ public:
     double perIteration(std::int64_t iterations);
 
 private:
-    static int counted(void *self);
+    static int counted(unsigned event, void *self, void *statement, void *elapsed);
     std::int64_t serverTransactions() const;
 
     sqlite3 *file_;
-    int (*previous_)(void *) = nullptr;
     std::int64_t commits_ = 0;
     std::int64_t start_ = 0;
 };
