@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "engine.h"
+#include "serverrowspool.h"
 #include "serversql.h"
 #include "shoplocation.h"
 
@@ -127,6 +128,9 @@ private:
     Result row_;         // the current row
     Result peeked_;      // the first result, read to learn the columns
     std::deque<Result> readAhead_;
+    ServerRowSpool spool_; // the rest of the rows, read ahead to free the connection
+    bool spooled_ = false; // the current row came from the spool
+    QVariant cell(const char *text, int length, int column) const;
     Result failure_; // an error read ahead, thrown when the steps reach it
 };
 
@@ -357,8 +361,12 @@ void ServerStatement::readRest() {
     if (state_ != State::Streaming)
         return;
     PGconn *conn = conn_.raw();
-    for (Result result(PQgetResult(conn)); result; result.reset(PQgetResult(conn)))
-        readAhead_.push_back(std::move(result));
+    for (Result result(PQgetResult(conn)); result; result.reset(PQgetResult(conn))) {
+        if (PQresultStatus(result.get()) == PGRES_SINGLE_TUPLE && readAhead_.empty())
+            spool_.add(result.get());
+        else
+            readAhead_.push_back(std::move(result));
+    }
     state_ = State::Read;
     conn_.release(this);
 }
@@ -366,7 +374,13 @@ void ServerStatement::readRest() {
 bool ServerStatement::step() {
     start();
     row_.reset();
+    spooled_ = false;
     for (;;) {
+        // The rows read ahead come after the first one, which start() kept.
+        if (!peeked_ && !spool_.empty()) {
+            spooled_ = spool_.next(PQnfields(description_.get()));
+            return true;
+        }
         Result result = next();
         if (!result) {
             finish(Result());
@@ -401,6 +415,8 @@ void ServerStatement::stop() {
     row_.reset();
     peeked_.reset();
     readAhead_.clear();
+    spool_.clear();
+    spooled_ = false;
     if (state_ == State::Streaming) {
         PGconn *conn = conn_.raw();
         // The end of a short result is read; the server is asked to stop sending a long one
@@ -453,12 +469,19 @@ QString ServerStatement::declaredType(int column) {
 }
 
 QVariant ServerStatement::value(int column) const {
+    if (spooled_) {
+        int length = 0;
+        const char *text = spool_.cell(column, length);
+        return text == nullptr ? QVariant() : cell(text, length, column);
+    }
     const PGresult *row = row_.get();
     if (row == nullptr || PQgetisnull(row, 0, column))
         return QVariant();
-    const char *text = PQgetvalue(row, 0, column);
-    const int length = PQgetlength(row, 0, column);
-    switch (PQftype(row, column)) {
+    return cell(PQgetvalue(row, 0, column), PQgetlength(row, 0, column), column);
+}
+
+QVariant ServerStatement::cell(const char *text, int length, int column) const {
+    switch (PQftype(description_.get(), column)) {
     case int2Oid:
     case int4Oid:
     case int8Oid:
