@@ -60,7 +60,7 @@ std::string notes(const Row &row) {
         parts.push_back("first screenful at " + duration(c.at("screenful_ms") / 1000));
     if (has("paint_ms"))
         parts.push_back("painted in " + duration(c.at("paint_ms") / 1000));
-    // A figure of both sides: "1 commits per sale (raw 1)".
+    // A figure of both sides: "commits per sale: 1 (raw 1)".
     auto withRaw = [&row](const char *key, const char *pattern, const std::string &unit) {
         std::string text = format(pattern, row.quillmart->counters.at(key)) + unit;
         if (row.raw && row.raw->counters.count(key))
@@ -68,7 +68,7 @@ std::string notes(const Row &row) {
         return text;
     };
     if (has("commits"))
-        parts.push_back(withRaw("commits", "%.2g", " commits per sale"));
+        parts.push_back("commits per sale: " + withRaw("commits", "%.2g", ""));
     if (has("sales_per_s"))
         parts.push_back(withRaw("sales_per_s", "%.0f", " sales/s"));
     if (has("syncs") && c.at("syncs") > 0) {
