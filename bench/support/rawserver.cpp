@@ -53,6 +53,7 @@ RawServer::RawServer(const std::string &conninfo, const std::string &till) {
 }
 
 RawServer::~RawServer() {
+    dropUnread(); // as a screen's close does
     PQfinish(conn_);
 }
 
