@@ -94,6 +94,9 @@ QString Statement::declaredType(int column) const {
 sqlite3_stmt *Statement::handle() const {
     return engine_->sqliteHandle();
 }
+const pg_result *Statement::serverRow() const {
+    return engine_->serverRow();
+}
 
 Transaction::Transaction(Connection &connection) : conn_(connection) {
     conn_.begin();

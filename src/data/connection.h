@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <memory>
 
+struct pg_result;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -73,6 +74,8 @@ public:
     QString declaredType(int column) const;
     // The SQLite statement on a file; null on a server.
     sqlite3_stmt *handle() const;
+    // The current row of a server's result (engine.h); null on a file.
+    const pg_result *serverRow() const;
 
 private:
     std::unique_ptr<StatementEngine> engine_;

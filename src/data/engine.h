@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <memory>
 
+struct pg_result;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -22,6 +23,9 @@ public:
     // for a computed one.
     virtual QString declaredType(int column) = 0;
     virtual sqlite3_stmt *sqliteHandle() const { return nullptr; }
+    // The current row as a server sent it, for taking in its cells without a QVariant each;
+    // null on a file, and where a cell is not the server's text as it stands.
+    virtual const pg_result *serverRow() const { return nullptr; }
 };
 
 class ConnectionEngine {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+struct pg_result;
 struct sqlite3_stmt;
 class Statement;
 
@@ -45,6 +46,8 @@ public:
 
 private:
     void encode(const QVariant &value);
+    // A server's row, cell by cell from its text, as ServerStatement::value() reads it.
+    void appendFromServerRow(const pg_result *row);
     // Copies the row encoded in scratch_ into the arena; returns where it starts.
     std::uint64_t place();
     const char *rowStart(int row) const;

@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "engine.h"
+#include "serverrowspool.h"
 #include "serversql.h"
 #include "shoplocation.h"
 
@@ -16,7 +17,7 @@
 
 namespace {
 
-// Type OIDs of the server's built-in types (pg_type.dat).
+// Type OIDs of the server's built-in types (pg_type.dat); RowStore reads rows by them too.
 constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, float4Oid = 700,
               float8Oid = 701, numericOid = 1700, dateOid = 1082, timeOid = 1083;
 
@@ -114,6 +115,8 @@ public:
     QString columnName(int column) override;
     QVariant value(int column) const override;
     QString declaredType(int column) override;
+    // A table's list of columns names them as the shop does, not as the server sends them.
+    const pg_result *serverRow() const override { return sql_.columnList ? nullptr : row_.get(); }
 
     // Reads the rest of the result into memory, freeing the connection.
     void readRest();
@@ -139,6 +142,9 @@ private:
     Result row_;         // the current row
     Result peeked_;      // the first result, read to learn the columns
     std::deque<Result> readAhead_;
+    ServerRowSpool spool_; // the rest of the rows, read ahead to free the connection
+    bool spooled_ = false; // the current row came from the spool
+    QVariant cell(const char *text, int length, int column) const;
     Result failure_; // an error read ahead, thrown when the steps reach it
 };
 
@@ -177,8 +183,13 @@ void ServerConnection::connect() {
 void ServerConnection::setUp() {
     // Dates as the file stores them; the per-till scratch rows under this program's name;
     // a transaction left open by mistake is ended by the server rather than holding rows.
+    // No compiling of query plans: a screen's whole table (every sale) is costly enough in
+    // the planner's eyes to be compiled before its first row is sent, and a new connection's
+    // first compile loads the compiler, some 20 to 30 ms the operator waits for the first
+    // screenful; the shop's reports gain less than that from it.
     run("SET DateStyle = ISO; SET client_encoding = 'UTF8'; "
-        "SET idle_in_transaction_session_timeout = '60s'; SET quillmart.till = '" +
+        "SET idle_in_transaction_session_timeout = '60s'; SET jit = off; "
+        "SET quillmart.till = '" +
         tillName() + "'");
 }
 
@@ -374,8 +385,12 @@ void ServerStatement::readRest() {
     if (state_ != State::Streaming)
         return;
     PGconn *conn = conn_.raw();
-    for (Result result(PQgetResult(conn)); result; result.reset(PQgetResult(conn)))
-        readAhead_.push_back(std::move(result));
+    for (Result result(PQgetResult(conn)); result; result.reset(PQgetResult(conn))) {
+        if (PQresultStatus(result.get()) == PGRES_SINGLE_TUPLE && readAhead_.empty())
+            spool_.add(result.get());
+        else
+            readAhead_.push_back(std::move(result));
+    }
     state_ = State::Read;
     conn_.release(this);
 }
@@ -383,7 +398,13 @@ void ServerStatement::readRest() {
 bool ServerStatement::step() {
     start();
     row_.reset();
+    spooled_ = false;
     for (;;) {
+        // The rows read ahead come after the first one, which start() kept.
+        if (!peeked_ && !spool_.empty()) {
+            spooled_ = spool_.next(PQnfields(description_.get()));
+            return true;
+        }
         Result result = next();
         if (!result) {
             finish(Result());
@@ -418,6 +439,8 @@ void ServerStatement::stop() {
     row_.reset();
     peeked_.reset();
     readAhead_.clear();
+    spool_.clear();
+    spooled_ = false;
     if (state_ == State::Streaming) {
         PGconn *conn = conn_.raw();
         // The end of a short result is read; the server is asked to stop sending a long one
@@ -470,12 +493,19 @@ QString ServerStatement::declaredType(int column) {
 }
 
 QVariant ServerStatement::value(int column) const {
+    if (spooled_) {
+        int length = 0;
+        const char *text = spool_.cell(column, length);
+        return text == nullptr ? QVariant() : cell(text, length, column);
+    }
     const PGresult *row = row_.get();
     if (row == nullptr || PQgetisnull(row, 0, column))
         return QVariant();
-    const char *text = PQgetvalue(row, 0, column);
-    const int length = PQgetlength(row, 0, column);
-    switch (PQftype(row, column)) {
+    return cell(PQgetvalue(row, 0, column), PQgetlength(row, 0, column), column);
+}
+
+QVariant ServerStatement::cell(const char *text, int length, int column) const {
+    switch (PQftype(description_.get(), column)) {
     case int2Oid:
     case int4Oid:
     case int8Oid:
