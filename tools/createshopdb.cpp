@@ -1,7 +1,10 @@
-// quillmart-createdb: makes a new shop database file, optionally with the demo catalogue.
+// quillmart-createdb: makes a new shop database file, or a new shop on a PostgreSQL server,
+// optionally with the demo catalogue.
 #include "dataerror.h"
+#include "shopcopy.h"
 #include "shopfile.h"
 #include "shoppaths.h"
+#include "shopserver.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -18,12 +21,41 @@ void say(FILE *stream, const QString &text) {
 
 void usage(FILE *stream) {
     const QString text =
-        QString("Usage: quillmart-createdb [--demo] [PATH]\n"
-                "Creates a new, empty Quillmart shop database at PATH (default: %1).\n"
-                "  --demo   also fill it with the made-up demo catalogue, dated around today\n"
-                "An existing file is never changed: the command then exits with code 2.\n")
-            .arg(defaultDatabasePath());
+        QString(
+            "Usage: quillmart-createdb [--demo] [PATH]\n"
+            "       quillmart-createdb [--demo] [--locale NAME] --server CONNINFO\n"
+            "Creates a new, empty Quillmart shop database at PATH (default: %1),\n"
+            "or a new shop in the PostgreSQL database that CONNINFO names (a libpq\n"
+            "connection string or service name, e.g. \"service=shop\" or\n"
+            "\"host=backoffice dbname=shop\"; passwords belong in ~/.pgpass).\n"
+            "  --demo         also fill it with the made-up demo catalogue, dated around today\n"
+            "  --locale NAME  the server shop's texts sort as in this locale (a BCP 47 name,\n"
+            "                 e.g. en-GB or zh-Hant-TW; default: the system's, here %2)\n"
+            "An existing file, or a database that already has any of the shop's tables, is\n"
+            "never changed: the command then exits with code 2.\n"
+            "On a server it also makes the role %3 (if missing), which may read and\n"
+            "write the shop's rows and nothing else; each till logs in with a role that is a\n"
+            "member of it.\n")
+            .arg(defaultDatabasePath(), shopserver::defaultLocale(), shopserver::kTillRole);
     std::fputs(qPrintable(text), stream);
+}
+
+int createOnServer(const QString &conninfo, bool demo, const QString &locale) {
+    pgtool::Session db(conninfo);
+    const QStringList there = shopserver::existingTables(db);
+    if (!there.isEmpty()) {
+        say(stderr, QString("the %1 already has the table%2 %3; nothing was changed.")
+                        .arg(db.describe(), there.size() > 1 ? "s" : "", there.join(", ")));
+        return kAlreadyExists;
+    }
+    db.exec("BEGIN");
+    shopserver::createSchema(db, locale);
+    if (demo)
+        shopcopy::fillServerWithDemo(db, QDate::currentDate());
+    db.exec("COMMIT");
+    say(stdout, QString("created the shop in the %1%2.")
+                    .arg(db.describe(), demo ? " with the demo catalogue" : ""));
+    return 0;
 }
 
 } // namespace
@@ -31,20 +63,45 @@ void usage(FILE *stream) {
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     bool demo = false;
-    QString path;
+    QString path, server, locale;
     const QStringList args = app.arguments().mid(1);
-    for (const QString &arg : args) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
         if (arg == "--help" || arg == "-h") {
             usage(stdout);
             return 0;
         }
+        const bool hasValue = i + 1 < args.size() && !args[i + 1].isEmpty();
         if (arg == "--demo" && !demo) {
             demo = true;
+        } else if (arg == "--server" && server.isEmpty() && hasValue) {
+            server = args[++i];
+        } else if (arg == "--locale" && locale.isEmpty() && hasValue) {
+            locale = args[++i];
         } else if (!arg.startsWith('-') && path.isEmpty() && !arg.isEmpty()) {
             path = arg;
         } else {
             say(stderr, QString("unexpected argument '%1'.").arg(arg));
             usage(stderr);
+            return kFailed;
+        }
+    }
+    if (!server.isEmpty() && !path.isEmpty()) {
+        say(stderr, "give either a file or --server, not both.");
+        usage(stderr);
+        return kFailed;
+    }
+    if (!locale.isEmpty() && server.isEmpty()) {
+        say(stderr, "--locale is for a shop on a server.");
+        usage(stderr);
+        return kFailed;
+    }
+    if (!server.isEmpty()) {
+        try {
+            return createOnServer(server, demo,
+                                  locale.isEmpty() ? shopserver::defaultLocale() : locale);
+        } catch (const DataError &e) {
+            say(stderr, e.description() + " Nothing was changed.");
             return kFailed;
         }
     }

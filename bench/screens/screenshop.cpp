@@ -56,7 +56,7 @@ private:
 struct Shop {
     Shop() : clock(bench::shop().lastDay, QTime(10, 30, 0)) {
         registerAllScreens(registry);
-        context.databasePath = bench::shop().path;
+        context.databasePath = bench::shop().location;
         context.messages = &messages;
         context.clock = &clock;
         context.opener = &opener;

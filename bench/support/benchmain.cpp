@@ -19,6 +19,7 @@ namespace {
 
 ShopFacts facts;
 std::unique_ptr<RawShop> rawShop;
+std::unique_ptr<RawServer> rawServerConnection;
 
 // Reads the shop file once so that every benchmark, Quillmart or raw, starts from a warm
 // page cache and the first one measured is not the one that pays for the disk.
@@ -33,8 +34,10 @@ void warmPageCache(const QString &path) {
     }
 }
 
-void readFacts(const QString &path) {
+void readFacts(const QString &path, const std::string &conninfo) {
     facts.path = path;
+    facts.conninfo = conninfo;
+    facts.location = conninfo.empty() ? path : "postgresql:" + QString::fromStdString(conninfo);
     RawShop &shop = raw();
     facts.firstDay = QDate::fromString(
         QString::fromStdString(shop.text("SELECT min(SoldDate) FROM soldbook")), Qt::ISODate);
@@ -60,6 +63,16 @@ RawShop &raw() {
     if (!rawShop)
         rawShop = std::make_unique<RawShop>(facts.path);
     return *rawShop;
+}
+
+bool onServer() {
+    return !facts.conninfo.empty();
+}
+
+RawServer &rawServer() {
+    if (!rawServerConnection)
+        rawServerConnection = std::make_unique<RawServer>(facts.conninfo);
+    return *rawServerConnection;
 }
 
 benchmark::internal::Benchmark *quillmart(const std::string &operation, Body body) {
@@ -96,14 +109,18 @@ void Measured::set(const char *counter, double value) {
 
 int run(int argc, char **argv, const std::function<void()> &registerAll) {
     std::vector<char *> args;
-    std::string shopPath, tableOut;
+    std::string shopPath, conninfo, tableOut, rawHeading = "raw SQLite";
     std::vector<std::string> printFiles;
     bool printing = false;
     for (int i = 0; i < argc; ++i) {
         if (std::strncmp(argv[i], "--shop=", 7) == 0)
             shopPath = argv[i] + 7;
+        else if (std::strncmp(argv[i], "--server=", 9) == 0)
+            conninfo = argv[i] + 9;
         else if (std::strncmp(argv[i], "--table_out=", 12) == 0)
             tableOut = argv[i] + 12;
+        else if (std::strncmp(argv[i], "--raw_heading=", 14) == 0)
+            rawHeading = argv[i] + 14;
         else if (std::strcmp(argv[i], "--print_table") == 0)
             printing = true;
         else if (printing)
@@ -112,7 +129,7 @@ int run(int argc, char **argv, const std::function<void()> &registerAll) {
             args.push_back(argv[i]);
     }
     if (printing)
-        return printTable(printFiles) ? 0 : 1;
+        return printTable(printFiles, rawHeading) ? 0 : 1;
     if (shopPath.empty() || !QFile::exists(QString::fromStdString(shopPath))) {
         std::fprintf(stderr,
                      "%s: name an existing shop database with --shop=PATH "
@@ -124,7 +141,7 @@ int run(int argc, char **argv, const std::function<void()> &registerAll) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     synccounter::install(); // before the first connection
-    readFacts(QString::fromStdString(shopPath));
+    readFacts(QString::fromStdString(shopPath), conninfo);
     warmPageCache(facts.path);
 
     int benchArgc = static_cast<int>(args.size());
@@ -136,6 +153,7 @@ int run(int argc, char **argv, const std::function<void()> &registerAll) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     rawShop.reset();
+    rawServerConnection.reset();
     if (!tableOut.empty() && !reporter.write(tableOut)) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], tableOut.c_str());
         return 1;

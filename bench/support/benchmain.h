@@ -3,6 +3,7 @@
 #pragma once
 
 #include "memoryprobe.h"
+#include "rawserver.h"
 #include "rawshop.h"
 
 #include <QDate>
@@ -16,14 +17,21 @@ namespace bench {
 
 struct ShopFacts {
     QString path;
+    // Where the program's side opens the shop: the file, or with --server=CONNINFO the same
+    // shop copied to a PostgreSQL server ("postgresql:CONNINFO").
+    QString location;
+    std::string conninfo;    // empty on the file
     QDate firstDay, lastDay; // of the sales; the screens' today is the last day
     std::int64_t sales = 0, titles = 0;
 };
 
 // The shop named with --shop=PATH.
 const ShopFacts &shop();
-// The baseline's own connection to the shop.
+// The baseline's own connection to the shop file.
 RawShop &raw();
+// With --server: the baseline's own connection to the server.
+bool onServer();
+RawServer &rawServer();
 
 using Body = std::function<void(benchmark::State &)>;
 // Registers an operation's two sides, named "<operation>/quillmart" and "<operation>/raw",
@@ -54,7 +62,9 @@ private:
     std::uint64_t pausedAt_ = 0;
 };
 
-// Runs the program: --shop=PATH (required), --table_out=FILE (results for bench/run),
+// Runs the program: --shop=PATH (required), --server=CONNINFO (the program's side and the
+// libpq baseline on that server, which holds a copy of the shop), --table_out=FILE (results for
+// bench/run),
 // --print_table FILE... (prints the table of earlier results and exits), and the usual
 // --benchmark_* options.
 int run(int argc, char **argv, const std::function<void()> &registerAll);

@@ -60,6 +60,17 @@ std::string notes(const Row &row) {
         parts.push_back("first screenful at " + duration(c.at("screenful_ms") / 1000));
     if (has("paint_ms"))
         parts.push_back("painted in " + duration(c.at("paint_ms") / 1000));
+    // A figure of both sides: "commits per sale: 1 (raw 1)".
+    auto withRaw = [&row](const char *key, const char *pattern, const std::string &unit) {
+        std::string text = format(pattern, row.quillmart->counters.at(key)) + unit;
+        if (row.raw && row.raw->counters.count(key))
+            text += " (raw " + format(pattern, row.raw->counters.at(key)) + ")";
+        return text;
+    };
+    if (has("commits"))
+        parts.push_back("commits per sale: " + withRaw("commits", "%.2g", ""));
+    if (has("sales_per_s"))
+        parts.push_back(withRaw("sales_per_s", "%.0f", " sales/s"));
     if (has("syncs") && c.at("syncs") > 0) {
         std::string syncs = format("%.2g disk syncs", c.at("syncs"));
         if (row.raw && row.raw->counters.count("syncs"))
@@ -164,7 +175,7 @@ bool TableReporter::write(const std::string &path) const {
     return static_cast<bool>(out);
 }
 
-bool printTable(const std::vector<std::string> &paths) {
+bool printTable(const std::vector<std::string> &paths, const std::string &rawHeading) {
     bool ok = true;
     std::vector<BenchResult> all;
     for (const std::string &path : paths) {
@@ -186,7 +197,7 @@ bool printTable(const std::vector<std::string> &paths) {
         (isRaw ? it->raw : it->quillmart) = &result;
     }
     std::vector<std::vector<std::string>> cells = {
-        {"Operation", "Quillmart", "raw SQLite", "ratio", "peak memory", "notes"}};
+        {"Operation", "Quillmart", rawHeading, "ratio", "peak memory", "notes"}};
     for (const Row &row : rows) {
         auto time = [](const BenchResult *r) {
             return r == nullptr        ? "-"

@@ -29,4 +29,5 @@ private:
 };
 
 // Reads the files that TableReporter wrote and prints one Markdown table of operations.
-bool printTable(const std::vector<std::string> &paths);
+// rawHeading names the baseline's column ("raw SQLite", "raw libpq").
+bool printTable(const std::vector<std::string> &paths, const std::string &rawHeading);

@@ -3,12 +3,15 @@
 #include "backupatclose.h"
 #include "backupscheduler.h"
 #include "clock.h"
+#include "connection.h"
+#include "dataerror.h"
 #include "errorpolicy.h"
 #include "mainwindow.h"
 #include "restorecommand.h"
 #include "screenshottour.h"
 #include "shellpictures.h"
 #include "shopbackups.h"
+#include "shoplocation.h"
 #include "shoppaths.h"
 #include "startcheck.h"
 #include "timingprobe.h"
@@ -40,6 +43,12 @@ QString helpFile() {
     const QString buildCopy = QStringLiteral(QUILLMART_BUILD_HELP_FILE);
     return QFileInfo::exists(installed) || buildCopy.isEmpty() ? installed : buildCopy;
 }
+// The shop on a server when the settings name one (a libpq connection string or service
+// name; passwords stay in libpq's own files), else the file of this user.
+QString shopLocation(QSettings &settings) {
+    const QString server = settings.value(QStringLiteral("Shop/Server")).toString().trimmed();
+    return server.isEmpty() ? defaultDatabasePath() : shoplocation::ofServer(server);
+}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -59,11 +68,11 @@ int main(int argc, char *argv[]) {
     WidgetMessageBoxes boxes;
     ConsoleMessageBoxes console;
     SystemClock clock;
-    const ShopContext context{
-        defaultDatabasePath(),
-        screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console, &clock, nullptr};
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmart"),
                        QStringLiteral("Quillmart"));
+    const ShopContext context{
+        shopLocation(settings),
+        screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console, &clock, nullptr};
     MainWindow window(context, settings, helpFile());
     boxes.setParent(&window);
     registerAllScreens(window.screens());
@@ -72,6 +81,16 @@ int main(int argc, char *argv[]) {
         for (const QString &file : screenshots::takeAll(window, screenshotDir))
             std::printf("%s\n", qPrintable(file));
         return 0;
+    }
+    if (shoplocation::isServer(context.databasePath)) {
+        // The server keeps its own backups and checks; until it can be reached each screen
+        // tells why it does not open.
+        try {
+            Connection reach(context.databasePath);
+        } catch (const DataError &error) {
+            boxes.inform(error.description(), MessageBoxes::Icon::Critical, QString());
+        }
+        return app.exec();
     }
     // While the program runs it holds this lock: quillmart-restore refuses to replace the
     // file under it.

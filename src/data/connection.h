@@ -1,18 +1,25 @@
-// RAII owner of one SQLite connection to the shop database, and of its prepared statements.
+// RAII owner of one connection to the shop database (a SQLite file or a PostgreSQL server)
+// and of its statements. SQL is written in SQLite's form ([bracketed names], ? parameters);
+// on a server it is translated where it is prepared.
 #pragma once
 
 #include <QString>
 #include <QVariant>
+#include <memory>
 
+struct pg_result;
 struct sqlite3;
 struct sqlite3_stmt;
 
+class ConnectionEngine;
 class Statement;
+class StatementEngine;
 
 class Connection {
 public:
-    // Opens an existing database file read-write; never creates one. Throws DataError.
-    explicit Connection(const QString &path);
+    // Opens an existing database file read-write, never creating one, or the server shop a
+    // location names (shoplocation.h). Throws DataError.
+    explicit Connection(const QString &location);
     // How long a write waits for another program's write lock before the database is
     // reported busy: 15 s. Tests shorten it; connections opened afterwards use it.
     static void setBusyTimeout(int milliseconds);
@@ -26,24 +33,31 @@ public:
     void exec(const QString &sql);
     // Runs a query and returns the first column of its first row (invalid when no row).
     QVariant scalar(const QString &sql, const QVariantList &params = {});
+    // Rows changed by the last INSERT, UPDATE or DELETE.
     int changes() const;
-    qint64 lastInsertRowid() const;
     bool inTransaction() const;
-    QString path() const { return path_; }
-    sqlite3 *handle() const { return db_; }
+    // The file path, or the server location.
+    QString path() const { return location_; }
+    bool isServer() const { return handle() == nullptr; }
+    // The SQLite handle of a file connection; null on a server.
+    sqlite3 *handle() const;
 
     // The engine's text for the connection's last error ("database is locked", ...).
     QString lastError() const;
 
+    void begin();
+    void commit();
+    void rollback() noexcept;
+
 private:
-    sqlite3 *db_ = nullptr;
-    QString path_;
+    QString location_;
+    std::unique_ptr<ConnectionEngine> engine_;
 };
 
 // A prepared statement; moves, never copies. Values bind by 1-based index.
 class Statement {
 public:
-    Statement(Connection &connection, sqlite3_stmt *stmt) : conn_(&connection), stmt_(stmt) {}
+    explicit Statement(std::unique_ptr<StatementEngine> engine);
     Statement(Statement &&other) noexcept;
     Statement &operator=(Statement &&other) noexcept;
     ~Statement();
@@ -56,14 +70,19 @@ public:
     int columnCount() const;
     QString columnName(int column) const;
     QVariant value(int column) const;
-    sqlite3_stmt *handle() const { return stmt_; }
+    // "MONEY", "DATE", ... for a column read from a table; empty for a computed one.
+    QString declaredType(int column) const;
+    // The SQLite statement on a file; null on a server.
+    sqlite3_stmt *handle() const;
+    // The current row of a server's result (engine.h); null on a file.
+    const pg_result *serverRow() const;
 
 private:
-    Connection *conn_;
-    sqlite3_stmt *stmt_;
+    std::unique_ptr<StatementEngine> engine_;
 };
 
-// Scope guard: begins an immediate transaction, rolls it back unless commit() was called.
+// Scope guard: begins a transaction that takes the write lock at once, rolls it back unless
+// commit() was called.
 class Transaction {
 public:
     explicit Transaction(Connection &connection);

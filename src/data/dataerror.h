@@ -11,3 +11,11 @@ public:
         : std::runtime_error(description.toStdString()) {}
     QString description() const { return QString::fromStdString(what()); }
 };
+
+// Work a database server refused because another till's work ran into it at that moment
+// (a serialization failure, a deadlock): nothing of it was stored and it may simply be run
+// again.
+class ConflictError : public DataError {
+public:
+    using DataError::DataError;
+};

@@ -9,7 +9,6 @@
 #include "shopsession.h"
 
 #include <limits>
-#include <sqlite3.h>
 
 namespace {
 
@@ -33,6 +32,8 @@ RecordSource::RecordSource(const QString &objectName, std::shared_ptr<ShopSessio
     : QObject(parent), session_(std::move(session)) {
     setObjectName(objectName);
     session_->attach(this);
+    idleRead_.setSingleShot(true);
+    connect(&idleRead_, &QTimer::timeout, this, &RecordSource::readRestWhileIdle);
 }
 
 RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
@@ -117,12 +118,29 @@ void RecordSource::readRows(int count) {
             if (!unread_->step())
                 unread_.reset();
             else
-                store_.appendFromStatement(unread_->handle());
+                store_.appendFromStatement(*unread_);
         }
     } catch (const DataError &) {
         unread_.reset(); // what was read stays; the failure is the caller's to report
         throw;
     }
+    // On a server a result still being read holds a statement open there: a screen left
+    // alone reads its rest a batch at a time, so that a till left overnight holds nothing.
+    if (unread_ && openConnection().isServer())
+        idleRead_.start(idleReadDelayMs);
+    else
+        idleRead_.stop();
+}
+
+void RecordSource::readRestWhileIdle() {
+    try {
+        fetchMore();
+    } catch (const DataError &error) {
+        emit dataError(error.description());
+        return;
+    }
+    if (unread_)
+        idleRead_.start(0);
 }
 
 void RecordSource::fetchMore() {
@@ -189,11 +207,10 @@ void RecordSource::readTableInfo(const QString &table) {
 void RecordSource::readFields(const Statement &stmt) {
     fields_.clear();
     for (int column = 1; column < stmt.columnCount(); ++column) {
-        const char *declared = sqlite3_column_decltype(stmt.handle(), column);
         const QString name = stmt.columnName(column);
         const auto key = primaryKeys_.find(name.toLower());
         fields_.push_back(
-            {name, conv::kindFromDeclaredType(QString::fromUtf8(declared),
+            {name, conv::kindFromDeclaredType(stmt.declaredType(column),
                                               key != primaryKeys_.end() && key->second)});
     }
 }

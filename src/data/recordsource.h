@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 #include <functional>
 #include <map>
@@ -188,6 +189,7 @@ private:
     int requireRow() const;
     int columnOf(const QString &field) const;
     void writePending();
+    void readRestWhileIdle();
 
     std::shared_ptr<ShopSession> session_;
     QString text_;
@@ -202,4 +204,6 @@ private:
     Cursor cursor_ = Cursor::AfterEnd;
     std::unique_ptr<Pending> pending_;
     bool open_ = false;
+    static constexpr int idleReadDelayMs = 5000;
+    QTimer idleRead_;
 };

@@ -2,8 +2,13 @@
 // of an arena.
 #include "rowstore.h"
 
+#include "connection.h"
+
+#include <QByteArray>
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
@@ -176,6 +181,78 @@ void RowStore::appendFromStatement(sqlite3_stmt *stmt) {
         }
     }
     rows_.push_back({place(), sqlite3_column_int64(stmt, 0)});
+}
+
+void RowStore::appendFromStatement(const Statement &stmt) {
+    if (sqlite3_stmt *file = stmt.handle()) {
+        appendFromStatement(file);
+        return;
+    }
+    if (const pg_result *row = stmt.serverRow()) {
+        appendFromServerRow(row);
+        return;
+    }
+    scratch_.clear();
+    for (int column = 1; column <= columns_; ++column)
+        encode(stmt.value(column));
+    rows_.push_back({place(), stmt.value(0).toLongLong()});
+}
+
+namespace {
+
+// Type OIDs of the server's built-in types (pg_type.dat), as serverengine.cpp reads them.
+constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, float4Oid = 700,
+              float8Oid = 701, numericOid = 1700;
+
+qint64 serverInteger(const char *text, int length) {
+    qint64 value = 0;
+    std::from_chars(text, text + length, value);
+    return value;
+}
+
+} // namespace
+
+// Millions of rows come this way when a whole table is read: each cell goes from the server's
+// text straight into the arena, without the QVariant and the two text conversions per cell of
+// the general path (a third of the read's time on every sale). The same values: whole numbers
+// and amounts parsed (independent of the locale), text and dates and times as sent (UTF-8).
+void RowStore::appendFromServerRow(const pg_result *row) {
+    auto *result = const_cast<PGresult *>(row); // libpq's readers take no const
+    scratch_.clear();
+    for (int column = 1; column <= columns_; ++column) {
+        if (PQgetisnull(result, 0, column)) {
+            scratch_.push_back(Null);
+            continue;
+        }
+        const char *text = PQgetvalue(result, 0, column);
+        const int length = PQgetlength(result, 0, column);
+        switch (PQftype(result, column)) {
+        case int2Oid:
+        case int4Oid:
+        case int8Oid:
+            putInteger(scratch_, serverInteger(text, length));
+            break;
+        case boolOid:
+            putInteger(scratch_, text[0] == 't' ? 1 : 0);
+            break;
+        case numericOid:
+        case float4Oid:
+        case float8Oid: {
+            double value = 0;
+            if (std::from_chars(text, text + length, value).ec != std::errc())
+                value = QByteArray::fromRawData(text, length).toDouble();
+            scratch_.push_back(Double);
+            putRaw<double>(scratch_, value);
+            break;
+        }
+        default:
+            putText(scratch_, text, static_cast<std::uint32_t>(length));
+        }
+    }
+    rows_.push_back(
+        {place(), PQgetisnull(result, 0, 0)
+                      ? 0
+                      : serverInteger(PQgetvalue(result, 0, 0), PQgetlength(result, 0, 0))});
 }
 
 void RowStore::encode(const QVariant &value) {

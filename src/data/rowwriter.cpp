@@ -27,14 +27,17 @@ qint64 RowWriter::insert(const std::map<int, QVariant> &values) const {
     }
     const QString sql =
         names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(bracket(table_))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(bracket(table_))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
                   .arg(bracket(table_), names.join(QLatin1Char(',')),
                        QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
     Statement stmt = conn_.prepare(sql);
     stmt.bindAll(params);
-    stmt.step();
-    return conn_.lastInsertRowid();
+    if (!stmt.step())
+        throw DataError(QStringLiteral("The new row was not stored."));
+    const qint64 rowid = stmt.value(0).toLongLong();
+    stmt.step(); // the end of the statement
+    return rowid;
 }
 
 void RowWriter::update(qint64 rowid, const std::map<int, QVariant> &values,

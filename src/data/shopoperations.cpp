@@ -30,11 +30,13 @@ qint64 insertRow(ShopSession &session, const char *table, const Column (&columns
     }
     qint64 rowid = 0;
     session.transact({table}, [&](Connection &connection) {
-        Statement insert = connection.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                  .arg(table, names.join(", "), marks.join(", ")));
+        Statement insert =
+            connection.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
+                                   .arg(table, names.join(", "), marks.join(", ")));
         insert.bindAll(values);
         insert.step();
-        rowid = connection.lastInsertRowid();
+        rowid = insert.value(0).toLongLong();
+        insert.step();
     });
     return rowid;
 }
@@ -113,21 +115,33 @@ void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {
 
 bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
     namespace B = tables::Bill;
+    namespace P = tables::paidbill;
     bool paid = false;
-    session.transact({tables::paidbill::table}, [&](Connection &connection) {
-        Statement copy = connection.prepare(
-            insertSelect(tables::paidbill::table, tables::paidbill::columns,
-                         QStringLiteral("%1, %2, %3, %4, %5, ? FROM %6 WHERE rowid = ?")
-                             .arg(B::InvoiceNo.sql(), B::InvoiceDate.sql(), B::Fee.sql(),
-                                  B::InvoiceTime.sql(), B::Retail.sql(), B::table)));
-        copy.bindAll({conv::isoDate(paidDay), billRowid});
-        copy.step();
-        if (connection.changes() != 1)
+    session.transact({P::table}, [&](Connection &connection) {
+        // The bill leaves the open bills first: of two tills paying it at once, only the one
+        // whose delete takes it writes a paid bill; the other finds it gone.
+        Statement take = connection.prepare(
+            QStringLiteral("DELETE FROM %1 WHERE rowid = ? RETURNING %2, %3, %4, %5, %6")
+                .arg(B::table, B::InvoiceNo.sql(), B::InvoiceDate.sql(), B::Fee.sql(),
+                     B::InvoiceTime.sql(), B::Retail.sql()));
+        take.bindAll({billRowid});
+        if (!take.step())
             return; // already paid or removed: nothing to do but show what is left
-        Statement remove =
-            connection.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(B::table));
-        remove.bindAll({billRowid});
-        remove.step();
+        QVariantList values;
+        for (int column = 0; column < 5; ++column)
+            values << take.value(column);
+        values << conv::isoDate(paidDay);
+        take.step();
+        QStringList names, marks;
+        for (const Column &column : P::columns) {
+            names << column.sql();
+            marks << QStringLiteral("?");
+        }
+        Statement store =
+            connection.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(P::table, names.join(", "), marks.join(", ")));
+        store.bindAll(values);
+        store.step();
         paid = true;
     });
     // The paid bill leaves the lists without reading them again; a bill that was already
@@ -165,26 +179,31 @@ void copyBillListing(ShopSession &session, const QList<qint64> &billRowids,
 
 // One pass over the (ISBN, SoldDate, Qty) index gives each ISBN's copies and its first sale
 // row; only then is that row's title fetched, one lookup per ISBN rather than per sale, and
-// in the order the rows lie in the table so that each page is read once. The unary + keeps
-// SQLite from walking the date index instead, which would visit the table for every sale of
-// the period. The upper bound comes first, as in the shop's period query. The copies are
-// written as the shortest text of the number (7, never 7.0); a missing quantity counts none.
+// in the order the rows lie in the table so that each page is read once. On the file the
+// unary + keeps SQLite from walking the date index instead, which would visit the table for
+// every sale of the period. The upper bound comes first, as in the shop's period query. The
+// copies are written as the shortest text of the number (7, never 7.0); a missing quantity
+// counts none.
 void buildTopSellers(ShopSession &session, const QDate &first, const QDate &last) {
     namespace S = tables::soldbook;
     namespace M = tables::tmp;
     session.transact({M::table}, [&](Connection &connection) {
+        const bool server = connection.isServer();
         // Emptied inside the transaction: tmp ends up holding this summary and nothing else.
         connection.exec(QStringLiteral("DELETE FROM %1").arg(M::table));
         Statement fill = connection.prepare(
             QStringLiteral(
                 "INSERT INTO %1 (%2, %3, %4)"
-                " SELECT g.ISBN, s.%5, printf('%.15g', coalesce(g.copies, 0))"
+                " SELECT g.ISBN, s.%5, %10"
                 " FROM (SELECT %6 AS ISBN, sum(%7) AS copies, min(rowid) AS firstSale FROM %8"
-                "       WHERE +%9 <= ? AND +%9 >= ? GROUP BY %6 ORDER BY firstSale) AS g"
+                "       WHERE %11%9 <= ? AND %11%9 >= ? GROUP BY %6 ORDER BY firstSale) AS g"
                 " JOIN %8 AS s ON s.rowid = g.firstSale"
                 " ORDER BY g.ISBN")
                 .arg(M::table, M::A.sql(), M::B.sql(), M::C.sql(), S::Title.sql(), S::ISBN.sql(),
-                     S::Qty.sql(), S::table, S::SoldDate.sql()));
+                     S::Qty.sql(), S::table, S::SoldDate.sql())
+                .arg(server ? QStringLiteral("coalesce(g.copies, 0)::text")
+                            : QStringLiteral("printf('%.15g', coalesce(g.copies, 0))"),
+                     server ? QString() : QStringLiteral("+")));
         fill.bindAll({conv::isoDate(last), conv::isoDate(first)});
         fill.step();
     });

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "connection.h"
+#include "dataerror.h"
 #include "tabledescription.h"
 
 #include <QString>
@@ -31,11 +32,21 @@ public:
     // Runs `work(connection)` in one transaction: all of it is stored, or none of it (the
     // DataError goes on to the caller). After the commit the record sets showing one of
     // `changedTables` are read again.
+    // On a server, work that ran into another till's at the same moment is run again, a
+    // few times, before the conflict is reported.
     template <typename Work> void transact(const QStringList &changedTables, Work &&work) {
         finishReading();
-        Transaction transaction(connection());
-        work(connection());
-        transaction.commit();
+        for (int attempt = 1;; ++attempt) {
+            try {
+                Transaction transaction(connection());
+                work(connection());
+                transaction.commit();
+                break;
+            } catch (const ConflictError &) {
+                if (attempt == conflictAttempts)
+                    throw;
+            }
+        }
         tablesChanged(changedTables);
     }
     // Throws DataError naming what is missing when the shop file lacks the table or one of
@@ -52,6 +63,7 @@ public:
     void detach(RecordSource *source);
 
 private:
+    static constexpr int conflictAttempts = 5;
     // A result still being read would be cut short by a rollback: every record set reads
     // its rest first.
     void finishReading();

@@ -7,6 +7,7 @@
 #include "menutable.h"
 #include "newshopcommand.h"
 #include "shellpictures.h"
+#include "shoplocation.h"
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
 #include "toolbartable.h"
@@ -54,7 +55,7 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
     mdi_->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(mdi_);
     setStatusBar(statusBar_);
-    statusBar_->expectShopAt(context_.databasePath);
+    statusBar_->showShop(context_.databasePath);
     buildMenus();
     buildToolbar();
     restorePlacement();
@@ -139,7 +140,12 @@ void MainWindow::runMenuCommand(const MenuEntry &entry) {
         printReceipt();
         break;
     case CommandKind::Restore:
-        emit restoreChosen();
+        if (shoplocation::isServer(context_.databasePath))
+            context_.messages->inform(QStringLiteral(
+                "The shop on the server is backed up and restored on the server, with pg_dump "
+                "and pg_restore; Quillmart's own backups are those of a shop file."));
+        else
+            emit restoreChosen();
         break;
     case CommandKind::Menu:
     case CommandKind::Separator:
@@ -186,6 +192,13 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::newShop() {
+    if (shoplocation::isServer(context_.databasePath)) {
+        context_.messages->inform(
+            QStringLiteral("Quillmart works on the shop on the server (%1). A new shop on a "
+                           "server is made there with quillmart-createdb --server.")
+                .arg(shoplocation::describe(context_.databasePath)));
+        return;
+    }
     if (newshop::run(context_.databasePath, this, *context_.messages, context_.clock))
         statusBar_->refresh();
 }

@@ -1,10 +1,13 @@
-// The three panels of the status bar, and the shop panel shown while there is no shop file.
+// The three panels of the status bar, and the shop panel: which shop is open, or where a
+// missing shop file is expected.
 #include "shopstatusbar.h"
 
 #include "clock.h"
 #include "conversions.h"
 #include "shopfile.h"
+#include "shoplocation.h"
 
+#include <QFileInfo>
 #include <QLabel>
 
 namespace {
@@ -28,6 +31,8 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     status_->setText(QStringLiteral("Status"));
     shop_ = makePanel(QStringLiteral("panelShop"), this);
     shop_->setTextInteractionFlags(Qt::TextSelectableByMouse); // the path can be copied
+    // A long path or server name never widens the window: it is cut, and whole in the tip.
+    shop_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     shop_->hide();
     date_ = makePanel(QStringLiteral("panelDate"), this);
     time_ = makePanel(QStringLiteral("panelTime"), this);
@@ -62,18 +67,30 @@ QString ShopStatusBar::shopText() const {
     return shop_->isHidden() ? QString() : shop_->text();
 }
 
-void ShopStatusBar::expectShopAt(const QString &path) {
-    shopPath_ = path;
-    shop_->setText(QStringLiteral("No shop yet: Quillmart expects it at %1. File > New Shop… "
-                                  "makes one there.")
-                       .arg(path));
+void ShopStatusBar::showShop(const QString &location) {
+    shopLocation_ = location;
     refresh();
 }
 
 void ShopStatusBar::refresh() {
-    // Checked with the clock, so that a shop made in a terminal is noticed as well. Said only
-    // where New Shop can make one: anything else with the name is left to the screens' messages.
-    shop_->setHidden(shopPath_.isEmpty() || shopfile::occupied(shopPath_));
+    // Checked with the clock, so that a shop made in a terminal is noticed as well. Where
+    // there is no file, the panel says where New Shop makes one; anything else with the name
+    // is left to the screens' messages.
+    QString text;
+    if (shoplocation::isServer(shopLocation_))
+        text = shoplocation::describe(shopLocation_);
+    else if (!shopLocation_.isEmpty() && !shopfile::occupied(shopLocation_))
+        text = QStringLiteral("No shop yet: Quillmart expects it at %1. File > New Shop… makes "
+                              "one there.")
+                   .arg(shopLocation_);
+    else if (QFileInfo(shopLocation_).isFile())
+        text = QStringLiteral("Shop: %1").arg(shopLocation_);
+    if (shop_->text() != text) {
+        shop_->setText(text);
+        shop_->setToolTip(text);
+        shop_->setAccessibleName(text);
+    }
+    shop_->setHidden(text.isEmpty());
     date_->setText(conv::dateText(clock_->today()));
     time_->setText(conv::timeText(clock_->timeOfDay()));
 }

@@ -1,5 +1,6 @@
 // sbStatusBar: "Status", the date and the time of day; the two clock panels keep themselves
-// up to date. While there is no shop file, a panel beside "Status" says where it is expected.
+// up to date. A panel beside "Status" names the shop that is open (its file, or its server
+// and database), or, while there is no shop file, where it is expected.
 #pragma once
 
 #include <QStatusBar>
@@ -18,8 +19,8 @@ public:
 
     QString panelText(int panel) const; // 1-based, as the panels are numbered
     void refresh();
-    // The shop file to watch for: while it is missing, the shop panel names its place.
-    void expectShopAt(const QString &path);
+    // The shop's file or server location; a missing file is watched for.
+    void showShop(const QString &location);
     // What the shop panel says; empty while it is hidden.
     QString shopText() const;
 
@@ -28,7 +29,7 @@ private:
     std::unique_ptr<Clock> ownClock_;
     QLabel *status_;
     QLabel *shop_;
-    QString shopPath_;
+    QString shopLocation_;
     QLabel *date_;
     QLabel *time_;
     QTimer ticker_;

@@ -119,8 +119,7 @@ TEST(BillPay, NothingIsWrittenUnlessTheOperatorConfirmsABill) {
 TEST(BillPay, AFailedPaymentLeavesTheBillOnlyInBill) {
     TestShop shop;
     seedListingBills(shop, "Bill");
-    shop.db.exec("CREATE TRIGGER fail BEFORE INSERT ON paidbill BEGIN SELECT "
-                 "RAISE(ABORT,'disk full'); END");
+    shop.db.failWrites("INSERT", "paidbill");
     BillPayScreen screen(shop.context);
     listAce(screen);
     screen.payConfirm();

@@ -280,6 +280,34 @@ TEST(LargeResults, AreReadAScreenfulAtATimeAndWholeWhenNeeded) {
     EXPECT_EQ(db.scalar("SELECT Qty FROM soldbook WHERE ISBN='I1'").toInt(), 5);
 }
 
+// Another statement on the connection while a large result is still being read (a server
+// reads the rest ahead first): every row still comes through with its values, nulls too.
+TEST(LargeResults, AStatementSentMidReadLosesNoRowOrValue) {
+    TestDatabase db;
+    db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 12000) "
+            "INSERT INTO soldbook SELECT '2001-05-03','10:00:00','I'||i, "
+            "CASE WHEN i % 7 = 0 THEN NULL ELSE 'T'||i END, i * 0.25, i FROM n");
+    RecordSource rs("Adodc1", db.path());
+    rs.open("select * from soldbook");
+    ASSERT_TRUE(rs.canFetchMore());
+    EXPECT_EQ(rs.readingConnection().scalar("SELECT count(*) FROM soldbook").toInt(), 12000);
+    rs.fetchAll();
+    ASSERT_EQ(rs.loadedCount(), 12000);
+    const int isbn = rs.fieldIndex("ISBN"), title = rs.fieldIndex("Title"),
+              price = rs.fieldIndex("Price"), qty = rs.fieldIndex("Qty");
+    int wrong = 0;
+    for (int row = 0; row < 12000; ++row) {
+        const int i = row + 1;
+        const QVariant shownTitle = rs.valueAt(row, title);
+        wrong += rs.valueAt(row, isbn).toString() != QStringLiteral("I%1").arg(i) ||
+                 (i % 7 == 0 ? !shownTitle.isNull()
+                             : shownTitle.toString() != QStringLiteral("T%1").arg(i)) ||
+                 rs.valueAt(row, price).toDouble() != i * 0.25 ||
+                 rs.valueAt(row, qty).toLongLong() != i;
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(LargeResults, TheGridShowsWhatIsReadAndFetchesMoreOnDemand) {
     TestDatabase db;
     db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 9000) "

@@ -6,6 +6,7 @@
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "testserver.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -138,7 +139,8 @@ TEST(ShopOperations, EachStoresItsWorkWholeAndTheSessionsListsFollow) {
          "select * from tmp",
          nullptr,
          "SELECT A, B, C FROM tmp ORDER BY rowid",
-         {"111|One|5", "222|Two|1.5"},
+         // An integer column of the file keeps a fraction; the server's rounds it.
+         {"111|One|5", testserver::enabled() ? "222|Two|2" : "222|Two|1.5"},
          {"111", "222"}},
     };
     for (const OperationCase &c : cases) {

@@ -121,15 +121,14 @@ TEST_F(Invoice, AnAmountThatIsNotANumberIsRefusedWithEveryInputKept) {
 }
 
 TEST_F(Invoice, ABillTheDatabaseRefusesIsReportedKeptInTheBoxesAndNeverWrittenLater) {
-    shop.db.exec("CREATE TRIGGER fail BEFORE INSERT ON Bill BEGIN SELECT RAISE(ABORT,'disk "
-                 "full'); END");
+    shop.db.failWrites("INSERT", "Bill");
     type("E-1", QDate(2001, 5, 2), "40", "North Supply");
     screen->recordInvoice();
     EXPECT_EQ(shop.messages.texts().join("|").contains("disk full"), true);
     EXPECT_EQ(inputs(), QStringList({"E-1", "2001/5/2", "40", "North Supply"}));
     EXPECT_EQ(screen->grid()->model()->rowCount(), 0);
 
-    shop.db.exec("DROP TRIGGER fail");
+    shop.db.stopFailingWrites();
     screen->recordInvoice();
     EXPECT_EQ(shop.db.rows("SELECT [Invoice No] FROM Bill"), QStringList({"E-1"}));
 }

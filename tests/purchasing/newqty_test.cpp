@@ -98,8 +98,7 @@ TEST_F(NewQty, WhatCannotBeAddedIsExplainedAndStaysInTheBoxes) {
 }
 
 TEST_F(NewQty, AFailedSaveLeavesTheStockAndNothingPending) {
-    shop.db.exec("CREATE TRIGGER fail BEFORE UPDATE ON Titles BEGIN SELECT "
-                 "RAISE(ABORT,'disk full'); END");
+    shop.db.failWrites("UPDATE", "Titles");
     ok("111", "12");
     ASSERT_EQ(shop.messages.shown.size(), 1u);
     EXPECT_TRUE(shop.messages.shown[0].text.contains("disk full"));
@@ -107,7 +106,7 @@ TEST_F(NewQty, AFailedSaveLeavesTheStockAndNothingPending) {
     EXPECT_EQ(gridQty(0), "5");
     EXPECT_EQ(screen->quantityBox()->text(), "12");
 
-    shop.db.exec("DROP TRIGGER fail");
+    shop.db.stopFailingWrites();
     screen->findChild<QPushButton *>("Command1")->click();
     EXPECT_EQ(stock(), "17 6 8 1"); // added once, not twice
 }

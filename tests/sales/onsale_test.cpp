@@ -122,13 +122,12 @@ TEST_F(OnSale, APriceThatIsNotANumberIsRefusedAndStaysTyped) {
 }
 
 TEST_F(OnSale, AFailedWriteStoresNothingAndKeepsTheInputs) {
-    shop.db.exec("CREATE TRIGGER fail BEFORE INSERT ON onsale "
-                 "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    shop.db.failWrites("INSERT", "onsale");
     open();
     create("111", "9");
     EXPECT_EQ(shop.messages.texts(), QStringList{"disk full"});
     EXPECT_EQ(box(0)->text(), "111");
-    shop.db.exec("DROP TRIGGER fail");
+    shop.db.stopFailingWrites();
     create("222", "4");
     EXPECT_EQ(offers(), QStringList{"222|4|2001-05-03|2001-05-03"});
 }

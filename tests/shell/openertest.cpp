@@ -5,6 +5,8 @@
 #include "screenshottour.h"
 #include "shellfixture.h"
 #include "shopmdiarea.h"
+#include "shopstatusbar.h"
+#include "testserver.h"
 #include "toolbartable.h"
 
 #include <QMdiSubWindow>
@@ -236,4 +238,30 @@ TEST_F(OpenerTest, FilePrintReceiptAsksTheWindowInFront) {
         EXPECT_EQ(printed, c.printed) << (c.front ? c.front : "none");
         EXPECT_EQ(f.shop.messages.shown.size(), static_cast<std::size_t>(c.messages));
     }
+}
+
+// A shop on a server that cannot be reached: the operator is told which one and no screen
+// opens; once the shop is there the same menu item opens the screen.
+TEST(ServerShop, NoScreenOpensUntilTheServerShopCanBeReached) {
+    if (!testserver::enabled())
+        GTEST_SKIP() << "runs against the test server (test_shell_server)";
+    const QString database = QStringLiteral("qm_later_%1").arg(QCoreApplication::applicationPid());
+    ShellFixture f;
+    f.shop.context.databasePath = testserver::locationOf(database);
+    auto window = f.makeWindow();
+    registerAllScreens(window->screens());
+    const QString named = QStringLiteral("Server shop: %1 on this computer").arg(database);
+    EXPECT_EQ(window->findChild<ShopStatusBar *>("sbStatusBar")->shopText(), named);
+
+    window->findChild<QAction *>("mnuSaleSell")->trigger();
+    EXPECT_EQ(openWindowCount(*window), 0);
+    ASSERT_EQ(f.shop.messages.texts().size(), 1);
+    EXPECT_TRUE(f.shop.messages.texts().first().startsWith(
+        QStringLiteral("The shop server cannot be reached (%1)").arg(named)))
+        << f.shop.messages.texts().first().toStdString();
+
+    testserver::makeShop(database);
+    window->findChild<QAction *>("mnuSaleSell")->trigger();
+    EXPECT_EQ(f.shop.messages.texts().size(), 1);
+    EXPECT_EQ(activeScreenId(*window), "frmSell");
 }

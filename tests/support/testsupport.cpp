@@ -2,16 +2,59 @@
 #include "testsupport.h"
 
 #include "shopfile.h"
+#include "testserver.h"
 
+#include <QRegularExpression>
 #include <QWidget>
 #include <stdexcept>
 
 TestDatabase::TestDatabase() {
+    if (testserver::enabled()) {
+        path_ = testserver::freshShop();
+        conn_ = std::make_unique<Connection>(path_);
+        return;
+    }
     if (!dir_.isValid())
         throw std::runtime_error("no temporary folder");
     path_ = dir_.filePath(QStringLiteral("book1.mdb"));
     shopfile::create(path_);
     conn_ = std::make_unique<Connection>(path_);
+}
+
+void TestDatabase::exec(const QString &sql) {
+    // A test that changes the tables themselves leaves the server's shop to be made anew.
+    if (testserver::enabled() &&
+        sql.contains(QRegularExpression(QStringLiteral(R"(\b(drop|alter|create)\s)"),
+                                        QRegularExpression::CaseInsensitiveOption)))
+        testserver::schemaChanged();
+    conn_->exec(sql);
+    // Rows a test stores under numbers of its own leave the server's numbering behind them,
+    // as the file's does.
+    if (testserver::enabled() && sql.contains(QLatin1String("insert"), Qt::CaseInsensitive))
+        testserver::renumber();
+}
+
+void TestDatabase::failWrites(const QString &event, const QString &table, const QString &when) {
+    failingTable_ = table;
+    if (!conn_->isServer()) {
+        conn_->exec(
+            QStringLiteral("CREATE TRIGGER fail BEFORE %1 ON [%2] %3 BEGIN SELECT "
+                           "RAISE(ABORT, 'disk full'); END")
+                .arg(event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when));
+        return;
+    }
+    testserver::schemaChanged();
+    conn_->exec(QStringLiteral("CREATE OR REPLACE FUNCTION fail() RETURNS trigger LANGUAGE "
+                               "plpgsql AS 'BEGIN RAISE EXCEPTION ''disk full''; END'"));
+    conn_->exec(
+        QStringLiteral("CREATE TRIGGER fail BEFORE %1 ON [%2] FOR EACH ROW %3 EXECUTE "
+                       "FUNCTION fail()")
+            .arg(event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
+}
+
+void TestDatabase::stopFailingWrites() {
+    conn_->exec(conn_->isServer() ? QStringLiteral("DROP TRIGGER fail ON [%1]").arg(failingTable_)
+                                  : QStringLiteral("DROP TRIGGER fail"));
 }
 
 QStringList TestDatabase::rows(const QString &sql) {

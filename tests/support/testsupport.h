@@ -22,7 +22,11 @@ public:
     TestDatabase();
     QString path() const { return path_; }
     Connection &connection() { return *conn_; }
-    void exec(const QString &sql) { conn_->exec(sql); }
+    void exec(const QString &sql);
+    // From now on the engine refuses this kind of write ("INSERT", "UPDATE") to the table
+    // with "disk full", for every row or for those meeting the condition (new.[Column]...).
+    void failWrites(const QString &event, const QString &table, const QString &when = {});
+    void stopFailingWrites();
     QVariant scalar(const QString &sql) { return conn_->scalar(sql); }
     // All rows of a query, each row's values joined by '|' (nulls as "<null>").
     QStringList rows(const QString &sql);
@@ -31,6 +35,7 @@ public:
 private:
     QTemporaryDir dir_;
     QString path_;
+    QString failingTable_;
     std::unique_ptr<Connection> conn_;
 };
 

@@ -1,0 +1,16 @@
+// quillmart-bench-server: the shop's large screens and its selling, on the shop file or with
+// --server=CONNINFO on the same shop on a PostgreSQL server, beside the engine's C API.
+#include "benchmain.h"
+#include "screenshop.h"
+
+void registerEngineScreenBenchmarks();
+void registerEngineSaleBenchmarks();
+
+int main(int argc, char **argv) {
+    return bench::run(argc, argv, [] {
+        // The first window of a process pays for fonts and style: not the screens measured.
+        screenbench::close(screenbench::open(QStringLiteral("dataSubject")));
+        registerEngineScreenBenchmarks();
+        registerEngineSaleBenchmarks();
+    });
+}

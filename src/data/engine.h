@@ -1,0 +1,50 @@
+// What a database engine offers the connection and its statements: the shop runs on an
+// embedded SQLite file or on a PostgreSQL server, behind the same Connection and Statement.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+struct pg_result;
+struct sqlite3;
+struct sqlite3_stmt;
+
+class StatementEngine {
+public:
+    virtual ~StatementEngine() = default;
+    virtual void bind(int index, const QVariant &value) = 0;
+    virtual bool step() = 0;
+    virtual void reset() = 0;
+    virtual int columnCount() = 0;
+    virtual QString columnName(int column) = 0;
+    virtual QVariant value(int column) const = 0;
+    // The declared type of a column read straight from a table ("MONEY", "DATE", ...), empty
+    // for a computed one.
+    virtual QString declaredType(int column) = 0;
+    virtual sqlite3_stmt *sqliteHandle() const { return nullptr; }
+    // The current row as a server sent it, for taking in its cells without a QVariant each;
+    // null on a file, and where a cell is not the server's text as it stands.
+    virtual const pg_result *serverRow() const { return nullptr; }
+};
+
+class ConnectionEngine {
+public:
+    virtual ~ConnectionEngine() = default;
+    virtual std::unique_ptr<StatementEngine> prepare(const QString &sql) = 0;
+    virtual void exec(const QString &sql) = 0;
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() noexcept = 0;
+    virtual int changes() const = 0;
+    virtual bool inTransaction() const = 0;
+    virtual QString lastError() const = 0;
+    virtual sqlite3 *sqliteHandle() const { return nullptr; }
+};
+
+namespace engines {
+// An open SQLite connection to an existing shop file; throws DataError.
+std::unique_ptr<ConnectionEngine> openFile(const QString &path);
+// An open connection to a shop on a PostgreSQL server; throws DataError.
+std::unique_ptr<ConnectionEngine> openServer(const QString &location);
+} // namespace engines

@@ -1,0 +1,60 @@
+// The values of a shop as they cross between the file and the server, and the figures that
+// check a copy: per table the rows, the sum of their keys, and per column how many values it
+// holds and the sum of a number that stands for each value.
+#pragma once
+
+#include "servertables.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <sqlite3.h>
+#include <vector>
+
+namespace copyvalues {
+
+using Sum = __int128;
+
+// How many values a column holds and the sum of, per kind of column: the whole number itself,
+// money in ten-thousandths, days from 2000-01-01, seconds from midnight, or characters.
+struct ColumnFigure {
+    long long values = 0;
+    Sum sum = 0;
+    bool operator==(const ColumnFigure &) const = default;
+};
+
+struct TableFigures {
+    long long rows = 0;
+    Sum keys = 0; // the sum of the rowids
+    std::vector<ColumnFigure> columns;
+    bool operator==(const TableFigures &) const = default;
+};
+
+QString toText(Sum sum);
+
+// Where a value came from, for the message when it cannot be copied.
+struct Place {
+    const ServerTable &table;
+    long long rowid;
+    const ServerColumn &column;
+};
+
+// Appends column `index` of the file's current row to `out` in COPY's text format and counts
+// it in `figure`. Throws DataError, naming the place, for a value the server's column cannot
+// take as it is (text in a number column, a number out of range, a malformed date or time).
+void appendFileValue(QByteArray &out, sqlite3_stmt *row, int index, const Place &place,
+                     ColumnFigure &figure);
+
+// Binds one field of a COPY text line from the server (escapes still in it; "\N" is NULL) as
+// parameter `index` of an insert into the file.
+void bindServerValue(sqlite3_stmt *insert, int index, const char *field, int size, ServerKind kind);
+
+// The SQL that gives a server table's figures as one row of texts: rows, keys, then two per
+// column.
+QString serverFiguresSql(const ServerTable &table);
+
+// What differs between two tables' figures, in words; empty when nothing does.
+QString differences(const ServerTable &table, const TableFigures &source,
+                    const TableFigures &target);
+
+} // namespace copyvalues

@@ -1,0 +1,339 @@
+// Copying a whole shop between a file and a server: COPY in both directions, every row with
+// its key, the numberings carried over, and the figures of both sides compared before the
+// copy is kept.
+#include "shopcopy.h"
+
+#include "copyvalues.h"
+#include "dataerror.h"
+#include "serverschema.h"
+#include "shopfile.h"
+#include "shopfilerows.h"
+#include "shopserver.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace shopcopy {
+
+namespace {
+
+using copyvalues::TableFigures;
+
+// Rows travel in pieces of about a megabyte.
+constexpr int kPiece = 1 << 20;
+
+QString serverColumns(const ServerTable &table) {
+    QStringList names;
+    if (!*table.autoNumber)
+        names << "\"rowid\"";
+    for (const ServerColumn &column : table.columns)
+        names << pgtool::quoteIdent(column.name);
+    return names.join(", ");
+}
+
+TableFigures serverFigures(pgtool::Session &db, const ServerTable &table) {
+    const pgtool::Result result = db.exec(copyvalues::serverFiguresSql(table));
+    TableFigures figures;
+    figures.rows = result.text(0, 0).toLongLong();
+    figures.keys = result.text(0, 1).toLongLong();
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        copyvalues::ColumnFigure column;
+        column.values = result.text(0, int(2 + 2 * i)).toLongLong();
+        const QByteArray sum = result.bytes(0, int(3 + 2 * i));
+        copyvalues::Sum value = 0;
+        for (char c : sum) {
+            if (c >= '0' && c <= '9')
+                value = value * 10 + (c - '0');
+        }
+        column.sum = sum.startsWith('-') ? -value : value;
+        figures.columns.push_back(column);
+    }
+    return figures;
+}
+
+void compare(const QStringList &differences) {
+    if (!differences.isEmpty())
+        throw DataError(
+            QString("The copy does not agree with its source (%1).").arg(differences.join("; ")));
+}
+
+// The numbering of a column on the server continues after `largest`.
+void continueNumbering(pgtool::Session &db, const ServerTable &table, const QString &column,
+                       long long largest) {
+    const QString sequence = db.scalar("SELECT pg_get_serial_sequence($1, $2)",
+                                       {pgtool::quoteIdent(table.name), column});
+    if (sequence.isNull())
+        throw DataError(
+            QString("The %1 has no numbering for %2.%3.").arg(db.describe(), table.name, column));
+    if (largest > 0)
+        db.exec("SELECT setval($1::regclass, $2, true)", {sequence, QString::number(largest)});
+    else
+        db.exec("SELECT setval($1::regclass, 1, false)", {sequence});
+}
+
+long long fileLargest(SqliteFile &file, const ServerTable &table) {
+    SqliteStatement largest(file, QString("SELECT max(rowid) FROM [%1]").arg(table.fileName));
+    largest.step();
+    long long value = sqlite3_column_int64(largest.raw(), 0);
+    if (*table.autoNumber) {
+        // The file never gives a number twice, even one of a row deleted since.
+        SqliteStatement used(file,
+                             "SELECT seq FROM sqlite_sequence WHERE name = ?1 COLLATE NOCASE");
+        sqlite3_bind_text(used.raw(), 1, table.fileName, -1, SQLITE_STATIC);
+        if (used.step())
+            value = std::max(value, (long long)sqlite3_column_int64(used.raw(), 0));
+    }
+    return value;
+}
+
+void removeFile(const QString &path) {
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + suffix);
+}
+
+void syncPath(const QString &path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Gives the finished file its name, never replacing a file that took the name meanwhile.
+void claimName(const QString &temporary, const QString &file) {
+    const QByteArray from = QFile::encodeName(temporary), to = QFile::encodeName(file);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno == EINVAL || errno == ENOSYS) { // a file system without it: link, then unlink
+        if (::link(from.constData(), to.constData()) == 0) {
+            ::unlink(from.constData());
+            return;
+        }
+    }
+    throw DataError(QString("Cannot name the copy %1: %2").arg(file, std::strerror(errno)));
+}
+
+void checkTablesEmpty(pgtool::Session &db) {
+    QStringList names, full;
+    for (const ServerTable &table : servertables::all) {
+        if (!table.perTill)
+            names << pgtool::quoteIdent(table.name);
+    }
+    // Nobody writes into them while the shop is copied in.
+    db.exec(QString("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(names.join(", ")));
+    for (const ServerTable &table : servertables::all) {
+        if (!table.perTill &&
+            db.scalar(
+                QString("SELECT EXISTS (SELECT FROM %1)").arg(pgtool::quoteIdent(table.name))) ==
+                "t")
+            full << table.name;
+    }
+    if (!full.isEmpty())
+        throw DataError(QString("The %1 already holds a shop (rows in %2); a shop is copied only "
+                                "into empty tables.")
+                            .arg(db.describe(), full.join(", ")));
+}
+
+} // namespace
+
+Copied fillServer(pgtool::Session &db, const QString &path) {
+    if (!QFileInfo(path).isFile())
+        throw DataError(QString("The shop file %1 does not exist.").arg(path));
+    checkTablesEmpty(db);
+    db.exec("SET LOCAL maintenance_work_mem = '256MB'");
+    SqliteFile file(path, SQLITE_OPEN_READONLY);
+    file.exec("BEGIN"); // one moment of the file, even while it is being used
+    Copied copied;
+    QStringList differences;
+    for (const ServerTable &table : servertables::all) {
+        if (table.perTill)
+            continue;
+        SqliteStatement select(file, shopfilerows::selectSql(table));
+        // Indexes are quicker made once over all the rows than kept up row by row.
+        const pgtool::Result indexes =
+            db.exec("SELECT indexrelid::regclass::text, pg_get_indexdef(indexrelid) FROM pg_index "
+                    "WHERE indrelid = $1::regclass AND NOT indisunique",
+                    {pgtool::quoteIdent(table.name)});
+        for (int i = 0; i < indexes.rows(); ++i)
+            db.exec("DROP INDEX " + indexes.text(i, 0));
+        TableFigures source;
+        source.columns.resize(table.columns.size());
+        db.copyIn(QString("COPY %1 (%2) FROM STDIN")
+                      .arg(pgtool::quoteIdent(table.name), serverColumns(table)),
+                  [&](QByteArray &buffer) {
+                      while (buffer.size() < kPiece) {
+                          if (!select.step())
+                              return false;
+                          shopfilerows::appendRow(buffer, select.raw(), table, source);
+                      }
+                      return true;
+                  });
+        for (int i = 0; i < indexes.rows(); ++i)
+            db.exec(indexes.text(i, 1));
+        const QString differ = copyvalues::differences(table, source, serverFigures(db, table));
+        if (!differ.isEmpty())
+            differences << differ;
+        const long long largest = fileLargest(file, table);
+        continueNumbering(db, table, *table.autoNumber ? table.autoNumber : "rowid", largest);
+        copied.emplace_back(table.fileName, source.rows);
+    }
+    file.exec("COMMIT");
+    compare(differences);
+    return copied;
+}
+
+void fillServerWithDemo(pgtool::Session &db, const QDate &today) {
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw DataError("Cannot make a temporary folder for the demo catalogue.");
+    const QString path = folder.filePath("demo.mdb");
+    shopfile::makeShop(path, shopfile::Contents::Demo, today);
+    fillServer(db, path);
+}
+
+Copied fileToServer(const QString &file, const QString &conninfo, const QString &locale) {
+    if (!QFileInfo(file).isFile())
+        throw DataError(QString("The shop file %1 does not exist.").arg(file));
+    pgtool::Session db(conninfo);
+    db.exec("BEGIN");
+    if (shopserver::existingTables(db).isEmpty())
+        shopserver::createSchema(db, locale);
+    else
+        shopserver::checkSchema(db);
+    const Copied copied = fillServer(db, file);
+    db.exec("COMMIT");
+    return copied;
+}
+
+Copied serverToFile(const QString &conninfo, const QString &file) {
+    if (shopfile::occupied(file))
+        throw DataError(QString("%1 already exists; nothing was changed.").arg(file));
+    pgtool::Session db(conninfo);
+    // One moment of the shop, while the tills go on selling.
+    db.exec("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+    shopserver::checkSchema(db);
+
+    const QFileInfo info(file);
+    const QString temporary =
+        info.absoluteDir().filePath(QString(".%1.copying-%2-%3")
+                                        .arg(info.fileName())
+                                        .arg(QCoreApplication::applicationPid())
+                                        .arg(QRandomGenerator::global()->generate()));
+    shopfile::create(temporary);
+    Copied copied;
+    try {
+        SqliteFile out(temporary, SQLITE_OPEN_READWRITE);
+        // A file nobody else knows yet: written without a journal, made safe at the end.
+        out.exec("PRAGMA journal_mode = OFF");
+        out.exec("PRAGMA synchronous = OFF");
+        out.exec("BEGIN");
+        // Indexes are quicker made once over all the rows than kept up row by row.
+        QStringList indexNames, indexes;
+        {
+            SqliteStatement list(out, "SELECT name, sql FROM sqlite_master WHERE type = 'index' "
+                                      "AND sql NOT NULL");
+            while (list.step()) {
+                indexNames << QString::fromUtf8(
+                    reinterpret_cast<const char *>(sqlite3_column_text(list.raw(), 0)));
+                indexes << QString::fromUtf8(
+                    reinterpret_cast<const char *>(sqlite3_column_text(list.raw(), 1)));
+            }
+        }
+        for (const QString &name : indexNames)
+            out.exec(QString("DROP INDEX [%1]").arg(name).toUtf8().constData());
+        QStringList differences;
+        for (const ServerTable &table : servertables::all) {
+            if (table.perTill)
+                continue;
+            QStringList marks, names;
+            if (!*table.autoNumber) {
+                names << "rowid";
+                marks << "?";
+            }
+            for (const ServerColumn &column : table.columns) {
+                names << QString("[%1]").arg(column.fileName);
+                marks << "?";
+            }
+            SqliteStatement insert(out,
+                                   QString("INSERT INTO [%1] (%2) VALUES (%3)")
+                                       .arg(table.fileName, names.join(", "), marks.join(", ")));
+            const int skip = *table.autoNumber ? 1 : 0; // the auto-number is the rowid
+            long long rows = 0;
+            db.copyOut(QString("COPY (SELECT \"rowid\", %1 FROM %2 ORDER BY \"rowid\") TO STDOUT")
+                           .arg(serverColumns(table).remove("\"rowid\", "),
+                                pgtool::quoteIdent(table.name)),
+                       [&](const char *line, int size) {
+                           int field = 0, start = 0;
+                           for (int i = 0; i <= size; ++i) {
+                               if (i < size && line[i] != '\t')
+                                   continue;
+                               if (field >= skip) {
+                                   const ServerKind kind = field == 0
+                                                               ? ServerKind::Whole
+                                                               : table.columns[field - 1].kind;
+                                   copyvalues::bindServerValue(insert.raw(), field + 1 - skip,
+                                                               line + start, i - start, kind);
+                               }
+                               ++field;
+                               start = i + 1;
+                           }
+                           insert.step();
+                           insert.reset();
+                           ++rows;
+                       });
+            if (*table.autoNumber) {
+                // The file goes on numbering where the server would have.
+                const QString last =
+                    db.scalar("SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence($1, "
+                              "$2)::regclass), 0)",
+                              {pgtool::quoteIdent(table.name), table.autoNumber});
+                const long long number = last.toLongLong();
+                SqliteStatement raise(
+                    out, "UPDATE sqlite_sequence SET seq = max(seq, ?2) WHERE name = ?1");
+                sqlite3_bind_text(raise.raw(), 1, table.fileName, -1, SQLITE_STATIC);
+                sqlite3_bind_int64(raise.raw(), 2, number);
+                raise.step();
+                if (sqlite3_changes(out.raw()) == 0 && number > 0) {
+                    SqliteStatement add(out,
+                                        "INSERT INTO sqlite_sequence (name, seq) VALUES (?1, ?2)");
+                    sqlite3_bind_text(add.raw(), 1, table.fileName, -1, SQLITE_STATIC);
+                    sqlite3_bind_int64(add.raw(), 2, number);
+                    add.step();
+                }
+            }
+            const QString differ = copyvalues::differences(table, serverFigures(db, table),
+                                                           shopfilerows::figures(out, table));
+            if (!differ.isEmpty())
+                differences << differ;
+            copied.emplace_back(table.fileName, rows);
+        }
+        for (const QString &index : indexes)
+            out.exec(index.toUtf8().constData());
+        compare(differences);
+        out.exec("COMMIT");
+        out.exec("PRAGMA journal_mode = WAL");
+    } catch (...) {
+        removeFile(temporary);
+        throw;
+    }
+    syncPath(temporary);
+    try {
+        claimName(temporary, file);
+    } catch (...) {
+        removeFile(temporary);
+        throw;
+    }
+    syncPath(info.absolutePath());
+    db.exec("COMMIT");
+    return copied;
+}
+
+} // namespace shopcopy

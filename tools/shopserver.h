@@ -1,0 +1,35 @@
+// Making a shop on a PostgreSQL server: the ten tables (from db/schema.sql), the function
+// val, the collation shoptext, and the role of the tills that may read and write rows only.
+#pragma once
+
+#include "pgsession.h"
+
+#include <QString>
+
+namespace shopserver {
+
+// The group role every till's login role is a member of.
+inline constexpr char kTillRole[] = "quillmart_till";
+
+// The locale the shop's texts sort by when none is given: the system's, as a BCP 47 name
+// ("en-GB", "zh-Hant-TW"), or "und" (the root collation) when the system has none.
+QString defaultLocale();
+
+// The schema without the role and its rights: tables, indexes, row security, val() and the
+// collation of `locale`. Throws DataError for a locale name that is not a BCP 47 name.
+QString schemaSql(const QString &locale);
+
+// The ten tables that exist in the schema the server creates in (the first of the search
+// path), in db/schema.sql's order.
+QStringList existingTables(pgtool::Session &db);
+
+// Creates the schema, the till role when it is missing, and the role's rights, in the
+// transaction the caller has begun. Throws DataError, changing nothing that the caller's
+// rollback would not undo, when any of the ten tables is there already.
+void createSchema(pgtool::Session &db, const QString &locale);
+
+// Checks that the ten tables there have the shop's columns, in order and of their kinds, with
+// their hidden columns; throws DataError saying what differs.
+void checkSchema(pgtool::Session &db);
+
+} // namespace shopserver
