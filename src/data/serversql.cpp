@@ -201,4 +201,14 @@ ServerSql translate(const QString &sqliteSql) {
     return result;
 }
 
+const ServerSql &translateOnce(const QString &sqliteSql) {
+    thread_local QHash<QString, ServerSql> translated;
+    const auto known = translated.constFind(sqliteSql);
+    if (known != translated.constEnd())
+        return *known;
+    if (translated.size() >= 1000) // texts with values written in do not come back
+        translated.clear();
+    return *translated.insert(sqliteSql, translate(sqliteSql));
+}
+
 } // namespace serversql

@@ -23,6 +23,10 @@ namespace serversql {
 // total(), ifnull() and PRAGMA table_info() to the server's equivalents.
 ServerSql translate(const QString &sqliteSql);
 
+// The same, remembered: a till sends the same few statements over and over (a sale's update
+// and insert), which are translated once per thread.
+const ServerSql &translateOnce(const QString &sqliteSql);
+
 // The shop's own spelling of a column or table name, from its lower-case form (the name
 // itself when it is none of the shop's).
 QString shopName(const QString &lowerCase);

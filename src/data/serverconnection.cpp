@@ -1,0 +1,169 @@
+// The server connection: connecting and reconnecting, transactions, the operator's texts for
+// the server's failures.
+#include "connection.h"
+#include "dataerror.h"
+#include "serverengine.h"
+#include "shoplocation.h"
+
+namespace server {
+
+ServerConnection::ServerConnection(const QString &location) : location_(location) {
+    serverName_ = shoplocation::describe(location);
+    connect();
+}
+
+ServerConnection::~ServerConnection() {
+    if (conn_ != nullptr)
+        PQfinish(conn_);
+}
+
+void ServerConnection::connect() {
+    const QByteArray settings = shoplocation::connectionString(location_).toUtf8();
+    // The shop's own settings come last and win; a server that does not answer is given
+    // up after ten seconds rather than hanging the till.
+    const char *keywords[] = {"connect_timeout", "fallback_application_name", "dbname", nullptr};
+    const char *values[] = {"10", "Quillmart", settings.constData(), nullptr};
+    if (conn_ != nullptr)
+        PQfinish(conn_);
+    conn_ = PQconnectdbParams(keywords, values, 1);
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        lastError_ = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+        throw DataError(QStringLiteral("The shop server cannot be reached (%1): %2\n\nNothing "
+                                       "was stored. Check that the server is running and that "
+                                       "this computer can reach it, then try again.")
+                            .arg(serverName_, lastError_));
+    }
+    dropped_ = false;
+    setUp();
+}
+
+void ServerConnection::setUp() {
+    // Dates as the file stores them; the per-till scratch rows under this program's name;
+    // a transaction left open by mistake is ended by the server rather than holding rows.
+    // No compiling of query plans: a screen's whole table (every sale) is costly enough in
+    // the planner's eyes to be compiled before its first row is sent, and a new connection's
+    // first compile loads the compiler, some 20 to 30 ms the operator waits for the first
+    // screenful; the shop's reports gain less than that from it.
+    run("SET DateStyle = ISO; SET client_encoding = 'UTF8'; "
+        "SET idle_in_transaction_session_timeout = '60s'; SET jit = off; "
+        "SET quillmart.till = '" +
+        tillName() + "'");
+}
+
+PGconn *ServerConnection::claim(ServerStatement *statement) {
+    if (streaming_ != nullptr && streaming_ != statement) {
+        ServerStatement *reading = streaming_;
+        streaming_ = nullptr;
+        reading->readRest();
+    }
+    // Outside a transaction, a connection the server closed while the till stood idle (a
+    // restart, an ended backend) is found before anything is sent on it, so that a write is
+    // sent once, on a new one, rather than failing there. (The server's last word, if any, is
+    // read first; only the next read meets the closed end.)
+    for (int read = 0; read < 2 && !transactionOpen_ && streaming_ == nullptr && connected();
+         ++read)
+        PQconsumeInput(conn_);
+    if (!connected()) {
+        // The work of a transaction went with the connection: it is reported, and only
+        // the next transaction opens the connection again.
+        if (transactionOpen_)
+            fail(nullptr);
+        connect();
+    }
+    if (statement != nullptr)
+        streaming_ = statement;
+    return conn_;
+}
+
+void ServerConnection::fail(const PGresult *result, bool committing) {
+    const char *state = result != nullptr ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const bool lost = !connected() || connectionEnded(result);
+    dropped_ = dropped_ || lost; // libpq may not know it yet
+    const QByteArray code = state != nullptr ? QByteArray(state) : QByteArray();
+    lastError_ =
+        QString::fromUtf8(result != nullptr ? PQresultErrorMessage(result) : PQerrorMessage(conn_))
+            .trimmed();
+    if (lost) {
+        if (committing)
+            throw DataError(
+                QStringLiteral("The connection to the shop server (%1) was lost while the work "
+                               "was being stored, so it may or may not have been stored. Look "
+                               "at the stored rows before you try again.\n\n(%2)")
+                    .arg(serverName_, lastError_));
+        throw DataError(QStringLiteral("The connection to the shop server (%1) was lost: "
+                                       "nothing of this was stored. Try again when the server "
+                                       "is back.\n\n(%2)")
+                            .arg(serverName_, lastError_));
+    }
+    if (code == "40001" || code == "40P01")
+        throw ConflictError(QStringLiteral("Another till was changing the same rows at that "
+                                           "moment, so nothing of this was stored. Try again."));
+    const char *primary =
+        result != nullptr ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    throw DataError(primary != nullptr ? QString::fromUtf8(primary) : lastError_);
+}
+
+void ServerConnection::run(const QByteArray &sql, bool committing) {
+    Result result(PQexec(conn_, sql.constData()));
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        fail(result.get(), committing);
+    changes_ = std::atoi(PQcmdTuples(result.get()));
+}
+
+std::unique_ptr<StatementEngine> ServerConnection::prepare(const QString &sql) {
+    return std::make_unique<ServerStatement>(*this, serversql::translateOnce(sql));
+}
+
+void ServerConnection::exec(const QString &sql) {
+    claim(nullptr);
+    run(serversql::translateOnce(sql).sql.toUtf8());
+}
+
+bool ServerConnection::reopenForRead(const PGresult *failure) {
+    if (transactionOpen_ || (connected() && !connectionEnded(failure)))
+        return false;
+    connect();
+    return true;
+}
+
+void ServerConnection::begin() {
+    claim(nullptr);
+    try {
+        run("BEGIN");
+    } catch (const DataError &) {
+        // A server restarted since the last work leaves a dead connection behind: nothing
+        // was begun, so the transaction begins once more on a new one.
+        if (connected())
+            throw;
+        connect();
+        run("BEGIN");
+    }
+    transactionOpen_ = true;
+}
+
+void ServerConnection::commit() {
+    claim(nullptr);
+    transactionOpen_ = false;
+    run("COMMIT", true);
+}
+
+void ServerConnection::rollback() noexcept {
+    if (streaming_ != nullptr) {
+        ServerStatement *reading = streaming_;
+        streaming_ = nullptr;
+        try {
+            reading->readRest();
+        } catch (...) {
+        }
+    }
+    transactionOpen_ = false;
+    if (connected() && PQtransactionStatus(conn_) != PQTRANS_IDLE)
+        PQclear(PQexec(conn_, "ROLLBACK"));
+}
+
+} // namespace server
+
+std::unique_ptr<ConnectionEngine> engines::openServer(const QString &location) {
+    return std::make_unique<server::ServerConnection>(location);
+}

@@ -1,0 +1,152 @@
+// The PostgreSQL engine's connection and statement, shared by their two source files: a shop
+// on a server that several tills share. Statements are sent with their parameters as text and
+// their rows come one at a time, so that a large result shows its first screenful at once;
+// while a result is still coming no other statement can be sent on the connection, so such a
+// result is read to its end first.
+#pragma once
+
+#include "engine.h"
+#include "serverrowspool.h"
+#include "serversql.h"
+
+#include <QUuid>
+#include <deque>
+#include <libpq-fe.h>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace server {
+
+// Type OIDs of the server's built-in types (pg_type.dat); RowStore reads rows by them too.
+inline constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, float4Oid = 700,
+                     float8Oid = 701, numericOid = 1700, dateOid = 1082, timeOid = 1083;
+
+// This program's tills share one name on the server: the top-sellers summary and the bill
+// listing it builds are its own, whichever of its screens reads them.
+inline const QByteArray &tillName() {
+    static const QByteArray name = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+    return name;
+}
+
+struct ResultDeleter {
+    void operator()(PGresult *result) const { PQclear(result); }
+};
+using Result = std::unique_ptr<PGresult, ResultDeleter>;
+
+class ServerStatement;
+
+// Whether a failed result says the connection is gone: an error of the server's own saying so
+// (class 08, or 57P: shut down, terminated), or one without the SQLSTATE every error of the
+// server has, which libpq made itself ("server closed the connection unexpectedly").
+inline bool connectionEnded(const PGresult *failure) {
+    const char *state =
+        failure != nullptr ? PQresultErrorField(failure, PG_DIAG_SQLSTATE) : nullptr;
+    return state == nullptr || qstrncmp(state, "08", 2) == 0 || qstrncmp(state, "57P", 3) == 0;
+}
+
+class ServerConnection : public ConnectionEngine {
+public:
+    explicit ServerConnection(const QString &location);
+    ~ServerConnection() override;
+    std::unique_ptr<StatementEngine> prepare(const QString &sql) override;
+    void exec(const QString &sql) override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+    int changes() const override { return changes_; }
+    bool inTransaction() const override {
+        return connected() && PQtransactionStatus(conn_) != PQTRANS_IDLE &&
+               PQtransactionStatus(conn_) != PQTRANS_UNKNOWN;
+    }
+    QString lastError() const override { return lastError_; }
+
+    // Before a statement is sent: the result still coming is read to its end, and a
+    // connection the server dropped is opened again (never inside a transaction, whose work
+    // went with it).
+    PGconn *claim(ServerStatement *statement);
+    void release(ServerStatement *statement) {
+        if (streaming_ == statement)
+            streaming_ = nullptr;
+    }
+    // The connection as it is, for reading a result already sent.
+    PGconn *raw() const { return conn_; }
+    void setChanges(int changes) { changes_ = changes; }
+    bool transactionOpen() const { return transactionOpen_; }
+    // The connection was lost (the failure of the statement's first result says so) and a
+    // read outside any transaction may be sent once more.
+    bool reopenForRead(const PGresult *failure);
+    // The operator's text for a failed result (or a failure of the connection itself).
+    [[noreturn]] void fail(const PGresult *result, bool committing = false);
+
+private:
+    // Whether statements can still be sent: libpq may report a connection the server closed
+    // as still open, until something else is sent on it.
+    bool connected() const { return !dropped_ && PQstatus(conn_) == CONNECTION_OK; }
+    void connect();
+    void setUp();
+    void run(const QByteArray &sql, bool committing = false);
+
+    QString location_;
+    QString serverName_;
+    PGconn *conn_ = nullptr;
+    ServerStatement *streaming_ = nullptr;
+    bool dropped_ = false; // a failure said the connection is gone
+    int changes_ = 0;
+    bool transactionOpen_ = false;
+    QString lastError_;
+};
+
+class ServerStatement : public StatementEngine {
+public:
+    ServerStatement(ServerConnection &connection, ServerSql sql)
+        : conn_(connection), sql_(std::move(sql)), utf8_(sql_.sql.toUtf8()) {}
+    ~ServerStatement() override { stop(); }
+    void bind(int index, const QVariant &value) override;
+    bool step() override;
+    void reset() override {
+        stop();
+        params_.clear();
+        types_.clear();
+    }
+    int columnCount() override {
+        start();
+        return description_ ? PQnfields(description_.get()) : 0;
+    }
+    QString columnName(int column) override;
+    QVariant value(int column) const override;
+    QString declaredType(int column) override;
+    // A table's list of columns names them as the shop does, not as the server sends them.
+    const pg_result *serverRow() const override { return sql_.columnList ? nullptr : row_.get(); }
+
+    // Reads the rest of the result into memory, freeing the connection.
+    void readRest();
+    bool isRead() const { return sql_.columnList || utf8_.trimmed().left(6).toLower() == "select"; }
+
+private:
+    enum class State { Ready, Streaming, Read, Done };
+    // Sends the statement (once) and waits for its first result, so that its columns are
+    // known before the first step.
+    void start();
+    // The next result of the statement, from the connection or from what was read ahead.
+    Result next();
+    void finish(Result result);
+    void stop();
+
+    ServerConnection &conn_;
+    ServerSql sql_;
+    QByteArray utf8_;
+    std::vector<std::optional<QByteArray>> params_;
+    std::vector<Oid> types_;
+    State state_ = State::Ready;
+    Result description_; // the columns of the result (no rows)
+    Result row_;         // the current row
+    Result peeked_;      // the first result, read to learn the columns
+    std::deque<Result> readAhead_;
+    ServerRowSpool spool_; // the rest of the rows, read ahead to free the connection
+    bool spooled_ = false; // the current row came from the spool
+    QVariant cell(const char *text, int length, int column) const;
+    Result failure_; // an error read ahead, thrown when the steps reach it
+};
+
+} // namespace server
