@@ -17,15 +17,43 @@ ServerConnection::~ServerConnection() {
         PQfinish(conn_);
 }
 
+namespace {
+
+// Whether the shop's connection string sets the server's options itself.
+bool namesOptions(const QByteArray &settings) {
+    PQconninfoOption *options = PQconninfoParse(settings.constData(), nullptr);
+    bool named = false;
+    for (PQconninfoOption *option = options; option != nullptr && option->keyword != nullptr;
+         ++option)
+        named = named || (qstrcmp(option->keyword, "options") == 0 && option->val != nullptr);
+    PQconninfoFree(options);
+    return named;
+}
+
+} // namespace
+
 void ServerConnection::connect() {
     const QByteArray settings = shoplocation::connectionString(location_).toUtf8();
+    // The session's settings go with the request to connect, saving a round trip before a
+    // screen's first rows, unless the shop's settings carry server options of their own.
+    const bool ownOptions = namesOptions(settings);
+    QByteArray options;
+    for (const auto &[name, value] : sessionSettings())
+        options += " -c " + name + '=' + value;
     // The shop's own settings come last and win; a server that does not answer is given
     // up after ten seconds rather than hanging the till.
-    const char *keywords[] = {"connect_timeout", "fallback_application_name", "dbname", nullptr};
-    const char *values[] = {"10", "Quillmart", settings.constData(), nullptr};
+    std::vector<const char *> keywords{"connect_timeout", "fallback_application_name",
+                                       "client_encoding"};
+    std::vector<const char *> values{"10", "Quillmart", "UTF8"};
+    if (!ownOptions) {
+        keywords.push_back("options");
+        values.push_back(options.constData());
+    }
+    keywords.insert(keywords.end(), {"dbname", nullptr});
+    values.insert(values.end(), {settings.constData(), nullptr});
     if (conn_ != nullptr)
         PQfinish(conn_);
-    conn_ = PQconnectdbParams(keywords, values, 1);
+    conn_ = PQconnectdbParams(keywords.data(), values.data(), 1);
     if (PQstatus(conn_) != CONNECTION_OK) {
         lastError_ = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
         throw DataError(QStringLiteral("The shop server cannot be reached (%1): %2\n\nNothing "
@@ -34,20 +62,25 @@ void ServerConnection::connect() {
                             .arg(serverName_, lastError_));
     }
     dropped_ = false;
-    setUp();
+    if (ownOptions) {
+        QByteArrayList statements;
+        for (const auto &[name, value] : sessionSettings())
+            statements << "SET " + name + " = '" + value + '\'';
+        run(statements.join("; "));
+    }
 }
 
-void ServerConnection::setUp() {
+std::vector<std::pair<QByteArray, QByteArray>> ServerConnection::sessionSettings() {
     // Dates as the file stores them; the per-till scratch rows under this program's name;
     // a transaction left open by mistake is ended by the server rather than holding rows.
     // No compiling of query plans: a screen's whole table (every sale) is costly enough in
     // the planner's eyes to be compiled before its first row is sent, and a new connection's
     // first compile loads the compiler, some 20 to 30 ms the operator waits for the first
     // screenful; the shop's reports gain less than that from it.
-    run("SET DateStyle = ISO; SET client_encoding = 'UTF8'; "
-        "SET idle_in_transaction_session_timeout = '60s'; SET jit = off; "
-        "SET quillmart.till = '" +
-        tillName() + "'");
+    return {{"DateStyle", "ISO"},
+            {"idle_in_transaction_session_timeout", "60s"},
+            {"jit", "off"},
+            {"quillmart.till", tillName()}};
 }
 
 PGconn *ServerConnection::claim(ServerStatement *statement) {

@@ -84,7 +84,8 @@ private:
     // as still open, until something else is sent on it.
     bool connected() const { return !dropped_ && PQstatus(conn_) == CONNECTION_OK; }
     void connect();
-    void setUp();
+    // The settings of every session: names and values.
+    static std::vector<std::pair<QByteArray, QByteArray>> sessionSettings();
     void run(const QByteArray &sql, bool committing = false);
 
     QString location_;
