@@ -164,8 +164,6 @@ signals:
     void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
-    // Before the current row is left or saved, so bound editors can hand in their text.
-    void aboutToChangeRow();
     // A failure met outside any call of the screen (a save on a grid or navigator move).
     void dataError(const QString &description);
 

@@ -11,6 +11,7 @@
 #include "receiptcommands.h"
 #include "receiptlist.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopsession.h"
 #include "shoptables.h"
@@ -106,11 +107,9 @@ void SellScreen::buildControls() {
     darkBlue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
     heading->setPalette(darkBlue);
 
-    isbnEdit_ = new QLineEdit(this);
-    isbnEdit_->setObjectName(QStringLiteral("Text1"));
+    isbnEdit_ = named<QLineEdit>("Text1", this);
     isbnEdit_->setMinimumWidth(180);
-    quantityEdit_ = new QLineEdit(QStringLiteral("1"), this);
-    quantityEdit_->setObjectName(QStringLiteral("Text2"));
+    quantityEdit_ = named<QLineEdit>("Text2", QStringLiteral("1"), this);
     label(this, QStringLiteral("Label1"), QStringLiteral("&ISBN ="), arial(12))
         ->setBuddy(isbnEdit_);
     label(this, QStringLiteral("lblLabels_0"), QStringLiteral("&Quantity="), arial(12))
@@ -150,8 +149,7 @@ void SellScreen::buildControls() {
     for (std::size_t i = 0; i < listCaptions_.size(); ++i)
         listCaptions_[i] = label(this, QString::fromLatin1(listNames[i]),
                                  QString::fromLatin1(listTexts[i]), arial(9));
-    receipt_ = new ReceiptList(this);
-    receipt_->setObjectName(QStringLiteral("Pic"));
+    receipt_ = named<ReceiptList>("Pic", this);
     receipt_->setAccessibleName(QStringLiteral("Customer's list"));
     // Title, the empty item, price, quantity, subtotal: under the captions also for short titles.
     receipt_->setItemZones({0, 2, 3, 4, 5});
