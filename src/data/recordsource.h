@@ -185,6 +185,10 @@ private:
     void readRows(int count);
     void ensureLoaded(int row);
     int requireRow() const;
+    // The field at `column` when the current row may be changed in it; throws otherwise.
+    const FieldInfo &editableField(int column) const;
+    // A new value of a field of the current row, kept until the row is saved.
+    void assign(int column, const QVariant &value, bool typed);
     int columnOf(const QString &field) const;
     void writePending();
     void readRestWhileIdle();

@@ -57,12 +57,6 @@ QLabel *displayField(QWidget *parent, const QString &name) {
     return field;
 }
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption) {
-    auto *result = new QPushButton(caption, parent);
-    result->setObjectName(name);
-    return result;
-}
-
 // Copies are counted whole: a sale of 2.5 copies could not be kept in stock or sales rows.
 std::optional<double> copiesTyped(const QString &text) {
     const auto number = conv::parseNumber(text);
@@ -114,8 +108,8 @@ void SellScreen::buildControls() {
         ->setBuddy(isbnEdit_);
     label(this, QStringLiteral("lblLabels_0"), QStringLiteral("&Quantity="), arial(12))
         ->setBuddy(quantityEdit_);
-    listButton_ = button(this, QStringLiteral("Command1"), QStringLiteral("&List"));
-    okButton_ = button(this, QStringLiteral("Command2"), QStringLiteral("&OK"));
+    listButton_ = named<QPushButton>("Command1", QStringLiteral("&List"), this);
+    okButton_ = named<QPushButton>("Command2", QStringLiteral("&OK"), this);
 
     const std::pair<const char *, const char *> lookupCaptions[] = {
         {"lblLabels_11", "ISBN:"},
@@ -157,7 +151,7 @@ void SellScreen::buildControls() {
 
     label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arial(12));
     totalLabel_ = displayField(this, QStringLiteral("Label6"));
-    nextButton_ = button(this, QStringLiteral("Command3"), QStringLiteral("&Next Customer"));
+    nextButton_ = named<QPushButton>("Command3", QStringLiteral("&Next Customer"), this);
 
     connect(listButton_, &QPushButton::clicked, this, &SellScreen::lookup);
     connect(okButton_, &QPushButton::clicked, this, &SellScreen::recordSale);
