@@ -11,7 +11,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QTimer>
 #include <QVariant>
 #include <functional>
