@@ -7,6 +7,7 @@
 #include "dialect.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenheading.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -64,8 +65,7 @@ QLabel *caption(const QString &objectName, const QString &text, QWidget *buddy, 
 
 DataGrid *billGrid(RecordSource *bills, const QList<GridColumn> &columns, MessageBoxes *messages,
                    QWidget *parent) {
-    auto *grid = new DataGrid(bills, columns, parent);
-    grid->setObjectName(QStringLiteral("DataGrid1"));
+    auto *grid = named<DataGrid>("DataGrid1", bills, columns, parent);
     QObject::connect(bills, &RecordSource::dataError, grid,
                      [messages](const QString &description) { messages->inform(description); });
     return grid;

@@ -9,6 +9,7 @@
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
 #include "shopsession.h"
@@ -58,8 +59,7 @@ BillPayScreen::BillPayScreen(const ShopContext &context, QWidget *parent)
 }
 
 void BillPayScreen::buildControls() {
-    auto *frame = new QGroupBox(QStringLiteral("Paying Bill      "), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
+    auto *frame = named<QGroupBox>("Frame1", QStringLiteral("Paying Bill      "), this);
 
     // The captions are boxes, not labels: the controls carry their names themselves.
     filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst,
@@ -72,10 +72,8 @@ void BillPayScreen::buildControls() {
     QLineEdit *fromCaption = captionBox(QStringLiteral("Text2"), QStringLiteral("from"), frame);
     QLineEdit *toCaption = captionBox(QStringLiteral("Text3"), QStringLiteral("to"), frame);
 
-    queryButton_ = new QPushButton(QStringLiteral("Query List"), frame);
-    queryButton_->setObjectName(QStringLiteral("Command1"));
-    payButton_ = new QPushButton(QStringLiteral("Pay Confirm"), frame);
-    payButton_->setObjectName(QStringLiteral("Command2"));
+    queryButton_ = named<QPushButton>("Command1", QStringLiteral("Query List"), frame);
+    payButton_ = named<QPushButton>("Command2", QStringLiteral("Pay Confirm"), frame);
     connect(queryButton_, &QPushButton::clicked, this, &BillPayScreen::queryList);
     connect(payButton_, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
 

@@ -53,10 +53,8 @@ void BillPrintScreen::buildControls() {
     auto *supplierLabel = billlisting::caption(
         QStringLiteral("Label4"), QStringLiteral("Select &Retail"), filter_.supplier, this);
 
-    queryButton_ = new QPushButton(QStringLiteral("Query List"), this);
-    queryButton_->setObjectName(QStringLiteral("Command1"));
-    previewButton_ = new QPushButton(QStringLiteral("Print Preview"), this);
-    previewButton_->setObjectName(QStringLiteral("Command2"));
+    queryButton_ = named<QPushButton>("Command1", QStringLiteral("Query List"), this);
+    previewButton_ = named<QPushButton>("Command2", QStringLiteral("Print Preview"), this);
     connect(queryButton_, &QPushButton::clicked, this, &BillPrintScreen::queryList);
     connect(previewButton_, &QPushButton::clicked, this, &BillPrintScreen::printPreview);
 

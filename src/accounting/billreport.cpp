@@ -2,6 +2,7 @@
 #include "billreport.h"
 
 #include "recordsource.h"
+#include "screenheading.h"
 #include "shoptables.h"
 
 #include <QFont>
@@ -88,8 +89,7 @@ ReportRecords readData(const std::shared_ptr<ShopSession> &session) {
 }
 
 QPrintPreviewDialog *openPreview(const ReportRecords &records, QWidget *parent) {
-    auto *preview = new QPrintPreviewDialog(parent);
-    preview->setObjectName(QStringLiteral("DataReportBill"));
+    auto *preview = named<QPrintPreviewDialog>("DataReportBill", parent);
     preview->setWindowTitle(QStringLiteral("DataReport1"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowModality(Qt::NonModal);

@@ -43,21 +43,16 @@ void PaidRecordsScreen::buildControls() {
         billlisting::caption(QStringLiteral("Label1"), QStringLiteral("&from"), filter_.from, this);
     auto *toLabel =
         billlisting::caption(QStringLiteral("Label2"), QStringLiteral("&to"), filter_.to, this);
-    listButton_ = new QPushButton(QStringLiteral("list"), this);
-    listButton_->setObjectName(QStringLiteral("Command1"));
+    listButton_ = named<QPushButton>("Command1", QStringLiteral("list"), this);
     connect(listButton_, &QPushButton::clicked, this, &PaidRecordsScreen::list);
 
     grid_ = billlisting::billGrid(paidBills_, gridColumns(tables::paidbill::columns),
                                   context_.messages, this);
 
-    auto *buttonBar = new QWidget(this);
-    buttonBar->setObjectName(QStringLiteral("picButtons"));
-    auto *deleteButton = new QPushButton(QStringLiteral("Delete"), buttonBar);
-    deleteButton->setObjectName(QStringLiteral("cmdDelete"));
-    auto *refreshButton = new QPushButton(QStringLiteral("Refresh"), buttonBar);
-    refreshButton->setObjectName(QStringLiteral("cmdRefresh"));
-    auto *closeButton = new QPushButton(QStringLiteral("Close"), buttonBar);
-    closeButton->setObjectName(QStringLiteral("cmdClose"));
+    auto *buttonBar = named<QWidget>("picButtons", this);
+    auto *deleteButton = named<QPushButton>("cmdDelete", QStringLiteral("Delete"), buttonBar);
+    auto *refreshButton = named<QPushButton>("cmdRefresh", QStringLiteral("Refresh"), buttonBar);
+    auto *closeButton = named<QPushButton>("cmdClose", QStringLiteral("Close"), buttonBar);
     connect(deleteButton, &QPushButton::clicked, this, &PaidRecordsScreen::deleteRecord);
     connect(refreshButton, &QPushButton::clicked, this, &PaidRecordsScreen::refresh);
     connect(closeButton, &QPushButton::clicked, this, &PaidRecordsScreen::closeScreen);

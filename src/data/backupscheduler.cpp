@@ -116,7 +116,9 @@ void BackupScheduler::startBackup() {
     const QDateTime when(clock_->today(), clock_->timeOfDay());
     const QString path = databasePath_;
     thread_ = QThread::create([this, path, when, version] {
-        QString made, why;
+        // A backup that fails here is tried again at a later idle spell; the one taken at
+        // close reports its failure.
+        QString made;
         try {
             made = ShopBackups(path).take(when, [this](double) {
                 // Steps go on only while the operator is idle.
@@ -125,31 +127,26 @@ void BackupScheduler::startBackup() {
                 return !stop_;
             });
         } catch (const Cancelled &) {
-        } catch (const DataError &error) {
-            why = error.description();
+        } catch (const DataError &) {
         }
         QMetaObject::invokeMethod(
             this,
-            [this, made, why, version] {
+            [this, made, version] {
                 if (!made.isEmpty())
                     savedVersion_ = version;
-                backupEnded(made, why);
+                backupEnded();
             },
             Qt::QueuedConnection);
     });
     thread_->start(QThread::IdlePriority);
 }
 
-void BackupScheduler::backupEnded(const QString &path, const QString &why) {
+void BackupScheduler::backupEnded() {
     if (thread_ != nullptr) {
         thread_->wait();
         delete thread_;
         thread_ = nullptr;
     }
-    if (!path.isEmpty())
-        emit backupMade(path);
-    else if (!why.isEmpty())
-        emit backupFailed(why);
 }
 
 QString BackupScheduler::takeNow(const backupfile::Progress &progress) {

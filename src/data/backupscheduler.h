@@ -24,15 +24,10 @@ public:
     BackupScheduler(const QString &databasePath, const Clock *clock, QObject *parent = nullptr);
     ~BackupScheduler() override; // stops a backup under way
 
-    // How long the operator must have been idle before a backup starts, and the least time
-    // between two backups of one session.
-    void setIdleDelay(int milliseconds) { idleDelayMs_ = milliseconds; }
-    void setLeastInterval(int milliseconds) { leastIntervalMs_ = milliseconds; }
     // Starts watching (after the start check found the file sound).
     void enable();
     // Stops a backup under way and watches no more until enabled again.
     void disable();
-    bool isRunning() const { return thread_ != nullptr; }
     // True when the shop holds work that no backup made by this session holds, or when
     // today has no backup at all.
     bool hasWorkToSave();
@@ -40,17 +35,13 @@ public:
     // Returns its path; throws DataError.
     QString takeNow(const backupfile::Progress &progress);
 
-signals:
-    void backupMade(const QString &path);
-    void backupFailed(const QString &why);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void tick();
     void startBackup();
-    void backupEnded(const QString &path, const QString &why);
+    void backupEnded();
     qint64 dataVersion();
     qint64 idleForMs() const;
 
@@ -60,8 +51,10 @@ private:
     std::unique_ptr<Connection> watcher_; // its data_version moves when anyone commits
     std::optional<qint64> savedVersion_;  // data_version when the last backup began
     qint64 lastStartMs_ = 0;
-    int idleDelayMs_ = 60000;
-    int leastIntervalMs_ = 15 * 60000;
+    // How long the operator must have been idle before a backup starts, and the least time
+    // between two backups of one session.
+    const int idleDelayMs_ = 60000;
+    const int leastIntervalMs_ = 15 * 60000;
     bool enabled_ = false;
     QThread *thread_ = nullptr;
     std::atomic<bool> stop_{false};

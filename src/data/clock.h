@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QDate>
-#include <QDateTime>
 #include <QTime>
 
 class Clock {

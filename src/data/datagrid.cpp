@@ -5,6 +5,7 @@
 #include "gridcommands.h"
 #include "longread.h"
 #include "recordsource.h"
+#include "screenheading.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -31,8 +32,7 @@ DataGrid::DataGrid(RecordSource *source, QList<GridColumn> columns, QWidget *par
     setObjectName(QStringLiteral("DataGrid1"));
     longread::showProgress(source, this);
     model_ = new RecordTableModel(source, std::move(columns), this);
-    captionLabel_ = new QLabel(this);
-    captionLabel_->setObjectName(QStringLiteral("caption"));
+    captionLabel_ = named<QLabel>("caption", this);
     captionLabel_->setAlignment(Qt::AlignCenter);
     captionLabel_->setFrameShape(QFrame::Panel);
     captionLabel_->setVisible(false);

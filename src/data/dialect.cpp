@@ -116,6 +116,10 @@ QString quote(const QString &value) {
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
+QString bracket(const QString &name) {
+    return QLatin1Char('[') + name + QLatin1Char(']');
+}
+
 QString dateLiteral(const QDate &date) {
     return QLatin1Char('#') + conv::dateText(date) + QLatin1Char('#');
 }

@@ -25,6 +25,9 @@ TranslatedQuery translate(const QString &recordSourceText, const IsTextColumn &i
 // "O'Hara Books" stays one text and no typed text can change the query.
 QString quote(const QString &value);
 
+// A name between brackets, as the dialect and SQLite both read it: [Sold Date].
+QString bracket(const QString &name);
+
 // A date literal of the dialect for this day: #2001/5/3#.
 QString dateLiteral(const QDate &date);
 

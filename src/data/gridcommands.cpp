@@ -1,6 +1,7 @@
 // Copy, Export… and Print… of a grid, and the dialogs around them.
 #include "gridcommands.h"
 
+#include "screenheading.h"
 #include "conversions.h"
 #include "csvsink.h"
 #include "dataerror.h"
@@ -45,19 +46,16 @@ GridCommands::GridCommands(DataGrid *grid) : QObject(grid), grid_(grid) {
     // Several lines can be selected for copying; the current line stays the current row.
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
-    copyAction_ = new QAction(QStringLiteral("&Copy"), view);
-    copyAction_->setObjectName(QStringLiteral("gridCopy"));
-    copyAction_->setShortcut(QKeySequence::Copy);
-    copyAction_->setShortcutContext(Qt::WidgetShortcut);
-    connect(copyAction_, &QAction::triggered, this, &GridCommands::copy);
-    exportAction_ = new QAction(QStringLiteral("&Export…"), view);
-    exportAction_->setObjectName(QStringLiteral("gridExport"));
-    connect(exportAction_, &QAction::triggered, this, &GridCommands::exportAll);
-    printAction_ = new QAction(QStringLiteral("&Print…"), view);
-    printAction_->setObjectName(QStringLiteral("gridPrint"));
+    auto *copyAction = named<QAction>("gridCopy", QStringLiteral("&Copy"), view);
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setShortcutContext(Qt::WidgetShortcut);
+    connect(copyAction, &QAction::triggered, this, &GridCommands::copy);
+    auto *exportAction = named<QAction>("gridExport", QStringLiteral("&Export…"), view);
+    connect(exportAction, &QAction::triggered, this, &GridCommands::exportAll);
+    printAction_ = named<QAction>("gridPrint", QStringLiteral("&Print…"), view);
     connect(printAction_, &QAction::triggered, this, &GridCommands::print);
-    view->addAction(copyAction_);
-    view->addAction(exportAction_);
+    view->addAction(copyAction);
+    view->addAction(exportAction);
     view->addAction(printAction_);
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
     view->installEventFilter(this);

@@ -34,8 +34,6 @@ public:
     // The caption of the screen the grid stands on.
     QString screenTitle() const;
 
-    QAction *copyAction() const { return copyAction_; }
-    QAction *exportAction() const { return exportAction_; }
     QAction *printAction() const { return printAction_; }
 
 protected:
@@ -45,7 +43,5 @@ private:
     void showFailure(const QString &text) const;
 
     DataGrid *grid_;
-    QAction *copyAction_;
-    QAction *exportAction_;
     QAction *printAction_;
 };

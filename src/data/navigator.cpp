@@ -5,6 +5,7 @@
 #include "dataerror.h"
 #include "longread.h"
 #include "recordsource.h"
+#include "screenheading.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,8 +28,7 @@ Navigator::Navigator(RecordSource *source, QWidget *parent) : QWidget(parent), s
     };
     button("moveFirst", QStringLiteral("|◀"), tr("First record"), &Navigator::first);
     button("movePrevious", QStringLiteral("◀"), tr("Previous record"), &Navigator::previous);
-    caption_ = new QLabel(this);
-    caption_->setObjectName(QStringLiteral("caption"));
+    caption_ = named<QLabel>("caption", this);
     caption_->setAlignment(Qt::AlignCenter);
     caption_->setFrameShape(QFrame::StyledPanel);
     caption_->setMinimumWidth(120);

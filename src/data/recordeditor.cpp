@@ -70,8 +70,7 @@ void RecordEditor::buildBoxes(const std::vector<EditorBox> &boxes, int firstColu
         boxGrid_->addWidget(label, row, firstColumn);
         boxGrid_->addWidget(box, row, firstColumn + 1);
         if (!spec.autoLabel.isEmpty()) {
-            auto *autoLabel = new QLabel(spec.autoLabel, this);
-            autoLabel->setObjectName(QStringLiteral("Label1"));
+            auto *autoLabel = named<QLabel>("Label1", spec.autoLabel, this);
             boxGrid_->addWidget(autoLabel, row, firstColumn + 2);
         }
         boxes_[spec.index] = box;
@@ -81,8 +80,7 @@ void RecordEditor::buildBoxes(const std::vector<EditorBox> &boxes, int firstColu
 }
 
 QWidget *RecordEditor::buildButtonBar() {
-    auto *bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("picButtons"));
+    auto *bar = named<QWidget>("picButtons", this);
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 4, 0, 4);
     const auto button = [this, bar, layout](const char *name, const char *caption,

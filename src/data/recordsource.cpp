@@ -15,10 +15,6 @@ namespace {
 const char *const noCurrentRow = "Either BOF or EOF is True, or the current record has been "
                                  "deleted. Requested operation requires a current record.";
 
-QString bracket(const QString &name) {
-    return QLatin1Char('[') + name + QLatin1Char(']');
-}
-
 // Rows read when a result opens (several screenfuls) and at each later step.
 constexpr int firstRows = 500;
 constexpr int moreRows = 5000;
@@ -188,8 +184,8 @@ int RecordSource::recordCount() {
 void RecordSource::readTableInfo(const QString &table) {
     std::map<QString, bool> primaryKeys;
     std::set<QString> textColumns;
-    Statement info =
-        openConnection().prepare(QStringLiteral("PRAGMA table_info(%1)").arg(bracket(table)));
+    Statement info = openConnection().prepare(
+        QStringLiteral("PRAGMA table_info(%1)").arg(dialect::bracket(table)));
     while (info.step()) {
         const QString name = info.value(1).toString().toLower();
         primaryKeys[name] = info.value(5).toInt() != 0;
@@ -248,7 +244,6 @@ void RecordSource::setCurrent(int row, Cursor cursor) {
 }
 
 void RecordSource::leaveRow() {
-    emit aboutToChangeRow();
     if (pending_)
         writePending();
 }

@@ -11,7 +11,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QTimer>
 #include <QVariant>
 #include <functional>
@@ -164,8 +163,6 @@ signals:
     void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
-    // Before the current row is left or saved, so bound editors can hand in their text.
-    void aboutToChangeRow();
     // A failure met outside any call of the screen (a save on a grid or navigator move).
     void dataError(const QString &description);
 
@@ -187,6 +184,10 @@ private:
     void readRows(int count);
     void ensureLoaded(int row);
     int requireRow() const;
+    // The field at `column` when the current row may be changed in it; throws otherwise.
+    const FieldInfo &editableField(int column) const;
+    // A new value of a field of the current row, kept until the row is saved.
+    void assign(int column, const QVariant &value, bool typed);
     int columnOf(const QString &field) const;
     void writePending();
     void readRestWhileIdle();

@@ -11,38 +11,36 @@ void RecordSource::setValue(const QString &field, const QVariant &value) {
     setValue(columnOf(field), value);
 }
 
-void RecordSource::setValue(int column, const QVariant &value) {
+const FieldInfo &RecordSource::editableField(int column) const {
     if (column < 0 || column >= fieldCount())
         throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
-    const int row = requireRow();
+    requireRow();
     const FieldInfo &info = fields_[static_cast<std::size_t>(column)];
     if (info.kind == ColumnKind::AutoNumber)
         throw DataError(QStringLiteral("Field '%1' is numbered by the database and cannot be "
                                        "changed.")
                             .arg(info.name));
-    const QVariant stored = conv::toStorage(info.kind, value, info.name);
+    return info;
+}
+
+void RecordSource::assign(int column, const QVariant &value, bool typed) {
+    const int row = requireRow();
     if (!pending_)
         pending_ = std::make_unique<Pending>(Pending{row, false, {}, {}, {}});
-    pending_->values[column] = stored;
-    pending_->typed[column] = false;
+    pending_->values[column] = value;
+    pending_->typed[column] = typed;
     pending_->deltas.erase(column);
     emit rowChanged(row);
 }
 
+void RecordSource::setValue(int column, const QVariant &value) {
+    const FieldInfo &info = editableField(column);
+    assign(column, conv::toStorage(info.kind, value, info.name), false);
+}
+
 void RecordSource::setText(int column, const QString &text) {
-    if (column < 0 || column >= fieldCount())
-        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
-    const int row = requireRow();
-    if (fields_[static_cast<std::size_t>(column)].kind == ColumnKind::AutoNumber)
-        throw DataError(QStringLiteral("Field '%1' is numbered by the database and cannot be "
-                                       "changed.")
-                            .arg(fields_[static_cast<std::size_t>(column)].name));
-    if (!pending_)
-        pending_ = std::make_unique<Pending>(Pending{row, false, {}, {}, {}});
-    pending_->values[column] = text;
-    pending_->typed[column] = true;
-    pending_->deltas.erase(column);
-    emit rowChanged(row);
+    editableField(column);
+    assign(column, text, true);
 }
 
 void RecordSource::addTo(const QString &field, double delta) {

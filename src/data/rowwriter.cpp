@@ -3,16 +3,11 @@
 
 #include "connection.h"
 #include "dataerror.h"
+#include "dialect.h"
 
 #include <QStringList>
 
-namespace {
-
-QString bracket(const QString &name) {
-    return QLatin1Char('[') + name + QLatin1Char(']');
-}
-
-} // namespace
+using dialect::bracket;
 
 QString RowWriter::name(int column) const {
     return bracket(fields_[static_cast<std::size_t>(column)].name);

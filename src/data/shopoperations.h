@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QString>
 #include <QTime>
-#include <QVariant>
 
 class ShopSession;
 

@@ -8,8 +8,6 @@
 #include <QList>
 #include <QMetaObject>
 #include <QString>
-#include <QStringList>
-#include <QVariant>
 #include <functional>
 #include <memory>
 

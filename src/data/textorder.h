@@ -31,9 +31,6 @@ public:
     // characters, so the order is the same every time.
     int compare(QStringView a, QStringView b) const;
     int compareUtf8(const char *a, int aLength, const char *b, int bLength) const;
-    // True when plain ASCII texts are compared by a table of the locale's weights, without
-    // asking the collator (the locale makes no pairs of ASCII letters into one letter).
-    bool asciiShortcut() const { return asciiByRank_; }
 
 private:
     void rankAscii();
@@ -44,6 +41,8 @@ private:
 
     QCollator collator_;
     std::array<unsigned char, 128> rank_{}; // 0: ignored, as a control character is
+    // True when plain ASCII texts are compared by a table of the locale's weights, without
+    // asking the collator (the locale makes no pairs of ASCII letters into one letter).
     bool asciiByRank_ = false;
     struct TextHash {
         using is_transparent = void;

@@ -46,13 +46,10 @@ void InvoiceScreen::buildControls() {
     QLabel *title =
         screenHeading(QStringLiteral("Label1"), QStringLiteral("Purchase Book--Invoice"), this);
 
-    numberBox_ = new QLineEdit(this);
-    numberBox_->setObjectName(QStringLiteral("txtFields_0"));
+    numberBox_ = named<QLineEdit>("txtFields_0", this);
     datePicker_ = new DatePicker(QStringLiteral("DTPicker1"), this);
-    amountBox_ = new QLineEdit(this);
-    amountBox_->setObjectName(QStringLiteral("txtFields_2"));
-    supplierList_ = new DataCombo(suppliers_, tables::retail::RetName, this);
-    supplierList_->setObjectName(QStringLiteral("DataCombo1"));
+    amountBox_ = named<QLineEdit>("txtFields_2", this);
+    supplierList_ = named<DataCombo>("DataCombo1", suppliers_, tables::retail::RetName, this);
     supplierList_->setMinimumContentsLength(24);
 
     auto *inputs = new QGridLayout;
@@ -70,12 +67,9 @@ void InvoiceScreen::buildControls() {
     }
     inputs->setColumnStretch(1, 1);
 
-    auto *frame = new QGroupBox(QStringLiteral("Function"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    okButton_ = new QPushButton(QStringLiteral("&OK"), frame);
-    okButton_->setObjectName(QStringLiteral("Command4"));
-    createButton_ = new QPushButton(QStringLiteral("&Create new Retail"), frame);
-    createButton_->setObjectName(QStringLiteral("cmdCreate"));
+    auto *frame = named<QGroupBox>("Frame1", QStringLiteral("Function"), this);
+    okButton_ = named<QPushButton>("Command4", QStringLiteral("&OK"), frame);
+    createButton_ = named<QPushButton>("cmdCreate", QStringLiteral("&Create new Retail"), frame);
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(okButton_);
     frameLayout->addWidget(createButton_);

@@ -7,6 +7,7 @@
 #include "isbnfinder.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
 #include "shoptables.h"
@@ -50,8 +51,7 @@ NewQtyScreen::NewQtyScreen(const ShopContext &context, QWidget *parent)
     };
     isbnBox_ = addBox(1, QStringLiteral("ISBN:"), 0);
     quantityBox_ = addBox(2, QStringLiteral("New Purchase Quantity"), 1);
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setObjectName(QStringLiteral("Command1"));
+    okButton_ = named<QPushButton>("Command1", QStringLiteral("OK"), this);
     okButton_->setDefault(true);
     form->addWidget(okButton_, 1, 2);
     form->setColumnStretch(1, 1);

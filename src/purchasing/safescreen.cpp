@@ -20,8 +20,7 @@ SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
 
     QLabel *title = screenHeading(QStringLiteral("Label1"), QStringLiteral("Safe Quantity"), this);
-    auto *listCaption = new QLabel(QStringLiteral("Insufficient Quantity"), this);
-    listCaption->setObjectName(QStringLiteral("Label2"));
+    auto *listCaption = named<QLabel>("Label2", QStringLiteral("Insufficient Quantity"), this);
 
     using namespace tables;
     const Column shown[] = {Titles::ISBN,      Titles::Title, Titles::Author,  Titles::Subject,

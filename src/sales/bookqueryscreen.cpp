@@ -54,8 +54,7 @@ void BookQueryScreen::buildControls() {
                                     this, 1.4, false);
 
     // The frame drawn around the detail boxes.
-    auto *frame = new QFrame(this);
-    frame->setObjectName(QStringLiteral("Shape1"));
+    auto *frame = named<QFrame>("Shape1", this);
     frame->setFrameShape(QFrame::Box);
     auto *boxes = new QGridLayout(frame);
     // The boxes take no input, but their details must read as clearly as any text: the

@@ -5,6 +5,7 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenheading.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -39,19 +40,15 @@ void renderChart(QChartView *view, QPaintDevice &device) {
 ChartWindow::ChartWindow(QWidget *screen, RecordSource *list, std::function<SalesChart()> chart)
     : QWidget(screen, Qt::Window), build_(std::move(chart)) {
     setObjectName(QStringLiteral("chartWindow"));
-    view_ = new QChartView(new QChart, this);
-    view_->setObjectName(QStringLiteral("chartView"));
+    view_ = named<QChartView>("chartView", new QChart, this);
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setMinimumSize(520, 360);
 
-    auto *printButton = new QPushButton(QStringLiteral("&Print…"), this);
-    printButton->setObjectName(QStringLiteral("cmdPrintChart"));
+    auto *printButton = named<QPushButton>("cmdPrintChart", QStringLiteral("&Print…"), this);
     connect(printButton, &QPushButton::clicked, this, &ChartWindow::print);
-    auto *saveButton = new QPushButton(QStringLiteral("&Save As…"), this);
-    saveButton->setObjectName(QStringLiteral("cmdSaveChart"));
+    auto *saveButton = named<QPushButton>("cmdSaveChart", QStringLiteral("&Save As…"), this);
     connect(saveButton, &QPushButton::clicked, this, &ChartWindow::saveAs);
-    auto *closeButton = new QPushButton(QStringLiteral("&Close"), this);
-    closeButton->setObjectName(QStringLiteral("cmdCloseChart"));
+    auto *closeButton = named<QPushButton>("cmdCloseChart", QStringLiteral("&Close"), this);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     auto *buttons = new QHBoxLayout;
@@ -73,8 +70,7 @@ ChartWindow::ChartWindow(QWidget *screen, RecordSource *list, std::function<Sale
 
 QPushButton *ChartWindow::button(QWidget *screen, RecordSource *list, const QString &toolTip,
                                  std::function<SalesChart()> chart) {
-    auto *button = new QPushButton(QStringLiteral("Chart"), screen);
-    button->setObjectName(QStringLiteral("cmdChart"));
+    auto *button = named<QPushButton>("cmdChart", QStringLiteral("Chart"), screen);
     button->setToolTip(toolTip);
     connect(button, &QPushButton::clicked, screen,
             [=, window = static_cast<ChartWindow *>(nullptr)]() mutable {

@@ -47,16 +47,14 @@ DayReportScreen::DayReportScreen(const ShopContext &context, QWidget *parent)
 void DayReportScreen::buildControls() {
     auto *heading = screenHeading(QStringLiteral("Label2"),
                                   QStringLiteral("Sale report --Day report"), this, 1.4);
-    auto *prompt = new QLabel(QStringLiteral("select the Date"), this);
-    prompt->setObjectName(QStringLiteral("Label1"));
+    auto *prompt = named<QLabel>("Label1", QStringLiteral("select the Date"), this);
     prompt->setBuddy(dayPicker_);
     dayPicker_->setObjectName(QStringLiteral("DTPicker1"));
     dayPicker_->setAccessibleName(prompt->text());
 
     grid_ = reportlayout::salesGrid(sales_, this);
 
-    auto *totalCaption = new QLabel(QStringLiteral("Total sum"), this);
-    totalCaption->setObjectName(QStringLiteral("Label3"));
+    auto *totalCaption = named<QLabel>("Label3", QStringLiteral("Total sum"), this);
     totalLabel_ = reportlayout::totalBox(QStringLiteral("Label4"), totalCaption->text(), this);
 
     auto *totalButton = reportlayout::hiddenTotalButton(QStringLiteral("Command1"), this);

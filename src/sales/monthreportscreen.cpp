@@ -37,24 +37,20 @@ MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent
 void MonthReportScreen::buildControls() {
     auto *heading = screenHeading(QStringLiteral("Label2"),
                                   QStringLiteral("Sale report-- Month report"), this, 1.4);
-    auto *fromLabel = new QLabel(QStringLiteral("From"), this);
-    fromLabel->setObjectName(QStringLiteral("Label1"));
+    auto *fromLabel = named<QLabel>("Label1", QStringLiteral("From"), this);
     firstPicker_ = new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("From"));
     fromLabel->setBuddy(firstPicker_);
-    auto *toLabel = new QLabel(QStringLiteral("To "), this);
-    toLabel->setObjectName(QStringLiteral("Label3"));
+    auto *toLabel = named<QLabel>("Label3", QStringLiteral("To "), this);
     lastPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this, QStringLiteral("To"));
     toLabel->setBuddy(lastPicker_);
-    auto *listButton = new QPushButton(QStringLiteral("List"), this);
-    listButton->setObjectName(QStringLiteral("Command1"));
+    auto *listButton = named<QPushButton>("Command1", QStringLiteral("List"), this);
     listButton->setDefault(true);
     connect(listButton, &QPushButton::clicked, this, &MonthReportScreen::list);
 
     grid_ = reportlayout::salesGrid(sales_, this);
     grid_->setCaption(QStringLiteral("Month report"));
 
-    auto *totalCaption = new QLabel(QStringLiteral("Total sum="), this);
-    totalCaption->setObjectName(QStringLiteral("Label5"));
+    auto *totalCaption = named<QLabel>("Label5", QStringLiteral("Total sum="), this);
     totalLabel_ =
         reportlayout::totalBox(QStringLiteral("Label4"), QStringLiteral("Total sum"), this);
 

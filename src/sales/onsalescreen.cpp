@@ -50,15 +50,13 @@ void OnSaleScreen::buildControls() {
         inputs->addWidget(fields[i], 1, i);
     }
     inputs->setColumnStretch(0, 2);
-    createButton_ = new QPushButton(QStringLiteral("&Create"), this);
-    createButton_->setObjectName(QStringLiteral("Command1"));
+    createButton_ = named<QPushButton>("Command1", QStringLiteral("&Create"), this);
     inputs->addWidget(createButton_, 1, 4);
 
     grid_ = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
     // Offers are created and deleted here; they are edited on the onsale table's own screen.
     grid_->setReadOnly(true);
-    deleteButton_ = new QPushButton(QStringLiteral("&Delete Record"), this);
-    deleteButton_->setObjectName(QStringLiteral("Command2"));
+    deleteButton_ = named<QPushButton>("Command2", QStringLiteral("&Delete Record"), this);
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);

@@ -4,6 +4,7 @@
 #include "messageboxes.h"
 #include "receiptprint.h"
 #include "receiptsettingsdialog.h"
+#include "screenheading.h"
 
 #include <QAction>
 #include <QPrintPreviewDialog>
@@ -45,8 +46,7 @@ QPrintPreviewDialog *ReceiptCommands::printReceipt() {
     auto *printer = new QPrinter(QPrinter::HighResolution);
     receipt::setPaper(*printer, ReceiptSettings::load().paper);
     printer->setDocName(QStringLiteral("Receipt"));
-    auto *preview = new QPrintPreviewDialog(printer, screen_->window());
-    preview->setObjectName(QStringLiteral("receiptPreview"));
+    auto *preview = named<QPrintPreviewDialog>("receiptPreview", printer, screen_->window());
     preview->setWindowTitle(QStringLiteral("Receipt"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowModality(Qt::NonModal);

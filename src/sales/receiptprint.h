@@ -4,7 +4,6 @@
 
 #include "receipt.h"
 
-#include <QFont>
 #include <QPageSize>
 #include <QRectF>
 #include <QString>

@@ -11,6 +11,7 @@
 #include "receiptcommands.h"
 #include "receiptlist.h"
 #include "recordsource.h"
+#include "screenheading.h"
 #include "screenids.h"
 #include "shopsession.h"
 #include "shoptables.h"
@@ -54,12 +55,6 @@ QLabel *displayField(QWidget *parent, const QString &name) {
     field->setFrameShape(QFrame::Box);
     field->setMinimumHeight(field->fontMetrics().height() + 6);
     return field;
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption) {
-    auto *result = new QPushButton(caption, parent);
-    result->setObjectName(name);
-    return result;
 }
 
 // Copies are counted whole: a sale of 2.5 copies could not be kept in stock or sales rows.
@@ -106,17 +101,15 @@ void SellScreen::buildControls() {
     darkBlue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
     heading->setPalette(darkBlue);
 
-    isbnEdit_ = new QLineEdit(this);
-    isbnEdit_->setObjectName(QStringLiteral("Text1"));
+    isbnEdit_ = named<QLineEdit>("Text1", this);
     isbnEdit_->setMinimumWidth(180);
-    quantityEdit_ = new QLineEdit(QStringLiteral("1"), this);
-    quantityEdit_->setObjectName(QStringLiteral("Text2"));
+    quantityEdit_ = named<QLineEdit>("Text2", QStringLiteral("1"), this);
     label(this, QStringLiteral("Label1"), QStringLiteral("&ISBN ="), arial(12))
         ->setBuddy(isbnEdit_);
     label(this, QStringLiteral("lblLabels_0"), QStringLiteral("&Quantity="), arial(12))
         ->setBuddy(quantityEdit_);
-    listButton_ = button(this, QStringLiteral("Command1"), QStringLiteral("&List"));
-    okButton_ = button(this, QStringLiteral("Command2"), QStringLiteral("&OK"));
+    listButton_ = named<QPushButton>("Command1", QStringLiteral("&List"), this);
+    okButton_ = named<QPushButton>("Command2", QStringLiteral("&OK"), this);
 
     const std::pair<const char *, const char *> lookupCaptions[] = {
         {"lblLabels_11", "ISBN:"},
@@ -150,8 +143,7 @@ void SellScreen::buildControls() {
     for (std::size_t i = 0; i < listCaptions_.size(); ++i)
         listCaptions_[i] = label(this, QString::fromLatin1(listNames[i]),
                                  QString::fromLatin1(listTexts[i]), arial(9));
-    receipt_ = new ReceiptList(this);
-    receipt_->setObjectName(QStringLiteral("Pic"));
+    receipt_ = named<ReceiptList>("Pic", this);
     receipt_->setAccessibleName(QStringLiteral("Customer's list"));
     // Title, the empty item, price, quantity, subtotal: under the captions also for short titles.
     receipt_->setItemZones({0, 2, 3, 4, 5});
@@ -159,7 +151,7 @@ void SellScreen::buildControls() {
 
     label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arial(12));
     totalLabel_ = displayField(this, QStringLiteral("Label6"));
-    nextButton_ = button(this, QStringLiteral("Command3"), QStringLiteral("&Next Customer"));
+    nextButton_ = named<QPushButton>("Command3", QStringLiteral("&Next Customer"), this);
 
     connect(listButton_, &QPushButton::clicked, this, &SellScreen::lookup);
     connect(okButton_, &QPushButton::clicked, this, &SellScreen::recordSale);

@@ -49,17 +49,14 @@ void TopTenScreen::buildControls() {
     QLabel *heading =
         screenHeading(QStringLiteral("Label1"), QStringLiteral("Top 10    "), this, 1.4, false);
     firstPicker_ = new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("From"));
-    auto *toLabel = new QLabel(QStringLiteral("To"), this);
-    toLabel->setObjectName(QStringLiteral("Label2"));
+    auto *toLabel = named<QLabel>("Label2", QStringLiteral("To"), this);
     lastPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this, QStringLiteral("To"));
     toLabel->setBuddy(lastPicker_);
     heading->setBuddy(firstPicker_);
-    auto *listButton = new QPushButton(QStringLiteral("List"), this);
-    listButton->setObjectName(QStringLiteral("command1"));
+    auto *listButton = named<QPushButton>("command1", QStringLiteral("List"), this);
     listButton->setDefault(true);
     connect(listButton, &QPushButton::clicked, this, &TopTenScreen::list);
-    auto *rankButton = new QPushButton(QStringLiteral("Rank"), this);
-    rankButton->setObjectName(QStringLiteral("Command2"));
+    auto *rankButton = named<QPushButton>("Command2", QStringLiteral("Rank"), this);
     connect(rankButton, &QPushButton::clicked, this, &TopTenScreen::rank);
     auto *chartButton =
         ChartWindow::button(this, summary_, QStringLiteral("The ten best sellers as a bar chart"),

@@ -1,6 +1,7 @@
 // Builds the About box: icon at the top left, three labels, a rule and the OK button.
 #include "aboutdialog.h"
 
+#include "screenheading.h"
 #include "shellpictures.h"
 
 #include <QFrame>
@@ -36,8 +37,7 @@ AboutDialog::AboutDialog(QWidget *owner)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Quillmart"));
 
-    auto *icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("picIcon"));
+    auto *icon = named<QLabel>("picIcon", this);
     icon->setPixmap(shellpictures::programIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     icon->setAccessibleName(QStringLiteral("Quillmart"));
@@ -56,14 +56,12 @@ AboutDialog::AboutDialog(QWidget *owner)
     top->addWidget(icon, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
 
-    auto *rule = new QFrame(this);
-    rule->setObjectName(QStringLiteral("Line1"));
+    auto *rule = named<QFrame>("Line1", this);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
 
     // Default and cancel button at once: Enter and Esc both press it.
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
+    auto *ok = named<QPushButton>("cmdOK", QStringLiteral("OK"), this);
     ok->setDefault(true);
     ok->setAutoDefault(true);
     ok->setMinimumWidth(90);

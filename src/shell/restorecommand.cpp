@@ -7,6 +7,7 @@
 #include "conversions.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
+#include "screenheading.h"
 #include "shopbackups.h"
 #include "shophealth.h"
 
@@ -56,8 +57,7 @@ QString RestoreCommand::choose() {
                                  .arg(backups.databasePath()),
                              &dialog);
     intro->setWordWrap(true);
-    auto *table = new QTableWidget(static_cast<int>(entries.size()), 4, &dialog);
-    table->setObjectName(QStringLiteral("backupList"));
+    auto *table = named<QTableWidget>("backupList", static_cast<int>(entries.size()), 4, &dialog);
     table->setAccessibleName(QStringLiteral("Backups"));
     table->setHorizontalHeaderLabels({QStringLiteral("Taken"), QStringLiteral("Sales"),
                                       QStringLiteral("Titles"), QStringLiteral("Size")});
