@@ -3,12 +3,11 @@
 #include "rowstore.h"
 
 #include "connection.h"
+#include "servercells.h"
 
 #include <QByteArray>
 #include <algorithm>
-#include <charconv>
 #include <cstring>
-#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
@@ -198,20 +197,6 @@ void RowStore::appendFromStatement(const Statement &stmt) {
     rows_.push_back({place(), stmt.value(0).toLongLong()});
 }
 
-namespace {
-
-// Type OIDs of the server's built-in types (pg_type.dat), as serverengine.cpp reads them.
-constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, float4Oid = 700,
-              float8Oid = 701, numericOid = 1700;
-
-qint64 serverInteger(const char *text, int length) {
-    qint64 value = 0;
-    std::from_chars(text, text + length, value);
-    return value;
-}
-
-} // namespace
-
 // Millions of rows come this way when a whole table is read: each cell goes from the server's
 // text straight into the arena, without the QVariant and the two text conversions per cell of
 // the general path (a third of the read's time on every sale). The same values: whole numbers
@@ -226,33 +211,25 @@ void RowStore::appendFromServerRow(const pg_result *row) {
         }
         const char *text = PQgetvalue(result, 0, column);
         const int length = PQgetlength(result, 0, column);
-        switch (PQftype(result, column)) {
-        case int2Oid:
-        case int4Oid:
-        case int8Oid:
-            putInteger(scratch_, serverInteger(text, length));
+        switch (server::cellKind(PQftype(result, column))) {
+        case server::CellKind::Whole:
+            putInteger(scratch_, server::wholeNumber(text, length));
             break;
-        case boolOid:
+        case server::CellKind::Truth:
             putInteger(scratch_, text[0] == 't' ? 1 : 0);
             break;
-        case numericOid:
-        case float4Oid:
-        case float8Oid: {
-            double value = 0;
-            if (std::from_chars(text, text + length, value).ec != std::errc())
-                value = QByteArray::fromRawData(text, length).toDouble();
+        case server::CellKind::Amount:
             scratch_.push_back(Double);
-            putRaw<double>(scratch_, value);
+            putRaw<double>(scratch_, server::amount(text, length));
             break;
-        }
-        default:
+        case server::CellKind::Text:
             putText(scratch_, text, static_cast<std::uint32_t>(length));
         }
     }
     rows_.push_back(
         {place(), PQgetisnull(result, 0, 0)
                       ? 0
-                      : serverInteger(PQgetvalue(result, 0, 0), PQgetlength(result, 0, 0))});
+                      : server::wholeNumber(PQgetvalue(result, 0, 0), PQgetlength(result, 0, 0))});
 }
 
 void RowStore::encode(const QVariant &value) {

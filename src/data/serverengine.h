@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine.h"
+#include "servercells.h"
 #include "serverrowspool.h"
 #include "serversql.h"
 
@@ -17,10 +18,6 @@
 #include <vector>
 
 namespace server {
-
-// Type OIDs of the server's built-in types (pg_type.dat); RowStore reads rows by them too.
-inline constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, float4Oid = 700,
-                     float8Oid = 701, numericOid = 1700, dateOid = 1082, timeOid = 1083;
 
 // This program's tills share one name on the server: the top-sellers summary and the bill
 // listing it builds are its own, whichever of its screens reads them.

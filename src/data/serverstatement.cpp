@@ -203,24 +203,20 @@ QVariant ServerStatement::value(int column) const {
 }
 
 QVariant ServerStatement::cell(const char *text, int length, int column) const {
-    switch (PQftype(description_.get(), column)) {
-    case int2Oid:
-    case int4Oid:
-    case int8Oid:
-        return QVariant(static_cast<qlonglong>(std::strtoll(text, nullptr, 10)));
-    case boolOid:
+    switch (cellKind(PQftype(description_.get(), column))) {
+    case CellKind::Whole:
+        return QVariant(static_cast<qlonglong>(wholeNumber(text, length)));
+    case CellKind::Truth:
         return QVariant(static_cast<qlonglong>(text[0] == 't' ? 1 : 0));
-    case numericOid:
-    case float4Oid:
-    case float8Oid:
-        return QVariant(QByteArray::fromRawData(text, length).toDouble());
-    default: {
-        QString value = QString::fromUtf8(text, length);
-        if (sql_.columnList && column == 1)
-            value = serversql::shopName(value);
-        return QVariant(value);
+    case CellKind::Amount:
+        return QVariant(amount(text, length));
+    case CellKind::Text:
+        break;
     }
-    }
+    QString value = QString::fromUtf8(text, length);
+    if (sql_.columnList && column == 1)
+        value = serversql::shopName(value);
+    return QVariant(value);
 }
 
 } // namespace server
