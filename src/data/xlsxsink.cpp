@@ -1,15 +1,20 @@
 // Excel output through libxlsxwriter in its constant-memory mode: each line goes to disk as
 // it is written, so a list of millions of rows needs no more memory than one. The finished
-// workbook is packed at zlib's fastest level (the last function here).
+// workbook is packed on every core (the last functions here).
 #include "xlsxsink.h"
 
 #include "dataerror.h"
+#include "paralleldeflate.h"
 
 #include <QDate>
 #include <QFileInfo>
 #include <QTime>
+#include <cstdint>
 #include <cstdio>
 #include <dlfcn.h>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
 #include <xlsxwriter.h>
 
 namespace {
@@ -18,6 +23,7 @@ constexpr qsizetype longestText = 32767;
 // Day 0 of the workbook's date numbers; right for every day after 1900/2/28.
 const QDate dayZero(1899, 12, 30);
 const QDate firstDateCell(1900, 3, 1);
+constexpr std::size_t scratchBufferSize = std::size_t{1} << 20;
 
 // Sheet names are at most 31 characters and may not hold []:*?/\.
 QString sheetName(const QString &title, int sheet) {
@@ -74,6 +80,11 @@ void XlsxSink::startSheet() {
     if (sheet_ == nullptr)
         throw DataError(QStringLiteral("The workbook could not be written."));
     sheets_.push_back(sheet_);
+    // Nothing has been written to the scratch file yet, so its buffer may still be replaced.
+    if (FILE *scratch = sheet_->optimize_tmpfile) {
+        scratchBuffers_.push_back(std::make_unique<char[]>(scratchBufferSize));
+        std::setvbuf(scratch, scratchBuffers_.back().get(), _IOFBF, scratchBufferSize);
+    }
     worksheet_freeze_panes(sheet_, 1, 0);
     for (qsizetype column = 0; column < captions_.size(); ++column)
         check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(column),
@@ -158,14 +169,21 @@ void XlsxSink::checkScratchFiles() const {
     }
 }
 
-// How hard the workbook's parts are compressed. libxlsxwriter packs the workbook through
-// minizip at zlib's default level and has no setting for it; at that level compressing a large
-// list's sheets takes longer than writing them. The function below stands in front of
-// minizip's own (a program's definition is the one a library's call is bound to) and passes
-// the call on with zlib's fastest level: the same cells, a somewhat larger file.
+// How the workbook's parts are packed. libxlsxwriter packs them through minizip with zlib at its
+// default level, on one core, and has no setting for it; for a large list that took almost as
+// long as writing the sheets. minizip's three calls for an entry are given stand-ins below (a
+// program's definition is the one a library's call is bound to): an entry that minizip would
+// deflate at the default level is opened raw instead, its bytes go through a ParallelDeflate,
+// and its size and checksum are handed over when it is closed. The same cells, a file of about
+// the same size. Any other entry passes straight through.
 namespace {
-// zlib's fastest level, still a real compression (the default is 6).
+// What the entry's header says of how hard it was packed: the fastest.
 constexpr int fastLevel = 1;
+// minizip's codes, as its zip.h has them.
+constexpr int zipOk = 0;
+constexpr int zipErrno = -1;
+constexpr int zipInternalError = -104;
+constexpr int deflated = 8;
 
 using OpenInZip = int (*)(void *file, const char *filename, const void *fileInfo,
                           const void *extraLocal, unsigned extraLocalSize, const void *extraGlobal,
@@ -173,15 +191,44 @@ using OpenInZip = int (*)(void *file, const char *filename, const void *fileInfo
                           int raw, int windowBits, int memLevel, int strategy, const char *password,
                           unsigned long crcForCrypting, unsigned long versionMadeBy,
                           unsigned long flagBase, int zip64);
+using WriteInZip = int (*)(void *file, const void *data, unsigned size);
+using CloseInZip = int (*)(void *file);
+using CloseRawInZip = int (*)(void *file, std::uint64_t size, unsigned long crc);
 
-OpenInZip minizipOwn() {
-    static const auto own =
-        reinterpret_cast<OpenInZip>(dlsym(RTLD_NEXT, "zipOpenNewFileInZip4_64"));
-    return own;
+// minizip's own function of that name, or null if it cannot be found.
+template <typename Function> Function minizipOwn(const char *name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+// The entries being packed in parallel, by the zip file they go into (one open entry a file).
+struct Packing {
+    std::mutex mutex;
+    std::unordered_map<void *, std::unique_ptr<ParallelDeflate>> entries;
+
+    ParallelDeflate *find(void *file) {
+        const std::lock_guard lock(mutex);
+        const auto found = entries.find(file);
+        return found == entries.end() ? nullptr : found->second.get();
+    }
+    std::unique_ptr<ParallelDeflate> take(void *file) {
+        const std::lock_guard lock(mutex);
+        std::unique_ptr<ParallelDeflate> entry = std::move(entries[file]);
+        entries.erase(file);
+        return entry;
+    }
+    void put(void *file, std::unique_ptr<ParallelDeflate> entry) {
+        const std::lock_guard lock(mutex);
+        entries[file] = std::move(entry);
+    }
+};
+
+Packing &packing() {
+    static Packing packing;
+    return packing;
 }
 } // namespace
 
-// minizip's zip.h declares it with these types (zipFile is a pointer, uInt unsigned, uLong
+// minizip's zip.h declares these with these types (zipFile is a pointer, uInt unsigned, uLong
 // unsigned long).
 extern "C" __attribute__((visibility("default"))) int
 zipOpenNewFileInZip4_64(void *file, const char *filename, const void *fileInfo,
@@ -190,13 +237,45 @@ zipOpenNewFileInZip4_64(void *file, const char *filename, const void *fileInfo,
                         int raw, int windowBits, int memLevel, int strategy, const char *password,
                         unsigned long crcForCrypting, unsigned long versionMadeBy,
                         unsigned long flagBase, int zip64) {
-    const OpenInZip own = minizipOwn();
-    if (own == nullptr)
-        return -104; // ZIP_INTERNALERROR: the workbook reports that it could not be written
-    // Only the default level is lowered: a part stored uncompressed stays so.
-    if (level == -1)
-        level = fastLevel;
-    return own(file, filename, fileInfo, extraLocal, extraLocalSize, extraGlobal, extraGlobalSize,
-               comment, method, level, raw, windowBits, memLevel, strategy, password,
-               crcForCrypting, versionMadeBy, flagBase, zip64);
+    static const auto own = minizipOwn<OpenInZip>("zipOpenNewFileInZip4_64");
+    static const auto write = minizipOwn<WriteInZip>("zipWriteInFileInZip");
+    if (own == nullptr || write == nullptr)
+        return zipInternalError; // the workbook reports that it could not be written
+    packing().take(file);        // what an entry given up half way left behind
+    // Only an entry to be deflated at the default level is packed here: one stored
+    // uncompressed stays so.
+    const bool ours = method == deflated && level == -1 && raw == 0 && password == nullptr;
+    const int opened =
+        own(file, filename, fileInfo, extraLocal, extraLocalSize, extraGlobal, extraGlobalSize,
+            comment, method, ours ? fastLevel : level, ours ? 1 : raw, windowBits, memLevel,
+            strategy, password, crcForCrypting, versionMadeBy, flagBase, zip64);
+    if (opened == zipOk && ours)
+        packing().put(file,
+                      std::make_unique<ParallelDeflate>([file](const char *data, std::size_t size) {
+                          return write(file, data, static_cast<unsigned>(size)) == zipOk;
+                      }));
+    return opened;
+}
+
+extern "C" __attribute__((visibility("default"))) int
+zipWriteInFileInZip(void *file, const void *data, unsigned size) {
+    if (ParallelDeflate *entry = packing().find(file))
+        return entry->add(static_cast<const char *>(data), size) ? zipOk : zipErrno;
+    static const auto own = minizipOwn<WriteInZip>("zipWriteInFileInZip");
+    return own == nullptr ? zipInternalError : own(file, data, size);
+}
+
+extern "C" __attribute__((visibility("default"))) int zipCloseFileInZip(void *file) {
+    const std::unique_ptr<ParallelDeflate> entry = packing().take(file);
+    if (entry == nullptr) {
+        static const auto own = minizipOwn<CloseInZip>("zipCloseFileInZip");
+        return own == nullptr ? zipInternalError : own(file);
+    }
+    static const auto closeRaw = minizipOwn<CloseRawInZip>("zipCloseFileInZipRaw64");
+    if (closeRaw == nullptr)
+        return zipInternalError;
+    const bool packed = entry->finish();
+    // The entry is closed either way, so that minizip stays in step; a cut-short one fails.
+    const int closed = closeRaw(file, entry->inputSize(), entry->crc());
+    return packed ? closed : zipErrno;
 }

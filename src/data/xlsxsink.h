@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <vector>
 
 struct lxw_workbook;
@@ -37,6 +38,9 @@ private:
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;
     std::vector<lxw_worksheet *> sheets_;
+    // Each sheet's scratch file writes through one of these rather than a page at a time; they
+    // outlive the files, which the workbook closes.
+    std::vector<std::unique_ptr<char[]>> scratchBuffers_;
     lxw_format *captionFormat_ = nullptr;
     lxw_format *moneyFormat_ = nullptr;
     lxw_format *dateFormat_ = nullptr;

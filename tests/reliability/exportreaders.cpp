@@ -61,6 +61,8 @@ Rows readXlsx(const QString &path, const QList<ColumnKind> &kinds) {
     unzip.start(QStringLiteral("unzip"),
                 {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet1.xml")});
     EXPECT_TRUE(unzip.waitForFinished(60000));
+    // unzip checks each entry's size and checksum as it reads it.
+    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardError().toStdString();
     QXmlStreamReader xml(unzip.readAllStandardOutput());
     Rows rows;
     int column = -1;
