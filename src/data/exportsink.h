@@ -39,11 +39,14 @@ public:
         return cells_.data() + cells_.size() - columns_;
     }
     void setText(ExportCell &cell, const QByteArray &utf8) {
+        setText(cell, utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    }
+    void setText(ExportCell &cell, const char *utf8, std::size_t size) {
         cell.kind = ExportCell::Kind::Text;
         cell.textAt = texts_.size();
-        cell.textSize = static_cast<quint32>(utf8.size());
-        texts_.insert(texts_.end(), utf8.constData(),
-                      utf8.constData() + utf8.size() + 1); // and NUL
+        cell.textSize = static_cast<quint32>(size);
+        texts_.insert(texts_.end(), utf8, utf8 + size);
+        texts_.push_back('\0');
     }
     void clear() {
         cells_.clear();

@@ -345,6 +345,13 @@ int RecordSource::requireRow() const {
     return current_;
 }
 
+bool RecordSource::storedRow(int row, RowStore::Stored *cells) const {
+    if ((pending_ && pending_->row == row) || row < 0 || row >= store_.rowCount())
+        return false;
+    store_.storedRow(row, cells);
+    return true;
+}
+
 QVariant RecordSource::valueAt(int row, int column) const {
     if (pending_ && pending_->row == row) {
         auto it = pending_->values.find(column);

@@ -110,6 +110,9 @@ public:
     }
     // Cell of any row, for grids (pending values of that row included).
     QVariant valueAt(int row, int column) const;
+    // Every cell of a loaded row as it is kept (fieldCount() of them), for an export that reads
+    // millions; false for a row with edits not yet saved, whose cells valueAt() gives.
+    bool storedRow(int row, RowStore::Stored *cells) const;
     QString textAt(int row, int column) const;
 
     // Assigns a value, converting it now (throws DataError when it does not convert). The

@@ -300,6 +300,36 @@ QVariant RowStore::cell(int row, int column) const {
     return walkCell(p, true);
 }
 
+void RowStore::storedRow(int row, Stored *cells) const {
+    const char *p = rowStart(row);
+    for (int column = 0; column < columns_; ++column) {
+        Stored &cell = cells[column];
+        cell = Stored{};
+        switch (*p++) {
+        case Int32:
+            cell.kind = Stored::Kind::Whole;
+            cell.whole = getRaw<std::int32_t>(p);
+            break;
+        case Int64:
+            cell.kind = Stored::Kind::Whole;
+            cell.whole = getRaw<qint64>(p);
+            break;
+        case Double:
+            cell.kind = Stored::Kind::Real;
+            cell.real = getRaw<double>(p);
+            break;
+        case Text:
+            cell.kind = Stored::Kind::Text;
+            cell.size = getLength(p);
+            cell.text = p;
+            p += cell.size;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 double RowStore::sumOfProducts(int columnA, int columnB, int skipRow) const {
     const int last = qMax(columnA, columnB);
     double sum = 0;

@@ -35,6 +35,18 @@ public:
     void remove(int row);
 
     QVariant cell(int row, int column) const;
+    // A cell as it is kept, without a QVariant made of it: a number, or a text's UTF-8 bytes
+    // (valid while the store is unchanged). An export of millions of rows reads these.
+    struct Stored {
+        enum class Kind : char { Null, Whole, Real, Text };
+        Kind kind = Kind::Null;
+        qint64 whole = 0;
+        double real = 0;
+        const char *text = nullptr;
+        std::size_t size = 0;
+    };
+    // Every cell of a row (columnCount() of them), in one walk along it.
+    void storedRow(int row, Stored *cells) const;
     QVariantList rowValues(int row) const;
     // Sum over the rows of column a × column b, leaving out rows where either is not a number
     // (and the row skipRow, which the caller counts itself).

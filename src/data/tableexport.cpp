@@ -14,15 +14,16 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTime>
+#include <QUtf8StringView>
 #include <chrono>
 #include <cstdio>
 
 namespace {
 
-int digits(const QString &text, qsizetype from, qsizetype count) {
+template <typename Text> int digits(const Text &text, qsizetype from, qsizetype count) {
     int value = 0;
     for (qsizetype i = from; i < from + count; ++i) {
-        const char16_t c = text[i].unicode();
+        const char16_t c = QChar(text[i]).unicode();
         if (c < u'0' || c > u'9')
             return -1;
         value = value * 10 + (c - u'0');
@@ -47,6 +48,78 @@ QTime timeOf(const QString &text) {
             return time;
     }
     return conv::parseTime(text);
+}
+
+// A stored date or time in the form the shop keeps it (2001-05-03, 14:05:09), read straight
+// from its bytes; anything else is left to the general path.
+QDate storedDate(const RowStore::Stored &stored) {
+    const QLatin1StringView text(stored.text, static_cast<qsizetype>(stored.size));
+    if (text.size() != 10 || text[4] != u'-' || text[7] != u'-')
+        return {};
+    return QDate(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
+}
+
+QTime storedTime(const RowStore::Stored &stored) {
+    const QLatin1StringView text(stored.text, static_cast<qsizetype>(stored.size));
+    if (text.size() != 8 || text[2] != u':' || text[5] != u':')
+        return {};
+    return QTime(digits(text, 0, 2), digits(text, 3, 2), digits(text, 6, 2));
+}
+
+void setNumber(ExportCell &cell, ColumnKind kind, double number) {
+    const auto whole = static_cast<qint64>(number);
+    if (kind != ColumnKind::Money && static_cast<double>(whole) == number) {
+        cell.kind = ExportCell::Kind::Whole;
+        cell.integer = whole;
+    } else {
+        cell.kind = ExportCell::Kind::Money;
+        cell.number = number;
+    }
+}
+
+// A cell as the file takes it, straight from how the record set keeps it, for the common
+// cases: a number in a number column, a date or time in the shop's form, text that is sound
+// UTF-8 in a text column. False for anything else, which fill() below converts as the screen
+// does; both give the same cell.
+bool fillStored(ExportBatch &batch, ExportCell &cell, ColumnKind kind,
+                const RowStore::Stored &stored) {
+    using Kind = RowStore::Stored::Kind;
+    const bool numberColumn =
+        kind == ColumnKind::Money || kind == ColumnKind::Whole || kind == ColumnKind::AutoNumber;
+    switch (stored.kind) {
+    case Kind::Null:
+        return true;
+    case Kind::Whole:
+    case Kind::Real:
+        if (!numberColumn)
+            return false;
+        setNumber(cell, kind,
+                  stored.kind == Kind::Whole ? static_cast<double>(stored.whole) : stored.real);
+        return true;
+    case Kind::Text:
+        if (kind == ColumnKind::Date) {
+            const QDate date = storedDate(stored);
+            if (!date.isValid())
+                return false;
+            cell.kind = ExportCell::Kind::Date;
+            cell.integer = date.toJulianDay();
+            return true;
+        }
+        if (kind == ColumnKind::Time) {
+            const QTime time = storedTime(stored);
+            if (!time.isValid())
+                return false;
+            cell.kind = ExportCell::Kind::Time;
+            cell.integer = time.msecsSinceStartOfDay();
+            return true;
+        }
+        if (kind != ColumnKind::Text ||
+            !QUtf8StringView(stored.text, static_cast<qsizetype>(stored.size)).isValidUtf8())
+            return false;
+        batch.setText(cell, stored.text, stored.size);
+        return true;
+    }
+    return false;
 }
 
 // A cell as the file takes it; what does not read as its column's kind (a half-typed edit)
@@ -80,14 +153,7 @@ void fill(ExportBatch &batch, ExportCell &cell, ColumnKind kind, const QVariant 
         const auto number = conv::toNumber(value);
         if (!number)
             break;
-        const auto whole = static_cast<qint64>(*number);
-        if (kind != ColumnKind::Money && static_cast<double>(whole) == *number) {
-            cell.kind = ExportCell::Kind::Whole;
-            cell.integer = whole;
-        } else {
-            cell.kind = ExportCell::Kind::Money;
-            cell.number = *number;
-        }
+        setNumber(cell, kind, *number);
         return;
     }
     case ColumnKind::Text:
@@ -170,10 +236,16 @@ bool TableExport::allKnown() const {
 
 void TableExport::readRow(int row, ExportBatch &batch) {
     ExportCell *cells = batch.addRow();
+    stored_.resize(static_cast<std::size_t>(source_.fieldCount()));
+    const bool asStored = source_.storedRow(row, stored_.data());
     for (qsizetype i = 0; i < sourceColumns_.size(); ++i) {
         const int column = sourceColumns_[i];
-        if (column >= 0)
-            fill(batch, cells[i], source_.field(column).kind, source_.valueAt(row, column));
+        if (column < 0)
+            continue;
+        const ColumnKind kind = source_.field(column).kind;
+        if (!asStored ||
+            !fillStored(batch, cells[i], kind, stored_[static_cast<std::size_t>(column)]))
+            fill(batch, cells[i], kind, source_.valueAt(row, column));
     }
 }
 

@@ -5,11 +5,14 @@
 // that name as it was.
 #pragma once
 
+#include "rowstore.h"
+
 #include <QList>
 #include <QMetaObject>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class ExportBatch;
 class ExportWriter;
@@ -60,6 +63,7 @@ private:
     RecordSource &source_;
     QList<ExportColumn> columns_;
     QList<int> sourceColumns_;
+    std::vector<RowStore::Stored> stored_; // the row being read, every field of it
     QString target_;
     std::unique_ptr<QFile> file_; // the temporary file
     std::unique_ptr<ExportWriter> writer_;
