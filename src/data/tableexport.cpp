@@ -31,39 +31,45 @@ template <typename Text> int digits(const Text &text, qsizetype from, qsizetype 
     return value;
 }
 
-// Stored dates are 2001-05-03; read by hand, as a general parser is slow over millions of cells.
-QDate dateOf(const QString &text) {
-    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
-        const QDate date(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
-        if (date.isValid())
-            return date;
-    }
-    return conv::parseDate(text);
-}
-
-QTime timeOf(const QString &text) {
-    if (text.size() == 8 && text[2] == u':' && text[5] == u':') {
-        const QTime time(digits(text, 0, 2), digits(text, 3, 2), digits(text, 6, 2));
-        if (time.isValid())
-            return time;
-    }
-    return conv::parseTime(text);
-}
-
-// A stored date or time in the form the shop keeps it (2001-05-03, 14:05:09), read straight
-// from its bytes; anything else is left to the general path.
-QDate storedDate(const RowStore::Stored &stored) {
-    const QLatin1StringView text(stored.text, static_cast<qsizetype>(stored.size));
+// Dates and times in the form the shop keeps them (2001-05-03, 14:05:09), read by hand, as a
+// general parser is slow over millions of cells; invalid for any other form.
+template <typename Text> QDate keptDate(const Text &text) {
     if (text.size() != 10 || text[4] != u'-' || text[7] != u'-')
         return {};
     return QDate(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
 }
 
-QTime storedTime(const RowStore::Stored &stored) {
-    const QLatin1StringView text(stored.text, static_cast<qsizetype>(stored.size));
+template <typename Text> QTime keptTime(const Text &text) {
     if (text.size() != 8 || text[2] != u':' || text[5] != u':')
         return {};
     return QTime(digits(text, 0, 2), digits(text, 3, 2), digits(text, 6, 2));
+}
+
+QDate dateOf(const QString &text) {
+    const QDate date = keptDate(text);
+    return date.isValid() ? date : conv::parseDate(text);
+}
+
+QTime timeOf(const QString &text) {
+    const QTime time = keptTime(text);
+    return time.isValid() ? time : conv::parseTime(text);
+}
+
+// Each false, leaving the cell as it was, for a date or time that is not one.
+bool setDate(ExportCell &cell, const QDate &date) {
+    if (!date.isValid())
+        return false;
+    cell.kind = ExportCell::Kind::Date;
+    cell.integer = date.toJulianDay();
+    return true;
+}
+
+bool setTime(ExportCell &cell, const QTime &time) {
+    if (!time.isValid())
+        return false;
+    cell.kind = ExportCell::Kind::Time;
+    cell.integer = time.msecsSinceStartOfDay();
+    return true;
 }
 
 void setNumber(ExportCell &cell, ColumnKind kind, double number) {
@@ -96,28 +102,18 @@ bool fillStored(ExportBatch &batch, ExportCell &cell, ColumnKind kind,
         setNumber(cell, kind,
                   stored.kind == Kind::Whole ? static_cast<double>(stored.whole) : stored.real);
         return true;
-    case Kind::Text:
-        if (kind == ColumnKind::Date) {
-            const QDate date = storedDate(stored);
-            if (!date.isValid())
-                return false;
-            cell.kind = ExportCell::Kind::Date;
-            cell.integer = date.toJulianDay();
-            return true;
-        }
-        if (kind == ColumnKind::Time) {
-            const QTime time = storedTime(stored);
-            if (!time.isValid())
-                return false;
-            cell.kind = ExportCell::Kind::Time;
-            cell.integer = time.msecsSinceStartOfDay();
-            return true;
-        }
+    case Kind::Text: {
+        const QLatin1StringView bytes(stored.text, static_cast<qsizetype>(stored.size));
+        if (kind == ColumnKind::Date)
+            return setDate(cell, keptDate(bytes));
+        if (kind == ColumnKind::Time)
+            return setTime(cell, keptTime(bytes));
         if (kind != ColumnKind::Text ||
             !QUtf8StringView(stored.text, static_cast<qsizetype>(stored.size)).isValidUtf8())
             return false;
         batch.setText(cell, stored.text, stored.size);
         return true;
+    }
     }
     return false;
 }
@@ -129,24 +125,14 @@ void fill(ExportBatch &batch, ExportCell &cell, ColumnKind kind, const QVariant 
     if (value.isNull() || !value.isValid())
         return;
     switch (kind) {
-    case ColumnKind::Date: {
-        const QDate date = dateOf(value.toString());
-        if (date.isValid()) {
-            cell.kind = ExportCell::Kind::Date;
-            cell.integer = date.toJulianDay();
+    case ColumnKind::Date:
+        if (setDate(cell, dateOf(value.toString())))
             return;
-        }
         break;
-    }
-    case ColumnKind::Time: {
-        const QTime time = timeOf(value.toString());
-        if (time.isValid()) {
-            cell.kind = ExportCell::Kind::Time;
-            cell.integer = time.msecsSinceStartOfDay();
+    case ColumnKind::Time:
+        if (setTime(cell, timeOf(value.toString())))
             return;
-        }
         break;
-    }
     case ColumnKind::Money:
     case ColumnKind::Whole:
     case ColumnKind::AutoNumber: {
