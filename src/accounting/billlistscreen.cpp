@@ -17,13 +17,10 @@
 
 BillListScreen::BillListScreen(const ShopContext &context, const char *screenId,
                                const QString &windowTitle, QSize openingSize, QWidget *parent)
-    : QWidget(parent), context_(context), session_(ShopSession::open(context.databasePath)),
+    : ShopScreen(context, screenId, windowTitle, openingSize, parent),
+      session_(ShopSession::open(context.databasePath)),
       bills_(new RecordSource(QStringLiteral("Adodc1"), session_, this)),
-      suppliers_(new RecordSource(QStringLiteral("Adodc2"), session_, this)),
-      openingSize_(openingSize) {
-    setObjectName(screenId);
-    setWindowTitle(windowTitle);
-}
+      suppliers_(new RecordSource(QStringLiteral("Adodc2"), session_, this)) {}
 
 void BillListScreen::openLists(const QString &listing) {
     bills_->open(listing);
@@ -79,9 +76,4 @@ QString BillListScreen::listingText(const char *table, const Column &date,
                                 .arg(date.sql(), dialect::dateLiteral(to_->day()),
                                      dialect::dateLiteral(from_->day()), supplier.sql(),
                                      dialect::quote(supplier_->text())));
-}
-
-QSize BillListScreen::sizeHint() const {
-    // Room for every column of a bill and a dozen lines.
-    return QWidget::sizeHint().expandedTo(openingSize_);
 }

@@ -4,9 +4,8 @@
 #pragma once
 
 #include "recordtablemodel.h"
-#include "shopcontext.h"
+#include "shopscreen.h"
 
-#include <QWidget>
 #include <memory>
 
 class DataCombo;
@@ -17,16 +16,14 @@ class QLabel;
 class RecordSource;
 class ShopSession;
 
-class BillListScreen : public QWidget {
+class BillListScreen : public ShopScreen {
     Q_OBJECT
-public:
-    QSize sizeHint() const override;
-
 protected:
     // Which line of the filter a screen shows first.
     enum class Order { PeriodFirst, SupplierFirst };
 
     // Opens the screen's session with its bills (Adodc1) and the suppliers (Adodc2), unread.
+    // The opening size has room for every column of a bill and a dozen lines.
     BillListScreen(const ShopContext &context, const char *screenId, const QString &windowTitle,
                    QSize openingSize, QWidget *parent);
 
@@ -47,7 +44,6 @@ protected:
     // the chosen supplier's bills of the period, both days included.
     QString listingText(const char *table, const Column &date, const Column &supplier) const;
 
-    ShopContext context_;
     std::shared_ptr<ShopSession> session_;
     RecordSource *bills_;     // Adodc1
     RecordSource *suppliers_; // Adodc2
@@ -58,5 +54,4 @@ protected:
 
 private:
     Order order_ = Order::PeriodFirst;
-    QSize openingSize_;
 };

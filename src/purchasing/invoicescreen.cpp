@@ -26,9 +26,7 @@
 #include <QVBoxLayout>
 
 InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::Invoice);
-    setWindowTitle(QStringLiteral("Invoice "));
+    : ShopScreen(context, screenid::Invoice, QStringLiteral("Invoice "), QSize(), parent) {
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), bills_->session(), this);
     bills_->open(QLatin1String(tables::Bill::table));

@@ -1,9 +1,7 @@
 // The supplier invoice screen: records an incoming invoice as one open bill.
 #pragma once
 
-#include "shopcontext.h"
-
-#include <QWidget>
+#include "shopscreen.h"
 
 class DataCombo;
 class DataGrid;
@@ -13,7 +11,7 @@ class QLineEdit;
 class QPushButton;
 class RecordSource;
 
-class InvoiceScreen : public QWidget {
+class InvoiceScreen : public ShopScreen {
     Q_OBJECT
 public:
     // Throws DataError when the bills or the suppliers cannot be read.
@@ -41,7 +39,6 @@ private:
     void writeBill();
     void resetInputs();
 
-    ShopContext context_;
     RecordSource *bills_;
     RecordSource *suppliers_;
     QLineEdit *numberBox_ = nullptr;

@@ -67,15 +67,15 @@ NewQtyScreen::NewQtyScreen(const ShopContext &context, QWidget *parent)
 }
 
 void NewQtyScreen::addQuantity() {
-    policy::reportOnError(*context().messages, [this] {
+    policy::reportOnError(*context_.messages, [this] {
         const Found found = findTitle(isbnBox_->text());
         if (found == Found::None)
-            context().messages->inform(QStringLiteral("Cannot find this book title! "));
+            context_.messages->inform(QStringLiteral("Cannot find this book title! "));
         if (found != Found::One)
             return;
         const auto copies = conv::parseNumber(quantityBox_->text());
         if (!copies) {
-            context().messages->inform(QStringLiteral(
+            context_.messages->inform(QStringLiteral(
                 "Type the number of copies received in New Purchase Quantity. The stock is "
                 "unchanged."));
             return;
@@ -99,7 +99,7 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
     const std::vector<CatalogueMatch> matches =
         isbnfinder::otherForms(source()->connection(), isbn);
     if (matches.size() > 1) {
-        context().messages->inform(isbnfinder::severalTitlesMessage(
+        context_.messages->inform(isbnfinder::severalTitlesMessage(
             isbn, matches,
             QStringLiteral("Type the ISBN as the title you received has it in the catalogue. "
                            "The stock is unchanged.")));
@@ -115,7 +115,7 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
 // The copies are added to the stock stored now (a sale since this screen opened counts) and
 // written at once, so closing the screen can never lose them.
 bool NewQtyScreen::addToStock(double copies) {
-    return policy::reportOnError(*context().messages, [&] {
+    return policy::reportOnError(*context_.messages, [&] {
         source()->save(); // what was typed into the grid first
         shop::addDelivery(*source()->session(), source()->rowid(source()->currentRow()), copies);
     });

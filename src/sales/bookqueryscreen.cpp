@@ -40,11 +40,11 @@ const char *const buttonCaptions[] = {"order by ISBN", "order by Title", "order 
 
 } // namespace
 
+// Opens at a size that shows every column of the grid.
 BookQueryScreen::BookQueryScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context),
+    : ShopScreen(context, screenid::BookQuery, QStringLiteral("BookQuery"), QSize(860, 600),
+                 parent),
       titles_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
-    setObjectName(screenid::BookQuery);
-    setWindowTitle(QStringLiteral("BookQuery"));
     titles_->open(selectAll(Titles::table));
     buildControls();
 }
@@ -122,9 +122,4 @@ void BookQueryScreen::sortBy(const Column &column, bool moveFirst) {
     policy::skipOnError([&] { titles_->open(selectAll(Titles::table, orderBy(column))); });
     if (moveFirst)
         policy::skipOnError([&] { titles_->moveFirst(); });
-}
-
-QSize BookQueryScreen::sizeHint() const {
-    // Opens at a size that shows every column of the grid.
-    return QWidget::sizeHint().expandedTo(QSize(860, 600));
 }

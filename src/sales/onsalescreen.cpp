@@ -20,9 +20,8 @@
 #include <QVBoxLayout>
 
 OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::OnSale);
-    setWindowTitle(QStringLiteral("Onsale(record)"));
+    : ShopScreen(context, screenid::OnSale, QStringLiteral("Onsale(record)"), QSize(600, 420),
+                 parent) {
     offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     offers_->open(QLatin1String(tables::onsale::table));
     buildControls();
@@ -69,10 +68,6 @@ void OnSaleScreen::buildControls() {
     connect(createButton_, &QPushButton::clicked, this, &OnSaleScreen::createOffer);
     connect(deleteButton_, &QPushButton::clicked, this, &OnSaleScreen::deleteOffer);
     setFocusProxy(inputs_[0]);
-}
-
-QSize OnSaleScreen::sizeHint() const {
-    return QWidget::sizeHint().expandedTo(QSize(600, 420));
 }
 
 void OnSaleScreen::createOffer() {

@@ -20,11 +20,10 @@
 
 SalesReportScreen::SalesReportScreen(const ShopContext &context, const Description &description,
                                      const QString &firstListing, QWidget *parent)
-    : QWidget(parent), context_(context),
+    : ShopScreen(context, description.screenId, description.windowTitle, description.openingSize,
+                 parent),
       sales_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)),
       description_(description) {
-    setObjectName(description.screenId);
-    setWindowTitle(QLatin1String(description.windowTitle));
     sales_->open(firstListing);
 }
 
@@ -91,8 +90,4 @@ void SalesReportScreen::total() {
         totalLabel_->setText(conv::numberText(salestotal::takings(
             sales_->readingConnection(), firstPicker_->day(), lastPicker_->day())));
     });
-}
-
-QSize SalesReportScreen::sizeHint() const {
-    return QWidget::sizeHint().expandedTo(description_.openingSize);
 }

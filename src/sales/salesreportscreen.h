@@ -3,10 +3,7 @@
 #pragma once
 
 #include "saleschart.h"
-#include "shopcontext.h"
-
-#include <QSize>
-#include <QWidget>
+#include "shopscreen.h"
 
 class DataGrid;
 class DatePicker;
@@ -15,7 +12,7 @@ class QLayout;
 class QPushButton;
 class RecordSource;
 
-class SalesReportScreen : public QWidget {
+class SalesReportScreen : public ShopScreen {
     Q_OBJECT
 public:
     // What one report names and draws differently from the other.
@@ -31,7 +28,6 @@ public:
         QSize openingSize; // shows every column of the grid
     };
 
-    QSize sizeHint() const override;
     // The totalling step: the takings from the first picker's day to the last picker's.
     void total();
 
@@ -49,7 +45,6 @@ protected:
     // that fails leaves no total under a grid that still shows another period.
     void listSales(const QString &period, const QString &query);
 
-    ShopContext context_;
     RecordSource *sales_;
     // The period's first and last day; the day report's period is its one picker.
     DatePicker *firstPicker_ = nullptr;

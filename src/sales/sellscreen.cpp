@@ -67,10 +67,10 @@ std::optional<double> copiesTyped(const QString &text) {
 
 } // namespace
 
+// Room for a 13-digit ISBN, a title and a customer's list of a dozen lines.
 SellScreen::SellScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::Sell);
-    setWindowTitle(QStringLiteral("Sell Operation"));
+    : ShopScreen(context, screenid::Sell, QStringLiteral("Sell Operation"), QSize(760, 540),
+                 parent) {
     openSources();
     buildControls();
     arrangeControls();
@@ -216,11 +216,6 @@ void SellScreen::arrangeControls() {
     page->addWidget(receipt_, 1);
     page->addLayout(total);
     alignListCaptions();
-}
-
-// Room for a 13-digit ISBN, a title and a customer's list of a dozen lines.
-QSize SellScreen::sizeHint() const {
-    return QWidget::sizeHint().expandedTo(QSize(760, 540));
 }
 
 // The list's captions stand over the zones where the items are printed: the title in the

@@ -30,11 +30,11 @@ const QString rankingQuery = selectAll(
 
 } // namespace
 
+// Opens at a size that shows every column of the grid.
 TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context), session_(ShopSession::open(context.databasePath)),
+    : ShopScreen(context, screenid::TopTen, QStringLiteral("Top 10"), QSize(600, 460), parent),
+      session_(ShopSession::open(context.databasePath)),
       summary_(new RecordSource(QStringLiteral("Adodc2"), session_, this)) {
-    setObjectName(screenid::TopTen);
-    setWindowTitle(QStringLiteral("Top 10"));
     summary_->open(summaryQuery);
     // The sales are grouped by SQLite, so no record source holds them; a shop file without
     // their table is reported when the window opens.
@@ -119,9 +119,4 @@ void TopTenScreen::showSummary(const QString &query) {
 void TopTenScreen::closeEvent(QCloseEvent *event) {
     clearTmp();
     QWidget::closeEvent(event);
-}
-
-QSize TopTenScreen::sizeHint() const {
-    // Opens at a size that shows every column of the grid.
-    return QWidget::sizeHint().expandedTo(QSize(600, 460));
 }
