@@ -22,9 +22,8 @@
 
 BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
     : BillListScreen(context, screenid::BillPrint, QStringLiteral("print Bill"), QSize(600, 440),
-                     parent),
-      tempPay_(new RecordSource(QStringLiteral("Adodc3"), session_, this)) {
-    tempPay_->open(selectAll(tables::tempPay::table));
+                     parent) {
+    session_->requireTable(tables::tempPay::table, tables::tempPay::columns);
     // Emptied before the bills are read: a write on the shared connection reads every open
     // result to its end first, and the open bills can be many.
     clearTempPay();

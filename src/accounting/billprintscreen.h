@@ -28,7 +28,6 @@ public:
 private:
     void buildControls();
 
-    RecordSource *tempPay_; // Adodc3
     QPushButton *queryButton_ = nullptr;
     QPushButton *previewButton_ = nullptr;
     QPointer<QPrintPreviewDialog> preview_;

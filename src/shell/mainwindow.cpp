@@ -82,7 +82,8 @@ void MainWindow::buildMenus() {
         } else {
             QAction *action = parentMenu->addAction(caption);
             action->setObjectName(name);
-            connect(action, &QAction::triggered, this, [this, &entry] { runMenuCommand(entry); });
+            connect(action, &QAction::triggered, this,
+                    [this, &entry] { runCommand(entry.kind, entry.screenId); });
         }
     }
 }
@@ -115,14 +116,13 @@ void MainWindow::buildToolbar() {
     }
 }
 
-void MainWindow::runMenuCommand(const MenuEntry &entry) {
-    const QString screenId = entry.screenId ? QLatin1String(entry.screenId) : QString();
-    switch (entry.kind) {
+void MainWindow::runCommand(CommandKind kind, const char *screenId) {
+    switch (kind) {
     case CommandKind::NewWindow:
-        openNew(screenId);
+        openNew(QLatin1String(screenId));
         break;
     case CommandKind::Shared:
-        openShared(screenId);
+        openShared(QLatin1String(screenId));
         break;
     case CommandKind::Exit:
         QMainWindow::close();
@@ -154,13 +154,8 @@ void MainWindow::runMenuCommand(const MenuEntry &entry) {
 }
 
 void MainWindow::toolbarButtonClicked(const QString &key) {
-    const ToolbarEntry *entry = toolbarEntryForKey(key.toUtf8().constData());
-    if (entry == nullptr)
-        return;
-    if (entry->kind == CommandKind::Exit)
-        QMainWindow::close();
-    else if (entry->kind == CommandKind::Shared)
-        openShared(QLatin1String(entry->screenId));
+    if (const ToolbarEntry *entry = toolbarEntryForKey(key.toUtf8().constData()))
+        runCommand(entry->kind, entry->screenId);
 }
 
 // The selling window in front prints its own customer's receipt.
