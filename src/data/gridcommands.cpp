@@ -16,7 +16,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPrintPreviewDialog>

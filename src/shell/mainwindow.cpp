@@ -18,7 +18,6 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QToolBar>
-#include <QToolButton>
 #include <QWindow>
 
 namespace {
