@@ -61,10 +61,10 @@ void BillPayScreen::buildControls() {
     QLineEdit *fromCaption = captionBox("Text2", QStringLiteral("from"), frame);
     QLineEdit *toCaption = captionBox("Text3", QStringLiteral("to"), frame);
 
-    queryButton_ = named<QPushButton>("Command1", QStringLiteral("Query List"), frame);
-    payButton_ = named<QPushButton>("Command2", QStringLiteral("Pay Confirm"), frame);
-    connect(queryButton_, &QPushButton::clicked, this, &BillPayScreen::queryList);
-    connect(payButton_, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
+    auto *queryButton = named<QPushButton>("Command1", QStringLiteral("Query List"), frame);
+    auto *payButton = named<QPushButton>("Command2", QStringLiteral("Pay Confirm"), frame);
+    connect(queryButton, &QPushButton::clicked, this, &BillPayScreen::queryList);
+    connect(payButton, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
 
     makeGrid(gridColumns(tables::Bill::columns), frame);
 
@@ -72,8 +72,8 @@ void BillPayScreen::buildControls() {
     filters->setColumnStretch(4, 1);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(queryButton_);
-    buttons->addWidget(payButton_);
+    buttons->addWidget(queryButton);
+    buttons->addWidget(payButton);
     buttons->addStretch(1);
 
     auto *inner = new QVBoxLayout(frame);

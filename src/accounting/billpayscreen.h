@@ -4,8 +4,6 @@
 
 #include "billlistscreen.h"
 
-class QPushButton;
-
 class BillPayScreen : public BillListScreen {
     Q_OBJECT
 public:
@@ -18,7 +16,4 @@ public:
 
 private:
     void buildControls();
-
-    QPushButton *queryButton_ = nullptr;
-    QPushButton *payButton_ = nullptr;
 };

@@ -39,10 +39,10 @@ void BillPrintScreen::buildControls() {
     QLabel *toLabel = caption("Label2", QStringLiteral("&to"), to_);
     QLabel *supplierLabel = caption("Label4", QStringLiteral("Select &Retail"), supplier_);
 
-    queryButton_ = named<QPushButton>("Command1", QStringLiteral("Query List"), this);
-    previewButton_ = named<QPushButton>("Command2", QStringLiteral("Print Preview"), this);
-    connect(queryButton_, &QPushButton::clicked, this, &BillPrintScreen::queryList);
-    connect(previewButton_, &QPushButton::clicked, this, &BillPrintScreen::printPreview);
+    auto *queryButton = named<QPushButton>("Command1", QStringLiteral("Query List"), this);
+    auto *previewButton = named<QPushButton>("Command2", QStringLiteral("Print Preview"), this);
+    connect(queryButton, &QPushButton::clicked, this, &BillPrintScreen::queryList);
+    connect(previewButton, &QPushButton::clicked, this, &BillPrintScreen::printPreview);
 
     makeGrid(gridColumns(tables::Bill::columns), this);
 
@@ -50,8 +50,8 @@ void BillPrintScreen::buildControls() {
     filters->setColumnStretch(4, 1);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(queryButton_);
-    buttons->addWidget(previewButton_);
+    buttons->addWidget(queryButton);
+    buttons->addWidget(previewButton);
     buttons->addStretch(1);
 
     auto *layout = new QVBoxLayout(this);

@@ -7,7 +7,6 @@
 #include <QPointer>
 
 class QPrintPreviewDialog;
-class QPushButton;
 
 class BillPrintScreen : public BillListScreen {
     Q_OBJECT
@@ -28,7 +27,5 @@ public:
 private:
     void buildControls();
 
-    QPushButton *queryButton_ = nullptr;
-    QPushButton *previewButton_ = nullptr;
     QPointer<QPrintPreviewDialog> preview_;
 };

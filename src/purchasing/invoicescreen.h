@@ -8,7 +8,6 @@ class DataGrid;
 class DatePicker;
 class QCloseEvent;
 class QLineEdit;
-class QPushButton;
 class RecordSource;
 
 class InvoiceScreen : public ShopScreen {
@@ -45,7 +44,5 @@ private:
     DatePicker *datePicker_ = nullptr;
     QLineEdit *amountBox_ = nullptr;
     DataCombo *supplierList_ = nullptr;
-    QPushButton *okButton_ = nullptr;
-    QPushButton *createButton_ = nullptr;
     DataGrid *grid_ = nullptr;
 };

@@ -51,18 +51,18 @@ NewQtyScreen::NewQtyScreen(const ShopContext &context, QWidget *parent)
     };
     isbnBox_ = addBox(1, QStringLiteral("ISBN:"), 0);
     quantityBox_ = addBox(2, QStringLiteral("New Purchase Quantity"), 1);
-    okButton_ = named<QPushButton>("Command1", QStringLiteral("OK"), this);
-    okButton_->setDefault(true);
-    form->addWidget(okButton_, 1, 2);
+    auto *okButton = named<QPushButton>("Command1", QStringLiteral("OK"), this);
+    okButton->setDefault(true);
+    form->addWidget(okButton, 1, 2);
     form->setColumnStretch(1, 1);
     extraArea()->addLayout(form);
-    connect(okButton_, &QPushButton::clicked, this, &NewQtyScreen::addQuantity);
+    connect(okButton, &QPushButton::clicked, this, &NewQtyScreen::addQuantity);
     connect(quantityBox_, &QLineEdit::returnPressed, this, &NewQtyScreen::addQuantity);
 
     // Typed ISBN, copies, OK, then the grid and the buttons.
     QWidget::setTabOrder(isbnBox_, quantityBox_);
-    QWidget::setTabOrder(quantityBox_, okButton_);
-    QWidget::setTabOrder(okButton_, grid()->view());
+    QWidget::setTabOrder(quantityBox_, okButton);
+    QWidget::setTabOrder(okButton, grid()->view());
     setFocusProxy(isbnBox_);
 }
 

@@ -49,13 +49,13 @@ void OnSaleScreen::buildControls() {
         inputs->addWidget(fields[i], 1, i);
     }
     inputs->setColumnStretch(0, 2);
-    createButton_ = named<QPushButton>("Command1", QStringLiteral("&Create"), this);
-    inputs->addWidget(createButton_, 1, 4);
+    auto *createButton = named<QPushButton>("Command1", QStringLiteral("&Create"), this);
+    inputs->addWidget(createButton, 1, 4);
 
     grid_ = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
     // Offers are created and deleted here; they are edited on the onsale table's own screen.
     grid_->setReadOnly(true);
-    deleteButton_ = named<QPushButton>("Command2", QStringLiteral("&Delete Record"), this);
+    auto *deleteButton = named<QPushButton>("Command2", QStringLiteral("&Delete Record"), this);
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
@@ -63,10 +63,10 @@ void OnSaleScreen::buildControls() {
     page->addLayout(inputs);
     page->addSpacing(8);
     page->addWidget(grid_, 1);
-    page->addWidget(deleteButton_, 0, Qt::AlignLeft);
+    page->addWidget(deleteButton, 0, Qt::AlignLeft);
 
-    connect(createButton_, &QPushButton::clicked, this, &OnSaleScreen::createOffer);
-    connect(deleteButton_, &QPushButton::clicked, this, &OnSaleScreen::deleteOffer);
+    connect(createButton, &QPushButton::clicked, this, &OnSaleScreen::createOffer);
+    connect(deleteButton, &QPushButton::clicked, this, &OnSaleScreen::deleteOffer);
     setFocusProxy(inputs_[0]);
 }
 

@@ -8,7 +8,6 @@
 class DataGrid;
 class DatePicker;
 class QLineEdit;
-class QPushButton;
 class RecordSource;
 
 class OnSaleScreen : public ShopScreen {
@@ -29,7 +28,5 @@ private:
     std::array<QLineEdit *, 2> inputs_{}; // ISBN, offer price
     DatePicker *beginPicker_ = nullptr;
     DatePicker *endPicker_ = nullptr;
-    QPushButton *createButton_ = nullptr;
-    QPushButton *deleteButton_ = nullptr;
     DataGrid *grid_ = nullptr;
 };
