@@ -52,9 +52,9 @@ void OnSaleScreen::buildControls() {
     auto *createButton = named<QPushButton>("Command1", QStringLiteral("&Create"), this);
     inputs->addWidget(createButton, 1, 4);
 
-    grid_ = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
+    auto *grid = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
     // Offers are created and deleted here; they are edited on the onsale table's own screen.
-    grid_->setReadOnly(true);
+    grid->setReadOnly(true);
     auto *deleteButton = named<QPushButton>("Command2", QStringLiteral("&Delete Record"), this);
 
     auto *page = new QVBoxLayout(this);
@@ -62,7 +62,7 @@ void OnSaleScreen::buildControls() {
     page->addSpacing(8);
     page->addLayout(inputs);
     page->addSpacing(8);
-    page->addWidget(grid_, 1);
+    page->addWidget(grid, 1);
     page->addWidget(deleteButton, 0, Qt::AlignLeft);
 
     connect(createButton, &QPushButton::clicked, this, &OnSaleScreen::createOffer);

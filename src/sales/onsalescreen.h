@@ -5,7 +5,6 @@
 
 #include <array>
 
-class DataGrid;
 class DatePicker;
 class QLineEdit;
 class RecordSource;
@@ -28,5 +27,4 @@ private:
     std::array<QLineEdit *, 2> inputs_{}; // ISBN, offer price
     DatePicker *beginPicker_ = nullptr;
     DatePicker *endPicker_ = nullptr;
-    DataGrid *grid_ = nullptr;
 };

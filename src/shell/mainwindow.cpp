@@ -88,26 +88,26 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildToolbar() {
-    toolbar_ = addToolBar(QStringLiteral("Toolbar"));
-    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
-    toolbar_->setMovable(false);
-    toolbar_->setFloatable(false);
-    toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    toolbar_->setIconSize(QSize(18, 18));
+    QToolBar *toolbar = addToolBar(QStringLiteral("Toolbar"));
+    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar->setIconSize(QSize(18, 18));
     int position = 0;
     for (const ToolbarEntry &entry : toolbarTable()) {
         ++position;
         if (entry.key == nullptr) {
-            toolbar_->addWidget(toolbarGap(toolbar_, position));
+            toolbar->addWidget(toolbarGap(toolbar, position));
             continue;
         }
         const QString key = QLatin1String(entry.key);
         const QString tip = QLatin1String(entry.tooltip);
-        QAction *action = toolbar_->addAction(images_->picture(entry.picture), tip);
+        QAction *action = toolbar->addAction(images_->picture(entry.picture), tip);
         action->setObjectName(key);
         action->setData(key);
         action->setToolTip(tip);
-        if (QWidget *button = toolbar_->widgetForAction(action)) {
+        if (QWidget *button = toolbar->widgetForAction(action)) {
             button->setObjectName(QStringLiteral("Toolbar1_") + key);
             button->setAccessibleName(tip);
         }

@@ -17,7 +17,6 @@
 class ImageList;
 class QMdiSubWindow;
 class QSettings;
-class QToolBar;
 class ShopMdiArea;
 class ShopStatusBar;
 
@@ -78,7 +77,6 @@ private:
     ShopMdiArea *mdi_;
     ShopStatusBar *statusBar_;
     ImageList *images_;
-    QToolBar *toolbar_ = nullptr;
     QMap<QString, QPointer<QMdiSubWindow>> shared_;
     QPointer<QDialog> about_;
     QSize wantedOuterSize_; // until the window frame is known
