@@ -15,7 +15,6 @@
 #include "screenids.h"
 #include "shopsession.h"
 #include "shoptables.h"
-#include "valuecaption.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -47,6 +46,14 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
     result->setObjectName(name);
     result->setFont(font);
     return result;
+}
+
+// A box that shows a value (the looked-up title, a price, the total) is heard by a screen
+// reader as that value; its caption is its label and its description, never its name.
+void captionValueBox(QLabel *caption, QLabel *box) {
+    caption->setBuddy(box);
+    box->setAccessibleName(QString()); // the shown text is the name
+    box->setAccessibleDescription(caption->text().remove(QLatin1Char('&')).trimmed());
 }
 
 // A field of the lookup display: framed, so an empty field still shows where it is.
