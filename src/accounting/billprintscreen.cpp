@@ -24,9 +24,9 @@ BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
     : BillListScreen(context, screenid::BillPrint, QStringLiteral("print Bill"), QSize(600, 440),
                      parent) {
     session_->requireTable(tables::tempPay::table, tables::tempPay::columns);
-    // Emptied before the bills are read: a write on the shared connection reads every open
-    // result to its end first, and the open bills can be many.
-    clearTempPay();
+    // tempPay is emptied before the bills are read: a write on the shared connection reads
+    // every open result to its end first, and the open bills can be many.
+    policy::skipOnError([this] { shop::clearBillListing(*session_); });
     openLists(selectAll(tables::Bill::table));
     buildControls();
 }
@@ -61,10 +61,6 @@ void BillPrintScreen::buildControls() {
     layout->addWidget(grid_, 1);
 }
 
-void BillPrintScreen::clearTempPay() {
-    policy::skipOnError([this] { shop::clearBillListing(*session_); });
-}
-
 void BillPrintScreen::queryList() {
     using namespace tables;
     const bool listed = policy::skipOnError(
@@ -78,7 +74,7 @@ void BillPrintScreen::queryList() {
                             shop::copyBillListing(*session_, rowids, supplier_->text());
                         });
     if (!copied)
-        clearTempPay();
+        policy::skipOnError([this] { shop::clearBillListing(*session_); });
 }
 
 void BillPrintScreen::printPreview() {

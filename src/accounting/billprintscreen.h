@@ -18,8 +18,6 @@ public:
     void queryList();
     // Command2 "Print Preview": the report of what tempPay holds now, in a preview window.
     void printPreview();
-    // Empties the shared scratch table tempPay.
-    void clearTempPay();
 
     // The preview window opened last, while it is open.
     QPrintPreviewDialog *preview() const;

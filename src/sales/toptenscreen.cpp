@@ -99,21 +99,17 @@ void TopTenScreen::list() {
         [&] { shop::buildTopSellers(*session_, firstPicker_->day(), lastPicker_->day()); });
     // A new listing is shown in ISBN order even after a Rank: that is the order List builds,
     // and the operator ranks it again with Rank.
-    showSummary(summaryQuery);
+    policy::skipOnError([&] { summary_->open(summaryQuery); });
 }
 
 void TopTenScreen::rank() {
     policy::skipOnError([&] { summary_->save(); });
-    showSummary(rankingQuery);
+    policy::skipOnError([&] { summary_->open(rankingQuery); });
 }
 
 void TopTenScreen::clearTmp() {
     policy::skipOnError([&] { summary_->save(); });
     policy::skipOnError([&] { shop::clearTopSellers(*session_); });
-}
-
-void TopTenScreen::showSummary(const QString &query) {
-    policy::skipOnError([&] { summary_->open(query); });
 }
 
 void TopTenScreen::closeEvent(QCloseEvent *event) {

@@ -30,7 +30,6 @@ protected:
 
 private:
     void buildControls();
-    void showSummary(const QString &query);
 
     std::shared_ptr<ShopSession> session_;
     RecordSource *summary_;
