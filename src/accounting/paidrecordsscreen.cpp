@@ -8,7 +8,6 @@
 #include "recordsource.h"
 #include "screenheading.h"
 #include "screenids.h"
-#include "screenopener.h"
 #include "shoptables.h"
 
 #include <QGridLayout>
@@ -75,8 +74,4 @@ void PaidRecordsScreen::deleteRecord() {
 
 void PaidRecordsScreen::refresh() {
     policy::reportOnError(*context_.messages, [this] { bills_->requery(); });
-}
-
-void PaidRecordsScreen::closeScreen() {
-    context_.opener->close(this);
 }

@@ -15,8 +15,6 @@ public:
     void deleteRecord();
     // cmdRefresh: runs the last listing (or the first one) again.
     void refresh();
-    // cmdClose.
-    void closeScreen();
 
 private:
     void buildControls();

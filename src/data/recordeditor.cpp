@@ -139,10 +139,6 @@ void RecordEditor::refresh() {
     policy::reportOnError(*context_.messages, [this] { source_->requery(); });
 }
 
-void RecordEditor::closeScreen() {
-    context_.opener->close(this);
-}
-
 void RecordEditor::showDataError(const QString &description) {
     context_.messages->inform(QStringLiteral("Data error event hit err:") + description);
 }

@@ -69,7 +69,6 @@ public:
     void update();
     void deleteRow();
     void refresh();
-    void closeScreen();
     // A failure met by the record set outside the handlers (a save on a move).
     void showDataError(const QString &description);
 

@@ -11,6 +11,8 @@ class ShopScreen : public QWidget {
 public:
     // At least the opening size, more where the controls need it.
     QSize sizeHint() const override;
+    // Closes the screen's window, as its Close button does.
+    void closeScreen();
 
 protected:
     ShopScreen(const ShopContext &context, const QString &screenId, const QString &windowTitle,

@@ -146,7 +146,7 @@ void InvoiceScreen::createRetail() {
     policy::reportOnError(*context_.messages, [this] {
         // Only give way to the supplier screen once it is there to go to.
         if (context_.opener->openShared(screenid::DataRetail) != nullptr)
-            context_.opener->close(this);
+            closeScreen();
     });
 }
 

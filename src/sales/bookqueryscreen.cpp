@@ -7,7 +7,6 @@
 #include "recordsource.h"
 #include "screenheading.h"
 #include "screenids.h"
-#include "screenopener.h"
 #include "shoptables.h"
 
 #include <QFrame>
@@ -111,7 +110,7 @@ void BookQueryScreen::buildControls() {
 void BookQueryScreen::command(int index) {
     const Column orders[] = {Titles::ISBN, Titles::Title, Titles::Author, Titles::Publisher};
     if (index == 4)
-        context_.opener->close(this);
+        closeScreen();
     else if (index >= 0 && index < 4)
         // The re-query already makes the first title current; the first three buttons move
         // there once more.
