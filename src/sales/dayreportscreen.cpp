@@ -21,15 +21,17 @@ QString salesOfDay(const QDate &day) {
                                           orderBy(soldbook::SoldTime));
 }
 
-const SalesReportScreen::Description dayReport = {screenid::DayReport,
-                                                  "DaySaleReport",
-                                                  "Sale report --Day report",
-                                                  "Label3",
-                                                  "Total sum",
-                                                  "Command1",
-                                                  "The takings per hour as a column chart",
-                                                  saleschart::takingsByHour,
-                                                  QSize(640, 460)};
+const SalesReportScreen::Description dayReport = {
+    .screenId = screenid::DayReport,
+    .windowTitle = "DaySaleReport",
+    .heading = "Sale report --Day report",
+    .totalCaptionName = "Label3",
+    .totalCaption = "Total sum",
+    .totalButtonName = "Command1",
+    .chartTip = "The takings per hour as a column chart",
+    .chart = saleschart::takingsByHour,
+    .openingSize = QSize(640, 460),
+};
 
 } // namespace
 

@@ -16,15 +16,17 @@
 
 namespace {
 
-const SalesReportScreen::Description monthReport = {screenid::MonthReport,
-                                                    "MonthSaleReport",
-                                                    "Sale report-- Month report",
-                                                    "Label5",
-                                                    "Total sum=",
-                                                    "Command2",
-                                                    "The takings per day as a column chart",
-                                                    saleschart::takingsByDay,
-                                                    QSize(680, 480)};
+const SalesReportScreen::Description monthReport = {
+    .screenId = screenid::MonthReport,
+    .windowTitle = "MonthSaleReport",
+    .heading = "Sale report-- Month report",
+    .totalCaptionName = "Label5",
+    .totalCaption = "Total sum=",
+    .totalButtonName = "Command2",
+    .chartTip = "The takings per day as a column chart",
+    .chart = saleschart::takingsByDay,
+    .openingSize = QSize(680, 480),
+};
 
 } // namespace
 
