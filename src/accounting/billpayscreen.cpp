@@ -1,13 +1,12 @@
 // frmCheckPay: the bill payment screen.
 #include "billpayscreen.h"
 
-#include "billlisting.h"
 #include "clock.h"
-#include "conversions.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
 #include "errorpolicy.h"
+#include "messageboxes.h"
 #include "recordsource.h"
 #include "screenheading.h"
 #include "screenids.h"
@@ -20,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
@@ -32,9 +30,8 @@ const char *const billAlreadyGone =
     "window. Nothing has been paid; the list shows the open bills again.";
 
 // A text box that only names the control beside it.
-QLineEdit *captionBox(const QString &name, const QString &text, QWidget *parent) {
-    auto *box = new QLineEdit(text, parent);
-    box->setObjectName(name);
+QLineEdit *captionBox(const char *name, const QString &text, QWidget *parent) {
+    auto *box = named<QLineEdit>(name, text, parent);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(text) + 16);
@@ -44,49 +41,39 @@ QLineEdit *captionBox(const QString &name, const QString &text, QWidget *parent)
 } // namespace
 
 BillPayScreen::BillPayScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::BillPay);
-    setWindowTitle(QStringLiteral("Paying Bill"));
-
-    session_ = ShopSession::open(context_.databasePath);
-    bills_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), session_, this);
-    bills_->open(selectAll(tables::Bill::table));
-    suppliers_->open(QLatin1String(tables::retail::table));
+    : BillListScreen(context, screenid::BillPay, QStringLiteral("Paying Bill"), QSize(600, 440),
+                     parent) {
+    openLists(selectAll(tables::Bill::table));
     session_->requireTable(tables::paidbill::table, tables::paidbill::columns);
-
     buildControls();
 }
 
+// Tab follows the order in which the controls are made.
 void BillPayScreen::buildControls() {
     auto *frame = named<QGroupBox>("Frame1", QStringLiteral("Paying Bill      "), this);
 
     // The captions are boxes, not labels: the controls carry their names themselves.
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst,
-                                      context_.clock->today(), frame);
-    filter_.supplier->setAccessibleName(QStringLiteral("Retail"));
-    filter_.from->setAccessibleName(QStringLiteral("from"));
-    filter_.to->setAccessibleName(QStringLiteral("to"));
-    QLineEdit *supplierCaption =
-        captionBox(QStringLiteral("Text1"), QStringLiteral("Retail="), frame);
-    QLineEdit *fromCaption = captionBox(QStringLiteral("Text2"), QStringLiteral("from"), frame);
-    QLineEdit *toCaption = captionBox(QStringLiteral("Text3"), QStringLiteral("to"), frame);
+    makeFilter(Order::SupplierFirst, frame);
+    supplier_->setAccessibleName(QStringLiteral("Retail"));
+    from_->setAccessibleName(QStringLiteral("from"));
+    to_->setAccessibleName(QStringLiteral("to"));
+    QLineEdit *supplierCaption = captionBox("Text1", QStringLiteral("Retail="), frame);
+    QLineEdit *fromCaption = captionBox("Text2", QStringLiteral("from"), frame);
+    QLineEdit *toCaption = captionBox("Text3", QStringLiteral("to"), frame);
 
-    queryButton_ = named<QPushButton>("Command1", QStringLiteral("Query List"), frame);
-    payButton_ = named<QPushButton>("Command2", QStringLiteral("Pay Confirm"), frame);
-    connect(queryButton_, &QPushButton::clicked, this, &BillPayScreen::queryList);
-    connect(payButton_, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
+    auto *queryButton = named<QPushButton>("Command1", QStringLiteral("Query List"), frame);
+    auto *payButton = named<QPushButton>("Command2", QStringLiteral("Pay Confirm"), frame);
+    connect(queryButton, &QPushButton::clicked, this, &BillPayScreen::queryList);
+    connect(payButton, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
 
-    grid_ =
-        billlisting::billGrid(bills_, gridColumns(tables::Bill::columns), context_.messages, frame);
+    makeGrid(gridColumns(tables::Bill::columns), frame);
 
-    QGridLayout *filters =
-        billlisting::layOutFilter(filter_, supplierCaption, fromCaption, toCaption);
+    QGridLayout *filters = layOutFilter(supplierCaption, fromCaption, toCaption);
     filters->setColumnStretch(4, 1);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(queryButton_);
-    buttons->addWidget(payButton_);
+    buttons->addWidget(queryButton);
+    buttons->addWidget(payButton);
     buttons->addStretch(1);
 
     auto *inner = new QVBoxLayout(frame);
@@ -95,19 +82,12 @@ void BillPayScreen::buildControls() {
     inner->addWidget(grid_, 1);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame);
-
-    setTabOrder(filter_.supplier, filter_.from);
-    setTabOrder(filter_.from, filter_.to);
-    setTabOrder(filter_.to, queryButton_);
-    setTabOrder(queryButton_, payButton_);
-    setTabOrder(payButton_, grid_->view());
 }
 
 void BillPayScreen::queryList() {
     using namespace tables;
-    policy::skipOnError([this] {
-        bills_->open(filter_.listingText(Bill::table, Bill::InvoiceDate, Bill::Retail));
-    });
+    policy::skipOnError(
+        [this] { bills_->open(listingText(Bill::table, Bill::InvoiceDate, Bill::Retail)); });
     policy::skipOnError([this] { bills_->moveFirst(); });
 }
 
@@ -123,9 +103,4 @@ void BillPayScreen::payConfirm() {
         if (!shop::payBill(*session_, bills_->rowid(bills_->currentRow()), context_.clock->today()))
             context_.messages->inform(QString::fromLatin1(billAlreadyGone));
     });
-}
-
-// Room for every column of a bill and a dozen lines.
-QSize BillPayScreen::sizeHint() const {
-    return QWidget::sizeHint().expandedTo(QSize(600, 440));
 }

@@ -2,18 +2,9 @@
 // current row, moving it from Bill to paidbill with today as its paid date.
 #pragma once
 
-#include "billlisting.h"
-#include "shopcontext.h"
+#include "billlistscreen.h"
 
-#include <QWidget>
-#include <memory>
-
-class DataGrid;
-class QPushButton;
-class RecordSource;
-class ShopSession;
-
-class BillPayScreen : public QWidget {
+class BillPayScreen : public BillListScreen {
     Q_OBJECT
 public:
     BillPayScreen(const ShopContext &context, QWidget *parent = nullptr);
@@ -23,17 +14,6 @@ public:
     // Command2 "Pay Confirm": pays the current bill after the operator confirms.
     void payConfirm();
 
-    QSize sizeHint() const override;
-
 private:
     void buildControls();
-
-    ShopContext context_;
-    std::shared_ptr<ShopSession> session_;
-    RecordSource *bills_;     // Adodc1
-    RecordSource *suppliers_; // Adodc2
-    billlisting::Filter filter_;
-    QPushButton *queryButton_ = nullptr;
-    QPushButton *payButton_ = nullptr;
-    DataGrid *grid_ = nullptr;
 };

@@ -1,9 +1,7 @@
 // frmBill: the bill printing screen.
 #include "billprintscreen.h"
 
-#include "billlisting.h"
 #include "billreport.h"
-#include "clock.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
@@ -20,53 +18,40 @@
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 
 BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::BillPrint);
-    setWindowTitle(QStringLiteral("print Bill"));
-
-    session_ = ShopSession::open(context_.databasePath);
-    bills_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), session_, this);
-    tempPay_ = new RecordSource(QStringLiteral("Adodc3"), session_, this);
-    tempPay_->open(selectAll(tables::tempPay::table));
-    // Emptied before the bills are read: a write on the shared connection reads every open
-    // result to its end first, and the open bills can be many.
-    clearTempPay();
-    bills_->open(selectAll(tables::Bill::table));
-    suppliers_->open(selectAll(tables::retail::table));
-
+    : BillListScreen(context, screenid::BillPrint, QStringLiteral("print Bill"), QSize(600, 440),
+                     parent) {
+    session_->requireTable(tables::tempPay::table, tables::tempPay::columns);
+    // tempPay is emptied before the bills are read: a write on the shared connection reads
+    // every open result to its end first, and the open bills can be many.
+    policy::skipOnError([this] { shop::clearBillListing(*session_); });
+    openLists(selectAll(tables::Bill::table));
     buildControls();
 }
 
+// Tab follows the order in which the controls are made.
 void BillPrintScreen::buildControls() {
     auto *title = screenHeading(QStringLiteral("Label3"), QStringLiteral("= Print Bill  ="), this);
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::PeriodFirst,
-                                      context_.clock->today(), this);
-    auto *fromLabel =
-        billlisting::caption(QStringLiteral("Label1"), QStringLiteral("&from"), filter_.from, this);
-    auto *toLabel =
-        billlisting::caption(QStringLiteral("Label2"), QStringLiteral("&to"), filter_.to, this);
-    auto *supplierLabel = billlisting::caption(
-        QStringLiteral("Label4"), QStringLiteral("Select &Retail"), filter_.supplier, this);
+    makeFilter(Order::PeriodFirst, this);
+    QLabel *fromLabel = caption("Label1", QStringLiteral("&from"), from_);
+    QLabel *toLabel = caption("Label2", QStringLiteral("&to"), to_);
+    QLabel *supplierLabel = caption("Label4", QStringLiteral("Select &Retail"), supplier_);
 
-    queryButton_ = named<QPushButton>("Command1", QStringLiteral("Query List"), this);
-    previewButton_ = named<QPushButton>("Command2", QStringLiteral("Print Preview"), this);
-    connect(queryButton_, &QPushButton::clicked, this, &BillPrintScreen::queryList);
-    connect(previewButton_, &QPushButton::clicked, this, &BillPrintScreen::printPreview);
+    auto *queryButton = named<QPushButton>("Command1", QStringLiteral("Query List"), this);
+    auto *previewButton = named<QPushButton>("Command2", QStringLiteral("Print Preview"), this);
+    connect(queryButton, &QPushButton::clicked, this, &BillPrintScreen::queryList);
+    connect(previewButton, &QPushButton::clicked, this, &BillPrintScreen::printPreview);
 
-    grid_ =
-        billlisting::billGrid(bills_, gridColumns(tables::Bill::columns), context_.messages, this);
+    makeGrid(gridColumns(tables::Bill::columns), this);
 
-    QGridLayout *filters = billlisting::layOutFilter(filter_, supplierLabel, fromLabel, toLabel);
+    QGridLayout *filters = layOutFilter(supplierLabel, fromLabel, toLabel);
     filters->setColumnStretch(4, 1);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(queryButton_);
-    buttons->addWidget(previewButton_);
+    buttons->addWidget(queryButton);
+    buttons->addWidget(previewButton);
     buttons->addStretch(1);
 
     auto *layout = new QVBoxLayout(this);
@@ -74,33 +59,22 @@ void BillPrintScreen::buildControls() {
     layout->addLayout(filters);
     layout->addLayout(buttons);
     layout->addWidget(grid_, 1);
-
-    setTabOrder(filter_.from, filter_.to);
-    setTabOrder(filter_.to, filter_.supplier);
-    setTabOrder(filter_.supplier, queryButton_);
-    setTabOrder(queryButton_, previewButton_);
-    setTabOrder(previewButton_, grid_->view());
-}
-
-void BillPrintScreen::clearTempPay() {
-    policy::skipOnError([this] { shop::clearBillListing(*session_); });
 }
 
 void BillPrintScreen::queryList() {
     using namespace tables;
-    const bool listed = policy::skipOnError([this] {
-        bills_->open(filter_.listingText(Bill::table, Bill::InvoiceDate, Bill::Retail));
-    });
+    const bool listed = policy::skipOnError(
+        [this] { bills_->open(listingText(Bill::table, Bill::InvoiceDate, Bill::Retail)); });
     // The copy replaces what tempPay held. A listing or a copy that failed leaves it empty:
     // the report must never print an earlier listing under this one's name.
     const bool copied = listed && policy::skipOnError([this] {
                             QList<qint64> rowids;
                             for (int row = 0; row < bills_->recordCount(); ++row)
                                 rowids << bills_->rowid(row);
-                            shop::copyBillListing(*session_, rowids, filter_.supplier->text());
+                            shop::copyBillListing(*session_, rowids, supplier_->text());
                         });
     if (!copied)
-        clearTempPay();
+        policy::skipOnError([this] { shop::clearBillListing(*session_); });
 }
 
 void BillPrintScreen::printPreview() {
@@ -112,9 +86,4 @@ void BillPrintScreen::printPreview() {
 
 QPrintPreviewDialog *BillPrintScreen::preview() const {
     return preview_;
-}
-
-// Room for every column of a bill and a dozen lines.
-QSize BillPrintScreen::sizeHint() const {
-    return QWidget::sizeHint().expandedTo(QSize(600, 440));
 }

@@ -1,8 +1,6 @@
 // frmPayRec: the paid-bill records screen.
 #include "paidrecordsscreen.h"
 
-#include "billlisting.h"
-#include "clock.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
@@ -10,44 +8,33 @@
 #include "recordsource.h"
 #include "screenheading.h"
 #include "screenids.h"
-#include "screenopener.h"
+#include "shoptables.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 
 PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::PaidRecords);
-    setWindowTitle(QStringLiteral("rec of payed bill"));
-
-    paidBills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
-    suppliers_ = new RecordSource(QStringLiteral("Adodc2"), paidBills_->session(), this);
-    paidBills_->open(selectAll(tables::paidbill::table, orderBy(tables::paidbill::Retail)));
-    suppliers_->open(QLatin1String(tables::retail::table));
-
+    : BillListScreen(context, screenid::PaidRecords, QStringLiteral("rec of payed bill"),
+                     QSize(680, 460), parent) {
+    openLists(selectAll(tables::paidbill::table, orderBy(tables::paidbill::Retail)));
     buildControls();
 }
 
+// Tab follows the order in which the controls are made.
 void PaidRecordsScreen::buildControls() {
     auto *title =
         screenHeading(QStringLiteral("Label4"), QStringLiteral("Records of Paid bill"), this);
-    filter_ = billlisting::makeFilter(suppliers_, billlisting::Order::SupplierFirst,
-                                      context_.clock->today(), this);
-    auto *supplierLabel = billlisting::caption(QStringLiteral("Label3"),
-                                               QStringLiteral("&Retail ="), filter_.supplier, this);
-    auto *fromLabel =
-        billlisting::caption(QStringLiteral("Label1"), QStringLiteral("&from"), filter_.from, this);
-    auto *toLabel =
-        billlisting::caption(QStringLiteral("Label2"), QStringLiteral("&to"), filter_.to, this);
-    listButton_ = named<QPushButton>("Command1", QStringLiteral("list"), this);
-    connect(listButton_, &QPushButton::clicked, this, &PaidRecordsScreen::list);
+    makeFilter(Order::SupplierFirst, this);
+    QLabel *supplierLabel = caption("Label3", QStringLiteral("&Retail ="), supplier_);
+    QLabel *fromLabel = caption("Label1", QStringLiteral("&from"), from_);
+    QLabel *toLabel = caption("Label2", QStringLiteral("&to"), to_);
+    auto *listButton = named<QPushButton>("Command1", QStringLiteral("list"), this);
+    connect(listButton, &QPushButton::clicked, this, &PaidRecordsScreen::list);
 
-    grid_ = billlisting::billGrid(paidBills_, gridColumns(tables::paidbill::columns),
-                                  context_.messages, this);
+    makeGrid(gridColumns(tables::paidbill::columns), this);
 
     auto *buttonBar = named<QWidget>("picButtons", this);
     auto *deleteButton = named<QPushButton>("cmdDelete", QStringLiteral("Delete"), buttonBar);
@@ -63,8 +50,8 @@ void PaidRecordsScreen::buildControls() {
     buttons->addWidget(closeButton);
     buttons->addStretch(1);
 
-    QGridLayout *filters = billlisting::layOutFilter(filter_, supplierLabel, fromLabel, toLabel);
-    filters->addWidget(listButton_, 1, 4);
+    QGridLayout *filters = layOutFilter(supplierLabel, fromLabel, toLabel);
+    filters->addWidget(listButton, 1, 4);
     filters->setColumnStretch(5, 1);
 
     auto *layout = new QVBoxLayout(this);
@@ -72,37 +59,19 @@ void PaidRecordsScreen::buildControls() {
     layout->addLayout(filters);
     layout->addWidget(grid_, 1);
     layout->addWidget(buttonBar);
-
-    setTabOrder(filter_.supplier, filter_.from);
-    setTabOrder(filter_.from, filter_.to);
-    setTabOrder(filter_.to, listButton_);
-    setTabOrder(listButton_, grid_->view());
-    setTabOrder(grid_->view(), deleteButton);
-    setTabOrder(deleteButton, refreshButton);
-    setTabOrder(refreshButton, closeButton);
 }
 
 void PaidRecordsScreen::list() {
     using namespace tables;
     policy::reportOnError(*context_.messages, [this] {
-        paidBills_->open(
-            filter_.listingText(paidbill::table, paidbill::InvoiceDate, paidbill::Retail));
+        bills_->open(listingText(paidbill::table, paidbill::InvoiceDate, paidbill::Retail));
     });
 }
 
 void PaidRecordsScreen::deleteRecord() {
-    policy::reportOnError(*context_.messages, [this] { paidBills_->deleteCurrent(); });
+    policy::reportOnError(*context_.messages, [this] { bills_->deleteCurrent(); });
 }
 
 void PaidRecordsScreen::refresh() {
-    policy::reportOnError(*context_.messages, [this] { paidBills_->requery(); });
-}
-
-void PaidRecordsScreen::closeScreen() {
-    context_.opener->close(this);
-}
-
-// Room for every column of a paid bill and a dozen lines.
-QSize PaidRecordsScreen::sizeHint() const {
-    return QWidget::sizeHint().expandedTo(QSize(680, 460));
+    policy::reportOnError(*context_.messages, [this] { bills_->requery(); });
 }

@@ -2,16 +2,9 @@
 // be deleted.
 #pragma once
 
-#include "billlisting.h"
-#include "shopcontext.h"
+#include "billlistscreen.h"
 
-#include <QWidget>
-
-class DataGrid;
-class QPushButton;
-class RecordSource;
-
-class PaidRecordsScreen : public QWidget {
+class PaidRecordsScreen : public BillListScreen {
     Q_OBJECT
 public:
     PaidRecordsScreen(const ShopContext &context, QWidget *parent = nullptr);
@@ -22,18 +15,7 @@ public:
     void deleteRecord();
     // cmdRefresh: runs the last listing (or the first one) again.
     void refresh();
-    // cmdClose.
-    void closeScreen();
-
-    QSize sizeHint() const override;
 
 private:
     void buildControls();
-
-    ShopContext context_;
-    RecordSource *paidBills_; // Adodc1
-    RecordSource *suppliers_; // Adodc2
-    billlisting::Filter filter_;
-    QPushButton *listButton_ = nullptr;
-    DataGrid *grid_ = nullptr;
 };

@@ -5,7 +5,6 @@
 #include "clock.h"
 #include "connection.h"
 #include "dataerror.h"
-#include "errorpolicy.h"
 #include "mainwindow.h"
 #include "restorecommand.h"
 #include "screenshottour.h"

@@ -5,9 +5,7 @@
 #include "dataerror.h"
 #include "privatefiles.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>

@@ -1,7 +1,6 @@
 // Copy, Export… and Print… of a grid, and the dialogs around them.
 #include "gridcommands.h"
 
-#include "screenheading.h"
 #include "conversions.h"
 #include "csvsink.h"
 #include "dataerror.h"
@@ -9,6 +8,7 @@
 #include "gridprinter.h"
 #include "messageboxes.h"
 #include "recordsource.h"
+#include "screenheading.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,7 +16,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPrintPreviewDialog>

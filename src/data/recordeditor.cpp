@@ -19,9 +19,8 @@
 #include <utility>
 
 RecordEditor::RecordEditor(EditorDefinition definition, const ShopContext &context, QWidget *parent)
-    : QWidget(parent), definition_(std::move(definition)), context_(context) {
-    setObjectName(definition_.screenId);
-    setWindowTitle(definition_.caption);
+    : ShopScreen(context, definition.screenId, definition.caption, QSize(), parent),
+      definition_(std::move(definition)) {
     source_ = new RecordSource(QStringLiteral("datPrimaryRS"), context_.databasePath, this);
     source_->open(definition_.recordSource);
     connect(source_, &RecordSource::dataError, this, &RecordEditor::showDataError);
@@ -138,10 +137,6 @@ void RecordEditor::deleteRow() {
 
 void RecordEditor::refresh() {
     policy::reportOnError(*context_.messages, [this] { source_->requery(); });
-}
-
-void RecordEditor::closeScreen() {
-    context_.opener->close(this);
 }
 
 void RecordEditor::showDataError(const QString &description) {

@@ -3,12 +3,11 @@
 // plus, on the two purchasing screens, a few controls of their own.
 #pragma once
 
-#include "shopcontext.h"
+#include "shopscreen.h"
 #include "tabledescription.h"
 
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 #include <map>
 #include <vector>
 
@@ -52,7 +51,7 @@ struct EditorDefinition {
     QString addOpensShared = {};
 };
 
-class RecordEditor : public QWidget {
+class RecordEditor : public ShopScreen {
     Q_OBJECT
 public:
     // Opens datPrimaryRS on the definition's text; throws DataError when it cannot.
@@ -70,12 +69,10 @@ public:
     void update();
     void deleteRow();
     void refresh();
-    void closeScreen();
     // A failure met by the record set outside the handlers (a save on a move).
     void showDataError(const QString &description);
 
 protected:
-    const ShopContext &context() const { return context_; }
     // Puts a screen's own control after the box with this index, on the box's line.
     void placeBeside(int index, QWidget *widget);
     // Room between the boxes and the grid for a screen's own controls.
@@ -88,7 +85,6 @@ private:
     bool settlePendingRow();
 
     EditorDefinition definition_;
-    ShopContext context_;
     RecordSource *source_;
     Navigator *navigator_ = nullptr;
     DataGrid *grid_ = nullptr;

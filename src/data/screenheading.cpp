@@ -15,3 +15,12 @@ QLabel *screenHeading(const QString &objectName, const QString &text, QWidget *p
         label->setAlignment(Qt::AlignCenter);
     return label;
 }
+
+QFont arialFont(double points, bool bold) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}

@@ -10,29 +10,30 @@ namespace shop {
 
 namespace {
 
-// "INSERT INTO t ([a], [b]) SELECT <picked>": every column of `into` named, never by place.
+// "INSERT INTO t ([a], [b]) <rows>": every column of `into` named, never by place; `rows`
+// are VALUES or a SELECT.
 template <std::size_t N>
-QString insertSelect(const char *into, const Column (&columns)[N], const QString &picked) {
+QString insertInto(const char *into, const Column (&columns)[N], const QString &rows) {
     QStringList names;
     for (const Column &column : columns)
         names << column.sql();
-    return QStringLiteral("INSERT INTO %1 (%2) SELECT %3").arg(into, names.join(", "), picked);
+    return QStringLiteral("INSERT INTO %1 (%2) %3").arg(into, names.join(", "), rows);
+}
+
+// "VALUES (?, ?)": a value to bind for each of `count` columns.
+QString valuesToBind(std::size_t count) {
+    return QStringLiteral("VALUES (%1)")
+        .arg(QStringList(static_cast<qsizetype>(count), QStringLiteral("?")).join(", "));
 }
 
 // One row of a table, every column named, values in the columns' order.
 template <std::size_t N>
 qint64 insertRow(ShopSession &session, const char *table, const Column (&columns)[N],
                  const QVariantList &values) {
-    QStringList names, marks;
-    for (const Column &column : columns) {
-        names << column.sql();
-        marks << QStringLiteral("?");
-    }
     qint64 rowid = 0;
     session.transact({table}, [&](Connection &connection) {
-        Statement insert =
-            connection.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
-                                   .arg(table, names.join(", "), marks.join(", ")));
+        Statement insert = connection.prepare(
+            insertInto(table, columns, valuesToBind(N) + QStringLiteral(" RETURNING rowid")));
         insert.bindAll(values);
         insert.step();
         rowid = insert.value(0).toLongLong();
@@ -60,9 +61,7 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
                                                "(it was deleted after it was looked up)")
                                     .arg(sale.title));
             Statement insert = connection.prepare(
-                QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6, %7) VALUES (?, ?, ?, ?, ?, ?)")
-                    .arg(S::table, S::SoldDate.sql(), S::SoldTime.sql(), S::ISBN.sql(),
-                         S::Title.sql(), S::Price.sql(), S::Qty.sql()));
+                insertInto(S::table, S::columns, valuesToBind(std::size(S::columns))));
             insert.bindAll({conv::toStorage(S::SoldDate.kind, day, S::SoldDate),
                             conv::toStorage(S::SoldTime.kind, time, S::SoldTime), sale.isbn,
                             sale.title, conv::toStorage(S::Price.kind, sale.price, S::Price),
@@ -132,14 +131,8 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
             values << take.value(column);
         values << conv::isoDate(paidDay);
         take.step();
-        QStringList names, marks;
-        for (const Column &column : P::columns) {
-            names << column.sql();
-            marks << QStringLiteral("?");
-        }
-        Statement store =
-            connection.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(P::table, names.join(", "), marks.join(", ")));
+        Statement store = connection.prepare(
+            insertInto(P::table, P::columns, valuesToBind(std::size(P::columns))));
         store.bindAll(values);
         store.step();
         paid = true;
@@ -165,10 +158,10 @@ void copyBillListing(ShopSession &session, const QList<qint64> &billRowids,
     session.transact({tables::tempPay::table}, [&](Connection &connection) {
         connection.exec(QStringLiteral("DELETE FROM %1").arg(tables::tempPay::table));
         Statement copy = connection.prepare(
-            insertSelect(tables::tempPay::table, tables::tempPay::columns,
-                         QStringLiteral("%1, %2, %3, %4, %5, ? FROM %6 WHERE rowid = ?")
-                             .arg(B::InvoiceNo.sql(), B::InvoiceDate.sql(), B::Fee.sql(),
-                                  B::InvoiceTime.sql(), B::Retail.sql(), B::table)));
+            insertInto(tables::tempPay::table, tables::tempPay::columns,
+                       QStringLiteral("SELECT %1, %2, %3, %4, %5, ? FROM %6 WHERE rowid = ?")
+                           .arg(B::InvoiceNo.sql(), B::InvoiceDate.sql(), B::Fee.sql(),
+                                B::InvoiceTime.sql(), B::Retail.sql(), B::table)));
         for (const qint64 rowid : billRowids) {
             copy.bindAll({supplier, rowid});
             copy.step();

@@ -1,7 +1,6 @@
 // The session: the one connection of a screen and the record sets that share it.
 #include "shopsession.h"
 
-#include "dataerror.h"
 #include "recordsource.h"
 
 #include <algorithm>

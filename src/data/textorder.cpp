@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <sqlite3.h>
 #include <vector>
 

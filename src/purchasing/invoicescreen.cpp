@@ -26,9 +26,7 @@
 #include <QVBoxLayout>
 
 InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::Invoice);
-    setWindowTitle(QStringLiteral("Invoice "));
+    : ShopScreen(context, screenid::Invoice, QStringLiteral("Invoice "), QSize(), parent) {
     bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), bills_->session(), this);
     bills_->open(QLatin1String(tables::Bill::table));
@@ -38,8 +36,6 @@ InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
     // A grid edit that cannot be stored is refused when the grid moves off its line.
     connect(bills_, &RecordSource::dataError, this,
             [this](const QString &description) { context_.messages->inform(description); });
-    connect(okButton_, &QPushButton::clicked, this, &InvoiceScreen::recordInvoice);
-    connect(createButton_, &QPushButton::clicked, this, &InvoiceScreen::createRetail);
 }
 
 void InvoiceScreen::buildControls() {
@@ -68,11 +64,14 @@ void InvoiceScreen::buildControls() {
     inputs->setColumnStretch(1, 1);
 
     auto *frame = named<QGroupBox>("Frame1", QStringLiteral("Function"), this);
-    okButton_ = named<QPushButton>("Command4", QStringLiteral("&OK"), frame);
-    createButton_ = named<QPushButton>("cmdCreate", QStringLiteral("&Create new Retail"), frame);
+    auto *okButton = named<QPushButton>("Command4", QStringLiteral("&OK"), frame);
+    auto *createButton =
+        named<QPushButton>("cmdCreate", QStringLiteral("&Create new Retail"), frame);
+    connect(okButton, &QPushButton::clicked, this, &InvoiceScreen::recordInvoice);
+    connect(createButton, &QPushButton::clicked, this, &InvoiceScreen::createRetail);
     auto *frameLayout = new QVBoxLayout(frame);
-    frameLayout->addWidget(okButton_);
-    frameLayout->addWidget(createButton_);
+    frameLayout->addWidget(okButton);
+    frameLayout->addWidget(createButton);
     frameLayout->addStretch();
 
     grid_ = new DataGrid(bills_, gridColumns(tables::Bill::columns), this);
@@ -90,9 +89,9 @@ void InvoiceScreen::buildControls() {
     setTabOrder(numberBox_, datePicker_);
     setTabOrder(datePicker_, amountBox_);
     setTabOrder(amountBox_, supplierList_);
-    setTabOrder(supplierList_, okButton_);
-    setTabOrder(okButton_, createButton_);
-    setTabOrder(createButton_, grid_->view());
+    setTabOrder(supplierList_, okButton);
+    setTabOrder(okButton, createButton);
+    setTabOrder(createButton, grid_->view());
     setFocusProxy(numberBox_); // a new window starts on the invoice number
 }
 
@@ -147,7 +146,7 @@ void InvoiceScreen::createRetail() {
     policy::reportOnError(*context_.messages, [this] {
         // Only give way to the supplier screen once it is there to go to.
         if (context_.opener->openShared(screenid::DataRetail) != nullptr)
-            context_.opener->close(this);
+            closeScreen();
     });
 }
 

@@ -1,19 +1,16 @@
 // The supplier invoice screen: records an incoming invoice as one open bill.
 #pragma once
 
-#include "shopcontext.h"
-
-#include <QWidget>
+#include "shopscreen.h"
 
 class DataCombo;
 class DataGrid;
 class DatePicker;
 class QCloseEvent;
 class QLineEdit;
-class QPushButton;
 class RecordSource;
 
-class InvoiceScreen : public QWidget {
+class InvoiceScreen : public ShopScreen {
     Q_OBJECT
 public:
     // Throws DataError when the bills or the suppliers cannot be read.
@@ -41,14 +38,11 @@ private:
     void writeBill();
     void resetInputs();
 
-    ShopContext context_;
     RecordSource *bills_;
     RecordSource *suppliers_;
     QLineEdit *numberBox_ = nullptr;
     DatePicker *datePicker_ = nullptr;
     QLineEdit *amountBox_ = nullptr;
     DataCombo *supplierList_ = nullptr;
-    QPushButton *okButton_ = nullptr;
-    QPushButton *createButton_ = nullptr;
     DataGrid *grid_ = nullptr;
 };

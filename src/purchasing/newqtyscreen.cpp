@@ -51,31 +51,31 @@ NewQtyScreen::NewQtyScreen(const ShopContext &context, QWidget *parent)
     };
     isbnBox_ = addBox(1, QStringLiteral("ISBN:"), 0);
     quantityBox_ = addBox(2, QStringLiteral("New Purchase Quantity"), 1);
-    okButton_ = named<QPushButton>("Command1", QStringLiteral("OK"), this);
-    okButton_->setDefault(true);
-    form->addWidget(okButton_, 1, 2);
+    auto *okButton = named<QPushButton>("Command1", QStringLiteral("OK"), this);
+    okButton->setDefault(true);
+    form->addWidget(okButton, 1, 2);
     form->setColumnStretch(1, 1);
     extraArea()->addLayout(form);
-    connect(okButton_, &QPushButton::clicked, this, &NewQtyScreen::addQuantity);
+    connect(okButton, &QPushButton::clicked, this, &NewQtyScreen::addQuantity);
     connect(quantityBox_, &QLineEdit::returnPressed, this, &NewQtyScreen::addQuantity);
 
     // Typed ISBN, copies, OK, then the grid and the buttons.
     QWidget::setTabOrder(isbnBox_, quantityBox_);
-    QWidget::setTabOrder(quantityBox_, okButton_);
-    QWidget::setTabOrder(okButton_, grid()->view());
+    QWidget::setTabOrder(quantityBox_, okButton);
+    QWidget::setTabOrder(okButton, grid()->view());
     setFocusProxy(isbnBox_);
 }
 
 void NewQtyScreen::addQuantity() {
-    policy::reportOnError(*context().messages, [this] {
+    policy::reportOnError(*context_.messages, [this] {
         const Found found = findTitle(isbnBox_->text());
         if (found == Found::None)
-            context().messages->inform(QStringLiteral("Cannot find this book title! "));
+            context_.messages->inform(QStringLiteral("Cannot find this book title! "));
         if (found != Found::One)
             return;
         const auto copies = conv::parseNumber(quantityBox_->text());
         if (!copies) {
-            context().messages->inform(QStringLiteral(
+            context_.messages->inform(QStringLiteral(
                 "Type the number of copies received in New Purchase Quantity. The stock is "
                 "unchanged."));
             return;
@@ -99,7 +99,7 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
     const std::vector<CatalogueMatch> matches =
         isbnfinder::otherForms(source()->connection(), isbn);
     if (matches.size() > 1) {
-        context().messages->inform(isbnfinder::severalTitlesMessage(
+        context_.messages->inform(isbnfinder::severalTitlesMessage(
             isbn, matches,
             QStringLiteral("Type the ISBN as the title you received has it in the catalogue. "
                            "The stock is unchanged.")));
@@ -115,7 +115,7 @@ NewQtyScreen::Found NewQtyScreen::findTitle(const QString &isbn) {
 // The copies are added to the stock stored now (a sale since this screen opened counts) and
 // written at once, so closing the screen can never lose them.
 bool NewQtyScreen::addToStock(double copies) {
-    return policy::reportOnError(*context().messages, [&] {
+    return policy::reportOnError(*context_.messages, [&] {
         source()->save(); // what was typed into the grid first
         shop::addDelivery(*source()->session(), source()->rowid(source()->currentRow()), copies);
     });

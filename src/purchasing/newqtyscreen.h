@@ -4,7 +4,6 @@
 #include "recordeditor.h"
 
 class QLineEdit;
-class QPushButton;
 
 class NewQtyScreen : public RecordEditor {
     Q_OBJECT
@@ -24,5 +23,4 @@ private:
 
     QLineEdit *isbnBox_;
     QLineEdit *quantityBox_;
-    QPushButton *okButton_;
 };

@@ -14,9 +14,7 @@
 #include <QVBoxLayout>
 
 SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::SafeQty);
-    setWindowTitle(QStringLiteral("Safe quantity"));
+    : ShopScreen(context, screenid::SafeQty, QStringLiteral("Safe quantity"), QSize(), parent) {
     titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
 
     QLabel *title = screenHeading(QStringLiteral("Label1"), QStringLiteral("Safe Quantity"), this);

@@ -1,14 +1,12 @@
 // The safe-quantity screen: the titles whose stock has fallen below their safe quantity.
 #pragma once
 
-#include "shopcontext.h"
-
-#include <QWidget>
+#include "shopscreen.h"
 
 class DataGrid;
 class RecordSource;
 
-class SafeScreen : public QWidget {
+class SafeScreen : public ShopScreen {
     Q_OBJECT
 public:
     explicit SafeScreen(const ShopContext &context, QWidget *parent = nullptr);
@@ -22,7 +20,6 @@ public:
     QSize sizeHint() const override;
 
 private:
-    ShopContext context_;
     RecordSource *titles_;
     DataGrid *grid_;
 };

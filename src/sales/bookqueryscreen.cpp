@@ -7,7 +7,6 @@
 #include "recordsource.h"
 #include "screenheading.h"
 #include "screenids.h"
-#include "screenopener.h"
 #include "shoptables.h"
 
 #include <QFrame>
@@ -40,11 +39,11 @@ const char *const buttonCaptions[] = {"order by ISBN", "order by Title", "order 
 
 } // namespace
 
+// Opens at a size that shows every column of the grid.
 BookQueryScreen::BookQueryScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context),
+    : ShopScreen(context, screenid::BookQuery, QStringLiteral("BookQuery"), QSize(860, 600),
+                 parent),
       titles_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
-    setObjectName(screenid::BookQuery);
-    setWindowTitle(QStringLiteral("BookQuery"));
     titles_->open(selectAll(Titles::table));
     buildControls();
 }
@@ -111,7 +110,7 @@ void BookQueryScreen::buildControls() {
 void BookQueryScreen::command(int index) {
     const Column orders[] = {Titles::ISBN, Titles::Title, Titles::Author, Titles::Publisher};
     if (index == 4)
-        context_.opener->close(this);
+        closeScreen();
     else if (index >= 0 && index < 4)
         // The re-query already makes the first title current; the first three buttons move
         // there once more.
@@ -122,9 +121,4 @@ void BookQueryScreen::sortBy(const Column &column, bool moveFirst) {
     policy::skipOnError([&] { titles_->open(selectAll(Titles::table, orderBy(column))); });
     if (moveFirst)
         policy::skipOnError([&] { titles_->moveFirst(); });
-}
-
-QSize BookQueryScreen::sizeHint() const {
-    // Opens at a size that shows every column of the grid.
-    return QWidget::sizeHint().expandedTo(QSize(860, 600));
 }

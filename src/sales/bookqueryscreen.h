@@ -2,19 +2,16 @@
 // details in read-only boxes, and buttons that sort by ISBN, title, author or publisher.
 #pragma once
 
-#include "shopcontext.h"
-
-#include <QWidget>
+#include "shopscreen.h"
 
 class DataGrid;
 struct Column;
 class RecordSource;
 
-class BookQueryScreen : public QWidget {
+class BookQueryScreen : public ShopScreen {
     Q_OBJECT
 public:
     explicit BookQueryScreen(const ShopContext &context, QWidget *parent = nullptr);
-    QSize sizeHint() const override;
 
     // The button column: 0..3 sort the catalogue, 4 closes the screen.
     void command(int index);
@@ -23,7 +20,6 @@ private:
     void buildControls();
     void sortBy(const Column &column, bool moveFirst);
 
-    ShopContext context_;
     RecordSource *titles_;
     DataGrid *grid_ = nullptr;
 };

@@ -1,7 +1,6 @@
 // The chart window: bar or column chart, axis of values, the number on each bar.
 #include "chartwindow.h"
 
-#include "dataerror.h"
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "recordsource.h"

@@ -20,9 +20,8 @@
 #include <QVBoxLayout>
 
 OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::OnSale);
-    setWindowTitle(QStringLiteral("Onsale(record)"));
+    : ShopScreen(context, screenid::OnSale, QStringLiteral("Onsale(record)"), QSize(600, 420),
+                 parent) {
     offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
     offers_->open(QLatin1String(tables::onsale::table));
     buildControls();
@@ -50,29 +49,25 @@ void OnSaleScreen::buildControls() {
         inputs->addWidget(fields[i], 1, i);
     }
     inputs->setColumnStretch(0, 2);
-    createButton_ = named<QPushButton>("Command1", QStringLiteral("&Create"), this);
-    inputs->addWidget(createButton_, 1, 4);
+    auto *createButton = named<QPushButton>("Command1", QStringLiteral("&Create"), this);
+    inputs->addWidget(createButton, 1, 4);
 
-    grid_ = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
+    auto *grid = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
     // Offers are created and deleted here; they are edited on the onsale table's own screen.
-    grid_->setReadOnly(true);
-    deleteButton_ = named<QPushButton>("Command2", QStringLiteral("&Delete Record"), this);
+    grid->setReadOnly(true);
+    auto *deleteButton = named<QPushButton>("Command2", QStringLiteral("&Delete Record"), this);
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
     page->addSpacing(8);
     page->addLayout(inputs);
     page->addSpacing(8);
-    page->addWidget(grid_, 1);
-    page->addWidget(deleteButton_, 0, Qt::AlignLeft);
+    page->addWidget(grid, 1);
+    page->addWidget(deleteButton, 0, Qt::AlignLeft);
 
-    connect(createButton_, &QPushButton::clicked, this, &OnSaleScreen::createOffer);
-    connect(deleteButton_, &QPushButton::clicked, this, &OnSaleScreen::deleteOffer);
+    connect(createButton, &QPushButton::clicked, this, &OnSaleScreen::createOffer);
+    connect(deleteButton, &QPushButton::clicked, this, &OnSaleScreen::deleteOffer);
     setFocusProxy(inputs_[0]);
-}
-
-QSize OnSaleScreen::sizeHint() const {
-    return QWidget::sizeHint().expandedTo(QSize(600, 420));
 }
 
 void OnSaleScreen::createOffer() {

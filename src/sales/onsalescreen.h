@@ -1,18 +1,15 @@
 // Special offers: register an offer price for an ISBN over a period, or delete an offer.
 #pragma once
 
-#include "shopcontext.h"
+#include "shopscreen.h"
 
-#include <QWidget>
 #include <array>
 
-class DataGrid;
 class DatePicker;
 class QLineEdit;
-class QPushButton;
 class RecordSource;
 
-class OnSaleScreen : public QWidget {
+class OnSaleScreen : public ShopScreen {
     Q_OBJECT
 public:
     explicit OnSaleScreen(const ShopContext &context, QWidget *parent = nullptr);
@@ -22,18 +19,12 @@ public:
     // "Delete Record": deletes the offer selected in the grid, after confirmation.
     void deleteOffer();
 
-    QSize sizeHint() const override;
-
 private:
     void buildControls();
     void resetInputs();
 
-    ShopContext context_;
     RecordSource *offers_ = nullptr;      // Adodc1
     std::array<QLineEdit *, 2> inputs_{}; // ISBN, offer price
     DatePicker *beginPicker_ = nullptr;
     DatePicker *endPicker_ = nullptr;
-    QPushButton *createButton_ = nullptr;
-    QPushButton *deleteButton_ = nullptr;
-    DataGrid *grid_ = nullptr;
 };

@@ -1,7 +1,8 @@
 // Print-zone layout and painting of the customer's list.
 #include "receiptlist.h"
 
-#include <QFont>
+#include "screenheading.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QScrollBar>
@@ -12,11 +13,7 @@ constexpr int leftMargin = 3;
 } // namespace
 
 ReceiptList::ReceiptList(QWidget *parent) : QAbstractScrollArea(parent) {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(arialFont(8.25));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
     // A narrow window scrolls the list sideways rather than cut a line short.

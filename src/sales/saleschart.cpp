@@ -50,12 +50,42 @@ private:
     QDate lastDay_;
 };
 
-std::optional<double> amount(const RecordSource &sales, int row, int price, int qty) {
-    const auto p = conv::toNumber(sales.valueAt(row, price));
-    const auto q = conv::toNumber(sales.valueAt(row, qty));
-    if (!p || !q)
-        return std::nullopt;
-    return *p * *q;
+// The takings of the listed sales summed per key, read from the text of `field`: a row whose
+// key cannot be read is left out, one without a price or a quantity adds nothing.
+template <typename Key, typename KeyOf>
+std::map<Key, double> takingsBy(RecordSource &sales, const Column &field, KeyOf keyOf) {
+    using namespace tables::soldbook;
+    std::map<Key, double> sums;
+    const int key = sales.isOpen() ? sales.fieldIndex(field) : -1;
+    const int price = sales.isOpen() ? sales.fieldIndex(Price) : -1;
+    const int qty = sales.isOpen() ? sales.fieldIndex(Qty) : -1;
+    if (key < 0 || price < 0 || qty < 0)
+        return sums;
+    const int rows = sales.recordCount();
+    for (int row = 0; row < rows; ++row) {
+        const std::optional<Key> at = keyOf(sales.valueAt(row, key).toString());
+        if (!at)
+            continue;
+        double &sum = sums[*at];
+        const auto p = conv::toNumber(sales.valueAt(row, price));
+        const auto q = conv::toNumber(sales.valueAt(row, qty));
+        if (p && q)
+            sum += *p * *q;
+    }
+    return sums;
+}
+
+// A bar for every key from the first summed to the last, each `next` after the one before,
+// 0 where nothing was summed.
+template <typename Key, typename Next, typename Label>
+void addBars(SalesChart &chart, const std::map<Key, double> &sums, Next next, Label label) {
+    if (sums.empty())
+        return;
+    for (Key key = sums.begin()->first; key <= sums.rbegin()->first; key = next(key)) {
+        chart.categories << label(key);
+        const auto found = sums.find(key);
+        chart.values << (found == sums.end() ? 0.0 : found->second);
+    }
 }
 
 } // namespace
@@ -98,72 +128,38 @@ SalesChart takingsByHour(RecordSource &sales, const QString &caption) {
     SalesChart chart;
     chart.title = QStringLiteral("Takings per hour, %1").arg(periodOf(caption));
     chart.valueTitle = QStringLiteral("Takings");
-    const int time = sales.isOpen() ? sales.fieldIndex(tables::soldbook::SoldTime) : -1;
-    const int price = sales.isOpen() ? sales.fieldIndex(tables::soldbook::Price) : -1;
-    const int qty = sales.isOpen() ? sales.fieldIndex(tables::soldbook::Qty) : -1;
-    if (time < 0 || price < 0 || qty < 0)
-        return chart;
-    std::map<int, double> byHour;
-    const int rows = sales.recordCount();
-    for (int row = 0; row < rows; ++row) {
-        const QTime at = conv::parseTime(sales.valueAt(row, time).toString());
-        if (!at.isValid())
-            continue;
-        double &sum = byHour[at.hour()];
-        if (const auto value = amount(sales, row, price, qty))
-            sum += *value;
-    }
-    if (byHour.empty())
-        return chart;
-    for (int hour = byHour.begin()->first; hour <= byHour.rbegin()->first; ++hour) {
-        chart.categories << QStringLiteral("%1:00").arg(hour);
-        const auto found = byHour.find(hour);
-        chart.values << (found == byHour.end() ? 0.0 : found->second);
-    }
+    const auto byHour = takingsBy<int>(sales, tables::soldbook::SoldTime, [](const QString &text) {
+        const QTime at = conv::parseTime(text);
+        return at.isValid() ? std::optional<int>(at.hour()) : std::nullopt;
+    });
+    addBars(
+        chart, byHour, [](int hour) { return hour + 1; },
+        [](int hour) { return QStringLiteral("%1:00").arg(hour); });
     return chart;
 }
 
 SalesChart takingsByDay(RecordSource &sales, const QString &caption) {
     SalesChart chart;
-    chart.valueTitle = QStringLiteral("Takings");
-    const int date = sales.isOpen() ? sales.fieldIndex(tables::soldbook::SoldDate) : -1;
-    const int price = sales.isOpen() ? sales.fieldIndex(tables::soldbook::Price) : -1;
-    const int qty = sales.isOpen() ? sales.fieldIndex(tables::soldbook::Qty) : -1;
     chart.title = QStringLiteral("Takings per day, %1").arg(periodOf(caption));
-    if (date < 0 || price < 0 || qty < 0)
-        return chart;
-    std::map<QDate, double> byDay;
+    chart.valueTitle = QStringLiteral("Takings");
     DayReader dayOf;
-    const int rows = sales.recordCount();
-    for (int row = 0; row < rows; ++row) {
-        const QDate day = dayOf(sales.valueAt(row, date).toString());
-        if (!day.isValid())
-            continue;
-        double &sum = byDay[day];
-        if (const auto value = amount(sales, row, price, qty))
-            sum += *value;
-    }
-    if (byDay.empty())
-        return chart;
-    const QDate first = byDay.begin()->first;
-    const QDate last = byDay.rbegin()->first;
-    if (first.daysTo(last) < longestDaily) {
-        for (QDate day = first; day <= last; day = day.addDays(1)) {
-            chart.categories << conv::dateText(day);
-            const auto found = byDay.find(day);
-            chart.values << (found == byDay.end() ? 0.0 : found->second);
-        }
+    const auto byDay =
+        takingsBy<QDate>(sales, tables::soldbook::SoldDate, [&](const QString &text) {
+            const QDate day = dayOf(text);
+            return day.isValid() ? std::optional<QDate>(day) : std::nullopt;
+        });
+    if (byDay.empty() || byDay.begin()->first.daysTo(byDay.rbegin()->first) < longestDaily) {
+        addBars(
+            chart, byDay, [](const QDate &day) { return day.addDays(1); }, &conv::dateText);
         return chart;
     }
     chart.title = QStringLiteral("Takings per month, %1").arg(periodOf(caption));
     std::map<int, double> byMonth; // year * 12 + month - 1
     for (const auto &[day, sum] : byDay)
         byMonth[day.year() * 12 + day.month() - 1] += sum;
-    for (int month = byMonth.begin()->first; month <= byMonth.rbegin()->first; ++month) {
-        chart.categories << QStringLiteral("%1/%2").arg(month / 12).arg(month % 12 + 1);
-        const auto found = byMonth.find(month);
-        chart.values << (found == byMonth.end() ? 0.0 : found->second);
-    }
+    addBars(
+        chart, byMonth, [](int month) { return month + 1; },
+        [](int month) { return QStringLiteral("%1/%2").arg(month / 12).arg(month % 12 + 1); });
     return chart;
 }
 

@@ -15,7 +15,6 @@
 #include "screenids.h"
 #include "shopsession.h"
 #include "shoptables.h"
-#include "valuecaption.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -33,15 +32,6 @@ constexpr int receiptTitleLength = 25;
 // Beyond any real sale; keeps the stock and the sales row in a whole-number range.
 constexpr double largestQuantity = 1e9;
 
-QFont arial(double points, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font) {
     auto *result = new QLabel(text, parent);
     result->setObjectName(name);
@@ -49,9 +39,17 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
     return result;
 }
 
+// A box that shows a value (the looked-up title, a price, the total) is heard by a screen
+// reader as that value; its caption is its label and its description, never its name.
+void captionValueBox(QLabel *caption, QLabel *box) {
+    caption->setBuddy(box);
+    box->setAccessibleName(QString()); // the shown text is the name
+    box->setAccessibleDescription(caption->text().remove(QLatin1Char('&')).trimmed());
+}
+
 // A field of the lookup display: framed, so an empty field still shows where it is.
 QLabel *displayField(QWidget *parent, const QString &name) {
-    QLabel *field = label(parent, name, QString(), arial(12));
+    QLabel *field = label(parent, name, QString(), arialFont(12));
     field->setFrameShape(QFrame::Box);
     field->setMinimumHeight(field->fontMetrics().height() + 6);
     return field;
@@ -67,10 +65,10 @@ std::optional<double> copiesTyped(const QString &text) {
 
 } // namespace
 
+// Room for a 13-digit ISBN, a title and a customer's list of a dozen lines.
 SellScreen::SellScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context) {
-    setObjectName(screenid::Sell);
-    setWindowTitle(QStringLiteral("Sell Operation"));
+    : ShopScreen(context, screenid::Sell, QStringLiteral("Sell Operation"), QSize(760, 540),
+                 parent) {
     openSources();
     buildControls();
     arrangeControls();
@@ -96,7 +94,7 @@ void SellScreen::buildControls() {
     setPalette(cyan);
 
     QLabel *heading = label(this, QStringLiteral("Label5"), QStringLiteral("SELLING   CD & BOOKs"),
-                            arial(18, true));
+                            arialFont(18, true));
     QPalette darkBlue = heading->palette();
     darkBlue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
     heading->setPalette(darkBlue);
@@ -104,9 +102,9 @@ void SellScreen::buildControls() {
     isbnEdit_ = named<QLineEdit>("Text1", this);
     isbnEdit_->setMinimumWidth(180);
     quantityEdit_ = named<QLineEdit>("Text2", QStringLiteral("1"), this);
-    label(this, QStringLiteral("Label1"), QStringLiteral("&ISBN ="), arial(12))
+    label(this, QStringLiteral("Label1"), QStringLiteral("&ISBN ="), arialFont(12))
         ->setBuddy(isbnEdit_);
-    label(this, QStringLiteral("lblLabels_0"), QStringLiteral("&Quantity="), arial(12))
+    label(this, QStringLiteral("lblLabels_0"), QStringLiteral("&Quantity="), arialFont(12))
         ->setBuddy(quantityEdit_);
     listButton_ = named<QPushButton>("Command1", QStringLiteral("&List"), this);
     okButton_ = named<QPushButton>("Command2", QStringLiteral("&OK"), this);
@@ -118,9 +116,9 @@ void SellScreen::buildControls() {
         {"lblLabels_2", "QUANTITY:"},
         {"lblLabels_1", "Subtotal:"}};
     for (const auto &[name, text] : lookupCaptions)
-        label(this, QString::fromLatin1(name), QString::fromLatin1(text), arial(12));
+        label(this, QString::fromLatin1(name), QString::fromLatin1(text), arialFont(12));
     QLabel *onSaleCaption =
-        label(this, QStringLiteral("Label4"), QStringLiteral("ON SALE"), arial(12, true));
+        label(this, QStringLiteral("Label4"), QStringLiteral("ON SALE"), arialFont(12, true));
     QPalette red = onSaleCaption->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     onSaleCaption->setPalette(red);
@@ -142,14 +140,14 @@ void SellScreen::buildControls() {
     const char *const listTexts[] = {titleCaption, "PRICE:", "QUANTITY:", "Subtotal:"};
     for (std::size_t i = 0; i < listCaptions_.size(); ++i)
         listCaptions_[i] = label(this, QString::fromLatin1(listNames[i]),
-                                 QString::fromLatin1(listTexts[i]), arial(9));
+                                 QString::fromLatin1(listTexts[i]), arialFont(9));
     receipt_ = named<ReceiptList>("Pic", this);
     receipt_->setAccessibleName(QStringLiteral("Customer's list"));
     // Title, the empty item, price, quantity, subtotal: under the captions also for short titles.
     receipt_->setItemZones({0, 2, 3, 4, 5});
     connect(receipt_, &ReceiptList::zonesChanged, this, &SellScreen::alignListCaptions);
 
-    label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arial(12));
+    label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arialFont(12));
     totalLabel_ = displayField(this, QStringLiteral("Label6"));
     nextButton_ = named<QPushButton>("Command3", QStringLiteral("&Next Customer"), this);
 
@@ -216,11 +214,6 @@ void SellScreen::arrangeControls() {
     page->addWidget(receipt_, 1);
     page->addLayout(total);
     alignListCaptions();
-}
-
-// Room for a 13-digit ISBN, a title and a customer's list of a dozen lines.
-QSize SellScreen::sizeHint() const {
-    return QWidget::sizeHint().expandedTo(QSize(760, 540));
 }
 
 // The list's captions stand over the zones where the items are printed: the title in the

@@ -2,10 +2,9 @@
 #pragma once
 
 #include "receipt.h"
-#include "shopcontext.h"
 #include "shopoperations.h"
+#include "shopscreen.h"
 
-#include <QWidget>
 #include <array>
 #include <memory>
 #include <optional>
@@ -18,7 +17,7 @@ class ReceiptList;
 class RecordSource;
 class ShopSession;
 
-class SellScreen : public QWidget {
+class SellScreen : public ShopScreen {
     Q_OBJECT
 public:
     explicit SellScreen(const ShopContext &context, QWidget *parent = nullptr);
@@ -37,8 +36,6 @@ public:
     // What the customer's receipt prints: the list's lines, the total, the time now.
     Receipt customerReceipt() const;
 
-    QSize sizeHint() const override;
-
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -53,7 +50,6 @@ private:
     void showLookup(const SaleLine &sale, double salePrice, std::optional<double> offer);
     void printReceiptLine();
 
-    ShopContext context_;
     std::shared_ptr<ShopSession> session_;
     RecordSource *titles_ = nullptr; // Adodc1: the title looked up
     RecordSource *offers_ = nullptr; // Adodc3: the title's offer

@@ -30,11 +30,11 @@ const QString rankingQuery = selectAll(
 
 } // namespace
 
+// Opens at a size that shows every column of the grid.
 TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
-    : QWidget(parent), context_(context), session_(ShopSession::open(context.databasePath)),
+    : ShopScreen(context, screenid::TopTen, QStringLiteral("Top 10"), QSize(600, 460), parent),
+      session_(ShopSession::open(context.databasePath)),
       summary_(new RecordSource(QStringLiteral("Adodc2"), session_, this)) {
-    setObjectName(screenid::TopTen);
-    setWindowTitle(QStringLiteral("Top 10"));
     summary_->open(summaryQuery);
     // The sales are grouped by SQLite, so no record source holds them; a shop file without
     // their table is reported when the window opens.
@@ -99,12 +99,12 @@ void TopTenScreen::list() {
         [&] { shop::buildTopSellers(*session_, firstPicker_->day(), lastPicker_->day()); });
     // A new listing is shown in ISBN order even after a Rank: that is the order List builds,
     // and the operator ranks it again with Rank.
-    showSummary(summaryQuery);
+    policy::skipOnError([&] { summary_->open(summaryQuery); });
 }
 
 void TopTenScreen::rank() {
     policy::skipOnError([&] { summary_->save(); });
-    showSummary(rankingQuery);
+    policy::skipOnError([&] { summary_->open(rankingQuery); });
 }
 
 void TopTenScreen::clearTmp() {
@@ -112,16 +112,7 @@ void TopTenScreen::clearTmp() {
     policy::skipOnError([&] { shop::clearTopSellers(*session_); });
 }
 
-void TopTenScreen::showSummary(const QString &query) {
-    policy::skipOnError([&] { summary_->open(query); });
-}
-
 void TopTenScreen::closeEvent(QCloseEvent *event) {
     clearTmp();
     QWidget::closeEvent(event);
-}
-
-QSize TopTenScreen::sizeHint() const {
-    // Opens at a size that shows every column of the grid.
-    return QWidget::sizeHint().expandedTo(QSize(600, 460));
 }

@@ -2,9 +2,8 @@
 // table tmp, listed in ISBN order and ranked by copies on demand. Every title sold is listed.
 #pragma once
 
-#include "shopcontext.h"
+#include "shopscreen.h"
 
-#include <QWidget>
 #include <memory>
 
 class DataGrid;
@@ -14,11 +13,10 @@ class QDate;
 class RecordSource;
 class ShopSession;
 
-class TopTenScreen : public QWidget {
+class TopTenScreen : public ShopScreen {
     Q_OBJECT
 public:
     explicit TopTenScreen(const ShopContext &context, QWidget *parent = nullptr);
-    QSize sizeHint() const override;
 
     // "List": the period's summary, one row per ISBN in ascending ISBN order.
     void list();
@@ -32,9 +30,7 @@ protected:
 
 private:
     void buildControls();
-    void showSummary(const QString &query);
 
-    ShopContext context_;
     std::shared_ptr<ShopSession> session_;
     RecordSource *summary_;
     DatePicker *firstPicker_ = nullptr;

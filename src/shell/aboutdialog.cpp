@@ -11,18 +11,10 @@
 #include <QVBoxLayout>
 
 namespace {
-QFont labelFont() {
-    QFont font(QStringLiteral("Arial"), 12);
-    // Arial is rarely installed on a Linux desktop; these have the same metrics or close.
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
-    return font;
-}
-
 QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent) {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setFont(labelFont());
+    label->setFont(arialFont(12));
     return label;
 }
 } // namespace

@@ -18,7 +18,6 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QToolBar>
-#include <QToolButton>
 #include <QWindow>
 
 namespace {
@@ -82,32 +81,33 @@ void MainWindow::buildMenus() {
         } else {
             QAction *action = parentMenu->addAction(caption);
             action->setObjectName(name);
-            connect(action, &QAction::triggered, this, [this, &entry] { runMenuCommand(entry); });
+            connect(action, &QAction::triggered, this,
+                    [this, &entry] { runCommand(entry.kind, entry.screenId); });
         }
     }
 }
 
 void MainWindow::buildToolbar() {
-    toolbar_ = addToolBar(QStringLiteral("Toolbar"));
-    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
-    toolbar_->setMovable(false);
-    toolbar_->setFloatable(false);
-    toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    toolbar_->setIconSize(QSize(18, 18));
+    QToolBar *toolbar = addToolBar(QStringLiteral("Toolbar"));
+    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar->setIconSize(QSize(18, 18));
     int position = 0;
     for (const ToolbarEntry &entry : toolbarTable()) {
         ++position;
         if (entry.key == nullptr) {
-            toolbar_->addWidget(toolbarGap(toolbar_, position));
+            toolbar->addWidget(toolbarGap(toolbar, position));
             continue;
         }
         const QString key = QLatin1String(entry.key);
         const QString tip = QLatin1String(entry.tooltip);
-        QAction *action = toolbar_->addAction(images_->picture(entry.picture), tip);
+        QAction *action = toolbar->addAction(images_->picture(entry.picture), tip);
         action->setObjectName(key);
         action->setData(key);
         action->setToolTip(tip);
-        if (QWidget *button = toolbar_->widgetForAction(action)) {
+        if (QWidget *button = toolbar->widgetForAction(action)) {
             button->setObjectName(QStringLiteral("Toolbar1_") + key);
             button->setAccessibleName(tip);
         }
@@ -115,14 +115,13 @@ void MainWindow::buildToolbar() {
     }
 }
 
-void MainWindow::runMenuCommand(const MenuEntry &entry) {
-    const QString screenId = entry.screenId ? QLatin1String(entry.screenId) : QString();
-    switch (entry.kind) {
+void MainWindow::runCommand(CommandKind kind, const char *screenId) {
+    switch (kind) {
     case CommandKind::NewWindow:
-        openNew(screenId);
+        openNew(QLatin1String(screenId));
         break;
     case CommandKind::Shared:
-        openShared(screenId);
+        openShared(QLatin1String(screenId));
         break;
     case CommandKind::Exit:
         QMainWindow::close();
@@ -154,13 +153,8 @@ void MainWindow::runMenuCommand(const MenuEntry &entry) {
 }
 
 void MainWindow::toolbarButtonClicked(const QString &key) {
-    const ToolbarEntry *entry = toolbarEntryForKey(key.toUtf8().constData());
-    if (entry == nullptr)
-        return;
-    if (entry->kind == CommandKind::Exit)
-        QMainWindow::close();
-    else if (entry->kind == CommandKind::Shared)
-        openShared(QLatin1String(entry->screenId));
+    if (const ToolbarEntry *entry = toolbarEntryForKey(key.toUtf8().constData()))
+        runCommand(entry->kind, entry->screenId);
 }
 
 // The selling window in front prints its own customer's receipt.

@@ -2,6 +2,7 @@
 // a child window; keeps its placement in the settings store.
 #pragma once
 
+#include "commandkind.h"
 #include "helpcommand.h"
 #include "messageboxes.h"
 #include "screenopener.h"
@@ -13,11 +14,9 @@
 #include <QPointer>
 #include <QSize>
 
-struct MenuEntry;
 class ImageList;
 class QMdiSubWindow;
 class QSettings;
-class QToolBar;
 class ShopMdiArea;
 class ShopStatusBar;
 
@@ -62,7 +61,8 @@ protected:
 private:
     void buildMenus();
     void buildToolbar();
-    void runMenuCommand(const MenuEntry &entry);
+    // What a menu entry or a toolbar button of this kind does; `screenId` names its screen.
+    void runCommand(CommandKind kind, const char *screenId);
     QMdiSubWindow *createSubWindow(const QString &screenId);
     void bringForward(QMdiSubWindow *window);
     void restorePlacement();
@@ -77,7 +77,6 @@ private:
     ShopMdiArea *mdi_;
     ShopStatusBar *statusBar_;
     ImageList *images_;
-    QToolBar *toolbar_ = nullptr;
     QMap<QString, QPointer<QMdiSubWindow>> shared_;
     QPointer<QDialog> about_;
     QSize wantedOuterSize_; // until the window frame is known
