@@ -23,8 +23,10 @@ const std::string kTime = "10:30:00";
 const std::vector<SaleTitle> &saleTitles() {
     static std::vector<SaleTitle> sample;
     if (sample.empty())
-        for (const auto &row : bench::raw().texts("SELECT BOOKNO, ISBN, Title, [Sale Price] "
-                                                  "FROM Titles WHERE BOOKNO % 97 = 1 LIMIT 1000"))
+        for (const auto &row :
+             bench::raw().texts("SELECT BOOKNO, ISBN, Title, [Sale Price] "
+                                "FROM Titles WHERE BOOKNO % 97 = 1 AND [Sale Price] IS NOT NULL "
+                                "LIMIT 1000"))
             sample.push_back({std::stoll(row[0]), row[1], row[2], std::stod(row[3])});
     return sample;
 }

@@ -24,7 +24,8 @@ struct SaleTitle {
     double price;
 };
 
-// Every 97th title: popular and unpopular ones, on offer and not.
+// Every 97th title: popular and unpopular ones, on offer and not; not those added by the
+// benchmarks before, which have no sale price.
 const std::vector<SaleTitle> &saleTitles();
 SaleLine saleLine(const SaleTitle &title);
 // The day the sales are booked on: the shop's last day of sales.
