@@ -10,6 +10,11 @@
 
 enum class ColumnKind { AutoNumber, Whole, Money, Date, Time, Text };
 
+// Columns whose values are numbers: printed to the right and exported as number cells.
+inline bool isNumberKind(ColumnKind kind) {
+    return kind == ColumnKind::Money || kind == ColumnKind::Whole || kind == ColumnKind::AutoNumber;
+}
+
 namespace conv {
 
 // Kind of a column from its declared type in db/schema.sql.

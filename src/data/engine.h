@@ -10,6 +10,27 @@ struct pg_result;
 struct sqlite3;
 struct sqlite3_stmt;
 
+// How a value handed to the database is stored, the same on both engines and in the record
+// set's rows: nothing, a whole number, a real number, or text (dates and times go as text).
+enum class StoredAs { Null, Whole, Real, Text };
+
+inline StoredAs storedAs(const QVariant &value) {
+    if (!value.isValid() || value.isNull())
+        return StoredAs::Null;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Bool:
+        return StoredAs::Whole;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return StoredAs::Real;
+    default:
+        return StoredAs::Text;
+    }
+}
+
 class StatementEngine {
 public:
     virtual ~StatementEngine() = default;

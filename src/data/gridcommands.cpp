@@ -33,10 +33,6 @@ const QString xlsxFilter = QStringLiteral("Excel workbook (*.xlsx)");
 // Lines above which printing asks first: a whole sales table would be thousands of pages.
 constexpr int askBeforePrinting = 5000;
 
-bool isNumberKind(ColumnKind kind) {
-    return kind == ColumnKind::Money || kind == ColumnKind::Whole || kind == ColumnKind::AutoNumber;
-}
-
 } // namespace
 
 GridCommands::GridCommands(DataGrid *grid) : QObject(grid), grid_(grid) {

@@ -15,15 +15,11 @@ namespace {
 // Deflate looks back at most this far.
 constexpr std::size_t windowSize = 32768;
 
-struct Compressed {
-    std::vector<char> bytes;
-    bool ok = false;
-};
-
 // Through ISA-L's igzip at its level 1: about three times zlib's fastest level on a sheet's
-// lines, and a smaller result; the stream is plain deflate, read by any inflater.
-Compressed compress(const std::vector<char> &input, const std::vector<char> &window, bool last) {
-    Compressed out;
+// lines, and a smaller result; the stream is plain deflate, read by any inflater. False if
+// compressing failed.
+bool compress(const std::vector<char> &input, const std::vector<char> &window, bool last,
+              std::vector<char> &out) {
     isal_zstream stream;
     isal_deflate_init(&stream);
     std::vector<std::uint8_t> levelBuffer(ISAL_DEF_LVL1_DEFAULT);
@@ -34,7 +30,7 @@ Compressed compress(const std::vector<char> &input, const std::vector<char> &win
         isal_deflate_set_dict(&stream,
                               reinterpret_cast<std::uint8_t *>(const_cast<char *>(window.data())),
                               static_cast<std::uint32_t>(window.size())) != COMP_OK)
-        return out;
+        return false;
     stream.next_in = reinterpret_cast<std::uint8_t *>(const_cast<char *>(input.data()));
     stream.avail_in = static_cast<std::uint32_t>(input.size());
     stream.end_of_stream = last ? 1 : 0;
@@ -43,20 +39,19 @@ Compressed compress(const std::vector<char> &input, const std::vector<char> &win
     // Room for input that does not compress, in stored blocks, is enough in one go.
     std::size_t room = input.size() + input.size() / 8 + 4096;
     for (;;) {
-        out.bytes.resize(stream.total_out + room);
-        stream.next_out = reinterpret_cast<std::uint8_t *>(out.bytes.data()) + stream.total_out;
+        out.resize(stream.total_out + room);
+        stream.next_out = reinterpret_cast<std::uint8_t *>(out.data()) + stream.total_out;
         stream.avail_out = static_cast<std::uint32_t>(room);
         if (isal_deflate(&stream) != COMP_OK)
-            return out;
+            return false;
         // Room left over means all that was given has been said.
         if (stream.avail_in == 0 && stream.avail_out > 0 &&
             (!last || stream.internal_state.state == ZSTATE_END))
             break;
         room = 65536;
     }
-    out.bytes.resize(stream.total_out);
-    out.ok = true;
-    return out;
+    out.resize(stream.total_out);
+    return true;
 }
 } // namespace
 
@@ -117,9 +112,7 @@ void ParallelDeflate::startBlock(bool last) {
             piece.size = input.size();
             piece.crc = crc32(0, reinterpret_cast<const Bytef *>(input.data()),
                               static_cast<uInt>(input.size()));
-            Compressed compressed = compress(input, window, last);
-            piece.compressed = std::move(compressed.bytes);
-            piece.ok = compressed.ok;
+            piece.ok = compress(input, window, last, piece.compressed);
             return piece;
         }));
 }

@@ -233,23 +233,18 @@ void RowStore::appendFromServerRow(const pg_result *row) {
 }
 
 void RowStore::encode(const QVariant &value) {
-    if (!value.isValid() || value.isNull()) {
+    switch (storedAs(value)) {
+    case StoredAs::Null:
         scratch_.push_back(Null);
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::Bool:
+        break;
+    case StoredAs::Whole:
         putInteger(scratch_, value.toLongLong());
         break;
-    case QMetaType::Double:
-    case QMetaType::Float:
+    case StoredAs::Real:
         scratch_.push_back(Double);
         putRaw<double>(scratch_, value.toDouble());
         break;
-    default: {
+    case StoredAs::Text: {
         const QByteArray utf8 = value.toString().toUtf8();
         putText(scratch_, utf8.constData(), static_cast<std::uint32_t>(utf8.size()));
     }
@@ -307,19 +302,19 @@ void RowStore::storedRow(int row, Stored *cells) const {
         cell = Stored{};
         switch (*p++) {
         case Int32:
-            cell.kind = Stored::Kind::Whole;
+            cell.kind = StoredAs::Whole;
             cell.whole = getRaw<std::int32_t>(p);
             break;
         case Int64:
-            cell.kind = Stored::Kind::Whole;
+            cell.kind = StoredAs::Whole;
             cell.whole = getRaw<qint64>(p);
             break;
         case Double:
-            cell.kind = Stored::Kind::Real;
+            cell.kind = StoredAs::Real;
             cell.real = getRaw<double>(p);
             break;
         case Text:
-            cell.kind = Stored::Kind::Text;
+            cell.kind = StoredAs::Text;
             cell.size = getLength(p);
             cell.text = p;
             p += cell.size;

@@ -4,6 +4,8 @@
 // while it loads, and little room left unused once it has.
 #pragma once
 
+#include "engine.h"
+
 #include <QVariant>
 #include <cstdint>
 #include <deque>
@@ -38,8 +40,7 @@ public:
     // A cell as it is kept, without a QVariant made of it: a number, or a text's UTF-8 bytes
     // (valid while the store is unchanged). An export of millions of rows reads these.
     struct Stored {
-        enum class Kind : char { Null, Whole, Real, Text };
-        Kind kind = Kind::Null;
+        StoredAs kind = StoredAs::Null;
         qint64 whole = 0;
         double real = 0;
         const char *text = nullptr;

@@ -13,25 +13,20 @@ void ServerStatement::bind(int index, const QVariant &value) {
         types_.resize(static_cast<std::size_t>(index), 0);
     }
     const auto at = static_cast<std::size_t>(index - 1);
-    if (!value.isValid() || value.isNull()) {
+    switch (storedAs(value)) {
+    case StoredAs::Null:
         params_[at].reset();
         types_[at] = 0;
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::Bool:
+        break;
+    case StoredAs::Whole:
         params_[at] = QByteArray::number(value.toLongLong());
         types_[at] = int8Oid;
         break;
-    case QMetaType::Double:
-    case QMetaType::Float:
+    case StoredAs::Real:
         params_[at] = QByteArray::number(value.toDouble(), 'g', 17);
         types_[at] = float8Oid;
         break;
-    default:
+    case StoredAs::Text:
         // Text takes the type its place asks for: a date, a time or a name.
         params_[at] = value.toString().toUtf8();
         types_[at] = 0;

@@ -171,26 +171,21 @@ void FileConnection::exec(const QString &sql) {
 
 void FileStatement::bind(int index, const QVariant &value) {
     int rc = SQLITE_OK;
-    if (!value.isValid() || value.isNull()) {
+    switch (storedAs(value)) {
+    case StoredAs::Null:
         rc = sqlite3_bind_null(stmt_, index);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(stmt_, index, value.toDouble());
-            break;
-        default: {
-            const QByteArray utf8 = value.toString().toUtf8();
-            rc = sqlite3_bind_text(stmt_, index, utf8.constData(), static_cast<int>(utf8.size()),
-                                   SQLITE_TRANSIENT);
-        }
-        }
+        break;
+    case StoredAs::Whole:
+        rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
+        break;
+    case StoredAs::Real:
+        rc = sqlite3_bind_double(stmt_, index, value.toDouble());
+        break;
+    case StoredAs::Text: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        rc = sqlite3_bind_text(stmt_, index, utf8.constData(), static_cast<int>(utf8.size()),
+                               SQLITE_TRANSIENT);
+    }
     }
     if (rc != SQLITE_OK)
         throw DataError(describe(db_, rc, path_));

@@ -89,20 +89,17 @@ void setNumber(ExportCell &cell, ColumnKind kind, double number) {
 // does; both give the same cell.
 bool fillStored(ExportBatch &batch, ExportCell &cell, ColumnKind kind,
                 const RowStore::Stored &stored) {
-    using Kind = RowStore::Stored::Kind;
-    const bool numberColumn =
-        kind == ColumnKind::Money || kind == ColumnKind::Whole || kind == ColumnKind::AutoNumber;
     switch (stored.kind) {
-    case Kind::Null:
+    case StoredAs::Null:
         return true;
-    case Kind::Whole:
-    case Kind::Real:
-        if (!numberColumn)
+    case StoredAs::Whole:
+    case StoredAs::Real:
+        if (!isNumberKind(kind))
             return false;
         setNumber(cell, kind,
-                  stored.kind == Kind::Whole ? static_cast<double>(stored.whole) : stored.real);
+                  stored.kind == StoredAs::Whole ? static_cast<double>(stored.whole) : stored.real);
         return true;
-    case Kind::Text: {
+    case StoredAs::Text: {
         const QLatin1StringView bytes(stored.text, static_cast<qsizetype>(stored.size));
         if (kind == ColumnKind::Date)
             return setDate(cell, keptDate(bytes));
@@ -235,10 +232,14 @@ void TableExport::readRow(int row, ExportBatch &batch) {
     }
 }
 
-bool TableExport::step(int rows) {
+void TableExport::refuseIfReread() const {
     if (reread_)
         throw DataError(QStringLiteral("The list was read again while it was being exported; "
                                        "export it again."));
+}
+
+bool TableExport::step(int rows) {
+    refuseIfReread();
     for (int done = 0; done < rows && !allTaken_; ++done) {
         if (!source_.isOpen()) {
             allTaken_ = true;
@@ -247,9 +248,7 @@ bool TableExport::step(int rows) {
         if (written_ >= source_.loadedCount()) {
             if (source_.canFetchMore())
                 source_.fetchMore();
-            if (reread_)
-                throw DataError(QStringLiteral("The list was read again while it was being "
-                                               "exported; export it again."));
+            refuseIfReread();
             if (written_ >= source_.loadedCount()) {
                 allTaken_ = true;
                 break;
@@ -268,9 +267,7 @@ bool TableExport::step(int rows) {
 }
 
 void TableExport::commit() {
-    if (reread_)
-        throw DataError(QStringLiteral("The list was read again while it was being exported; "
-                                       "export it again."));
+    refuseIfReread();
     if (!allTaken_)
         throw DataError(
             QStringLiteral("The file %1 was not finished: rows are missing.").arg(target_));

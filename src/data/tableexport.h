@@ -59,6 +59,8 @@ public:
 
 private:
     void readRow(int row, ExportBatch &batch);
+    // Throws once the list has been read again under the export.
+    void refuseIfReread() const;
 
     RecordSource &source_;
     QList<ExportColumn> columns_;

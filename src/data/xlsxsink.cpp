@@ -93,59 +93,58 @@ void XlsxSink::startSheet() {
 }
 
 void XlsxSink::writeRows(const ExportBatch &batch) {
-    static const qint64 dayZeroJulian = dayZero.toJulianDay();
-    static const qint64 firstDateCellJulian = firstDateCell.toJulianDay();
     for (std::size_t row = 0; row < batch.rows(); ++row) {
         if (line_ > rowsPerSheet)
             startSheet();
-        const auto line = static_cast<lxw_row_t>(line_);
-        lxw_col_t column = 0;
-        for (const ExportCell &cell : batch.row(row)) {
-            switch (cell.kind) {
-            case ExportCell::Kind::Empty:
-                break;
-            case ExportCell::Kind::Money:
-                check(worksheet_write_number(sheet_, line, column, cell.number, moneyFormat_));
-                break;
-            case ExportCell::Kind::Whole:
-                check(worksheet_write_number(sheet_, line, column,
-                                             static_cast<double>(cell.integer), nullptr));
-                break;
-            case ExportCell::Kind::Date:
-                if (cell.integer >= firstDateCellJulian)
-                    check(worksheet_write_number(sheet_, line, column,
-                                                 static_cast<double>(cell.integer - dayZeroJulian),
-                                                 dateFormat_));
-                else
-                    check(worksheet_write_string(sheet_, line, column,
-                                                 QDate::fromJulianDay(cell.integer)
-                                                     .toString(Qt::ISODate)
-                                                     .toUtf8()
-                                                     .constData(),
-                                                 nullptr));
-                break;
-            case ExportCell::Kind::Time:
-                check(worksheet_write_number(sheet_, line, column,
-                                             static_cast<double>(cell.integer) / 86400000.0,
-                                             timeFormat_));
-                break;
-            case ExportCell::Kind::Text:
-                if (cell.textSize == 0)
-                    break;
-                // Bytes are never fewer than characters, so only a long text is counted over.
-                if (cell.textSize > longestText) {
-                    const QByteArray cut = QString::fromUtf8(batch.text(cell), cell.textSize)
-                                               .left(longestText)
-                                               .toUtf8();
-                    check(worksheet_write_string(sheet_, line, column, cut.constData(), nullptr));
-                } else {
-                    check(worksheet_write_string(sheet_, line, column, batch.text(cell), nullptr));
-                }
-                break;
-            }
-            ++column;
-        }
+        int column = 0;
+        for (const ExportCell &cell : batch.row(row))
+            writeCell(column++, cell, batch);
         ++line_;
+    }
+}
+
+void XlsxSink::writeCell(int at, const ExportCell &cell, const ExportBatch &batch) {
+    static const qint64 dayZeroJulian = dayZero.toJulianDay();
+    static const qint64 firstDateCellJulian = firstDateCell.toJulianDay();
+    const auto line = static_cast<lxw_row_t>(line_);
+    const auto column = static_cast<lxw_col_t>(at);
+    switch (cell.kind) {
+    case ExportCell::Kind::Empty:
+        break;
+    case ExportCell::Kind::Money:
+        check(worksheet_write_number(sheet_, line, column, cell.number, moneyFormat_));
+        break;
+    case ExportCell::Kind::Whole:
+        check(worksheet_write_number(sheet_, line, column, static_cast<double>(cell.integer),
+                                     nullptr));
+        break;
+    case ExportCell::Kind::Date:
+        if (cell.integer >= firstDateCellJulian)
+            check(worksheet_write_number(sheet_, line, column,
+                                         static_cast<double>(cell.integer - dayZeroJulian),
+                                         dateFormat_));
+        else
+            check(worksheet_write_string(
+                sheet_, line, column,
+                QDate::fromJulianDay(cell.integer).toString(Qt::ISODate).toUtf8().constData(),
+                nullptr));
+        break;
+    case ExportCell::Kind::Time:
+        check(worksheet_write_number(sheet_, line, column,
+                                     static_cast<double>(cell.integer) / 86400000.0, timeFormat_));
+        break;
+    case ExportCell::Kind::Text:
+        if (cell.textSize == 0)
+            break;
+        // Bytes are never fewer than characters, so only a long text is counted over.
+        if (cell.textSize > longestText) {
+            const QByteArray cut =
+                QString::fromUtf8(batch.text(cell), cell.textSize).left(longestText).toUtf8();
+            check(worksheet_write_string(sheet_, line, column, cut.constData(), nullptr));
+        } else {
+            check(worksheet_write_string(sheet_, line, column, batch.text(cell), nullptr));
+        }
+        break;
     }
 }
 
@@ -212,9 +211,8 @@ struct Packing {
     }
     std::unique_ptr<ParallelDeflate> take(void *file) {
         const std::lock_guard lock(mutex);
-        std::unique_ptr<ParallelDeflate> entry = std::move(entries[file]);
-        entries.erase(file);
-        return entry;
+        auto entry = entries.extract(file);
+        return entry.empty() ? nullptr : std::move(entry.mapped());
     }
     void put(void *file, std::unique_ptr<ParallelDeflate> entry) {
         const std::lock_guard lock(mutex);

@@ -32,6 +32,7 @@ public:
 
 private:
     void startSheet();
+    void writeCell(int column, const ExportCell &cell, const ExportBatch &batch);
     void check(int error) const;
     void checkScratchFiles() const;
 
