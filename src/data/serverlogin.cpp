@@ -48,15 +48,21 @@ QString ServerLogin::refusal() const {
            useInstead();
 }
 
-QString ServerLogin::refusalOf(const QString &work, bool needsOffice) const {
+QString ServerLogin::missingRole(bool needsOffice) const {
     if (office || (!needsOffice && till))
         return QString();
-    const char *role = needsOffice ? serverroles::kOffice : serverroles::kTill;
+    return QLatin1String(needsOffice ? serverroles::kOffice : serverroles::kTill);
+}
+
+QString ServerLogin::refusalOf(const QString &work, bool needsOffice) const {
+    const QString role = missingRole(needsOffice);
+    if (role.isEmpty())
+        return QString();
     return QStringLiteral("%1 is %2 work: it needs a login that is a member of %3, and this "
                           "one (\"%4\") is not. Use it on a back-office computer, or ask the "
                           "shop's administrator.")
         .arg(work, needsOffice ? QStringLiteral("back-office") : QStringLiteral("the counter's"),
-             QLatin1String(role), name);
+             role, name);
 }
 
 namespace serverlogin {

@@ -18,8 +18,10 @@ struct ServerLogin {
 
     // Why the program does not work as this login, naming the login to use; empty when it may.
     QString refusal() const;
-    // Why this login may not open a screen that needs the back office's rights (or, for
-    // `office` false, a till's); empty when it may.
+    // The role this login lacks for work that needs the back office's rights (or, for
+    // `needsOffice` false, a till's); empty when it has what the work needs.
+    QString missingRole(bool needsOffice) const;
+    // Why this login may not do that work, "Paying bills" say; empty when it may.
     QString refusalOf(const QString &work, bool needsOffice) const;
 };
 

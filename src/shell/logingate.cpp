@@ -15,7 +15,7 @@ bool LoginGate::check() {
         return true;
     if (!login_) {
         try {
-            Connection connection(location_);
+            Connection connection(shoplocation::withTimeout(location_, timeout_));
             ServerLogin login = serverlogin::examine(connection);
             // What a program of this login that was killed left behind is nobody's now.
             if (login.refusal().isEmpty())
@@ -48,4 +48,12 @@ QString LoginGate::refusalOf(const QString &screenId) const {
         return QString();
     const ScreenWork work = screenWork(screenId);
     return login_->refusalOf(work.what, work.desk == Desk::BackOffice);
+}
+
+QString LoginGate::markOf(const QString &screenId) const {
+    if (!login_ || !login_->refusal().isEmpty())
+        return QString();
+    const QString role = login_->missingRole(screenWork(screenId).desk == Desk::BackOffice);
+    return role.isEmpty() ? QString()
+                          : QStringLiteral("Needs a login that is a member of %1.").arg(role);
 }

@@ -14,6 +14,8 @@ class MessageBoxes;
 class LoginGate {
 public:
     LoginGate(QString location, MessageBoxes &messages);
+    // How long the check waits for what another till holds (0: no limit, the default).
+    void setTimeout(int seconds) { timeout_ = seconds; }
 
     // Reads the login when it is not known yet; the first time, the rows this login left in
     // the scratch tables are cleared. False, the operator told why, when the server cannot be
@@ -23,9 +25,12 @@ public:
     bool allows(const QString &screenId);
     // Why the login may not open the screen; empty when it may, or while the login is unknown.
     QString refusalOf(const QString &screenId) const;
+    // The same in a few words, for the screen's commands: the role the login lacks.
+    QString markOf(const QString &screenId) const;
 
 private:
     QString location_;
     MessageBoxes &messages_;
+    int timeout_ = 0;
     std::optional<ServerLogin> login_;
 };

@@ -202,6 +202,7 @@ void MainWindow::newShop() {
 void MainWindow::setTimeouts(int counterSeconds, int officeSeconds) {
     counterTimeout_ = counterSeconds;
     officeTimeout_ = officeSeconds;
+    gate_.setTimeout(counterSeconds); // a till's start never hangs behind another's lock
 }
 
 void MainWindow::checkLogin() {
@@ -210,30 +211,29 @@ void MainWindow::checkLogin() {
 }
 
 // A command whose screen this login may not open stays where it is and says so: it is marked
-// with a lock and its tooltip names the role needed, and choosing it tells the same, so that
-// the keyboard finds it as the mouse does.
+// with a lock and its tooltip names the role needed, and choosing it tells why at length, so
+// that the keyboard finds it as the mouse does.
 void MainWindow::markRefusedCommands() {
     const QIcon lock = shellpictures::svgIcon(QStringLiteral(":/shell/icons/locked.svg"));
     for (const MenuEntry &entry : menuTable()) {
         if (entry.screenId == nullptr)
             continue;
-        const QString refusal = gate_.refusalOf(QLatin1String(entry.screenId));
+        const QString mark = gate_.markOf(QLatin1String(entry.screenId));
         auto *action = findChild<QAction *>(QLatin1String(entry.objectName));
-        if (action == nullptr || refusal.isEmpty())
+        if (action == nullptr || mark.isEmpty())
             continue;
         action->setIcon(lock);
-        action->setToolTip(refusal);
-        action->setStatusTip(refusal);
+        action->setToolTip(mark);
         if (auto *menu = findChild<QMenu *>(QLatin1String(entry.parent)))
             menu->setToolTipsVisible(true);
     }
     for (const ToolbarEntry &entry : toolbarTable()) {
         if (entry.screenId == nullptr)
             continue;
-        const QString refusal = gate_.refusalOf(QLatin1String(entry.screenId));
+        const QString mark = gate_.markOf(QLatin1String(entry.screenId));
         if (auto *action = findChild<QAction *>(QLatin1String(entry.key));
-            action && !refusal.isEmpty())
-            action->setToolTip(QLatin1String(entry.tooltip) + QStringLiteral("\n\n") + refusal);
+            action && !mark.isEmpty())
+            action->setToolTip(QLatin1String(entry.tooltip) + QStringLiteral(": ") + mark);
     }
 }
 
