@@ -67,6 +67,7 @@ bool isUtf8(const char *text, int size) {
     if (ascii == size) // most of a shop's texts
         return true;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    // The decoder reads the bytes when its result is taken.
     const QString decoded = decoder.decode(QByteArrayView(text + ascii, size - ascii));
     return !decoder.hasError();
 }

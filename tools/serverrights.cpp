@@ -16,7 +16,9 @@ constexpr char kAll[] = "SELECT, INSERT, UPDATE, DELETE";
 // What each role may do to each table. A till reads the catalogue, the offers and the sales,
 // and keeps its own top-sellers summary; it changes stock and adds sale rows only through the
 // sale's function, so that it holds no right that could take a lock others wait for on the
-// catalogue or the sales. The back office does everything the screens do to the rows.
+// catalogue or the sales. The back office does everything the screens do to the rows. A
+// table that a later version of the shop adds says in its upgrade step, as these lines do,
+// which role may read and write it.
 struct TableRights {
     const char *table;
     const char *till;

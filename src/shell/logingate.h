@@ -23,6 +23,8 @@ public:
     bool check();
     // Whether the screen may open; when not, the operator has been told why.
     bool allows(const QString &screenId);
+    // Whether the login has been read from the server.
+    bool known() const { return login_.has_value(); }
     // Why the login may not open the screen; empty when it may, or while the login is unknown.
     QString refusalOf(const QString &screenId) const;
     // The same in a few words, for the screen's commands: the role the login lacks.

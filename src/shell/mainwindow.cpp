@@ -206,14 +206,17 @@ void MainWindow::setTimeouts(int counterSeconds, int officeSeconds) {
 }
 
 void MainWindow::checkLogin() {
-    if (gate_.check())
-        markRefusedCommands();
+    gate_.check();
+    markRefusedCommands();
 }
 
 // A command whose screen this login may not open stays where it is and says so: it is marked
 // with a lock and its tooltip names the role needed, and choosing it tells why at length, so
 // that the keyboard finds it as the mouse does.
 void MainWindow::markRefusedCommands() {
+    if (commandsMarked_ || !gate_.known())
+        return;
+    commandsMarked_ = true;
     const QIcon lock = shellpictures::svgIcon(QStringLiteral(":/shell/icons/locked.svg"));
     for (const MenuEntry &entry : menuTable()) {
         if (entry.screenId == nullptr)
@@ -246,7 +249,9 @@ ShopContext MainWindow::contextFor(const QString &screenId) const {
 }
 
 QMdiSubWindow *MainWindow::createSubWindow(const QString &screenId) {
-    if (!gate_.allows(screenId))
+    const bool allowed = gate_.allows(screenId);
+    markRefusedCommands(); // the login may have become known only now
+    if (!allowed)
         return nullptr;
     QWidget *screen = nullptr;
     // A screen whose data cannot load is not opened; the operator reads why.

@@ -75,6 +75,7 @@ private:
     void bringForward(QMdiSubWindow *window);
     // The screen's own context: its session's time limit on a server shop.
     ShopContext contextFor(const QString &screenId) const;
+    // Once the login is known: marks the commands of the screens it may not open.
     void markRefusedCommands();
     void restorePlacement();
     void savePlacement();
@@ -91,6 +92,7 @@ private:
     QMap<QString, QPointer<QMdiSubWindow>> shared_;
     QPointer<QDialog> about_;
     LoginGate gate_;
+    bool commandsMarked_ = false;
     int counterTimeout_ = 0, officeTimeout_ = 0;
     QSize wantedOuterSize_; // until the window frame is known
 };

@@ -95,6 +95,11 @@ TEST(LoginGate, TheLoginDecidesWhichScreensOpen) {
         EXPECT_EQ(!invoice->icon().isNull(), till);
         EXPECT_EQ(invoice->toolTip().contains(serverroles::kOffice), till);
         EXPECT_TRUE(sell->icon().isNull());
+        // Also when the server could first be asked only as a screen opened.
+        auto later = f.makeWindow();
+        registerAllScreens(later->screens());
+        later->openNew(c.opens.value(0, "frmSell"));
+        EXPECT_EQ(!later->findChild<QAction *>("mnuPurchaseInvoice")->icon().isNull(), till);
         owner.exec("DELETE FROM tmp");
     }
 }
