@@ -144,7 +144,7 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
             EXPECT_EQ(db.scalar("SELECT count(*) FROM soldbook").toInt(), 0);
         }
         EXPECT_EQ(bar->shopText(), "Shop: " + path); // the shop is there now
-        if (c.before == Before::Nothing) { // the folder and the file are the owner's alone
+        if (c.before == Before::Nothing) {     // the folder and the file are the owner's alone
             const QFileDevice::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
             const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup |
                                                     QFile::ExeGroup | QFile::ReadOther |
