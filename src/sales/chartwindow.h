@@ -36,7 +36,12 @@ public:
     void print();
     void saveAs();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void fitValueLabels();
+
     QChartView *view_;
     std::function<SalesChart()> build_;
     SalesChart shown_;
