@@ -16,7 +16,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QHorizontalBarSeries>
 #include <QPainter>
@@ -65,6 +64,15 @@ ChartWindow::ChartWindow(QWidget *screen, RecordSource *list, std::function<Sale
     layout->addLayout(buttons);
     resize(720, 480);
 
+    // The labels are fitted again whenever the plot takes another size (a window resized,
+    // longer axis labels); only then, so that fitting, which moves the axis, ends there.
+    connect(
+        view_->chart(), &QChart::plotAreaChanged, this,
+        [this](const QRectF &plot) {
+            if (plot.size() != fittedTo_)
+                fitValueLabels();
+        },
+        Qt::QueuedConnection);
     // A new listing redraws the chart while its window is open.
     connect(list, &RecordSource::reset, this, [this] {
         if (isVisible())
@@ -174,8 +182,10 @@ void ChartWindow::fitValueLabels() {
         valueAxis->applyNiceNumbers();
         return;
     }
-    chart->layout()->activate(); // the plot area as the window's size gives it
     const QRectF plot = chart->plotArea();
+    fittedTo_ = plot.size();
+    if (plot.width() <= 0 || plot.height() <= 0)
+        return; // laid out once the window is
     const QFontMetricsF metrics(series->barSets().constFirst()->labelFont());
     double widest = 0;
     for (const QString &text : shown_.valueTexts)
@@ -196,11 +206,6 @@ void ChartWindow::fitValueLabels() {
     const double room = plot.height() - above;
     valueAxis->setRange(0, room > plot.height() / 3 ? top * plot.height() / room : top * 3);
     valueAxis->applyNiceNumbers();
-}
-
-void ChartWindow::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
-    fitValueLabels();
 }
 
 bool ChartWindow::saveTo(const QString &path) const {

@@ -36,13 +36,11 @@ public:
     void print();
     void saveAs();
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     void fitValueLabels();
 
     QChartView *view_;
+    QSizeF fittedTo_; // the plot size the labels were last fitted to
     std::function<SalesChart()> build_;
     SalesChart shown_;
 };

@@ -136,7 +136,13 @@ double toMm(double pixels, const QPrinter &printer) {
 
 QString amountText(Money amount, const QString &currency) {
     const Money cents = amount.roundedToCents();
-    const QString shown = QLocale().toCurrencyString(std::fabs(cents.toDouble()), currency, 2);
+    const QLocale locale;
+    const double magnitude = std::fabs(cents.toDouble());
+    // A system without a language of its own (C, POSIX) has no place for the sign: before the
+    // amount, as most tills print it.
+    const QString shown = locale.language() == QLocale::C
+                              ? currency + locale.toString(magnitude, 'f', 2)
+                              : locale.toCurrencyString(magnitude, currency, 2);
     return cents < Money() ? QLatin1Char('-') + shown : shown;
 }
 

@@ -162,6 +162,7 @@ TEST(ReceiptPrint, AmountsToTheCentWithTheShopsCurrency) {
     const QLocale germany(QLocale::German, QLocale::Germany);
     const Case cases[] = {
         {QLocale::c(), "", 24, "24.00"},
+        {QLocale::c(), "$", 1234.5, "$1234.50"},
         {us, "$", 24, "$24.00"},
         {us, "$", 1234.5, "$1,234.50"},
         {us, "$", -12.5, "-$12.50"},
