@@ -374,6 +374,9 @@ TEST_F(Sell, AFailedSaleRowBooksNothingAndKeepsTheLookup) {
     ASSERT_EQ(shop.messages.shown.size(), 1u);
     EXPECT_TRUE(shop.messages.texts().first().contains("disk full"));
     EXPECT_TRUE(shop.messages.texts().first().startsWith("The sale was not recorded"));
+    // The box's own OK only closes it: the text says which OK tries again.
+    EXPECT_TRUE(shop.messages.texts().first().endsWith(
+        "The sale stays on the screen: press its OK button (Alt+O) to try again."));
     EXPECT_EQ(text("Label3_0"), "111");
     EXPECT_EQ(text("Label3_4"), "25");
     EXPECT_EQ(text("Label6"), "");
