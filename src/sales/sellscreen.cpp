@@ -15,6 +15,7 @@
 #include "screenids.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "stockquestion.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -61,28 +62,6 @@ std::optional<qint64> copiesTyped(const QString &text) {
     if (!number || std::floor(*number) != *number || std::fabs(*number) > largestQuantity)
         return std::nullopt;
     return static_cast<qint64>(*number);
-}
-
-QString copies(qint64 count) {
-    return count == 1 || count == -1 ? QStringLiteral("%1 copy").arg(count)
-                                     : QStringLiteral("%1 copies").arg(count);
-}
-
-// The shelf count may be wrong (copies never counted in), so the operator may go on; the text
-// says what the catalogue holds and where the count ends.
-QString stockWarning(const QString &title, qint64 inStock, qint64 selling) {
-    const QString holds =
-        inStock > 0 ? QStringLiteral("The catalogue has only %1 of \"%2\" in stock.")
-                          .arg(copies(inStock), title)
-                    : QStringLiteral("The catalogue has no copy of \"%1\" in stock (its count "
-                                     "is %2).")
-                          .arg(title)
-                          .arg(inStock);
-    return holds + QStringLiteral(" Selling %1 takes the count to %2.\n\nPress OK to sell them "
-                                  "anyway (the count may be wrong), or Cancel to leave the sale "
-                                  "unrecorded on the screen.")
-                       .arg(copies(selling))
-                       .arg(inStock - selling);
 }
 
 } // namespace
@@ -375,17 +354,8 @@ void SellScreen::showLookup(const SaleLine &sale, Money salePrice, std::optional
     lookedUp_ = sale;
 }
 
-bool SellScreen::stockAllows(const SaleLine &sale) {
-    std::optional<qint64> stock;
-    // A count that cannot be read warns of nothing; the booking says what is wrong.
-    policy::skipOnError([&] { stock = shop::stockOf(*session_, sale.bookNo); });
-    if (!stock || sale.quantity <= 0 || *stock >= sale.quantity)
-        return true;
-    return context_.messages->confirm(stockWarning(sale.title, *stock, sale.quantity));
-}
-
 void SellScreen::recordSale() {
-    if (!lookedUp_ || !stockAllows(*lookedUp_))
+    if (!lookedUp_ || !stockquestion::allows(*session_, *context_.messages, *lookedUp_))
         return;
     const bool booked = policy::reportOnError(
         *context_.messages,

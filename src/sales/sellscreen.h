@@ -49,8 +49,6 @@ private:
     bool findInOtherForm(const QString &isbn);
     std::optional<Money> todaysOffer(const QString &isbn);
     void showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer);
-    // Whether the operator lets a sale of more copies than the catalogue holds go on.
-    bool stockAllows(const SaleLine &sale);
     void printReceiptLine();
     // Ready for the next scan: the box's text selected, so that the scan replaces it.
     void readyForScan();
