@@ -6,6 +6,7 @@
 #include "mainwindow.h"
 #include "restorecommand.h"
 #include "screenshottour.h"
+#include "serverreach.h"
 #include "shellpictures.h"
 #include "shopbackups.h"
 #include "shoplocation.h"
@@ -83,9 +84,11 @@ int main(int argc, char *argv[]) {
         return 0;
     }
     if (shoplocation::isServer(context.databasePath)) {
-        // The server keeps its own backups and checks; until it can be reached, or while it
-        // is worked as a login the program refuses, each screen tells why it does not open.
-        window.checkLogin();
+        // The server keeps its own backups and checks. Once it answers, who the program works
+        // as is read from it; until then, or while it is worked as a login the program
+        // refuses, each screen tells why it does not open.
+        if (serverreach::untilReached(context.databasePath, boxes))
+            window.checkLogin();
         return app.exec();
     }
     // While the program runs it holds this lock: quillmart-restore refuses to replace the

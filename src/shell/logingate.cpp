@@ -22,7 +22,8 @@ bool LoginGate::check() {
                 serverlogin::clearScratchRows(connection);
             login_ = login;
         } catch (const DataError &error) {
-            messages_.inform(error.description(), MessageBoxes::Icon::Critical);
+            messages_.inform(error.sentence(), MessageBoxes::Icon::Critical, QString(),
+                             error.details());
             return false;
         }
     }
