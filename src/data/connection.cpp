@@ -91,11 +91,8 @@ QVariant Statement::value(int column) const {
 QString Statement::declaredType(int column) const {
     return engine_->declaredType(column);
 }
-sqlite3_stmt *Statement::handle() const {
-    return engine_->sqliteHandle();
-}
-const pg_result *Statement::serverRow() const {
-    return engine_->serverRow();
+void Statement::readCells(int from, CellSink &sink) const {
+    engine_->readCells(from, sink);
 }
 
 Transaction::Transaction(Connection &connection) : conn_(connection) {

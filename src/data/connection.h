@@ -7,10 +7,9 @@
 #include <QVariant>
 #include <memory>
 
-struct pg_result;
 struct sqlite3;
-struct sqlite3_stmt;
 
+class CellSink;
 class ConnectionEngine;
 class Statement;
 class StatementEngine;
@@ -72,10 +71,8 @@ public:
     QVariant value(int column) const;
     // "MONEY", "DATE", ... for a column read from a table; empty for a computed one.
     QString declaredType(int column) const;
-    // The SQLite statement on a file; null on a server.
-    sqlite3_stmt *handle() const;
-    // The current row of a server's result (engine.h); null on a file.
-    const pg_result *serverRow() const;
+    // The current row's cells from column `from` on, into the sink (engine.h).
+    void readCells(int from, CellSink &sink) const;
 
 private:
     std::unique_ptr<StatementEngine> engine_;
