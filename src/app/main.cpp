@@ -6,6 +6,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "mainwindow.h"
+#include "opendatabase.h"
 #include "restorecommand.h"
 #include "screenshottour.h"
 #include "shellpictures.h"
@@ -85,7 +86,7 @@ int main(int argc, char *argv[]) {
         // The server keeps its own backups and checks; until it can be reached each screen
         // tells why it does not open.
         try {
-            Connection reach(context.databasePath);
+            Connection reach = drivers::connect(context.databasePath);
         } catch (const DataError &error) {
             boxes.inform(error.description(), MessageBoxes::Icon::Critical, QString());
         }

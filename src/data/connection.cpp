@@ -2,18 +2,17 @@
 #include "connection.h"
 
 #include "engine.h"
-#include "shoplocation.h"
 
 namespace {
 int busyTimeoutMs = 15000;
 } // namespace
 
-Connection::Connection(const QString &location)
-    : location_(location), engine_(shoplocation::isServer(location) ? engines::openServer(location)
-                                                                    : engines::openFile(location)) {
-}
+Connection::Connection(const QString &location, std::unique_ptr<ConnectionEngine> engine)
+    : location_(location), engine_(std::move(engine)) {}
 
 Connection::~Connection() = default;
+Connection::Connection(Connection &&other) noexcept = default;
+Connection &Connection::operator=(Connection &&other) noexcept = default;
 
 void Connection::setBusyTimeout(int milliseconds) {
     busyTimeoutMs = milliseconds;

@@ -16,14 +16,16 @@ class StatementEngine;
 
 class Connection {
 public:
-    // Opens an existing database file read-write, never creating one, or the server shop a
-    // location names (shoplocation.h). Throws DataError.
-    explicit Connection(const QString &location);
+    // Takes over an engine open on the shop at the location; drivers::connect (opendatabase.h)
+    // opens one.
+    Connection(const QString &location, std::unique_ptr<ConnectionEngine> engine);
     // How long a write waits for another program's write lock before the database is
     // reported busy: 15 s. Tests shorten it; connections opened afterwards use it.
     static void setBusyTimeout(int milliseconds);
     static int busyTimeout();
     ~Connection();
+    Connection(Connection &&other) noexcept;
+    Connection &operator=(Connection &&other) noexcept;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 

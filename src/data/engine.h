@@ -74,10 +74,3 @@ public:
     virtual QString lastError() const = 0;
     virtual sqlite3 *sqliteHandle() const { return nullptr; }
 };
-
-namespace engines {
-// An open SQLite connection to an existing shop file; throws DataError.
-std::unique_ptr<ConnectionEngine> openFile(const QString &path);
-// An open connection to a shop on a PostgreSQL server; throws DataError.
-std::unique_ptr<ConnectionEngine> openServer(const QString &location);
-} // namespace engines

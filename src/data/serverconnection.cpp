@@ -2,13 +2,14 @@
 // the server's failures.
 #include "connection.h"
 #include "dataerror.h"
+#include "openserver.h"
+#include "pglocation.h"
 #include "serverengine.h"
-#include "shoplocation.h"
 
 namespace server {
 
 ServerConnection::ServerConnection(const QString &location) : location_(location) {
-    serverName_ = shoplocation::describe(location);
+    serverName_ = pglocation::describe(location);
     connect();
 }
 
@@ -33,7 +34,7 @@ bool namesOptions(const QByteArray &settings) {
 } // namespace
 
 void ServerConnection::connect() {
-    const QByteArray settings = shoplocation::connectionString(location_).toUtf8();
+    const QByteArray settings = pglocation::connectionString(location_).toUtf8();
     // The session's settings go with the request to connect, saving a round trip before a
     // screen's first rows, unless the shop's settings carry server options of their own.
     const bool ownOptions = namesOptions(settings);

@@ -1,55 +1,20 @@
 // Shop locations: a file path or a server shop.
 #include "shoplocation.h"
 
-#include <libpq-fe.h>
+#include "pglocation.h"
 
 namespace shoplocation {
 
 bool isServer(const QString &location) {
-    return location.startsWith(QLatin1String(serverPrefix));
+    return pglocation::isServer(location);
 }
 
 QString ofServer(const QString &connectionString) {
-    return QLatin1String(serverPrefix) + connectionString.trimmed();
-}
-
-QString connectionString(const QString &location) {
-    return isServer(location) ? location.mid(int(qstrlen(serverPrefix))) : QString();
+    return pglocation::of(connectionString);
 }
 
 QString describe(const QString &location) {
-    if (!isServer(location))
-        return location;
-    const QString settings = connectionString(location);
-    // A bare word is a database name to libpq; a service name is written "service=...".
-    PQconninfoOption *options = PQconninfoParse(settings.toUtf8().constData(), nullptr);
-    if (options == nullptr) // never shown as typed: it may hold a password
-        return QStringLiteral("Server shop");
-    QString host, database, service;
-    for (PQconninfoOption *option = options; option->keyword != nullptr; ++option) {
-        if (option->val == nullptr)
-            continue;
-        const QString value = QString::fromUtf8(option->val);
-        if (qstrcmp(option->keyword, "host") == 0 || qstrcmp(option->keyword, "hostaddr") == 0)
-            host = value;
-        else if (qstrcmp(option->keyword, "dbname") == 0)
-            database = value;
-        else if (qstrcmp(option->keyword, "service") == 0)
-            service = value;
-    }
-    PQconninfoFree(options);
-    if (host.startsWith(QLatin1Char('/')))
-        host = QStringLiteral("this computer");
-    // "Server shop: shop on backoffice", "Server shop: service shop".
-    QString what = database;
-    if (!service.isEmpty())
-        what = database.isEmpty() ? QStringLiteral("service %1").arg(service)
-                                  : QStringLiteral("%1 (service %2)").arg(database, service);
-    if (what.isEmpty())
-        what = QStringLiteral("the default database");
-    if (!host.isEmpty())
-        what += QStringLiteral(" on %1").arg(host);
-    return QStringLiteral("Server shop: ") + what;
+    return isServer(location) ? pglocation::describe(location) : location;
 }
 
 } // namespace shoplocation

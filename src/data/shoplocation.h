@@ -7,13 +7,9 @@
 
 namespace shoplocation {
 
-inline constexpr const char *serverPrefix = "postgresql:";
-
 bool isServer(const QString &location);
 // The location of the server shop a libpq connection string or service name names.
 QString ofServer(const QString &connectionString);
-// The libpq connection string of a server location.
-QString connectionString(const QString &location);
 // How the status bar names the shop: the file's path, or "shop on backoffice/shop".
 QString describe(const QString &location);
 

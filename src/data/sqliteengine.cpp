@@ -1,6 +1,7 @@
 // The SQLite engine: the shop in one file on this computer.
 #include "connection.h"
 #include "engine.h"
+#include "openfile.h"
 
 #include "conversions.h"
 #include "databaseerrors.h"

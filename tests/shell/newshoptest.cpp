@@ -1,5 +1,6 @@
 // File > New Shop…: what it makes where, what it refuses, and what the status bar says.
 #include "newshopdialog.h"
+#include "opendatabase.h"
 #include "shellfixture.h"
 #include "shopfile.h"
 #include "shopstatusbar.h"
@@ -132,7 +133,7 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
         }
         if (c.titles < 0)
             continue;
-        Connection db(path);
+        Connection db = drivers::connect(path);
         const int titles = db.scalar("SELECT count(*) FROM Titles").toInt();
         if (c.answer == Answer::DemoShop && c.before == Before::Nothing) {
             EXPECT_GE(titles, c.titles);
@@ -144,7 +145,7 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
             EXPECT_EQ(db.scalar("SELECT count(*) FROM soldbook").toInt(), 0);
         }
         EXPECT_EQ(bar->shopText(), "Shop: " + path); // the shop is there now
-        if (c.before == Before::Nothing) {     // the folder and the file are the owner's alone
+        if (c.before == Before::Nothing) { // the folder and the file are the owner's alone
             const QFileDevice::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
             const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup |
                                                     QFile::ExeGroup | QFile::ReadOther |

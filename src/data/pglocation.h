@@ -1,0 +1,20 @@
+// A shop on a PostgreSQL server, as its location names it: "postgresql:" and a libpq
+// connection string or service name ("postgresql:service=shop").
+#pragma once
+
+#include <QString>
+
+namespace pglocation {
+
+inline constexpr const char *prefix = "postgresql:";
+
+// Whether the location names a shop on a server.
+bool isServer(const QString &location);
+// The location of the server shop a libpq connection string or service name names.
+QString of(const QString &connectionString);
+// The libpq connection string of a server location.
+QString connectionString(const QString &location);
+// How the status bar names a server shop: "Server shop: shop on backoffice".
+QString describe(const QString &location);
+
+} // namespace pglocation
