@@ -20,8 +20,10 @@ namespace {
 
 class AnsweringMessages : public MessageBoxes {
 public:
-    void inform(const QString &text, Icon, const QString &) override { shown << text; }
-    bool confirm(const QString &text, const QString &) override {
+    void inform(const QString &text, Icon, const QString &, const QString &) override {
+        shown << text;
+    }
+    bool confirm(const QString &text, const QString &, const QString &) override {
         confirmed << text;
         return true;
     }

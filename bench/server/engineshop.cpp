@@ -36,7 +36,7 @@ SaleLine saleLine(const SaleTitle &title) {
     line.bookNo = title.bookNo;
     line.isbn = QString::fromStdString(title.isbn);
     line.title = QString::fromStdString(title.title);
-    line.price = title.price;
+    line.price = *Money::fromDouble(title.price);
     line.quantity = 1;
     return line;
 }

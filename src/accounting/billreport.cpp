@@ -1,6 +1,7 @@
 // The bill report's layout, its data from tempPay, and its preview window.
 #include "billreport.h"
 
+#include "printpreview.h"
 #include "recordsource.h"
 #include "screenheading.h"
 #include "shoptables.h"
@@ -93,7 +94,7 @@ QPrintPreviewDialog *openPreview(const ReportRecords &records, QWidget *parent) 
     preview->setWindowTitle(QStringLiteral("DataReport1"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowModality(Qt::NonModal);
-    preview->resize(820, 680);
+    printpreview::fit(preview, QSize(820, 680));
     // The rows are those tempPay held when the preview opened: printing from this window
     // prints what it shows, whatever later listings put into tempPay.
     QObject::connect(

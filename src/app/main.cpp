@@ -3,12 +3,11 @@
 #include "backupatclose.h"
 #include "backupscheduler.h"
 #include "clock.h"
-#include "connection.h"
-#include "dataerror.h"
 #include "mainwindow.h"
 #include "opendatabase.h"
 #include "restorecommand.h"
 #include "screenshottour.h"
+#include "serverreach.h"
 #include "shellpictures.h"
 #include "shopbackups.h"
 #include "shoplocation.h"
@@ -85,11 +84,7 @@ int main(int argc, char *argv[]) {
     if (shoplocation::isServer(context.databasePath)) {
         // The server keeps its own backups and checks; until it can be reached each screen
         // tells why it does not open.
-        try {
-            Connection reach = drivers::connect(context.databasePath);
-        } catch (const DataError &error) {
-            boxes.inform(error.description(), MessageBoxes::Icon::Critical, QString());
-        }
+        serverreach::untilReached(context.databasePath, boxes);
         return app.exec();
     }
     // While the program runs it holds this lock: quillmart-restore refuses to replace the

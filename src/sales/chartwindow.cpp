@@ -3,6 +3,7 @@
 
 #include "errorpolicy.h"
 #include "messageboxes.h"
+#include "printpreview.h"
 #include "recordsource.h"
 #include "screenheading.h"
 
@@ -11,8 +12,10 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QHorizontalBarSeries>
 #include <QPainter>
@@ -20,6 +23,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -60,6 +64,15 @@ ChartWindow::ChartWindow(QWidget *screen, RecordSource *list, std::function<Sale
     layout->addLayout(buttons);
     resize(720, 480);
 
+    // The labels are fitted again whenever the plot takes another size (a window resized,
+    // longer axis labels); only then, so that fitting, which moves the axis, ends there.
+    connect(
+        view_->chart(), &QChart::plotAreaChanged, this,
+        [this](const QRectF &plot) {
+            if (plot.size() != fittedTo_)
+                fitValueLabels();
+        },
+        Qt::QueuedConnection);
     // A new listing redraws the chart while its window is open.
     connect(list, &RecordSource::reset, this, [this] {
         if (isVisible())
@@ -121,9 +134,19 @@ void ChartWindow::redraw() {
     series->append(set);
     series->setLabelsVisible(true);
     series->setLabelsFormat(QStringLiteral("@value"));
+    series->setLabelsPrecision(15); // 1234567.5, never 1.23457e+06
     series->setLabelsPosition(shown_.bars ? QAbstractBarSeries::LabelsInsideEnd
                                           : QAbstractBarSeries::LabelsOutsideEnd);
     chart->addSeries(series);
+    // The value of the bar under the pointer, also where its label had no room.
+    connect(series, &QAbstractBarSeries::hovered, view_, [this](bool on, int index) {
+        const qsizetype at = shown_.bars ? shown_.values.size() - 1 - index : index;
+        QToolTip::showText(QCursor::pos(),
+                           on ? shown_.categories.value(at) + QStringLiteral(": ") +
+                                    shown_.valueTexts.value(at)
+                              : QString(),
+                           view_);
+    });
 
     auto *categoryAxis = new QBarCategoryAxis;
     categoryAxis->append(categories);
@@ -132,15 +155,57 @@ void ChartWindow::redraw() {
     auto *valueAxis = new QValueAxis;
     valueAxis->setTitleText(shown_.valueTitle);
     valueAxis->setLabelFormat(QStringLiteral("%.0f"));
-    double top = 0;
-    for (double value : values)
-        top = std::max(top, value);
-    valueAxis->setRange(0, top > 0 ? top * 1.1 : 1);
-    valueAxis->applyNiceNumbers();
     chart->addAxis(categoryAxis, shown_.bars ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(valueAxis, shown_.bars ? Qt::AlignBottom : Qt::AlignLeft);
     series->attachAxis(categoryAxis);
     series->attachAxis(valueAxis);
+    fitValueLabels();
+}
+
+// A number over each column where it fits there level; turned upright where only that fits;
+// left out where neither does, rather than running into its neighbours (the value then shows
+// when the pointer rests on the column). The value axis reaches high enough that the label of
+// the tallest column is not cut off at the top.
+void ChartWindow::fitValueLabels() {
+    QChart *chart = view_->chart();
+    auto *series = qobject_cast<QAbstractBarSeries *>(chart->series().value(0));
+    QValueAxis *valueAxis = nullptr;
+    for (QAbstractAxis *axis : chart->axes())
+        valueAxis = valueAxis != nullptr ? valueAxis : qobject_cast<QValueAxis *>(axis);
+    if (series == nullptr || valueAxis == nullptr)
+        return;
+    double top = 0;
+    for (double value : shown_.values)
+        top = std::max(top, value);
+    if (shown_.bars || shown_.values.isEmpty() || top <= 0) {
+        valueAxis->setRange(0, top > 0 ? top * 1.1 : 1);
+        valueAxis->applyNiceNumbers();
+        return;
+    }
+    const QRectF plot = chart->plotArea();
+    fittedTo_ = plot.size();
+    if (plot.width() <= 0 || plot.height() <= 0)
+        return; // laid out once the window is
+    const QFontMetricsF metrics(series->barSets().constFirst()->labelFont());
+    double widest = 0;
+    for (const QString &text : shown_.valueTexts)
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    const double column = plot.width() / static_cast<double>(shown_.values.size());
+    const double gap = metrics.averageCharWidth();
+    double above = 0; // room the tallest column's label needs over it
+    if (widest + gap <= column) {
+        series->setLabelsAngle(0);
+        above = metrics.height();
+    } else if (metrics.height() + gap / 2 <= column) {
+        series->setLabelsAngle(-90);
+        above = widest;
+    }
+    series->setLabelsVisible(above > 0);
+    above += gap;
+    // The tallest column stands `above` pixels below the plot's top.
+    const double room = plot.height() - above;
+    valueAxis->setRange(0, room > plot.height() / 3 ? top * plot.height() / room : top * 3);
+    valueAxis->applyNiceNumbers();
 }
 
 bool ChartWindow::saveTo(const QString &path) const {
@@ -176,6 +241,7 @@ void ChartWindow::print() {
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(shown_.title);
     QPrintPreviewDialog preview(&printer, this);
+    printpreview::fit(&preview, QSize(820, 640));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter *device) { renderChart(view_, *device); });
     preview.exec();

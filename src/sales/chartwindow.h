@@ -37,7 +37,10 @@ public:
     void saveAs();
 
 private:
+    void fitValueLabels();
+
     QChartView *view_;
+    QSizeF fittedTo_; // the plot size the labels were last fitted to
     std::function<SalesChart()> build_;
     SalesChart shown_;
 };

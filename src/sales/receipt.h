@@ -1,23 +1,27 @@
 // A customer's receipt as it is printed: the shop, the time, the lines of the customer's list,
-// the total and the footer.
+// the total, who served and the footer.
 #pragma once
+
+#include "money.h"
 
 #include <QDateTime>
 #include <QString>
 #include <vector>
 
 struct ReceiptLine {
-    QString title;
-    QString price; // the unit price charged
+    QString title; // whole, however long
+    Money price;   // the unit price charged
     bool onOffer = false;
-    QString quantity;
-    QString subtotal;
+    qint64 quantity = 0;
+    Money subtotal;
 };
 
 struct Receipt {
     QString shopName; // empty: no heading line
     QDateTime when;
     std::vector<ReceiptLine> lines;
-    QString total;
-    QString footer; // "Thank you", a return policy; empty: none
+    Money total;
+    QString currency; // the sign printed with each amount; empty: none
+    QString servedBy; // empty: no "Served by" line
+    QString footer;   // "Thank you", a return policy; empty: none
 };

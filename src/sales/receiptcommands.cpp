@@ -2,11 +2,14 @@
 #include "receiptcommands.h"
 
 #include "messageboxes.h"
+#include "printpreview.h"
 #include "receiptprint.h"
 #include "receiptsettingsdialog.h"
 #include "screenheading.h"
+#include "shoplocation.h"
 
 #include <QAction>
+#include <QLocale>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QWidget>
@@ -33,7 +36,19 @@ Receipt ReceiptCommands::receiptToPrint() const {
     const ReceiptSettings settings = ReceiptSettings::load();
     receipt.shopName = settings.shopName;
     receipt.footer = settings.footer;
+    receipt.currency = settings.currency.isEmpty() ? QLocale().currencySymbol() : settings.currency;
+    if (settings.printServedBy)
+        receipt.servedBy = settings.servedBy.isEmpty()
+                               ? shoplocation::loginName(context_.databasePath)
+                               : settings.servedBy;
     return receipt;
+}
+
+int ReceiptCommands::printOn(QPrinter &printer, const Receipt &receipt, receipt::Paper paper) {
+    // The print dialog puts its own page size on the printer (Letter, for Print to File):
+    // the receipt's paper is set again, so that paper and PDF are the paper chosen.
+    receipt::setPaper(printer, paper);
+    return receipt::print(receipt, printer);
 }
 
 QPrintPreviewDialog *ReceiptCommands::printReceipt() {
@@ -43,24 +58,26 @@ QPrintPreviewDialog *ReceiptCommands::printReceipt() {
             QStringLiteral("The customer's list is empty: there is no receipt to print yet."));
         return nullptr;
     }
+    const receipt::Paper paper = ReceiptSettings::load().paper;
     auto *printer = new QPrinter(QPrinter::HighResolution);
-    receipt::setPaper(*printer, ReceiptSettings::load().paper);
+    receipt::setPaper(*printer, paper);
     printer->setDocName(QStringLiteral("Receipt"));
     auto *preview = named<QPrintPreviewDialog>("receiptPreview", printer, screen_->window());
     preview->setWindowTitle(QStringLiteral("Receipt"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowModality(Qt::NonModal);
-    preview->resize(640, 720);
+    printpreview::fit(preview, QSize(640, 720));
     // What the preview shows and prints is the receipt of the moment it opened.
     connect(preview, &QPrintPreviewDialog::paintRequested, preview,
-            [receipt](QPrinter *target) { receipt::print(receipt, *target); });
+            [receipt, paper](QPrinter *target) { printOn(*target, receipt, paper); });
     connect(preview, &QObject::destroyed, [printer] { delete printer; }); // after the dialog
     preview->show();
     return preview;
 }
 
 void ReceiptCommands::editSettings() {
-    ReceiptSettingsDialog dialog(ReceiptSettings::load(), screen_->window());
+    ReceiptSettingsDialog dialog(ReceiptSettings::load(),
+                                 shoplocation::loginName(context_.databasePath), screen_->window());
     if (dialog.exec() == QDialog::Accepted)
         dialog.settings().save();
 }

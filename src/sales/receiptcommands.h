@@ -3,6 +3,7 @@
 #pragma once
 
 #include "receipt.h"
+#include "receiptprint.h"
 #include "shopcontext.h"
 
 #include <QObject>
@@ -25,8 +26,12 @@ public:
     // they are.
     QPrintPreviewDialog *printReceipt();
     void editSettings();
-    // The receipt with the shop's name and footer from the settings.
+    // The receipt with the shop's name, footer, currency sign and who served, from the
+    // settings.
     Receipt receiptToPrint() const;
+    // Prints the receipt on the paper, whatever page the printer was left with; returns the
+    // number of pages.
+    static int printOn(QPrinter &printer, const Receipt &receipt, receipt::Paper paper);
 
     QAction *printAction() const { return print_; }
     QAction *settingsAction() const { return settings_; }

@@ -4,8 +4,10 @@
 #include "conversions.h"
 
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPainter>
 #include <QPrinter>
+#include <cmath>
 
 namespace receipt {
 
@@ -41,14 +43,18 @@ public:
         : printer_(printer),
           width_(printer.pageLayout().paintRectPixels(printer.resolution()).width()) {}
 
-    // Rows of one group, kept together on a page.
+    // Rows of one group, kept together on a page. Text is wrapped between words, and a word
+    // wider than the paper (a long run of letters, a web address) wherever it must break.
     void row(const QString &left, const QString &right = QString(), bool bold = false,
              bool large = false, int align = Qt::AlignLeft) {
         const QFontMetricsF metrics(receiptFont(printer_, bold, large), &printer_);
-        const int flags = align | Qt::TextWordWrap;
         const double rightWidth = right.isEmpty() ? 0 : metrics.horizontalAdvance(right) + 1;
         const double leftWidth =
             right.isEmpty() ? width_ : width_ - rightWidth - metrics.averageCharWidth();
+        int flags = align | Qt::TextWordWrap;
+        for (const QString &word : left.split(QLatin1Char(' ')))
+            if (metrics.horizontalAdvance(word) > leftWidth)
+                flags |= Qt::TextWrapAnywhere;
         const double height =
             std::max(metrics.lineSpacing(),
                      metrics.boundingRect(QRectF(0, 0, leftWidth, 1e6), flags, left).height());
@@ -100,18 +106,21 @@ std::vector<Group> build(const Receipt &receipt, QPrinter &printer) {
     for (const ReceiptLine &line : receipt.lines) {
         b.row(line.title);
         b.row(QStringLiteral("   %1 x %2%3")
-                  .arg(line.quantity, line.price, line.onOffer ? QStringLiteral(" *") : QString()),
-              line.subtotal);
+                  .arg(QString::number(line.quantity), amountText(line.price, receipt.currency),
+                       line.onOffer ? QStringLiteral(" *") : QString()),
+              amountText(line.subtotal, receipt.currency));
         b.endGroup();
         anyOffer = anyOffer || line.onOffer;
     }
     b.rule();
-    b.row(QStringLiteral("TOTAL"), receipt.total, true);
+    b.row(QStringLiteral("TOTAL"), amountText(receipt.total, receipt.currency), true);
     if (anyOffer)
         b.row(QStringLiteral("* offer price"));
     b.endGroup();
-    b.gap();
-    b.row(QStringLiteral("Served by: ____________________"));
+    if (!receipt.servedBy.trimmed().isEmpty()) {
+        b.gap();
+        b.row(QStringLiteral("Served by: %1").arg(receipt.servedBy.trimmed()));
+    }
     if (!receipt.footer.trimmed().isEmpty()) {
         b.gap();
         b.row(receipt.footer, {}, false, false, Qt::AlignHCenter);
@@ -124,6 +133,18 @@ double toMm(double pixels, const QPrinter &printer) {
 }
 
 } // namespace
+
+QString amountText(Money amount, const QString &currency) {
+    const Money cents = amount.roundedToCents();
+    const QLocale locale;
+    const double magnitude = std::fabs(cents.toDouble());
+    // A system without a language of its own (C, POSIX) has no place for the sign: before the
+    // amount, as most tills print it.
+    const QString shown = locale.language() == QLocale::C
+                              ? currency + locale.toString(magnitude, 'f', 2)
+                              : locale.toCurrencyString(magnitude, currency, 2);
+    return cents < Money() ? QLatin1Char('-') + shown : shown;
+}
 
 QString paperName(Paper paper) {
     switch (paper) {

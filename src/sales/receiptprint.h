@@ -15,6 +15,10 @@ namespace receipt {
 
 enum class Paper { Roll80, Roll58, A4, Letter };
 
+// An amount as the receipt prints it: to the cent, in the shop's language, with the currency
+// sign where the language puts it ("$24.00", "24,00 €"); a refund with a minus before it.
+QString amountText(Money amount, const QString &currency);
+
 // The paper's name as the settings keep it and the dialog shows it ("80 mm roll").
 QString paperName(Paper paper);
 Paper paperFromName(const QString &name); // an unknown name is the 80 mm roll

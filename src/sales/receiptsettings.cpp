@@ -11,6 +11,9 @@ ReceiptSettings ReceiptSettings::load() {
     result.shopName = settings.value(QStringLiteral("ShopName")).toString();
     result.footer = settings.value(QStringLiteral("Footer")).toString();
     result.paper = receipt::paperFromName(settings.value(QStringLiteral("Paper")).toString());
+    result.currency = settings.value(QStringLiteral("Currency")).toString();
+    result.servedBy = settings.value(QStringLiteral("ServedBy")).toString();
+    result.printServedBy = settings.value(QStringLiteral("PrintServedBy"), true).toBool();
     return result;
 }
 
@@ -21,5 +24,8 @@ void ReceiptSettings::save() const {
     settings.setValue(QStringLiteral("ShopName"), shopName);
     settings.setValue(QStringLiteral("Footer"), footer);
     settings.setValue(QStringLiteral("Paper"), receipt::paperName(paper));
+    settings.setValue(QStringLiteral("Currency"), currency);
+    settings.setValue(QStringLiteral("ServedBy"), servedBy);
+    settings.setValue(QStringLiteral("PrintServedBy"), printServedBy);
     settings.sync();
 }

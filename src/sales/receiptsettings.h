@@ -1,5 +1,5 @@
-// The receipt's settings in the per-user settings store: the shop's name, the footer line and
-// the paper. Empty name and footer until the shop sets them.
+// The receipt's settings in the per-user settings store: the shop's name, the footer line, the
+// paper, the currency sign and who served. Empty name and footer until the shop sets them.
 #pragma once
 
 #include "receiptprint.h"
@@ -10,6 +10,9 @@ struct ReceiptSettings {
     QString shopName;
     QString footer;
     receipt::Paper paper = receipt::Paper::Roll80;
+    QString currency; // empty: the sign of the system's language
+    QString servedBy; // empty: the name of the till's login
+    bool printServedBy = true;
 
     static ReceiptSettings load();
     void save() const;

@@ -1,14 +1,20 @@
-// The receipt settings dialog: three fields and OK/Cancel.
+// The receipt settings dialog: the fields and OK/Cancel.
 #include "receiptsettingsdialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QLocale>
 
-ReceiptSettingsDialog::ReceiptSettingsDialog(const ReceiptSettings &settings, QWidget *parent)
+ReceiptSettingsDialog::ReceiptSettingsDialog(const ReceiptSettings &settings,
+                                             const QString &loginName, QWidget *parent)
     : QDialog(parent), shopName_(new QLineEdit(settings.shopName, this)),
-      footer_(new QLineEdit(settings.footer, this)), paper_(new QComboBox(this)) {
+      footer_(new QLineEdit(settings.footer, this)), paper_(new QComboBox(this)),
+      currency_(new QLineEdit(settings.currency, this)),
+      printServedBy_(new QCheckBox(QStringLiteral("Print who &served"), this)),
+      servedBy_(new QLineEdit(settings.servedBy, this)) {
     setObjectName(QStringLiteral("dlgReceiptSettings"));
     setWindowTitle(QStringLiteral("Receipt Settings"));
     shopName_->setObjectName(QStringLiteral("txtShopName"));
@@ -18,12 +24,28 @@ ReceiptSettingsDialog::ReceiptSettingsDialog(const ReceiptSettings &settings, QW
     for (receipt::Paper paper : receipt::allPapers())
         paper_->addItem(receipt::paperName(paper));
     paper_->setCurrentText(receipt::paperName(settings.paper));
+    currency_->setObjectName(QStringLiteral("txtCurrency"));
+    const QString localSign = QLocale().currencySymbol();
+    currency_->setPlaceholderText(localSign.isEmpty()
+                                      ? QStringLiteral("none: amounts print without a sign")
+                                      : QStringLiteral("as the system has it: %1").arg(localSign));
+    printServedBy_->setObjectName(QStringLiteral("chkServedBy"));
+    printServedBy_->setChecked(settings.printServedBy);
+    servedBy_->setObjectName(QStringLiteral("txtServedBy"));
+    servedBy_->setPlaceholderText(loginName.isEmpty()
+                                      ? QStringLiteral("a name for this till")
+                                      : QStringLiteral("the login's name: %1").arg(loginName));
+    servedBy_->setEnabled(settings.printServedBy);
+    connect(printServedBy_, &QCheckBox::toggled, servedBy_, &QWidget::setEnabled);
     shopName_->setMinimumWidth(320);
 
     auto *form = new QFormLayout(this);
     form->addRow(QStringLiteral("Shop &name:"), shopName_);
     form->addRow(QStringLiteral("&Footer line:"), footer_);
     form->addRow(QStringLiteral("&Paper:"), paper_);
+    form->addRow(QStringLiteral("&Currency sign:"), currency_);
+    form->addRow(printServedBy_);
+    form->addRow(QStringLiteral("Served &by:"), servedBy_);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -31,5 +53,10 @@ ReceiptSettingsDialog::ReceiptSettingsDialog(const ReceiptSettings &settings, QW
 }
 
 ReceiptSettings ReceiptSettingsDialog::settings() const {
-    return {shopName_->text(), footer_->text(), receipt::paperFromName(paper_->currentText())};
+    return {shopName_->text(),
+            footer_->text(),
+            receipt::paperFromName(paper_->currentText()),
+            currency_->text().trimmed(),
+            servedBy_->text().trimmed(),
+            printServedBy_->isChecked()};
 }

@@ -3,12 +3,14 @@
 #include "saleschart.h"
 
 #include "conversions.h"
+#include "money.h"
 #include "recordsource.h"
 #include "shoptables.h"
 
 #include <QDate>
 #include <QTime>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -50,12 +52,12 @@ private:
     QDate lastDay_;
 };
 
-// The takings of the listed sales summed per key, read from the text of `field`: a row whose
-// key cannot be read is left out, one without a price or a quantity adds nothing.
+// The takings of the listed sales summed exactly per key, read from the text of `field`: a
+// row whose key cannot be read is left out, one without a price or a quantity adds nothing.
 template <typename Key, typename KeyOf>
-std::map<Key, double> takingsBy(RecordSource &sales, const Column &field, KeyOf keyOf) {
+std::map<Key, Money> takingsBy(RecordSource &sales, const Column &field, KeyOf keyOf) {
     using namespace tables::soldbook;
-    std::map<Key, double> sums;
+    std::map<Key, Money> sums;
     const int key = sales.isOpen() ? sales.fieldIndex(field) : -1;
     const int price = sales.isOpen() ? sales.fieldIndex(Price) : -1;
     const int qty = sales.isOpen() ? sales.fieldIndex(Qty) : -1;
@@ -66,11 +68,11 @@ std::map<Key, double> takingsBy(RecordSource &sales, const Column &field, KeyOf 
         const std::optional<Key> at = keyOf(sales.valueAt(row, key).toString());
         if (!at)
             continue;
-        double &sum = sums[*at];
-        const auto p = conv::toNumber(sales.valueAt(row, price));
+        Money &sum = sums[*at];
+        const auto p = Money::fromValue(sales.valueAt(row, price));
         const auto q = conv::toNumber(sales.valueAt(row, qty));
         if (p && q)
-            sum += *p * *q;
+            sum += p->times(std::llround(*q));
     }
     return sums;
 }
@@ -78,13 +80,15 @@ std::map<Key, double> takingsBy(RecordSource &sales, const Column &field, KeyOf 
 // A bar for every key from the first summed to the last, each `next` after the one before,
 // 0 where nothing was summed.
 template <typename Key, typename Next, typename Label>
-void addBars(SalesChart &chart, const std::map<Key, double> &sums, Next next, Label label) {
+void addBars(SalesChart &chart, const std::map<Key, Money> &sums, Next next, Label label) {
     if (sums.empty())
         return;
     for (Key key = sums.begin()->first; key <= sums.rbegin()->first; key = next(key)) {
         chart.categories << label(key);
         const auto found = sums.find(key);
-        chart.values << (found == sums.end() ? 0.0 : found->second);
+        const Money sum = found == sums.end() ? Money() : found->second;
+        chart.values << sum.toDouble();
+        chart.valueTexts << sum.text();
     }
 }
 
@@ -120,6 +124,7 @@ SalesChart topSellers(RecordSource &summary, const QString &period) {
                                      summary.valueAt(seller.row, isbn).toString(),
                                      chart.categories);
         chart.values << seller.copies;
+        chart.valueTexts << conv::numberText(seller.copies);
     }
     return chart;
 }
@@ -154,7 +159,7 @@ SalesChart takingsByDay(RecordSource &sales, const QString &caption) {
         return chart;
     }
     chart.title = QStringLiteral("Takings per month, %1").arg(periodOf(caption));
-    std::map<int, double> byMonth; // year * 12 + month - 1
+    std::map<int, Money> byMonth; // year * 12 + month - 1
     for (const auto &[day, sum] : byDay)
         byMonth[day.year() * 12 + day.month() - 1] += sum;
     addBars(

@@ -14,7 +14,8 @@ struct SalesChart {
     QString valueTitle; // what the bars measure
     QStringList categories;
     QList<double> values;
-    bool bars = false; // bars across the window, labelled by title; columns otherwise
+    QStringList valueTexts; // each value as the bar's label shows it
+    bool bars = false;      // bars across the window, labelled by title; columns otherwise
 };
 
 namespace saleschart {

@@ -2,7 +2,6 @@
 #include "salesreportscreen.h"
 
 #include "chartwindow.h"
-#include "conversions.h"
 #include "datagrid.h"
 #include "datepicker.h"
 #include "errorpolicy.h"
@@ -87,7 +86,8 @@ void SalesReportScreen::total() {
     // SQLite totals the period on the indexed sale date: the grid holds only the screenful
     // it shows, however many sales a year has.
     policy::skipOnError([&] {
-        totalLabel_->setText(conv::numberText(salestotal::takings(
-            sales_->readingConnection(), firstPicker_->day(), lastPicker_->day())));
+        totalLabel_->setText(salestotal::takings(sales_->readingConnection(), firstPicker_->day(),
+                                                 lastPicker_->day())
+                                 .text());
     });
 }

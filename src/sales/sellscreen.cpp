@@ -15,6 +15,7 @@
 #include "screenids.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "stockquestion.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -56,11 +57,11 @@ QLabel *displayField(QWidget *parent, const QString &name) {
 }
 
 // Copies are counted whole: a sale of 2.5 copies could not be kept in stock or sales rows.
-std::optional<double> copiesTyped(const QString &text) {
+std::optional<qint64> copiesTyped(const QString &text) {
     const auto number = conv::parseNumber(text);
     if (!number || std::floor(*number) != *number || std::fabs(*number) > largestQuantity)
         return std::nullopt;
-    return number;
+    return static_cast<qint64>(*number);
 }
 
 } // namespace
@@ -157,6 +158,7 @@ void SellScreen::buildControls() {
     // Enter in either box looks the title up, so the counter can be worked from the keyboard.
     connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
     connect(quantityEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
+    connect(quantityEdit_, &QLineEdit::textEdited, this, [this] { quantityTaken_ = false; });
     setFocusProxy(isbnEdit_);
     new ReceiptCommands(this, context_, [this] { return customerReceipt(); });
 }
@@ -242,41 +244,62 @@ void SellScreen::clearDisplay() {
 }
 
 void SellScreen::lookup() {
+    const std::optional<qint64> replaced =
+        lookedUp_ ? std::optional<qint64>(lookedUp_->bookNo) : std::nullopt;
     clearDisplay();
-    policy::reportOnError(*context_.messages, [this] { lookUpTitle(); });
+    bool found = false;
+    policy::reportOnError(*context_.messages, [&] { found = lookUpTitle(replaced); });
+    if (found) {
+        quantityTaken_ = true;
+        isbnEdit_->selectAll();
+    } else if (copiesTyped(quantityEdit_->text())) {
+        // A scanner's next ISBN replaces the one not found, and copies typed for it are not
+        // sold as copies of the next title. A quantity that is no number stays to be put
+        // right.
+        quantityEdit_->setText(QStringLiteral("1"));
+        quantityTaken_ = false;
+        readyForScan();
+    }
 }
 
-void SellScreen::lookUpTitle() {
-    const auto quantity = copiesTyped(quantityEdit_->text());
+bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
+    auto quantity = copiesTyped(quantityEdit_->text());
     if (!quantity) {
         context_.messages->inform(
             QStringLiteral("The quantity \"%1\" is not a whole number of copies. Please type "
                            "the number of copies sold, such as 1 or 3.")
                 .arg(quantityEdit_->text()));
         quantityEdit_->setFocus();
-        return;
+        quantityEdit_->selectAll();
+        return false;
     }
     QString isbn = isbnEdit_->text();
     titles_->open(
         selectAll(tables::Titles::table, whereEqual(tables::Titles::ISBN, dialect::quote(isbn))));
     if (titles_->isEof()) {
         if (!findInOtherForm(isbn))
-            return;
+            return false;
         isbn = titles_->text(tables::Titles::ISBN); // the offer is kept under the catalogue's
     }
     SaleLine sale;
     sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
     sale.isbn = titles_->text(tables::Titles::ISBN);
     sale.title = titles_->text(tables::Titles::Title);
+    if (replaced && *replaced != sale.bookNo && quantityTaken_) {
+        // Another title replaces one not sold: the copies were typed for that one.
+        quantity = 1;
+        quantityEdit_->setText(QStringLiteral("1"));
+    }
     sale.quantity = *quantity;
-    const auto salePrice = conv::toNumber(titles_->value(tables::Titles::SalePrice));
+    const auto salePrice = Money::fromValue(titles_->value(tables::Titles::SalePrice));
     if (!salePrice)
         throw DataError(QStringLiteral("The title \"%1\" has no sale price in the catalogue, so "
                                        "it cannot be sold until it has one.")
                             .arg(sale.title));
-    const std::optional<double> offer = todaysOffer(isbn);
+    const std::optional<Money> offer = todaysOffer(isbn);
     sale.price = offer.value_or(*salePrice);
     showLookup(sale, *salePrice, offer);
+    return true;
 }
 
 // Not in the catalogue as typed: the same book under another spelling of its ISBN (ISBN-10 or
@@ -303,8 +326,8 @@ bool SellScreen::findInOtherForm(const QString &isbn) {
 
 // Only the first offer of the ISBN in stored order counts; it holds from its first to its
 // last day, both included. An offer without both days or without a price does not hold.
-std::optional<double> SellScreen::todaysOffer(const QString &isbn) {
-    std::optional<double> price;
+std::optional<Money> SellScreen::todaysOffer(const QString &isbn) {
+    std::optional<Money> price;
     policy::skipOnError([&] {
         offers_->open(selectAll(tables::onsale::table,
                                 whereEqual(tables::onsale::ISBN, dialect::quote(isbn))));
@@ -314,65 +337,73 @@ std::optional<double> SellScreen::todaysOffer(const QString &isbn) {
         const QDate end = conv::parseDate(offers_->value(tables::onsale::End).toString());
         const QDate today = context_.clock->today();
         if (begin.isValid() && end.isValid() && begin <= today && today <= end)
-            price = conv::toNumber(offers_->value(tables::onsale::OnSalePrice));
+            price = Money::fromValue(offers_->value(tables::onsale::OnSalePrice));
     });
     return price;
 }
 
-void SellScreen::showLookup(const SaleLine &sale, double salePrice, std::optional<double> offer) {
+void SellScreen::showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer) {
     display_[0]->setText(sale.isbn);
     display_[1]->setText(sale.title);
-    display_[2]->setText(conv::numberText(salePrice));
-    display_[3]->setText(quantityEdit_->text());
-    display_[4]->setText(conv::numberText(sale.quantity * sale.price));
+    display_[2]->setText(salePrice.text());
+    display_[3]->setText(QString::number(sale.quantity));
+    display_[4]->setText(sale.price.times(sale.quantity).text());
     if (offer)
-        onSalePrice_->setText(conv::numberText(*offer));
+        onSalePrice_->setText(offer->text());
     onSaleFlag_ = offer.has_value();
     lookedUp_ = sale;
 }
 
 void SellScreen::recordSale() {
-    if (!lookedUp_)
+    if (!lookedUp_ || !stockquestion::allows(*session_, *context_.messages, *lookedUp_))
         return;
-    const bool booked = policy::reportOnError(*context_.messages, [this] {
-        shop::bookSale(*session_, *lookedUp_, context_.clock->today(), context_.clock->timeOfDay());
-    });
+    const bool booked = policy::reportOnError(
+        *context_.messages,
+        [this] {
+            shop::bookSale(*session_, *lookedUp_, context_.clock->today(),
+                           context_.clock->timeOfDay());
+        },
+        QStringLiteral("The sale stays on the screen: press its OK button (Alt+O) to try "
+                       "again."));
     if (!booked)
         return; // the lookup stays on display, so OK can be pressed again
-    // Each addition rounds anew, halves to the even neighbour: 37.5 -> 38, 75.5 -> 76.
-    saleTotal_ = std::nearbyint(saleTotal_ + lookedUp_->quantity * lookedUp_->price);
-    totalLabel_->setText(conv::numberText(saleTotal_));
+    saleTotal_ += lookedUp_->price.times(lookedUp_->quantity);
+    totalLabel_->setText(saleTotal_.text());
     printReceiptLine();
     clearDisplay();
     isbnEdit_->clear();
     quantityEdit_->setText(QStringLiteral("1"));
+    quantityTaken_ = false;
     isbnEdit_->setFocus();
 }
 
+// The list on the screen shows a title's first 25 characters; the receipt prints it whole.
 void SellScreen::printReceiptLine() {
     const QLabel *price = onSaleFlag_ ? onSalePrice_ : display_[2];
     receipt_->printLine({display_[1]->text().left(receiptTitleLength), QString(), price->text(),
                          display_[3]->text(), display_[4]->text()});
-    lineOnOffer_.push_back(onSaleFlag_);
+    sold_.push_back({lookedUp_->title, lookedUp_->price, onSaleFlag_, lookedUp_->quantity,
+                     lookedUp_->price.times(lookedUp_->quantity)});
 }
 
-// The customer's receipt: the lines as the list shows them, and the total as shown.
+// The customer's receipt: the lines of the list and its total.
 Receipt SellScreen::customerReceipt() const {
     Receipt receipt;
     receipt.when = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
-    for (int i = 0; i < receipt_->lineCount(); ++i) {
-        const QStringList items = receipt_->line(i);
-        receipt.lines.push_back({items.value(0), items.value(2),
-                                 lineOnOffer_.at(static_cast<std::size_t>(i)), items.value(3),
-                                 items.value(4)});
-    }
-    receipt.total = totalLabel_->text();
+    receipt.lines = sold_;
+    receipt.total = saleTotal_;
     return receipt;
 }
 
 void SellScreen::nextCustomer() {
-    saleTotal_ = 0;
+    saleTotal_ = Money();
     totalLabel_->setText(QStringLiteral("0"));
     receipt_->clear();
-    lineOnOffer_.clear();
+    sold_.clear();
+    readyForScan();
+}
+
+void SellScreen::readyForScan() {
+    isbnEdit_->setFocus();
+    isbnEdit_->selectAll();
 }

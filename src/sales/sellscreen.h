@@ -30,7 +30,7 @@ public:
     void nextCustomer();
     void clearDisplay();
 
-    double saleTotal() const { return saleTotal_; }
+    Money saleTotal() const { return saleTotal_; }
     bool onSaleFlag() const { return onSaleFlag_; }
     bool hasLookup() const { return lookedUp_.has_value(); }
     // What the customer's receipt prints: the list's lines, the total, the time now.
@@ -44,11 +44,14 @@ private:
     void buildControls();
     void arrangeControls();
     void alignListCaptions();
-    void lookUpTitle();
+    // True when a title was found and shown; `replaced` is the title the lookup replaces.
+    bool lookUpTitle(std::optional<qint64> replaced);
     bool findInOtherForm(const QString &isbn);
-    std::optional<double> todaysOffer(const QString &isbn);
-    void showLookup(const SaleLine &sale, double salePrice, std::optional<double> offer);
+    std::optional<Money> todaysOffer(const QString &isbn);
+    void showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer);
     void printReceiptLine();
+    // Ready for the next scan: the box's text selected, so that the scan replaces it.
+    void readyForScan();
 
     std::shared_ptr<ShopSession> session_;
     RecordSource *titles_ = nullptr; // Adodc1: the title looked up
@@ -65,7 +68,10 @@ private:
     ReceiptList *receipt_ = nullptr;
 
     std::optional<SaleLine> lookedUp_; // what OK books; empty after ClearDisplay
-    double saleTotal_ = 0;             // always a whole number
+    Money saleTotal_;                  // exact: the sum of the list's subtotals
     bool onSaleFlag_ = false;
-    std::vector<bool> lineOnOffer_; // per line of the list: sold at an offer price
+    // The quantity box still holds the quantity the shown lookup took, not typed since: it
+    // goes back to 1 for another title rather than selling it copies meant for this one.
+    bool quantityTaken_ = false;
+    std::vector<ReceiptLine> sold_; // the list's lines as the receipt prints them
 };

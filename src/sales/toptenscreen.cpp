@@ -65,7 +65,7 @@ void TopTenScreen::buildControls() {
     grid_ = new DataGrid(summary_,
                          {{tables::tmp::A, QStringLiteral("ISBN")},
                           {tables::tmp::B, QStringLiteral("Title")},
-                          {tables::tmp::C, QStringLiteral("Total Quantity")}},
+                          {tables::tmp::C, QStringLiteral("Total Quantity"), ColumnKind::Whole}},
                          this);
     // Only List writes tmp; the summary is not for editing.
     grid_->setReadOnly(true);
@@ -95,6 +95,8 @@ void TopTenScreen::list() {
     clearTmp();
     listedPeriod_ = conv::dateText(firstPicker_->day()) + QStringLiteral(" To ") +
                     conv::dateText(lastPicker_->day());
+    // The list names its period, on the screen and at the head of every printed page.
+    grid_->setCaption(QStringLiteral("Sold ") + listedPeriod_);
     policy::skipOnError(
         [&] { shop::buildTopSellers(*session_, firstPicker_->day(), lastPicker_->day()); });
     // A new listing is shown in ISBN order even after a Rank: that is the order List builds,

@@ -23,6 +23,7 @@ QStringList takeAll(MainWindow &window, const QString &dir);
 // Messages go to standard error, so that an unattended run never waits on a box.
 class ConsoleMessageBoxes : public MessageBoxes {
 public:
-    void inform(const QString &text, Icon icon, const QString &title) override;
-    bool confirm(const QString &text, const QString &title) override;
+    void inform(const QString &text, Icon icon, const QString &title,
+                const QString &details) override;
+    bool confirm(const QString &text, const QString &title, const QString &details) override;
 };

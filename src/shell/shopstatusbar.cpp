@@ -1,5 +1,5 @@
-// The three panels of the status bar, and the shop panel: which shop is open, or where a
-// missing shop file is expected.
+// The three panels of the status bar, and after them the shop panel: which shop is open, or
+// that there is none yet.
 #include "shopstatusbar.h"
 
 #include "clock.h"
@@ -11,6 +11,10 @@
 #include <QLabel>
 
 namespace {
+// Pixels the shop panel's name may take: the clock panels and "Status" still fit beside it in
+// the window's first-start width.
+constexpr int longestShopName = 200;
+
 QLabel *makePanel(const QString &name, QWidget *parent) {
     auto *panel = new QLabel(parent);
     panel->setObjectName(name);
@@ -30,17 +34,15 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     status_ = makePanel(QStringLiteral("panelStatus"), this);
     status_->setText(QStringLiteral("Status"));
     shop_ = makePanel(QStringLiteral("panelShop"), this);
-    shop_->setTextInteractionFlags(Qt::TextSelectableByMouse); // the path can be copied
-    // A long path or server name never widens the window: it is cut, and whole in the tip.
-    shop_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     shop_->hide();
     date_ = makePanel(QStringLiteral("panelDate"), this);
     time_ = makePanel(QStringLiteral("panelTime"), this);
-    // "Status" fills the bar alone; beside the shop panel it keeps a small share.
+    // The shop's three panels first and in their order; "Status" takes the room to spare.
+    // The shop panel comes after them, with a short name.
     addWidget(status_, 1);
-    addWidget(shop_, 4);
-    addPermanentWidget(date_);
-    addPermanentWidget(time_);
+    addWidget(date_);
+    addWidget(time_);
+    addWidget(shop_);
     refresh();
     // Once a second is enough for a clock that shows seconds.
     ticker_.setInterval(1000);
@@ -67,6 +69,10 @@ QString ShopStatusBar::shopText() const {
     return shop_->isHidden() ? QString() : shop_->text();
 }
 
+QString ShopStatusBar::shopToolTip() const {
+    return shop_->isHidden() ? QString() : shop_->toolTip();
+}
+
 void ShopStatusBar::showShop(const QString &location) {
     shopLocation_ = location;
     refresh();
@@ -76,19 +82,25 @@ void ShopStatusBar::refresh() {
     // Checked with the clock, so that a shop made in a terminal is noticed as well. Where
     // there is no file, the panel says where New Shop makes one; anything else with the name
     // is left to the screens' messages.
-    QString text;
-    if (shoplocation::isServer(shopLocation_))
-        text = shoplocation::describe(shopLocation_);
-    else if (!shopLocation_.isEmpty() && !shopfile::occupied(shopLocation_))
-        text = QStringLiteral("No shop yet: Quillmart expects it at %1. File > New Shop… makes "
-                              "one there.")
-                   .arg(shopLocation_);
-    else if (QFileInfo(shopLocation_).isFile())
-        text = QStringLiteral("Shop: %1").arg(shopLocation_);
-    if (shop_->text() != text) {
+    QString text, whole;
+    if (shoplocation::isServer(shopLocation_)) {
+        text = QStringLiteral("Server shop: %1").arg(shoplocation::shortName(shopLocation_));
+        whole = shoplocation::describe(shopLocation_);
+    } else if (!shopLocation_.isEmpty() && !shopfile::occupied(shopLocation_)) {
+        text = QStringLiteral("No shop yet");
+        whole = QStringLiteral("No shop yet: Quillmart expects it at %1. File > New Shop… "
+                               "makes one there.")
+                    .arg(shopLocation_);
+    } else if (QFileInfo(shopLocation_).isFile()) {
+        text = QStringLiteral("Shop: %1").arg(shoplocation::shortName(shopLocation_));
+        whole = QStringLiteral("Shop: %1").arg(shopLocation_);
+    }
+    // A long name never widens the window: it is cut, and whole in the tip.
+    text = shop_->fontMetrics().elidedText(text, Qt::ElideMiddle, longestShopName);
+    if (shop_->toolTip() != whole) {
         shop_->setText(text);
-        shop_->setToolTip(text);
-        shop_->setAccessibleName(text);
+        shop_->setToolTip(whole);
+        shop_->setAccessibleName(whole);
     }
     shop_->setHidden(text.isEmpty());
     date_->setText(conv::dateText(clock_->today()));

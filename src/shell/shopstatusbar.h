@@ -1,6 +1,6 @@
 // sbStatusBar: "Status", the date and the time of day; the two clock panels keep themselves
-// up to date. A panel beside "Status" names the shop that is open (its file, or its server
-// and database), or, while there is no shop file, where it is expected.
+// up to date. A panel after them names the shop that is open (its file, or its server's
+// database) in short, whole in its tip, or, while there is no shop file, says so.
 #pragma once
 
 #include <QStatusBar>
@@ -21,8 +21,9 @@ public:
     void refresh();
     // The shop's file or server location; a missing file is watched for.
     void showShop(const QString &location);
-    // What the shop panel says; empty while it is hidden.
+    // What the shop panel says, and its tip; empty while it is hidden.
     QString shopText() const;
+    QString shopToolTip() const;
 
 private:
     const Clock *clock_;

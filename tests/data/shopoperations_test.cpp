@@ -52,8 +52,8 @@ struct OperationCase {
 };
 
 TEST(ShopOperations, EachStoresItsWorkWholeAndTheSessionsListsFollow) {
-    const SaleLine sale{1, "111", "One", 37.5, 2};
-    const SaleLine gone{99, "999", "Gone", 10, 1};
+    const SaleLine sale{1, "111", "One", Money::fromUnits(375000), 2};
+    const SaleLine gone{99, "999", "Gone", Money::fromUnits(100000), 1};
     const OperationCase cases[] = {
         {"a sale lowers the stock and is recorded",
          [&](ShopSession &s) { shop::bookSale(s, sale, QDate(2001, 5, 3), QTime(9, 5)); },

@@ -290,7 +290,11 @@ TEST_F(DatabaseFaults, EveryScreenNamesAMissingFileWhenItOpens) {
         ids << id;
     ShopContext missing = shop.context;
     missing.databasePath = shop.db.path() + ".nowhere";
-    const QString message = "The shop database file is missing: " + missing.databasePath;
+    // On a first start there is no shop yet: the operator is told how to make one.
+    const QString message = "The shop database file is missing: " + missing.databasePath +
+                            "\n\nIf there is no shop yet, File > New Shop… makes one there (an "
+                            "empty shop or the demo shop). If the shop was there before, File > "
+                            "Restore a Backup… brings it back.";
     for (const QString &id : ids) {
         SCOPED_TRACE(id.toStdString());
         ASSERT_TRUE(registry.contains(id));

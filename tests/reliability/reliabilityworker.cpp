@@ -22,10 +22,10 @@ namespace {
 
 class StderrMessages : public MessageBoxes {
 public:
-    void inform(const QString &text, Icon, const QString &) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
+    void inform(const QString &text, Icon, const QString &, const QString &details) override {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(text), qPrintable(details));
     }
-    bool confirm(const QString &, const QString &) override { return true; }
+    bool confirm(const QString &, const QString &, const QString &) override { return true; }
 };
 
 class NoOpener : public ScreenOpener {

@@ -1,4 +1,5 @@
 // The day report: the chosen day's sales in time order, the caption and the day's takings.
+#include "conversions.h"
 #include "datepicker.h"
 #include "dayreportscreen.h"
 #include "reportgrid.h"
@@ -81,6 +82,35 @@ TEST_F(DayReport, IncompleteSalesNeverLeaveAStaleTotal) {
     pick(QDate(2001, 5, 6));
     EXPECT_EQ(times(), QStringList({"10:00:00", "11:00:00", "12:00:00"}));
     EXPECT_EQ(total(), "20");
+}
+
+// The takings are exact however many sales make them, as the customers' totals at the counter
+// are: a sum of doubles would drift from what the drawer holds.
+TEST_F(DayReport, TakingsAreExactHoweverManySales) {
+    struct Sales {
+        int count;
+        const char *price;
+        const char *qty;
+    };
+    struct Case {
+        QDate day;
+        std::vector<Sales> sales;
+        const char *total;
+    };
+    const Case cases[] = {
+        {QDate(2001, 6, 1), {{10000, "0.1", "1"}}, "1000"},
+        {QDate(2001, 6, 2), {{1, "19.95", "1"}, {1, "17.5", "1"}}, "37.45"},
+        {QDate(2001, 6, 3), {{3, "0.1", "1"}, {1, "0.2", "1"}}, "0.5"},
+        {QDate(2001, 6, 4), {{1, "0.3333", "3"}, {1, "12.345678", "1"}}, "13.3456"},
+        {QDate(2001, 6, 5), {{2, "19.95", "-1"}, {1, "39.9", "1"}}, "0"},
+    };
+    for (const Case &c : cases)
+        for (const Sales &sales : c.sales)
+            addSales(shop.db, sales.count, conv::isoDate(c.day), sales.price, sales.qty);
+    for (const Case &c : cases) {
+        pick(c.day);
+        EXPECT_EQ(total(), c.total) << conv::dateText(c.day).toStdString();
+    }
 }
 
 TEST_F(DayReport, ATotalThatCannotBeMadeLeavesTheBoxEmpty) {

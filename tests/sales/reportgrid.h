@@ -23,6 +23,16 @@ inline void addSale(TestDatabase &db, const QString &day, const QString &time, c
                 .arg(day, time, isbn, title, price, qty));
 }
 
+// `count` sales of one day alike, made by the database itself.
+inline void addSales(TestDatabase &db, int count, const QString &day, const QString &price,
+                     const QString &qty) {
+    db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                           "WHERE i < %1) INSERT INTO soldbook (SoldDate, SoldTime, ISBN, Title, "
+                           "Price, Qty) SELECT '%2', '12:00:00', 'X', 'Many', %3, %4 FROM n")
+                .arg(count)
+                .arg(day, price, qty));
+}
+
 inline QStringList gridLines(const QWidget &screen) {
     const auto *grid = screen.findChild<DataGrid *>(QStringLiteral("DataGrid1"));
     QStringList lines;

@@ -4,6 +4,7 @@
 #include "conversions.h"
 #include "datepicker.h"
 #include "dayreportscreen.h"
+#include "money.h"
 #include "monthreportscreen.h"
 #include "reportgrid.h"
 #include "testserver.h"
@@ -14,8 +15,12 @@
 #include <QBarSet>
 #include <QChart>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -176,6 +181,54 @@ TEST(SalesChart, BarsMatchTheListedSales) {
             for (const QString &bar : expected)
                 sum += bar.section(u'=', -1).toDouble();
             EXPECT_EQ(conv::numberText(sum), reportTotal(*screen));
+        }
+    }
+}
+
+// At the size the chart window opens, the number over each column never runs into its
+// neighbour's and is never cut off at the top: every column's number is shown, or (columns
+// too narrow even for an upright one) none is.
+TEST(SalesChart, ValueLabelsNeitherCollideNorAreCut) {
+    struct Case {
+        int days;
+        bool labelled;
+    };
+    const Case cases[] = {{5, true}, {31, true}, {92, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.days);
+        TestShop shop;
+        const QDate first(2001, 3, 1);
+        QSet<QString> values;
+        for (int day = 0; day < c.days; ++day) {
+            const Money takings = *Money::fromDouble(10000.5 + day * 137.25);
+            values << takings.text();
+            addSale(shop.db, conv::isoDate(first.addDays(day)), "10:00:00", "X", "Atlas",
+                    takings.text(), "1");
+        }
+        MonthReportScreen screen(shop.context);
+        screen.show();
+        setPeriod(screen, first, first.addDays(c.days - 1));
+        click(screen, "Command1");
+        click(screen, "cmdChart");
+        auto *window = screen.findChild<ChartWindow *>(QStringLiteral("chartWindow"));
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        for (int settle = 0; settle < 5; ++settle)
+            QCoreApplication::processEvents();
+        QChart *chart = window->chart();
+        const QRectF plot = chart->mapRectToScene(chart->plotArea()).adjusted(-1, -1, 1, 1);
+        QList<QRectF> labels;
+        for (QGraphicsItem *item : chart->scene()->items()) {
+            auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+            if (text != nullptr && text->isVisible() && values.contains(text->toPlainText()))
+                labels << text->sceneBoundingRect();
+        }
+        EXPECT_EQ(labels.size(), c.labelled ? c.days : 0);
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            EXPECT_TRUE(plot.contains(labels[i])) << i;
+            for (qsizetype j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(labels[i].adjusted(1, 1, -1, -1).intersects(labels[j]))
+                    << i << " " << j;
         }
     }
 }

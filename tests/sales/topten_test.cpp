@@ -3,6 +3,8 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "datepicker.h"
+#include "gridcommands.h"
+#include "gridprinter.h"
 #include "reportgrid.h"
 #include "screenregistry.h"
 #include "toptenscreen.h"
@@ -204,3 +206,33 @@ TEST(SalesScreens, AShopFileWithoutTheSalesTableIsReportedWhenAReportOpens) {
 }
 
 } // namespace
+
+// A list printed from a period names that period at the head of every page: the page head
+// carries the grid's caption, which each report sets to the period it lists.
+TEST(PrintedLists, NameTheirPeriod) {
+    ScreenRegistry registry;
+    registerAllScreens(registry);
+    struct Case {
+        const char *screen;
+        const char *listButton; // null: the day report lists on a change of date
+        QString period;
+    };
+    const Case cases[] = {{"A1A2", "command1", "2001/5/1 To 2001/5/31"},
+                          {"frmMonthRpt", "Command1", "2001/5/1 To 2001/5/31"},
+                          {"frmDayReport", nullptr, "2001/5/31"}};
+    for (const Case &c : cases) {
+        TestShop shop;
+        addSale(shop.db, "2001-05-02", "10:00:00", "111", "One", "10", "3");
+        std::unique_ptr<QWidget> screen(registry.create(c.screen, shop.context));
+        screen->findChild<DatePicker *>("DTPicker1")->setDate(c.listButton ? may1 : may31);
+        if (auto *last = screen->findChild<DatePicker *>("DTPicker2"))
+            last->setDate(may31);
+        if (c.listButton != nullptr)
+            screen->findChild<QPushButton *>(c.listButton)->click();
+        auto *grid = screen->findChild<DataGrid *>("DataGrid1");
+        const PrintedTable table =
+            grid->findChild<GridCommands *>(QStringLiteral("gridCommands"))->printedTable();
+        EXPECT_TRUE(table.subtitle.contains(c.period))
+            << c.screen << ": " << table.subtitle.toStdString();
+    }
+}

@@ -75,11 +75,14 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
         auto *bar = window->findChild<ShopStatusBar *>("sbStatusBar");
         // Said only where New Shop can make one.
         const bool missing = c.before == Before::Nothing;
-        const QString shopThere =
-            c.before == Before::Shop ? QStringLiteral("Shop: ") + path : QString();
-        EXPECT_EQ(bar->shopText(), missing ? "No shop yet: Quillmart expects it at " + path +
-                                                 ". File > New Shop… makes one there."
-                                           : shopThere);
+        const bool there = c.before == Before::Shop;
+        EXPECT_EQ(bar->shopText(), missing ? "No shop yet"
+                                   : there ? "Shop: " + QFileInfo(path).fileName()
+                                           : "");
+        EXPECT_EQ(bar->shopToolTip(), missing ? "No shop yet: Quillmart expects it at " + path +
+                                                    ". File > New Shop… makes one there."
+                                      : there ? "Shop: " + path
+                                              : "");
         EXPECT_EQ(bar->panelText(1), "Status");
 
         QString boxName, question;
@@ -144,7 +147,7 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
             EXPECT_EQ(titles, c.titles);
             EXPECT_EQ(db.scalar("SELECT count(*) FROM soldbook").toInt(), 0);
         }
-        EXPECT_EQ(bar->shopText(), "Shop: " + path); // the shop is there now
+        EXPECT_EQ(bar->shopToolTip(), "Shop: " + path); // the shop is there now
         if (c.before == Before::Nothing) { // the folder and the file are the owner's alone
             const QFileDevice::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
             const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup |

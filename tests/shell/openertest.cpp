@@ -3,7 +3,9 @@
 #include "dataerror.h"
 #include "menutable.h"
 #include "screenshottour.h"
+#include "serverreach.h"
 #include "shellfixture.h"
+#include "shoplocation.h"
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
 #include "testserver.h"
@@ -251,17 +253,77 @@ TEST(ServerShop, NoScreenOpensUntilTheServerShopCanBeReached) {
     auto window = f.makeWindow();
     registerAllScreens(window->screens());
     const QString named = QStringLiteral("Server shop: %1 on this computer").arg(database);
-    EXPECT_EQ(window->findChild<ShopStatusBar *>("sbStatusBar")->shopText(), named);
+    EXPECT_EQ(window->findChild<ShopStatusBar *>("sbStatusBar")->shopToolTip(), named);
+    EXPECT_EQ(window->findChild<ShopStatusBar *>("sbStatusBar")->shopText(),
+              "Server shop: " + database);
 
     window->findChild<QAction *>("mnuSaleSell")->trigger();
     EXPECT_EQ(openWindowCount(*window), 0);
     ASSERT_EQ(f.shop.messages.texts().size(), 1);
-    EXPECT_TRUE(f.shop.messages.texts().first().startsWith(
-        QStringLiteral("The shop server cannot be reached (%1)").arg(named)))
-        << f.shop.messages.texts().first().toStdString();
+    // The operator's sentence, and libpq's own words apart from it; nothing was being stored.
+    EXPECT_EQ(f.shop.messages.texts().first(),
+              QStringLiteral("The shop server cannot be reached (%1). Check that the server is "
+                             "running and that this computer can reach it, then try again.")
+                  .arg(named));
+    EXPECT_TRUE(f.shop.messages.shown.front().details.contains(database))
+        << f.shop.messages.shown.front().details.toStdString();
 
     testserver::makeShop(database);
     window->findChild<QAction *>("mnuSaleSell")->trigger();
     EXPECT_EQ(f.shop.messages.texts().size(), 1);
     EXPECT_EQ(activeScreenId(*window), "frmSell");
+}
+
+namespace {
+// Answers a question by making the shop first, as its administrator might meanwhile.
+class ShopMadeMeanwhile : public RecordingMessageBoxes {
+public:
+    explicit ShopMadeMeanwhile(QString database) : database_(std::move(database)) {}
+    bool confirm(const QString &text, const QString &title, const QString &details) override {
+        RecordingMessageBoxes::confirm(text, title, details);
+        testserver::makeShop(database_);
+        return true;
+    }
+
+private:
+    QString database_;
+};
+} // namespace
+
+// At start a server that cannot be reached is named, libpq's words apart from the sentence;
+// nothing claims to have been stored, since nothing was tried. OK tries again at once, Cancel
+// goes on without the shop.
+TEST(ServerShop, AtStartOkTriesAgainAndCancelGoesOn) {
+    if (!testserver::enabled())
+        GTEST_SKIP() << "runs against the test server (test_shell_server)";
+    const QString database = QStringLiteral("qm_start_%1").arg(QCoreApplication::applicationPid());
+    const QString location = testserver::locationOf(database);
+    RecordingMessageBoxes cancelled;
+    cancelled.answerNext(false);
+    ShopMadeMeanwhile triedAgain(database);
+    RecordingMessageBoxes reached;
+    struct Case {
+        const char *what;
+        RecordingMessageBoxes *boxes;
+        bool reached;
+        std::size_t asked;
+    };
+    const Case cases[] = {{"Cancel", &cancelled, false, 1},
+                          {"OK once the shop is there", &triedAgain, true, 1},
+                          {"a shop that answers", &reached, true, 0}};
+    for (const Case &c : cases) {
+        EXPECT_EQ(serverreach::untilReached(location, *c.boxes), c.reached) << c.what;
+        ASSERT_EQ(c.boxes->shown.size(), c.asked) << c.what;
+        if (c.asked == 0)
+            continue;
+        const RecordingMessageBoxes::Shown &box = c.boxes->shown.front();
+        EXPECT_TRUE(box.confirmation) << c.what;
+        EXPECT_TRUE(box.text.startsWith(QStringLiteral("The shop server cannot be reached (%1)")
+                                            .arg(shoplocation::describe(location))))
+            << box.text.toStdString();
+        EXPECT_FALSE(box.text.contains(QStringLiteral("stored"))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QStringLiteral("Press OK to try again"))) << c.what;
+        EXPECT_TRUE(box.details.contains(database)) << box.details.toStdString();
+        EXPECT_FALSE(box.text.contains(box.details)) << c.what;
+    }
 }

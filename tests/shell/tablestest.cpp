@@ -4,7 +4,10 @@
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
 
+#include "shoplocation.h"
+
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
@@ -208,10 +211,27 @@ TEST(MainWindowFace, ImageListHoldsThirteenDistinctPictures) {
     EXPECT_TRUE(images.picture(14).isNull());
 }
 
-TEST(MainWindowFace, StatusBarShowsStatusDateAndTime) {
+// "Status", the date and the time come first and in that order; the shop's panel after them,
+// whole at the window's first-start size (a short name; the whole in its tip).
+TEST(MainWindowFace, StatusBarShowsStatusDateAndTimeThenTheShop) {
     ShellFixture f; // the test clock stands at 2001/5/3 10:30:00
     auto window = f.makeWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto *bar = window->findChild<ShopStatusBar *>("sbStatusBar");
+    int left = -1;
+    for (const char *name : {"panelStatus", "panelDate", "panelTime", "panelShop"}) {
+        const auto *panel = bar->findChild<QLabel *>(name);
+        ASSERT_NE(panel, nullptr) << name;
+        EXPECT_TRUE(panel->isVisible()) << name;
+        EXPECT_GT(panel->x(), left) << name;
+        EXPECT_GE(panel->width(), panel->sizeHint().width()) << name; // not cut
+        left = panel->x() + panel->width() - 1;
+    }
+    EXPECT_LE(left, bar->width());
+    EXPECT_FALSE(bar->shopText().contains(QChar(0x2026))) << bar->shopText().toStdString();
+    EXPECT_TRUE(bar->shopToolTip().contains(shoplocation::describe(f.shop.context.databasePath)))
+        << bar->shopToolTip().toStdString();
     EXPECT_EQ(bar->panelText(1), "Status");
     EXPECT_EQ(bar->panelText(2), "2001/5/3");
     EXPECT_EQ(bar->panelText(3), "10:30:00");

@@ -76,12 +76,14 @@ int TestDatabase::count(const QString &table) {
     return conn_->scalar(QStringLiteral("SELECT count(*) FROM [%1]").arg(table)).toInt();
 }
 
-void RecordingMessageBoxes::inform(const QString &text, Icon icon, const QString &title) {
-    shown.push_back({text, icon, title, false});
+void RecordingMessageBoxes::inform(const QString &text, Icon icon, const QString &title,
+                                   const QString &details) {
+    shown.push_back({text, icon, title, false, details});
 }
 
-bool RecordingMessageBoxes::confirm(const QString &text, const QString &title) {
-    shown.push_back({text, Icon::None, title, true});
+bool RecordingMessageBoxes::confirm(const QString &text, const QString &title,
+                                    const QString &details) {
+    shown.push_back({text, Icon::None, title, true, details});
     if (answers_.empty())
         return true;
     const bool ok = answers_.front();

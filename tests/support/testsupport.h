@@ -46,9 +46,12 @@ public:
         Icon icon;
         QString title;
         bool confirmation;
+        QString details;
     };
-    void inform(const QString &text, Icon icon, const QString &title) override;
-    bool confirm(const QString &text, const QString &title) override;
+    void inform(const QString &text, Icon icon = Icon::None, const QString &title = QString(),
+                const QString &details = QString()) override;
+    bool confirm(const QString &text, const QString &title = QString(),
+                 const QString &details = QString()) override;
     // Answers for the next confirmations, in order; OK when the script is empty.
     void answerNext(bool ok) { answers_.push_back(ok); }
     QStringList texts() const;

@@ -68,7 +68,8 @@ public:
     void sell() {
         const Title &title = randomTitle();
         const int copies = int(random_.bounded(1, 5));
-        SaleLine sale{title.bookNo, title.isbn, title.title, title.price, double(copies)};
+        SaleLine sale{title.bookNo, title.isbn, title.title, *Money::fromDouble(title.price),
+                      copies};
         if (attempt("sale", [&] { shop::bookSale(session_, sale, kDay, QTime::currentTime()); })) {
             sold_[title.isbn].times++;
             sold_[title.isbn].copies += copies;

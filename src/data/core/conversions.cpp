@@ -2,6 +2,7 @@
 #include "conversions.h"
 
 #include "dataerror.h"
+#include "money.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -187,8 +188,16 @@ QString displayText(ColumnKind kind, const QVariant &stored) {
     if (!stored.isValid() || stored.isNull())
         return QString();
     const int type = stored.typeId();
-    if (type == QMetaType::Double || type == QMetaType::LongLong || type == QMetaType::Int)
-        return kind == ColumnKind::Text ? stored.toString() : numberText(stored.toDouble());
+    if (type == QMetaType::Double || type == QMetaType::LongLong || type == QMetaType::Int) {
+        if (kind == ColumnKind::Text)
+            return stored.toString();
+        // An amount shows as the program works it out: to the ten-thousandth, on the file as
+        // on the server.
+        if (kind == ColumnKind::Money)
+            if (const auto amount = Money::fromValue(stored))
+                return amount->text();
+        return numberText(stored.toDouble());
+    }
     const QString text = stored.toString();
     if (kind == ColumnKind::Date) {
         const QDate date = QDate::fromString(text, Qt::ISODate);

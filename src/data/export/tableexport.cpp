@@ -163,6 +163,7 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
     QStringList captions;
     for (const ExportColumn &column : columns_) {
         sourceColumns_ << (source_.isOpen() ? source_.fieldIndex(column.field) : -1);
+        kinds_ << column.kind;
         captions << (column.caption.isEmpty() ? column.field : column.caption);
     }
 
@@ -225,7 +226,7 @@ void TableExport::readRow(int row, ExportBatch &batch) {
         const int column = sourceColumns_[i];
         if (column < 0)
             continue;
-        const ColumnKind kind = source_.field(column).kind;
+        const ColumnKind kind = kinds_[i].value_or(source_.field(column).kind);
         if (!asStored ||
             !fillStored(batch, cells[i], kind, stored_[static_cast<std::size_t>(column)]))
             fill(batch, cells[i], kind, source_.valueAt(row, column));

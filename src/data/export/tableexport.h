@@ -5,6 +5,7 @@
 // that name as it was.
 #pragma once
 
+#include "conversions.h"
 #include "rowstore.h"
 
 #include <QList>
@@ -12,6 +13,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ExportBatch;
@@ -22,6 +24,8 @@ class RecordSource;
 struct ExportColumn {
     QString field;   // field of the record source; a missing field gives empty cells
     QString caption; // heading as the grid shows it
+    // The cells' kind where the field's own says less (a whole number kept as text).
+    std::optional<ColumnKind> kind = {};
 };
 
 class TableExport {
@@ -65,7 +69,8 @@ private:
     RecordSource &source_;
     QList<ExportColumn> columns_;
     QList<int> sourceColumns_;
-    std::vector<RowStore::Stored> stored_; // the row being read, every field of it
+    QList<std::optional<ColumnKind>> kinds_; // a column's own kind, where it has one
+    std::vector<RowStore::Stored> stored_;   // the row being read, every field of it
     QString target_;
     std::unique_ptr<QFile> file_; // the temporary file
     std::unique_ptr<ExportWriter> writer_;

@@ -6,6 +6,8 @@
 #include "shopsession.h"
 #include "shoptables.h"
 
+#include <cmath>
+
 namespace shop {
 
 namespace {
@@ -48,7 +50,7 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
     namespace T = tables::Titles;
     namespace S = tables::soldbook;
     try {
-        const QVariant quantity = conv::toStorage(S::Qty.kind, sale.quantity, S::Qty);
+        const QVariant quantity = QVariant(static_cast<qlonglong>(sale.quantity));
         session.transact({T::table, S::table}, [&](Connection &connection) {
             Statement update =
                 connection.prepare(QStringLiteral("UPDATE %1 SET %2 = %2 - ? "
@@ -62,20 +64,33 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
                                     .arg(sale.title));
             Statement insert = connection.prepare(
                 insertInto(S::table, S::columns, valuesToBind(std::size(S::columns))));
-            insert.bindAll({conv::toStorage(S::SoldDate.kind, day, S::SoldDate),
-                            conv::toStorage(S::SoldTime.kind, time, S::SoldTime), sale.isbn,
-                            sale.title, conv::toStorage(S::Price.kind, sale.price, S::Price),
-                            quantity});
+            insert.bindAll(
+                {conv::toStorage(S::SoldDate.kind, day, S::SoldDate),
+                 conv::toStorage(S::SoldTime.kind, time, S::SoldTime), sale.isbn, sale.title,
+                 conv::toStorage(S::Price.kind, sale.price.toDouble(), S::Price), quantity});
             insert.step();
         });
     } catch (const DataError &error) {
-        QString why = error.description();
+        QString why = error.sentence();
         if (why.endsWith(QLatin1Char('.')))
             why.chop(1);
         throw DataError(QStringLiteral("The sale was not recorded and the stock was not "
-                                       "changed: %1.\n\nPress OK to try again.")
-                            .arg(why));
+                                       "changed: %1.")
+                            .arg(why),
+                        error.details());
     }
+}
+
+std::optional<qint64> stockOf(ShopSession &session, qint64 bookNo) {
+    namespace T = tables::Titles;
+    const QVariant stock =
+        session.connection().scalar(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                        .arg(T::Qty.sql(), T::table, T::BOOKNO.sql()),
+                                    {bookNo});
+    const auto copies = conv::toNumber(stock);
+    if (!copies)
+        return std::nullopt;
+    return static_cast<qint64>(std::llround(*copies));
 }
 
 qint64 putOnOffer(ShopSession &session, const Offer &offer) {

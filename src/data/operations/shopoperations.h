@@ -3,9 +3,12 @@
 // sets what changed. Each throws DataError, and then nothing of it is stored.
 #pragma once
 
+#include "money.h"
+
 #include <QDate>
 #include <QString>
 #include <QTime>
+#include <optional>
 
 class ShopSession;
 
@@ -13,8 +16,8 @@ struct SaleLine {
     qint64 bookNo = 0; // the Titles row the sale is booked against
     QString isbn;
     QString title;
-    double price = 0; // unit price charged
-    double quantity = 0;
+    Money price; // unit price charged
+    qint64 quantity = 0;
 };
 
 namespace shop {
@@ -23,6 +26,9 @@ namespace shop {
 // copies since the lookup) and appends the soldbook row. The DataError says why the sale
 // was not recorded.
 void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, const QTime &time);
+// The copies the catalogue holds of the title stored at `bookNo` now; nullopt when it is gone
+// or its count is empty.
+std::optional<qint64> stockOf(ShopSession &session, qint64 bookNo);
 
 struct Offer {
     QString isbn;

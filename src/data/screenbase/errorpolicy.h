@@ -19,15 +19,22 @@ template <typename Step> bool skipOnError(Step &&step) {
     }
 }
 
-// Runs a whole handler; the first failure ends it and its description is shown.
-template <typename Handler> bool reportOnError(MessageBoxes &messages, Handler &&handler) {
+// Runs a whole handler; the first failure ends it and its description is shown, the
+// engine's own words as the box's details.
+// `advice`, when given, follows the description: what the operator can do next.
+template <typename Handler>
+bool reportOnError(MessageBoxes &messages, Handler &&handler, const QString &advice = {}) {
+    const auto withAdvice = [&advice](const QString &description) {
+        return advice.isEmpty() ? description : description + QStringLiteral("\n\n") + advice;
+    };
     try {
         std::forward<Handler>(handler)();
         return true;
     } catch (const DataError &error) {
-        messages.inform(error.description());
+        messages.inform(withAdvice(error.sentence()), MessageBoxes::Icon::None, QString(),
+                        error.details());
     } catch (const std::exception &error) {
-        messages.inform(QString::fromLocal8Bit(error.what()));
+        messages.inform(withAdvice(QString::fromLocal8Bit(error.what())));
     }
     return false;
 }

@@ -10,11 +10,13 @@ class MessageBoxes {
 public:
     enum class Icon { None, Information, Warning, Critical };
     virtual ~MessageBoxes() = default;
-    // A box with an OK button. The title is "Quillmart" unless one is given.
+    // A box with an OK button. The title is "Quillmart" unless one is given. `details` (what
+    // a database server said, say) is kept apart from the operator's sentence, shown on asking.
     virtual void inform(const QString &text, Icon icon = Icon::None,
-                        const QString &title = QString()) = 0;
+                        const QString &title = QString(), const QString &details = QString()) = 0;
     // A box with OK and Cancel; true for OK (closing the box counts as Cancel).
-    virtual bool confirm(const QString &text, const QString &title = QString()) = 0;
+    virtual bool confirm(const QString &text, const QString &title = QString(),
+                         const QString &details = QString()) = 0;
 };
 
 // Shows real modal message boxes over the given parent window.
@@ -22,8 +24,10 @@ class WidgetMessageBoxes : public MessageBoxes {
 public:
     explicit WidgetMessageBoxes(QWidget *parent = nullptr) : parent_(parent) {}
     void setParent(QWidget *parent) { parent_ = parent; }
-    void inform(const QString &text, Icon icon, const QString &title) override;
-    bool confirm(const QString &text, const QString &title) override;
+    void inform(const QString &text, Icon icon = Icon::None, const QString &title = QString(),
+                const QString &details = QString()) override;
+    bool confirm(const QString &text, const QString &title = QString(),
+                 const QString &details = QString()) override;
 
 private:
     QWidget *parent_;

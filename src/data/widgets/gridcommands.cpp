@@ -7,6 +7,7 @@
 #include "datagrid.h"
 #include "gridprinter.h"
 #include "messageboxes.h"
+#include "printpreview.h"
 #include "recordsource.h"
 #include "screenheading.h"
 
@@ -111,8 +112,10 @@ QString GridCommands::screenTitle() const {
 
 QList<ExportColumn> GridCommands::exportColumns() const {
     QList<ExportColumn> columns;
-    for (const GridColumn &column : grid_->model()->columns())
-        columns.append({column.field, column.caption});
+    const RecordTableModel *model = grid_->model();
+    for (int column = 0; column < model->columnCount(); ++column)
+        columns.append({model->columns()[column].field, model->columns()[column].caption,
+                        model->columnKind(column)});
     return columns;
 }
 
@@ -180,7 +183,7 @@ PrintedTable GridCommands::printedTable() const {
         sourceColumns << field;
         table.captions << shown.caption;
         table.widths << grid_->view()->columnWidth(column);
-        table.alignedRight << (field >= 0 && isNumberKind(source->field(field).kind));
+        table.alignedRight << (field >= 0 && isNumberKind(model->columnKind(column)));
     }
     table.rows = source->isOpen() ? source->recordCount() : 0;
     table.cell = [source, sourceColumns](int row, int column) {
@@ -218,6 +221,7 @@ void GridCommands::print() {
     QPrintPreviewDialog preview(&printer, grid_);
     preview.setObjectName(QStringLiteral("printPreview"));
     preview.setWindowTitle(table.title);
+    printpreview::fit(&preview, QSize(820, 680));
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&table](QPrinter *device) { gridprinter::print(*device, table); });
     preview.exec();

@@ -50,6 +50,13 @@ void RecordTableModel::rebind() {
     endResetModel();
 }
 
+ColumnKind RecordTableModel::columnKind(int column) const {
+    if (const auto &own = columns_.value(column).kind)
+        return *own;
+    const int field = sourceColumn_.value(column, -1);
+    return field < 0 ? ColumnKind::Text : source_->field(field).kind;
+}
+
 int RecordTableModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : shownRows_;
 }

@@ -7,12 +7,16 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class RecordSource;
 
 struct GridColumn {
     QString field;        // field name in the record source
     QString caption = {}; // column heading; the field name when empty
+    // What the column holds where the field's own kind says less: a whole number kept as
+    // text (the top sellers' copies) is printed and exported as a number.
+    std::optional<ColumnKind> kind = {};
 };
 
 // A grid column for each of these table columns, in their order, headed by its name.
@@ -34,6 +38,9 @@ public:
     void rebind();
     RecordSource *source() const { return source_; }
     const QList<GridColumn> &columns() const { return columns_; }
+    // The kind of what a column shows: its own where it names one, else its field's (text
+    // where the record set has no such field).
+    ColumnKind columnKind(int column) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -14,7 +14,11 @@ bool isServer(const QString &location);
 QString of(const QString &connectionString);
 // The libpq connection string of a server location.
 QString connectionString(const QString &location);
-// How the status bar names a server shop: "Server shop: shop on backoffice".
+// How a server shop is named in full: "Server shop: shop on backoffice".
 QString describe(const QString &location);
+// Its short name: the database ("shop"), or the service.
+QString shortName(const QString &location);
+// The login the connection string or PGUSER names; empty when libpq would take the system's.
+QString loginName(const QString &location);
 
 } // namespace pglocation

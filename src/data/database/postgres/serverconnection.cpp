@@ -10,7 +10,7 @@ namespace server {
 
 ServerConnection::ServerConnection(const QString &location) : location_(location) {
     serverName_ = pglocation::describe(location);
-    connect();
+    connect(true);
 }
 
 ServerConnection::~ServerConnection() {
@@ -33,7 +33,7 @@ bool namesOptions(const QByteArray &settings) {
 
 } // namespace
 
-void ServerConnection::connect() {
+void ServerConnection::connect(bool opening) {
     const QByteArray settings = pglocation::connectionString(location_).toUtf8();
     // The session's settings go with the request to connect, saving a round trip before a
     // screen's first rows, unless the shop's settings carry server options of their own.
@@ -57,10 +57,15 @@ void ServerConnection::connect() {
     conn_ = PQconnectdbParams(keywords.data(), values.data(), 1);
     if (PQstatus(conn_) != CONNECTION_OK) {
         lastError_ = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
-        throw DataError(QStringLiteral("The shop server cannot be reached (%1): %2\n\nNothing "
-                                       "was stored. Check that the server is running and that "
-                                       "this computer can reach it, then try again.")
-                            .arg(serverName_, lastError_));
+        // Only work already under way can have been kept from being stored; opening a
+        // connection tried to store nothing.
+        throw DataError(QStringLiteral("The shop server cannot be reached (%1)%2. Check that "
+                                       "the server is running and that this computer can "
+                                       "reach it, then try again.")
+                            .arg(serverName_, opening ? QString()
+                                                      : QStringLiteral(": nothing of this was "
+                                                                       "stored")),
+                        lastError_);
     }
     dropped_ = false;
     if (ownOptions) {
@@ -122,12 +127,14 @@ void ServerConnection::fail(const PGresult *result, bool committing) {
             throw DataError(
                 QStringLiteral("The connection to the shop server (%1) was lost while the work "
                                "was being stored, so it may or may not have been stored. Look "
-                               "at the stored rows before you try again.\n\n(%2)")
-                    .arg(serverName_, lastError_));
+                               "at the stored rows before you try again.")
+                    .arg(serverName_),
+                lastError_);
         throw DataError(QStringLiteral("The connection to the shop server (%1) was lost: "
                                        "nothing of this was stored. Try again when the server "
-                                       "is back.\n\n(%2)")
-                            .arg(serverName_, lastError_));
+                                       "is back.")
+                            .arg(serverName_),
+                        lastError_);
     }
     if (code == "40001" || code == "40P01")
         throw ConflictError(QStringLiteral("Another till was changing the same rows at that "

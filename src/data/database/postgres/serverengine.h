@@ -80,7 +80,8 @@ private:
     // Whether statements can still be sent: libpq may report a connection the server closed
     // as still open, until something else is sent on it.
     bool connected() const { return !dropped_ && PQstatus(conn_) == CONNECTION_OK; }
-    void connect();
+    // `opening`: the first connection, before any work was sent.
+    void connect(bool opening = false);
     // The settings of every session: names and values.
     static std::vector<std::pair<QByteArray, QByteArray>> sessionSettings();
     void run(const QByteArray &sql, bool committing = false);

@@ -10,6 +10,13 @@ QString missingFile(const QString &databasePath) {
     return QStringLiteral("The shop database file is missing: %1").arg(databasePath);
 }
 
+QString noShopFile(const QString &databasePath) {
+    return missingFile(databasePath) +
+           QStringLiteral("\n\nIf there is no shop yet, File > New Shop… makes one there (an "
+                          "empty shop or the demo shop). If the shop was there before, File > "
+                          "Restore a Backup… brings it back.");
+}
+
 QString operatorText(int resultCode, const QString &engineText, const QString &databasePath) {
     switch (resultCode & 0xff) {
     case SQLITE_BUSY:

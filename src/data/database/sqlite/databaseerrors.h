@@ -12,5 +12,8 @@ QString operatorText(int resultCode, const QString &engineText, const QString &d
 
 // "The shop database file is missing: <path>"
 QString missingFile(const QString &databasePath);
+// The same, when a screen finds no file to open: on a first start there is no shop yet, so
+// the text says how to make one, and how to bring back one that was there.
+QString noShopFile(const QString &databasePath);
 
 } // namespace dberror

@@ -121,7 +121,7 @@ private:
 
 FileConnection::FileConnection(const QString &path) : path_(path) {
     if (!QFileInfo::exists(path))
-        throw DataError(dberror::missingFile(path));
+        throw DataError(dberror::noShopFile(path));
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
