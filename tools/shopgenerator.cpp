@@ -6,6 +6,7 @@
 #include "bulkinsert.h"
 #include "connection.h"
 #include "dataerror.h"
+#include "opendatabase.h"
 #include "shopfile.h"
 #include "shopnames.h"
 #include "shoprandom.h"
@@ -327,7 +328,7 @@ private:
 void fill(const QString &path, const ShopSizes &sizes, GeneratedShop &shop) {
     const auto start = Steady::now();
     const std::clock_t cpuStart = std::clock();
-    Connection db(path);
+    Connection db = drivers::connect(path);
     // A new file that nobody else has open: no journal and no syncs while it fills. The
     // shop's own journal mode is put back once the rows are in.
     db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-2097152; "

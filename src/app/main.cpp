@@ -4,6 +4,7 @@
 #include "backupscheduler.h"
 #include "clock.h"
 #include "mainwindow.h"
+#include "opendatabase.h"
 #include "restorecommand.h"
 #include "screenshottour.h"
 #include "serverreach.h"

@@ -4,6 +4,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "messageboxes.h"
+#include "opendatabase.h"
 #include "screenwork.h"
 #include "shoplocation.h"
 
@@ -15,7 +16,8 @@ bool LoginGate::check() {
         return true;
     if (!login_) {
         try {
-            Connection connection(shoplocation::withTimeout(location_, timeout_));
+            Connection connection =
+                drivers::connect(shoplocation::withTimeout(location_, timeout_));
             ServerLogin login = serverlogin::examine(connection);
             // What a program of this login that was killed left behind is nobody's now.
             if (login.refusal().isEmpty())

@@ -4,13 +4,14 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "messageboxes.h"
+#include "opendatabase.h"
 
 namespace serverreach {
 
 bool untilReached(const QString &location, MessageBoxes &messages) {
     for (;;) {
         try {
-            Connection reach(location);
+            Connection reach = drivers::connect(location);
             return true;
         } catch (const DataError &error) {
             if (!messages.confirm(error.sentence() +

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTextStream>
-#include <libpq-fe.h>
 #include <optional>
 
 namespace {
@@ -72,17 +71,13 @@ QString readServer(QSettings &settings, const QString &raw, QString &refusal) {
                   example;
         return QString();
     }
-    char *error = nullptr;
-    PQconninfoOption *options = PQconninfoParse(server.toUtf8().constData(), &error);
-    PQfreemem(error); // it may quote the setting, password and all
-    if (options == nullptr) {
+    if (!shoplocation::isConnectionString(server)) {
         refusal = named(settings, kServer) +
                   QStringLiteral(" is not a connection to a shop server that Quillmart can "
                                  "read. Write a libpq connection string or service name there ") +
                   example;
         return QString();
     }
-    PQconninfoFree(options);
     return server;
 }
 

@@ -1,11 +1,13 @@
 // The packed rows of a record set: values come back exactly, across the arena's chunk
-// boundaries, after edits and deletes and the compaction they lead to, and the store stays
-// close to the size of its data.
+// boundaries, after edits and deletes and the compaction they lead to, as either engine hands
+// a statement's cells over, and the store stays close to the size of its data.
 #include "rowstore.h"
+
+#include "connection.h"
+#include "testsupport.h"
 
 #include <QString>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -62,28 +64,66 @@ TEST(RowStoreTest, KeepsEveryValueAcrossChunksEditsAndCompaction) {
     expectAll();
 }
 
-TEST(RowStoreTest, HoldsRowsFromAStatementInLittleMoreThanTheirData) {
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-    sqlite3_exec(db,
-                 "CREATE TABLE t (d TEXT, q INTEGER, p REAL, n TEXT);"
-                 "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < 20000)"
-                 " INSERT INTO t SELECT '2024-03-07', i, i / 8.0, NULL FROM k;",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(db, "SELECT rowid, * FROM t", -1, &stmt, nullptr);
-    RowStore store(4);
-    while (sqlite3_step(stmt) == SQLITE_ROW)
+// Each kind of cell as either engine hands it over: the row read while the statement still
+// streams, and the rows a server reads ahead once another statement is sent on the connection.
+TEST(RowStoreTest, TakesEachKindOfCellFromAStatement) {
+    TestDatabase db;
+    db.exec("INSERT INTO soldbook VALUES ('2001-05-03','10:30:00','978-\xc3\x89',NULL,12.5,3)");
+    db.exec("INSERT INTO soldbook VALUES ('2001-05-04','11:00:00','A''B',NULL,0.25,2)");
+    db.exec("INSERT INTO soldbook VALUES ('2001-05-05','12:00:00','',NULL,NULL,NULL)");
+    const QVariant null;
+    const struct {
+        const char *cells;
+        std::vector<QVariantList> rows;
+    } cases[] = {
+        {"[SoldDate], [SoldTime]",
+         {{"2001-05-03", "10:30:00"}, {"2001-05-04", "11:00:00"}, {"2001-05-05", "12:00:00"}}},
+        {"[ISBN], [Title]", {{QString::fromUtf8("978-\xc3\x89"), null}, {"A'B", null}, {"", null}}},
+        {"[Price], [Qty]", {{12.5, 3LL}, {0.25, 2LL}, {null, null}}},
+        {"[Qty] * 5000000000, [Qty] > 2",
+         {{15000000000LL, 1LL}, {10000000000LL, 0LL}, {null, null}}},
+        {"[Price] * [Qty], [Title]", {{37.5, null}, {0.5, null}, {null, null}}},
+    };
+    const QStringList rowids = db.rows("SELECT rowid FROM soldbook ORDER BY [SoldDate]");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.cells);
+        Statement stmt = db.connection().prepare(
+            QStringLiteral("SELECT rowid, %1 FROM soldbook ORDER BY [SoldDate]").arg(c.cells));
+        RowStore store(2);
+        ASSERT_TRUE(stmt.step());
         store.appendFromStatement(stmt);
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM Titles").toInt(), 0); // the rest read ahead
+        while (stmt.step())
+            store.appendFromStatement(stmt);
+        ASSERT_EQ(store.rowCount(), 3);
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(store.rowValues(row), c.rows[static_cast<std::size_t>(row)]) << row;
+            EXPECT_EQ(QString::number(store.rowid(row)), rowids[row]);
+        }
+    }
+}
+
+TEST(RowStoreTest, HoldsRowsFromAStatementInLittleMoreThanTheirData) {
+    TestDatabase db;
+    db.exec("WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < 20000)"
+            " INSERT INTO soldbook SELECT '2024-03-07', NULL, NULL, NULL, i / 8.0, i FROM k");
+    Statement stmt =
+        db.connection().prepare("SELECT rowid, [SoldDate], [Qty], [Price], [Title] FROM soldbook");
+    RowStore store(4);
+    while (stmt.step())
+        store.appendFromStatement(stmt);
 
     ASSERT_EQ(store.rowCount(), 20000);
     EXPECT_EQ(store.rowValues(19999),
               (QVariantList{QString("2024-03-07"), 20000LL, 2500.0, QVariant()}));
-    EXPECT_EQ(store.rowid(0), 1);
     // 12 + 5 + 9 + 1 bytes of cells and 16 of row bookkeeping: well under twice that.
     EXPECT_LT(static_cast<double>(store.bytesUsed()) / store.rowCount(), 2 * (27 + 16));
+    // A statement with fewer cells than the store's columns leaves the rest null.
+    Statement narrow = db.connection().prepare("SELECT rowid, [SoldDate] FROM soldbook");
+    ASSERT_TRUE(narrow.step());
+    store.appendFromStatement(narrow);
+    EXPECT_EQ(store.rowValues(20000),
+              (QVariantList{"2024-03-07", QVariant(), QVariant(), QVariant()}));
 
     RowStore small(1);
     small.append(1, {QString("a few bytes")});

@@ -3,6 +3,7 @@
 // brings every row back and keeps the file it replaces.
 #include "connection.h"
 #include "dataerror.h"
+#include "opendatabase.h"
 #include "reliabilitysupport.h"
 #include "sellscreen.h"
 #include "shopbackups.h"
@@ -31,7 +32,7 @@ class BackupShop : public ::testing::Test {
 protected:
     void SetUp() override {
         path = createShopFile(dir.path());
-        Connection db(path);
+        Connection db = drivers::connect(path);
         db.exec(QString::fromUtf8(
             "INSERT INTO Titles (ISBN, Title, Author, [Sale Price], Qty, SafeQty, Retail) "
             "VALUES ('9789570000001', '紅樓夢', '曹雪芹', 350, 12, 3, '臺北書局');"
@@ -48,7 +49,7 @@ protected:
     }
 
     Snapshot current() {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         return snapshot(db, permanentTables());
     }
 
@@ -56,7 +57,7 @@ protected:
     static void damagePage(const QString &file, int page) {
         int pageSize = 0;
         {
-            Connection db(file);
+            Connection db = drivers::connect(file);
             pageSize = db.scalar("PRAGMA page_size").toInt();
         }
         QFile f(file);
@@ -66,7 +67,7 @@ protected:
     }
 
     int rootPage(const char *table) {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         return db
             .scalar(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name='%1'")
                         .arg(QLatin1String(table)))
@@ -113,7 +114,7 @@ TEST_F(BackupShop, RestoreBringsBackEveryRowAndKeepsTheFileItReplaces) {
     // restore; then the operator restores the backup.
     Snapshot later;
     {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         db.exec("PRAGMA wal_autocheckpoint=0; DELETE FROM Titles; INSERT INTO soldbook (ISBN, "
                 "Qty) VALUES ('later', 7)");
         later = snapshot(db, permanentTables());
@@ -122,11 +123,11 @@ TEST_F(BackupShop, RestoreBringsBackEveryRowAndKeepsTheFileItReplaces) {
     EXPECT_EQ(QFileInfo(aside).fileName(), "book1-before-restore-20261209-231500.mdb");
     EXPECT_EQ(current(), before);
     {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         EXPECT_EQ(integrityCheck(db), "ok");
         EXPECT_EQ(db.scalar("PRAGMA journal_mode").toString(), "wal") << "restored as it was made";
     }
-    Connection kept(aside);
+    Connection kept = drivers::connect(aside);
     EXPECT_EQ(snapshot(kept, permanentTables()), later) << "the replaced file lost nothing";
     EXPECT_EQ(backups.list(), QStringList({copy})) << "the backup itself stays";
 }
@@ -136,7 +137,7 @@ TEST_F(BackupShop, RestoreOfADamagedBackupChangesNothing) {
     const QString copy = backups.take(exitTime);
     damageBackup(copy);
     {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         db.exec("DELETE FROM onsale");
     }
     const Snapshot now = current();
@@ -147,14 +148,14 @@ TEST_F(BackupShop, RestoreOfADamagedBackupChangesNothing) {
 }
 
 TEST_F(BackupShop, CopyHoldsOnlyCommittedWorkWhileAnotherConnectionWrites) {
-    Connection writer(path);
+    Connection writer = drivers::connect(path);
     writer.exec("BEGIN IMMEDIATE; INSERT INTO soldbook (ISBN, Qty) VALUES ('uncommitted', 1)");
     const QString copy = ShopBackups(path).take(exitTime);
     writer.exec("ROLLBACK");
 
     const QString unpacked = dir.filePath("unpacked.mdb");
     backupfile::unpack(copy, unpacked);
-    Connection restored(unpacked);
+    Connection restored = drivers::connect(unpacked);
     EXPECT_EQ(snapshot(restored, permanentTables()), before);
 }
 
@@ -284,7 +285,7 @@ TEST_F(BackupShop, DamagedFileTakesNoWriteAfterTheStartCheck) {
         QTemporaryDir caseDir;
         const QString shop = createShopFile(caseDir.path());
         {
-            Connection db(shop);
+            Connection db = drivers::connect(shop);
             db.exec("INSERT INTO Titles (ISBN, Title, [Sale Price], Qty) VALUES ('111', 'Short', "
                     "12.5, 10); INSERT INTO paidbill VALUES ('A-0', '2001-04-03', 80, "
                     "'09:00:00', 'Ace', '2001-05-01')");
@@ -293,7 +294,7 @@ TEST_F(BackupShop, DamagedFileTakesNoWriteAfterTheStartCheck) {
         if (c.damaged) {
             int page = 0;
             {
-                Connection db(shop);
+                Connection db = drivers::connect(shop);
                 page =
                     db.scalar("SELECT rootpage FROM sqlite_master WHERE name='paidbill'").toInt();
             }
@@ -327,7 +328,7 @@ TEST_F(BackupShop, DamagedFileTakesNoWriteAfterTheStartCheck) {
             verdictLater->wait();
         check.wait();
 
-        Connection db(shop);
+        Connection db = drivers::connect(shop);
         EXPECT_EQ(db.scalar("SELECT count(*) FROM soldbook").toInt(), c.damaged ? 0 : 1);
         EXPECT_EQ(db.scalar("SELECT Qty FROM Titles").toInt(), c.damaged ? 10 : 8);
         const QStringList shown = counter.messages.texts();

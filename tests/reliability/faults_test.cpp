@@ -4,6 +4,7 @@
 #include "allscreens.h"
 #include "connection.h"
 #include "dataerror.h"
+#include "opendatabase.h"
 #include "recordsource.h"
 #include "reliabilitysupport.h"
 #include "testsupport.h"
@@ -63,7 +64,7 @@ private:
 // Another program holding the write lock until it lets go.
 class Writer {
 public:
-    explicit Writer(const QString &path) : connection_(path) {
+    explicit Writer(const QString &path) : connection_(drivers::connect(path)) {
         connection_.exec("BEGIN IMMEDIATE; INSERT INTO Subject VALUES ('other', 'program')");
     }
     ~Writer() { connection_.exec("ROLLBACK"); }

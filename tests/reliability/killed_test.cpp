@@ -2,6 +2,7 @@
 // with SIGKILL at a random moment, again and again. After every kill the file opens, passes
 // its integrity check, and every sale and every payment is there whole or not at all.
 #include "connection.h"
+#include "opendatabase.h"
 #include "reliabilitysupport.h"
 #include "shopbackups.h"
 
@@ -28,7 +29,7 @@ QString isbn(int n) {
 }
 
 void seed(const QString &path) {
-    Connection db(path);
+    Connection db = drivers::connect(path);
     db.exec("BEGIN");
     Statement title = db.prepare(
         "INSERT INTO Titles (ISBN, Title, [Sale Price], Qty, SafeQty) VALUES (?, ?, 12.5, ?, 3)");
@@ -98,7 +99,7 @@ KillFigures killRepeatedly(const QString &mode, const QString &path, std::mt1993
         worker.waitForFinished(10000);
         ++figures.kills;
 
-        Connection db(path); // throws if the file no longer opens
+        Connection db = drivers::connect(path); // throws if the file no longer opens
         const QString integrity = integrityCheck(db);
         const QStringList faults = halfWritten(db);
         EXPECT_EQ(integrity, "ok") << "kill " << k;
@@ -149,7 +150,7 @@ TEST(KilledMidWork, NoHalfMadeBackupIsEverCounted) {
     const QString path = createShopFile(dir.path());
     seed(path);
     {
-        Connection db(path); // enough sales that a backup takes a while
+        Connection db = drivers::connect(path); // enough sales that a backup takes a while
         db.exec("BEGIN");
         Statement sale = db.prepare("INSERT INTO soldbook VALUES ('2001-05-03', '10:30:00', "
                                     "'9780000000001', ?, 12.5, 1)");
@@ -178,7 +179,7 @@ TEST(KilledMidWork, NoHalfMadeBackupIsEverCounted) {
             EXPECT_TRUE(ShopBackups::passesCheck(backup, &problem))
                 << "kill " << k << ": " << backup.toStdString() << ": " << problem.toStdString();
         }
-        Connection db(path);
+        Connection db = drivers::connect(path);
         EXPECT_EQ(integrityCheck(db), "ok") << "kill " << k;
     }
     EXPECT_GE(midBackup, kills / 4) << "kills should land while a backup is being made";

@@ -2,7 +2,7 @@
 // limit: the operator reads that the shop is busy, nothing is half-written, the looked-up
 // sale stays on the screen, and the same OK goes through once the lock is gone. The limit is
 // the program's, whatever defaults the login has given itself.
-#include "connection.h"
+#include "opendatabase.h"
 #include "sellscreen.h"
 #include "shoplocation.h"
 #include "testserver.h"
@@ -33,7 +33,7 @@ TEST(ServerWait, ASaleBehindAnotherTillsLockIsToldBusyAndGoesThroughAfter) {
         screen.lookup();
         ASSERT_EQ(screen.findChild<QLabel *>("Label3_1")->text(), "Short");
 
-        Connection holder(testserver::ownerLocation());
+        Connection holder = drivers::connect(testserver::ownerLocation());
         holder.begin();
         holder.exec(lock);
         screen.findChild<QPushButton *>("Command2")->click();
@@ -67,7 +67,8 @@ TEST(ServerWait, TheProgramsLimitsOutweighTheLoginsOwnDefaults) {
         const char *shown;
     } limits[] = {{5, "5s"}, {60, "1min"}, {0, "0"}};
     for (const auto &limit : limits) {
-        Connection connection(shoplocation::withTimeout(db.path(), limit.seconds));
+        Connection connection =
+            drivers::connect(shoplocation::withTimeout(db.path(), limit.seconds));
         for (const char *setting : {"lock_timeout", "statement_timeout"})
             EXPECT_EQ(connection.scalar(QStringLiteral("SHOW %1").arg(setting)).toString(),
                       limit.shown)

@@ -4,7 +4,7 @@
 // office's naming the role, and sees those commands marked; the rows its killed program left
 // in the scratch tables are cleared when it starts, and no other login's.
 #include "allscreens.h"
-#include "connection.h"
+#include "opendatabase.h"
 #include "serverroles.h"
 #include "shellfixture.h"
 #include "testserver.h"
@@ -54,7 +54,7 @@ TEST(LoginGate, TheLoginDecidesWhichScreensOpen) {
         ShellFixture f;
         f.shop.context.databasePath = testserver::locationAs(c.login, c.options);
         // Rows its program left when it was killed, and another login's.
-        Connection owner(testserver::ownerLocation());
+        Connection owner = drivers::connect(testserver::ownerLocation());
         owner.exec(QStringLiteral("INSERT INTO tmp (A, B, C, till) VALUES ('1', 'left', '1', "
                                   "'%1'), ('2', 'another', '1', 'qmgate_other')")
                        .arg(c.login));

@@ -1,5 +1,6 @@
 // File > New Shop…: what it makes where, what it refuses, and what the status bar says.
 #include "newshopdialog.h"
+#include "opendatabase.h"
 #include "shellfixture.h"
 #include "shopfile.h"
 #include "shopstatusbar.h"
@@ -135,7 +136,7 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
         }
         if (c.titles < 0)
             continue;
-        Connection db(path);
+        Connection db = drivers::connect(path);
         const int titles = db.scalar("SELECT count(*) FROM Titles").toInt();
         if (c.answer == Answer::DemoShop && c.before == Before::Nothing) {
             EXPECT_GE(titles, c.titles);

@@ -1,6 +1,7 @@
 // Test database, recording message boxes and recording screen opener.
 #include "testsupport.h"
 
+#include "opendatabase.h"
 #include "shopfile.h"
 #include "testserver.h"
 
@@ -11,15 +12,15 @@
 TestDatabase::TestDatabase() {
     if (testserver::enabled()) {
         path_ = testserver::freshShop();
-        conn_ = std::make_unique<Connection>(path_);
-        owner_ = std::make_unique<Connection>(testserver::ownerLocation());
+        conn_ = std::make_unique<Connection>(drivers::connect(path_));
+        owner_ = std::make_unique<Connection>(drivers::connect(testserver::ownerLocation()));
         return;
     }
     if (!dir_.isValid())
         throw std::runtime_error("no temporary folder");
     path_ = dir_.filePath(QStringLiteral("book1.mdb"));
     shopfile::create(path_);
-    conn_ = std::make_unique<Connection>(path_);
+    conn_ = std::make_unique<Connection>(drivers::connect(path_));
 }
 
 void TestDatabase::exec(const QString &sql) {

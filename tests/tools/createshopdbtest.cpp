@@ -1,5 +1,6 @@
 // The quillmart-createdb command: what it makes, and what it refuses with which exit code.
 #include "connection.h"
+#include "opendatabase.h"
 #include "shopbackups.h"
 #include "toolrun.h"
 
@@ -22,7 +23,7 @@ TEST(CreateDbCommand, CreatesAtTheDefaultPathThenRefusesToOverwrite) {
 
     const CommandResult first = createdb({"--demo"}, home.path());
     EXPECT_EQ(first.exitCode, 0) << first.output.toStdString();
-    Connection db(path);
+    Connection db = drivers::connect(path);
     EXPECT_GT(db.scalar("SELECT count(*) FROM soldbook").toInt(), 0);
 
     const CommandResult second = createdb({path}, home.path());
@@ -42,7 +43,7 @@ TEST(CreateDbCommand, TheShopIsPrivateToItsOwner) {
     const QString dataHome = home.filePath("share");
     const QString path = dataHome + "/Quillmart/book1.mdb";
     ASSERT_EQ(createdb({"--demo"}, dataHome).exitCode, 0);
-    Connection db(path);
+    Connection db = drivers::connect(path);
     db.exec("UPDATE Titles SET Qty = Qty + 1"); // the -wal and -shm files now exist
     const QString backup = ShopBackups(path).take(QDateTime(QDate(2026, 5, 3), QTime(18, 0)));
     ::umask(before);
@@ -68,7 +69,7 @@ TEST(CreateDbCommand, WithoutDemoTheShopIsEmpty) {
     QTemporaryDir home;
     const QString path = home.filePath("elsewhere/shop.mdb");
     EXPECT_EQ(createdb({path}, home.path()).exitCode, 0);
-    Connection db(path);
+    Connection db = drivers::connect(path);
     EXPECT_EQ(db.scalar("SELECT count(*) FROM Titles").toInt(), 0);
     EXPECT_FALSE(QFile::exists(home.filePath("Quillmart/book1.mdb")));
 }

@@ -2,6 +2,7 @@
 // agree with the catalogue and offers, and never a file overwritten or left half-made.
 #include "connection.h"
 #include "dataerror.h"
+#include "opendatabase.h"
 #include "shopgenerator.h"
 
 #include <QCryptographicHash>
@@ -26,7 +27,7 @@ ShopSizes smallShop(std::uint64_t seed = 7) {
 
 // A digest of every row of every table, in rowid order.
 QByteArray digest(const QString &path) {
-    Connection db(path);
+    Connection db = drivers::connect(path);
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const char *table :
          {"Titles", "Subject", "publishers", "retail", "soldbook", "onsale", "Bill", "paidbill"}) {
@@ -59,7 +60,7 @@ TEST_F(GeneratedShopTest, SameSeedSameShopOtherSeedOtherShop) {
 TEST_F(GeneratedShopTest, HasTheSizesAskedForAndReportsThem) {
     const ShopSizes sizes = smallShop();
     const GeneratedShop shop = shopgen::generate(path("a.mdb"), sizes);
-    Connection db(path("a.mdb"));
+    Connection db = drivers::connect(path("a.mdb"));
     EXPECT_EQ(number(db, "SELECT count(*) FROM soldbook"), sizes.sales);
     EXPECT_EQ(number(db, "SELECT count(*) FROM Titles"), sizes.titles);
     EXPECT_EQ(number(db, "SELECT count(*) FROM retail"), sizes.suppliers);
@@ -87,7 +88,7 @@ TEST_F(GeneratedShopTest, HasTheSizesAskedForAndReportsThem) {
 
 TEST_F(GeneratedShopTest, SalesAgreeWithTheCatalogueAndTheOffers) {
     shopgen::generate(path("a.mdb"), smallShop());
-    Connection db(path("a.mdb"));
+    Connection db = drivers::connect(path("a.mdb"));
     const QStringList checks = {
         // Every ISBN is unique, and every sale is of a catalogue title under its title.
         "SELECT count(*) - count(DISTINCT ISBN) FROM Titles",

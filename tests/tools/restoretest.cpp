@@ -1,6 +1,7 @@
 // The quillmart-restore command: the list of backups, restoring one by its number, and
 // refusing while Quillmart holds the shop or when asked for a backup that is not there.
 #include "connection.h"
+#include "opendatabase.h"
 #include "shopbackups.h"
 #include "shopfile.h"
 #include "toolrun.h"
@@ -19,7 +20,7 @@ CommandResult restore(const QStringList &args, const QString &dataHome) {
 }
 
 int sales(const QString &path) {
-    Connection db(path);
+    Connection db = drivers::connect(path);
     return db.scalar("SELECT count(*) FROM soldbook").toInt();
 }
 
@@ -30,18 +31,18 @@ TEST(RestoreCommand, ListsRestoresByNumberAndRefusesWhatIsNotSafe) {
     const QString path = home.filePath("Quillmart/book1.mdb");
     shopfile::create(path);
     {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         db.exec("INSERT INTO soldbook (ISBN, Qty) VALUES ('1', 1), ('2', 2)");
     }
     const ShopBackups backups(path);
     const QString older = backups.take(QDateTime(QDate(2026, 12, 6), QTime(18, 0)));
     {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         db.exec("INSERT INTO soldbook (ISBN, Qty) VALUES ('3', 3)");
     }
     backups.take(QDateTime(QDate(2026, 12, 7), QTime(18, 0)));
     {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         db.exec("DELETE FROM soldbook");
     }
 

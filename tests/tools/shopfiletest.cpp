@@ -3,6 +3,7 @@
 #include "shopfile.h"
 #include "connection.h"
 #include "dataerror.h"
+#include "opendatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,7 +36,7 @@ TEST_P(CreatedShopFile, HasTheTableWithItsColumnsInOrder) {
     QTemporaryDir dir;
     const QString path = dir.filePath("new/folders/book1.mdb");
     shopfile::create(path);
-    Connection db(path);
+    Connection db = drivers::connect(path);
     EXPECT_EQ(column(db, QString("SELECT name FROM pragma_table_info('%1') ORDER BY cid")
                              .arg(GetParam().table)),
               GetParam().columns);
@@ -66,7 +67,7 @@ TEST(CreateShopFile, MakesTenEmptyTablesInWalMode) {
     QTemporaryDir dir;
     const QString path = dir.filePath("book1.mdb");
     shopfile::create(path);
-    Connection db(path);
+    Connection db = drivers::connect(path);
     EXPECT_EQ(column(db, "PRAGMA journal_mode"), QStringList{"wal"});
     EXPECT_EQ(column(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
                          "AND name NOT LIKE 'sqlite_%'"),
@@ -79,13 +80,13 @@ TEST(CreateShopFile, RefusesAnExistingFileAndLeavesItAlone) {
     const QString path = dir.filePath("book1.mdb");
     shopfile::create(path);
     {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         db.exec("INSERT INTO retail (RetName) VALUES ('O''Hara Books')");
     }
     const QByteArray before = readAll(path);
     EXPECT_THROW(shopfile::create(path), DataError);
     EXPECT_EQ(readAll(path), before);
-    Connection db(path);
+    Connection db = drivers::connect(path);
     EXPECT_EQ(column(db, "SELECT RetName FROM retail"), QStringList{"O'Hara Books"});
 
     // Not a database at all: still never touched.

@@ -4,11 +4,10 @@
 
 #include <QString>
 #include <QVariant>
+#include <cstddef>
 #include <memory>
 
-struct pg_result;
 struct sqlite3;
-struct sqlite3_stmt;
 
 // How a value handed to the database is stored, the same on both engines and in the record
 // set's rows: nothing, a whole number, a real number, or text (dates and times go as text).
@@ -31,6 +30,20 @@ inline StoredAs storedAs(const QVariant &value) {
     }
 }
 
+// Takes a row's cells one after another as the engine holds them, without a QVariant made of
+// each: a record set of millions of rows is read this way.
+class CellSink {
+public:
+    virtual void null() = 0;
+    virtual void whole(qint64 value) = 0;
+    virtual void real(double value) = 0;
+    // UTF-8 bytes, valid only during the call. Dates and times come as text.
+    virtual void text(const char *utf8, std::size_t size) = 0;
+
+protected:
+    ~CellSink() = default;
+};
+
 class StatementEngine {
 public:
     virtual ~StatementEngine() = default;
@@ -43,10 +56,9 @@ public:
     // The declared type of a column read straight from a table ("MONEY", "DATE", ...), empty
     // for a computed one.
     virtual QString declaredType(int column) = 0;
-    virtual sqlite3_stmt *sqliteHandle() const { return nullptr; }
-    // The current row as a server sent it, for taking in its cells without a QVariant each;
-    // null on a file, and where a cell is not the server's text as it stands.
-    virtual const pg_result *serverRow() const { return nullptr; }
+    // The current row's cells from column `from` to the last, in order, with the values
+    // value() gives.
+    virtual void readCells(int from, CellSink &sink) const = 0;
 };
 
 class ConnectionEngine {
@@ -62,10 +74,3 @@ public:
     virtual QString lastError() const = 0;
     virtual sqlite3 *sqliteHandle() const { return nullptr; }
 };
-
-namespace engines {
-// An open SQLite connection to an existing shop file; throws DataError.
-std::unique_ptr<ConnectionEngine> openFile(const QString &path);
-// An open connection to a shop on a PostgreSQL server; throws DataError.
-std::unique_ptr<ConnectionEngine> openServer(const QString &location);
-} // namespace engines

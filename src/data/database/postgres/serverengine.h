@@ -107,8 +107,7 @@ public:
     QString columnName(int column) override;
     QVariant value(int column) const override;
     QString declaredType(int column) override;
-    // A table's list of columns names them as the shop does, not as the server sends them.
-    const pg_result *serverRow() const override { return sql_.columnList ? nullptr : row_.get(); }
+    void readCells(int from, CellSink &sink) const override;
 
     // Reads the rest of the result into memory, freeing the connection.
     void readRest();
@@ -136,7 +135,11 @@ private:
     std::deque<Result> readAhead_;
     ServerRowSpool spool_; // the rest of the rows, read ahead to free the connection
     bool spooled_ = false; // the current row came from the spool
+    // A cell of the current row as the server sent it: its text, or null for an SQL null.
+    const char *cellText(int column, int &length) const;
     QVariant cell(const char *text, int length, int column) const;
+    // A table's list of columns names them as the shop does, not as the server sends them.
+    bool namesColumn(int column) const { return sql_.columnList && column == 1; }
     Result failure_; // an error read ahead, thrown when the steps reach it
 };
 

@@ -2,18 +2,17 @@
 #include "connection.h"
 
 #include "engine.h"
-#include "shoplocation.h"
 
 namespace {
 int busyTimeoutMs = 15000;
 } // namespace
 
-Connection::Connection(const QString &location)
-    : location_(location), engine_(shoplocation::isServer(location) ? engines::openServer(location)
-                                                                    : engines::openFile(location)) {
-}
+Connection::Connection(const QString &location, std::unique_ptr<ConnectionEngine> engine)
+    : location_(location), engine_(std::move(engine)) {}
 
 Connection::~Connection() = default;
+Connection::Connection(Connection &&other) noexcept = default;
+Connection &Connection::operator=(Connection &&other) noexcept = default;
 
 void Connection::setBusyTimeout(int milliseconds) {
     busyTimeoutMs = milliseconds;
@@ -91,11 +90,8 @@ QVariant Statement::value(int column) const {
 QString Statement::declaredType(int column) const {
     return engine_->declaredType(column);
 }
-sqlite3_stmt *Statement::handle() const {
-    return engine_->sqliteHandle();
-}
-const pg_result *Statement::serverRow() const {
-    return engine_->serverRow();
+void Statement::readCells(int from, CellSink &sink) const {
+    engine_->readCells(from, sink);
 }
 
 Transaction::Transaction(Connection &connection) : conn_(connection) {

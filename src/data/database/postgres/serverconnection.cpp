@@ -2,13 +2,14 @@
 // the server's failures.
 #include "connection.h"
 #include "dataerror.h"
+#include "openserver.h"
+#include "pglocation.h"
 #include "serverengine.h"
-#include "shoplocation.h"
 
 namespace server {
 
 ServerConnection::ServerConnection(const QString &location) : location_(location) {
-    serverName_ = shoplocation::describe(location);
+    serverName_ = pglocation::describe(location);
     connect(true);
 }
 
@@ -33,7 +34,7 @@ bool namesOptions(const QByteArray &settings) {
 } // namespace
 
 void ServerConnection::connect(bool opening) {
-    const QByteArray settings = shoplocation::connectionString(location_).toUtf8();
+    const QByteArray settings = pglocation::connectionString(location_).toUtf8();
     // The session's settings go with the request to connect, saving a round trip before a
     // screen's first rows, unless the shop's settings carry server options of their own.
     const bool ownOptions = namesOptions(settings);
@@ -84,7 +85,7 @@ std::vector<std::pair<QByteArray, QByteArray>> ServerConnection::sessionSettings
     // A screen that must not hang behind another till's lock gives up after its time: the
     // same limit for a lock and for a whole statement, so that no wait outlasts it. These go
     // with every connection, after whatever defaults the login has set for itself.
-    const int timeout = shoplocation::timeoutOf(location_);
+    const int timeout = pglocation::timeoutOf(location_);
     const QByteArray limit = timeout > 0 ? QByteArray::number(timeout) + 's' : QByteArray("0");
     return {{"DateStyle", "ISO"},
             {"idle_in_transaction_session_timeout", "60s"},

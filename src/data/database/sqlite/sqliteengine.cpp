@@ -1,6 +1,7 @@
 // The SQLite engine: the shop in one file on this computer.
 #include "connection.h"
 #include "engine.h"
+#include "openfile.h"
 
 #include "conversions.h"
 #include "databaseerrors.h"
@@ -82,7 +83,7 @@ public:
     QString declaredType(int column) override {
         return QString::fromUtf8(sqlite3_column_decltype(stmt_, column));
     }
-    sqlite3_stmt *sqliteHandle() const override { return stmt_; }
+    void readCells(int from, CellSink &sink) const override;
 
 private:
     sqlite3 *db_;
@@ -214,6 +215,27 @@ QVariant FileStatement::value(int column) const {
         return QVariant(
             QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column)),
                               sqlite3_column_bytes(stmt_, column)));
+    }
+}
+
+void FileStatement::readCells(int from, CellSink &sink) const {
+    const int columns = sqlite3_column_count(stmt_);
+    for (int column = from; column < columns; ++column) {
+        switch (sqlite3_column_type(stmt_, column)) {
+        case SQLITE_INTEGER:
+            sink.whole(sqlite3_column_int64(stmt_, column));
+            break;
+        case SQLITE_FLOAT:
+            sink.real(sqlite3_column_double(stmt_, column));
+            break;
+        case SQLITE_NULL:
+            sink.null();
+            break;
+        default: {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+            sink.text(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+        }
+        }
     }
 }
 

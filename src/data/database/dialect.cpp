@@ -3,7 +3,6 @@
 
 #include "conversions.h"
 #include "dataerror.h"
-#include "textorder.h"
 
 #include <QRegularExpression>
 
@@ -75,7 +74,7 @@ void collateTextOrder(QString &sql, const QString &masked, const QString &table,
         !isTextColumn(table, unbracket(sql.mid(match.capturedStart(1), match.capturedLength(1)))))
         return;
     sql.insert(match.capturedEnd(1),
-               QStringLiteral(" COLLATE %1").arg(QLatin1String(TextOrder::collationName)));
+               QStringLiteral(" COLLATE %1").arg(QLatin1String(textOrderCollation)));
 }
 
 } // namespace

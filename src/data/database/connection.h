@@ -7,24 +7,25 @@
 #include <QVariant>
 #include <memory>
 
-struct pg_result;
 struct sqlite3;
-struct sqlite3_stmt;
 
+class CellSink;
 class ConnectionEngine;
 class Statement;
 class StatementEngine;
 
 class Connection {
 public:
-    // Opens an existing database file read-write, never creating one, or the server shop a
-    // location names (shoplocation.h). Throws DataError.
-    explicit Connection(const QString &location);
+    // Takes over an engine open on the shop at the location; drivers::connect (opendatabase.h)
+    // opens one.
+    Connection(const QString &location, std::unique_ptr<ConnectionEngine> engine);
     // How long a write waits for another program's write lock before the database is
     // reported busy: 15 s. Tests shorten it; connections opened afterwards use it.
     static void setBusyTimeout(int milliseconds);
     static int busyTimeout();
     ~Connection();
+    Connection(Connection &&other) noexcept;
+    Connection &operator=(Connection &&other) noexcept;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
@@ -72,10 +73,8 @@ public:
     QVariant value(int column) const;
     // "MONEY", "DATE", ... for a column read from a table; empty for a computed one.
     QString declaredType(int column) const;
-    // The SQLite statement on a file; null on a server.
-    sqlite3_stmt *handle() const;
-    // The current row of a server's result (engine.h); null on a file.
-    const pg_result *serverRow() const;
+    // The current row's cells from column `from` on, into the sink (engine.h).
+    void readCells(int from, CellSink &sink) const;
 
 private:
     std::unique_ptr<StatementEngine> engine_;

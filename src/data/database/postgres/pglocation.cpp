@@ -1,12 +1,10 @@
-// Shop locations: a file path or a server shop.
-#include "shoplocation.h"
+// Server shop locations: the prefix, the connection string behind it, and a name for it that
+// never shows a password.
+#include "pglocation.h"
 
-#include <QFileInfo>
 #include <libpq-fe.h>
-#include <pwd.h>
-#include <unistd.h>
 
-namespace shoplocation {
+namespace pglocation {
 
 namespace {
 
@@ -15,17 +13,17 @@ const QLatin1String timeoutOpening("(timeout ");
 
 // The part after the prefix: the time limit, if any, then the connection string.
 QStringView afterPrefix(const QString &location) {
-    return QStringView(location).mid(qsizetype(qstrlen(serverPrefix)));
+    return QStringView(location).mid(qsizetype(qstrlen(prefix)));
 }
 
 } // namespace
 
 bool isServer(const QString &location) {
-    return location.startsWith(QLatin1String(serverPrefix));
+    return location.startsWith(QLatin1String(prefix));
 }
 
-QString ofServer(const QString &connectionString) {
-    return QLatin1String(serverPrefix) + connectionString.trimmed();
+QString of(const QString &connectionString) {
+    return QLatin1String(prefix) + connectionString.trimmed();
 }
 
 QString connectionString(const QString &location) {
@@ -45,9 +43,17 @@ QString withTimeout(const QString &location, int seconds) {
         return location;
     const QString settings = connectionString(location);
     if (seconds <= 0)
-        return ofServer(settings);
-    return QLatin1String(serverPrefix) + timeoutOpening + QString::number(seconds) +
-           QLatin1Char(')') + settings;
+        return of(settings);
+    return QLatin1String(prefix) + timeoutOpening + QString::number(seconds) + QLatin1Char(')') +
+           settings;
+}
+
+bool isConnectionString(const QString &text) {
+    char *error = nullptr;
+    PQconninfoOption *options = PQconninfoParse(text.toUtf8().constData(), &error);
+    PQfreemem(error); // it may quote the text, password and all
+    PQconninfoFree(options);
+    return options != nullptr;
 }
 
 int timeoutOf(const QString &location) {
@@ -93,19 +99,9 @@ ServerNames serverNames(const QString &location) {
     return names;
 }
 
-QString systemUser() {
-    for (const char *variable : {"USER", "LOGNAME"})
-        if (const QString user = qEnvironmentVariable(variable); !user.isEmpty())
-            return user;
-    const passwd *entry = getpwuid(geteuid()); // a service or a container sets neither
-    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString();
-}
-
 } // namespace
 
 QString describe(const QString &location) {
-    if (!isServer(location))
-        return location;
     const ServerNames names = serverNames(location);
     if (!names.parsed) // never shown as typed: it may hold a password
         return QStringLiteral("Server shop");
@@ -126,8 +122,6 @@ QString describe(const QString &location) {
 }
 
 QString shortName(const QString &location) {
-    if (!isServer(location))
-        return QFileInfo(location).fileName();
     const ServerNames names = serverNames(location);
     if (!names.database.isEmpty())
         return names.database;
@@ -136,13 +130,10 @@ QString shortName(const QString &location) {
 }
 
 QString loginName(const QString &location) {
-    if (!isServer(location))
-        return systemUser();
     const ServerNames names = serverNames(location);
     if (!names.user.isEmpty())
         return names.user;
-    const QString libpqDefault = qEnvironmentVariable("PGUSER");
-    return libpqDefault.isEmpty() ? systemUser() : libpqDefault;
+    return qEnvironmentVariable("PGUSER"); // empty: libpq takes the system's user
 }
 
-} // namespace shoplocation
+} // namespace pglocation

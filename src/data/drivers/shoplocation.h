@@ -9,8 +9,6 @@
 
 namespace shoplocation {
 
-inline constexpr const char *serverPrefix = "postgresql:";
-
 bool isServer(const QString &location);
 // The location of the server shop a libpq connection string or service name names.
 QString ofServer(const QString &connectionString);
@@ -32,5 +30,7 @@ QString loginName(const QString &location);
 QString withTimeout(const QString &location, int seconds);
 // The seconds a server location's sessions wait at most; 0 for no limit.
 int timeoutOf(const QString &location);
+// Whether the text is a connection string or service name a server location can be made of.
+bool isConnectionString(const QString &text);
 
 } // namespace shoplocation

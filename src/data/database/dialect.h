@@ -13,6 +13,10 @@ struct TranslatedQuery {
 
 namespace dialect {
 
+// The name under which every connection knows the shop's text order (case ignored, accents
+// beside their letters); an ORDER BY of a text column asks for it.
+inline constexpr const char *textOrderCollation = "SHOPTEXT";
+
 // Whether a column of a table holds text (asked with the names as the query writes them).
 using IsTextColumn = std::function<bool(const QString &table, const QString &column)>;
 

@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "connection.h"
 #include "dataerror.h"
+#include "opendatabase.h"
 #include "shopbackups.h"
 
 #include <QCoreApplication>
@@ -88,7 +89,7 @@ void BackupScheduler::disable() {
 
 qint64 BackupScheduler::dataVersion() {
     if (!watcher_)
-        watcher_ = std::make_unique<Connection>(databasePath_);
+        watcher_ = std::make_unique<Connection>(drivers::connect(databasePath_));
     return watcher_->scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
 }
 

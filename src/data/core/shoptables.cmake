@@ -53,7 +53,7 @@ foreach(line IN LISTS qm_schema_lines)
 endforeach()
 
 file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/shoptables.h @ONLY CONTENT
-"// Generated from db/schema.sql by src/data/shoptables.cmake: the shop's tables and columns.
+"// Generated from db/schema.sql by src/data/core/shoptables.cmake: the shop's tables and columns.
 #pragma once
 
 #include \"tabledescription.h\"

@@ -5,6 +5,8 @@
 // SQLite tool still reads the shop.
 #pragma once
 
+#include "dialect.h"
+
 #include <QCollator>
 #include <QLocale>
 #include <QStringView>
@@ -18,7 +20,7 @@ struct sqlite3;
 
 class TextOrder {
 public:
-    static constexpr const char *collationName = "SHOPTEXT";
+    static constexpr const char *collationName = dialect::textOrderCollation;
 
     // The order of this locale (the default locale, normally the system's; the plain "C"
     // locale reads as English).

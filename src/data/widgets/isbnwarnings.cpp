@@ -8,6 +8,7 @@
 #include "isbn.h"
 #include "isbnfinder.h"
 #include "messageboxes.h"
+#include "opendatabase.h"
 #include "recordeditor.h"
 #include "recordsource.h"
 #include "shoptables.h"
@@ -86,7 +87,7 @@ void IsbnWarnings::cellEdited() {
 
 Connection &IsbnWarnings::connection() {
     if (!connection_)
-        connection_ = std::make_unique<Connection>(context_.databasePath);
+        connection_ = std::make_unique<Connection>(drivers::connect(context_.databasePath));
     return *connection_;
 }
 

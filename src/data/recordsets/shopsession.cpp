@@ -1,6 +1,7 @@
 // The session: the one connection of a screen and the record sets that share it.
 #include "shopsession.h"
 
+#include "opendatabase.h"
 #include "recordsource.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@ ShopSession::ShopSession(QString databasePath) : databasePath_(std::move(databas
 
 Connection &ShopSession::connection() {
     if (!connection_)
-        connection_ = std::make_unique<Connection>(databasePath_);
+        connection_ = std::make_unique<Connection>(drivers::connect(databasePath_));
     return *connection_;
 }
 

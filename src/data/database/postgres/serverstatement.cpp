@@ -185,16 +185,54 @@ QString ServerStatement::declaredType(int column) {
     }
 }
 
-QVariant ServerStatement::value(int column) const {
-    if (spooled_) {
-        int length = 0;
-        const char *text = spool_.cell(column, length);
-        return text == nullptr ? QVariant() : cell(text, length, column);
-    }
+const char *ServerStatement::cellText(int column, int &length) const {
+    if (spooled_)
+        return spool_.cell(column, length);
     const PGresult *row = row_.get();
     if (row == nullptr || PQgetisnull(row, 0, column))
-        return QVariant();
-    return cell(PQgetvalue(row, 0, column), PQgetlength(row, 0, column), column);
+        return nullptr;
+    length = PQgetlength(row, 0, column);
+    return PQgetvalue(row, 0, column);
+}
+
+QVariant ServerStatement::value(int column) const {
+    int length = 0;
+    const char *text = cellText(column, length);
+    return text == nullptr ? QVariant() : cell(text, length, column);
+}
+
+// Millions of rows come this way when a whole table is read: each cell goes from the server's
+// text straight to the sink, without the QVariant and the two text conversions per cell of
+// value() (a third of the read's time on every sale). The same values: whole numbers and
+// amounts parsed (independent of the locale), text and dates and times as sent (UTF-8).
+void ServerStatement::readCells(int from, CellSink &sink) const {
+    const int columns = description_ ? PQnfields(description_.get()) : 0;
+    for (int column = from; column < columns; ++column) {
+        int length = 0;
+        const char *text = cellText(column, length);
+        if (text == nullptr) {
+            sink.null();
+            continue;
+        }
+        switch (cellKind(PQftype(description_.get(), column))) {
+        case CellKind::Whole:
+            sink.whole(wholeNumber(text, length));
+            break;
+        case CellKind::Truth:
+            sink.whole(text[0] == 't' ? 1 : 0);
+            break;
+        case CellKind::Amount:
+            sink.real(amount(text, length));
+            break;
+        case CellKind::Text:
+            if (namesColumn(column)) {
+                const QByteArray name = cell(text, length, column).toString().toUtf8();
+                sink.text(name.constData(), static_cast<std::size_t>(name.size()));
+            } else {
+                sink.text(text, static_cast<std::size_t>(length));
+            }
+        }
+    }
 }
 
 QVariant ServerStatement::cell(const char *text, int length, int column) const {
@@ -209,7 +247,7 @@ QVariant ServerStatement::cell(const char *text, int length, int column) const {
         break;
     }
     QString value = QString::fromUtf8(text, length);
-    if (sql_.columnList && column == 1)
+    if (namesColumn(column))
         value = serversql::shopName(value);
     return QVariant(value);
 }

@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-struct pg_result;
-struct sqlite3_stmt;
 class Statement;
 
 class RowStore {
@@ -27,8 +25,6 @@ public:
     void reserve(std::size_t rows);
 
     // Appends the current row of a stepped statement: column 0 is the rowid, the rest cells.
-    void appendFromStatement(sqlite3_stmt *stmt);
-    // The same from a statement of either engine.
     void appendFromStatement(const Statement &stmt);
     // Appends or replaces a row from values (one per column).
     void append(qint64 rowid, const QVariantList &values);
@@ -58,9 +54,8 @@ public:
     std::size_t bytesUsed() const;
 
 private:
+    class RowEncoder;
     void encode(const QVariant &value);
-    // A server's row, cell by cell from its text, as ServerStatement::value() reads it.
-    void appendFromServerRow(const pg_result *row);
     // Copies the row encoded in scratch_ into the arena; returns where it starts.
     std::uint64_t place();
     const char *rowStart(int row) const;

@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "democatalogue.h"
+#include "opendatabase.h"
 #include "privatefiles.h"
 #include "schemasql.h"
 
@@ -66,7 +67,7 @@ void create(const QString &path) {
                 : QString("Cannot create the shop database %1: %2").arg(path, why));
     }
     try {
-        Connection db(path);
+        Connection db = drivers::connect(path);
         Transaction transaction(db);
         db.exec(schemaSql());
         transaction.commit();
@@ -104,7 +105,7 @@ void makeShop(const QString &path, Contents contents, const QDate &today) {
 void loadDemoCatalogue(const QString &path, const QDate &today) {
     if (!QFileInfo::exists(path))
         throw DataError(QString("The shop database %1 does not exist.").arg(path));
-    Connection db(path);
+    Connection db = drivers::connect(path);
     // The whole catalogue or nothing: a failure rolls back every table.
     Transaction transaction(db);
     for (const char *table : kPermanentTables) {
