@@ -5,7 +5,9 @@
 #include "dataerror.h"
 
 #include <QDate>
+#include <QStringDecoder>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +60,18 @@ void appendText(QByteArray &out, const char *text, int size) {
     }
 }
 
+bool isUtf8(const char *text, int size) {
+    int ascii = 0;
+    while (ascii < size && static_cast<unsigned char>(text[ascii]) < 0x80)
+        ++ascii;
+    if (ascii == size) // most of a shop's texts
+        return true;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    // The decoder reads the bytes when its result is taken.
+    const QString decoded = decoder.decode(QByteArrayView(text + ascii, size - ascii));
+    return !decoder.hasError();
+}
+
 long long characters(const char *text, int size) {
     long long count = 0;
     for (int i = 0; i < size; ++i)
@@ -65,13 +79,20 @@ long long characters(const char *text, int size) {
     return count;
 }
 
-// Money as the server keeps it: rounded to four places, from the double's exact value.
+// Money as the server keeps it: four places, as the program reads the stored double. A value
+// whose four places are not the double itself, give or take its rounding (1e-5, 12.345678),
+// has more places than the server keeps, and is refused rather than rounded.
 void appendMoney(QByteArray &out, double value, const Place &place, sqlite3_stmt *row, int index,
                  ColumnFigure &figure) {
     if (!std::isfinite(value) || std::fabs(value) >= kMoneyLimit)
         refuse(place, shown(row, index), "is not an amount of money the server can hold");
     char text[64];
     const int size = std::snprintf(text, sizeof text, "%.4f", value);
+    const double kept = std::strtod(text, nullptr);
+    const double larger = std::max(std::fabs(value), std::fabs(kept));
+    if (std::fabs(kept - value) > 2 * (std::nextafter(larger, HUGE_VAL) - larger))
+        refuse(place, shown(row, index),
+               "has more decimal places than the four the server keeps for money");
     out.append(text, size);
     // The same text in ten-thousandths: digits without the point.
     Sum units = 0;
@@ -160,6 +181,8 @@ void appendFileValue(QByteArray &out, sqlite3_stmt *row, int index, const Place 
         const int size = sqlite3_column_bytes(row, index);
         if (std::memchr(text, 0, size))
             refuse(place, shown(row, index), "holds a NUL character, which the server refuses");
+        if (!isUtf8(text, size))
+            refuse(place, shown(row, index), "is not text in UTF-8, which the server refuses");
         appendText(out, text, size);
         figure.sum += characters(text, size);
         return;

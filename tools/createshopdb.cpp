@@ -1,6 +1,7 @@
 // quillmart-createdb: makes a new shop database file, or a new shop on a PostgreSQL server,
 // optionally with the demo catalogue.
 #include "dataerror.h"
+#include "serverrights.h"
 #include "shopcopy.h"
 #include "shopfile.h"
 #include "shoppaths.h"
@@ -24,6 +25,7 @@ void usage(FILE *stream) {
         QString(
             "Usage: quillmart-createdb [--demo] [PATH]\n"
             "       quillmart-createdb [--demo] [--locale NAME] --server CONNINFO\n"
+            "       quillmart-createdb --update-rights --server CONNINFO\n"
             "Creates a new, empty Quillmart shop database at PATH (default: %1),\n"
             "or a new shop in the PostgreSQL database that CONNINFO names (a libpq\n"
             "connection string or service name, e.g. \"service=shop\" or\n"
@@ -33,10 +35,15 @@ void usage(FILE *stream) {
             "                 e.g. en-GB or zh-Hant-TW; default: the system's, here %2)\n"
             "An existing file, or a database that already has any of the shop's tables, is\n"
             "never changed: the command then exits with code 2.\n"
-            "On a server it also makes the role %3 (if missing), which may read and\n"
-            "write the shop's rows and nothing else; each till logs in with a role that is a\n"
-            "member of it.\n")
-            .arg(defaultDatabasePath(), shopserver::defaultLocale(), shopserver::kTillRole);
+            "On a server it also makes the roles %3 (the tills) and %4 (the back\n"
+            "office) when they are missing, and gives each the rights its screens need; each\n"
+            "till or back-office computer logs in with a login that is a member of one.\n"
+            "  --update-rights\n"
+            "                 for a shop on a server made by an earlier Quillmart: gives the\n"
+            "                 roles this version's rights, adds the sale's function and makes\n"
+            "                 each login's scratch rows its own; no row of the shop changes\n")
+            .arg(defaultDatabasePath(), shopserver::defaultLocale(), serverroles::kTill,
+                 serverroles::kOffice);
     std::fputs(qPrintable(text), stream);
 }
 
@@ -58,11 +65,21 @@ int createOnServer(const QString &conninfo, bool demo, const QString &locale) {
     return 0;
 }
 
+int updateRights(const QString &conninfo) {
+    pgtool::Session db(conninfo);
+    db.exec("BEGIN");
+    shopserver::checkSchema(db);
+    serverrights::updateShop(db);
+    db.exec("COMMIT");
+    say(stdout, QString("brought the rights of the shop in the %1 up to date.").arg(db.describe()));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    bool demo = false;
+    bool demo = false, update = false;
     QString path, server, locale;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
@@ -74,6 +91,8 @@ int main(int argc, char *argv[]) {
         const bool hasValue = i + 1 < args.size() && !args[i + 1].isEmpty();
         if (arg == "--demo" && !demo) {
             demo = true;
+        } else if (arg == "--update-rights" && !update) {
+            update = true;
         } else if (arg == "--server" && server.isEmpty() && hasValue) {
             server = args[++i];
         } else if (arg == "--locale" && locale.isEmpty() && hasValue) {
@@ -96,8 +115,15 @@ int main(int argc, char *argv[]) {
         usage(stderr);
         return kFailed;
     }
+    if (update && (server.isEmpty() || demo || !locale.isEmpty())) {
+        say(stderr, "--update-rights goes with --server alone.");
+        usage(stderr);
+        return kFailed;
+    }
     if (!server.isEmpty()) {
         try {
+            if (update)
+                return updateRights(server);
             return createOnServer(server, demo,
                                   locale.isEmpty() ? shopserver::defaultLocale() : locale);
         } catch (const DataError &e) {

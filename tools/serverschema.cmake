@@ -3,8 +3,9 @@
 # indexes), and a description of each table's columns for the tools that copy a shop.
 #
 # Beyond the file's columns each server table ends with hidden columns the screens never show:
-# "till" in the two per-till scratch tables (tmp, temppay), whose rows each till sees alone,
-# and "rowid", the key rows are written back by. For the tables with an auto-number the rowid
+# "till" in the two per-till scratch tables (tmp, temppay), the login that wrote the row, which
+# alone sees it (the server fills it in: one login per till), and "rowid", the key rows are
+# written back by. For the tables with an auto-number the rowid
 # is the auto-number itself, as in the file.
 set(QM_SCHEMA_FILE ${PROJECT_SOURCE_DIR}/db/schema.sql)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QM_SCHEMA_FILE})
@@ -58,7 +59,7 @@ foreach(line IN LISTS qm_server_lines)
     elseif(qm_table AND line MATCHES "^\\)")
         list(FIND qm_per_till_tables ${qm_table} per_till)
         if(per_till GREATER -1)
-            string(APPEND qm_sql "    \"till\" text NOT NULL DEFAULT current_setting('quillmart.till', true),\n")
+            string(APPEND qm_sql "    \"till\" text NOT NULL DEFAULT current_user,\n")
             set(per_till true)
         else()
             set(per_till false)
@@ -72,8 +73,7 @@ foreach(line IN LISTS qm_server_lines)
             string(APPEND qm_sql "ALTER TABLE \"${qm_table}\" ENABLE ROW LEVEL SECURITY;\n"
                 "ALTER TABLE \"${qm_table}\" FORCE ROW LEVEL SECURITY;\n"
                 "CREATE POLICY \"${qm_table}_of_this_till\" ON \"${qm_table}\" FOR ALL\n"
-                "    USING (\"till\" = current_setting('quillmart.till', true))\n"
-                "    WITH CHECK (\"till\" = current_setting('quillmart.till', true));\n")
+                "    USING (\"till\" = current_user) WITH CHECK (\"till\" = current_user);\n")
         endif()
         string(APPEND qm_descriptions "};\n")
         string(APPEND qm_all "    {\"${qm_file_table}\", \"${qm_table}\", ${qm_table}Columns, \"${qm_auto}\", ${per_till}},\n")
@@ -110,5 +110,5 @@ inline constexpr ServerTable all[] = {
 ")
 file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/serverschema.sql @ONLY CONTENT
 "-- Generated from db/schema.sql by tools/serverschema.cmake: the shop's tables on a server
--- (quillmart-createdb --server adds the function val, the collation and the till role).
+-- (quillmart-createdb --server adds the functions, the collation, the roles and their rights).
 @qm_sql@")

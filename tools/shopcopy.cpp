@@ -99,6 +99,35 @@ void removeFile(const QString &path) {
         QFile::remove(path + suffix);
 }
 
+// A journal left beside the name by an earlier file of that name would be taken for the new
+// file's own the first time it opens, and its rows laid over the copy's.
+void refuseLeftovers(const QString &file) {
+    QStringList found;
+    for (const char *suffix : {"-wal", "-shm", "-journal"}) {
+        const QFileInfo leftover(file + suffix);
+        if (leftover.exists() || leftover.isSymLink())
+            found << leftover.fileName();
+    }
+    if (!found.isEmpty())
+        throw DataError(QString("%1 lies beside %2: the journal of an earlier shop file of that "
+                                "name, which SQLite would take for the new file's own. Move it "
+                                "away with the file it belongs to (it may hold that shop's last "
+                                "changes) and copy again.")
+                            .arg(found.join(" and "), file));
+}
+
+// SQLite's own check of every page and index of the finished file.
+void checkIntegrity(SqliteFile &file) {
+    SqliteStatement check(file, "PRAGMA integrity_check");
+    QStringList problems;
+    while (check.step())
+        problems << QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(check.raw(), 0)));
+    if (problems != QStringList{"ok"})
+        throw DataError(QString("The copy failed SQLite's integrity check (%1).")
+                            .arg(problems.mid(0, 5).join("; ")));
+}
+
 void syncPath(const QString &path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
@@ -211,14 +240,19 @@ Copied fileToServer(const QString &file, const QString &conninfo, const QString 
     const Copied copied = fillServer(db, file);
     db.exec("COMMIT");
     // The planner learns the new rows' spread now, not when the server next gets round to
-    // it: the tills' first queries on a large shop would otherwise guess their plans.
-    db.exec("ANALYZE");
+    // it: the tills' first queries on a large shop would otherwise guess their plans. The
+    // shop's tables only: the rest of the database is not the shop owner's to analyze.
+    QStringList names;
+    for (const ServerTable &table : servertables::all)
+        names << pgtool::quoteIdent(table.name);
+    db.exec("ANALYZE " + names.join(", "));
     return copied;
 }
 
 Copied serverToFile(const QString &conninfo, const QString &file) {
     if (shopfile::occupied(file))
         throw DataError(QString("%1 already exists; nothing was changed.").arg(file));
+    refuseLeftovers(file);
     pgtool::Session db(conninfo);
     // One moment of the shop, while the tills go on selling.
     db.exec("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
@@ -322,13 +356,15 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
             out.exec(index.toUtf8().constData());
         compare(differences);
         out.exec("COMMIT");
+        checkIntegrity(out);
         out.exec("PRAGMA journal_mode = WAL");
     } catch (...) {
         removeFile(temporary);
         throw;
     }
-    syncPath(temporary);
     try {
+        syncPath(temporary);
+        refuseLeftovers(file);
         claimName(temporary, file);
     } catch (...) {
         removeFile(temporary);

@@ -1,7 +1,8 @@
-// Making a shop on a PostgreSQL server: schema, till role and the role's rights.
+// Making a shop on a PostgreSQL server: schema, roles and their rights.
 #include "shopserver.h"
 
 #include "dataerror.h"
+#include "serverrights.h"
 #include "serverschema.h"
 #include "valfunction.h"
 
@@ -11,13 +12,6 @@
 namespace shopserver {
 
 namespace {
-
-QString tableList() {
-    QStringList names;
-    for (const ServerTable &table : servertables::all)
-        names << pgtool::quoteIdent(table.name);
-    return names.join(", ");
-}
 
 QString serverType(ServerKind kind);
 
@@ -67,45 +61,9 @@ void createSchema(pgtool::Session &db, const QString &locale) {
         throw DataError(QString("The %1 already has the table%2 %3; nothing was changed.")
                             .arg(db.describe(), there.size() > 1 ? "s" : "", there.join(", ")));
     db.exec(sql);
-
-    // The role is the server's, shared by every shop on it: made once, by whoever comes first.
-    db.exec(QString("DO $$ BEGIN "
-                    "IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') THEN "
-                    "BEGIN CREATE ROLE %1 NOLOGIN; "
-                    "EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; "
-                    "WHEN insufficient_privilege THEN RAISE EXCEPTION "
-                    "'The role %1 for the tills is missing, and % may not create roles. "
-                    "Have the server''s administrator run: CREATE ROLE %1 NOLOGIN', "
-                    "current_user; END; END IF; END $$")
-                .arg(kTillRole));
-    // Rows only: reading and writing them, numbering new ones, and val() in queries. The
-    // tables belong to whoever made the shop, so the tills can neither change nor drop them.
-    const QString role = pgtool::quoteIdent(kTillRole);
-    db.exec(QString("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2").arg(tableList(), role));
-    for (const ServerTable &table : servertables::all) {
-        for (const QString &column : {QString::fromLatin1(table.autoNumber), QString("rowid")}) {
-            if (column.isEmpty())
-                continue;
-            const QString sequence = db.scalar("SELECT pg_get_serial_sequence($1, $2)",
-                                               {pgtool::quoteIdent(table.name), column});
-            if (!sequence.isNull())
-                db.exec(QString("GRANT USAGE ON SEQUENCE %1 TO %2").arg(sequence, role));
-        }
-    }
-    db.exec(QString("REVOKE ALL ON FUNCTION val(text), val(double precision) FROM PUBLIC; "
-                    "GRANT EXECUTE ON FUNCTION val(text), val(double precision) TO %1")
-                .arg(role));
-    // Everyone may connect to a new database and make temporary tables in it: the tills may
-    // connect, and nobody but the owner makes tables. (Only the database's owner can change
-    // this; for anyone else the server keeps it as it is, with a warning.)
-    db.exec(QString("DO $$ BEGIN "
-                    "EXECUTE format('REVOKE TEMPORARY ON DATABASE %I FROM PUBLIC', "
-                    "current_database()); "
-                    "EXECUTE format('GRANT CONNECT ON DATABASE %I TO %I', current_database(), "
-                    "'%1'); "
-                    "EXECUTE format('GRANT USAGE ON SCHEMA %I TO %I', current_schema(), '%1'); "
-                    "END $$")
-                .arg(kTillRole));
+    serverrights::makeRoles(db);
+    serverrights::createSaleFunction(db);
+    serverrights::grantRights(db);
 }
 
 namespace {

@@ -1,15 +1,14 @@
 // Making a shop on a PostgreSQL server: the ten tables (from db/schema.sql), the function
-// val, the collation shoptext, and the role of the tills that may read and write rows only.
+// val, the collation shoptext, and the roles of the tills and of the back office with their
+// rights (serverrights.h).
 #pragma once
 
 #include "pgsession.h"
+#include "serverroles.h"
 
 #include <QString>
 
 namespace shopserver {
-
-// The group role every till's login role is a member of.
-inline constexpr char kTillRole[] = "quillmart_till";
 
 // The locale the shop's texts sort by when none is given: the system's, as a BCP 47 name
 // ("en-GB", "zh-Hant-TW"), or "und" (the root collation) when the system has none.
@@ -23,9 +22,9 @@ QString schemaSql(const QString &locale);
 // path), in db/schema.sql's order.
 QStringList existingTables(pgtool::Session &db);
 
-// Creates the schema, the till role when it is missing, and the role's rights, in the
-// transaction the caller has begun. Throws DataError, changing nothing that the caller's
-// rollback would not undo, when any of the ten tables is there already.
+// Creates the schema, the sale's function, the two roles when they are missing, and their
+// rights, in the transaction the caller has begun. Throws DataError, changing nothing that the
+// caller's rollback would not undo, when any of the ten tables is there already.
 void createSchema(pgtool::Session &db, const QString &locale);
 
 // Checks that the ten tables there have the shop's columns, in order and of their kinds, with

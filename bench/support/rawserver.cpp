@@ -45,11 +45,11 @@ std::vector<const char *> pointers(const std::vector<std::string> &params) {
 
 } // namespace
 
-RawServer::RawServer(const std::string &conninfo, const std::string &till) {
+RawServer::RawServer(const std::string &conninfo) {
     conn_ = PQconnectdb(conninfo.c_str());
     if (PQstatus(conn_) != CONNECTION_OK)
         fail("connect " + conninfo, PQerrorMessage(conn_));
-    run("SET DateStyle = ISO; SET client_encoding = 'UTF8'; SET quillmart.till = '" + till + "'");
+    run("SET DateStyle = ISO; SET client_encoding = 'UTF8'");
 }
 
 RawServer::~RawServer() {

@@ -15,9 +15,8 @@ public:
         std::uint64_t checksum = 0; // of every cell read, so that no read can be skipped
     };
 
-    // A libpq connection string; the session is set up as the program's (ISO dates, UTF-8,
-    // no compiled plans, the till's name for its own scratch rows).
-    explicit RawServer(const std::string &conninfo, const std::string &till = "raw");
+    // A libpq connection string; the session is set up as the program's (ISO dates, UTF-8).
+    explicit RawServer(const std::string &conninfo);
     ~RawServer();
     RawServer(const RawServer &) = delete;
     RawServer &operator=(const RawServer &) = delete;

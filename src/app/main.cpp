@@ -12,6 +12,7 @@
 #include "shopbackups.h"
 #include "shoplocation.h"
 #include "shoppaths.h"
+#include "shopsettings.h"
 #include "startcheck.h"
 #include "timingprobe.h"
 
@@ -42,12 +43,6 @@ QString helpFile() {
     const QString buildCopy = QStringLiteral(QUILLMART_BUILD_HELP_FILE);
     return QFileInfo::exists(installed) || buildCopy.isEmpty() ? installed : buildCopy;
 }
-// The shop on a server when the settings name one (a libpq connection string or service
-// name; passwords stay in libpq's own files), else the file of this user.
-QString shopLocation(QSettings &settings) {
-    const QString server = settings.value(QStringLiteral("Shop/Server")).toString().trimmed();
-    return server.isEmpty() ? defaultDatabasePath() : shoplocation::ofServer(server);
-}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -69,10 +64,18 @@ int main(int argc, char *argv[]) {
     SystemClock clock;
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmart"),
                        QStringLiteral("Quillmart"));
+    // The shop on a server when the settings name one (a libpq connection string or service
+    // name; passwords stay in libpq's own files), else the file of this user.
+    const ShopSettings shop = shopsettings::read(settings, defaultDatabasePath());
+    if (!shop.refusal.isEmpty()) {
+        boxes.inform(shop.refusal, MessageBoxes::Icon::Critical, QString());
+        return 1;
+    }
     const ShopContext context{
-        shopLocation(settings),
-        screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console, &clock, nullptr};
+        shop.location, screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console,
+        &clock, nullptr};
     MainWindow window(context, settings, helpFile());
+    window.setTimeouts(shop.counterTimeout, shop.officeTimeout);
     boxes.setParent(&window);
     registerAllScreens(window.screens());
     window.show();
@@ -82,9 +85,11 @@ int main(int argc, char *argv[]) {
         return 0;
     }
     if (shoplocation::isServer(context.databasePath)) {
-        // The server keeps its own backups and checks; until it can be reached each screen
-        // tells why it does not open.
-        serverreach::untilReached(context.databasePath, boxes);
+        // The server keeps its own backups and checks. Once it answers, who the program works
+        // as is read from it; until then, or while it is worked as a login the program
+        // refuses, each screen tells why it does not open.
+        if (serverreach::untilReached(context.databasePath, boxes))
+            window.checkLogin();
         return app.exec();
     }
     // While the program runs it holds this lock: quillmart-restore refuses to replace the

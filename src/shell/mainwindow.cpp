@@ -6,6 +6,7 @@
 #include "imagelist.h"
 #include "menutable.h"
 #include "newshopcommand.h"
+#include "screenwork.h"
 #include "shellpictures.h"
 #include "shoplocation.h"
 #include "shopmdiarea.h"
@@ -15,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QToolBar>
@@ -47,7 +49,7 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
       ownMessages_(this), settings_(settings),
       help_(helpFile, std::move(helpViewer), *context_.messages, kCaption),
       mdi_(new ShopMdiArea(this)), statusBar_(new ShopStatusBar(context.clock, this)),
-      images_(new ImageList(this)) {
+      images_(new ImageList(this)), gate_(context_.databasePath, *context_.messages) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
     setWindowIcon(shellpictures::programIcon());
@@ -197,11 +199,64 @@ void MainWindow::newShop() {
         statusBar_->refresh();
 }
 
+void MainWindow::setTimeouts(int counterSeconds, int officeSeconds) {
+    counterTimeout_ = counterSeconds;
+    officeTimeout_ = officeSeconds;
+    gate_.setTimeout(counterSeconds); // a till's start never hangs behind another's lock
+}
+
+void MainWindow::checkLogin() {
+    gate_.check();
+    markRefusedCommands();
+}
+
+// A command whose screen this login may not open stays where it is and says so: it is marked
+// with a lock and its tooltip names the role needed, and choosing it tells why at length, so
+// that the keyboard finds it as the mouse does.
+void MainWindow::markRefusedCommands() {
+    if (commandsMarked_ || !gate_.known())
+        return;
+    commandsMarked_ = true;
+    const QIcon lock = shellpictures::svgIcon(QStringLiteral(":/shell/icons/locked.svg"));
+    for (const MenuEntry &entry : menuTable()) {
+        if (entry.screenId == nullptr)
+            continue;
+        const QString mark = gate_.markOf(QLatin1String(entry.screenId));
+        auto *action = findChild<QAction *>(QLatin1String(entry.objectName));
+        if (action == nullptr || mark.isEmpty())
+            continue;
+        action->setIcon(lock);
+        action->setToolTip(mark);
+        if (auto *menu = findChild<QMenu *>(QLatin1String(entry.parent)))
+            menu->setToolTipsVisible(true);
+    }
+    for (const ToolbarEntry &entry : toolbarTable()) {
+        if (entry.screenId == nullptr)
+            continue;
+        const QString mark = gate_.markOf(QLatin1String(entry.screenId));
+        if (auto *action = findChild<QAction *>(QLatin1String(entry.key));
+            action && !mark.isEmpty())
+            action->setToolTip(QLatin1String(entry.tooltip) + QStringLiteral(": ") + mark);
+    }
+}
+
+ShopContext MainWindow::contextFor(const QString &screenId) const {
+    ShopContext context = context_;
+    context.databasePath = shoplocation::withTimeout(
+        context_.databasePath,
+        screenWork(screenId).desk == Desk::Counter ? counterTimeout_ : officeTimeout_);
+    return context;
+}
+
 QMdiSubWindow *MainWindow::createSubWindow(const QString &screenId) {
+    const bool allowed = gate_.allows(screenId);
+    markRefusedCommands(); // the login may have become known only now
+    if (!allowed)
+        return nullptr;
     QWidget *screen = nullptr;
     // A screen whose data cannot load is not opened; the operator reads why.
     if (!policy::reportOnError(*context_.messages,
-                               [&] { screen = screens_.create(screenId, context_); }) ||
+                               [&] { screen = screens_.create(screenId, contextFor(screenId)); }) ||
         screen == nullptr)
         return nullptr;
     if (screen->objectName().isEmpty())

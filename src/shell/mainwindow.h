@@ -4,6 +4,7 @@
 
 #include "commandkind.h"
 #include "helpcommand.h"
+#include "logingate.h"
 #include "messageboxes.h"
 #include "screenopener.h"
 #include "screenregistry.h"
@@ -49,6 +50,13 @@ public:
     void printReceipt();
     // Closes every screen, each running its own closing logic; false when one refuses.
     bool closeAllScreens();
+    // On a server shop: how long the counter's screens and the back office's wait for what
+    // another till holds, in seconds (0: no limit, as until this is called).
+    void setTimeouts(int counterSeconds, int officeSeconds);
+    // On a server shop: reads who the program works as (the operator is told when the server
+    // cannot be reached or the login is refused) and marks the commands of the screens this
+    // login may not open.
+    void checkLogin();
 
 signals:
     // File > Restore a Backup: whoever keeps the backups answers it.
@@ -65,6 +73,10 @@ private:
     void runCommand(CommandKind kind, const char *screenId);
     QMdiSubWindow *createSubWindow(const QString &screenId);
     void bringForward(QMdiSubWindow *window);
+    // The screen's own context: its session's time limit on a server shop.
+    ShopContext contextFor(const QString &screenId) const;
+    // Once the login is known: marks the commands of the screens it may not open.
+    void markRefusedCommands();
     void restorePlacement();
     void savePlacement();
     void fitOuterSize();
@@ -79,5 +91,8 @@ private:
     ImageList *images_;
     QMap<QString, QPointer<QMdiSubWindow>> shared_;
     QPointer<QDialog> about_;
+    LoginGate gate_;
+    bool commandsMarked_ = false;
+    int counterTimeout_ = 0, officeTimeout_ = 0;
     QSize wantedOuterSize_; // until the window frame is known
 };

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -135,13 +136,13 @@ TEST_F(OpenerTest, KeysThatMatchNoButtonDoNothing) {
 }
 
 TEST_F(OpenerTest, ScreenGetsTheMainWindowAsOpenerAndItsTitle) {
-    const ShopContext *seen = nullptr;
+    std::optional<ShopContext> seen;
     window->screens().add("frmSell", [&](const ShopContext &context) {
-        seen = &context;
+        seen = context;
         return new FakeScreen("Sell Operation");
     });
     QWidget *screen = window->openNew("frmSell");
-    ASSERT_NE(seen, nullptr);
+    ASSERT_TRUE(seen.has_value());
     EXPECT_EQ(seen->opener, window.get());
     EXPECT_EQ(seen->databasePath, f.shop.context.databasePath);
     auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
@@ -149,6 +150,26 @@ TEST_F(OpenerTest, ScreenGetsTheMainWindowAsOpenerAndItsTitle) {
     EXPECT_EQ(sub->windowTitle(), "Sell Operation");
     screen->setWindowTitle("Sell Operation 2");
     EXPECT_EQ(sub->windowTitle(), "Sell Operation 2");
+}
+
+// On a server shop the counter's screens give up waiting for another till sooner than the
+// back office's; a file has its own busy time-out.
+TEST_F(OpenerTest, EachScreenWaitsAsLongAsItsDeskDoes) {
+    window->setTimeouts(5, 60);
+    const bool server = shoplocation::isServer(f.shop.context.databasePath);
+    const std::pair<const char *, int> waits[] = {
+        {"frmSell", 5}, {"frmBookQuery", 5}, {"A1A2", 60}, {"frmInvoice", 60}, {"dataBill", 60}};
+    for (const auto &[screenId, seconds] : waits) {
+        QString location;
+        window->screens().add(screenId, [&](const ShopContext &context) {
+            location = context.databasePath;
+            return new FakeScreen(screenId);
+        });
+        ASSERT_NE(window->openNew(screenId), nullptr);
+        EXPECT_EQ(shoplocation::timeoutOf(location), server ? seconds : 0) << screenId;
+        EXPECT_EQ(shoplocation::connectionString(location),
+                  shoplocation::connectionString(f.shop.context.databasePath));
+    }
 }
 
 TEST_F(OpenerTest, ScreenThatCannotLoadIsReportedAndNotOpened) {

@@ -3,6 +3,7 @@
 #include "testserver.h"
 
 #include "pgsession.h"
+#include "serverroles.h"
 #include "shoplocation.h"
 #include "shopserver.h"
 #include "shoptables.h"
@@ -54,6 +55,29 @@ PGconn *connect(const QString &settings) {
 
 QString settingsOf(const QString &database) {
     return adminSettings() + QStringLiteral(" dbname=") + database;
+}
+
+// Makes a role on the server unless it is there (roles are the server's: another test
+// program may have made it first).
+void makeRole(const QString &name, const QString &options) {
+    PGconn *admin = connect(adminSettings());
+    PQclear(PQexec(admin, QStringLiteral("DO $$ BEGIN CREATE ROLE %1 %2; EXCEPTION WHEN "
+                                         "duplicate_object OR unique_violation THEN NULL; END $$")
+                              .arg(name, options)
+                              .toUtf8()
+                              .constData()));
+    PQfinish(admin);
+}
+
+// The shop as the program works it: a login of the back office, made once on the server.
+QString officeSettingsOf(const QString &database) {
+    static const bool made = [] {
+        makeRole(QLatin1String(serverroles::kOffice), QStringLiteral("NOLOGIN"));
+        makeRole(officeLogin(), QStringLiteral("LOGIN IN ROLE ") + serverroles::kOffice);
+        return true;
+    }();
+    (void)made;
+    return settingsOf(database) + QStringLiteral(" user=") + officeLogin();
 }
 
 QString shopSettings() {
@@ -130,7 +154,20 @@ QString freshShop() {
     for (const TableDescription &table : tables::all)
         names << QString::fromLatin1(table.name).toLower();
     run(shop.conn, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")).toUtf8());
+    return shoplocation::ofServer(officeSettingsOf(databaseName()));
+}
+
+QString ownerLocation() {
     return shoplocation::ofServer(shopSettings());
+}
+
+QString officeLogin() {
+    return QStringLiteral("qmtest_office");
+}
+
+QString locationAs(const QString &login, const QString &options) {
+    makeRole(login, options);
+    return shoplocation::ofServer(settingsOf(databaseName()) + QStringLiteral(" user=") + login);
 }
 
 void schemaChanged() {
@@ -156,7 +193,7 @@ void renumber() {
 }
 
 QString locationOf(const QString &databaseName) {
-    return shoplocation::ofServer(settingsOf(databaseName));
+    return shoplocation::ofServer(officeSettingsOf(databaseName));
 }
 
 void makeShop(const QString &databaseName) {

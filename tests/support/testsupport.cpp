@@ -13,6 +13,7 @@ TestDatabase::TestDatabase() {
     if (testserver::enabled()) {
         path_ = testserver::freshShop();
         conn_ = std::make_unique<Connection>(drivers::connect(path_));
+        owner_ = std::make_unique<Connection>(drivers::connect(testserver::ownerLocation()));
         return;
     }
     if (!dir_.isValid())
@@ -23,11 +24,15 @@ TestDatabase::TestDatabase() {
 }
 
 void TestDatabase::exec(const QString &sql) {
-    // A test that changes the tables themselves leaves the server's shop to be made anew.
+    // A test that changes the tables themselves leaves the server's shop to be made anew; on
+    // the server only the shop's owner may.
     if (testserver::enabled() &&
         sql.contains(QRegularExpression(QStringLiteral(R"(\b(drop|alter|create)\s)"),
-                                        QRegularExpression::CaseInsensitiveOption)))
+                                        QRegularExpression::CaseInsensitiveOption))) {
         testserver::schemaChanged();
+        owner_->exec(sql);
+        return;
+    }
     conn_->exec(sql);
     // Rows a test stores under numbers of its own leave the server's numbering behind them,
     // as the file's does.
@@ -45,17 +50,19 @@ void TestDatabase::failWrites(const QString &event, const QString &table, const 
         return;
     }
     testserver::schemaChanged();
-    conn_->exec(QStringLiteral("CREATE OR REPLACE FUNCTION fail() RETURNS trigger LANGUAGE "
-                               "plpgsql AS 'BEGIN RAISE EXCEPTION ''disk full''; END'"));
-    conn_->exec(
+    owner_->exec(QStringLiteral("CREATE OR REPLACE FUNCTION fail() RETURNS trigger LANGUAGE "
+                                "plpgsql AS 'BEGIN RAISE EXCEPTION ''disk full''; END'"));
+    owner_->exec(
         QStringLiteral("CREATE TRIGGER fail BEFORE %1 ON [%2] FOR EACH ROW %3 EXECUTE "
                        "FUNCTION fail()")
             .arg(event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
 }
 
 void TestDatabase::stopFailingWrites() {
-    conn_->exec(conn_->isServer() ? QStringLiteral("DROP TRIGGER fail ON [%1]").arg(failingTable_)
-                                  : QStringLiteral("DROP TRIGGER fail"));
+    if (owner_)
+        owner_->exec(QStringLiteral("DROP TRIGGER fail ON [%1]").arg(failingTable_));
+    else
+        conn_->exec(QStringLiteral("DROP TRIGGER fail"));
 }
 
 QStringList TestDatabase::rows(const QString &sql) {

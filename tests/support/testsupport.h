@@ -37,6 +37,7 @@ private:
     QString path_;
     QString failingTable_;
     std::unique_ptr<Connection> conn_;
+    std::unique_ptr<Connection> owner_; // on a server: the shop's owner, for its tables
 };
 
 class RecordingMessageBoxes : public MessageBoxes {

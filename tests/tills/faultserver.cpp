@@ -123,7 +123,7 @@ ServerShop::ServerShop() {
     owner.exec(QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE "
                               "rolname = '%1') THEN CREATE ROLE %1 LOGIN IN ROLE %2; END "
                               "IF; END $$")
-                   .arg(kTill, shopserver::kTillRole));
+                   .arg(kTill, serverroles::kOffice));
     owner.exec("COMMIT");
 }
 

@@ -7,7 +7,7 @@
 
 namespace faultserver {
 
-inline constexpr char kTill[] = "faulttill"; // the tills' login, member of the tills' role
+inline constexpr char kTill[] = "faulttill"; // the login of the computer at work: back office
 
 // Runs scripts/testserver on the cluster ("stop", "start", "restart", with more arguments
 // after the folder); a test failure when it fails.

@@ -4,10 +4,10 @@
 //
 //   quillmart_tillprocess till|office NAME LOCATION START-MS SECONDS SEED LOG
 //
-// A till sells random quantities of random titles and now and then tries to pay a random
-// open bill; a back-office computer adds deliveries and pays the open bills in their order
-// (so that every office tries every bill). Both build the top-sellers summary and the bill
-// listing now and then and check that they see only their own. The log has one line per
+// A till sells random quantities of random titles; a back-office computer adds deliveries
+// and pays the open bills in their order (so that every office tries every bill), and now and
+// then sells too. Both build the top-sellers summary now and then, and the back office the
+// bill listing, and check that they see only their own. The log has one line per
 // fact: "sold ISBN SALES COPIES", "delivered ISBN DELIVERIES COPIES", "paid INVOICE",
 // "gone INVOICE" (a bill another process had paid first), "conflict TEXT" (work the server
 // refused because of another till's, reported after the session's retries), "error TEXT"
@@ -53,12 +53,14 @@ public:
     Till(QString name, const QString &location, quint32 seed)
         : name_(std::move(name)), session_(location), random_(seed) {}
 
-    void readShop() {
+    void readShop(bool office) {
         Statement titles = session_.connection().prepare(
             "SELECT BOOKNO, ISBN, Title, [Sale Price] FROM Titles ORDER BY BOOKNO");
         while (titles.step())
             titles_.push_back({titles.value(0).toLongLong(), titles.value(1).toString(),
                                titles.value(2).toString(), titles.value(3).toDouble()});
+        if (!office)
+            return; // the bills are the back office's
         Statement bills =
             session_.connection().prepare("SELECT rowid, [Invoice No] FROM Bill ORDER BY rowid");
         while (bills.step())
@@ -93,11 +95,6 @@ public:
         pay(bills_[nextBill_++]);
         return true;
     }
-    void payRandom() {
-        if (!bills_.empty())
-            pay(bills_[random_.bounded(quint32(bills_.size()))]);
-    }
-
     // The top-sellers summary of today: one row per ISBN, each counting at least the copies
     // this till has sold of it (its sales are stored); rows of another till would show as a
     // second row of an ISBN or as counts of a summary built at another moment.
@@ -226,7 +223,7 @@ int main(int argc, char **argv) {
     const bool office = args[1] == "office";
     Till till(args[2], args[3], args[6].toUInt());
     try {
-        till.readShop();
+        till.readShop(office);
     } catch (const DataError &error) {
         std::fprintf(stderr, "%s: cannot read the shop: %s\n", qPrintable(args[2]), error.what());
         return 1;
@@ -239,15 +236,15 @@ int main(int argc, char **argv) {
         if (office) {
             till.deliver();
             till.payNext();
+            if (round % 25 == 0)
+                till.sell();
+            if (round % 40 == 20)
+                till.checkListing();
         } else {
             till.sell();
-            if (round % 25 == 0)
-                till.payRandom();
         }
         if (round % 40 == 0)
             till.checkSummary();
-        if (round % 40 == 20)
-            till.checkListing();
     }
     // What is left of the bills is paid before the office goes home.
     if (office)

@@ -4,6 +4,7 @@
 // every sale row has its stock change, and every bill was paid exactly once.
 #include "pgsession.h"
 #include "serverdatabase.h"
+#include "serverroles.h"
 #include "shoplocation.h"
 #include "shopserver.h"
 
@@ -17,11 +18,6 @@
 #include <memory>
 #include <ostream>
 #include <vector>
-
-// Texts in the failures of this test, as text.
-void PrintTo(const QString &text, std::ostream *out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -103,7 +99,8 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
                         {QString::number(kBills)}),
               "");
 
-    // Every process logs in as a till: the tills' role, as a shop's tills do.
+    // Every process logs in with a login of its own: a member of the tills' role, or of the
+    // back office's, as a shop's computers do.
     struct Process {
         QString kind, name, log;
         std::unique_ptr<QProcess> program;
@@ -119,7 +116,8 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     for (std::size_t i = 0; i < processes.size(); ++i) {
         Process &p = processes[i];
         p.log = logs.filePath(p.name + ".log");
-        const QString location = shoplocation::ofServer(conninfo(makeTill(p.name)));
+        const QString location = shoplocation::ofServer(conninfo(
+            makeTill(p.name, p.kind == "office" ? serverroles::kOffice : serverroles::kTill)));
         p.program = std::make_unique<QProcess>();
         p.program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p.program->start(QM_TILLPROCESS_PATH,
@@ -173,7 +171,7 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     // Both offices went through every bill: each bill was tried at least twice.
     EXPECT_GE(total.paid.size() + total.gone.size(), 2 * kBills);
 
-    // Each till's summary and listing stayed its own; what is left of them is its own too.
+    // Each login's summary and listing stayed its own; what is left of them is its own too.
     EXPECT_GT(total.summaries, 0);
     EXPECT_GT(total.listings, 0);
     EXPECT_EQ(owner.rows("SELECT count(*) FROM (SELECT till, a FROM tmp GROUP BY till, a "
@@ -184,7 +182,7 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
 
     std::printf("[ tills    ] %lld sales (%lld copies) at 4 tills in %d s; %lld deliveries "
                 "(%lld copies); %d payments of the %d bills, %d more tries found them paid; "
-                "%lld summaries and %lld bill listings, each its till's own\n",
+                "%lld summaries and %lld bill listings, each its login's own\n",
                 total.sales, copiesSold, kSeconds, deliveries, copiesDelivered,
                 int(total.paid.size()), kBills, int(total.gone.size()), total.summaries,
                 total.listings);

@@ -7,6 +7,7 @@
 #include "toolrun.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -177,6 +178,14 @@ TEST_F(ShopCopy, AValueTheServerCannotHoldStopsTheWholeCopy) {
          "money"},
         {"UPDATE publishers SET Zip = x'3100' WHERE rowid = 1",
          "publishers, row 1, column Zip holds binary data, which is not text"},
+        {"UPDATE soldbook SET Price = 1e-5 WHERE rowid = 5",
+         "soldbook, row 5, column Price holds \"1.0e-05\", which has more decimal places"},
+        {"UPDATE Titles SET [Sale Price] = 12.345678 WHERE BOOKNO = 3",
+         "Titles, row 3, column Sale Price holds \"12.345678\", which has more decimal places"},
+        {"UPDATE Titles SET Title = 'Red' || char(0) || 'Chamber' WHERE BOOKNO = 3",
+         "Titles, row 3, column Title holds \"Red"},
+        {"UPDATE Titles SET Title = CAST(x'526564ff' AS TEXT) WHERE BOOKNO = 7",
+         "Titles, row 7, column Title holds \"Red\xef\xbf\xbd\", which is not text in UTF-8"},
     };
     for (const auto &bad : cases) {
         SCOPED_TRACE(bad.sql);
@@ -195,6 +204,51 @@ TEST_F(ShopCopy, AValueTheServerCannotHoldStopsTheWholeCopy) {
                               "'public'::regnamespace"),
                   QStringList{"0"});
     }
+}
+
+// A journal of an earlier file of the same name would be taken for the copy's own: the copy
+// is refused, and the journal is left where it is.
+TEST_F(ShopCopy, AJournalLeftBesideTheNewFilesNameIsRefusedAndKept) {
+    QTemporaryDir dir;
+    ASSERT_EQ(
+        copyshop({"--to-server", conninfo(), makeAwkwardShop(dir.filePath("book1.mdb"))}).exitCode,
+        0);
+    for (const char *suffix : {"-wal", "-shm", "-journal"}) {
+        SCOPED_TRACE(suffix);
+        const QString file = dir.filePath(QString("home%1.mdb").arg(suffix));
+        QFile leftover(file + suffix);
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+        leftover.write("the last changes of an earlier shop");
+        leftover.close();
+        const CommandResult copy = copyshop({"--to-file", conninfo(), file});
+        EXPECT_EQ(copy.exitCode, 1);
+        EXPECT_TRUE(copy.output.contains(QFileInfo(file).fileName() + suffix + " lies beside"))
+            << copy.output.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(file));
+        ASSERT_TRUE(leftover.open(QIODevice::ReadOnly));
+        EXPECT_EQ(leftover.readAll(), "the last changes of an earlier shop");
+        leftover.close();
+    }
+}
+
+// The shop's owner need not be the server's superuser, and is not given a page of the
+// superuser's warnings about tables that are not the shop's.
+TEST_F(ShopCopy, AnOwnerWhoIsNoSuperuserCopiesWithoutWarnings) {
+    QTemporaryDir dir;
+    const QString shop = makeAwkwardShop(dir.filePath("book1.mdb"));
+    Link server(serverConninfo("postgres"));
+    for (const char *group : {"quillmart_till", "quillmart_office"})
+        server.run(QString("CREATE ROLE %1 NOLOGIN").arg(group)); // there already, or now
+    const QString owner = makeLogin("owner", "LOGIN");
+    ASSERT_EQ(server.run(QString("ALTER DATABASE \"%1\" OWNER TO \"%2\"").arg(database(), owner)),
+              "");
+    const CommandResult copy = copyshop({"--to-server", conninfo(owner), shop});
+    EXPECT_EQ(copy.exitCode, 0) << copy.output.toStdString();
+    EXPECT_FALSE(copy.output.contains("WARNING")) << copy.output.toStdString();
+    Link asOwner(conninfo(owner));
+    EXPECT_EQ(asOwner.rows("SELECT count(*) FROM pg_stat_user_tables WHERE relname = 'titles' "
+                           "AND last_analyze IS NOT NULL"),
+              QStringList{"1"});
 }
 
 } // namespace

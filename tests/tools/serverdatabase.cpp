@@ -1,8 +1,14 @@
 // Per-test databases on the throwaway test server.
 #include "serverdatabase.h"
 
+#include "serverroles.h"
+
 #include <QRandomGenerator>
 #include <vector>
+
+void PrintTo(const QString &text, std::ostream *out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -43,9 +49,10 @@ void ServerTest::SetUp() {
                         "server: run them through scripts/test, which starts a throwaway one, or "
                         "start one with scripts/testserver start and export the connection "
                         "string it prints as QUILLMART_TEST_SERVER.";
+    unique_ = QRandomGenerator::global()->generate();
     database_ = QString("qmtest_%1_%2")
                     .arg(::testing::UnitTest::GetInstance()->current_test_info()->name())
-                    .arg(QRandomGenerator::global()->generate())
+                    .arg(unique_)
                     .toLower()
                     .left(60);
     Link server(serverConninfo("postgres"));
@@ -62,10 +69,16 @@ void ServerTest::TearDown() {
         EXPECT_EQ(server.run(QString("DROP ROLE \"%1\"").arg(role)), "");
 }
 
-QString ServerTest::makeTill(const QString &suffix) {
-    const QString role = (database_ + "_" + suffix).left(60);
+QString ServerTest::makeTill(const QString &suffix, const QString &group) {
+    return makeLogin(suffix,
+                     QString("LOGIN IN ROLE %1").arg(group.isEmpty() ? serverroles::kTill : group));
+}
+
+QString ServerTest::makeLogin(const QString &suffix, const QString &options) {
+    // Short enough that the suffix always tells two logins of one test apart.
+    const QString role = QString("qmlogin_%1_%2").arg(unique_).arg(suffix);
     Link server(conninfo());
-    EXPECT_EQ(server.run(QString("CREATE ROLE \"%1\" LOGIN IN ROLE quillmart_till").arg(role)), "");
+    EXPECT_EQ(server.run(QString("CREATE ROLE \"%1\" %2").arg(role, options)), "");
     roles_ << role;
     return role;
 }
@@ -106,6 +119,20 @@ QString Link::run(const QString &sql, const QStringList &params) {
     }
     PQclear(result);
     return state;
+}
+
+QString Link::answer(const QString &sql) {
+    PGresult *result = execute(conn_, sql, {});
+    QString value;
+    if (!succeeded(result)) {
+        const char *code = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+        value = code ? QString::fromUtf8(code) : QString("?");
+    } else if (PQntuples(result) > 0 && PQnfields(result) > 0) {
+        value = PQgetisnull(result, 0, 0) ? QString("<null>")
+                                          : QString::fromUtf8(PQgetvalue(result, 0, 0));
+    }
+    PQclear(result);
+    return value;
 }
 
 QStringList Link::rows(const QString &sql, const QStringList &params) {

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <ostream>
+
+// Texts in the failures of these tests, as text.
+void PrintTo(const QString &text, std::ostream *out);
 
 // The test server's connection string with another database or user put in.
 QString serverConninfo(const QString &database, const QString &user = QString());
@@ -20,12 +24,16 @@ protected:
     QString conninfo(const QString &user = QString()) const {
         return serverConninfo(database_, user);
     }
-    // A login role, member of the tills' role, removed with the database.
-    QString makeTill(const QString &suffix);
+    // A login role, member of a group role (the tills' unless named), removed with the
+    // database.
+    QString makeTill(const QString &suffix, const QString &group = QString());
+    // A login role made with these options ("LOGIN IN ROLE ..."), removed with the database.
+    QString makeLogin(const QString &suffix, const QString &options);
     const QString &database() const { return database_; }
 
 private:
     QString database_;
+    quint32 unique_ = 0;
     QStringList roles_;
 };
 
@@ -39,6 +47,8 @@ public:
     bool ok() const { return PQstatus(conn_) == CONNECTION_OK; }
     // Runs a statement with text parameters; the SQLSTATE of its failure, or "" on success.
     QString run(const QString &sql, const QStringList &params = {});
+    // Runs a statement: its first value (NULL as "<null>"), or the SQLSTATE of its failure.
+    QString answer(const QString &sql);
     // The values of the statement's rows, one text per row (columns joined by '|', NULL as
     // "<null>"); ADD_FAILURE when the statement fails.
     QStringList rows(const QString &sql, const QStringList &params = {});

@@ -25,6 +25,18 @@ QString connectionString(const QString &location) {
     return pglocation::connectionString(location);
 }
 
+QString withTimeout(const QString &location, int seconds) {
+    return pglocation::withTimeout(location, seconds);
+}
+
+int timeoutOf(const QString &location) {
+    return pglocation::timeoutOf(location);
+}
+
+bool isConnectionString(const QString &text) {
+    return pglocation::isConnectionString(text);
+}
+
 QString shortName(const QString &location) {
     return isServer(location) ? pglocation::shortName(location) : QFileInfo(location).fileName();
 }

@@ -3,6 +3,7 @@
 
 #include "conversions.h"
 #include "dataerror.h"
+#include "serverroles.h"
 #include "shopsession.h"
 #include "shoptables.h"
 
@@ -44,6 +45,31 @@ qint64 insertRow(ShopSession &session, const char *table, const Column (&columns
     return rowid;
 }
 
+QString titleGone(const SaleLine &sale) {
+    return QStringLiteral("the title \"%1\" is no longer in the catalogue (it was deleted after "
+                          "it was looked up)")
+        .arg(sale.title);
+}
+
+// On a server a till may change stock and add sale rows only through the sale's function,
+// which does both as the shop's owner after checking what it is given.
+void bookSaleOnServer(Connection &connection, const SaleLine &sale, const QVariant &quantity,
+                      const QDate &day, const QTime &time) {
+    namespace S = tables::soldbook;
+    Statement sell = connection.prepare(
+        QStringLiteral("SELECT %1(CAST(? AS integer), CAST(? AS integer), CAST(? AS numeric), "
+                       "CAST(? AS date), CAST(? AS time))")
+            .arg(QLatin1String(serverroles::kBookSale)));
+    // The price as its exact decimal text: the server's numeric takes it as it is.
+    sell.bindAll({sale.bookNo, quantity, sale.price.text(),
+                  conv::toStorage(S::SoldDate.kind, day, S::SoldDate),
+                  conv::toStorage(S::SoldTime.kind, time, S::SoldTime)});
+    const bool booked = sell.step() && sell.value(0).toLongLong() != 0;
+    sell.step();
+    if (!booked)
+        throw DataError(titleGone(sale));
+}
+
 } // namespace
 
 void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, const QTime &time) {
@@ -52,6 +78,10 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
     try {
         const QVariant quantity = QVariant(static_cast<qlonglong>(sale.quantity));
         session.transact({T::table, S::table}, [&](Connection &connection) {
+            if (connection.isServer()) {
+                bookSaleOnServer(connection, sale, quantity, day, time);
+                return;
+            }
             Statement update =
                 connection.prepare(QStringLiteral("UPDATE %1 SET %2 = %2 - ? "
                                                   "WHERE %3 = ?")
@@ -59,9 +89,7 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
             update.bindAll({quantity, sale.bookNo});
             update.step();
             if (connection.changes() != 1)
-                throw DataError(QStringLiteral("the title \"%1\" is no longer in the catalogue "
-                                               "(it was deleted after it was looked up)")
-                                    .arg(sale.title));
+                throw DataError(titleGone(sale));
             Statement insert = connection.prepare(
                 insertInto(S::table, S::columns, valuesToBind(std::size(S::columns))));
             insert.bindAll(

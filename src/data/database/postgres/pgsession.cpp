@@ -48,9 +48,11 @@ Session::Session(const QString &conninfo) {
         throw DataError(QString("Cannot connect to the server shop \"%1\": %2")
                             .arg(shownConninfo(conninfo), why));
     }
-    // Dates and times travel as the file keeps them; names and texts as UTF-8.
+    // Dates and times travel as the file keeps them; names and texts as UTF-8. A tool waits
+    // for what it needs as long as it takes, whatever the login's defaults say.
     exec("SET client_encoding = 'UTF8'; SET datestyle = 'ISO, YMD'; "
-         "SET intervalstyle = 'postgres'; SET extra_float_digits = 3");
+         "SET intervalstyle = 'postgres'; SET extra_float_digits = 3; "
+         "SET lock_timeout = 0; SET statement_timeout = 0");
 }
 
 Session::~Session() {

@@ -76,17 +76,22 @@ void ServerConnection::connect(bool opening) {
     }
 }
 
-std::vector<std::pair<QByteArray, QByteArray>> ServerConnection::sessionSettings() {
-    // Dates as the file stores them; the per-till scratch rows under this program's name;
-    // a transaction left open by mistake is ended by the server rather than holding rows.
-    // No compiling of query plans: a screen's whole table (every sale) is costly enough in
-    // the planner's eyes to be compiled before its first row is sent, and a new connection's
-    // first compile loads the compiler, some 20 to 30 ms the operator waits for the first
-    // screenful; the shop's reports gain less than that from it.
+std::vector<std::pair<QByteArray, QByteArray>> ServerConnection::sessionSettings() const {
+    // Dates as the file stores them; a transaction left open by mistake is ended by the
+    // server rather than holding rows. No compiling of query plans: a screen's whole table
+    // (every sale) is costly enough in the planner's eyes to be compiled before its first row
+    // is sent, and a new connection's first compile loads the compiler, some 20 to 30 ms the
+    // operator waits for the first screenful; the shop's reports gain less than that from it.
+    // A screen that must not hang behind another till's lock gives up after its time: the
+    // same limit for a lock and for a whole statement, so that no wait outlasts it. These go
+    // with every connection, after whatever defaults the login has set for itself.
+    const int timeout = pglocation::timeoutOf(location_);
+    const QByteArray limit = timeout > 0 ? QByteArray::number(timeout) + 's' : QByteArray("0");
     return {{"DateStyle", "ISO"},
             {"idle_in_transaction_session_timeout", "60s"},
             {"jit", "off"},
-            {"quillmart.till", tillName()}};
+            {"lock_timeout", limit},
+            {"statement_timeout", limit}};
 }
 
 PGconn *ServerConnection::claim(ServerStatement *statement) {
@@ -139,6 +144,14 @@ void ServerConnection::fail(const PGresult *result, bool committing) {
     if (code == "40001" || code == "40P01")
         throw ConflictError(QStringLiteral("Another till was changing the same rows at that "
                                            "moment, so nothing of this was stored. Try again."));
+    // A lock another till or computer held longer than this screen waits, or a statement
+    // that ran out of its time: the work was rolled back whole.
+    if (code == "55P03" || code == "57014")
+        throw DataError(QStringLiteral("The shop database is busy: another till or computer is "
+                                       "holding what this needs (%1). Nothing of this was "
+                                       "stored. Try again in a moment.")
+                            .arg(serverName_),
+                        lastError_);
     const char *primary =
         result != nullptr ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
     throw DataError(primary != nullptr ? QString::fromUtf8(primary) : lastError_);

@@ -10,7 +10,6 @@
 #include "serverrowspool.h"
 #include "serversql.h"
 
-#include <QUuid>
 #include <deque>
 #include <libpq-fe.h>
 #include <memory>
@@ -18,13 +17,6 @@
 #include <vector>
 
 namespace server {
-
-// This program's tills share one name on the server: the top-sellers summary and the bill
-// listing it builds are its own, whichever of its screens reads them.
-inline const QByteArray &tillName() {
-    static const QByteArray name = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
-    return name;
-}
 
 struct ResultDeleter {
     void operator()(PGresult *result) const { PQclear(result); }
@@ -83,7 +75,7 @@ private:
     // `opening`: the first connection, before any work was sent.
     void connect(bool opening = false);
     // The settings of every session: names and values.
-    static std::vector<std::pair<QByteArray, QByteArray>> sessionSettings();
+    std::vector<std::pair<QByteArray, QByteArray>> sessionSettings() const;
     void run(const QByteArray &sql, bool committing = false);
 
     QString location_;

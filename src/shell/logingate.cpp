@@ -1,0 +1,62 @@
+// The gate before every screen of a server shop.
+#include "logingate.h"
+
+#include "connection.h"
+#include "dataerror.h"
+#include "messageboxes.h"
+#include "opendatabase.h"
+#include "screenwork.h"
+#include "shoplocation.h"
+
+LoginGate::LoginGate(QString location, MessageBoxes &messages)
+    : location_(std::move(location)), messages_(messages) {}
+
+bool LoginGate::check() {
+    if (!shoplocation::isServer(location_))
+        return true;
+    if (!login_) {
+        try {
+            Connection connection =
+                drivers::connect(shoplocation::withTimeout(location_, timeout_));
+            ServerLogin login = serverlogin::examine(connection);
+            // What a program of this login that was killed left behind is nobody's now.
+            if (login.refusal().isEmpty())
+                serverlogin::clearScratchRows(connection);
+            login_ = login;
+        } catch (const DataError &error) {
+            messages_.inform(error.sentence(), MessageBoxes::Icon::Critical, QString(),
+                             error.details());
+            return false;
+        }
+    }
+    const QString refusal = login_->refusal();
+    if (!refusal.isEmpty()) {
+        messages_.inform(refusal, MessageBoxes::Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+bool LoginGate::allows(const QString &screenId) {
+    if (!check())
+        return false;
+    const QString refusal = refusalOf(screenId);
+    if (!refusal.isEmpty())
+        messages_.inform(refusal, MessageBoxes::Icon::Warning);
+    return refusal.isEmpty();
+}
+
+QString LoginGate::refusalOf(const QString &screenId) const {
+    if (!login_ || !login_->refusal().isEmpty())
+        return QString();
+    const ScreenWork work = screenWork(screenId);
+    return login_->refusalOf(work.what, work.desk == Desk::BackOffice);
+}
+
+QString LoginGate::markOf(const QString &screenId) const {
+    if (!login_ || !login_->refusal().isEmpty())
+        return QString();
+    const QString role = login_->missingRole(screenWork(screenId).desk == Desk::BackOffice);
+    return role.isEmpty() ? QString()
+                          : QStringLiteral("Needs a login that is a member of %1.").arg(role);
+}

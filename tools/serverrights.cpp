@@ -1,0 +1,179 @@
+// The roles of a server shop, their rights, and the sale's function.
+#include "serverrights.h"
+
+#include "dataerror.h"
+#include "serverroles.h"
+#include "serverschema.h"
+
+#include <QStringList>
+
+namespace serverrights {
+
+namespace {
+
+constexpr char kAll[] = "SELECT, INSERT, UPDATE, DELETE";
+
+// What each role may do to each table. A till reads the catalogue, the offers and the sales,
+// and keeps its own top-sellers summary; it changes stock and adds sale rows only through the
+// sale's function, so that it holds no right that could take a lock others wait for on the
+// catalogue or the sales. The back office does everything the screens do to the rows. A
+// table that a later version of the shop adds says in its upgrade step, as these lines do,
+// which role may read and write it.
+struct TableRights {
+    const char *table;
+    const char *till;
+    const char *office;
+};
+constexpr TableRights kRights[] = {
+    {"titles", "SELECT", kAll}, {"subject", "", kAll},        {"publishers", "", kAll},
+    {"retail", "", kAll},       {"soldbook", "SELECT", kAll}, {"onsale", "SELECT", kAll},
+    {"bill", "", kAll},         {"paidbill", "", kAll},       {"tmp", kAll, kAll},
+    {"temppay", "", kAll},
+};
+
+const TableRights &rightsOf(const ServerTable &table) {
+    for (const TableRights &rights : kRights)
+        if (qstrcmp(rights.table, table.name) == 0)
+            return rights;
+    throw DataError(QString("No rights are set out for the table %1.").arg(table.name));
+}
+
+QString role(const char *name) {
+    return pgtool::quoteIdent(QLatin1String(name));
+}
+
+QString saleFunction() {
+    return QString("%1(integer, integer, numeric, date, time without time zone)")
+        .arg(serverroles::kBookSale);
+}
+
+// The sequences that number a table's new rows.
+QStringList sequencesOf(pgtool::Session &db, const ServerTable &table) {
+    QStringList sequences;
+    for (const QString &column : {QString::fromLatin1(table.autoNumber), QString("rowid")}) {
+        if (column.isEmpty())
+            continue;
+        const QString sequence = db.scalar("SELECT pg_get_serial_sequence($1, $2)",
+                                           {pgtool::quoteIdent(table.name), column});
+        if (!sequence.isNull())
+            sequences << sequence;
+    }
+    return sequences;
+}
+
+} // namespace
+
+void makeRoles(pgtool::Session &db) {
+    for (const char *name : {serverroles::kTill, serverroles::kOffice})
+        db.exec(QString("DO $$ BEGIN "
+                        "IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') THEN "
+                        "BEGIN CREATE ROLE %1 NOLOGIN; "
+                        "EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; "
+                        "WHEN insufficient_privilege THEN RAISE EXCEPTION "
+                        "'The role %1 is missing, and % may not create roles. Have the "
+                        "server''s administrator run: sudo -u postgres psql -c \"CREATE ROLE "
+                        "%1 NOLOGIN\"', current_user; END; END IF; END $$")
+                    .arg(QLatin1String(name)));
+}
+
+void createSaleFunction(pgtool::Session &db) {
+    // Runs as its owner, so its search path is pinned to the shop's schema; it checks what it
+    // is given: a title that exists (false when it is gone), a whole number of copies within
+    // reason, and the price of the catalogue or of an offer of that day.
+    const QString schema = pgtool::quoteIdent(db.scalar("SELECT current_schema()"));
+    db.exec(QString(R"sql(
+CREATE OR REPLACE FUNCTION %1(p_bookno integer, p_copies integer, p_price numeric,
+                              p_day date, p_time time without time zone)
+RETURNS boolean LANGUAGE plpgsql SECURITY DEFINER SET search_path = %2, pg_temp AS $sale$
+DECLARE
+    v_isbn text;
+    v_title text;
+    v_price numeric;
+BEGIN
+    IF p_bookno IS NULL OR p_copies IS NULL OR p_price IS NULL OR p_day IS NULL
+            OR p_time IS NULL THEN
+        RAISE EXCEPTION 'a sale needs its title, copies, price, day and time'
+            USING ERRCODE = 'null_value_not_allowed';
+    END IF;
+    IF abs(p_copies) > 1000000000 THEN
+        RAISE EXCEPTION 'no sale is of % copies', p_copies
+            USING ERRCODE = 'numeric_value_out_of_range';
+    END IF;
+    UPDATE titles SET qty = qty - p_copies WHERE bookno = p_bookno
+        RETURNING isbn, title, "sale price" INTO v_isbn, v_title, v_price;
+    IF NOT FOUND THEN
+        RETURN false;
+    END IF;
+    IF round(p_price, 4) IS DISTINCT FROM v_price AND NOT EXISTS (
+            SELECT FROM onsale o WHERE o.isbn = v_isbn AND o."onsale price" = round(p_price, 4)
+            AND p_day BETWEEN o."begin" AND o."end") THEN
+        RAISE EXCEPTION 'the price % of "%" is neither its price in the catalogue nor that of '
+            'an offer of the day; look the title up again', trim_scale(round(p_price, 4)), v_title
+            USING ERRCODE = 'check_violation';
+    END IF;
+    INSERT INTO soldbook (solddate, soldtime, isbn, title, price, qty)
+        VALUES (p_day, p_time, v_isbn, v_title, p_price, p_copies);
+    RETURN true;
+END
+$sale$)sql")
+                .arg(QLatin1String(serverroles::kBookSale), schema));
+}
+
+void grantRights(pgtool::Session &db) {
+    const QString till = role(serverroles::kTill), office = role(serverroles::kOffice);
+    const QString both = till + ", " + office;
+    for (const ServerTable &table : servertables::all) {
+        const TableRights &rights = rightsOf(table);
+        const QString name = pgtool::quoteIdent(table.name);
+        db.exec(QString("REVOKE ALL ON %1 FROM PUBLIC, %2").arg(name, both));
+        const QStringList sequences = sequencesOf(db, table);
+        for (const QString &sequence : sequences)
+            db.exec(QString("REVOKE ALL ON SEQUENCE %1 FROM PUBLIC, %2").arg(sequence, both));
+        for (const auto &[granted, grantee] :
+             {std::pair{rights.till, till}, {rights.office, office}}) {
+            if (*granted == '\0')
+                continue;
+            db.exec(QString("GRANT %1 ON %2 TO %3").arg(QLatin1String(granted), name, grantee));
+            // New rows are numbered by the table's sequences.
+            if (QString::fromLatin1(granted).contains("INSERT"))
+                for (const QString &sequence : sequences)
+                    db.exec(QString("GRANT USAGE ON SEQUENCE %1 TO %2").arg(sequence, grantee));
+        }
+    }
+    db.exec(QString("REVOKE ALL ON FUNCTION val(text), val(double precision), %1 FROM PUBLIC; "
+                    "GRANT EXECUTE ON FUNCTION val(text), val(double precision), %1 TO %2")
+                .arg(saleFunction(), both));
+    // Everyone may connect to a new database and make temporary tables in it: the shop's
+    // roles may connect, and nobody but the owner makes tables. (Only the database's owner
+    // can change this; for anyone else the server keeps it as it is, with a warning.)
+    db.exec(QString("DO $$ BEGIN "
+                    "EXECUTE format('REVOKE TEMPORARY ON DATABASE %I FROM PUBLIC', "
+                    "current_database()); "
+                    "EXECUTE format('GRANT CONNECT ON DATABASE %I TO %I, %I', "
+                    "current_database(), '%1', '%2'); "
+                    "EXECUTE format('GRANT USAGE ON SCHEMA %I TO %I, %I', current_schema(), "
+                    "'%1', '%2'); "
+                    "END $$")
+                .arg(QLatin1String(serverroles::kTill), QLatin1String(serverroles::kOffice)));
+}
+
+void updateShop(pgtool::Session &db) {
+    makeRoles(db);
+    for (const ServerTable &table : servertables::all) {
+        if (!table.perTill)
+            continue;
+        const QString name = pgtool::quoteIdent(table.name);
+        const QString policy = pgtool::quoteIdent(QString("%1_of_this_till").arg(table.name));
+        // The earlier rows belong to program runs that are over: nobody's now.
+        db.exec(QString("TRUNCATE %1").arg(name));
+        db.exec(QString("ALTER TABLE %1 ALTER COLUMN \"till\" SET DEFAULT current_user").arg(name));
+        db.exec(QString("DROP POLICY IF EXISTS %1 ON %2").arg(policy, name));
+        db.exec(QString("CREATE POLICY %1 ON %2 FOR ALL USING (\"till\" = current_user) "
+                        "WITH CHECK (\"till\" = current_user)")
+                    .arg(policy, name));
+    }
+    createSaleFunction(db);
+    grantRights(db);
+}
+
+} // namespace serverrights
