@@ -4,13 +4,12 @@
 #include "shopgenerator.h"
 
 #include "bulkinsert.h"
-#include "connection.h"
 #include "dataerror.h"
-#include "opendatabase.h"
 #include "shopfile.h"
 #include "shopnames.h"
 #include "shoprandom.h"
 #include "shopwords.h"
+#include "sqlitefile.h"
 
 #include <QFile>
 #include <algorithm>
@@ -61,24 +60,26 @@ struct Offer {
 
 // Drops the schema's indexes and returns the statements that make them again. Building an
 // index once over sorted keys is far quicker than keeping it up to date row by row.
-QStringList dropIndexes(Connection &db) {
+QStringList dropIndexes(SqliteFile &db) {
     QStringList names, statements;
     {
-        Statement query = db.prepare(
-            "SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL");
+        SqliteStatement query(
+            db, "SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL");
         while (query.step()) {
-            names << query.value(0).toString();
-            statements << query.value(1).toString();
+            names << QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(query.raw(), 0)));
+            statements << QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(query.raw(), 1)));
         }
     }
     for (const QString &name : names)
-        db.exec("DROP INDEX [" + name + "]");
+        db.exec(("DROP INDEX [" + name + "]").toUtf8().constData());
     return statements;
 }
 
 class Generator {
 public:
-    Generator(Connection &db, const ShopSizes &sizes)
+    Generator(sqlite3 *db, const ShopSizes &sizes)
         : db_(db), sizes_(sizes), firstDay_(sizes.lastDay.addYears(-sizes.years).addDays(1)),
           days_(static_cast<int>(firstDay_.daysTo(sizes.lastDay)) + 1) {
         for (int d = 0; d < days_; ++d)
@@ -87,12 +88,12 @@ public:
 
     void reference() {
         ShopRandom random = ShopRandom::stream(sizes_.seed, kReference);
-        BulkInsert subjects(db_.handle(), "Subject", {"Subject No", "Subject"});
+        BulkInsert subjects(db_, "Subject", {"Subject No", "Subject"});
         for (const auto &subject : shopwords::subjects())
             subjects.text(subject.number).text(subject.name).row();
         count("Subject", subjects.rows());
 
-        BulkInsert publishers(db_.handle(), "publishers",
+        BulkInsert publishers(db_, "publishers",
                               {"PubID", "Name", "Company Name", "Address", "City", "State", "Zip",
                                "Telephone", "Fax"});
         for (int p = 0; p < shopnames::publisherCount(); ++p) {
@@ -109,8 +110,7 @@ public:
         }
         count("publishers", publishers.rows());
 
-        BulkInsert suppliers(db_.handle(), "retail",
-                             {"RetName", "RetAddress", "RetTel", "Salesman"});
+        BulkInsert suppliers(db_, "retail", {"RetName", "RetAddress", "RetTel", "Salesman"});
         for (int s = 0; s < sizes_.suppliers; ++s) {
             supplierNames_.push_back(shopnames::supplier(s));
             const std::string address = shopnames::address(random);
@@ -127,7 +127,7 @@ public:
         std::vector<const shopwords::SubjectEntry *> books, music;
         for (const auto &subject : subjects)
             (subject.music ? music : books).push_back(&subject);
-        BulkInsert titles(db_.handle(), "Titles",
+        BulkInsert titles(db_, "Titles",
                           {"ISBN", "Title", "Author", "Subject", "Publisher", "Year Published",
                            "Fixed Price", "Sale Price", "PurchasePrice", "Qty", "SafeQty",
                            "Retail"});
@@ -195,7 +195,7 @@ public:
         std::stable_sort(offers.begin(), offers.end(),
                          [](const Offer &a, const Offer &b) { return a.begin < b.begin; });
         offerOf_.assign(titles_.size(), -1);
-        BulkInsert rows(db_.handle(), "onsale", {"ISBN", "OnSale Price", "Begin", "End"});
+        BulkInsert rows(db_, "onsale", {"ISBN", "OnSale Price", "Begin", "End"});
         for (const Offer &offer : offers) {
             const std::string begin = shopnames::storedDate(firstDay_.addDays(offer.begin));
             const std::string end = shopnames::storedDate(firstDay_.addDays(offer.end));
@@ -210,8 +210,7 @@ public:
     void sales() {
         const std::vector<std::int64_t> perDay = salesPerDay();
         ShopRandom random = ShopRandom::stream(sizes_.seed, kSales);
-        BulkInsert rows(db_.handle(), "soldbook",
-                        {"SoldDate", "SoldTime", "ISBN", "Title", "Price", "Qty"});
+        BulkInsert rows(db_, "soldbook", {"SoldDate", "SoldTime", "ISBN", "Title", "Price", "Qty"});
         std::vector<int> seconds;
         const double catalogue = static_cast<double>(titles_.size());
         for (int d = 0; d < days_; ++d) {
@@ -241,9 +240,9 @@ public:
         for (int &day : days)
             day = random.between(0, days_ - 1);
         std::sort(days.begin(), days.end());
-        BulkInsert open(db_.handle(), "Bill",
+        BulkInsert open(db_, "Bill",
                         {"Invoice No", "Invoice Date", "Fee", "Invoice Time", "Retail"});
-        BulkInsert paid(db_.handle(), "paidbill",
+        BulkInsert paid(db_, "paidbill",
                         {"Invoice No", "Invoice Date", "Fee", "Time", "Retail", "Paid date"});
         for (std::size_t b = 0; b < days.size(); ++b) {
             const int day = days[b];
@@ -315,7 +314,7 @@ private:
         return titles_[title].salePrice;
     }
 
-    Connection &db_;
+    sqlite3 *db_;
     const ShopSizes &sizes_;
     QDate firstDay_;
     int days_;
@@ -328,14 +327,14 @@ private:
 void fill(const QString &path, const ShopSizes &sizes, GeneratedShop &shop) {
     const auto start = Steady::now();
     const std::clock_t cpuStart = std::clock();
-    Connection db = drivers::connect(path);
+    SqliteFile db(path, SQLITE_OPEN_READWRITE);
     // A new file that nobody else has open: no journal and no syncs while it fills. The
     // shop's own journal mode is put back once the rows are in.
     db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-2097152; "
             "PRAGMA temp_store=MEMORY; PRAGMA locking_mode=EXCLUSIVE");
     db.exec("BEGIN IMMEDIATE");
     const QStringList indexes = dropIndexes(db);
-    Generator generator(db, sizes);
+    Generator generator(db.raw(), sizes);
     generator.reference();
     generator.catalogue();
     generator.offers();
@@ -345,11 +344,13 @@ void fill(const QString &path, const ShopSizes &sizes, GeneratedShop &shop) {
     shop.insertSeconds = secondsSince(start);
     const auto indexStart = Steady::now();
     for (const QString &sql : indexes)
-        db.exec(sql);
+        db.exec(sql.toUtf8().constData());
     db.exec("COMMIT");
     shop.indexSeconds = secondsSince(indexStart);
     db.exec("PRAGMA locking_mode=NORMAL");
-    if (db.scalar("PRAGMA journal_mode=WAL").toString() != "wal")
+    SqliteStatement wal(db, "PRAGMA journal_mode=WAL");
+    if (!wal.step() ||
+        qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(wal.raw(), 0)), "wal") != 0)
         throw DataError(
             QString("Cannot put the generated shop database %1 in WAL mode.").arg(path));
     shop.totalSeconds = secondsSince(start);

@@ -2,6 +2,7 @@
 // set opened and read to its end, each cell converted to its typed value and written, the
 // file put in place. The baseline only reads the same rows through the C API.
 #include "benchmain.h"
+#include "opendatabase.h"
 #include "recordsource.h"
 #include "tableexport.h"
 
@@ -23,7 +24,7 @@ void exportSales(benchmark::State &state, TableExport::Format format, const char
     int rows = 0;
     qint64 bytes = 0;
     for (auto _ : state) {
-        auto source = std::make_unique<RecordSource>("Adodc1", bench::shop().path);
+        auto source = std::make_unique<RecordSource>("Adodc1", drivers::open(bench::shop().path));
         source->open("select * from soldbook");
         TableExport::run(*source, kSaleColumns, target, format, "dataSoldBook", {});
         rows = source->recordCount();

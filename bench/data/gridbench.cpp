@@ -3,6 +3,7 @@
 // set beside it: the figure stands on its own.
 #include "benchmain.h"
 #include "datagrid.h"
+#include "opendatabase.h"
 #include "recordsource.h"
 
 #include <memory>
@@ -13,7 +14,7 @@ const QList<GridColumn> kSaleColumns = {{"SoldDate", {}}, {"SoldTime", {}}, {"IS
                                         {"Title", {}},    {"Price", {}},    {"Qty", {}}};
 
 void bindAndPaint(benchmark::State &state) {
-    RecordSource source("Adodc1", bench::shop().path);
+    RecordSource source("Adodc1", drivers::open(bench::shop().path));
     source.open("select * from soldbook");
     bench::Measured measured(state);
     for (auto _ : state) {

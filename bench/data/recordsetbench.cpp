@@ -2,6 +2,7 @@
 // catalogue, against stepping through the same rows with the C API. Also the held bytes per
 // row of the compact record set.
 #include "benchmain.h"
+#include "opendatabase.h"
 #include "recordsource.h"
 
 #include <memory>
@@ -13,7 +14,7 @@ void openWhole(benchmark::State &state, const QString &text) {
     int rows = 0;
     std::size_t bytes = 0;
     for (auto _ : state) {
-        auto source = std::make_unique<RecordSource>("Adodc1", bench::shop().path);
+        auto source = std::make_unique<RecordSource>("Adodc1", drivers::open(bench::shop().path));
         source->open(text);
         rows = source->recordCount();
         bytes = source->bytesUsed();

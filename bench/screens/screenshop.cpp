@@ -1,5 +1,6 @@
 // The benchmarks' screen context and the helpers that drive screens by their controls' names.
 #include "screenshop.h"
+#include "opendatabase.h"
 
 #include "allscreens.h"
 #include "benchmain.h"
@@ -58,7 +59,7 @@ private:
 struct Shop {
     Shop() : clock(bench::shop().lastDay, QTime(10, 30, 0)) {
         registerAllScreens(registry);
-        context.databasePath = bench::shop().location;
+        context.shop = drivers::open(bench::shop().location);
         context.messages = &messages;
         context.clock = &clock;
         context.opener = &opener;

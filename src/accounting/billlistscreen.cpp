@@ -18,7 +18,7 @@
 BillListScreen::BillListScreen(const ShopContext &context, const char *screenId,
                                const QString &windowTitle, QSize openingSize, QWidget *parent)
     : ShopScreen(context, screenId, windowTitle, openingSize, parent),
-      session_(ShopSession::open(context.databasePath)),
+      session_(ShopSession::open(context.shop)),
       bills_(new RecordSource(QStringLiteral("Adodc1"), session_, this)),
       suppliers_(new RecordSource(QStringLiteral("Adodc2"), session_, this)) {}
 

@@ -10,7 +10,6 @@
 #include "serverreach.h"
 #include "shellpictures.h"
 #include "shopbackups.h"
-#include "shoplocation.h"
 #include "shoppaths.h"
 #include "shopsettings.h"
 #include "startcheck.h"
@@ -23,6 +22,7 @@
 #include <QSettings>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 bool displayAvailable() {
@@ -72,8 +72,8 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     const ShopContext context{
-        shop.location, screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console,
-        &clock, nullptr};
+        drivers::open(shop.location),
+        screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console, &clock, nullptr};
     MainWindow window(context, settings, helpFile());
     window.setTimeouts(shop.counterTimeout, shop.officeTimeout);
     boxes.setParent(&window);
@@ -84,23 +84,24 @@ int main(int argc, char *argv[]) {
             std::printf("%s\n", qPrintable(file));
         return 0;
     }
-    if (shoplocation::isServer(context.databasePath)) {
+    const std::optional<QString> file = context.shop.localFile();
+    if (!file) {
         // The server keeps its own backups and checks. Once it answers, who the program works
         // as is read from it; until then, or while it is worked as a login the program
         // refuses, each screen tells why it does not open.
-        if (serverreach::untilReached(context.databasePath, boxes))
+        if (serverreach::untilReached(context.shop, boxes))
             window.checkLogin();
         return app.exec();
     }
     // While the program runs it holds this lock: quillmart-restore refuses to replace the
     // file under it.
-    QLockFile running(context.databasePath + QStringLiteral(".lock"));
+    QLockFile running(*file + QStringLiteral(".lock"));
     running.setStaleLockTime(0); // held for hours: stale only when its process is gone
     running.tryLock(0);
     // The file is checked on a thread of its own while the window is already usable; until
     // the check is done a commit waits for it, and a damaged file takes no more writes.
-    StartCheck check(context.databasePath);
-    BackupScheduler backups(context.databasePath, &clock);
+    StartCheck check(context.shop);
+    BackupScheduler backups(*file, &clock);
     QObject::connect(&check, &StartCheck::damaged, &window, [&boxes](const QString &warning) {
         boxes.inform(warning, MessageBoxes::Icon::Critical, QString());
     });
@@ -115,7 +116,7 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<TimingProbe> probe;
     if (qEnvironmentVariableIsSet("QUILLMART_TIMING"))
         probe = std::make_unique<TimingProbe>(window, check);
-    if (QFileInfo::exists(context.databasePath)) {
+    if (QFileInfo::exists(*file)) {
         check.start();
     } else { // a shop made later in this session (New Shop) is new: nothing to check
         sound = true;
@@ -123,7 +124,7 @@ int main(int argc, char *argv[]) {
     }
     const int status = app.exec();
     check.wait();
-    if (status == 0 && sound && QFileInfo::exists(context.databasePath))
+    if (status == 0 && sound && QFileInfo::exists(*file))
         backupatclose::run(backups, boxes);
     return status;
 }

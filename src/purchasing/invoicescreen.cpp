@@ -27,7 +27,7 @@
 
 InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::Invoice, QStringLiteral("Invoice "), QSize(), parent) {
-    bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
+    bills_ = new RecordSource(QStringLiteral("Adodc1"), context_.shop, this);
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), bills_->session(), this);
     bills_->open(QLatin1String(tables::Bill::table));
     suppliers_->open(QLatin1String(tables::retail::table));

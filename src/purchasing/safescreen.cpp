@@ -15,7 +15,7 @@
 
 SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::SafeQty, QStringLiteral("Safe quantity"), QSize(), parent) {
-    titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
+    titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.shop, this);
 
     QLabel *title = screenHeading(QStringLiteral("Label1"), QStringLiteral("Safe Quantity"), this);
     auto *listCaption = named<QLabel>("Label2", QStringLiteral("Insufficient Quantity"), this);

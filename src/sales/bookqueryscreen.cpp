@@ -43,7 +43,7 @@ const char *const buttonCaptions[] = {"order by ISBN", "order by Title", "order 
 BookQueryScreen::BookQueryScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::BookQuery, QStringLiteral("BookQuery"), QSize(860, 600),
                  parent),
-      titles_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)) {
+      titles_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
     titles_->open(selectAll(Titles::table));
     buildControls();
 }

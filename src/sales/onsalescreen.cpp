@@ -22,7 +22,7 @@
 OnSaleScreen::OnSaleScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::OnSale, QStringLiteral("Onsale(record)"), QSize(600, 420),
                  parent) {
-    offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.databasePath, this);
+    offers_ = new RecordSource(QStringLiteral("Adodc1"), context_.shop, this);
     offers_->open(QLatin1String(tables::onsale::table));
     buildControls();
     resetInputs();

@@ -39,7 +39,7 @@ Receipt ReceiptCommands::receiptToPrint() const {
     receipt.currency = settings.currency.isEmpty() ? QLocale().currencySymbol() : settings.currency;
     if (settings.printServedBy)
         receipt.servedBy = settings.servedBy.isEmpty()
-                               ? shoplocation::loginName(context_.databasePath)
+                               ? shoplocation::loginName(context_.shop.location())
                                : settings.servedBy;
     return receipt;
 }
@@ -77,7 +77,8 @@ QPrintPreviewDialog *ReceiptCommands::printReceipt() {
 
 void ReceiptCommands::editSettings() {
     ReceiptSettingsDialog dialog(ReceiptSettings::load(),
-                                 shoplocation::loginName(context_.databasePath), screen_->window());
+                                 shoplocation::loginName(context_.shop.location()),
+                                 screen_->window());
     if (dialog.exec() == QDialog::Accepted)
         dialog.settings().save();
 }

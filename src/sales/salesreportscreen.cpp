@@ -21,7 +21,7 @@ SalesReportScreen::SalesReportScreen(const ShopContext &context, const Descripti
                                      const QString &firstListing, QWidget *parent)
     : ShopScreen(context, description.screenId, description.windowTitle, description.openingSize,
                  parent),
-      sales_(new RecordSource(QStringLiteral("Adodc1"), context.databasePath, this)),
+      sales_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)),
       description_(description) {
     sales_->open(firstListing);
 }

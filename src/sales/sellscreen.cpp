@@ -78,7 +78,7 @@ SellScreen::SellScreen(const ShopContext &context, QWidget *parent)
 }
 
 void SellScreen::openSources() {
-    session_ = ShopSession::open(context_.databasePath);
+    session_ = ShopSession::open(context_.shop);
     titles_ = new RecordSource(QStringLiteral("Adodc1"), session_, this);
     offers_ = new RecordSource(QStringLiteral("Adodc3"), session_, this);
     // The tables are checked now, but rows are read only for one ISBN at a lookup: a

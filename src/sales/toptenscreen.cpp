@@ -33,7 +33,7 @@ const QString rankingQuery = selectAll(
 // Opens at a size that shows every column of the grid.
 TopTenScreen::TopTenScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::TopTen, QStringLiteral("Top 10"), QSize(600, 460), parent),
-      session_(ShopSession::open(context.databasePath)),
+      session_(ShopSession::open(context.shop)),
       summary_(new RecordSource(QStringLiteral("Adodc2"), session_, this)) {
     summary_->open(summaryQuery);
     // The sales are grouped by SQLite, so no record source holds them; a shop file without

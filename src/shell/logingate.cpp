@@ -4,20 +4,19 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "messageboxes.h"
-#include "opendatabase.h"
 #include "screenwork.h"
-#include "shoplocation.h"
 
-LoginGate::LoginGate(QString location, MessageBoxes &messages)
-    : location_(std::move(location)), messages_(messages) {}
+LoginGate::LoginGate(ShopDatabase shop, MessageBoxes &messages)
+    : shop_(std::move(shop)), messages_(messages) {}
 
 bool LoginGate::check() {
-    if (!shoplocation::isServer(location_))
+    if (shop_.localFile()) // a shop file has no logins of its own
         return true;
     if (!login_) {
         try {
-            Connection connection =
-                drivers::connect(shoplocation::withTimeout(location_, timeout_));
+            ConnectionSettings settings = shop_.settings();
+            settings.waitLimitSeconds = timeout_;
+            Connection connection = shop_.withSettings(settings).connect();
             ServerLogin login = serverlogin::examine(connection);
             // What a program of this login that was killed left behind is nobody's now.
             if (login.refusal().isEmpty())

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "serverlogin.h"
+#include "shopdatabase.h"
 
 #include <QString>
 #include <optional>
@@ -13,7 +14,7 @@ class MessageBoxes;
 
 class LoginGate {
 public:
-    LoginGate(QString location, MessageBoxes &messages);
+    LoginGate(ShopDatabase shop, MessageBoxes &messages);
     // How long the check waits for what another till holds (0: no limit, the default).
     void setTimeout(int seconds) { timeout_ = seconds; }
 
@@ -31,7 +32,7 @@ public:
     QString markOf(const QString &screenId) const;
 
 private:
-    QString location_;
+    ShopDatabase shop_;
     MessageBoxes &messages_;
     int timeout_ = 0;
     std::optional<ServerLogin> login_;

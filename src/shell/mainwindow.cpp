@@ -8,7 +8,6 @@
 #include "newshopcommand.h"
 #include "screenwork.h"
 #include "shellpictures.h"
-#include "shoplocation.h"
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
 #include "toolbartable.h"
@@ -49,14 +48,14 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
       ownMessages_(this), settings_(settings),
       help_(helpFile, std::move(helpViewer), *context_.messages, kCaption),
       mdi_(new ShopMdiArea(this)), statusBar_(new ShopStatusBar(context.clock, this)),
-      images_(new ImageList(this)), gate_(context_.databasePath, *context_.messages) {
+      images_(new ImageList(this)), gate_(context_.shop, *context_.messages) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
     setWindowIcon(shellpictures::programIcon());
     mdi_->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(mdi_);
     setStatusBar(statusBar_);
-    statusBar_->showShop(context_.databasePath);
+    statusBar_->showShop(context_.shop);
     buildMenus();
     buildToolbar();
     restorePlacement();
@@ -141,7 +140,7 @@ void MainWindow::runCommand(CommandKind kind, const char *screenId) {
         printReceipt();
         break;
     case CommandKind::Restore:
-        if (shoplocation::isServer(context_.databasePath))
+        if (!context_.shop.localFile())
             context_.messages->inform(QStringLiteral(
                 "The shop on the server is backed up and restored on the server, with pg_dump "
                 "and pg_restore; Quillmart's own backups are those of a shop file."));
@@ -188,14 +187,15 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::newShop() {
-    if (shoplocation::isServer(context_.databasePath)) {
+    const std::optional<QString> file = context_.shop.localFile();
+    if (!file) {
         context_.messages->inform(
             QStringLiteral("Quillmart works on the shop on the server (%1). A new shop on a "
                            "server is made there with quillmart-createdb --server.")
-                .arg(shoplocation::describe(context_.databasePath)));
+                .arg(context_.shop.describe()));
         return;
     }
-    if (newshop::run(context_.databasePath, this, *context_.messages, context_.clock))
+    if (newshop::run(*file, this, *context_.messages, context_.clock))
         statusBar_->refresh();
 }
 
@@ -242,9 +242,10 @@ void MainWindow::markRefusedCommands() {
 
 ShopContext MainWindow::contextFor(const QString &screenId) const {
     ShopContext context = context_;
-    context.databasePath = shoplocation::withTimeout(
-        context_.databasePath,
-        screenWork(screenId).desk == Desk::Counter ? counterTimeout_ : officeTimeout_);
+    ConnectionSettings settings = context_.shop.settings();
+    settings.waitLimitSeconds =
+        screenWork(screenId).desk == Desk::Counter ? counterTimeout_ : officeTimeout_;
+    context.shop = context_.shop.withSettings(settings);
     return context;
 }
 

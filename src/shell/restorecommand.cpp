@@ -4,12 +4,12 @@
 #include "backupscheduler.h"
 #include "cancelled.h"
 #include "clock.h"
+#include "commitgate.h"
 #include "conversions.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
 #include "screenheading.h"
 #include "shopbackups.h"
-#include "shophealth.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -41,7 +41,7 @@ RestoreCommand::RestoreCommand(MainWindow &window, BackupScheduler &scheduler,
 }
 
 QString RestoreCommand::choose() {
-    const ShopBackups backups(window_.context().databasePath);
+    const ShopBackups backups(window_.context().shop.localFile().value_or(QString()));
     const std::vector<BackupEntry> entries = backups.entries();
     if (entries.empty()) {
         messages_.inform(
@@ -97,7 +97,8 @@ void RestoreCommand::run() {
     const QString backup = choose();
     if (backup.isEmpty())
         return;
-    const QString path = window_.context().databasePath;
+    const ShopDatabase &shop = window_.context().shop;
+    const QString path = shop.localFile().value_or(QString());
     if (!messages_.confirm(QStringLiteral("Put the backup %1 in place of the shop file?\n\nEvery "
                                           "screen is closed first. The shop file as it is now is "
                                           "kept beside it under a dated name; nothing is deleted. "
@@ -121,7 +122,7 @@ void RestoreCommand::run() {
                 return !progress.wasCanceled();
             });
         progress.reset();
-        shophealth::verdict(path, QString()); // the file in place now has just been checked
+        shop.commitGate().verdict(QString()); // the file in place now has just been checked
         messages_.inform(
             QStringLiteral("The backup %1 is in place.%2")
                 .arg(QFileInfo(backup).fileName(),

@@ -4,14 +4,14 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "messageboxes.h"
-#include "opendatabase.h"
+#include "shopdatabase.h"
 
 namespace serverreach {
 
-bool untilReached(const QString &location, MessageBoxes &messages) {
+bool untilReached(const ShopDatabase &shop, MessageBoxes &messages) {
     for (;;) {
         try {
-            Connection reach = drivers::connect(location);
+            Connection reach = shop.connect();
             return true;
         } catch (const DataError &error) {
             if (!messages.confirm(error.sentence() +

@@ -3,13 +3,12 @@
 // again at once, or go on and let each screen try when it opens.
 #pragma once
 
-#include <QString>
-
 class MessageBoxes;
+class ShopDatabase;
 
 namespace serverreach {
 
-// True once the shop at `location` answers; false when the operator went on without it.
-bool untilReached(const QString &location, MessageBoxes &messages);
+// True once the shop answers; false when the operator went on without it.
+bool untilReached(const ShopDatabase &shop, MessageBoxes &messages);
 
 } // namespace serverreach

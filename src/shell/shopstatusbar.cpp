@@ -5,7 +5,6 @@
 #include "clock.h"
 #include "conversions.h"
 #include "shopfile.h"
-#include "shoplocation.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -33,8 +32,8 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     }
     status_ = makePanel(QStringLiteral("panelStatus"), this);
     status_->setText(QStringLiteral("Status"));
-    shop_ = makePanel(QStringLiteral("panelShop"), this);
-    shop_->hide();
+    shopPanel_ = makePanel(QStringLiteral("panelShop"), this);
+    shopPanel_->hide();
     date_ = makePanel(QStringLiteral("panelDate"), this);
     time_ = makePanel(QStringLiteral("panelTime"), this);
     // The shop's three panels first and in their order; "Status" takes the room to spare.
@@ -42,7 +41,7 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     addWidget(status_, 1);
     addWidget(date_);
     addWidget(time_);
-    addWidget(shop_);
+    addWidget(shopPanel_);
     refresh();
     // Once a second is enough for a clock that shows seconds.
     ticker_.setInterval(1000);
@@ -66,15 +65,15 @@ QString ShopStatusBar::panelText(int panel) const {
 }
 
 QString ShopStatusBar::shopText() const {
-    return shop_->isHidden() ? QString() : shop_->text();
+    return shopPanel_->isHidden() ? QString() : shopPanel_->text();
 }
 
 QString ShopStatusBar::shopToolTip() const {
-    return shop_->isHidden() ? QString() : shop_->toolTip();
+    return shopPanel_->isHidden() ? QString() : shopPanel_->toolTip();
 }
 
-void ShopStatusBar::showShop(const QString &location) {
-    shopLocation_ = location;
+void ShopStatusBar::showShop(const ShopDatabase &shop) {
+    shop_ = shop;
     refresh();
 }
 
@@ -83,26 +82,27 @@ void ShopStatusBar::refresh() {
     // there is no file, the panel says where New Shop makes one; anything else with the name
     // is left to the screens' messages.
     QString text, whole;
-    if (shoplocation::isServer(shopLocation_)) {
-        text = QStringLiteral("Server shop: %1").arg(shoplocation::shortName(shopLocation_));
-        whole = shoplocation::describe(shopLocation_);
-    } else if (!shopLocation_.isEmpty() && !shopfile::occupied(shopLocation_)) {
+    const std::optional<QString> file = shop_.localFile();
+    if (!shop_.isNull() && !file) {
+        text = QStringLiteral("Server shop: %1").arg(shop_.shortName());
+        whole = shop_.describe();
+    } else if (file && !file->isEmpty() && !shopfile::occupied(*file)) {
         text = QStringLiteral("No shop yet");
         whole = QStringLiteral("No shop yet: Quillmart expects it at %1. File > New Shop… "
                                "makes one there.")
-                    .arg(shopLocation_);
-    } else if (QFileInfo(shopLocation_).isFile()) {
-        text = QStringLiteral("Shop: %1").arg(shoplocation::shortName(shopLocation_));
-        whole = QStringLiteral("Shop: %1").arg(shopLocation_);
+                    .arg(*file);
+    } else if (file && QFileInfo(*file).isFile()) {
+        text = QStringLiteral("Shop: %1").arg(shop_.shortName());
+        whole = QStringLiteral("Shop: %1").arg(*file);
     }
     // A long name never widens the window: it is cut, and whole in the tip.
-    text = shop_->fontMetrics().elidedText(text, Qt::ElideMiddle, longestShopName);
-    if (shop_->toolTip() != whole) {
-        shop_->setText(text);
-        shop_->setToolTip(whole);
-        shop_->setAccessibleName(whole);
+    text = shopPanel_->fontMetrics().elidedText(text, Qt::ElideMiddle, longestShopName);
+    if (shopPanel_->toolTip() != whole) {
+        shopPanel_->setText(text);
+        shopPanel_->setToolTip(whole);
+        shopPanel_->setAccessibleName(whole);
     }
-    shop_->setHidden(text.isEmpty());
+    shopPanel_->setHidden(text.isEmpty());
     date_->setText(conv::dateText(clock_->today()));
     time_->setText(conv::timeText(clock_->timeOfDay()));
 }

@@ -3,6 +3,8 @@
 // database) in short, whole in its tip, or, while there is no shop file, says so.
 #pragma once
 
+#include "shopdatabase.h"
+
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
@@ -19,8 +21,8 @@ public:
 
     QString panelText(int panel) const; // 1-based, as the panels are numbered
     void refresh();
-    // The shop's file or server location; a missing file is watched for.
-    void showShop(const QString &location);
+    // The shop's file or server; a missing file is watched for.
+    void showShop(const ShopDatabase &shop);
     // What the shop panel says, and its tip; empty while it is hidden.
     QString shopText() const;
     QString shopToolTip() const;
@@ -29,8 +31,8 @@ private:
     const Clock *clock_;
     std::unique_ptr<Clock> ownClock_;
     QLabel *status_;
-    QLabel *shop_;
-    QString shopLocation_;
+    QLabel *shopPanel_;
+    ShopDatabase shop_;
     QLabel *date_;
     QLabel *time_;
     QTimer ticker_;

@@ -23,7 +23,7 @@ protected:
         rs.open("select *  from retail Order by RetNo");
     }
     TestDatabase db;
-    RecordSource rs{"Adodc1", db.path()};
+    RecordSource rs{"Adodc1", db.shop()};
 };
 
 } // namespace
@@ -76,7 +76,7 @@ TEST_F(Controls, NavigatorShowsThePositionAndStaysWithinTheRows) {
 }
 
 TEST_F(Controls, NavigatorReportsAFailedSaveAsADataError) {
-    RecordSource titles("datPrimaryRS", db.path());
+    RecordSource titles("datPrimaryRS", db.shop());
     db.exec("INSERT INTO Titles (ISBN) VALUES ('1'),('2')");
     titles.open("select * from Titles");
     Navigator nav(&titles);

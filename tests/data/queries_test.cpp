@@ -37,7 +37,7 @@ INSERT INTO tempPay VALUES ('I1','2001-05-03',100,'10:00:00','North','North');
 
     // The first field of every row, joined by commas.
     QString firstFields(const QString &text, const QString &field = QString()) {
-        RecordSource source("Adodc1", db.path());
+        RecordSource source("Adodc1", db.shop());
         source.open(text);
         QStringList values;
         const int column = field.isEmpty() ? 0 : source.fieldIndex(field);
@@ -133,7 +133,7 @@ TEST_F(Queries, DateRangesIncludeBothBoundsAndAReversedRangeIsEmpty) {
 }
 
 TEST_F(Queries, NamesReachTheSameFieldInAnyCase) {
-    RecordSource source("Adodc1", db.path());
+    RecordSource source("Adodc1", db.shop());
     source.open("select * from SOLDBOOK where SOLDDATE=#2001/5/3# ORDER BY soldtime");
     ASSERT_EQ(source.recordCount(), 2);
     EXPECT_EQ(source.text("price"), "12.5");
@@ -165,7 +165,8 @@ INSERT INTO paidbill VALUES ('P1','2001-05-02',30,'08:00:00','South','2001-05-06
          "apple pie,Éclair,Emile,Émile,Zebra Days"},
         {"C", "select * from Titles order by Title DESC", "Title",
          "Zebra Days,Émile,Emile,Éclair,apple pie"},
-        {"en_US", "select * from Titles order by author", "Author", "Abel,de Vries,DEAN,Dean,Yusuf"},
+        {"en_US", "select * from Titles order by author", "Author",
+         "Abel,de Vries,DEAN,Dean,Yusuf"},
         {"zh_TW", "select * from Titles order by Publisher ", "Publisher", "一,二,三,書,Apple"},
         {"en_US", "select * from PaidBill order by Retail", "Retail",
          "apple,Émile Books,north,South"},

@@ -2,6 +2,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "navigator.h"
+#include "opendatabase.h"
 #include "recordsource.h"
 #include "recordtablemodel.h"
 #include "testsupport.h"
@@ -29,7 +30,7 @@ protected:
 } // namespace
 
 TEST_F(Records, OpensOnTheFirstRowAndMovesToTheEnd) {
-    RecordSource rs("datPrimaryRS", db.path());
+    RecordSource rs("datPrimaryRS", db.shop());
     rs.open(titles);
     EXPECT_EQ(rs.recordCount(), 5);
     EXPECT_EQ(rs.position(), 1);
@@ -49,7 +50,7 @@ TEST_F(Records, OpensOnTheFirstRowAndMovesToTheEnd) {
 }
 
 TEST_F(Records, EmptyResultHasNoCurrentRow) {
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     rs.open("select * from onsale");
     EXPECT_EQ(rs.recordCount(), 0);
     EXPECT_TRUE(rs.isEof());
@@ -60,7 +61,7 @@ TEST_F(Records, EmptyResultHasNoCurrentRow) {
 }
 
 TEST_F(Records, FieldsByNameInAnyCaseAndByPosition) {
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     rs.open("select * from titles");
     rs.moveNext();
     EXPECT_EQ(rs.text(8), "20"); // Sale Price is column 8
@@ -70,7 +71,7 @@ TEST_F(Records, FieldsByNameInAnyCaseAndByPosition) {
 }
 
 TEST_F(Records, FindTakesTheFirstMatchFromTheCurrentRow) {
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     rs.open("select * from titles");
     rs.moveFirst();
     rs.find("ISBN", "222");
@@ -87,7 +88,7 @@ TEST_F(Records, FindTakesTheFirstMatchFromTheCurrentRow) {
 }
 
 TEST_F(Records, AMoveSavesThePendingRow) {
-    RecordSource rs("datPrimaryRS", db.path());
+    RecordSource rs("datPrimaryRS", db.shop());
     rs.open(titles);
     rs.setValue("Title", "One, revised");
     EXPECT_TRUE(rs.hasPending());
@@ -98,7 +99,7 @@ TEST_F(Records, AMoveSavesThePendingRow) {
 }
 
 TEST_F(Records, AddNewSavesThePreviousNewRowAndNumbersIt) {
-    RecordSource rs("datPrimaryRS", db.path());
+    RecordSource rs("datPrimaryRS", db.shop());
     rs.open(titles);
     rs.addNew();
     EXPECT_EQ(rs.position(), 6);
@@ -130,7 +131,7 @@ TEST_F(Records, AnAddedRowWithNothingTypedIsNeverStored) {
              rs.moveFirst();
          }}};
     for (const auto &[how, leave] : leaves) {
-        RecordSource rs("datPrimaryRS", db.path());
+        RecordSource rs("datPrimaryRS", db.shop());
         rs.open(titles);
         rs.addNew();
         leave(rs);
@@ -141,7 +142,7 @@ TEST_F(Records, AnAddedRowWithNothingTypedIsNeverStored) {
 }
 
 TEST_F(Records, SavingWritesOnlyTheChangedFields) {
-    RecordSource stale("datPrimaryRS", db.path());
+    RecordSource stale("datPrimaryRS", db.shop());
     stale.open(titles);
     db.exec("UPDATE Titles SET Qty=1, Author='Someone' WHERE BOOKNO=1"); // another window
     stale.setValue("Title", "Renamed");
@@ -152,8 +153,8 @@ TEST_F(Records, SavingWritesOnlyTheChangedFields) {
 }
 
 TEST_F(Records, AddToAppliesToTheStoredAmount) {
-    RecordSource first("Adodc1", db.path());
-    RecordSource second("Adodc1", db.path());
+    RecordSource first("Adodc1", db.shop());
+    RecordSource second("Adodc1", db.shop());
     first.open("select * from titles");
     second.open("select * from titles");
     first.addTo("Qty", -2);
@@ -165,7 +166,7 @@ TEST_F(Records, AddToAppliesToTheStoredAmount) {
 }
 
 TEST_F(Records, ATypedTextThatDoesNotConvertStopsTheMove) {
-    RecordSource rs("datPrimaryRS", db.path());
+    RecordSource rs("datPrimaryRS", db.shop());
     rs.open(titles);
     rs.setText(rs.fieldIndex("Sale Price"), "ten");
     EXPECT_EQ(rs.text("Sale Price"), "ten");
@@ -187,7 +188,7 @@ TEST_F(Records, DeleteLeavesNoCurrentRowUntilTheNextMove) {
     for (const auto &c : cases) {
         TestDatabase fresh;
         fresh.exec("INSERT INTO Titles (ISBN) VALUES ('111'),('222'),('333'),('222'),('555')");
-        RecordSource rs("datPrimaryRS", fresh.path());
+        RecordSource rs("datPrimaryRS", fresh.shop());
         rs.open(titles);
         rs.moveTo(c.deleteAt - 1);
         rs.deleteCurrent();
@@ -203,7 +204,7 @@ TEST_F(Records, DeleteLeavesNoCurrentRowUntilTheNextMove) {
 
 TEST_F(Records, DeletingTheOnlyRowLeavesAnEmptySet) {
     db.exec("DELETE FROM Titles WHERE BOOKNO > 1");
-    RecordSource rs("datPrimaryRS", db.path());
+    RecordSource rs("datPrimaryRS", db.shop());
     rs.open(titles);
     rs.deleteCurrent();
     rs.moveNext();
@@ -213,7 +214,7 @@ TEST_F(Records, DeletingTheOnlyRowLeavesAnEmptySet) {
 }
 
 TEST_F(Records, RequeryReadsOtherWindowsChangesAndKeepsPendingWork) {
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     rs.open("select * from titles");
     rs.setValue("Title", "Kept");
     db.exec("INSERT INTO Titles (ISBN) VALUES ('888')");
@@ -224,7 +225,7 @@ TEST_F(Records, RequeryReadsOtherWindowsChangesAndKeepsPendingWork) {
 }
 
 TEST_F(Records, SavingARowDeletedElsewhereIsReported) {
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     rs.open("select * from titles");
     db.exec("DELETE FROM Titles WHERE BOOKNO=1");
     rs.setValue("Title", "Ghost");
@@ -233,9 +234,9 @@ TEST_F(Records, SavingARowDeletedElsewhereIsReported) {
 }
 
 TEST_F(Records, MissingFileOrTableIsADataError) {
-    RecordSource missing("Adodc1", db.path() + ".gone");
+    RecordSource missing("Adodc1", drivers::open(db.path() + ".gone"));
     EXPECT_THROW(missing.open("select * from titles"), DataError);
-    RecordSource noTable("Adodc1", db.path());
+    RecordSource noTable("Adodc1", db.shop());
     try {
         noTable.open("select * from Customers");
         ADD_FAILURE();
@@ -245,7 +246,7 @@ TEST_F(Records, MissingFileOrTableIsADataError) {
 }
 
 TEST_F(Records, SignalsFollowTheCurrentRow) {
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     QSignalSpy moved(&rs, &RecordSource::moved);
     rs.open("select * from titles");
     rs.moveNext();
@@ -257,7 +258,7 @@ TEST(LargeResults, AreReadAScreenfulAtATimeAndWholeWhenNeeded) {
     TestDatabase db;
     db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 12000) "
             "INSERT INTO soldbook SELECT '2001-05-03','10:00:00','I'||i,'T',2,1 FROM n");
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     rs.open("select * from soldbook");
     ASSERT_TRUE(rs.canFetchMore());
     const int first = rs.loadedCount();
@@ -287,7 +288,7 @@ TEST(LargeResults, AStatementSentMidReadLosesNoRowOrValue) {
     db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 12000) "
             "INSERT INTO soldbook SELECT '2001-05-03','10:00:00','I'||i, "
             "CASE WHEN i % 7 = 0 THEN NULL ELSE 'T'||i END, i * 0.25, i FROM n");
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     rs.open("select * from soldbook");
     ASSERT_TRUE(rs.canFetchMore());
     EXPECT_EQ(rs.readingConnection().scalar("SELECT count(*) FROM soldbook").toInt(), 12000);
@@ -312,7 +313,7 @@ TEST(LargeResults, TheGridShowsWhatIsReadAndFetchesMoreOnDemand) {
     TestDatabase db;
     db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 9000) "
             "INSERT INTO soldbook SELECT '2001-05-03','10:00:00','I'||i,'T',2,1 FROM n");
-    RecordSource rs("Adodc1", db.path());
+    RecordSource rs("Adodc1", db.shop());
     rs.open("select * from soldbook");
     RecordTableModel model(&rs, {{"ISBN", ""}});
     EXPECT_EQ(model.rowCount(), rs.loadedCount());
@@ -329,7 +330,7 @@ TEST(LargeResults, ALongReadTellsItsProgressAndCanBeStopped) {
     TestDatabase db;
     db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 120000) "
             "INSERT INTO soldbook SELECT '2001-05-03','10:00:00','I'||i,'T',2,1 FROM n");
-    RecordSource rs("datPrimaryRS", db.path());
+    RecordSource rs("datPrimaryRS", db.shop());
     rs.open("select * from soldbook");
     Navigator navigator(&rs);
     QStringList errors;

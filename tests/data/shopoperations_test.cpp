@@ -156,7 +156,7 @@ TEST(ShopOperations, EachStoresItsWorkWholeAndTheSessionsListsFollow) {
                 "('2001-05-02', '11:00:00', '111', 'One again', 37.5, 3), "
                 "('2001-05-03', '10:00:00', '333', 'Three', 10, 9)");
         db.exec("INSERT INTO tmp VALUES ('old', 'summary', '1')");
-        auto session = ShopSession::open(db.path());
+        auto session = ShopSession::open(db.shop());
         RecordSource watched("watched", session);
         watched.open(QString::fromLatin1(c.watched));
         if (c.failure != nullptr) {
@@ -190,7 +190,7 @@ TEST(ShopOperations, ARecordSetKeepsItsRowOrLosesItWhenTheRowGoes) {
         db.exec("INSERT INTO Bill VALUES ('B-1', '2001-05-01', 10, '09:00:00', 'Ace'), "
                 "('B-2', '2001-05-02', 20, '09:00:00', 'Ace'), "
                 "('B-3', '2001-05-03', 30, '09:00:00', 'Ace')");
-        auto session = ShopSession::open(db.path());
+        auto session = ShopSession::open(db.shop());
         RecordSource bills("bills", session);
         bills.open("select * from Bill");
         bills.moveTo(static_cast<int>(c.current - 1));

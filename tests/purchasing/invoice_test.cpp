@@ -4,6 +4,7 @@
 #include "datagrid.h"
 #include "datepicker.h"
 #include "invoicescreen.h"
+#include "opendatabase.h"
 #include "testsupport.h"
 
 #include <QLineEdit>
@@ -165,6 +166,6 @@ TEST_F(Invoice, CreateNewRetailStaysOpenWhenTheSupplierScreenCannotOpen) {
 
 TEST(InvoiceLoad, AMissingShopDatabaseIsAnErrorAtOpening) {
     TestShop shop;
-    shop.context.databasePath = shop.db.path() + ".missing";
+    shop.context.shop = drivers::open(shop.db.path() + ".missing");
     EXPECT_THROW(InvoiceScreen screen(shop.context), DataError);
 }

@@ -1,5 +1,6 @@
 // The safe-quantity list: which titles are short, in which columns, and an unreadable shop.
 #include "datagrid.h"
+#include "opendatabase.h"
 #include "recordsource.h"
 #include "safescreen.h"
 #include "testsupport.h"
@@ -75,7 +76,7 @@ TEST(Safe, NoShortTitleMeansAnEmptyListAndNoMessage) {
 
 TEST(Safe, AShopThatCannotBeReadIsReportedNotShownAsNothingShort) {
     TestShop shop;
-    shop.context.databasePath = shop.db.path() + ".missing";
+    shop.context.shop = drivers::open(shop.db.path() + ".missing");
     SafeScreen screen(shop.context);
     EXPECT_TRUE(listedIsbns(screen).isEmpty());
     ASSERT_EQ(shop.messages.shown.size(), 1u);

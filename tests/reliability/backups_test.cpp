@@ -1,13 +1,13 @@
 // Backups: a consistent, compressed copy, kept by age over a year of use, a damaged file
 // named at start with the newest good backup and refused every write, and a restore that
 // brings every row back and keeps the file it replaces.
+#include "commitgate.h"
 #include "connection.h"
 #include "dataerror.h"
 #include "opendatabase.h"
 #include "reliabilitysupport.h"
 #include "sellscreen.h"
 #include "shopbackups.h"
-#include "shophealth.h"
 #include "startcheck.h"
 #include "testsupport.h"
 
@@ -301,14 +301,15 @@ TEST_F(BackupShop, DamagedFileTakesNoWriteAfterTheStartCheck) {
             damagePage(shop, page);
         }
         TestShop counter;
-        counter.context.databasePath = shop;
+        counter.context.shop = drivers::open(shop);
         SellScreen screen(counter.context);
-        StartCheck check(shop);
+        StartCheck check(counter.context.shop);
         QString warning;
         QObject::connect(&check, &StartCheck::damaged, [&](const QString &w) { warning = w; });
         std::unique_ptr<QThread> verdictLater;
         if (c.checkStillRunning) {
-            shophealth::checking(shop); // as check.start() does, with the verdict held back
+            // As check.start() does, with the verdict held back.
+            counter.context.shop.commitGate().checking();
             verdictLater.reset(QThread::create([&] {
                 QThread::msleep(300);
                 check.start();
@@ -343,6 +344,5 @@ TEST_F(BackupShop, DamagedFileTakesNoWriteAfterTheStartCheck) {
         } else {
             EXPECT_TRUE(shown.isEmpty()) << shown.join("|").toStdString();
         }
-        shophealth::forgetAll();
     }
 }

@@ -223,7 +223,7 @@ TEST_F(Export, CancelledOrFailedExportLeavesNothing) {
         SCOPED_TRACE(c.name);
         TestShop shop;
         addAwkwardRows(shop, 45000);
-        RecordSource sales(QStringLiteral("Adodc1"), shop.db.path());
+        RecordSource sales(QStringLiteral("Adodc1"), shop.db.shop());
         sales.open(QStringLiteral("select * from soldbook"));
         QTemporaryDir folder;
         QString target = folder.filePath(QStringLiteral("sales.out"));

@@ -6,6 +6,7 @@
 #include "allscreens.h"
 #include "clock.h"
 #include "messageboxes.h"
+#include "opendatabase.h"
 #include "recordsource.h"
 #include "screenopener.h"
 #include "screenregistry.h"
@@ -91,7 +92,7 @@ int main(int argc, char *argv[]) {
     StderrMessages messages;
     FixedClock clock(QDate(2001, 5, 3), QTime(10, 30, 0));
     NoOpener opener;
-    const ShopContext context{args[2], &messages, &clock, &opener};
+    const ShopContext context{drivers::open(args[2]), &messages, &clock, &opener};
     ScreenRegistry registry;
     registerAllScreens(registry);
     const bool selling = args[1] == "sell";

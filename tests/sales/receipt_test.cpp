@@ -269,7 +269,7 @@ TEST(ReceiptCommandsTest, ServedByTheTillsNameOrItsLoginOrLeftOut) {
     TestShop shop;
     SellScreen screen(shop.context);
     auto *commands = screen.findChild<ReceiptCommands *>("receiptCommands");
-    const QString login = shoplocation::loginName(shop.context.databasePath);
+    const QString login = shoplocation::loginName(shop.context.shop.location());
     ASSERT_FALSE(login.isEmpty());
     struct Case {
         const char *servedBy;

@@ -4,7 +4,6 @@
 // the program's, whatever defaults the login has given itself.
 #include "opendatabase.h"
 #include "sellscreen.h"
-#include "shoplocation.h"
 #include "testserver.h"
 #include "testsupport.h"
 
@@ -26,7 +25,7 @@ TEST(ServerWait, ASaleBehindAnotherTillsLockIsToldBusyAndGoesThroughAfter) {
         TestShop shop;
         shop.db.exec("INSERT INTO Titles (ISBN, Title, [Sale Price], Qty) VALUES "
                      "('111', 'Short', 12.5, 10)");
-        shop.context.databasePath = shoplocation::withTimeout(shop.db.path(), 1);
+        shop.context.shop = drivers::open(shop.db.path(), {.waitLimitSeconds = 1});
         SellScreen screen(shop.context);
         screen.findChild<QLineEdit *>("Text1")->setText("111");
         screen.findChild<QLineEdit *>("Text2")->setText("3");
@@ -68,7 +67,7 @@ TEST(ServerWait, TheProgramsLimitsOutweighTheLoginsOwnDefaults) {
     } limits[] = {{5, "5s"}, {60, "1min"}, {0, "0"}};
     for (const auto &limit : limits) {
         Connection connection =
-            drivers::connect(shoplocation::withTimeout(db.path(), limit.seconds));
+            drivers::open(db.path(), {.waitLimitSeconds = limit.seconds}).connect();
         for (const char *setting : {"lock_timeout", "statement_timeout"})
             EXPECT_EQ(connection.scalar(QStringLiteral("SHOW %1").arg(setting)).toString(),
                       limit.shown)

@@ -52,7 +52,7 @@ TEST(LoginGate, TheLoginDecidesWhichScreensOpen) {
     for (const LoginCase &c : kLogins) {
         SCOPED_TRACE(c.login);
         ShellFixture f;
-        f.shop.context.databasePath = testserver::locationAs(c.login, c.options);
+        f.shop.context.shop = drivers::open(testserver::locationAs(c.login, c.options));
         // Rows its program left when it was killed, and another login's.
         Connection owner = drivers::connect(testserver::ownerLocation());
         owner.exec(QStringLiteral("INSERT INTO tmp (A, B, C, till) VALUES ('1', 'left', '1', "

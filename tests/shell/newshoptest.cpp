@@ -70,7 +70,7 @@ TEST(NewShop, MakesTheChosenShopOnlyWhereThereIsNone) {
         const QByteArray before = fingerprint(path);
 
         ShellFixture f;
-        f.shop.context.databasePath = path;
+        f.shop.context.shop = drivers::open(path);
         auto window = f.makeWindow();
         auto *bar = window->findChild<ShopStatusBar *>("sbStatusBar");
         // Said only where New Shop can make one.

@@ -2,10 +2,10 @@
 #include "allscreens.h"
 #include "dataerror.h"
 #include "menutable.h"
+#include "opendatabase.h"
 #include "screenshottour.h"
 #include "serverreach.h"
 #include "shellfixture.h"
-#include "shoplocation.h"
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
 #include "testserver.h"
@@ -144,7 +144,7 @@ TEST_F(OpenerTest, ScreenGetsTheMainWindowAsOpenerAndItsTitle) {
     QWidget *screen = window->openNew("frmSell");
     ASSERT_TRUE(seen.has_value());
     EXPECT_EQ(seen->opener, window.get());
-    EXPECT_EQ(seen->databasePath, f.shop.context.databasePath);
+    EXPECT_EQ(seen->shop.location(), f.shop.context.shop.location());
     auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(sub->windowTitle(), "Sell Operation");
@@ -153,22 +153,21 @@ TEST_F(OpenerTest, ScreenGetsTheMainWindowAsOpenerAndItsTitle) {
 }
 
 // On a server shop the counter's screens give up waiting for another till sooner than the
-// back office's; a file has its own busy time-out.
+// back office's; a file keeps its own busy time-out.
 TEST_F(OpenerTest, EachScreenWaitsAsLongAsItsDeskDoes) {
     window->setTimeouts(5, 60);
-    const bool server = shoplocation::isServer(f.shop.context.databasePath);
     const std::pair<const char *, int> waits[] = {
         {"frmSell", 5}, {"frmBookQuery", 5}, {"A1A2", 60}, {"frmInvoice", 60}, {"dataBill", 60}};
     for (const auto &[screenId, seconds] : waits) {
-        QString location;
+        ShopDatabase given;
         window->screens().add(screenId, [&](const ShopContext &context) {
-            location = context.databasePath;
+            given = context.shop;
             return new FakeScreen(screenId);
         });
         ASSERT_NE(window->openNew(screenId), nullptr);
-        EXPECT_EQ(shoplocation::timeoutOf(location), server ? seconds : 0) << screenId;
-        EXPECT_EQ(shoplocation::connectionString(location),
-                  shoplocation::connectionString(f.shop.context.databasePath));
+        EXPECT_EQ(given.settings().waitLimitSeconds, seconds) << screenId;
+        EXPECT_EQ(given.settings().busyTimeoutMs, kScreenBusyTimeoutMs) << screenId;
+        EXPECT_EQ(given.location(), f.shop.context.shop.location());
     }
 }
 
@@ -270,7 +269,7 @@ TEST(ServerShop, NoScreenOpensUntilTheServerShopCanBeReached) {
         GTEST_SKIP() << "runs against the test server (test_shell_server)";
     const QString database = QStringLiteral("qm_later_%1").arg(QCoreApplication::applicationPid());
     ShellFixture f;
-    f.shop.context.databasePath = testserver::locationOf(database);
+    f.shop.context.shop = drivers::open(testserver::locationOf(database));
     auto window = f.makeWindow();
     registerAllScreens(window->screens());
     const QString named = QStringLiteral("Server shop: %1 on this computer").arg(database);
@@ -318,7 +317,7 @@ TEST(ServerShop, AtStartOkTriesAgainAndCancelGoesOn) {
     if (!testserver::enabled())
         GTEST_SKIP() << "runs against the test server (test_shell_server)";
     const QString database = QStringLiteral("qm_start_%1").arg(QCoreApplication::applicationPid());
-    const QString location = testserver::locationOf(database);
+    const ShopDatabase shop = drivers::open(testserver::locationOf(database));
     RecordingMessageBoxes cancelled;
     cancelled.answerNext(false);
     ShopMadeMeanwhile triedAgain(database);
@@ -333,14 +332,14 @@ TEST(ServerShop, AtStartOkTriesAgainAndCancelGoesOn) {
                           {"OK once the shop is there", &triedAgain, true, 1},
                           {"a shop that answers", &reached, true, 0}};
     for (const Case &c : cases) {
-        EXPECT_EQ(serverreach::untilReached(location, *c.boxes), c.reached) << c.what;
+        EXPECT_EQ(serverreach::untilReached(shop, *c.boxes), c.reached) << c.what;
         ASSERT_EQ(c.boxes->shown.size(), c.asked) << c.what;
         if (c.asked == 0)
             continue;
         const RecordingMessageBoxes::Shown &box = c.boxes->shown.front();
         EXPECT_TRUE(box.confirmation) << c.what;
-        EXPECT_TRUE(box.text.startsWith(QStringLiteral("The shop server cannot be reached (%1)")
-                                            .arg(shoplocation::describe(location))))
+        EXPECT_TRUE(box.text.startsWith(
+            QStringLiteral("The shop server cannot be reached (%1)").arg(shop.describe())))
             << box.text.toStdString();
         EXPECT_FALSE(box.text.contains(QStringLiteral("stored"))) << box.text.toStdString();
         EXPECT_TRUE(box.text.contains(QStringLiteral("Press OK to try again"))) << c.what;

@@ -4,8 +4,6 @@
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
 
-#include "shoplocation.h"
-
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
@@ -230,7 +228,7 @@ TEST(MainWindowFace, StatusBarShowsStatusDateAndTimeThenTheShop) {
     }
     EXPECT_LE(left, bar->width());
     EXPECT_FALSE(bar->shopText().contains(QChar(0x2026))) << bar->shopText().toStdString();
-    EXPECT_TRUE(bar->shopToolTip().contains(shoplocation::describe(f.shop.context.databasePath)))
+    EXPECT_TRUE(bar->shopToolTip().contains(f.shop.context.shop.describe()))
         << bar->shopToolTip().toStdString();
     EXPECT_EQ(bar->panelText(1), "Status");
     EXPECT_EQ(bar->panelText(2), "2001/5/3");

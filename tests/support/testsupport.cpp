@@ -12,7 +12,8 @@
 TestDatabase::TestDatabase() {
     if (testserver::enabled()) {
         path_ = testserver::freshShop();
-        conn_ = std::make_unique<Connection>(drivers::connect(path_));
+        shop_ = drivers::open(path_);
+        conn_ = std::make_unique<Connection>(shop_.connect());
         owner_ = std::make_unique<Connection>(drivers::connect(testserver::ownerLocation()));
         return;
     }
@@ -20,7 +21,8 @@ TestDatabase::TestDatabase() {
         throw std::runtime_error("no temporary folder");
     path_ = dir_.filePath(QStringLiteral("book1.mdb"));
     shopfile::create(path_);
-    conn_ = std::make_unique<Connection>(drivers::connect(path_));
+    shop_ = drivers::open(path_);
+    conn_ = std::make_unique<Connection>(shop_.connect());
 }
 
 void TestDatabase::exec(const QString &sql) {
@@ -42,7 +44,7 @@ void TestDatabase::exec(const QString &sql) {
 
 void TestDatabase::failWrites(const QString &event, const QString &table, const QString &when) {
     failingTable_ = table;
-    if (!conn_->isServer()) {
+    if (!testserver::enabled()) {
         conn_->exec(
             QStringLiteral("CREATE TRIGGER fail BEFORE %1 ON [%2] %3 BEGIN SELECT "
                            "RAISE(ABORT, 'disk full'); END")
@@ -134,7 +136,7 @@ void RecordingOpener::close(QWidget *screen) {
 }
 
 TestShop::TestShop() {
-    context.databasePath = db.path();
+    context.shop = db.shop();
     context.messages = &messages;
     context.clock = &clock;
     context.opener = &opener;

@@ -21,6 +21,8 @@ class TestDatabase {
 public:
     TestDatabase();
     QString path() const { return path_; }
+    // The shop, as a screen is given it (drivers::open).
+    const ShopDatabase &shop() const { return shop_; }
     Connection &connection() { return *conn_; }
     void exec(const QString &sql);
     // From now on the engine refuses this kind of write ("INSERT", "UPDATE") to the table
@@ -35,6 +37,7 @@ public:
 private:
     QTemporaryDir dir_;
     QString path_;
+    ShopDatabase shop_;
     QString failingTable_;
     std::unique_ptr<Connection> conn_;
     std::unique_ptr<Connection> owner_; // on a server: the shop's owner, for its tables

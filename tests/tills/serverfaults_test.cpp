@@ -7,10 +7,10 @@
 #include "allscreens.h"
 #include "dataerror.h"
 #include "faultserver.h"
+#include "opendatabase.h"
 #include "pgsession.h"
 #include "recordsource.h"
 #include "screenregistry.h"
-#include "shoplocation.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -72,7 +72,7 @@ void click(QWidget *screen, const char *name) {
 struct Till {
     explicit Till(const QString &location) {
         registerAllScreens(registry);
-        context.databasePath = location;
+        context.shop = drivers::open(location);
         context.messages = &messages;
         context.clock = &clock;
         context.opener = &opener;
@@ -190,7 +190,7 @@ const std::vector<Work> &works() {
          nullptr,
          "SELECT FROM titles WHERE bookno = 1 FOR UPDATE",
          [](Till &t) {
-             t.grid = std::make_unique<RecordSource>("grid", t.context.databasePath);
+             t.grid = std::make_unique<RecordSource>("grid", t.context.shop);
              t.grid->open("select * from Titles order by BOOKNO");
              t.grid->setValue("Title", "Dream of the Red Chamber");
          },
@@ -343,8 +343,7 @@ TEST(ServerFaults, TheTillIsToldNothingIsHalfWrittenAndTheSameWorkGoesThroughLat
                 // Told once, naming the server; nothing of the work stored; the inputs kept.
                 ASSERT_EQ(till.told().size(), 1) << till.told().join('\n').toStdString();
                 const QString told = till.told().first();
-                EXPECT_TRUE(told.contains(shoplocation::describe(shop.location())) &&
-                            told.contains("server"))
+                EXPECT_TRUE(told.contains(till.context.shop.describe()) && told.contains("server"))
                     << told.toStdString();
                 EXPECT_EQ(shop.snapshot(), before);
                 EXPECT_EQ(work.inputs(till), work.typed);
@@ -371,7 +370,7 @@ TEST(ServerFaults, ALargeResultLeftAloneIsReadToItsEndAndLeavesTheTillIdle) {
               "SELECT date '2001-01-01' + n % 365, '10:00:00', '9789570000001', "
               "'A title long enough to fill the socket ' || n, 350, 1 "
               "FROM generate_series(1, 20000) AS n");
-    RecordSource sales("sales", shop.location());
+    RecordSource sales("sales", drivers::open(shop.location()));
     sales.open("select * from soldbook");
     EXPECT_TRUE(sales.canFetchMore());
     EXPECT_LT(sales.loadedCount(), 20000);

@@ -13,6 +13,7 @@
 // refused because of another till's, reported after the session's retries), "error TEXT"
 // (anything else), and counts: "sales N", "summaries N", "listings N".
 #include "dataerror.h"
+#include "opendatabase.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -51,7 +52,7 @@ struct Tally {
 class Till {
 public:
     Till(QString name, const QString &location, quint32 seed)
-        : name_(std::move(name)), session_(location), random_(seed) {}
+        : name_(std::move(name)), session_(drivers::open(location)), random_(seed) {}
 
     void readShop(bool office) {
         Statement titles = session_.connection().prepare(

@@ -1,14 +1,14 @@
 // The start check on its worker thread.
 #include "startcheck.h"
 
+#include "commitgate.h"
 #include "shopbackups.h"
-#include "shophealth.h"
 
 #include <QCoreApplication>
 #include <QThread>
 
-StartCheck::StartCheck(const QString &databasePath, QObject *parent)
-    : QObject(parent), databasePath_(databasePath) {}
+StartCheck::StartCheck(ShopDatabase shop, QObject *parent)
+    : QObject(parent), shop_(std::move(shop)) {}
 
 StartCheck::~StartCheck() {
     wait();
@@ -17,13 +17,13 @@ StartCheck::~StartCheck() {
 void StartCheck::start() {
     if (thread_ != nullptr)
         return;
-    shophealth::checking(databasePath_); // before the first screen can commit anything
-    const QString path = databasePath_;
-    thread_ = QThread::create([this, path] {
+    std::shared_ptr<CommitGate> gate = shop_.sharedCommitGate();
+    gate->checking(); // before the first screen can commit anything
+    const QString path = shop_.localFile().value_or(QString());
+    thread_ = QThread::create([this, path, gate] {
         const QString warning = ShopBackups(path).startWarning();
-        shophealth::verdict(path, warning.isEmpty()
-                                      ? QString()
-                                      : QStringLiteral("This was not stored. ") + warning);
+        gate->verdict(warning.isEmpty() ? QString()
+                                        : QStringLiteral("This was not stored. ") + warning);
         QMetaObject::invokeMethod(
             this,
             [this, warning] {

@@ -1,8 +1,10 @@
 // The check of the shop file at start, on a thread of its own with its own connection, so
 // that the main window shows at once. Until it has finished, commits into the file wait for
-// it (shophealth); when it finds damage, every later commit is refused and `damaged` tells the
-// operator which backup to restore.
+// it (the shop's commit gate); when it finds damage, every later commit is refused and
+// `damaged` tells the operator which backup to restore.
 #pragma once
+
+#include "shopdatabase.h"
 
 #include <QObject>
 #include <QString>
@@ -12,7 +14,8 @@ class QThread;
 class StartCheck : public QObject {
     Q_OBJECT
 public:
-    explicit StartCheck(const QString &databasePath, QObject *parent = nullptr);
+    // `shop` is a shop file (localFile()).
+    explicit StartCheck(ShopDatabase shop, QObject *parent = nullptr);
     ~StartCheck() override; // waits for the check to end
     void start();
     bool isFinished() const { return finished_; }
@@ -26,7 +29,7 @@ signals:
     void finished(bool sound);
 
 private:
-    QString databasePath_;
+    ShopDatabase shop_;
     QThread *thread_ = nullptr;
     bool finished_ = false;
 };

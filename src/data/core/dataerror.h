@@ -7,11 +7,28 @@
 
 class DataError : public std::runtime_error {
 public:
+    // What went wrong, as far as the code that catches it may act on it; the sentence says it
+    // to the operator. Each engine's driver maps its own failures onto these.
+    enum class Kind {
+        Other,
+        Busy,           // another program or till holds what this needs; try again
+        ReadOnly,       // the shop takes no writes
+        DiskFull,       // there is no room to store it
+        Missing,        // the shop (or its file) is not where it should be
+        Damaged,        // the shop's file is damaged: no more writes go into it
+        Conflict,       // another till's work ran into this; it may simply be run again
+        ConnectionLost, // the server cannot be reached, or went away during the work
+        Refused,        // the login may not do this
+    };
+
     // `details` is what the engine itself said (libpq's text), kept apart from the sentence
     // for the operator so that a message box can show it as its details.
     explicit DataError(const QString &description, const QString &details = QString())
+        : DataError(Kind::Other, description, details) {}
+    DataError(Kind kind, const QString &description, const QString &details = QString())
         : std::runtime_error(joined(description, details).toStdString()), sentence_(description),
-          details_(details) {}
+          details_(details), kind_(kind) {}
+    Kind kind() const { return kind_; }
     // The sentence and the engine's words after it, for a log or a tool's output.
     QString description() const { return QString::fromStdString(what()); }
     // The operator's sentence alone, and the engine's words (empty when there are none).
@@ -24,6 +41,7 @@ private:
     }
     QString sentence_;
     QString details_;
+    Kind kind_;
 };
 
 // Work a database server refused because another till's work ran into it at that moment
@@ -31,5 +49,6 @@ private:
 // again.
 class ConflictError : public DataError {
 public:
-    using DataError::DataError;
+    explicit ConflictError(const QString &description, const QString &details = QString())
+        : DataError(Kind::Conflict, description, details) {}
 };

@@ -2,32 +2,21 @@
 #include "connection.h"
 
 #include "engine.h"
+#include "sqldialect.h"
 
-namespace {
-int busyTimeoutMs = 15000;
-} // namespace
-
-Connection::Connection(const QString &location, std::unique_ptr<ConnectionEngine> engine)
-    : location_(location), engine_(std::move(engine)) {}
+Connection::Connection(ShopDatabase shop, std::unique_ptr<ConnectionEngine> engine)
+    : shop_(std::move(shop)), engine_(std::move(engine)) {}
 
 Connection::~Connection() = default;
 Connection::Connection(Connection &&other) noexcept = default;
 Connection &Connection::operator=(Connection &&other) noexcept = default;
 
-void Connection::setBusyTimeout(int milliseconds) {
-    busyTimeoutMs = milliseconds;
-}
-
-int Connection::busyTimeout() {
-    return busyTimeoutMs;
-}
-
 Statement Connection::prepare(const QString &sql) {
-    return Statement(engine_->prepare(sql));
+    return Statement(engine_->prepare(dialect().statement(sql)));
 }
 
 void Connection::exec(const QString &sql) {
-    engine_->exec(sql);
+    engine_->exec(dialect().statement(sql));
 }
 
 QVariant Connection::scalar(const QString &sql, const QVariantList &params) {
@@ -42,8 +31,17 @@ int Connection::changes() const {
 bool Connection::inTransaction() const {
     return engine_->inTransaction();
 }
-sqlite3 *Connection::handle() const {
-    return engine_->sqliteHandle();
+const SqlDialect &Connection::dialect() const {
+    return shop_.dialect();
+}
+EngineTraits Connection::traits() const {
+    return engine_->traits();
+}
+std::vector<TableColumn> Connection::columnsOf(const QString &table) {
+    return engine_->columnsOf(table);
+}
+qint64 Connection::commits() const {
+    return engine_->commits();
 }
 QString Connection::lastError() const {
     return engine_->lastError();

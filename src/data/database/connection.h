@@ -1,28 +1,27 @@
 // RAII owner of one connection to the shop database (a SQLite file or a PostgreSQL server)
 // and of its statements. SQL is written in SQLite's form ([bracketed names], ? parameters);
-// on a server it is translated where it is prepared.
+// the shop's dialect gives the engine's text where it is prepared.
 #pragma once
+
+#include "shopdatabase.h"
 
 #include <QString>
 #include <QVariant>
 #include <memory>
-
-struct sqlite3;
+#include <vector>
 
 class CellSink;
 class ConnectionEngine;
+class SqlDialect;
 class Statement;
 class StatementEngine;
+struct EngineTraits;
+struct TableColumn;
 
 class Connection {
 public:
-    // Takes over an engine open on the shop at the location; drivers::connect (opendatabase.h)
-    // opens one.
-    Connection(const QString &location, std::unique_ptr<ConnectionEngine> engine);
-    // How long a write waits for another program's write lock before the database is
-    // reported busy: 15 s. Tests shorten it; connections opened afterwards use it.
-    static void setBusyTimeout(int milliseconds);
-    static int busyTimeout();
+    // Takes over an engine open on the shop; ShopDatabase::connect opens one.
+    Connection(ShopDatabase shop, std::unique_ptr<ConnectionEngine> engine);
     ~Connection();
     Connection(Connection &&other) noexcept;
     Connection &operator=(Connection &&other) noexcept;
@@ -38,10 +37,15 @@ public:
     int changes() const;
     bool inTransaction() const;
     // The file path, or the server location.
-    QString path() const { return location_; }
-    bool isServer() const { return handle() == nullptr; }
-    // The SQLite handle of a file connection; null on a server.
-    sqlite3 *handle() const;
+    QString path() const { return shop_.location(); }
+    const ShopDatabase &shop() const { return shop_; }
+    const SqlDialect &dialect() const;
+    EngineTraits traits() const;
+    // The table's columns in their order, from the engine's catalogue; empty when the shop
+    // has no such table.
+    std::vector<TableColumn> columnsOf(const QString &table);
+    // Transactions committed on this connection (for the benchmarks).
+    qint64 commits() const;
 
     // The engine's text for the connection's last error ("database is locked", ...).
     QString lastError() const;
@@ -51,7 +55,7 @@ public:
     void rollback() noexcept;
 
 private:
-    QString location_;
+    ShopDatabase shop_;
     std::unique_ptr<ConnectionEngine> engine_;
 };
 

@@ -3,6 +3,7 @@
 
 #include "conversions.h"
 #include "dataerror.h"
+#include "shoptables.h"
 
 #include <QRegularExpression>
 
@@ -121,6 +122,25 @@ QString bracket(const QString &name) {
 
 QString dateLiteral(const QDate &date) {
     return QLatin1Char('#') + conv::dateText(date) + QLatin1Char('#');
+}
+
+// One pass over the (ISBN, SoldDate, Qty) index gives each ISBN's copies and its first sale
+// row; only then is that row's title fetched, one lookup per ISBN rather than per sale, and
+// in the order the rows lie in the table so that each page is read once. The upper bound
+// comes first, as in the shop's period query. A missing quantity counts none.
+QString topSellersSql(const QString &copiesText, const QString &datePrefix) {
+    namespace S = tables::soldbook;
+    namespace M = tables::tmp;
+    return QStringLiteral(
+               "INSERT INTO %1 (%2, %3, %4)"
+               " SELECT g.ISBN, s.%5, %10"
+               " FROM (SELECT %6 AS ISBN, sum(%7) AS copies, min(rowid) AS firstSale FROM %8"
+               "       WHERE %11%9 <= ? AND %11%9 >= ? GROUP BY %6 ORDER BY firstSale) AS g"
+               " JOIN %8 AS s ON s.rowid = g.firstSale"
+               " ORDER BY g.ISBN")
+        .arg(M::table, M::A.sql(), M::B.sql(), M::C.sql(), S::Title.sql(), S::ISBN.sql(),
+             S::Qty.sql(), S::table, S::SoldDate.sql())
+        .arg(copiesText, datePrefix);
 }
 
 } // namespace dialect

@@ -35,4 +35,8 @@ QString bracket(const QString &name);
 // A date literal of the dialect for this day: #2001/5/3#.
 QString dateLiteral(const QDate &date);
 
+// The top sellers' summary (SqlDialect::topSellers) with an engine's own text of the copies
+// (`copiesText` of g.copies) and a prefix for the sale date's column in the period's test.
+QString topSellersSql(const QString &copiesText, const QString &datePrefix);
+
 } // namespace dialect

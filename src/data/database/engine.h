@@ -2,12 +2,14 @@
 // embedded SQLite file or on a PostgreSQL server, behind the same Connection and Statement.
 #pragma once
 
+#include "conversions.h"
+#include "sqldialect.h"
+
 #include <QString>
 #include <QVariant>
 #include <cstddef>
 #include <memory>
-
-struct sqlite3;
+#include <vector>
 
 // How a value handed to the database is stored, the same on both engines and in the record
 // set's rows: nothing, a whole number, a real number, or text (dates and times go as text).
@@ -61,16 +63,37 @@ public:
     virtual void readCells(int from, CellSink &sink) const = 0;
 };
 
+// A column of a table as the engine's catalogue describes it.
+struct TableColumn {
+    QString name; // as the shop spells it
+    ColumnKind kind;
+    bool key = false; // the table's primary key
+};
+
+// How an engine behaves where the code above it must take it into account.
+struct EngineTraits {
+    // A result not yet read to its end holds a statement open on the engine (a server), so a
+    // screen left alone should read the rest rather than keep it open for hours.
+    bool holdsUnreadResults = false;
+};
+
 class ConnectionEngine {
 public:
     virtual ~ConnectionEngine() = default;
-    virtual std::unique_ptr<StatementEngine> prepare(const QString &sql) = 0;
-    virtual void exec(const QString &sql) = 0;
+    virtual std::unique_ptr<StatementEngine> prepare(const EngineSql &sql) = 0;
+    virtual void exec(const EngineSql &sql) = 0;
+    // Begins a transaction that takes the write lock at once.
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;
     virtual int changes() const = 0;
     virtual bool inTransaction() const = 0;
     virtual QString lastError() const = 0;
-    virtual sqlite3 *sqliteHandle() const { return nullptr; }
+    // The table's columns in their order, from the engine's catalogue; none when there is no
+    // such table. Throws DataError.
+    virtual std::vector<TableColumn> columnsOf(const QString &table) = 0;
+    virtual EngineTraits traits() const = 0;
+    // Transactions this connection has committed, each write outside one counted as one (for
+    // the benchmarks).
+    virtual qint64 commits() const = 0;
 };

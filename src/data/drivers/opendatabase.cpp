@@ -1,16 +1,20 @@
-// Choosing the engine of a shop's location.
+// Choosing the driver of a shop's location.
 #include "opendatabase.h"
 
-#include "engine.h"
-#include "openfile.h"
-#include "openserver.h"
+#include "pgdriver.h"
 #include "pglocation.h"
+#include "sqlitedriver.h"
 
 namespace drivers {
 
+ShopDatabase open(const QString &location, const ConnectionSettings &settings) {
+    return ShopDatabase(
+        location, pglocation::isServer(location) ? engines::serverDriver() : engines::fileDriver(),
+        settings);
+}
+
 Connection connect(const QString &location) {
-    return Connection(location, pglocation::isServer(location) ? engines::openServer(location)
-                                                               : engines::openFile(location));
+    return open(location).connect();
 }
 
 } // namespace drivers

@@ -3,42 +3,21 @@
 
 #include "pglocation.h"
 
-#include <QFileInfo>
 #include <pwd.h>
 #include <unistd.h>
 
 namespace shoplocation {
 
-bool isServer(const QString &location) {
-    return pglocation::isServer(location);
-}
-
 QString ofServer(const QString &connectionString) {
     return pglocation::of(connectionString);
-}
-
-QString describe(const QString &location) {
-    return isServer(location) ? pglocation::describe(location) : location;
 }
 
 QString connectionString(const QString &location) {
     return pglocation::connectionString(location);
 }
 
-QString withTimeout(const QString &location, int seconds) {
-    return pglocation::withTimeout(location, seconds);
-}
-
-int timeoutOf(const QString &location) {
-    return pglocation::timeoutOf(location);
-}
-
 bool isConnectionString(const QString &text) {
     return pglocation::isConnectionString(text);
-}
-
-QString shortName(const QString &location) {
-    return isServer(location) ? pglocation::shortName(location) : QFileInfo(location).fileName();
 }
 
 namespace {
@@ -54,7 +33,8 @@ QString systemUser() {
 } // namespace
 
 QString loginName(const QString &location) {
-    const QString login = isServer(location) ? pglocation::loginName(location) : QString();
+    const QString login =
+        pglocation::isServer(location) ? pglocation::loginName(location) : QString();
     return login.isEmpty() ? systemUser() : login;
 }
 

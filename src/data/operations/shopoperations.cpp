@@ -3,9 +3,9 @@
 
 #include "conversions.h"
 #include "dataerror.h"
-#include "serverroles.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "sqldialect.h"
 
 #include <cmath>
 
@@ -51,23 +51,28 @@ QString titleGone(const SaleLine &sale) {
         .arg(sale.title);
 }
 
-// On a server a till may change stock and add sale rows only through the sale's function,
-// which does both as the shop's owner after checking what it is given.
-void bookSaleOnServer(Connection &connection, const SaleLine &sale, const QVariant &quantity,
-                      const QDate &day, const QTime &time) {
+// The value of the sale a statement of the dialect's booking asks for.
+QVariant saleValue(SaleValue value, const SaleLine &sale, const QDate &day, const QTime &time) {
     namespace S = tables::soldbook;
-    Statement sell = connection.prepare(
-        QStringLiteral("SELECT %1(CAST(? AS integer), CAST(? AS integer), CAST(? AS numeric), "
-                       "CAST(? AS date), CAST(? AS time))")
-            .arg(QLatin1String(serverroles::kBookSale)));
-    // The price as its exact decimal text: the server's numeric takes it as it is.
-    sell.bindAll({sale.bookNo, quantity, sale.price.text(),
-                  conv::toStorage(S::SoldDate.kind, day, S::SoldDate),
-                  conv::toStorage(S::SoldTime.kind, time, S::SoldTime)});
-    const bool booked = sell.step() && sell.value(0).toLongLong() != 0;
-    sell.step();
-    if (!booked)
-        throw DataError(titleGone(sale));
+    switch (value) {
+    case SaleValue::BookNo:
+        return sale.bookNo;
+    case SaleValue::Quantity:
+        return QVariant(static_cast<qlonglong>(sale.quantity));
+    case SaleValue::Price:
+        return conv::toStorage(S::Price.kind, sale.price.toDouble(), S::Price);
+    case SaleValue::PriceText:
+        return sale.price.text();
+    case SaleValue::Day:
+        return conv::toStorage(S::SoldDate.kind, day, S::SoldDate);
+    case SaleValue::Time:
+        return conv::toStorage(S::SoldTime.kind, time, S::SoldTime);
+    case SaleValue::Isbn:
+        return sale.isbn;
+    case SaleValue::Title:
+        return sale.title;
+    }
+    return QVariant();
 }
 
 } // namespace
@@ -76,33 +81,31 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
     namespace T = tables::Titles;
     namespace S = tables::soldbook;
     try {
-        const QVariant quantity = QVariant(static_cast<qlonglong>(sale.quantity));
         session.transact({T::table, S::table}, [&](Connection &connection) {
-            if (connection.isServer()) {
-                bookSaleOnServer(connection, sale, quantity, day, time);
-                return;
+            // Each statement does its part, or the title is gone (deleted since it was looked
+            // up): a row with a true first value, or else exactly one row changed.
+            for (const SaleStatement &part : connection.dialect().bookSale()) {
+                Statement statement = connection.prepare(part.sql);
+                for (std::size_t i = 0; i < part.values.size(); ++i)
+                    statement.bind(static_cast<int>(i) + 1,
+                                   saleValue(part.values[i], sale, day, time));
+                bool done = false;
+                if (statement.step()) {
+                    done = statement.value(0).toLongLong() != 0;
+                    statement.step(); // the end of the result
+                } else {
+                    done = connection.changes() == 1;
+                }
+                if (!done)
+                    throw DataError(titleGone(sale));
             }
-            Statement update =
-                connection.prepare(QStringLiteral("UPDATE %1 SET %2 = %2 - ? "
-                                                  "WHERE %3 = ?")
-                                       .arg(T::table, T::Qty.sql(), T::BOOKNO.sql()));
-            update.bindAll({quantity, sale.bookNo});
-            update.step();
-            if (connection.changes() != 1)
-                throw DataError(titleGone(sale));
-            Statement insert = connection.prepare(
-                insertInto(S::table, S::columns, valuesToBind(std::size(S::columns))));
-            insert.bindAll(
-                {conv::toStorage(S::SoldDate.kind, day, S::SoldDate),
-                 conv::toStorage(S::SoldTime.kind, time, S::SoldTime), sale.isbn, sale.title,
-                 conv::toStorage(S::Price.kind, sale.price.toDouble(), S::Price), quantity});
-            insert.step();
         });
     } catch (const DataError &error) {
         QString why = error.sentence();
         if (why.endsWith(QLatin1Char('.')))
             why.chop(1);
-        throw DataError(QStringLiteral("The sale was not recorded and the stock was not "
+        throw DataError(error.kind(),
+                        QStringLiteral("The sale was not recorded and the stock was not "
                                        "changed: %1.")
                             .arg(why),
                         error.details());
@@ -213,33 +216,13 @@ void copyBillListing(ShopSession &session, const QList<qint64> &billRowids,
     });
 }
 
-// One pass over the (ISBN, SoldDate, Qty) index gives each ISBN's copies and its first sale
-// row; only then is that row's title fetched, one lookup per ISBN rather than per sale, and
-// in the order the rows lie in the table so that each page is read once. On the file the
-// unary + keeps SQLite from walking the date index instead, which would visit the table for
-// every sale of the period. The upper bound comes first, as in the shop's period query. The
-// copies are written as the shortest text of the number (7, never 7.0); a missing quantity
-// counts none.
+// The dialect's summary (SqlDialect::topSellers) of the period, first day to last.
 void buildTopSellers(ShopSession &session, const QDate &first, const QDate &last) {
-    namespace S = tables::soldbook;
     namespace M = tables::tmp;
     session.transact({M::table}, [&](Connection &connection) {
-        const bool server = connection.isServer();
         // Emptied inside the transaction: tmp ends up holding this summary and nothing else.
         connection.exec(QStringLiteral("DELETE FROM %1").arg(M::table));
-        Statement fill = connection.prepare(
-            QStringLiteral(
-                "INSERT INTO %1 (%2, %3, %4)"
-                " SELECT g.ISBN, s.%5, %10"
-                " FROM (SELECT %6 AS ISBN, sum(%7) AS copies, min(rowid) AS firstSale FROM %8"
-                "       WHERE %11%9 <= ? AND %11%9 >= ? GROUP BY %6 ORDER BY firstSale) AS g"
-                " JOIN %8 AS s ON s.rowid = g.firstSale"
-                " ORDER BY g.ISBN")
-                .arg(M::table, M::A.sql(), M::B.sql(), M::C.sql(), S::Title.sql(), S::ISBN.sql(),
-                     S::Qty.sql(), S::table, S::SoldDate.sql())
-                .arg(server ? QStringLiteral("coalesce(g.copies, 0)::text")
-                            : QStringLiteral("printf('%.15g', coalesce(g.copies, 0))"),
-                     server ? QString() : QStringLiteral("+")));
+        Statement fill = connection.prepare(connection.dialect().topSellers());
         fill.bindAll({conv::isoDate(last), conv::isoDate(first)});
         fill.step();
     });

@@ -6,6 +6,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "dialect.h"
+#include "engine.h"
 #include "shopsession.h"
 
 #include <limits>
@@ -32,8 +33,8 @@ RecordSource::RecordSource(const QString &objectName, std::shared_ptr<ShopSessio
     connect(&idleRead_, &QTimer::timeout, this, &RecordSource::readRestWhileIdle);
 }
 
-RecordSource::RecordSource(const QString &objectName, const QString &databasePath, QObject *parent)
-    : RecordSource(objectName, ShopSession::open(databasePath), parent) {}
+RecordSource::RecordSource(const QString &objectName, const ShopDatabase &shop, QObject *parent)
+    : RecordSource(objectName, ShopSession::open(shop), parent) {}
 
 RecordSource::~RecordSource() {
     unread_.reset(); // before the session's connection may close
@@ -122,7 +123,7 @@ void RecordSource::readRows(int count) {
     }
     // On a server a result still being read holds a statement open there: a screen left
     // alone reads its rest a batch at a time, so that a till left overnight holds nothing.
-    if (unread_ && openConnection().isServer())
+    if (unread_ && openConnection().traits().holdsUnreadResults)
         idleRead_.start(idleReadDelayMs);
     else
         idleRead_.stop();
@@ -184,13 +185,10 @@ int RecordSource::recordCount() {
 void RecordSource::readTableInfo(const QString &table) {
     std::map<QString, bool> primaryKeys;
     std::set<QString> textColumns;
-    Statement info = openConnection().prepare(
-        QStringLiteral("PRAGMA table_info(%1)").arg(dialect::bracket(table)));
-    while (info.step()) {
-        const QString name = info.value(1).toString().toLower();
-        primaryKeys[name] = info.value(5).toInt() != 0;
-        if (conv::kindFromDeclaredType(info.value(2).toString(), primaryKeys[name]) ==
-            ColumnKind::Text)
+    for (const TableColumn &column : openConnection().columnsOf(table)) {
+        const QString name = column.name.toLower();
+        primaryKeys[name] = column.key;
+        if (column.kind == ColumnKind::Text)
             textColumns.insert(name);
     }
     if (primaryKeys.empty())

@@ -20,6 +20,7 @@
 #include <vector>
 
 class Connection;
+class ShopDatabase;
 class ShopSession;
 class Statement;
 
@@ -35,7 +36,7 @@ public:
     RecordSource(const QString &objectName, std::shared_ptr<ShopSession> session,
                  QObject *parent = nullptr);
     // On a session of its own.
-    RecordSource(const QString &objectName, const QString &databasePath, QObject *parent = nullptr);
+    RecordSource(const QString &objectName, const ShopDatabase &shop, QObject *parent = nullptr);
     ~RecordSource() override;
 
     // Opens the connection (first time) and runs the text; throws DataError.

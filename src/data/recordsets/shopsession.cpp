@@ -1,25 +1,23 @@
 // The session: the one connection of a screen and the record sets that share it.
 #include "shopsession.h"
 
-#include "opendatabase.h"
+#include "engine.h"
 #include "recordsource.h"
 
 #include <algorithm>
 
-ShopSession::ShopSession(QString databasePath) : databasePath_(std::move(databasePath)) {}
+ShopSession::ShopSession(ShopDatabase shop) : shop_(std::move(shop)) {}
 
 Connection &ShopSession::connection() {
     if (!connection_)
-        connection_ = std::make_unique<Connection>(drivers::connect(databasePath_));
+        connection_ = std::make_unique<Connection>(shop_.connect());
     return *connection_;
 }
 
 void ShopSession::requireTable(const char *table, std::span<const Column> columns) {
-    Statement info =
-        connection().prepare(QStringLiteral("PRAGMA table_info([%1])").arg(QLatin1String(table)));
     QStringList present;
-    while (info.step())
-        present << info.value(1).toString();
+    for (const TableColumn &column : connection().columnsOf(QLatin1String(table)))
+        present << column.name;
     if (present.isEmpty())
         throw DataError(QStringLiteral("The shop database has no table \"%1\".").arg(table));
     for (const Column &column : columns)

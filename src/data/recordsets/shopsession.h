@@ -5,6 +5,7 @@
 
 #include "connection.h"
 #include "dataerror.h"
+#include "shopdatabase.h"
 #include "tabledescription.h"
 
 #include <QString>
@@ -18,14 +19,14 @@ class ShopSession {
 public:
     // The connection opens at first use, so that a missing file is reported where the
     // screen's data loads.
-    explicit ShopSession(QString databasePath);
-    static std::shared_ptr<ShopSession> open(const QString &databasePath) {
-        return std::make_shared<ShopSession>(databasePath);
+    explicit ShopSession(ShopDatabase shop);
+    static std::shared_ptr<ShopSession> open(const ShopDatabase &shop) {
+        return std::make_shared<ShopSession>(shop);
     }
     ShopSession(const ShopSession &) = delete;
     ShopSession &operator=(const ShopSession &) = delete;
 
-    const QString &databasePath() const { return databasePath_; }
+    const ShopDatabase &shop() const { return shop_; }
     // Throws DataError when the file cannot be opened.
     Connection &connection();
 
@@ -68,7 +69,7 @@ private:
     // its rest first.
     void finishReading();
 
-    QString databasePath_;
+    ShopDatabase shop_;
     std::unique_ptr<Connection> connection_;
     std::vector<RecordSource *> sources_;
 };

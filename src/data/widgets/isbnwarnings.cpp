@@ -8,7 +8,6 @@
 #include "isbn.h"
 #include "isbnfinder.h"
 #include "messageboxes.h"
-#include "opendatabase.h"
 #include "recordeditor.h"
 #include "recordsource.h"
 #include "shoptables.h"
@@ -87,7 +86,7 @@ void IsbnWarnings::cellEdited() {
 
 Connection &IsbnWarnings::connection() {
     if (!connection_)
-        connection_ = std::make_unique<Connection>(drivers::connect(context_.databasePath));
+        connection_ = std::make_unique<Connection>(context_.shop.connect());
     return *connection_;
 }
 

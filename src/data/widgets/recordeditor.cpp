@@ -21,7 +21,7 @@
 RecordEditor::RecordEditor(EditorDefinition definition, const ShopContext &context, QWidget *parent)
     : ShopScreen(context, definition.screenId, definition.caption, QSize(), parent),
       definition_(std::move(definition)) {
-    source_ = new RecordSource(QStringLiteral("datPrimaryRS"), context_.databasePath, this);
+    source_ = new RecordSource(QStringLiteral("datPrimaryRS"), context_.shop, this);
     source_->open(definition_.recordSource);
     connect(source_, &RecordSource::dataError, this, &RecordEditor::showDataError);
 

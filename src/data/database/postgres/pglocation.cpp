@@ -6,18 +6,6 @@
 
 namespace pglocation {
 
-namespace {
-
-// "(timeout 5)" right after the prefix: no connection string or URI starts with "(".
-const QLatin1String timeoutOpening("(timeout ");
-
-// The part after the prefix: the time limit, if any, then the connection string.
-QStringView afterPrefix(const QString &location) {
-    return QStringView(location).mid(qsizetype(qstrlen(prefix)));
-}
-
-} // namespace
-
 bool isServer(const QString &location) {
     return location.startsWith(QLatin1String(prefix));
 }
@@ -27,25 +15,7 @@ QString of(const QString &connectionString) {
 }
 
 QString connectionString(const QString &location) {
-    if (!isServer(location))
-        return QString();
-    const QStringView rest = afterPrefix(location);
-    if (rest.startsWith(timeoutOpening)) {
-        const qsizetype close = rest.indexOf(QLatin1Char(')'));
-        if (close > 0)
-            return rest.mid(close + 1).toString();
-    }
-    return rest.toString();
-}
-
-QString withTimeout(const QString &location, int seconds) {
-    if (!isServer(location))
-        return location;
-    const QString settings = connectionString(location);
-    if (seconds <= 0)
-        return of(settings);
-    return QLatin1String(prefix) + timeoutOpening + QString::number(seconds) + QLatin1Char(')') +
-           settings;
+    return isServer(location) ? location.mid(qsizetype(qstrlen(prefix))) : QString();
 }
 
 bool isConnectionString(const QString &text) {
@@ -54,16 +24,6 @@ bool isConnectionString(const QString &text) {
     PQfreemem(error); // it may quote the text, password and all
     PQconninfoFree(options);
     return options != nullptr;
-}
-
-int timeoutOf(const QString &location) {
-    if (!isServer(location))
-        return 0;
-    const QStringView rest = afterPrefix(location);
-    if (!rest.startsWith(timeoutOpening))
-        return 0;
-    const qsizetype close = rest.indexOf(QLatin1Char(')'));
-    return close > 0 ? rest.mid(timeoutOpening.size(), close - timeoutOpening.size()).toInt() : 0;
 }
 
 namespace {

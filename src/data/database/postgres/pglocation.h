@@ -1,6 +1,5 @@
 // A shop on a PostgreSQL server, as its location names it: "postgresql:" and a libpq
-// connection string or service name ("postgresql:service=shop"), perhaps with the time its
-// sessions wait for a lock or a statement before giving up ("postgresql:(timeout 5)...").
+// connection string or service name ("postgresql:service=shop").
 #pragma once
 
 #include <QString>
@@ -15,11 +14,6 @@ bool isServer(const QString &location);
 QString of(const QString &connectionString);
 // The libpq connection string of a server location.
 QString connectionString(const QString &location);
-// The same shop for sessions that wait at most `seconds` (0: no limit); a file location is
-// given back as it is.
-QString withTimeout(const QString &location, int seconds);
-// The seconds a server location's sessions wait at most; 0 for no limit.
-int timeoutOf(const QString &location);
 // Whether libpq reads the text as a connection string or service name.
 bool isConnectionString(const QString &text);
 // How a server shop is named in full: "Server shop: shop on backoffice".

@@ -1,15 +1,16 @@
 // The server connection: connecting and reconnecting, transactions, the operator's texts for
 // the server's failures.
-#include "connection.h"
 #include "dataerror.h"
 #include "openserver.h"
 #include "pglocation.h"
 #include "serverengine.h"
+#include "shopdatabase.h"
 
 namespace server {
 
-ServerConnection::ServerConnection(const QString &location) : location_(location) {
-    serverName_ = pglocation::describe(location);
+ServerConnection::ServerConnection(const ShopDatabase &shop)
+    : location_(shop.location()), settings_(shop.settings()) {
+    serverName_ = pglocation::describe(location_);
     connect(true);
 }
 
@@ -59,7 +60,8 @@ void ServerConnection::connect(bool opening) {
         lastError_ = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
         // Only work already under way can have been kept from being stored; opening a
         // connection tried to store nothing.
-        throw DataError(QStringLiteral("The shop server cannot be reached (%1)%2. Check that "
+        throw DataError(DataError::Kind::ConnectionLost,
+                        QStringLiteral("The shop server cannot be reached (%1)%2. Check that "
                                        "the server is running and that this computer can "
                                        "reach it, then try again.")
                             .arg(serverName_, opening ? QString()
@@ -85,7 +87,7 @@ std::vector<std::pair<QByteArray, QByteArray>> ServerConnection::sessionSettings
     // A screen that must not hang behind another till's lock gives up after its time: the
     // same limit for a lock and for a whole statement, so that no wait outlasts it. These go
     // with every connection, after whatever defaults the login has set for itself.
-    const int timeout = pglocation::timeoutOf(location_);
+    const int timeout = settings_.waitLimitSeconds;
     const QByteArray limit = timeout > 0 ? QByteArray::number(timeout) + 's' : QByteArray("0");
     return {{"DateStyle", "ISO"},
             {"idle_in_transaction_session_timeout", "60s"},
@@ -119,6 +121,21 @@ PGconn *ServerConnection::claim(ServerStatement *statement) {
     return conn_;
 }
 
+namespace {
+
+// The kind of the server's other failures that the code above may act on, by SQLSTATE.
+DataError::Kind kindOf(const QByteArray &code) {
+    if (code == "42501") // insufficient privilege: the login may not
+        return DataError::Kind::Refused;
+    if (code == "25006") // a read-only transaction, or a standby server
+        return DataError::Kind::ReadOnly;
+    if (code == "53100")
+        return DataError::Kind::DiskFull;
+    return DataError::Kind::Other;
+}
+
+} // namespace
+
 void ServerConnection::fail(const PGresult *result, bool committing) {
     const char *state = result != nullptr ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const bool lost = !connected() || connectionEnded(result);
@@ -130,12 +147,14 @@ void ServerConnection::fail(const PGresult *result, bool committing) {
     if (lost) {
         if (committing)
             throw DataError(
+                DataError::Kind::ConnectionLost,
                 QStringLiteral("The connection to the shop server (%1) was lost while the work "
                                "was being stored, so it may or may not have been stored. Look "
                                "at the stored rows before you try again.")
                     .arg(serverName_),
                 lastError_);
-        throw DataError(QStringLiteral("The connection to the shop server (%1) was lost: "
+        throw DataError(DataError::Kind::ConnectionLost,
+                        QStringLiteral("The connection to the shop server (%1) was lost: "
                                        "nothing of this was stored. Try again when the server "
                                        "is back.")
                             .arg(serverName_),
@@ -147,14 +166,15 @@ void ServerConnection::fail(const PGresult *result, bool committing) {
     // A lock another till or computer held longer than this screen waits, or a statement
     // that ran out of its time: the work was rolled back whole.
     if (code == "55P03" || code == "57014")
-        throw DataError(QStringLiteral("The shop database is busy: another till or computer is "
+        throw DataError(DataError::Kind::Busy,
+                        QStringLiteral("The shop database is busy: another till or computer is "
                                        "holding what this needs (%1). Nothing of this was "
                                        "stored. Try again in a moment.")
                             .arg(serverName_),
                         lastError_);
     const char *primary =
         result != nullptr ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    throw DataError(primary != nullptr ? QString::fromUtf8(primary) : lastError_);
+    throw DataError(kindOf(code), primary != nullptr ? QString::fromUtf8(primary) : lastError_);
 }
 
 void ServerConnection::run(const QByteArray &sql, bool committing) {
@@ -165,13 +185,47 @@ void ServerConnection::run(const QByteArray &sql, bool committing) {
     changes_ = std::atoi(PQcmdTuples(result.get()));
 }
 
-std::unique_ptr<StatementEngine> ServerConnection::prepare(const QString &sql) {
-    return std::make_unique<ServerStatement>(*this, serversql::translateOnce(sql));
+std::unique_ptr<StatementEngine> ServerConnection::prepare(const EngineSql &sql) {
+    return std::make_unique<ServerStatement>(*this, sql);
 }
 
-void ServerConnection::exec(const QString &sql) {
+void ServerConnection::exec(const EngineSql &sql) {
     claim(nullptr);
-    run(serversql::translateOnce(sql).sql.toUtf8());
+    run(sql.sql.toUtf8());
+}
+
+std::vector<TableColumn> ServerConnection::columnsOf(const QString &table) {
+    // The hidden columns (the key every table carries, a till's own rows' owner) are the
+    // server's, not the shop's.
+    QString name = table.toLower();
+    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    ServerStatement info(
+        *this, EngineSql{QStringLiteral(
+                             "SELECT a.attname, t.typname, a.attidentity <> '' FROM pg_attribute a"
+                             " JOIN pg_type t ON t.oid = a.atttypid"
+                             " WHERE a.attrelid = to_regclass($1) AND a.attnum > 0"
+                             " AND NOT a.attisdropped AND a.attname NOT IN ('rowid', 'till')"
+                             " ORDER BY a.attnum"),
+                         {},
+                         true});
+    info.bind(1, QString(QLatin1Char('"') + name + QLatin1Char('"')));
+    std::vector<TableColumn> columns;
+    while (info.step()) {
+        const QString type = info.value(1).toString();
+        const bool key = info.value(2).toLongLong() != 0;
+        ColumnKind kind = ColumnKind::Text;
+        if (type == QLatin1String("int2") || type == QLatin1String("int4") ||
+            type == QLatin1String("int8"))
+            kind = key ? ColumnKind::AutoNumber : ColumnKind::Whole;
+        else if (type == QLatin1String("numeric"))
+            kind = ColumnKind::Money;
+        else if (type == QLatin1String("date"))
+            kind = ColumnKind::Date;
+        else if (type == QLatin1String("time"))
+            kind = ColumnKind::Time;
+        columns.push_back({serversql::shopName(info.value(0).toString()), kind, key});
+    }
+    return columns;
 }
 
 bool ServerConnection::reopenForRead(const PGresult *failure) {
@@ -200,6 +254,7 @@ void ServerConnection::commit() {
     claim(nullptr);
     transactionOpen_ = false;
     run("COMMIT", true);
+    ++commits_;
 }
 
 void ServerConnection::rollback() noexcept {
@@ -218,6 +273,6 @@ void ServerConnection::rollback() noexcept {
 
 } // namespace server
 
-std::unique_ptr<ConnectionEngine> engines::openServer(const QString &location) {
-    return std::make_unique<server::ServerConnection>(location);
+std::unique_ptr<ConnectionEngine> engines::openServer(const ShopDatabase &shop) {
+    return std::make_unique<server::ServerConnection>(shop);
 }

@@ -5,6 +5,7 @@
 // result is read to its end first.
 #pragma once
 
+#include "connectionsettings.h"
 #include "engine.h"
 #include "servercells.h"
 #include "serverrowspool.h"
@@ -15,6 +16,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+class ShopDatabase;
 
 namespace server {
 
@@ -36,10 +39,10 @@ inline bool connectionEnded(const PGresult *failure) {
 
 class ServerConnection : public ConnectionEngine {
 public:
-    explicit ServerConnection(const QString &location);
+    explicit ServerConnection(const ShopDatabase &shop);
     ~ServerConnection() override;
-    std::unique_ptr<StatementEngine> prepare(const QString &sql) override;
-    void exec(const QString &sql) override;
+    std::unique_ptr<StatementEngine> prepare(const EngineSql &sql) override;
+    void exec(const EngineSql &sql) override;
     void begin() override;
     void commit() override;
     void rollback() noexcept override;
@@ -49,6 +52,9 @@ public:
                PQtransactionStatus(conn_) != PQTRANS_UNKNOWN;
     }
     QString lastError() const override { return lastError_; }
+    std::vector<TableColumn> columnsOf(const QString &table) override;
+    EngineTraits traits() const override { return {true}; }
+    qint64 commits() const override { return commits_; }
 
     // Before a statement is sent: the result still coming is read to its end, and a
     // connection the server dropped is opened again (never inside a transaction, whose work
@@ -79,18 +85,20 @@ private:
     void run(const QByteArray &sql, bool committing = false);
 
     QString location_;
+    ConnectionSettings settings_;
     QString serverName_;
     PGconn *conn_ = nullptr;
     ServerStatement *streaming_ = nullptr;
     bool dropped_ = false; // a failure said the connection is gone
     int changes_ = 0;
     bool transactionOpen_ = false;
+    qint64 commits_ = 0;
     QString lastError_;
 };
 
 class ServerStatement : public StatementEngine {
 public:
-    ServerStatement(ServerConnection &connection, ServerSql sql)
+    ServerStatement(ServerConnection &connection, EngineSql sql)
         : conn_(connection), sql_(std::move(sql)), utf8_(sql_.sql.toUtf8()) {}
     ~ServerStatement() override { stop(); }
     void bind(int index, const QVariant &value) override;
@@ -111,7 +119,7 @@ public:
 
     // Reads the rest of the result into memory, freeing the connection.
     void readRest();
-    bool isRead() const { return sql_.columnList || utf8_.trimmed().left(6).toLower() == "select"; }
+    bool isRead() const { return sql_.isRead; }
 
 private:
     enum class State { Ready, Streaming, Read, Done };
@@ -124,7 +132,7 @@ private:
     void stop();
 
     ServerConnection &conn_;
-    ServerSql sql_;
+    EngineSql sql_;
     QByteArray utf8_;
     std::vector<std::optional<QByteArray>> params_;
     std::vector<Oid> types_;
@@ -138,8 +146,6 @@ private:
     // A cell of the current row as the server sent it: its text, or null for an SQL null.
     const char *cellText(int column, int &length) const;
     QVariant cell(const char *text, int length, int column) const;
-    // A table's list of columns names them as the shop does, not as the server sends them.
-    bool namesColumn(int column) const { return sql_.columnList && column == 1; }
     Result failure_; // an error read ahead, thrown when the steps reach it
 };
 

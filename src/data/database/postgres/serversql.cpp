@@ -133,25 +133,6 @@ void keepStoredOrder(QString &sql, const QString &masked) {
                                             : QStringLiteral(" ORDER BY rowid");
 }
 
-ServerSql columnList(const QString &tableName) {
-    QString literal = quoted(tableName);
-    literal.replace(QLatin1Char('\''), QLatin1String("''"));
-    ServerSql result;
-    result.columnList = true;
-    result.sql = QStringLiteral(
-                     "SELECT a.attnum - 1 AS cid, a.attname AS name,"
-                     " CASE WHEN t.typname IN ('int2', 'int4', 'int8') THEN 'INTEGER'"
-                     "  WHEN t.typname = 'numeric' THEN 'MONEY' WHEN t.typname = 'date' THEN 'DATE'"
-                     "  WHEN t.typname = 'time' THEN 'TIME' ELSE 'TEXT' END AS type,"
-                     " a.attnotnull::int AS notnull, NULL AS dflt_value,"
-                     " (a.attidentity <> '')::int AS pk"
-                     " FROM pg_attribute a JOIN pg_type t ON t.oid = a.atttypid"
-                     " WHERE a.attrelid = to_regclass('%1') AND a.attnum > 0 AND NOT a.attisdropped"
-                     " AND a.attname NOT IN ('rowid', 'till') ORDER BY a.attnum")
-                     .arg(literal);
-    return result;
-}
-
 // Names given with AS keep the case they were written in.
 void collectAliases(const QString &sql, const QString &masked, QHash<QString, QString> &names) {
     static const QRegularExpression alias(QStringLiteral(R"(\bas\s+([A-Za-z_]\w*))"),
@@ -180,29 +161,20 @@ QString shopName(const QString &lowerCase) {
     return names.value(lowerCase, lowerCase);
 }
 
-ServerSql translate(const QString &sqliteSql) {
-    static const QRegularExpression pragma(
-        QStringLiteral(R"(^\s*pragma\s+table_info\s*\(\s*(\[[^\]]*\]|"[^"]*"|\w+)\s*\)\s*;?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto pragmaMatch = pragma.match(sqliteSql);
-    if (pragmaMatch.hasMatch()) {
-        QString name = pragmaMatch.captured(1);
-        if (name.startsWith(QLatin1Char('[')) || name.startsWith(QLatin1Char('"')))
-            name = name.mid(1, name.size() - 2);
-        return columnList(name);
-    }
-    ServerSql result;
+EngineSql translate(const QString &sqliteSql) {
+    EngineSql result;
     QString masked;
     rewriteTokens(sqliteSql, result.sql, masked);
     collectAliases(result.sql, masked, result.names);
     expandStar(result.sql, masked);
     renameFunctions(result.sql, masked);
     keepStoredOrder(result.sql, masked);
+    result.isRead = result.sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive);
     return result;
 }
 
-const ServerSql &translateOnce(const QString &sqliteSql) {
-    thread_local QHash<QString, ServerSql> translated;
+const EngineSql &translateOnce(const QString &sqliteSql) {
+    thread_local QHash<QString, EngineSql> translated;
     const auto known = translated.constFind(sqliteSql);
     if (known != translated.constEnd())
         return *known;

@@ -225,12 +225,7 @@ void ServerStatement::readCells(int from, CellSink &sink) const {
             sink.real(amount(text, length));
             break;
         case CellKind::Text:
-            if (namesColumn(column)) {
-                const QByteArray name = cell(text, length, column).toString().toUtf8();
-                sink.text(name.constData(), static_cast<std::size_t>(name.size()));
-            } else {
-                sink.text(text, static_cast<std::size_t>(length));
-            }
+            sink.text(text, static_cast<std::size_t>(length));
         }
     }
 }
@@ -246,10 +241,7 @@ QVariant ServerStatement::cell(const char *text, int length, int column) const {
     case CellKind::Text:
         break;
     }
-    QString value = QString::fromUtf8(text, length);
-    if (namesColumn(column))
-        value = serversql::shopName(value);
-    return QVariant(value);
+    return QVariant(QString::fromUtf8(text, length));
 }
 
 } // namespace server

@@ -17,6 +17,28 @@ QString noShopFile(const QString &databasePath) {
                           "Restore a Backup… brings it back.");
 }
 
+DataError::Kind kindOf(int resultCode, const QString &databasePath) {
+    using Kind = DataError::Kind;
+    switch (resultCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Kind::Busy;
+    case SQLITE_READONLY:
+        return resultCode == SQLITE_READONLY_DBMOVED ? Kind::Missing : Kind::ReadOnly;
+    case SQLITE_FULL:
+        return Kind::DiskFull;
+    case SQLITE_CANTOPEN:
+        return QFileInfo::exists(databasePath) ? Kind::Other : Kind::Missing;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return Kind::Damaged;
+    case SQLITE_CONSTRAINT:
+        return resultCode == SQLITE_CONSTRAINT_COMMITHOOK ? Kind::Missing : Kind::Other;
+    default:
+        return Kind::Other;
+    }
+}
+
 QString operatorText(int resultCode, const QString &engineText, const QString &databasePath) {
     switch (resultCode & 0xff) {
     case SQLITE_BUSY:

@@ -2,6 +2,8 @@
 // a busy, read-only, full, missing or damaged shop database is named as such.
 #pragma once
 
+#include "dataerror.h"
+
 #include <QString>
 
 namespace dberror {
@@ -9,6 +11,9 @@ namespace dberror {
 // The text shown for a failure with this SQLite result code (extended codes welcome).
 // Failures the operator cannot act on differently keep the engine's own text.
 QString operatorText(int resultCode, const QString &engineText, const QString &databasePath);
+
+// What kind of failure the code is, for the code that catches it.
+DataError::Kind kindOf(int resultCode, const QString &databasePath);
 
 // "The shop database file is missing: <path>"
 QString missingFile(const QString &databasePath);

@@ -1,12 +1,12 @@
 // The SQLite engine: the shop in one file on this computer.
-#include "connection.h"
 #include "engine.h"
 #include "openfile.h"
 
+#include "commitgate.h"
 #include "conversions.h"
 #include "databaseerrors.h"
 #include "dataerror.h"
-#include "shophealth.h"
+#include "shopdatabase.h"
 #include "textorder.h"
 
 #include <QFileInfo>
@@ -31,43 +31,55 @@ void sqlVal(sqlite3_context *context, int, sqlite3_value **argv) {
     }
 }
 
-// Why the commit hook last turned a commit of this thread into a rollback, when the file
-// was found damaged; empty when it was refused because the file has gone.
-thread_local QString damagedFileRefusal;
+class FileConnection : public ConnectionEngine {
+public:
+    explicit FileConnection(const ShopDatabase &shop);
+    ~FileConnection() override {
+        if (db_ != nullptr)
+            sqlite3_close_v2(db_);
+    }
+    std::unique_ptr<StatementEngine> prepare(const EngineSql &sql) override;
+    void exec(const EngineSql &sql) override { exec(sql.sql); }
+    void begin() override { exec(QStringLiteral("BEGIN IMMEDIATE")); }
+    void commit() override { exec(QStringLiteral("COMMIT")); }
+    void rollback() noexcept override {
+        char *ignored = nullptr;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, &ignored);
+        sqlite3_free(ignored);
+    }
+    int changes() const override { return sqlite3_changes(db_); }
+    bool inTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
+    QString lastError() const override { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+    std::vector<TableColumn> columnsOf(const QString &table) override;
+    EngineTraits traits() const override { return {}; }
+    qint64 commits() const override { return commits_; }
 
-// In WAL mode SQLite goes on committing into the -wal file of a shop file that has been
-// deleted, moved or replaced, and that work would vanish when the program closes. A commit
-// is turned into a rollback when the file is no longer where the connection opened it, and
-// when the check at start has found the file damaged (it waits for that check).
-int guardCommit(void *db) {
-    auto *handle = static_cast<sqlite3 *>(db);
-    int moved = 0;
-    sqlite3_file_control(handle, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
-    damagedFileRefusal.clear();
-    if (moved)
-        return 1;
-    damagedFileRefusal =
-        shophealth::refusal(QString::fromUtf8(sqlite3_db_filename(handle, "main")));
-    return damagedFileRefusal.isEmpty() ? 0 : 1;
-}
+    // The operator's text and kind for a failure with this result code; `engineText` is
+    // SQLite's own (the connection's last message when empty and it fits the code).
+    DataError failure(int code, const QString &engineText = QString()) const;
 
-QString operatorText(int code, const QString &engineText, const QString &path) {
-    if (code == SQLITE_CONSTRAINT_COMMITHOOK && !damagedFileRefusal.isEmpty())
-        return damagedFileRefusal;
-    return dberror::operatorText(code, engineText, path);
-}
+private:
+    void exec(const QString &sql);
+    // In WAL mode SQLite goes on committing into the -wal file of a shop file that has been
+    // deleted, moved or replaced, and that work would vanish when the program closes. A
+    // commit is turned into a rollback when the file is no longer where the connection
+    // opened it, and when the check at start has found the file damaged (it waits for that
+    // check).
+    static int guardCommit(void *self);
 
-QString describe(sqlite3 *db, int code, const QString &path) {
-    const QString engineText = db != nullptr && (sqlite3_errcode(db) & 0xff) == (code & 0xff)
-                                   ? QString::fromUtf8(sqlite3_errmsg(db))
-                                   : QString::fromUtf8(sqlite3_errstr(code));
-    return operatorText(code, engineText, path);
-}
+    sqlite3 *db_ = nullptr;
+    QString path_;
+    std::shared_ptr<CommitGate> gate_;
+    // Why the commit hook last turned a commit into a rollback, when the file was found
+    // damaged; empty when it was refused because the file has gone.
+    QString refusal_;
+    qint64 commits_ = 0;
+};
 
 class FileStatement : public StatementEngine {
 public:
-    FileStatement(sqlite3 *db, sqlite3_stmt *stmt, const QString &path)
-        : db_(db), stmt_(stmt), path_(path) {}
+    FileStatement(const FileConnection &connection, sqlite3_stmt *stmt)
+        : conn_(connection), stmt_(stmt) {}
     ~FileStatement() override { sqlite3_finalize(stmt_); }
     void bind(int index, const QVariant &value) override;
     bool step() override;
@@ -86,53 +98,50 @@ public:
     void readCells(int from, CellSink &sink) const override;
 
 private:
-    sqlite3 *db_;
+    const FileConnection &conn_;
     sqlite3_stmt *stmt_;
-    QString path_;
 };
 
-class FileConnection : public ConnectionEngine {
-public:
-    explicit FileConnection(const QString &path);
-    ~FileConnection() override {
-        if (db_ != nullptr)
-            sqlite3_close_v2(db_);
-    }
-    std::unique_ptr<StatementEngine> prepare(const QString &sql) override;
-    void exec(const QString &sql) override;
-    void begin() override { exec(QStringLiteral("BEGIN IMMEDIATE")); }
-    void commit() override { exec(QStringLiteral("COMMIT")); }
-    void rollback() noexcept override {
-        char *ignored = nullptr;
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, &ignored);
-        sqlite3_free(ignored);
-    }
-    int changes() const override { return sqlite3_changes(db_); }
-    bool inTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
-    QString lastError() const override { return QString::fromUtf8(sqlite3_errmsg(db_)); }
-    sqlite3 *sqliteHandle() const override { return db_; }
+int FileConnection::guardCommit(void *self) {
+    auto *connection = static_cast<FileConnection *>(self);
+    int moved = 0;
+    sqlite3_file_control(connection->db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
+    connection->refusal_.clear();
+    if (moved)
+        return 1;
+    connection->refusal_ = connection->gate_->refusal();
+    if (!connection->refusal_.isEmpty())
+        return 1;
+    ++connection->commits_;
+    return 0;
+}
 
-private:
-    QVariant scalar(const QString &sql);
+DataError FileConnection::failure(int code, const QString &engineText) const {
+    if (code == SQLITE_CONSTRAINT_COMMITHOOK && !refusal_.isEmpty())
+        return DataError(DataError::Kind::Damaged, refusal_);
+    QString text = engineText;
+    if (text.isEmpty())
+        text = db_ != nullptr && (sqlite3_errcode(db_) & 0xff) == (code & 0xff)
+                   ? QString::fromUtf8(sqlite3_errmsg(db_))
+                   : QString::fromUtf8(sqlite3_errstr(code));
+    return DataError(dberror::kindOf(code, path_), dberror::operatorText(code, text, path_));
+}
 
-    sqlite3 *db_ = nullptr;
-    QString path_;
-};
-
-FileConnection::FileConnection(const QString &path) : path_(path) {
-    if (!QFileInfo::exists(path))
-        throw DataError(dberror::noShopFile(path));
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_,
+FileConnection::FileConnection(const ShopDatabase &shop)
+    : path_(shop.location()), gate_(shop.sharedCommitGate()) {
+    if (!QFileInfo::exists(path_))
+        throw DataError(DataError::Kind::Missing, dberror::noShopFile(path_));
+    const int rc = sqlite3_open_v2(path_.toUtf8().constData(), &db_,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        const QString why = describe(db_, rc, path);
+        const DataError why = failure(rc);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw DataError(why);
+        throw why;
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, Connection::busyTimeout());
-    sqlite3_commit_hook(db_, guardCommit, db_);
+    sqlite3_busy_timeout(db_, shop.settings().busyTimeoutMs);
+    sqlite3_commit_hook(db_, guardCommit, this);
     TextOrder::registerOn(db_);
     sqlite3_create_function(db_, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlVal,
                             nullptr, nullptr);
@@ -140,7 +149,8 @@ FileConnection::FileConnection(const QString &path) : path_(path) {
         // A recorded sale must survive a power cut: sync on every commit.
         exec(QStringLiteral("PRAGMA synchronous=FULL"));
         // Reading the schema proves the file is a database, not just any file.
-        auto check = prepare(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        auto check =
+            prepare(EngineSql{QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, true});
         check->step();
     } catch (const DataError &) {
         sqlite3_close(db_);
@@ -149,14 +159,14 @@ FileConnection::FileConnection(const QString &path) : path_(path) {
     }
 }
 
-std::unique_ptr<StatementEngine> FileConnection::prepare(const QString &sql) {
+std::unique_ptr<StatementEngine> FileConnection::prepare(const EngineSql &sql) {
     sqlite3_stmt *stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
+    const QByteArray utf8 = sql.sql.toUtf8();
     const int rc =
         sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr);
     if (rc != SQLITE_OK)
-        throw DataError(describe(db_, rc, path_));
-    return std::make_unique<FileStatement>(db_, stmt, path_);
+        throw failure(rc);
+    return std::make_unique<FileStatement>(*this, stmt);
 }
 
 void FileConnection::exec(const QString &sql) {
@@ -166,8 +176,21 @@ void FileConnection::exec(const QString &sql) {
         const QString engineText =
             message != nullptr ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(message);
-        throw DataError(operatorText(sqlite3_extended_errcode(db_), engineText, path_));
+        throw failure(sqlite3_extended_errcode(db_), engineText);
     }
+}
+
+std::vector<TableColumn> FileConnection::columnsOf(const QString &table) {
+    auto info = prepare(
+        EngineSql{QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"), {}, true});
+    info->bind(1, table);
+    std::vector<TableColumn> columns;
+    while (info->step()) {
+        const bool key = info->value(2).toInt() != 0;
+        columns.push_back({info->value(0).toString(),
+                           conv::kindFromDeclaredType(info->value(1).toString(), key), key});
+    }
+    return columns;
 }
 
 void FileStatement::bind(int index, const QVariant &value) {
@@ -189,7 +212,7 @@ void FileStatement::bind(int index, const QVariant &value) {
     }
     }
     if (rc != SQLITE_OK)
-        throw DataError(describe(db_, rc, path_));
+        throw conn_.failure(rc);
 }
 
 bool FileStatement::step() {
@@ -198,9 +221,9 @@ bool FileStatement::step() {
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString why = describe(db_, rc, path_);
+    const DataError why = conn_.failure(rc);
     sqlite3_reset(stmt_);
-    throw DataError(why);
+    throw why;
 }
 
 QVariant FileStatement::value(int column) const {
@@ -241,6 +264,6 @@ void FileStatement::readCells(int from, CellSink &sink) const {
 
 } // namespace
 
-std::unique_ptr<ConnectionEngine> engines::openFile(const QString &path) {
-    return std::make_unique<FileConnection>(path);
+std::unique_ptr<ConnectionEngine> engines::openFile(const ShopDatabase &shop) {
+    return std::make_unique<FileConnection>(shop);
 }

@@ -1,0 +1,27 @@
+// An engine's driver: everything that differs between the places a shop can be kept (a file
+// on this computer, a database on a server), chosen once when the shop is opened
+// (drivers::open). Adding an engine means adding a driver.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class ConnectionEngine;
+class ShopDatabase;
+class SqlDialect;
+
+class Driver {
+public:
+    virtual ~Driver() = default;
+    // A new connection to the shop, with the shop's settings and its commit gate. Throws
+    // DataError saying why the shop cannot be opened.
+    virtual std::unique_ptr<ConnectionEngine> connect(const ShopDatabase &shop) const = 0;
+    virtual const SqlDialect &dialect() const = 0;
+    // How the shop at the location is named in full (never showing a password), and in short
+    // for a narrow place.
+    virtual QString describe(const QString &location) const = 0;
+    virtual QString shortName(const QString &location) const = 0;
+    // The file the shop is kept in when it is one file on this computer; none otherwise.
+    virtual std::optional<QString> localFile(const QString &location) const = 0;
+};
