@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
