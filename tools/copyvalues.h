@@ -3,12 +3,12 @@
 // holds and the sum of a number that stands for each value.
 #pragma once
 
-#include "servertables.h"
+#include "sqlitefile.h"
+#include "tabledescription.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <sqlite3.h>
 #include <vector>
 
 namespace copyvalues {
@@ -34,27 +34,28 @@ QString toText(Sum sum);
 
 // Where a value came from, for the message when it cannot be copied.
 struct Place {
-    const ServerTable &table;
+    const TableDescription &table;
     long long rowid;
-    const ServerColumn &column;
+    const Column &column;
 };
 
 // Appends column `index` of the file's current row to `out` in COPY's text format and counts
 // it in `figure`. Throws DataError, naming the place, for a value the server's column cannot
 // take as it is (text in a number column, a number out of range, a malformed date or time).
-void appendFileValue(QByteArray &out, sqlite3_stmt *row, int index, const Place &place,
+void appendFileValue(QByteArray &out, const SqliteStatement &row, int index, const Place &place,
                      ColumnFigure &figure);
 
 // Binds one field of a COPY text line from the server (escapes still in it; "\N" is NULL) as
 // parameter `index` of an insert into the file.
-void bindServerValue(sqlite3_stmt *insert, int index, const char *field, int size, ServerKind kind);
+void bindServerValue(SqliteStatement &insert, int index, const char *field, int size,
+                     ColumnKind kind);
 
 // The SQL that gives a server table's figures as one row of texts: rows, keys, then two per
 // column.
-QString serverFiguresSql(const ServerTable &table);
+QString serverFiguresSql(const TableDescription &table);
 
 // What differs between two tables' figures, in words; empty when nothing does.
-QString differences(const ServerTable &table, const TableFigures &source,
+QString differences(const TableDescription &table, const TableFigures &source,
                     const TableFigures &target);
 
 } // namespace copyvalues

@@ -5,20 +5,20 @@
 
 namespace shopfilerows {
 
-QString selectSql(const ServerTable &table) {
+QString selectSql(const TableDescription &table) {
     QStringList names{"rowid"};
-    for (const ServerColumn &column : table.columns)
-        names << QString("[%1]").arg(column.fileName);
-    return QString("SELECT %1 FROM [%2] ORDER BY rowid").arg(names.join(", "), table.fileName);
+    for (const Column &column : table.columns)
+        names << column.sql();
+    return QString("SELECT %1 FROM [%2] ORDER BY rowid").arg(names.join(", "), table.name);
 }
 
-void appendRow(QByteArray &out, sqlite3_stmt *row, const ServerTable &table,
+void appendRow(QByteArray &out, const SqliteStatement &row, const TableDescription &table,
                copyvalues::TableFigures &figures) {
-    const long long rowid = sqlite3_column_int64(row, 0);
+    const long long rowid = row.whole(0);
     ++figures.rows;
     figures.keys += rowid;
     figures.columns.resize(table.columns.size());
-    if (!*table.autoNumber) {
+    if (table.autoNumber == nullptr) {
         out.append(QByteArray::number(rowid));
         out.append('\t');
     }
@@ -31,14 +31,14 @@ void appendRow(QByteArray &out, sqlite3_stmt *row, const ServerTable &table,
     out.append('\n');
 }
 
-copyvalues::TableFigures figures(SqliteFile &file, const ServerTable &table) {
+copyvalues::TableFigures figures(SqliteFile &file, const TableDescription &table) {
     copyvalues::TableFigures result;
     result.columns.resize(table.columns.size());
     SqliteStatement select(file, selectSql(table));
     QByteArray scratch;
     while (select.step()) {
         scratch.clear();
-        appendRow(scratch, select.raw(), table, result);
+        appendRow(scratch, select, table, result);
     }
     return result;
 }

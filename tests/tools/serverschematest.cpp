@@ -17,9 +17,8 @@ QStringList fileRows(SqliteFile &file, const QString &sql) {
     SqliteStatement select(file, sql);
     while (select.step()) {
         QStringList values;
-        for (int i = 0; i < sqlite3_column_count(select.raw()); ++i)
-            values << QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(select.raw(), i)));
+        for (int i = 0; i < select.columnCount(); ++i)
+            values << select.string(i);
         rows << values.join('|');
     }
     return rows;
@@ -47,7 +46,7 @@ TEST_F(ServerShop, CreateDbMakesTheFilesTablesAndRefusesASecondTime) {
     ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
 
     shopfile::create(home.filePath("book1.mdb"));
-    SqliteFile file(home.filePath("book1.mdb"), SQLITE_OPEN_READONLY);
+    SqliteFile file(home.filePath("book1.mdb"), SqliteFile::Mode::ReadOnly);
     Link server(conninfo());
     const QStringList tables = fileRows(file, "SELECT name FROM sqlite_master WHERE type = "
                                               "'table' AND name NOT LIKE 'sqlite%' ORDER BY rowid");
