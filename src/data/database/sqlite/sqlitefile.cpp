@@ -235,19 +235,14 @@ QString SqliteStatement::declaredType(int column) {
     return QString::fromUtf8(sqlite3_column_decltype(stmt_, column));
 }
 
+static_assert(int(SqliteStatement::Type::Whole) == SQLITE_INTEGER &&
+              int(SqliteStatement::Type::Real) == SQLITE_FLOAT &&
+              int(SqliteStatement::Type::Text) == SQLITE_TEXT &&
+              int(SqliteStatement::Type::Blob) == SQLITE_BLOB &&
+              int(SqliteStatement::Type::Null) == SQLITE_NULL);
+
 SqliteStatement::Type SqliteStatement::type(int column) const {
-    switch (sqlite3_column_type(stmt_, column)) {
-    case SQLITE_INTEGER:
-        return Type::Whole;
-    case SQLITE_FLOAT:
-        return Type::Real;
-    case SQLITE_BLOB:
-        return Type::Blob;
-    case SQLITE_NULL:
-        return Type::Null;
-    default:
-        return Type::Text;
-    }
+    return static_cast<Type>(sqlite3_column_type(stmt_, column));
 }
 
 qint64 SqliteStatement::whole(int column) const {

@@ -87,7 +87,8 @@ private:
 // A statement of the file, which is also how the shop file's engine runs its statements.
 class SqliteStatement : public StatementEngine {
 public:
-    enum class Type { Whole, Real, Text, Blob, Null };
+    // A value's type, numbered as SQLite numbers them.
+    enum class Type { Whole = 1, Real, Text, Blob, Null };
 
     // Throws DataError when the statement cannot be prepared.
     SqliteStatement(SqliteFile &file, const QString &sql);
