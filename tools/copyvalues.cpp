@@ -59,6 +59,10 @@ void appendText(QByteArray &out, const char *text, int size) {
     }
 }
 
+// The control characters COPY's text format writes escaped, each after a backslash as the
+// letter beside it.
+constexpr char kEscapes[] = "\bb\ff\nn\rr\tt\vv";
+
 bool isUtf8(const char *text, int size) {
     int ascii = 0;
     while (ascii < size && static_cast<unsigned char>(text[ascii]) < 0x80)
@@ -213,27 +217,9 @@ void bindServerValue(SqliteStatement &insert, int index, const char *field, int 
             char c = field[i];
             if (c == '\\' && i + 1 < size) {
                 c = field[++i];
-                switch (c) {
-                case 'b':
-                    c = '\b';
-                    break;
-                case 'f':
-                    c = '\f';
-                    break;
-                case 'n':
-                    c = '\n';
-                    break;
-                case 'r':
-                    c = '\r';
-                    break;
-                case 't':
-                    c = '\t';
-                    break;
-                case 'v':
-                    c = '\v';
-                    break;
-                default:
-                    break;
+                for (int e = 1; kEscapes[e] != '\0'; e += 2) {
+                    if (kEscapes[e] == c)
+                        c = kEscapes[e - 1];
                 }
             }
             text.append(c);
