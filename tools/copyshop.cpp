@@ -41,12 +41,7 @@ int main(int argc, char *argv[]) {
                                     "must not exist: copied as one moment of it, while the tills "
                                     "go on working.",
                                     "CONNINFO");
-    const QCommandLineOption locale(
-        "locale",
-        QString("For a shop made on the server: its texts sort as in this locale (default: the "
-                "system's, here %1).")
-            .arg(shopserver::defaultLocale()),
-        "NAME");
+    const QCommandLineOption locale = shopserver::localeOption();
     QCommandLineParser parser;
     const QString file =
         toolargs::parse(
@@ -90,9 +85,8 @@ int main(int argc, char *argv[]) {
             say(stderr, QString("Quillmart is running on %1; close it first.").arg(file));
             return kInUse;
         }
-        const shopcopy::Copied copied = shopcopy::fileToServer(
-            file, conninfo,
-            parser.isSet(locale) ? parser.value(locale) : shopserver::defaultLocale());
+        const shopcopy::Copied copied =
+            shopcopy::fileToServer(file, conninfo, parser.value(locale));
         say(stdout, QString("copied %1 to the server in %2 s (%3).")
                         .arg(file)
                         .arg(clock.elapsed() / 1000.0, 0, 'f', 1)

@@ -53,12 +53,7 @@ int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QCommandLineOption demo("demo", "Also fill it with the made-up demo catalogue, dated "
                                           "around today.");
-    const QCommandLineOption locale(
-        "locale",
-        QString("The server shop's texts sort as in this locale (a BCP 47 name, e.g. en-GB or "
-                "zh-Hant-TW; default: the system's, here %1).")
-            .arg(shopserver::defaultLocale()),
-        "NAME");
+    const QCommandLineOption locale = shopserver::localeOption();
     const QCommandLineOption server("server", "The shop is made in this PostgreSQL database.",
                                     "CONNINFO");
     const QCommandLineOption update(
@@ -93,9 +88,7 @@ int main(int argc, char *argv[]) {
         try {
             if (parser.isSet(update))
                 return updateRights(parser.value(server));
-            return createOnServer(parser.value(server), parser.isSet(demo),
-                                  parser.isSet(locale) ? parser.value(locale)
-                                                       : shopserver::defaultLocale());
+            return createOnServer(parser.value(server), parser.isSet(demo), parser.value(locale));
         } catch (const DataError &e) {
             say(stderr, e.description() + " Nothing was changed.");
             return kFailed;

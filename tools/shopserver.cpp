@@ -18,6 +18,17 @@ QString defaultLocale() {
     return name.isEmpty() ? QString("und") : name;
 }
 
+QCommandLineOption localeOption() {
+    QCommandLineOption locale("locale",
+                              QString("The texts of a shop made on the server sort as in this "
+                                      "locale (a BCP 47 name, e.g. en-GB or zh-Hant-TW; default: "
+                                      "the system's, here %1).")
+                                  .arg(defaultLocale()),
+                              "NAME");
+    locale.setDefaultValue(defaultLocale());
+    return locale;
+}
+
 QStringList existingTables(pgtool::Session &db) {
     QStringList found;
     for (const TableDescription &table : tables::all) {

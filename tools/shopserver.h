@@ -6,6 +6,7 @@
 #include "pgsession.h"
 #include "serverroles.h"
 
+#include <QCommandLineOption>
 #include <QString>
 
 namespace shopserver {
@@ -13,6 +14,8 @@ namespace shopserver {
 // The locale the shop's texts sort by when none is given: the system's, as a BCP 47 name
 // ("en-GB", "zh-Hant-TW"), or "und" (the root collation) when the system has none.
 QString defaultLocale();
+// The tools' --locale NAME, by default defaultLocale().
+QCommandLineOption localeOption();
 
 // The ten tables that exist in the schema the server creates in (the first of the search
 // path), in db/schema.sql's order.
