@@ -22,6 +22,13 @@ const QDate kDayZero(2000, 1, 1);
 // numeric(19,4) holds less than 10^15.
 constexpr double kMoneyLimit = 1e15;
 
+// Where a value came from, for the message when it cannot be copied.
+struct Place {
+    const TableDescription &table;
+    long long rowid;
+    const Column &column;
+};
+
 [[noreturn]] void refuse(const Place &place, const QString &value, const char *why) {
     throw DataError(QString("The table %1, row %2, column %3 holds %4, which %5. Correct it in "
                             "the shop file and copy again.")
@@ -106,21 +113,8 @@ void appendMoney(QByteArray &out, double value, const Place &place, const Sqlite
     figure.sum += text[0] == '-' ? -units : units;
 }
 
-} // namespace
-
-QString toText(Sum sum) {
-    if (sum == 0)
-        return "0";
-    const bool negative = sum < 0;
-    QString digits;
-    while (sum != 0) {
-        const int digit = static_cast<int>(sum % 10);
-        digits.prepend(QChar('0' + (negative ? -digit : digit)));
-        sum /= 10;
-    }
-    return negative ? '-' + digits : digits;
-}
-
+// Appends column `index` of the file's current row to `out` in COPY's text format and counts
+// it in `figure`; refuses a value the server's column cannot take as it is.
 void appendFileValue(QByteArray &out, const SqliteStatement &row, int index, const Place &place,
                      ColumnFigure &figure) {
     using Type = SqliteStatement::Type;
@@ -194,6 +188,58 @@ void appendFileValue(QByteArray &out, const SqliteStatement &row, int index, con
         return;
     }
     }
+}
+
+} // namespace
+
+QString toText(Sum sum) {
+    if (sum == 0)
+        return "0";
+    const bool negative = sum < 0;
+    QString digits;
+    while (sum != 0) {
+        const int digit = static_cast<int>(sum % 10);
+        digits.prepend(QChar('0' + (negative ? -digit : digit)));
+        sum /= 10;
+    }
+    return negative ? '-' + digits : digits;
+}
+
+QString fileRowsSql(const TableDescription &table) {
+    QStringList names{"rowid"};
+    for (const Column &column : table.columns)
+        names << column.sql();
+    return QString("SELECT %1 FROM [%2] ORDER BY rowid").arg(names.join(", "), table.name);
+}
+
+void appendFileRow(QByteArray &out, const SqliteStatement &row, const TableDescription &table,
+                   TableFigures &figures) {
+    const long long rowid = row.whole(0);
+    ++figures.rows;
+    figures.keys += rowid;
+    figures.columns.resize(table.columns.size());
+    if (table.autoNumber == nullptr) {
+        out.append(QByteArray::number(rowid));
+        out.append('\t');
+    }
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        if (i > 0)
+            out.append('\t');
+        appendFileValue(out, row, int(i) + 1, {table, rowid, table.columns[i]}, figures.columns[i]);
+    }
+    out.append('\n');
+}
+
+TableFigures fileFigures(SqliteFile &file, const TableDescription &table) {
+    TableFigures result;
+    result.columns.resize(table.columns.size());
+    SqliteStatement select(file, fileRowsSql(table));
+    QByteArray scratch;
+    while (select.step()) {
+        scratch.clear();
+        appendFileRow(scratch, select, table, result);
+    }
+    return result;
 }
 
 void bindServerValue(SqliteStatement &insert, int index, const char *field, int size,

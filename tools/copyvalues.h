@@ -1,6 +1,6 @@
-// The values of a shop as they cross between the file and the server, and the figures that
-// check a copy: per table the rows, the sum of their keys, and per column how many values it
-// holds and the sum of a number that stands for each value.
+// The values of a shop as they cross between the file and the server, the file's rows as
+// COPY text, and the figures that check a copy: per table the rows, the sum of their keys, and per
+// column how many values it holds and the sum of a number that stands for each value.
 #pragma once
 
 #include "sqlitefile.h"
@@ -32,18 +32,18 @@ struct TableFigures {
 
 QString toText(Sum sum);
 
-// Where a value came from, for the message when it cannot be copied.
-struct Place {
-    const TableDescription &table;
-    long long rowid;
-    const Column &column;
-};
+// Selects a table of the file: its rowid and columns, in rowid order.
+QString fileRowsSql(const TableDescription &table);
 
-// Appends column `index` of the file's current row to `out` in COPY's text format and counts
-// it in `figure`. Throws DataError, naming the place, for a value the server's column cannot
-// take as it is (text in a number column, a number out of range, a malformed date or time).
-void appendFileValue(QByteArray &out, const SqliteStatement &row, int index, const Place &place,
-                     ColumnFigure &figure);
+// Appends the file's current row (of fileRowsSql) to `out` as one line in COPY's text format
+// (the rowid first, unless the auto-number is the rowid) and counts it in `figures`. Throws
+// DataError, naming the place, for a value the server's column cannot take as it is (text in
+// a number column, a number out of range, a malformed date or time).
+void appendFileRow(QByteArray &out, const SqliteStatement &row, const TableDescription &table,
+                   TableFigures &figures);
+
+// The figures of a table in the file.
+TableFigures fileFigures(SqliteFile &file, const TableDescription &table);
 
 // Binds one field of a COPY text line from the server (escapes still in it; "\N" is NULL) as
 // parameter `index` of an insert into the file.

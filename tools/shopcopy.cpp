@@ -7,7 +7,6 @@
 #include "dataerror.h"
 #include "pgschema.h"
 #include "shopfile.h"
-#include "shopfilerows.h"
 #include "shopserver.h"
 #include "shoptables.h"
 
@@ -181,7 +180,7 @@ Copied fillServer(pgtool::Session &db, const QString &path) {
     for (const TableDescription &table : tables::all) {
         if (table.scratch)
             continue;
-        SqliteStatement select(file, shopfilerows::selectSql(table));
+        SqliteStatement select(file, copyvalues::fileRowsSql(table));
         // Indexes are quicker made once over all the rows than kept up row by row.
         const pgtool::Result indexes =
             db.exec("SELECT indexrelid::regclass::text, pg_get_indexdef(indexrelid) FROM pg_index "
@@ -197,7 +196,7 @@ Copied fillServer(pgtool::Session &db, const QString &path) {
                       while (buffer.size() < kPiece) {
                           if (!select.step())
                               return false;
-                          shopfilerows::appendRow(buffer, select, table, source);
+                          copyvalues::appendFileRow(buffer, select, table, source);
                       }
                       return true;
                   });
@@ -324,7 +323,7 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
                 }
             }
             const QString differ = copyvalues::differences(table, serverFigures(db, table),
-                                                           shopfilerows::figures(out, table));
+                                                           copyvalues::fileFigures(out, table));
             if (!differ.isEmpty())
                 differences << differ;
             copied.emplace_back(table.name, rows);
