@@ -34,7 +34,6 @@ public:
     SqliteFile(const SqliteFile &) = delete;
     SqliteFile &operator=(const SqliteFile &) = delete;
 
-    const QString &path() const { return path_; }
     // Runs one or more statements without results; throws DataError.
     void exec(const QString &sql);
     // The first column of the first row as a whole number (0 without a row); throws DataError.
