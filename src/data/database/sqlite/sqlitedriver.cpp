@@ -63,7 +63,7 @@ private:
 };
 
 // A file that is not there is a missing shop, which the operator is told how to make.
-const QString &existing(const QString &path) {
+QString existing(const QString &path) {
     if (!QFileInfo::exists(path))
         throw DataError(DataError::Kind::Missing, dberror::noShopFile(path));
     return path;
