@@ -68,8 +68,9 @@ void IsbnWarnings::cellEdited() {
     QString stored;
     if (bookColumn >= 0 && cell.row() == source->currentRow())
         policy::skipOnError([&] {
+            namespace T = tables::Titles;
             stored = connection()
-                         .scalar(QStringLiteral("SELECT ISBN FROM Titles WHERE BOOKNO = ?1"),
+                         .scalar(sqlb::select(T::table, {T::ISBN}).where(T::BOOKNO),
                                  {source->valueAt(cell.row(), bookColumn)})
                          .toString();
         });
