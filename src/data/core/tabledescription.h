@@ -19,9 +19,17 @@ struct Column {
     QString sql() const { return QLatin1Char('[') + QLatin1String(name) + QLatin1Char(']'); }
 };
 
+struct IndexDescription {
+    const char *name;
+    std::span<const Column> columns;
+};
+
 struct TableDescription {
     const char *name;
     std::span<const Column> columns;
+    const Column *autoNumber = nullptr; // numbers new rows, and is their row id; or none
+    bool scratch = false; // one till's working rows (tmp, tempPay): never copied or kept
+    std::span<const IndexDescription> indexes = {};
 };
 
 // The names of these columns in their order: a grid that shows a whole table.
