@@ -54,6 +54,16 @@ inline QString selectColumns(const char *table, std::span<const Column> columns,
     return QStringLiteral("select ") + names.join(QLatin1Char(',')) + QStringLiteral(" from ") +
            QLatin1String(table) + rest;
 }
+// A text as the dialect writes it, between single quotes with embedded quotes doubled, so
+// that "O'Hara Books" stays one text and no typed text can change the query.
+inline QString textLiteral(QString value) {
+    value.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + value + QLatin1Char('\'');
+}
+// A day as the dialect writes it: #2001/5/3#.
+inline QString dateLiteral(const QDate &date) {
+    return QLatin1Char('#') + conv::dateText(date) + QLatin1Char('#');
+}
 // " where [ISBN]='x'": `literal` is a value as the dialect writes it ('x', 12, #2001/5/3#).
 inline QString whereEqual(const Column &column, const QString &literal) {
     return QStringLiteral(" where ") + column.sql() + QLatin1Char('=') + literal;

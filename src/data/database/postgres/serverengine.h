@@ -9,7 +9,7 @@
 #include "engine.h"
 #include "servercells.h"
 #include "serverrowspool.h"
-#include "serversql.h"
+#include "pgdialect.h"
 
 #include <deque>
 #include <libpq-fe.h>
