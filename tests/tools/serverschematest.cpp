@@ -28,12 +28,13 @@ QStringList fileRows(SqliteFile &file, const QString &sql) {
 
 // A kind as db/schema.sql declares it, and as the server holds it.
 QString declared(ColumnKind kind) {
-    const char *names[] = {"INTEGER", "INTEGER", "MONEY", "DATE", "TIME", "TEXT"};
+    const char *names[] = {"INTEGER", "INTEGER", "MONEY", "DATE", "TIME", "TIMESTAMP", "TEXT"};
     return names[static_cast<int>(kind)];
 }
 QString serverType(ColumnKind kind) {
     const char *names[] = {
-        "integer", "integer", "numeric(19,4)", "date", "time(0) without time zone", "text"};
+        "integer", "integer", "numeric(19,4)", "date", "time(0) without time zone",
+        "timestamp(0) without time zone", "text"};
     return names[static_cast<int>(kind)];
 }
 

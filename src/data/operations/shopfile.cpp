@@ -90,10 +90,10 @@ bool occupied(const QString &path) {
     return info.exists() || info.isSymLink();
 }
 
-void makeShop(const QString &path, Contents contents, const QDate &today) {
+void makeShop(const QString &path, Contents contents, const QDate &today, int version) {
     if (occupied(path))
         throw DataError(QString("%1 already exists; nothing was changed.").arg(path));
-    create(path);
+    create(path, version);
     if (contents == Contents::Empty)
         return;
     try {

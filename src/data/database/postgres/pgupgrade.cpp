@@ -29,8 +29,10 @@ QString ServerUpgrade::login() {
 }
 
 bool ServerUpgrade::hasTable(const char *table) {
-    return db_.scalar(QStringLiteral("SELECT to_regclass(quote_ident(current_schema()) || '.' || "
-                                     "quote_ident($1)) IS NOT NULL"),
+    // The catalogue as of this statement: a name looked up earlier in the session (to_regclass)
+    // may be remembered as missing after another upgrade has made it.
+    return db_.scalar(QStringLiteral("SELECT EXISTS (SELECT FROM pg_class WHERE relname = $1 AND "
+                                     "relnamespace = current_schema()::regnamespace)"),
                       {pgschema::name(table)}) == QLatin1String("t");
 }
 
