@@ -9,6 +9,8 @@
 #include "shopfile.h"
 #include "shopserver.h"
 #include "fileupgrade.h"
+#include "pgupgrade.h"
+#include "shopupgrade.h"
 #include "shopsteps.h"
 #include "shoptables.h"
 
@@ -257,7 +259,10 @@ void fillServerWithDemo(pgtool::Session &db, const QDate &today) {
     if (!folder.isValid())
         throw DataError("Cannot make a temporary folder for the demo catalogue.");
     const QString path = folder.filePath("demo.mdb");
-    shopfile::makeShop(path, shopfile::Contents::Demo, today);
+    // Of the server shop's version, which is copied only into its own.
+    ServerUpgrade server(db, ServerUpgrade::Transactions::Callers);
+    shopfile::makeShop(path, shopfile::Contents::Demo, today,
+                       shopupgrade::version(server).number);
     fillServer(db, path);
 }
 
