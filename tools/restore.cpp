@@ -88,7 +88,8 @@ int main(int argc, char *argv[]) {
         if (!aside.isEmpty())
             std::printf("The earlier shop file is kept as %s.\n", qPrintable(aside));
         backupfile::Facts facts;
-        if (backupfile::readFacts(backup, &facts) && facts.version < shopversion::newest(steps::all))
+        if (backupfile::readFacts(backup, &facts) &&
+            facts.version < shopversion::newest(steps::all))
             std::printf("The restored shop is of version %d; Quillmart offers to upgrade it when "
                         "it opens it, or run: quillmart-upgrade %s\n",
                         facts.version, qPrintable(shop));

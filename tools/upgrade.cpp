@@ -37,7 +37,8 @@ shopupgrade::Watch sayingSteps() {
 
 void sayOutcome(const QString &shop, const shopupgrade::Outcome &outcome) {
     if (outcome.from == outcome.to)
-        say(stdout, QString("%1 is of version %2 already; nothing was to do.").arg(shop).arg(outcome.to));
+        say(stdout,
+            QString("%1 is of version %2 already; nothing was to do.").arg(shop).arg(outcome.to));
     else
         say(stdout, QString("%1 went from version %2 to version %3.")
                         .arg(shop)
@@ -54,8 +55,8 @@ int upgradeFile(const QString &path) {
     }
     std::printf("Upgrading the shop file %s.\n", qPrintable(path));
     std::fflush(stdout);
-    const shopfileupgrade::Result result = shopfileupgrade::upgrade(
-        path, QDateTime::currentDateTime(), steps::all, {}, sayingSteps());
+    const shopfileupgrade::Result result =
+        shopfileupgrade::upgrade(path, QDateTime::currentDateTime(), steps::all, {}, sayingSteps());
     if (!result.backup.isEmpty())
         say(stdout, QString("the backup taken first is %1 (quillmart-restore lists it).")
                         .arg(result.backup));

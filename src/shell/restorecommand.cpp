@@ -69,13 +69,11 @@ QString RestoreCommand::choose() {
     table->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < table->rowCount(); ++row) {
         const BackupEntry &entry = entries[static_cast<std::size_t>(row)];
-        const QStringList cells = {when(entry.facts.taken), count(entry.facts.sales),
-                                   count(entry.facts.titles),
-                                   QLocale::system().formattedDataSize(entry.fileBytes),
-                                   entry.beforeUpgrade
-                                       ? QStringLiteral("%1, before its upgrade")
-                                             .arg(entry.facts.version)
-                                       : QString::number(entry.facts.version)};
+        const QStringList cells = {
+            when(entry.facts.taken), count(entry.facts.sales), count(entry.facts.titles),
+            QLocale::system().formattedDataSize(entry.fileBytes),
+            entry.beforeUpgrade ? QStringLiteral("%1, before its upgrade").arg(entry.facts.version)
+                                : QString::number(entry.facts.version)};
         for (int column = 0; column < cells.size(); ++column)
             table->setItem(row, column, new QTableWidgetItem(cells[column]));
     }

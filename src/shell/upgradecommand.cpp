@@ -18,8 +18,8 @@
 UpgradeCommand::UpgradeCommand(MainWindow &window, BackupScheduler &scheduler,
                                MessageBoxes &messages, const Clock &clock,
                                std::span<const StepDescription> steps)
-    : QObject(&window), window_(window), scheduler_(scheduler), messages_(messages),
-      clock_(clock), steps_(steps) {}
+    : QObject(&window), window_(window), scheduler_(scheduler), messages_(messages), clock_(clock),
+      steps_(steps) {}
 
 QString UpgradeCommand::path() const {
     return window_.context().shop.localFile().value_or(QString());
@@ -61,8 +61,8 @@ void UpgradeCommand::run() {
         return;
     }
     if (!shopversion::writable(version)) {
-        messages_.inform(shopversion::readOnlyReason(version, QStringLiteral("The shop file ") +
-                                                                  path()));
+        messages_.inform(
+            shopversion::readOnlyReason(version, QStringLiteral("The shop file ") + path()));
     } else if (version.number >= shopversion::newest(steps_)) {
         messages_.inform(QStringLiteral("The shop file %1 is of version %2, the newest this "
                                         "Quillmart knows: there is nothing to upgrade.")

@@ -32,9 +32,13 @@ QString declared(ColumnKind kind) {
     return names[static_cast<int>(kind)];
 }
 QString serverType(ColumnKind kind) {
-    const char *names[] = {
-        "integer", "integer", "numeric(19,4)", "date", "time(0) without time zone",
-        "timestamp(0) without time zone", "text"};
+    const char *names[] = {"integer",
+                           "integer",
+                           "numeric(19,4)",
+                           "date",
+                           "time(0) without time zone",
+                           "timestamp(0) without time zone",
+                           "text"};
     return names[static_cast<int>(kind)];
 }
 

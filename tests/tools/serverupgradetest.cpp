@@ -73,34 +73,31 @@ TEST_P(FromEachVersion, KeepsEveryRowAndGivesTheRolesTheStepsRightsAlone) {
     EXPECT_EQ(server.rows("SELECT version, oldestwriter FROM shopversion"),
               QStringList{QString("%1|1.1").arg(kNewest)});
     // What each role may do to the steps' tables, column by column where a step says so.
-    EXPECT_EQ(server.rows("SELECT r, t, c, p, has_column_privilege(r, t, c, p) FROM "
-                          "(VALUES ('quillmart_till'), ('quillmart_office')) roles(r), "
-                          "(VALUES ('testnotes', 'isopen'), ('testnotes', 'amount'), "
-                          "('testcodes', 'name')) cols(t, c), (VALUES ('SELECT'), ('INSERT'), "
-                          "('UPDATE')) rights(p) ORDER BY 1, 2, 3, 4"),
-              QStringList({"quillmart_office|testcodes|name|INSERT|f",
-                           "quillmart_office|testcodes|name|SELECT|t",
-                           "quillmart_office|testcodes|name|UPDATE|f",
-                           "quillmart_office|testnotes|amount|INSERT|t",
-                           "quillmart_office|testnotes|amount|SELECT|t",
-                           "quillmart_office|testnotes|amount|UPDATE|t",
-                           "quillmart_office|testnotes|isopen|INSERT|t",
-                           "quillmart_office|testnotes|isopen|SELECT|t",
-                           "quillmart_office|testnotes|isopen|UPDATE|t",
-                           "quillmart_till|testcodes|name|INSERT|f",
-                           "quillmart_till|testcodes|name|SELECT|t",
-                           "quillmart_till|testcodes|name|UPDATE|f",
-                           "quillmart_till|testnotes|amount|INSERT|t",
-                           "quillmart_till|testnotes|amount|SELECT|t",
-                           "quillmart_till|testnotes|amount|UPDATE|f",
-                           "quillmart_till|testnotes|isopen|INSERT|t",
-                           "quillmart_till|testnotes|isopen|SELECT|t",
-                           "quillmart_till|testnotes|isopen|UPDATE|t"}));
+    EXPECT_EQ(
+        server.rows("SELECT r, t, c, p, has_column_privilege(r, t, c, p) FROM "
+                    "(VALUES ('quillmart_till'), ('quillmart_office')) roles(r), "
+                    "(VALUES ('testnotes', 'isopen'), ('testnotes', 'amount'), "
+                    "('testcodes', 'name')) cols(t, c), (VALUES ('SELECT'), ('INSERT'), "
+                    "('UPDATE')) rights(p) ORDER BY 1, 2, 3, 4"),
+        QStringList(
+            {"quillmart_office|testcodes|name|INSERT|f", "quillmart_office|testcodes|name|SELECT|t",
+             "quillmart_office|testcodes|name|UPDATE|f",
+             "quillmart_office|testnotes|amount|INSERT|t",
+             "quillmart_office|testnotes|amount|SELECT|t",
+             "quillmart_office|testnotes|amount|UPDATE|t",
+             "quillmart_office|testnotes|isopen|INSERT|t",
+             "quillmart_office|testnotes|isopen|SELECT|t",
+             "quillmart_office|testnotes|isopen|UPDATE|t", "quillmart_till|testcodes|name|INSERT|f",
+             "quillmart_till|testcodes|name|SELECT|t", "quillmart_till|testcodes|name|UPDATE|f",
+             "quillmart_till|testnotes|amount|INSERT|t", "quillmart_till|testnotes|amount|SELECT|t",
+             "quillmart_till|testnotes|amount|UPDATE|f", "quillmart_till|testnotes|isopen|INSERT|t",
+             "quillmart_till|testnotes|isopen|SELECT|t",
+             "quillmart_till|testnotes|isopen|UPDATE|t"}));
     // The rules of a step hold on the server: one open note per till, the server's own
     // function, the step's own row.
     const char *note = "INSERT INTO testnotes (isbn, written, amount) VALUES ($1, $2, $3)";
     EXPECT_EQ(server.run(note, {"1", "2026-03-14 10:00", "2"}), "");
-    EXPECT_EQ(server.run(note, {"2", "2026-03-14 10:00", "0"}), "23505"); // a second open one
+    EXPECT_EQ(server.run(note, {"2", "2026-03-14 10:00", "0"}), "23505");  // a second open one
     EXPECT_EQ(server.run(note, {"3", "2026-03-14 10:00", "-1"}), "23514"); // CHECK
     EXPECT_EQ(server.rows("SELECT testnotes_open('counter')"), QStringList{"1"});
     EXPECT_EQ(server.rows("SELECT code || name FROM testcodes"), QStringList{"Afirst"});
@@ -192,8 +189,7 @@ TEST_F(ServerUpgradeTest, AScreenOfALaterVersionSaysTheAdministratorUpgradesTheS
     Connection db = context.shop.connect();
     EXPECT_FALSE(hasShopVersion(context, db, 3));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              shopversion::upgradeFirst(3, 1, false));
+    EXPECT_EQ(messages.shown[0].text, shopversion::upgradeFirst(3, 1, false));
     EXPECT_TRUE(messages.shown[0].text.contains("quillmart-upgrade"));
     upgrade();
     EXPECT_TRUE(hasShopVersion(context, db, 3));

@@ -1,5 +1,5 @@
-// Creating a shop database file: the ten tables in their column order, WAL mode, and never
-// a file overwritten.
+// Creating a shop database file: the tables of its version in their column order, WAL mode,
+// and never a file overwritten.
 #include "shopfile.h"
 #include "connection.h"
 #include "dataerror.h"

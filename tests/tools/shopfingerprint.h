@@ -18,8 +18,8 @@ inline QStringList tenTablesFingerprint(Connection &db) {
                 sums << QStringLiteral("sum([%1])").arg(QLatin1String(column.name));
         }
         sums << QStringLiteral("count(*)");
-        Statement totals = db.prepare(
-            QStringLiteral("SELECT %1 FROM [%2]").arg(sums.join(", "), table.name));
+        Statement totals =
+            db.prepare(QStringLiteral("SELECT %1 FROM [%2]").arg(sums.join(", "), table.name));
         totals.step();
         QStringList line{QLatin1String(table.name)};
         for (int i = 0; i < totals.columnCount(); ++i)

@@ -115,7 +115,8 @@ TEST(UpgradeFile, AKillAtAnyPointOfAnyStepLeavesTheShopWholeAtAVersionItHad) {
     const char *stages[] = {"begun", "made", "committed"};
     for (const StepDescription &step : teststeps::all) {
         for (int stage = 0; stage < 3; ++stage) {
-            SCOPED_TRACE(QString("version %1, %2").arg(step.version).arg(stages[stage]).toStdString());
+            SCOPED_TRACE(
+                QString("version %1, %2").arg(step.version).arg(stages[stage]).toStdString());
             QTemporaryDir dir;
             const QString path = makeShop(dir, 1);
             const QStringList before = fingerprint(path);

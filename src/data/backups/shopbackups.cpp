@@ -98,9 +98,8 @@ QString ShopBackups::folder() const {
 QStringList ShopBackups::list() const {
     // Only names of the form <name>[-before-upgrade]-yyyyMMdd-HHmmss.mdb[.zst], newest first.
     const QString base = QFileInfo(databasePath_).completeBaseName();
-    const QRegularExpression pattern(
-        QStringLiteral("^%1(%2)?-\\d{8}-\\d{6}\\.mdb(\\.zst)?$")
-            .arg(QRegularExpression::escape(base), kBeforeUpgrade));
+    const QRegularExpression pattern(QStringLiteral("^%1(%2)?-\\d{8}-\\d{6}\\.mdb(\\.zst)?$")
+                                         .arg(QRegularExpression::escape(base), kBeforeUpgrade));
     QStringList result;
     const QDir dir(folder());
     for (const QString &name : dir.entryList(QDir::Files, QDir::Name | QDir::Reversed))
@@ -179,10 +178,10 @@ QString ShopBackups::take(const QDateTime &when, const backupfile::Progress &pro
     if (!backupfile::makePrivateFolder(folder()))
         throw DataError(noBackup(QStringLiteral("the folder %1 could not be made.").arg(folder())));
     removeLeftovers();
-    const QString stem = QStringLiteral("%1%2-%3")
-                             .arg(QFileInfo(databasePath_).completeBaseName(),
-                                  kind == BackupKind::BeforeUpgrade ? kBeforeUpgrade : QString(),
-                                  when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString stem = QStringLiteral("%1%2-%3").arg(
+        QFileInfo(databasePath_).completeBaseName(),
+        kind == BackupKind::BeforeUpgrade ? kBeforeUpgrade : QString(),
+        when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString target = QDir(folder()).filePath(stem + kPacked);
     // Copy and packed file are made under names that no list or restore would pick, and the
     // backup takes its real name only once it is whole, checked and on disk.

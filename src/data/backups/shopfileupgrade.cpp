@@ -18,16 +18,17 @@ Result upgrade(const QString &path, const QDateTime &when, std::span<const StepD
     if (before.number >= shopversion::newest(steps))
         return {{before.number, before.number}, QString()};
     if (!shopversion::writable(before))
-        throw DataError(DataError::Kind::ReadOnly,
-                        shopversion::readOnlyReason(before, QStringLiteral("The shop file ") + path));
+        throw DataError(
+            DataError::Kind::ReadOnly,
+            shopversion::readOnlyReason(before, QStringLiteral("The shop file ") + path));
     Result result;
     try {
         result.backup = ShopBackups(path).take(when, backupProgress, BackupKind::BeforeUpgrade);
     } catch (const DataError &error) {
-        throw DataError(error.kind(), error.sentence() +
-                                          QStringLiteral(" The shop was not upgraded; it is "
-                                                         "still of version %1.")
-                                              .arg(before.number));
+        throw DataError(error.kind(),
+                        error.sentence() + QStringLiteral(" The shop was not upgraded; it is "
+                                                          "still of version %1.")
+                                               .arg(before.number));
     }
     FileUpgrade file(path);
     result.outcome = shopupgrade::upgrade(file, steps, when, watch);

@@ -8,8 +8,8 @@
 #include "driver.h"
 #include "opendatabase.h"
 #include "privatefiles.h"
-#include "shopupgrade.h"
 #include "shoptables.h"
+#include "shopupgrade.h"
 
 #include <QDir>
 #include <QFile>

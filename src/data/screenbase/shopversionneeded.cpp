@@ -8,8 +8,8 @@ bool hasShopVersion(const ShopContext &context, Connection &connection, int need
     const ShopVersion version = versioncheck::read(connection);
     if (version.number >= needed)
         return true;
-    context.messages->inform(shopversion::upgradeFirst(needed, version.number,
-                                                       context.shop.localFile().has_value()),
-                             MessageBoxes::Icon::Information);
+    context.messages->inform(
+        shopversion::upgradeFirst(needed, version.number, context.shop.localFile().has_value()),
+        MessageBoxes::Icon::Information);
     return false;
 }

@@ -38,10 +38,10 @@ bool ServerUpgrade::hasTable(const char *table) {
 
 std::vector<VersionRow> ServerUpgrade::versionRows() {
     namespace V = tables::shopversion;
-    const pgtool::Result result = db_.exec(QStringLiteral("SELECT %1::text, %2 FROM %3")
-                                               .arg(pgschema::quoted(V::Version.name),
-                                                    pgschema::quoted(V::OldestWriter.name),
-                                                    pgschema::quoted(V::table)));
+    const pgtool::Result result =
+        db_.exec(QStringLiteral("SELECT %1::text, %2 FROM %3")
+                     .arg(pgschema::quoted(V::Version.name), pgschema::quoted(V::OldestWriter.name),
+                          pgschema::quoted(V::table)));
     std::vector<VersionRow> rows;
     for (int row = 0; row < result.rows(); ++row)
         rows.push_back({result.text(row, 0), result.text(row, 1)});
