@@ -1,6 +1,7 @@
 // quillmart-createdb: makes a new shop database file, or a new shop on a PostgreSQL server,
 // optionally with the demo catalogue.
 #include "dataerror.h"
+#include "pgschema.h"
 #include "serverrights.h"
 #include "shopcopy.h"
 #include "shopfile.h"
@@ -40,8 +41,12 @@ int createOnServer(const QString &conninfo, bool demo, const QString &locale, in
 int updateRights(const QString &conninfo) {
     pgtool::Session db(conninfo);
     db.exec("BEGIN");
-    shopserver::checkSchema(db);
+    const ShopVersion version = shopserver::checkSchema(db);
     serverrights::updateShop(db);
+    // The tables of the steps made: the rights their steps give, nothing more.
+    for (const StepDescription &step : steps::all)
+        if (step.version <= version.number)
+            db.exec(pgschema::stepRightsSql(step));
     db.exec("COMMIT");
     say(stdout, QString("brought the rights of the shop in the %1 up to date.").arg(db.describe()));
     return 0;
