@@ -6,6 +6,7 @@
 #include "pgschema.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QStringDecoder>
 #include <QTime>
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace copyvalues {
 
@@ -113,6 +115,36 @@ void appendMoney(QByteArray &out, double value, const Place &place, const Sqlite
     figure.sum += text[0] == '-' ? -units : units;
 }
 
+constexpr qint64 kNotADayOrTime = std::numeric_limits<qint64>::min();
+
+// A stored date, time or moment as the number its column's figure sums: days from 2000-01-01,
+// seconds from midnight, or seconds from 2000-01-01 00:00:00. kNotADayOrTime for a value
+// that is not in the stored form (2001-05-03, 14:05:09, 2001-05-03 14:05:09).
+qint64 dayOrTime(ColumnKind kind, std::string_view bytes) {
+    const QString value = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    if (kind == ColumnKind::Date) {
+        const QDate date = QDate::fromString(value, "yyyy-MM-dd");
+        return bytes.size() == 10 && date.isValid() ? kDayZero.daysTo(date) : kNotADayOrTime;
+    }
+    if (kind == ColumnKind::Time) {
+        const QTime time = QTime::fromString(value, "HH:mm:ss");
+        return bytes.size() == 8 && time.isValid() ? time.msecsSinceStartOfDay() / 1000
+                                                   : kNotADayOrTime;
+    }
+    // Counted as if on a clock without summer time, as the server subtracts them.
+    QDateTime moment = QDateTime::fromString(value, "yyyy-MM-dd HH:mm:ss");
+    moment.setTimeSpec(Qt::UTC);
+    return bytes.size() == 19 && moment.isValid()
+               ? QDateTime(kDayZero, QTime(0, 0), Qt::UTC).secsTo(moment)
+               : kNotADayOrTime;
+}
+
+const char *dayOrTimeForm(ColumnKind kind) {
+    return kind == ColumnKind::Date   ? "is not a date (YYYY-MM-DD)"
+           : kind == ColumnKind::Time ? "is not a time of day (HH:MM:SS)"
+                                      : "is not a day and a time (YYYY-MM-DD HH:MM:SS)";
+}
+
 // Appends column `index` of the file's current row to `out` in COPY's text format and counts
 // it in `figure`; refuses a value the server's column cannot take as it is.
 void appendFileValue(QByteArray &out, const SqliteStatement &row, int index, const Place &place,
@@ -150,27 +182,15 @@ void appendFileValue(QByteArray &out, const SqliteStatement &row, int index, con
         appendMoney(out, row.real(index), place, row, index, figure);
         return;
     case ColumnKind::Date:
-    case ColumnKind::Time: {
-        const bool isDate = place.column.kind == ColumnKind::Date;
+    case ColumnKind::Time:
+    case ColumnKind::Moment: {
         const std::string_view bytes = row.text(index);
-        const char *text = bytes.data();
-        const int size = int(bytes.size());
-        const QString value = QString::fromUtf8(text, size);
-        if (type != Type::Text || size != (isDate ? 10 : 8))
-            refuse(place, shown(row, index),
-                   isDate ? "is not a date (YYYY-MM-DD)" : "is not a time of day (HH:MM:SS)");
-        if (isDate) {
-            const QDate date = QDate::fromString(value, "yyyy-MM-dd");
-            if (!date.isValid())
-                refuse(place, shown(row, index), "is not a date (YYYY-MM-DD)");
-            figure.sum += kDayZero.daysTo(date);
-        } else {
-            const QTime time = QTime::fromString(value, "HH:mm:ss");
-            if (!time.isValid())
-                refuse(place, shown(row, index), "is not a time of day (HH:MM:SS)");
-            figure.sum += time.msecsSinceStartOfDay() / 1000;
-        }
-        out.append(text, size);
+        const qint64 number =
+            type == Type::Text ? dayOrTime(place.column.kind, bytes) : kNotADayOrTime;
+        if (number == kNotADayOrTime)
+            refuse(place, shown(row, index), dayOrTimeForm(place.column.kind));
+        figure.sum += number;
+        out.append(bytes.data(), qsizetype(bytes.size()));
         return;
     }
     case ColumnKind::Text: {
@@ -255,6 +275,7 @@ void bindServerValue(SqliteStatement &insert, int index, const char *field, int 
         return insert.bind(index, std::strtod(raw.constData(), nullptr));
     case ColumnKind::Date:
     case ColumnKind::Time:
+    case ColumnKind::Moment:
     case ColumnKind::Text: {
         // COPY escapes the backslash and the control characters it writes as \b \f \n \r \t \v.
         QByteArray text;
@@ -293,6 +314,9 @@ QString serverFiguresSql(const TableDescription &table) {
             break;
         case ColumnKind::Time:
             number = QString("extract(epoch FROM %1)").arg(name);
+            break;
+        case ColumnKind::Moment:
+            number = QString("extract(epoch FROM %1 - timestamp '2000-01-01')").arg(name);
             break;
         case ColumnKind::Text:
             number = QString("char_length(%1)").arg(name);

@@ -1,6 +1,7 @@
 // quillmart-createdb: makes a new shop database file, or a new shop on a PostgreSQL server,
 // optionally with the demo catalogue.
 #include "dataerror.h"
+#include "pgschema.h"
 #include "serverrights.h"
 #include "shopcopy.h"
 #include "shopfile.h"
@@ -19,7 +20,7 @@ constexpr int kAlreadyExists = 2;
 
 using toolargs::say;
 
-int createOnServer(const QString &conninfo, bool demo, const QString &locale) {
+int createOnServer(const QString &conninfo, bool demo, const QString &locale, int version) {
     pgtool::Session db(conninfo);
     const QStringList there = shopserver::existingTables(db);
     if (!there.isEmpty()) {
@@ -28,7 +29,7 @@ int createOnServer(const QString &conninfo, bool demo, const QString &locale) {
         return kAlreadyExists;
     }
     db.exec("BEGIN");
-    shopserver::createSchema(db, locale);
+    shopserver::createSchema(db, locale, version);
     if (demo)
         shopcopy::fillServerWithDemo(db, QDate::currentDate());
     db.exec("COMMIT");
@@ -40,8 +41,12 @@ int createOnServer(const QString &conninfo, bool demo, const QString &locale) {
 int updateRights(const QString &conninfo) {
     pgtool::Session db(conninfo);
     db.exec("BEGIN");
-    shopserver::checkSchema(db);
+    const ShopVersion version = shopserver::checkSchema(db);
     serverrights::updateShop(db);
+    // The tables of the steps made: the rights their steps give, nothing more.
+    for (const StepDescription &step : steps::all)
+        if (step.version <= version.number)
+            db.exec(pgschema::stepRightsSql(step));
     db.exec("COMMIT");
     say(stdout, QString("brought the rights of the shop in the %1 up to date.").arg(db.describe()));
     return 0;
@@ -56,6 +61,12 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption locale = shopserver::localeOption();
     const QCommandLineOption server("server", "The shop is made in this PostgreSQL database.",
                                     "CONNINFO");
+    const QCommandLineOption shopVersion(
+        "shop-version",
+        QString("Makes a shop of an earlier version, 1 (the ten tables alone) to %1, as an "
+                "earlier Quillmart made it; quillmart-upgrade brings it up to date.")
+            .arg(shopversion::newest(steps::all)),
+        "N");
     const QCommandLineOption update(
         "update-rights", "For a shop on a server made by an earlier Quillmart: gives the roles "
                          "this version's rights, adds the sale's function and makes each "
@@ -66,7 +77,8 @@ int main(int argc, char *argv[]) {
         QString("  quillmart-createdb [--demo] [PATH]\n"
                 "  quillmart-createdb [--demo] [--locale NAME] --server CONNINFO\n"
                 "  quillmart-createdb --update-rights --server CONNINFO\n"
-                "Creates a new, empty Quillmart shop database at PATH (default: %1),\n"
+                "Creates a new, empty Quillmart shop database of the newest version at PATH\n"
+                "(default: %1),\n"
                 "or a new shop in the PostgreSQL database that CONNINFO names (a libpq\n"
                 "connection string or service name, e.g. \"service=shop\" or\n"
                 "\"host=backoffice dbname=shop\"; passwords belong in ~/.pgpass).\n"
@@ -76,19 +88,28 @@ int main(int argc, char *argv[]) {
                 "An existing file, or a database that already has any of the shop's tables, is\n"
                 "never changed: the command then exits with code 2, as for a wrong argument.")
             .arg(defaultDatabasePath(), serverroles::kTill, serverroles::kOffice),
-        {demo, locale, server, update}, {"PATH", "The new shop file."});
+        {demo, locale, server, update, shopVersion}, {"PATH", "The new shop file."});
+    int version = shopversion::newest(steps::all);
+    if (parser.isSet(shopVersion)) {
+        bool whole = false;
+        version = parser.value(shopVersion).toInt(&whole);
+        if (!whole || version < 1 || version > shopversion::newest(steps::all))
+            toolargs::refuse(parser, QString("--shop-version is a version from 1 to %1.")
+                                         .arg(shopversion::newest(steps::all)));
+    }
     if (parser.isSet(server) && !paths.isEmpty())
         toolargs::refuse(parser, "give either a file or --server, not both.");
     if (parser.isSet(locale) && !parser.isSet(server))
         toolargs::refuse(parser, "--locale is for a shop on a server.");
-    if (parser.isSet(update) &&
-        (!parser.isSet(server) || parser.isSet(demo) || parser.isSet(locale)))
+    if (parser.isSet(update) && (!parser.isSet(server) || parser.isSet(demo) ||
+                                 parser.isSet(locale) || parser.isSet(shopVersion)))
         toolargs::refuse(parser, "--update-rights goes with --server alone.");
     if (parser.isSet(server)) {
         try {
             if (parser.isSet(update))
                 return updateRights(parser.value(server));
-            return createOnServer(parser.value(server), parser.isSet(demo), parser.value(locale));
+            return createOnServer(parser.value(server), parser.isSet(demo), parser.value(locale),
+                                  version);
         } catch (const DataError &e) {
             say(stderr, e.description() + " Nothing was changed.");
             return kFailed;
@@ -102,7 +123,7 @@ int main(int argc, char *argv[]) {
     try {
         shopfile::makeShop(
             path, parser.isSet(demo) ? shopfile::Contents::Demo : shopfile::Contents::Empty,
-            QDate::currentDate());
+            QDate::currentDate(), version);
     } catch (const DataError &e) {
         say(stderr, e.description());
         return kFailed;

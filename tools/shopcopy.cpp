@@ -5,10 +5,14 @@
 
 #include "copyvalues.h"
 #include "dataerror.h"
+#include "fileupgrade.h"
 #include "pgschema.h"
+#include "pgupgrade.h"
 #include "shopfile.h"
 #include "shopserver.h"
+#include "shopsteps.h"
 #include "shoptables.h"
+#include "shopupgrade.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -146,19 +150,44 @@ void claimName(const QString &temporary, const QString &file) {
     throw DataError(QString("Cannot name the copy %1: %2").arg(file, std::strerror(errno)));
 }
 
-void checkTablesEmpty(pgtool::Session &db) {
+// The tables whose rows are copied: every table of the version but the scratch tables. The
+// version table is among them: its one row, which the target already has, is replaced by the
+// source's.
+std::vector<const TableDescription *> copiedTables(const ShopVersion &version) {
+    std::vector<const TableDescription *> copied;
+    for (const TableDescription *table : shopversion::tablesOf(version.number, steps::all))
+        if (!table->scratch)
+            copied.push_back(table);
+    return copied;
+}
+
+bool isVersionTable(const TableDescription &table) {
+    return std::strcmp(table.name, tables::shopversion::table) == 0;
+}
+
+// A shop of a version this tool knows all the tables of.
+void refuseNewer(const ShopVersion &version, const QString &shop) {
+    const int newest = shopversion::newest(steps::all);
+    if (version.number > newest)
+        throw DataError(QString("%1 is of version %2, and this Quillmart knows the tables of "
+                                "versions 1 to %3 alone: copy it with a newer Quillmart.")
+                            .arg(shop)
+                            .arg(version.number)
+                            .arg(newest));
+}
+
+void checkTablesEmpty(pgtool::Session &db, const std::vector<const TableDescription *> &tables) {
     QStringList names, full;
-    for (const TableDescription &table : tables::all) {
-        if (!table.scratch)
-            names << pgschema::quoted(table.name);
-    }
+    for (const TableDescription *table : tables)
+        names << pgschema::quoted(table->name);
     // Nobody writes into them while the shop is copied in.
     db.exec(QString("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(names.join(", ")));
-    for (const TableDescription &table : tables::all) {
-        if (!table.scratch &&
+    for (const TableDescription *table : tables) {
+        if (!isVersionTable(*table) &&
             db.scalar(
-                QString("SELECT EXISTS (SELECT FROM %1)").arg(pgschema::quoted(table.name))) == "t")
-            full << pgschema::name(table.name);
+                QString("SELECT EXISTS (SELECT FROM %1)").arg(pgschema::quoted(table->name))) ==
+                "t")
+            full << pgschema::name(table->name);
     }
     if (!full.isEmpty())
         throw DataError(QString("The %1 already holds a shop (rows in %2); a shop is copied only "
@@ -168,18 +197,31 @@ void checkTablesEmpty(pgtool::Session &db) {
 
 } // namespace
 
+ShopVersion fileVersion(const QString &path) {
+    if (!QFileInfo(path).isFile())
+        throw DataError(QString("The shop file %1 does not exist.").arg(path));
+    SqliteFile file(path, SqliteFile::Mode::ReadOnly);
+    const ShopVersion version = filesteps::version(file, steps::all);
+    refuseNewer(version, QString("The shop file %1").arg(path));
+    return version;
+}
+
 Copied fillServer(pgtool::Session &db, const QString &path) {
     if (!QFileInfo(path).isFile())
         throw DataError(QString("The shop file %1 does not exist.").arg(path));
-    checkTablesEmpty(db);
-    db.exec("SET LOCAL maintenance_work_mem = '256MB'");
     SqliteFile file(path, SqliteFile::Mode::ReadOnly);
     file.exec("BEGIN"); // one moment of the file, even while it is being used
+    const ShopVersion version = filesteps::version(file, steps::all);
+    refuseNewer(version, QString("The shop file %1").arg(path));
+    const std::vector<const TableDescription *> tables = copiedTables(version);
+    checkTablesEmpty(db, tables);
+    db.exec("SET LOCAL maintenance_work_mem = '256MB'");
     Copied copied;
     QStringList differences;
-    for (const TableDescription &table : tables::all) {
-        if (table.scratch)
-            continue;
+    for (const TableDescription *described : tables) {
+        const TableDescription &table = *described;
+        if (isVersionTable(table))
+            db.exec(QString("DELETE FROM %1").arg(pgschema::quoted(table.name)));
         SqliteStatement select(file, copyvalues::fileRowsSql(table));
         // Indexes are quicker made once over all the rows than kept up row by row.
         const pgtool::Result indexes =
@@ -218,27 +260,37 @@ void fillServerWithDemo(pgtool::Session &db, const QDate &today) {
     if (!folder.isValid())
         throw DataError("Cannot make a temporary folder for the demo catalogue.");
     const QString path = folder.filePath("demo.mdb");
-    shopfile::makeShop(path, shopfile::Contents::Demo, today);
+    // Of the server shop's version, which is copied only into its own.
+    ServerUpgrade server(db, ServerUpgrade::Transactions::Callers);
+    shopfile::makeShop(path, shopfile::Contents::Demo, today, shopupgrade::version(server).number);
     fillServer(db, path);
 }
 
 Copied fileToServer(const QString &file, const QString &conninfo, const QString &locale) {
     if (!QFileInfo(file).isFile())
         throw DataError(QString("The shop file %1 does not exist.").arg(file));
+    const ShopVersion version = fileVersion(file);
     pgtool::Session db(conninfo);
     db.exec("BEGIN");
-    if (shopserver::existingTables(db).isEmpty())
-        shopserver::createSchema(db, locale);
-    else
-        shopserver::checkSchema(db);
+    if (shopserver::existingTables(db).isEmpty()) {
+        shopserver::createSchema(db, locale, version.number);
+    } else if (const ShopVersion there = shopserver::checkSchema(db);
+               there.number != version.number) {
+        throw DataError(QString("The %1 holds the tables of a shop of version %2, and the file is "
+                                "of version %3: upgrade the older of the two with "
+                                "quillmart-upgrade first.")
+                            .arg(db.describe())
+                            .arg(there.number)
+                            .arg(version.number));
+    }
     const Copied copied = fillServer(db, file);
     db.exec("COMMIT");
     // The planner learns the new rows' spread now, not when the server next gets round to
     // it: the tills' first queries on a large shop would otherwise guess their plans. The
     // shop's tables only: the rest of the database is not the shop owner's to analyze.
     QStringList names;
-    for (const TableDescription &table : tables::all)
-        names << pgschema::quoted(table.name);
+    for (const TableDescription *table : shopversion::tablesOf(version.number, steps::all))
+        names << pgschema::quoted(table->name);
     db.exec("ANALYZE " + names.join(", "));
     return copied;
 }
@@ -250,7 +302,8 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
     pgtool::Session db(conninfo);
     // One moment of the shop, while the tills go on selling.
     db.exec("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
-    shopserver::checkSchema(db);
+    const ShopVersion version = shopserver::checkSchema(db);
+    refuseNewer(version, QString("The shop in the %1").arg(db.describe()));
 
     const QFileInfo info(file);
     const QString temporary =
@@ -258,7 +311,7 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
                                         .arg(info.fileName())
                                         .arg(QCoreApplication::applicationPid())
                                         .arg(QRandomGenerator::global()->generate()));
-    shopfile::create(temporary);
+    shopfile::create(temporary, version.number);
     Copied copied;
     try {
         SqliteFile out(temporary, SqliteFile::Mode::ReadWrite);
@@ -268,9 +321,10 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
         out.exec("BEGIN");
         const QStringList indexes = out.dropIndexes();
         QStringList differences;
-        for (const TableDescription &table : tables::all) {
-            if (table.scratch)
-                continue;
+        for (const TableDescription *described : copiedTables(version)) {
+            const TableDescription &table = *described;
+            if (isVersionTable(table))
+                out.exec(QString("DELETE FROM [%1]").arg(table.name));
             QStringList marks, names;
             if (table.autoNumber == nullptr) {
                 names << "rowid";

@@ -3,8 +3,10 @@
 
 #include "dataerror.h"
 #include "pgschema.h"
+#include "pgupgrade.h"
 #include "serverrights.h"
 #include "shoptables.h"
+#include "shopupgrade.h"
 
 #include <QLocale>
 
@@ -31,16 +33,17 @@ QCommandLineOption localeOption() {
 
 QStringList existingTables(pgtool::Session &db) {
     QStringList found;
-    for (const TableDescription &table : tables::all) {
+    for (const TableDescription *table :
+         shopversion::tablesOf(shopversion::newest(steps::all), steps::all)) {
         if (db.scalar("SELECT count(*) FROM pg_class WHERE relname = $1 "
                       "AND relnamespace = current_schema()::regnamespace",
-                      {pgschema::name(table.name)}) != "0")
-            found << pgschema::name(table.name);
+                      {pgschema::name(table->name)}) != "0")
+            found << pgschema::name(table->name);
     }
     return found;
 }
 
-void createSchema(pgtool::Session &db, const QString &locale) {
+void createSchema(pgtool::Session &db, const QString &locale, int version) {
     const QString sql = pgschema::tablesSql() + pgschema::functionsSql(locale);
     if (db.scalar("SELECT current_schema()").isNull())
         throw DataError(QString("The %1 has no schema to make the shop in (see search_path).")
@@ -53,12 +56,17 @@ void createSchema(pgtool::Session &db, const QString &locale) {
     serverrights::makeRoles(db);
     serverrights::createSaleFunction(db);
     serverrights::grantRights(db);
+    ServerUpgrade engine(db, ServerUpgrade::Transactions::Callers);
+    shopupgrade::makeSteps(engine, steps::all, version);
 }
 
-void checkSchema(pgtool::Session &db) {
+ShopVersion checkSchema(pgtool::Session &db) {
     const QStringList there = existingTables(db);
+    ServerUpgrade shop(db);
+    const ShopVersion version = shopupgrade::version(shop);
     QStringList problems;
-    for (const TableDescription &table : tables::all) {
+    for (const TableDescription *described : shopversion::tablesOf(version.number, steps::all)) {
+        const TableDescription &table = *described;
         const QString name = pgschema::name(table.name);
         if (!there.contains(name)) {
             problems << QString("the table %1 is missing").arg(name);
@@ -81,6 +89,7 @@ void checkSchema(pgtool::Session &db) {
         throw DataError(QString("The %1 does not hold the shop's tables as Quillmart makes them: "
                                 "%2.")
                             .arg(db.describe(), problems.join("; ")));
+    return version;
 }
 
 } // namespace shopserver

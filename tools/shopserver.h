@@ -5,6 +5,8 @@
 
 #include "pgsession.h"
 #include "serverroles.h"
+#include "shopsteps.h"
+#include "shopversion.h"
 
 #include <QCommandLineOption>
 #include <QString>
@@ -17,18 +19,21 @@ QString defaultLocale();
 // The tools' --locale NAME, by default defaultLocale().
 QCommandLineOption localeOption();
 
-// The ten tables that exist in the schema the server creates in (the first of the search
-// path), in db/schema.sql's order.
+// The shop's tables (the ten, and those of every step) that exist in the schema the server
+// creates in (the first of the search path), in the order they are made.
 QStringList existingTables(pgtool::Session &db);
 
 // Creates the tables, val() and the collation of `locale` (pgschema.h), the sale's function,
-// the two roles when they are missing, and their rights, in the transaction the caller has
-// begun. Throws DataError, changing nothing that the caller's rollback would not undo, when
-// any of the ten tables is there already.
-void createSchema(pgtool::Session &db, const QString &locale);
+// the two roles when they are missing, and their rights, then the steps up to `version` (the
+// newest unless told), in the transaction the caller has begun. Throws DataError, changing
+// nothing that the caller's rollback would not undo, when any of the shop's tables is there
+// already.
+void createSchema(pgtool::Session &db, const QString &locale,
+                  int version = shopversion::newest(steps::all));
 
-// Checks that the ten tables there have the shop's columns, in order and of their kinds, with
-// their hidden columns; throws DataError saying what differs.
-void checkSchema(pgtool::Session &db);
+// Checks that the tables of the shop's version there have the shop's columns, in order and
+// of their kinds, with their hidden columns, and returns the version; throws DataError saying
+// what differs.
+ShopVersion checkSchema(pgtool::Session &db);
 
 } // namespace shopserver

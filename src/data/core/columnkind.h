@@ -4,7 +4,8 @@
 
 #include <QString>
 
-enum class ColumnKind { AutoNumber, Whole, Money, Date, Time, Text };
+// Moment: a day and a time of day together (a receipt's, an upgrade's).
+enum class ColumnKind { AutoNumber, Whole, Money, Date, Time, Moment, Text };
 
 // Columns whose values are numbers: printed to the right and exported as number cells.
 inline bool isNumberKind(ColumnKind kind) {

@@ -29,6 +29,8 @@ ColumnKind kindFromDeclaredType(const QString &declaredType, bool primaryKey) {
         return ColumnKind::Date;
     if (type == QLatin1String("TIME"))
         return ColumnKind::Time;
+    if (type == QLatin1String("TIMESTAMP"))
+        return ColumnKind::Moment;
     return ColumnKind::Text;
 }
 
@@ -73,6 +75,26 @@ QTime parseTime(const QString &text) {
     if (half == QLatin1String("AM") && hour == 12)
         hour = 0;
     return QTime(hour, match.captured(2).toInt(), match.captured(3).toInt());
+}
+
+QString isoMoment(const QDateTime &moment) {
+    return moment.isValid() ? moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
+}
+
+QDateTime parseMoment(const QString &text) {
+    // A day and a time of day, parted by blanks or a T.
+    static const QRegularExpression form(QStringLiteral(R"(^\s*(\S+?)(?:\s+|T)(\S.*?)\s*$)"));
+    const auto match = form.match(text);
+    if (!match.hasMatch())
+        return QDateTime();
+    const QDate day = parseDate(match.captured(1));
+    const QTime time = parseTime(match.captured(2));
+    return day.isValid() && time.isValid() ? QDateTime(day, time) : QDateTime();
+}
+
+QString momentText(const QDateTime &moment) {
+    return moment.isValid() ? dateText(moment.date()) + QLatin1Char(' ') + timeText(moment.time())
+                            : QString();
 }
 
 QString numberText(double value) {
@@ -180,6 +202,13 @@ QVariant toStorage(ColumnKind kind, const QVariant &value, const QString &fieldN
             mismatch(fieldName, text, "a time of day (hours:minutes:seconds)");
         return QVariant(timeText(time));
     }
+    case ColumnKind::Moment: {
+        const QDateTime moment =
+            type == QMetaType::QDateTime ? value.toDateTime() : parseMoment(text);
+        if (!moment.isValid())
+            mismatch(fieldName, text, "a day and a time (year/month/day hours:minutes:seconds)");
+        return QVariant(isoMoment(moment));
+    }
     }
     return QVariant(text);
 }
@@ -202,6 +231,10 @@ QString displayText(ColumnKind kind, const QVariant &stored) {
     if (kind == ColumnKind::Date) {
         const QDate date = QDate::fromString(text, Qt::ISODate);
         return date.isValid() ? dateText(date) : text;
+    }
+    if (kind == ColumnKind::Moment) {
+        const QDateTime moment = parseMoment(text);
+        return moment.isValid() ? momentText(moment) : text;
     }
     return text;
 }

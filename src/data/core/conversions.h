@@ -5,6 +5,7 @@
 #include "columnkind.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QTime>
 #include <QVariant>
@@ -19,6 +20,12 @@ QDate parseDate(const QString &text);
 QString isoDate(const QDate &date);  // "2001-05-03": the stored form
 QString timeText(const QTime &time); // "14:05:09": the stored and shown form
 QTime parseTime(const QString &text);
+// "2001-05-03 14:05:09": a moment's stored form, on the file as on a server.
+QString isoMoment(const QDateTime &moment);
+// Reads a moment as stored or as the shop shows it ("2001/5/3 14:05:09"). Invalid if not.
+QDateTime parseMoment(const QString &text);
+// "2001/5/3 14:05:09": a moment as the shop shows it.
+QString momentText(const QDateTime &moment);
 
 // Shortest decimal text of a number as the shop shows it: 37.5, 300, -2, 0.
 QString numberText(double value);

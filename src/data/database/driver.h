@@ -10,6 +10,7 @@
 class ConnectionEngine;
 class ShopDatabase;
 class SqlDialect;
+class UpgradeEngine;
 
 class Driver {
 public:
@@ -24,4 +25,7 @@ public:
     virtual QString shortName(const QString &location) const = 0;
     // The file the shop is kept in when it is one file on this computer; none otherwise.
     virtual std::optional<QString> localFile(const QString &location) const = 0;
+    // A session of its own that makes the steps of the shop's versions (upgradeengine.h).
+    // Throws DataError when the shop cannot be opened.
+    virtual std::unique_ptr<UpgradeEngine> upgrader(const ShopDatabase &shop) const = 0;
 };

@@ -2,9 +2,7 @@
 #include "shoplocation.h"
 
 #include "pglocation.h"
-
-#include <pwd.h>
-#include <unistd.h>
+#include "systemuser.h"
 
 namespace shoplocation {
 
@@ -19,18 +17,6 @@ QString connectionString(const QString &location) {
 bool isConnectionString(const QString &text) {
     return pglocation::isConnectionString(text);
 }
-
-namespace {
-
-QString systemUser() {
-    for (const char *variable : {"USER", "LOGNAME"})
-        if (const QString user = qEnvironmentVariable(variable); !user.isEmpty())
-            return user;
-    const passwd *entry = getpwuid(geteuid()); // a service or a container sets neither
-    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString();
-}
-
-} // namespace
 
 QString loginName(const QString &location) {
     const QString login =

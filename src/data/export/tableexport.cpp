@@ -139,6 +139,9 @@ void fill(ExportBatch &batch, ExportCell &cell, ColumnKind kind, const QVariant 
         setNumber(cell, kind, *number);
         return;
     }
+    case ColumnKind::Moment: // as the shop shows it, 2001/5/3 14:05:09
+        batch.setText(cell, conv::displayText(kind, value).toUtf8());
+        return;
     case ColumnKind::Text:
         break;
     }

@@ -5,9 +5,11 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "democatalogue.h"
+#include "driver.h"
 #include "opendatabase.h"
 #include "privatefiles.h"
 #include "shoptables.h"
+#include "shopupgrade.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +42,16 @@ void removeFileAndJournals(const QString &path) {
 
 namespace shopfile {
 
-void create(const QString &path) {
+void create(const QString &path, std::span<const StepDescription> steps) {
+    create(path, shopversion::newest(steps), steps);
+}
+
+void create(const QString &path, int version, std::span<const StepDescription> steps) {
+    if (version < 1 || version > shopversion::newest(steps))
+        throw DataError(QString("There is no shop version %1; this Quillmart makes versions 1 to "
+                                "%2.")
+                            .arg(version)
+                            .arg(shopversion::newest(steps)));
     // The shop's folder and files are private to their owner: the shop's takings are nobody
     // else's business. A folder that is there already keeps its mode.
     const QFileInfo info(path);
@@ -66,6 +77,7 @@ void create(const QString &path) {
         const QString mode = db.scalar("PRAGMA journal_mode=WAL").toString();
         if (mode.compare("wal", Qt::CaseInsensitive) != 0)
             throw DataError(QString("Cannot put the shop database %1 in WAL mode.").arg(path));
+        shopupgrade::makeSteps(*db.shop().driver().upgrader(db.shop()), steps, version);
     } catch (...) {
         // The file is ours and holds nothing yet: leave no half-made database behind.
         removeFileAndJournals(path);
@@ -78,10 +90,10 @@ bool occupied(const QString &path) {
     return info.exists() || info.isSymLink();
 }
 
-void makeShop(const QString &path, Contents contents, const QDate &today) {
+void makeShop(const QString &path, Contents contents, const QDate &today, int version) {
     if (occupied(path))
         throw DataError(QString("%1 already exists; nothing was changed.").arg(path));
-    create(path);
+    create(path, version);
     if (contents == Contents::Empty)
         return;
     try {

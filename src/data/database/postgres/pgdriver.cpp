@@ -6,6 +6,8 @@
 #include "openserver.h"
 #include "pgdialect.h"
 #include "pglocation.h"
+#include "pgupgrade.h"
+#include "shopdatabase.h"
 
 namespace {
 
@@ -23,6 +25,10 @@ public:
     }
     // The server keeps its own files, backups and checks.
     std::optional<QString> localFile(const QString &) const override { return std::nullopt; }
+    std::unique_ptr<UpgradeEngine> upgrader(const ShopDatabase &shop) const override {
+        return std::make_unique<ServerUpgrade>(
+            std::make_unique<pgtool::Session>(pglocation::connectionString(shop.location())));
+    }
 };
 
 } // namespace

@@ -1,9 +1,11 @@
 // The shop's tables as a PostgreSQL server holds them, rendered from their one description
-// (shoptables.h): names in lower case, each kind as the server's type, the hidden columns,
-// row security of the scratch tables and the indexes; and the server's own val() and text
-// order, which read and sort as the program does on a shop file.
+// (shoptables.h, and the steps of the shop's versions in shopsteps.h): names in lower case, each
+// kind as the server's type, the hidden columns, row security of the scratch tables and the
+// indexes; and the server's own val() and text order, which read and sort as the program does on a
+// shop file.
 #pragma once
 
+#include "stepdescription.h"
 #include "tabledescription.h"
 
 #include <QString>
@@ -22,6 +24,13 @@ QStringList columns(const TableDescription &table);
 
 // Makes every table, its hidden columns, row security and indexes.
 QString tablesSql();
+// Makes a step of the shop's versions: its tables with their rules and hidden columns, the row
+// security of its scratch tables, its indexes, the roles' rights (stepRightsSql) and its own
+// part for a server.
+QString stepSql(const StepDescription &step);
+// The rights the step gives the tills' and the back office's roles, after taking away every
+// right anyone but the owner holds on the step's own tables.
+QString stepRightsSql(const StepDescription &step);
 // The policy by which a scratch table's rows are the login's that wrote them.
 QString scratchPolicySql(const TableDescription &table);
 // val(), and the collation shoptext in the order of `locale` (a BCP 47 name such as en-GB).

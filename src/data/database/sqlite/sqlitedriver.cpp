@@ -7,6 +7,7 @@
 #include "databaseerrors.h"
 #include "dataerror.h"
 #include "driver.h"
+#include "fileupgrade.h"
 #include "shopdatabase.h"
 #include "sqlitedialect.h"
 #include "sqlitefile.h"
@@ -104,6 +105,9 @@ public:
         return QFileInfo(location).fileName();
     }
     std::optional<QString> localFile(const QString &location) const override { return location; }
+    std::unique_ptr<UpgradeEngine> upgrader(const ShopDatabase &shop) const override {
+        return std::make_unique<FileUpgrade>(existing(shop.location()));
+    }
 };
 
 } // namespace

@@ -1,0 +1,103 @@
+// A server shop's upgrade session.
+#include "pgupgrade.h"
+
+#include "conversions.h"
+#include "dataerror.h"
+#include "pgschema.h"
+#include "shopsteps.h"
+
+namespace {
+
+// The advisory lock every upgrade of a shop takes for each step (any number of Quillmart's
+// own; the server keeps such locks per database).
+constexpr char kUpgradeLock[] = "7302150271";
+
+} // namespace
+
+ServerUpgrade::ServerUpgrade(pgtool::Session &session, Transactions transactions)
+    : db_(session), transactions_(transactions) {}
+
+ServerUpgrade::ServerUpgrade(std::unique_ptr<pgtool::Session> session)
+    : own_(std::move(session)), db_(*own_) {}
+
+QString ServerUpgrade::describe() const {
+    return QStringLiteral("The shop in the %1").arg(db_.describe());
+}
+
+QString ServerUpgrade::login() {
+    return db_.scalar(QStringLiteral("SELECT current_user"));
+}
+
+bool ServerUpgrade::hasTable(const char *table) {
+    // The catalogue as of this statement: a name looked up earlier in the session (to_regclass)
+    // may be remembered as missing after another upgrade has made it.
+    return db_.scalar(QStringLiteral("SELECT EXISTS (SELECT FROM pg_class WHERE relname = $1 AND "
+                                     "relnamespace = current_schema()::regnamespace)"),
+                      {pgschema::name(table)}) == QLatin1String("t");
+}
+
+std::vector<VersionRow> ServerUpgrade::versionRows() {
+    namespace V = tables::shopversion;
+    const pgtool::Result result =
+        db_.exec(QStringLiteral("SELECT %1::text, %2 FROM %3")
+                     .arg(pgschema::quoted(V::Version.name), pgschema::quoted(V::OldestWriter.name),
+                          pgschema::quoted(V::table)));
+    std::vector<VersionRow> rows;
+    for (int row = 0; row < result.rows(); ++row)
+        rows.push_back({result.text(row, 0), result.text(row, 1)});
+    return rows;
+}
+
+void ServerUpgrade::pinSchema(pgtool::Session &session) {
+    session.exec(QStringLiteral("SELECT set_config('search_path', quote_ident(current_schema()) "
+                                "|| ', pg_temp', true)"));
+}
+
+void ServerUpgrade::begin() {
+    if (transactions_ == Transactions::Own) {
+        db_.exec(QStringLiteral("BEGIN"));
+        inTransaction_ = true;
+    }
+    pinSchema(db_);
+    db_.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(QLatin1String(kUpgradeLock)));
+}
+
+void ServerUpgrade::apply(const StepDescription &step) {
+    db_.exec(pgschema::stepSql(step));
+}
+
+void ServerUpgrade::record(const ShopVersion &version,
+                           const std::optional<UpgradeRecord> &upgrade) {
+    namespace V = tables::shopversion;
+    db_.exec(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES ('shop', $1, $2) ON CONFLICT (%2) "
+                            "DO UPDATE SET %3 = excluded.%3, %4 = excluded.%4")
+                 .arg(pgschema::quoted(V::table), pgschema::quoted(V::Shop.name),
+                      pgschema::quoted(V::Version.name), pgschema::quoted(V::OldestWriter.name)),
+             {QString::number(version.number), version.oldestWriter.toString()});
+    if (!upgrade)
+        return;
+    namespace U = tables::shopupgrades;
+    db_.exec(QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES ($1, $2, $3, $4, $5)")
+                 .arg(pgschema::quoted(U::table), pgschema::quoted(U::FromVersion.name),
+                      pgschema::quoted(U::ToVersion.name), pgschema::quoted(U::UpgradedAt.name),
+                      pgschema::quoted(U::ProgramVersion.name), pgschema::quoted(U::Login.name)),
+             {QString::number(upgrade->from), QString::number(upgrade->to),
+              conv::isoMoment(upgrade->when), upgrade->program, upgrade->login});
+}
+
+void ServerUpgrade::commit() {
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
+    db_.exec(QStringLiteral("COMMIT"));
+}
+
+void ServerUpgrade::rollback() noexcept {
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
+    try {
+        db_.exec(QStringLiteral("ROLLBACK"));
+    } catch (const DataError &) {
+    }
+}
