@@ -15,12 +15,14 @@
 #include "shopsession.h"
 #include "shoptables.h"
 #include "stockquestion.h"
+#include "titlesearchdialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -55,8 +57,11 @@ QLabel *displayField(QWidget *parent, const QString &name) {
     return field;
 }
 
-// Copies are counted whole: a sale of 2.5 copies could not be kept in stock or sales rows.
+// Copies are counted whole: a sale of 2.5 copies could not be kept in stock or sales rows. A
+// box left empty sells one copy.
 std::optional<qint64> copiesTyped(const QString &text) {
+    if (text.trimmed().isEmpty())
+        return 1;
     const auto number = conv::parseNumber(text);
     if (!number || std::floor(*number) != *number || std::fabs(*number) > largestQuantity)
         return std::nullopt;
@@ -108,6 +113,11 @@ void SellScreen::buildControls() {
         ->setBuddy(quantityEdit_);
     listButton_ = named<QPushButton>("Command1", QStringLiteral("&List"), this);
     okButton_ = named<QPushButton>("Command2", QStringLiteral("&OK"), this);
+    findButton_ = named<QPushButton>("cmdDoYouHave", QStringLiteral("Do &you have…?"), this);
+    findButton_->setToolTip(QStringLiteral("Search the catalogue by words of the title or the "
+                                           "author, or by ISBN (F3)"));
+    auto *findKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    findKey->setContext(Qt::WidgetWithChildrenShortcut); // this window's, not its neighbours'
 
     const std::pair<const char *, const char *> lookupCaptions[] = {
         {"lblLabels_11", "ISBN:"},
@@ -154,9 +164,16 @@ void SellScreen::buildControls() {
     connect(listButton_, &QPushButton::clicked, this, &SellScreen::lookup);
     connect(okButton_, &QPushButton::clicked, this, &SellScreen::recordSale);
     connect(nextButton_, &QPushButton::clicked, this, &SellScreen::nextCustomer);
-    // Enter in either box looks the title up, so the counter can be worked from the keyboard.
-    connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
-    connect(quantityEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
+    connect(findButton_, &QPushButton::clicked, this, &SellScreen::findTitle);
+    connect(findKey, &QShortcut::activated, this, &SellScreen::findTitle);
+    // The counter is worked from the keyboard and a scanner: Enter in the ISBN box looks up,
+    // then books; Enter after a quantity looks up with it, the ISBN box ready to book it.
+    connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::isbnEntered);
+    connect(quantityEdit_, &QLineEdit::returnPressed, this, [this] {
+        lookup();
+        if (lookedUp_)
+            readyForScan();
+    });
     connect(quantityEdit_, &QLineEdit::textEdited, this, [this] { quantityTaken_ = false; });
     setFocusProxy(isbnEdit_);
     new ReceiptCommands(this, context_, [this] { return customerReceipt(); });
@@ -173,6 +190,7 @@ void SellScreen::arrangeControls() {
     entry->addSpacing(16);
     entry->addWidget(listButton_);
     entry->addStretch(2);
+    entry->addWidget(findButton_);
 
     auto *shown = new QGridLayout;
     const char *const captions[] = {"lblLabels_11", "lblLabels_12", "lblLabels_14",
@@ -250,6 +268,7 @@ void SellScreen::lookup() {
     policy::reportOnError(*context_.messages, [&] { found = lookUpTitle(replaced); });
     if (found) {
         quantityTaken_ = true;
+        lookedUpText_ = isbnEdit_->text();
         isbnEdit_->selectAll();
     } else if (copiesTyped(quantityEdit_->text())) {
         // A scanner's next ISBN replaces the one not found, and copies typed for it are not
@@ -351,6 +370,26 @@ void SellScreen::showLookup(const SaleLine &sale, Money salePrice, std::optional
         onSalePrice_->setText(offer->text());
     onSaleFlag_ = offer.has_value();
     lookedUp_ = sale;
+}
+
+void SellScreen::isbnEntered() {
+    if (lookedUp_ && quantityTaken_ && isbnEdit_->text() == lookedUpText_)
+        recordSale();
+    else
+        lookup();
+}
+
+void SellScreen::findTitle() {
+    auto *dialog = new TitleSearchDialog(session_, *context_.messages, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+        if (result == QDialog::Accepted) {
+            isbnEdit_->setText(dialog->chosenIsbn());
+            lookup(); // as if it had been scanned
+        }
+        readyForScan();
+    });
+    dialog->open();
 }
 
 void SellScreen::recordSale() {
