@@ -71,6 +71,7 @@ TitleSearchDialog::TitleSearchDialog(std::shared_ptr<ShopSession> session, Messa
     connect(&pause_, &QTimer::timeout, this, &TitleSearchDialog::search);
     connect(words_, &QLineEdit::textChanged, &pause_, qOverload<>(&QTimer::start));
     words_->installEventFilter(this);
+    words_->setFocus();
     showCount();
 }
 
