@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -13,28 +14,17 @@ namespace {
 constexpr std::array<std::pair<char16_t, char16_t>, 4> kRanges{
     {{0x0000, 0x024F}, {0x0370, 0x052F}, {0x1E00, 0x1FFF}, {0x2018, 0x201F}}};
 
-// Letters that are not a plain letter with a mark in Unicode, but that a reader takes for one.
-constexpr std::array<std::pair<char16_t, char16_t>, 14> kPlainLetters{{{u'ø', u'o'},
-                                                                       {u'Ø', u'o'},
-                                                                       {u'ł', u'l'},
-                                                                       {u'Ł', u'l'},
-                                                                       {u'đ', u'd'},
-                                                                       {u'Đ', u'd'},
-                                                                       {u'ħ', u'h'},
-                                                                       {u'Ħ', u'h'},
-                                                                       {u'ı', u'i'},
-                                                                       {u'ŧ', u't'},
-                                                                       {u'Ŧ', u't'},
-                                                                       {u'‘', u'\''},
-                                                                       {u'’', u'\''},
-                                                                       {u'‛', u'\''}}};
+// Letters that are not a plain letter with a mark in Unicode, but that a reader takes for one,
+// and the apostrophes: each of the first folds to the character at its place in the second.
+constexpr std::u16string_view kTaken = u"øØłŁđĐħĦıŧŦ‘’‛";
+constexpr std::u16string_view kTakenFor = u"oollddhhitt'''";
+static_assert(kTaken.size() == kTakenFor.size());
 
 // A character's letter without its marks, in small letters; a mark alone stays itself, so
 // that every character keeps its one place.
 QChar foldByUnicode(QChar c) {
-    for (const auto &[letter, plain] : kPlainLetters)
-        if (c.unicode() == letter)
-            return QChar(plain);
+    if (const std::size_t at = kTaken.find(c.unicode()); at != std::u16string_view::npos)
+        return QChar(kTakenFor[at]);
     const QString decomposed = QString(c).normalized(QString::NormalizationForm_KD);
     if (decomposed.isEmpty() || decomposed.front().isMark())
         return c.toLower();

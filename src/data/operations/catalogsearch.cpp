@@ -13,8 +13,7 @@ namespace catalogsearch {
 
 namespace T = tables::Titles;
 
-void open(RecordSource &list, const QString &typed, int limit) {
-    Connection &connection = list.readingConnection();
+Search prepare(Connection &connection, const QString &typed, int limit) {
     const QStringList words = searchtext::words(typed);
     // An ISBN as typed, and in its other forms (hyphens, ISBN-10 or -13): those titles are
     // found through the ISBN index whatever the words find.
@@ -34,8 +33,13 @@ void open(RecordSource &list, const QString &typed, int limit) {
                             .exact = T::ISBN,
                             .exactValues = static_cast<int>(isbns.size()),
                             .limit = limit};
-    list.open(dialect.wordSearch(search, static_cast<int>(words.size())),
-              isbns + (words.isEmpty() ? QVariantList() : dialect.wordValues(words)));
+    return {dialect.wordSearch(search, static_cast<int>(words.size())),
+            isbns + (words.isEmpty() ? QVariantList() : dialect.wordValues(words))};
+}
+
+void open(RecordSource &list, const QString &typed, int limit) {
+    const Search search = prepare(list.readingConnection(), typed, limit);
+    list.open(search.query, search.values);
 }
 
 } // namespace catalogsearch
