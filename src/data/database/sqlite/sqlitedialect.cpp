@@ -6,6 +6,7 @@
 #include "sqlbuilder.h"
 #include "sqldialect.h"
 #include "textorder.h"
+#include "wordmatch.h"
 
 namespace {
 
@@ -38,6 +39,18 @@ public:
         static const std::vector<EngineSql> statements{topSellersSql(
             QStringLiteral("printf('%.15g', coalesce(g.copies, 0))"), QStringLiteral("+"))};
         return statements;
+    }
+
+    // All the words in one value, so that each row is tested by one call.
+    QVariantList wordValues(const QStringList &words) const override {
+        return {words.join(QLatin1Char(wordmatch::separator))};
+    }
+
+protected:
+    QString wordCondition(const QStringList &columns, int first, int) const override {
+        return QStringLiteral("%1(%2, %3)")
+            .arg(QLatin1String(wordmatch::functionName), parameter(first),
+                 columns.join(QStringLiteral(", ")));
     }
 };
 
