@@ -11,6 +11,13 @@ class ConnectionEngine;
 class ShopDatabase;
 class SqlDialect;
 
+// What a driver keeps of one shop while it is open, shared by every copy of its ShopDatabase
+// (a server's kept connections, say).
+class ShopState {
+public:
+    virtual ~ShopState() = default;
+};
+
 class Driver {
 public:
     virtual ~Driver() = default;
@@ -24,4 +31,6 @@ public:
     virtual QString shortName(const QString &location) const = 0;
     // The file the shop is kept in when it is one file on this computer; none otherwise.
     virtual std::optional<QString> localFile(const QString &location) const = 0;
+    // What the driver keeps of a shop it opens; none when it keeps nothing.
+    virtual std::shared_ptr<ShopState> newShopState() const { return nullptr; }
 };

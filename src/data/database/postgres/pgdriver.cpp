@@ -1,18 +1,19 @@
-// The server shop's driver: its location is pglocation's.
+// The server shop's driver: its location is pglocation's; it keeps the shop's closed screens'
+// connections and its tables' columns.
 #include "pgdriver.h"
 
 #include "driver.h"
-#include "engine.h"
-#include "openserver.h"
 #include "pgdialect.h"
 #include "pglocation.h"
+#include "pgpool.h"
+#include "serverengine.h"
 
 namespace {
 
 class ServerDriver : public Driver {
 public:
     std::unique_ptr<ConnectionEngine> connect(const ShopDatabase &shop) const override {
-        return engines::openServer(shop);
+        return std::make_unique<server::ServerConnection>(shop);
     }
     const SqlDialect &dialect() const override { return engines::serverDialect(); }
     QString describe(const QString &location) const override {
@@ -23,6 +24,9 @@ public:
     }
     // The server keeps its own files, backups and checks.
     std::optional<QString> localFile(const QString &) const override { return std::nullopt; }
+    std::shared_ptr<ShopState> newShopState() const override {
+        return std::make_shared<ServerShopState>();
+    }
 };
 
 } // namespace
