@@ -38,7 +38,9 @@ std::unique_ptr<pgtool::Session> SessionPool::take(const std::vector<pgtool::Set
 void SessionPool::put(std::unique_ptr<pgtool::Session> session) {
     // The server ends it once kept longer than here, so that a program left alone holds no
     // server process for long; the answer is read, and dropped, by the reset that takes it.
-    if (!session->idle() || PQsendQuery(session->raw(), "SET idle_session_timeout = '5min'") == 0)
+    static const QByteArray expiry =
+        "SET idle_session_timeout = '" + QByteArray::number(kLongest.count()) + "min'";
+    if (!session->idle() || PQsendQuery(session->raw(), expiry.constData()) == 0)
         return;
     const std::lock_guard lock(mutex_);
     dropExpired();

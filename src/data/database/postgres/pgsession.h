@@ -36,6 +36,7 @@ public:
     QString text(int row, int column) const;
     QByteArray bytes(int row, int column) const;
     PGresult *raw() const { return result_.get(); }
+    void reset(PGresult *result = nullptr) { result_.reset(result); }
 
 private:
     std::unique_ptr<PGresult, void (*)(PGresult *)> result_;

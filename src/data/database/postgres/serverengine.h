@@ -22,10 +22,7 @@ class ShopDatabase;
 
 namespace server {
 
-struct ResultDeleter {
-    void operator()(PGresult *result) const { PQclear(result); }
-};
-using Result = std::unique_ptr<PGresult, ResultDeleter>;
+using pgtool::Result;
 
 class ServerStatement;
 
@@ -106,7 +103,7 @@ public:
     }
     int columnCount() override {
         start();
-        return description_ ? PQnfields(description_.get()) : 0;
+        return description_ ? PQnfields(description_.raw()) : 0;
     }
     QString columnName(int column) override;
     QVariant value(int column) const override;

@@ -74,15 +74,15 @@ void ServerStatement::start() {
     peeked_ = next();
     // A read outside a transaction on a connection the server dropped since the last
     // statement (a restart) is simply sent again on a new one.
-    if (PQresultStatus(peeked_.get()) == PGRES_FATAL_ERROR && isRead() &&
-        conn_.reopenForRead(peeked_.get())) {
+    if (PQresultStatus(peeked_.raw()) == PGRES_FATAL_ERROR && isRead() &&
+        conn_.reopenForRead(peeked_.raw())) {
         peeked_.reset();
         state_ = State::Ready;
         start();
         return;
     }
-    if (peeked_ && PQresultStatus(peeked_.get()) != PGRES_FATAL_ERROR)
-        description_.reset(PQcopyResult(peeked_.get(), PG_COPYRES_ATTRS));
+    if (peeked_ && PQresultStatus(peeked_.raw()) != PGRES_FATAL_ERROR)
+        description_.reset(PQcopyResult(peeked_.raw(), PG_COPYRES_ATTRS));
 }
 
 Result ServerStatement::next() {
@@ -103,8 +103,8 @@ void ServerStatement::readRest() {
         return;
     PGconn *conn = conn_.raw();
     for (Result result(PQgetResult(conn)); result; result.reset(PQgetResult(conn))) {
-        if (PQresultStatus(result.get()) == PGRES_SINGLE_TUPLE && readAhead_.empty())
-            spool_.add(result.get());
+        if (PQresultStatus(result.raw()) == PGRES_SINGLE_TUPLE && readAhead_.empty())
+            spool_.add(result.raw());
         else
             readAhead_.push_back(std::move(result));
     }
@@ -119,7 +119,7 @@ bool ServerStatement::step() {
     for (;;) {
         // The rows read ahead come after the first one, which start() kept.
         if (!peeked_ && !spool_.empty()) {
-            spooled_ = spool_.next(PQnfields(description_.get()));
+            spooled_ = spool_.next(PQnfields(description_.raw()));
             return true;
         }
         Result result = next();
@@ -127,13 +127,13 @@ bool ServerStatement::step() {
             finish(Result());
             return false;
         }
-        switch (PQresultStatus(result.get())) {
+        switch (PQresultStatus(result.raw())) {
         case PGRES_SINGLE_TUPLE:
             row_ = std::move(result);
             return true;
         case PGRES_TUPLES_OK:
         case PGRES_COMMAND_OK:
-            conn_.setChanges(std::atoi(PQcmdTuples(result.get())));
+            conn_.setChanges(result.changed());
             continue; // the end of the rows: the null result follows
         default:
             finish(std::move(result));
@@ -149,7 +149,7 @@ void ServerStatement::finish(Result failure) {
     state_ = State::Done;
     conn_.release(this);
     if (failure)
-        conn_.fail(failure.get());
+        conn_.fail(failure.raw());
 }
 
 void ServerStatement::stop() {
@@ -184,16 +184,16 @@ QString ServerStatement::columnName(int column) {
     start();
     if (!description_)
         return QString();
-    const QString name = QString::fromUtf8(PQfname(description_.get(), column));
+    const QString name = QString::fromUtf8(PQfname(description_.raw(), column));
     const auto written = sql_.names.constFind(name);
     return written != sql_.names.constEnd() ? *written : serversql::shopName(name);
 }
 
 QString ServerStatement::declaredType(int column) {
     start();
-    if (!description_ || PQftable(description_.get(), column) == InvalidOid)
+    if (!description_ || PQftable(description_.raw(), column) == InvalidOid)
         return QString();
-    switch (PQftype(description_.get(), column)) {
+    switch (PQftype(description_.raw(), column)) {
     case int2Oid:
     case int4Oid:
     case int8Oid:
@@ -218,13 +218,13 @@ void ServerStatement::readCell(int column, CellSink &sink) const {
     const char *text = nullptr;
     if (spooled_)
         text = spool_.cell(column, length);
-    else if (row_ && !PQgetisnull(row_.get(), 0, column)) {
-        length = PQgetlength(row_.get(), 0, column);
-        text = PQgetvalue(row_.get(), 0, column);
+    else if (row_ && !PQgetisnull(row_.raw(), 0, column)) {
+        length = PQgetlength(row_.raw(), 0, column);
+        text = PQgetvalue(row_.raw(), 0, column);
     }
     if (text == nullptr)
         return sink.null();
-    switch (PQftype(description_.get(), column)) {
+    switch (PQftype(description_.raw(), column)) {
     case int2Oid:
     case int4Oid:
     case int8Oid:
@@ -241,7 +241,7 @@ void ServerStatement::readCell(int column, CellSink &sink) const {
 }
 
 void ServerStatement::readCells(int from, CellSink &sink) const {
-    const int columns = description_ ? PQnfields(description_.get()) : 0;
+    const int columns = description_ ? PQnfields(description_.raw()) : 0;
     for (int column = from; column < columns; ++column)
         readCell(column, sink);
 }
@@ -256,7 +256,7 @@ QVariant ServerStatement::value(int column) const {
             value = QVariant(QString::fromUtf8(utf8, static_cast<qsizetype>(size)));
         }
     } one;
-    if (description_ && column >= 0 && column < PQnfields(description_.get()))
+    if (description_ && column >= 0 && column < PQnfields(description_.raw()))
         readCell(column, one);
     return one.value;
 }
