@@ -19,20 +19,22 @@ void SessionPool::dropExpired() {
 }
 
 std::unique_ptr<pgtool::Session> SessionPool::take(const std::vector<pgtool::Setting> &settings) {
-    for (;;) {
-        std::unique_ptr<pgtool::Session> session;
-        {
-            const std::lock_guard lock(mutex_);
-            dropExpired();
-            if (kept_.empty())
-                return nullptr;
-            session = std::move(kept_.back().session);
-            kept_.pop_back();
-        }
-        // One round trip; a connection the server ended meanwhile fails it and goes.
-        if (session->run(kReset + pgtool::Session::setStatements(settings)).ok())
-            return session;
+    std::unique_ptr<pgtool::Session> session;
+    {
+        const std::lock_guard lock(mutex_);
+        dropExpired();
+        if (kept_.empty())
+            return nullptr;
+        session = std::move(kept_.back().session);
+        kept_.pop_back();
     }
+    // One round trip. A connection the server ended meanwhile fails it, and the others went
+    // the same way as likely as not (a restart): none of them is tried.
+    if (session->run(kReset + pgtool::Session::setStatements(settings)).ok())
+        return session;
+    const std::lock_guard lock(mutex_);
+    kept_.clear();
+    return nullptr;
 }
 
 void SessionPool::put(std::unique_ptr<pgtool::Session> session) {

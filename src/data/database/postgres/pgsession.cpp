@@ -87,10 +87,16 @@ void Session::connect(const QString &conninfo, const std::vector<Setting> &setti
     // The connection string comes last and wins; an empty value counts as none.
     const QByteArray string = conninfo.toUtf8();
     const char *ours = ownOptions ? "" : options.constData();
-    const char *keywords[] = {"connect_timeout", "fallback_application_name",
-                              "client_encoding", "options",
-                              "dbname",          nullptr};
-    const char *values[] = {"10", "Quillmart", "UTF8", ours, string.constData(), nullptr};
+    // A server that does not answer is given up after ten seconds, also once connected (a
+    // kept connection to a server that went away while the program stood idle, say).
+    const char *keywords[] = {"connect_timeout",
+                              "tcp_user_timeout",
+                              "fallback_application_name",
+                              "client_encoding",
+                              "options",
+                              "dbname",
+                              nullptr};
+    const char *values[] = {"10", "10000", "Quillmart", "UTF8", ours, string.constData(), nullptr};
     conn_ = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(conn_) != CONNECTION_OK || (ownOptions && !run(setStatements(settings)).ok())) {
         const QString why = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();

@@ -45,14 +45,14 @@ private:
 class Session {
 public:
     // Connects with a libpq connection string or service name ("service=shop") as a tool
-    // does, waiting as long as its work takes; throws DataError naming the server when it
-    // cannot.
+    // does, waiting for locks and statements as long as its work takes; throws DataError
+    // naming the server when it cannot.
     explicit Session(const QString &conninfo);
     // Connects with the session's settings sent along with the request to connect (a round
     // trip saved), or SET right after when the connection string names server options of its
-    // own; either way they win over the login's defaults. A server that does not answer is
-    // given up after ten seconds. Throws DataError of kind ConnectionLost, libpq's reason in
-    // its details.
+    // own; either way they win over the login's defaults. Either constructor gives up on a
+    // server that does not answer for ten seconds. Throws DataError of kind ConnectionLost
+    // whose sentence is libpq's reason.
     Session(const QString &conninfo, const std::vector<Setting> &settings);
     ~Session();
     Session(const Session &) = delete;
