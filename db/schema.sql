@@ -7,6 +7,8 @@
 --   TIME                               a time of day, stored as 'HH:MM:SS'
 --   TEXT                               text
 -- Relations between tables are by equal text (a supplier's name, an ISBN), never by key.
+-- A table marked "-- scratch" holds one till's working rows (the top sellers, a bill listing to
+-- print): on a server each till sees only its own, and a copy of the shop leaves them out.
 
 CREATE TABLE Titles (
     BOOKNO           INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -90,13 +92,13 @@ CREATE TABLE paidbill (
 CREATE INDEX paidbillInvoiceDate ON paidbill ([Invoice Date]);
 CREATE INDEX paidbillRetail ON paidbill (Retail);
 
-CREATE TABLE tmp (
+CREATE TABLE tmp ( -- scratch
     A TEXT,
     B TEXT,
     C TEXT
 );
 
-CREATE TABLE tempPay (
+CREATE TABLE tempPay ( -- scratch
     [Invoice No]   TEXT,
     [Invoice Date] DATE,
     Fee            MONEY,

@@ -1,56 +1,44 @@
 // The generator's reusable INSERT statement.
 #include "bulkinsert.h"
 
-#include "dataerror.h"
+#include <QStringList>
 
-#include <sqlite3.h>
+namespace {
 
-BulkInsert::BulkInsert(sqlite3 *db, const char *table, std::initializer_list<const char *> columns)
-    : db_(db), table_(table) {
-    std::string names, marks;
+QString insertSql(const char *table, std::initializer_list<const char *> columns) {
+    QStringList names, marks;
     for (const char *column : columns) {
-        names += names.empty() ? "[" : ", [";
-        names += column;
-        names += "]";
-        marks += marks.empty() ? "?" : ", ?";
+        names << QStringLiteral("[%1]").arg(QString::fromUtf8(column));
+        marks << QStringLiteral("?");
     }
-    const std::string sql = "INSERT INTO [" + table_ + "] (" + names + ") VALUES (" + marks + ")";
-    if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) !=
-        SQLITE_OK)
-        throw DataError(QString("Cannot prepare the rows of %1: %2")
-                            .arg(QString::fromStdString(table_), sqlite3_errmsg(db_)));
+    return QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
+        .arg(QString::fromUtf8(table), names.join(", "), marks.join(", "));
 }
 
-BulkInsert::~BulkInsert() {
-    sqlite3_finalize(stmt_);
-}
+} // namespace
+
+BulkInsert::BulkInsert(SqliteFile &file, const char *table,
+                       std::initializer_list<const char *> columns)
+    : insert_(file, insertSql(table, columns)) {}
 
 BulkInsert &BulkInsert::text(std::string_view value) {
-    sqlite3_bind_text(stmt_, next_++, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
+    insert_.bindKept(next_++, value);
     return *this;
 }
 
 BulkInsert &BulkInsert::integer(std::int64_t value) {
-    sqlite3_bind_int64(stmt_, next_++, value);
+    insert_.bind(next_++, qlonglong(value));
     return *this;
 }
 
 BulkInsert &BulkInsert::money(double value) {
-    sqlite3_bind_double(stmt_, next_++, value);
-    return *this;
-}
-
-BulkInsert &BulkInsert::null() {
-    sqlite3_bind_null(stmt_, next_++);
+    insert_.bind(next_++, value);
     return *this;
 }
 
 void BulkInsert::row() {
-    const int rc = sqlite3_step(stmt_);
-    sqlite3_reset(stmt_);
     next_ = 1;
-    if (rc != SQLITE_DONE)
-        throw DataError(QString("Cannot write a row of %1: %2")
-                            .arg(QString::fromStdString(table_), sqlite3_errmsg(db_)));
+    insert_.step();
+    insert_.reset();
     ++rows_;
 }

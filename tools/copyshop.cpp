@@ -4,6 +4,7 @@
 #include "shopcopy.h"
 #include "shopfile.h"
 #include "shopserver.h"
+#include "toolargs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,31 +17,7 @@ constexpr int kFailed = 1;
 constexpr int kAlreadyExists = 2;
 constexpr int kInUse = 3;
 
-void say(FILE *stream, const QString &text) {
-    std::fputs(qPrintable("quillmart-copyshop: " + text + "\n"), stream);
-}
-
-void usage(FILE *stream) {
-    const QString text =
-        QString("Usage: quillmart-copyshop --to-server CONNINFO [--locale NAME] FILE\n"
-                "       quillmart-copyshop --to-file CONNINFO FILE\n"
-                "Copies the whole shop in the file FILE to the PostgreSQL database that CONNINFO\n"
-                "names (a libpq connection string or service name, e.g. \"service=shop\"), or\n"
-                "the server's shop to a new file FILE. All or nothing: the copy is checked by the\n"
-                "rows and sums of every table on both sides, and kept only when they agree.\n"
-                "  --to-server  the database must have none of the shop's tables (they are made,\n"
-                "               as quillmart-createdb --server makes them, in the same step) or\n"
-                "               have them empty; close Quillmart on FILE first\n"
-                "  --to-file    FILE must not exist; the server's shop is copied as one moment\n"
-                "               of it, while the tills go on working\n"
-                "  --locale     for a shop made on the server: its texts sort as in this locale\n"
-                "               (default: the system's, here %1)\n"
-                "The scratch tables tmp and tempPay are not copied: they start empty.\n"
-                "Exit codes: 0 copied, 1 failed (nothing changed), 2 FILE exists, 3 Quillmart\n"
-                "is running on FILE.\n")
-            .arg(shopserver::defaultLocale());
-    std::fputs(qPrintable(text), stream);
-}
+using toolargs::say;
 
 QString summary(const shopcopy::Copied &copied) {
     QStringList parts;
@@ -53,36 +30,42 @@ QString summary(const shopcopy::Copied &copied) {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    QString direction, conninfo, locale, file;
-    const QStringList args = app.arguments().mid(1);
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            usage(stdout);
-            return 0;
-        }
-        const bool hasValue = i + 1 < args.size() && !args[i + 1].isEmpty();
-        if ((arg == "--to-server" || arg == "--to-file") && direction.isEmpty() && hasValue) {
-            direction = arg;
-            conninfo = args[++i];
-        } else if (arg == "--locale" && locale.isEmpty() && hasValue) {
-            locale = args[++i];
-        } else if (!arg.startsWith('-') && file.isEmpty() && !arg.isEmpty()) {
-            file = arg;
-        } else {
-            say(stderr, QString("unexpected argument '%1'.").arg(arg));
-            usage(stderr);
-            return kFailed;
-        }
-    }
-    if (direction.isEmpty() || file.isEmpty() || (!locale.isEmpty() && direction == "--to-file")) {
-        usage(stderr);
-        return kFailed;
-    }
+    const QCommandLineOption toServer(
+        "to-server",
+        "The shop in FILE goes to this database, which must have none of the shop's tables "
+        "(they are made, as quillmart-createdb --server makes them, in the same step) or have "
+        "them empty; close Quillmart on FILE first.",
+        "CONNINFO");
+    const QCommandLineOption toFile("to-file",
+                                    "The shop in this database goes to the new file FILE, which "
+                                    "must not exist: copied as one moment of it, while the tills "
+                                    "go on working.",
+                                    "CONNINFO");
+    const QCommandLineOption locale = shopserver::localeOption();
+    QCommandLineParser parser;
+    const QString file =
+        toolargs::parse(
+            parser,
+            "  quillmart-copyshop --to-server CONNINFO [--locale NAME] FILE\n"
+            "  quillmart-copyshop --to-file CONNINFO FILE\n"
+            "Copies the whole shop in the file FILE to the PostgreSQL database that CONNINFO\n"
+            "names (a libpq connection string or service name, e.g. \"service=shop\"), or\n"
+            "the server's shop to a new file FILE. All or nothing: the copy is checked by the\n"
+            "rows and sums of every table on both sides, and kept only when they agree.\n"
+            "The scratch tables tmp and tempPay are not copied: they start empty.\n"
+            "Exit codes: 0 copied, 1 failed (nothing changed), 2 FILE exists or a wrong\n"
+            "argument, 3 Quillmart is running on FILE.",
+            {toServer, toFile, locale}, {"FILE", "The shop file.", 1, 1})
+            .first();
+    if (parser.isSet(toServer) == parser.isSet(toFile))
+        toolargs::refuse(parser, "give either --to-server or --to-file.");
+    if (parser.isSet(locale) && parser.isSet(toFile))
+        toolargs::refuse(parser, "--locale is for a shop copied to a server.");
+    const QString conninfo = parser.value(parser.isSet(toFile) ? toFile : toServer);
     QElapsedTimer clock;
     clock.start();
     try {
-        if (direction == "--to-file") {
+        if (parser.isSet(toFile)) {
             if (shopfile::occupied(file)) {
                 say(stderr, QString("%1 already exists; nothing was changed.").arg(file));
                 return kAlreadyExists;
@@ -102,8 +85,8 @@ int main(int argc, char *argv[]) {
             say(stderr, QString("Quillmart is running on %1; close it first.").arg(file));
             return kInUse;
         }
-        const shopcopy::Copied copied = shopcopy::fileToServer(
-            file, conninfo, locale.isEmpty() ? shopserver::defaultLocale() : locale);
+        const shopcopy::Copied copied =
+            shopcopy::fileToServer(file, conninfo, parser.value(locale));
         say(stdout, QString("copied %1 to the server in %2 s (%3).")
                         .arg(file)
                         .arg(clock.elapsed() / 1000.0, 0, 'f', 1)

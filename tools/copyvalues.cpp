@@ -3,6 +3,7 @@
 #include "copyvalues.h"
 
 #include "dataerror.h"
+#include "pgschema.h"
 
 #include <QDate>
 #include <QStringDecoder>
@@ -21,20 +22,25 @@ const QDate kDayZero(2000, 1, 1);
 // numeric(19,4) holds less than 10^15.
 constexpr double kMoneyLimit = 1e15;
 
+// Where a value came from, for the message when it cannot be copied.
+struct Place {
+    const TableDescription &table;
+    long long rowid;
+    const Column &column;
+};
+
 [[noreturn]] void refuse(const Place &place, const QString &value, const char *why) {
     throw DataError(QString("The table %1, row %2, column %3 holds %4, which %5. Correct it in "
                             "the shop file and copy again.")
-                        .arg(place.table.fileName)
+                        .arg(place.table.name)
                         .arg(place.rowid)
-                        .arg(place.column.fileName, value, why));
+                        .arg(place.column.name, value, why));
 }
 
-QString shown(sqlite3_stmt *row, int index) {
-    if (sqlite3_column_type(row, index) == SQLITE_BLOB)
+QString shown(const SqliteStatement &row, int index) {
+    if (row.type(index) == SqliteStatement::Type::Blob)
         return QString("binary data");
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(row, index)),
-                          sqlite3_column_bytes(row, index));
+    const QString text = row.string(index);
     return '"' + (text.size() > 40 ? text.left(40) + "..." : text) + '"';
 }
 
@@ -60,6 +66,10 @@ void appendText(QByteArray &out, const char *text, int size) {
     }
 }
 
+// The control characters COPY's text format writes escaped, each after a backslash as the
+// letter beside it.
+constexpr char kEscapes[] = "\bb\ff\nn\rr\tt\vv";
+
 bool isUtf8(const char *text, int size) {
     int ascii = 0;
     while (ascii < size && static_cast<unsigned char>(text[ascii]) < 0x80)
@@ -82,8 +92,8 @@ long long characters(const char *text, int size) {
 // Money as the server keeps it: four places, as the program reads the stored double. A value
 // whose four places are not the double itself, give or take its rounding (1e-5, 12.345678),
 // has more places than the server keeps, and is refused rather than rounded.
-void appendMoney(QByteArray &out, double value, const Place &place, sqlite3_stmt *row, int index,
-                 ColumnFigure &figure) {
+void appendMoney(QByteArray &out, double value, const Place &place, const SqliteStatement &row,
+                 int index, ColumnFigure &figure) {
     if (!std::isfinite(value) || std::fabs(value) >= kMoneyLimit)
         refuse(place, shown(row, index), "is not an amount of money the server can hold");
     char text[64];
@@ -103,37 +113,25 @@ void appendMoney(QByteArray &out, double value, const Place &place, sqlite3_stmt
     figure.sum += text[0] == '-' ? -units : units;
 }
 
-} // namespace
-
-QString toText(Sum sum) {
-    if (sum == 0)
-        return "0";
-    const bool negative = sum < 0;
-    QString digits;
-    while (sum != 0) {
-        const int digit = static_cast<int>(sum % 10);
-        digits.prepend(QChar('0' + (negative ? -digit : digit)));
-        sum /= 10;
-    }
-    return negative ? '-' + digits : digits;
-}
-
-void appendFileValue(QByteArray &out, sqlite3_stmt *row, int index, const Place &place,
+// Appends column `index` of the file's current row to `out` in COPY's text format and counts
+// it in `figure`; refuses a value the server's column cannot take as it is.
+void appendFileValue(QByteArray &out, const SqliteStatement &row, int index, const Place &place,
                      ColumnFigure &figure) {
-    const int type = sqlite3_column_type(row, index);
-    if (type == SQLITE_NULL) {
+    using Type = SqliteStatement::Type;
+    const Type type = row.type(index);
+    if (type == Type::Null) {
         out.append("\\N", 2);
         return;
     }
     ++figure.values;
     switch (place.column.kind) {
-    case ServerKind::AutoNumber:
-    case ServerKind::Whole: {
+    case ColumnKind::AutoNumber:
+    case ColumnKind::Whole: {
         long long whole = 0;
-        if (type == SQLITE_INTEGER) {
-            whole = sqlite3_column_int64(row, index);
-        } else if (type == SQLITE_FLOAT) {
-            const double value = sqlite3_column_double(row, index);
+        if (type == Type::Whole) {
+            whole = row.whole(index);
+        } else if (type == Type::Real) {
+            const double value = row.real(index);
             if (value != std::trunc(value) || std::fabs(value) > 3e9)
                 refuse(place, shown(row, index), "is not a whole number");
             whole = static_cast<long long>(value);
@@ -146,18 +144,19 @@ void appendFileValue(QByteArray &out, sqlite3_stmt *row, int index, const Place 
         figure.sum += whole;
         return;
     }
-    case ServerKind::Money:
-        if (type != SQLITE_INTEGER && type != SQLITE_FLOAT)
+    case ColumnKind::Money:
+        if (type != Type::Whole && type != Type::Real)
             refuse(place, shown(row, index), "is not an amount of money");
-        appendMoney(out, sqlite3_column_double(row, index), place, row, index, figure);
+        appendMoney(out, row.real(index), place, row, index, figure);
         return;
-    case ServerKind::Date:
-    case ServerKind::Time: {
-        const bool isDate = place.column.kind == ServerKind::Date;
-        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(row, index));
-        const int size = sqlite3_column_bytes(row, index);
+    case ColumnKind::Date:
+    case ColumnKind::Time: {
+        const bool isDate = place.column.kind == ColumnKind::Date;
+        const std::string_view bytes = row.text(index);
+        const char *text = bytes.data();
+        const int size = int(bytes.size());
         const QString value = QString::fromUtf8(text, size);
-        if (type != SQLITE_TEXT || size != (isDate ? 10 : 8))
+        if (type != Type::Text || size != (isDate ? 10 : 8))
             refuse(place, shown(row, index),
                    isDate ? "is not a date (YYYY-MM-DD)" : "is not a time of day (HH:MM:SS)");
         if (isDate) {
@@ -174,11 +173,12 @@ void appendFileValue(QByteArray &out, sqlite3_stmt *row, int index, const Place 
         out.append(text, size);
         return;
     }
-    case ServerKind::Text: {
-        if (type == SQLITE_BLOB)
+    case ColumnKind::Text: {
+        if (type == Type::Blob)
             refuse(place, shown(row, index), "is not text");
-        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(row, index));
-        const int size = sqlite3_column_bytes(row, index);
+        const std::string_view bytes = row.text(index);
+        const char *text = bytes.data();
+        const int size = int(bytes.size());
         if (std::memchr(text, 0, size))
             refuse(place, shown(row, index), "holds a NUL character, which the server refuses");
         if (!isUtf8(text, size))
@@ -190,24 +190,72 @@ void appendFileValue(QByteArray &out, sqlite3_stmt *row, int index, const Place 
     }
 }
 
-void bindServerValue(sqlite3_stmt *insert, int index, const char *field, int size,
-                     ServerKind kind) {
-    if (size == 2 && field[0] == '\\' && field[1] == 'N') {
-        sqlite3_bind_null(insert, index);
-        return;
+} // namespace
+
+QString toText(Sum sum) {
+    if (sum == 0)
+        return "0";
+    const bool negative = sum < 0;
+    QString digits;
+    while (sum != 0) {
+        const int digit = static_cast<int>(sum % 10);
+        digits.prepend(QChar('0' + (negative ? -digit : digit)));
+        sum /= 10;
     }
+    return negative ? '-' + digits : digits;
+}
+
+QString fileRowsSql(const TableDescription &table) {
+    QStringList names{"rowid"};
+    for (const Column &column : table.columns)
+        names << column.sql();
+    return QString("SELECT %1 FROM [%2] ORDER BY rowid").arg(names.join(", "), table.name);
+}
+
+void appendFileRow(QByteArray &out, const SqliteStatement &row, const TableDescription &table,
+                   TableFigures &figures) {
+    const long long rowid = row.whole(0);
+    ++figures.rows;
+    figures.keys += rowid;
+    figures.columns.resize(table.columns.size());
+    if (table.autoNumber == nullptr) {
+        out.append(QByteArray::number(rowid));
+        out.append('\t');
+    }
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        if (i > 0)
+            out.append('\t');
+        appendFileValue(out, row, int(i) + 1, {table, rowid, table.columns[i]}, figures.columns[i]);
+    }
+    out.append('\n');
+}
+
+TableFigures fileFigures(SqliteFile &file, const TableDescription &table) {
+    TableFigures result;
+    result.columns.resize(table.columns.size());
+    SqliteStatement select(file, fileRowsSql(table));
+    QByteArray scratch;
+    while (select.step()) {
+        scratch.clear();
+        appendFileRow(scratch, select, table, result);
+    }
+    return result;
+}
+
+void bindServerValue(SqliteStatement &insert, int index, const char *field, int size,
+                     ColumnKind kind) {
+    if (size == 2 && field[0] == '\\' && field[1] == 'N')
+        return insert.bind(index, QVariant());
     const QByteArray raw(field, size);
     switch (kind) {
-    case ServerKind::AutoNumber:
-    case ServerKind::Whole:
-        sqlite3_bind_int64(insert, index, std::strtoll(raw.constData(), nullptr, 10));
-        return;
-    case ServerKind::Money:
-        sqlite3_bind_double(insert, index, std::strtod(raw.constData(), nullptr));
-        return;
-    case ServerKind::Date:
-    case ServerKind::Time:
-    case ServerKind::Text: {
+    case ColumnKind::AutoNumber:
+    case ColumnKind::Whole:
+        return insert.bind(index, qlonglong(std::strtoll(raw.constData(), nullptr, 10)));
+    case ColumnKind::Money:
+        return insert.bind(index, std::strtod(raw.constData(), nullptr));
+    case ColumnKind::Date:
+    case ColumnKind::Time:
+    case ColumnKind::Text: {
         // COPY escapes the backslash and the control characters it writes as \b \f \n \r \t \v.
         QByteArray text;
         text.reserve(size);
@@ -215,67 +263,48 @@ void bindServerValue(sqlite3_stmt *insert, int index, const char *field, int siz
             char c = field[i];
             if (c == '\\' && i + 1 < size) {
                 c = field[++i];
-                switch (c) {
-                case 'b':
-                    c = '\b';
-                    break;
-                case 'f':
-                    c = '\f';
-                    break;
-                case 'n':
-                    c = '\n';
-                    break;
-                case 'r':
-                    c = '\r';
-                    break;
-                case 't':
-                    c = '\t';
-                    break;
-                case 'v':
-                    c = '\v';
-                    break;
-                default:
-                    break;
+                for (int e = 1; kEscapes[e] != '\0'; e += 2) {
+                    if (kEscapes[e] == c)
+                        c = kEscapes[e - 1];
                 }
             }
             text.append(c);
         }
-        sqlite3_bind_text(insert, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-        return;
+        return insert.bindText(index, {text.constData(), std::size_t(text.size())});
     }
     }
 }
 
-QString serverFiguresSql(const ServerTable &table) {
+QString serverFiguresSql(const TableDescription &table) {
     QStringList parts{"count(*)::text", "coalesce(sum(\"rowid\"), 0)::text"};
-    for (const ServerColumn &column : table.columns) {
-        const QString name = QString("\"%1\"").arg(column.name);
+    for (const Column &column : table.columns) {
+        const QString name = pgschema::quoted(column.name);
         QString number;
         switch (column.kind) {
-        case ServerKind::AutoNumber:
-        case ServerKind::Whole:
+        case ColumnKind::AutoNumber:
+        case ColumnKind::Whole:
             number = name;
             break;
-        case ServerKind::Money:
+        case ColumnKind::Money:
             number = name + " * 10000";
             break;
-        case ServerKind::Date:
+        case ColumnKind::Date:
             number = name + " - date '2000-01-01'";
             break;
-        case ServerKind::Time:
+        case ColumnKind::Time:
             number = QString("extract(epoch FROM %1)").arg(name);
             break;
-        case ServerKind::Text:
+        case ColumnKind::Text:
             number = QString("char_length(%1)").arg(name);
             break;
         }
         parts << QString("count(%1)::text").arg(name)
               << QString("coalesce(sum(%1), 0)::numeric(40, 0)::text").arg(number);
     }
-    return QString("SELECT %1 FROM \"%2\"").arg(parts.join(", "), table.name);
+    return QString("SELECT %1 FROM %2").arg(parts.join(", "), pgschema::quoted(table.name));
 }
 
-QString differences(const ServerTable &table, const TableFigures &source,
+QString differences(const TableDescription &table, const TableFigures &source,
                     const TableFigures &target) {
     QStringList found;
     if (source.rows != target.rows)
@@ -288,13 +317,13 @@ QString differences(const ServerTable &table, const TableFigures &source,
         if (from.values != to.values)
             found << QString("%1 values in %2, not %3")
                          .arg(to.values)
-                         .arg(table.columns[i].fileName)
+                         .arg(table.columns[i].name)
                          .arg(from.values);
         else if (from.sum != to.sum)
             found << QString("other values in %1 (sum %2, not %3)")
-                         .arg(table.columns[i].fileName, toText(to.sum), toText(from.sum));
+                         .arg(table.columns[i].name, toText(to.sum), toText(from.sum));
     }
-    return found.isEmpty() ? QString() : QString("%1: %2").arg(table.fileName, found.join("; "));
+    return found.isEmpty() ? QString() : QString("%1: %2").arg(table.name, found.join("; "));
 }
 
 } // namespace copyvalues

@@ -1,14 +1,14 @@
-// The values of a shop as they cross between the file and the server, and the figures that
-// check a copy: per table the rows, the sum of their keys, and per column how many values it
-// holds and the sum of a number that stands for each value.
+// The values of a shop as they cross between the file and the server, the file's rows as
+// COPY text, and the figures that check a copy: per table the rows, the sum of their keys, and per
+// column how many values it holds and the sum of a number that stands for each value.
 #pragma once
 
-#include "servertables.h"
+#include "sqlitefile.h"
+#include "tabledescription.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <sqlite3.h>
 #include <vector>
 
 namespace copyvalues {
@@ -32,29 +32,30 @@ struct TableFigures {
 
 QString toText(Sum sum);
 
-// Where a value came from, for the message when it cannot be copied.
-struct Place {
-    const ServerTable &table;
-    long long rowid;
-    const ServerColumn &column;
-};
+// Selects a table of the file: its rowid and columns, in rowid order.
+QString fileRowsSql(const TableDescription &table);
 
-// Appends column `index` of the file's current row to `out` in COPY's text format and counts
-// it in `figure`. Throws DataError, naming the place, for a value the server's column cannot
-// take as it is (text in a number column, a number out of range, a malformed date or time).
-void appendFileValue(QByteArray &out, sqlite3_stmt *row, int index, const Place &place,
-                     ColumnFigure &figure);
+// Appends the file's current row (of fileRowsSql) to `out` as one line in COPY's text format
+// (the rowid first, unless the auto-number is the rowid) and counts it in `figures`. Throws
+// DataError, naming the place, for a value the server's column cannot take as it is (text in
+// a number column, a number out of range, a malformed date or time).
+void appendFileRow(QByteArray &out, const SqliteStatement &row, const TableDescription &table,
+                   TableFigures &figures);
+
+// The figures of a table in the file.
+TableFigures fileFigures(SqliteFile &file, const TableDescription &table);
 
 // Binds one field of a COPY text line from the server (escapes still in it; "\N" is NULL) as
 // parameter `index` of an insert into the file.
-void bindServerValue(sqlite3_stmt *insert, int index, const char *field, int size, ServerKind kind);
+void bindServerValue(SqliteStatement &insert, int index, const char *field, int size,
+                     ColumnKind kind);
 
 // The SQL that gives a server table's figures as one row of texts: rows, keys, then two per
 // column.
-QString serverFiguresSql(const ServerTable &table);
+QString serverFiguresSql(const TableDescription &table);
 
 // What differs between two tables' figures, in words; empty when nothing does.
-QString differences(const ServerTable &table, const TableFigures &source,
+QString differences(const TableDescription &table, const TableFigures &source,
                     const TableFigures &target);
 
 } // namespace copyvalues

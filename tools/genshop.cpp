@@ -2,40 +2,19 @@
 // for the same seed and sizes.
 #include "dataerror.h"
 #include "shopgenerator.h"
+#include "toolargs.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
 #include <functional>
 #include <limits>
-#include <map>
 #include <type_traits>
 
 namespace {
 
 constexpr int kFailed = 1;
 constexpr int kAlreadyExists = 2;
-
-void usage(FILE *stream) {
-    const ShopSizes d;
-    std::fprintf(stream,
-                 "Usage: quillmart-genshop [options] PATH\n"
-                 "Creates a new shop database at PATH filled with a large made-up shop.\n"
-                 "  --seed N        random seed (default %llu); the same seed and sizes give\n"
-                 "                  the same shop\n"
-                 "  --sales N       soldbook rows (default %lld)\n"
-                 "  --titles N      titles, about a quarter below their safe quantity "
-                 "(default %d)\n"
-                 "  --suppliers N   suppliers (default %d)\n"
-                 "  --bills N       supplier invoices, about three in ten paid (default %d)\n"
-                 "  --offers N      offers, at most one per title (default %d)\n"
-                 "  --years N       years of sales (default %d)\n"
-                 "  --last-day D    last day of sales, YYYY-MM-DD (default %s)\n"
-                 "An existing file is never changed: the command then exits with code 2.\n",
-                 static_cast<unsigned long long>(d.seed), static_cast<long long>(d.sales), d.titles,
-                 d.suppliers, d.bills, d.offers, d.years,
-                 qPrintable(d.lastDay.toString(Qt::ISODate)));
-}
 
 bool number(const QString &text, long long &value) {
     bool ok = false;
@@ -49,7 +28,7 @@ bool number(const QString &text, long long &value) {
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     ShopSizes sizes;
-    QString path;
+    const ShopSizes d;
     auto whole = [](auto &field) {
         return [&field](const QString &text) {
             long long value = 0;
@@ -62,51 +41,52 @@ int main(int argc, char *argv[]) {
             return true;
         };
     };
-    const std::map<QString, std::function<bool(const QString &)>> options = {
-        {"--seed", whole(sizes.seed)},
-        {"--sales", whole(sizes.sales)},
-        {"--titles", whole(sizes.titles)},
-        {"--suppliers", whole(sizes.suppliers)},
-        {"--bills", whole(sizes.bills)},
-        {"--offers", whole(sizes.offers)},
-        {"--years", whole(sizes.years)},
-        {"--last-day",
+    const std::pair<QCommandLineOption, std::function<bool(const QString &)>> options[] = {
+        {{"seed",
+          QString("Random seed (default %1); the same seed and sizes give the same shop.")
+              .arg(d.seed),
+          "N"},
+         whole(sizes.seed)},
+        {{"sales", QString("soldbook rows (default %1).").arg(d.sales), "N"}, whole(sizes.sales)},
+        {{"titles",
+          QString("Titles, about a quarter below their safe quantity (default %1).").arg(d.titles),
+          "N"},
+         whole(sizes.titles)},
+        {{"suppliers", QString("Suppliers (default %1).").arg(d.suppliers), "N"},
+         whole(sizes.suppliers)},
+        {{"bills", QString("Supplier invoices, about three in ten paid (default %1).").arg(d.bills),
+          "N"},
+         whole(sizes.bills)},
+        {{"offers", QString("Offers, at most one per title (default %1).").arg(d.offers), "N"},
+         whole(sizes.offers)},
+        {{"years", QString("Years of sales (default %1).").arg(d.years), "N"}, whole(sizes.years)},
+        {{"last-day",
+          QString("Last day of sales, YYYY-MM-DD (default %1).")
+              .arg(d.lastDay.toString(Qt::ISODate)),
+          "D"},
          [&sizes](const QString &text) {
              sizes.lastDay = QDate::fromString(text, Qt::ISODate);
              return sizes.lastDay.isValid();
          }},
     };
-    const QStringList args = app.arguments().mid(1);
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            usage(stdout);
-            return 0;
-        }
-        const auto option = options.find(arg);
-        if (option != options.end()) {
-            if (i + 1 >= args.size() || !option->second(args[i + 1])) {
-                std::fprintf(stderr, "quillmart-genshop: %s needs a valid value.\n",
-                             qPrintable(arg));
-                return kFailed;
-            }
-            ++i;
-        } else if (!arg.startsWith('-') && path.isEmpty() && !arg.isEmpty()) {
-            path = arg;
-        } else {
-            std::fprintf(stderr, "quillmart-genshop: unexpected argument '%s'.\n", qPrintable(arg));
-            usage(stderr);
-            return kFailed;
-        }
-    }
-    if (path.isEmpty()) {
-        usage(stderr);
-        return kFailed;
+    QList<QCommandLineOption> declared;
+    for (const auto &[option, read] : options)
+        declared << option;
+    QCommandLineParser parser;
+    const QString path =
+        toolargs::parse(parser,
+                        "Creates a new shop database at PATH filled with a large made-up shop.\n"
+                        "An existing file is never changed: the command then exits with code 2.",
+                        declared, {"PATH", "The new shop file.", 1, 1})
+            .first();
+    for (const auto &[option, read] : options) {
+        if (parser.isSet(option) && !read(parser.value(option)))
+            toolargs::refuse(parser,
+                             QString("--%1 needs a valid value.").arg(option.names().first()));
     }
     const QFileInfo info(path);
     if (info.exists() || info.isSymLink()) {
-        std::fprintf(stderr, "quillmart-genshop: %s already exists; nothing was changed.\n",
-                     qPrintable(path));
+        toolargs::say(stderr, path + " already exists; nothing was changed.");
         return kAlreadyExists;
     }
     try {
@@ -123,7 +103,7 @@ int main(int argc, char *argv[]) {
                     shop.indexSeconds, rows / shop.totalSeconds, shop.cpuSeconds,
                     rows / shop.cpuSeconds);
     } catch (const DataError &e) {
-        std::fprintf(stderr, "quillmart-genshop: %s\n", e.what());
+        toolargs::say(stderr, e.description());
         return kFailed;
     }
     return 0;

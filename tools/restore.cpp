@@ -3,6 +3,7 @@
 #include "dataerror.h"
 #include "shopbackups.h"
 #include "shoppaths.h"
+#include "toolargs.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -11,16 +12,6 @@
 #include <cstdio>
 
 namespace {
-
-int usage() {
-    std::fputs(
-        "usage: quillmart-restore [--shop PATH]            list the backups, newest first\n"
-        "       quillmart-restore [--shop PATH] N|BACKUP   put backup N of the list (or the\n"
-        "                                                  file BACKUP) in place\n"
-        "PATH defaults to the shop database of Quillmart; close Quillmart first.\n",
-        stderr);
-    return 2;
-}
 
 QString number(qint64 n) {
     return n < 0 ? QStringLiteral("?") : QString::number(n);
@@ -48,14 +39,17 @@ void printList(const ShopBackups &backups) {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString shop = defaultDatabasePath();
-    if (args.size() >= 2 && args[0] == QLatin1String("--shop")) {
-        shop = args[1];
-        args = args.mid(2);
-    }
-    if (args.size() > 1 || (!args.isEmpty() && args[0].startsWith(QLatin1Char('-'))))
-        return usage();
+    const QCommandLineOption shopOption(
+        "shop", "The shop database (default: Quillmart's, here " + defaultDatabasePath() + ").",
+        "PATH");
+    QCommandLineParser parser;
+    const QStringList args = toolargs::parse(
+        parser,
+        "Lists the backups of the shop database, newest first, or puts backup N of the list\n"
+        "(or the file BACKUP) in place of the shop database; close Quillmart first.",
+        {shopOption}, {"N|BACKUP", "The backup to put in place."});
+    const QString shop =
+        parser.isSet(shopOption) ? parser.value(shopOption) : defaultDatabasePath();
     const ShopBackups backups(shop);
     if (args.isEmpty()) {
         printList(backups);
@@ -67,21 +61,20 @@ int main(int argc, char *argv[]) {
     if (isNumber) {
         const QStringList all = backups.list();
         if (n < 1 || n > all.size()) {
-            std::fprintf(stderr, "quillmart-restore: there is no backup %d; the list has %lld.\n",
-                         n, static_cast<long long>(all.size()));
+            toolargs::say(
+                stderr, QString("there is no backup %1; the list has %2.").arg(n).arg(all.size()));
             return 2;
         }
         backup = all[n - 1];
     }
     if (!QFileInfo::exists(backup)) {
-        std::fprintf(stderr, "quillmart-restore: %s does not exist.\n", qPrintable(backup));
+        toolargs::say(stderr, backup + " does not exist.");
         return 2;
     }
     QLockFile running(shop + QStringLiteral(".lock"));
     running.setStaleLockTime(0); // Quillmart holds it for hours; stale only when it is gone
     if (!running.tryLock(0)) {
-        std::fprintf(stderr, "quillmart-restore: Quillmart is running on %s; close it first.\n",
-                     qPrintable(shop));
+        toolargs::say(stderr, QString("Quillmart is running on %1; close it first.").arg(shop));
         return 3;
     }
     try {
@@ -93,7 +86,7 @@ int main(int argc, char *argv[]) {
         if (!aside.isEmpty())
             std::printf("The earlier shop file is kept as %s.\n", qPrintable(aside));
     } catch (const DataError &error) {
-        std::fprintf(stderr, "quillmart-restore: %s\n", qPrintable(error.description()));
+        toolargs::say(stderr, error.description());
         return 1;
     }
     return 0;

@@ -2,8 +2,9 @@
 #include "serverrights.h"
 
 #include "dataerror.h"
+#include "pgschema.h"
 #include "serverroles.h"
-#include "serverschema.h"
+#include "shoptables.h"
 
 #include <QStringList>
 
@@ -31,9 +32,9 @@ constexpr TableRights kRights[] = {
     {"temppay", "", kAll},
 };
 
-const TableRights &rightsOf(const ServerTable &table) {
+const TableRights &rightsOf(const TableDescription &table) {
     for (const TableRights &rights : kRights)
-        if (qstrcmp(rights.table, table.name) == 0)
+        if (rights.table == pgschema::name(table.name))
             return rights;
     throw DataError(QString("No rights are set out for the table %1.").arg(table.name));
 }
@@ -48,13 +49,15 @@ QString saleFunction() {
 }
 
 // The sequences that number a table's new rows.
-QStringList sequencesOf(pgtool::Session &db, const ServerTable &table) {
+QStringList sequencesOf(pgtool::Session &db, const TableDescription &table) {
     QStringList sequences;
-    for (const QString &column : {QString::fromLatin1(table.autoNumber), QString("rowid")}) {
+    for (const QString &column :
+         {table.autoNumber ? pgschema::name(table.autoNumber->name) : QString(),
+          QString("rowid")}) {
         if (column.isEmpty())
             continue;
         const QString sequence = db.scalar("SELECT pg_get_serial_sequence($1, $2)",
-                                           {pgtool::quoteIdent(table.name), column});
+                                           {pgschema::quoted(table.name), column});
         if (!sequence.isNull())
             sequences << sequence;
     }
@@ -122,9 +125,9 @@ $sale$)sql")
 void grantRights(pgtool::Session &db) {
     const QString till = role(serverroles::kTill), office = role(serverroles::kOffice);
     const QString both = till + ", " + office;
-    for (const ServerTable &table : servertables::all) {
+    for (const TableDescription &table : tables::all) {
         const TableRights &rights = rightsOf(table);
-        const QString name = pgtool::quoteIdent(table.name);
+        const QString name = pgschema::quoted(table.name);
         db.exec(QString("REVOKE ALL ON %1 FROM PUBLIC, %2").arg(name, both));
         const QStringList sequences = sequencesOf(db, table);
         for (const QString &sequence : sequences)
@@ -159,18 +162,16 @@ void grantRights(pgtool::Session &db) {
 
 void updateShop(pgtool::Session &db) {
     makeRoles(db);
-    for (const ServerTable &table : servertables::all) {
-        if (!table.perTill)
+    for (const TableDescription &table : tables::all) {
+        if (!table.scratch)
             continue;
-        const QString name = pgtool::quoteIdent(table.name);
-        const QString policy = pgtool::quoteIdent(QString("%1_of_this_till").arg(table.name));
+        const QString name = pgschema::quoted(table.name);
+        const QString policy = pgtool::quoteIdent(pgschema::name(table.name) + "_of_this_till");
         // The earlier rows belong to program runs that are over: nobody's now.
         db.exec(QString("TRUNCATE %1").arg(name));
         db.exec(QString("ALTER TABLE %1 ALTER COLUMN \"till\" SET DEFAULT current_user").arg(name));
         db.exec(QString("DROP POLICY IF EXISTS %1 ON %2").arg(policy, name));
-        db.exec(QString("CREATE POLICY %1 ON %2 FOR ALL USING (\"till\" = current_user) "
-                        "WITH CHECK (\"till\" = current_user)")
-                    .arg(policy, name));
+        db.exec(pgschema::scratchPolicySql(table));
     }
     createSaleFunction(db);
     grantRights(db);

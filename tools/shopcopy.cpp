@@ -5,10 +5,10 @@
 
 #include "copyvalues.h"
 #include "dataerror.h"
-#include "serverschema.h"
+#include "pgschema.h"
 #include "shopfile.h"
-#include "shopfilerows.h"
 #include "shopserver.h"
+#include "shoptables.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,16 +30,21 @@ using copyvalues::TableFigures;
 // Rows travel in pieces of about a megabyte.
 constexpr int kPiece = 1 << 20;
 
-QString serverColumns(const ServerTable &table) {
+QString serverColumns(const TableDescription &table) {
     QStringList names;
-    if (!*table.autoNumber)
+    if (table.autoNumber == nullptr)
         names << "\"rowid\"";
-    for (const ServerColumn &column : table.columns)
-        names << pgtool::quoteIdent(column.name);
+    for (const Column &column : table.columns)
+        names << pgschema::quoted(column.name);
     return names.join(", ");
 }
 
-TableFigures serverFigures(pgtool::Session &db, const ServerTable &table) {
+// The column whose numbering new rows on the server take: the auto-number, else the rowid.
+QString numbered(const TableDescription &table) {
+    return table.autoNumber ? pgschema::name(table.autoNumber->name) : QString("rowid");
+}
+
+TableFigures serverFigures(pgtool::Session &db, const TableDescription &table) {
     const pgtool::Result result = db.exec(copyvalues::serverFiguresSql(table));
     TableFigures figures;
     figures.rows = result.text(0, 0).toLongLong();
@@ -65,38 +70,30 @@ void compare(const QStringList &differences) {
             QString("The copy does not agree with its source (%1).").arg(differences.join("; ")));
 }
 
-// The numbering of a column on the server continues after `largest`.
-void continueNumbering(pgtool::Session &db, const ServerTable &table, const QString &column,
-                       long long largest) {
+// The numbering of the table on the server continues after `largest`.
+void continueNumbering(pgtool::Session &db, const TableDescription &table, long long largest) {
     const QString sequence = db.scalar("SELECT pg_get_serial_sequence($1, $2)",
-                                       {pgtool::quoteIdent(table.name), column});
+                                       {pgschema::quoted(table.name), numbered(table)});
     if (sequence.isNull())
-        throw DataError(
-            QString("The %1 has no numbering for %2.%3.").arg(db.describe(), table.name, column));
+        throw DataError(QString("The %1 has no numbering for %2.%3.")
+                            .arg(db.describe(), pgschema::name(table.name), numbered(table)));
     if (largest > 0)
         db.exec("SELECT setval($1::regclass, $2, true)", {sequence, QString::number(largest)});
     else
         db.exec("SELECT setval($1::regclass, 1, false)", {sequence});
 }
 
-long long fileLargest(SqliteFile &file, const ServerTable &table) {
-    SqliteStatement largest(file, QString("SELECT max(rowid) FROM [%1]").arg(table.fileName));
-    largest.step();
-    long long value = sqlite3_column_int64(largest.raw(), 0);
-    if (*table.autoNumber) {
+long long fileLargest(SqliteFile &file, const TableDescription &table) {
+    long long value = file.integer(QString("SELECT max(rowid) FROM [%1]").arg(table.name));
+    if (table.autoNumber) {
         // The file never gives a number twice, even one of a row deleted since.
         SqliteStatement used(file,
                              "SELECT seq FROM sqlite_sequence WHERE name = ?1 COLLATE NOCASE");
-        sqlite3_bind_text(used.raw(), 1, table.fileName, -1, SQLITE_STATIC);
+        used.bind(1, QString(table.name));
         if (used.step())
-            value = std::max(value, (long long)sqlite3_column_int64(used.raw(), 0));
+            value = std::max(value, (long long)used.whole(0));
     }
     return value;
-}
-
-void removeFile(const QString &path) {
-    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
-        QFile::remove(path + suffix);
 }
 
 // A journal left beside the name by an earlier file of that name would be taken for the new
@@ -121,8 +118,7 @@ void checkIntegrity(SqliteFile &file) {
     SqliteStatement check(file, "PRAGMA integrity_check");
     QStringList problems;
     while (check.step())
-        problems << QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(check.raw(), 0)));
+        problems << check.string(0);
     if (problems != QStringList{"ok"})
         throw DataError(QString("The copy failed SQLite's integrity check (%1).")
                             .arg(problems.mid(0, 5).join("; ")));
@@ -152,18 +148,17 @@ void claimName(const QString &temporary, const QString &file) {
 
 void checkTablesEmpty(pgtool::Session &db) {
     QStringList names, full;
-    for (const ServerTable &table : servertables::all) {
-        if (!table.perTill)
-            names << pgtool::quoteIdent(table.name);
+    for (const TableDescription &table : tables::all) {
+        if (!table.scratch)
+            names << pgschema::quoted(table.name);
     }
     // Nobody writes into them while the shop is copied in.
     db.exec(QString("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(names.join(", ")));
-    for (const ServerTable &table : servertables::all) {
-        if (!table.perTill &&
+    for (const TableDescription &table : tables::all) {
+        if (!table.scratch &&
             db.scalar(
-                QString("SELECT EXISTS (SELECT FROM %1)").arg(pgtool::quoteIdent(table.name))) ==
-                "t")
-            full << table.name;
+                QString("SELECT EXISTS (SELECT FROM %1)").arg(pgschema::quoted(table.name))) == "t")
+            full << pgschema::name(table.name);
     }
     if (!full.isEmpty())
         throw DataError(QString("The %1 already holds a shop (rows in %2); a shop is copied only "
@@ -178,30 +173,30 @@ Copied fillServer(pgtool::Session &db, const QString &path) {
         throw DataError(QString("The shop file %1 does not exist.").arg(path));
     checkTablesEmpty(db);
     db.exec("SET LOCAL maintenance_work_mem = '256MB'");
-    SqliteFile file(path, SQLITE_OPEN_READONLY);
+    SqliteFile file(path, SqliteFile::Mode::ReadOnly);
     file.exec("BEGIN"); // one moment of the file, even while it is being used
     Copied copied;
     QStringList differences;
-    for (const ServerTable &table : servertables::all) {
-        if (table.perTill)
+    for (const TableDescription &table : tables::all) {
+        if (table.scratch)
             continue;
-        SqliteStatement select(file, shopfilerows::selectSql(table));
+        SqliteStatement select(file, copyvalues::fileRowsSql(table));
         // Indexes are quicker made once over all the rows than kept up row by row.
         const pgtool::Result indexes =
             db.exec("SELECT indexrelid::regclass::text, pg_get_indexdef(indexrelid) FROM pg_index "
                     "WHERE indrelid = $1::regclass AND NOT indisunique",
-                    {pgtool::quoteIdent(table.name)});
+                    {pgschema::quoted(table.name)});
         for (int i = 0; i < indexes.rows(); ++i)
             db.exec("DROP INDEX " + indexes.text(i, 0));
         TableFigures source;
         source.columns.resize(table.columns.size());
         db.copyIn(QString("COPY %1 (%2) FROM STDIN")
-                      .arg(pgtool::quoteIdent(table.name), serverColumns(table)),
+                      .arg(pgschema::quoted(table.name), serverColumns(table)),
                   [&](QByteArray &buffer) {
                       while (buffer.size() < kPiece) {
                           if (!select.step())
                               return false;
-                          shopfilerows::appendRow(buffer, select.raw(), table, source);
+                          copyvalues::appendFileRow(buffer, select, table, source);
                       }
                       return true;
                   });
@@ -210,9 +205,8 @@ Copied fillServer(pgtool::Session &db, const QString &path) {
         const QString differ = copyvalues::differences(table, source, serverFigures(db, table));
         if (!differ.isEmpty())
             differences << differ;
-        const long long largest = fileLargest(file, table);
-        continueNumbering(db, table, *table.autoNumber ? table.autoNumber : "rowid", largest);
-        copied.emplace_back(table.fileName, source.rows);
+        continueNumbering(db, table, fileLargest(file, table));
+        copied.emplace_back(table.name, source.rows);
     }
     file.exec("COMMIT");
     compare(differences);
@@ -243,8 +237,8 @@ Copied fileToServer(const QString &file, const QString &conninfo, const QString 
     // it: the tills' first queries on a large shop would otherwise guess their plans. The
     // shop's tables only: the rest of the database is not the shop owner's to analyze.
     QStringList names;
-    for (const ServerTable &table : servertables::all)
-        names << pgtool::quoteIdent(table.name);
+    for (const TableDescription &table : tables::all)
+        names << pgschema::quoted(table.name);
     db.exec("ANALYZE " + names.join(", "));
     return copied;
 }
@@ -267,99 +261,81 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
     shopfile::create(temporary);
     Copied copied;
     try {
-        SqliteFile out(temporary, SQLITE_OPEN_READWRITE);
+        SqliteFile out(temporary, SqliteFile::Mode::ReadWrite);
         // A file nobody else knows yet: written without a journal, made safe at the end.
         out.exec("PRAGMA journal_mode = OFF");
         out.exec("PRAGMA synchronous = OFF");
         out.exec("BEGIN");
-        // Indexes are quicker made once over all the rows than kept up row by row.
-        QStringList indexNames, indexes;
-        {
-            SqliteStatement list(out, "SELECT name, sql FROM sqlite_master WHERE type = 'index' "
-                                      "AND sql NOT NULL");
-            while (list.step()) {
-                indexNames << QString::fromUtf8(
-                    reinterpret_cast<const char *>(sqlite3_column_text(list.raw(), 0)));
-                indexes << QString::fromUtf8(
-                    reinterpret_cast<const char *>(sqlite3_column_text(list.raw(), 1)));
-            }
-        }
-        for (const QString &name : indexNames)
-            out.exec(QString("DROP INDEX [%1]").arg(name).toUtf8().constData());
+        const QStringList indexes = out.dropIndexes();
         QStringList differences;
-        for (const ServerTable &table : servertables::all) {
-            if (table.perTill)
+        for (const TableDescription &table : tables::all) {
+            if (table.scratch)
                 continue;
             QStringList marks, names;
-            if (!*table.autoNumber) {
+            if (table.autoNumber == nullptr) {
                 names << "rowid";
                 marks << "?";
             }
-            for (const ServerColumn &column : table.columns) {
-                names << QString("[%1]").arg(column.fileName);
+            for (const Column &column : table.columns) {
+                names << column.sql();
                 marks << "?";
             }
-            SqliteStatement insert(out,
-                                   QString("INSERT INTO [%1] (%2) VALUES (%3)")
-                                       .arg(table.fileName, names.join(", "), marks.join(", ")));
-            const int skip = *table.autoNumber ? 1 : 0; // the auto-number is the rowid
+            SqliteStatement insert(out, QString("INSERT INTO [%1] (%2) VALUES (%3)")
+                                            .arg(table.name, names.join(", "), marks.join(", ")));
+            const int skip = table.autoNumber ? 1 : 0; // the auto-number is the rowid
             long long rows = 0;
-            db.copyOut(QString("COPY (SELECT \"rowid\", %1 FROM %2 ORDER BY \"rowid\") TO STDOUT")
-                           .arg(serverColumns(table).remove("\"rowid\", "),
-                                pgtool::quoteIdent(table.name)),
-                       [&](const char *line, int size) {
-                           int field = 0, start = 0;
-                           for (int i = 0; i <= size; ++i) {
-                               if (i < size && line[i] != '\t')
-                                   continue;
-                               if (field >= skip) {
-                                   const ServerKind kind = field == 0
-                                                               ? ServerKind::Whole
-                                                               : table.columns[field - 1].kind;
-                                   copyvalues::bindServerValue(insert.raw(), field + 1 - skip,
-                                                               line + start, i - start, kind);
-                               }
-                               ++field;
-                               start = i + 1;
-                           }
-                           insert.step();
-                           insert.reset();
-                           ++rows;
-                       });
-            if (*table.autoNumber) {
+            db.copyOut(
+                QString("COPY (SELECT \"rowid\", %1 FROM %2 ORDER BY \"rowid\") TO STDOUT")
+                    .arg(serverColumns(table).remove("\"rowid\", "), pgschema::quoted(table.name)),
+                [&](const char *line, int size) {
+                    int field = 0, start = 0;
+                    for (int i = 0; i <= size; ++i) {
+                        if (i < size && line[i] != '\t')
+                            continue;
+                        if (field >= skip) {
+                            const ColumnKind kind =
+                                field == 0 ? ColumnKind::Whole : table.columns[field - 1].kind;
+                            copyvalues::bindServerValue(insert, field + 1 - skip, line + start,
+                                                        i - start, kind);
+                        }
+                        ++field;
+                        start = i + 1;
+                    }
+                    insert.step();
+                    insert.reset();
+                    ++rows;
+                });
+            if (table.autoNumber) {
                 // The file goes on numbering where the server would have.
                 const QString last =
                     db.scalar("SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence($1, "
                               "$2)::regclass), 0)",
-                              {pgtool::quoteIdent(table.name), table.autoNumber});
-                const long long number = last.toLongLong();
-                SqliteStatement raise(
-                    out, "UPDATE sqlite_sequence SET seq = max(seq, ?2) WHERE name = ?1");
-                sqlite3_bind_text(raise.raw(), 1, table.fileName, -1, SQLITE_STATIC);
-                sqlite3_bind_int64(raise.raw(), 2, number);
-                raise.step();
-                if (sqlite3_changes(out.raw()) == 0 && number > 0) {
-                    SqliteStatement add(out,
-                                        "INSERT INTO sqlite_sequence (name, seq) VALUES (?1, ?2)");
-                    sqlite3_bind_text(add.raw(), 1, table.fileName, -1, SQLITE_STATIC);
-                    sqlite3_bind_int64(add.raw(), 2, number);
-                    add.step();
+                              {pgschema::quoted(table.name), numbered(table)});
+                // Raised in the file's record of the largest numbers given, or added to it.
+                for (const char *sql :
+                     {"UPDATE sqlite_sequence SET seq = max(seq, ?2) WHERE name = ?1",
+                      "INSERT INTO sqlite_sequence (name, seq) SELECT ?1, ?2 "
+                      "WHERE ?2 > 0 AND changes() = 0"}) {
+                    SqliteStatement number(out, sql);
+                    number.bind(1, QString(table.name));
+                    number.bind(2, last.toLongLong());
+                    number.step();
                 }
             }
             const QString differ = copyvalues::differences(table, serverFigures(db, table),
-                                                           shopfilerows::figures(out, table));
+                                                           copyvalues::fileFigures(out, table));
             if (!differ.isEmpty())
                 differences << differ;
-            copied.emplace_back(table.fileName, rows);
+            copied.emplace_back(table.name, rows);
         }
         for (const QString &index : indexes)
-            out.exec(index.toUtf8().constData());
+            out.exec(index);
         compare(differences);
         out.exec("COMMIT");
         checkIntegrity(out);
         out.exec("PRAGMA journal_mode = WAL");
     } catch (...) {
-        removeFile(temporary);
+        SqliteFile::remove(temporary);
         throw;
     }
     try {
@@ -367,7 +343,7 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
         refuseLeftovers(file);
         claimName(temporary, file);
     } catch (...) {
-        removeFile(temporary);
+        SqliteFile::remove(temporary);
         throw;
     }
     syncPath(info.absolutePath());

@@ -9,9 +9,7 @@
 #include "shopnames.h"
 #include "shoprandom.h"
 #include "shopwords.h"
-#include "sqlitefile.h"
 
-#include <QFile>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -58,28 +56,9 @@ struct Offer {
     double price;
 };
 
-// Drops the schema's indexes and returns the statements that make them again. Building an
-// index once over sorted keys is far quicker than keeping it up to date row by row.
-QStringList dropIndexes(SqliteFile &db) {
-    QStringList names, statements;
-    {
-        SqliteStatement query(
-            db, "SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL");
-        while (query.step()) {
-            names << QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(query.raw(), 0)));
-            statements << QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(query.raw(), 1)));
-        }
-    }
-    for (const QString &name : names)
-        db.exec(("DROP INDEX [" + name + "]").toUtf8().constData());
-    return statements;
-}
-
 class Generator {
 public:
-    Generator(sqlite3 *db, const ShopSizes &sizes)
+    Generator(SqliteFile &db, const ShopSizes &sizes)
         : db_(db), sizes_(sizes), firstDay_(sizes.lastDay.addYears(-sizes.years).addDays(1)),
           days_(static_cast<int>(firstDay_.daysTo(sizes.lastDay)) + 1) {
         for (int d = 0; d < days_; ++d)
@@ -314,7 +293,7 @@ private:
         return titles_[title].salePrice;
     }
 
-    sqlite3 *db_;
+    SqliteFile &db_;
     const ShopSizes &sizes_;
     QDate firstDay_;
     int days_;
@@ -327,14 +306,14 @@ private:
 void fill(const QString &path, const ShopSizes &sizes, GeneratedShop &shop) {
     const auto start = Steady::now();
     const std::clock_t cpuStart = std::clock();
-    SqliteFile db(path, SQLITE_OPEN_READWRITE);
+    SqliteFile db(path, SqliteFile::Mode::ReadWrite);
     // A new file that nobody else has open: no journal and no syncs while it fills. The
     // shop's own journal mode is put back once the rows are in.
     db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-2097152; "
             "PRAGMA temp_store=MEMORY; PRAGMA locking_mode=EXCLUSIVE");
     db.exec("BEGIN IMMEDIATE");
-    const QStringList indexes = dropIndexes(db);
-    Generator generator(db.raw(), sizes);
+    const QStringList indexes = db.dropIndexes();
+    Generator generator(db, sizes);
     generator.reference();
     generator.catalogue();
     generator.offers();
@@ -344,13 +323,12 @@ void fill(const QString &path, const ShopSizes &sizes, GeneratedShop &shop) {
     shop.insertSeconds = secondsSince(start);
     const auto indexStart = Steady::now();
     for (const QString &sql : indexes)
-        db.exec(sql.toUtf8().constData());
+        db.exec(sql);
     db.exec("COMMIT");
     shop.indexSeconds = secondsSince(indexStart);
     db.exec("PRAGMA locking_mode=NORMAL");
     SqliteStatement wal(db, "PRAGMA journal_mode=WAL");
-    if (!wal.step() ||
-        qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(wal.raw(), 0)), "wal") != 0)
+    if (!wal.step() || wal.string(0) != "wal")
         throw DataError(
             QString("Cannot put the generated shop database %1 in WAL mode.").arg(path));
     shop.totalSeconds = secondsSince(start);
@@ -382,8 +360,7 @@ GeneratedShop generate(const QString &path, const ShopSizes &sizes) {
     try {
         fill(path, sizes, shop);
     } catch (...) {
-        for (const char *suffix : {"", "-wal", "-shm", "-journal"})
-            QFile::remove(path + suffix);
+        SqliteFile::remove(path);
         throw;
     }
     return shop;

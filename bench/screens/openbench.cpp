@@ -2,7 +2,7 @@
 // its record sources hold straight through the C API on a connection of their own; and every
 // screen open at once, for the memory of the whole program.
 #include "benchmain.h"
-#include "dialect.h"
+#include "connection.h"
 #include "recordsource.h"
 #include "screenshop.h"
 
@@ -36,7 +36,10 @@ void rememberQueries(const QString &id, QWidget *screen) {
     std::vector<LoadedQuery> queries;
     for (RecordSource *source : sources(screen))
         if (source->isOpen())
-            queries.push_back({dialect::translate(source->recordSourceText()).sql.toStdString(),
+            queries.push_back({source->readingConnection()
+                                   .dialect()
+                                   .recordSource(source->recordSourceText())
+                                   .sql.sql.toStdString(),
                                source->canFetchMore() ? source->loadedCount() : -1});
     loadedQueries()[id] = queries;
 }

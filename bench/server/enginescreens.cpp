@@ -2,7 +2,7 @@
 // built, its record sets open and a screenful read; the first paint is timed apart, as it
 // costs the same on both engines) and every row read, against the engine's C API reading
 // the same rows on a connection of its own.
-#include "dialect.h"
+#include "connection.h"
 #include "engineshop.h"
 #include "rawserver.h"
 #include "rawshop.h"
@@ -34,8 +34,10 @@ std::vector<Query> queriesOf(QWidget *screen) {
     std::vector<Query> read;
     for (RecordSource *source : sources(screen))
         if (source->isOpen())
-            read.push_back({enginebench::engineSql(
-                                dialect::translate(source->recordSourceText()).sql.toStdString()),
+            read.push_back({source->readingConnection()
+                                .dialect()
+                                .recordSource(source->recordSourceText())
+                                .sql.sql.toStdString(),
                             source->canFetchMore() ? source->loadedCount() : -1});
     return read;
 }

@@ -1,10 +1,11 @@
 // The titles sold, the baseline's till and the counting of commits, on either engine.
 #include "engineshop.h"
 
+#include "pgdialect.h"
 #include "rawserver.h"
 #include "rawshop.h"
-#include "serversql.h"
 #include "shopoperations.h"
+#include "sqldialect.h"
 
 #include <sqlite3.h>
 
@@ -51,7 +52,7 @@ QDate saleDay() {
 std::string engineSql(const std::string &fileSql) {
     if (!bench::onServer())
         return fileSql;
-    return serversql::translate(QString::fromStdString(fileSql)).sql.toStdString();
+    return engines::serverDialect().statement(QString::fromStdString(fileSql)).sql.toStdString();
 }
 
 RawTill::RawTill()

@@ -5,7 +5,6 @@
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "dialect.h"
 #include "messageboxes.h"
 #include "recordsource.h"
 #include "screenheading.h"
@@ -73,7 +72,6 @@ void BillListScreen::makeGrid(const QList<GridColumn> &columns, QWidget *parent)
 QString BillListScreen::listingText(const char *table, const Column &date,
                                     const Column &supplier) const {
     return selectAll(table, QStringLiteral(" where %1<=%2 And %1>=%3 and %4=%5")
-                                .arg(date.sql(), dialect::dateLiteral(to_->day()),
-                                     dialect::dateLiteral(from_->day()), supplier.sql(),
-                                     dialect::quote(supplier_->text())));
+                                .arg(date.sql(), dateLiteral(to_->day()), dateLiteral(from_->day()),
+                                     supplier.sql(), textLiteral(supplier_->text())));
 }

@@ -4,7 +4,6 @@
 #include "clock.h"
 #include "conversions.h"
 #include "datepicker.h"
-#include "dialect.h"
 #include "screenheading.h"
 #include "screenids.h"
 #include "shoptables.h"
@@ -17,7 +16,7 @@ namespace {
 
 QString salesOfDay(const QDate &day) {
     using namespace tables;
-    return selectAll(soldbook::table, whereEqual(soldbook::SoldDate, dialect::dateLiteral(day)) +
+    return selectAll(soldbook::table, whereEqual(soldbook::SoldDate, dateLiteral(day)) +
                                           orderBy(soldbook::SoldTime));
 }
 

@@ -5,7 +5,6 @@
 #include "conversions.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "dialect.h"
 #include "screenheading.h"
 #include "screenids.h"
 #include "shoptables.h"
@@ -64,10 +63,9 @@ void MonthReportScreen::list() {
     const QDate first = firstPicker_->day();
     const QDate last = lastPicker_->day();
     using tables::soldbook::SoldDate;
-    listSales(
-        conv::dateText(first) + QStringLiteral(" To ") + conv::dateText(last),
-        selectAll(tables::soldbook::table, QStringLiteral(" where %1 >=%2  and  %1 <=%3")
-                                                   .arg(SoldDate.sql(), dialect::dateLiteral(first),
-                                                        dialect::dateLiteral(last)) +
-                                               orderBy(SoldDate)));
+    listSales(conv::dateText(first) + QStringLiteral(" To ") + conv::dateText(last),
+              selectAll(tables::soldbook::table,
+                        QStringLiteral(" where %1 >=%2  and  %1 <=%3")
+                                .arg(SoldDate.sql(), dateLiteral(first), dateLiteral(last)) +
+                            orderBy(SoldDate)));
 }

@@ -4,7 +4,6 @@
 #include "clock.h"
 #include "conversions.h"
 #include "dataerror.h"
-#include "dialect.h"
 #include "errorpolicy.h"
 #include "isbnfinder.h"
 #include "messageboxes.h"
@@ -275,7 +274,7 @@ bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
     }
     QString isbn = isbnEdit_->text();
     titles_->open(
-        selectAll(tables::Titles::table, whereEqual(tables::Titles::ISBN, dialect::quote(isbn))));
+        selectAll(tables::Titles::table, whereEqual(tables::Titles::ISBN, textLiteral(isbn))));
     if (titles_->isEof()) {
         if (!findInOtherForm(isbn))
             return false;
@@ -329,8 +328,8 @@ bool SellScreen::findInOtherForm(const QString &isbn) {
 std::optional<Money> SellScreen::todaysOffer(const QString &isbn) {
     std::optional<Money> price;
     policy::skipOnError([&] {
-        offers_->open(selectAll(tables::onsale::table,
-                                whereEqual(tables::onsale::ISBN, dialect::quote(isbn))));
+        offers_->open(
+            selectAll(tables::onsale::table, whereEqual(tables::onsale::ISBN, textLiteral(isbn))));
         if (offers_->isEof())
             return;
         const QDate begin = conv::parseDate(offers_->value(tables::onsale::Begin).toString());

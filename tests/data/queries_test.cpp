@@ -1,5 +1,4 @@
 // Every query text the screens issue runs on the shop database and returns the right rows.
-#include "dialect.h"
 #include "recordsource.h"
 #include "testserver.h"
 #include "testsupport.h"
@@ -52,9 +51,9 @@ INSERT INTO tempPay VALUES ('I1','2001-05-03',100,'10:00:00','North','North');
 } // namespace
 
 TEST_F(Queries, EveryScreenQueryReturnsItsRows) {
-    const QString d3 = dialect::dateLiteral(QDate(2001, 5, 3));
-    const QString d2 = dialect::dateLiteral(QDate(2001, 5, 2));
-    const QString d5 = dialect::dateLiteral(QDate(2001, 5, 5));
+    const QString d3 = dateLiteral(QDate(2001, 5, 3));
+    const QString d2 = dateLiteral(QDate(2001, 5, 2));
+    const QString d5 = dateLiteral(QDate(2001, 5, 5));
     const struct {
         QString text;
         QString field;
@@ -95,18 +94,18 @@ TEST_F(Queries, EveryScreenQueryReturnsItsRows) {
         {"select  * from Bill", "Invoice No", "I1,I2,I3"},
         {"select *  from Bill Order by [Invoice date]", "Invoice No", "I2,I1,I3"},
         {"select * from Bill where [Invoice Date]<=" + d5 + " And [Invoice Date]>=" + d3 +
-             " and Retail=" + dialect::quote("North"),
+             " and Retail=" + textLiteral("North"),
          "Invoice No", "I1,I3"},
         {"select * from bill where [invoice date]<=" + d5 + " And [invoice date]>=" + d2 +
-             " and [retail]=" + dialect::quote("O'Hara Books"),
+             " and [retail]=" + textLiteral("O'Hara Books"),
          "Invoice No", ""},
         {"select * from bill where [invoice date]<=" + d3 + " And [invoice date]>=#2001/5/1#" +
-             " and [retail]=" + dialect::quote("O'Hara Books"),
+             " and [retail]=" + textLiteral("O'Hara Books"),
          "Invoice No", "I2"},
         {"select * from PaidBill order by Retail", "Retail", "North,South"},
         {"select *  from PaidBill order by [Invoice Date]", "Invoice No", "P2,P1"},
         {"select * from paidbill where [invoice date]<=" + d3 + " And [invoice date]>=" + d2 +
-             " and retail=" + dialect::quote("South"),
+             " and retail=" + textLiteral("South"),
          "Invoice No", "P1"},
         {"select * from tempPay", "RetName", "North"},
         {"OnSale", "ISBN", "A"},

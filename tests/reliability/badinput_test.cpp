@@ -5,6 +5,7 @@
 // accepts, stored exactly as typed.
 #include "allscreens.h"
 #include "datagrid.h"
+#include "engine.h"
 #include "recordtablemodel.h"
 #include "reliabilitysupport.h"
 #include "screencases.h"
@@ -145,39 +146,30 @@ void pressEveryButton(const QString &screenId, QWidget *screen) {
     }
 }
 
-std::vector<std::tuple<QString, QString, QString>> declaredColumns(Connection &db,
-                                                                   const QString &table) {
-    std::vector<std::tuple<QString, QString, QString>> columns; // table, name, declared type
-    Statement info = db.prepare(QStringLiteral("PRAGMA table_info([%1])").arg(table));
-    while (info.step())
-        columns.emplace_back(table, info.value(1).toString(), info.value(2).toString());
-    return columns;
-}
-
 // Values of the wrong kind in number, date and time columns, and texts holding a marker
 // that are not the whole input.
 QStringList badlyStored(Connection &db, const Input &input) {
     QStringList faults;
     for (const QString &table : permanentTables())
-        for (const auto &[t, name, type] : declaredColumns(db, table)) {
+        for (const TableColumn &column : db.columnsOf(table)) {
             QString wrong;
-            if (type == "INTEGER" || type == "MONEY")
+            if (isNumberKind(column.kind))
                 wrong = "typeof([%2]) NOT IN ('integer', 'real', 'null')";
-            else if (type == "DATE")
+            else if (column.kind == ColumnKind::Date)
                 wrong = "[%2] NOT GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]'";
-            else if (type == "TIME")
+            else if (column.kind == ColumnKind::Time)
                 wrong = "[%2] NOT GLOB '[0-2][0-9]:[0-5][0-9]:[0-5][0-9]'";
             else if (!input.marker.isEmpty())
                 wrong = "instr([%2], ?) > 0 AND [%2] <> ?";
             if (wrong.isEmpty())
                 continue;
-            Statement check =
-                db.prepare(QString("SELECT count(*) FROM [%1] WHERE " + wrong).arg(table, name));
+            Statement check = db.prepare(
+                QString("SELECT count(*) FROM [%1] WHERE " + wrong).arg(table, column.name));
             if (wrong.contains('?'))
                 check.bindAll({input.marker, input.text});
             if (check.step() && check.value(0).toInt() != 0)
                 faults << QStringLiteral("%1.%2 holds %3 badly stored value(s)")
-                              .arg(table, name, check.value(0).toString());
+                              .arg(table, column.name, check.value(0).toString());
         }
     return faults;
 }

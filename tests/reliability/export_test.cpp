@@ -1,6 +1,7 @@
 // Every grid of every screen out of the program: the exported CSV files and workbooks read
 // back (by readers written here, not the exporter's code) to the record set's rows and
-// values; an export cancelled or failed leaves nothing; Copy gives tab-separated lines; the
+// values; awkward cells, long lists over several sheets and the zip itself read back as
+// written; an export cancelled or failed leaves nothing; Copy gives tab-separated lines; the
 // printed table takes as many pages as its lines need.
 #include "allscreens.h"
 #include "conversions.h"
@@ -16,6 +17,8 @@
 #include "screenregistry.h"
 #include "tableexport.h"
 #include "testsupport.h"
+#include "xlsxsink.h"
+#include "zipwriter.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,12 +27,15 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <csignal>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/resource.h>
@@ -197,6 +203,179 @@ TEST_F(Export, EveryGridReadsBackAsItsRecordSet) {
         }
     }
     EXPECT_GE(grids, static_cast<int>(screenCases().size()));
+}
+
+TEST_F(Export, AwkwardCellsReadBackAsExcelReadsThem) {
+    struct Case {
+        const char *name;
+        ExportCell cell;
+        QString text;     // of a text cell
+        QString type;     // as read back: inlineStr for text, empty for a number
+        int style;        // 2 amounts, 3 dates, 4 times
+        QString expected; // the text, or the number's value
+    };
+    const QString inlineText = QStringLiteral("inlineStr");
+    const QString longText(40000, QChar(0x5B57));
+    using K = ExportCell::Kind;
+    const Case cases[] = {
+        {"markup",
+         {K::Text},
+         "<b>Tom & Jerry</b> \"1\"",
+         inlineText,
+         0,
+         "<b>Tom & Jerry</b> \"1\""},
+        {"control characters",
+         {K::Text},
+         "bell\x07, start\x01",
+         inlineText,
+         0,
+         "bell\x07, start\x01"},
+        {"Excel's own escape", {K::Text}, "_x0041_ _x005f_", inlineText, 0, "_x0041_ _x005f_"},
+        {"carriage return", {K::Text}, "one\r\ntwo", inlineText, 0, "one\r\ntwo"},
+        {"blanks at the ends", {K::Text}, "  two blanks ", inlineText, 0, "  two blanks "},
+        {"noncharacter",
+         {K::Text},
+         QString(QChar(0xFFFF)) + "end",
+         inlineText,
+         0,
+         QString(QChar(0xFFFF)) + "end"},
+        {"longer than a cell", {K::Text}, longText, inlineText, 0, longText.left(32767)},
+        {"day before 1900/3/1",
+         {.kind = K::Date, .integer = QDate(1899, 12, 31).toJulianDay()},
+         {},
+         inlineText,
+         0,
+         "1899-12-31"},
+        {"first date cell",
+         {.kind = K::Date, .integer = QDate(1900, 3, 1).toJulianDay()},
+         {},
+         {},
+         3,
+         "61"},
+        {"last second",
+         {.kind = K::Time, .integer = 86399000},
+         {},
+         {},
+         4,
+         QString::number(86399 / 86400.0, 'g', 17)},
+        {"amount", {.kind = K::Money, .number = 0.1}, {}, {}, 2, "0.1"},
+        {"tiny amount", {.kind = K::Money, .number = -1e-300}, {}, {}, 2, "-1e-300"},
+        {"whole number",
+         {.kind = K::Whole, .integer = qint64(1) << 53},
+         {},
+         {},
+         0,
+         "9007199254740992"},
+        {"infinite amount", {.kind = K::Money, .number = INFINITY}, {}, inlineText, 0, "inf"},
+    };
+    const QString path = out.filePath(QStringLiteral("awkward.xlsx"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QStringList captions;
+    ExportBatch batch(std::size(cases), 1);
+    ExportCell *cells = batch.addRow();
+    for (const Case &c : cases) {
+        captions << QString::fromLatin1(c.name);
+        *cells = c.cell;
+        if (c.cell.kind == K::Text)
+            batch.setText(*cells, c.text.toUtf8());
+        ++cells;
+    }
+    XlsxSink sink(file, QStringLiteral("Sales"));
+    sink.writeCaptions(captions);
+    sink.writeRows(batch);
+    sink.finish();
+    file.close();
+
+    const auto lines = readSheet(path);
+    ASSERT_EQ(lines.size(), 2);
+    for (int column = 0; column < int(std::size(cases)); ++column) {
+        const Case &c = cases[column];
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(lines[0][column].value, captions[column]);
+        EXPECT_EQ(lines[0][column].style, 1); // bold
+        const SheetCell cell = lines[1][column];
+        EXPECT_EQ(cell.type, c.type);
+        EXPECT_EQ(cell.style, c.style);
+        if (c.type.isEmpty())
+            EXPECT_EQ(cell.value.toDouble(), c.expected.toDouble()) << cell.value.toStdString();
+        else
+            EXPECT_EQ(cell.value.toStdString(), c.expected.toStdString());
+    }
+}
+
+TEST_F(Export, LongListGoesOnOverSheetsUnderItsCaptions) {
+    const QString path = out.filePath(QStringLiteral("long.xlsx"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    XlsxSink sink(file, QStringLiteral("Sales & returns: 2001/5"));
+    sink.writeCaptions({QStringLiteral("Qty")});
+    ExportBatch batch(1, 4096);
+    for (qint64 row = 1; row <= XlsxSink::rowsPerSheet + 2; ++row) {
+        *batch.addRow() = {.kind = ExportCell::Kind::Whole, .integer = row};
+        if (batch.rows() == 4096 || row == XlsxSink::rowsPerSheet + 2) {
+            sink.writeRows(batch);
+            batch.clear();
+        }
+    }
+    sink.finish();
+    file.close();
+
+    // Every line Excel can show on the first sheet, the rest under the captions on the second.
+    const QByteArray first = readZipEntry(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_EQ(first.count("<row "), XlsxSink::rowsPerSheet + 1);
+    EXPECT_TRUE(first.contains("<c r=\"A1048576\"><v>1048575</v></c></row></sheetData>"));
+    const auto second = readSheet(path, 2);
+    ASSERT_EQ(second.size(), 3);
+    EXPECT_EQ(second[0][0].value, QStringLiteral("Qty"));
+    EXPECT_EQ(second[1][0].value, QString::number(XlsxSink::rowsPerSheet + 1));
+    EXPECT_EQ(second[2][0].value, QString::number(XlsxSink::rowsPerSheet + 2));
+    const QByteArray workbook = readZipEntry(path, QStringLiteral("xl/workbook.xml"));
+    EXPECT_TRUE(workbook.contains("<sheet name=\"Sales &amp; returns 2001 5\" sheetId=\"1\""));
+    EXPECT_TRUE(workbook.contains("<sheet name=\"Sales &amp; returns 2001 5 (2)\" sheetId=\"2\""));
+}
+
+TEST_F(Export, ZipEntriesReadBackWhole) {
+    // Digits that pack poorly, over several of the deflate's blocks.
+    QByteArray large;
+    for (quint32 i = 0; large.size() < 3 * (1 << 20); ++i)
+        large += QByteArray::number(i * 2654435761U);
+    const struct {
+        const char *name;
+        bool zip64;
+        QList<QByteArray> entries;
+    } cases[] = {
+        {"one small entry", false, {"a few words"}},
+        {"an empty entry among others", false, {"", "after", large}},
+        {"zip64 forced on small entries", true, {"a few words", ""}},
+        {"zip64 forced over several blocks", true, {large, "end"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = out.filePath(QString::fromLatin1(c.name) + ".zip");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ZipWriter zip(file);
+        if (c.zip64)
+            zip.alwaysZip64();
+        for (qsizetype i = 0; i < c.entries.size(); ++i) {
+            zip.beginEntry("part" + QByteArray::number(i) + ".txt");
+            zip.write(c.entries[i]);
+            zip.endEntry();
+        }
+        zip.finish();
+        file.close();
+        QProcess test;
+        test.start(QStringLiteral("unzip"), {QStringLiteral("-t"), path});
+        ASSERT_TRUE(test.waitForFinished(60000));
+        EXPECT_EQ(test.exitCode(), 0) << test.readAllStandardOutput().toStdString();
+        for (qsizetype i = 0; i < c.entries.size(); ++i)
+            EXPECT_EQ(readZipEntry(path, QStringLiteral("part%1.txt").arg(i)), c.entries[i]);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll().contains("PK\x06\x06"), c.zip64); // the zip64 end record
+    }
+    // The zip library's functions are nobody's to replace: the program defines none of them.
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, "zipOpenNewFileInZip4_64"), nullptr);
 }
 
 TEST_F(Export, CancelledOrFailedExportLeavesNothing) {

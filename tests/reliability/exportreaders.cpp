@@ -3,8 +3,10 @@
 
 #include <QDate>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTime>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,32 +55,64 @@ Rows readCsv(const QByteArray &bytes) {
     return rows;
 }
 
+QByteArray readZipEntry(const QString &path, const QString &entry) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, entry});
+    EXPECT_TRUE(unzip.waitForFinished(60000));
+    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardError().toStdString();
+    return unzip.readAllStandardOutput();
+}
+
+QList<QMap<int, SheetCell>> readSheet(const QString &path, int sheet) {
+    QXmlStreamReader xml(
+        readZipEntry(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheet)));
+    static const QRegularExpression escaped(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QList<QMap<int, SheetCell>> lines;
+    SheetCell *cell = nullptr;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const QString reference = attributes.value(QStringLiteral("r")).toString();
+        if (xml.name() == u"row") {
+            lines.emplaceBack();
+            EXPECT_EQ(reference.toLongLong(), lines.size());
+        } else if (xml.name() == u"c") {
+            const auto digits = std::find_if(reference.begin(), reference.end(),
+                                             [](QChar c) { return c.isDigit(); });
+            EXPECT_EQ(reference.mid(digits - reference.begin()).toLongLong(), lines.size());
+            cell = &lines.last()[columnOfReference(reference)];
+            cell->type = attributes.value(QStringLiteral("t")).toString();
+            cell->style = attributes.value(QStringLiteral("s")).toInt();
+        } else if (xml.name() == u"t" || xml.name() == u"v") {
+            // Excel reads _xHHHH_ as that character, left to right.
+            const QString text = xml.readElementText();
+            qsizetype from = 0;
+            for (const QRegularExpressionMatch &m : escaped.globalMatch(text)) {
+                cell->value += text.mid(from, m.capturedStart() - from) +
+                               QChar(m.captured(1).toUShort(nullptr, 16));
+                from = m.capturedEnd();
+            }
+            cell->value += text.mid(from);
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return lines;
+}
+
 // The sheet's cells as the operator reads them: a number cell of a date column as its day, of
 // a time column as its time, of a money or whole-number column as its number; text as text.
 // A text cell where a typed cell belongs fails the test.
 Rows readXlsx(const QString &path, const QList<ColumnKind> &kinds) {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"),
-                {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet1.xml")});
-    EXPECT_TRUE(unzip.waitForFinished(60000));
-    // unzip checks each entry's size and checksum as it reads it.
-    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardError().toStdString();
-    QXmlStreamReader xml(unzip.readAllStandardOutput());
     Rows rows;
-    int column = -1;
-    bool inlineText = false;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == u"row") {
-            rows << QStringList(kinds.size());
-        } else if (xml.isStartElement() && xml.name() == u"c") {
-            column = columnOfReference(xml.attributes().value(QStringLiteral("r")).toString());
-            inlineText = xml.attributes().value(QStringLiteral("t")) == u"inlineStr";
-        } else if (xml.isStartElement() && (xml.name() == u"t" || xml.name() == u"v")) {
-            const bool number = xml.name() == u"v";
-            const QString value = xml.readElementText();
-            if (rows.size() == 1 || !number) { // the caption line is all text
-                EXPECT_TRUE(inlineText);
+    for (const QMap<int, SheetCell> &line : readSheet(path)) {
+        rows << QStringList(kinds.size());
+        for (auto cell = line.begin(); cell != line.end(); ++cell) {
+            const int column = cell.key();
+            const QString &value = cell->value;
+            if (rows.size() == 1 || cell->type == u"inlineStr") { // the caption line is all text
+                EXPECT_EQ(cell->type, u"inlineStr");
                 if (rows.size() > 1 && kinds[column] != ColumnKind::Text)
                     ADD_FAILURE() << "a text cell where a typed one belongs: "
                                   << value.toStdString();
@@ -103,6 +137,5 @@ Rows readXlsx(const QString &path, const QList<ColumnKind> &kinds) {
             }
         }
     }
-    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     return rows;
 }

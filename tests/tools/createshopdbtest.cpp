@@ -78,7 +78,7 @@ TEST(CreateDbCommand, RejectsUnknownArgumentsAndMakesNothing) {
     QTemporaryDir home;
     for (const QStringList &args : {QStringList{"--demos"}, QStringList{"a.mdb", "b.mdb"}}) {
         const CommandResult run = createdb(args, home.path());
-        EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.output.contains("Usage: quillmart-createdb"));
     }
     EXPECT_TRUE(QDir(home.path()).isEmpty());

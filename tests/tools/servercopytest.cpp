@@ -25,7 +25,7 @@ void run(SqliteFile &file, const QString &sql) {
 
 // Every row of every table, keys first, money as the four places the shop counts in.
 QStringList dump(const QString &path) {
-    SqliteFile file(path, SQLITE_OPEN_READONLY);
+    SqliteFile file(path, SqliteFile::Mode::ReadOnly);
     QStringList rows;
     for (const char *table : {"Titles", "Subject", "publishers", "retail", "soldbook", "onsale",
                               "Bill", "paidbill", "tmp", "tempPay", "sqlite_sequence"}) {
@@ -33,18 +33,16 @@ QStringList dump(const QString &path) {
                                QString("SELECT rowid, * FROM [%1] ORDER BY rowid").arg(table));
         while (select.step()) {
             QStringList values{table};
-            for (int i = 0; i < sqlite3_column_count(select.raw()); ++i) {
-                sqlite3_stmt *row = select.raw();
-                switch (sqlite3_column_type(row, i)) {
-                case SQLITE_NULL:
+            for (int i = 0; i < select.columnCount(); ++i) {
+                switch (select.type(i)) {
+                case SqliteStatement::Type::Null:
                     values << "<null>";
                     break;
-                case SQLITE_FLOAT:
-                    values << QString::asprintf("%.4f", sqlite3_column_double(row, i));
+                case SqliteStatement::Type::Real:
+                    values << QString::asprintf("%.4f", select.real(i));
                     break;
                 default:
-                    values << QString::fromUtf8(
-                        reinterpret_cast<const char *>(sqlite3_column_text(row, i)));
+                    values << select.string(i);
                 }
             }
             rows << values.join('|');
@@ -58,7 +56,7 @@ QStringList dump(const QString &path) {
 // the first and last times of a day, keys with gaps, a deleted last title.
 QString makeAwkwardShop(const QString &path) {
     shopfile::create(path);
-    SqliteFile file(path, SQLITE_OPEN_READWRITE);
+    SqliteFile file(path, SqliteFile::Mode::ReadWrite);
     const QString sql[] = {
         "INSERT INTO Titles VALUES (3, '9789573317241', '紅樓夢', '曹雪芹', '小說', "
         "'遠流', '2016', 0.1 + 0.2, 19.99, 7.005, 5, 2, 'O''Hara \"Books\"')",
@@ -192,7 +190,7 @@ TEST_F(ShopCopy, AValueTheServerCannotHoldStopsTheWholeCopy) {
         QTemporaryDir dir;
         const QString shop = makeAwkwardShop(dir.filePath("book1.mdb"));
         {
-            SqliteFile file(shop, SQLITE_OPEN_READWRITE);
+            SqliteFile file(shop, SqliteFile::Mode::ReadWrite);
             run(file, bad.sql);
         }
         const CommandResult copy = copyshop({"--to-server", conninfo(), shop});

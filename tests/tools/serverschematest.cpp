@@ -1,8 +1,10 @@
-// quillmart-createdb --server: the ten tables as the file has them (names in lower case, the
-// same columns in the same order, each declared type as its server kind, the same indexes),
-// their hidden key and till columns, val() and the collation; and a second run refused.
+// quillmart-createdb --server and a new shop file both hold the one description of the shop's
+// tables (db/schema.sql): the file as it is written, the server with every name in lower case,
+// each kind as its server type, the same indexes, the hidden key column, and only the scratch
+// tables with a till column and row security; val() and the collation; a second run refused.
 #include "serverdatabase.h"
 #include "shopfile.h"
+#include "shoptables.h"
 #include "sqlitefile.h"
 #include "toolrun.h"
 
@@ -17,103 +19,107 @@ QStringList fileRows(SqliteFile &file, const QString &sql) {
     SqliteStatement select(file, sql);
     while (select.step()) {
         QStringList values;
-        for (int i = 0; i < sqlite3_column_count(select.raw()); ++i)
-            values << QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(select.raw(), i)));
+        for (int i = 0; i < select.columnCount(); ++i)
+            values << select.string(i);
         rows << values.join('|');
     }
     return rows;
 }
 
-// A declared type of db/schema.sql as the server's kind, and how the column gets its value.
-QString serverKind(const QString &declared, bool key) {
-    if (declared == "INTEGER")
-        return key ? "integer|d|" : "integer||";
-    const QStringList map[] = {{"MONEY", "numeric(19,4)"},
-                               {"DATE", "date"},
-                               {"TIME", "time(0) without time zone"},
-                               {"TEXT", "text"}};
-    for (const QStringList &pair : map) {
-        if (pair[0] == declared)
-            return pair[1] + "||";
-    }
-    return "unknown type " + declared;
+// A kind as db/schema.sql declares it, and as the server holds it.
+QString declared(ColumnKind kind) {
+    const char *names[] = {"INTEGER", "INTEGER", "MONEY", "DATE", "TIME", "TEXT"};
+    return names[static_cast<int>(kind)];
+}
+QString serverType(ColumnKind kind) {
+    const char *names[] = {
+        "integer", "integer", "numeric(19,4)", "date", "time(0) without time zone", "text"};
+    return names[static_cast<int>(kind)];
 }
 
-TEST_F(ServerShop, CreateDbMakesTheFilesTablesAndRefusesASecondTime) {
+TEST_F(ServerShop, CreateDbMakesTheDescribedTablesAndRefusesASecondTime) {
     QTemporaryDir home;
     const CommandResult made =
         runTool(QM_CREATEDB_PATH, {"--locale", "zh-Hant-TW", "--server", conninfo()}, home.path());
     ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
 
     shopfile::create(home.filePath("book1.mdb"));
-    SqliteFile file(home.filePath("book1.mdb"), SQLITE_OPEN_READONLY);
+    SqliteFile file(home.filePath("book1.mdb"), SqliteFile::Mode::ReadOnly);
     Link server(conninfo());
-    const QStringList tables = fileRows(file, "SELECT name FROM sqlite_master WHERE type = "
-                                              "'table' AND name NOT LIKE 'sqlite%' ORDER BY rowid");
-    ASSERT_EQ(tables.size(), 10);
-    QStringList lowerTables;
-    for (const QString &table : tables)
-        lowerTables << table.toLower();
-    EXPECT_EQ(server.rows("SELECT relname FROM pg_class WHERE relkind = 'r' "
-                          "AND relnamespace = 'public'::regnamespace ORDER BY oid"),
-              lowerTables);
-
-    for (const QString &table : tables) {
-        SCOPED_TRACE(table.toStdString());
-        const bool autoNumbered = table == "Titles" || table == "retail";
-        const bool perTill = table == "tmp" || table == "tempPay";
-        QStringList expected;
-        QString key;
-        for (const QString &row : fileRows(
-                 file, QString("SELECT name, type, pk FROM pragma_table_info('%1') ORDER BY cid")
-                           .arg(table))) {
-            const QStringList parts = row.split('|');
-            expected << parts[0].toLower() + "|" + serverKind(parts[1], parts[2] == "1");
-            if (parts[2] == "1")
-                key = parts[0].toLower();
+    QStringList described, scratch, fileIndexes, describedIndexes;
+    for (const TableDescription &table : tables::all) {
+        described << table.name;
+        if (table.scratch)
+            scratch << table.name;
+        const QString name = QString(table.name).toLower();
+        SCOPED_TRACE(name.toStdString());
+        QStringList inFile, onServer;
+        for (const Column &column : table.columns) {
+            const bool key = table.autoNumber && column.position == table.autoNumber->position;
+            EXPECT_EQ(key, column.kind == ColumnKind::AutoNumber);
+            inFile << QString("%1|%2|%3").arg(column.name, declared(column.kind)).arg(key ? 1 : 0);
+            onServer << QString("%1|%2|%3|")
+                            .arg(QString(column.name).toLower(), serverType(column.kind),
+                                 key ? "d" : "");
         }
-        if (perTill)
-            expected << "till|text||";
-        expected << (autoNumbered ? "rowid|bigint||s" : "rowid|bigint|d|");
+        if (table.scratch)
+            onServer << "till|text||";
+        onServer << (table.autoNumber ? "rowid|bigint||s" : "rowid|bigint|d|");
+        EXPECT_EQ(fileRows(file, QString("SELECT name, type, pk FROM pragma_table_info('%1') "
+                                         "ORDER BY cid")
+                                     .arg(table.name)),
+                  inFile);
         EXPECT_EQ(server.rows("SELECT attname, format_type(atttypid, atttypmod), attidentity, "
                               "attgenerated FROM pg_attribute WHERE attrelid = $1::regclass "
                               "AND attnum > 0 AND NOT attisdropped ORDER BY attnum",
-                              {table.toLower()}),
-                  expected);
-        // The rowid is a key of its own: unique, never empty, and on the two tables with an
+                              {name}),
+                  onServer);
+        // The rowid is a key of its own: unique, never empty, and on a table with an
         // auto-number, that number.
         EXPECT_EQ(server.rows("SELECT a.attnotnull, bool_or(i.indisunique AND i.indnatts = 1) "
                               "FROM pg_attribute a JOIN pg_index i ON i.indrelid = a.attrelid "
                               "AND i.indkey[0] = a.attnum WHERE a.attrelid = $1::regclass AND "
                               "a.attname = 'rowid' GROUP BY a.attnotnull",
-                              {table.toLower()}),
+                              {name}),
                   QStringList{"t|t"});
-        if (autoNumbered) {
+        if (table.autoNumber) {
             EXPECT_EQ(server.rows("SELECT pg_get_expr(adbin, adrelid) FROM pg_attrdef WHERE "
                                   "adrelid = $1::regclass",
-                                  {table.toLower()}),
-                      QStringList{key});
+                                  {name}),
+                      QStringList{QString(table.autoNumber->name).toLower()});
         }
         EXPECT_EQ(server.rows("SELECT relrowsecurity, relforcerowsecurity FROM pg_class "
                               "WHERE oid = $1::regclass",
-                              {table.toLower()}),
-                  QStringList{perTill ? "t|t" : "f|f"});
+                              {name}),
+                  QStringList{table.scratch ? "t|t" : "f|f"});
+        for (const IndexDescription &index : table.indexes) {
+            QStringList columns;
+            for (const Column &column : index.columns)
+                columns << column.name;
+            describedIndexes << QString("%1|%2").arg(index.name, columns.join(','));
+        }
     }
+    // Every table of the file is described, in its order, and only tmp and tempPay are marked
+    // as scratch.
+    EXPECT_EQ(described, fileRows(file, "SELECT name FROM sqlite_master WHERE type = 'table' "
+                                        "AND name NOT LIKE 'sqlite%' ORDER BY rowid"));
+    EXPECT_EQ(scratch, (QStringList{"tmp", "tempPay"}));
+    EXPECT_EQ(server.rows("SELECT relname FROM pg_class WHERE relkind = 'r' "
+                          "AND relnamespace = 'public'::regnamespace ORDER BY oid"),
+              QString(described.join(',')).toLower().split(','));
 
-    // The same indexes, by name and columns.
-    QStringList fileIndexes;
+    // The same indexes, by name and columns, in the file and on the server.
     for (const QString &index :
-         fileRows(file, "SELECT name FROM sqlite_master WHERE type = 'index' AND sql NOT NULL "
-                        "ORDER BY name")) {
-        fileIndexes << index.toLower() + "|" +
+         fileRows(file, "SELECT name FROM sqlite_master WHERE type = 'index' AND sql NOT NULL")) {
+        fileIndexes << index + "|" +
                            fileRows(file, QString("SELECT name FROM pragma_index_info('%1') "
                                                   "ORDER BY seqno")
                                               .arg(index))
-                               .join(',')
-                               .toLower();
+                               .join(',');
     }
     fileIndexes.sort();
+    describedIndexes.sort();
+    EXPECT_EQ(fileIndexes, describedIndexes);
     QStringList serverIndexes = server.rows(
         "SELECT c.relname, string_agg(a.attname, ',' ORDER BY k.n) FROM pg_index x "
         "JOIN pg_class c ON c.oid = x.indexrelid "
@@ -121,8 +127,10 @@ TEST_F(ServerShop, CreateDbMakesTheFilesTablesAndRefusesASecondTime) {
         "CROSS JOIN unnest(x.indkey) WITH ORDINALITY k(attnum, n) "
         "JOIN pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.attnum "
         "WHERE NOT x.indisunique GROUP BY c.relname");
+    QStringList lowerIndexes = QString(describedIndexes.join(';')).toLower().split(';');
     serverIndexes.sort();
-    EXPECT_EQ(serverIndexes, fileIndexes);
+    lowerIndexes.sort();
+    EXPECT_EQ(serverIndexes, lowerIndexes);
 
     EXPECT_EQ(server.rows("SELECT pg_get_function_identity_arguments(oid), provolatile, "
                           "proparallel, proisstrict FROM pg_proc WHERE proname = 'val' ORDER BY 1"),

@@ -3,10 +3,9 @@
 
 #include "cancelled.h"
 #include "clock.h"
-#include "connection.h"
 #include "dataerror.h"
-#include "opendatabase.h"
 #include "shopbackups.h"
+#include "sqlitefile.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -89,8 +88,9 @@ void BackupScheduler::disable() {
 
 qint64 BackupScheduler::dataVersion() {
     if (!watcher_)
-        watcher_ = std::make_unique<Connection>(drivers::connect(databasePath_));
-    return watcher_->scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
+        watcher_ = std::make_unique<SqliteFile>(databasePath_, SqliteFile::Mode::ReadWrite,
+                                                kBackupBusyTimeoutMs);
+    return watcher_->integer(QStringLiteral("PRAGMA data_version"));
 }
 
 bool BackupScheduler::hasWorkToSave() {

@@ -14,7 +14,7 @@
 #include <optional>
 
 class Clock;
-class Connection;
+class SqliteFile;
 class QThread;
 class QTimer;
 
@@ -48,7 +48,7 @@ private:
     QString databasePath_;
     const Clock *clock_;
     QTimer *timer_;
-    std::unique_ptr<Connection> watcher_; // its data_version moves when anyone commits
+    std::unique_ptr<SqliteFile> watcher_; // its data_version moves when anyone commits
     std::optional<qint64> savedVersion_;  // data_version when the last backup began
     qint64 lastStartMs_ = 0;
     // How long the operator must have been idle before a backup starts, and the least time

@@ -6,13 +6,13 @@
 #include "cancelled.h"
 #include "databaseerrors.h"
 #include "dataerror.h"
-#include "rawfile.h"
+#include "sqlitefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <sqlite3.h>
+#include <memory>
 
 namespace {
 
@@ -21,16 +21,6 @@ namespace {
 constexpr int kPagesPerStep = 256;
 const QString kPacked = QStringLiteral(".mdb.zst");
 const QString kPart = QStringLiteral(".part");
-
-bool isDamageCode(int code) {
-    const int primary = code & 0xff;
-    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
-}
-
-void removeWithSideFiles(const QString &path) {
-    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
-        QFile::remove(path + QLatin1String(suffix));
-}
 
 QString noBackup(const QString &why) {
     return QStringLiteral("No backup of the shop database was made: %1").arg(why);
@@ -42,7 +32,7 @@ public:
     explicit Leftovers(QStringList paths) : paths_(std::move(paths)) {}
     ~Leftovers() {
         for (const QString &path : paths_)
-            removeWithSideFiles(path);
+            SqliteFile::remove(path);
     }
     Leftovers(const Leftovers &) = delete;
     Leftovers &operator=(const Leftovers &) = delete;
@@ -64,11 +54,22 @@ struct Counts {
 };
 
 Counts countRows(const QString &database) {
-    RawFile file(database, SQLITE_OPEN_READONLY);
-    if (!file.opened())
+    try {
+        SqliteFile file(database, SqliteFile::Mode::ReadOnly, kBackupBusyTimeoutMs);
+        return {file.integer(QStringLiteral("SELECT count(*) FROM soldbook")),
+                file.integer(QStringLiteral("SELECT count(*) FROM Titles"))};
+    } catch (const DataError &) {
         return {};
-    return {file.integer("SELECT count(*) FROM soldbook"),
-            file.integer("SELECT count(*) FROM Titles")};
+    }
+}
+
+// Read-write (SQLite falls back to read-only for a write-protected file) so that closing
+// folds a WAL file back in; query_only keeps the backups' reading from ever writing.
+std::unique_ptr<SqliteFile> openForReading(const QString &path) {
+    auto file =
+        std::make_unique<SqliteFile>(path, SqliteFile::Mode::ReadWrite, kBackupBusyTimeoutMs);
+    file->exec(QStringLiteral("PRAGMA query_only=1"));
+    return file;
 }
 
 bool renameFile(const QString &from, const QString &to) {
@@ -139,45 +140,19 @@ void ShopBackups::removeLeftovers() const {
 }
 
 void ShopBackups::copyOnline(const QString &copy, const backupfile::Progress &progress) const {
-    RawFile source(databasePath_, SQLITE_OPEN_READWRITE);
-    if (!source.opened())
-        throw DataError(noBackup(source.failure(source.openCode())));
-    sqlite3_exec(source.handle(), "PRAGMA query_only=1", nullptr, nullptr, nullptr);
-    // One read transaction for the whole copy: every step reads the same moment of the
-    // file, whatever the screens commit meanwhile (they are not held up: the file is in WAL).
-    if (sqlite3_exec(source.handle(), "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                     nullptr) != SQLITE_OK)
-        throw DataError(noBackup(source.failure(sqlite3_extended_errcode(source.handle()))));
-    RawFile target(copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (!target.opened())
-        throw DataError(noBackup(target.failure(target.openCode())));
-    backupfile::makePrivateFile(copy);
-    sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
-    if (backup == nullptr)
-        throw DataError(noBackup(target.failure(sqlite3_extended_errcode(target.handle()))));
-    int rc = SQLITE_OK;
-    for (int busy = 0; busy < 100;) {
-        rc = sqlite3_backup_step(backup, kPagesPerStep);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-            ++busy;
-            sqlite3_sleep(50);
-        } else if (rc != SQLITE_OK) {
-            break;
-        }
-        const int total = sqlite3_backup_pagecount(backup);
-        const double done =
-            total > 0 ? 1.0 - double(sqlite3_backup_remaining(backup)) / double(total) : 0;
-        if (progress && !progress(0.4 * done)) {
-            sqlite3_backup_finish(backup);
-            throw Cancelled(QStringLiteral("The backup was stopped."));
-        }
+    bool copied = false;
+    try {
+        const std::unique_ptr<SqliteFile> source = openForReading(databasePath_);
+        SqliteFile target(copy, SqliteFile::Mode::Create, kBackupBusyTimeoutMs);
+        backupfile::makePrivateFile(copy);
+        copied = source->backupTo(target, kPagesPerStep, [&progress](double done) {
+            return !progress || progress(0.4 * done);
+        });
+    } catch (const DataError &error) {
+        throw DataError(error.kind(), noBackup(error.sentence()));
     }
-    sqlite3_backup_finish(backup);
-    sqlite3_exec(source.handle(), "COMMIT", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_DONE)
-        throw DataError(noBackup(target.failure(rc)));
+    if (!copied)
+        throw Cancelled(QStringLiteral("The backup was stopped."));
 }
 
 QString ShopBackups::take(const QDateTime &when, const backupfile::Progress &progress) const {
@@ -223,7 +198,7 @@ void ShopBackups::rotate(const QDate &today) const {
         wanted[index] = true;
     for (qsizetype i = 0; i < backups.size(); ++i)
         if (!wanted[static_cast<std::size_t>(i)])
-            removeWithSideFiles(backups[i]);
+            SqliteFile::remove(backups[i]);
 }
 
 bool ShopBackups::passesCheck(const QString &backup, QString *problem) {
@@ -271,54 +246,26 @@ QString ShopBackups::newestGood() const {
 
 ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *problem,
                                              const backupfile::Progress &progress) {
-    // Read-write (it falls back to read-only for a write-protected file) so that closing
-    // folds a WAL file back in; query_only keeps the check from ever writing.
-    RawFile file(path, SQLITE_OPEN_READWRITE);
-    if (!file.opened()) {
-        if (problem != nullptr)
-            *problem = file.failure(file.openCode());
-        return isDamageCode(file.openCode()) ? Health::Damaged : Health::Unknown;
-    }
-    sqlite3_exec(file.handle(), "PRAGMA query_only=1", nullptr, nullptr, nullptr);
-    // A check of a large file takes seconds: whoever waits for it may stop it.
-    bool stopped = false;
-    struct Asker {
-        const backupfile::Progress &progress;
-        bool &stopped;
-    } asker{progress, stopped};
-    if (progress)
-        sqlite3_progress_handler(
-            file.handle(), 100000,
-            [](void *context) {
-                auto *a = static_cast<Asker *>(context);
-                a->stopped = !a->progress(0.45);
-                return a->stopped ? 1 : 0;
-            },
-            &asker);
-    sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v2(file.handle(), "PRAGMA quick_check(1)", -1, &stmt, nullptr);
+    std::unique_ptr<SqliteFile> file;
     QString answer;
-    if (rc == SQLITE_OK) {
-        rc = sqlite3_step(stmt);
-        if (rc == SQLITE_ROW)
-            answer =
-                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+    try {
+        file = openForReading(path);
+        answer = file->quickCheck([&progress] { return !progress || progress(0.45); });
+    } catch (const DataError &error) {
+        // SQLite's own words when the check itself failed; the file's text when it did not open.
+        if (problem != nullptr)
+            *problem = file ? file->lastError() : error.sentence();
+        return error.kind() == DataError::Kind::Damaged ? Health::Damaged : Health::Unknown;
     }
-    sqlite3_finalize(stmt);
-    if (stopped)
+    if (answer.isEmpty())
         throw Cancelled(QStringLiteral("The check was stopped."));
-    if (rc == SQLITE_ROW) {
-        if (answer == QLatin1String("ok"))
-            return Health::Sound;
-        if (problem != nullptr) // "*** in database main ***\nPage 2: ..." -> "page 2: ..."
-            *problem = answer.remove(QStringLiteral("*** in database main ***"))
-                           .simplified()
-                           .replace(QStringLiteral("Page "), QStringLiteral("page "));
-        return Health::Damaged;
-    }
-    if (problem != nullptr)
-        *problem = QString::fromUtf8(sqlite3_errmsg(file.handle()));
-    return isDamageCode(rc) ? Health::Damaged : Health::Unknown;
+    if (answer == QLatin1String("ok"))
+        return Health::Sound;
+    if (problem != nullptr) // "*** in database main ***\nPage 2: ..." -> "page 2: ..."
+        *problem = answer.remove(QStringLiteral("*** in database main ***"))
+                       .simplified()
+                       .replace(QStringLiteral("Page "), QStringLiteral("page "));
+    return Health::Damaged;
 }
 
 bool ShopBackups::passesQuickCheck(const QString &path, QString *problem,
@@ -356,7 +303,7 @@ QString ShopBackups::restore(const QString &backup, const QDateTime &now,
     const QFileInfo shop(databasePath_);
     const QString incoming = databasePath_ + QStringLiteral(".restoring") + kPart;
     Leftovers cleanup({incoming});
-    removeWithSideFiles(incoming);
+    SqliteFile::remove(incoming);
     QString problem;
     const bool sound = backup.endsWith(kPacked)
                            ? unpackChecked(backup, incoming, progress, &problem)
@@ -376,13 +323,12 @@ QString ShopBackups::restore(const QString &backup, const QDateTime &now,
         aside = stem + QStringLiteral(".mdb");
         for (int n = 2; QFileInfo::exists(aside) || QFileInfo::exists(aside + "-wal"); ++n)
             aside = stem + QStringLiteral("-%1.mdb").arg(n);
-        {
+        try {
             // Fold the -wal into the file first, so that what is kept aside is one file; if
             // it cannot be folded, the -wal goes along under the matching name.
-            RawFile current(databasePath_, SQLITE_OPEN_READWRITE);
-            if (current.opened())
-                sqlite3_exec(current.handle(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr,
-                             nullptr);
+            SqliteFile(databasePath_, SqliteFile::Mode::ReadWrite, kBackupBusyTimeoutMs)
+                .exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        } catch (const DataError &) {
         }
         for (const char *suffix : {"-wal", "-shm", "-journal"}) {
             const QString side = databasePath_ + QLatin1String(suffix);

@@ -2,23 +2,15 @@
 // ("2001/5/3"), the shortest decimal text of a number, and text-to-kind conversion.
 #pragma once
 
+#include "columnkind.h"
+
 #include <QDate>
 #include <QString>
 #include <QTime>
 #include <QVariant>
 #include <optional>
 
-enum class ColumnKind { AutoNumber, Whole, Money, Date, Time, Text };
-
-// Columns whose values are numbers: printed to the right and exported as number cells.
-inline bool isNumberKind(ColumnKind kind) {
-    return kind == ColumnKind::Money || kind == ColumnKind::Whole || kind == ColumnKind::AutoNumber;
-}
-
 namespace conv {
-
-// Kind of a column from its declared type in db/schema.sql.
-ColumnKind kindFromDeclaredType(const QString &declaredType, bool primaryKey);
 
 // The shop's short date text: year/month/day without leading zeros, "2001/5/3".
 QString dateText(const QDate &date);

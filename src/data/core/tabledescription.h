@@ -19,9 +19,17 @@ struct Column {
     QString sql() const { return QLatin1Char('[') + QLatin1String(name) + QLatin1Char(']'); }
 };
 
+struct IndexDescription {
+    const char *name;
+    std::span<const Column> columns;
+};
+
 struct TableDescription {
     const char *name;
     std::span<const Column> columns;
+    const Column *autoNumber = nullptr; // numbers new rows, and is their row id; or none
+    bool scratch = false; // one till's working rows (tmp, tempPay): never copied or kept
+    std::span<const IndexDescription> indexes = {};
 };
 
 // The names of these columns in their order: a grid that shows a whole table.
@@ -45,6 +53,16 @@ inline QString selectColumns(const char *table, std::span<const Column> columns,
         names << column.sql();
     return QStringLiteral("select ") + names.join(QLatin1Char(',')) + QStringLiteral(" from ") +
            QLatin1String(table) + rest;
+}
+// A text as the dialect writes it, between single quotes with embedded quotes doubled, so
+// that "O'Hara Books" stays one text and no typed text can change the query.
+inline QString textLiteral(QString value) {
+    value.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + value + QLatin1Char('\'');
+}
+// A day as the dialect writes it: #2001/5/3#.
+inline QString dateLiteral(const QDate &date) {
+    return QLatin1Char('#') + conv::dateText(date) + QLatin1Char('#');
 }
 // " where [ISBN]='x'": `literal` is a value as the dialect writes it ('x', 12, #2001/5/3#).
 inline QString whereEqual(const Column &column, const QString &literal) {

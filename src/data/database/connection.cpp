@@ -2,7 +2,8 @@
 #include "connection.h"
 
 #include "engine.h"
-#include "sqldialect.h"
+
+#include <algorithm>
 
 Connection::Connection(ShopDatabase shop, std::unique_ptr<ConnectionEngine> engine)
     : shop_(std::move(shop)), engine_(std::move(engine)) {}
@@ -12,17 +13,52 @@ Connection::Connection(Connection &&other) noexcept = default;
 Connection &Connection::operator=(Connection &&other) noexcept = default;
 
 Statement Connection::prepare(const QString &sql) {
-    return Statement(engine_->prepare(dialect().statement(sql)));
+    return prepare(dialect().statement(sql));
+}
+
+Statement Connection::prepare(const EngineSql &sql) {
+    return Statement(engine_->prepare(sql));
+}
+
+Statement Connection::prepare(const sqlb::Statement &statement) {
+    constexpr std::size_t keptAtMost = 64;
+    auto kept = std::find_if(kept_.begin(), kept_.end(),
+                             [&](const auto &known) { return known.first == statement; });
+    if (kept == kept_.end()) {
+        if (kept_.size() == keptAtMost)
+            kept_.erase(kept_.begin());
+        kept_.emplace_back(statement, dialect().render(statement));
+    } else {
+        std::rotate(kept, kept + 1, kept_.end());
+    }
+    return prepare(kept_.back().second);
 }
 
 void Connection::exec(const QString &sql) {
-    engine_->exec(dialect().statement(sql));
+    exec(dialect().statement(sql, true));
 }
 
+void Connection::exec(const sqlb::Statement &statement) {
+    prepare(statement).step();
+}
+
+void Connection::exec(const EngineSql &sql) {
+    engine_->exec(sql);
+}
+
+namespace {
+QVariant firstValue(Statement statement, const QVariantList &params) {
+    statement.bindAll(params);
+    return statement.step() ? statement.value(0) : QVariant();
+}
+} // namespace
+
 QVariant Connection::scalar(const QString &sql, const QVariantList &params) {
-    Statement stmt = prepare(sql);
-    stmt.bindAll(params);
-    return stmt.step() ? stmt.value(0) : QVariant();
+    return firstValue(prepare(sql), params);
+}
+
+QVariant Connection::scalar(const sqlb::Statement &statement, const QVariantList &params) {
+    return firstValue(prepare(statement), params);
 }
 
 int Connection::changes() const {

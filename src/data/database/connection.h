@@ -1,9 +1,12 @@
 // RAII owner of one connection to the shop database (a SQLite file or a PostgreSQL server)
-// and of its statements. SQL is written in SQLite's form ([bracketed names], ? parameters);
-// the shop's dialect gives the engine's text where it is prepared.
+// and of its statements. The program's statements are built (sqlbuilder.h) and the shop's
+// dialect renders them; SQL written as text takes SQLite's form ([bracketed names], ?
+// parameters), read by the dialect where it is prepared.
 #pragma once
 
 #include "shopdatabase.h"
+#include "sqlbuilder.h"
+#include "sqldialect.h"
 
 #include <QString>
 #include <QVariant>
@@ -12,7 +15,6 @@
 
 class CellSink;
 class ConnectionEngine;
-class SqlDialect;
 class Statement;
 class StatementEngine;
 struct EngineTraits;
@@ -29,10 +31,19 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     Statement prepare(const QString &sql);
+    Statement prepare(const sqlb::Statement &statement);
+    // A statement the dialect gave in the engine's own SQL.
+    Statement prepare(const EngineSql &sql);
     // Runs one or more statements without results.
     void exec(const QString &sql);
+    void exec(const sqlb::Statement &statement);
+    void exec(const EngineSql &sql);
     // Runs a query and returns the first column of its first row (invalid when no row).
     QVariant scalar(const QString &sql, const QVariantList &params = {});
+    QVariant scalar(const sqlb::Statement &statement, const QVariantList &params = {});
+    // The built statements whose engine's text the connection keeps, at most 64: a till
+    // sends the same few over and over.
+    int keptStatements() const { return static_cast<int>(kept_.size()); }
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int changes() const;
     bool inTransaction() const;
@@ -57,6 +68,7 @@ public:
 private:
     ShopDatabase shop_;
     std::unique_ptr<ConnectionEngine> engine_;
+    std::vector<std::pair<sqlb::Statement, EngineSql>> kept_; // the last used last
 };
 
 // A prepared statement; moves, never copies. Values bind by 1-based index.

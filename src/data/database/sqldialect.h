@@ -1,13 +1,20 @@
-// What each engine's SQL looks like: the program writes its statements in one form (today
-// SQLite's: [bracketed] names, ? parameters) and the engine's dialect gives the text the
-// engine runs. The few statements that differ in substance between engines (how a sale is
-// booked, the top-sellers summary) are the dialect's too, so that no code outside the
-// drivers asks which engine it talks to.
+// What each engine's SQL looks like. The program builds its own statements from the table
+// descriptions (sqlbuilder.h) and each engine's dialect renders them; the record sources' texts
+// (the shop's query forms) and single statements typed as text are read as tokens
+// (querytext.cpp) and rendered the same way. The few statements that differ in substance
+// between engines (how a sale is booked, the top-sellers summary) are the dialect's too, so
+// that no code outside the drivers asks which engine it talks to.
 #pragma once
+
+#include "tabledescription.h"
 
 #include <QHash>
 #include <QString>
 #include <vector>
+
+namespace sqlb {
+struct Statement;
+}
 
 // A statement as the engine takes it.
 struct EngineSql {
@@ -17,6 +24,13 @@ struct EngineSql {
     QHash<QString, QString> names;
     // Whether it only reads, so that it may be sent again on a new connection.
     bool isRead = false;
+};
+
+// A record-source text as the engine runs it: the rowid of each row first, then its fields.
+struct RecordSourceSql {
+    EngineSql sql;
+    QString table;              // the one table rows are written back to
+    std::vector<Column> fields; // the columns after the rowid, as the table describes them
 };
 
 // A value of the sale being booked, as a statement of bookSale() takes it.
@@ -31,28 +45,73 @@ enum class SaleValue {
     Title,
 };
 
-// One statement of a sale: its text (in the program's form) and the values it binds, in
-// order.
+// One statement of a sale: its engine's text and the values it binds, in order.
 struct SaleStatement {
-    QString sql;
+    EngineSql sql;
     std::vector<SaleValue> values;
 };
 
 class SqlDialect {
 public:
+    // What an engine spells its own way.
+    struct Spelling {
+        // Names in lower case between double quotes ("sold date"), as the engine keeps them;
+        // otherwise between brackets as the shop writes them ([SoldDate]).
+        bool lowerCaseNames = false;
+        // '?' (numbered ?1, ?2 ...) or '$'.
+        char parameterMark = '?';
+        // The shop's text order, as an ORDER BY of a text column names it.
+        QString collation;
+        // total(x), which is 0.0 over no rows, as the engine writes it: around x.
+        QString totalOpen, totalClose;
+        // select * lists the table's described columns: the engine's tables carry hidden
+        // ones, and a select * over anything but one described table is refused.
+        bool listsColumns = false;
+        // A record source ends in the order its rows were stored, which the engine does not
+        // keep by itself.
+        bool ordersByRowid = false;
+        // PRAGMA statements are the engine's own.
+        bool takesPragma = true;
+        // Where statements run, as a refusal names it ("the shop server").
+        QString runsOn;
+    };
+
+    explicit SqlDialect(Spelling spelling) : spelling_(std::move(spelling)) {}
     virtual ~SqlDialect() = default;
 
-    // The engine's text of one statement (or several, for exec) written in the program's
-    // form. Throws DataError for a text it cannot take.
-    virtual EngineSql statement(const QString &text) const = 0;
+    const Spelling &spelling() const { return spelling_; }
+    // A table's or column's name as the engine takes it.
+    QString name(const QString &name) const;
+    // The numbered parameter (from 1).
+    QString parameter(int number) const;
+
+    // The engine's text of a statement written as text in SQLite's form ([bracketed] names,
+    // ? and ?N parameters, #2001/5/3# dates): one statement, or several for `several`
+    // (run without results). Throws DataError for a text it cannot take. (querytext.cpp)
+    EngineSql statement(const QString &text, bool several = false) const;
+    // A record-source text: a table's name, or select (* or columns) from one table with
+    // conditions joined by and, and an order. Throws DataError for any other text.
+    // (querytext.cpp)
+    RecordSourceSql recordSource(const QString &text) const;
+    // A statement the program built. (sqlbuilder.cpp)
+    EngineSql render(const sqlb::Statement &statement) const;
 
     // The statements that book one sale, run in order in one transaction. The sale is booked
     // when each of them did its part: one that returns a row returns a true first value, one
     // that returns none changed exactly one row. Anything else means the title is gone.
     virtual const std::vector<SaleStatement> &bookSale() const = 0;
 
-    // The statement that fills tmp with the top sellers of a period: each ISBN sold in it,
+    // The statements that fill tmp with the top sellers of a period: each ISBN sold in it,
     // the title of its first sale row and its copies as the shortest text of the number,
-    // in ISBN order. It binds the period's last day, then its first (stored dates).
-    virtual QString topSellers() const = 0;
+    // in ISBN order. Those before the last take no values; the last binds the period's last
+    // day, then its first (stored dates).
+    virtual const std::vector<EngineSql> &topSellers() const = 0;
+
+protected:
+    // The top sellers' summary in the engine's SQL, with its own text of the copies
+    // (`copiesText` of g.copies) and a prefix for the sale date's column in the period's test.
+    EngineSql topSellersSql(const QString &copiesText, const QString &datePrefix) const;
+
+private:
+    Spelling spelling_;
 };

@@ -26,7 +26,7 @@ public:
     // Ends the stream; false if it could not be written whole.
     bool finish();
 
-    // Of the whole input, for the zip entry's header.
+    // Of the whole input, for the zip entry's descriptor.
     std::uint64_t inputSize() const { return inputSize_; }
     unsigned long crc() const { return crc_; }
 

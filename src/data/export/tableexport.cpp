@@ -177,12 +177,10 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
     file_ = std::move(temporary);
     try {
         std::unique_ptr<ExportSink> sink;
-        if (format == Format::Xlsx) {
-            file_->close(); // the workbook writes the file itself, by name
-            sink = std::make_unique<XlsxSink>(file_->fileName(), title);
-        } else {
+        if (format == Format::Xlsx)
+            sink = std::make_unique<XlsxSink>(*file_, title);
+        else
             sink = std::make_unique<CsvSink>(*file_, format == Format::CsvWithByteOrderMark);
-        }
         sink->writeCaptions(captions);
         writer_ = std::make_unique<ExportWriter>(std::move(sink),
                                                  static_cast<std::size_t>(columns_.size()));
@@ -276,12 +274,10 @@ void TableExport::commit() {
     while (!writer_->finished(std::chrono::seconds(1))) {
     }
     writer_.reset();
-    if (file_->isOpen()) {
-        if (!file_->flush())
-            throw DataError(QStringLiteral("The file %1 could not be written: %2")
-                                .arg(target_, file_->errorString()));
-        file_->close();
-    }
+    if (!file_->flush())
+        throw DataError(QStringLiteral("The file %1 could not be written: %2")
+                            .arg(target_, file_->errorString()));
+    file_->close();
     // rename() puts the finished file in the target's place in one step, replacing an
     // earlier file of that name only now.
     if (std::rename(QFile::encodeName(file_->fileName()).constData(),

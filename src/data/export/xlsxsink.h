@@ -4,24 +4,19 @@
 #pragma once
 
 #include "exportsink.h"
+#include "zipwriter.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
-#include <memory>
-#include <vector>
 
-struct lxw_workbook;
-struct lxw_worksheet;
-struct lxw_format;
+class QIODevice;
 
 class XlsxSink : public ExportSink {
 public:
-    // Writes the workbook to `path` (a temporary name beside the target); the sheets are
-    // named after `title`.
-    XlsxSink(const QString &path, const QString &title);
-    ~XlsxSink() override;
-    XlsxSink(const XlsxSink &) = delete;
-    XlsxSink &operator=(const XlsxSink &) = delete;
+    // Writes the workbook to `device`; the sheets are named after `title`.
+    XlsxSink(QIODevice &device, const QString &title);
 
     void writeCaptions(const QStringList &captions) override;
     void writeRows(const ExportBatch &batch) override;
@@ -32,22 +27,20 @@ public:
 
 private:
     void startSheet();
+    void endSheet();
+    void startLine();
+    void handOver();
     void writeCell(int column, const ExportCell &cell, const ExportBatch &batch);
-    void check(int error) const;
-    void checkScratchFiles() const;
+    void startCell(int column, int style, bool text);
+    void writeText(int column, QByteArrayView utf8, int style = 0);
+    void writeNumber(int column, double number, int style);
 
-    lxw_workbook *workbook_ = nullptr;
-    lxw_worksheet *sheet_ = nullptr;
-    std::vector<lxw_worksheet *> sheets_;
-    // Each sheet's scratch file writes through one of these rather than a page at a time; they
-    // outlive the files, which the workbook closes.
-    std::vector<std::unique_ptr<char[]>> scratchBuffers_;
-    lxw_format *captionFormat_ = nullptr;
-    lxw_format *moneyFormat_ = nullptr;
-    lxw_format *dateFormat_ = nullptr;
-    lxw_format *timeFormat_ = nullptr;
-    QByteArray tmpdir_;
+    ZipWriter zip_;
     QString title_;
     QStringList captions_;
-    int line_ = 0; // next line on the current sheet
+    QList<QByteArray> columnNames_; // A, B, … AA, …
+    QByteArray xml_;                // the sheet's lines not yet handed to the zip
+    QByteArray line_;               // the line's number, as text
+    int lines_ = 0;                 // on this sheet, its caption line too
+    int sheets_ = 0;
 };

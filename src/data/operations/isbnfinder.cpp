@@ -5,11 +5,14 @@
 
 #include "connection.h"
 #include "isbn.h"
+#include "shoptables.h"
 
 #include <QStringList>
 #include <algorithm>
 
 namespace {
+
+namespace T = tables::Titles;
 
 // Longer than any ISBN with a blank or hyphen between every digit.
 constexpr qsizetype longestSpelling = 40;
@@ -18,8 +21,10 @@ const QString separators = QStringLiteral("- ");
 class IndexWalk {
 public:
     explicit IndexWalk(Connection &connection)
-        : next_(connection.prepare(
-              QStringLiteral("SELECT ISBN FROM Titles WHERE ISBN >= ?1 ORDER BY ISBN LIMIT 1"))) {}
+        : next_(connection.prepare(sqlb::select(T::table, {T::ISBN})
+                                       .where(T::ISBN, sqlb::Compare::AtLeast)
+                                       .orderBy(T::ISBN)
+                                       .limitTo(1))) {}
 
     // Every stored ISBN made of these digits with separators before, between or after them.
     void collect(const QString &digits, QStringList &found) {
@@ -78,8 +83,8 @@ std::vector<CatalogueMatch> otherForms(Connection &connection, const QString &ty
     spellings.removeAll(typed);
 
     std::vector<CatalogueMatch> matches;
-    Statement titles = connection.prepare(
-        QStringLiteral("SELECT BOOKNO, ISBN, Title FROM Titles WHERE ISBN = ?1"));
+    Statement titles =
+        connection.prepare(sqlb::select(T::table, {T::BOOKNO, T::ISBN, T::Title}).where(T::ISBN));
     for (const QString &spelling : spellings) {
         titles.reset();
         titles.bind(1, spelling);

@@ -7,7 +7,7 @@
 #include "democatalogue.h"
 #include "opendatabase.h"
 #include "privatefiles.h"
-#include "schemasql.h"
+#include "shoptables.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,17 +36,9 @@ void removeFileAndJournals(const QString &path) {
         QFile::remove(path + suffix);
 }
 
-// The permanent tables; the two scratch tables may hold anything.
-const char *const kPermanentTables[] = {"Titles",   "Subject", "publishers", "retail",
-                                        "soldbook", "onsale",  "Bill",       "paidbill"};
-
 } // namespace
 
 namespace shopfile {
-
-QString schemaSql() {
-    return QString::fromUtf8(kSchemaSql);
-}
 
 void create(const QString &path) {
     // The shop's folder and files are private to their owner: the shop's takings are nobody
@@ -69,7 +61,7 @@ void create(const QString &path) {
     try {
         Connection db = drivers::connect(path);
         Transaction transaction(db);
-        db.exec(schemaSql());
+        db.exec(QString::fromUtf8(tables::fileSchemaSql));
         transaction.commit();
         const QString mode = db.scalar("PRAGMA journal_mode=WAL").toString();
         if (mode.compare("wal", Qt::CaseInsensitive) != 0)
@@ -108,11 +100,13 @@ void loadDemoCatalogue(const QString &path, const QDate &today) {
     Connection db = drivers::connect(path);
     // The whole catalogue or nothing: a failure rolls back every table.
     Transaction transaction(db);
-    for (const char *table : kPermanentTables) {
-        if (db.scalar(QString("SELECT count(*) FROM [%1]").arg(table)).toInt() != 0)
+    for (const TableDescription &table : tables::all) {
+        // The scratch tables may hold anything.
+        if (!table.scratch &&
+            db.scalar(QString("SELECT count(*) FROM [%1]").arg(table.name)).toInt() != 0)
             throw DataError(QString("The shop database %1 already holds data (table %2); "
                                     "the demo catalogue goes only into an empty one.")
-                                .arg(path, table));
+                                .arg(path, table.name));
     }
     for (const DemoTable &table : demoCatalogue(today))
         insertRows(db, table);

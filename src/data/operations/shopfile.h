@@ -1,4 +1,4 @@
-// Creating a shop database file from db/schema.sql (compiled in), and the made-up demo
+// Creating a shop database file from db/schema.sql (read into shoptables.h), and the made-up demo
 // catalogue that a new installation starts with.
 #pragma once
 
@@ -6,9 +6,6 @@
 #include <QString>
 
 namespace shopfile {
-
-// The schema text, as db/schema.sql holds it.
-QString schemaSql();
 
 // Creates a new, empty shop database at the path (folders included), in WAL journal mode.
 // Throws DataError when a file already exists there; never overwrites one.

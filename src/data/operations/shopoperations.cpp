@@ -5,6 +5,7 @@
 #include "dataerror.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "sqlbuilder.h"
 #include "sqldialect.h"
 
 #include <cmath>
@@ -13,36 +14,25 @@ namespace shop {
 
 namespace {
 
-// "INSERT INTO t ([a], [b]) <rows>": every column of `into` named, never by place; `rows`
-// are VALUES or a SELECT.
-template <std::size_t N>
-QString insertInto(const char *into, const Column (&columns)[N], const QString &rows) {
-    QStringList names;
-    for (const Column &column : columns)
-        names << column.sql();
-    return QStringLiteral("INSERT INTO %1 (%2) %3").arg(into, names.join(", "), rows);
-}
-
-// "VALUES (?, ?)": a value to bind for each of `count` columns.
-QString valuesToBind(std::size_t count) {
-    return QStringLiteral("VALUES (%1)")
-        .arg(QStringList(static_cast<qsizetype>(count), QStringLiteral("?")).join(", "));
-}
-
 // One row of a table, every column named, values in the columns' order.
-template <std::size_t N>
-qint64 insertRow(ShopSession &session, const char *table, const Column (&columns)[N],
+qint64 insertRow(ShopSession &session, const char *table, std::span<const Column> columns,
                  const QVariantList &values) {
     qint64 rowid = 0;
     session.transact({table}, [&](Connection &connection) {
-        Statement insert = connection.prepare(
-            insertInto(table, columns, valuesToBind(N) + QStringLiteral(" RETURNING rowid")));
+        Statement insert =
+            connection.prepare(sqlb::insert(table, columnNames(columns)).returningRowid());
         insert.bindAll(values);
         insert.step();
         rowid = insert.value(0).toLongLong();
         insert.step();
     });
     return rowid;
+}
+
+// A bill's columns, in the order both the open and the paid bills begin with them.
+QStringList billColumns() {
+    namespace B = tables::Bill;
+    return {B::InvoiceNo, B::InvoiceDate, B::Fee, B::InvoiceTime, B::Retail};
 }
 
 QString titleGone(const SaleLine &sale) {
@@ -115,9 +105,7 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
 std::optional<qint64> stockOf(ShopSession &session, qint64 bookNo) {
     namespace T = tables::Titles;
     const QVariant stock =
-        session.connection().scalar(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                                        .arg(T::Qty.sql(), T::table, T::BOOKNO.sql()),
-                                    {bookNo});
+        session.connection().scalar(sqlb::select(T::table, {T::Qty}).where(T::BOOKNO), {bookNo});
     const auto copies = conv::toNumber(stock);
     if (!copies)
         return std::nullopt;
@@ -146,9 +134,7 @@ void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {
     namespace T = tables::Titles;
     const QVariant whole = conv::toStorage(T::Qty.kind, copies, T::Qty);
     session.transact({T::table}, [&](Connection &connection) {
-        Statement update =
-            connection.prepare(QStringLiteral("UPDATE %1 SET %2 = %2 + ? WHERE rowid = ?")
-                                   .arg(T::table, T::Qty.sql()));
+        Statement update = connection.prepare(sqlb::update(T::table).add(T::Qty).whereRowid());
         update.bindAll({whole, titleRowid});
         update.step();
         if (connection.changes() != 1)
@@ -165,10 +151,8 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
     session.transact({P::table}, [&](Connection &connection) {
         // The bill leaves the open bills first: of two tills paying it at once, only the one
         // whose delete takes it writes a paid bill; the other finds it gone.
-        Statement take = connection.prepare(
-            QStringLiteral("DELETE FROM %1 WHERE rowid = ? RETURNING %2, %3, %4, %5, %6")
-                .arg(B::table, B::InvoiceNo.sql(), B::InvoiceDate.sql(), B::Fee.sql(),
-                     B::InvoiceTime.sql(), B::Retail.sql()));
+        Statement take =
+            connection.prepare(sqlb::remove(B::table).whereRowid().returning(billColumns()));
         take.bindAll({billRowid});
         if (!take.step())
             return; // already paid or removed: nothing to do but show what is left
@@ -177,8 +161,7 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
             values << take.value(column);
         values << conv::isoDate(paidDay);
         take.step();
-        Statement store = connection.prepare(
-            insertInto(P::table, P::columns, valuesToBind(std::size(P::columns))));
+        Statement store = connection.prepare(sqlb::insert(P::table, columnNames(P::columns)));
         store.bindAll(values);
         store.step();
         paid = true;
@@ -194,20 +177,18 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
 
 void clearBillListing(ShopSession &session) {
     session.transact({tables::tempPay::table}, [](Connection &connection) {
-        connection.exec(QStringLiteral("DELETE FROM %1").arg(tables::tempPay::table));
+        connection.exec(sqlb::remove(tables::tempPay::table));
     });
 }
 
 void copyBillListing(ShopSession &session, const QList<qint64> &billRowids,
                      const QString &supplier) {
-    namespace B = tables::Bill;
-    session.transact({tables::tempPay::table}, [&](Connection &connection) {
-        connection.exec(QStringLiteral("DELETE FROM %1").arg(tables::tempPay::table));
-        Statement copy = connection.prepare(
-            insertInto(tables::tempPay::table, tables::tempPay::columns,
-                       QStringLiteral("SELECT %1, %2, %3, %4, %5, ? FROM %6 WHERE rowid = ?")
-                           .arg(B::InvoiceNo.sql(), B::InvoiceDate.sql(), B::Fee.sql(),
-                                B::InvoiceTime.sql(), B::Retail.sql(), B::table)));
+    namespace L = tables::tempPay;
+    session.transact({L::table}, [&](Connection &connection) {
+        connection.exec(sqlb::remove(L::table));
+        Statement copy = connection.prepare(sqlb::insertSelect(L::table, columnNames(L::columns),
+                                                               tables::Bill::table, billColumns())
+                                                .whereRowid());
         for (const qint64 rowid : billRowids) {
             copy.bindAll({supplier, rowid});
             copy.step();
@@ -221,8 +202,11 @@ void buildTopSellers(ShopSession &session, const QDate &first, const QDate &last
     namespace M = tables::tmp;
     session.transact({M::table}, [&](Connection &connection) {
         // Emptied inside the transaction: tmp ends up holding this summary and nothing else.
-        connection.exec(QStringLiteral("DELETE FROM %1").arg(M::table));
-        Statement fill = connection.prepare(connection.dialect().topSellers());
+        connection.exec(sqlb::remove(M::table));
+        const std::vector<EngineSql> &steps = connection.dialect().topSellers();
+        for (std::size_t i = 0; i + 1 < steps.size(); ++i)
+            connection.exec(steps[i]);
+        Statement fill = connection.prepare(steps.back());
         fill.bindAll({conv::isoDate(last), conv::isoDate(first)});
         fill.step();
     });
@@ -230,7 +214,7 @@ void buildTopSellers(ShopSession &session, const QDate &first, const QDate &last
 
 void clearTopSellers(ShopSession &session) {
     session.transact({tables::tmp::table}, [](Connection &connection) {
-        connection.exec(QStringLiteral("DELETE FROM %1").arg(tables::tmp::table));
+        connection.exec(sqlb::remove(tables::tmp::table));
     });
 }
 

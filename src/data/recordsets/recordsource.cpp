@@ -5,7 +5,6 @@
 #include "cancelled.h"
 #include "connection.h"
 #include "dataerror.h"
-#include "dialect.h"
 #include "engine.h"
 #include "shopsession.h"
 
@@ -80,22 +79,19 @@ void RecordSource::requery() {
     if (pending_)
         writePending(); // a re-read must never drop what the operator typed
     unread_.reset();
-    // A re-query of the same table needs no second look at its columns.
-    auto knowTable = [this](const QString &table) {
-        if (table.compare(table_, Qt::CaseInsensitive) != 0 || primaryKeys_.empty()) {
-            readTableInfo(table);
-            table_ = table;
-        }
-    };
-    const TranslatedQuery query =
-        dialect::translate(text_, [&](const QString &table, const QString &column) {
-            knowTable(table);
-            return textColumns_.count(column.toLower()) > 0;
-        });
     Connection &conn = openConnection();
-    knowTable(query.table);
+    const RecordSourceSql query = conn.dialect().recordSource(text_);
+    // A re-query of the same table needs no second look at the shop's catalogue.
+    if (query.table != table_) {
+        if (conn.columnsOf(query.table).empty())
+            throw DataError(QStringLiteral("The table '%1' does not exist in the shop database.")
+                                .arg(query.table));
+        table_ = query.table;
+    }
     auto stmt = std::make_unique<Statement>(conn.prepare(query.sql));
-    readFields(*stmt);
+    fields_.clear();
+    for (const Column &column : query.fields)
+        fields_.push_back({column, column.kind});
 
     store_ = RowStore(fieldCount());
     unread_ = std::move(stmt);
@@ -180,33 +176,6 @@ void RecordSource::ensureLoaded(int row) {
 int RecordSource::recordCount() {
     fetchAll();
     return store_.rowCount();
-}
-
-void RecordSource::readTableInfo(const QString &table) {
-    std::map<QString, bool> primaryKeys;
-    std::set<QString> textColumns;
-    for (const TableColumn &column : openConnection().columnsOf(table)) {
-        const QString name = column.name.toLower();
-        primaryKeys[name] = column.key;
-        if (column.kind == ColumnKind::Text)
-            textColumns.insert(name);
-    }
-    if (primaryKeys.empty())
-        throw DataError(
-            QStringLiteral("The table '%1' does not exist in the shop database.").arg(table));
-    primaryKeys_ = std::move(primaryKeys);
-    textColumns_ = std::move(textColumns);
-}
-
-void RecordSource::readFields(const Statement &stmt) {
-    fields_.clear();
-    for (int column = 1; column < stmt.columnCount(); ++column) {
-        const QString name = stmt.columnName(column);
-        const auto key = primaryKeys_.find(name.toLower());
-        fields_.push_back(
-            {name, conv::kindFromDeclaredType(stmt.declaredType(column),
-                                              key != primaryKeys_.end() && key->second)});
-    }
 }
 
 bool RecordSource::isEof() const {

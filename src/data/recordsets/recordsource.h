@@ -16,7 +16,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <vector>
 
 class Connection;
@@ -180,8 +179,6 @@ private:
     };
     enum class Cursor { Row, BeforeStart, AfterEnd, Deleted };
 
-    void readTableInfo(const QString &table);
-    void readFields(const Statement &stmt);
     void leaveRow(); // saves the pending row before a move; throws
     void setCurrent(int row, Cursor cursor = Cursor::Row);
     Connection &openConnection();
@@ -200,8 +197,6 @@ private:
     QString text_;
     QString table_;
     std::vector<FieldInfo> fields_;
-    std::map<QString, bool> primaryKeys_; // of table_, by lower-case column name
-    std::set<QString> textColumns_;       // of table_, lower-case
     RowStore store_;
     std::unique_ptr<Statement> unread_; // the rest of a large result, not yet read
     ReadProgress readProgress_;

@@ -3,30 +3,19 @@
 
 #include "connection.h"
 #include "dataerror.h"
-#include "dialect.h"
-
-#include <QStringList>
-
-using dialect::bracket;
 
 QString RowWriter::name(int column) const {
-    return bracket(fields_[static_cast<std::size_t>(column)].name);
+    return fields_[static_cast<std::size_t>(column)].name;
 }
 
 qint64 RowWriter::insert(const std::map<int, QVariant> &values) const {
-    QStringList names;
+    sqlb::Statement insert = sqlb::insert(table_, {}).returningRowid();
     QVariantList params;
     for (const auto &[column, value] : values) {
-        names << name(column);
+        insert.columns << name(column);
         params << value;
     }
-    const QString sql =
-        names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(bracket(table_))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
-                  .arg(bracket(table_), names.join(QLatin1Char(',')),
-                       QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
-    Statement stmt = conn_.prepare(sql);
+    Statement stmt = conn_.prepare(insert);
     stmt.bindAll(params);
     if (!stmt.step())
         throw DataError(QStringLiteral("The new row was not stored."));
@@ -37,20 +26,19 @@ qint64 RowWriter::insert(const std::map<int, QVariant> &values) const {
 
 void RowWriter::update(qint64 rowid, const std::map<int, QVariant> &values,
                        const std::map<int, double> &deltas) const {
-    QStringList sets;
+    sqlb::Statement update = sqlb::update(table_);
     QVariantList params;
     for (const auto &[column, value] : values) {
-        sets << name(column) + QStringLiteral("=?");
+        update.set(name(column));
         params << value;
     }
     for (const auto &[column, delta] : deltas) {
-        sets << name(column) + QStringLiteral("=") + name(column) + QStringLiteral("+?");
+        update.add(name(column));
         params << delta;
     }
-    if (sets.isEmpty())
+    if (params.isEmpty())
         return;
-    Statement stmt = conn_.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                       .arg(bracket(table_), sets.join(QLatin1Char(','))));
+    Statement stmt = conn_.prepare(update.whereRowid());
     params << rowid;
     stmt.bindAll(params);
     stmt.step();
@@ -63,9 +51,8 @@ void RowWriter::update(qint64 rowid, const std::map<int, QVariant> &values,
 QVariantList RowWriter::reread(qint64 rowid) const {
     QStringList names;
     for (const FieldInfo &info : fields_)
-        names << bracket(info.name);
-    Statement stmt = conn_.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                       .arg(names.join(QLatin1Char(',')), bracket(table_)));
+        names << info.name;
+    Statement stmt = conn_.prepare(sqlb::select(table_, names).whereRowid());
     stmt.bind(1, rowid);
     QVariantList values;
     if (stmt.step())
@@ -75,8 +62,7 @@ QVariantList RowWriter::reread(qint64 rowid) const {
 }
 
 void RowWriter::remove(qint64 rowid) const {
-    Statement stmt =
-        conn_.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(bracket(table_)));
+    Statement stmt = conn_.prepare(sqlb::remove(table_).whereRowid());
     stmt.bind(1, rowid);
     stmt.step();
 }

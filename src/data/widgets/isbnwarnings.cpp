@@ -38,8 +38,6 @@ IsbnWarnings::IsbnWarnings(RecordEditor *editor, int boxIndex, const ShopContext
     }
 }
 
-IsbnWarnings::~IsbnWarnings() = default;
-
 // Asked once the box is left (not while the focus is still moving), and only for an ISBN the
 // operator typed: looking through titles does not warn about what is stored already.
 void IsbnWarnings::boxLeft() {
@@ -68,8 +66,9 @@ void IsbnWarnings::cellEdited() {
     QString stored;
     if (bookColumn >= 0 && cell.row() == source->currentRow())
         policy::skipOnError([&] {
+            namespace T = tables::Titles;
             stored = connection()
-                         .scalar(QStringLiteral("SELECT ISBN FROM Titles WHERE BOOKNO = ?1"),
+                         .scalar(sqlb::select(T::table, {T::ISBN}).where(T::BOOKNO),
                                  {source->valueAt(cell.row(), bookColumn)})
                          .toString();
         });
@@ -85,9 +84,7 @@ void IsbnWarnings::cellEdited() {
 }
 
 Connection &IsbnWarnings::connection() {
-    if (!connection_)
-        connection_ = std::make_unique<Connection>(context_.shop.connect());
-    return *connection_;
+    return editor_->source()->readingConnection();
 }
 
 bool IsbnWarnings::check(const QString &typed) {

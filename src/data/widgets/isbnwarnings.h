@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QString>
-#include <memory>
 #include <utility>
 
 class Connection;
@@ -19,7 +18,6 @@ public:
     // Watches the editor's ISBN box (and the ISBN column of its grid, if it has one): each ISBN
     // the operator types is checked when the box or the cell is left.
     IsbnWarnings(RecordEditor *editor, int boxIndex, const ShopContext &context);
-    ~IsbnWarnings() override;
 
     // Checks an ISBN typed for the editor's current row; true when there was nothing to say
     // or the operator kept it.
@@ -28,12 +26,12 @@ public:
 private:
     void boxLeft();
     void cellEdited();
+    // The editor's session's connection, beside its record set.
     Connection &connection();
 
     RecordEditor *editor_;
     int boxIndex_;
     ShopContext context_;
-    std::unique_ptr<Connection> connection_;
     int gridColumn_ = -1;                      // the grid's ISBN column
     std::pair<int, QString> lastCell_{-1, {}}; // the cell text asked about last
 };

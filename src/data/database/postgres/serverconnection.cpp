@@ -134,7 +134,7 @@ std::vector<TableColumn> ServerConnection::columnsOf(const QString &table) {
             kind = ColumnKind::Date;
         else if (type == QLatin1String("time"))
             kind = ColumnKind::Time;
-        columns.push_back({serversql::shopName(info.value(0).toString()), kind, key});
+        columns.push_back({engines::shopSpelling(info.value(0).toString()), kind, key});
     }
     shop_->keepColumns(table, columns);
     return columns;

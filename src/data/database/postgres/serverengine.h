@@ -7,9 +7,9 @@
 
 #include "connectionsettings.h"
 #include "engine.h"
+#include "pgdialect.h"
 #include "pgsession.h"
 #include "serverrowspool.h"
-#include "serversql.h"
 
 #include <deque>
 #include <libpq-fe.h>

@@ -186,7 +186,7 @@ QString ServerStatement::columnName(int column) {
         return QString();
     const QString name = QString::fromUtf8(PQfname(description_.raw(), column));
     const auto written = sql_.names.constFind(name);
-    return written != sql_.names.constEnd() ? *written : serversql::shopName(name);
+    return written != sql_.names.constEnd() ? *written : engines::shopSpelling(name);
 }
 
 QString ServerStatement::declaredType(int column) {

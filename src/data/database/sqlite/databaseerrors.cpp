@@ -17,68 +17,52 @@ QString noShopFile(const QString &databasePath) {
                           "Restore a Backup… brings it back.");
 }
 
-DataError::Kind kindOf(int resultCode, const QString &databasePath) {
+DataError failure(int resultCode, const QString &engineText, const QString &databasePath) {
     using Kind = DataError::Kind;
     switch (resultCode & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return Kind::Busy;
-    case SQLITE_READONLY:
-        return resultCode == SQLITE_READONLY_DBMOVED ? Kind::Missing : Kind::ReadOnly;
-    case SQLITE_FULL:
-        return Kind::DiskFull;
-    case SQLITE_CANTOPEN:
-        return QFileInfo::exists(databasePath) ? Kind::Other : Kind::Missing;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-        return Kind::Damaged;
-    case SQLITE_CONSTRAINT:
-        return resultCode == SQLITE_CONSTRAINT_COMMITHOOK ? Kind::Missing : Kind::Other;
-    default:
-        return Kind::Other;
-    }
-}
-
-QString operatorText(int resultCode, const QString &engineText, const QString &databasePath) {
-    switch (resultCode & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("The shop database is busy: another program is writing to it. "
-                              "Try again in a moment.");
+        return DataError(Kind::Busy,
+                         QStringLiteral("The shop database is busy: another program is writing "
+                                        "to it. Try again in a moment."));
     case SQLITE_READONLY:
         // A file deleted or replaced under an open connection looks read-only to SQLite.
         if (resultCode == SQLITE_READONLY_DBMOVED)
-            return missingFile(databasePath);
-        return QStringLiteral("The shop database is read-only: nothing can be stored in %1. "
-                              "What is already stored is unchanged. Make the file writable "
-                              "again and try once more.")
-            .arg(databasePath);
+            return DataError(Kind::Missing, missingFile(databasePath));
+        return DataError(Kind::ReadOnly,
+                         QStringLiteral("The shop database is read-only: nothing can be stored "
+                                        "in %1. What is already stored is unchanged. Make the "
+                                        "file writable again and try once more.")
+                             .arg(databasePath));
     case SQLITE_FULL:
-        return QStringLiteral("The disk is full: the shop database %1 cannot grow, so this "
-                              "was not stored. What is already stored is unchanged. Free some "
-                              "space on the disk and try again.")
-            .arg(databasePath);
+        return DataError(Kind::DiskFull,
+                         QStringLiteral("The disk is full: the shop database %1 cannot grow, so "
+                                        "this was not stored. What is already stored is "
+                                        "unchanged. Free some space on the disk and try again.")
+                             .arg(databasePath));
     case SQLITE_CANTOPEN:
         if (!QFileInfo::exists(databasePath))
-            return missingFile(databasePath);
-        return QStringLiteral("The shop database %1 cannot be opened (%2).")
-            .arg(databasePath, engineText);
+            return DataError(Kind::Missing, missingFile(databasePath));
+        return DataError(QStringLiteral("The shop database %1 cannot be opened (%2).")
+                             .arg(databasePath, engineText));
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
-        return QStringLiteral("The shop database %1 is damaged (%2). Close Quillmart and "
-                              "restore the newest backup from the backups folder beside it.")
-            .arg(databasePath, engineText);
+        return DataError(Kind::Damaged,
+                         QStringLiteral("The shop database %1 is damaged (%2). Close Quillmart "
+                                        "and restore the newest backup from the backups folder "
+                                        "beside it.")
+                             .arg(databasePath, engineText));
     case SQLITE_IOERR:
-        return QStringLiteral("The shop database %1 could not be read or written: the disk "
-                              "reported an error (%2).")
-            .arg(databasePath, engineText);
+        return DataError(QStringLiteral("The shop database %1 could not be read or written: the "
+                                        "disk reported an error (%2).")
+                             .arg(databasePath, engineText));
     case SQLITE_CONSTRAINT:
         // The connection's commit hook refuses only a commit into a file that has gone.
         if (resultCode == SQLITE_CONSTRAINT_COMMITHOOK)
-            return missingFile(databasePath);
-        return engineText;
+            return DataError(Kind::Missing, missingFile(databasePath));
+        return DataError(engineText);
     default:
-        return engineText;
+        return DataError(engineText);
     }
 }
 

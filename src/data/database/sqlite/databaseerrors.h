@@ -8,12 +8,10 @@
 
 namespace dberror {
 
-// The text shown for a failure with this SQLite result code (extended codes welcome).
-// Failures the operator cannot act on differently keep the engine's own text.
-QString operatorText(int resultCode, const QString &engineText, const QString &databasePath);
-
-// What kind of failure the code is, for the code that catches it.
-DataError::Kind kindOf(int resultCode, const QString &databasePath);
+// A failure with this SQLite result code (extended codes welcome) as the code that catches it
+// acts on it (its kind) and the operator reads it. Failures the operator cannot act on
+// differently keep the engine's own text.
+DataError failure(int resultCode, const QString &engineText, const QString &databasePath);
 
 // "The shop database file is missing: <path>"
 QString missingFile(const QString &databasePath);

@@ -1,4 +1,4 @@
-// The driver of a shop kept in one SQLite file on this computer.
+// The driver of a shop kept in one SQLite file on this computer, and its engine.
 #pragma once
 
 class Driver;

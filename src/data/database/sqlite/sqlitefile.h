@@ -1,67 +1,127 @@
-// The shop file as the copying tools read and write it, straight on SQLite: a connection and
-// its statements that close themselves, and failures as a DataError naming the file.
+// The one wrapper of SQLite: a shop file (or a backup's copy of one) as the program's
+// connection, the backups and the tools open it, its statements, and every failure as a
+// DataError of its kind with the text the operator reads, naming the file. A commit into a
+// file that has been deleted, moved or replaced is refused (in WAL mode SQLite would go on
+// writing into the -wal of a file nobody will open again).
 #pragma once
 
 #include "dataerror.h"
+#include "engine.h"
 
 #include <QString>
-#include <sqlite3.h>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// How long a write waits for another program's write lock before the file is reported busy:
+// a backup tries again at the next idle moment; a tool is run by hand and may wait longer.
+// (A screen's wait is the shop's setting, kScreenBusyTimeoutMs.)
+inline constexpr int kBackupBusyTimeoutMs = 2000;
+inline constexpr int kToolBusyTimeoutMs = 10000;
 
 class SqliteFile {
 public:
-    SqliteFile(const QString &path, int flags) : path_(path) {
-        if (sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr) != SQLITE_OK) {
-            const QString why = QString::fromUtf8(sqlite3_errmsg(db_));
-            sqlite3_close(db_);
-            throw DataError(QString("Cannot open the shop file %1: %2").arg(path, why));
-        }
-        sqlite3_busy_timeout(db_, 10000);
-    }
-    ~SqliteFile() { sqlite3_close(db_); }
+    // Create makes the file when it is not there; the others open only an existing one.
+    enum class Mode { ReadOnly, ReadWrite, Create };
+
+    // Throws DataError when the file cannot be opened.
+    SqliteFile(const QString &path, Mode mode, int busyTimeoutMs = kToolBusyTimeoutMs);
+    ~SqliteFile();
     SqliteFile(const SqliteFile &) = delete;
     SqliteFile &operator=(const SqliteFile &) = delete;
 
-    sqlite3 *raw() const { return db_; }
-    const QString &path() const { return path_; }
+    // Runs one or more statements without results; throws DataError.
+    void exec(const QString &sql);
+    // The first column of the first row as a whole number (0 without a row); throws DataError.
+    qint64 integer(const QString &sql);
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    int changes() const;
+    bool inTransaction() const;
+    // SQLite's own text for the last failure ("file is not a database").
+    QString lastError() const;
+    // The failure with this result code as the operator reads it; `engineText` is SQLite's
+    // own (the last failure's when it is of this code).
+    DataError failure(int code, const QString &engineText = QString()) const;
 
-    [[noreturn]] void fail(const QString &what) const {
-        throw DataError(QString("%1 (the shop file %2): %3")
-                            .arg(what, path_, QString::fromUtf8(sqlite3_errmsg(db_))));
-    }
-    void exec(const char *sql) {
-        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail(QString("Cannot run \"%1\"").arg(QString::fromUtf8(sql)));
-    }
+    // Asked before every commit: a text refuses the commit (it becomes a rollback, failing
+    // with that text as damage), none lets it through.
+    void refuseCommitsWhen(std::function<QString()> refusal) { refusal_ = std::move(refusal); }
+    // Commits that went through.
+    qint64 commits() const { return commits_; }
+
+    // Copies the whole file into `target` by SQLite's online backup, `pagesPerStep` pages at
+    // a time, all from one moment of it however much others write meanwhile. `progress`
+    // gets the part done (0 to 1) after each step; when it returns false the copy stops and
+    // false is returned. Throws DataError.
+    bool backupTo(SqliteFile &target, int pagesPerStep,
+                  const std::function<bool(double)> &progress);
+    // Drops the file's indexes and returns the statements that make them again: an index is
+    // made far quicker once over all the rows of a bulk load than kept up row by row.
+    QStringList dropIndexes();
+    // SQLite's quick check: "ok", or the first problem it finds. `goOn` is asked now and
+    // then; when it returns false the check stops and the text is empty. Throws DataError
+    // when the file cannot be read at all.
+    QString quickCheck(const std::function<bool()> &goOn);
+
+    // For the shop file's driver, which registers its functions and text order on it.
+    sqlite3 *handle() const { return db_; }
+
+    // Removes a shop file with its journals.
+    static void remove(const QString &path);
 
 private:
+    static int guardCommit(void *self);
+
     QString path_;
     sqlite3 *db_ = nullptr;
+    std::function<QString()> refusal_;
+    QString refused_; // why the last commit was refused; empty when the file had gone
+    qint64 commits_ = 0;
 };
 
-class SqliteStatement {
+// A statement of the file, which is also how the shop file's engine runs its statements.
+class SqliteStatement : public StatementEngine {
 public:
-    SqliteStatement(SqliteFile &file, const QString &sql) : file_(file) {
-        if (sqlite3_prepare_v2(file.raw(), sql.toUtf8().constData(), -1, &stmt_, nullptr) !=
-            SQLITE_OK)
-            file.fail(QString("Cannot read \"%1\"").arg(sql));
-    }
-    ~SqliteStatement() { sqlite3_finalize(stmt_); }
+    // A value's type, numbered as SQLite numbers them.
+    enum class Type { Whole = 1, Real, Text, Blob, Null };
+
+    // Throws DataError when the statement cannot be prepared.
+    SqliteStatement(SqliteFile &file, const QString &sql);
+    ~SqliteStatement() override;
     SqliteStatement(const SqliteStatement &) = delete;
     SqliteStatement &operator=(const SqliteStatement &) = delete;
 
-    sqlite3_stmt *raw() const { return stmt_; }
-    // True while there is a row; throws on an error.
-    bool step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            file_.fail("Cannot go on");
-        return false;
-    }
-    void reset() { sqlite3_reset(stmt_); }
+    // Values bind by 1-based index and stay until reset(); a QVariant goes as its kind of
+    // value is stored (engine.h). Text is copied, except by bindKept (a bulk insert's), whose
+    // bytes must live until the row is written.
+    void bind(int index, const QVariant &value) override;
+    void bindText(int index, std::string_view utf8);
+    void bindKept(int index, std::string_view utf8);
+    // True while there is a row. Throws DataError, and the statement is ready to run again.
+    bool step() override;
+    // Ready to run again, with no values bound.
+    void reset() override;
+
+    int columnCount() override;
+    QString columnName(int column) override;
+    QString declaredType(int column) override;
+    Type type(int column) const;
+    qint64 whole(int column) const;
+    double real(int column) const;
+    // The UTF-8 bytes of a text (or of a number as text), valid until the next step.
+    std::string_view text(int column) const;
+    QString string(int column) const;
+    // Null, qlonglong, double or QString.
+    QVariant value(int column) const override;
+    void readCells(int from, CellSink &sink) const override;
 
 private:
+    void check(int rc) const;
+
     SqliteFile &file_;
     sqlite3_stmt *stmt_ = nullptr;
 };

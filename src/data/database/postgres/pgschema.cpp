@@ -1,0 +1,209 @@
+// The shop's tables, val() and text order rendered for a PostgreSQL server.
+#include "pgschema.h"
+
+#include "dataerror.h"
+#include "pgsession.h"
+#include "shoptables.h"
+
+#include <QRegularExpression>
+
+namespace pgschema {
+
+namespace {
+
+// val(text): the number a text begins with, as the program reads it from a text in the file
+// (conv::leadingNumber), for the same results on both engines.
+constexpr char kValSql[] = R"sql(
+CREATE FUNCTION val(t text) RETURNS double precision
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $val$
+DECLARE
+    m text;
+    negative boolean;
+    mantissa text;
+    digits text;
+    exponent text;
+    point integer;
+    magnitude bigint;
+    n numeric;
+BEGIN
+    -- The common cases first, without the cost of finding the number's part of the text: a
+    -- plain number, and a text that does not begin with one.
+    IF length(t) <= 300 AND t ~ '^[0-9]+(\.[0-9]*)?$' THEN
+        RETURN t::double precision;
+    END IF;
+    IF t !~ '^[ \t\n\v\f\r]*[+-]?[ \t\n\v\f\r]*\.?[0-9]' THEN
+        RETURN 0;
+    END IF;
+    -- Blanks, a sign, digits with at most one point, and an exponent. Only ASCII blanks and
+    -- digits count, as in the program.
+    m := substring(t FROM '^[ \t\n\v\f\r]*([+-]?[ \t\n\v\f\r]*(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)');
+    IF m IS NULL THEN
+        RETURN 0;
+    END IF;
+    m := replace(m, ' ', '');
+    -- A sign parted from its digits by a tab or a line break makes no number.
+    IF m ~ '[\t\n\v\f\r]' THEN
+        RETURN 0;
+    END IF;
+    -- Up to 300 characters and no exponent: always within the range of a double.
+    IF length(m) <= 300 AND m !~ '[eE]' THEN
+        RETURN m::double precision;
+    END IF;
+    -- Otherwise the value is 0.<digits> times ten to the power magnitude; a value that is not
+    -- a finite, non-zero double is 0, where the server's own conversion would fail.
+    negative := left(m, 1) = '-';
+    mantissa := substring(m FROM '^[+-]?([0-9.]+)');
+    exponent := coalesce(substring(m FROM '[eE]([+-]?[0-9]+)$'), '0');
+    point := position('.' IN mantissa);
+    IF point = 0 THEN
+        point := length(mantissa) + 1;
+    END IF;
+    digits := replace(mantissa, '.', '');
+    magnitude := point - 1 - (length(digits) - length(ltrim(digits, '0')));
+    digits := rtrim(ltrim(digits, '0'), '0');
+    IF digits = '' THEN
+        RETURN CASE WHEN negative THEN '-0'::double precision ELSE 0 END;
+    END IF;
+    exponent := ltrim(ltrim(exponent, '+-'), '0');
+    IF length(exponent) > 12 THEN
+        RETURN 0;
+    END IF;
+    IF exponent <> '' THEN
+        magnitude := magnitude + CASE WHEN m ~ '[eE]-' THEN -exponent::bigint ELSE exponent::bigint END;
+    END IF;
+    IF magnitude >= 310 OR magnitude <= -324 THEN
+        RETURN 0;
+    END IF;
+    -- 800 significant digits decide the rounding; a last 1 stands for any that follow.
+    IF length(digits) > 800 THEN
+        digits := left(digits, 800) || '1';
+    END IF;
+    n := ('0.' || digits || 'e' || magnitude)::numeric;
+    -- At least 2^1024 - 2^970 rounds to infinity; at most 2^-1075 rounds to zero.
+    IF n >= 179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096330286416692887910946555547851940402630657488671505820681908902000708383676273854845817711531764475730270069855571366959622842914819860834936475292719074168444365510704342711559699508093042880177904174497792::numeric
+       OR n * 404804506614621236704990693437834614099113299528284236713802716054860679135990693783920767402874248990374155728633623822779617474771586953734026799881477019843034848553132722728933815484186432682479535356945490137124014966849385397236206711298319112681620113024717539104666829230461005064372655017292012526615415482186989568::numeric <= 1 THEN
+        RETURN 0;
+    END IF;
+    RETURN (CASE WHEN negative THEN -n ELSE n END)::double precision;
+END
+$val$;
+
+-- Numbers are their own value: val(Qty) and val(Price) resolve to this one.
+CREATE FUNCTION val(x double precision) RETURNS double precision
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS 'SELECT x';
+)sql";
+
+// The hidden columns every server table ends with, which the screens never show: "till" in
+// the scratch tables, the login that wrote the row, which alone sees it (the server fills it
+// in: one login per till); and "rowid", the key rows are written back by, which for a table
+// with an auto-number is that number itself, as in the file.
+QString hiddenColumnsSql(const TableDescription &table) {
+    QString sql;
+    if (table.scratch)
+        sql += QStringLiteral("    \"till\" text NOT NULL DEFAULT current_user,\n");
+    if (table.autoNumber != nullptr)
+        return sql + QStringLiteral("    \"rowid\" bigint GENERATED ALWAYS AS (%1) STORED NOT "
+                                    "NULL UNIQUE\n")
+                         .arg(quoted(table.autoNumber->name));
+    return sql + QStringLiteral("    \"rowid\" bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY "
+                                "KEY\n");
+}
+
+QString columnSql(const Column &column) {
+    switch (column.kind) {
+    case ColumnKind::AutoNumber:
+        return QStringLiteral("integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY");
+    case ColumnKind::Text:
+        // Compared and sorted by their bytes, as the file does; the shop's own text order is
+        // asked for by name (shoptext) where the screens sort for people.
+        return QStringLiteral("text COLLATE \"C\"");
+    default:
+        return type(column.kind);
+    }
+}
+
+} // namespace
+
+QString name(const char *shopName) {
+    return QString::fromUtf8(shopName).toLower();
+}
+
+QString quoted(const char *shopName) {
+    return pgtool::quoteIdent(name(shopName));
+}
+
+QString type(ColumnKind kind) {
+    switch (kind) {
+    case ColumnKind::AutoNumber:
+    case ColumnKind::Whole:
+        return QStringLiteral("integer");
+    case ColumnKind::Money:
+        return QStringLiteral("numeric(19,4)");
+    case ColumnKind::Date:
+        return QStringLiteral("date");
+    case ColumnKind::Time:
+        return QStringLiteral("time(0) without time zone");
+    case ColumnKind::Text:
+        return QStringLiteral("text");
+    }
+    return QString();
+}
+
+QStringList columns(const TableDescription &table) {
+    QStringList result;
+    for (const Column &column : table.columns)
+        result << name(column.name) + QLatin1Char(' ') + type(column.kind);
+    if (table.scratch)
+        result << QStringLiteral("till text");
+    return result << QStringLiteral("rowid bigint");
+}
+
+QString tablesSql() {
+    QString sql;
+    for (const TableDescription &table : tables::all) {
+        sql += QStringLiteral("CREATE TABLE %1 (\n").arg(quoted(table.name));
+        for (const Column &column : table.columns)
+            sql += QStringLiteral("    %1 %2,\n").arg(quoted(column.name), columnSql(column));
+        sql += hiddenColumnsSql(table) + QStringLiteral(");\n");
+        if (table.scratch)
+            sql += QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY;\n"
+                                  "ALTER TABLE %1 FORCE ROW LEVEL SECURITY;\n")
+                       .arg(quoted(table.name)) +
+                   scratchPolicySql(table) + QStringLiteral(";\n");
+        for (const IndexDescription &index : table.indexes) {
+            QStringList names;
+            for (const Column &column : index.columns)
+                names << quoted(column.name);
+            sql +=
+                QStringLiteral("CREATE INDEX %1 ON %2 (%3);\n")
+                    .arg(quoted(index.name), quoted(table.name), names.join(QLatin1String(", ")));
+        }
+    }
+    return sql;
+}
+
+QString scratchPolicySql(const TableDescription &table) {
+    return QStringLiteral("CREATE POLICY %1 ON %2 FOR ALL USING (\"till\" = current_user) "
+                          "WITH CHECK (\"till\" = current_user)")
+        .arg(pgtool::quoteIdent(name(table.name) + QStringLiteral("_of_this_till")),
+             quoted(table.name));
+}
+
+QString functionsSql(const QString &locale) {
+    static const QRegularExpression bcp47(QStringLiteral("^[A-Za-z]{2,8}(-[A-Za-z0-9]{1,8})*$"));
+    if (!bcp47.match(locale).hasMatch())
+        throw DataError(QStringLiteral("\"%1\" is not a locale name such as en-GB, de-DE or "
+                                       "zh-Hant-TW.")
+                            .arg(locale));
+    // Case is weighed no more than accents are (level 2), as the file's own order does;
+    // texts still alike then go by their bytes, so the order is the same on every till.
+    const QString caseBlind =
+        locale + (locale.contains(QLatin1String("-u-")) ? QStringLiteral("-ks-level2")
+                                                        : QStringLiteral("-u-ks-level2"));
+    return QString::fromUtf8(kValSql) +
+           QStringLiteral("CREATE COLLATION shoptext (provider = icu, locale = %1, "
+                          "deterministic = true);\n")
+               .arg(pgtool::quoteLiteral(caseBlind));
+}
+
+} // namespace pgschema
