@@ -111,30 +111,20 @@ std::vector<TableColumn> ServerConnection::columnsOf(const QString &table) {
     QString name = table.toLower();
     name.replace(QLatin1Char('"'), QLatin1String("\"\""));
     ServerStatement info(
-        *this, EngineSql{QStringLiteral(
-                             "SELECT a.attname, t.typname, a.attidentity <> '' FROM pg_attribute a"
-                             " JOIN pg_type t ON t.oid = a.atttypid"
-                             " WHERE a.attrelid = to_regclass($1) AND a.attnum > 0"
-                             " AND NOT a.attisdropped AND a.attname NOT IN ('rowid', 'till')"
-                             " ORDER BY a.attnum"),
-                         {},
-                         true});
+        *this,
+        EngineSql{QStringLiteral("SELECT a.attname, a.atttypid, a.attidentity <> ''"
+                                 " FROM pg_attribute a WHERE a.attrelid = to_regclass($1)"
+                                 " AND a.attnum > 0 AND NOT a.attisdropped"
+                                 " AND a.attname NOT IN ('rowid', 'till') ORDER BY a.attnum"),
+                  {},
+                  true});
     info.bind(1, QString(QLatin1Char('"') + name + QLatin1Char('"')));
     std::vector<TableColumn> columns;
     while (info.step()) {
-        const QString type = info.value(1).toString();
         const bool key = info.value(2).toLongLong() != 0;
-        ColumnKind kind = ColumnKind::Text;
-        if (type == QLatin1String("int2") || type == QLatin1String("int4") ||
-            type == QLatin1String("int8"))
-            kind = key ? ColumnKind::AutoNumber : ColumnKind::Whole;
-        else if (type == QLatin1String("numeric"))
-            kind = ColumnKind::Money;
-        else if (type == QLatin1String("date"))
-            kind = ColumnKind::Date;
-        else if (type == QLatin1String("time"))
-            kind = ColumnKind::Time;
-        columns.push_back({engines::shopSpelling(info.value(0).toString()), kind, key});
+        columns.push_back({engines::shopSpelling(info.value(0).toString()),
+                           conv::kindFromDeclaredType(declaredTypeOf(info.value(1).toUInt()), key),
+                           key});
     }
     shop_->keepColumns(table, columns);
     return columns;

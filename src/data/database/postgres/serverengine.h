@@ -26,6 +26,10 @@ using pgtool::Result;
 
 class ServerStatement;
 
+// The type of a column as the shop's schema declares it ("INTEGER", "MONEY", ...), from the
+// server's type.
+QString declaredTypeOf(Oid type);
+
 class ServerConnection : public ConnectionEngine {
 public:
     // Takes a connection one of the shop's closed screens left, made a clean session, or

@@ -189,11 +189,8 @@ QString ServerStatement::columnName(int column) {
     return written != sql_.names.constEnd() ? *written : engines::shopSpelling(name);
 }
 
-QString ServerStatement::declaredType(int column) {
-    start();
-    if (!description_ || PQftable(description_.raw(), column) == InvalidOid)
-        return QString();
-    switch (PQftype(description_.raw(), column)) {
+QString declaredTypeOf(Oid type) {
+    switch (type) {
     case int2Oid:
     case int4Oid:
     case int8Oid:
@@ -207,6 +204,13 @@ QString ServerStatement::declaredType(int column) {
     default:
         return QStringLiteral("TEXT");
     }
+}
+
+QString ServerStatement::declaredType(int column) {
+    start();
+    if (!description_ || PQftable(description_.raw(), column) == InvalidOid)
+        return QString();
+    return declaredTypeOf(PQftype(description_.raw(), column));
 }
 
 // Millions of rows come this way when a whole table is read: each cell goes from the server's
