@@ -19,14 +19,11 @@ QString connectionString(const QString &location) {
 }
 
 bool isConnectionString(const QString &text) {
-    char *error = nullptr;
-    PQconninfoOption *options = PQconninfoParse(text.toUtf8().constData(), &error);
-    PQfreemem(error); // it may quote the text, password and all
-    PQconninfoFree(options);
-    return options != nullptr;
+    return settingsOf(text).has_value();
 }
 
 std::optional<std::vector<std::pair<QByteArray, QString>>> settingsOf(const QString &conninfo) {
+    // No error text asked for: it may quote the text, password and all.
     PQconninfoOption *options = PQconninfoParse(conninfo.toUtf8().constData(), nullptr);
     if (options == nullptr)
         return std::nullopt;
