@@ -5,10 +5,12 @@
 #include "pglocation.h"
 #include "servererrors.h"
 
+#include <QDeadlineTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace pgtool {
 
@@ -104,6 +106,20 @@ void Session::connect(const QString &conninfo, const std::vector<Setting> &setti
         conn_ = nullptr;
         throw DataError(DataError::Kind::ConnectionLost, why);
     }
+    // A message of the server's while no statement is under way comes as a notice: libpq's
+    // own receiver still prints it, and the last one before a close is noted.
+    static const PQnoticeReceiver printing = PQsetNoticeReceiver(conn_, nullptr, nullptr);
+    PQsetNoticeReceiver(
+        conn_,
+        [](void *session, const PGresult *notice) {
+            const char *severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+            if (severity != nullptr &&
+                (qstrcmp(severity, "FATAL") == 0 || qstrcmp(severity, "PANIC") == 0))
+                static_cast<Session *>(session)->lastWord_ = true;
+            if (printing != nullptr)
+                printing(nullptr, notice);
+        },
+        this);
 }
 
 Session::~Session() {
@@ -126,6 +142,17 @@ QString Session::describe() const {
 
 bool Session::idle() const {
     return PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) == PQTRANS_IDLE;
+}
+
+bool Session::closedAtRest(int patienceMs) {
+    // What came is read and taken in (a last word reaches the notice receiver); after a last
+    // word, the close is waited for.
+    const QDeadlineTimer patience(patienceMs);
+    pollfd socket{PQsocket(conn_), POLLIN, 0};
+    while (PQstatus(conn_) == CONNECTION_OK && !PQisBusy(conn_) &&
+           ::poll(&socket, 1, lastWord_ ? static_cast<int>(patience.remainingTime()) : 0) > 0)
+        PQconsumeInput(conn_);
+    return PQstatus(conn_) != CONNECTION_OK;
 }
 
 void Session::fail(const QString &what) const {

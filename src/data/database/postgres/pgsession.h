@@ -63,6 +63,10 @@ public:
     PGconn *raw() const { return conn_; }
     // Whether the connection is open, outside any transaction and no result is coming.
     bool idle() const;
+    // Whether the server has closed the connection, which was at rest: whatever the server
+    // sends a connection at rest is its last word before it closes it (a backend ended, a
+    // shutdown), and the close, a moment behind, is waited for up to `patienceMs`.
+    bool closedAtRest(int patienceMs);
 
     // Runs one statement (or several without parameters); throws DataError on failure.
     Result exec(const QString &sql);
@@ -90,6 +94,8 @@ private:
     Result checked(Result result, const QString &sql);
 
     PGconn *conn_ = nullptr;
+    // The server said its last word (a FATAL message) while no statement was under way.
+    bool lastWord_ = false;
 };
 
 // A name as SQL takes it: "invoice no".

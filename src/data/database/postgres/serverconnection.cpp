@@ -61,11 +61,10 @@ PGconn *ServerConnection::claim(ServerStatement *statement) {
     }
     // Outside a transaction, a connection the server closed while the till stood idle (a
     // restart, an ended backend) is found before anything is sent on it, so that a write is
-    // sent once, on a new one, rather than failing there. (The server's last word, if any, is
-    // read first; only the next read meets the closed end.)
-    for (int read = 0; read < 2 && !transactionOpen_ && streaming_ == nullptr && connected();
-         ++read)
-        PQconsumeInput(raw());
+    // sent once, on a new one, rather than failing there. The server's last word may come
+    // a moment before the close: a second is waited for it then.
+    if (!transactionOpen_ && streaming_ == nullptr && connected())
+        session_->closedAtRest(1000);
     if (!connected()) {
         // The work of a transaction went with the connection: it is reported, and only
         // the next transaction opens the connection again.
