@@ -29,10 +29,12 @@ void guarded(benchmark::State &state, const std::function<void()> &body) {
 void sale(benchmark::State &state) {
     guarded(state, [&] {
         auto session = ShopSession::open(drivers::open(bench::shop().location));
+        // One sale untimed, as on the raw side: the first one pays for the connection's caches.
+        std::size_t next = 0;
+        shop::bookSale(*session, saleLine(saleTitles()[next++]), saleDay(), QTime(10, 30));
         // The transactions the program's connection committed, as its engine counts them.
         const qint64 before = session->connection().commits();
         bench::Measured measured(state);
-        std::size_t next = 0;
         for (auto _ : state)
             shop::bookSale(*session, saleLine(saleTitles()[next++ % saleTitles().size()]),
                            saleDay(), QTime(10, 30));
@@ -47,9 +49,10 @@ void sale(benchmark::State &state) {
 void rawSale(benchmark::State &state) {
     guarded(state, [&] {
         RawTill till;
+        std::size_t next = 0;
+        till.sell(saleTitles()[next++]);
         CommitCounter commits(till.fileHandle());
         bench::Measured measured(state);
-        std::size_t next = 0;
         for (auto _ : state)
             till.sell(saleTitles()[next++ % saleTitles().size()]);
         measured.set("commits", commits.perIteration(state.iterations()));

@@ -49,7 +49,9 @@ RawServer::RawServer(const std::string &conninfo) {
     conn_ = PQconnectdb(conninfo.c_str());
     if (PQstatus(conn_) != CONNECTION_OK)
         fail("connect " + conninfo, PQerrorMessage(conn_));
-    run("SET DateStyle = ISO; SET client_encoding = 'UTF8'");
+    // No compiling of plans, as the program's sessions: a fresh server process would load the
+    // compiler for the first large read.
+    run("SET DateStyle = ISO; SET client_encoding = 'UTF8'; SET jit = off");
 }
 
 RawServer::~RawServer() {

@@ -15,7 +15,8 @@ public:
         std::uint64_t checksum = 0; // of every cell read, so that no read can be skipped
     };
 
-    // A libpq connection string; the session is set up as the program's (ISO dates, UTF-8).
+    // A libpq connection string; the session is set up as the program's (ISO dates, UTF-8, no
+    // compiling of plans).
     explicit RawServer(const std::string &conninfo);
     ~RawServer();
     RawServer(const RawServer &) = delete;

@@ -2,6 +2,7 @@
 // server schema once and emptied for each test.
 #include "testserver.h"
 
+#include "dataerror.h"
 #include "pgsession.h"
 #include "serverroles.h"
 #include "shoplocation.h"
@@ -9,8 +10,8 @@
 #include "shoptables.h"
 
 #include <QProcessEnvironment>
-#include <cstdlib>
 #include <libpq-fe.h>
+#include <memory>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -32,25 +33,25 @@ QString databaseName() {
     return QStringLiteral("qmtest_%1").arg(getpid());
 }
 
-void run(PGconn *conn, const QByteArray &sql) {
-    PGresult *result = PQexec(conn, sql.constData());
-    const ExecStatusType status = PQresultStatus(result);
-    const std::string error = PQresultErrorMessage(result);
-    PQclear(result);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        throw std::runtime_error("test server: " + error + " in " + sql.left(200).toStdString());
+// A connection of the tests' own (the server's notices, "does not exist, skipping", unshown).
+std::unique_ptr<pgtool::Session> connect(const QString &settings) {
+    try {
+        auto session = std::make_unique<pgtool::Session>(settings);
+        PQsetNoticeProcessor(
+            session->raw(), [](void *, const char *) {}, nullptr);
+        return session;
+    } catch (const DataError &error) {
+        throw std::runtime_error("test server: " + error.description().toStdString());
+    }
 }
 
-PGconn *connect(const QString &settings) {
-    PGconn *conn = PQconnectdb(settings.toUtf8().constData());
-    if (PQstatus(conn) != CONNECTION_OK) {
-        const std::string error = PQerrorMessage(conn);
-        PQfinish(conn);
-        throw std::runtime_error("test server cannot be reached: " + error);
+// Runs SQL as a test's set-up, which must not fail.
+void run(pgtool::Session &session, const QString &sql) {
+    try {
+        session.exec(sql);
+    } catch (const DataError &error) {
+        throw std::runtime_error("test server: " + error.description().toStdString());
     }
-    PQsetNoticeProcessor(
-        conn, [](void *, const char *) {}, nullptr);
-    return conn;
 }
 
 QString settingsOf(const QString &database) {
@@ -60,13 +61,11 @@ QString settingsOf(const QString &database) {
 // Makes a role on the server unless it is there (roles are the server's: another test
 // program may have made it first).
 void makeRole(const QString &name, const QString &options) {
-    PGconn *admin = connect(adminSettings());
-    PQclear(PQexec(admin, QStringLiteral("DO $$ BEGIN CREATE ROLE %1 %2; EXCEPTION WHEN "
-                                         "duplicate_object OR unique_violation THEN NULL; END $$")
-                              .arg(name, options)
-                              .toUtf8()
-                              .constData()));
-    PQfinish(admin);
+    connect(adminSettings())
+        ->run(QStringLiteral("DO $$ BEGIN CREATE ROLE %1 %2; EXCEPTION WHEN duplicate_object OR "
+                             "unique_violation THEN NULL; END $$")
+                  .arg(name, options)
+                  .toUtf8());
 }
 
 // The shop as the program works it: a login of the back office, made once on the server.
@@ -85,23 +84,19 @@ QString shopSettings() {
 }
 
 void dropDatabase(const QString &name) {
-    PGconn *admin = PQconnectdb(adminSettings().toUtf8().constData());
-    PQclear(PQexec(
-        admin,
-        QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name).toUtf8().constData()));
-    PQfinish(admin);
+    try {
+        connect(adminSettings())
+            ->run(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name).toUtf8());
+    } catch (const std::runtime_error &) { // the server is gone already
+    }
 }
 
 void createShop(const QString &name) {
-    PGconn *admin = connect(adminSettings());
-    try {
-        run(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name).toUtf8());
-        run(admin, QStringLiteral("CREATE DATABASE %1").arg(name).toUtf8());
-    } catch (...) {
-        PQfinish(admin);
-        throw;
+    {
+        const auto admin = connect(adminSettings());
+        run(*admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+        run(*admin, QStringLiteral("CREATE DATABASE %1").arg(name));
     }
-    PQfinish(admin);
     pgtool::Session shop(settingsOf(name));
     shop.exec("BEGIN");
     shopserver::createSchema(shop, QStringLiteral("en-US"));
@@ -118,26 +113,25 @@ struct Made {
 };
 
 struct Owner {
-    PGconn *conn = nullptr;
+    std::unique_ptr<pgtool::Session> session;
     bool changed = false;
     ~Owner() {
-        if (conn == nullptr)
+        if (session == nullptr)
             return;
-        PQfinish(conn);
+        session.reset();
         dropDatabase(databaseName());
     }
 };
 
 Owner &owner() {
     static Owner owner;
-    if (owner.changed && owner.conn != nullptr) {
-        PQfinish(owner.conn);
-        owner.conn = nullptr;
+    if (owner.changed && owner.session != nullptr) {
+        owner.session.reset();
         owner.changed = false;
     }
-    if (owner.conn == nullptr) {
+    if (owner.session == nullptr) {
         createShop(databaseName());
-        owner.conn = connect(shopSettings());
+        owner.session = connect(shopSettings());
     }
     return owner;
 }
@@ -153,7 +147,7 @@ QString freshShop() {
     QStringList names;
     for (const TableDescription &table : tables::all)
         names << QString::fromLatin1(table.name).toLower();
-    run(shop.conn, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")).toUtf8());
+    run(*shop.session, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")));
     return shoplocation::ofServer(officeSettingsOf(databaseName()));
 }
 
@@ -175,7 +169,7 @@ void schemaChanged() {
 }
 
 void renumber() {
-    run(owner().conn,
+    run(*owner().session,
         "SELECT setval(s.seq, greatest(s.top, 1), s.top IS NOT NULL) FROM ("
         " SELECT pg_get_serial_sequence(c.table_name, 'bookno') AS seq,"
         "        (SELECT max(bookno) FROM titles) AS top FROM (SELECT 'titles' AS table_name) c"
@@ -189,7 +183,7 @@ void renumber() {
                                     "coalesce(max(rowid), 1), max(rowid) IS NOT NULL) FROM %1")
                          .arg(name);
     }
-    run(owner().conn, keyed.join(QStringLiteral("; ")).toUtf8());
+    run(*owner().session, keyed.join(QStringLiteral("; ")));
 }
 
 QString locationOf(const QString &databaseName) {
@@ -203,7 +197,7 @@ void makeShop(const QString &databaseName) {
 }
 
 void ownerExec(const QString &sql) {
-    run(owner().conn, sql.toUtf8());
+    run(*owner().session, sql);
 }
 
 } // namespace testserver

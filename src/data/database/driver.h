@@ -12,6 +12,13 @@ class ShopDatabase;
 class SqlDialect;
 class UpgradeEngine;
 
+// What a driver keeps of one shop while it is open, shared by every copy of its ShopDatabase
+// (a server's kept connections, say).
+class ShopState {
+public:
+    virtual ~ShopState() = default;
+};
+
 class Driver {
 public:
     virtual ~Driver() = default;
@@ -28,4 +35,6 @@ public:
     // A session of its own that makes the steps of the shop's versions (upgradeengine.h).
     // Throws DataError when the shop cannot be opened.
     virtual std::unique_ptr<UpgradeEngine> upgrader(const ShopDatabase &shop) const = 0;
+    // What the driver keeps of a shop it opens; none when it keeps nothing.
+    virtual std::shared_ptr<ShopState> newShopState() const { return nullptr; }
 };

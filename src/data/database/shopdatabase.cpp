@@ -11,11 +11,12 @@ struct ShopDatabase::Shared {
     QString location;
     const Driver *driver;
     std::shared_ptr<CommitGate> gate;
+    std::shared_ptr<ShopState> driverState;
 };
 
 ShopDatabase::ShopDatabase(QString location, const Driver &driver, ConnectionSettings settings)
-    : shared_(std::make_shared<Shared>(
-          Shared{std::move(location), &driver, std::make_shared<CommitGate>()})),
+    : shared_(std::make_shared<Shared>(Shared{
+          std::move(location), &driver, std::make_shared<CommitGate>(), driver.newShopState()})),
       settings_(settings) {}
 
 const ShopDatabase::Shared &ShopDatabase::opened() const {
@@ -64,4 +65,8 @@ CommitGate &ShopDatabase::commitGate() const {
 
 std::shared_ptr<CommitGate> ShopDatabase::sharedCommitGate() const {
     return opened().gate;
+}
+
+std::shared_ptr<ShopState> ShopDatabase::driverState() const {
+    return opened().driverState;
 }

@@ -13,6 +13,7 @@
 class CommitGate;
 class Connection;
 class Driver;
+class ShopState;
 class SqlDialect;
 
 class ShopDatabase {
@@ -43,6 +44,8 @@ public:
     // The start check's verdict, shared by every connection of this shop.
     CommitGate &commitGate() const;
     std::shared_ptr<CommitGate> sharedCommitGate() const;
+    // What the driver keeps of this shop (driver.h).
+    std::shared_ptr<ShopState> driverState() const;
 
 private:
     struct Shared;

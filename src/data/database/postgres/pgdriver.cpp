@@ -1,12 +1,13 @@
-// The server shop's driver: its location is pglocation's.
+// The server shop's driver: its location is pglocation's; it keeps the shop's closed screens'
+// connections and its tables' columns.
 #include "pgdriver.h"
 
 #include "driver.h"
-#include "engine.h"
-#include "openserver.h"
 #include "pgdialect.h"
 #include "pglocation.h"
+#include "pgpool.h"
 #include "pgupgrade.h"
+#include "serverengine.h"
 #include "shopdatabase.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 class ServerDriver : public Driver {
 public:
     std::unique_ptr<ConnectionEngine> connect(const ShopDatabase &shop) const override {
-        return engines::openServer(shop);
+        return std::make_unique<server::ServerConnection>(shop);
     }
     const SqlDialect &dialect() const override { return engines::serverDialect(); }
     QString describe(const QString &location) const override {
@@ -28,6 +29,9 @@ public:
     std::unique_ptr<UpgradeEngine> upgrader(const ShopDatabase &shop) const override {
         return std::make_unique<ServerUpgrade>(
             std::make_unique<pgtool::Session>(pglocation::connectionString(shop.location())));
+    }
+    std::shared_ptr<ShopState> newShopState() const override {
+        return std::make_shared<ServerShopState>();
     }
 };
 

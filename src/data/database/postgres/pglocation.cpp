@@ -19,11 +19,20 @@ QString connectionString(const QString &location) {
 }
 
 bool isConnectionString(const QString &text) {
-    char *error = nullptr;
-    PQconninfoOption *options = PQconninfoParse(text.toUtf8().constData(), &error);
-    PQfreemem(error); // it may quote the text, password and all
+    return settingsOf(text).has_value();
+}
+
+std::optional<std::vector<std::pair<QByteArray, QString>>> settingsOf(const QString &conninfo) {
+    // No error text asked for: it may quote the text, password and all.
+    PQconninfoOption *options = PQconninfoParse(conninfo.toUtf8().constData(), nullptr);
+    if (options == nullptr)
+        return std::nullopt;
+    std::vector<std::pair<QByteArray, QString>> given;
+    for (PQconninfoOption *option = options; option->keyword != nullptr; ++option)
+        if (option->val != nullptr)
+            given.emplace_back(option->keyword, QString::fromUtf8(option->val));
     PQconninfoFree(options);
-    return options != nullptr;
+    return given;
 }
 
 namespace {
@@ -37,25 +46,18 @@ struct ServerNames {
 ServerNames serverNames(const QString &location) {
     ServerNames names;
     // A bare word is a database name to libpq; a service name is written "service=...".
-    PQconninfoOption *options =
-        PQconninfoParse(connectionString(location).toUtf8().constData(), nullptr);
-    if (options == nullptr)
-        return names;
-    names.parsed = true;
-    for (PQconninfoOption *option = options; option->keyword != nullptr; ++option) {
-        if (option->val == nullptr)
-            continue;
-        const QString value = QString::fromUtf8(option->val);
-        if (qstrcmp(option->keyword, "host") == 0 || qstrcmp(option->keyword, "hostaddr") == 0)
+    const auto settings = settingsOf(connectionString(location));
+    names.parsed = settings.has_value();
+    for (const auto &[keyword, value] : settings.value_or(decltype(settings)::value_type{})) {
+        if (keyword == "host" || keyword == "hostaddr")
             names.host = value;
-        else if (qstrcmp(option->keyword, "dbname") == 0)
+        else if (keyword == "dbname")
             names.database = value;
-        else if (qstrcmp(option->keyword, "service") == 0)
+        else if (keyword == "service")
             names.service = value;
-        else if (qstrcmp(option->keyword, "user") == 0)
+        else if (keyword == "user")
             names.user = value;
     }
-    PQconninfoFree(options);
     return names;
 }
 

@@ -2,7 +2,11 @@
 // connection string or service name ("postgresql:service=shop").
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace pglocation {
 
@@ -16,6 +20,9 @@ QString of(const QString &connectionString);
 QString connectionString(const QString &location);
 // Whether libpq reads the text as a connection string or service name.
 bool isConnectionString(const QString &text);
+// What a connection string sets, keyword and value, in libpq's order; none when libpq cannot
+// read it.
+std::optional<std::vector<std::pair<QByteArray, QString>>> settingsOf(const QString &conninfo);
 // How a server shop is named in full: "Server shop: shop on backoffice".
 QString describe(const QString &location);
 // Its short name: the database ("shop"), or the service.

@@ -7,9 +7,9 @@
 
 #include "connectionsettings.h"
 #include "engine.h"
-#include "servercells.h"
-#include "serverrowspool.h"
 #include "pgdialect.h"
+#include "pgsession.h"
+#include "serverrowspool.h"
 
 #include <deque>
 #include <libpq-fe.h>
@@ -17,29 +17,25 @@
 #include <optional>
 #include <vector>
 
+class ServerShopState;
 class ShopDatabase;
 
 namespace server {
 
-struct ResultDeleter {
-    void operator()(PGresult *result) const { PQclear(result); }
-};
-using Result = std::unique_ptr<PGresult, ResultDeleter>;
+using pgtool::Result;
 
 class ServerStatement;
 
-// Whether a failed result says the connection is gone: an error of the server's own saying so
-// (class 08, or 57P: shut down, terminated), or one without the SQLSTATE every error of the
-// server has, which libpq made itself ("server closed the connection unexpectedly").
-inline bool connectionEnded(const PGresult *failure) {
-    const char *state =
-        failure != nullptr ? PQresultErrorField(failure, PG_DIAG_SQLSTATE) : nullptr;
-    return state == nullptr || qstrncmp(state, "08", 2) == 0 || qstrncmp(state, "57P", 3) == 0;
-}
+// The type of a column as the shop's schema declares it ("INTEGER", "MONEY", ...), from the
+// server's type.
+QString declaredTypeOf(Oid type);
 
 class ServerConnection : public ConnectionEngine {
 public:
+    // Takes a connection one of the shop's closed screens left, made a clean session, or
+    // opens a new one.
     explicit ServerConnection(const ShopDatabase &shop);
+    // Leaves an idle, sound connection to the shop's next screen.
     ~ServerConnection() override;
     std::unique_ptr<StatementEngine> prepare(const EngineSql &sql) override;
     void exec(const EngineSql &sql) override;
@@ -48,10 +44,11 @@ public:
     void rollback() noexcept override;
     int changes() const override { return changes_; }
     bool inTransaction() const override {
-        return connected() && PQtransactionStatus(conn_) != PQTRANS_IDLE &&
-               PQtransactionStatus(conn_) != PQTRANS_UNKNOWN;
+        return connected() && PQtransactionStatus(raw()) != PQTRANS_IDLE &&
+               PQtransactionStatus(raw()) != PQTRANS_UNKNOWN;
     }
     QString lastError() const override { return lastError_; }
+    // Read from the catalogue once per shop.
     std::vector<TableColumn> columnsOf(const QString &table) override;
     EngineTraits traits() const override { return {true}; }
     qint64 commits() const override { return commits_; }
@@ -65,9 +62,8 @@ public:
             streaming_ = nullptr;
     }
     // The connection as it is, for reading a result already sent.
-    PGconn *raw() const { return conn_; }
+    PGconn *raw() const { return session_->raw(); }
     void setChanges(int changes) { changes_ = changes; }
-    bool transactionOpen() const { return transactionOpen_; }
     // The connection was lost (the failure of the statement's first result says so) and a
     // read outside any transaction may be sent once more.
     bool reopenForRead(const PGresult *failure);
@@ -77,17 +73,18 @@ public:
 private:
     // Whether statements can still be sent: libpq may report a connection the server closed
     // as still open, until something else is sent on it.
-    bool connected() const { return !dropped_ && PQstatus(conn_) == CONNECTION_OK; }
-    // `opening`: the first connection, before any work was sent.
+    bool connected() const { return !dropped_ && PQstatus(raw()) == CONNECTION_OK; }
+    // A new connection; `opening`: the first, before any work was sent.
     void connect(bool opening = false);
     // The settings of every session: names and values.
-    std::vector<std::pair<QByteArray, QByteArray>> sessionSettings() const;
+    std::vector<pgtool::Setting> sessionSettings() const;
     void run(const QByteArray &sql, bool committing = false);
 
+    std::shared_ptr<ServerShopState> shop_;
     QString location_;
     ConnectionSettings settings_;
     QString serverName_;
-    PGconn *conn_ = nullptr;
+    std::unique_ptr<pgtool::Session> session_;
     ServerStatement *streaming_ = nullptr;
     bool dropped_ = false; // a failure said the connection is gone
     int changes_ = 0;
@@ -110,7 +107,7 @@ public:
     }
     int columnCount() override {
         start();
-        return description_ ? PQnfields(description_.get()) : 0;
+        return description_ ? PQnfields(description_.raw()) : 0;
     }
     QString columnName(int column) override;
     QVariant value(int column) const override;
@@ -143,10 +140,8 @@ private:
     std::deque<Result> readAhead_;
     ServerRowSpool spool_; // the rest of the rows, read ahead to free the connection
     bool spooled_ = false; // the current row came from the spool
-    // A cell of the current row as the server sent it: its text, or null for an SQL null.
-    const char *cellText(int column, int &length) const;
-    QVariant cell(const char *text, int length, int column) const;
-    Result failure_; // an error read ahead, thrown when the steps reach it
+    // A cell of the current row into the sink, from the server's text.
+    void readCell(int column, CellSink &sink) const;
 };
 
 } // namespace server
