@@ -3,6 +3,7 @@
 
 #include "clock.h"
 #include "conversions.h"
+#include "counterpayments.h"
 #include "dataerror.h"
 #include "errorpolicy.h"
 #include "isbnfinder.h"
@@ -85,6 +86,7 @@ void SellScreen::openSources() {
     session_->requireTable(tables::Titles::table, tables::Titles::columns);
     session_->requireTable(tables::soldbook::table, tables::soldbook::columns);
     session_->requireTable(tables::onsale::table, tables::onsale::columns);
+    payments_ = new CounterPayments(this, context_, session_);
 }
 
 void SellScreen::buildControls() {
@@ -160,6 +162,7 @@ void SellScreen::buildControls() {
     connect(quantityEdit_, &QLineEdit::textEdited, this, [this] { quantityTaken_ = false; });
     setFocusProxy(isbnEdit_);
     new ReceiptCommands(this, context_, [this] { return customerReceipt(); });
+    connect(payments_, &CounterPayments::linesShown, this, &SellScreen::showReceiptLines);
 }
 
 void SellScreen::arrangeControls() {
@@ -200,7 +203,10 @@ void SellScreen::arrangeControls() {
     total->addWidget(find("Label7"));
     total->addWidget(totalLabel_);
     captionValueBox(find("Label7"), totalLabel_);
+    total->addWidget(payments_->numberLabel());
     total->addStretch(1);
+    total->addWidget(payments_->unpaidButton());
+    total->addWidget(payments_->payButton());
     total->addWidget(nextButton_);
     totalLabel_->setMinimumWidth(120);
 
@@ -359,8 +365,13 @@ void SellScreen::recordSale() {
     const bool booked = policy::reportOnError(
         *context_.messages,
         [this] {
-            shop::bookSale(*session_, *lookedUp_, context_.clock->today(),
-                           context_.clock->timeOfDay());
+            if (payments_->enabled() && payments_->receiptPaid())
+                nextCustomer(); // the paid customer's list makes room for the next one's
+            if (payments_->enabled())
+                payments_->book(*lookedUp_, context_.clock->today(), context_.clock->timeOfDay());
+            else
+                shop::bookSale(*session_, *lookedUp_, context_.clock->today(),
+                               context_.clock->timeOfDay());
         },
         QStringLiteral("The sale stays on the screen: press its OK button (Alt+O) to try "
                        "again."));
@@ -391,10 +402,14 @@ Receipt SellScreen::customerReceipt() const {
     receipt.when = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
     receipt.lines = sold_;
     receipt.total = saleTotal_;
+    payments_->fill(receipt);
     return receipt;
 }
 
 void SellScreen::nextCustomer() {
+    if (!payments_->mayStartNext())
+        return; // the customer's receipt stays until it is paid or kept open
+    payments_->startNext();
     saleTotal_ = Money();
     totalLabel_->setText(QStringLiteral("0"));
     receipt_->clear();
@@ -405,4 +420,15 @@ void SellScreen::nextCustomer() {
 void SellScreen::readyForScan() {
     isbnEdit_->setFocus();
     isbnEdit_->selectAll();
+}
+
+void SellScreen::showReceiptLines(const std::vector<ReceiptLine> &lines, Money total) {
+    receipt_->clear();
+    sold_ = lines;
+    for (const ReceiptLine &line : lines)
+        receipt_->printLine({line.title.left(receiptTitleLength), QString(), line.price.text(),
+                             QString::number(line.quantity), line.subtotal.text()});
+    saleTotal_ = total;
+    totalLabel_->setText(saleTotal_.text());
+    readyForScan();
 }
