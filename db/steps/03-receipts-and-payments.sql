@@ -11,7 +11,7 @@ CREATE TABLE shopsettings (
     CHECK ((Setting = 'Payments' AND Value IN ('on', 'off')) OR (Setting = 'CashRounding' AND Value IN ('none', '0.05', '0.10')))
 );
 GRANT SELECT ON shopsettings TO quillmart_till;
-GRANT SELECT, UPDATE (Value) ON shopsettings TO quillmart_office;
+GRANT SELECT, INSERT, UPDATE (Value) ON shopsettings TO quillmart_office;
 
 -- A till: its name, the short prefix of its receipt numbers and the number its next receipt
 -- gets. On a server each till's login is named here; a shop file is one till.
@@ -92,17 +92,21 @@ CREATE TABLE receiptrounding (
 GRANT SELECT ON receiptrounding TO quillmart_till, quillmart_office;
 
 -- file only:
-INSERT INTO shopsettings (Setting, Value) VALUES ('Payments', 'off'), ('CashRounding', 'none');
-INSERT INTO paymentmethods (Name, Kind) VALUES ('Cash', 'cash'), ('Card', 'card');
--- The file is one till.
-INSERT INTO tills (Name, Prefix) VALUES ('Till 1', 'A');
+-- A shop upgraded from an earlier version gets cash, card and its one till here; a new, empty
+-- shop's tables stay empty for a shop to be copied in, and a new shop is given them when it is
+-- made. A setting without its row is off (payments) or none (rounding).
+INSERT INTO paymentmethods (Name, Kind) SELECT 'Cash', 'cash' WHERE EXISTS (SELECT 1 FROM Titles) OR EXISTS (SELECT 1 FROM soldbook) OR EXISTS (SELECT 1 FROM Bill) OR EXISTS (SELECT 1 FROM paidbill);
+INSERT INTO paymentmethods (Name, Kind) SELECT 'Card', 'card' WHERE EXISTS (SELECT 1 FROM paymentmethods);
+INSERT INTO tills (Name, Prefix) SELECT 'Till 1', 'A' WHERE EXISTS (SELECT 1 FROM paymentmethods);
 -- Kept for the payments made with it: a method is taken out of use, never deleted.
 CREATE TRIGGER paymentmethods_kept BEFORE DELETE ON paymentmethods BEGIN SELECT RAISE(ABORT, 'A payment method is never deleted: it stays for the payments made with it. Set Removed to 1 to take it out of use.'); END;
 -- end
 
 -- server only:
-INSERT INTO shopsettings (Setting, Value) VALUES ('Payments', 'off'), ('CashRounding', 'none');
-INSERT INTO paymentmethods (Name, Kind) VALUES ('Cash', 'cash'), ('Card', 'card');
+-- A shop upgraded from an earlier version gets cash and card here; a new, empty shop's tables
+-- stay empty for a shop to be copied in, and quillmart-createdb adds them to a shop it makes.
+-- A setting without its row is off (payments) or none (rounding).
+INSERT INTO paymentmethods (Name, Kind) SELECT m.name, m.kind FROM (VALUES ('Cash', 'cash'), ('Card', 'card')) AS m(name, kind) WHERE EXISTS (SELECT FROM titles) OR EXISTS (SELECT FROM soldbook) OR EXISTS (SELECT FROM bill) OR EXISTS (SELECT FROM paidbill);
 -- A till stores its receipts only through this function, which runs as the shop's owner: the
 -- header once, numbered by the login's till in the same transaction; each line once, with its
 -- sale row and stock change (quillmart_book_sale's checks); each payment once, of a method in

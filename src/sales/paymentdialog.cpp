@@ -35,6 +35,7 @@ PaymentDialog::PaymentDialog(CounterReceipt &receipt, std::vector<PaymentMethod>
       messages_(messages), clock_(clock), store_(std::move(store)) {
     setObjectName(QStringLiteral("frmPayment"));
     setWindowTitle(QStringLiteral("Take Payment"));
+    setMinimumWidth(380); // the large amounts and the change read across the counter
     total_ = largeLabel(QStringLiteral("lblTotal"), 16, this);
     due_ = largeLabel(QStringLiteral("lblDue"), 28, this);
     change_ = largeLabel(QStringLiteral("lblChange"), 28, this);

@@ -156,10 +156,9 @@ QString freshShop() {
     run(shop.conn, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")).toUtf8());
     // The counter's receipts and tills go, and the payment settings and methods are as a new
     // shop has them.
-    run(shop.conn, "TRUNCATE receipts, receiptlines, payments, receiptrounding, tills RESTART "
-                   "IDENTITY; DELETE FROM paymentmethods WHERE kind = 'other'; UPDATE "
-                   "paymentmethods SET removed = 0; UPDATE shopsettings SET value = CASE setting "
-                   "WHEN 'Payments' THEN 'off' ELSE 'none' END");
+    run(shop.conn, "TRUNCATE receipts, receiptlines, payments, receiptrounding, tills, "
+                   "paymentmethods, shopsettings RESTART IDENTITY; INSERT INTO paymentmethods "
+                   "(name, kind) VALUES ('Cash', 'cash'), ('Card', 'card')");
     return shoplocation::ofServer(officeSettingsOf(databaseName()));
 }
 

@@ -47,9 +47,21 @@ PaymentSettings paymentSettings(Connection &connection) {
     return settings;
 }
 
+void addCounterDefaults(Connection &connection, bool oneTill) {
+    connection.exec(QStringLiteral("INSERT INTO [paymentmethods] ([Name], [Kind]) VALUES ('Cash', "
+                                   "'cash'), ('Card', 'card') ON CONFLICT DO NOTHING"));
+    connection.exec(QStringLiteral("INSERT INTO [shopsettings] ([Setting], [Value]) VALUES "
+                                   "('Payments', 'off'), ('CashRounding', 'none') ON CONFLICT DO "
+                                   "NOTHING"));
+    if (oneTill)
+        connection.exec(QStringLiteral("INSERT INTO [tills] ([Name], [Prefix]) SELECT 'Till 1', "
+                                       "'A' WHERE NOT EXISTS (SELECT 1 FROM [tills])"));
+}
+
 void setPaymentsOn(Connection &connection, bool on) {
     Statement update = connection.prepare(
-        QStringLiteral("UPDATE [shopsettings] SET [Value] = ?1 WHERE [Setting] = 'Payments'"));
+        QStringLiteral("INSERT INTO [shopsettings] ([Setting], [Value]) VALUES ('Payments', ?1) "
+                       "ON CONFLICT ([Setting]) DO UPDATE SET [Value] = excluded.[Value]"));
     update.bindAll({on ? QStringLiteral("on") : QStringLiteral("off")});
     update.step();
 }

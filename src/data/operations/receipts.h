@@ -41,6 +41,9 @@ struct UnpaidReceipt {
 namespace shop {
 
 PaymentSettings paymentSettings(Connection &connection);
+// What a new shop takes payment with: cash and card, the settings' rows (payments off, no
+// rounding) and, for a shop file (`oneTill`), its till. Rows already there stay.
+void addCounterDefaults(Connection &connection, bool oneTill);
 // Switches payments at the counter on or off (a shop of version 3 or later).
 void setPaymentsOn(Connection &connection, bool on);
 // The till this connection sells at; none when its login is registered at no till.

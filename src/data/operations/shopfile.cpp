@@ -1,15 +1,15 @@
 // Creating a shop database file and filling it with the demo catalogue, through the data
 // layer's connection, statements and transaction guard.
 #include "shopfile.h"
-
 #include "connection.h"
 #include "dataerror.h"
 #include "democatalogue.h"
 #include "driver.h"
 #include "opendatabase.h"
 #include "privatefiles.h"
-#include "shopupgrade.h"
+#include "receipts.h"
 #include "shoptables.h"
+#include "shopupgrade.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,10 +94,11 @@ void makeShop(const QString &path, Contents contents, const QDate &today) {
     if (occupied(path))
         throw DataError(QString("%1 already exists; nothing was changed.").arg(path));
     create(path);
-    if (contents == Contents::Empty)
-        return;
     try {
-        loadDemoCatalogue(path, today);
+        if (contents == Contents::Demo)
+            loadDemoCatalogue(path, today);
+        Connection db = drivers::connect(path);
+        shop::addCounterDefaults(db, true);
     } catch (const DataError &e) {
         // The file was made a moment ago and holds no data of anyone's: take it away again,
         // so that a second try starts clean.

@@ -14,8 +14,7 @@ namespace shopfile {
 // the newest version of the steps, or of an earlier one (1: the ten tables alone). Throws
 // DataError when a file already exists there; never overwrites one.
 void create(const QString &path, std::span<const StepDescription> steps = steps::all);
-void create(const QString &path, int version,
-            std::span<const StepDescription> steps = steps::all);
+void create(const QString &path, int version, std::span<const StepDescription> steps = steps::all);
 
 // True when something (a file, a folder, even a dangling link) already has the name: no new
 // shop is made there.
