@@ -4,6 +4,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
 #include "versioncheck.h"
@@ -95,14 +96,9 @@ StoredReceipt storeReceipt(ShopSession &session, const ReceiptRecord &receipt) {
                              stored = connection.dialect().storeReceipt(connection, receipt);
                          });
     } catch (const DataError &error) {
-        QString why = error.sentence();
-        if (why.endsWith(QLatin1Char('.')))
-            why.chop(1);
-        throw DataError(error.kind(),
-                        QStringLiteral("The receipt was not stored, and nothing of this step "
-                                       "changed: %1.")
-                            .arg(why),
-                        error.details());
+        throw notStored(QStringLiteral("The receipt was not stored, and nothing of this step "
+                                       "changed: %1."),
+                        error);
     }
     return stored;
 }
