@@ -2,6 +2,7 @@
 // optionally with the demo catalogue.
 #include "dataerror.h"
 #include "opendatabase.h"
+#include "pgschema.h"
 #include "receipts.h"
 #include "serverrights.h"
 #include "shopcopy.h"
@@ -21,7 +22,8 @@ constexpr int kAlreadyExists = 2;
 
 using toolargs::say;
 
-int createOnServer(const QString &conninfo, bool demo, bool payments, const QString &locale) {
+int createOnServer(const QString &conninfo, bool demo, bool payments, const QString &locale,
+                   int version) {
     pgtool::Session db(conninfo);
     const QStringList there = shopserver::existingTables(db);
     if (!there.isEmpty()) {
@@ -30,17 +32,19 @@ int createOnServer(const QString &conninfo, bool demo, bool payments, const QStr
         return kAlreadyExists;
     }
     db.exec("BEGIN");
-    shopserver::createSchema(db, locale);
+    shopserver::createSchema(db, locale, version);
     if (demo)
         shopcopy::fillServerWithDemo(db, QDate::currentDate());
     // The ways to pay every shop has, once the shop's own rows are in.
-    db.exec("INSERT INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), ('Card', 'card') "
-            "ON CONFLICT DO NOTHING");
-    db.exec(QString("INSERT INTO shopsettings (setting, value) VALUES ('Payments', '%1'), "
-                    "('CashRounding', 'none') ON CONFLICT (setting) DO UPDATE SET value = "
-                    "CASE WHEN excluded.setting = 'Payments' THEN excluded.value ELSE "
-                    "shopsettings.value END")
-                .arg(payments ? "on" : "off"));
+    if (version >= shop::receiptsVersion) {
+        db.exec("INSERT INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), ('Card', 'card') "
+                "ON CONFLICT DO NOTHING");
+        db.exec(QString("INSERT INTO shopsettings (setting, value) VALUES ('Payments', '%1'), "
+                        "('CashRounding', 'none') ON CONFLICT (setting) DO UPDATE SET value = "
+                        "CASE WHEN excluded.setting = 'Payments' THEN excluded.value ELSE "
+                        "shopsettings.value END")
+                    .arg(payments ? "on" : "off"));
+    }
     db.exec("COMMIT");
     say(stdout, QString("created the shop in the %1%2%3.")
                     .arg(db.describe(), demo ? " with the demo catalogue" : "",
@@ -51,8 +55,12 @@ int createOnServer(const QString &conninfo, bool demo, bool payments, const QStr
 int updateRights(const QString &conninfo) {
     pgtool::Session db(conninfo);
     db.exec("BEGIN");
-    shopserver::checkSchema(db);
+    const ShopVersion version = shopserver::checkSchema(db);
     serverrights::updateShop(db);
+    // The tables of the steps made: the rights their steps give, nothing more.
+    for (const StepDescription &step : steps::all)
+        if (step.version <= version.number)
+            db.exec(pgschema::stepRightsSql(step));
     db.exec("COMMIT");
     say(stdout, QString("brought the rights of the shop in the %1 up to date.").arg(db.describe()));
     return 0;
@@ -71,6 +79,12 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption locale = shopserver::localeOption();
     const QCommandLineOption server("server", "The shop is made in this PostgreSQL database.",
                                     "CONNINFO");
+    const QCommandLineOption shopVersion(
+        "shop-version",
+        QString("Makes a shop of an earlier version, 1 (the ten tables alone) to %1, as an "
+                "earlier Quillmart made it; quillmart-upgrade brings it up to date.")
+            .arg(shopversion::newest(steps::all)),
+        "N");
     const QCommandLineOption update(
         "update-rights", "For a shop on a server made by an earlier Quillmart: gives the roles "
                          "this version's rights, adds the sale's function and makes each "
@@ -81,7 +95,8 @@ int main(int argc, char *argv[]) {
         QString("  quillmart-createdb [--demo] [--payments] [PATH]\n"
                 "  quillmart-createdb [--demo] [--payments] [--locale NAME] --server CONNINFO\n"
                 "  quillmart-createdb --update-rights --server CONNINFO\n"
-                "Creates a new, empty Quillmart shop database at PATH (default: %1),\n"
+                "Creates a new, empty Quillmart shop database of the newest version at PATH\n"
+                "(default: %1),\n"
                 "or a new shop in the PostgreSQL database that CONNINFO names (a libpq\n"
                 "connection string or service name, e.g. \"service=shop\" or\n"
                 "\"host=backoffice dbname=shop\"; passwords belong in ~/.pgpass).\n"
@@ -91,20 +106,33 @@ int main(int argc, char *argv[]) {
                 "An existing file, or a database that already has any of the shop's tables, is\n"
                 "never changed: the command then exits with code 2, as for a wrong argument.")
             .arg(defaultDatabasePath(), serverroles::kTill, serverroles::kOffice),
-        {demo, payments, locale, server, update}, {"PATH", "The new shop file."});
+        {demo, payments, locale, server, update, shopVersion}, {"PATH", "The new shop file."});
+    int version = shopversion::newest(steps::all);
+    if (parser.isSet(shopVersion)) {
+        bool whole = false;
+        version = parser.value(shopVersion).toInt(&whole);
+        if (!whole || version < 1 || version > shopversion::newest(steps::all))
+            toolargs::refuse(parser, QString("--shop-version is a version from 1 to %1.")
+                                         .arg(shopversion::newest(steps::all)));
+    }
+    if (parser.isSet(payments) && version < shop::receiptsVersion)
+        toolargs::refuse(
+            parser,
+            QString("--payments needs a shop of version %1 or later.").arg(shop::receiptsVersion));
     if (parser.isSet(server) && !paths.isEmpty())
         toolargs::refuse(parser, "give either a file or --server, not both.");
     if (parser.isSet(locale) && !parser.isSet(server))
         toolargs::refuse(parser, "--locale is for a shop on a server.");
-    if (parser.isSet(update) && (!parser.isSet(server) || parser.isSet(demo) ||
-                                 parser.isSet(locale) || parser.isSet(payments)))
+    if (parser.isSet(update) &&
+        (!parser.isSet(server) || parser.isSet(demo) || parser.isSet(locale) ||
+         parser.isSet(shopVersion) || parser.isSet(payments)))
         toolargs::refuse(parser, "--update-rights goes with --server alone.");
     if (parser.isSet(server)) {
         try {
             if (parser.isSet(update))
                 return updateRights(parser.value(server));
             return createOnServer(parser.value(server), parser.isSet(demo), parser.isSet(payments),
-                                  parser.value(locale));
+                                  parser.value(locale), version);
         } catch (const DataError &e) {
             say(stderr, e.description() + " Nothing was changed.");
             return kFailed;
@@ -118,7 +146,7 @@ int main(int argc, char *argv[]) {
     try {
         shopfile::makeShop(
             path, parser.isSet(demo) ? shopfile::Contents::Demo : shopfile::Contents::Empty,
-            QDate::currentDate());
+            QDate::currentDate(), version);
         if (parser.isSet(payments)) {
             Connection connection = drivers::open(path).connect();
             shop::setPaymentsOn(connection, true);

@@ -3,6 +3,8 @@
 #include "dataerror.h"
 #include "shopbackups.h"
 #include "shoppaths.h"
+#include "shopsteps.h"
+#include "shopversion.h"
 #include "toolargs.h"
 
 #include <QCoreApplication>
@@ -24,14 +26,14 @@ void printList(const ShopBackups &backups) {
         return;
     }
     std::printf("Backups of %s, newest first:\n", qPrintable(backups.databasePath()));
-    std::printf("%4s  %-19s  %10s  %8s  %10s  %s\n", "N", "taken", "sales", "titles", "bytes",
-                "file");
+    std::printf("%4s  %-19s  %10s  %8s  %7s  %10s  %s\n", "N", "taken", "sales", "titles",
+                "version", "bytes", "file");
     int n = 0;
     for (const BackupEntry &entry : entries)
-        std::printf("%4d  %-19s  %10s  %8s  %10lld  %s\n", ++n,
+        std::printf("%4d  %-19s  %10s  %8s  %7d  %10lld  %s\n", ++n,
                     qPrintable(entry.facts.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
                     qPrintable(number(entry.facts.sales)), qPrintable(number(entry.facts.titles)),
-                    static_cast<long long>(entry.fileBytes),
+                    entry.facts.version, static_cast<long long>(entry.fileBytes),
                     qPrintable(QFileInfo(entry.path).fileName()));
 }
 
@@ -85,6 +87,12 @@ int main(int argc, char *argv[]) {
                     qPrintable(shop));
         if (!aside.isEmpty())
             std::printf("The earlier shop file is kept as %s.\n", qPrintable(aside));
+        backupfile::Facts facts;
+        if (backupfile::readFacts(backup, &facts) &&
+            facts.version < shopversion::newest(steps::all))
+            std::printf("The restored shop is of version %d; Quillmart offers to upgrade it when "
+                        "it opens it, or run: quillmart-upgrade %s\n",
+                        facts.version, qPrintable(shop));
     } catch (const DataError &error) {
         toolargs::say(stderr, error.description());
         return 1;

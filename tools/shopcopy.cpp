@@ -5,12 +5,14 @@
 
 #include "copyvalues.h"
 #include "dataerror.h"
+#include "fileupgrade.h"
 #include "pgschema.h"
+#include "pgupgrade.h"
 #include "shopfile.h"
 #include "shopserver.h"
-#include "fileupgrade.h"
 #include "shopsteps.h"
 #include "shoptables.h"
+#include "shopupgrade.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -182,7 +184,8 @@ void checkTablesEmpty(pgtool::Session &db, const std::vector<const TableDescript
     db.exec(QString("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(names.join(", ")));
     for (const TableDescription *table : tables) {
         if (!isVersionTable(*table) &&
-            db.scalar(QString("SELECT EXISTS (SELECT FROM %1)").arg(pgschema::quoted(table->name))) ==
+            db.scalar(
+                QString("SELECT EXISTS (SELECT FROM %1)").arg(pgschema::quoted(table->name))) ==
                 "t")
             full << pgschema::name(table->name);
     }
@@ -257,7 +260,9 @@ void fillServerWithDemo(pgtool::Session &db, const QDate &today) {
     if (!folder.isValid())
         throw DataError("Cannot make a temporary folder for the demo catalogue.");
     const QString path = folder.filePath("demo.mdb");
-    shopfile::makeShop(path, shopfile::Contents::Demo, today);
+    // Of the server shop's version, which is copied only into its own.
+    ServerUpgrade server(db, ServerUpgrade::Transactions::Callers);
+    shopfile::makeShop(path, shopfile::Contents::Demo, today, shopupgrade::version(server).number);
     fillServer(db, path);
 }
 
@@ -269,7 +274,8 @@ Copied fileToServer(const QString &file, const QString &conninfo, const QString 
     db.exec("BEGIN");
     if (shopserver::existingTables(db).isEmpty()) {
         shopserver::createSchema(db, locale, version.number);
-    } else if (const ShopVersion there = shopserver::checkSchema(db); there.number != version.number) {
+    } else if (const ShopVersion there = shopserver::checkSchema(db);
+               there.number != version.number) {
         throw DataError(QString("The %1 holds the tables of a shop of version %2, and the file is "
                                 "of version %3: upgrade the older of the two with "
                                 "quillmart-upgrade first.")

@@ -33,7 +33,8 @@ QCommandLineOption localeOption() {
 
 QStringList existingTables(pgtool::Session &db) {
     QStringList found;
-    for (const TableDescription *table : shopversion::tablesOf(shopversion::newest(steps::all), steps::all)) {
+    for (const TableDescription *table :
+         shopversion::tablesOf(shopversion::newest(steps::all), steps::all)) {
         if (db.scalar("SELECT count(*) FROM pg_class WHERE relname = $1 "
                       "AND relnamespace = current_schema()::regnamespace",
                       {pgschema::name(table->name)}) != "0")

@@ -5,6 +5,7 @@ void registerRecordSetBenchmarks();
 void registerGridBenchmarks();
 void registerBackupBenchmarks();
 void registerExportBenchmarks();
+void registerUpgradeBenchmarks();
 
 int main(int argc, char **argv) {
     return bench::run(argc, argv, [] {
@@ -12,5 +13,6 @@ int main(int argc, char **argv) {
         registerGridBenchmarks();
         registerBackupBenchmarks();
         registerExportBenchmarks();
+        registerUpgradeBenchmarks();
     });
 }

@@ -1,10 +1,12 @@
-// quillmart-bench-server: the shop's large screens and its selling, on the shop file or with
+// quillmart-bench-server: the shop's large screens, its selling and its search, on the shop file or
+// with
 // --server=CONNINFO on the same shop on a PostgreSQL server, beside the engine's C API.
 #include "benchmain.h"
 #include "screenshop.h"
 
 void registerEngineScreenBenchmarks();
 void registerEngineSaleBenchmarks();
+void registerEngineSearchBenchmarks();
 
 int main(int argc, char **argv) {
     return bench::run(argc, argv, [] {
@@ -12,5 +14,6 @@ int main(int argc, char **argv) {
         screenbench::close(screenbench::open(QStringLiteral("dataSubject")));
         registerEngineScreenBenchmarks();
         registerEngineSaleBenchmarks();
+        registerEngineSearchBenchmarks();
     });
 }

@@ -1,5 +1,5 @@
 -- Version 3: tills, receipts with their lines, payments, and the shop's payment settings.
--- Oldest writer: 1.1
+-- Oldest writer: 1.2
 -- Changes: Each customer's lines form a receipt with a number of its till, kept with its payments.
 -- Changes: The shop keeps its tills, its payment methods and whether the counter takes payment.
 
@@ -103,6 +103,11 @@ CREATE TRIGGER paymentmethods_kept BEFORE DELETE ON paymentmethods BEGIN SELECT 
 -- end
 
 -- server only:
+-- "Do you have…?" at the counter looks for words in the titles, authors and ISBNs: on a server
+-- an index of their trigrams serves it (pg_trgm ships with the server and is trusted, so the
+-- shop's owner may add it).
+CREATE EXTENSION IF NOT EXISTS pg_trgm;
+CREATE INDEX titleswords ON titles USING gin (title gin_trgm_ops, author gin_trgm_ops, isbn gin_trgm_ops);
 -- A shop upgraded from an earlier version gets cash and card here; a new, empty shop's tables
 -- stay empty for a shop to be copied in, and quillmart-createdb adds them to a shop it makes.
 -- A setting without its row is off (payments) or none (rounding).

@@ -14,6 +14,7 @@
 #include "shopsettings.h"
 #include "startcheck.h"
 #include "timingprobe.h"
+#include "upgradecommand.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,8 +90,10 @@ int main(int argc, char *argv[]) {
         // The server keeps its own backups and checks. Once it answers, who the program works
         // as is read from it; until then, or while it is worked as a login the program
         // refuses, each screen tells why it does not open.
-        if (serverreach::untilReached(context.shop, boxes))
+        if (serverreach::untilReached(context.shop, boxes)) {
+            UpgradeCommand::checkServer(context.shop, boxes);
             window.checkLogin();
+        }
         return app.exec();
     }
     // While the program runs it holds this lock: quillmart-restore refuses to replace the
@@ -105,14 +108,23 @@ int main(int argc, char *argv[]) {
     QObject::connect(&check, &StartCheck::damaged, &window, [&boxes](const QString &warning) {
         boxes.inform(warning, MessageBoxes::Icon::Critical, QString());
     });
-    bool sound = false;
-    QObject::connect(&check, &StartCheck::finished, &window, [&backups, &sound](bool isSound) {
-        sound = isSound;
-        if (sound)
-            backups.enable();
+    QObject::connect(&check, &StartCheck::readOnly, &window, [&boxes](const QString &reason) {
+        boxes.inform(reason, MessageBoxes::Icon::Warning, QString());
     });
+    auto *upgrade = new UpgradeCommand(window, backups, boxes, clock);
+    QObject::connect(&window, &MainWindow::upgradeChosen, upgrade, &UpgradeCommand::run);
+    bool sound = false;
+    QObject::connect(&check, &StartCheck::finished, &window,
+                     [&backups, &sound, upgrade](bool isSound) {
+                         sound = isSound;
+                         if (sound) {
+                             backups.enable();
+                             upgrade->offerIfOlder(); // an older shop file: asked once at open
+                         }
+                     });
     auto *restore = new RestoreCommand(window, backups, boxes, clock);
     QObject::connect(&window, &MainWindow::restoreChosen, restore, &RestoreCommand::run);
+    QObject::connect(restore, &RestoreCommand::restored, upgrade, &UpgradeCommand::checkRestored);
     std::unique_ptr<TimingProbe> probe;
     if (qEnvironmentVariableIsSet("QUILLMART_TIMING"))
         probe = std::make_unique<TimingProbe>(window, check);

@@ -1,4 +1,5 @@
-// The counter screen: lookup, booking a sale, the customer's list and total.
+// The counter screen: lookup, booking a sale, the customer's list and total; its controls are
+// built in sellscreenlayout.cpp.
 #include "sellscreen.h"
 
 #include "clock.h"
@@ -8,56 +9,31 @@
 #include "errorpolicy.h"
 #include "isbnfinder.h"
 #include "messageboxes.h"
-#include "receiptcommands.h"
 #include "receiptlist.h"
 #include "recordsource.h"
-#include "screenheading.h"
 #include "screenids.h"
 #include "shopsession.h"
 #include "shoptables.h"
 #include "stockquestion.h"
+#include "titlesearchdialog.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <cmath>
 
 namespace {
 
 const char *const notFound = "Cannot Find The BOOK Title ,Please check if the ISBN is correct.";
-const char *const titleCaption = "BOOK TITLE:";
 constexpr int receiptTitleLength = 25;
 // Beyond any real sale; keeps the stock and the sales row in a whole-number range.
 constexpr double largestQuantity = 1e9;
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font) {
-    auto *result = new QLabel(text, parent);
-    result->setObjectName(name);
-    result->setFont(font);
-    return result;
-}
-
-// A box that shows a value (the looked-up title, a price, the total) is heard by a screen
-// reader as that value; its caption is its label and its description, never its name.
-void captionValueBox(QLabel *caption, QLabel *box) {
-    caption->setBuddy(box);
-    box->setAccessibleName(QString()); // the shown text is the name
-    box->setAccessibleDescription(caption->text().remove(QLatin1Char('&')).trimmed());
-}
-
-// A field of the lookup display: framed, so an empty field still shows where it is.
-QLabel *displayField(QWidget *parent, const QString &name) {
-    QLabel *field = label(parent, name, QString(), arialFont(12));
-    field->setFrameShape(QFrame::Box);
-    field->setMinimumHeight(field->fontMetrics().height() + 6);
-    return field;
-}
-
-// Copies are counted whole: a sale of 2.5 copies could not be kept in stock or sales rows.
+// Copies are counted whole: a sale of 2.5 copies could not be kept in stock or sales rows. A
+// box left empty sells one copy.
 std::optional<qint64> copiesTyped(const QString &text) {
+    if (text.trimmed().isEmpty())
+        return 1;
     const auto number = conv::parseNumber(text);
     if (!number || std::floor(*number) != *number || std::fabs(*number) > largestQuantity)
         return std::nullopt;
@@ -89,157 +65,6 @@ void SellScreen::openSources() {
     payments_ = new CounterPayments(this, context_, session_);
 }
 
-void SellScreen::buildControls() {
-    setAutoFillBackground(true);
-    QPalette cyan = palette();
-    cyan.setColor(QPalette::Window, QColor(0x00, 0xFF, 0xFF));
-    setPalette(cyan);
-
-    QLabel *heading = label(this, QStringLiteral("Label5"), QStringLiteral("SELLING   CD & BOOKs"),
-                            arialFont(18, true));
-    QPalette darkBlue = heading->palette();
-    darkBlue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
-    heading->setPalette(darkBlue);
-
-    isbnEdit_ = named<QLineEdit>("Text1", this);
-    isbnEdit_->setMinimumWidth(180);
-    quantityEdit_ = named<QLineEdit>("Text2", QStringLiteral("1"), this);
-    label(this, QStringLiteral("Label1"), QStringLiteral("&ISBN ="), arialFont(12))
-        ->setBuddy(isbnEdit_);
-    label(this, QStringLiteral("lblLabels_0"), QStringLiteral("&Quantity="), arialFont(12))
-        ->setBuddy(quantityEdit_);
-    listButton_ = named<QPushButton>("Command1", QStringLiteral("&List"), this);
-    okButton_ = named<QPushButton>("Command2", QStringLiteral("&OK"), this);
-
-    const std::pair<const char *, const char *> lookupCaptions[] = {
-        {"lblLabels_11", "ISBN:"},
-        {"lblLabels_12", "BOOK(CD) TITLE:"},
-        {"lblLabels_14", "PRICE:"},
-        {"lblLabels_2", "QUANTITY:"},
-        {"lblLabels_1", "Subtotal:"}};
-    for (const auto &[name, text] : lookupCaptions)
-        label(this, QString::fromLatin1(name), QString::fromLatin1(text), arialFont(12));
-    QLabel *onSaleCaption =
-        label(this, QStringLiteral("Label4"), QStringLiteral("ON SALE"), arialFont(12, true));
-    QPalette red = onSaleCaption->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    onSaleCaption->setPalette(red);
-
-    for (int i = 0; i < 5; ++i)
-        display_[static_cast<std::size_t>(i)] =
-            displayField(this, QStringLiteral("Label3_%1").arg(i));
-    display_[0]->setMinimumWidth(display_[0]->fontMetrics().horizontalAdvance("9780000000000") +
-                                 12);
-    display_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // long titles
-    display_[1]->setMinimumWidth(160);
-    onSalePrice_ = displayField(this, QStringLiteral("Label2"));
-    onSalePrice_->setAutoFillBackground(true);
-    QPalette lightRed = onSalePrice_->palette();
-    lightRed.setColor(QPalette::Window, QColor(0xFF, 0xC0, 0xC0));
-    onSalePrice_->setPalette(lightRed);
-
-    const char *const listNames[] = {"lblLabels_3", "lblLabels_4", "lblLabels_5", "lblLabels_6"};
-    const char *const listTexts[] = {titleCaption, "PRICE:", "QUANTITY:", "Subtotal:"};
-    for (std::size_t i = 0; i < listCaptions_.size(); ++i)
-        listCaptions_[i] = label(this, QString::fromLatin1(listNames[i]),
-                                 QString::fromLatin1(listTexts[i]), arialFont(9));
-    receipt_ = named<ReceiptList>("Pic", this);
-    receipt_->setAccessibleName(QStringLiteral("Customer's list"));
-    // Title, the empty item, price, quantity, subtotal: under the captions also for short titles.
-    receipt_->setItemZones({0, 2, 3, 4, 5});
-    connect(receipt_, &ReceiptList::zonesChanged, this, &SellScreen::alignListCaptions);
-
-    label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arialFont(12));
-    totalLabel_ = displayField(this, QStringLiteral("Label6"));
-    nextButton_ = named<QPushButton>("Command3", QStringLiteral("&Next Customer"), this);
-
-    connect(listButton_, &QPushButton::clicked, this, &SellScreen::lookup);
-    connect(okButton_, &QPushButton::clicked, this, &SellScreen::recordSale);
-    connect(nextButton_, &QPushButton::clicked, this, &SellScreen::nextCustomer);
-    // Enter in either box looks the title up, so the counter can be worked from the keyboard.
-    connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
-    connect(quantityEdit_, &QLineEdit::returnPressed, this, &SellScreen::lookup);
-    connect(quantityEdit_, &QLineEdit::textEdited, this, [this] { quantityTaken_ = false; });
-    setFocusProxy(isbnEdit_);
-    new ReceiptCommands(this, context_, [this] { return customerReceipt(); });
-    connect(payments_, &CounterPayments::linesShown, this, &SellScreen::showReceiptLines);
-}
-
-void SellScreen::arrangeControls() {
-    auto find = [this](const char *name) { return findChild<QLabel *>(QString::fromLatin1(name)); };
-    auto *entry = new QHBoxLayout;
-    entry->addWidget(find("Label1"));
-    entry->addWidget(isbnEdit_, 3);
-    entry->addSpacing(16);
-    entry->addWidget(find("lblLabels_0"));
-    entry->addWidget(quantityEdit_, 1);
-    entry->addSpacing(16);
-    entry->addWidget(listButton_);
-    entry->addStretch(2);
-
-    auto *shown = new QGridLayout;
-    const char *const captions[] = {"lblLabels_11", "lblLabels_12", "lblLabels_14",
-                                    "lblLabels_2",  "Label4",       "lblLabels_1"};
-    QLabel *const fields[] = {display_[0], display_[1],  display_[2],
-                              display_[3], onSalePrice_, display_[4]};
-    for (int column = 0; column < 6; ++column) {
-        shown->addWidget(find(captions[column]), 0, column);
-        shown->addWidget(fields[column], 1, column);
-        captionValueBox(find(captions[column]), fields[column]);
-    }
-    shown->addWidget(okButton_, 1, 6);
-    shown->setColumnStretch(0, 2);
-    shown->setColumnStretch(1, 4);
-    for (int column = 2; column < 6; ++column)
-        shown->setColumnStretch(column, 1);
-
-    auto *listHeading = new QHBoxLayout;
-    listHeading->setSpacing(0);
-    for (QLabel *caption : listCaptions_)
-        listHeading->addWidget(caption);
-    listHeading->addStretch(1);
-
-    auto *total = new QHBoxLayout;
-    total->addWidget(find("Label7"));
-    total->addWidget(totalLabel_);
-    captionValueBox(find("Label7"), totalLabel_);
-    total->addWidget(payments_->numberLabel());
-    total->addStretch(1);
-    total->addWidget(payments_->unpaidButton());
-    total->addWidget(payments_->payButton());
-    total->addWidget(nextButton_);
-    totalLabel_->setMinimumWidth(120);
-
-    auto *page = new QVBoxLayout(this);
-    page->addWidget(find("Label5"), 0, Qt::AlignHCenter);
-    page->addSpacing(8);
-    page->addLayout(entry);
-    page->addSpacing(12);
-    page->addLayout(shown);
-    page->addSpacing(16);
-    page->addLayout(listHeading);
-    page->addWidget(receipt_, 1);
-    page->addLayout(total);
-    alignListCaptions();
-}
-
-// The list's captions stand over the zones where the items are printed: the title in the
-// first, price, quantity and subtotal in the fourth, fifth and sixth.
-void SellScreen::alignListCaptions() {
-    const int zone = receipt_->zoneWidth();
-    listCaptions_[0]->setContentsMargins(receipt_->zoneStart(0), 0, 0, 0);
-    listCaptions_[0]->setFixedWidth(receipt_->zoneStart(3));
-    listCaptions_[1]->setFixedWidth(zone);
-    listCaptions_[2]->setFixedWidth(zone);
-    if (layout() != nullptr)
-        layout()->activate(); // in place at once, also when the zones widen during a sale
-}
-
-void SellScreen::showEvent(QShowEvent *event) {
-    alignListCaptions(); // the list's frame is known for sure once it is styled
-    QWidget::showEvent(event);
-}
-
 void SellScreen::clearDisplay() {
     for (QLabel *field : display_)
         field->clear();
@@ -256,6 +81,7 @@ void SellScreen::lookup() {
     policy::reportOnError(*context_.messages, [&] { found = lookUpTitle(replaced); });
     if (found) {
         quantityTaken_ = true;
+        lookedUpText_ = isbnEdit_->text();
         isbnEdit_->selectAll();
     } else if (copiesTyped(quantityEdit_->text())) {
         // A scanner's next ISBN replaces the one not found, and copies typed for it are not
@@ -357,6 +183,26 @@ void SellScreen::showLookup(const SaleLine &sale, Money salePrice, std::optional
         onSalePrice_->setText(offer->text());
     onSaleFlag_ = offer.has_value();
     lookedUp_ = sale;
+}
+
+void SellScreen::isbnEntered() {
+    if (lookedUp_ && quantityTaken_ && isbnEdit_->text() == lookedUpText_)
+        recordSale();
+    else
+        lookup();
+}
+
+void SellScreen::findTitle() {
+    auto *dialog = new TitleSearchDialog(session_, *context_.messages, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+        if (result == QDialog::Accepted) {
+            isbnEdit_->setText(dialog->chosenIsbn());
+            lookup(); // as if it had been scanned
+        }
+        readyForScan();
+    });
+    dialog->open();
 }
 
 void SellScreen::recordSale() {

@@ -27,6 +27,12 @@ public:
     void lookup();
     // "OK": books the looked-up sale and prints it on the customer's list.
     void recordSale();
+    // Enter in the ISBN box, as a scanner sends it after the digits: books the title on display
+    // when the box still holds what was looked up (and the quantity was not changed since),
+    // else looks the box's ISBN up.
+    void isbnEntered();
+    // "Do you have…?": the catalogue searched by words; the title chosen is looked up.
+    void findTitle();
     // "Next Customer": empties the list and the total; a pending lookup stays.
     void nextCustomer();
     void clearDisplay();
@@ -66,6 +72,7 @@ private:
     QPushButton *listButton_ = nullptr;
     QPushButton *okButton_ = nullptr;
     QPushButton *nextButton_ = nullptr;
+    QPushButton *findButton_ = nullptr;
     std::array<QLabel *, 5> display_{}; // ISBN, title, price, quantity, subtotal
     QLabel *onSalePrice_ = nullptr;
     QLabel *totalLabel_ = nullptr;
@@ -79,5 +86,6 @@ private:
     // The quantity box still holds the quantity the shown lookup took, not typed since: it
     // goes back to 1 for another title rather than selling it copies meant for this one.
     bool quantityTaken_ = false;
+    QString lookedUpText_;          // the ISBN box's text at the lookup on display
     std::vector<ReceiptLine> sold_; // the list's lines as the receipt prints them
 };

@@ -11,5 +11,6 @@ enum class CommandKind {
     Help,      // the help command
     About,     // the About box, modal over the frame
     Restore,   // the list of backups, to put one back in place
+    Upgrade,   // brings the shop to the newest version
     Receipt,   // the receipt of the selling window in front (its "printReceipt" action)
 };

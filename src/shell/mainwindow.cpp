@@ -149,6 +149,15 @@ void MainWindow::runCommand(CommandKind kind, const char *screenId) {
         else
             emit restoreChosen();
         break;
+    case CommandKind::Upgrade:
+        if (!context_.shop.localFile())
+            context_.messages->inform(QStringLiteral(
+                "A shop on a server is upgraded by its administrator, who runs "
+                "quillmart-upgrade on it (README, \"Upgrading a shop\"); the tills may not "
+                "change the shop's tables."));
+        else
+            emit upgradeChosen();
+        break;
     case CommandKind::Menu:
     case CommandKind::Separator:
         break;

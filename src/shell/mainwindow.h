@@ -61,6 +61,8 @@ public:
 signals:
     // File > Restore a Backup: whoever keeps the backups answers it.
     void restoreChosen();
+    // File > Upgrade the Shop… on a shop file.
+    void upgradeChosen();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -12,6 +12,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuFileNewShop", "New Shop…(&N)", "mnuFile", K::NewShop, nullptr},
     {"mnuFilePrintReceipt", "Print Receipt(&R)...", "mnuFile", K::Receipt, nullptr},
     {"mnuFileRestore", "Restore a Backup(&B)...", "mnuFile", K::Restore, nullptr},
+    {"mnuFileUpgrade", "Upgrade the Shop…(&U)", "mnuFile", K::Upgrade, nullptr},
     {"mnuFileBar0", "-", "mnuFile", K::Separator, nullptr},
     {"mnuFileExit", "Exit(&X)", "mnuFile", K::Exit, nullptr},
 

@@ -57,10 +57,11 @@ QString RestoreCommand::choose() {
                                  .arg(backups.databasePath()),
                              &dialog);
     intro->setWordWrap(true);
-    auto *table = named<QTableWidget>("backupList", static_cast<int>(entries.size()), 4, &dialog);
+    auto *table = named<QTableWidget>("backupList", static_cast<int>(entries.size()), 5, &dialog);
     table->setAccessibleName(QStringLiteral("Backups"));
     table->setHorizontalHeaderLabels({QStringLiteral("Taken"), QStringLiteral("Sales"),
-                                      QStringLiteral("Titles"), QStringLiteral("Size")});
+                                      QStringLiteral("Titles"), QStringLiteral("Size"),
+                                      QStringLiteral("Version")});
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -68,9 +69,11 @@ QString RestoreCommand::choose() {
     table->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < table->rowCount(); ++row) {
         const BackupEntry &entry = entries[static_cast<std::size_t>(row)];
-        const QStringList cells = {when(entry.facts.taken), count(entry.facts.sales),
-                                   count(entry.facts.titles),
-                                   QLocale::system().formattedDataSize(entry.fileBytes)};
+        const QStringList cells = {
+            when(entry.facts.taken), count(entry.facts.sales), count(entry.facts.titles),
+            QLocale::system().formattedDataSize(entry.fileBytes),
+            entry.beforeUpgrade ? QStringLiteral("%1, before its upgrade").arg(entry.facts.version)
+                                : QString::number(entry.facts.version)};
         for (int column = 0; column < cells.size(); ++column)
             table->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
@@ -129,6 +132,7 @@ void RestoreCommand::run() {
                      aside.isEmpty()
                          ? QString()
                          : QStringLiteral(" The earlier shop file is kept as %1.").arg(aside)));
+        emit restored();
     } catch (const Cancelled &) {
         messages_.inform(QStringLiteral("Nothing was restored."));
     } catch (const DataError &error) {

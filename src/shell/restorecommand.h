@@ -19,6 +19,10 @@ public:
                    const Clock &clock);
     void run();
 
+signals:
+    // A backup is in place of the shop file.
+    void restored();
+
 private:
     // The backup the operator picks in the list; empty when none is picked.
     QString choose();

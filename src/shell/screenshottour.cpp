@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QDate>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <cstdio>
@@ -48,6 +51,21 @@ QWidget *chartOf(QWidget *screen, const QString &id) {
     press(screen, "cmdChart");
     settle();
     return screen->findChild<QWidget *>(QStringLiteral("chartWindow"));
+}
+// The counter's "Do you have…?" with two words typed, once the list has followed them.
+QDialog *searchOf(QWidget *screen) {
+    press(screen, "cmdDoYouHave");
+    settle();
+    auto *dialog = screen->findChild<QDialog *>(QStringLiteral("dlgDoYouHave"));
+    auto *words = dialog ? dialog->findChild<QLineEdit *>(QStringLiteral("txtWords")) : nullptr;
+    if (words == nullptr)
+        return nullptr;
+    words->setText(QStringLiteral("the salt"));
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 500)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return dialog;
 }
 } // namespace
 
@@ -94,6 +112,11 @@ QStringList takeAll(MainWindow &window, const QString &dir) {
         settle();
         auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
         keep(sub ? static_cast<QWidget *>(sub) : screen, id);
+        if (QDialog *search = searchOf(screen)) {
+            keep(search, QStringLiteral("dlgDoYouHave"));
+            search->reject();
+            settle();
+        }
         if (screen->findChild<QPushButton *>(QStringLiteral("cmdChart")) != nullptr) {
             if (QWidget *chart = chartOf(screen, id))
                 keep(chart, id + QStringLiteral("-chart"));

@@ -133,7 +133,7 @@ TEST_F(Sell, LookupGuardsWhatWasTyped) {
     const Case cases[] = {
         {"111", "abc", "The quantity \"abc\" is not a whole number", ""},
         {"111", "2.5", "The quantity \"2.5\" is not a whole number", ""},
-        {"111", "", "The quantity \"\" is not a whole number", ""},
+        {"111", "", "", "Short"}, // an empty box sells one copy
         {"0'Hara-7", "1", "", "Irish Tales"},
         {"' OR ''='", "1", "Cannot Find The BOOK Title", ""},
         {"nop", "1", "The title \"No Price\" has no sale price", ""},

@@ -53,6 +53,7 @@ const std::vector<Row> kExpectedMenus = {
     {"mnuFileNewShop", "New Shop…(&N)", "mnuFile"},
     {"mnuFilePrintReceipt", "Print Receipt(&R)...", "mnuFile"},
     {"mnuFileRestore", "Restore a Backup(&B)...", "mnuFile"},
+    {"mnuFileUpgrade", "Upgrade the Shop…(&U)", "mnuFile"},
     {"mnuFileBar0", "-", "mnuFile"},
     {"mnuFileExit", "Exit(&X)", "mnuFile"},
     {"mnuPurchase", "Purchase(&P)", ""},

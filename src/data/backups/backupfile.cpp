@@ -92,6 +92,7 @@ QByteArray factsFrame(const Facts &facts) {
     text += "sales=" + QByteArray::number(facts.sales) + '\n';
     text += "titles=" + QByteArray::number(facts.titles) + '\n';
     text += "bytes=" + QByteArray::number(facts.bytes) + '\n';
+    text += "version=" + QByteArray::number(facts.version) + '\n';
     QByteArray frame;
     putLittleEndian(frame, kFactsMagic);
     putLittleEndian(frame, static_cast<quint32>(text.size()));
@@ -117,6 +118,8 @@ bool parseFacts(const QByteArray &text, Facts *facts) {
             read.titles = value.toLongLong(&ok);
         else if (key == "bytes")
             read.bytes = value.toLongLong(&ok);
+        else if (key == "version")
+            read.version = value.toInt(&ok);
         complete = complete && ok;
     }
     if (!complete || !read.taken.isValid() || read.bytes <= 0)

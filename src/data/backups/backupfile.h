@@ -1,6 +1,6 @@
 // One backup file: the shop database compressed with zstd (the standard `zstd -d` restores
 // it), led by a small skippable frame that says when it was taken and how many sales and
-// titles it holds, so that a list of backups needs no unpacking.
+// titles it holds and the shop's version, so that a list of backups needs no unpacking.
 #pragma once
 
 #include <QDateTime>
@@ -14,6 +14,7 @@ struct Facts {
     qint64 sales = -1; // -1: not known (a copy made by an older version)
     qint64 titles = -1;
     qint64 bytes = 0; // of the database once unpacked
+    int version = 1;  // the shop's (a backup of an older program's says none: version 1)
 };
 
 // Called now and then with the share done (0..1); false stops the work (Cancelled).

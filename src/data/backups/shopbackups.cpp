@@ -6,12 +6,15 @@
 #include "cancelled.h"
 #include "databaseerrors.h"
 #include "dataerror.h"
+#include "fileupgrade.h"
+#include "shopsteps.h"
 #include "sqlitefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -21,6 +24,7 @@ namespace {
 constexpr int kPagesPerStep = 256;
 const QString kPacked = QStringLiteral(".mdb.zst");
 const QString kPart = QStringLiteral(".part");
+const QString kBeforeUpgrade = QStringLiteral("-before-upgrade");
 
 QString noBackup(const QString &why) {
     return QStringLiteral("No backup of the shop database was made: %1").arg(why);
@@ -51,16 +55,23 @@ QDateTime stampOf(const QString &fileName) {
 
 struct Counts {
     qint64 sales = -1, titles = -1;
+    int version = -1;
 };
 
 Counts countRows(const QString &database) {
     try {
         SqliteFile file(database, SqliteFile::Mode::ReadOnly, kBackupBusyTimeoutMs);
         return {file.integer(QStringLiteral("SELECT count(*) FROM soldbook")),
-                file.integer(QStringLiteral("SELECT count(*) FROM Titles"))};
+                file.integer(QStringLiteral("SELECT count(*) FROM Titles")),
+                filesteps::version(file, steps::all).number};
     } catch (const DataError &) {
         return {};
     }
+}
+
+bool isBeforeUpgrade(const QString &path) {
+    static const QRegularExpression named(kBeforeUpgrade + QStringLiteral("-\\d{8}-\\d{6}\\.mdb"));
+    return named.match(QFileInfo(path).fileName()).hasMatch();
 }
 
 // Read-write (SQLite falls back to read-only for a write-protected file) so that closing
@@ -85,15 +96,19 @@ QString ShopBackups::folder() const {
 }
 
 QStringList ShopBackups::list() const {
-    // Only names of the form <name>-yyyyMMdd-HHmmss.mdb[.zst]: the stamp sorts them by time.
+    // Only names of the form <name>[-before-upgrade]-yyyyMMdd-HHmmss.mdb[.zst], newest first.
     const QString base = QFileInfo(databasePath_).completeBaseName();
-    const QRegularExpression pattern(
-        QStringLiteral("^%1-\\d{8}-\\d{6}\\.mdb(\\.zst)?$").arg(QRegularExpression::escape(base)));
+    const QRegularExpression pattern(QStringLiteral("^%1(%2)?-\\d{8}-\\d{6}\\.mdb(\\.zst)?$")
+                                         .arg(QRegularExpression::escape(base), kBeforeUpgrade));
     QStringList result;
     const QDir dir(folder());
     for (const QString &name : dir.entryList(QDir::Files, QDir::Name | QDir::Reversed))
         if (pattern.match(name).hasMatch())
             result << dir.filePath(name);
+    // The upgrade's backup among the others by when it was taken.
+    std::stable_sort(result.begin(), result.end(), [](const QString &a, const QString &b) {
+        return stampOf(QFileInfo(a).fileName()) > stampOf(QFileInfo(b).fileName());
+    });
     return result;
 }
 
@@ -104,6 +119,7 @@ std::vector<BackupEntry> ShopBackups::entries() const {
         entry.path = path;
         entry.packed = path.endsWith(kPacked);
         entry.fileBytes = QFileInfo(path).size();
+        entry.beforeUpgrade = isBeforeUpgrade(path);
         if (!entry.packed || !backupfile::readFacts(path, &entry.facts)) {
             entry.facts = {};
             entry.facts.bytes = entry.packed ? 0 : entry.fileBytes;
@@ -155,15 +171,17 @@ void ShopBackups::copyOnline(const QString &copy, const backupfile::Progress &pr
         throw Cancelled(QStringLiteral("The backup was stopped."));
 }
 
-QString ShopBackups::take(const QDateTime &when, const backupfile::Progress &progress) const {
+QString ShopBackups::take(const QDateTime &when, const backupfile::Progress &progress,
+                          BackupKind kind) const {
     if (!QFileInfo::exists(databasePath_))
         throw DataError(noBackup(dberror::missingFile(databasePath_)));
     if (!backupfile::makePrivateFolder(folder()))
         throw DataError(noBackup(QStringLiteral("the folder %1 could not be made.").arg(folder())));
     removeLeftovers();
-    const QString stem =
-        QStringLiteral("%1-%2").arg(QFileInfo(databasePath_).completeBaseName(),
-                                    when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString stem = QStringLiteral("%1%2-%3").arg(
+        QFileInfo(databasePath_).completeBaseName(),
+        kind == BackupKind::BeforeUpgrade ? kBeforeUpgrade : QString(),
+        when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString target = QDir(folder()).filePath(stem + kPacked);
     // Copy and packed file are made under names that no list or restore would pick, and the
     // backup takes its real name only once it is whole, checked and on disk.
@@ -178,18 +196,25 @@ QString ShopBackups::take(const QDateTime &when, const backupfile::Progress &pro
                                                 "the earlier backups are kept.")
                                      .arg(databasePath_, problem)));
     const Counts counts = countRows(copy);
-    backupfile::Facts facts{when, counts.sales, counts.titles, QFileInfo(copy).size()};
+    backupfile::Facts facts{when, counts.sales, counts.titles, QFileInfo(copy).size(),
+                            counts.version};
     backupfile::pack(copy, facts, packed,
                      [&progress](double done) { return !progress || progress(0.5 + 0.5 * done); });
     if (!renameFile(packed, target))
         throw DataError(noBackup(QStringLiteral("%1 could not be written.").arg(target)));
     backupfile::syncToDisk(folder());
+    // The new upgrade's backup takes the place of the last one's.
+    if (kind == BackupKind::BeforeUpgrade)
+        for (const QString &older : list())
+            if (older != target && isBeforeUpgrade(older))
+                SqliteFile::remove(older);
     rotate(when.date());
     return target;
 }
 
 void ShopBackups::rotate(const QDate &today) const {
-    const QStringList backups = list();
+    QStringList backups = list();
+    backups.removeIf(isBeforeUpgrade);
     std::vector<QDateTime> taken;
     for (const QString &path : backups)
         taken.push_back(stampOf(QFileInfo(path).fileName()));
@@ -226,14 +251,18 @@ bool ShopBackups::unpackChecked(const QString &backup, const QString &target,
     if (!passesQuickCheck(target, problem))
         return false;
     const Counts counts = countRows(target);
-    if (counts.sales == facts.sales && counts.titles == facts.titles)
+    if (counts.sales == facts.sales && counts.titles == facts.titles &&
+        counts.version == facts.version)
         return true;
     if (problem != nullptr)
-        *problem = QStringLiteral("it holds %1 sales and %2 titles, not the %3 and %4 it says")
+        *problem = QStringLiteral("it holds %1 sales and %2 titles of a shop of version %3, "
+                                  "not the %4 and %5 of version %6 it says")
                        .arg(counts.sales)
                        .arg(counts.titles)
+                       .arg(counts.version)
                        .arg(facts.sales)
-                       .arg(facts.titles);
+                       .arg(facts.titles)
+                       .arg(facts.version);
     return false;
 }
 
@@ -259,8 +288,17 @@ ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *probl
     }
     if (answer.isEmpty())
         throw Cancelled(QStringLiteral("The check was stopped."));
-    if (answer == QLatin1String("ok"))
+    if (answer == QLatin1String("ok")) {
+        // A version table that does not say one version is damage too.
+        try {
+            filesteps::version(*file, steps::all);
+        } catch (const DataError &error) {
+            if (problem != nullptr)
+                *problem = error.sentence();
+            return error.kind() == DataError::Kind::Damaged ? Health::Damaged : Health::Unknown;
+        }
         return Health::Sound;
+    }
     if (problem != nullptr) // "*** in database main ***\nPage 2: ..." -> "page 2: ..."
         *problem = answer.remove(QStringLiteral("*** in database main ***"))
                        .simplified()

@@ -15,7 +15,13 @@ struct BackupEntry {
     backupfile::Facts facts; // sales and titles -1 for an uncompressed copy of an older version
     bool packed = false;     // .mdb.zst; else a plain SQLite copy
     qint64 fileBytes = 0;
+    bool beforeUpgrade = false; // taken just before the shop was upgraded
 };
+
+// A backup of every day, kept by age; or the one taken just before an upgrade, named apart
+// ("book1-before-upgrade-20261207-231500.mdb.zst") and kept, whatever its age, until the
+// next upgrade's takes its place.
+enum class BackupKind { Daily, BeforeUpgrade };
 
 class ShopBackups {
 public:
@@ -24,7 +30,8 @@ public:
     QString databasePath() const { return databasePath_; }
     // <folder of the database>/backups
     QString folder() const;
-    // The backups of this database, newest first ("book1-20261207-231500.mdb.zst").
+    // The backups of this database, newest first ("book1-20261207-231500.mdb.zst", and the
+    // one taken before an upgrade).
     QStringList list() const;
     std::vector<BackupEntry> entries() const;
     // True when a backup was taken on that day.
@@ -40,14 +47,16 @@ public:
     // everything of a backup that is stopped or killed half-way. `progress` is asked between
     // steps (false stops it: Cancelled). Returns the new backup's path; throws DataError
     // saying why no backup was made.
-    QString take(const QDateTime &when, const backupfile::Progress &progress = {}) const;
-    // Removes the backups that the keeping by age no longer wants.
+    QString take(const QDateTime &when, const backupfile::Progress &progress = {},
+                 BackupKind kind = BackupKind::Daily) const;
+    // Removes the backups that the keeping by age no longer wants (never the one taken before
+    // the last upgrade).
     void rotate(const QDate &today) const;
 
     // The newest backup that passes its whole check; empty when there is none.
     QString newestGood() const;
     // A backup's whole check: it unpacks, its database passes the quick check and holds the
-    // sales and titles it says. `problem` receives why not.
+    // sales and titles and is of the version it says. `problem` receives why not.
     static bool passesCheck(const QString &backup, QString *problem = nullptr);
 
     // What the operator must read at start: empty when the file is sound, or missing (the

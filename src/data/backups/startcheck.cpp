@@ -2,7 +2,9 @@
 #include "startcheck.h"
 
 #include "commitgate.h"
+#include "dataerror.h"
 #include "shopbackups.h"
+#include "shopfileupgrade.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -14,6 +16,17 @@ StartCheck::~StartCheck() {
     wait();
 }
 
+QString StartCheck::readOnlyReason(const QString &path) {
+    try {
+        const ShopVersion version = shopfileupgrade::version(path);
+        return shopversion::writable(version)
+                   ? QString()
+                   : shopversion::readOnlyReason(version, QStringLiteral("The shop file ") + path);
+    } catch (const DataError &) {
+        return QString(); // a file that cannot be read now: its screens say why
+    }
+}
+
 void StartCheck::start() {
     if (thread_ != nullptr)
         return;
@@ -22,14 +35,18 @@ void StartCheck::start() {
     const QString path = shop_.localFile().value_or(QString());
     thread_ = QThread::create([this, path, gate] {
         const QString warning = ShopBackups(path).startWarning();
-        gate->verdict(warning.isEmpty() ? QString()
-                                        : QStringLiteral("This was not stored. ") + warning);
+        const QString notWritable = warning.isEmpty() ? readOnlyReason(path) : QString();
+        const QString refusal = warning.isEmpty() ? notWritable : warning;
+        gate->verdict(refusal.isEmpty() ? QString()
+                                        : QStringLiteral("This was not stored. ") + refusal);
         QMetaObject::invokeMethod(
             this,
-            [this, warning] {
+            [this, warning, notWritable] {
                 finished_ = true;
                 if (!warning.isEmpty())
                     emit damaged(warning);
+                if (!notWritable.isEmpty())
+                    emit readOnly(notWritable);
                 emit finished(warning.isEmpty());
             },
             Qt::QueuedConnection);

@@ -38,7 +38,7 @@ protected:
 
 namespace shopversion {
 
-// This program's version (1.1).
+// This program's version (1.2).
 QVersionNumber program();
 // The version a shop has once every one of the steps is made: 1 with none.
 int newest(std::span<const StepDescription> steps);
@@ -48,8 +48,7 @@ QVersionNumber oldestWriterAt(int version, std::span<const StepDescription> step
 std::span<const StepDescription> after(int from, std::span<const StepDescription> steps);
 // The shop's tables at `version`: the ten, then those of each step up to it, in the order they
 // are made.
-std::vector<const TableDescription *> tablesOf(int version,
-                                               std::span<const StepDescription> steps);
+std::vector<const TableDescription *> tablesOf(int version, std::span<const StepDescription> steps);
 // Whether this program may write to a shop of this version.
 bool writable(const ShopVersion &version);
 

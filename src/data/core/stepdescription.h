@@ -19,9 +19,9 @@ struct ColumnRules {
 
 struct StepTable {
     const TableDescription *table;
-    std::span<const ColumnRules> rules;                // one per column, in the table's order
-    std::span<const char *const> checks;               // conditions every row meets
-    std::span<const std::span<const Column>> uniques;  // columns unique together
+    std::span<const ColumnRules> rules;               // one per column, in the table's order
+    std::span<const char *const> checks;              // conditions every row meets
+    std::span<const std::span<const Column>> uniques; // columns unique together
 };
 
 struct StepIndex {
@@ -42,8 +42,8 @@ struct TableGrant {
     bool select = false;
     bool insert = false;
     bool remove = false;
-    bool updateEvery = false;        // may change every column
-    std::span<const Column> update;  // may change these columns
+    bool updateEvery = false;       // may change every column
+    std::span<const Column> update; // may change these columns
 };
 
 struct StepDescription {

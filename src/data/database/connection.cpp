@@ -1,6 +1,8 @@
 // The connection and statement the data layer uses, on whichever engine holds the shop.
 #include "connection.h"
 
+#include "commitgate.h"
+#include "dataerror.h"
 #include "engine.h"
 
 #include <algorithm>
@@ -86,6 +88,12 @@ void Connection::begin() {
     engine_->begin();
 }
 void Connection::commit() {
+    // A shop the program may only read takes no writes, on any engine (a file's own engine
+    // refuses them also outside a transaction).
+    if (const QString refusal = shop_.commitGate().refusal(); !refusal.isEmpty()) {
+        engine_->rollback();
+        throw DataError(DataError::Kind::Damaged, refusal);
+    }
     engine_->commit();
 }
 void Connection::rollback() noexcept {

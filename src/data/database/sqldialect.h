@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVariantList>
 #include <vector>
 
 namespace sqlb {
@@ -34,6 +35,21 @@ struct RecordSourceSql {
     EngineSql sql;
     QString table;              // the one table rows are written back to
     std::vector<Column> fields; // the columns after the rowid, as the table describes them
+};
+
+// A search of a table by the words typed into a box (the catalogue's "Do you have…?"): the
+// rows whose `searched` columns hold every word, each word within one of them, case and
+// accents aside (searchtext.h), and the rows whose `exact` column equals one of `exactValues`
+// values. At most `limit` rows, taken as they come rather than after sorting every match,
+// then put in the shop's text order of `order`.
+struct WordSearch {
+    const char *table = nullptr;
+    std::vector<Column> shown;
+    std::vector<Column> searched;
+    Column order{};
+    Column exact{};
+    int exactValues = 0;
+    int limit = 0;
 };
 
 // A value of the sale being booked, as a statement of bookSale() takes it.
@@ -99,6 +115,12 @@ public:
     // A statement the program built. (sqlbuilder.cpp)
     EngineSql render(const sqlb::Statement &statement) const;
 
+    // The record-source query of a search for `words` words. It binds the `exactValues`
+    // values, then wordValues() of the words. (wordsearch.cpp)
+    RecordSourceSql wordSearch(const WordSearch &search, int words) const;
+    // The values a search binds for its words (each folded, searchtext::words()).
+    virtual QVariantList wordValues(const QStringList &words) const = 0;
+
     // The statements that book one sale, run in order in one transaction. The sale is booked
     // when each of them did its part: one that returns a row returns a true first value, one
     // that returns none changed exactly one row. Anything else means the title is gone.
@@ -123,6 +145,9 @@ public:
     virtual const EngineSql &thisTill() const = 0;
 
 protected:
+    // The test that a row holds `words` words, each within one of the columns (their names as
+    // the engine takes them), the first word's value bound as parameter `first`.
+    virtual QString wordCondition(const QStringList &columns, int first, int words) const = 0;
     // The top sellers' summary in the engine's SQL, with its own text of the copies
     // (`copiesText` of g.copies) and a prefix for the sale date's column in the period's test.
     EngineSql topSellersSql(const QString &copiesText, const QString &datePrefix) const;

@@ -33,7 +33,8 @@ public:
     virtual void apply(const StepDescription &step) = 0;
     // Records the shop at this version, and the upgrade when there is one (a new shop has
     // none).
-    virtual void record(const ShopVersion &version, const std::optional<UpgradeRecord> &upgrade) = 0;
+    virtual void record(const ShopVersion &version,
+                        const std::optional<UpgradeRecord> &upgrade) = 0;
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;
 };

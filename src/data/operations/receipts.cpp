@@ -13,9 +13,6 @@ namespace shop {
 
 namespace {
 
-// The version that brings receipts and payments.
-constexpr int receiptsVersion = 3;
-
 MethodKind kindOf(const QString &kind) {
     if (kind == QLatin1String("cash"))
         return MethodKind::Cash;

@@ -40,6 +40,9 @@ struct UnpaidReceipt {
 
 namespace shop {
 
+// The shop's version that brings tills, receipts and payments.
+inline constexpr int receiptsVersion = 3;
+
 PaymentSettings paymentSettings(Connection &connection);
 // What a new shop takes payment with: cash and card, the settings' rows (payments off, no
 // rounding) and, for a shop file (`oneTill`), its till. Rows already there stay.

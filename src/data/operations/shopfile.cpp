@@ -90,15 +90,17 @@ bool occupied(const QString &path) {
     return info.exists() || info.isSymLink();
 }
 
-void makeShop(const QString &path, Contents contents, const QDate &today) {
+void makeShop(const QString &path, Contents contents, const QDate &today, int version) {
     if (occupied(path))
         throw DataError(QString("%1 already exists; nothing was changed.").arg(path));
-    create(path);
+    create(path, version);
     try {
         if (contents == Contents::Demo)
             loadDemoCatalogue(path, today);
-        Connection db = drivers::connect(path);
-        shop::addCounterDefaults(db, true);
+        if (version >= shop::receiptsVersion) {
+            Connection db = drivers::connect(path);
+            shop::addCounterDefaults(db, true);
+        }
     } catch (const DataError &e) {
         // The file was made a moment ago and holds no data of anyone's: take it away again,
         // so that a second try starts clean.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "shopsteps.h"
+#include "shopversion.h"
 
 #include <QDate>
 #include <QString>
@@ -25,7 +26,9 @@ enum class Contents { Empty, Demo };
 // Makes a new shop at the path: an empty one, or one holding the demo catalogue dated around
 // `today`. Never overwrites: throws DataError when the path is occupied. A shop that cannot be
 // filled is taken away again, so that no half-made file is left behind (the message says so).
-void makeShop(const QString &path, Contents contents, const QDate &today);
+// Of the newest version, or of an earlier one.
+void makeShop(const QString &path, Contents contents, const QDate &today,
+              int version = shopversion::newest(steps::all));
 
 // Adds the demo catalogue to an empty shop database: titles (books and CDs), subjects,
 // publishers, suppliers, offers around `today`, open and paid bills, and a few weeks of

@@ -7,6 +7,7 @@
 #include "dataerror.h"
 #include "engine.h"
 #include "shopsession.h"
+#include "sqldialect.h"
 
 #include <limits>
 
@@ -72,6 +73,14 @@ bool RecordSource::moveToStored(qint64 rowid) {
 
 void RecordSource::open(const QString &recordSourceText) {
     text_ = recordSourceText;
+    built_.reset();
+    requery();
+}
+
+void RecordSource::open(const RecordSourceSql &query, const QVariantList &values) {
+    text_.clear();
+    built_ = std::make_shared<const RecordSourceSql>(query);
+    builtValues_ = values;
     requery();
 }
 
@@ -80,7 +89,7 @@ void RecordSource::requery() {
         writePending(); // a re-read must never drop what the operator typed
     unread_.reset();
     Connection &conn = openConnection();
-    const RecordSourceSql query = conn.dialect().recordSource(text_);
+    const RecordSourceSql query = built_ ? *built_ : conn.dialect().recordSource(text_);
     // A re-query of the same table needs no second look at the shop's catalogue.
     if (query.table != table_) {
         if (conn.columnsOf(query.table).empty())
@@ -89,6 +98,8 @@ void RecordSource::requery() {
         table_ = query.table;
     }
     auto stmt = std::make_unique<Statement>(conn.prepare(query.sql));
+    if (built_)
+        stmt->bindAll(builtValues_);
     fields_.clear();
     for (const Column &column : query.fields)
         fields_.push_back({column, column.kind});

@@ -22,6 +22,7 @@ class Connection;
 class ShopDatabase;
 class ShopSession;
 class Statement;
+struct RecordSourceSql;
 
 class RecordSource : public QObject {
     Q_OBJECT
@@ -40,7 +41,13 @@ public:
 
     // Opens the connection (first time) and runs the text; throws DataError.
     void open(const QString &recordSourceText);
-    void setRecordSourceText(const QString &text) { text_ = text; }
+    // Opens on a query the shop's dialect built (a search), its values bound; it is read again
+    // as it was first run. Throws DataError.
+    void open(const RecordSourceSql &query, const QVariantList &values);
+    void setRecordSourceText(const QString &text) {
+        text_ = text;
+        built_.reset();
+    }
     QString recordSourceText() const { return text_; }
     bool isOpen() const { return open_; }
     // Runs the record-source text again; the first row becomes current. Throws DataError.
@@ -195,6 +202,9 @@ private:
 
     std::shared_ptr<ShopSession> session_;
     QString text_;
+    // A built query and its values, run in the place of the text.
+    std::shared_ptr<const RecordSourceSql> built_;
+    QVariantList builtValues_;
     QString table_;
     std::vector<FieldInfo> fields_;
     RowStore store_;

@@ -7,6 +7,7 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "receiptrecord.h"
+#include "searchtext.h"
 #include "serverroles.h"
 #include "shoptables.h"
 #include "sqldialect.h"
@@ -45,6 +46,31 @@ QByteArray receiptJson(const ReceiptRecord &receipt) {
     if (receipt.paidAt.isValid())
         whole.insert(QStringLiteral("paid"), conv::isoMoment(receipt.paidAt));
     return QJsonDocument(whole).toJson(QJsonDocument::Compact);
+}
+
+// A folded word as a regular expression that matches the word in the stored text, each letter
+// as the class of the characters that fold to it ("[eEèé...]"): the server compares what it
+// stores as it is, so that an index of its trigrams can serve the search.
+QString wordExpression(const QString &word) {
+    const auto plain = [](QChar c) { return c.unicode() >= 0x80 || c.isLetterOrNumber(); };
+    QString expression;
+    for (const QChar c : word) {
+        const QString alike = searchtext::sameAs(c);
+        if (alike.size() == 1) {
+            if (!plain(c))
+                expression += QLatin1Char('\\');
+            expression += c;
+            continue;
+        }
+        expression += QLatin1Char('[');
+        for (const QChar a : alike) {
+            if (!plain(a))
+                expression += QLatin1Char('\\');
+            expression += a;
+        }
+        expression += QLatin1Char(']');
+    }
+    return expression;
 }
 
 class ServerDialect : public SqlDialect {
@@ -116,6 +142,25 @@ public:
                                    {},
                                    true};
         return sql;
+    }
+
+    QVariantList wordValues(const QStringList &words) const override {
+        QVariantList values;
+        for (const QString &word : words)
+            values << wordExpression(word);
+        return values;
+    }
+
+protected:
+    QString wordCondition(const QStringList &columns, int first, int words) const override {
+        QStringList all;
+        for (int word = 0; word < words; ++word) {
+            QStringList any;
+            for (const QString &column : columns)
+                any << column + QStringLiteral(" ~ ") + parameter(first + word);
+            all << QLatin1Char('(') + any.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+        }
+        return all.join(QStringLiteral(" AND "));
     }
 };
 

@@ -26,8 +26,8 @@ public:
     // The server keeps its own files, backups and checks.
     std::optional<QString> localFile(const QString &) const override { return std::nullopt; }
     std::unique_ptr<UpgradeEngine> upgrader(const ShopDatabase &shop) const override {
-        return std::make_unique<ServerUpgrade>(std::make_unique<pgtool::Session>(
-            pglocation::connectionString(shop.location())));
+        return std::make_unique<ServerUpgrade>(
+            std::make_unique<pgtool::Session>(pglocation::connectionString(shop.location())));
     }
 };
 

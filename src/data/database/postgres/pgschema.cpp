@@ -117,9 +117,10 @@ QStringList hiddenColumns(const TableDescription &table, bool ownKey) {
 // security of a scratch table.
 QString createTableSql(const TableDescription &table, const QStringList &columns,
                        const QStringList &constraints, bool ownKey) {
-    QString sql = QStringLiteral("CREATE TABLE %1 (\n    %2\n);\n")
-                      .arg(quoted(table.name), (columns + hiddenColumns(table, ownKey) + constraints)
-                                                   .join(QLatin1String(",\n    ")));
+    QString sql =
+        QStringLiteral("CREATE TABLE %1 (\n    %2\n);\n")
+            .arg(quoted(table.name), (columns + hiddenColumns(table, ownKey) + constraints)
+                                         .join(QLatin1String(",\n    ")));
     if (table.scratch)
         sql += QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY;\n"
                               "ALTER TABLE %1 FORCE ROW LEVEL SECURITY;\n")
@@ -250,11 +251,19 @@ QString stepSql(const StepDescription &step) {
 }
 
 QString stepRightsSql(const StepDescription &step) {
-    const QString roles = QStringLiteral("PUBLIC, %1, %2")
-                              .arg(role(ShopRole::Till), role(ShopRole::Office));
+    const QString roles =
+        QStringLiteral("PUBLIC, %1, %2").arg(role(ShopRole::Till), role(ShopRole::Office));
     QString sql;
-    for (const StepTable &table : step.tables)
+    for (const StepTable &table : step.tables) {
         sql += QStringLiteral("REVOKE ALL ON %1 FROM %2;\n").arg(quoted(table.table->name), roles);
+        // And on its numbering: the sequences of its auto-number and its rowid.
+        sql += QStringLiteral("DO $$ DECLARE s regclass; BEGIN FOR s IN SELECT d.objid::regclass "
+                              "FROM pg_depend d JOIN pg_class c ON c.oid = d.objid AND c.relkind = "
+                              "'S' WHERE d.refobjid = %1::regclass AND d.deptype IN ('a', 'i') "
+                              "LOOP EXECUTE format('REVOKE ALL ON SEQUENCE %s FROM %2', s); END "
+                              "LOOP; END $$;\n")
+                   .arg(pgtool::quoteLiteral(quoted(table.table->name)), roles);
+    }
     for (const TableGrant &grant : step.grants) {
         QStringList rights;
         if (grant.select)

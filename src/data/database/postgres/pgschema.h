@@ -1,7 +1,8 @@
 // The shop's tables as a PostgreSQL server holds them, rendered from their one description
-// (shoptables.h, and the steps of the shop's versions in shopsteps.h): names in lower case, each kind as the server's type, the hidden columns,
-// row security of the scratch tables and the indexes; and the server's own val() and text
-// order, which read and sort as the program does on a shop file.
+// (shoptables.h, and the steps of the shop's versions in shopsteps.h): names in lower case, each
+// kind as the server's type, the hidden columns, row security of the scratch tables and the
+// indexes; and the server's own val() and text order, which read and sort as the program does on a
+// shop file.
 #pragma once
 
 #include "stepdescription.h"

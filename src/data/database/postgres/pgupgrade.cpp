@@ -29,17 +29,19 @@ QString ServerUpgrade::login() {
 }
 
 bool ServerUpgrade::hasTable(const char *table) {
-    return db_.scalar(QStringLiteral("SELECT to_regclass(quote_ident(current_schema()) || '.' || "
-                                     "quote_ident($1)) IS NOT NULL"),
+    // The catalogue as of this statement: a name looked up earlier in the session (to_regclass)
+    // may be remembered as missing after another upgrade has made it.
+    return db_.scalar(QStringLiteral("SELECT EXISTS (SELECT FROM pg_class WHERE relname = $1 AND "
+                                     "relnamespace = current_schema()::regnamespace)"),
                       {pgschema::name(table)}) == QLatin1String("t");
 }
 
 std::vector<VersionRow> ServerUpgrade::versionRows() {
     namespace V = tables::shopversion;
-    const pgtool::Result result = db_.exec(QStringLiteral("SELECT %1::text, %2 FROM %3")
-                                               .arg(pgschema::quoted(V::Version.name),
-                                                    pgschema::quoted(V::OldestWriter.name),
-                                                    pgschema::quoted(V::table)));
+    const pgtool::Result result =
+        db_.exec(QStringLiteral("SELECT %1::text, %2 FROM %3")
+                     .arg(pgschema::quoted(V::Version.name), pgschema::quoted(V::OldestWriter.name),
+                          pgschema::quoted(V::table)));
     std::vector<VersionRow> rows;
     for (int row = 0; row < result.rows(); ++row)
         rows.push_back({result.text(row, 0), result.text(row, 1)});

@@ -98,9 +98,8 @@ public:
     }
     std::vector<VersionRow> versionRows() override {
         namespace V = tables::shopversion;
-        SqliteStatement select(file_,
-                               QStringLiteral("SELECT %1, %2 FROM [%3]")
-                                   .arg(V::Version.sql(), V::OldestWriter.sql(), V::table));
+        SqliteStatement select(file_, QStringLiteral("SELECT %1, %2 FROM [%3]")
+                                          .arg(V::Version.sql(), V::OldestWriter.sql(), V::table));
         std::vector<VersionRow> rows;
         while (select.step())
             rows.push_back({select.string(0), select.string(1)});
@@ -151,8 +150,7 @@ void FileUpgrade::apply(const StepDescription &step) {
     file_.exec(filesteps::sql(step));
 }
 
-void FileUpgrade::record(const ShopVersion &version,
-                         const std::optional<UpgradeRecord> &upgrade) {
+void FileUpgrade::record(const ShopVersion &version, const std::optional<UpgradeRecord> &upgrade) {
     namespace V = tables::shopversion;
     SqliteStatement made(
         file_, QStringLiteral("INSERT INTO [%1] (%2, %3, %4) VALUES ('shop', ?1, ?2) "

@@ -8,6 +8,7 @@
 #include "sqlbuilder.h"
 #include "sqldialect.h"
 #include "textorder.h"
+#include "wordmatch.h"
 
 namespace {
 
@@ -52,6 +53,18 @@ public:
         static const EngineSql sql = statement(
             QStringLiteral("SELECT [Till], [Name], [Prefix] FROM [tills] ORDER BY [Till] LIMIT 1"));
         return sql;
+    }
+
+    // All the words in one value, so that each row is tested by one call.
+    QVariantList wordValues(const QStringList &words) const override {
+        return {words.join(QLatin1Char(wordmatch::separator))};
+    }
+
+protected:
+    QString wordCondition(const QStringList &columns, int first, int) const override {
+        return QStringLiteral("%1(%2, %3)")
+            .arg(QLatin1String(wordmatch::functionName), parameter(first),
+                 columns.join(QStringLiteral(", ")));
     }
 };
 

@@ -12,6 +12,7 @@
 #include "sqlitedialect.h"
 #include "sqlitefile.h"
 #include "textorder.h"
+#include "wordmatch.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -75,6 +76,7 @@ FileConnection::FileConnection(const ShopDatabase &shop)
     std::shared_ptr<CommitGate> gate = shop.sharedCommitGate();
     file_.refuseCommitsWhen([gate] { return gate->refusal(); });
     TextOrder::registerOn(file_.handle());
+    wordmatch::registerOn(file_.handle());
     sqlite3_create_function(file_.handle(), "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             sqlVal, nullptr, nullptr);
     // A recorded sale must survive a power cut: sync on every commit.
