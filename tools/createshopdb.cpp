@@ -1,7 +1,9 @@
 // quillmart-createdb: makes a new shop database file, or a new shop on a PostgreSQL server,
 // optionally with the demo catalogue.
 #include "dataerror.h"
+#include "opendatabase.h"
 #include "pgschema.h"
+#include "receipts.h"
 #include "serverrights.h"
 #include "shopcopy.h"
 #include "shopfile.h"
@@ -20,7 +22,8 @@ constexpr int kAlreadyExists = 2;
 
 using toolargs::say;
 
-int createOnServer(const QString &conninfo, bool demo, const QString &locale, int version) {
+int createOnServer(const QString &conninfo, bool demo, bool payments, const QString &locale,
+                   int version) {
     pgtool::Session db(conninfo);
     const QStringList there = shopserver::existingTables(db);
     if (!there.isEmpty()) {
@@ -32,9 +35,20 @@ int createOnServer(const QString &conninfo, bool demo, const QString &locale, in
     shopserver::createSchema(db, locale, version);
     if (demo)
         shopcopy::fillServerWithDemo(db, QDate::currentDate());
+    // The ways to pay every shop has, once the shop's own rows are in.
+    if (version >= shop::receiptsVersion) {
+        db.exec("INSERT INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), ('Card', 'card') "
+                "ON CONFLICT DO NOTHING");
+        db.exec(QString("INSERT INTO shopsettings (setting, value) VALUES ('Payments', '%1'), "
+                        "('CashRounding', 'none') ON CONFLICT (setting) DO UPDATE SET value = "
+                        "CASE WHEN excluded.setting = 'Payments' THEN excluded.value ELSE "
+                        "shopsettings.value END")
+                    .arg(payments ? "on" : "off"));
+    }
     db.exec("COMMIT");
-    say(stdout, QString("created the shop in the %1%2.")
-                    .arg(db.describe(), demo ? " with the demo catalogue" : ""));
+    say(stdout, QString("created the shop in the %1%2%3.")
+                    .arg(db.describe(), demo ? " with the demo catalogue" : "",
+                         payments ? ", taking payment at the counter" : ""));
     return 0;
 }
 
@@ -58,6 +72,10 @@ int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QCommandLineOption demo("demo", "Also fill it with the made-up demo catalogue, dated "
                                           "around today.");
+    const QCommandLineOption payments(
+        "payments", "The counter takes payment: each customer's lines form a numbered receipt "
+                    "paid in cash, by card or another method. Without it the counter sells "
+                    "as it always has; the back office can switch it on later.");
     const QCommandLineOption locale = shopserver::localeOption();
     const QCommandLineOption server("server", "The shop is made in this PostgreSQL database.",
                                     "CONNINFO");
@@ -74,8 +92,8 @@ int main(int argc, char *argv[]) {
     QCommandLineParser parser;
     const QStringList paths = toolargs::parse(
         parser,
-        QString("  quillmart-createdb [--demo] [PATH]\n"
-                "  quillmart-createdb [--demo] [--locale NAME] --server CONNINFO\n"
+        QString("  quillmart-createdb [--demo] [--payments] [PATH]\n"
+                "  quillmart-createdb [--demo] [--payments] [--locale NAME] --server CONNINFO\n"
                 "  quillmart-createdb --update-rights --server CONNINFO\n"
                 "Creates a new, empty Quillmart shop database of the newest version at PATH\n"
                 "(default: %1),\n"
@@ -88,7 +106,7 @@ int main(int argc, char *argv[]) {
                 "An existing file, or a database that already has any of the shop's tables, is\n"
                 "never changed: the command then exits with code 2, as for a wrong argument.")
             .arg(defaultDatabasePath(), serverroles::kTill, serverroles::kOffice),
-        {demo, locale, server, update, shopVersion}, {"PATH", "The new shop file."});
+        {demo, payments, locale, server, update, shopVersion}, {"PATH", "The new shop file."});
     int version = shopversion::newest(steps::all);
     if (parser.isSet(shopVersion)) {
         bool whole = false;
@@ -97,19 +115,24 @@ int main(int argc, char *argv[]) {
             toolargs::refuse(parser, QString("--shop-version is a version from 1 to %1.")
                                          .arg(shopversion::newest(steps::all)));
     }
+    if (parser.isSet(payments) && version < shop::receiptsVersion)
+        toolargs::refuse(
+            parser,
+            QString("--payments needs a shop of version %1 or later.").arg(shop::receiptsVersion));
     if (parser.isSet(server) && !paths.isEmpty())
         toolargs::refuse(parser, "give either a file or --server, not both.");
     if (parser.isSet(locale) && !parser.isSet(server))
         toolargs::refuse(parser, "--locale is for a shop on a server.");
-    if (parser.isSet(update) && (!parser.isSet(server) || parser.isSet(demo) ||
-                                 parser.isSet(locale) || parser.isSet(shopVersion)))
+    if (parser.isSet(update) &&
+        (!parser.isSet(server) || parser.isSet(demo) || parser.isSet(locale) ||
+         parser.isSet(shopVersion) || parser.isSet(payments)))
         toolargs::refuse(parser, "--update-rights goes with --server alone.");
     if (parser.isSet(server)) {
         try {
             if (parser.isSet(update))
                 return updateRights(parser.value(server));
-            return createOnServer(parser.value(server), parser.isSet(demo), parser.value(locale),
-                                  version);
+            return createOnServer(parser.value(server), parser.isSet(demo), parser.isSet(payments),
+                                  parser.value(locale), version);
         } catch (const DataError &e) {
             say(stderr, e.description() + " Nothing was changed.");
             return kFailed;
@@ -124,11 +147,16 @@ int main(int argc, char *argv[]) {
         shopfile::makeShop(
             path, parser.isSet(demo) ? shopfile::Contents::Demo : shopfile::Contents::Empty,
             QDate::currentDate(), version);
+        if (parser.isSet(payments)) {
+            Connection connection = drivers::open(path).connect();
+            shop::setPaymentsOn(connection, true);
+        }
     } catch (const DataError &e) {
         say(stderr, e.description());
         return kFailed;
     }
-    say(stdout,
-        QString("created %1%2.").arg(path, parser.isSet(demo) ? " with the demo catalogue" : ""));
+    say(stdout, QString("created %1%2%3.")
+                    .arg(path, parser.isSet(demo) ? " with the demo catalogue" : "",
+                         parser.isSet(payments) ? ", taking payment at the counter" : ""));
     return 0;
 }

@@ -5,10 +5,12 @@
 #include "opendatabase.h"
 #include "rawserver.h"
 #include "rawshop.h"
+#include "receipts.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
 #include <QElapsedTimer>
+#include <QUuid>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -43,6 +45,38 @@ void sale(benchmark::State &state) {
                                                      session->connection().commits() - before) /
                                                      iterations
                                                : 0);
+    });
+}
+
+// A receipt of one line, then its cash payment: the counter's two commits of a customer who
+// buys one title. This till is the file's, or on a server the one the login is registered at.
+void saleWithPayment(benchmark::State &state) {
+    guarded(state, [&] {
+        auto session = ShopSession::open(drivers::open(bench::shop().location));
+        Connection &connection = session->connection();
+        connection.exec(QStringLiteral("INSERT INTO tills (Name, Prefix) SELECT 'Bench', 'BN' "
+                                       "WHERE NOT EXISTS (SELECT 1 FROM tills)"));
+        try { // a server's login is the till's; the file has no logins
+            connection.exec(QStringLiteral("UPDATE tills SET Login = session_user WHERE Till = "
+                                           "(SELECT min(Till) FROM tills)"));
+        } catch (const DataError &) {
+        }
+        const qint64 cash = shop::paymentMethods(connection).front().id;
+        bench::Measured measured(state);
+        std::size_t next = 0;
+        for (auto _ : state) {
+            const SaleLine sale = saleLine(saleTitles()[next++ % saleTitles().size()]);
+            ReceiptRecord receipt;
+            receipt.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            receipt.opened = QDateTime(saleDay(), QTime(10, 30));
+            receipt.lines.push_back({1, sale.bookNo, sale.isbn, sale.title, sale.price,
+                                     sale.quantity, saleDay(), QTime(10, 30)});
+            shop::storeReceipt(*session, receipt);
+            const Money due = sale.price.times(sale.quantity);
+            receipt.payments.push_back({1, cash, due, due, Money(), receipt.opened});
+            receipt.paidAt = receipt.opened;
+            shop::storeReceipt(*session, receipt);
+        }
     });
 }
 
@@ -183,6 +217,7 @@ void rawTills(benchmark::State &state, int count) {
 void registerEngineSaleBenchmarks() {
     bench::quillmart("A sale (shop::bookSale)", sale);
     bench::baseline("A sale (shop::bookSale)", rawSale);
+    bench::quillmart("A sale with its payment (shop::storeReceipt)", saleWithPayment);
     bench::quillmart("Top sellers of a year", topSellers);
     bench::baseline("Top sellers of a year", rawTopSellers);
     for (int count : {1, 2, 4, 8}) {

@@ -2,6 +2,7 @@
 #include "maintenancetable.h"
 
 #include "screenids.h"
+#include "shopsteps.h"
 #include "shoptables.h"
 
 namespace {
@@ -77,6 +78,32 @@ std::vector<EditorDefinition> buildTable() {
          {{"Begin:", 3, onsale::Begin}, {"End:", 8, onsale::End}},
          columnNames(onsale::columns),
          screenid::OnSale},
+        // The counter's tills (on a server, each with its login) and payment methods, and the
+        // shop's payment settings: tables a shop has from version 3 on.
+        {screenid::DataTills,
+         "Tills",
+         "Tills and their receipt numbers",
+         selectAll(tills::table, orderBy(tills::Till)),
+         {{"Till:", 1, tills::Till, true, "(Auto)"},
+          {"Name:", 2, tills::Name},
+          {"Prefix:", 3, tills::Prefix}},
+         {{"Next number:", 8, tills::NextNumber, true}, {"Login:", 9, tills::Login}},
+         columnNames(tills::columns)},
+        {screenid::DataPaymentMethods,
+         "Payment Methods",
+         "How customers may pay",
+         selectAll(paymentmethods::table, orderBy(paymentmethods::Method)),
+         {{"Method:", 1, paymentmethods::Method, true, "(Auto)"},
+          {"Name:", 2, paymentmethods::Name}},
+         {{"Kind:", 8, paymentmethods::Kind}, {"Removed:", 9, paymentmethods::Removed}},
+         columnNames(paymentmethods::columns)},
+        {screenid::DataShopSettings,
+         "Shop Settings",
+         "Payments at the counter",
+         selectAll(shopsettings::table, orderBy(shopsettings::Setting)),
+         {{"Setting:", 1, shopsettings::Setting, true}},
+         {{"Value:", 8, shopsettings::Value}},
+         columnNames(shopsettings::columns)},
     };
 }
 

@@ -100,6 +100,8 @@ std::vector<Group> build(const Receipt &receipt, QPrinter &printer) {
     b.row(conv::dateText(receipt.when.date()) + QStringLiteral("  ") +
               conv::timeText(receipt.when.time()),
           {}, false, false, Qt::AlignHCenter);
+    if (!receipt.number.isEmpty())
+        b.row(QStringLiteral("Receipt %1").arg(receipt.number), receipt.till);
     b.rule();
     b.endGroup();
     bool anyOffer = false;
@@ -114,6 +116,13 @@ std::vector<Group> build(const Receipt &receipt, QPrinter &printer) {
     }
     b.rule();
     b.row(QStringLiteral("TOTAL"), amountText(receipt.total, receipt.currency), true);
+    if (receipt.rounding)
+        b.row(QStringLiteral("Cash rounding"), amountText(*receipt.rounding, receipt.currency));
+    for (const ReceiptPayment &payment : receipt.payments) {
+        b.row(payment.method, amountText(payment.tendered, receipt.currency));
+        if (payment.given != Money())
+            b.row(QStringLiteral("Change"), amountText(payment.given, receipt.currency), true);
+    }
     if (anyOffer)
         b.row(QStringLiteral("* offer price"));
     b.endGroup();

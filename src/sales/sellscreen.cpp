@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "conversions.h"
+#include "counterpayments.h"
 #include "dataerror.h"
 #include "errorpolicy.h"
 #include "isbnfinder.h"
@@ -61,6 +62,7 @@ void SellScreen::openSources() {
     session_->requireTable(tables::Titles::table, tables::Titles::columns);
     session_->requireTable(tables::soldbook::table, tables::soldbook::columns);
     session_->requireTable(tables::onsale::table, tables::onsale::columns);
+    payments_ = new CounterPayments(this, context_, session_);
 }
 
 void SellScreen::clearDisplay() {
@@ -209,8 +211,13 @@ void SellScreen::recordSale() {
     const bool booked = policy::reportOnError(
         *context_.messages,
         [this] {
-            shop::bookSale(*session_, *lookedUp_, context_.clock->today(),
-                           context_.clock->timeOfDay());
+            if (payments_->enabled() && payments_->receiptPaid())
+                nextCustomer(); // the paid customer's list makes room for the next one's
+            if (payments_->enabled())
+                payments_->book(*lookedUp_, context_.clock->today(), context_.clock->timeOfDay());
+            else
+                shop::bookSale(*session_, *lookedUp_, context_.clock->today(),
+                               context_.clock->timeOfDay());
         },
         QStringLiteral("The sale stays on the screen: press its OK button (Alt+O) to try "
                        "again."));
@@ -241,10 +248,14 @@ Receipt SellScreen::customerReceipt() const {
     receipt.when = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
     receipt.lines = sold_;
     receipt.total = saleTotal_;
+    payments_->fill(receipt);
     return receipt;
 }
 
 void SellScreen::nextCustomer() {
+    if (!payments_->mayStartNext())
+        return; // the customer's receipt stays until it is paid or kept open
+    payments_->startNext();
     saleTotal_ = Money();
     totalLabel_->setText(QStringLiteral("0"));
     receipt_->clear();
@@ -255,4 +266,15 @@ void SellScreen::nextCustomer() {
 void SellScreen::readyForScan() {
     isbnEdit_->setFocus();
     isbnEdit_->selectAll();
+}
+
+void SellScreen::showReceiptLines(const std::vector<ReceiptLine> &lines, Money total) {
+    receipt_->clear();
+    sold_ = lines;
+    for (const ReceiptLine &line : lines)
+        receipt_->printLine({line.title.left(receiptTitleLength), QString(), line.price.text(),
+                             QString::number(line.quantity), line.subtotal.text()});
+    saleTotal_ = total;
+    totalLabel_->setText(saleTotal_.text());
+    readyForScan();
 }

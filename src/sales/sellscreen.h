@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class CounterPayments;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,8 +40,10 @@ public:
     Money saleTotal() const { return saleTotal_; }
     bool onSaleFlag() const { return onSaleFlag_; }
     bool hasLookup() const { return lookedUp_.has_value(); }
-    // What the customer's receipt prints: the list's lines, the total, the time now.
+    // What the customer's receipt prints: the list's lines, the total, the time now, and with
+    // payments at the counter its number, till and payments.
     Receipt customerReceipt() const;
+    CounterPayments *payments() const { return payments_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -58,6 +61,8 @@ private:
     void printReceiptLine();
     // Ready for the next scan: the box's text selected, so that the scan replaces it.
     void readyForScan();
+    // A receipt taken up again from the till's unpaid ones: its lines on the list.
+    void showReceiptLines(const std::vector<ReceiptLine> &lines, Money total);
 
     std::shared_ptr<ShopSession> session_;
     RecordSource *titles_ = nullptr; // Adodc1: the title looked up
@@ -73,6 +78,7 @@ private:
     QLabel *totalLabel_ = nullptr;
     std::array<QLabel *, 4> listCaptions_{};
     ReceiptList *receipt_ = nullptr;
+    CounterPayments *payments_ = nullptr; // receipts and payment, when the shop takes them
 
     std::optional<SaleLine> lookedUp_; // what OK books; empty after ClearDisplay
     Money saleTotal_;                  // exact: the sum of the list's subtotals

@@ -2,6 +2,8 @@
 // has them.
 #include "sellscreen.h"
 
+#include "counterpayments.h"
+
 #include "receiptcommands.h"
 #include "receiptlist.h"
 #include "screenheading.h"
@@ -128,6 +130,7 @@ void SellScreen::buildControls() {
     connect(quantityEdit_, &QLineEdit::textEdited, this, [this] { quantityTaken_ = false; });
     setFocusProxy(isbnEdit_);
     new ReceiptCommands(this, context_, [this] { return customerReceipt(); });
+    connect(payments_, &CounterPayments::linesShown, this, &SellScreen::showReceiptLines);
 }
 
 void SellScreen::arrangeControls() {
@@ -169,7 +172,10 @@ void SellScreen::arrangeControls() {
     total->addWidget(find("Label7"));
     total->addWidget(totalLabel_);
     captionValueBox(find("Label7"), totalLabel_);
+    total->addWidget(payments_->numberLabel());
     total->addStretch(1);
+    total->addWidget(payments_->unpaidButton());
+    total->addWidget(payments_->payButton());
     total->addWidget(nextButton_);
     totalLabel_->setMinimumWidth(120);
 

@@ -2,10 +2,12 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
+#include "connection.h"
 #include "errorpolicy.h"
 #include "imagelist.h"
 #include "menutable.h"
 #include "newshopcommand.h"
+#include "receipts.h"
 #include "screenwork.h"
 #include "shellpictures.h"
 #include "shopmdiarea.h"
@@ -204,8 +206,10 @@ void MainWindow::newShop() {
                 .arg(context_.shop.describe()));
         return;
     }
-    if (newshop::run(*file, this, *context_.messages, context_.clock))
+    if (newshop::run(*file, this, *context_.messages, context_.clock)) {
         statusBar_->refresh();
+        tillShown_ = false;
+    }
 }
 
 void MainWindow::setTimeouts(int counterSeconds, int officeSeconds) {
@@ -271,6 +275,7 @@ QMdiSubWindow *MainWindow::createSubWindow(const QString &screenId) {
         return nullptr;
     if (screen->objectName().isEmpty())
         screen->setObjectName(screenId);
+    showTill();
     QMdiSubWindow *window = mdi_->addSubWindow(screen);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(screen->windowTitle());
@@ -279,6 +284,21 @@ QMdiSubWindow *MainWindow::createSubWindow(const QString &screenId) {
     window->resize(window->sizeHint());
     bringForward(window);
     return window;
+}
+
+// The till this program sells at, once a screen has reached the shop, when the shop takes
+// payment at the counter (a shop without it shows what it always has).
+void MainWindow::showTill() {
+    if (tillShown_)
+        return;
+    tillShown_ = true;
+    policy::skipOnError([this] {
+        Connection connection = context_.shop.connect();
+        if (!shop::paymentSettings(connection).paymentsOn)
+            return;
+        const std::optional<Till> till = shop::thisTill(connection);
+        statusBar_->showTill(till ? till->name : QStringLiteral("no till"));
+    });
 }
 
 void MainWindow::bringForward(QMdiSubWindow *window) {

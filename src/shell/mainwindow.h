@@ -79,6 +79,7 @@ private:
     ShopContext contextFor(const QString &screenId) const;
     // Once the login is known: marks the commands of the screens it may not open.
     void markRefusedCommands();
+    void showTill();
     void restorePlacement();
     void savePlacement();
     void fitOuterSize();
@@ -95,6 +96,7 @@ private:
     QPointer<QDialog> about_;
     LoginGate gate_;
     bool commandsMarked_ = false;
+    bool tillShown_ = false; // the till panel is filled when the first screen opens
     int counterTimeout_ = 0, officeTimeout_ = 0;
     QSize wantedOuterSize_; // until the window frame is known
 };

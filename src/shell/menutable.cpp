@@ -46,6 +46,12 @@ constexpr MenuEntry kMenu[] = {
     {"mnuDataPaidbill", "PaidBill(&P)", "mnuData", K::Shared, screenid::DataPaidBill},
     {"mnuDataOnsale", "On Sale(&O)", "mnuData", K::NewWindow, screenid::DataOnSale},
     {"mnuDataSubject", "Subject(&J)", "mnuData", K::NewWindow, screenid::DataSubject},
+    {"mnuDataBar0", "-", "mnuData", K::Separator, nullptr},
+    {"mnuDataTills", "Tills(&L)", "mnuData", K::NewWindow, screenid::DataTills},
+    {"mnuDataPaymentMethods", "Payment Methods(&M)", "mnuData", K::NewWindow,
+     screenid::DataPaymentMethods},
+    {"mnuDataShopSettings", "Shop Settings(&G)", "mnuData", K::NewWindow,
+     screenid::DataShopSettings},
 
     {"mnuAccount", "Accounting(&A)", nullptr, K::Menu, nullptr},
     {"mnuAccountPayQue", "Print Bill(&P)", "mnuAccount", K::NewWindow, screenid::BillPrint},

@@ -5,6 +5,8 @@
 #include "dataerror.h"
 #include "messageboxes.h"
 #include "newshopdialog.h"
+#include "opendatabase.h"
+#include "receipts.h"
 #include "shopfile.h"
 
 namespace newshop {
@@ -34,6 +36,10 @@ bool run(const QString &path, QWidget *owner, MessageBoxes &messages, const Cloc
     const shopfile::Contents contents = box.contents();
     try {
         shopfile::makeShop(path, contents, clock ? clock->today() : QDate::currentDate());
+        if (box.paymentsOn()) {
+            Connection connection = drivers::open(path).connect();
+            shop::setPaymentsOn(connection, true);
+        }
     } catch (const DataError &e) {
         messages.inform(QStringLiteral("No shop was made. %1").arg(e.description()),
                         MessageBoxes::Icon::Critical);

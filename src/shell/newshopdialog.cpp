@@ -1,6 +1,7 @@
 // Builds the New Shop box: the question naming the place, the two kinds of shop, two buttons.
 #include "newshopdialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -30,6 +31,11 @@ NewShopDialog::NewShopDialog(const QString &path, QWidget *owner)
                              this);
     demo_->setObjectName(QStringLiteral("optDemo"));
 
+    payments_ = new QCheckBox(QStringLiteral("&Take payment at the counter: numbered receipts, "
+                                             "paid in cash, by card or another method"),
+                              this);
+    payments_->setObjectName(QStringLiteral("chkPayments"));
+
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *ok =
         buttons->addButton(QStringLiteral("&Make Shop"), QDialogButtonBox::AcceptRole);
@@ -48,10 +54,16 @@ NewShopDialog::NewShopDialog(const QString &path, QWidget *owner)
     layout->addWidget(empty_);
     layout->addWidget(demo_);
     layout->addSpacing(8);
+    layout->addWidget(payments_);
+    layout->addSpacing(8);
     layout->addWidget(buttons);
     setFixedSize(sizeHint());
 }
 
 shopfile::Contents NewShopDialog::contents() const {
     return demo_->isChecked() ? shopfile::Contents::Demo : shopfile::Contents::Empty;
+}
+
+bool NewShopDialog::paymentsOn() const {
+    return payments_->isChecked();
 }

@@ -35,6 +35,9 @@ constexpr Entry kScreens[] = {
     {screenid::DataPaidBill, Desk::BackOffice, "Editing the paid bills"},
     {screenid::DataSoldBook, Desk::BackOffice, "Editing the sales"},
     {screenid::DataOnSale, Desk::BackOffice, "Editing the offers"},
+    {screenid::DataTills, Desk::BackOffice, "Keeping the tills"},
+    {screenid::DataPaymentMethods, Desk::BackOffice, "Keeping the payment methods"},
+    {screenid::DataShopSettings, Desk::BackOffice, "Keeping the shop's settings"},
 };
 
 } // namespace

@@ -34,6 +34,8 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     status_->setText(QStringLiteral("Status"));
     shopPanel_ = makePanel(QStringLiteral("panelShop"), this);
     shopPanel_->hide();
+    tillPanel_ = makePanel(QStringLiteral("panelTill"), this);
+    tillPanel_->hide();
     date_ = makePanel(QStringLiteral("panelDate"), this);
     time_ = makePanel(QStringLiteral("panelTime"), this);
     // The shop's three panels first and in their order; "Status" takes the room to spare.
@@ -42,6 +44,7 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     addWidget(date_);
     addWidget(time_);
     addWidget(shopPanel_);
+    addWidget(tillPanel_);
     refresh();
     // Once a second is enough for a clock that shows seconds.
     ticker_.setInterval(1000);
@@ -70,6 +73,16 @@ QString ShopStatusBar::shopText() const {
 
 QString ShopStatusBar::shopToolTip() const {
     return shopPanel_->isHidden() ? QString() : shopPanel_->toolTip();
+}
+
+void ShopStatusBar::showTill(const QString &name) {
+    tillPanel_->setText(name.isEmpty() ? QString() : QStringLiteral("Till: %1").arg(name));
+    tillPanel_->setAccessibleName(tillPanel_->text());
+    tillPanel_->setHidden(name.isEmpty());
+}
+
+QString ShopStatusBar::tillText() const {
+    return tillPanel_->isHidden() ? QString() : tillPanel_->text();
 }
 
 void ShopStatusBar::showShop(const ShopDatabase &shop) {

@@ -26,12 +26,16 @@ public:
     // What the shop panel says, and its tip; empty while it is hidden.
     QString shopText() const;
     QString shopToolTip() const;
+    // The till this program sells at, in a panel after the shop's; empty hides it.
+    void showTill(const QString &name);
+    QString tillText() const;
 
 private:
     const Clock *clock_;
     std::unique_ptr<Clock> ownClock_;
     QLabel *status_;
     QLabel *shopPanel_;
+    QLabel *tillPanel_;
     ShopDatabase shop_;
     QLabel *date_;
     QLabel *time_;

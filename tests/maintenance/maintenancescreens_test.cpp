@@ -60,6 +60,22 @@ const std::map<QString, OrderCase> &orderCases() {
          {"INSERT INTO onsale (ISBN,[OnSale Price]) VALUES ('z',1),('a',2),('m',3)",
           "ISBN",
           {"z", "a", "m"}}},
+        // A file shop starts with its one till, cash and card; a server shop with cash and card.
+        {"dataTills",
+         {"INSERT INTO tills (Till, Name, Prefix) VALUES (3, 'Back', 'C'), (1, 'Front', 'A'), "
+          "(2, 'Side', 'B') ON CONFLICT (Till) DO UPDATE SET Name = excluded.Name, Prefix = "
+          "excluded.Prefix",
+          "Name",
+          {"Front", "Side", "Back"}}},
+        {"dataPaymentMethods",
+         {"INSERT INTO paymentmethods (Method, Name) VALUES (9, 'Voucher'), (5, 'Gift')",
+          "Name",
+          {"Cash", "Card", "Gift", "Voucher"}}},
+        {"dataShopSettings",
+         {"INSERT INTO shopsettings (Setting, Value) VALUES ('Payments', 'on'), ('CashRounding', "
+          "'0.05') ON CONFLICT (Setting) DO UPDATE SET Value = excluded.Value",
+          "Value",
+          {"0.05", "on"}}},
     };
     return cases;
 }
@@ -81,7 +97,7 @@ QStringList gridColumn(const DataGrid &grid, const QString &caption) {
 TEST(MaintenanceScreens, EachScreenShowsItsTableAsDefined) {
     ScreenRegistry registry;
     registerAllScreens(registry);
-    ASSERT_EQ(maintenanceScreenTable().size(), 8u);
+    ASSERT_EQ(maintenanceScreenTable().size(), 11u);
 
     for (const EditorDefinition &definition : maintenanceScreenTable()) {
         SCOPED_TRACE(definition.screenId.toStdString());
@@ -120,8 +136,10 @@ TEST(MaintenanceScreens, EachScreenShowsItsTableAsDefined) {
             EXPECT_EQ(editor->box(spec.index)->text(), editor->source()->text(spec.field));
         }
         const auto *autoLabel = editor->findChild<QLabel *>("Label1");
-        EXPECT_EQ(autoLabel != nullptr,
-                  definition.screenId == "dataTitles" || definition.screenId == "dataRetail");
+        EXPECT_EQ(autoLabel != nullptr, definition.screenId == "dataTitles" ||
+                                            definition.screenId == "dataRetail" ||
+                                            definition.screenId == "dataTills" ||
+                                            definition.screenId == "dataPaymentMethods");
 
         // AddNew: a blank row here, or the other screen's shared window and this one closed.
         const int rowsBefore = editor->source()->recordCount();

@@ -148,6 +148,12 @@ QString freshShop() {
     for (const TableDescription &table : tables::all)
         names << QString::fromLatin1(table.name).toLower();
     run(*shop.session, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")));
+    // The counter's receipts and tills go, and the payment settings and methods are as a new
+    // shop has them.
+    run(*shop.session,
+        QStringLiteral("TRUNCATE receipts, receiptlines, payments, receiptrounding, tills, "
+                       "paymentmethods, shopsettings RESTART IDENTITY; INSERT INTO paymentmethods "
+                       "(name, kind) VALUES ('Cash', 'cash'), ('Card', 'card')"));
     return shoplocation::ofServer(officeSettingsOf(databaseName()));
 }
 

@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "opendatabase.h"
+#include "receipts.h"
 #include "shopfile.h"
 #include "testserver.h"
 
@@ -23,6 +24,7 @@ TestDatabase::TestDatabase() {
     shopfile::create(path_);
     shop_ = drivers::open(path_);
     conn_ = std::make_unique<Connection>(shop_.connect());
+    shop::addCounterDefaults(*conn_, true); // as a new shop is made
 }
 
 void TestDatabase::exec(const QString &sql) {

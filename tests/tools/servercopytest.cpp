@@ -128,11 +128,14 @@ TEST_F(ShopCopy, FileToServerAndBackKeepsEveryRowKeyValueAndNumbering) {
     // What does not move: the scratch rows; and money as the four places the server keeps.
     expected.removeAll("tmp|1|a|b|c");
     expected.removeAll("tempPay|1|A-001|2026-03-01|1000.1000|09:30:00|x|y");
-    expected.replaceInStrings("sqlite_sequence|2|retail|9", "sqlite_sequence|2|retail|10");
-    expected.replaceInStrings("sqlite_sequence|1|Titles|1000", "sqlite_sequence|1|Titles|1001");
+    for (QString &row : expected) // the numbering's rows, wherever the sequence keeps them
+        if (row.startsWith("sqlite_sequence|") && row.endsWith("|retail|9"))
+            row.replace(row.size() - 1, 1, "10");
+        else if (row.startsWith("sqlite_sequence|") && row.endsWith("|Titles|1000"))
+            row.replace(row.size() - 4, 4, "1001");
     const QStringList got = dump(back);
     EXPECT_EQ(got, expected);
-    EXPECT_EQ(got.size(), 13);
+    EXPECT_EQ(got.size(), 15); // with the numbering of the tills and payment methods
 }
 
 TEST_F(ShopCopy, RefusesATargetThatHoldsAShopAndChangesNothing) {
@@ -144,7 +147,7 @@ TEST_F(ShopCopy, RefusesATargetThatHoldsAShopAndChangesNothing) {
 
     const CommandResult into = copyshop({"--to-server", conninfo(), shop});
     EXPECT_EQ(into.exitCode, 1);
-    EXPECT_TRUE(into.output.contains("already holds a shop (rows in soldbook)"))
+    EXPECT_TRUE(into.output.contains("already holds a shop (rows in soldbook"))
         << into.output.toStdString();
     EXPECT_EQ(server.rows("SELECT isbn, qty, rowid FROM soldbook"),
               QStringList{"already sold|1|1"});

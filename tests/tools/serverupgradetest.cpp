@@ -66,12 +66,12 @@ TEST_P(FromEachVersion, KeepsEveryRowAndGivesTheRolesTheStepsRightsAlone) {
     Link server(conninfo());
     QStringList records;
     for (int to = from + 1; to <= kNewest; ++to)
-        records << QString("%1|%2|2026-03-14 09:30:00|1.1").arg(to - 1).arg(to);
+        records << QString("%1|%2|2026-03-14 09:30:00|1.2").arg(to - 1).arg(to);
     EXPECT_EQ(server.rows("SELECT fromversion, toversion, upgradedat, programversion FROM "
                           "shopupgrades ORDER BY upgrade"),
               records);
     EXPECT_EQ(server.rows("SELECT version, oldestwriter FROM shopversion"),
-              QStringList{QString("%1|1.1").arg(kNewest)});
+              QStringList{QString("%1|1.2").arg(kNewest)});
     // What each role may do to the steps' tables, column by column where a step says so.
     EXPECT_EQ(
         server.rows("SELECT r, t, c, p, has_column_privilege(r, t, c, p) FROM "
@@ -146,7 +146,7 @@ TEST_F(ServerUpgradeTest, AShopThisProgramMayNotWriteTakesNoWriteAndSaysWhy) {
         {"a newer shop that lets this program write", "UPDATE shopversion SET version = 9", ""},
         {"a shop that needs a newer program",
          "UPDATE shopversion SET version = 9, oldestwriter = '7.2'",
-         "is of version 9, which Quillmart 7.2 or later may change; this is Quillmart 1.1."},
+         "is of version 9, which Quillmart 7.2 or later may change; this is Quillmart 1.2."},
         {"a damaged version table", "UPDATE shopversion SET oldestwriter = ''",
          "is damaged (the version table shopversion gives \"\" as the oldest program"},
     };
@@ -155,7 +155,7 @@ TEST_F(ServerUpgradeTest, AShopThisProgramMayNotWriteTakesNoWriteAndSaysWhy) {
         SCOPED_TRACE(c.what);
         owner.rows("DROP SCHEMA public CASCADE");
         owner.rows("CREATE SCHEMA public");
-        makeShop(2);
+        makeShop(kNewest);
         owner.rows(c.change);
         const ShopDatabase shop = drivers::open(shoplocation::ofServer(conninfo()));
         RecordingMessageBoxes messages;

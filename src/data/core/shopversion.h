@@ -38,7 +38,7 @@ protected:
 
 namespace shopversion {
 
-// This program's version (1.1).
+// This program's version (1.2).
 QVersionNumber program();
 // The version a shop has once every one of the steps is made: 1 with none.
 int newest(std::span<const StepDescription> steps);

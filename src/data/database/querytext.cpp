@@ -6,7 +6,9 @@
 
 #include "conversions.h"
 #include "dataerror.h"
+#include "shopsteps.h"
 #include "shoptables.h"
+#include "shopversion.h"
 
 #include <algorithm>
 #include <map>
@@ -122,10 +124,14 @@ std::vector<Token> tokensOf(const QString &text) {
     return tokens;
 }
 
+// The ten tables and those the versions' steps add (a shop of an earlier version without one
+// is told by the engine that it is missing).
 const TableDescription *describedTable(const QString &name) {
-    for (const TableDescription &table : tables::all)
-        if (name.compare(QLatin1String(table.name), Qt::CaseInsensitive) == 0)
-            return &table;
+    static const std::vector<const TableDescription *> every =
+        shopversion::tablesOf(shopversion::newest(steps::all), steps::all);
+    for (const TableDescription *table : every)
+        if (name.compare(QLatin1String(table->name), Qt::CaseInsensitive) == 0)
+            return table;
     return nullptr;
 }
 

@@ -16,6 +16,9 @@
 namespace sqlb {
 struct Statement;
 }
+class Connection;
+struct ReceiptRecord;
+struct StoredReceipt;
 
 // A statement as the engine takes it.
 struct EngineSql {
@@ -128,6 +131,18 @@ public:
     // in ISBN order. Those before the last take no values; the last binds the period's last
     // day, then its first (stored dates).
     virtual const std::vector<EngineSql> &topSellers() const = 0;
+
+    // Stores a receipt as its till made it, in the caller's transaction, each part at most
+    // once: the header (numbered by the till when it is new), every line not stored yet with
+    // its sale row and stock change, every payment and the rounding not stored yet; the
+    // receipt is marked paid when its payments settle its total. A part already stored is
+    // left as it is, by the unique keys, so that storing the same receipt again changes
+    // nothing. Throws DataError when a part is refused (a title gone, a method out of use,
+    // more paid than due, a receipt of another till).
+    virtual StoredReceipt storeReceipt(Connection &connection,
+                                       const ReceiptRecord &receipt) const = 0;
+    // The till this connection sells at: its number, name and prefix, one row or none.
+    virtual const EngineSql &thisTill() const = 0;
 
 protected:
     // The test that a row holds `words` words, each within one of the columns (their names as

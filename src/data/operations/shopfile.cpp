@@ -1,13 +1,13 @@
 // Creating a shop database file and filling it with the demo catalogue, through the data
 // layer's connection, statements and transaction guard.
 #include "shopfile.h"
-
 #include "connection.h"
 #include "dataerror.h"
 #include "democatalogue.h"
 #include "driver.h"
 #include "opendatabase.h"
 #include "privatefiles.h"
+#include "receipts.h"
 #include "shoptables.h"
 #include "shopupgrade.h"
 
@@ -94,10 +94,13 @@ void makeShop(const QString &path, Contents contents, const QDate &today, int ve
     if (occupied(path))
         throw DataError(QString("%1 already exists; nothing was changed.").arg(path));
     create(path, version);
-    if (contents == Contents::Empty)
-        return;
     try {
-        loadDemoCatalogue(path, today);
+        if (contents == Contents::Demo)
+            loadDemoCatalogue(path, today);
+        if (version >= shop::receiptsVersion) {
+            Connection db = drivers::connect(path);
+            shop::addCounterDefaults(db, true);
+        }
     } catch (const DataError &e) {
         // The file was made a moment ago and holds no data of anyone's: take it away again,
         // so that a second try starts clean.

@@ -91,15 +91,17 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
             }
         });
     } catch (const DataError &error) {
-        QString why = error.sentence();
-        if (why.endsWith(QLatin1Char('.')))
-            why.chop(1);
-        throw DataError(error.kind(),
-                        QStringLiteral("The sale was not recorded and the stock was not "
-                                       "changed: %1.")
-                            .arg(why),
-                        error.details());
+        throw notStored(QStringLiteral("The sale was not recorded and the stock was not "
+                                       "changed: %1."),
+                        error);
     }
+}
+
+DataError notStored(const QString &lead, const DataError &error) {
+    QString why = error.sentence();
+    if (why.endsWith(QLatin1Char('.')))
+        why.chop(1);
+    return DataError(error.kind(), lead.arg(why), error.details());
 }
 
 std::optional<qint64> stockOf(ShopSession &session, qint64 bookNo) {

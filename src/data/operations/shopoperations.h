@@ -3,6 +3,7 @@
 // sets what changed. Each throws DataError, and then nothing of it is stored.
 #pragma once
 
+#include "dataerror.h"
 #include "money.h"
 
 #include <QDate>
@@ -21,6 +22,11 @@ struct SaleLine {
 };
 
 namespace shop {
+
+// The error an operation throws when its work was not stored: `lead` ("The sale was not
+// recorded ...: %1.") with the engine's reason in place of %1, the error's kind and details
+// kept.
+DataError notStored(const QString &lead, const DataError &error);
 
 // Lowers Titles.Qty by the quantity on the stored value (another window may have sold
 // copies since the lookup) and appends the soldbook row. The DataError says why the sale

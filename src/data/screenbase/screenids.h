@@ -25,5 +25,8 @@ inline constexpr const char *DataBill = "dataBill";
 inline constexpr const char *DataPaidBill = "dataPaidBill";
 inline constexpr const char *DataSoldBook = "dataSoldBook";
 inline constexpr const char *DataOnSale = "dataOnsale";
+inline constexpr const char *DataTills = "dataTills";
+inline constexpr const char *DataPaymentMethods = "dataPaymentMethods";
+inline constexpr const char *DataShopSettings = "dataShopSettings";
 
 } // namespace screenid

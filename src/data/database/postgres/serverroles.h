@@ -11,5 +11,7 @@ inline constexpr char kTill[] = "quillmart_till";
 inline constexpr char kOffice[] = "quillmart_office";
 // Books one sale: lowers a title's stock and writes the sale row, as the shop's owner.
 inline constexpr char kBookSale[] = "quillmart_book_sale";
+// Stores a receipt as its till made it, each part once, as the shop's owner (version 3).
+inline constexpr char kStoreReceipt[] = "quillmart_store_receipt";
 
 } // namespace serverroles

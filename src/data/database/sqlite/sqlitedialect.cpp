@@ -2,6 +2,8 @@
 // statements.
 #include "sqlitedialect.h"
 
+#include "filereceipts.h"
+
 #include "shoptables.h"
 #include "sqlbuilder.h"
 #include "sqldialect.h"
@@ -39,6 +41,18 @@ public:
         static const std::vector<EngineSql> statements{topSellersSql(
             QStringLiteral("printf('%.15g', coalesce(g.copies, 0))"), QStringLiteral("+"))};
         return statements;
+    }
+
+    StoredReceipt storeReceipt(Connection &connection,
+                               const ReceiptRecord &receipt) const override {
+        return filereceipts::store(connection, receipt);
+    }
+
+    // The file is one till: the first registered.
+    const EngineSql &thisTill() const override {
+        static const EngineSql sql = statement(
+            QStringLiteral("SELECT [Till], [Name], [Prefix] FROM [tills] ORDER BY [Till] LIMIT 1"));
+        return sql;
     }
 
     // All the words in one value, so that each row is tested by one call.

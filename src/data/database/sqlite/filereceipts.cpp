@@ -1,0 +1,186 @@
+// A receipt stored in a shop file, each part at most once by its unique key: INSERT ... ON
+// CONFLICT DO NOTHING, and the sale row and stock change only for a line that went in.
+#include "filereceipts.h"
+
+#include "connection.h"
+#include "conversions.h"
+#include "dataerror.h"
+#include "systemuser.h"
+
+namespace filereceipts {
+
+namespace {
+
+DataError refused(const QString &why) {
+    return DataError(DataError::Kind::Other, why);
+}
+
+struct Header {
+    qint64 till = 0;
+    qint64 number = 0;
+    QString readable;
+    bool paid = false;
+};
+
+// The header: numbered by the till when the receipt is new, in this transaction, so that a
+// number is taken by a stored receipt or by none.
+Header storeHeader(Connection &connection, const ReceiptRecord &receipt) {
+    Statement till =
+        connection.prepare(QStringLiteral("SELECT [Till], [Prefix] FROM [tills] ORDER BY [Till] "
+                                          "LIMIT 1"));
+    if (!till.step())
+        throw refused(QStringLiteral("the shop has no till: register one under Tills"));
+    const qint64 tillNo = till.value(0).toLongLong();
+    const QString prefix = till.value(1).toString();
+    till.step();
+    Statement next = connection.prepare(QStringLiteral(
+        "UPDATE [tills] SET [NextNumber] = [NextNumber] + 1 WHERE [Till] = ?1 AND NOT EXISTS "
+        "(SELECT 1 FROM [receipts] WHERE [Receipt] = ?2) RETURNING [NextNumber] - 1"));
+    next.bindAll({tillNo, receipt.id});
+    if (next.step()) {
+        const qint64 number = next.value(0).toLongLong();
+        next.step();
+        Statement insert = connection.prepare(QStringLiteral(
+            "INSERT INTO [receipts] ([Receipt], [Till], [Number], [Readable], [Opened], [Login]) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT ([Receipt]) DO NOTHING"));
+        insert.bindAll({receipt.id, tillNo, number, prefix + QString::number(number),
+                        conv::isoMoment(receipt.opened), systemUser()});
+        insert.step();
+        if (connection.changes() != 1)
+            throw DataError(DataError::Kind::Conflict,
+                            QStringLiteral("the receipt was being stored at the same moment; "
+                                           "store it again"));
+    }
+    Statement stored = connection.prepare(QStringLiteral(
+        "SELECT [Till], [Number], [Readable], [Paid] FROM [receipts] WHERE [Receipt] = ?1"));
+    stored.bindAll({receipt.id});
+    if (!stored.step())
+        throw refused(QStringLiteral("the receipt could not be numbered"));
+    Header header{stored.value(0).toLongLong(), stored.value(1).toLongLong(),
+                  stored.value(2).toString(), !stored.value(3).isNull()};
+    stored.step();
+    if (header.till != tillNo)
+        throw refused(QStringLiteral("the receipt %1 is another till's").arg(header.readable));
+    return header;
+}
+
+void storeLine(Connection &connection, const QString &id, const Header &header,
+               const ReceiptLineRecord &line) {
+    Statement insert = connection.prepare(QStringLiteral(
+        "INSERT INTO [receiptlines] ([Receipt], [Line], [BOOKNO], [ISBN], [Title], [Price], "
+        "[Qty], [SoldDate], [SoldTime]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) "
+        "ON CONFLICT ([Receipt], [Line]) DO NOTHING"));
+    const QString day = conv::isoDate(line.day), time = conv::timeText(line.time);
+    insert.bindAll({id, line.line, line.bookNo, line.isbn, line.title, line.price.toDouble(),
+                    line.quantity, day, time});
+    insert.step();
+    if (connection.changes() != 1)
+        return; // stored before, with its sale
+    if (header.paid)
+        throw refused(QStringLiteral("the receipt %1 is paid: a line is added to a new receipt")
+                          .arg(header.readable));
+    if (line.quantity <= 0)
+        throw refused(QStringLiteral("a line of a receipt sells at least one copy"));
+    Statement stock = connection.prepare(
+        QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?1 WHERE [BOOKNO] = ?2"));
+    stock.bindAll({line.quantity, line.bookNo});
+    stock.step();
+    if (connection.changes() != 1)
+        throw refused(QStringLiteral("the title \"%1\" is no longer in the catalogue (it was "
+                                     "deleted after it was looked up)")
+                          .arg(line.title));
+    Statement sale = connection.prepare(QStringLiteral(
+        "INSERT INTO [soldbook] ([SoldDate], [SoldTime], [ISBN], [Title], [price], [Qty]) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
+    sale.bindAll({day, time, line.isbn, line.title, line.price.toDouble(), line.quantity});
+    sale.step();
+}
+
+void storePayment(Connection &connection, const QString &id, const PaymentRecord &payment) {
+    Statement insert = connection.prepare(QStringLiteral(
+        "INSERT INTO [payments] ([Receipt], [Payment], [Method], [Amount], [Tendered], [Given], "
+        "[PaidAt]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT ([Receipt], [Payment]) "
+        "DO NOTHING"));
+    insert.bindAll({id, payment.payment, payment.method, payment.amount.toDouble(),
+                    payment.tendered.toDouble(), payment.given.toDouble(),
+                    conv::isoMoment(payment.at)});
+    insert.step();
+    if (connection.changes() != 1)
+        return;
+    Statement method = connection.prepare(
+        QStringLiteral("SELECT [Kind], [Removed] FROM [paymentmethods] WHERE [Method] = ?1"));
+    method.bindAll({payment.method});
+    if (!method.step() || method.value(1).toLongLong() != 0)
+        throw refused(QStringLiteral("the payment method %1 is not in use").arg(payment.method));
+    if (method.value(0).toString() != QLatin1String("cash") && payment.given != Money())
+        throw refused(QStringLiteral("only cash is given change"));
+    method.step();
+}
+
+void storeRounding(Connection &connection, const QString &id, Money rounding) {
+    Statement insert = connection.prepare(
+        QStringLiteral("INSERT INTO [receiptrounding] ([Receipt], [Amount]) VALUES (?1, ?2) "
+                       "ON CONFLICT ([Receipt]) DO NOTHING"));
+    insert.bindAll({id, rounding.toDouble()});
+    insert.step();
+    if (connection.changes() != 1)
+        return;
+    const QString rounds = connection
+                               .scalar(QStringLiteral("SELECT [Value] FROM [shopsettings] WHERE "
+                                                      "[Setting] = 'CashRounding'"))
+                               .toString();
+    if (rounds != QLatin1String("0.05") && rounds != QLatin1String("0.10"))
+        throw refused(QStringLiteral("the shop does not round cash"));
+}
+
+// The sum of a query's amounts, each read exactly.
+Money sumOf(Connection &connection, const QString &sql, const QString &id, int columns) {
+    Statement select = connection.prepare(sql);
+    select.bindAll({id});
+    Money sum;
+    while (select.step()) {
+        Money amount = Money::fromValue(select.value(0)).value_or(Money());
+        if (columns == 2)
+            amount = amount.times(select.value(1).toLongLong());
+        sum += amount;
+    }
+    return sum;
+}
+
+} // namespace
+
+StoredReceipt store(Connection &connection, const ReceiptRecord &receipt) {
+    Header header = storeHeader(connection, receipt);
+    for (const ReceiptLineRecord &line : receipt.lines)
+        storeLine(connection, receipt.id, header, line);
+    for (const PaymentRecord &payment : receipt.payments)
+        storePayment(connection, receipt.id, payment);
+    if (receipt.rounding)
+        storeRounding(connection, receipt.id, *receipt.rounding);
+    const Money total =
+        sumOf(connection,
+              QStringLiteral("SELECT [Price], [Qty] FROM [receiptlines] WHERE [Receipt] = ?1"),
+              receipt.id, 2);
+    const Money paid =
+        sumOf(connection, QStringLiteral("SELECT [Amount] FROM [payments] WHERE [Receipt] = ?1"),
+              receipt.id, 1);
+    const Money rounding = sumOf(
+        connection, QStringLiteral("SELECT [Amount] FROM [receiptrounding] WHERE [Receipt] = ?1"),
+        receipt.id, 1);
+    const Money settled = Money::fromUnits(paid.units() - rounding.units());
+    if (settled > total)
+        throw refused(QStringLiteral("the payments (%1) come to more than the receipt's total "
+                                     "(%2)")
+                          .arg(settled.text(), total.text()));
+    if (settled == total && total > Money() && !header.paid) {
+        const QDateTime when = receipt.paidAt.isValid() ? receipt.paidAt : receipt.opened;
+        Statement paid = connection.prepare(QStringLiteral(
+            "UPDATE [receipts] SET [Paid] = ?1 WHERE [Receipt] = ?2 AND [Paid] IS NULL"));
+        paid.bindAll({conv::isoMoment(when), receipt.id});
+        paid.step();
+        header.paid = true;
+    }
+    return {header.number, header.readable, header.paid};
+}
+
+} // namespace filereceipts

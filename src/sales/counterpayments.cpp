@@ -1,0 +1,148 @@
+// The counter's receipts and payments, beside the selling screen.
+#include "counterpayments.h"
+
+#include "clock.h"
+#include "dataerror.h"
+#include "errorpolicy.h"
+#include "messageboxes.h"
+#include "paymentdialog.h"
+#include "shopsession.h"
+#include "unpaiddialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+
+CounterPayments::CounterPayments(QWidget *screen, const ShopContext &context,
+                                 std::shared_ptr<ShopSession> session)
+    : QObject(screen), screen_(screen), context_(context), session_(std::move(session)) {
+    settings_ = shop::paymentSettings(session_->connection());
+    pay_ = new QPushButton(QStringLiteral("&Pay (F12)"), screen);
+    pay_->setObjectName(QStringLiteral("cmdPay"));
+    unpaid_ = new QPushButton(QStringLiteral("&Unpaid Receipts (F11)"), screen);
+    unpaid_->setObjectName(QStringLiteral("cmdUnpaid"));
+    number_ = new QLabel(screen);
+    number_->setObjectName(QStringLiteral("lblReceiptNumber"));
+    for (QWidget *widget : {static_cast<QWidget *>(pay_), static_cast<QWidget *>(unpaid_),
+                            static_cast<QWidget *>(number_)})
+        widget->setVisible(enabled());
+    if (!enabled())
+        return;
+    methods_ = shop::paymentMethods(session_->connection());
+    till_ = shop::thisTill(session_->connection());
+    connect(pay_, &QPushButton::clicked, this, [this] { takePayment(); });
+    connect(unpaid_, &QPushButton::clicked, this, &CounterPayments::chooseUnpaid);
+    auto *payKey = new QShortcut(QKeySequence(Qt::Key_F12), screen);
+    payKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(payKey, &QShortcut::activated, this, [this] { takePayment(); });
+    auto *unpaidKey = new QShortcut(QKeySequence(Qt::Key_F11), screen);
+    unpaidKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(unpaidKey, &QShortcut::activated, this, &CounterPayments::chooseUnpaid);
+    showNumber();
+}
+
+const Till &CounterPayments::till() {
+    if (!till_)
+        till_ = shop::thisTill(session_->connection());
+    if (!till_)
+        throw DataError(DataError::Kind::Refused,
+                        QStringLiteral("This login is registered at no till, so it cannot take "
+                                       "receipts. The back office registers it under "
+                                       "DatabaseMaintain > Tills."));
+    return *till_;
+}
+
+void CounterPayments::book(const SaleLine &sale, const QDate &day, const QTime &time) {
+    till();
+    if (receipt_.isPaid())
+        startNext();
+    const ReceiptRecord next = receipt_.withLine(sale, day, time);
+    const StoredReceipt stored = shop::storeReceipt(*session_, next);
+    receipt_.stored(next, stored);
+    showNumber();
+}
+
+bool CounterPayments::store(const ReceiptRecord &record) {
+    return policy::reportOnError(*context_.messages, [&] {
+        receipt_.stored(record, shop::storeReceipt(*session_, record));
+        showNumber();
+    });
+}
+
+bool CounterPayments::takePayment() {
+    if (!enabled())
+        return false;
+    if (receipt_.isEmpty()) {
+        context_.messages->inform(QStringLiteral("The receipt has no lines yet: sell a title "
+                                                 "first, then take payment."));
+        return false;
+    }
+    if (!receipt_.isPaid()) {
+        // The methods in use now: one the back office took out since is not offered.
+        policy::skipOnError([this] { methods_ = shop::paymentMethods(session_->connection()); });
+        PaymentDialog dialog(
+            receipt_, methods_, settings_.rounding, *context_.messages, *context_.clock,
+            [this](const ReceiptRecord &record) { return store(record); }, screen_);
+        dialog.exec();
+    }
+    return receipt_.isPaid();
+}
+
+bool CounterPayments::mayStartNext() {
+    if (!enabled() || receipt_.isEmpty() || receipt_.isPaid())
+        return true;
+    const bool payNow = context_.messages->confirm(
+        QStringLiteral("The receipt %1 is not paid (%2 to pay).\n\nOK takes payment now; Cancel "
+                       "keeps it open on this till's list of unpaid receipts (Unpaid Receipts, "
+                       "F11), from which it can be paid later.")
+            .arg(receipt_.readable(), receipt_.remaining().text()));
+    return payNow ? takePayment() : true;
+}
+
+void CounterPayments::startNext() {
+    receipt_ = CounterReceipt();
+    showNumber();
+}
+
+void CounterPayments::chooseUnpaid() {
+    if (!enabled())
+        return;
+    policy::reportOnError(*context_.messages, [this] {
+        const std::vector<UnpaidReceipt> unpaid =
+            shop::unpaidReceipts(session_->connection(), till().id);
+        if (unpaid.empty()) {
+            context_.messages->inform(QStringLiteral("This till has no unpaid receipts."));
+            return;
+        }
+        UnpaidDialog dialog(unpaid, screen_);
+        if (dialog.exec() == QDialog::Accepted && !dialog.chosen().isEmpty())
+            reopen(dialog.chosen());
+    });
+}
+
+void CounterPayments::reopen(const QString &id) {
+    auto [record, stored] = shop::readReceipt(session_->connection(), id);
+    receipt_ = CounterReceipt(std::move(record), stored);
+    std::vector<ReceiptLine> lines;
+    for (const ReceiptLineRecord &line : receipt_.record().lines)
+        lines.push_back(
+            {line.title, line.price, false, line.quantity, line.price.times(line.quantity)});
+    showNumber();
+    emit linesShown(lines, receipt_.total());
+}
+
+void CounterPayments::fill(Receipt &receipt) const {
+    if (enabled())
+        receipt_.fill(receipt, methods_, till_ ? till_->name : QString());
+}
+
+void CounterPayments::showNumber() {
+    QString text;
+    if (!receipt_.readable().isEmpty())
+        text = QStringLiteral("Receipt %1%2")
+                   .arg(receipt_.readable(),
+                        receipt_.isPaid()
+                            ? QStringLiteral(": paid, change %1").arg(receipt_.lastChange().text())
+                            : QString());
+    number_->setText(text);
+}

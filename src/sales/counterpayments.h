@@ -1,0 +1,73 @@
+// The selling screen's receipts and payments, when the shop takes payment at the counter:
+// each booked line is stored on the customer's receipt, Pay (F12) takes payment, "Next
+// Customer" on a receipt not paid asks whether to take payment now or keep it open, and the
+// till's unpaid receipts (F11) can be taken up again. With payments off it does nothing, and
+// the screen sells as it always has.
+#pragma once
+
+#include "counterreceipt.h"
+#include "receipts.h"
+#include "shopcontext.h"
+
+#include <QObject>
+#include <memory>
+#include <optional>
+
+class QPushButton;
+class QLabel;
+class ShopSession;
+
+class CounterPayments : public QObject {
+    Q_OBJECT
+public:
+    // Reads the shop's payment settings, the till and the methods on the screen's session.
+    CounterPayments(QWidget *screen, const ShopContext &context,
+                    std::shared_ptr<ShopSession> session);
+
+    bool enabled() const { return settings_.paymentsOn; }
+    // Pay, Unpaid Receipts and the receipt's number, for the screen to place; hidden when
+    // payments are off.
+    QPushButton *payButton() const { return pay_; }
+    QPushButton *unpaidButton() const { return unpaid_; }
+    QLabel *numberLabel() const { return number_; }
+
+    // Stores the sale as the receipt's next line (a paid receipt is followed by a new one).
+    // Throws DataError when it was not stored.
+    void book(const SaleLine &sale, const QDate &day, const QTime &time);
+    // Opens the payment window; true when the receipt is paid in full afterwards.
+    bool takePayment();
+    // Before the screen starts a new customer: false when the operator chose to take payment
+    // and the receipt is still not paid. A receipt kept open stays on the till's list.
+    bool mayStartNext();
+    void startNext();
+    // Lists the till's unpaid receipts and takes up the one chosen.
+    void chooseUnpaid();
+    // Takes up a stored receipt; its lines go to the screen (linesShown).
+    void reopen(const QString &id);
+
+    const CounterReceipt &receipt() const { return receipt_; }
+    bool receiptPaid() const { return receipt_.isPaid(); }
+    // The number, till and payments on the printed receipt.
+    void fill(Receipt &receipt) const;
+
+signals:
+    // A receipt taken up again: the screen shows these lines and this total.
+    void linesShown(const std::vector<ReceiptLine> &lines, Money total);
+
+private:
+    bool store(const ReceiptRecord &record);
+    // The till the counter sells at, or a DataError saying how to register it.
+    const Till &till();
+    void showNumber();
+
+    QWidget *screen_;
+    ShopContext context_;
+    std::shared_ptr<ShopSession> session_;
+    PaymentSettings settings_;
+    std::optional<Till> till_;
+    std::vector<PaymentMethod> methods_;
+    CounterReceipt receipt_;
+    QPushButton *pay_ = nullptr;
+    QPushButton *unpaid_ = nullptr;
+    QLabel *number_ = nullptr;
+};

@@ -1,0 +1,147 @@
+// The payment window of the counter.
+#include "paymentdialog.h"
+
+#include "clock.h"
+#include "messageboxes.h"
+#include "tender.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *largeLabel(const QString &name, int points, QWidget *parent) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setPointSize(points);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+} // namespace
+
+PaymentDialog::PaymentDialog(CounterReceipt &receipt, std::vector<PaymentMethod> methods,
+                             CashRounding rounding, MessageBoxes &messages, const Clock &clock,
+                             Store store, QWidget *parent)
+    : QDialog(parent), receipt_(receipt), methods_(std::move(methods)), rounding_(rounding),
+      messages_(messages), clock_(clock), store_(std::move(store)) {
+    setObjectName(QStringLiteral("frmPayment"));
+    setWindowTitle(QStringLiteral("Take Payment"));
+    setMinimumWidth(380); // the large amounts and the change read across the counter
+    total_ = largeLabel(QStringLiteral("lblTotal"), 16, this);
+    due_ = largeLabel(QStringLiteral("lblDue"), 28, this);
+    change_ = largeLabel(QStringLiteral("lblChange"), 28, this);
+    method_ = new QComboBox(this);
+    method_->setObjectName(QStringLiteral("cboMethod"));
+    for (const PaymentMethod &method : methods_)
+        method_->addItem(method.name);
+    amount_ = new QLineEdit(this);
+    amount_->setObjectName(QStringLiteral("txtAmount"));
+    tendered_ = new QLineEdit(this);
+    tendered_->setObjectName(QStringLiteral("txtTendered"));
+    take_ = new QPushButton(QStringLiteral("&Take Payment"), this);
+    take_->setObjectName(QStringLiteral("cmdTake"));
+    take_->setDefault(true);
+    done_ = new QPushButton(QStringLiteral("&Done"), this);
+    done_->setObjectName(QStringLiteral("cmdDone"));
+
+    auto *form = new QFormLayout;
+    const auto row = [&](const QString &caption, QWidget *field) {
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(field);
+        form->addRow(label, field);
+    };
+    row(QStringLiteral("Receipt total:"), total_);
+    row(QStringLiteral("To pay:"), due_);
+    row(QStringLiteral("&Method:"), method_);
+    row(QStringLiteral("&Amount paid:"), amount_);
+    row(QStringLiteral("Cash t&endered:"), tendered_);
+    row(QStringLiteral("Change:"), change_);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(take_, QDialogButtonBox::ActionRole);
+    buttons->addButton(done_, QDialogButtonBox::RejectRole);
+    auto *page = new QVBoxLayout(this);
+    page->addLayout(form);
+    page->addWidget(buttons);
+    setTabOrder(method_, amount_);
+    setTabOrder(amount_, tendered_);
+    setTabOrder(tendered_, take_);
+
+    connect(take_, &QPushButton::clicked, this, [this] { take(); });
+    connect(done_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(method_, &QComboBox::currentIndexChanged, this, [this] { showState(); });
+    showState();
+    tendered_->setFocus();
+}
+
+const PaymentMethod &PaymentDialog::method() const {
+    return methods_.at(static_cast<std::size_t>(std::max(0, method_->currentIndex())));
+}
+
+void PaymentDialog::chooseMethod(int index) {
+    method_->setCurrentIndex(index);
+}
+
+QString PaymentDialog::changeText() const {
+    return change_->text();
+}
+
+QString PaymentDialog::dueText() const {
+    return due_->text();
+}
+
+// The sums as they stand, the amount box holding what is due in the chosen method, and the
+// tender only for cash.
+void PaymentDialog::showState() {
+    total_->setText(receipt_.total().text());
+    const bool paid = receipt_.isPaid();
+    if (methods_.empty() || paid) {
+        due_->setText(QStringLiteral("0"));
+        take_->setEnabled(false);
+        method_->setEnabled(false);
+        amount_->setEnabled(false);
+        tendered_->setEnabled(false);
+        done_->setDefault(true);
+        done_->setFocus();
+        return;
+    }
+    const Money due = tender::dueIn(method().kind, receipt_.remaining(), rounding_);
+    due_->setText(due.text());
+    amount_->setText(due.text());
+    const bool cash = method().kind == MethodKind::Cash;
+    tendered_->setEnabled(cash);
+    if (!cash)
+        tendered_->clear();
+}
+
+bool PaymentDialog::take() {
+    if (methods_.empty() || receipt_.isPaid())
+        return false;
+    const PaymentMethod chosen = method();
+    const auto taken = tender::take(chosen.kind, receipt_.remaining(), rounding_, amount_->text(),
+                                    tendered_->text());
+    if (const QString *why = std::get_if<QString>(&taken)) {
+        messages_.inform(*why);
+        QLineEdit *box = why->contains(QLatin1String("tendered")) ? tendered_ : amount_;
+        box->setFocus();
+        box->selectAll();
+        return false;
+    }
+    const tender::Taken &parts = std::get<tender::Taken>(taken);
+    const ReceiptRecord next =
+        receipt_.withPayment(chosen.id, parts, QDateTime(clock_.today(), clock_.timeOfDay()));
+    if (!store_(next))
+        return false;
+    change_->setText(parts.given.text());
+    tendered_->clear();
+    showState();
+    return true;
+}
