@@ -1,16 +1,22 @@
-// Killed mid-work: a worker sells, or pays bills, through the real screens and is killed
-// with SIGKILL at a random moment, again and again. After every kill the file opens, passes
-// its integrity check, and every sale and every payment is there whole or not at all.
+// Killed mid-work: a worker sells, or pays bills, through the real screens, or takes receipts
+// and their payments at the counter (on a file and on the server), and is killed with SIGKILL
+// at a random moment, again and again. After every kill the shop opens, a file passes its
+// integrity check, and every sale and every payment is there whole or not at all; a receipt
+// left unpaid can be paid.
 #include "connection.h"
 #include "opendatabase.h"
+#include "receipts.h"
 #include "reliabilitysupport.h"
 #include "shopbackups.h"
+#include "shopsession.h"
+#include "testserver.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <signal.h>
@@ -49,17 +55,24 @@ void seed(const QString &path) {
     db.exec("COMMIT");
 }
 
-// What the file must hold whatever moment the worker died at. Empty when it does.
-QStringList halfWritten(Connection &db) {
+// Each title's stock is what it started with less the copies sold.
+QStringList stockFaults(Connection &db) {
     QStringList faults;
-    Statement stock = db.prepare(
-        "SELECT t.ISBN, t.Qty, (SELECT total(s.Qty) FROM soldbook s WHERE s.ISBN = t.ISBN) "
-        "FROM Titles t");
+    Statement stock = db.prepare("SELECT t.ISBN, t.Qty, (SELECT coalesce(sum(s.Qty), 0) FROM "
+                                 "soldbook s WHERE s.ISBN = t.ISBN) FROM Titles t");
     while (stock.step())
         if (stockAtStart - stock.value(2).toLongLong() != stock.value(1).toLongLong())
             faults << QStringLiteral("%1: stock %2 but %3 sold")
                           .arg(stock.value(0).toString(), stock.value(1).toString(),
                                stock.value(2).toString());
+    return faults;
+}
+
+// What the file must hold whatever moment the worker died at. Empty when it does.
+QStringList halfWritten(Connection &db) {
+    QStringList faults = stockFaults(db);
+    if (const QString integrity = integrityCheck(db); integrity != "ok")
+        faults << "integrity check: " + integrity;
     Statement paid =
         db.prepare("SELECT [Invoice No], count(*) FROM (SELECT [Invoice No] FROM Bill UNION ALL "
                    "SELECT [Invoice No] FROM paidbill) GROUP BY [Invoice No] HAVING count(*) <> 1");
@@ -81,39 +94,131 @@ struct KillFigures {
     int midWork = 0; // kills after which the worker had stored something new
 };
 
-KillFigures killRepeatedly(const QString &mode, const QString &path, std::mt19937 &random) {
+// One kind of work killed again and again: what the shop must hold after each kill (empty
+// when it does), and how much work is stored so far.
+struct KillRun {
+    QString mode, location;
+    int kills = killsEach;
+    std::function<QStringList()> faults;
+    std::function<int()> stored;
+};
+
+KillFigures killRepeatedly(const KillRun &run, std::mt19937 &random) {
     KillFigures figures;
     std::uniform_int_distribution<int> delayMs(0, 40);
-    const char *counter =
-        mode == "sell" ? "SELECT count(*) FROM soldbook" : "SELECT count(*) FROM paidbill";
     int stored = 0;
-    for (int k = 0; k < killsEach; ++k) {
+    for (int k = 0; k < run.kills; ++k) {
         QProcess worker;
-        worker.start(QStringLiteral(RELIABILITY_WORKER), {mode, path});
+        worker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        worker.start(QStringLiteral(RELIABILITY_WORKER), {run.mode, run.location});
         if (!worker.waitForStarted(10000) || !worker.waitForReadyRead(10000)) {
             ADD_FAILURE() << "worker did not start: " << worker.errorString().toStdString();
             break;
         }
         QThread::msleep(static_cast<unsigned long>(delayMs(random)));
+        EXPECT_EQ(worker.state(), QProcess::Running) << "kill " << k << ": the worker stopped";
         ::kill(static_cast<pid_t>(worker.processId()), SIGKILL);
         worker.waitForFinished(10000);
         ++figures.kills;
 
-        Connection db = drivers::connect(path); // throws if the file no longer opens
-        const QString integrity = integrityCheck(db);
-        const QStringList faults = halfWritten(db);
-        EXPECT_EQ(integrity, "ok") << "kill " << k;
+        const QStringList faults = run.faults(); // throws if the shop no longer opens
         EXPECT_TRUE(faults.isEmpty()) << "kill " << k << ": " << faults.join("; ").toStdString();
-        if (integrity == "ok" && faults.isEmpty())
+        if (faults.isEmpty())
             ++figures.survived;
         else
             ++figures.halfWritten;
-        const int now = db.scalar(QString::fromLatin1(counter)).toInt();
+        const int now = run.stored();
         if (now > stored)
             ++figures.midWork;
         stored = now;
     }
     return figures;
+}
+
+void expectKilledMidWork(const QString &what, const KillFigures &figures, int kills) {
+    EXPECT_GE(figures.kills, kills);
+    EXPECT_EQ(figures.halfWritten, 0);
+    // A loaded machine starts the worker late, so fewer kills land mid-work; a tenth still
+    // proves the kills hit stored work rather than an idle worker.
+    EXPECT_GE(figures.midWork, figures.kills / 10) << "kills should land while it works";
+    std::printf("[ figures  ] %s: %d kills, %d survived, %d half-written, %d after new "
+                "work was stored\n",
+                qPrintable(what), figures.kills, figures.survived, figures.halfWritten,
+                figures.midWork);
+}
+
+// Every receipt's lines each with its sale, its payments whole (the cash kept is what was
+// tendered less the change), never more paid than due, marked paid exactly when paid in full,
+// and its till's numbers 1, 2, 3... without gaps or doubles.
+QStringList receiptFaults(Connection &db) {
+    QStringList faults = stockFaults(db);
+    const qint64 lines = db.scalar("SELECT count(*) FROM receiptlines").toLongLong();
+    const qint64 sales = db.scalar("SELECT count(*) FROM soldbook").toLongLong();
+    if (lines != sales)
+        faults << QStringLiteral("%1 receipt lines but %2 sales").arg(lines).arg(sales);
+    Statement pays = db.prepare("SELECT Receipt, Payment, Amount, Tendered, Given FROM payments");
+    while (pays.step())
+        if (Money::fromValue(pays.value(3))->units() - Money::fromValue(pays.value(4))->units() !=
+            Money::fromValue(pays.value(2))->units())
+            faults << QStringLiteral("payment %1 of %2 is not whole")
+                          .arg(pays.value(1).toString(), pays.value(0).toString());
+    Statement receipts = db.prepare("SELECT Receipt, Paid FROM receipts");
+    while (receipts.step()) {
+        const auto [record, stored] = shop::readReceipt(db, receipts.value(0).toString());
+        qint64 due = 0, paid = record.rounding ? -record.rounding->units() : 0;
+        for (const ReceiptLineRecord &line : record.lines)
+            due += line.price.times(line.quantity).units();
+        for (const PaymentRecord &payment : record.payments)
+            paid += payment.amount.units();
+        const bool markedPaid =
+            !receipts.value(1).isNull() && !receipts.value(1).toString().isEmpty();
+        if (paid > due || markedPaid != (paid == due) || record.lines.empty())
+            faults << QStringLiteral("receipt %1: %2 lines, %3 due, %4 paid, marked %5")
+                          .arg(stored.readable)
+                          .arg(record.lines.size())
+                          .arg(Money::fromUnits(due).text(), Money::fromUnits(paid).text(),
+                               markedPaid ? "paid" : "unpaid");
+    }
+    const QString numbers = db.scalar("SELECT count(*) || ' ' || count(DISTINCT Number) || ' ' || "
+                                      "coalesce(min(Number), 1) || ' ' || coalesce(max(Number), 0) "
+                                      "FROM receipts")
+                                .toString();
+    const QStringList n = numbers.split(' ');
+    if (n[0] != n[1] || n[2] != "1" || n[3] != n[0])
+        faults << "receipt numbers with gaps or doubles (count, distinct, least, greatest): " +
+                      numbers;
+    return faults;
+}
+
+// Pays what is left of every receipt the kills left unpaid, in cash, as the counter does when
+// it takes one up again; a fault for each that the shop refuses or still holds unpaid.
+QStringList payWhatIsLeft(const QString &location) {
+    QStringList faults;
+    ShopSession session(drivers::open(location));
+    Connection &db = session.connection();
+    const std::optional<Till> till = shop::thisTill(db);
+    if (!till)
+        return {QStringLiteral("this login is at no till")};
+    const qint64 cash = shop::paymentMethods(db).front().id;
+    for (const UnpaidReceipt &unpaid : shop::unpaidReceipts(db, till->id)) {
+        ReceiptRecord record = shop::readReceipt(db, unpaid.id).first;
+        Money paid;
+        for (const PaymentRecord &payment : record.payments)
+            paid += payment.amount;
+        const Money rest = Money::fromUnits(unpaid.total.units() - paid.units());
+        const QDateTime at(QDate(2001, 5, 3), QTime(11, 0));
+        record.payments.push_back({int(record.payments.size()) + 1, cash, rest, rest, Money(), at});
+        record.paidAt = at;
+        try {
+            if (!shop::storeReceipt(session, record).paid)
+                faults << unpaid.readable + " is still not paid";
+        } catch (const std::exception &error) {
+            faults << unpaid.readable + ": " + QString::fromLocal8Bit(error.what());
+        }
+    }
+    if (!shop::unpaidReceipts(db, till->id).empty())
+        faults << "receipts are still unpaid after paying what was left of each";
+    return faults;
 }
 
 } // namespace
@@ -126,17 +231,64 @@ TEST(KilledMidWork, EverySaleAndPaymentIsWholeOrAbsentAfterEachKill) {
         QTemporaryDir dir;
         const QString path = createShopFile(dir.path());
         seed(path);
-        const KillFigures figures = killRepeatedly(mode, path, random);
-        EXPECT_GE(figures.kills, 100);
-        EXPECT_EQ(figures.halfWritten, 0);
-        // A loaded machine starts the worker late, so fewer kills land mid-work; a tenth still
-        // proves the kills hit stored work rather than an idle worker.
-        EXPECT_GE(figures.midWork, figures.kills / 10) << "kills should land while it works";
-        std::printf("[ figures  ] %s: %d kills, %d survived, %d half-written, %d after new "
-                    "work was stored\n",
-                    qPrintable(mode), figures.kills, figures.survived, figures.halfWritten,
-                    figures.midWork);
+        const char *counter =
+            mode == "sell" ? "SELECT count(*) FROM soldbook" : "SELECT count(*) FROM paidbill";
+        KillRun run{mode, path, killsEach,
+                    [&] {
+                        Connection db = drivers::connect(path);
+                        return halfWritten(db);
+                    },
+                    [&] { return drivers::connect(path).scalar(counter).toInt(); }};
+        const KillFigures figures = killRepeatedly(run, random);
+        expectKilledMidWork(mode, figures, 100);
         ::testing::Test::RecordProperty((mode + "Kills").toStdString(), figures.kills);
+    }
+}
+
+// Receipts stored line by line and payment by payment, on a file and on the server: after
+// each kill every payment is whole or absent, and the receipt the worker was taking payment
+// for can be paid in full afterwards.
+TEST(KilledMidWork, AReceiptsPaymentIsWholeOrAbsentAndCanBePaidAfterAKill) {
+    const unsigned seedValue = std::random_device{}();
+    std::mt19937 random(seedValue);
+    QTemporaryDir dir;
+    struct Engine {
+        const char *name;
+        QString location;
+    };
+    std::vector<Engine> engines{{"file", createShopFile(dir.path())}};
+    if (qEnvironmentVariableIsSet("QUILLMART_TEST_SERVER")) {
+        engines.push_back({"server", testserver::freshShop()});
+        testserver::ownerExec(QStringLiteral("INSERT INTO tills (name, prefix, login) VALUES "
+                                             "('Till 1', 'A', '%1')")
+                                  .arg(testserver::officeLogin()));
+    }
+    for (const Engine &engine : engines) {
+        SCOPED_TRACE(std::string(engine.name) + ", random seed " + std::to_string(seedValue));
+        {
+            Connection db = drivers::connect(engine.location);
+            db.exec("INSERT INTO Titles (ISBN, Title, [Sale Price], Qty, SafeQty) VALUES "
+                    "('9780000000001', 'One', 12.5, 1000000, 3), "
+                    "('9780000000002', 'Two', 7.25, 1000000, 3)");
+            shop::addCounterDefaults(db, std::string(engine.name) == "file");
+            shop::setPaymentsOn(db, true);
+        }
+        const bool file = std::string(engine.name) == "file";
+        KillRun run{QStringLiteral("receipts"), engine.location, 40,
+                    [&] {
+                        Connection db = drivers::connect(engine.location);
+                        QStringList faults = receiptFaults(db);
+                        if (file && integrityCheck(db) != "ok")
+                            faults << "integrity check: " + integrityCheck(db);
+                        return faults + payWhatIsLeft(engine.location) + receiptFaults(db);
+                    },
+                    [&] {
+                        return drivers::connect(engine.location)
+                            .scalar("SELECT count(*) FROM payments")
+                            .toInt();
+                    }};
+        const KillFigures figures = killRepeatedly(run, random);
+        expectKilledMidWork(QStringLiteral("receipts on the ") + engine.name, figures, 40);
     }
 }
 

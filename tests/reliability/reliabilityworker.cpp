@@ -1,21 +1,25 @@
-// Sells or pays bills through the real screens, one after another, or backs the shop up
-// again and again, until it is killed:
-//   reliability_worker sell|pay|backup <database>
-// It prints "ready" once its screen is open (or before the first backup). Messages go to stderr;
-// confirmations are OK.
+// Sells or pays bills through the real screens, one after another, backs the shop up again and
+// again, or takes receipts as the counter stores them (on a file or a server), until it is
+// killed:
+//   reliability_worker sell|pay|backup|receipts <shop location>
+// It prints "ready" once its screen is open (or before the first backup or receipt). Messages
+// go to stderr; confirmations are OK.
 #include "allscreens.h"
 #include "clock.h"
 #include "messageboxes.h"
 #include "opendatabase.h"
+#include "receipts.h"
 #include "recordsource.h"
 #include "screenopener.h"
 #include "screenregistry.h"
 #include "shopbackups.h"
+#include "shopsession.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QUuid>
 #include <cstdio>
 #include <memory>
 
@@ -74,20 +78,74 @@ void press(QWidget *screen, const char *name) {
     }
 }
 
+// Receipts as the counter stores them: each booked line, then each payment, one store of the
+// whole receipt each (so a kill can land between any two, or inside one). One to three lines;
+// 5.00 of it by card, the rest in cash with 7.50 change.
+[[noreturn]] void takeReceipts(const QString &location) {
+    ShopSession session(drivers::open(location));
+    Connection &db = session.connection();
+    std::vector<ReceiptLineRecord> titles;
+    Statement select = db.prepare("SELECT BOOKNO, ISBN, Title, [Sale Price] FROM Titles");
+    while (select.step())
+        titles.push_back({0, select.value(0).toLongLong(), select.value(1).toString(),
+                          select.value(2).toString(), *Money::fromValue(select.value(3)), 1,
+                          QDate(2001, 5, 3), QTime(10, 30)});
+    qint64 cash = 0, card = 0;
+    for (const PaymentMethod &method : shop::paymentMethods(db)) {
+        if (method.kind == MethodKind::Cash)
+            cash = method.id;
+        else if (method.kind == MethodKind::Card)
+            card = method.id;
+    }
+    const QDateTime at(QDate(2001, 5, 3), QTime(10, 31));
+    std::puts("ready");
+    std::fflush(stdout);
+    for (unsigned n = 0;; ++n) {
+        ReceiptRecord receipt{
+            QUuid::createUuid().toString(QUuid::WithoutBraces), at, {}, {}, {}, {}};
+        Money total;
+        for (unsigned line = 1; line <= 1 + n % 3; ++line) {
+            ReceiptLineRecord sold = titles[(n + line) % titles.size()];
+            sold.line = int(line);
+            sold.quantity = 1 + (n + line) % 2;
+            total += sold.price.times(sold.quantity);
+            receipt.lines.push_back(sold);
+            shop::storeReceipt(session, receipt);
+        }
+        const Money byCard = Money::fromUnits(5 * Money::unitsPerOne);
+        const Money change = Money::fromUnits(75 * Money::unitsPerOne / 10);
+        const Money rest = Money::fromUnits(total.units() - byCard.units());
+        receipt.payments.push_back({1, card, byCard, byCard, Money(), at});
+        shop::storeReceipt(session, receipt);
+        receipt.payments.push_back({2, cash, rest, rest + change, change, at});
+        receipt.paidAt = at;
+        shop::storeReceipt(session, receipt);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3 || (args[1] != "sell" && args[1] != "pay" && args[1] != "backup")) {
-        std::fputs("usage: reliability_worker sell|pay|backup <database>\n", stderr);
+    const QStringList modes{"sell", "pay", "backup", "receipts"};
+    if (args.size() != 3 || !modes.contains(args[1])) {
+        std::fputs("usage: reliability_worker sell|pay|backup|receipts <shop location>\n", stderr);
         return 2;
     }
     if (args[1] == "backup") {
         std::puts("ready");
         std::fflush(stdout);
         backUp(args[2]);
+    }
+    if (args[1] == "receipts") {
+        try {
+            takeReceipts(args[2]);
+        } catch (const std::exception &error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return 1;
+        }
     }
     StderrMessages messages;
     FixedClock clock(QDate(2001, 5, 3), QTime(10, 30, 0));
