@@ -4,16 +4,20 @@
 //
 //   quillmart_tillprocess till|office NAME LOCATION START-MS SECONDS SEED LOG
 //
-// A till sells random quantities of random titles; a back-office computer adds deliveries
+// A till sells random quantities of random titles on receipts of one to three lines, each
+// line stored as it is booked, and takes payment for each (part by card, the rest in cash
+// with change), as the counter does; a back-office computer adds deliveries
 // and pays the open bills in their order (so that every office tries every bill), and now and
 // then sells too. Both build the top-sellers summary now and then, and the back office the
 // bill listing, and check that they see only their own. The log has one line per
-// fact: "sold ISBN SALES COPIES", "delivered ISBN DELIVERIES COPIES", "paid INVOICE",
+// fact: "sold ISBN SALES COPIES", "delivered ISBN DELIVERIES COPIES", "receipt READABLE
+// DUE PAID PAYMENTS" (amounts in units of Money), "paid INVOICE",
 // "gone INVOICE" (a bill another process had paid first), "conflict TEXT" (work the server
 // refused because of another till's, reported after the session's retries), "error TEXT"
 // (anything else), and counts: "sales N", "summaries N", "listings N".
 #include "dataerror.h"
 #include "opendatabase.h"
+#include "receipts.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -25,6 +29,7 @@
 #include <QSet>
 #include <QTextStream>
 #include <QThread>
+#include <QUuid>
 #include <cstdio>
 
 namespace {
@@ -49,9 +54,9 @@ struct Tally {
     qint64 copies = 0;
 };
 
-class Till {
+class Computer {
 public:
-    Till(QString name, const QString &location, quint32 seed)
+    Computer(QString name, const QString &location, quint32 seed)
         : name_(std::move(name)), session_(drivers::open(location)), random_(seed) {}
 
     void readShop(bool office) {
@@ -78,6 +83,52 @@ public:
             sold_[title.isbn].copies += copies;
             ++sales_;
         }
+    }
+
+    // One customer's receipt: its lines stored one by one, then paid in two payments.
+    void sellReceipt() {
+        if (cash_ == 0)
+            readMethods();
+        ReceiptRecord receipt;
+        receipt.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        receipt.opened = QDateTime(kDay, QTime::currentTime());
+        StoredReceipt stored;
+        Money due;
+        const int lines = int(random_.bounded(1, 4));
+        for (int line = 1; line <= lines; ++line) {
+            const Title &title = randomTitle();
+            const int copies = int(random_.bounded(1, 5));
+            receipt.lines.push_back({line, title.bookNo, title.isbn, title.title,
+                                     *Money::fromDouble(title.price), copies, kDay,
+                                     QTime::currentTime()});
+            if (!attempt("receipt line", [&] { stored = shop::storeReceipt(session_, receipt); }))
+                return; // left unpaid, and the error says why
+            sold_[title.isbn].times++;
+            sold_[title.isbn].copies += copies;
+            ++sales_;
+            due += receipt.lines.back().price.times(copies);
+        }
+        // Whole cents by card, up to 99 per cent of it.
+        const Money byCard = Money::fromUnits(due.units() * random_.bounded(0, 100) / 10000 * 100);
+        const Money rest = Money::fromUnits(due.units() - byCard.units());
+        const Money change = Money::fromUnits(Money::unitsPerOne * random_.bounded(0, 20));
+        const QDateTime at(kDay, QTime::currentTime());
+        if (byCard.units() > 0)
+            receipt.payments.push_back(
+                {int(receipt.payments.size()) + 1, card_, byCard, byCard, Money(), at});
+        receipt.payments.push_back(
+            {int(receipt.payments.size()) + 1, cash_, rest, rest + change, change, at});
+        receipt.paidAt = at;
+        if (!attempt("receipt payment", [&] { stored = shop::storeReceipt(session_, receipt); }))
+            return;
+        Money paid;
+        for (const PaymentRecord &payment : receipt.payments)
+            paid += payment.amount;
+        receipts_ << QStringLiteral("receipt %1 %2 %3 %4")
+                         .arg(stored.readable)
+                         .arg(due.units())
+                         .arg(stored.paid ? paid.units() : -1)
+                         .arg(receipt.payments.size());
     }
 
     void deliver() {
@@ -157,6 +208,8 @@ public:
             out << "sold " << it.key() << ' ' << it->times << ' ' << it->copies << "\n";
         for (auto it = delivered_.cbegin(); it != delivered_.cend(); ++it)
             out << "delivered " << it.key() << ' ' << it->times << ' ' << it->copies << "\n";
+        for (const QString &receipt : receipts_)
+            out << receipt << "\n";
         for (const QString &bill : paid_)
             out << "paid " << bill << "\n";
         for (const QString &bill : gone_)
@@ -172,6 +225,15 @@ private:
         QString what;
     };
     [[noreturn]] static void fail(const QString &what) { throw Mismatch{what}; }
+
+    void readMethods() {
+        for (const PaymentMethod &method : shop::paymentMethods(session_.connection())) {
+            if (method.kind == MethodKind::Cash)
+                cash_ = method.id;
+            else if (method.kind == MethodKind::Card)
+                card_ = method.id;
+        }
+    }
 
     const Title &randomTitle() { return titles_[random_.bounded(quint32(titles_.size()))]; }
 
@@ -207,7 +269,8 @@ private:
     std::vector<Bill> bills_;
     std::size_t nextBill_ = 0;
     QMap<QString, Tally> sold_, delivered_;
-    QStringList paid_, gone_, problems_;
+    QStringList paid_, gone_, problems_, receipts_;
+    qint64 cash_ = 0, card_ = 0;
     int sales_ = 0, summaries_ = 0, listings_ = 0;
 };
 
@@ -222,7 +285,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     const bool office = args[1] == "office";
-    Till till(args[2], args[3], args[6].toUInt());
+    Computer till(args[2], args[3], args[6].toUInt());
     try {
         till.readShop(office);
     } catch (const DataError &error) {
@@ -242,7 +305,7 @@ int main(int argc, char **argv) {
             if (round % 40 == 20)
                 till.checkListing();
         } else {
-            till.sell();
+            till.sellReceipt();
         }
         if (round % 40 == 0)
             till.checkSummary();

@@ -1,7 +1,9 @@
-// Several tills at once on one shop on the server: four tills sell the same twenty titles
-// while two back-office computers add deliveries and pay the same open bills, each its own
-// program with its own connection. Afterwards every copy sold or delivered is in the stock,
-// every sale row has its stock change, and every bill was paid exactly once.
+// Several tills at once on one shop on the server: four tills sell the same twenty titles on
+// receipts and take payment for them while two back-office computers add deliveries and pay
+// the same open bills, each its own program with its own connection. Afterwards every copy
+// sold or delivered is in the stock, every sale row has its stock change, every bill was paid
+// exactly once, every receipt was paid in full once, and each till's receipt numbers run
+// 1, 2, 3... without gaps or doubles.
 #include "pgsession.h"
 #include "serverdatabase.h"
 #include "serverroles.h"
@@ -36,6 +38,7 @@ struct Tally {
 struct Logs {
     QMap<QString, Tally> sold, delivered;
     QStringList paid, gone, conflicts, errors;
+    QStringList receipts; // "READABLE DUE PAID PAYMENTS", as the till wrote them
     qint64 sales = 0, summaries = 0, listings = 0;
 
     void read(const QString &path, const QString &process) {
@@ -53,6 +56,8 @@ struct Logs {
                 Tally &tally = (kind == "sold" ? sold : delivered)[words.value(1)];
                 tally.times += words.value(2).toLongLong();
                 tally.copies += words.value(3).toLongLong();
+            } else if (kind == "receipt") {
+                receipts << line.mid(8);
             } else if (kind == "paid") {
                 paid << words.value(1);
             } else if (kind == "gone") {
@@ -92,6 +97,9 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
                              QString::number(kStartingStock)}),
                   "");
     ASSERT_EQ(owner.run("INSERT INTO retail (retname) VALUES ('Ace Books')"), "");
+    ASSERT_EQ(owner.run("INSERT INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), "
+                        "('Card', 'card') ON CONFLICT (name) DO NOTHING"),
+              "");
     ASSERT_EQ(owner.run("INSERT INTO bill (\"invoice no\", \"invoice date\", fee, "
                         "\"invoice time\", retail) SELECT 'B-' || lpad(n::text, 3, '0'), "
                         "'2001-05-01', n * 10, '09:00:00', 'Ace Books' "
@@ -116,8 +124,14 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     for (std::size_t i = 0; i < processes.size(); ++i) {
         Process &p = processes[i];
         p.log = logs.filePath(p.name + ".log");
-        const QString location = shoplocation::ofServer(conninfo(
-            makeTill(p.name, p.kind == "office" ? serverroles::kOffice : serverroles::kTill)));
+        const QString login =
+            makeTill(p.name, p.kind == "office" ? serverroles::kOffice : serverroles::kTill);
+        const QString location = shoplocation::ofServer(conninfo(login));
+        if (p.kind == "till") { // each till its own prefix: A, B, C, D
+            ASSERT_EQ(owner.run("INSERT INTO tills (name, prefix, login) VALUES ($1, $2, $3)",
+                                {p.name, QString(QChar('A' + int(i))), login}),
+                      "");
+        }
         p.program = std::make_unique<QProcess>();
         p.program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p.program->start(QM_TILLPROCESS_PATH,
@@ -171,6 +185,36 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     // Both offices went through every bill: each bill was tried at least twice.
     EXPECT_GE(total.paid.size() + total.gone.size(), 2 * kBills);
 
+    // Every receipt a till made was paid in full once: the payments stored add up to its
+    // lines, it is marked paid, and it is the receipt the till was told it had.
+    QStringList logged = total.receipts;
+    logged.sort();
+    EXPECT_GT(logged.size(), 0);
+    for (const QString &receipt : logged) {
+        const QStringList v = receipt.split(' ');
+        EXPECT_EQ(v.value(1), v.value(2)) << "paid in full: " << receipt.toStdString();
+    }
+    EXPECT_EQ(
+        owner.rows("SELECT line FROM (SELECT r.readable || ' ' || (SELECT (sum(l.price * l.qty) "
+                   "* 10000)::bigint FROM receiptlines l WHERE l.receipt = r.receipt) || ' ' || "
+                   "(SELECT (sum(p.amount) * 10000)::bigint FROM payments p WHERE p.receipt = "
+                   "r.receipt AND r.paid IS NOT NULL) || ' ' || (SELECT count(*) FROM payments p "
+                   "WHERE p.receipt = r.receipt) AS line FROM receipts r) AS stored "
+                   "ORDER BY line COLLATE \"C\""),
+        logged);
+    // Each till's numbers: 1 to the number of its receipts, none twice.
+    const QStringList numbering = owner.rows(
+        "SELECT t.prefix, count(r.number), count(DISTINCT r.number), min(r.number), "
+        "max(r.number) FROM tills t JOIN receipts r ON r.till = t.till GROUP BY t.prefix "
+        "ORDER BY t.prefix");
+    EXPECT_EQ(numbering.size(), 4);
+    for (const QString &till : numbering) {
+        const QStringList v = till.split('|');
+        EXPECT_EQ(v[2], v[1]) << "doubles: " << till.toStdString();
+        EXPECT_EQ(v[3], "1") << till.toStdString();
+        EXPECT_EQ(v[4], v[1]) << "gaps: " << till.toStdString();
+    }
+
     // Each login's summary and listing stayed its own; what is left of them is its own too.
     EXPECT_GT(total.summaries, 0);
     EXPECT_GT(total.listings, 0);
@@ -180,10 +224,11 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     EXPECT_EQ(owner.rows("SELECT count(DISTINCT till) FROM tmp"),
               QStringList{QString::number(processes.size())});
 
-    std::printf("[ tills    ] %lld sales (%lld copies) at 4 tills in %d s; %lld deliveries "
+    std::printf("[ tills    ] %d receipts paid in full; "
+                "%lld sales (%lld copies) at 4 tills in %d s; %lld deliveries "
                 "(%lld copies); %d payments of the %d bills, %d more tries found them paid; "
                 "%lld summaries and %lld bill listings, each its login's own\n",
-                total.sales, copiesSold, kSeconds, deliveries, copiesDelivered,
+                int(logged.size()), total.sales, copiesSold, kSeconds, deliveries, copiesDelivered,
                 int(total.paid.size()), kBills, int(total.gone.size()), total.summaries,
                 total.listings);
 }
