@@ -7,6 +7,7 @@
 #include "messageboxes.h"
 #include "paymentdialog.h"
 #include "shopsession.h"
+#include "shopversionneeded.h"
 #include "unpaiddialog.h"
 
 #include <QLabel>
@@ -26,18 +27,20 @@ CounterPayments::CounterPayments(QWidget *screen, const ShopContext &context,
     for (QWidget *widget : {static_cast<QWidget *>(pay_), static_cast<QWidget *>(unpaid_),
                             static_cast<QWidget *>(number_)})
         widget->setVisible(enabled());
-    if (!enabled())
-        return;
-    methods_ = shop::paymentMethods(session_->connection());
-    till_ = shop::thisTill(session_->connection());
-    connect(pay_, &QPushButton::clicked, this, [this] { takePayment(); });
-    connect(unpaid_, &QPushButton::clicked, this, &CounterPayments::chooseUnpaid);
+    // The keys stay bound on a shop without payments, so that on a shop too old to take
+    // payment they say it must be upgraded first.
     auto *payKey = new QShortcut(QKeySequence(Qt::Key_F12), screen);
     payKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(payKey, &QShortcut::activated, this, [this] { takePayment(); });
     auto *unpaidKey = new QShortcut(QKeySequence(Qt::Key_F11), screen);
     unpaidKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(unpaidKey, &QShortcut::activated, this, &CounterPayments::chooseUnpaid);
+    if (!enabled())
+        return;
+    methods_ = shop::paymentMethods(session_->connection());
+    till_ = shop::thisTill(session_->connection());
+    connect(pay_, &QPushButton::clicked, this, [this] { takePayment(); });
+    connect(unpaid_, &QPushButton::clicked, this, &CounterPayments::chooseUnpaid);
     showNumber();
 }
 
@@ -69,8 +72,18 @@ bool CounterPayments::store(const ReceiptRecord &record) {
     });
 }
 
+bool CounterPayments::usable() {
+    if (enabled())
+        return true;
+    // A shop of the receipts' version with payments off sells as it always has: silence.
+    policy::reportOnError(*context_.messages, [this] {
+        hasShopVersion(context_, session_->connection(), shop::receiptsVersion);
+    });
+    return false;
+}
+
 bool CounterPayments::takePayment() {
-    if (!enabled())
+    if (!usable())
         return false;
     if (receipt_.isEmpty()) {
         context_.messages->inform(QStringLiteral("The receipt has no lines yet: sell a title "
@@ -105,7 +118,7 @@ void CounterPayments::startNext() {
 }
 
 void CounterPayments::chooseUnpaid() {
-    if (!enabled())
+    if (!usable())
         return;
     policy::reportOnError(*context_.messages, [this] {
         const std::vector<UnpaidReceipt> unpaid =

@@ -55,6 +55,9 @@ signals:
     void linesShown(const std::vector<ReceiptLine> &lines, Money total);
 
 private:
+    // True when the shop takes payment; else false, and on a shop too old for it the
+    // operator reads that it must be upgraded first.
+    bool usable();
     bool store(const ReceiptRecord &record);
     // The till the counter sells at, or a DataError saying how to register it.
     const Till &till();

@@ -5,6 +5,7 @@
 #include "commitgate.h"
 #include "connection.h"
 #include "dataerror.h"
+#include "olderscreens.h"
 #include "opendatabase.h"
 #include "pgupgrade.h"
 #include "serverdatabase.h"
@@ -194,6 +195,11 @@ TEST_F(ServerUpgradeTest, AScreenOfALaterVersionSaysTheAdministratorUpgradesTheS
     upgrade();
     EXPECT_TRUE(hasShopVersion(context, db, 3));
     EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(ServerUpgradeTest, TheReceiptsScreensOnAnOlderShopSayTheAdministratorUpgradesIt) {
+    makeShop(1);
+    expectUpgradeFirstForReceipts(shoplocation::ofServer(conninfo()), 1, false);
 }
 
 } // namespace

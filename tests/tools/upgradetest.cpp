@@ -5,6 +5,7 @@
 #include "backupfile.h"
 #include "connection.h"
 #include "dataerror.h"
+#include "olderscreens.h"
 #include "opendatabase.h"
 #include "shopbackups.h"
 #include "shopfile.h"
@@ -87,6 +88,11 @@ TEST(UpgradeFile, FromEachEarlierVersionKeepsEveryRowAndRecordsEachStep) {
         EXPECT_TRUE(again.backup.isEmpty());
         EXPECT_EQ(ShopBackups(path).list().size(), 1);
     }
+}
+
+TEST(UpgradeFile, TheReceiptsScreensOnAnOlderShopSayItMustBeUpgradedFirst) {
+    QTemporaryDir dir;
+    expectUpgradeFirstForReceipts(makeShop(dir, 2), 2, true);
 }
 
 TEST(UpgradeFile, TheBackupBeforeAnUpgradeIsKeptUntilTheNextUpgrade) {
