@@ -8,6 +8,7 @@
 #include "paymentdialog.h"
 #include "shopsession.h"
 #include "shopversionneeded.h"
+#include "tender.h"
 #include "unpaiddialog.h"
 
 #include <QLabel>
@@ -108,7 +109,7 @@ bool CounterPayments::mayStartNext() {
         QStringLiteral("The receipt %1 is not paid (%2 to pay).\n\nOK takes payment now; Cancel "
                        "keeps it open on this till's list of unpaid receipts (Unpaid Receipts, "
                        "F11), from which it can be paid later.")
-            .arg(receipt_.readable(), receipt_.remaining().text()));
+            .arg(receipt_.readable(), tender::shown(receipt_.remaining())));
     return payNow ? takePayment() : true;
 }
 
@@ -153,9 +154,9 @@ void CounterPayments::showNumber() {
     QString text;
     if (!receipt_.readable().isEmpty())
         text = QStringLiteral("Receipt %1%2")
-                   .arg(receipt_.readable(),
-                        receipt_.isPaid()
-                            ? QStringLiteral(": paid, change %1").arg(receipt_.lastChange().text())
-                            : QString());
+                   .arg(receipt_.readable(), receipt_.isPaid()
+                                                 ? QStringLiteral(": paid, change %1")
+                                                       .arg(tender::shown(receipt_.lastChange()))
+                                                 : QString());
     number_->setText(text);
 }

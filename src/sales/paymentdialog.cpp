@@ -101,10 +101,10 @@ QString PaymentDialog::dueText() const {
 // The sums as they stand, the amount box holding what is due in the chosen method, and the
 // tender only for cash.
 void PaymentDialog::showState() {
-    total_->setText(receipt_.total().text());
+    total_->setText(tender::shown(receipt_.total()));
     const bool paid = receipt_.isPaid();
     if (methods_.empty() || paid) {
-        due_->setText(QStringLiteral("0"));
+        due_->setText(tender::shown(Money()));
         take_->setEnabled(false);
         method_->setEnabled(false);
         amount_->setEnabled(false);
@@ -114,8 +114,8 @@ void PaymentDialog::showState() {
         return;
     }
     const Money due = tender::dueIn(method().kind, receipt_.remaining(), rounding_);
-    due_->setText(due.text());
-    amount_->setText(due.text());
+    due_->setText(tender::shown(due));
+    amount_->setText(tender::shown(due));
     const bool cash = method().kind == MethodKind::Cash;
     tendered_->setEnabled(cash);
     if (!cash)
@@ -140,7 +140,7 @@ bool PaymentDialog::take() {
         receipt_.withPayment(chosen.id, parts, QDateTime(clock_.today(), clock_.timeOfDay()));
     if (!store_(next))
         return false;
-    change_->setText(parts.given.text());
+    change_->setText(tender::shown(parts.given));
     tendered_->clear();
     showState();
     return true;

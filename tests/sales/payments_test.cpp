@@ -85,6 +85,14 @@ TEST(Tender, APaymentTypedComesToItsPartsOrIsRefused) {
     }
 }
 
+TEST(Tender, TheCounterShowsAmountsToTheCent) {
+    const std::pair<const char *, const char *> cases[] = {{"4.5", "4.50"},      {"0", "0.00"},
+                                                           {"300", "300.00"},    {"-0.02", "-0.02"},
+                                                           {"12.345", "12.345"}, {"0.05", "0.05"}};
+    for (const auto &[amount, shown] : cases)
+        EXPECT_EQ(tender::shown(money(amount)), QString::fromLatin1(shown)) << amount;
+}
+
 // The shop with payments on and this login registered at a till (the file is one till).
 class Payments : public Sell {
 protected:
@@ -213,18 +221,18 @@ TEST_F(Payments, SplitPaymentInTheWindowUntilPaidInFull) {
                              receipt.stored(record, shop::storeReceipt(*session, record));
                              return true;
                          });
-    EXPECT_EQ(dialog.dueText(), "45.5");
+    EXPECT_EQ(dialog.dueText(), "45.50");
     dialog.chooseMethod(1); // card
     dialog.amountBox()->setText("20");
     ASSERT_TRUE(dialog.take());
     dialog.chooseMethod(0); // cash
-    EXPECT_EQ(dialog.dueText(), "25.5");
+    EXPECT_EQ(dialog.dueText(), "25.50");
     dialog.tenderedBox()->setText("20");
     EXPECT_FALSE(dialog.take()); // less than due: told, and nothing stored
     EXPECT_EQ(dialog.tenderedBox()->text(), "20");
     dialog.tenderedBox()->setText("30");
     ASSERT_TRUE(dialog.take());
-    EXPECT_EQ(dialog.changeText(), "4.5");
+    EXPECT_EQ(dialog.changeText(), "4.50");
     EXPECT_TRUE(receipt.isPaid());
     EXPECT_EQ(shop.db.rows("SELECT Payment, Method, Amount, Tendered, Given FROM payments ORDER "
                            "BY Payment"),
@@ -300,8 +308,7 @@ TEST_F(Payments, ATillLoginCannotChangeAStoredReceiptOrPayment) {
         EXPECT_THROW(connection.exec(QString::fromLatin1(attempt)), DataError);
     }
     EXPECT_EQ(shop.db.rows("SELECT Amount, Tendered, Given FROM payments"), QStringList{"25|30|5"});
-    EXPECT_EQ(shop.db.rows("SELECT Readable, Paid IS NOT NULL FROM receipts"),
-              QStringList{"B1|1"});
+    EXPECT_EQ(shop.db.rows("SELECT Readable, Paid IS NOT NULL FROM receipts"), QStringList{"B1|1"});
 }
 
 } // namespace

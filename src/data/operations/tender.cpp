@@ -36,6 +36,18 @@ Money roundCash(Money amount, CashRounding rounding) {
     return Money::fromUnits(units - down >= (step + 1) / 2 ? down + step : down);
 }
 
+QString shown(Money amount) {
+    const qint64 units = amount.units();
+    constexpr qint64 perCent = Money::unitsPerOne / 100;
+    if (units % perCent != 0)
+        return amount.text();
+    const qint64 cents = (units < 0 ? -units : units) / perCent;
+    return QStringLiteral("%1%2.%3")
+        .arg(units < 0 ? QStringLiteral("-") : QString())
+        .arg(cents / 100)
+        .arg(cents % 100, 2, 10, QLatin1Char('0'));
+}
+
 Money dueIn(MethodKind kind, Money remaining, CashRounding rounding) {
     return kind == MethodKind::Cash ? roundCash(remaining, rounding) : remaining;
 }
