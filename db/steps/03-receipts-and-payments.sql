@@ -129,6 +129,7 @@ DECLARE
     v_paid timestamp;
     v_line record;
     v_pay record;
+    v_stored record;
     v_kind text;
     v_removed integer;
     v_total numeric;
@@ -186,6 +187,18 @@ BEGIN
                 RAISE EXCEPTION 'the title "%" is no longer in the catalogue (it was deleted '
                     'after it was looked up)', v_line.title USING ERRCODE = 'no_data_found';
             END IF;
+        ELSE
+            -- Stored before: it must be this line. A till that missed the answer to a store
+            -- numbers its next line as the shop's, and a different line would go unseen.
+            SELECT l.bookno, l.price, l.qty INTO v_stored FROM receiptlines l
+                WHERE l.receipt = v_id AND l.line = v_line.line;
+            IF (v_stored.bookno, v_stored.price, v_stored.qty)
+                    IS DISTINCT FROM (v_line.bookno, v_line.price, v_line.qty) THEN
+                RAISE EXCEPTION 'the line % of the receipt % was stored already as % of BOOKNO % '
+                    'at %; the receipt is read again from the shop', v_line.line, v_readable,
+                    v_stored.qty, v_stored.bookno, trim_scale(v_stored.price)
+                    USING ERRCODE = 'unique_violation';
+            END IF;
         END IF;
     END LOOP;
     SELECT coalesce(sum(l.price * l.qty), 0) INTO v_total FROM receiptlines l
@@ -206,6 +219,17 @@ BEGIN
             END IF;
             IF v_kind <> 'cash' AND v_pay.given <> 0 THEN
                 RAISE EXCEPTION 'only cash is given change' USING ERRCODE = 'check_violation';
+            END IF;
+        ELSE
+            SELECT y.method, y.amount, y.tendered, y.given INTO v_stored FROM payments y
+                WHERE y.receipt = v_id AND y.payment = v_pay.payment;
+            IF (v_stored.method, v_stored.amount, v_stored.tendered, v_stored.given)
+                    IS DISTINCT FROM (v_pay.method, v_pay.amount, v_pay.tendered, v_pay.given) THEN
+                RAISE EXCEPTION 'the payment % of the receipt % was stored already as % by '
+                    'method % (tendered %, change %); the receipt is read again from the shop',
+                    v_pay.payment, v_readable, trim_scale(v_stored.amount), v_stored.method,
+                    trim_scale(v_stored.tendered), trim_scale(v_stored.given)
+                    USING ERRCODE = 'unique_violation';
             END IF;
         END IF;
     END LOOP;

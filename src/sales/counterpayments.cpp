@@ -60,17 +60,32 @@ void CounterPayments::book(const SaleLine &sale, const QDate &day, const QTime &
     till();
     if (receipt_.isPaid())
         startNext();
-    const ReceiptRecord next = receipt_.withLine(sale, day, time);
-    const StoredReceipt stored = shop::storeReceipt(*session_, next);
-    receipt_.stored(next, stored);
-    showNumber();
+    storeOrReadBack(receipt_.withLine(sale, day, time));
 }
 
 bool CounterPayments::store(const ReceiptRecord &record) {
-    return policy::reportOnError(*context_.messages, [&] {
+    return policy::reportOnError(*context_.messages, [&] { storeOrReadBack(record); });
+}
+
+void CounterPayments::storeOrReadBack(const ReceiptRecord &record) {
+    try {
         receipt_.stored(record, shop::storeReceipt(*session_, record));
-        showNumber();
-    });
+    } catch (const DataError &) {
+        readBack();
+        throw;
+    }
+    showNumber();
+}
+
+void CounterPayments::readBack() {
+    try {
+        auto [record, stored] = shop::readReceipt(session_->connection(), receipt_.record().id);
+        if (record.lines.size() > receipt_.record().lines.size() ||
+            record.payments.size() > receipt_.record().payments.size())
+            takeUp(std::move(record), stored);
+    } catch (const DataError &) {
+        // Not stored at all, or the shop cannot be read now: the till's copy is all there is.
+    }
 }
 
 bool CounterPayments::usable() {
@@ -136,6 +151,10 @@ void CounterPayments::chooseUnpaid() {
 
 void CounterPayments::reopen(const QString &id) {
     auto [record, stored] = shop::readReceipt(session_->connection(), id);
+    takeUp(std::move(record), stored);
+}
+
+void CounterPayments::takeUp(ReceiptRecord record, const StoredReceipt &stored) {
     receipt_ = CounterReceipt(std::move(record), stored);
     std::vector<ReceiptLine> lines;
     for (const ReceiptLineRecord &line : receipt_.record().lines)

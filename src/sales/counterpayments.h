@@ -59,6 +59,13 @@ private:
     // operator reads that it must be upgraded first.
     bool usable();
     bool store(const ReceiptRecord &record);
+    // Stores the receipt and takes in what was stored; when the store fails, reads the receipt
+    // back before the error goes on, since the shop may hold parts whose answer the till never
+    // heard (a connection cut after the commit), and the next part must be numbered after them.
+    void storeOrReadBack(const ReceiptRecord &record);
+    void readBack();
+    // The receipt as the shop holds it becomes the counter's, its lines shown again.
+    void takeUp(ReceiptRecord record, const StoredReceipt &stored);
     // The till the counter sells at, or a DataError saying how to register it.
     const Till &till();
     void showNumber();

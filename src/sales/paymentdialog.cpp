@@ -138,8 +138,15 @@ bool PaymentDialog::take() {
     const tender::Taken &parts = std::get<tender::Taken>(taken);
     const ReceiptRecord next =
         receipt_.withPayment(chosen.id, parts, QDateTime(clock_.today(), clock_.timeOfDay()));
-    if (!store_(next))
+    if (!store_(next)) {
+        // The receipt may have been read again from the shop: its sums are shown anew, and
+        // what the operator typed stays in its boxes.
+        const QString amount = amount_->text(), tendered = tendered_->text();
+        showState();
+        amount_->setText(amount);
+        tendered_->setText(tendered);
         return false;
+    }
     change_->setText(tender::shown(parts.given));
     tendered_->clear();
     showState();

@@ -1,7 +1,7 @@
 // Receipts and payments at the counter, on the file and on the server: what a payment typed
-// comes to, one receipt stored again and again changing nothing, what the shop refuses, the
-// payment window, "Next Customer" on an unpaid receipt, and a till login that tries to change
-// a stored receipt.
+// comes to, one receipt stored again and again changing nothing, what the shop refuses, a
+// part stored behind the counter's back (an answer lost), the payment window, "Next Customer" on an
+// unpaid receipt, and a till login that tries to change a stored receipt.
 #include "counterpayments.h"
 #include "opendatabase.h"
 #include "paymentdialog.h"
@@ -11,7 +11,9 @@
 #include "tender.h"
 #include "testserver.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace {
 
@@ -206,6 +208,78 @@ TEST_F(Payments, WhatTheShopRefusesLeavesTheReceiptAsItWas) {
                 << error.description().toStdString();
         }
         EXPECT_EQ(state(), before);
+    }
+}
+
+// A store whose answer the till never heard leaves the shop a part the counter does not know.
+// The counter's next part under that number is refused rather than dropped unseen; the receipt
+// is read back, shown again, and the part after it gets the next number.
+TEST_F(Payments, APartStoredWhoseAnswerWasLostIsReadBackNotOverwritten) {
+    auto payCash = [this] {
+        QTimer::singleShot(0, [] {
+            auto *dialog = qobject_cast<PaymentDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->chooseMethod(0);
+            dialog->amountBox()->setText("4");
+            dialog->tenderedBox()->setText("4");
+            dialog->take();
+            dialog->reject();
+        });
+        screen->payments()->takePayment();
+    };
+    const qint64 rivers =
+        shop.db.scalar("SELECT BOOKNO FROM Titles WHERE ISBN = '222'").toLongLong();
+    struct Case {
+        const char *name;
+        std::function<void(ReceiptRecord &)> behind;
+        std::function<void()> next;
+        const char *parts; // the receipt's parts as the shop holds them
+        QStringList refused, taken;
+    };
+    const Case cases[] = {
+        {"a line",
+         [&](ReceiptRecord &r) {
+             r.lines.push_back({2, rivers, "222", "Rivers of the North", money("8"), 1,
+                                QDate(2001, 5, 3), QTime(10, 30)});
+         },
+         [&] { sell("111"); },
+         "SELECT Line, ISBN, Qty FROM receiptlines WHERE Receipt = '%1'",
+         {"1|111|1", "2|222|1"},
+         {"1|111|1", "2|222|1", "3|111|1"}},
+        {"a payment",
+         [&](ReceiptRecord &r) { r.payments.push_back(payment(1, 2, "5", "5")); },
+         payCash,
+         "SELECT Payment, Method, Amount FROM payments WHERE Receipt = '%1'",
+         {"1|2|5"},
+         {"1|2|5", "2|1|4"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        shop.messages.answerNext(false); // the last case's receipt stays open
+        screen->nextCustomer();
+        sell("111");
+        const CounterReceipt &counter = screen->payments()->receipt();
+        const QString parts =
+            QString::fromLatin1(c.parts).arg(counter.record().id) + QStringLiteral(" ORDER BY 1");
+        ReceiptRecord lost = counter.record();
+        c.behind(lost);
+        shop::storeReceipt(*session, lost);
+        shop.messages.shown.clear();
+
+        c.next();
+        EXPECT_TRUE(shop.messages.texts().join(' ').contains("was stored already as"))
+            << shop.messages.texts().join(' ').toStdString();
+        EXPECT_EQ(shop.db.rows(parts), c.refused);
+        EXPECT_EQ(counter.record().lines.size(), lost.lines.size());
+        EXPECT_EQ(counter.record().payments.size(), lost.payments.size());
+        EXPECT_EQ(receipt()->lineCount(), static_cast<int>(lost.lines.size()));
+        EXPECT_EQ(screen->saleTotal(), counter.total());
+
+        shop.messages.shown.clear();
+        c.next();
+        EXPECT_TRUE(shop.messages.texts().isEmpty())
+            << shop.messages.texts().join(' ').toStdString();
+        EXPECT_EQ(shop.db.rows(parts), c.taken);
     }
 }
 

@@ -1,5 +1,7 @@
 // A receipt stored in a shop file, each part at most once by its unique key: INSERT ... ON
-// CONFLICT DO NOTHING, and the sale row and stock change only for a line that went in.
+// CONFLICT DO NOTHING, and the sale row and stock change only for a line that went in. A part
+// already stored under its key must be the one sent: a till that missed the answer to a store
+// would otherwise number a different part alike, and the shop would drop it unseen.
 #include "filereceipts.h"
 
 #include "connection.h"
@@ -13,6 +15,28 @@ namespace {
 
 DataError refused(const QString &why) {
     return DataError(DataError::Kind::Other, why);
+}
+
+// The first row of a query about one stored part, or an empty list when there is none.
+QVariantList storedPart(Connection &connection, const QString &sql, const QString &id, int key,
+                        int columns) {
+    Statement select = connection.prepare(sql);
+    select.bindAll({id, key});
+    QVariantList row;
+    if (select.step())
+        for (int c = 0; c < columns; ++c)
+            row << select.value(c);
+    return row;
+}
+
+Money moneyOf(const QVariant &value) {
+    return Money::fromValue(value).value_or(Money());
+}
+
+DataError storedOtherwise(const QString &part, const QString &readable, const QString &as) {
+    return refused(QStringLiteral("the %1 of the receipt %2 was stored already as %3; the "
+                                  "receipt is read again from the shop")
+                       .arg(part, readable, as));
 }
 
 struct Header {
@@ -74,8 +98,21 @@ void storeLine(Connection &connection, const QString &id, const Header &header,
     insert.bindAll({id, line.line, line.bookNo, line.isbn, line.title, line.price.toDouble(),
                     line.quantity, day, time});
     insert.step();
-    if (connection.changes() != 1)
-        return; // stored before, with its sale
+    if (connection.changes() != 1) { // stored before, with its sale: the same line or refused
+        const QVariantList row = storedPart(
+            connection,
+            QStringLiteral("SELECT [BOOKNO], [Price], [Qty] FROM [receiptlines] WHERE [Receipt] = "
+                           "?1 AND [Line] = ?2"),
+            id, line.line, 3);
+        const qint64 bookNo = row.value(0).toLongLong(), quantity = row.value(2).toLongLong();
+        const Money price = moneyOf(row.value(1));
+        if (bookNo != line.bookNo || price != line.price || quantity != line.quantity)
+            throw storedOtherwise(
+                QStringLiteral("line %1").arg(line.line), header.readable,
+                QStringLiteral("%1 of BOOKNO %2 at %3")
+                    .arg(QString::number(quantity), QString::number(bookNo), price.text()));
+        return;
+    }
     if (header.paid)
         throw refused(QStringLiteral("the receipt %1 is paid: a line is added to a new receipt")
                           .arg(header.readable));
@@ -96,7 +133,8 @@ void storeLine(Connection &connection, const QString &id, const Header &header,
     sale.step();
 }
 
-void storePayment(Connection &connection, const QString &id, const PaymentRecord &payment) {
+void storePayment(Connection &connection, const QString &id, const Header &header,
+                  const PaymentRecord &payment) {
     Statement insert = connection.prepare(QStringLiteral(
         "INSERT INTO [payments] ([Receipt], [Payment], [Method], [Amount], [Tendered], [Given], "
         "[PaidAt]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT ([Receipt], [Payment]) "
@@ -105,8 +143,23 @@ void storePayment(Connection &connection, const QString &id, const PaymentRecord
                     payment.tendered.toDouble(), payment.given.toDouble(),
                     conv::isoMoment(payment.at)});
     insert.step();
-    if (connection.changes() != 1)
+    if (connection.changes() != 1) { // stored before: the same payment or refused
+        const QVariantList row = storedPart(
+            connection,
+            QStringLiteral("SELECT [Method], [Amount], [Tendered], [Given] FROM [payments] WHERE "
+                           "[Receipt] = ?1 AND [Payment] = ?2"),
+            id, payment.payment, 4);
+        const qint64 method = row.value(0).toLongLong();
+        const Money amount = moneyOf(row.value(1)), tendered = moneyOf(row.value(2)),
+                    given = moneyOf(row.value(3));
+        if (method != payment.method || amount != payment.amount || tendered != payment.tendered ||
+            given != payment.given)
+            throw storedOtherwise(
+                QStringLiteral("payment %1").arg(payment.payment), header.readable,
+                QStringLiteral("%1 by method %2 (tendered %3, change %4)")
+                    .arg(amount.text(), QString::number(method), tendered.text(), given.text()));
         return;
+    }
     Statement method = connection.prepare(
         QStringLiteral("SELECT [Kind], [Removed] FROM [paymentmethods] WHERE [Method] = ?1"));
     method.bindAll({payment.method});
@@ -154,7 +207,7 @@ StoredReceipt store(Connection &connection, const ReceiptRecord &receipt) {
     for (const ReceiptLineRecord &line : receipt.lines)
         storeLine(connection, receipt.id, header, line);
     for (const PaymentRecord &payment : receipt.payments)
-        storePayment(connection, receipt.id, payment);
+        storePayment(connection, receipt.id, header, payment);
     if (receipt.rounding)
         storeRounding(connection, receipt.id, *receipt.rounding);
     const Money total =
