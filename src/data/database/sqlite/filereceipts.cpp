@@ -192,7 +192,7 @@ Money sumOf(Connection &connection, const QString &sql, const QString &id, int c
     select.bindAll({id});
     Money sum;
     while (select.step()) {
-        Money amount = Money::fromValue(select.value(0)).value_or(Money());
+        Money amount = moneyOf(select.value(0));
         if (columns == 2)
             amount = amount.times(select.value(1).toLongLong());
         sum += amount;
