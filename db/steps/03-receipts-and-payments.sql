@@ -91,13 +91,16 @@ CREATE TABLE receiptrounding (
 );
 GRANT SELECT ON receiptrounding TO quillmart_till, quillmart_office;
 
+-- file only, in an upgraded shop:
+-- A shop upgraded from an earlier version, empty or not, gets cash, card and its one till
+-- here. A shop made at this version gets them from what makes it (File > New Shop,
+-- quillmart-createdb), and a shop copied into one brings its own. A setting without its row
+-- is off (payments) or none (rounding).
+INSERT INTO paymentmethods (Name, Kind) VALUES ('Cash', 'cash'), ('Card', 'card');
+INSERT INTO tills (Name, Prefix) VALUES ('Till 1', 'A');
+-- end
+
 -- file only:
--- A shop upgraded from an earlier version gets cash, card and its one till here; a new, empty
--- shop's tables stay empty for a shop to be copied in, and a new shop is given them when it is
--- made. A setting without its row is off (payments) or none (rounding).
-INSERT INTO paymentmethods (Name, Kind) SELECT 'Cash', 'cash' WHERE EXISTS (SELECT 1 FROM Titles) OR EXISTS (SELECT 1 FROM soldbook) OR EXISTS (SELECT 1 FROM Bill) OR EXISTS (SELECT 1 FROM paidbill);
-INSERT INTO paymentmethods (Name, Kind) SELECT 'Card', 'card' WHERE EXISTS (SELECT 1 FROM paymentmethods);
-INSERT INTO tills (Name, Prefix) SELECT 'Till 1', 'A' WHERE EXISTS (SELECT 1 FROM paymentmethods);
 -- Kept for the payments made with it: a method is taken out of use, never deleted.
 CREATE TRIGGER paymentmethods_kept BEFORE DELETE ON paymentmethods BEGIN SELECT RAISE(ABORT, 'A payment method is never deleted: it stays for the payments made with it. Set Removed to 1 to take it out of use.'); END;
 -- end
@@ -105,13 +108,11 @@ CREATE TRIGGER paymentmethods_kept BEFORE DELETE ON paymentmethods BEGIN SELECT 
 -- server only:
 -- "Do you have…?" at the counter looks for words in the titles, authors and ISBNs: on a server
 -- an index of their trigrams serves it (pg_trgm ships with the server and is trusted, so the
--- shop's owner may add it).
+-- shop's owner may add it). The three are one text, a line each, as the server's dialect tests
+-- a word against them: one test a title rather than three when the catalogue is read whole (a
+-- word of one or two letters has no trigram to look up).
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
-CREATE INDEX titleswords ON titles USING gin (title gin_trgm_ops, author gin_trgm_ops, isbn gin_trgm_ops);
--- A shop upgraded from an earlier version gets cash and card here; a new, empty shop's tables
--- stay empty for a shop to be copied in, and quillmart-createdb adds them to a shop it makes.
--- A setting without its row is off (payments) or none (rounding).
-INSERT INTO paymentmethods (Name, Kind) SELECT m.name, m.kind FROM (VALUES ('Cash', 'cash'), ('Card', 'card')) AS m(name, kind) WHERE EXISTS (SELECT FROM titles) OR EXISTS (SELECT FROM soldbook) OR EXISTS (SELECT FROM bill) OR EXISTS (SELECT FROM paidbill);
+CREATE INDEX titleswords ON titles USING gin ((coalesce(title, '') || E'\n' || coalesce(author, '') || E'\n' || coalesce(isbn, '')) gin_trgm_ops);
 -- A till stores its receipts only through this function, which runs as the shop's owner: the
 -- header once, numbered by the login's till in the same transaction; each line once, with its
 -- sale row and stock change (quillmart_book_sale's checks); each payment once, of a method in
@@ -261,4 +262,11 @@ $receipt$;
 DO $$ BEGIN EXECUTE format('ALTER FUNCTION quillmart_store_receipt(jsonb) SET search_path = %I, pg_temp', current_schema()); END $$;
 REVOKE ALL ON FUNCTION quillmart_store_receipt(jsonb) FROM PUBLIC;
 GRANT EXECUTE ON FUNCTION quillmart_store_receipt(jsonb) TO quillmart_till, quillmart_office;
+-- end
+
+-- server only, in an upgraded shop:
+-- A shop upgraded from an earlier version, empty or not, gets cash and card here. A shop made
+-- at this version gets them from quillmart-createdb, and a shop copied into one brings its
+-- own. A setting without its row is off (payments) or none (rounding).
+INSERT INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), ('Card', 'card');
 -- end

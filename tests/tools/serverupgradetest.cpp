@@ -8,6 +8,7 @@
 #include "olderscreens.h"
 #include "opendatabase.h"
 #include "pgupgrade.h"
+#include "receipts.h"
 #include "serverdatabase.h"
 #include "shopcopy.h"
 #include "shopfingerprint.h"
@@ -33,11 +34,12 @@ class ServerUpgradeTest : public ServerTest {
 protected:
     // The shop as quillmart-createdb --server of an earlier version makes it (the ten tables,
     // then the steps up to `version`), with the demo catalogue.
-    void makeShop(int version) {
+    void makeShop(int version, bool demo = true) {
         pgtool::Session db(conninfo());
         db.exec("BEGIN");
         shopserver::createSchema(db, "en-GB", 1);
-        shopcopy::fillServerWithDemo(db, kToday);
+        if (demo)
+            shopcopy::fillServerWithDemo(db, kToday);
         ServerUpgrade made(db, ServerUpgrade::Transactions::Callers);
         shopupgrade::makeSteps(made, teststeps::all, version);
         db.exec("COMMIT");
@@ -102,6 +104,17 @@ TEST_P(FromEachVersion, KeepsEveryRowAndGivesTheRolesTheStepsRightsAlone) {
     EXPECT_EQ(server.run(note, {"3", "2026-03-14 10:00", "-1"}), "23514"); // CHECK
     EXPECT_EQ(server.rows("SELECT testnotes_open('counter')"), QStringList{"1"});
     EXPECT_EQ(server.rows("SELECT code || name FROM testcodes"), QStringList{"Afirst"});
+}
+
+// An upgraded shop, empty or not, takes payment at once by cash and card; a shop made at that
+// version gets them from quillmart-createdb, after any shop copied in.
+TEST_P(FromEachVersion, AnEmptyShopUpgradedStartsWithCashAndCard) {
+    const int from = GetParam();
+    makeShop(from, false);
+    upgrade();
+    const QStringList methods{"card", "cash"};
+    EXPECT_EQ(Link(conninfo()).rows("SELECT kind FROM paymentmethods ORDER BY kind"),
+              from < shop::receiptsVersion ? methods : QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, FromEachVersion, testing::Range(1, kNewest));

@@ -7,6 +7,7 @@
 #include "dataerror.h"
 #include "olderscreens.h"
 #include "opendatabase.h"
+#include "receipts.h"
 #include "shopbackups.h"
 #include "shopfile.h"
 #include "shopfileupgrade.h"
@@ -87,6 +88,30 @@ TEST(UpgradeFile, FromEachEarlierVersionKeepsEveryRowAndRecordsEachStep) {
         EXPECT_EQ(again.outcome.to, newest);
         EXPECT_TRUE(again.backup.isEmpty());
         EXPECT_EQ(ShopBackups(path).list().size(), 1);
+    }
+}
+
+// An upgraded shop, empty or not, can take payment at once: cash, card and its one till. A
+// shop made at that version has none of them (the program that makes it adds them after any
+// shop copied in).
+TEST(UpgradeFile, AnUpgradedShopEmptyOrNotStartsWithCashCardAndItsTill) {
+    const int newest = shopversion::newest(teststeps::all);
+    for (int from = 1; from < newest; ++from) {
+        for (const bool demo : {false, true}) {
+            SCOPED_TRACE(QString("from %1, demo %2").arg(from).arg(demo).toStdString());
+            QTemporaryDir dir;
+            const QString path = dir.filePath("book1.mdb");
+            shopfile::create(path, from, teststeps::all);
+            if (demo)
+                shopfile::loadDemoCatalogue(path, kToday);
+            shopfileupgrade::upgrade(path, kWhen, teststeps::all);
+            const bool upgradedToReceipts = from < shop::receiptsVersion;
+            const QStringList methods{"card", "cash"}, tills{"Till 1/A"};
+            EXPECT_EQ(column(path, "SELECT Kind FROM paymentmethods ORDER BY Kind"),
+                      upgradedToReceipts ? methods : QStringList());
+            EXPECT_EQ(column(path, "SELECT Name || '/' || Prefix FROM tills"),
+                      upgradedToReceipts ? tills : QStringList());
+        }
     }
 }
 

@@ -56,4 +56,9 @@ struct StepDescription {
     std::span<const TableGrant> grants;
     const char *serverSql; // run on a server only, after the rest (its own functions)
     const char *fileSql;   // run on a shop file only, after the rest
+    // Run after the engine's own part when an existing shop is upgraded, not when a shop is
+    // made at this version: the rows an upgraded shop starts with (its payment methods), which
+    // in a new shop would stand in the way of a shop copied into it.
+    const char *serverUpgradedSql;
+    const char *fileUpgradedSql;
 };

@@ -31,7 +31,7 @@ Outcome run(UpgradeEngine &engine, std::span<const StepDescription> steps, int u
             }
             if (watch)
                 watch(Stage::Begun, step);
-            engine.apply(step);
+            engine.apply(step, when.has_value());
             const QVersionNumber writer = QVersionNumber::fromString(step.oldestWriter);
             const ShopVersion made{step.version, std::max(now.oldestWriter, writer)};
             std::optional<UpgradeRecord> record;

@@ -29,8 +29,9 @@ public:
     // Begins a transaction no other upgrade of the shop runs beside: a second upgrade waits
     // here until the first has ended. Throws DataError.
     virtual void begin() = 0;
-    // Makes the step's tables, indexes and rights, and the step's own part for this engine.
-    virtual void apply(const StepDescription &step) = 0;
+    // Makes the step's tables, indexes and rights, and the step's own part for this engine;
+    // `upgrading` when an existing shop is upgraded (not made at this version).
+    virtual void apply(const StepDescription &step, bool upgrading) = 0;
     // Records the shop at this version, and the upgrade when there is one (a new shop has
     // none).
     virtual void record(const ShopVersion &version,

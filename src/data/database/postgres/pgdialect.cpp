@@ -152,14 +152,17 @@ public:
     }
 
 protected:
+    // The columns as one text, a line each (no word spans two: a word never holds a line's
+    // end), tested once a word: the expression of the catalogue's index of trigrams (the
+    // step's titleswords), which serves a word of three letters or more.
     QString wordCondition(const QStringList &columns, int first, int words) const override {
+        QStringList texts;
+        for (const QString &column : columns)
+            texts << QStringLiteral("coalesce(%1, '')").arg(column);
+        const QString text = texts.join(QStringLiteral(" || E'\\n' || "));
         QStringList all;
-        for (int word = 0; word < words; ++word) {
-            QStringList any;
-            for (const QString &column : columns)
-                any << column + QStringLiteral(" ~ ") + parameter(first + word);
-            all << QLatin1Char('(') + any.join(QStringLiteral(" OR ")) + QLatin1Char(')');
-        }
+        for (int word = 0; word < words; ++word)
+            all << QStringLiteral("(%1) ~ %2").arg(text, parameter(first + word));
         return all.join(QStringLiteral(" AND "));
     }
 };

@@ -62,8 +62,10 @@ void ServerUpgrade::begin() {
     db_.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(QLatin1String(kUpgradeLock)));
 }
 
-void ServerUpgrade::apply(const StepDescription &step) {
+void ServerUpgrade::apply(const StepDescription &step, bool upgrading) {
     db_.exec(pgschema::stepSql(step));
+    if (upgrading && *step.serverUpgradedSql != '\0')
+        db_.exec(QString::fromUtf8(step.serverUpgradedSql));
 }
 
 void ServerUpgrade::record(const ShopVersion &version,

@@ -23,7 +23,7 @@ public:
     bool hasTable(const char *table) override;
     std::vector<VersionRow> versionRows() override;
     void begin() override;
-    void apply(const StepDescription &step) override;
+    void apply(const StepDescription &step, bool upgrading) override;
     void record(const ShopVersion &version, const std::optional<UpgradeRecord> &upgrade) override;
     void commit() override;
     void rollback() noexcept override;

@@ -146,8 +146,10 @@ void FileUpgrade::begin() {
     file_.exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
-void FileUpgrade::apply(const StepDescription &step) {
+void FileUpgrade::apply(const StepDescription &step, bool upgrading) {
     file_.exec(filesteps::sql(step));
+    if (upgrading && *step.fileUpgradedSql != '\0')
+        file_.exec(QString::fromUtf8(step.fileUpgradedSql));
 }
 
 void FileUpgrade::record(const ShopVersion &version, const std::optional<UpgradeRecord> &upgrade) {
