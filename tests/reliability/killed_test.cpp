@@ -327,7 +327,6 @@ TEST(KilledMidWork, NoHalfMadeBackupIsEverCounted) {
         QProcess worker;
         worker.start(QStringLiteral(RELIABILITY_WORKER), {QStringLiteral("backup"), path});
         ASSERT_TRUE(worker.waitForStarted(10000) && worker.waitForReadyRead(10000));
-        std::uniform_int_distribution<int> delayMs(0, longestDelayMs);
         QThread::msleep(static_cast<unsigned long>(delayMs(random)));
         ::kill(static_cast<pid_t>(worker.processId()), SIGKILL);
         worker.waitForFinished(10000);
