@@ -116,22 +116,6 @@ bool walkNumber(const char *&p, double &value) {
 
 } // namespace
 
-void RowStore::clear() {
-    chunks_.clear();
-    chunks_.shrink_to_fit();
-    chunkSizes_.clear();
-    chunkSizes_.shrink_to_fit();
-    used_ = stored_ = wasted_ = 0;
-    scratch_.clear();
-    scratch_.shrink_to_fit();
-    rows_.clear();
-    rows_.shrink_to_fit();
-}
-
-void RowStore::reserve(std::size_t) {
-    // A deque grows block by block: nothing to reserve.
-}
-
 std::uint64_t RowStore::place() {
     const std::size_t size = scratch_.size();
     if (chunks_.empty() || chunkSizes_.back() - used_ < size) {
