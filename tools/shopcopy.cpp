@@ -14,6 +14,9 @@
 #include "shopsteps.h"
 #include "shoptables.h"
 #include "shopupgrade.h"
+#include "sqlbuilder.h"
+#include "sqldialect.h"
+#include "sqlitedialect.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -310,17 +313,11 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
             const TableDescription &table = *described;
             if (isVersionTable(table))
                 out.exec(QString("DELETE FROM [%1]").arg(table.name));
-            QStringList marks, names;
-            if (table.autoNumber == nullptr) {
-                names << "rowid";
-                marks << "?";
-            }
-            for (const Column &column : table.columns) {
-                names << column.sql();
-                marks << "?";
-            }
-            SqliteStatement insert(out, QString("INSERT INTO [%1] (%2) VALUES (%3)")
-                                            .arg(table.name, names.join(", "), marks.join(", ")));
+            QStringList names = columnNames(table.columns);
+            if (table.autoNumber == nullptr)
+                names.prepend("rowid");
+            SqliteStatement insert(
+                out, engines::fileDialect().render(sqlb::insert(table.name, names)).sql);
             const int skip = table.autoNumber ? 1 : 0; // the auto-number is the rowid
             long long rows = 0;
             db.copyOut(
