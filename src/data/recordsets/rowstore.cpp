@@ -93,6 +93,14 @@ QVariant walkCell(const char *&p, bool read) {
     }
 }
 
+// The bytes of the row of `columns` cells that begins at `p`.
+std::size_t rowBytes(const char *p, int columns) {
+    const char *start = p;
+    for (int column = 0; column < columns; ++column)
+        walkCell(p, false);
+    return static_cast<std::size_t>(p - start);
+}
+
 // Steps over one cell; true with its value when it holds a number.
 bool walkNumber(const char *&p, double &value) {
     switch (*p) {
@@ -226,11 +234,7 @@ void RowStore::insert(int row, qint64 rowid, const QVariantList &values) {
 
 void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
     const auto at = static_cast<std::size_t>(row);
-    const char *p = rowStart(row);
-    const char *start = p;
-    for (int column = 0; column < columns_; ++column)
-        walkCell(p, false);
-    wasted_ += static_cast<std::size_t>(p - start);
+    wasted_ += rowBytes(rowStart(row), columns_);
     scratch_.clear();
     for (int column = 0; column < columns_; ++column)
         encode(column < values.size() ? values[column] : QVariant());
@@ -240,11 +244,7 @@ void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
 
 void RowStore::remove(int row) {
     const auto at = static_cast<std::size_t>(row);
-    const char *p = rowStart(row);
-    const char *start = p;
-    for (int column = 0; column < columns_; ++column)
-        walkCell(p, false);
-    wasted_ += static_cast<std::size_t>(p - start);
+    wasted_ += rowBytes(rowStart(row), columns_);
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(at));
     compactIfWasteful();
 }
@@ -337,10 +337,7 @@ void RowStore::compactIfWasteful() {
         std::uint64_t &offset = ref.offset;
         const char *p =
             oldChunks[static_cast<std::size_t>(offset >> 32)].get() + (offset & 0xffffffffu);
-        const char *start = p;
-        for (int column = 0; column < columns_; ++column)
-            walkCell(p, false);
-        scratch_.assign(start, static_cast<std::size_t>(p - start));
+        scratch_.assign(p, rowBytes(p, columns_));
         offset = place();
     }
     wasted_ = 0;
