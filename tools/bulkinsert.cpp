@@ -1,25 +1,15 @@
 // The generator's reusable INSERT statement.
 #include "bulkinsert.h"
 
-#include <QStringList>
-
-namespace {
-
-QString insertSql(const char *table, std::initializer_list<const char *> columns) {
-    QStringList names, marks;
-    for (const char *column : columns) {
-        names << QStringLiteral("[%1]").arg(QString::fromUtf8(column));
-        marks << QStringLiteral("?");
-    }
-    return QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
-        .arg(QString::fromUtf8(table), names.join(", "), marks.join(", "));
-}
-
-} // namespace
+#include "sqlbuilder.h"
+#include "sqldialect.h"
+#include "sqlitedialect.h"
 
 BulkInsert::BulkInsert(SqliteFile &file, const char *table,
                        std::initializer_list<const char *> columns)
-    : insert_(file, insertSql(table, columns)) {}
+    : insert_(file, engines::fileDialect()
+                        .render(sqlb::insert(table, QStringList(columns.begin(), columns.end())))
+                        .sql) {}
 
 BulkInsert &BulkInsert::text(std::string_view value) {
     insert_.bindKept(next_++, value);

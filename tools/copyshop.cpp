@@ -13,11 +13,7 @@
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kAlreadyExists = 2;
-constexpr int kInUse = 3;
-
-using toolargs::say;
+using namespace toolargs;
 
 QString summary(const shopcopy::Copied &copied) {
     QStringList parts;

@@ -106,13 +106,7 @@ void appendMoney(QByteArray &out, double value, const Place &place, const Sqlite
         refuse(place, shown(row, index),
                "has more decimal places than the four the server keeps for money");
     out.append(text, size);
-    // The same text in ten-thousandths: digits without the point.
-    Sum units = 0;
-    for (int i = 0; i < size; ++i) {
-        if (text[i] >= '0' && text[i] <= '9')
-            units = units * 10 + (text[i] - '0');
-    }
-    figure.sum += text[0] == '-' ? -units : units;
+    figure.sum += digitsOf({text, std::size_t(size)}); // the same text in ten-thousandths
 }
 
 constexpr qint64 kNotADayOrTime = std::numeric_limits<qint64>::min();
@@ -223,6 +217,14 @@ QString toText(Sum sum) {
         sum /= 10;
     }
     return negative ? '-' + digits : digits;
+}
+
+Sum digitsOf(std::string_view text) {
+    Sum value = 0;
+    for (const char c : text)
+        if (c >= '0' && c <= '9')
+            value = value * 10 + (c - '0');
+    return text.starts_with('-') ? -value : value;
 }
 
 QString fileRowsSql(const TableDescription &table) {

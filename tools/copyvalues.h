@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <string_view>
 #include <vector>
 
 namespace copyvalues {
@@ -31,6 +32,9 @@ struct TableFigures {
 };
 
 QString toText(Sum sum);
+// The number the digits of a text make, the point left out, negative after a leading '-':
+// "-12.5000" is -125000.
+Sum digitsOf(std::string_view text);
 
 // Selects a table of the file: its rowid and columns, in rowid order.
 QString fileRowsSql(const TableDescription &table);

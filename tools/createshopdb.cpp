@@ -17,10 +17,7 @@
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kAlreadyExists = 2;
-
-using toolargs::say;
+using namespace toolargs;
 
 int createOnServer(const QString &conninfo, bool demo, bool payments, const QString &locale,
                    int version) {

@@ -13,8 +13,7 @@
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kAlreadyExists = 2;
+using namespace toolargs;
 
 bool number(const QString &text, long long &value) {
     bool ok = false;

@@ -1,7 +1,6 @@
 // The roles of a server shop, their rights, and the sale's function.
 #include "serverrights.h"
 
-#include "dataerror.h"
 #include "pgschema.h"
 #include "serverroles.h"
 #include "shoptables.h"
@@ -12,7 +11,20 @@ namespace serverrights {
 
 namespace {
 
-constexpr char kAll[] = "SELECT, INSERT, UPDATE, DELETE";
+using namespace tables;
+
+// Reading a table, and doing everything the screens do to its rows.
+constexpr TableGrant reads(const char *table, ShopRole role) {
+    return {.table = table, .role = role, .select = true};
+}
+constexpr TableGrant all(const char *table, ShopRole role) {
+    return {.table = table,
+            .role = role,
+            .select = true,
+            .insert = true,
+            .remove = true,
+            .updateEvery = true};
+}
 
 // What each role may do to each table. A till reads the catalogue, the offers and the sales,
 // and keeps its own top-sellers summary; it changes stock and adds sale rows only through the
@@ -20,24 +32,16 @@ constexpr char kAll[] = "SELECT, INSERT, UPDATE, DELETE";
 // catalogue or the sales. The back office does everything the screens do to the rows. A
 // table that a later version of the shop adds says in its upgrade step, as these lines do,
 // which role may read and write it.
-struct TableRights {
-    const char *table;
-    const char *till;
-    const char *office;
-};
-constexpr TableRights kRights[] = {
-    {"titles", "SELECT", kAll}, {"subject", "", kAll},        {"publishers", "", kAll},
-    {"retail", "", kAll},       {"soldbook", "SELECT", kAll}, {"onsale", "SELECT", kAll},
-    {"bill", "", kAll},         {"paidbill", "", kAll},       {"tmp", kAll, kAll},
-    {"temppay", "", kAll},
-};
-
-const TableRights &rightsOf(const TableDescription &table) {
-    for (const TableRights &rights : kRights)
-        if (rights.table == pgschema::name(table.name))
-            return rights;
-    throw DataError(QString("No rights are set out for the table %1.").arg(table.name));
-}
+constexpr ShopRole kTill = ShopRole::Till, kOffice = ShopRole::Office;
+constexpr TableGrant kGrants[] = {
+    // The tills.
+    reads(Titles::table, kTill), reads(soldbook::table, kTill), reads(onsale::table, kTill),
+    all(tmp::table, kTill),
+    // The back office.
+    all(Titles::table, kOffice), all(Subject::table, kOffice), all(publishers::table, kOffice),
+    all(retail::table, kOffice), all(soldbook::table, kOffice), all(onsale::table, kOffice),
+    all(Bill::table, kOffice), all(paidbill::table, kOffice), all(tmp::table, kOffice),
+    all(tempPay::table, kOffice)};
 
 QString role(const char *name) {
     return pgtool::quoteIdent(QLatin1String(name));
@@ -46,22 +50,6 @@ QString role(const char *name) {
 QString saleFunction() {
     return QString("%1(integer, integer, numeric, date, time without time zone)")
         .arg(serverroles::kBookSale);
-}
-
-// The sequences that number a table's new rows.
-QStringList sequencesOf(pgtool::Session &db, const TableDescription &table) {
-    QStringList sequences;
-    for (const QString &column :
-         {table.autoNumber ? pgschema::name(table.autoNumber->name) : QString(),
-          QString("rowid")}) {
-        if (column.isEmpty())
-            continue;
-        const QString sequence = db.scalar("SELECT pg_get_serial_sequence($1, $2)",
-                                           {pgschema::quoted(table.name), column});
-        if (!sequence.isNull())
-            sequences << sequence;
-    }
-    return sequences;
 }
 
 } // namespace
@@ -123,26 +111,11 @@ $sale$)sql")
 }
 
 void grantRights(pgtool::Session &db) {
-    const QString till = role(serverroles::kTill), office = role(serverroles::kOffice);
-    const QString both = till + ", " + office;
-    for (const TableDescription &table : tables::all) {
-        const TableRights &rights = rightsOf(table);
-        const QString name = pgschema::quoted(table.name);
-        db.exec(QString("REVOKE ALL ON %1 FROM PUBLIC, %2").arg(name, both));
-        const QStringList sequences = sequencesOf(db, table);
-        for (const QString &sequence : sequences)
-            db.exec(QString("REVOKE ALL ON SEQUENCE %1 FROM PUBLIC, %2").arg(sequence, both));
-        for (const auto &[granted, grantee] :
-             {std::pair{rights.till, till}, {rights.office, office}}) {
-            if (*granted == '\0')
-                continue;
-            db.exec(QString("GRANT %1 ON %2 TO %3").arg(QLatin1String(granted), name, grantee));
-            // New rows are numbered by the table's sequences.
-            if (QString::fromLatin1(granted).contains("INSERT"))
-                for (const QString &sequence : sequences)
-                    db.exec(QString("GRANT USAGE ON SEQUENCE %1 TO %2").arg(sequence, grantee));
-        }
-    }
+    QStringList names;
+    for (const TableDescription &table : tables::all)
+        names << table.name;
+    db.exec(pgschema::rightsSql(names, kGrants));
+    const QString both = role(serverroles::kTill) + ", " + role(serverroles::kOffice);
     db.exec(QString("REVOKE ALL ON FUNCTION val(text), val(double precision), %1 FROM PUBLIC; "
                     "GRANT EXECUTE ON FUNCTION val(text), val(double precision), %1 TO %2")
                 .arg(saleFunction(), both));

@@ -3,6 +3,7 @@
 // copy is kept.
 #include "shopcopy.h"
 
+#include "backupfile.h"
 #include "copyvalues.h"
 #include "dataerror.h"
 #include "fileupgrade.h"
@@ -13,6 +14,9 @@
 #include "shopsteps.h"
 #include "shoptables.h"
 #include "shopupgrade.h"
+#include "sqlbuilder.h"
+#include "sqldialect.h"
+#include "sqlitedialect.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,13 +60,7 @@ TableFigures serverFigures(pgtool::Session &db, const TableDescription &table) {
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         copyvalues::ColumnFigure column;
         column.values = result.text(0, int(2 + 2 * i)).toLongLong();
-        const QByteArray sum = result.bytes(0, int(3 + 2 * i));
-        copyvalues::Sum value = 0;
-        for (char c : sum) {
-            if (c >= '0' && c <= '9')
-                value = value * 10 + (c - '0');
-        }
-        column.sum = sum.startsWith('-') ? -value : value;
+        column.sum = copyvalues::digitsOf(result.bytes(0, int(3 + 2 * i)).toStdString());
         figures.columns.push_back(column);
     }
     return figures;
@@ -126,14 +124,6 @@ void checkIntegrity(SqliteFile &file) {
     if (problems != QStringList{"ok"})
         throw DataError(QString("The copy failed SQLite's integrity check (%1).")
                             .arg(problems.mid(0, 5).join("; ")));
-}
-
-void syncPath(const QString &path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 // Gives the finished file its name, never replacing a file that took the name meanwhile.
@@ -267,8 +257,6 @@ void fillServerWithDemo(pgtool::Session &db, const QDate &today) {
 }
 
 Copied fileToServer(const QString &file, const QString &conninfo, const QString &locale) {
-    if (!QFileInfo(file).isFile())
-        throw DataError(QString("The shop file %1 does not exist.").arg(file));
     const ShopVersion version = fileVersion(file);
     pgtool::Session db(conninfo);
     db.exec("BEGIN");
@@ -325,17 +313,11 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
             const TableDescription &table = *described;
             if (isVersionTable(table))
                 out.exec(QString("DELETE FROM [%1]").arg(table.name));
-            QStringList marks, names;
-            if (table.autoNumber == nullptr) {
-                names << "rowid";
-                marks << "?";
-            }
-            for (const Column &column : table.columns) {
-                names << column.sql();
-                marks << "?";
-            }
-            SqliteStatement insert(out, QString("INSERT INTO [%1] (%2) VALUES (%3)")
-                                            .arg(table.name, names.join(", "), marks.join(", ")));
+            QStringList names = columnNames(table.columns);
+            if (table.autoNumber == nullptr)
+                names.prepend("rowid");
+            SqliteStatement insert(
+                out, engines::fileDialect().render(sqlb::insert(table.name, names)).sql);
             const int skip = table.autoNumber ? 1 : 0; // the auto-number is the rowid
             long long rows = 0;
             db.copyOut(
@@ -393,14 +375,14 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
         throw;
     }
     try {
-        syncPath(temporary);
+        backupfile::syncToDisk(temporary);
         refuseLeftovers(file);
         claimName(temporary, file);
     } catch (...) {
         SqliteFile::remove(temporary);
         throw;
     }
-    syncPath(info.absolutePath());
+    backupfile::syncToDisk(info.absolutePath());
     db.exec("COMMIT");
     return copied;
 }

@@ -4,6 +4,7 @@
 #include "shopgenerator.h"
 
 #include "bulkinsert.h"
+#include "conversions.h"
 #include "dataerror.h"
 #include "shopfile.h"
 #include "shopnames.h"
@@ -62,13 +63,13 @@ public:
         : db_(db), sizes_(sizes), firstDay_(sizes.lastDay.addYears(-sizes.years).addDays(1)),
           days_(static_cast<int>(firstDay_.daysTo(sizes.lastDay)) + 1) {
         for (int d = 0; d < days_; ++d)
-            dayTexts_.push_back(shopnames::storedDate(firstDay_.addDays(d)));
+            dayTexts_.push_back(conv::isoDate(firstDay_.addDays(d)).toStdString());
     }
 
     void reference() {
         ShopRandom random = ShopRandom::stream(sizes_.seed, kReference);
         BulkInsert subjects(db_, "Subject", {"Subject No", "Subject"});
-        for (const auto &subject : shopwords::subjects())
+        for (const auto &subject : shopwords::subjects)
             subjects.text(subject.number).text(subject.name).row();
         count("Subject", subjects.rows());
 
@@ -102,9 +103,8 @@ public:
 
     void catalogue() {
         ShopRandom random = ShopRandom::stream(sizes_.seed, kCatalogue);
-        const auto subjects = shopwords::subjects();
         std::vector<const shopwords::SubjectEntry *> books, music;
-        for (const auto &subject : subjects)
+        for (const auto &subject : shopwords::subjects)
             (subject.music ? music : books).push_back(&subject);
         BulkInsert titles(db_, "Titles",
                           {"ISBN", "Title", "Author", "Subject", "Publisher", "Year Published",
@@ -127,7 +127,7 @@ public:
             const std::string &publisher = publisherNames_[random.below(publisherNames_.size())];
             const QDate published(random.between(1970, sizes_.lastDay.year() - 1),
                                   random.between(1, 12), random.between(1, 28));
-            const std::string year = shopnames::shortDate(published);
+            const std::string year = conv::dateText(published).toStdString();
             const double fixedPrice = cd ? shopPrice(random, 8, 29) : shopPrice(random, 6, 59);
             const double salePrice =
                 random.chance(0.25) ? roundTo(fixedPrice * 0.9, 0.5) : fixedPrice;
@@ -176,8 +176,8 @@ public:
         offerOf_.assign(titles_.size(), -1);
         BulkInsert rows(db_, "onsale", {"ISBN", "OnSale Price", "Begin", "End"});
         for (const Offer &offer : offers) {
-            const std::string begin = shopnames::storedDate(firstDay_.addDays(offer.begin));
-            const std::string end = shopnames::storedDate(firstDay_.addDays(offer.end));
+            const std::string begin = conv::isoDate(firstDay_.addDays(offer.begin)).toStdString();
+            const std::string end = conv::isoDate(firstDay_.addDays(offer.end)).toStdString();
             rows.text(titles_[static_cast<std::size_t>(offer.title)].isbn).money(offer.price);
             rows.text(begin).text(end).row();
             offerOf_[static_cast<std::size_t>(offer.title)] = static_cast<int>(offers_.size());

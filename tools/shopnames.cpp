@@ -63,27 +63,27 @@ std::string cdCode(int n, std::uint64_t salt) {
 
 std::string bookTitle(ShopRandom &random) {
     using namespace shopwords;
-    const std::string adjective = pick(random, adjectives());
-    const std::string noun = pick(random, nouns());
+    const std::string adjective = pick(random, adjectives);
+    const std::string noun = pick(random, nouns);
     switch (random.below(6)) {
     case 0:
         return "The " + adjective + " " + noun;
     case 1:
-        return noun + " of " + pick(random, places());
+        return noun + " of " + pick(random, places);
     case 2:
-        return "The " + noun + " of " + pick(random, places());
+        return "The " + noun + " of " + pick(random, places);
     case 3:
-        return "A " + adjective + " " + noun + " in " + pick(random, places());
+        return "A " + adjective + " " + noun + " in " + pick(random, places);
     case 4:
-        return "The " + noun + " and the " + pick(random, nouns());
+        return "The " + noun + " and the " + pick(random, nouns);
     default:
-        return adjective + " " + noun + ": A History of " + pick(random, places());
+        return adjective + " " + noun + ": A History of " + pick(random, places);
     }
 }
 
 std::string chineseTitle(ShopRandom &random) {
     using namespace shopwords;
-    const auto words = chineseTitleWords();
+    const std::span words = chineseTitleWords;
     const auto first = random.below(words.size());
     const auto second = (first + 1 + random.below(words.size() - 1)) % words.size();
     return std::string(words[first]) + "的" + words[second];
@@ -91,44 +91,44 @@ std::string chineseTitle(ShopRandom &random) {
 
 std::string cdTitle(ShopRandom &random) {
     using namespace shopwords;
-    const std::string adjective = pick(random, adjectives());
-    const std::string noun = pick(random, nouns());
+    const std::string adjective = pick(random, adjectives);
+    const std::string noun = pick(random, nouns);
     switch (random.below(3)) {
     case 0:
         return adjective + " " + noun + " (CD)";
     case 1:
         return "Songs of the " + noun + " (CD)";
     default:
-        return std::string(pick(random, places())) + " Sessions, Vol. " +
+        return std::string(pick(random, places)) + " Sessions, Vol. " +
                std::to_string(random.between(1, 9)) + " (CD)";
     }
 }
 
 std::string person(ShopRandom &random) {
     using namespace shopwords;
-    return std::string(pick(random, firstNames())) + " " + pick(random, lastNames());
+    return std::string(pick(random, firstNames)) + " " + pick(random, lastNames);
 }
 
 std::string chinesePerson(ShopRandom &random) {
-    return pick(random, shopwords::chineseNames());
+    return pick(random, shopwords::chineseNames);
 }
 
 int publisherCount() {
-    return static_cast<int>(shopwords::publisherWords().size() *
-                            shopwords::publisherKinds().size());
+    return static_cast<int>(std::size(shopwords::publisherWords) *
+                            std::size(shopwords::publisherKinds));
 }
 
 std::string publisher(int n) {
     using namespace shopwords;
-    const auto words = publisherWords();
-    const auto kinds = publisherKinds();
+    const std::span words = publisherWords;
+    const std::span kinds = publisherKinds;
     const auto index = static_cast<std::size_t>(n);
     return std::string(words[index % words.size()]) + " " +
            kinds[(index / words.size()) % kinds.size()];
 }
 
 std::string supplier(int n) {
-    const auto names = shopwords::supplierNames();
+    const std::span names = shopwords::supplierNames;
     const auto index = static_cast<std::size_t>(n);
     if (index < names.size())
         return names[index];
@@ -136,7 +136,7 @@ std::string supplier(int n) {
     // once the pairs run out.
     static const char *const kTrades[] = {"Book Traders", "Booksellers Ltd", "Book Exchange",
                                           "Music & Books"};
-    const auto places = shopwords::places();
+    const std::span places = shopwords::places;
     const std::size_t made = index - names.size();
     const std::size_t combinations = places.size() * std::size(kTrades);
     std::string name = std::string(places[made % places.size()]) + " " +
@@ -150,8 +150,8 @@ std::string supplier(int n) {
 
 std::string address(ShopRandom &random) {
     using namespace shopwords;
-    return std::to_string(random.between(1, 240)) + " " + pick(random, streets()) + ", " +
-           pick(random, cities());
+    return std::to_string(random.between(1, 240)) + " " + pick(random, streets) + ", " +
+           pick(random, cities);
 }
 
 std::string telephone(ShopRandom &random) {
@@ -169,18 +169,6 @@ void storedTime(int seconds, char (&buffer)[8]) {
         if (i < 2)
             buffer[3 * i + 2] = ':';
     }
-}
-
-std::string storedDate(const QDate &day) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", day.year(), day.month(), day.day());
-    return buffer;
-}
-
-std::string shortDate(const QDate &day) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%d/%d/%d", day.year(), day.month(), day.day());
-    return buffer;
 }
 
 } // namespace shopnames

@@ -5,7 +5,6 @@
 
 #include "shoprandom.h"
 
-#include <QDate>
 #include <string>
 
 namespace shopnames {
@@ -30,8 +29,5 @@ std::string telephone(ShopRandom &random);
 // The stored form of a time of day ("14:05:09") from seconds after midnight, written into
 // the buffer without its terminating zero.
 void storedTime(int seconds, char (&buffer)[8]);
-// The stored form of a day ("2024-03-07") and the shop's date text ("2024/3/7").
-std::string storedDate(const QDate &day);
-std::string shortDate(const QDate &day);
 
 } // namespace shopnames

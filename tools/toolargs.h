@@ -34,4 +34,8 @@ QStringList parse(QCommandLineParser &parser, const QString &description,
 // "quillmart-x: text" on the stream.
 void say(FILE *stream, const QString &text);
 
+// The tools' exit codes but 0: the work failed and nothing was changed; the file or the tables
+// to make are there already (2, as for a wrong argument); Quillmart is running on the shop file.
+inline constexpr int kFailed = 1, kAlreadyExists = 2, kInUse = 3;
+
 } // namespace toolargs

@@ -15,10 +15,7 @@
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kInUse = 3;
-
-using toolargs::say;
+using namespace toolargs;
 
 // Says each step as it is made.
 shopupgrade::Watch sayingSteps() {

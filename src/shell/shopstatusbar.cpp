@@ -81,10 +81,6 @@ void ShopStatusBar::showTill(const QString &name) {
     tillPanel_->setHidden(name.isEmpty());
 }
 
-QString ShopStatusBar::tillText() const {
-    return tillPanel_->isHidden() ? QString() : tillPanel_->text();
-}
-
 void ShopStatusBar::showShop(const ShopDatabase &shop) {
     shop_ = shop;
     refresh();

@@ -28,7 +28,6 @@ public:
     QString shopToolTip() const;
     // The till this program sells at, in a panel after the shop's; empty hides it.
     void showTill(const QString &name);
-    QString tillText() const;
 
 private:
     const Clock *clock_;

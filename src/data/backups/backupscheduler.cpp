@@ -78,11 +78,7 @@ void BackupScheduler::disable() {
     enabled_ = false;
     timer_->stop();
     stop_ = true;
-    if (thread_ != nullptr) {
-        thread_->wait();
-        delete thread_;
-        thread_ = nullptr;
-    }
+    backupEnded();
     watcher_.reset(); // nothing of the program holds the file open when disabled
 }
 

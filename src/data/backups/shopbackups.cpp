@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <algorithm>
 #include <memory>
 
@@ -30,20 +31,13 @@ QString noBackup(const QString &why) {
     return QStringLiteral("No backup of the shop database was made: %1").arg(why);
 }
 
-// Removes the named files when the scope is left, unless released.
-class Leftovers {
-public:
-    explicit Leftovers(QStringList paths) : paths_(std::move(paths)) {}
-    ~Leftovers() {
-        for (const QString &path : paths_)
+// Removes the named files when the scope is left.
+auto removedOnExit(QStringList paths) {
+    return qScopeGuard([paths = std::move(paths)] {
+        for (const QString &path : paths)
             SqliteFile::remove(path);
-    }
-    Leftovers(const Leftovers &) = delete;
-    Leftovers &operator=(const Leftovers &) = delete;
-
-private:
-    QStringList paths_;
-};
+    });
+}
 
 QDateTime stampOf(const QString &fileName) {
     static const QRegularExpression stamp(QStringLiteral("-(\\d{8}-\\d{6})\\.mdb"));
@@ -187,7 +181,7 @@ QString ShopBackups::take(const QDateTime &when, const backupfile::Progress &pro
     // backup takes its real name only once it is whole, checked and on disk.
     const QString copy = QDir(folder()).filePath(stem + QStringLiteral(".mdb") + kPart);
     const QString packed = target + kPart;
-    Leftovers cleanup({copy, packed});
+    const auto cleanup = removedOnExit({copy, packed});
     copyOnline(copy, progress);
 
     QString problem;
@@ -230,7 +224,7 @@ bool ShopBackups::passesCheck(const QString &backup, QString *problem) {
     if (!backup.endsWith(kPacked))
         return passesQuickCheck(backup, problem);
     const QString unpacked = backup + QStringLiteral(".check") + kPart;
-    Leftovers cleanup({unpacked});
+    const auto cleanup = removedOnExit({unpacked});
     return unpackChecked(backup, unpacked, {}, problem);
 }
 
@@ -340,7 +334,7 @@ QString ShopBackups::restore(const QString &backup, const QDateTime &now,
                              const backupfile::Progress &progress) const {
     const QFileInfo shop(databasePath_);
     const QString incoming = databasePath_ + QStringLiteral(".restoring") + kPart;
-    Leftovers cleanup({incoming});
+    const auto cleanup = removedOnExit({incoming});
     SqliteFile::remove(incoming);
     QString problem;
     const bool sound = backup.endsWith(kPacked)

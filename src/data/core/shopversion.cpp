@@ -31,14 +31,6 @@ int newest(std::span<const StepDescription> steps) {
     return steps.empty() ? 1 : steps.back().version;
 }
 
-QVersionNumber oldestWriterAt(int version, std::span<const StepDescription> steps) {
-    QVersionNumber oldest;
-    for (const StepDescription &step : steps)
-        if (step.version <= version)
-            oldest = std::max(oldest, QVersionNumber::fromString(QLatin1String(step.oldestWriter)));
-    return oldest;
-}
-
 std::span<const StepDescription> after(int from, std::span<const StepDescription> steps) {
     const auto first = std::find_if(steps.begin(), steps.end(),
                                     [from](const StepDescription &s) { return s.version > from; });

@@ -42,8 +42,6 @@ namespace shopversion {
 QVersionNumber program();
 // The version a shop has once every one of the steps is made: 1 with none.
 int newest(std::span<const StepDescription> steps);
-// The oldest program version that may write to a shop made up to `version` by the steps.
-QVersionNumber oldestWriterAt(int version, std::span<const StepDescription> steps);
 // The steps that take a shop of version `from` to the newest, in order.
 std::span<const StepDescription> after(int from, std::span<const StepDescription> steps);
 // The shop's tables at `version`: the ten, then those of each step up to it, in the order they

@@ -43,7 +43,7 @@ struct TableGrant {
     bool insert = false;
     bool remove = false;
     bool updateEvery = false;       // may change every column
-    std::span<const Column> update; // may change these columns
+    std::span<const Column> update = {}; // may change these columns
 };
 
 struct StepDescription {

@@ -66,9 +66,6 @@ QVariant Connection::scalar(const sqlb::Statement &statement, const QVariantList
 int Connection::changes() const {
     return engine_->changes();
 }
-bool Connection::inTransaction() const {
-    return engine_->inTransaction();
-}
 const SqlDialect &Connection::dialect() const {
     return shop_.dialect();
 }
@@ -80,9 +77,6 @@ std::vector<TableColumn> Connection::columnsOf(const QString &table) {
 }
 qint64 Connection::commits() const {
     return engine_->commits();
-}
-QString Connection::lastError() const {
-    return engine_->lastError();
 }
 void Connection::begin() {
     engine_->begin();
@@ -123,14 +117,8 @@ void Statement::reset() {
 int Statement::columnCount() const {
     return engine_->columnCount();
 }
-QString Statement::columnName(int column) const {
-    return engine_->columnName(column);
-}
 QVariant Statement::value(int column) const {
     return engine_->value(column);
-}
-QString Statement::declaredType(int column) const {
-    return engine_->declaredType(column);
 }
 void Statement::readCells(int from, CellSink &sink) const {
     engine_->readCells(from, sink);

@@ -46,9 +46,6 @@ public:
     int keptStatements() const { return static_cast<int>(kept_.size()); }
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int changes() const;
-    bool inTransaction() const;
-    // The file path, or the server location.
-    QString path() const { return shop_.location(); }
     const ShopDatabase &shop() const { return shop_; }
     const SqlDialect &dialect() const;
     EngineTraits traits() const;
@@ -57,9 +54,6 @@ public:
     std::vector<TableColumn> columnsOf(const QString &table);
     // Transactions committed on this connection (for the benchmarks).
     qint64 commits() const;
-
-    // The engine's text for the connection's last error ("database is locked", ...).
-    QString lastError() const;
 
     void begin();
     void commit();
@@ -85,10 +79,7 @@ public:
     bool step();
     void reset();
     int columnCount() const;
-    QString columnName(int column) const;
     QVariant value(int column) const;
-    // "MONEY", "DATE", ... for a column read from a table; empty for a computed one.
-    QString declaredType(int column) const;
     // The current row's cells from column `from` on, into the sink (engine.h).
     void readCells(int from, CellSink &sink) const;
 

@@ -53,11 +53,7 @@ public:
     virtual bool step() = 0;
     virtual void reset() = 0;
     virtual int columnCount() = 0;
-    virtual QString columnName(int column) = 0;
     virtual QVariant value(int column) const = 0;
-    // The declared type of a column read straight from a table ("MONEY", "DATE", ...), empty
-    // for a computed one.
-    virtual QString declaredType(int column) = 0;
     // The current row's cells from column `from` to the last, in order, with the values
     // value() gives.
     virtual void readCells(int from, CellSink &sink) const = 0;
@@ -87,8 +83,6 @@ public:
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;
     virtual int changes() const = 0;
-    virtual bool inTransaction() const = 0;
-    virtual QString lastError() const = 0;
     // The table's columns in their order, from the engine's catalogue; none when there is no
     // such table. Throws DataError.
     virtual std::vector<TableColumn> columnsOf(const QString &table) = 0;

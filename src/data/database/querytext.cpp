@@ -10,8 +10,8 @@
 #include "shoptables.h"
 #include "shopversion.h"
 
+#include <QHash>
 #include <algorithm>
-#include <map>
 
 namespace {
 
@@ -166,7 +166,7 @@ public:
         for (std::size_t at = 0; !several && at + 1 < size(); ++at)
             if ((*this)[at].is(";"))
                 syntaxError(QStringLiteral("a second statement after ;"), text_);
-        EngineSql result{{}, {}, size() > 0 && (*this)[0].is("select")};
+        EngineSql result{{}, size() > 0 && (*this)[0].is("select")};
         int lastParameter = 0;
         std::vector<int> totals; // the depths of the total( ... ) around the token
         int depth = 0;
@@ -209,9 +209,6 @@ public:
                 }
                 --depth;
             }
-            // A name given with AS keeps the case it was written in.
-            if (token.isName() && at > 0 && (*this)[at - 1].is("as"))
-                result.names.insert(token.name().toLower(), token.name());
             result.sql += out + added_.value(i);
             ++at;
         }

@@ -99,7 +99,7 @@ EngineSql SqlDialect::render(const sqlb::Statement &statement) const {
         sql += QStringLiteral(" LIMIT ") + QString::number(statement.limit);
     if (!statement.returns.isEmpty())
         sql += QStringLiteral(" RETURNING ") + names(statement.returns);
-    return EngineSql{sql, {}, statement.verb == Verb::Select};
+    return EngineSql{sql, statement.verb == Verb::Select};
 }
 
 // One pass over the (ISBN, SoldDate, Qty) index gives each ISBN's copies and its first sale
@@ -121,6 +121,5 @@ EngineSql SqlDialect::topSellersSql(const QString &copiesText, const QString &da
             .arg(name(QLatin1String(M::table)), n(M::A), n(M::B), n(M::C), n(S::Title), n(S::ISBN),
                  n(S::Qty), name(QLatin1String(S::table)), n(S::SoldDate))
             .arg(copiesText, datePrefix, parameter(1), parameter(2)),
-        {},
         false};
 }

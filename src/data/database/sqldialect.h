@@ -8,7 +8,6 @@
 
 #include "tabledescription.h"
 
-#include <QHash>
 #include <QString>
 #include <QVariantList>
 #include <vector>
@@ -23,9 +22,6 @@ struct StoredReceipt;
 // A statement as the engine takes it.
 struct EngineSql {
     QString sql;
-    // Result names as the statement wrote them, by the form the engine hands back (a server
-    // gives names in lower case; the record sets and grids show them as written).
-    QHash<QString, QString> names;
     // Whether it only reads, so that it may be sent again on a new connection.
     bool isRead = false;
 };

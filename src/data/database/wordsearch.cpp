@@ -30,5 +30,5 @@ RecordSourceSql SqlDialect::wordSearch(const WordSearch &search, int words) cons
             .arg(names(search.shown).join(u", "), name(QLatin1String(search.table)),
                  tests.join(QStringLiteral(" OR ")), QString::number(search.limit),
                  name(search.order), spelling_.collation);
-    return RecordSourceSql{EngineSql{sql, {}, true}, QLatin1String(search.table), search.shown};
+    return RecordSourceSql{EngineSql{sql, true}, QLatin1String(search.table), search.shown};
 }

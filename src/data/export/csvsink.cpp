@@ -120,12 +120,12 @@ void CsvSink::writeRows(const ExportBatch &batch) {
             }
         }
         buffer_.append("\r\n");
-        flushIfFull();
+        flush(flushAt);
     }
 }
 
-void CsvSink::flushIfFull() {
-    if (buffer_.size() < flushAt)
+void CsvSink::flush(qsizetype atLeast) {
+    if (buffer_.isEmpty() || buffer_.size() < atLeast)
         return;
     if (device_.write(buffer_) != buffer_.size())
         throw DataError(
@@ -134,8 +134,5 @@ void CsvSink::flushIfFull() {
 }
 
 void CsvSink::finish() {
-    if (!buffer_.isEmpty() && device_.write(buffer_) != buffer_.size())
-        throw DataError(
-            QStringLiteral("The file could not be written: %1").arg(device_.errorString()));
-    buffer_.clear();
+    flush(0);
 }

@@ -23,7 +23,8 @@ public:
     static void appendUtf8Field(QByteArray &line, QByteArrayView utf8, char separator);
 
 private:
-    void flushIfFull();
+    // Writes what the buffer holds once it holds `atLeast` bytes.
+    void flush(qsizetype atLeast);
 
     QIODevice &device_;
     char separator_;

@@ -11,7 +11,6 @@
 #include "shoptables.h"
 #include "shopupgrade.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -19,13 +18,7 @@ namespace {
 
 // The rows of one table, by one prepared INSERT naming the table's columns.
 void insertRows(Connection &db, const DemoTable &table) {
-    QStringList names, marks;
-    for (const QString &column : table.columns) {
-        names << "[" + column + "]";
-        marks << "?";
-    }
-    Statement insert = db.prepare(QString("INSERT INTO [%1] (%2) VALUES (%3)")
-                                      .arg(table.table, names.join(", "), marks.join(", ")));
+    Statement insert = db.prepare(sqlb::insert(table.table, table.columns));
     for (const QVariantList &row : table.rows) {
         insert.bindAll(row);
         insert.step();

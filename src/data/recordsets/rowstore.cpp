@@ -93,6 +93,14 @@ QVariant walkCell(const char *&p, bool read) {
     }
 }
 
+// The bytes of the row of `columns` cells that begins at `p`.
+std::size_t rowBytes(const char *p, int columns) {
+    const char *start = p;
+    for (int column = 0; column < columns; ++column)
+        walkCell(p, false);
+    return static_cast<std::size_t>(p - start);
+}
+
 // Steps over one cell; true with its value when it holds a number.
 bool walkNumber(const char *&p, double &value) {
     switch (*p) {
@@ -115,22 +123,6 @@ bool walkNumber(const char *&p, double &value) {
 }
 
 } // namespace
-
-void RowStore::clear() {
-    chunks_.clear();
-    chunks_.shrink_to_fit();
-    chunkSizes_.clear();
-    chunkSizes_.shrink_to_fit();
-    used_ = stored_ = wasted_ = 0;
-    scratch_.clear();
-    scratch_.shrink_to_fit();
-    rows_.clear();
-    rows_.shrink_to_fit();
-}
-
-void RowStore::reserve(std::size_t) {
-    // A deque grows block by block: nothing to reserve.
-}
 
 std::uint64_t RowStore::place() {
     const std::size_t size = scratch_.size();
@@ -242,11 +234,7 @@ void RowStore::insert(int row, qint64 rowid, const QVariantList &values) {
 
 void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
     const auto at = static_cast<std::size_t>(row);
-    const char *p = rowStart(row);
-    const char *start = p;
-    for (int column = 0; column < columns_; ++column)
-        walkCell(p, false);
-    wasted_ += static_cast<std::size_t>(p - start);
+    wasted_ += rowBytes(rowStart(row), columns_);
     scratch_.clear();
     for (int column = 0; column < columns_; ++column)
         encode(column < values.size() ? values[column] : QVariant());
@@ -256,11 +244,7 @@ void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
 
 void RowStore::remove(int row) {
     const auto at = static_cast<std::size_t>(row);
-    const char *p = rowStart(row);
-    const char *start = p;
-    for (int column = 0; column < columns_; ++column)
-        walkCell(p, false);
-    wasted_ += static_cast<std::size_t>(p - start);
+    wasted_ += rowBytes(rowStart(row), columns_);
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(at));
     compactIfWasteful();
 }
@@ -353,10 +337,7 @@ void RowStore::compactIfWasteful() {
         std::uint64_t &offset = ref.offset;
         const char *p =
             oldChunks[static_cast<std::size_t>(offset >> 32)].get() + (offset & 0xffffffffu);
-        const char *start = p;
-        for (int column = 0; column < columns_; ++column)
-            walkCell(p, false);
-        scratch_.assign(start, static_cast<std::size_t>(p - start));
+        scratch_.assign(p, rowBytes(p, columns_));
         offset = place();
     }
     wasted_ = 0;

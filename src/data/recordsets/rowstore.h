@@ -21,8 +21,6 @@ public:
 
     int columnCount() const { return columns_; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
-    void clear();
-    void reserve(std::size_t rows);
 
     // Appends the current row of a stepped statement: column 0 is the rowid, the rest cells.
     void appendFromStatement(const Statement &stmt);

@@ -65,6 +65,14 @@ int print(QPagedPaintDevice &device, const PrintedTable &table) {
     const int pad = QFontMetrics(m.body, &device).averageCharWidth() / 2 + 1;
 
     QPainter painter(&device);
+    // A cell of a line: its column's room less a little either side, the text cut to fit.
+    const auto drawCell = [&](qsizetype column, int y, const QString &text) {
+        const QRect box(edges[column] + pad, y, edges[column + 1] - edges[column] - 2 * pad,
+                        m.line);
+        const bool right = table.alignedRight.value(column, false);
+        painter.drawText(box, (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
+                         painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width()));
+    };
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             device.newPage();
@@ -86,14 +94,8 @@ int print(QPagedPaintDevice &device, const PrintedTable &table) {
         int y = m.head;
         painter.fillRect(QRect(0, y, m.page.width(), m.line), QColor(225, 225, 225));
         painter.setFont(m.bold);
-        for (qsizetype column = 0; column < table.captions.size(); ++column) {
-            const QRect box(edges[column] + pad, y, edges[column + 1] - edges[column] - 2 * pad,
-                            m.line);
-            const bool right = table.alignedRight.value(column, false);
-            painter.drawText(box, (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                             painter.fontMetrics().elidedText(table.captions[column],
-                                                              Qt::ElideRight, box.width()));
-        }
+        for (qsizetype column = 0; column < table.captions.size(); ++column)
+            drawCell(column, y, table.captions[column]);
         y += m.line;
 
         painter.setFont(m.body);
@@ -103,14 +105,8 @@ int print(QPagedPaintDevice &device, const PrintedTable &table) {
             if ((row - first) % 2 == 1)
                 painter.fillRect(QRect(0, y, m.page.width(), m.line), QColor(245, 245, 245));
             for (qsizetype column = 0; column < table.captions.size(); ++column) {
-                const QRect box(edges[column] + pad, y, edges[column + 1] - edges[column] - 2 * pad,
-                                m.line);
-                const bool right = table.alignedRight.value(column, false);
                 QString text = table.cell ? table.cell(row, static_cast<int>(column)) : QString();
-                text.replace(u'\n', u' ').remove(u'\r'); // one line per row
-                painter.drawText(
-                    box, (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                    painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width()));
+                drawCell(column, y, text.replace(u'\n', u' ').remove(u'\r')); // one line a row
             }
         }
         painter.drawLine(0, y, m.page.width(), y);

@@ -58,7 +58,6 @@ public:
     RecordEditor(EditorDefinition definition, const ShopContext &context,
                  QWidget *parent = nullptr);
 
-    const EditorDefinition &definition() const { return definition_; }
     RecordSource *source() const { return source_; }
     Navigator *navigator() const { return navigator_; }
     DataGrid *grid() const { return grid_; } // nullptr on a screen without a grid

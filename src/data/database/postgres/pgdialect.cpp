@@ -12,6 +12,7 @@
 #include "shoptables.h"
 #include "sqldialect.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -95,7 +96,6 @@ public:
             {EngineSql{QStringLiteral("SELECT %1($1::integer, $2::integer, $3::numeric, "
                                       "$4::date, $5::time)")
                            .arg(QLatin1String(serverroles::kBookSale)),
-                       {},
                        false},
              {V::BookNo, V::Quantity, V::PriceText, V::Day, V::Time}}};
         return statements;
@@ -110,7 +110,6 @@ public:
         static const std::vector<EngineSql> statements{
             EngineSql{QStringLiteral("SET LOCAL work_mem = '16MB'; SET LOCAL enable_mergejoin = "
                                      "off; SET LOCAL enable_hashjoin = off"),
-                      {},
                       false},
             topSellersSql(QStringLiteral("coalesce(g.copies, 0)::text"), QString())};
         return statements;
@@ -122,7 +121,6 @@ public:
                                const ReceiptRecord &receipt) const override {
         static const EngineSql sql{QStringLiteral("SELECT %1($1::jsonb)::text")
                                        .arg(QLatin1String(serverroles::kStoreReceipt)),
-                                   {},
                                    false};
         Statement store = connection.prepare(sql);
         store.bindAll({QString::fromUtf8(receiptJson(receipt))});
@@ -139,7 +137,6 @@ public:
     const EngineSql &thisTill() const override {
         static const EngineSql sql{QStringLiteral("SELECT till, name, prefix FROM tills WHERE "
                                                   "login = session_user"),
-                                   {},
                                    true};
         return sql;
     }

@@ -151,11 +151,11 @@ QString columnSql(const Column &column) {
 
 } // namespace
 
-QString name(const char *shopName) {
-    return QString::fromUtf8(shopName).toLower();
+QString name(const QString &shopName) {
+    return shopName.toLower();
 }
 
-QString quoted(const char *shopName) {
+QString quoted(const QString &shopName) {
     return pgtool::quoteIdent(name(shopName));
 }
 
@@ -251,20 +251,27 @@ QString stepSql(const StepDescription &step) {
 }
 
 QString stepRightsSql(const StepDescription &step) {
+    QStringList tables;
+    for (const StepTable &table : step.tables)
+        tables << QLatin1String(table.table->name);
+    return rightsSql(tables, step.grants);
+}
+
+QString rightsSql(const QStringList &tables, std::span<const TableGrant> grants) {
     const QString roles =
         QStringLiteral("PUBLIC, %1, %2").arg(role(ShopRole::Till), role(ShopRole::Office));
     QString sql;
-    for (const StepTable &table : step.tables) {
-        sql += QStringLiteral("REVOKE ALL ON %1 FROM %2;\n").arg(quoted(table.table->name), roles);
+    for (const QString &table : tables) {
+        sql += QStringLiteral("REVOKE ALL ON %1 FROM %2;\n").arg(quoted(table), roles);
         // And on its numbering: the sequences of its auto-number and its rowid.
         sql += QStringLiteral("DO $$ DECLARE s regclass; BEGIN FOR s IN SELECT d.objid::regclass "
                               "FROM pg_depend d JOIN pg_class c ON c.oid = d.objid AND c.relkind = "
                               "'S' WHERE d.refobjid = %1::regclass AND d.deptype IN ('a', 'i') "
                               "LOOP EXECUTE format('REVOKE ALL ON SEQUENCE %s FROM %2', s); END "
                               "LOOP; END $$;\n")
-                   .arg(pgtool::quoteLiteral(quoted(table.table->name)), roles);
+                   .arg(pgtool::quoteLiteral(quoted(table)), roles);
     }
-    for (const TableGrant &grant : step.grants) {
+    for (const TableGrant &grant : grants) {
         QStringList rights;
         if (grant.select)
             rights << QStringLiteral("SELECT");

@@ -14,9 +14,9 @@
 namespace pgschema {
 
 // A table's or column's name as the server holds it: lower case ("invoice no").
-QString name(const char *shopName);
+QString name(const QString &shopName);
 // The same, quoted for SQL ("\"invoice no\"").
-QString quoted(const char *shopName);
+QString quoted(const QString &shopName);
 // The server's type of a column of this kind, as format_type() writes it ("numeric(19,4)").
 QString type(ColumnKind kind);
 // The server table's columns as "name type", in their order, its hidden ones included.
@@ -28,8 +28,10 @@ QString tablesSql();
 // security of its scratch tables, its indexes, the roles' rights (stepRightsSql) and its own
 // part for a server.
 QString stepSql(const StepDescription &step);
-// The rights the step gives the tills' and the back office's roles, after taking away every
-// right anyone but the owner holds on the step's own tables.
+// The rights `grants` give the tills' and the back office's roles, after taking away every
+// right anyone but the owner holds on `tables` and their numbering.
+QString rightsSql(const QStringList &tables, std::span<const TableGrant> grants);
+// The rights of the step's own tables (rightsSql).
 QString stepRightsSql(const StepDescription &step);
 // The policy by which a scratch table's rows are the login's that wrote them.
 QString scratchPolicySql(const TableDescription &table);

@@ -7,6 +7,8 @@
 #include "servererrors.h"
 #include "shopdatabase.h"
 
+#include <utility>
+
 namespace server {
 
 ServerConnection::ServerConnection(const ShopDatabase &shop)
@@ -29,8 +31,7 @@ void ServerConnection::connect(bool opening) {
                                                      sessionSettings());
     } catch (const DataError &error) {
         // Only work already under way can have been kept from being stored.
-        lastError_ = error.sentence();
-        throw pgerrors::cannotReach(serverName_, lastError_, opening);
+        throw pgerrors::cannotReach(serverName_, error.sentence(), opening);
     }
     dropped_ = false;
 }
@@ -54,11 +55,8 @@ std::vector<pgtool::Setting> ServerConnection::sessionSettings() const {
 }
 
 PGconn *ServerConnection::claim(ServerStatement *statement) {
-    if (streaming_ != nullptr && streaming_ != statement) {
-        ServerStatement *reading = streaming_;
-        streaming_ = nullptr;
-        reading->readRest();
-    }
+    if (streaming_ != nullptr && streaming_ != statement)
+        std::exchange(streaming_, nullptr)->readRest();
     // Outside a transaction, a connection the server closed while the till stood idle (a
     // restart, an ended backend) is found before anything is sent on it, so that a write is
     // sent once, on a new one, rather than failing there. The server's last word may come
@@ -80,10 +78,10 @@ PGconn *ServerConnection::claim(ServerStatement *statement) {
 void ServerConnection::fail(const PGresult *result, bool committing) {
     const bool lost = !connected() || pgerrors::connectionEnded(result);
     dropped_ = dropped_ || lost; // libpq may not know it yet
-    lastError_ =
+    const QString why =
         QString::fromUtf8(result != nullptr ? PQresultErrorMessage(result) : PQerrorMessage(raw()))
             .trimmed();
-    pgerrors::throwFailure(result, lastError_, serverName_, lost, committing);
+    pgerrors::throwFailure(result, why, serverName_, lost, committing);
 }
 
 void ServerConnection::run(const QByteArray &sql, bool committing) {
@@ -115,7 +113,6 @@ std::vector<TableColumn> ServerConnection::columnsOf(const QString &table) {
                                  " FROM pg_attribute a WHERE a.attrelid = to_regclass($1)"
                                  " AND a.attnum > 0 AND NOT a.attisdropped"
                                  " AND a.attname NOT IN ('rowid', 'till') ORDER BY a.attnum"),
-                  {},
                   true});
     info.bind(1, QString(QLatin1Char('"') + name + QLatin1Char('"')));
     std::vector<TableColumn> columns;
@@ -159,13 +156,10 @@ void ServerConnection::commit() {
 }
 
 void ServerConnection::rollback() noexcept {
-    if (streaming_ != nullptr) {
-        ServerStatement *reading = streaming_;
-        streaming_ = nullptr;
-        try {
-            reading->readRest();
-        } catch (...) {
-        }
+    try {
+        if (streaming_ != nullptr)
+            std::exchange(streaming_, nullptr)->readRest();
+    } catch (...) {
     }
     transactionOpen_ = false;
     if (connected() && PQtransactionStatus(raw()) != PQTRANS_IDLE)

@@ -43,11 +43,6 @@ public:
     void commit() override;
     void rollback() noexcept override;
     int changes() const override { return changes_; }
-    bool inTransaction() const override {
-        return connected() && PQtransactionStatus(raw()) != PQTRANS_IDLE &&
-               PQtransactionStatus(raw()) != PQTRANS_UNKNOWN;
-    }
-    QString lastError() const override { return lastError_; }
     // Read from the catalogue once per shop.
     std::vector<TableColumn> columnsOf(const QString &table) override;
     EngineTraits traits() const override { return {true}; }
@@ -90,7 +85,6 @@ private:
     int changes_ = 0;
     bool transactionOpen_ = false;
     qint64 commits_ = 0;
-    QString lastError_;
 };
 
 class ServerStatement : public StatementEngine {
@@ -109,9 +103,7 @@ public:
         start();
         return description_ ? PQnfields(description_.raw()) : 0;
     }
-    QString columnName(int column) override;
     QVariant value(int column) const override;
-    QString declaredType(int column) override;
     void readCells(int from, CellSink &sink) const override;
 
     // Reads the rest of the result into memory, freeing the connection.

@@ -180,15 +180,6 @@ void ServerStatement::stop() {
     state_ = State::Ready;
 }
 
-QString ServerStatement::columnName(int column) {
-    start();
-    if (!description_)
-        return QString();
-    const QString name = QString::fromUtf8(PQfname(description_.raw(), column));
-    const auto written = sql_.names.constFind(name);
-    return written != sql_.names.constEnd() ? *written : engines::shopSpelling(name);
-}
-
 QString declaredTypeOf(Oid type) {
     switch (type) {
     case int2Oid:
@@ -204,13 +195,6 @@ QString declaredTypeOf(Oid type) {
     default:
         return QStringLiteral("TEXT");
     }
-}
-
-QString ServerStatement::declaredType(int column) {
-    start();
-    if (!description_ || PQftable(description_.raw(), column) == InvalidOid)
-        return QString();
-    return declaredTypeOf(PQftype(description_.raw(), column));
 }
 
 // Millions of rows come this way when a whole table is read: each cell goes from the server's

@@ -54,8 +54,6 @@ public:
         }
     }
     int changes() const override { return file_.changes(); }
-    bool inTransaction() const override { return file_.inTransaction(); }
-    QString lastError() const override { return file_.lastError(); }
     std::vector<TableColumn> columnsOf(const QString &table) override;
     EngineTraits traits() const override { return {}; }
     qint64 commits() const override { return file_.commits(); }

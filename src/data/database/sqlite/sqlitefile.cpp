@@ -227,14 +227,6 @@ int SqliteStatement::columnCount() {
     return sqlite3_column_count(stmt_);
 }
 
-QString SqliteStatement::columnName(int column) {
-    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
-}
-
-QString SqliteStatement::declaredType(int column) {
-    return QString::fromUtf8(sqlite3_column_decltype(stmt_, column));
-}
-
 static_assert(int(SqliteStatement::Type::Whole) == SQLITE_INTEGER &&
               int(SqliteStatement::Type::Real) == SQLITE_FLOAT &&
               int(SqliteStatement::Type::Text) == SQLITE_TEXT &&

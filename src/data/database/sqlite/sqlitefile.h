@@ -107,8 +107,6 @@ public:
     void reset() override;
 
     int columnCount() override;
-    QString columnName(int column) override;
-    QString declaredType(int column) override;
     Type type(int column) const;
     qint64 whole(int column) const;
     double real(int column) const;

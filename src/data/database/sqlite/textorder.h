@@ -5,8 +5,6 @@
 // SQLite tool still reads the shop.
 #pragma once
 
-#include "dialect.h"
-
 #include <QCollator>
 #include <QLocale>
 #include <QStringView>
@@ -20,7 +18,7 @@ struct sqlite3;
 
 class TextOrder {
 public:
-    static constexpr const char *collationName = dialect::textOrderCollation;
+    static constexpr const char *collationName = "SHOPTEXT";
 
     // The order of this locale (the default locale, normally the system's; the plain "C"
     // locale reads as English).
