@@ -14,8 +14,7 @@ Money SessionReport::net() const {
 }
 
 bool SessionReport::spansDays() const {
-    const QDateTime end = session.closed.isValid() ? session.closed : QDateTime::currentDateTime();
-    return session.opened.date() != end.date();
+    return session.opened.date() != madeAt.date();
 }
 
 namespace shop {
@@ -111,6 +110,12 @@ TillSession sessionById(Connection &connection, qint64 session) {
     return found.front();
 }
 
+std::vector<TillSession> openSessions(Connection &connection) {
+    return sessionsWhere(connection,
+                         QStringLiteral("WHERE s.[Closed] IS NULL ORDER BY t.[Name], s.[Session]"),
+                         {});
+}
+
 std::vector<TillSession> sessions(Connection &connection, const QDate &first, const QDate &last) {
     return sessionsWhere(
         connection,
@@ -157,6 +162,7 @@ SessionReport xReport(ShopSession &session, qint64 sessionId, const QDateTime &a
         while (methods.step())
             report.methods.push_back(methodOf(methods));
         report.xReports = xReportsOf(connection, sessionId);
+        report.madeAt = at;
     });
     return report;
 }
@@ -200,6 +206,7 @@ SessionReport zReport(Connection &connection, qint64 session) {
         report.methods.push_back(figures);
     }
     report.xReports = xReportsOf(connection, session);
+    report.madeAt = report.session.closed;
     return report;
 }
 
