@@ -1,12 +1,18 @@
 // The selling screen's test shop with payments on, this login registered at a till (the file
-// is one till) and the till's session open: receipts and payments as a till makes them.
+// is one till) and the till's session open: receipts and payments as a till makes them, and
+// payment taken in the payment window as the operator takes it.
 #pragma once
 
+#include "counterpayments.h"
+#include "paymentdialog.h"
 #include "receipts.h"
 #include "sellfixture.h"
 #include "shopsession.h"
 #include "testserver.h"
 #include "tillsessions.h"
+
+#include <QApplication>
+#include <QTimer>
 
 inline Money money(const char *text) {
     return *Money::parse(QString::fromLatin1(text));
@@ -14,7 +20,9 @@ inline Money money(const char *text) {
 
 class Payments : public Sell {
 protected:
-    void SetUp() override {
+    void SetUp() override { startCounter(true); }
+    // The shop with or without the till's session open, and the selling screen on it.
+    void startCounter(bool openSession) {
         Sell::SetUp();
         if (testserver::enabled())
             shop.db.exec(QStringLiteral("INSERT INTO tills (Name, Prefix, Login) VALUES "
@@ -23,9 +31,25 @@ protected:
         shop::setPaymentsOn(shop.db.connection(), true);
         session = ShopSession::open(shop.context.shop);
         // Selling with payments on needs the till's session open.
-        opened = shop::openSession(*session, {Money(), QDateTime(QDate(2001, 5, 3),
-                                                                        QTime(9, 0))});
+        if (openSession)
+            opened = shop::openSession(*session,
+                                       {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
         screen = std::make_unique<SellScreen>(shop.context);
+    }
+    // Takes a payment in the payment window: the method at this place in its list (0 cash,
+    // 1 card), the amount it pays (empty: all that is due) and the cash tendered.
+    void pay(int method, const QString &amount = {}, const QString &tendered = {}) {
+        QTimer::singleShot(0, [=] {
+            auto *dialog = qobject_cast<PaymentDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->chooseMethod(method);
+            if (!amount.isEmpty())
+                dialog->amountBox()->setText(amount);
+            dialog->tenderedBox()->setText(tendered);
+            dialog->take();
+            dialog->reject();
+        });
+        screen->payments()->takePayment();
     }
     ReceiptRecord receiptOf(int lines, const char *id = "00000000-0000-4000-8000-000000000001") {
         ReceiptRecord record;
