@@ -6,7 +6,7 @@
 #include "opendatabase.h"
 #include "paymentdialog.h"
 #include "receipts.h"
-#include "sellfixture.h"
+#include "paymentsfixture.h"
 #include "shopsession.h"
 #include "tender.h"
 #include "testserver.h"
@@ -16,10 +16,6 @@
 #include <QTimer>
 
 namespace {
-
-Money money(const char *text) {
-    return *Money::parse(QString::fromLatin1(text));
-}
 
 struct TenderCase {
     const char *name;
@@ -94,48 +90,6 @@ TEST(Tender, TheCounterShowsAmountsToTheCent) {
     for (const auto &[amount, shown] : cases)
         EXPECT_EQ(tender::shown(money(amount)), QString::fromLatin1(shown)) << amount;
 }
-
-// The shop with payments on and this login registered at a till (the file is one till).
-class Payments : public Sell {
-protected:
-    void SetUp() override {
-        Sell::SetUp();
-        if (testserver::enabled())
-            shop.db.exec(QStringLiteral("INSERT INTO tills (Name, Prefix, Login) VALUES "
-                                        "('Till 1', 'A', '%1')")
-                             .arg(testserver::officeLogin()));
-        shop::setPaymentsOn(shop.db.connection(), true);
-        session = ShopSession::open(shop.context.shop);
-        screen = std::make_unique<SellScreen>(shop.context);
-    }
-    ReceiptRecord receiptOf(int lines, const char *id = "00000000-0000-4000-8000-000000000001") {
-        ReceiptRecord record;
-        record.id = QString::fromLatin1(id);
-        record.opened = QDateTime(QDate(2001, 5, 3), QTime(10, 30));
-        const qint64 bookNo =
-            shop.db.scalar("SELECT BOOKNO FROM Titles WHERE ISBN = '111'").toLongLong();
-        for (int i = 1; i <= lines; ++i)
-            record.lines.push_back(
-                {i, bookNo, "111", "Short", money("12.5"), 2, QDate(2001, 5, 3), QTime(10, 30)});
-        return record;
-    }
-    PaymentRecord payment(int number, qint64 method, const char *amount, const char *tendered) {
-        return {number,
-                method,
-                money(amount),
-                money(tendered),
-                Money::fromUnits(money(tendered).units() - money(amount).units()),
-                QDateTime(QDate(2001, 5, 3), QTime(10, 31))};
-    }
-    QStringList state() {
-        return {QString::number(stock("111")), QString::number(shop.db.count("soldbook")),
-                QString::number(shop.db.count("receiptlines")),
-                QString::number(shop.db.count("payments")),
-                shop.db.rows("SELECT Readable, Paid IS NOT NULL FROM receipts ORDER BY Number")
-                    .join(QLatin1Char(','))};
-    }
-    std::shared_ptr<ShopSession> session;
-};
 
 // Each step sends the receipt as the till has it then; the same receipt sent again changes
 // nothing, and a line or payment stored before is never stored twice.
@@ -363,6 +317,7 @@ TEST_F(Payments, ATillLoginCannotChangeAStoredReceiptOrPayment) {
                                 "'%1')")
                      .arg(login));
     auto tillSession = ShopSession::open(tillShop);
+    shop::openSession(*tillSession, {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
     ReceiptRecord record = receiptOf(1);
     record.payments.push_back(payment(1, 1, "25", "30"));
     EXPECT_EQ(shop::storeReceipt(*tillSession, record).readable, "B1");

@@ -9,6 +9,7 @@
 #include "receiptrecord.h"
 #include "searchtext.h"
 #include "serverroles.h"
+#include "servertill.h"
 #include "shoptables.h"
 #include "sqldialect.h"
 
@@ -131,6 +132,50 @@ public:
         return {stored.value(QLatin1String("number")).toInteger(),
                 stored.value(QLatin1String("readable")).toString(),
                 stored.value(QLatin1String("paid")).toBool()};
+    }
+
+    qint64 openSession(Connection &connection, const SessionOpening &opening) const override {
+        return servertill::openSession(connection, opening);
+    }
+    void moveCash(Connection &connection, const CashMovementRecord &movement) const override {
+        servertill::moveCash(connection, movement);
+    }
+    void closeSession(Connection &connection, const SessionClosing &closing) const override {
+        servertill::closeSession(connection, closing);
+    }
+    StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) const override {
+        return servertill::storeRefund(connection, refund);
+    }
+    void storeVoid(Connection &connection, const VoidRecord &voidRecord) const override {
+        servertill::storeVoid(connection, voidRecord);
+    }
+
+    // Recorded by the back office's login itself, which may add the row.
+    void recordXReport(Connection &connection, qint64 session,
+                       const QDateTime &at) const override {
+        static const EngineSql sql{QStringLiteral("INSERT INTO xreports (session, openedat, "
+                                                  "login) VALUES ($1, $2, session_user)"),
+                                   {},
+                                   false};
+        Statement insert = connection.prepare(sql);
+        insert.bindAll({session, conv::isoMoment(at)});
+        insert.step();
+    }
+    // The back office's functions (the shop's version 4 makes them): a till may not read a
+    // session's figures before its closing count.
+    const EngineSql &sessionTotals() const override {
+        static const EngineSql sql{
+            QStringLiteral("SELECT * FROM %1($1)").arg(QLatin1String(serverroles::kSessionTotals)),
+            {},
+            true};
+        return sql;
+    }
+    const EngineSql &sessionMethods() const override {
+        static const EngineSql sql{QStringLiteral("SELECT * FROM %1($1)")
+                                       .arg(QLatin1String(serverroles::kSessionMethods)),
+                                   {},
+                                   true};
+        return sql;
     }
 
     // The till whose login this is.
