@@ -155,7 +155,6 @@ public:
                        const QDateTime &at) const override {
         static const EngineSql sql{QStringLiteral("INSERT INTO xreports (session, openedat, "
                                                   "login) VALUES ($1, $2, session_user)"),
-                                   {},
                                    false};
         Statement insert = connection.prepare(sql);
         insert.bindAll({session, conv::isoMoment(at)});
@@ -166,14 +165,12 @@ public:
     const EngineSql &sessionTotals() const override {
         static const EngineSql sql{
             QStringLiteral("SELECT * FROM %1($1)").arg(QLatin1String(serverroles::kSessionTotals)),
-            {},
             true};
         return sql;
     }
     const EngineSql &sessionMethods() const override {
         static const EngineSql sql{QStringLiteral("SELECT * FROM %1($1)")
                                        .arg(QLatin1String(serverroles::kSessionMethods)),
-                                   {},
                                    true};
         return sql;
     }

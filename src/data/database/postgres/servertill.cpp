@@ -18,7 +18,6 @@ namespace {
 QJsonObject call(Connection &connection, const char *function, const QJsonObject &work) {
     Statement call = connection.prepare(
         EngineSql{QStringLiteral("SELECT %1($1::jsonb)::text").arg(QLatin1String(function)),
-                  {},
                   false});
     call.bindAll({QString::fromUtf8(QJsonDocument(work).toJson(QJsonDocument::Compact))});
     if (!call.step())
