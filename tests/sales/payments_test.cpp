@@ -2,24 +2,13 @@
 // comes to, one receipt stored again and again changing nothing, what the shop refuses, a
 // part stored behind the counter's back (an answer lost), the payment window, "Next Customer" on an
 // unpaid receipt, and a till login that tries to change a stored receipt.
-#include "counterpayments.h"
 #include "opendatabase.h"
-#include "paymentdialog.h"
-#include "receipts.h"
-#include "sellfixture.h"
-#include "shopsession.h"
+#include "paymentsfixture.h"
 #include "tender.h"
-#include "testserver.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 
 namespace {
-
-Money money(const char *text) {
-    return *Money::parse(QString::fromLatin1(text));
-}
 
 struct TenderCase {
     const char *name;
@@ -94,48 +83,6 @@ TEST(Tender, TheCounterShowsAmountsToTheCent) {
     for (const auto &[amount, shown] : cases)
         EXPECT_EQ(tender::shown(money(amount)), QString::fromLatin1(shown)) << amount;
 }
-
-// The shop with payments on and this login registered at a till (the file is one till).
-class Payments : public Sell {
-protected:
-    void SetUp() override {
-        Sell::SetUp();
-        if (testserver::enabled())
-            shop.db.exec(QStringLiteral("INSERT INTO tills (Name, Prefix, Login) VALUES "
-                                        "('Till 1', 'A', '%1')")
-                             .arg(testserver::officeLogin()));
-        shop::setPaymentsOn(shop.db.connection(), true);
-        session = ShopSession::open(shop.context.shop);
-        screen = std::make_unique<SellScreen>(shop.context);
-    }
-    ReceiptRecord receiptOf(int lines, const char *id = "00000000-0000-4000-8000-000000000001") {
-        ReceiptRecord record;
-        record.id = QString::fromLatin1(id);
-        record.opened = QDateTime(QDate(2001, 5, 3), QTime(10, 30));
-        const qint64 bookNo =
-            shop.db.scalar("SELECT BOOKNO FROM Titles WHERE ISBN = '111'").toLongLong();
-        for (int i = 1; i <= lines; ++i)
-            record.lines.push_back(
-                {i, bookNo, "111", "Short", money("12.5"), 2, QDate(2001, 5, 3), QTime(10, 30)});
-        return record;
-    }
-    PaymentRecord payment(int number, qint64 method, const char *amount, const char *tendered) {
-        return {number,
-                method,
-                money(amount),
-                money(tendered),
-                Money::fromUnits(money(tendered).units() - money(amount).units()),
-                QDateTime(QDate(2001, 5, 3), QTime(10, 31))};
-    }
-    QStringList state() {
-        return {QString::number(stock("111")), QString::number(shop.db.count("soldbook")),
-                QString::number(shop.db.count("receiptlines")),
-                QString::number(shop.db.count("payments")),
-                shop.db.rows("SELECT Readable, Paid IS NOT NULL FROM receipts ORDER BY Number")
-                    .join(QLatin1Char(','))};
-    }
-    std::shared_ptr<ShopSession> session;
-};
 
 // Each step sends the receipt as the till has it then; the same receipt sent again changes
 // nothing, and a line or payment stored before is never stored twice.
@@ -215,18 +162,7 @@ TEST_F(Payments, WhatTheShopRefusesLeavesTheReceiptAsItWas) {
 // The counter's next part under that number is refused rather than dropped unseen; the receipt
 // is read back, shown again, and the part after it gets the next number.
 TEST_F(Payments, APartStoredWhoseAnswerWasLostIsReadBackNotOverwritten) {
-    auto payCash = [this] {
-        QTimer::singleShot(0, [] {
-            auto *dialog = qobject_cast<PaymentDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            dialog->chooseMethod(0);
-            dialog->amountBox()->setText("4");
-            dialog->tenderedBox()->setText("4");
-            dialog->take();
-            dialog->reject();
-        });
-        screen->payments()->takePayment();
-    };
+    auto payCash = [this] { pay(0, "4", "4"); };
     const qint64 rivers =
         shop.db.scalar("SELECT BOOKNO FROM Titles WHERE ISBN = '222'").toLongLong();
     struct Case {

@@ -1,0 +1,47 @@
+// The counter of a shop that takes payment, with its till's session, refunds and voids: the
+// windows the counter opens found by their names, and keys pressed as the operator presses
+// them.
+#pragma once
+
+#include "counterreturns.h"
+#include "countersession.h"
+#include "paymentsfixture.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+
+class Till : public Payments {
+protected:
+    // The counter's window that is open now, by its name; null when there is none.
+    template <typename Window> Window *window(const char *name) {
+        for (Window *found : screen->findChildren<Window *>(QLatin1String(name)))
+            if (found->isVisible())
+                return found;
+        return nullptr;
+    }
+    // Types the text into the box, over what it held, and presses Enter in it.
+    static void typeEnter(QLineEdit *box, const QString &text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        if (text.isEmpty())
+            box->clear();
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    // Closes every window the counter opened, so that the next step finds its own.
+    void closeWindows() {
+        for (QDialog *dialog : screen->findChildren<QDialog *>())
+            delete dialog;
+    }
+    QStringList told() {
+        const QStringList texts = shop.messages.texts();
+        shop.messages.shown.clear();
+        return texts;
+    }
+    qint64 methodId(const char *name) {
+        return shop.db.scalar(QStringLiteral("SELECT Method FROM paymentmethods WHERE Name = '%1'")
+                                  .arg(QLatin1String(name)))
+            .toLongLong();
+    }
+};
