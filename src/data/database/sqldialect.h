@@ -19,6 +19,12 @@ struct Statement;
 class Connection;
 struct ReceiptRecord;
 struct StoredReceipt;
+struct SessionOpening;
+struct CashMovementRecord;
+struct SessionClosing;
+struct RefundRecord;
+struct StoredRefund;
+struct VoidRecord;
 
 // A statement as the engine takes it.
 struct EngineSql {
@@ -143,6 +149,17 @@ public:
                                        const ReceiptRecord &receipt) const = 0;
     // The till this connection sells at: its number, name and prefix, one row or none.
     virtual const EngineSql &thisTill() const = 0;
+
+    // The work of a till's session, each in the caller's transaction and whole or not at
+    // all, each refused with a DataError whose sentence says why (tillsessions.h, refunds.h,
+    // voids.h). Those with an identifier made on the till change nothing when sent again.
+    // Opens a session on this connection's till; returns its number.
+    virtual qint64 openSession(Connection &connection, const SessionOpening &opening) const = 0;
+    virtual void moveCash(Connection &connection, const CashMovementRecord &movement) const = 0;
+    // Closes the session and stores its Z report from the closing's counts.
+    virtual void closeSession(Connection &connection, const SessionClosing &closing) const = 0;
+    virtual StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) const = 0;
+    virtual void storeVoid(Connection &connection, const VoidRecord &voidRecord) const = 0;
 
 protected:
     // The test that a row holds `words` words, each within one of the columns (their names as

@@ -9,6 +9,7 @@
 #include "receiptrecord.h"
 #include "searchtext.h"
 #include "serverroles.h"
+#include "servertill.h"
 #include "shoptables.h"
 #include "sqldialect.h"
 
@@ -133,6 +134,22 @@ public:
         return {stored.value(QLatin1String("number")).toInteger(),
                 stored.value(QLatin1String("readable")).toString(),
                 stored.value(QLatin1String("paid")).toBool()};
+    }
+
+    qint64 openSession(Connection &connection, const SessionOpening &opening) const override {
+        return servertill::openSession(connection, opening);
+    }
+    void moveCash(Connection &connection, const CashMovementRecord &movement) const override {
+        servertill::moveCash(connection, movement);
+    }
+    void closeSession(Connection &connection, const SessionClosing &closing) const override {
+        servertill::closeSession(connection, closing);
+    }
+    StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) const override {
+        return servertill::storeRefund(connection, refund);
+    }
+    void storeVoid(Connection &connection, const VoidRecord &voidRecord) const override {
+        servertill::storeVoid(connection, voidRecord);
     }
 
     // The till whose login this is.

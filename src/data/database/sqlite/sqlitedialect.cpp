@@ -3,6 +3,7 @@
 #include "sqlitedialect.h"
 
 #include "filereceipts.h"
+#include "filetill.h"
 
 #include "shoptables.h"
 #include "sqlbuilder.h"
@@ -46,6 +47,22 @@ public:
     StoredReceipt storeReceipt(Connection &connection,
                                const ReceiptRecord &receipt) const override {
         return filereceipts::store(connection, receipt);
+    }
+
+    qint64 openSession(Connection &connection, const SessionOpening &opening) const override {
+        return filetill::openSession(connection, opening);
+    }
+    void moveCash(Connection &connection, const CashMovementRecord &movement) const override {
+        filetill::moveCash(connection, movement);
+    }
+    void closeSession(Connection &connection, const SessionClosing &closing) const override {
+        filetill::closeSession(connection, closing);
+    }
+    StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) const override {
+        return filetill::storeRefund(connection, refund);
+    }
+    void storeVoid(Connection &connection, const VoidRecord &voidRecord) const override {
+        filetill::storeVoid(connection, voidRecord);
     }
 
     // The file is one till: the first registered.
