@@ -8,6 +8,7 @@
 #include "screenheading.h"
 #include "screenids.h"
 #include "sessionreportwindow.h"
+#include "shopsteps.h"
 #include "shoptables.h"
 #include "tillsessions.h"
 

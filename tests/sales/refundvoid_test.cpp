@@ -25,7 +25,7 @@ QString lastSale(TestDatabase &db) {
 
 // Each refund of the receipt's line takes at most what is left of it: sold less what earlier
 // refunds took back. Damaged copies do not go back into stock.
-TEST_F(Till, ARefundByReceiptIsCappedAtWhatIsLeft) {
+TEST_F(TillCounter, ARefundByReceiptIsCappedAtWhatIsLeft) {
     sell("111", "3"); // stock 10 -> 7
     pay(0, "", "50");
     struct Step {
@@ -61,7 +61,7 @@ TEST_F(Till, ARefundByReceiptIsCappedAtWhatIsLeft) {
     EXPECT_EQ(shop.db.count("refunds"), 2);
 }
 
-TEST_F(Till, ARefundByIsbnMayLowerThePriceButNotRaiseIt) {
+TEST_F(TillCounter, ARefundByIsbnMayLowerThePriceButNotRaiseIt) {
     struct Step {
         const char *price, *copies;
         bool damaged;
@@ -104,7 +104,7 @@ TEST_F(Till, ARefundByIsbnMayLowerThePriceButNotRaiseIt) {
 
 // Minus copies typed at the counter are copies brought back: the refund by ISBN opens with
 // them, and nothing is sold. With payments off the refund moves stock and sales without money.
-TEST_F(Till, ANegativeQuantityOpensTheRefundByIsbn) {
+TEST_F(TillCounter, ANegativeQuantityOpensTheRefundByIsbn) {
     for (const bool paymentsOn : {true, false}) {
         SCOPED_TRACE(paymentsOn);
         shop::setPaymentsOn(shop.db.connection(), paymentsOn);
@@ -135,7 +135,7 @@ TEST_F(Till, ANegativeQuantityOpensTheRefundByIsbn) {
 // A line rung up by mistake, or the whole receipt, is voided before payment: the copies go
 // back, the counter's total leaves it out and the list shows it taken back. After payment only
 // a refund gives it back.
-TEST_F(Till, ALineOrTheWholeReceiptIsVoidedBeforePayment) {
+TEST_F(TillCounter, ALineOrTheWholeReceiptIsVoidedBeforePayment) {
     sell("111"); // 12.50
     sell("222"); // 8
     sell("333"); // 20

@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-class Till : public Payments {
+class TillCounter : public Payments {
 protected:
     // The counter's window that is open now, by its name; null when there is none.
     template <typename Window> Window *window(const char *name) {
