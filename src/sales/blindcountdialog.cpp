@@ -57,7 +57,7 @@ BlindCountDialog::BlindCountDialog(const QString &session, std::vector<PaymentMe
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     auto *closeButton =
         buttons->addButton(QStringLiteral("&Close Session"), QDialogButtonBox::AcceptRole);
-    closeButton->setObjectName(QStringLiteral("cmdCloseSession"));
+    closeButton->setObjectName(QStringLiteral("cmdCloseCounted"));
     connect(closeButton, &QPushButton::clicked, this, [this] {
         if (closeSession())
             accept();

@@ -12,10 +12,15 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSpinBox>
 #include <cstdio>
+#include <functional>
 
 namespace {
 void settle() {
@@ -67,6 +72,79 @@ QDialog *searchOf(QWidget *screen) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     return dialog;
 }
+using Keep = std::function<void(QWidget *, const QString &)>;
+
+void fill(QWidget *on, const char *box, const QString &text) {
+    if (auto *edit = on->findChild<QLineEdit *>(QLatin1String(box)))
+        edit->setText(text);
+}
+
+QDialog *dialogOf(QWidget *screen, const char *name) {
+    settle();
+    return screen->findChild<QDialog *>(QLatin1String(name));
+}
+
+// The counter's day on a shop that takes payment: the float asked for and counted, a title
+// sold, cash put in, a refund by the receipt's number, a void, the blind count and the Z report;
+// then the next session opened, for the X report and the list of sessions.
+void counterDay(QWidget *screen, QWidget *frame, const Keep &keep) {
+    fill(screen, "txtFloat", QStringLiteral("150.00"));
+    keep(frame, QStringLiteral("frmSell-float"));
+    press(screen, "cmdOpenSession");
+    if (QDialog *search = searchOf(screen)) {
+        keep(search, QStringLiteral("dlgDoYouHave"));
+        press(search, "cmdChoose");
+        settle();
+        press(screen, "Command2");
+    }
+    settle();
+    keep(frame, QStringLiteral("frmSell"));
+    press(screen, "cmdCashIn");
+    if (QDialog *cash = dialogOf(screen, "dlgCashIn")) {
+        fill(cash, "txtAmount", QStringLiteral("50"));
+        fill(cash, "txtReason", QStringLiteral("change from the bank"));
+        keep(cash, QStringLiteral("dlgCashIn"));
+        press(cash, "cmdRecord");
+    }
+    press(screen, "cmdRefund");
+    if (QDialog *refund = dialogOf(screen, "dlgRefund")) {
+        const auto *number = screen->findChild<QLabel *>(QStringLiteral("lblReceiptNumber"));
+        fill(refund, "txtReceipt", number ? number->text().section(QLatin1Char(' '), 1, 1)
+                                          : QString());
+        press(refund, "cmdShowReceipt");
+        if (auto *copies = refund->findChild<QSpinBox *>(QStringLiteral("spnRefund_0")))
+            copies->setValue(1);
+        if (auto *reason = refund->findChild<QComboBox *>(QStringLiteral("cboReason")))
+            reason->setCurrentIndex(0);
+        settle();
+        keep(refund, QStringLiteral("dlgRefund"));
+        refund->reject();
+    }
+    press(screen, "cmdVoid");
+    if (QDialog *voiding = dialogOf(screen, "dlgVoid")) {
+        fill(voiding, "txtReason", QStringLiteral("customer changed her mind"));
+        keep(voiding, QStringLiteral("dlgVoid"));
+        if (auto *choices = voiding->findChild<QListWidget *>(QStringLiteral("lstVoid")))
+            choices->setCurrentRow(0); // the whole receipt, so that the session may close
+        press(voiding, "cmdVoid");
+    }
+    press(screen, "cmdCloseSession");
+    if (QDialog *count = dialogOf(screen, "dlgBlindCount")) {
+        fill(count, "txtCount_0", QStringLiteral("198.50"));
+        fill(count, "txtCount_1", QStringLiteral("0"));
+        keep(count, QStringLiteral("dlgBlindCount"));
+        press(count, "cmdCloseCounted");
+    }
+    if (QDialog *z = dialogOf(screen, "dlgZReport")) {
+        z->resize(520, 900);
+        settle();
+        keep(z, QStringLiteral("dlgZReport"));
+        z->close();
+    }
+    fill(screen, "txtFloat", QStringLiteral("150"));
+    press(screen, "cmdOpenSession");
+    settle();
+}
 } // namespace
 
 namespace screenshots {
@@ -111,7 +189,19 @@ QStringList takeAll(MainWindow &window, const QString &dir) {
             continue;
         settle();
         auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
-        keep(sub ? static_cast<QWidget *>(sub) : screen, id);
+        QWidget *frame = sub ? static_cast<QWidget *>(sub) : screen;
+        const auto *session = screen->findChild<QWidget *>(QStringLiteral("fraSession"));
+        if (session != nullptr && session->isVisible()) {
+            counterDay(screen, frame, keep);
+            window.close(screen);
+            settle();
+            continue;
+        }
+        if (id == QStringLiteral("frmXReport")) {
+            press(screen, "cmdShow");
+            settle();
+        }
+        keep(frame, id);
         if (QDialog *search = searchOf(screen)) {
             keep(search, QStringLiteral("dlgDoYouHave"));
             search->reject();

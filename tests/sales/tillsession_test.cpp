@@ -135,7 +135,7 @@ TEST_F(TillCounter, ACountThatIsNoAmountIsRefusedAndStaysInItsBox) {
         ASSERT_NE(count, nullptr);
         count->countBox(1)->setText("0");
         count->countBox(0)->setText(c.cash);
-        count->findChild<QPushButton *>("cmdCloseSession")->click();
+        count->findChild<QPushButton *>("cmdCloseCounted")->click();
         EXPECT_TRUE(told().value(0).startsWith(c.told));
         EXPECT_TRUE(count->isVisible());
         EXPECT_EQ(count->countBox(0)->text(), c.cash);
