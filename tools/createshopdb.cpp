@@ -4,11 +4,13 @@
 #include "opendatabase.h"
 #include "pgschema.h"
 #include "receipts.h"
+#include "refunds.h"
 #include "serverrights.h"
 #include "shopcopy.h"
 #include "shopfile.h"
 #include "shoppaths.h"
 #include "shopserver.h"
+#include "tillsessions.h"
 #include "toolargs.h"
 
 #include <QCoreApplication>
@@ -45,6 +47,10 @@ int createOnServer(const QString &conninfo, bool demo, bool payments, const QStr
                         "shopsettings.value END")
                     .arg(payments ? "on" : "off"));
     }
+    if (version >= shop::sessionsVersion)
+        for (const QString &reason : shop::startingRefundReasons())
+            db.exec(QString("INSERT INTO refundreasons (name) VALUES ('%1') ON CONFLICT DO NOTHING")
+                        .arg(reason));
     db.exec("COMMIT");
     say(stdout, QString("created the shop in the %1%2%3.")
                     .arg(db.describe(), demo ? " with the demo catalogue" : "",

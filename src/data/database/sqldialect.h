@@ -8,6 +8,7 @@
 
 #include "tabledescription.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QVariantList>
@@ -160,6 +161,15 @@ public:
     virtual void closeSession(Connection &connection, const SessionClosing &closing) const = 0;
     virtual StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) const = 0;
     virtual void storeVoid(Connection &connection, const VoidRecord &voidRecord) const = 0;
+    // Records that an X report of the session was opened now by this login.
+    virtual void recordXReport(Connection &connection, qint64 session,
+                               const QDateTime &at) const = 0;
+    // The figures of a session so far; each binds the session. The totals, one row: receipts,
+    // sales, voids, voided, refunds, refunded, rounding, cash in, cash out. The methods, a row
+    // each, cash first, then card, then the others by name: method, name, kind, taken,
+    // refunded, expected.
+    virtual const EngineSql &sessionTotals() const = 0;
+    virtual const EngineSql &sessionMethods() const = 0;
 
 protected:
     // The test that a row holds `words` words, each within one of the columns (their names as

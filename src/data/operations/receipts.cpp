@@ -4,9 +4,11 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "refunds.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "tillsessions.h"
 #include "versioncheck.h"
 
 namespace shop {
@@ -54,6 +56,15 @@ void addCounterDefaults(Connection &connection, bool oneTill) {
     if (oneTill)
         connection.exec(QStringLiteral("INSERT INTO [tills] ([Name], [Prefix]) SELECT 'Till 1', "
                                        "'A' WHERE NOT EXISTS (SELECT 1 FROM [tills])"));
+    if (versioncheck::read(connection).number >= sessionsVersion) {
+        Statement reason = connection.prepare(QStringLiteral(
+            "INSERT INTO [refundreasons] ([Name]) VALUES (?1) ON CONFLICT DO NOTHING"));
+        for (const QString &name : startingRefundReasons()) {
+            reason.bindAll({name});
+            reason.step();
+            reason.reset();
+        }
+    }
 }
 
 void setPaymentsOn(Connection &connection, bool on) {
@@ -101,10 +112,17 @@ StoredReceipt storeReceipt(ShopSession &session, const ReceiptRecord &receipt) {
 }
 
 std::vector<UnpaidReceipt> unpaidReceipts(Connection &connection, qint64 till) {
-    Statement select = connection.prepare(QStringLiteral(
-        "SELECT r.[Receipt], r.[Readable], r.[Opened], l.[Price], l.[Qty] FROM [receipts] r "
-        "JOIN [receiptlines] l ON l.[Receipt] = r.[Receipt] WHERE r.[Till] = ?1 AND r.[Paid] IS "
-        "NULL ORDER BY r.[Opened], r.[Number], l.[Line]"));
+    // A voided line is neither counted nor paid for; a receipt whose every line is voided is
+    // done with.
+    const bool voids = versioncheck::read(connection).number >= sessionsVersion;
+    Statement select = connection.prepare(
+        QStringLiteral(
+            "SELECT r.[Receipt], r.[Readable], r.[Opened], l.[Price], l.[Qty] FROM [receipts] r "
+            "JOIN [receiptlines] l ON l.[Receipt] = r.[Receipt] WHERE r.[Till] = ?1 AND r.[Paid] "
+            "IS NULL %1 ORDER BY r.[Opened], r.[Number], l.[Line]")
+            .arg(voids ? QStringLiteral("AND NOT EXISTS (SELECT 1 FROM [voidlines] w WHERE "
+                                        "w.[Receipt] = l.[Receipt] AND w.[Line] = l.[Line])")
+                       : QString()));
     select.bindAll({till});
     std::vector<UnpaidReceipt> receipts;
     while (select.step()) {

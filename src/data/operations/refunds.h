@@ -7,6 +7,8 @@
 
 #include "tillrecords.h"
 
+#include <QStringList>
+
 #include <vector>
 
 class Connection;
@@ -39,6 +41,8 @@ struct RefundableReceipt {
 
 namespace shop {
 
+// The reasons for a refund every shop starts with (the back office keeps the list).
+const QStringList &startingRefundReasons();
 // The reasons a refund may give, by name.
 std::vector<RefundReason> refundReasons(Connection &connection);
 // The receipt numbered `readable` ("A17", any case, blanks around it ignored) with what is

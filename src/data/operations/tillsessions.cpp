@@ -1,42 +1,213 @@
-// A till's sessions, their X and Z reports.
+// A till's sessions, their X reports computed as asked for and their Z reports as stored at
+// the closing.
 #include "tillsessions.h"
 
+#include "connection.h"
+#include "conversions.h"
 #include "dataerror.h"
+#include "shopoperations.h"
+#include "shopsession.h"
+#include "shopsteps.h"
 
 Money SessionReport::net() const {
     return Money::fromUnits(sales.units() - voided.units() - refunded.units());
 }
 
 bool SessionReport::spansDays() const {
-    return session.opened.date() != (session.closed.isValid() ? session.closed.date()
-                                                              : QDate::currentDate());
+    return session.opened.date() != madeAt.date();
 }
 
 namespace shop {
 
-std::optional<TillSession> openSessionOf(Connection &, qint64) {
-    throw DataError(QStringLiteral("not yet"));
+namespace {
+
+Money amountOf(const QVariant &value) {
+    return Money::fromValue(value).value_or(Money());
 }
-TillSession sessionById(Connection &, qint64) {
-    throw DataError(QStringLiteral("not yet"));
+
+MethodKind kindOf(const QString &kind) {
+    if (kind == QLatin1String("cash"))
+        return MethodKind::Cash;
+    if (kind == QLatin1String("card"))
+        return MethodKind::Card;
+    return MethodKind::Other;
 }
-std::vector<TillSession> sessions(Connection &, const QDate &, const QDate &) {
-    throw DataError(QStringLiteral("not yet"));
+
+const QString sessionColumns = QStringLiteral(
+    "SELECT s.[Session], s.[Till], t.[Name], s.[Opened], s.[Closed], s.[OpeningFloat], "
+    "s.[OpenedBy], s.[ClosedBy] FROM [tillsessions] s JOIN [tills] t ON t.[Till] = s.[Till] ");
+
+TillSession sessionOf(const Statement &row) {
+    return {row.value(0).toLongLong(),
+            row.value(1).toLongLong(),
+            row.value(2).toString(),
+            conv::parseMoment(row.value(3).toString()),
+            conv::parseMoment(row.value(4).toString()),
+            amountOf(row.value(5)),
+            row.value(6).toString(),
+            row.value(7).toString()};
 }
-TillSession openSession(ShopSession &, const SessionOpening &) {
-    throw DataError(QStringLiteral("not yet"));
+
+std::vector<TillSession> sessionsWhere(Connection &connection, const QString &condition,
+                                       const QVariantList &values) {
+    Statement select = connection.prepare(sessionColumns + condition);
+    select.bindAll(values);
+    std::vector<TillSession> found;
+    while (select.step())
+        found.push_back(sessionOf(select));
+    return found;
 }
-void moveCash(ShopSession &, const CashMovementRecord &) {
-    throw DataError(QStringLiteral("not yet"));
+
+std::vector<QDateTime> xReportsOf(Connection &connection, qint64 session) {
+    Statement select = connection.prepare(QStringLiteral(
+        "SELECT [OpenedAt] FROM [xreports] WHERE [Session] = ?1 ORDER BY [OpenedAt]"));
+    select.bindAll({session});
+    std::vector<QDateTime> opened;
+    while (select.step())
+        opened.push_back(conv::parseMoment(select.value(0).toString()));
+    return opened;
 }
-SessionReport xReport(ShopSession &, qint64, const QDateTime &) {
-    throw DataError(QStringLiteral("not yet"));
+
+// The totals' row (receipts, sales, voids, voided, refunds, refunded, rounding, cash in,
+// cash out) from column `from` of the row.
+void readTotals(const Statement &row, int from, SessionReport &report) {
+    report.receipts = row.value(from).toInt();
+    report.sales = amountOf(row.value(from + 1));
+    report.voids = row.value(from + 2).toInt();
+    report.voided = amountOf(row.value(from + 3));
+    report.refunds = row.value(from + 4).toInt();
+    report.refunded = amountOf(row.value(from + 5));
+    report.rounding = amountOf(row.value(from + 6));
+    report.cashIn = amountOf(row.value(from + 7));
+    report.cashOut = amountOf(row.value(from + 8));
 }
-SessionReport closeSession(ShopSession &, const SessionClosing &) {
-    throw DataError(QStringLiteral("not yet"));
+
+MethodFigures methodOf(const Statement &row) {
+    return {row.value(0).toLongLong(),
+            row.value(1).toString(),
+            kindOf(row.value(2).toString()),
+            amountOf(row.value(3)),
+            amountOf(row.value(4)),
+            amountOf(row.value(5)),
+            std::nullopt,
+            Money()};
 }
-SessionReport zReport(Connection &, qint64) {
-    throw DataError(QStringLiteral("not yet"));
+
+} // namespace
+
+std::optional<TillSession> openSessionOf(Connection &connection, qint64 till) {
+    auto found = sessionsWhere(
+        connection, QStringLiteral("WHERE s.[Till] = ?1 AND s.[Closed] IS NULL"), {till});
+    if (found.empty())
+        return std::nullopt;
+    return found.front();
+}
+
+TillSession sessionById(Connection &connection, qint64 session) {
+    auto found = sessionsWhere(connection, QStringLiteral("WHERE s.[Session] = ?1"), {session});
+    if (found.empty())
+        throw DataError(QStringLiteral("There is no session %1 in this shop.").arg(session));
+    return found.front();
+}
+
+std::vector<TillSession> openSessions(Connection &connection) {
+    return sessionsWhere(connection,
+                         QStringLiteral("WHERE s.[Closed] IS NULL ORDER BY t.[Name], s.[Session]"),
+                         {});
+}
+
+std::vector<TillSession> sessions(Connection &connection, const QDate &first, const QDate &last) {
+    return sessionsWhere(
+        connection,
+        QStringLiteral("WHERE s.[Opened] >= ?1 AND s.[Opened] < ?2 ORDER BY s.[Opened] DESC, "
+                       "s.[Session] DESC"),
+        {conv::isoMoment(first.startOfDay()), conv::isoMoment(last.addDays(1).startOfDay())});
+}
+
+TillSession openSession(ShopSession &session, const SessionOpening &opening) {
+    qint64 opened = 0;
+    try {
+        session.transact({tables::tillsessions::table}, [&](Connection &connection) {
+            opened = connection.dialect().openSession(connection, opening);
+        });
+    } catch (const DataError &error) {
+        throw notStored(QStringLiteral("The session was not opened: %1."), error);
+    }
+    return sessionById(session.connection(), opened);
+}
+
+void moveCash(ShopSession &session, const CashMovementRecord &movement) {
+    try {
+        session.transact({tables::cashmovements::table}, [&](Connection &connection) {
+            connection.dialect().moveCash(connection, movement);
+        });
+    } catch (const DataError &error) {
+        throw notStored(QStringLiteral("The cash was not recorded: %1."), error);
+    }
+}
+
+SessionReport xReport(ShopSession &session, qint64 sessionId, const QDateTime &at) {
+    SessionReport report;
+    session.transact({tables::xreports::table}, [&](Connection &connection) {
+        report = SessionReport();
+        report.session = sessionById(connection, sessionId);
+        connection.dialect().recordXReport(connection, sessionId, at);
+        Statement totals = connection.prepare(connection.dialect().sessionTotals());
+        totals.bindAll({sessionId});
+        if (totals.step())
+            readTotals(totals, 0, report);
+        totals.step();
+        Statement methods = connection.prepare(connection.dialect().sessionMethods());
+        methods.bindAll({sessionId});
+        while (methods.step())
+            report.methods.push_back(methodOf(methods));
+        report.xReports = xReportsOf(connection, sessionId);
+        report.madeAt = at;
+    });
+    return report;
+}
+
+SessionReport closeSession(ShopSession &session, const SessionClosing &closing) {
+    try {
+        session.transact({tables::tillsessions::table, tables::zreports::table},
+                         [&](Connection &connection) {
+                             connection.dialect().closeSession(connection, closing);
+                         });
+    } catch (const DataError &error) {
+        throw notStored(QStringLiteral("The session was not closed: %1."), error);
+    }
+    return zReport(session.connection(), closing.session);
+}
+
+SessionReport zReport(Connection &connection, qint64 session) {
+    SessionReport report;
+    report.session = sessionById(connection, session);
+    Statement totals = connection.prepare(
+        QStringLiteral("SELECT [Receipts], [Sales], [Voids], [Voided], [Refunds], [Refunded], "
+                       "[Rounding], [CashIn], [CashOut] FROM [zreports] WHERE [Session] = ?1"));
+    totals.bindAll({session});
+    if (!totals.step())
+        throw DataError(QStringLiteral("The session %1 is still open: its Z report is made when "
+                                       "it closes.")
+                            .arg(session));
+    readTotals(totals, 0, report);
+    totals.step();
+    report.stored = true;
+    Statement methods = connection.prepare(
+        QStringLiteral("SELECT [Method], [Name], [Kind], [Taken], [Refunded], [Expected], "
+                       "[Counted] FROM [zreportmethods] WHERE [Session] = ?1 ORDER BY CASE "
+                       "[Kind] WHEN 'cash' THEN 0 WHEN 'card' THEN 1 ELSE 2 END, [Name], "
+                       "[Method]"));
+    methods.bindAll({session});
+    while (methods.step()) {
+        MethodFigures figures = methodOf(methods);
+        figures.counted = amountOf(methods.value(6));
+        figures.difference = Money::fromUnits(figures.counted->units() - figures.expected.units());
+        report.methods.push_back(figures);
+    }
+    report.xReports = xReportsOf(connection, session);
+    report.madeAt = report.session.closed;
+    return report;
 }
 
 } // namespace shop

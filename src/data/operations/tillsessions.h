@@ -54,9 +54,11 @@ struct SessionReport {
     Money cashOut;
     std::vector<MethodFigures> methods; // cash first, then card, then the others by name
     std::vector<QDateTime> xReports;    // when an X report of the session was opened
+    QDateTime madeAt;                   // when the X report was made; a Z report's closing
     // Net sales: sales less voids less refunds.
     Money net() const;
-    // Whether the session was (or is, for an X report) open over midnight.
+    // Whether the session was open over midnight (to its closing, or to when the X report
+    // was made).
     bool spansDays() const;
 };
 
@@ -69,6 +71,8 @@ inline constexpr int sessionsVersion = 4;
 std::optional<TillSession> openSessionOf(Connection &connection, qint64 till);
 // A session by its number; throws when there is none.
 TillSession sessionById(Connection &connection, qint64 session);
+// Every till's session open now, by till name.
+std::vector<TillSession> openSessions(Connection &connection);
 // Sessions of every till opened on the days from `first` to `last`, newest first.
 std::vector<TillSession> sessions(Connection &connection, const QDate &first, const QDate &last);
 

@@ -152,6 +152,34 @@ public:
         servertill::storeVoid(connection, voidRecord);
     }
 
+    // Recorded by the back office's login itself, which may add the row.
+    void recordXReport(Connection &connection, qint64 session,
+                       const QDateTime &at) const override {
+        static const EngineSql sql{QStringLiteral("INSERT INTO xreports (session, openedat, "
+                                                  "login) VALUES ($1, $2, session_user)"),
+                                   {},
+                                   false};
+        Statement insert = connection.prepare(sql);
+        insert.bindAll({session, conv::isoMoment(at)});
+        insert.step();
+    }
+    // The back office's functions (the shop's version 4 makes them): a till may not read a
+    // session's figures before its closing count.
+    const EngineSql &sessionTotals() const override {
+        static const EngineSql sql{
+            QStringLiteral("SELECT * FROM %1($1)").arg(QLatin1String(serverroles::kSessionTotals)),
+            {},
+            true};
+        return sql;
+    }
+    const EngineSql &sessionMethods() const override {
+        static const EngineSql sql{QStringLiteral("SELECT * FROM %1($1)")
+                                       .arg(QLatin1String(serverroles::kSessionMethods)),
+                                   {},
+                                   true};
+        return sql;
+    }
+
     // The till whose login this is.
     const EngineSql &thisTill() const override {
         static const EngineSql sql{QStringLiteral("SELECT till, name, prefix FROM tills WHERE "

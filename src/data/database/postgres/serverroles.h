@@ -13,5 +13,15 @@ inline constexpr char kOffice[] = "quillmart_office";
 inline constexpr char kBookSale[] = "quillmart_book_sale";
 // Stores a receipt as its till made it, each part once, as the shop's owner (version 3).
 inline constexpr char kStoreReceipt[] = "quillmart_store_receipt";
+// A till's session work as the shop's owner (version 4): opening and closing its own till's
+// session, cash paid in and out, refunds, voids.
+inline constexpr char kOpenSession[] = "quillmart_open_session";
+inline constexpr char kMoveCash[] = "quillmart_move_cash";
+inline constexpr char kCloseSession[] = "quillmart_close_session";
+inline constexpr char kStoreRefund[] = "quillmart_store_refund";
+inline constexpr char kStoreVoid[] = "quillmart_store_void";
+// A session's figures so far, the back office's (version 4).
+inline constexpr char kSessionTotals[] = "quillmart_session_totals";
+inline constexpr char kSessionMethods[] = "quillmart_session_methods";
 
 } // namespace serverroles

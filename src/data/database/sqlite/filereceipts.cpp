@@ -39,6 +39,29 @@ DataError storedOtherwise(const QString &part, const QString &readable, const QS
                        .arg(part, readable, as));
 }
 
+// Whether the shop is of the version with till sessions and voids.
+bool hasSessions(Connection &connection) {
+    return connection
+        .scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
+                               "'receiptsessions'"))
+        .isValid();
+}
+
+// A new receipt is sold in the till's open session, which a till with payments on must have.
+void joinSession(Connection &connection, const QString &id, qint64 till) {
+    Statement join = connection.prepare(QStringLiteral(
+        "INSERT INTO [receiptsessions] ([Receipt], [Session]) SELECT ?1, [Session] FROM "
+        "[tillsessions] WHERE [Till] = ?2 AND [Closed] IS NULL"));
+    join.bindAll({id, till});
+    join.step();
+    if (connection.changes() == 0 &&
+        connection
+                .scalar(QStringLiteral("SELECT [Value] FROM [shopsettings] WHERE [Setting] = "
+                                       "'Payments'"))
+                .toString() == QLatin1String("on"))
+        throw refused(QStringLiteral("the till has no open session: count the float to open one"));
+}
+
 struct Header {
     qint64 till = 0;
     qint64 number = 0;
@@ -74,6 +97,8 @@ Header storeHeader(Connection &connection, const ReceiptRecord &receipt) {
             throw DataError(DataError::Kind::Conflict,
                             QStringLiteral("the receipt was being stored at the same moment; "
                                            "store it again"));
+        if (hasSessions(connection))
+            joinSession(connection, receipt.id, tillNo);
     }
     Statement stored = connection.prepare(QStringLiteral(
         "SELECT [Till], [Number], [Readable], [Paid] FROM [receipts] WHERE [Receipt] = ?1"));
@@ -210,10 +235,15 @@ StoredReceipt store(Connection &connection, const ReceiptRecord &receipt) {
         storePayment(connection, receipt.id, header, payment);
     if (receipt.rounding)
         storeRounding(connection, receipt.id, *receipt.rounding);
-    const Money total =
-        sumOf(connection,
-              QStringLiteral("SELECT [Price], [Qty] FROM [receiptlines] WHERE [Receipt] = ?1"),
-              receipt.id, 2);
+    // A voided line is not paid for.
+    const Money total = sumOf(
+        connection,
+        hasSessions(connection)
+            ? QStringLiteral("SELECT l.[Price], l.[Qty] FROM [receiptlines] l WHERE l.[Receipt] = "
+                             "?1 AND NOT EXISTS (SELECT 1 FROM [voidlines] w WHERE w.[Receipt] "
+                             "= l.[Receipt] AND w.[Line] = l.[Line])")
+            : QStringLiteral("SELECT [Price], [Qty] FROM [receiptlines] WHERE [Receipt] = ?1"),
+        receipt.id, 2);
     const Money paid =
         sumOf(connection, QStringLiteral("SELECT [Amount] FROM [payments] WHERE [Receipt] = ?1"),
               receipt.id, 1);

@@ -3,7 +3,10 @@
 // first).
 #pragma once
 
+#include "dataerror.h"
 #include "tillrecords.h"
+
+#include <optional>
 
 class Connection;
 
@@ -14,5 +17,21 @@ void moveCash(Connection &connection, const CashMovementRecord &movement);
 void closeSession(Connection &connection, const SessionClosing &closing);
 StoredRefund storeRefund(Connection &connection, const RefundRecord &refund);
 void storeVoid(Connection &connection, const VoidRecord &voidRecord);
+void recordXReport(Connection &connection, qint64 session, const QDateTime &at);
+
+// The figures of a session (?1) as the file computes them: the X report's, and the Z report's
+// at its closing. The totals, one row: receipts, sales, voids, voided, refunds, refunded,
+// rounding, cash in, cash out. The methods, a row each: method, name, kind, taken, refunded,
+// expected.
+const QString &totalsSql();
+const QString &methodsSql();
+
+// Shared by the file's till work.
+DataError refused(const QString &why);
+qint64 thisTill(Connection &connection);
+bool paymentsOn(Connection &connection);
+std::optional<qint64> openSessionOf(Connection &connection, qint64 till);
+// Throws unless the session is this till's and open.
+void requireOpenSession(Connection &connection, qint64 session);
 
 } // namespace filetill

@@ -65,6 +65,19 @@ public:
         filetill::storeVoid(connection, voidRecord);
     }
 
+    void recordXReport(Connection &connection, qint64 session,
+                       const QDateTime &at) const override {
+        filetill::recordXReport(connection, session, at);
+    }
+    const EngineSql &sessionTotals() const override {
+        static const EngineSql sql = statement(filetill::totalsSql());
+        return sql;
+    }
+    const EngineSql &sessionMethods() const override {
+        static const EngineSql sql = statement(filetill::methodsSql());
+        return sql;
+    }
+
     // The file is one till: the first registered.
     const EngineSql &thisTill() const override {
         static const EngineSql sql = statement(
