@@ -55,12 +55,8 @@ XReportScreen::XReportScreen(const ShopContext &context, QWidget *parent)
 void XReportScreen::listOpenSessions() {
     open_.clear();
     sessionBox_->clear();
-    policy::reportOnError(*context_.messages, [this] {
-        for (const TillSession &session : shop::sessions(session_->connection(), QDate(1900, 1, 1),
-                                                         context_.clock->today()))
-            if (session.isOpen())
-                open_.push_back(session);
-    });
+    policy::reportOnError(*context_.messages,
+                          [this] { open_ = shop::openSessions(session_->connection()); });
     for (const TillSession &session : open_)
         sessionBox_->addItem(QStringLiteral("%1, session %2, opened %3 by %4")
                                  .arg(session.tillName)

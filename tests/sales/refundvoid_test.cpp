@@ -49,7 +49,7 @@ TEST_F(TillCounter, ARefundByReceiptIsCappedAtWhatIsLeft) {
         EXPECT_EQ(dialog->findChild<QSpinBox *>("spnRefund_0")->value(), step.taken);
         dialog->reasonBox()->setCurrentIndex(0);
         EXPECT_EQ(dialog->refund(), *step.told == '\0');
-        EXPECT_TRUE(told().join(' ').startsWith(step.told));
+        EXPECT_TRUE(toldOnly(step.told));
         EXPECT_EQ(stock("111"), step.stock);
         if (*step.given != '\0') {
             EXPECT_EQ(dialog->givenText(), step.given);
@@ -89,7 +89,7 @@ TEST_F(TillCounter, ARefundByIsbnMayLowerThePriceButNotRaiseIt) {
         dialog->reasonBox()->setCurrentIndex(0);
         const int salesBefore = shop.db.count("soldbook");
         EXPECT_EQ(dialog->refund(), *step.told == '\0');
-        EXPECT_TRUE(told().join(' ').startsWith(step.told));
+        EXPECT_TRUE(toldOnly(step.told));
         EXPECT_EQ(stock("111"), step.stock);
         if (*step.told != '\0') {
             EXPECT_EQ(dialog->priceBox()->text() + dialog->copiesBox()->text(),
@@ -105,6 +105,7 @@ TEST_F(TillCounter, ARefundByIsbnMayLowerThePriceButNotRaiseIt) {
 // Minus copies typed at the counter are copies brought back: the refund by ISBN opens with
 // them, and nothing is sold. With payments off the refund moves stock and sales without money.
 TEST_F(TillCounter, ANegativeQuantityOpensTheRefundByIsbn) {
+    QStringList refunds; // with money out of the session, or none
     for (const bool paymentsOn : {true, false}) {
         SCOPED_TRACE(paymentsOn);
         shop::setPaymentsOn(shop.db.connection(), paymentsOn);
@@ -124,10 +125,9 @@ TEST_F(TillCounter, ANegativeQuantityOpensTheRefundByIsbn) {
         ASSERT_TRUE(dialog->refund()) << told().join(' ').toStdString();
         EXPECT_EQ(stock("111"), stockBefore + 2);
         EXPECT_EQ(lastSale(shop.db), "111|12.5|-2");
-        EXPECT_EQ(shop.db.rows("SELECT Method IS NULL, Session IS NULL FROM refunds ORDER BY "
-                               "RefundedAt, Session")
-                      .last(),
-                  paymentsOn ? "0|0" : "1|1");
+        refunds << (paymentsOn ? "0|0" : "1|1");
+        EXPECT_EQ(shop.db.rows("SELECT Method IS NULL, Session IS NULL FROM refunds ORDER BY 1"),
+                  refunds);
         closeWindows();
     }
 }
@@ -159,7 +159,7 @@ TEST_F(TillCounter, ALineOrTheWholeReceiptIsVoidedBeforePayment) {
         dialog->choose(step.row);
         dialog->reasonBox()->setText(step.reason);
         EXPECT_EQ(dialog->voidChosen(), *step.told == '\0');
-        EXPECT_TRUE(told().join(' ').startsWith(step.told));
+        EXPECT_TRUE(toldOnly(step.told));
         EXPECT_EQ((QList<int>{stock("111"), stock("222"), stock("333")}), step.stock);
         EXPECT_EQ(screen->saleTotal(), money(step.total));
         EXPECT_EQ(text("Label6"), step.total);

@@ -39,9 +39,12 @@ protected:
         shop.messages.shown.clear();
         return texts;
     }
-    qint64 methodId(const char *name) {
-        return shop.db.scalar(QStringLiteral("SELECT Method FROM paymentmethods WHERE Name = '%1'")
-                                  .arg(QLatin1String(name)))
-            .toLongLong();
+    // Whether the operator was told nothing (`start` empty), or was told one message that
+    // begins with `start`.
+    bool toldOnly(const char *start) {
+        const QStringList texts = told();
+        if (*start == '\0')
+            return texts.isEmpty();
+        return texts.size() == 1 && texts[0].startsWith(QString::fromUtf8(start));
     }
 };
