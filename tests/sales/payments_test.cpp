@@ -299,6 +299,7 @@ TEST_F(Payments, ATillLoginCannotChangeAStoredReceiptOrPayment) {
                                 "'%1')")
                      .arg(login));
     auto tillSession = ShopSession::open(tillShop);
+    shop::openSession(*tillSession, {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
     ReceiptRecord record = receiptOf(1);
     record.payments.push_back(payment(1, 1, "25", "30"));
     EXPECT_EQ(shop::storeReceipt(*tillSession, record).readable, "B1");

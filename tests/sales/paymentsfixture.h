@@ -1,6 +1,6 @@
-// The selling screen on a shop that takes payment at the counter, this login registered at a
-// till (the file is one till): receipts as the till makes them, and payment taken in the
-// payment window as the operator takes it.
+// The selling screen's test shop with payments on, this login registered at a till (the file
+// is one till) and the till's session open: receipts and payments as a till makes them, and
+// payment taken in the payment window as the operator takes it.
 #pragma once
 
 #include "counterpayments.h"
@@ -18,11 +18,10 @@ inline Money money(const char *text) {
     return *Money::parse(QString::fromLatin1(text));
 }
 
-// The shop with payments on and this login registered at a till (the file is one till), whose
-// session is open with a float of 100 unless the test says otherwise.
 class Payments : public Sell {
 protected:
     void SetUp() override { startCounter(true); }
+    // The shop with or without the till's session open, and the selling screen on it.
     void startCounter(bool openSession) {
         Sell::SetUp();
         if (testserver::enabled())
@@ -31,8 +30,10 @@ protected:
                              .arg(testserver::officeLogin()));
         shop::setPaymentsOn(shop.db.connection(), true);
         session = ShopSession::open(shop.context.shop);
+        // Selling with payments on needs the till's session open.
         if (openSession)
-            shop::openSession(*session, {money("100"), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
+            opened = shop::openSession(*session,
+                                       {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
         screen = std::make_unique<SellScreen>(shop.context);
     }
     // Takes a payment in the payment window: the method at this place in its list (0 cash,
@@ -77,4 +78,6 @@ protected:
                     .join(QLatin1Char(','))};
     }
     std::shared_ptr<ShopSession> session;
+    TillSession opened; // the till's session, open from 9:00
 };
+

@@ -4,6 +4,7 @@
 
 #include "dataerror.h"
 #include "pgsession.h"
+#include "refunds.h"
 #include "serverroles.h"
 #include "shoplocation.h"
 #include "shopserver.h"
@@ -148,12 +149,16 @@ QString freshShop() {
     for (const TableDescription &table : tables::all)
         names << QString::fromLatin1(table.name).toLower();
     run(*shop.session, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")));
-    // The counter's receipts and tills go, and the payment settings and methods are as a new
-    // shop has them.
+    // The counter's receipts, tills and sessions go, and the payment settings, methods and
+    // refund reasons are as a new shop has them.
     run(*shop.session,
         QStringLiteral("TRUNCATE receipts, receiptlines, payments, receiptrounding, tills, "
-                       "paymentmethods, shopsettings RESTART IDENTITY; INSERT INTO paymentmethods "
-                       "(name, kind) VALUES ('Cash', 'cash'), ('Card', 'card')"));
+                       "paymentmethods, shopsettings, tillsessions, receiptsessions, "
+                       "cashmovements, refundreasons, refunds, refundlines, linesback, voids, "
+                       "voidlines, zreports, zreportmethods, xreports RESTART IDENTITY; INSERT "
+                       "INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), ('Card', "
+                       "'card'); INSERT INTO refundreasons (name) VALUES ('%1')")
+            .arg(shop::startingRefundReasons().join(QStringLiteral("'), ('"))));
     return shoplocation::ofServer(officeSettingsOf(databaseName()));
 }
 
