@@ -260,26 +260,18 @@ void CounterSession::closeSession() {
     auto *dialog = new BlindCountDialog(
         QStringLiteral("session %1 of %2").arg(current_->id).arg(current_->tillName), methods,
         *context_.messages,
-        [this](const std::vector<CountedAmount> &counted) { return storeClosing(counted); },
+        [this, id = current_->id](const std::vector<CountedAmount> &counted) {
+            return storeClosing(id, counted);
+        },
         screen_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this] {
-        if (!closed_)
-            return;
-        zReport_ = new SessionReportWindow(
-            *closed_, QDateTime(context_.clock->today(), context_.clock->timeOfDay()),
-            *context_.messages, screen_);
-        zReport_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(zReport_, &QObject::destroyed, this, [this] { zReport_ = nullptr; });
-        zReport_->show();
-    });
     dialog->open();
 }
 
-bool CounterSession::storeClosing(const std::vector<CountedAmount> &counted) {
-    const qint64 sessionId = current_->id;
+bool CounterSession::storeClosing(qint64 sessionId, const std::vector<CountedAmount> &counted) {
+    SessionReport report;
     const bool closed = policy::reportOnError(*context_.messages, [&] {
-        closed_ = shop::closeSession(
+        report = shop::closeSession(
             *session_,
             {sessionId, counted, QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
     });
@@ -287,7 +279,13 @@ bool CounterSession::storeClosing(const std::vector<CountedAmount> &counted) {
         return false;
     current_.reset();
     show();
-    float_->setFocus();
     emit changed();
+    // The Z report at once, as stored: to be read, printed or saved.
+    zReport_ = new SessionReportWindow(
+        report, QDateTime(context_.clock->today(), context_.clock->timeOfDay()),
+        *context_.messages, screen_);
+    zReport_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(zReport_, &QObject::destroyed, this, [this] { zReport_ = nullptr; });
+    zReport_->show();
     return true;
 }

@@ -58,7 +58,7 @@ private:
     void show();
     // False, and the operator told which, when the till has receipts not paid.
     bool noUnpaidReceipts();
-    bool storeClosing(const std::vector<CountedAmount> &counted);
+    bool storeClosing(qint64 sessionId, const std::vector<CountedAmount> &counted);
     std::optional<qint64> till();
 
     QWidget *screen_;
@@ -68,7 +68,6 @@ private:
     std::optional<Till> till_;
     std::optional<TillSession> current_;
     std::optional<qint64> askedAfterMidnight_; // the session the new day's question was put for
-    std::optional<SessionReport> closed_;
     QStackedWidget *strip_ = nullptr;
     QLineEdit *float_ = nullptr;
     QLabel *shown_ = nullptr;
