@@ -65,13 +65,19 @@ void CounterSession::buildStrip(QWidget *screen) {
     strip_->setVisible(enabled_);
     strip_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
+    // No session: a light yellow band that the operator cannot miss.
     auto *closedPage = new QWidget(strip_);
+    closedPage->setAutoFillBackground(true);
+    QPalette band = closedPage->palette();
+    band.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xC0));
+    closedPage->setPalette(band);
     auto *ask = named<QLabel>(
         "lblNoSession",
         QStringLiteral("No session is open at this till. Count the cash in the drawer, type it "
                        "and press Enter:"),
         closedPage);
     ask->setWordWrap(true);
+    counterbox::enlarge(ask, 11, true);
     float_ = named<QLineEdit>("txtFloat", closedPage);
     float_->setAlignment(Qt::AlignRight);
     float_->setMaximumWidth(160);
@@ -82,7 +88,7 @@ void CounterSession::buildStrip(QWidget *screen) {
                         QStringLiteral("Open this till's session with the float counted (Enter)"),
                         closedPage);
     auto *closedRow = new QHBoxLayout(closedPage);
-    closedRow->setContentsMargins(0, 0, 0, 0);
+    closedRow->setContentsMargins(6, 4, 6, 4);
     closedRow->addWidget(ask, 1);
     closedRow->addWidget(floatCaption);
     closedRow->addWidget(float_);
@@ -90,6 +96,7 @@ void CounterSession::buildStrip(QWidget *screen) {
 
     auto *openPage = new QWidget(strip_);
     shown_ = named<QLabel>("lblSession", openPage);
+    counterbox::enlarge(shown_, 10, true);
     auto *cashIn = stripButton("cmdCashIn", QStringLiteral("Ca&sh In (F7)"),
                                QStringLiteral("Cash put into the drawer, with the reason"),
                                openPage);

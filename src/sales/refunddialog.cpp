@@ -150,7 +150,16 @@ QWidget *RefundDialog::buildIsbnPage() {
     row->addWidget(find);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Title:"), titleShown_);
-    form->addRow(caption(QStringLiteral("&Price each:"), price_, page), price_);
+    priceLimit_ = named<QLabel>("lblPriceLimit", page);
+    for (QLineEdit *box : {price_, copies_}) {
+        counterbox::enlarge(box, 14, true);
+        box->setAlignment(Qt::AlignRight);
+        box->setMaximumWidth(180);
+    }
+    auto *priceRow = new QHBoxLayout;
+    priceRow->addWidget(price_);
+    priceRow->addWidget(priceLimit_, 1);
+    form->addRow(caption(QStringLiteral("&Price each:"), price_, page), priceRow);
     form->addRow(caption(QStringLiteral("&Copies:"), copies_, page), copies_);
     form->addRow(damaged_);
     auto *layout = new QVBoxLayout(page);
@@ -202,10 +211,14 @@ bool RefundDialog::showReceipt() {
         copies->setAccessibleName(QStringLiteral("Copies to refund of %1").arg(line.title));
         copies->setEnabled(line.left() > 0);
         lines_->setCellWidget(row, RefundColumn, copies);
-        auto *damaged = new QCheckBox(lines_);
+        auto *cell = new QWidget(lines_); // the box in the middle of its column
+        auto *damaged = new QCheckBox(cell);
         damaged->setObjectName(QStringLiteral("chkDamaged_%1").arg(row));
         damaged->setAccessibleName(QStringLiteral("%1 damaged").arg(line.title));
-        lines_->setCellWidget(row, DamagedColumn, damaged);
+        auto *centre = new QHBoxLayout(cell);
+        centre->setContentsMargins(0, 0, 0, 0);
+        centre->addWidget(damaged, 0, Qt::AlignCenter);
+        lines_->setCellWidget(row, DamagedColumn, cell);
         connect(copies, &QSpinBox::valueChanged, this, [this] { showAmount(); });
     }
     lines_->resizeColumnsToContents();
@@ -219,13 +232,19 @@ bool RefundDialog::showReceipt() {
 void RefundDialog::setLineRefund(int row, qint64 copies, bool damaged) {
     if (auto *spin = qobject_cast<QSpinBox *>(lines_->cellWidget(row, RefundColumn)))
         spin->setValue(static_cast<int>(copies)); // never more than the line has left
-    if (auto *box = qobject_cast<QCheckBox *>(lines_->cellWidget(row, DamagedColumn)))
+    if (auto *box = damagedAt(row))
         box->setChecked(damaged);
+}
+
+QCheckBox *RefundDialog::damagedAt(int row) const {
+    QWidget *cell = lines_->cellWidget(row, DamagedColumn);
+    return cell != nullptr ? cell->findChild<QCheckBox *>() : nullptr;
 }
 
 bool RefundDialog::findTitle() {
     title_.reset();
     titleShown_->clear();
+    priceLimit_->clear();
     bool found = false;
     policy::reportOnError(messages_, [this, &found] {
         if (!titlelookup::find(*titles_, isbn_->text().trimmed(), messages_))
@@ -249,6 +268,9 @@ bool RefundDialog::findTitle() {
     }
     titleShown_->setText(title_->title);
     price_->setText(tender::shown(title_->price));
+    priceLimit_->setText(QStringLiteral("at most %1, its counter price; lower it for a copy "
+                                        "bought on offer or worn")
+                             .arg(tender::shown(title_->price)));
     price_->setFocus();
     price_->selectAll();
     showAmount();
@@ -275,7 +297,7 @@ std::optional<std::vector<RefundLineRecord>> RefundDialog::receiptLines() {
     std::vector<RefundLineRecord> lines;
     for (int row = 0; row < lines_->rowCount(); ++row) {
         const auto *spin = qobject_cast<QSpinBox *>(lines_->cellWidget(row, RefundColumn));
-        const auto *damaged = qobject_cast<QCheckBox *>(lines_->cellWidget(row, DamagedColumn));
+        const QCheckBox *damaged = damagedAt(row);
         if (spin == nullptr || spin->value() == 0)
             continue;
         const RefundableLine &line = receipt_->lines[static_cast<std::size_t>(row)];

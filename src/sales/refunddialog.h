@@ -66,6 +66,7 @@ private:
     std::optional<std::vector<RefundLineRecord>> receiptLines();
     std::optional<RefundLineRecord> isbnLine();
     void showAmount();
+    QCheckBox *damagedAt(int row) const;
 
     std::vector<RefundReason> reasons_;
     std::vector<PaymentMethod> methods_;
@@ -89,6 +90,7 @@ private:
     QTableWidget *lines_ = nullptr;
     QLineEdit *isbn_ = nullptr;
     QLabel *titleShown_ = nullptr;
+    QLabel *priceLimit_ = nullptr;
     QLineEdit *price_ = nullptr;
     QLineEdit *copies_ = nullptr;
     QCheckBox *damaged_ = nullptr;

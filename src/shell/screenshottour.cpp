@@ -19,6 +19,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <cstdio>
 #include <functional>
 
@@ -118,6 +120,15 @@ void counterDay(QWidget *screen, QWidget *frame, const Keep &keep) {
             reason->setCurrentIndex(0);
         settle();
         keep(refund, QStringLiteral("dlgRefund"));
+        if (auto *tabs = refund->findChild<QTabWidget *>(QStringLiteral("tabRefund")))
+            tabs->setCurrentIndex(1);
+        const auto *lines = refund->findChild<QTableWidget *>(QStringLiteral("grdReceiptLines"));
+        fill(refund, "txtIsbn",
+             lines && lines->item(0, 0) ? lines->item(0, 0)->text() : QString());
+        press(refund, "cmdFindTitle");
+        fill(refund, "txtPrice", QStringLiteral("30.00"));
+        settle();
+        keep(refund, QStringLiteral("dlgRefund-isbn"));
         refund->reject();
     }
     press(screen, "cmdVoid");
