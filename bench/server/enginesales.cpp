@@ -19,15 +19,6 @@ namespace {
 
 using namespace enginebench;
 
-// Runs a benchmark body; a failure (a thrown exception) ends the benchmark with its text.
-void guarded(benchmark::State &state, const std::function<void()> &body) {
-    try {
-        body();
-    } catch (const std::exception &error) {
-        state.SkipWithError(error.what());
-    }
-}
-
 void sale(benchmark::State &state) {
     guarded(state, [&] {
         auto session = ShopSession::open(drivers::open(bench::shop().location));
@@ -53,17 +44,7 @@ void sale(benchmark::State &state) {
 void saleWithPayment(benchmark::State &state) {
     guarded(state, [&] {
         auto session = ShopSession::open(drivers::open(bench::shop().location));
-        Connection &connection = session->connection();
-        // The made-up shop is made without the counter's rows: cash and card, as a new shop has.
-        shop::addCounterDefaults(connection, false);
-        connection.exec(QStringLiteral("INSERT INTO tills (Name, Prefix) SELECT 'Bench', 'BN' "
-                                       "WHERE NOT EXISTS (SELECT 1 FROM tills)"));
-        try { // a server's login is the till's; the file has no logins
-            connection.exec(QStringLiteral("UPDATE tills SET Login = session_user WHERE Till = "
-                                           "(SELECT min(Till) FROM tills)"));
-        } catch (const DataError &) {
-        }
-        const qint64 cash = shop::paymentMethods(connection).front().id;
+        const qint64 cash = counterTill(session->connection());
         bench::Measured measured(state);
         std::size_t next = 0;
         for (auto _ : state) {

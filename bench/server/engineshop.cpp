@@ -1,9 +1,12 @@
 // The titles sold, the baseline's till and the counting of commits, on either engine.
 #include "engineshop.h"
 
+#include "connection.h"
+#include "dataerror.h"
 #include "pgdialect.h"
 #include "rawserver.h"
 #include "rawshop.h"
+#include "receipts.h"
 #include "shopoperations.h"
 #include "sqldialect.h"
 
@@ -47,6 +50,27 @@ SaleLine saleLine(const SaleTitle &title) {
 
 QDate saleDay() {
     return bench::shop().lastDay;
+}
+
+// Runs a benchmark body; a failure (a thrown exception) ends the benchmark with its text.
+void guarded(benchmark::State &state, const std::function<void()> &body) {
+    try {
+        body();
+    } catch (const std::exception &error) {
+        state.SkipWithError(error.what());
+    }
+}
+
+qint64 counterTill(Connection &connection) {
+    shop::addCounterDefaults(connection, false);
+    connection.exec(QStringLiteral("INSERT INTO tills (Name, Prefix) SELECT 'Bench', 'BN' WHERE "
+                                   "NOT EXISTS (SELECT 1 FROM tills)"));
+    try { // a server's login is the till's; the file has no logins
+        connection.exec(QStringLiteral("UPDATE tills SET Login = session_user WHERE Till = "
+                                       "(SELECT min(Till) FROM tills)"));
+    } catch (const DataError &) {
+    }
+    return shop::paymentMethods(connection).front().id;
 }
 
 std::string engineSql(const std::string &fileSql) {

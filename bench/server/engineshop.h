@@ -7,10 +7,12 @@
 
 #include <QDate>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class Connection;
 class RawServer;
 class RawShop;
 struct SaleLine;
@@ -30,6 +32,14 @@ const std::vector<SaleTitle> &saleTitles();
 SaleLine saleLine(const SaleTitle &title);
 // The day the sales are booked on: the shop's last day of sales.
 QDate saleDay();
+
+// Runs a benchmark body; a failure (a thrown exception) ends the benchmark with its text.
+void guarded(benchmark::State &state, const std::function<void()> &body);
+
+// The counter's rows the made-up shop is made without (cash and card, as a new shop has) and
+// a till this connection sells at: the file's first, or on a server the one the login is
+// registered at. Returns the cash method.
+qint64 counterTill(Connection &connection);
 
 // The SQL the program sends for a statement written in the file's form: the same text on
 // the file, its translation on the server.

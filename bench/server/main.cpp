@@ -7,6 +7,7 @@
 void registerEngineScreenBenchmarks();
 void registerEngineSaleBenchmarks();
 void registerEngineSearchBenchmarks();
+void registerEngineCashupBenchmarks();
 
 int main(int argc, char **argv) {
     return bench::run(argc, argv, [] {
@@ -15,5 +16,6 @@ int main(int argc, char **argv) {
         registerEngineScreenBenchmarks();
         registerEngineSaleBenchmarks();
         registerEngineSearchBenchmarks();
+        registerEngineCashupBenchmarks();
     });
 }

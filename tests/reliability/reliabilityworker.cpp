@@ -10,10 +10,12 @@
 #include "opendatabase.h"
 #include "receipts.h"
 #include "recordsource.h"
+#include "refunds.h"
 #include "screenopener.h"
 #include "screenregistry.h"
 #include "shopbackups.h"
 #include "shopsession.h"
+#include "tillsessions.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -80,7 +82,9 @@ void press(QWidget *screen, const char *name) {
 
 // Receipts as the counter stores them: each booked line, then each payment, one store of the
 // whole receipt each (so a kill can land between any two, or inside one). One to three lines;
-// 5.00 of it by card, the rest in cash with 7.50 change.
+// 5.00 of it by card, the rest in cash with 7.50 change. Every other receipt then has a copy
+// of its first line refunded in cash, and every fifth closes the till's session (counted
+// blind as empty) and opens the next: a kill can land inside a refund or a close too.
 [[noreturn]] void takeReceipts(const QString &location) {
     ShopSession session(drivers::open(location));
     Connection &db = session.connection();
@@ -98,6 +102,11 @@ void press(QWidget *screen, const char *name) {
             card = method.id;
     }
     const QDateTime at(QDate(2001, 5, 3), QTime(10, 31));
+    // The session a killed worker left open, or a new one.
+    const qint64 till = shop::thisTill(db)->id;
+    if (!shop::openSessionOf(db, till))
+        shop::openSession(session, {Money(), at});
+    const auto uuid = [] { return QUuid::createUuid().toString(QUuid::WithoutBraces); };
     std::puts("ready");
     std::fflush(stdout);
     for (unsigned n = 0;; ++n) {
@@ -120,6 +129,13 @@ void press(QWidget *screen, const char *name) {
         receipt.payments.push_back({2, cash, rest, rest + change, change, at});
         receipt.paidAt = at;
         shop::storeReceipt(session, receipt);
+        if (n % 2 == 0)
+            shop::storeRefund(session, {uuid(), receipt.id, QStringLiteral("Faulty"), cash, at,
+                                        {{1, 1, 0, {}, {}, {}, 1, false}}});
+        if (n % 5 == 4) {
+            shop::closeSession(session, {shop::openSessionOf(db, till)->id, {}, at});
+            shop::openSession(session, {Money(), at});
+        }
     }
 }
 

@@ -4,22 +4,29 @@
 //
 //   quillmart_tillprocess till|office NAME LOCATION START-MS SECONDS SEED LOG
 //
-// A till sells random quantities of random titles on receipts of one to three lines, each
+// A till opens its session with a float and sells one receipt of three copies that every till
+// then refunds a copy of now and then (so that tills refund the last copy at the same moment);
+// it sells random quantities of random titles on receipts of one to three lines, each
 // line stored as it is booked, and takes payment for each (part by card, the rest in cash
-// with change), as the counter does; a back-office computer adds deliveries
+// with change), as the counter does, now and then voiding a line before payment and paying
+// cash in or out; at the end it closes its session. A back-office computer adds deliveries
 // and pays the open bills in their order (so that every office tries every bill), and now and
 // then sells too. Both build the top-sellers summary now and then, and the back office the
 // bill listing, and check that they see only their own. The log has one line per
-// fact: "sold ISBN SALES COPIES", "delivered ISBN DELIVERIES COPIES", "receipt READABLE
-// DUE PAID PAYMENTS" (amounts in units of Money), "paid INVOICE",
+// fact: "sold ISBN SALES COPIES" (refunds and voids as sales of negative copies), "delivered
+// ISBN DELIVERIES COPIES", "receipt READABLE DUE PAID PAYMENTS" (amounts in units of Money),
+// "refund READABLE" (a copy of a shared receipt refunded), "closed SESSION", "paid INVOICE",
 // "gone INVOICE" (a bill another process had paid first), "conflict TEXT" (work the server
 // refused because of another till's, reported after the session's retries), "error TEXT"
 // (anything else), and counts: "sales N", "summaries N", "listings N".
 #include "dataerror.h"
 #include "opendatabase.h"
 #include "receipts.h"
+#include "refunds.h"
 #include "shopoperations.h"
 #include "shopsession.h"
+#include "tillsessions.h"
+#include "voids.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -131,6 +138,126 @@ public:
                          .arg(receipt.payments.size());
     }
 
+    // The till's session, opened with a float of 100, and its receipt of three copies that
+    // every till refunds from.
+    void openSession() {
+        readMethods();
+        attempt("session", [&] {
+            session_id_ = shop::openSession(session_, {Money::fromUnits(100 * Money::unitsPerOne),
+                                                       QDateTime(kDay, QTime::currentTime())})
+                              .id;
+        });
+        const Title &title = randomTitle();
+        const Money due = Money::fromDouble(title.price)->times(3);
+        const QDateTime at(kDay, QTime::currentTime());
+        ReceiptRecord receipt{QUuid::createUuid().toString(QUuid::WithoutBraces),
+                              at,
+                              {{1, title.bookNo, title.isbn, title.title,
+                                *Money::fromDouble(title.price), 3, kDay, at.time()}},
+                              {{1, cash_, due, due, Money(), at}},
+                              {},
+                              at};
+        StoredReceipt stored;
+        if (!attempt("shared receipt", [&] { stored = shop::storeReceipt(session_, receipt); }))
+            return;
+        sold_[title.isbn].times++;
+        sold_[title.isbn].copies += 3;
+        ++sales_;
+        receipts_ << QStringLiteral("receipt %1 %2 %2 1").arg(stored.readable).arg(due.units());
+    }
+    // The receipts every till refunds from: those stored before the start.
+    void readShared() {
+        attempt("shared receipts", [&] {
+            Statement select = session_.connection().prepare("SELECT Receipt FROM receipts");
+            while (select.step())
+                shared_ << select.value(0).toString();
+        });
+    }
+    // A copy of a shared receipt's line back in cash, unless every copy is back already.
+    void refundShared() {
+        if (shared_.isEmpty())
+            return;
+        const QString receipt = shared_[random_.bounded(quint32(shared_.size()))];
+        try {
+            shop::storeRefund(session_, {QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                         receipt,
+                                         QStringLiteral("Faulty"),
+                                         cash_,
+                                         QDateTime(kDay, QTime::currentTime()),
+                                         {{1, 1, 0, {}, {}, {}, 1, false}}});
+        } catch (const DataError &error) {
+            if (!error.sentence().contains(QLatin1String("only 0 of line 1")))
+                problems_ << QStringLiteral("error refund: %1").arg(oneLine(error.description()));
+            return;
+        }
+        attempt("refund read", [&] {
+            const RefundableReceipt refunded = shop::receiptToRefund(
+                session_.connection(),
+                session_.connection()
+                    .scalar("SELECT Readable FROM receipts WHERE Receipt = ?1", {receipt})
+                    .toString());
+            sold_[refunded.lines.front().isbn].times++;
+            sold_[refunded.lines.front().isbn].copies -= 1;
+            ++sales_;
+            refunds_ << QStringLiteral("refund ") + refunded.readable;
+        });
+    }
+    // A receipt of two lines whose second is voided before it is paid in cash.
+    void voidAndPay() {
+        const Title &first = randomTitle(), &second = randomTitle();
+        const QDateTime at(kDay, QTime::currentTime());
+        ReceiptRecord receipt{QUuid::createUuid().toString(QUuid::WithoutBraces),
+                              at,
+                              {{1, first.bookNo, first.isbn, first.title,
+                                *Money::fromDouble(first.price), 1, kDay, at.time()},
+                               {2, second.bookNo, second.isbn, second.title,
+                                *Money::fromDouble(second.price), 2, kDay, at.time()}},
+                              {},
+                              {},
+                              {}};
+        StoredReceipt stored;
+        if (!attempt("voided receipt", [&] { stored = shop::storeReceipt(session_, receipt); }))
+            return;
+        sold_[first.isbn].times++;
+        sold_[first.isbn].copies += 1;
+        sold_[second.isbn].times++;
+        sold_[second.isbn].copies += 2;
+        sales_ += 2;
+        if (!attempt("void", [&] {
+                shop::storeVoid(session_, {QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                           receipt.id, 2, QStringLiteral("Rung up twice"), at});
+            }))
+            return;
+        sold_[second.isbn].times++;
+        sold_[second.isbn].copies -= 2;
+        ++sales_;
+        const Money due = *Money::fromDouble(first.price);
+        receipt.payments.push_back({1, cash_, due, due, Money(), at});
+        receipt.paidAt = at;
+        if (attempt("voided receipt's payment",
+                    [&] { stored = shop::storeReceipt(session_, receipt); }))
+            receipts_ << QStringLiteral("receipt %1 %2 %3 1")
+                             .arg(stored.readable)
+                             .arg(due.units())
+                             .arg(stored.paid ? due.units() : -1);
+    }
+    void moveCash(bool in) {
+        attempt("cash", [&] {
+            shop::moveCash(session_, {QUuid::createUuid().toString(QUuid::WithoutBraces),
+                                      session_id_, in, Money::fromUnits(5 * Money::unitsPerOne),
+                                      in ? QStringLiteral("Change") : QStringLiteral("Stamps"),
+                                      QDateTime(kDay, QTime::currentTime())});
+        });
+    }
+    // The session closed with a count of 0 in each method.
+    void closeSession() {
+        if (attempt("close", [&] {
+                shop::closeSession(session_,
+                                   {session_id_, {}, QDateTime(kDay, QTime::currentTime())});
+            }))
+            refunds_ << QStringLiteral("closed %1").arg(session_id_);
+    }
+
     void deliver() {
         const Title &title = randomTitle();
         const int copies = int(random_.bounded(1, 7));
@@ -161,14 +288,15 @@ public:
                 if (seen.contains(isbn))
                     fail(QStringLiteral("the summary shows %1 twice").arg(isbn));
                 seen.insert(isbn);
-                if (rows.value(1).toString().toLongLong() < sold_.value(isbn).copies)
+                if (rows.value(1).toString().toLongLong() <
+                    sold_.value(isbn).copies - refundedCopies(isbn))
                     fail(QStringLiteral("the summary counts %1 copies of %2; this till alone "
                                         "sold %3")
                              .arg(rows.value(1).toString(), isbn)
                              .arg(sold_.value(isbn).copies));
             }
             for (auto it = sold_.cbegin(); it != sold_.cend(); ++it)
-                if (!seen.contains(it.key()))
+                if (!seen.contains(it.key()) && it->copies > refundedCopies(it.key()))
                     fail(QStringLiteral("the summary lacks %1, sold here").arg(it.key()));
         });
         ++summaries_;
@@ -208,7 +336,7 @@ public:
             out << "sold " << it.key() << ' ' << it->times << ' ' << it->copies << "\n";
         for (auto it = delivered_.cbegin(); it != delivered_.cend(); ++it)
             out << "delivered " << it.key() << ' ' << it->times << ' ' << it->copies << "\n";
-        for (const QString &receipt : receipts_)
+        for (const QString &receipt : receipts_ + refunds_)
             out << receipt << "\n";
         for (const QString &bill : paid_)
             out << "paid " << bill << "\n";
@@ -233,6 +361,14 @@ private:
             else if (method.kind == MethodKind::Card)
                 card_ = method.id;
         }
+    }
+
+    // The copies of the title refunded so far by every till: a summary built before counts
+    // no fewer of its sales.
+    qint64 refundedCopies(const QString &isbn) {
+        return session_.connection()
+            .scalar("SELECT coalesce(sum(Qty), 0) FROM refundlines WHERE ISBN = ?1", {isbn})
+            .toLongLong();
     }
 
     const Title &randomTitle() { return titles_[random_.bounded(quint32(titles_.size()))]; }
@@ -269,8 +405,8 @@ private:
     std::vector<Bill> bills_;
     std::size_t nextBill_ = 0;
     QMap<QString, Tally> sold_, delivered_;
-    QStringList paid_, gone_, problems_, receipts_;
-    qint64 cash_ = 0, card_ = 0;
+    QStringList paid_, gone_, problems_, receipts_, refunds_, shared_;
+    qint64 cash_ = 0, card_ = 0, session_id_ = 0;
     int sales_ = 0, summaries_ = 0, listings_ = 0;
 };
 
@@ -292,10 +428,14 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "%s: cannot read the shop: %s\n", qPrintable(args[2]), error.what());
         return 1;
     }
+    if (!office)
+        till.openSession();
     const qint64 start = args[4].toLongLong();
     const qint64 end = start + args[5].toLongLong() * 1000;
     while (QDateTime::currentMSecsSinceEpoch() < start)
         QThread::msleep(5);
+    if (!office)
+        till.readShared();
     for (int round = 1; QDateTime::currentMSecsSinceEpoch() < end; ++round) {
         if (office) {
             till.deliver();
@@ -306,6 +446,12 @@ int main(int argc, char **argv) {
                 till.checkListing();
         } else {
             till.sellReceipt();
+            if (round % 3 == 0)
+                till.refundShared();
+            if (round % 7 == 0)
+                till.voidAndPay();
+            if (round % 11 == 0)
+                till.moveCash(round % 22 == 0);
         }
         if (round % 40 == 0)
             till.checkSummary();
@@ -314,6 +460,8 @@ int main(int argc, char **argv) {
     if (office)
         while (till.payNext()) {
         }
+    else
+        till.closeSession();
     till.writeLog(args[7]);
     return 0;
 }

@@ -1,9 +1,12 @@
-// Several tills at once on one shop on the server: four tills sell the same twenty titles on
-// receipts and take payment for them while two back-office computers add deliveries and pay
-// the same open bills, each its own program with its own connection. Afterwards every copy
-// sold or delivered is in the stock, every sale row has its stock change, every bill was paid
-// exactly once, every receipt was paid in full once, and each till's receipt numbers run
-// 1, 2, 3... without gaps or doubles.
+// Several tills at once on one shop on the server: four tills, each in its session, sell the
+// same twenty titles on receipts, take payment for them, void lines, move cash and refund
+// copies of the same receipts, then close their sessions, while two back-office computers add
+// deliveries and pay the same open bills, each its own program with its own connection.
+// Afterwards every copy sold, refunded or delivered is in the stock, every sale row has its
+// stock change, every bill was paid exactly once, every receipt was paid in full once, each
+// till's receipt numbers run 1, 2, 3... without gaps or doubles, no copy was refunded twice,
+// each till's Z report adds up its own work, and the day's takings are the sessions' less the
+// refunds with the back office's own sales.
 #include "pgsession.h"
 #include "serverdatabase.h"
 #include "serverroles.h"
@@ -39,6 +42,8 @@ struct Logs {
     QMap<QString, Tally> sold, delivered;
     QStringList paid, gone, conflicts, errors;
     QStringList receipts; // "READABLE DUE PAID PAYMENTS", as the till wrote them
+    QStringList refunds;  // the receipt of each copy refunded
+    int closed = 0;       // sessions closed
     qint64 sales = 0, summaries = 0, listings = 0;
 
     void read(const QString &path, const QString &process) {
@@ -58,6 +63,10 @@ struct Logs {
                 tally.copies += words.value(3).toLongLong();
             } else if (kind == "receipt") {
                 receipts << line.mid(8);
+            } else if (kind == "refund") {
+                refunds << words.value(1);
+            } else if (kind == "closed") {
+                ++closed;
             } else if (kind == "paid") {
                 paid << words.value(1);
             } else if (kind == "gone") {
@@ -100,6 +109,10 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     ASSERT_EQ(owner.run("INSERT INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), "
                         "('Card', 'card') ON CONFLICT (name) DO NOTHING"),
               "");
+    // The counter takes payment: each till sells in a session of its own.
+    ASSERT_EQ(owner.run("INSERT INTO shopsettings (setting, value) VALUES ('Payments', 'on')"),
+              "");
+    ASSERT_EQ(owner.run("INSERT INTO refundreasons (name) VALUES ('Faulty')"), "");
     ASSERT_EQ(owner.run("INSERT INTO bill (\"invoice no\", \"invoice date\", fee, "
                         "\"invoice time\", retail) SELECT 'B-' || lpad(n::text, 3, '0'), "
                         "'2001-05-01', n * 10, '09:00:00', 'Ace Books' "
@@ -138,12 +151,14 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
                          {p.kind, p.name, location, QString::number(start),
                           QString::number(kSeconds), QString::number(1000 + i), p.log});
     }
-    Logs total;
+    Logs total, office;
     for (Process &p : processes) {
         ASSERT_TRUE(p.program->waitForFinished((kSeconds + 60) * 1000)) << p.name.toStdString();
         EXPECT_EQ(p.program->exitStatus(), QProcess::NormalExit) << p.name.toStdString();
         EXPECT_EQ(p.program->exitCode(), 0) << p.name.toStdString();
         total.read(p.log, p.name);
+        if (p.kind == "office")
+            office.read(p.log, p.name);
     }
 
     // No process saw an error it could not explain; a conflict the session could not get
@@ -196,7 +211,9 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     }
     EXPECT_EQ(
         owner.rows("SELECT line FROM (SELECT r.readable || ' ' || (SELECT (sum(l.price * l.qty) "
-                   "* 10000)::bigint FROM receiptlines l WHERE l.receipt = r.receipt) || ' ' || "
+                   "* 10000)::bigint FROM receiptlines l WHERE l.receipt = r.receipt AND NOT "
+                   "EXISTS (SELECT FROM voidlines w WHERE w.receipt = l.receipt AND w.line = "
+                   "l.line)) || ' ' || "
                    "(SELECT (sum(p.amount) * 10000)::bigint FROM payments p WHERE p.receipt = "
                    "r.receipt AND r.paid IS NOT NULL) || ' ' || (SELECT count(*) FROM payments p "
                    "WHERE p.receipt = r.receipt) AS line FROM receipts r) AS stored "
@@ -215,6 +232,51 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
         EXPECT_EQ(v[4], v[1]) << "gaps: " << till.toStdString();
     }
 
+    // The tills refunded the shared receipts' copies at the same moments: each copy once, and
+    // every copy of them in the end.
+    EXPECT_GT(total.refunds.size(), 0);
+    EXPECT_EQ(owner.rows("SELECT count(*), coalesce(sum(qty), 0) FROM refundlines"),
+              QStringList{QString("%1|%1").arg(total.refunds.size())});
+    EXPECT_EQ(owner.rows("SELECT count(*) FROM linesback b WHERE b.back <> (SELECT "
+                         "coalesce(sum(l.qty), 0) FROM refundlines l JOIN refunds f ON f.refund "
+                         "= l.refund WHERE f.receipt = b.receipt AND l.receiptline = b.line) + "
+                         "(SELECT coalesce(sum(w.qty), 0) FROM voidlines w WHERE w.receipt = "
+                         "b.receipt AND w.line = b.line)"),
+              QStringList{"0"});
+    // Each till's Z report, stored at its close, is its own receipts, voids, refunds, rounding
+    // and cash moved; its cash the float and the cash kept less cash refunds, with cash in
+    // less cash out.
+    EXPECT_EQ(total.closed, 4);
+    EXPECT_EQ(owner.rows(
+                  "SELECT count(*) FROM zreports z JOIN tillsessions s ON s.session = z.session "
+                  "WHERE z.sales = (SELECT coalesce(sum(l.price * l.qty), 0) FROM receiptsessions "
+                  "r JOIN receiptlines l ON l.receipt = r.receipt WHERE r.session = s.session) AND "
+                  "z.voided = (SELECT coalesce(sum(w.price * w.qty), 0) FROM voids v JOIN "
+                  "voidlines w ON w.void = v.void WHERE v.session = s.session) AND z.refunded = "
+                  "(SELECT coalesce(sum(f.amount), 0) FROM refunds f WHERE f.session = "
+                  "s.session) AND z.rounding = 0 AND z.cashin - z.cashout = (SELECT "
+                  "coalesce(sum(CASE c.direction WHEN 'in' THEN c.amount ELSE -c.amount END), 0) "
+                  "FROM cashmovements c WHERE c.session = s.session) AND z.receipts = (SELECT "
+                  "count(*) FROM receiptsessions r WHERE r.session = s.session) AND (SELECT "
+                  "m.expected FROM zreportmethods m WHERE m.session = s.session AND m.kind = "
+                  "'cash') = s.openingfloat + (SELECT coalesce(sum(y.amount), 0) FROM "
+                  "receiptsessions r JOIN payments y ON y.receipt = r.receipt JOIN "
+                  "paymentmethods p ON p.method = y.method AND p.kind = 'cash' WHERE r.session = "
+                  "s.session) - (SELECT coalesce(sum(f.amount), 0) FROM refunds f WHERE "
+                  "f.session = s.session) + z.cashin - z.cashout AND s.closed IS NOT NULL"),
+              QStringList{"4"});
+    // The day report's takings: the sessions' sales less voids and refunds, and the back
+    // office's own sales (each title at 12.5).
+    qint64 officeCopies = 0;
+    for (const Tally &sold : office.sold)
+        officeCopies += sold.copies;
+    EXPECT_EQ(owner.rows("SELECT (SELECT sum(price * qty) FROM soldbook WHERE solddate = "
+                         "'2001-05-03') = (SELECT sum(sales - voided - refunded) FROM zreports) "
+                         "+ 12.5 * $1::numeric",
+                         {QString::number(officeCopies)}),
+              QStringList{"t"})
+        << officeCopies;
+
     // Each login's summary and listing stayed its own; what is left of them is its own too.
     EXPECT_GT(total.summaries, 0);
     EXPECT_GT(total.listings, 0);
@@ -224,6 +286,8 @@ TEST_F(SeveralTills, SellDeliverAndPayAtOnce) {
     EXPECT_EQ(owner.rows("SELECT count(DISTINCT till) FROM tmp"),
               QStringList{QString::number(processes.size())});
 
+    std::printf("[ tills    ] %d copies of the shared receipts refunded, 4 sessions closed\n",
+                int(total.refunds.size()));
     std::printf("[ tills    ] %d receipts paid in full; "
                 "%lld sales (%lld copies) at 4 tills in %d s; %lld deliveries "
                 "(%lld copies); %d payments of the %d bills, %d more tries found them paid; "

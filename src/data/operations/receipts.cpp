@@ -13,8 +13,6 @@
 
 namespace shop {
 
-namespace {
-
 MethodKind kindOf(const QString &kind) {
     if (kind == QLatin1String("cash"))
         return MethodKind::Cash;
@@ -22,6 +20,8 @@ MethodKind kindOf(const QString &kind) {
         return MethodKind::Card;
     return MethodKind::Other;
 }
+
+namespace {
 
 Money amountOf(const QVariant &value) {
     return Money::fromValue(value).value_or(Money());

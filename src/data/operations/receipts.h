@@ -44,6 +44,8 @@ namespace shop {
 inline constexpr int receiptsVersion = 3;
 
 PaymentSettings paymentSettings(Connection &connection);
+// A payment method's kind as the shop stores it ("cash", "card", anything else).
+MethodKind kindOf(const QString &kind);
 // What a new shop takes payment with: cash and card, the settings' rows (payments off, no
 // rounding) and, for a shop file (`oneTill`), its till. Rows already there stay.
 void addCounterDefaults(Connection &connection, bool oneTill);

@@ -25,14 +25,6 @@ Money amountOf(const QVariant &value) {
     return Money::fromValue(value).value_or(Money());
 }
 
-MethodKind kindOf(const QString &kind) {
-    if (kind == QLatin1String("cash"))
-        return MethodKind::Cash;
-    if (kind == QLatin1String("card"))
-        return MethodKind::Card;
-    return MethodKind::Other;
-}
-
 const QString sessionColumns = QStringLiteral(
     "SELECT s.[Session], s.[Till], t.[Name], s.[Opened], s.[Closed], s.[OpeningFloat], "
     "s.[OpenedBy], s.[ClosedBy] FROM [tillsessions] s JOIN [tills] t ON t.[Till] = s.[Till] ");
