@@ -20,6 +20,11 @@ protected:
                 return found;
         return nullptr;
     }
+    // The window comes to the front with the keyboard's focus, as the operator sees it.
+    static bool activate(QWidget *window) {
+        QApplication::setActiveWindow(window);
+        return QTest::qWaitForWindowActive(window);
+    }
     // Types the text into the box, over what it held, and presses Enter in it.
     static void typeEnter(QLineEdit *box, const QString &text) {
         box->setFocus();

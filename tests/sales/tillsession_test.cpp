@@ -13,11 +13,14 @@
 #include "tillsessionsscreen.h"
 #include "xreportscreen.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QPrinter>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
+#include <functional>
 
 namespace {
 
@@ -229,4 +232,169 @@ TEST_F(TillCounter, TheZReportPrintsAgainFromTheListAsStored) {
     }
     EXPECT_FALSE(reprint->view()->savePdfTo(dir.filePath("no such folder/z.pdf")));
     EXPECT_TRUE(told().value(0).startsWith("The report could not be saved"));
+}
+
+// The whole day from the keyboard: the keys that need a session say so until the float is in;
+// then F7 with an Enter after the amount and the reason puts cash in, and F9 with an Enter
+// after each count closes the session.
+TEST_F(TillWithoutSession, TheDayIsWorkedFromTheKeyboard) {
+    screen->show();
+    ASSERT_TRUE(activate(screen.get()));
+    EXPECT_TRUE(screen->tillSession()->floatBox()->hasFocus());
+    const std::pair<Qt::Key, const char *> refused[] = {
+        {Qt::Key_F4, "No session is open at this till, so no money can be given back"},
+        {Qt::Key_F7, "No session is open at this till: cash is put in"},
+        {Qt::Key_F9, "No session is open at this till."}};
+    for (const auto &[key, refusal] : refused) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_TRUE(toldOnly(refusal)) << refusal;
+    }
+    const auto enter = [](const QString &typed) { // into the box with the focus, then Enter
+        QWidget *box = QApplication::focusWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    enter("80");
+    ASSERT_TRUE(screen->tillSession()->current().has_value());
+    EXPECT_TRUE(box("Text1")->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F7);
+    auto *cash = window<CashMovementDialog>("dlgCashIn");
+    ASSERT_NE(cash, nullptr);
+    ASSERT_TRUE(activate(cash));
+    enter("20");
+    enter("change from the bank");
+    EXPECT_EQ(shop.db.rows("SELECT Direction, Amount, Reason FROM cashmovements"),
+              QStringList{"in|20|change from the bank"});
+    ASSERT_TRUE(activate(screen.get())); // back at the counter once the window closed
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F9);
+    auto *count = window<BlindCountDialog>("dlgBlindCount");
+    ASSERT_NE(count, nullptr);
+    ASSERT_TRUE(activate(count));
+    enter("100");
+    enter("0");
+    ASSERT_NE(screen->tillSession()->lastZReport(), nullptr);
+    EXPECT_EQ(screen->tillSession()->lastZReport()->view()->printed().report.methods.at(0).difference,
+              Money()); // 80 + 20
+    EXPECT_TRUE(told().isEmpty());
+}
+
+// What the counter refuses is told, stays where it was typed, and changes nothing in the shop.
+TEST_F(TillCounter, WhatTheCounterRefusesIsToldAndChangesNothing) {
+    const auto cash = [this](bool in, const char *amount, const char *reason) {
+        screen->tillSession()->moveCash(in);
+        auto *dialog = window<CashMovementDialog>(in ? "dlgCashIn" : "dlgCashOut");
+        ASSERT_NE(dialog, nullptr);
+        dialog->amountBox()->setText(amount);
+        dialog->reasonBox()->setText(reason);
+        dialog->findChild<QPushButton *>("cmdRecord")->click();
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->amountBox()->text(), amount);
+    };
+    struct Case {
+        const char *name;
+        std::function<void()> act;
+        QString told;
+    };
+    const Case cases[] = {
+        {"cash in of 0", [&] { cash(true, "0", "till roll"); }, "The cash put in must be more than 0."},
+        {"cash out of no amount", [&] { cash(false, "five", "window cleaner"); },
+         "The cash taken out \"five\" is not an amount of money"},
+        {"cash out without a reason", [&] { cash(false, "5", " "); },
+         "Type the reason for the cash taken out"},
+        {"a close with a receipt not paid",
+         [&] {
+             sell("111");
+             screen->tillSession()->closeSession();
+         },
+         "The session cannot close while a receipt of this till is not paid: A1 (12.50 to pay)."},
+        {"the Z report of the session still open",
+         [&] {
+             TillSessionsScreen list(shop.context);
+             list.grid()->view()->setCurrentIndex(list.grid()->model()->index(0, 0));
+             EXPECT_EQ(list.showZReport(), nullptr);
+         },
+         QString("Session %1 is still open").arg(opened.id)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        c.act();
+        EXPECT_TRUE(toldOnly(c.told.toUtf8().constData()));
+        EXPECT_EQ(window<BlindCountDialog>("dlgBlindCount"), nullptr);
+        EXPECT_EQ(shop.db.count("cashmovements"), 0);
+        EXPECT_EQ(shop.db.rows("SELECT Closed IS NULL FROM tillsessions"), QStringList{"1"});
+        closeWindows();
+    }
+}
+
+// The slip of an X or a Z report: what is taken back shows as minus, a Z report counts and
+// lists the X reports opened, an X report is the session up to the moment printed.
+TEST(SessionReportPrint, TheSlipShowsTheFiguresOfItsKind) {
+    SessionReport report;
+    report.session = {7,      1,      "Front", QDateTime(QDate(2001, 5, 3), QTime(9, 0)),
+                      {},     money("100"),    "anna", {}};
+    report.receipts = 3;
+    report.sales = money("60");
+    report.voids = 1;
+    report.voided = money("5");
+    report.refunds = 1;
+    report.refunded = money("10");
+    report.rounding = money("-0.02");
+    report.cashIn = money("20");
+    report.cashOut = money("15");
+    report.methods = {
+        {1, "Cash", MethodKind::Cash, money("40"), money("10"), money("135"), {}, Money()},
+        {2, "Card", MethodKind::Card, money("15"), Money(), money("15"), {}, Money()}};
+    const auto a = [](const char *amount) { return receipt::amountText(money(amount), {}); };
+    struct Case {
+        bool stored;
+        QDateTime printed;
+        QStringList rows, absent;
+    };
+    const QDateTime closing(QDate(2001, 5, 3), QTime(18, 0));
+    const Case cases[] = {
+        {true,
+         closing,
+         {"Z Report", "Front|Session 7", "Closed 2001/5/3 18:00:00|ben", "Receipts|3",
+          "Voids (1 line)|" + a("-5"), "Refunds (1)|" + a("-10"), "Net sales|" + a("45"),
+          "Cash rounding|" + a("-0.02"), "Cash out|" + a("-15"), "   Float|" + a("100"),
+          "   Refunded|" + a("-10"), "   Counted|" + a("130"), "   Difference|" + a("-5"),
+          "X report opened 2001/5/3 12:00:00"},
+         {"This session spans"}},
+        {false,
+         QDateTime(QDate(2001, 5, 4), QTime(1, 0)),
+         {"X Report", "So far, at 2001/5/4 01:00:00",
+          "This session spans 2 days, from 2001/5/3 to 2001/5/4.", "   Expected|" + a("135")},
+         {"   Counted", "   Difference", "X report opened"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.stored);
+        sessionprint::Printed printed{report, {}, {}, c.printed};
+        printed.report.stored = c.stored;
+        if (c.stored) {
+            printed.report.session.closed = closing;
+            printed.report.session.closedBy = "ben";
+            printed.report.methods[0].counted = money("130");
+            printed.report.methods[0].difference = money("-5");
+            printed.report.methods[1].counted = money("15");
+            printed.report.xReports = {QDateTime(QDate(2001, 5, 3), QTime(12, 0))};
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        receipt::setPaper(printer, receipt::Paper::A4);
+        // Each line of the slip: its texts side by side.
+        QStringList lines;
+        double top = -1;
+        for (const slip::Placed &item : sessionprint::layOut(printed, printer)) {
+            if (!lines.isEmpty() && item.rect.top() == top)
+                lines.last() += "|" + item.text;
+            else if (!item.text.isEmpty())
+                lines << item.text;
+            top = item.rect.top();
+        }
+        for (const QString &row : c.rows)
+            EXPECT_TRUE(lines.contains(row)) << row.toStdString();
+        for (const QString &row : c.absent)
+            for (const QString &line : lines)
+                EXPECT_FALSE(line.startsWith(row)) << line.toStdString();
+    }
 }

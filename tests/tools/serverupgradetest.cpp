@@ -208,7 +208,7 @@ TEST_F(ServerUpgradeTest, AScreenOfALaterVersionSaysTheAdministratorUpgradesTheS
 
 TEST_F(ServerUpgradeTest, TheReceiptsScreensOnAnOlderShopSayTheAdministratorUpgradesIt) {
     makeShop(1);
-    expectUpgradeFirstForReceipts(shoplocation::ofServer(conninfo()), 1, false);
+    expectUpgradeFirstForLaterScreens(shoplocation::ofServer(conninfo()), 1, false);
 }
 
 } // namespace

@@ -102,9 +102,12 @@ TEST(UpgradeFile, FromEachEarlierVersionKeepsEveryRowAndRecordsEachStep) {
     }
 }
 
-TEST(UpgradeFile, TheReceiptsScreensOnAnOlderShopSayItMustBeUpgradedFirst) {
-    QTemporaryDir dir;
-    expectUpgradeFirstForReceipts(makeShop(dir, 2), 2, true);
+TEST(UpgradeFile, TheLaterScreensOnAnOlderShopSayItMustBeUpgradedFirst) {
+    for (const int version : {2, 3}) {
+        SCOPED_TRACE(version);
+        QTemporaryDir dir;
+        expectUpgradeFirstForLaterScreens(makeShop(dir, version), version, true);
+    }
 }
 
 TEST(UpgradeFile, TheBackupBeforeAnUpgradeIsKeptUntilTheNextUpgrade) {
