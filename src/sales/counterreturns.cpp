@@ -92,6 +92,12 @@ RefundDialog *CounterReturns::refundByIsbn(const QString &isbn, qint64 copies) {
 }
 
 VoidDialog *CounterReturns::voidOnReceipt() {
+    bool hasVoids = false;
+    policy::reportOnError(*context_.messages, [this, &hasVoids] {
+        hasVoids = hasShopVersion(context_, session_->connection(), shop::sessionsVersion);
+    });
+    if (!hasVoids)
+        return nullptr;
     if (!payments_->enabled()) {
         context_.messages->inform(QStringLiteral(
             "This counter makes no receipts (it does not take payment), so there is nothing to "

@@ -33,7 +33,8 @@ void expectUpgradeFirstForLaterScreens(const QString &location, int version, boo
                           {screenid::DataRefundReasons, Qt::Key_unknown, sessions},
                           {screenid::TillSessions, Qt::Key_unknown, sessions},
                           {screenid::XReport, Qt::Key_unknown, sessions},
-                          {screenid::Sell, Qt::Key_F4, sessions}};
+                          {screenid::Sell, Qt::Key_F4, sessions},
+                          {screenid::Sell, Qt::Key_F6, sessions}};
     ScreenRegistry registry;
     registerAllScreens(registry);
     FixedClock clock(QDate(2001, 5, 3), QTime(10, 30));
