@@ -41,13 +41,26 @@ CounterReturns::CounterReturns(QWidget *screen, const ShopContext &context,
     connect(void_, &QPushButton::clicked, this, [this] { voidOnReceipt(); });
 }
 
-bool CounterReturns::mayRefund() {
-    bool may = false;
-    policy::reportOnError(*context_.messages, [this, &may] {
-        may = hasShopVersion(context_, session_->connection(), shop::sessionsVersion);
+bool CounterReturns::shopHasThem() {
+    bool has = false;
+    policy::reportOnError(*context_.messages, [this, &has] {
+        has = hasShopVersion(context_, session_->connection(), shop::sessionsVersion);
     });
-    if (!may || !sessions_->enabled())
-        return may;
+    return has;
+}
+
+QDialog *CounterReturns::opened(QDialog *dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, &CounterReturns::done);
+    dialog->open();
+    return dialog;
+}
+
+bool CounterReturns::mayRefund() {
+    if (!shopHasThem())
+        return false;
+    if (!sessions_->enabled())
+        return true;
     sessions_->refresh();
     if (sessions_->current())
         return true;
@@ -78,9 +91,7 @@ RefundDialog *CounterReturns::refund() {
             return given;
         },
         screen_);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::finished, this, &CounterReturns::done);
-    dialog->open();
+    opened(dialog);
     return dialog;
 }
 
@@ -92,11 +103,7 @@ RefundDialog *CounterReturns::refundByIsbn(const QString &isbn, qint64 copies) {
 }
 
 VoidDialog *CounterReturns::voidOnReceipt() {
-    bool hasVoids = false;
-    policy::reportOnError(*context_.messages, [this, &hasVoids] {
-        hasVoids = hasShopVersion(context_, session_->connection(), shop::sessionsVersion);
-    });
-    if (!hasVoids)
+    if (!shopHasThem())
         return nullptr;
     if (!payments_->enabled()) {
         context_.messages->inform(QStringLiteral(
@@ -129,8 +136,6 @@ VoidDialog *CounterReturns::voidOnReceipt() {
             return voided;
         },
         screen_);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::finished, this, &CounterReturns::done);
-    dialog->open();
+    opened(dialog);
     return dialog;
 }

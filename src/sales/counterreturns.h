@@ -11,6 +11,7 @@
 #include <memory>
 
 class CounterPayments;
+class QDialog;
 class CounterSession;
 class QPushButton;
 class RefundDialog;
@@ -40,8 +41,13 @@ signals:
     void done();
 
 private:
+    // Whether the shop is of the version that has refunds and voids; else the operator is told
+    // to upgrade it first.
+    bool shopHasThem();
     // Whether the shop has refunds, and with payments on a session open to give money from.
     bool mayRefund();
+    // Shows the window over the counter, to be deleted when it closes.
+    QDialog *opened(QDialog *dialog);
 
     QWidget *screen_;
     ShopContext context_;

@@ -86,6 +86,20 @@ QDialog *dialogOf(QWidget *screen, const char *name) {
     return screen->findChild<QDialog *>(QLatin1String(name));
 }
 
+// The counter's window, when it opened: its boxes filled in as the operator would, its picture
+// taken, then its button pressed.
+void fillKeepPress(QWidget *screen, const char *name,
+                   std::initializer_list<std::pair<const char *, QString>> boxes,
+                   const char *button, const Keep &keep) {
+    QDialog *dialog = dialogOf(screen, name);
+    if (dialog == nullptr)
+        return;
+    for (const auto &[box, text] : boxes)
+        fill(dialog, box, text);
+    keep(dialog, QLatin1String(name));
+    press(dialog, button);
+}
+
 // The counter's day on a shop that takes payment: the float asked for and counted, a title
 // sold, cash put in, a refund by the receipt's number, a void, the blind count and the Z report;
 // then the next session opened, for the X report and the list of sessions.
@@ -102,12 +116,10 @@ void counterDay(QWidget *screen, QWidget *frame, const Keep &keep) {
     settle();
     keep(frame, QStringLiteral("frmSell"));
     press(screen, "cmdCashIn");
-    if (QDialog *cash = dialogOf(screen, "dlgCashIn")) {
-        fill(cash, "txtAmount", QStringLiteral("50"));
-        fill(cash, "txtReason", QStringLiteral("change from the bank"));
-        keep(cash, QStringLiteral("dlgCashIn"));
-        press(cash, "cmdRecord");
-    }
+    fillKeepPress(screen, "dlgCashIn",
+                  {{"txtAmount", QStringLiteral("50")},
+                   {"txtReason", QStringLiteral("change from the bank")}},
+                  "cmdRecord", keep);
     press(screen, "cmdRefund");
     if (QDialog *refund = dialogOf(screen, "dlgRefund")) {
         const auto *number = screen->findChild<QLabel *>(QStringLiteral("lblReceiptNumber"));
@@ -140,12 +152,9 @@ void counterDay(QWidget *screen, QWidget *frame, const Keep &keep) {
         press(voiding, "cmdVoid");
     }
     press(screen, "cmdCloseSession");
-    if (QDialog *count = dialogOf(screen, "dlgBlindCount")) {
-        fill(count, "txtCount_0", QStringLiteral("198.50"));
-        fill(count, "txtCount_1", QStringLiteral("0"));
-        keep(count, QStringLiteral("dlgBlindCount"));
-        press(count, "cmdCloseCounted");
-    }
+    fillKeepPress(screen, "dlgBlindCount",
+                  {{"txtCount_0", QStringLiteral("198.50")}, {"txtCount_1", QStringLiteral("0")}},
+                  "cmdCloseCounted", keep);
     if (QDialog *z = dialogOf(screen, "dlgZReport")) {
         z->resize(520, 900);
         settle();

@@ -3,6 +3,7 @@
 // them.
 #pragma once
 
+#include "blindcountdialog.h"
 #include "counterreturns.h"
 #include "countersession.h"
 #include "paymentsfixture.h"
@@ -43,6 +44,16 @@ protected:
         const QStringList texts = shop.messages.texts();
         shop.messages.shown.clear();
         return texts;
+    }
+    // Close Session at the counter with these counts of cash and of card; true when it closed.
+    bool closeCounted(const QString &cash, const QString &card) {
+        screen->tillSession()->closeSession();
+        auto *count = window<BlindCountDialog>("dlgBlindCount");
+        if (count == nullptr)
+            return false;
+        count->countBox(0)->setText(cash);
+        count->countBox(1)->setText(card);
+        return count->closeSession();
     }
     // Whether the operator was told nothing (`start` empty), or was told one message that
     // begins with `start`.

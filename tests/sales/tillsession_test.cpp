@@ -170,12 +170,7 @@ TEST_F(TillCounter, TheFirstSaleOfANewDayAsksToCloseTheSession) {
         sell("222"); // asked once only
         EXPECT_TRUE(told().isEmpty());
         pay(0, "", "50");
-        screen->tillSession()->closeSession();
-        auto *count = window<BlindCountDialog>("dlgBlindCount");
-        ASSERT_NE(count, nullptr);
-        count->countBox(0)->setText("20.5");
-        count->countBox(1)->setText("0");
-        ASSERT_TRUE(count->closeSession());
+        ASSERT_TRUE(closeCounted("20.5", "0"));
         QPrinter printer(QPrinter::HighResolution);
         receipt::setPaper(printer, receipt::Paper::Roll80);
         EXPECT_TRUE(texts(sessionprint::layOut(
@@ -195,12 +190,7 @@ TEST_F(TillCounter, TheZReportPrintsAgainFromTheListAsStored) {
     const SessionReport &so = x.view()->printed().report;
     EXPECT_FALSE(so.stored);
     EXPECT_EQ(so.methods.at(0).expected, money("25"));
-    screen->tillSession()->closeSession();
-    auto *count = window<BlindCountDialog>("dlgBlindCount");
-    ASSERT_NE(count, nullptr);
-    count->countBox(0)->setText("25");
-    count->countBox(1)->setText("0");
-    ASSERT_TRUE(count->closeSession());
+    ASSERT_TRUE(closeCounted("25", "0"));
     shop.db.exec("UPDATE Titles SET [Sale Price] = 99"); // nothing is computed again
 
     TillSessionsScreen list(shop.context);
