@@ -135,7 +135,7 @@ TEST_F(ShopCopy, FileToServerAndBackKeepsEveryRowKeyValueAndNumbering) {
             row.replace(row.size() - 4, 4, "1001");
     const QStringList got = dump(back);
     EXPECT_EQ(got, expected);
-    EXPECT_EQ(got.size(), 15); // with the numbering of the tills and payment methods
+    EXPECT_EQ(got.size(), 16); // with the numbering of the tills, payment methods and reasons
 }
 
 TEST_F(ShopCopy, RefusesATargetThatHoldsAShopAndChangesNothing) {
