@@ -109,8 +109,7 @@ std::vector<EditorDefinition> buildTable() {
          "Refund Reasons",
          "Why money is given back",
          selectAll(refundreasons::table, orderBy(refundreasons::Reason)),
-         {{"Reason:", 1, refundreasons::Reason, true, "(Auto)"},
-          {"Name:", 2, refundreasons::Name}},
+         {{"Reason:", 1, refundreasons::Reason, true, "(Auto)"}, {"Name:", 2, refundreasons::Name}},
          {{"Removed:", 8, refundreasons::Removed}},
          columnNames(refundreasons::columns)},
     };

@@ -29,8 +29,7 @@ QString countCaption(const PaymentMethod &method) {
 
 BlindCountDialog::BlindCountDialog(const QString &session, std::vector<PaymentMethod> methods,
                                    MessageBoxes &messages, Close close, QWidget *parent)
-    : QDialog(parent), methods_(std::move(methods)), messages_(messages),
-      close_(std::move(close)) {
+    : QDialog(parent), methods_(std::move(methods)), messages_(messages), close_(std::move(close)) {
     setObjectName(QStringLiteral("dlgBlindCount"));
     setWindowTitle(QStringLiteral("Close the Session"));
     auto *intro = new QLabel(

@@ -66,10 +66,10 @@ CashMovementDialog::CashMovementDialog(bool in, MessageBoxes &messages, Record r
 }
 
 bool CashMovementDialog::recordMovement() {
-    const std::optional<Money> amount =
-        counterbox::read(amount_, messages_,
-                        in_ ? QStringLiteral("The cash put in") : QStringLiteral("The cash taken out"),
-                        counterbox::Least::MoreThanZero);
+    const std::optional<Money> amount = counterbox::read(amount_, messages_,
+                                                         in_ ? QStringLiteral("The cash put in")
+                                                             : QStringLiteral("The cash taken out"),
+                                                         counterbox::Least::MoreThanZero);
     if (!amount)
         return false;
     if (reason_->text().trimmed().isEmpty()) {

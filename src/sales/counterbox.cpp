@@ -14,8 +14,7 @@ namespace {
 std::optional<QString> refusal(const QString &typed, const QString &what, Least least) {
     if (typed.trimmed().isEmpty())
         return QStringLiteral("%1 is not typed yet. Type the amount in figures%2.")
-            .arg(what, least == Least::Zero ? QStringLiteral(", 0 when there is none")
-                                            : QString());
+            .arg(what, least == Least::Zero ? QStringLiteral(", 0 when there is none") : QString());
     const std::optional<Money> amount = Money::parse(typed.trimmed());
     if (!amount)
         return QStringLiteral("%1 \"%2\" is not an amount of money. Type it in figures, such as "

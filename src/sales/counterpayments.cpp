@@ -162,8 +162,9 @@ void CounterPayments::takeUp(ReceiptRecord record, const StoredReceipt &stored) 
 
 void CounterPayments::takeVoids() {
     // A shop older than voids has none.
-    policy::skipOnError(
-        [this] { receipt_.setVoided(shop::voidedLines(session_->connection(), receipt_.record().id)); });
+    policy::skipOnError([this] {
+        receipt_.setVoided(shop::voidedLines(session_->connection(), receipt_.record().id));
+    });
     showNumber();
     emit linesShown(receipt_.shownLines(), receipt_.total());
 }
@@ -177,10 +178,10 @@ void CounterPayments::showNumber() {
     QString text;
     if (!receipt_.readable().isEmpty())
         text = QStringLiteral("Receipt %1%2")
-                   .arg(receipt_.readable(),
-                        receipt_.isPaid()     ? QStringLiteral(": paid, change %1")
-                                                    .arg(tender::shown(receipt_.lastChange()))
-                        : receipt_.isVoided() ? QStringLiteral(": voided")
-                                              : QString());
+                   .arg(receipt_.readable(), receipt_.isPaid()
+                                                 ? QStringLiteral(": paid, change %1")
+                                                       .arg(tender::shown(receipt_.lastChange()))
+                                             : receipt_.isVoided() ? QStringLiteral(": voided")
+                                                                   : QString());
     number_->setText(text);
 }

@@ -38,7 +38,7 @@ public:
     void stored(const ReceiptRecord &record, const StoredReceipt &stored);
 
     Money total() const; // of the lines not voided
-    Money paid() const; // what the payments settle, the rounding taken off
+    Money paid() const;  // what the payments settle, the rounding taken off
     Money remaining() const;
     // The change given by the last payment.
     Money lastChange() const;

@@ -1,11 +1,11 @@
 // The counter's till session: the float, cash in and out, the closing and its Z report.
 #include "countersession.h"
 
-#include "counterbox.h"
 #include "blindcountdialog.h"
 #include "cashmovementdialog.h"
 #include "clock.h"
 #include "conversions.h"
+#include "counterbox.h"
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "screenheading.h"
@@ -48,8 +48,8 @@ CounterSession::CounterSession(QWidget *screen, const ShopContext &context,
     : QObject(screen), screen_(screen), context_(context), session_(std::move(session)) {
     // Silently off on a shop of an older version: it sells as that version did.
     policy::skipOnError([&] {
-        enabled_ = paymentsOn && versioncheck::read(session_->connection()).number >=
-                                     shop::sessionsVersion;
+        enabled_ = paymentsOn &&
+                   versioncheck::read(session_->connection()).number >= shop::sessionsVersion;
     });
     buildStrip(screen);
     if (!enabled_)
@@ -97,12 +97,12 @@ void CounterSession::buildStrip(QWidget *screen) {
     auto *openPage = new QWidget(strip_);
     shown_ = named<QLabel>("lblSession", openPage);
     counterbox::enlarge(shown_, 10, true);
-    auto *cashIn = stripButton("cmdCashIn", QStringLiteral("Ca&sh In (F7)"),
-                               QStringLiteral("Cash put into the drawer, with the reason"),
-                               openPage);
-    auto *cashOut = stripButton("cmdCashOut", QStringLiteral("Cash Ou&t (F8)"),
-                                QStringLiteral("Cash taken out of the drawer, with the reason"),
-                                openPage);
+    auto *cashIn =
+        stripButton("cmdCashIn", QStringLiteral("Ca&sh In (F7)"),
+                    QStringLiteral("Cash put into the drawer, with the reason"), openPage);
+    auto *cashOut =
+        stripButton("cmdCashOut", QStringLiteral("Cash Ou&t (F8)"),
+                    QStringLiteral("Cash taken out of the drawer, with the reason"), openPage);
     auto *close = stripButton("cmdCloseSession", QStringLiteral("Clos&e Session (F9)"),
                               QStringLiteral("Count the drawer and close the session: the Z "
                                              "report"),
@@ -159,8 +159,7 @@ void CounterSession::show() {
 bool CounterSession::readyToSell() {
     if (!enabled_)
         return true;
-    if (!current_)
-        refresh(); // another window of this till may have opened it
+    refresh(); // another window of this till may have opened or closed it
     if (!current_) {
         context_.messages->inform(QStringLiteral(
             "No session is open at this till, so nothing can be sold yet. Count the cash in "
@@ -193,8 +192,7 @@ bool CounterSession::openSession() {
         return false;
     const bool opened = policy::reportOnError(*context_.messages, [&] {
         current_ = shop::openSession(
-            *session_,
-            {*counted, QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
+            *session_, {*counted, QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
     });
     if (!opened) {
         refresh(); // opened meanwhile by another window of this till, or still closed
@@ -221,9 +219,9 @@ void CounterSession::moveCash(bool in) {
         in, *context_.messages,
         [this, sessionId, id, in](Money amount, const QString &reason) {
             return policy::reportOnError(*context_.messages, [&] {
-                shop::moveCash(*session_, {id, sessionId, in, amount, reason,
-                                           QDateTime(context_.clock->today(),
-                                                     context_.clock->timeOfDay())});
+                shop::moveCash(*session_,
+                               {id, sessionId, in, amount, reason,
+                                QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
             });
         },
         screen_);
@@ -233,15 +231,16 @@ void CounterSession::moveCash(bool in) {
 
 bool CounterSession::noUnpaidReceipts() {
     std::vector<UnpaidReceipt> unpaid;
-    if (!policy::reportOnError(*context_.messages,
-                               [&] { unpaid = shop::unpaidReceipts(session_->connection(), *till()); }))
+    if (!policy::reportOnError(*context_.messages, [&] {
+            unpaid = shop::unpaidReceipts(session_->connection(), *till());
+        }))
         return false;
     if (unpaid.empty())
         return true;
     QStringList numbers;
     for (const UnpaidReceipt &receipt : unpaid)
-        numbers << QStringLiteral("%1 (%2 to pay)").arg(receipt.readable,
-                                                        tender::shown(receipt.total));
+        numbers
+            << QStringLiteral("%1 (%2 to pay)").arg(receipt.readable, tender::shown(receipt.total));
     context_.messages->inform(
         QStringLiteral("The session cannot close while a receipt of this till is not paid: %1."
                        "\n\nTake each up (Unpaid Receipts, F11) and take payment (F12), or void "
@@ -289,8 +288,8 @@ bool CounterSession::storeClosing(qint64 sessionId, const std::vector<CountedAmo
     emit changed();
     // The Z report at once, as stored: to be read, printed or saved.
     zReport_ = new SessionReportWindow(
-        report, QDateTime(context_.clock->today(), context_.clock->timeOfDay()),
-        *context_.messages, screen_);
+        report, QDateTime(context_.clock->today(), context_.clock->timeOfDay()), *context_.messages,
+        screen_);
     zReport_->setAttribute(Qt::WA_DeleteOnClose);
     connect(zReport_, &QObject::destroyed, this, [this] { zReport_ = nullptr; });
     zReport_->show();

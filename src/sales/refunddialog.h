@@ -6,8 +6,8 @@
 // counter takes payment, the method the money goes out by. Once given, the amount shows large.
 #pragma once
 
-#include "refunds.h"
 #include "receipts.h"
+#include "refunds.h"
 
 #include <QDialog>
 #include <functional>
@@ -66,6 +66,8 @@ private:
     std::optional<std::vector<RefundLineRecord>> receiptLines();
     std::optional<RefundLineRecord> isbnLine();
     void showAmount();
+    // What the copies chosen of the receipt's lines come to.
+    Money receiptSum() const;
     QCheckBox *damagedAt(int row) const;
 
     std::vector<RefundReason> reasons_;

@@ -53,8 +53,7 @@ SessionReportView::SessionReportView(MessageBoxes &messages, QWidget *parent)
         if (hasReport_)
             sessionprint::print(printed_, *target, paper());
     });
-    connect(paper_, &QComboBox::currentIndexChanged, preview_,
-            &QPrintPreviewWidget::updatePreview);
+    connect(paper_, &QComboBox::currentIndexChanged, preview_, &QPrintPreviewWidget::updatePreview);
     connect(print_, &QPushButton::clicked, this, &SessionReportView::printReport);
     connect(pdf_, &QPushButton::clicked, this, &SessionReportView::saveAsPdf);
     auto *printKey = new QShortcut(QKeySequence::Print, this);
@@ -99,10 +98,10 @@ void SessionReportView::printReport() {
 void SessionReportView::saveAsPdf() {
     if (!hasReport_)
         return;
-    const QString suggested = QStringLiteral("%1 %2 session %3.pdf")
-                                  .arg(sessionprint::title(printed_.report),
-                                       printed_.report.session.tillName)
-                                  .arg(printed_.report.session.id);
+    const QString suggested =
+        QStringLiteral("%1 %2 session %3.pdf")
+            .arg(sessionprint::title(printed_.report), printed_.report.session.tillName)
+            .arg(printed_.report.session.id);
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
                                                       suggested, QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty())

@@ -55,10 +55,9 @@ void Builder::row(const QString &left, const QString &right, bool bold, bool lar
     current_.items.push_back(
         {0, QRectF(0, current_.height, leftWidth, height), left, flags, bold, large});
     if (!right.isEmpty())
-        current_.items.push_back({0,
-                                  QRectF(width_ - rightWidth, current_.height, rightWidth,
-                                         metrics.lineSpacing()),
-                                  right, Qt::AlignRight, bold, large});
+        current_.items.push_back(
+            {0, QRectF(width_ - rightWidth, current_.height, rightWidth, metrics.lineSpacing()),
+             right, Qt::AlignRight, bold, large});
     current_.height += height;
 }
 

@@ -26,10 +26,10 @@ TillSessionsScreen::TillSessionsScreen(const ShopContext &context, QWidget *pare
     : ShopScreen(context, screenid::TillSessions, QStringLiteral("Till Sessions"), QSize(820, 480),
                  parent),
       sessions_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
-    sessions_->open(selectAll(tillsessions::table, orderBy(tillsessions::Session) +
-                                                       QStringLiteral(" desc")));
-    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Till Sessions"),
-                                    this, 1.4, false);
+    sessions_->open(
+        selectAll(tillsessions::table, orderBy(tillsessions::Session) + QStringLiteral(" desc")));
+    QLabel *heading =
+        screenHeading(QStringLiteral("Label1"), QStringLiteral("Till Sessions"), this, 1.4, false);
     grid_ = new DataGrid(sessions_,
                          {{tillsessions::Session, QStringLiteral("Session")},
                           {tillsessions::Till, QStringLiteral("Till")},

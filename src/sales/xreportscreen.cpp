@@ -75,7 +75,7 @@ bool XReportScreen::showReport() {
     }
     const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
     return policy::reportOnError(*context_.messages, [&] {
-        view_->setReport(
-            shop::xReport(*session_, open_[static_cast<std::size_t>(index)].id, now), now);
+        view_->setReport(shop::xReport(*session_, open_[static_cast<std::size_t>(index)].id, now),
+                         now);
     });
 }

@@ -7,12 +7,12 @@
 #include "toolbartable.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -123,8 +123,8 @@ void counterDay(QWidget *screen, QWidget *frame, const Keep &keep) {
     press(screen, "cmdRefund");
     if (QDialog *refund = dialogOf(screen, "dlgRefund")) {
         const auto *number = screen->findChild<QLabel *>(QStringLiteral("lblReceiptNumber"));
-        fill(refund, "txtReceipt", number ? number->text().section(QLatin1Char(' '), 1, 1)
-                                          : QString());
+        fill(refund, "txtReceipt",
+             number ? number->text().section(QLatin1Char(' '), 1, 1) : QString());
         press(refund, "cmdShowReceipt");
         if (auto *copies = refund->findChild<QSpinBox *>(QStringLiteral("spnRefund_0")))
             copies->setValue(1);
@@ -135,8 +135,7 @@ void counterDay(QWidget *screen, QWidget *frame, const Keep &keep) {
         if (auto *tabs = refund->findChild<QTabWidget *>(QStringLiteral("tabRefund")))
             tabs->setCurrentIndex(1);
         const auto *lines = refund->findChild<QTableWidget *>(QStringLiteral("grdReceiptLines"));
-        fill(refund, "txtIsbn",
-             lines && lines->item(0, 0) ? lines->item(0, 0)->text() : QString());
+        fill(refund, "txtIsbn", lines && lines->item(0, 0) ? lines->item(0, 0)->text() : QString());
         press(refund, "cmdFindTitle");
         fill(refund, "txtPrice", QStringLiteral("30.00"));
         settle();

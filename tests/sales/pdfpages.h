@@ -30,4 +30,3 @@ inline PdfPages readPdf(const QString &path) {
     }
     return pages;
 }
-

@@ -17,8 +17,8 @@
 namespace {
 
 QString lastSale(TestDatabase &db) {
-    return db.rows("SELECT ISBN, Price, Qty FROM soldbook ORDER BY rowid").value(
-        db.count("soldbook") - 1);
+    return db.rows("SELECT ISBN, Price, Qty FROM soldbook ORDER BY rowid")
+        .value(db.count("soldbook") - 1);
 }
 
 } // namespace

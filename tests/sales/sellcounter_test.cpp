@@ -20,9 +20,9 @@ TEST_F(Sell, TotalIsTheExactSumOfTheSubtotals) {
         const char *subtotal;
         const char *total;
     };
-    const Step steps[] = {{"a", "1", "19.95", "19.95"},   {"b", "1", "17.5", "37.45"},
-                          {"111", "3", "37.5", "74.95"},  {"h", "1", "0.5", "75.45"},
-                          {"t", "3", "0.3", "75.75"},     {"t", "1", "0.1", "75.85"}};
+    const Step steps[] = {{"a", "1", "19.95", "19.95"},  {"b", "1", "17.5", "37.45"},
+                          {"111", "3", "37.5", "74.95"}, {"h", "1", "0.5", "75.45"},
+                          {"t", "3", "0.3", "75.75"},    {"t", "1", "0.1", "75.85"}};
     for (const Step &s : steps) {
         lookUp(s.isbn, s.quantity);
         EXPECT_EQ(text("Label3_4"), s.subtotal) << s.isbn;

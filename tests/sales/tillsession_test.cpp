@@ -59,7 +59,8 @@ TEST_F(TillWithoutSession, TheSessionOpensByCountingTheFloat) {
         const bool opens = *step.told == '\0';
         EXPECT_EQ(messages.isEmpty(), opens) << messages.join(' ').toStdString();
         if (!opens) {
-            EXPECT_TRUE(messages.value(0).startsWith(step.told)) << messages.join(' ').toStdString();
+            EXPECT_TRUE(messages.value(0).startsWith(step.told))
+                << messages.join(' ').toStdString();
         }
         EXPECT_EQ(counter->floatBox()->text(), opens ? "" : step.typed); // kept to be put right
         EXPECT_EQ(counter->current().has_value(), opens);
@@ -214,7 +215,8 @@ TEST_F(TillCounter, TheZReportPrintsAgainFromTheListAsStored) {
         EXPECT_NEAR(pdf.sizes[0].width(), width, 1);
         QPrinter printer(QPrinter::HighResolution);
         receipt::setPaper(printer, paper);
-        const QStringList printed = texts(sessionprint::layOut(reprint->view()->printed(), printer));
+        const QStringList printed =
+            texts(sessionprint::layOut(reprint->view()->printed(), printer));
         EXPECT_TRUE(printed.contains(QString("Session %1").arg(z.session.id)));
         for (const char *row : {"Z Report", "Net sales", "   Expected", "   Counted",
                                 "   Difference", "X report opened 2001/5/3 10:30:00"})
@@ -264,8 +266,9 @@ TEST_F(TillWithoutSession, TheDayIsWorkedFromTheKeyboard) {
     enter("100");
     enter("0");
     ASSERT_NE(screen->tillSession()->lastZReport(), nullptr);
-    EXPECT_EQ(screen->tillSession()->lastZReport()->view()->printed().report.methods.at(0).difference,
-              Money()); // 80 + 20
+    EXPECT_EQ(
+        screen->tillSession()->lastZReport()->view()->printed().report.methods.at(0).difference,
+        Money()); // 80 + 20
     EXPECT_TRUE(told().isEmpty());
 }
 
@@ -287,7 +290,8 @@ TEST_F(TillCounter, WhatTheCounterRefusesIsToldAndChangesNothing) {
         QString told;
     };
     const Case cases[] = {
-        {"cash in of 0", [&] { cash(true, "0", "till roll"); }, "The cash put in must be more than 0."},
+        {"cash in of 0", [&] { cash(true, "0", "till roll"); },
+         "The cash put in must be more than 0."},
         {"cash out of no amount", [&] { cash(false, "five", "window cleaner"); },
          "The cash taken out \"five\" is not an amount of money"},
         {"cash out without a reason", [&] { cash(false, "5", " "); },
@@ -321,8 +325,8 @@ TEST_F(TillCounter, WhatTheCounterRefusesIsToldAndChangesNothing) {
 // lists the X reports opened, an X report is the session up to the moment printed.
 TEST(SessionReportPrint, TheSlipShowsTheFiguresOfItsKind) {
     SessionReport report;
-    report.session = {7,      1,      "Front", QDateTime(QDate(2001, 5, 3), QTime(9, 0)),
-                      {},     money("100"),    "anna", {}};
+    report.session = {
+        7, 1, "Front", QDateTime(QDate(2001, 5, 3), QTime(9, 0)), {}, money("100"), "anna", {}};
     report.receipts = 3;
     report.sales = money("60");
     report.voids = 1;

@@ -9,8 +9,8 @@
 #include "screenids.h"
 #include "screenregistry.h"
 #include "shopversion.h"
-#include "tillsessions.h"
 #include "testsupport.h"
+#include "tillsessions.h"
 
 #include <QApplication>
 #include <QTest>
