@@ -104,6 +104,14 @@ std::vector<EditorDefinition> buildTable() {
          {{"Setting:", 1, shopsettings::Setting, true}},
          {{"Value:", 8, shopsettings::Value}},
          columnNames(shopsettings::columns)},
+        // The reasons a refund may give: a shop of version 4 on.
+        {screenid::DataRefundReasons,
+         "Refund Reasons",
+         "Why money is given back",
+         selectAll(refundreasons::table, orderBy(refundreasons::Reason)),
+         {{"Reason:", 1, refundreasons::Reason, true, "(Auto)"}, {"Name:", 2, refundreasons::Name}},
+         {{"Removed:", 8, refundreasons::Removed}},
+         columnNames(refundreasons::columns)},
     };
 }
 

@@ -10,6 +10,7 @@
 #include "shopversionneeded.h"
 #include "tender.h"
 #include "unpaiddialog.h"
+#include "voids.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -58,7 +59,7 @@ const Till &CounterPayments::till() {
 
 void CounterPayments::book(const SaleLine &sale, const QDate &day, const QTime &time) {
     till();
-    if (receipt_.isPaid())
+    if (receipt_.isDone())
         startNext();
     storeOrReadBack(receipt_.withLine(sale, day, time));
 }
@@ -118,7 +119,7 @@ bool CounterPayments::takePayment() {
 }
 
 bool CounterPayments::mayStartNext() {
-    if (!enabled() || receipt_.isEmpty() || receipt_.isPaid())
+    if (!enabled() || receipt_.isEmpty() || receipt_.isDone())
         return true;
     const bool payNow = context_.messages->confirm(
         QStringLiteral("The receipt %1 is not paid (%2 to pay).\n\nOK takes payment now; Cancel "
@@ -156,12 +157,16 @@ void CounterPayments::reopen(const QString &id) {
 
 void CounterPayments::takeUp(ReceiptRecord record, const StoredReceipt &stored) {
     receipt_ = CounterReceipt(std::move(record), stored);
-    std::vector<ReceiptLine> lines;
-    for (const ReceiptLineRecord &line : receipt_.record().lines)
-        lines.push_back(
-            {line.title, line.price, false, line.quantity, line.price.times(line.quantity)});
+    takeVoids();
+}
+
+void CounterPayments::takeVoids() {
+    // A shop older than voids has none.
+    policy::skipOnError([this] {
+        receipt_.setVoided(shop::voidedLines(session_->connection(), receipt_.record().id));
+    });
     showNumber();
-    emit linesShown(lines, receipt_.total());
+    emit linesShown(receipt_.shownLines(), receipt_.total());
 }
 
 void CounterPayments::fill(Receipt &receipt) const {
@@ -176,6 +181,7 @@ void CounterPayments::showNumber() {
                    .arg(receipt_.readable(), receipt_.isPaid()
                                                  ? QStringLiteral(": paid, change %1")
                                                        .arg(tender::shown(receipt_.lastChange()))
-                                                 : QString());
+                                             : receipt_.isVoided() ? QStringLiteral(": voided")
+                                                                   : QString());
     number_->setText(text);
 }

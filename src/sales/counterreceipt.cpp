@@ -38,11 +38,28 @@ void CounterReceipt::stored(const ReceiptRecord &record, const StoredReceipt &st
     stored_ = stored;
 }
 
+bool CounterReceipt::isVoided() const {
+    return !record_.lines.empty() && voided_.size() >= record_.lines.size();
+}
+
 Money CounterReceipt::total() const {
     Money sum;
     for (const ReceiptLineRecord &line : record_.lines)
-        sum += line.price.times(line.quantity);
+        if (voided_.count(line.line) == 0)
+            sum += line.price.times(line.quantity);
     return sum;
+}
+
+std::vector<ReceiptLine> CounterReceipt::shownLines() const {
+    std::vector<ReceiptLine> lines;
+    for (const ReceiptLineRecord &line : record_.lines)
+        lines.push_back(
+            {line.title, line.price, false, line.quantity, line.price.times(line.quantity)});
+    for (const ReceiptLineRecord &line : record_.lines)
+        if (voided_.count(line.line) != 0)
+            lines.push_back({QStringLiteral("VOID ") + line.title, line.price, false,
+                             -line.quantity, line.price.times(-line.quantity)});
+    return lines;
 }
 
 Money CounterReceipt::paid() const {

@@ -7,6 +7,7 @@
 #include "shopoperations.h"
 #include "tender.h"
 
+#include <set>
 #include <vector>
 
 class CounterReceipt {
@@ -19,6 +20,13 @@ public:
     const ReceiptRecord &record() const { return record_; }
     bool isEmpty() const { return record_.lines.empty(); }
     bool isPaid() const { return stored_.paid; }
+    // Every line voided: nothing is left to pay or to sell on it.
+    bool isVoided() const;
+    // Paid, or voided whole: the next sale starts a new receipt.
+    bool isDone() const { return isPaid() || isVoided(); }
+    // The lines voided, as the shop holds them.
+    const std::set<int> &voided() const { return voided_; }
+    void setVoided(std::set<int> lines) { voided_ = std::move(lines); }
     // "A17" once stored; empty before.
     const QString &readable() const { return stored_.readable; }
 
@@ -29,12 +37,15 @@ public:
     // Takes in what was stored.
     void stored(const ReceiptRecord &record, const StoredReceipt &stored);
 
-    Money total() const;
-    Money paid() const; // what the payments settle, the rounding taken off
+    Money total() const; // of the lines not voided
+    Money paid() const;  // what the payments settle, the rounding taken off
     Money remaining() const;
     // The change given by the last payment.
     Money lastChange() const;
 
+    // The lines as the customer's list shows them: each line sold, then a line that takes
+    // back each one voided.
+    std::vector<ReceiptLine> shownLines() const;
     // The number, till, payments and rounding as the printed receipt shows them.
     void fill(Receipt &receipt, const std::vector<PaymentMethod> &methods,
               const QString &till) const;
@@ -42,4 +53,5 @@ public:
 private:
     ReceiptRecord record_;
     StoredReceipt stored_;
+    std::set<int> voided_;
 };

@@ -3,9 +3,8 @@
 #pragma once
 
 #include "receipt.h"
+#include "slipprint.h"
 
-#include <QPageSize>
-#include <QRectF>
 #include <QString>
 #include <vector>
 
@@ -26,19 +25,8 @@ const std::vector<Paper> &allPapers();
 
 // Sets the printer's page to this paper (a roll's length is fitted when printing).
 void setPaper(QPrinter &printer, Paper paper);
-// A roll is told by its width, whatever the print dialog calls it.
-bool isRoll(const QPageSize &pageSize);
-
-// One piece of text (or, with empty text, a rule) on a page, in device pixels of the page's
-// printable area.
-struct Placed {
-    int page = 0;
-    QRectF rect;
-    QString text;
-    int flags = 0; // Qt alignment and wrapping
-    bool bold = false;
-    bool large = false;
-};
+using slip::isRoll;
+using slip::Placed;
 
 // Where everything goes on the printer's paper. On a roll the page length is set to fit.
 std::vector<Placed> layOut(const Receipt &receipt, QPrinter &printer);

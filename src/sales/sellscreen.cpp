@@ -5,9 +5,10 @@
 #include "clock.h"
 #include "conversions.h"
 #include "counterpayments.h"
+#include "counterreturns.h"
+#include "countersession.h"
 #include "dataerror.h"
 #include "errorpolicy.h"
-#include "isbnfinder.h"
 #include "messageboxes.h"
 #include "receiptlist.h"
 #include "recordsource.h"
@@ -15,6 +16,7 @@
 #include "shopsession.h"
 #include "shoptables.h"
 #include "stockquestion.h"
+#include "titlelookup.h"
 #include "titlesearchdialog.h"
 
 #include <QLabel>
@@ -24,7 +26,6 @@
 
 namespace {
 
-const char *const notFound = "Cannot Find The BOOK Title ,Please check if the ISBN is correct.";
 constexpr int receiptTitleLength = 25;
 // Beyond any real sale; keeps the stock and the sales row in a whole-number range.
 constexpr double largestQuantity = 1e9;
@@ -63,6 +64,8 @@ void SellScreen::openSources() {
     session_->requireTable(tables::soldbook::table, tables::soldbook::columns);
     session_->requireTable(tables::onsale::table, tables::onsale::columns);
     payments_ = new CounterPayments(this, context_, session_);
+    sessions_ = new CounterSession(this, context_, session_, payments_->enabled());
+    returns_ = new CounterReturns(this, context_, session_, payments_, sessions_);
 }
 
 void SellScreen::clearDisplay() {
@@ -74,6 +77,11 @@ void SellScreen::clearDisplay() {
 }
 
 void SellScreen::lookup() {
+    if (const std::optional<qint64> copies = copiesTyped(quantityEdit_->text());
+        copies && *copies < 0) {
+        refundTyped(-*copies);
+        return;
+    }
     const std::optional<qint64> replaced =
         lookedUp_ ? std::optional<qint64>(lookedUp_->bookNo) : std::nullopt;
     clearDisplay();
@@ -104,14 +112,9 @@ bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
         quantityEdit_->selectAll();
         return false;
     }
-    QString isbn = isbnEdit_->text();
-    titles_->open(
-        selectAll(tables::Titles::table, whereEqual(tables::Titles::ISBN, textLiteral(isbn))));
-    if (titles_->isEof()) {
-        if (!findInOtherForm(isbn))
-            return false;
-        isbn = titles_->text(tables::Titles::ISBN); // the offer is kept under the catalogue's
-    }
+    if (!titlelookup::find(*titles_, isbnEdit_->text(), *context_.messages))
+        return false;
+    const QString isbn = titles_->text(tables::Titles::ISBN); // the offer is kept under it
     SaleLine sale;
     sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
     sale.isbn = titles_->text(tables::Titles::ISBN);
@@ -130,28 +133,6 @@ bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
     const std::optional<Money> offer = todaysOffer(isbn);
     sale.price = offer.value_or(*salePrice);
     showLookup(sale, *salePrice, offer);
-    return true;
-}
-
-// Not in the catalogue as typed: the same book under another spelling of its ISBN (ISBN-10 or
-// ISBN-13, hyphens, blanks, a scanner's add-on). Only one title may hold it.
-bool SellScreen::findInOtherForm(const QString &isbn) {
-    const std::vector<CatalogueMatch> matches = isbnfinder::otherForms(titles_->connection(), isbn);
-    if (matches.size() > 1) {
-        context_.messages->inform(isbnfinder::severalTitlesMessage(
-            isbn, matches,
-            QStringLiteral("Type the ISBN as the title you sell has it in the catalogue.")));
-        return false;
-    }
-    if (matches.size() == 1) {
-        titles_->open(
-            selectAll(tables::Titles::table,
-                      whereEqual(tables::Titles::BOOKNO, QString::number(matches.front().bookNo))));
-    }
-    if (matches.empty() || titles_->isEof()) {
-        context_.messages->inform(QString::fromLatin1(notFound));
-        return false;
-    }
     return true;
 }
 
@@ -206,12 +187,13 @@ void SellScreen::findTitle() {
 }
 
 void SellScreen::recordSale() {
-    if (!lookedUp_ || !stockquestion::allows(*session_, *context_.messages, *lookedUp_))
+    if (!lookedUp_ || !sessions_->readyToSell() ||
+        !stockquestion::allows(*session_, *context_.messages, *lookedUp_))
         return;
     const bool booked = policy::reportOnError(
         *context_.messages,
         [this] {
-            if (payments_->enabled() && payments_->receiptPaid())
+            if (payments_->enabled() && payments_->receiptDone())
                 nextCustomer(); // the paid customer's list makes room for the next one's
             if (payments_->enabled())
                 payments_->book(*lookedUp_, context_.clock->today(), context_.clock->timeOfDay());
@@ -261,6 +243,24 @@ void SellScreen::nextCustomer() {
     receipt_->clear();
     sold_.clear();
     readyForScan();
+}
+
+// Copies brought back are given back as a refund, with its reason, never sold as minus copies.
+void SellScreen::refundTyped(qint64 copies) {
+    clearDisplay();
+    const QString isbn = isbnEdit_->text();
+    quantityEdit_->setText(QStringLiteral("1"));
+    quantityTaken_ = false;
+    isbnEdit_->clear();
+    if (returns_->refundByIsbn(isbn, copies) == nullptr)
+        readyForScan();
+}
+
+void SellScreen::focusWhereNeeded() {
+    const bool noSession = sessions_->enabled() && !sessions_->current();
+    QWidget *box = noSession ? static_cast<QWidget *>(sessions_->floatBox()) : isbnEdit_;
+    setFocusProxy(box);
+    box->setFocus();
 }
 
 void SellScreen::readyForScan() {

@@ -11,6 +11,8 @@
 #include <vector>
 
 class CounterPayments;
+class CounterReturns;
+class CounterSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -44,6 +46,8 @@ public:
     // payments at the counter its number, till and payments.
     Receipt customerReceipt() const;
     CounterPayments *payments() const { return payments_; }
+    CounterSession *tillSession() const { return sessions_; }
+    CounterReturns *returns() const { return returns_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -55,7 +59,6 @@ private:
     void alignListCaptions();
     // True when a title was found and shown; `replaced` is the title the lookup replaces.
     bool lookUpTitle(std::optional<qint64> replaced);
-    bool findInOtherForm(const QString &isbn);
     std::optional<Money> todaysOffer(const QString &isbn);
     void showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer);
     void printReceiptLine();
@@ -63,6 +66,10 @@ private:
     void readyForScan();
     // A receipt taken up again from the till's unpaid ones: its lines on the list.
     void showReceiptLines(const std::vector<ReceiptLine> &lines, Money total);
+    // A negative quantity: the copies are brought back, so the refund by ISBN opens.
+    void refundTyped(qint64 copies);
+    // The box the screen's focus goes to: the float's while no session is open.
+    void focusWhereNeeded();
 
     std::shared_ptr<ShopSession> session_;
     RecordSource *titles_ = nullptr; // Adodc1: the title looked up
@@ -79,6 +86,8 @@ private:
     std::array<QLabel *, 4> listCaptions_{};
     ReceiptList *receipt_ = nullptr;
     CounterPayments *payments_ = nullptr; // receipts and payment, when the shop takes them
+    CounterSession *sessions_ = nullptr;  // the till's session, when the shop takes payment
+    CounterReturns *returns_ = nullptr;   // refunds and voids
 
     std::optional<SaleLine> lookedUp_; // what OK books; empty after ClearDisplay
     Money saleTotal_;                  // exact: the sum of the list's subtotals

@@ -3,6 +3,8 @@
 #include "sellscreen.h"
 
 #include "counterpayments.h"
+#include "counterreturns.h"
+#include "countersession.h"
 
 #include "receiptcommands.h"
 #include "receiptlist.h"
@@ -128,7 +130,9 @@ void SellScreen::buildControls() {
             readyForScan();
     });
     connect(quantityEdit_, &QLineEdit::textEdited, this, [this] { quantityTaken_ = false; });
-    setFocusProxy(isbnEdit_);
+    connect(sessions_, &CounterSession::changed, this, &SellScreen::focusWhereNeeded);
+    connect(returns_, &CounterReturns::done, this, &SellScreen::readyForScan);
+    focusWhereNeeded();
     new ReceiptCommands(this, context_, [this] { return customerReceipt(); });
     connect(payments_, &CounterPayments::linesShown, this, &SellScreen::showReceiptLines);
 }
@@ -174,6 +178,8 @@ void SellScreen::arrangeControls() {
     captionValueBox(find("Label7"), totalLabel_);
     total->addWidget(payments_->numberLabel());
     total->addStretch(1);
+    total->addWidget(returns_->refundButton());
+    total->addWidget(returns_->voidButton());
     total->addWidget(payments_->unpaidButton());
     total->addWidget(payments_->payButton());
     total->addWidget(nextButton_);
@@ -182,6 +188,7 @@ void SellScreen::arrangeControls() {
     auto *page = new QVBoxLayout(this);
     page->addWidget(find("Label5"), 0, Qt::AlignHCenter);
     page->addSpacing(8);
+    page->addWidget(sessions_->strip());
     page->addLayout(entry);
     page->addSpacing(12);
     page->addLayout(shown);

@@ -20,19 +20,41 @@
 #include "screenregistry.h"
 #include "sellscreen.h"
 #include "shopversionneeded.h"
+#include "tillsessions.h"
+#include "tillsessionsscreen.h"
 #include "toptenscreen.h"
+#include "xreportscreen.h"
 
 namespace {
 // The editors of the counter's tills, payment methods and settings keep tables a shop has from
-// the version that brings receipts on: an older shop says it must be upgraded first.
-bool needsReceiptsVersion(const QString &screenId) {
-    return screenId == QLatin1String(screenid::DataTills) ||
-           screenId == QLatin1String(screenid::DataPaymentMethods) ||
-           screenId == QLatin1String(screenid::DataShopSettings);
+// the version that brings receipts on, the refund reasons and the sessions' screens from the
+// version that brings sessions: an older shop says it must be upgraded first.
+int versionNeeded(const QString &screenId) {
+    if (screenId == QLatin1String(screenid::DataTills) ||
+        screenId == QLatin1String(screenid::DataPaymentMethods) ||
+        screenId == QLatin1String(screenid::DataShopSettings))
+        return shop::receiptsVersion;
+    if (screenId == QLatin1String(screenid::DataRefundReasons) ||
+        screenId == QLatin1String(screenid::TillSessions) ||
+        screenId == QLatin1String(screenid::XReport))
+        return shop::sessionsVersion;
+    return 1;
 }
 
-template <typename Screen> ScreenRegistry::Factory build() {
-    return [](const ShopContext &context) { return new Screen(context); };
+bool hasVersionFor(const QString &screenId, const ShopContext &context) {
+    const int needed = versionNeeded(screenId);
+    if (needed <= 1)
+        return true;
+    Connection connection = context.shop.connect();
+    return hasShopVersion(context, connection, needed); // else told to upgrade the shop first
+}
+
+template <typename Screen> ScreenRegistry::Factory build(const char *screenId = nullptr) {
+    return [screenId](const ShopContext &context) -> QWidget * {
+        if (screenId != nullptr && !hasVersionFor(QLatin1String(screenId), context))
+            return nullptr;
+        return new Screen(context);
+    };
 }
 } // namespace
 
@@ -50,13 +72,12 @@ void registerAllScreens(ScreenRegistry &registry) {
     registry.add(screenid::BillPrint, build<BillPrintScreen>());
     registry.add(screenid::BillPay, build<BillPayScreen>());
     registry.add(screenid::PaidRecords, build<PaidRecordsScreen>());
+    registry.add(screenid::TillSessions, build<TillSessionsScreen>(screenid::TillSessions));
+    registry.add(screenid::XReport, build<XReportScreen>(screenid::XReport));
     for (const EditorDefinition &definition : maintenanceScreenTable())
         registry.add(definition.screenId, [definition](const ShopContext &context) -> QWidget * {
-            if (needsReceiptsVersion(definition.screenId)) {
-                Connection connection = context.shop.connect();
-                if (!hasShopVersion(context, connection, shop::receiptsVersion))
-                    return nullptr; // the operator was told to upgrade the shop first
-            }
+            if (!hasVersionFor(definition.screenId, context))
+                return nullptr;
             auto *editor = new RecordEditor(definition, context);
             if (definition.screenId == QLatin1String(screenid::DataTitles))
                 new IsbnWarnings(editor, 1, context); // the ISBN box

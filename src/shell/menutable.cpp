@@ -35,6 +35,9 @@ constexpr MenuEntry kMenu[] = {
     {"mnuSaleReoportMonth", "Month Report(&M)", "mnuSaleReoport", K::NewWindow,
      screenid::MonthReport},
     {"mnuSaleOnsale", "On sale Operation(&O)", "mnuSale", K::NewWindow, screenid::OnSale},
+    {"mnuSaleBar1", "-", "mnuSale", K::Separator, nullptr},
+    {"mnuSaleSessions", "Till Sessions(&I)", "mnuSale", K::NewWindow, screenid::TillSessions},
+    {"mnuSaleXReport", "X Report(&X)", "mnuSale", K::NewWindow, screenid::XReport},
 
     {"mnuData", "DatabaseMaintain(&D)", nullptr, K::Menu, nullptr},
     {"mnuDataTitles", "Titles(&T)", "mnuData", K::NewWindow, screenid::DataTitles},
@@ -52,6 +55,8 @@ constexpr MenuEntry kMenu[] = {
      screenid::DataPaymentMethods},
     {"mnuDataShopSettings", "Shop Settings(&G)", "mnuData", K::NewWindow,
      screenid::DataShopSettings},
+    {"mnuDataRefundReasons", "Refund Reasons(&E)", "mnuData", K::NewWindow,
+     screenid::DataRefundReasons},
 
     {"mnuAccount", "Accounting(&A)", nullptr, K::Menu, nullptr},
     {"mnuAccountPayQue", "Print Bill(&P)", "mnuAccount", K::NewWindow, screenid::BillPrint},

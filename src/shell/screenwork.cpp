@@ -38,6 +38,11 @@ constexpr Entry kScreens[] = {
     {screenid::DataTills, Desk::BackOffice, "Keeping the tills"},
     {screenid::DataPaymentMethods, Desk::BackOffice, "Keeping the payment methods"},
     {screenid::DataShopSettings, Desk::BackOffice, "Keeping the shop's settings"},
+    {screenid::DataRefundReasons, Desk::BackOffice, "Keeping the refund reasons"},
+    // A till reprints its closed sessions' Z reports; what a session should hold before it is
+    // counted is the back office's.
+    {screenid::TillSessions, Desk::TillReport, "The list of till sessions"},
+    {screenid::XReport, Desk::BackOffice, "The X report"},
 };
 
 } // namespace

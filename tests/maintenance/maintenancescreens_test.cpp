@@ -76,6 +76,12 @@ const std::map<QString, OrderCase> &orderCases() {
           "'0.05') ON CONFLICT (Setting) DO UPDATE SET Value = excluded.Value",
           "Value",
           {"0.05", "on"}}},
+        // A shop starts with five reasons; the list keeps them in the order they were made.
+        {"dataRefundReasons",
+         {"INSERT INTO refundreasons (Reason, Name) VALUES (12, 'Shop soiled'), (11, 'Late')",
+          "Name",
+          {"Changed mind", "Damaged", "Faulty", "Wrong item", "Gift return", "Late",
+           "Shop soiled"}}},
     };
     return cases;
 }
@@ -97,7 +103,7 @@ QStringList gridColumn(const DataGrid &grid, const QString &caption) {
 TEST(MaintenanceScreens, EachScreenShowsItsTableAsDefined) {
     ScreenRegistry registry;
     registerAllScreens(registry);
-    ASSERT_EQ(maintenanceScreenTable().size(), 11u);
+    ASSERT_EQ(maintenanceScreenTable().size(), 12u);
 
     for (const EditorDefinition &definition : maintenanceScreenTable()) {
         SCOPED_TRACE(definition.screenId.toStdString());
@@ -139,7 +145,8 @@ TEST(MaintenanceScreens, EachScreenShowsItsTableAsDefined) {
         EXPECT_EQ(autoLabel != nullptr, definition.screenId == "dataTitles" ||
                                             definition.screenId == "dataRetail" ||
                                             definition.screenId == "dataTills" ||
-                                            definition.screenId == "dataPaymentMethods");
+                                            definition.screenId == "dataPaymentMethods" ||
+                                            definition.screenId == "dataRefundReasons");
 
         // AddNew: a blank row here, or the other screen's shared window and this one closed.
         const int rowsBefore = editor->source()->recordCount();

@@ -1,6 +1,7 @@
 // The customer's receipt: every line of a long sale printed whole, pages broken on A4 and
 // Letter, one strip on a till roll, printed for real to PDF on the paper chosen; amounts to the
 // cent with the shop's currency; who served; the commands on the selling screen.
+#include "pdfpages.h"
 #include "printpreview.h"
 #include "receiptcommands.h"
 #include "receiptlist.h"
@@ -60,28 +61,6 @@ Receipt longSale(int lines) {
     receipt.servedBy = "Anna";
     receipt.footer = "Thank you! Returns within 14 days with this receipt.";
     return receipt;
-}
-
-struct PdfPages {
-    int count = 0;
-    QList<QSizeF> sizes; // in points
-};
-
-// Reads the pages back from the PDF file as any PDF reader would find them.
-PdfPages readPdf(const QString &path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString pdf = QString::fromLatin1(file.readAll());
-    PdfPages pages;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
-    pages.count = static_cast<int>(pdf.count(page));
-    static const QRegularExpression box(
-        QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
-    for (auto it = box.globalMatch(pdf); it.hasNext();) {
-        const auto match = it.next();
-        pages.sizes << QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble());
-    }
-    return pages;
 }
 
 } // namespace

@@ -20,18 +20,17 @@ TEST_F(Sell, TotalIsTheExactSumOfTheSubtotals) {
         const char *subtotal;
         const char *total;
     };
-    const Step steps[] = {{"a", "1", "19.95", "19.95"},   {"b", "1", "17.5", "37.45"},
-                          {"111", "3", "37.5", "74.95"},  {"h", "1", "0.5", "75.45"},
-                          {"t", "3", "0.3", "75.75"},     {"t", "1", "0.1", "75.85"},
-                          {"111", "-1", "-12.5", "63.35"}};
+    const Step steps[] = {{"a", "1", "19.95", "19.95"},  {"b", "1", "17.5", "37.45"},
+                          {"111", "3", "37.5", "74.95"}, {"h", "1", "0.5", "75.45"},
+                          {"t", "3", "0.3", "75.75"},    {"t", "1", "0.1", "75.85"}};
     for (const Step &s : steps) {
         lookUp(s.isbn, s.quantity);
         EXPECT_EQ(text("Label3_4"), s.subtotal) << s.isbn;
         screen->recordSale();
         EXPECT_EQ(text("Label6"), s.total) << s.isbn;
     }
-    EXPECT_EQ(receipt()->lineCount(), 7);
-    EXPECT_EQ(screen->saleTotal(), Money::fromUnits(633500));
+    EXPECT_EQ(receipt()->lineCount(), 6);
+    EXPECT_EQ(screen->saleTotal(), Money::fromUnits(758500));
 }
 
 // At the counter the ISBN comes from a scanner, which types the digits and Enter into the box
@@ -123,7 +122,6 @@ TEST_F(Sell, SellingMoreThanTheStockAsksFirst) {
          "takes the count to -1.",
          -1},
         {-2, "1", false, "The catalogue has no copy of \"Short\" in stock (its count is -2).", -2},
-        {3, "-1", std::nullopt, "", 4}, // copies brought back
     };
     for (const Case &c : cases) {
         const QString what = QString("%1 in stock, %2 sold").arg(c.stock).arg(c.copies);

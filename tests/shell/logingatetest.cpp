@@ -37,12 +37,14 @@ const LoginCase kLogins[] = {
     {"qmgate_till",
      "LOGIN IN ROLE quillmart_till",
      "",
-     {"frmSell", "frmBookQuery", "A1A2", "frmDayReport", "frmMonthRpt"},
-     {"frmInvoice", "frmCheckPay", "OnSaleReg", "dataSoldBook", "frmSafe"}},
+     {"frmSell", "frmBookQuery", "A1A2", "frmDayReport", "frmMonthRpt", "frmTillSessions"},
+     {"frmInvoice", "frmCheckPay", "OnSaleReg", "dataSoldBook", "frmSafe", "frmXReport",
+      "dataRefundReasons"}},
     {"qmgate_office",
      "LOGIN IN ROLE quillmart_office",
      "",
-     {"frmSell", "A1A2", "frmInvoice", "frmCheckPay", "OnSaleReg", "dataSoldBook", "frmBill"},
+     {"frmSell", "A1A2", "frmInvoice", "frmCheckPay", "OnSaleReg", "dataSoldBook", "frmBill",
+      "frmXReport", "frmTillSessions"},
      {}},
 };
 

@@ -54,6 +54,8 @@ TEST_F(OpenerTest, EachMenuItemOpensItsScreen) {
         {"mnuSaleReoportDay", "frmDayReport"},
         {"mnuSaleReoportMonth", "frmMonthRpt"},
         {"mnuSaleOnsale", "OnSaleReg"},
+        {"mnuSaleSessions", "frmTillSessions"},
+        {"mnuSaleXReport", "frmXReport"},
         {"mnuDataTitles", "dataTitles"},
         {"mnuDatasoldbook", "dataSoldBook"},
         {"mnuDataPublisher", "datapublisher"},
@@ -62,6 +64,7 @@ TEST_F(OpenerTest, EachMenuItemOpensItsScreen) {
         {"mnuDataPaidbill", "dataPaidBill"},
         {"mnuDataOnsale", "dataOnsale"},
         {"mnuDataSubject", "dataSubject"},
+        {"mnuDataRefundReasons", "dataRefundReasons"},
         {"mnuAccountPayQue", "frmBill"},
         {"mnuAccountPay", "frmCheckPay"},
         {"mnuAccountPayRec", "frmPayRec"},
@@ -212,7 +215,7 @@ TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
             EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
             ++commands;
         }
-    EXPECT_EQ(commands, 24 + 12);
+    EXPECT_EQ(commands, 27 + 12);
     EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 

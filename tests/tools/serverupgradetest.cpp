@@ -221,7 +221,7 @@ TEST_F(ServerUpgradeTest, AScreenOfALaterVersionSaysTheAdministratorUpgradesTheS
 
 TEST_F(ServerUpgradeTest, TheReceiptsScreensOnAnOlderShopSayTheAdministratorUpgradesIt) {
     makeShop(1);
-    expectUpgradeFirstForReceipts(shoplocation::ofServer(conninfo()), 1, false);
+    expectUpgradeFirstForLaterScreens(shoplocation::ofServer(conninfo()), 1, false);
 }
 
 } // namespace

@@ -104,8 +104,7 @@ TEST(UpgradeFile, FromEachEarlierVersionKeepsEveryRowAndRecordsEachStep) {
 }
 
 // An upgraded shop, empty or not, can take payment at once: cash, card and its one till. A
-// shop made at that version has none of them (the program that makes it adds them after any
-// shop copied in).
+// shop made at that version has none of them (what makes a new shop adds them itself).
 TEST(UpgradeFile, AnUpgradedShopEmptyOrNotStartsWithCashCardAndItsTill) {
     const int newest = shopversion::newest(teststeps::all);
     for (int from = 1; from < newest; ++from) {
@@ -127,9 +126,12 @@ TEST(UpgradeFile, AnUpgradedShopEmptyOrNotStartsWithCashCardAndItsTill) {
     }
 }
 
-TEST(UpgradeFile, TheReceiptsScreensOnAnOlderShopSayItMustBeUpgradedFirst) {
-    QTemporaryDir dir;
-    expectUpgradeFirstForReceipts(makeShop(dir, 2), 2, true);
+TEST(UpgradeFile, TheLaterScreensOnAnOlderShopSayItMustBeUpgradedFirst) {
+    for (const int version : {2, 3}) {
+        SCOPED_TRACE(version);
+        QTemporaryDir dir;
+        expectUpgradeFirstForLaterScreens(makeShop(dir, version), version, true);
+    }
 }
 
 TEST(UpgradeFile, TheBackupBeforeAnUpgradeIsKeptUntilTheNextUpgrade) {

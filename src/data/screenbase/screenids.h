@@ -28,5 +28,8 @@ inline constexpr const char *DataOnSale = "dataOnsale";
 inline constexpr const char *DataTills = "dataTills";
 inline constexpr const char *DataPaymentMethods = "dataPaymentMethods";
 inline constexpr const char *DataShopSettings = "dataShopSettings";
+inline constexpr const char *DataRefundReasons = "dataRefundReasons";
+inline constexpr const char *TillSessions = "frmTillSessions";
+inline constexpr const char *XReport = "frmXReport";
 
 } // namespace screenid

@@ -1,0 +1,30 @@
+// The counter's boxes: an amount typed (a float, a count, cash paid in) read from its box, or
+// refused with the operator's sentence, the box keeping what was typed, selected, with the
+// focus, so that it is put right in place; Enter in a box as the box's own step; the
+// counter's large face.
+#pragma once
+
+#include "money.h"
+
+#include <functional>
+#include <optional>
+
+class MessageBoxes;
+class QLineEdit;
+class QWidget;
+
+namespace counterbox {
+
+enum class Least { Zero, MoreThanZero };
+
+// `what` begins the sentence ("The float", "The count of Cash"). An empty box is refused too:
+// a float or a count is never taken as 0 unless 0 is typed.
+std::optional<Money> read(QLineEdit *box, MessageBoxes &messages, const QString &what,
+                          Least least = Least::Zero);
+// Enter (or a scanner's Enter) in the box runs `step`, and nothing else: the dialog's default
+// button is not pressed by it.
+void onEnter(QLineEdit *box, std::function<void()> step);
+// The counter's face for what is read across the counter: the widget's font, larger.
+void enlarge(QWidget *widget, int points, bool bold = false);
+
+} // namespace counterbox

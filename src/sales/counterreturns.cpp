@@ -1,0 +1,141 @@
+// Refunds and voids at the counter.
+#include "counterreturns.h"
+
+#include "clock.h"
+#include "counterpayments.h"
+#include "countersession.h"
+#include "errorpolicy.h"
+#include "messageboxes.h"
+#include "refunddialog.h"
+#include "screenheading.h"
+#include "shopsession.h"
+#include "shopversionneeded.h"
+#include "tillsessions.h"
+#include "voiddialog.h"
+#include "voids.h"
+
+#include <QPushButton>
+#include <QShortcut>
+#include <QUuid>
+
+CounterReturns::CounterReturns(QWidget *screen, const ShopContext &context,
+                               std::shared_ptr<ShopSession> session, CounterPayments *payments,
+                               CounterSession *sessions)
+    : QObject(screen), screen_(screen), context_(context), session_(std::move(session)),
+      payments_(payments), sessions_(sessions),
+      refund_(named<QPushButton>("cmdRefund", QStringLiteral("&Refund (F4)"), screen)),
+      void_(named<QPushButton>("cmdVoid", QStringLiteral("&Void (F6)"), screen)) {
+    refund_->setToolTip(QStringLiteral("Give money back for copies brought back, with or "
+                                       "without the receipt"));
+    void_->setToolTip(QStringLiteral("Take back a line of this receipt, or the whole receipt, "
+                                     "before it is paid"));
+    void_->setVisible(payments_->enabled());
+    const std::pair<Qt::Key, std::function<void()>> keys[] = {
+        {Qt::Key_F4, [this] { refund(); }}, {Qt::Key_F6, [this] { voidOnReceipt(); }}};
+    for (const auto &[key, run] : keys) {
+        auto *shortcut = new QShortcut(QKeySequence(key), screen);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, run);
+    }
+    connect(refund_, &QPushButton::clicked, this, [this] { refund(); });
+    connect(void_, &QPushButton::clicked, this, [this] { voidOnReceipt(); });
+}
+
+bool CounterReturns::shopHasThem() {
+    bool has = false;
+    policy::reportOnError(*context_.messages, [this, &has] {
+        has = hasShopVersion(context_, session_->connection(), shop::sessionsVersion);
+    });
+    return has;
+}
+
+QDialog *CounterReturns::opened(QDialog *dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, &CounterReturns::done);
+    dialog->open();
+    return dialog;
+}
+
+bool CounterReturns::mayRefund() {
+    if (!shopHasThem())
+        return false;
+    if (!sessions_->enabled())
+        return true;
+    sessions_->refresh();
+    if (sessions_->current())
+        return true;
+    context_.messages->inform(QStringLiteral(
+        "No session is open at this till, so no money can be given back from it. Count the "
+        "cash in the drawer, type it in the Float box and press Enter: that opens the session."));
+    return false;
+}
+
+RefundDialog *CounterReturns::refund() {
+    if (!mayRefund())
+        return nullptr;
+    std::vector<RefundReason> reasons;
+    std::vector<PaymentMethod> methods;
+    const bool read = policy::reportOnError(*context_.messages, [&] {
+        reasons = shop::refundReasons(session_->connection());
+        if (payments_->enabled())
+            methods = shop::paymentMethods(session_->connection());
+    });
+    if (!read)
+        return nullptr;
+    auto *dialog = new RefundDialog(
+        session_, reasons, methods, *context_.messages, *context_.clock,
+        [this](const RefundRecord &record) {
+            std::optional<Money> given;
+            policy::reportOnError(*context_.messages,
+                                  [&] { given = shop::storeRefund(*session_, record).amount; });
+            return given;
+        },
+        screen_);
+    opened(dialog);
+    return dialog;
+}
+
+RefundDialog *CounterReturns::refundByIsbn(const QString &isbn, qint64 copies) {
+    RefundDialog *dialog = refund();
+    if (dialog != nullptr)
+        dialog->startByIsbn(isbn, copies);
+    return dialog;
+}
+
+VoidDialog *CounterReturns::voidOnReceipt() {
+    if (!shopHasThem())
+        return nullptr;
+    if (!payments_->enabled()) {
+        context_.messages->inform(QStringLiteral(
+            "This counter makes no receipts (it does not take payment), so there is nothing to "
+            "void: give a title sold by mistake back with a refund (F4)."));
+        return nullptr;
+    }
+    const CounterReceipt &receipt = payments_->receipt();
+    if (receipt.isEmpty() || receipt.isVoided()) {
+        context_.messages->inform(QStringLiteral("The receipt has no lines to void."));
+        return nullptr;
+    }
+    if (receipt.isPaid()) {
+        context_.messages->inform(QStringLiteral("The receipt %1 is paid: a line of it is given "
+                                                 "back with a refund (F4), not voided.")
+                                      .arg(receipt.readable()));
+        return nullptr;
+    }
+    const QString receiptId = receipt.record().id;
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    auto *dialog = new VoidDialog(
+        receipt.readable(), receipt.record().lines, receipt.voided(), *context_.messages,
+        [this, receiptId, id](int line, const QString &reason) {
+            const bool voided = policy::reportOnError(*context_.messages, [&] {
+                shop::storeVoid(*session_,
+                                {id, receiptId, line, reason,
+                                 QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
+            });
+            payments_->takeVoids(); // also after a refusal: another window may have voided
+            return voided;
+        },
+        screen_);
+    opened(dialog);
+    return dialog;
+}
