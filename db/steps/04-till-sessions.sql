@@ -165,19 +165,19 @@ GRANT SELECT ON xreports TO quillmart_till;
 GRANT SELECT, INSERT ON xreports TO quillmart_office;
 CREATE INDEX xreports_session ON xreports (Session);
 
+-- file only, in an upgraded shop:
+-- A shop upgraded from an earlier version, empty or not, gets a few reasons for refunds here.
+-- A shop made at this version gets them from what makes it, and a shop copied into one brings
+-- its own.
+INSERT INTO refundreasons (Name) VALUES ('Changed mind'), ('Damaged'), ('Faulty'), ('Wrong item'), ('Gift return');
+-- end
+
 -- file only:
--- A shop upgraded from an earlier version gets a few reasons for refunds here; a new, empty
--- shop's table stays empty for a shop to be copied in, and a new shop is given them when it is
--- made.
-INSERT INTO refundreasons (Name) SELECT r.Name FROM (SELECT 'Changed mind' AS Name UNION ALL SELECT 'Damaged' UNION ALL SELECT 'Faulty' UNION ALL SELECT 'Wrong item' UNION ALL SELECT 'Gift return') r WHERE EXISTS (SELECT 1 FROM paymentmethods);
 -- Kept for the refunds given with it: a reason is taken out of use, never deleted.
 CREATE TRIGGER refundreasons_kept BEFORE DELETE ON refundreasons BEGIN SELECT RAISE(ABORT, 'A refund reason is never deleted: it stays for the refunds given with it. Set Removed to 1 to take it out of use.'); END;
 -- end
 
 -- server only:
--- A shop upgraded from an earlier version gets a few reasons for refunds here; a new, empty
--- shop's table stays empty for a shop to be copied in, and quillmart-createdb adds them.
-INSERT INTO refundreasons (name) SELECT r.name FROM (VALUES ('Changed mind'), ('Damaged'), ('Faulty'), ('Wrong item'), ('Gift return')) AS r(name) WHERE EXISTS (SELECT FROM paymentmethods);
 
 -- The till of this login, or a refusal.
 CREATE FUNCTION quillmart_login_till() RETURNS integer
@@ -763,4 +763,11 @@ DO $$ DECLARE f text; BEGIN
 END $$;
 GRANT EXECUTE ON FUNCTION quillmart_store_receipt(jsonb), quillmart_open_session(jsonb), quillmart_move_cash(jsonb), quillmart_close_session(jsonb), quillmart_store_refund(jsonb), quillmart_store_void(jsonb) TO quillmart_till, quillmart_office;
 GRANT EXECUTE ON FUNCTION quillmart_session_totals(bigint), quillmart_session_methods(bigint) TO quillmart_office;
+-- end
+
+-- server only, in an upgraded shop:
+-- A shop upgraded from an earlier version, empty or not, gets a few reasons for refunds here.
+-- A shop made at this version gets them from quillmart-createdb, and a shop copied into one
+-- brings its own.
+INSERT INTO refundreasons (name) VALUES ('Changed mind'), ('Damaged'), ('Faulty'), ('Wrong item'), ('Gift return');
 -- end

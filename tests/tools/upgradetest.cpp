@@ -71,8 +71,8 @@ TEST(UpgradeFile, FromEachEarlierVersionKeepsEveryRowAndRecordsEachStep) {
         EXPECT_EQ(made.outcome.from, from);
         EXPECT_EQ(made.outcome.to, newest);
         EXPECT_EQ(rows().join('\n').toStdString(), before.join('\n').toStdString());
-        // A shop with payment methods takes refunds for the reasons every shop starts with; a
-        // new, empty one is given them when it is made.
+        // An upgraded shop, empty or not, takes refunds for the reasons every shop starts with;
+        // one made at that version is given them by what makes it.
         EXPECT_EQ(column(path, "SELECT count(*) FROM refundreasons"),
                   QStringList{from < 4 ? "5" : "0"});
         EXPECT_EQ(shopfileupgrade::version(path, teststeps::all).number, newest);
