@@ -350,12 +350,7 @@ TEST_F(Cashup, WhatASessionRefuses) {
 TEST_F(Cashup, ATillLoginWorksItsOwnSessionOnly) {
     if (!testserver::enabled())
         GTEST_SKIP() << "runs against the test server (test_sales_server)";
-    const QString login = QStringLiteral("qmcash_till");
-    const ShopDatabase tillShop = drivers::open(
-        testserver::locationAs(login, QStringLiteral("LOGIN IN ROLE quillmart_till")));
-    shop.db.exec(QStringLiteral("INSERT INTO tills (Name, Prefix, Login) VALUES ('Till 2', 'B', "
-                                "'%1')")
-                     .arg(login));
+    const ShopDatabase tillShop = secondTill(QStringLiteral("qmcash_till"));
     auto till = ShopSession::open(tillShop);
     const TillSession own = shop::openSession(*till, {money("50"), at(9)});
     const struct {

@@ -292,12 +292,7 @@ TEST_F(Payments, PaymentsOffSellsAsBefore) {
 TEST_F(Payments, ATillLoginCannotChangeAStoredReceiptOrPayment) {
     if (!testserver::enabled())
         GTEST_SKIP() << "runs against the test server (test_sales_server)";
-    const QString login = QStringLiteral("qmpay_till");
-    const ShopDatabase tillShop = drivers::open(
-        testserver::locationAs(login, QStringLiteral("LOGIN IN ROLE quillmart_till")));
-    shop.db.exec(QStringLiteral("INSERT INTO tills (Name, Prefix, Login) VALUES ('Till 2', 'B', "
-                                "'%1')")
-                     .arg(login));
+    const ShopDatabase tillShop = secondTill(QStringLiteral("qmpay_till"));
     auto tillSession = ShopSession::open(tillShop);
     shop::openSession(*tillSession, {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
     ReceiptRecord record = receiptOf(1);

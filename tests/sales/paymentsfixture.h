@@ -4,6 +4,7 @@
 #pragma once
 
 #include "counterpayments.h"
+#include "opendatabase.h"
 #include "paymentdialog.h"
 #include "receipts.h"
 #include "sellfixture.h"
@@ -50,6 +51,14 @@ protected:
             dialog->reject();
         });
         screen->payments()->takePayment();
+    }
+    // A second till on the test server, "Till 2" (prefix B), whose login is a till's only.
+    ShopDatabase secondTill(const QString &login) {
+        shop.db.exec(QStringLiteral("INSERT INTO tills (Name, Prefix, Login) VALUES ('Till 2', "
+                                    "'B', '%1')")
+                         .arg(login));
+        return drivers::open(
+            testserver::locationAs(login, QStringLiteral("LOGIN IN ROLE quillmart_till")));
     }
     ReceiptRecord receiptOf(int lines, const char *id = "00000000-0000-4000-8000-000000000001") {
         ReceiptRecord record;
