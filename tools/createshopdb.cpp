@@ -60,10 +60,12 @@ int updateRights(const QString &conninfo) {
     db.exec("BEGIN");
     const ShopVersion version = shopserver::checkSchema(db);
     serverrights::updateShop(db);
-    // The tables of the steps made: the rights their steps give, nothing more.
+    // The tables of the steps made: the rights their steps give, nothing more (a step may
+    // make no table).
     for (const StepDescription &step : steps::all)
-        if (step.version <= version.number)
-            db.exec(pgschema::stepRightsSql(step));
+        if (const QString rights = pgschema::stepRightsSql(step);
+            step.version <= version.number && !rights.isEmpty())
+            db.exec(rights);
     db.exec("COMMIT");
     say(stdout, QString("brought the rights of the shop in the %1 up to date.").arg(db.describe()));
     return 0;

@@ -78,6 +78,9 @@ TEST_P(FromEachVersion, KeepsEveryRowAndGivesTheRolesTheStepsRightsAlone) {
     // version is given them by what makes it.
     EXPECT_EQ(server.rows("SELECT count(*) FROM refundreasons"),
               QStringList{from < shop::sessionsVersion ? "5" : "0"});
+    EXPECT_EQ(server.rows("SELECT relname, relpersistence FROM pg_class WHERE relname IN "
+                          "('tmp', 'temppay') ORDER BY 1"),
+              (QStringList{"temppay|u", "tmp|u"}));
     QStringList records;
     for (int to = from + 1; to <= kNewest; ++to)
         records << QString("%1|%2|2026-03-14 09:30:00|1.3").arg(to - 1).arg(to);
