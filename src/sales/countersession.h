@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
+class CounterOffline;
 class SessionReportWindow;
 class ShopSession;
 
@@ -48,6 +49,8 @@ public:
     // The Z report of the last closing shown by this counter; null before.
     SessionReportWindow *lastZReport() const { return zReport_; }
     QLineEdit *floatBox() const { return float_; }
+    // While the shop's server is away, the session opened before goes on.
+    void useOffline(CounterOffline *offline) { offline_ = offline; }
 
 signals:
     // A session opened or closed here.
@@ -73,4 +76,5 @@ private:
     QLabel *shown_ = nullptr;
     QPushButton *open_ = nullptr;
     SessionReportWindow *zReport_ = nullptr;
+    CounterOffline *offline_ = nullptr;
 };

@@ -2,14 +2,22 @@
 // cut at random moments, some of them after the server committed a receipt but before the till
 // heard: in the end every receipt is on the server once, and every title's stock is its start
 // less the copies sold. The test's own cluster (faultserver.h), never the other tests' server.
+#include "counteroffline.h"
+#include "countersession.h"
 #include "dataerror.h"
 #include "faultserver.h"
 #include "opendatabase.h"
 #include "outboxsender.h"
+#include "receipts.h"
+#include "sellscreen.h"
 #include "shopsession.h"
+#include "testsupport.h"
 #include "tillcopy.h"
+#include "tillsessions.h"
 
 #include <QDeadlineTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUuid>
@@ -120,6 +128,70 @@ TEST(OutboxFaults, EveryReceiptReachesTheShopOnceThroughStopsAndCutConnections) 
                 QStringLiteral("SELECT qty FROM titles WHERE bookno = %1").arg(titles[i].bookNo)),
             QString::number(titles[i].start - sold[i]))
             << titles[i].isbn.toStdString();
+}
+
+// The counter of a till whose session opened while the server answered: the server stops, and
+// the counter goes on selling from its copy, each receipt kept on the till under its own number
+// and the status line saying so; the session does not close while receipts wait; once the
+// server is back the receipt is sent and the status line goes.
+TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
+    ServerShop shop;
+    ownerRows(shop.database(),
+              QStringLiteral("INSERT INTO tills (name, prefix, login) VALUES ('Till F', 'F', '%1')")
+                  .arg(kTill));
+    {
+        Connection office = drivers::connect(shop.location());
+        shop::addCounterDefaults(office, false);
+        shop::setPaymentsOn(office, true);
+        ShopSession session(drivers::open(shop.location()));
+        shop::openSession(session, {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
+    }
+    QTemporaryDir folder;
+    TestShop till; // its clock, message boxes and opener; the shop is the fault cluster's
+    till.context.shop = drivers::open(shop.location());
+    till.context.tillCopy =
+        std::make_shared<TillCopy>(TillCopy::fileFor(folder.path(), shop.database()));
+    SellScreen screen(till.context);
+    auto *offline = screen.findChild<CounterOffline *>();
+    ASSERT_NE(offline, nullptr);
+    offline->look(); // while the server answers, the copy is made
+    EXPECT_EQ(till.context.tillCopy->titleCount(), 2);
+    EXPECT_FALSE(offline->status()->isVisibleTo(&screen));
+
+    stopImmediately();
+    const auto sell = [&](const char *isbn, const char *copies) {
+        screen.findChild<QLineEdit *>("Text1")->setText(QString::fromLatin1(isbn));
+        screen.findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(copies));
+        screen.lookup();
+        screen.recordSale();
+    };
+    sell("9789570000002", "3");
+    sell("9789570000001", "1");
+    EXPECT_EQ(till.messages.texts(), QStringList());
+    EXPECT_EQ(screen.saleTotal(), Money::fromUnits(410 * Money::unitsPerOne));
+    EXPECT_TRUE(offline->status()->isVisibleTo(&screen));
+    EXPECT_TRUE(offline->status()->text().startsWith("Offline: 1 receipt waiting"))
+        << offline->status()->text().toStdString();
+    EXPECT_EQ(till.context.tillCopy->findIsbn("9789570000002")->stock, 47);
+    screen.tillSession()->closeSession();
+    ASSERT_EQ(till.messages.texts().size(), 1);
+    EXPECT_TRUE(till.messages.texts()[0].contains("not on the server yet"));
+    offline->look(); // the server is still away
+    EXPECT_EQ(offline->waiting(), 1);
+
+    control(QStringLiteral("start"));
+    offline->look();
+    EXPECT_EQ(offline->waiting(), 0);
+    EXPECT_FALSE(offline->status()->isVisibleTo(&screen));
+    EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), "2");
+    EXPECT_EQ(shop.value("SELECT tillnumber FROM receivedreceipts"), "1");
+    EXPECT_EQ(shop.value("SELECT qty FROM titles WHERE isbn = '9789570000002'"), "47");
+    // The counter is back on the server: the next copy sold is the same receipt's third line.
+    sell("9789570000002", "1");
+    EXPECT_EQ(till.messages.texts().size(), 1);
+    EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), "3");
+    EXPECT_EQ(shop.value("SELECT qty FROM titles WHERE isbn = '9789570000002'"), "46");
+    EXPECT_EQ(offline->waiting(), 0);
 }
 
 } // namespace

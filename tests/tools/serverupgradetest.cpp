@@ -17,8 +17,8 @@
 #include "shopupgrade.h"
 #include "shopversionneeded.h"
 #include "teststeps.h"
-#include "tillsessions.h"
 #include "testsupport.h"
+#include "tillsessions.h"
 #include "upgradecommand.h"
 
 #include <QThread>
@@ -210,7 +210,7 @@ TEST_F(ServerUpgradeTest, AScreenOfALaterVersionSaysTheAdministratorUpgradesTheS
     makeShop(1);
     RecordingMessageBoxes messages;
     ShopContext context{drivers::open(shoplocation::ofServer(conninfo())), &messages, nullptr,
-                        nullptr};
+                        nullptr, nullptr};
     Connection db = context.shop.connect();
     EXPECT_FALSE(hasShopVersion(context, db, 3));
     ASSERT_EQ(messages.shown.size(), 1u);
