@@ -42,20 +42,31 @@ void keepRefusal(ShopSession &shop, const OutboxItem &item, const QString &reaso
 
 SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, int limit) {
     SendReport report;
-    constexpr int batch = 200;
-    while (limit == 0 || report.sent + static_cast<int>(report.refused.size()) < limit) {
-        const std::vector<OutboxItem> items = copy.oldest(batch);
-        if (items.empty())
-            break;
+    // Receipts the shop confirmed leave the till's file a few at a time: one of them sent
+    // again after the till died in between is stored once all the same, and the till's
+    // disk is not waited for after every receipt.
+    constexpr int batch = 100;
+    std::vector<OutboxItem> confirmed;
+    const auto done = [&] {
+        return limit != 0 && report.sent + static_cast<int>(report.refused.size()) >= limit;
+    };
+    const auto leave = [&] {
+        if (!confirmed.empty())
+            copy.sent(confirmed, at);
+        confirmed.clear();
+    };
+    for (std::vector<OutboxItem> items = copy.oldest(batch); !items.empty() && !done();
+         items = copy.oldest(batch)) {
         for (const OutboxItem &item : items) {
-            if (limit != 0 && report.sent + static_cast<int>(report.refused.size()) >= limit)
-                return report;
+            if (done())
+                break;
             try {
                 deliver(shop, item, at);
             } catch (const DataError &error) {
                 if (passes(error.kind())) {
                     report.interrupted = true;
                     report.interruption = error.sentence();
+                    leave();
                     return report;
                 }
                 report.reachedServer = true;
@@ -65,10 +76,10 @@ SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, in
                 continue;
             }
             report.reachedServer = true;
-            copy.sent(item);
-            copy.setLastContact(at);
+            confirmed.push_back(item);
             ++report.sent;
         }
+        leave();
     }
     return report;
 }

@@ -133,10 +133,20 @@ std::vector<OutboxItem> TillCopy::oldest(int limit) {
     return items;
 }
 
-void TillCopy::sent(const OutboxItem &item) {
+void TillCopy::sent(const std::vector<OutboxItem> &items, const QDateTime &at) {
     Transaction transaction(connection_);
-    connection_.scalar(QStringLiteral("DELETE FROM outboxlines WHERE Receipt = ?1"), {item.id});
-    connection_.scalar(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"), {item.item});
+    Statement lines =
+        connection_.prepare(QStringLiteral("DELETE FROM outboxlines WHERE Receipt = ?1"));
+    Statement receipt = connection_.prepare(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"));
+    for (const OutboxItem &item : items) {
+        lines.bindAll({item.id});
+        lines.step();
+        lines.reset();
+        receipt.bindAll({item.item});
+        receipt.step();
+        receipt.reset();
+    }
+    setState(kLastContact, conv::isoMoment(at));
     transaction.commit();
 }
 

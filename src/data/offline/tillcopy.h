@@ -80,8 +80,9 @@ public:
     qint64 queueReceipt(const ReceiptRecord &receipt);
     int waiting();
     std::vector<OutboxItem> oldest(int limit);
-    // The receipt is on the server: it leaves the outbox.
-    void sent(const OutboxItem &item);
+    // The receipts are on the server: they leave the outbox, in one transaction, and the
+    // server's answer is the last contact.
+    void sent(const std::vector<OutboxItem> &items, const QDateTime &at);
     // The receipt was refused for good: it leaves the outbox for the set-aside list.
     void setAside(const OutboxItem &item, const QString &reason, const QDateTime &at);
     std::vector<SetAsideReceipt> setAsideReceipts();
