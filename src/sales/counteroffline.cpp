@@ -9,7 +9,9 @@
 #include "screenheading.h"
 #include "shopsession.h"
 
+#include <QColor>
 #include <QLabel>
+#include <QPalette>
 #include <QTimer>
 #include <QWidget>
 
@@ -25,6 +27,12 @@ CounterOffline::CounterOffline(QWidget *screen, const ShopContext &context)
     QFont font = status_->font();
     font.setBold(true);
     status_->setFont(font);
+    // An amber band under the session's strip that the operator cannot miss.
+    status_->setAutoFillBackground(true);
+    QPalette band = status_->palette();
+    band.setColor(QPalette::Window, QColor(0xFF, 0xD8, 0x9C));
+    status_->setPalette(band);
+    status_->setContentsMargins(6, 4, 6, 4);
     if (!available())
         return;
     connect(timer_, &QTimer::timeout, this, &CounterOffline::look);

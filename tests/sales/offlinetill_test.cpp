@@ -167,6 +167,36 @@ TEST_F(OfflineTill, TheCopyIsRefreshedEveryTwoMinutesByTheClock) {
     EXPECT_FALSE(copy->findIsbn("444"));
 }
 
+// A till offline across midnight: each line keeps the day and price of its sale on the till's
+// clock (an offer of the first day only), however late the receipts reach the shop.
+TEST_F(OfflineTill, ReceiptsMadeAcrossMidnightKeepTheirDaysAndPrices) {
+    shop.db.exec("INSERT INTO onsale (ISBN, [OnSale Price], [Begin], [End]) VALUES ('111', 9, "
+                 "#2001/5/3#, #2001/5/3#)");
+    offline::refreshCopy(*copy, shop.db.connection(), QDateTime(QDate(2001, 5, 3), QTime(22, 0)));
+    struct Sale {
+        QDate day;
+        QTime time;
+        const char *price; // the till's price then
+    };
+    const Sale sales[] = {{QDate(2001, 5, 3), QTime(23, 59, 30), "9"},
+                          {QDate(2001, 5, 4), QTime(0, 0, 30), "12.5"}};
+    int n = 50;
+    for (const Sale &sale : sales) {
+        const Money price =
+            copy->offerOn("111", sale.day).value_or(*copy->findIsbn("111")->salePrice);
+        EXPECT_EQ(price, money(sale.price));
+        ReceiptRecord record = receiptOf(1, receiptId(++n).toLatin1().constData());
+        record.opened = QDateTime(sale.day, sale.time);
+        record.lines[0] = {1,        record.lines[0].bookNo, "111", "Short", price, 1, sale.day,
+                           sale.time};
+        copy->queueReceipt(record);
+    }
+    const offline::SendReport report = send(); // the next morning
+    EXPECT_EQ(report.sent, 2);
+    EXPECT_EQ(shop.db.rows("SELECT SoldDate, SoldTime, Price FROM soldbook ORDER BY SoldDate"),
+              (QStringList{"2001-05-03|23:59:30|9", "2001-05-04|00:00:30|12.5"}));
+}
+
 // The till's file is its own: private, named after the server, and its receipts numbered in
 // the order made, a receipt queued again keeping its number.
 TEST_F(OfflineTill, TheTillsFileKeepsItsNumbersAndIsPrivate) {
