@@ -16,8 +16,9 @@
 #include <QWidget>
 
 namespace {
-// How often the counter looks for the server; what is due is decided by the shop's clock.
+// How often the counter looks whether work is due; what is due is decided by the shop's clock.
 constexpr int lookEveryMs = 5000;
+constexpr int retrySeconds = 60;
 } // namespace
 
 CounterOffline::CounterOffline(QWidget *screen, const ShopContext &context)
@@ -44,6 +45,7 @@ bool CounterOffline::takesOver(const DataError &error) {
     if (!available() || error.kind() != DataError::Kind::ConnectionLost)
         return false;
     offline_ = true;
+    lastTry_ = offline::now(*context_.clock);
     show();
     return true;
 }
@@ -71,6 +73,11 @@ void CounterOffline::look() {
     if (!available())
         return;
     const QDateTime at = offline::now(*context_.clock);
+    // A server cut off by the network answers a try only after its time-out, during which the
+    // counter waits: offline, the server is tried once a minute.
+    if (offline_ && lastTry_ && *lastTry_ <= at && lastTry_->secsTo(at) < retrySeconds)
+        return;
+    lastTry_ = at;
     try {
         if (copy_->waiting() > 0) {
             ShopSession sending(context_.shop);
@@ -84,7 +91,8 @@ void CounterOffline::look() {
                         .arg(number)
                         .arg(reason));
         }
-        if (copy_->waiting() == 0) {
+        // Online with nothing waiting, the server is read only when the copy is due.
+        if (copy_->waiting() == 0 && (offline_ || offline::refreshDue(*copy_, at))) {
             Connection shop = context_.shop.connect();
             if (offline::refreshDue(*copy_, at))
                 offline::refreshCopy(*copy_, shop, at);

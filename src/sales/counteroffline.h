@@ -37,7 +37,8 @@ public:
     StoredReceipt keep(const ReceiptRecord &record, const QString &prefix);
     // Receipts made offline and not yet on the server.
     int waiting();
-    // Sends what waits when the server answers, and refreshes the copy when due.
+    // Sends what waits when the server answers (tried once a minute while it does not), and
+    // refreshes the copy when due.
     void look();
     QLabel *status() const { return status_; }
 
@@ -49,4 +50,5 @@ private:
     QLabel *status_;
     QTimer *timer_;
     bool offline_ = false;
+    std::optional<QDateTime> lastTry_; // of the server, by the shop's clock
 };

@@ -2,11 +2,14 @@
 // sending of the outbox when the server is back, and the refresh of the copy by the clock. On
 // both engines: the shop the outbox is sent to is the test's shop.
 #include "copyrefresh.h"
+#include "datagrid.h"
 #include "outboxsender.h"
 #include "paymentsfixture.h"
+#include "refusedreceiptsscreen.h"
 #include "tillcopy.h"
 
 #include <QFile>
+#include <QTableView>
 #include <QTemporaryDir>
 
 namespace {
@@ -108,6 +111,11 @@ TEST_F(OfflineTill, TheOutboxReachesTheShopOnceWhateverWentWrong) {
             EXPECT_EQ(report.refused[0].first, 2);
             EXPECT_EQ(shop.db.rows("SELECT Receipt FROM refusedreceipts"),
                       QStringList{receiptId(first + 2)});
+            // The back office's list shows it, with the shop's reason.
+            RefusedReceiptsScreen list(shop.context);
+            const QAbstractItemModel *rows = list.grid()->view()->model();
+            ASSERT_EQ(rows->rowCount(), 1);
+            EXPECT_EQ(rows->data(rows->index(0, 2)).toString(), report.refused[0].second);
         }
     }
 }

@@ -176,10 +176,14 @@ TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
     screen.tillSession()->closeSession();
     ASSERT_EQ(till.messages.texts().size(), 1);
     EXPECT_TRUE(till.messages.texts()[0].contains("not on the server yet"));
+    till.clock.set(QDate(2001, 5, 3), QTime(10, 31));
     offline->look(); // the server is still away
     EXPECT_EQ(offline->waiting(), 1);
 
     control(QStringLiteral("start"));
+    offline->look(); // tried again only a minute later
+    EXPECT_EQ(offline->waiting(), 1);
+    till.clock.set(QDate(2001, 5, 3), QTime(10, 32));
     offline->look();
     EXPECT_EQ(offline->waiting(), 0);
     EXPECT_FALSE(offline->status()->isVisibleTo(&screen));
