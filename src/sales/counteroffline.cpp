@@ -65,6 +65,16 @@ StoredReceipt CounterOffline::keep(const ReceiptRecord &record, const QString &p
     return {number, QStringLiteral("%1-%2").arg(prefix).arg(number), record.paidAt.isValid()};
 }
 
+bool CounterOffline::refuses(const QString &work) {
+    if (!offline_)
+        return false;
+    context_.messages->inform(
+        QStringLiteral("%1 needs the shop's server, which cannot be reached now. Selling goes "
+                       "on; try again once the line \"Offline: ...\" has gone.")
+            .arg(work));
+    return true;
+}
+
 int CounterOffline::waiting() {
     return available() ? copy_->waiting() : 0;
 }

@@ -35,6 +35,9 @@ public:
     std::optional<Money> offer(const QString &isbn, const QDate &day);
     // Keeps the receipt in the till's outbox; what the customer's receipt shows of it.
     StoredReceipt keep(const ReceiptRecord &record, const QString &prefix);
+    // True, and the operator told so, when the counter is offline: `work` ("A refund") needs
+    // the server.
+    bool refuses(const QString &work);
     // Receipts made offline and not yet on the server.
     int waiting();
     // Sends what waits when the server answers (tried once a minute while it does not), and

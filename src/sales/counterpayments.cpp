@@ -152,7 +152,8 @@ void CounterPayments::startNext() {
 }
 
 void CounterPayments::chooseUnpaid() {
-    if (!usable())
+    if (!usable() || (offline_ != nullptr && offline_->refuses(QStringLiteral("The list of "
+                                                                              "unpaid receipts"))))
         return;
     policy::reportOnError(*context_.messages, [this] {
         const std::vector<UnpaidReceipt> unpaid =

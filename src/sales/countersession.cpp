@@ -212,8 +212,12 @@ bool CounterSession::openSession() {
     return true;
 }
 
+bool CounterSession::needsServer(const QString &work) {
+    return offline_ != nullptr && offline_->refuses(work);
+}
+
 void CounterSession::moveCash(bool in) {
-    if (!enabled_)
+    if (!enabled_ || needsServer(in ? QStringLiteral("Cash In") : QStringLiteral("Cash Out")))
         return;
     refresh();
     if (!current_) {

@@ -51,6 +51,8 @@ public:
     QLineEdit *floatBox() const { return float_; }
     // While the shop's server is away, the session opened before goes on.
     void useOffline(CounterOffline *offline) { offline_ = offline; }
+    // True, and the operator told so, when `work` cannot be done now for want of the server.
+    bool needsServer(const QString &work);
 
 signals:
     // A session opened or closed here.
