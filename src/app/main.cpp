@@ -3,6 +3,7 @@
 #include "backupatclose.h"
 #include "backupscheduler.h"
 #include "clock.h"
+#include "dataerror.h"
 #include "mainwindow.h"
 #include "opendatabase.h"
 #include "restorecommand.h"
@@ -13,6 +14,7 @@
 #include "shoppaths.h"
 #include "shopsettings.h"
 #include "startcheck.h"
+#include "tillcopy.h"
 #include "timingprobe.h"
 #include "upgradecommand.h"
 
@@ -72,9 +74,22 @@ int main(int argc, char *argv[]) {
         boxes.inform(shop.refusal, MessageBoxes::Icon::Critical, QString());
         return 1;
     }
-    const ShopContext context{
-        drivers::open(shop.location),
-        screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console, &clock, nullptr};
+    ShopContext context{drivers::open(shop.location),
+                        screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console,
+                        &clock, nullptr, nullptr};
+    // A till of a shop on a server keeps its own file beside where a shop file would be, named
+    // after the server, so that its counter sells on while the server cannot be reached.
+    if (!context.shop.localFile()) {
+        try {
+            context.tillCopy = std::make_shared<TillCopy>(TillCopy::fileFor(
+                QFileInfo(defaultDatabasePath()).absolutePath(), context.shop.describe()));
+        } catch (const DataError &error) {
+            boxes.inform(QStringLiteral("%1 The counter stops selling whenever the shop's "
+                                        "server cannot be reached.")
+                             .arg(error.sentence()),
+                         MessageBoxes::Icon::Warning, QString());
+        }
+    }
     MainWindow window(context, settings, helpFile());
     window.setTimeouts(shop.counterTimeout, shop.officeTimeout);
     boxes.setParent(&window);

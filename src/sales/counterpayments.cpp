@@ -2,6 +2,7 @@
 #include "counterpayments.h"
 
 #include "clock.h"
+#include "counteroffline.h"
 #include "dataerror.h"
 #include "errorpolicy.h"
 #include "messageboxes.h"
@@ -69,13 +70,27 @@ bool CounterPayments::store(const ReceiptRecord &record) {
 }
 
 void CounterPayments::storeOrReadBack(const ReceiptRecord &record) {
+    if (keptOffline(record, nullptr))
+        return;
     try {
         receipt_.stored(record, shop::storeReceipt(*session_, record));
-    } catch (const DataError &) {
+    } catch (const DataError &error) {
+        // The shop may hold it or not: the till's outbox sends it again, stored once.
+        if (keptOffline(record, &error))
+            return;
         readBack();
         throw;
     }
     showNumber();
+}
+
+bool CounterPayments::keptOffline(const ReceiptRecord &record, const DataError *failure) {
+    if (offline_ == nullptr ||
+        (failure != nullptr ? !offline_->takesOver(*failure) : !offline_->isOffline()))
+        return false;
+    receipt_.stored(record, offline_->keep(record, till().prefix));
+    showNumber();
+    return true;
 }
 
 void CounterPayments::readBack() {
@@ -109,7 +124,9 @@ bool CounterPayments::takePayment() {
     }
     if (!receipt_.isPaid()) {
         // The methods in use now: one the back office took out since is not offered.
-        policy::skipOnError([this] { methods_ = shop::paymentMethods(session_->connection()); });
+        if (offline_ == nullptr || !offline_->isOffline())
+            policy::skipOnError(
+                [this] { methods_ = shop::paymentMethods(session_->connection()); });
         PaymentDialog dialog(
             receipt_, methods_, settings_.rounding, *context_.messages, *context_.clock,
             [this](const ReceiptRecord &record) { return store(record); }, screen_);
@@ -135,7 +152,8 @@ void CounterPayments::startNext() {
 }
 
 void CounterPayments::chooseUnpaid() {
-    if (!usable())
+    if (!usable() || (offline_ != nullptr && offline_->refuses(QStringLiteral("The list of "
+                                                                              "unpaid receipts"))))
         return;
     policy::reportOnError(*context_.messages, [this] {
         const std::vector<UnpaidReceipt> unpaid =

@@ -17,6 +17,9 @@ class QPushButton;
 class QLabel;
 class ShopSession;
 
+class CounterOffline;
+class DataError;
+
 class CounterPayments : public QObject {
     Q_OBJECT
 public:
@@ -53,6 +56,8 @@ public:
     void takeVoids();
     // The number, till and payments on the printed receipt.
     void fill(Receipt &receipt) const;
+    // While the shop's server is away, receipts are kept on the till by this.
+    void useOffline(CounterOffline *offline) { offline_ = offline; }
 
 signals:
     // A receipt taken up again: the screen shows these lines and this total.
@@ -73,6 +78,9 @@ private:
     // The till the counter sells at, or a DataError saying how to register it.
     const Till &till();
     void showNumber();
+    // Keeps the receipt on the till while the server is away; false when it cannot be (a shop
+    // file, or a failure other than the server gone).
+    bool keptOffline(const ReceiptRecord &record, const DataError *failure);
 
     QWidget *screen_;
     ShopContext context_;
@@ -84,4 +92,5 @@ private:
     QPushButton *pay_ = nullptr;
     QPushButton *unpaid_ = nullptr;
     QLabel *number_ = nullptr;
+    CounterOffline *offline_ = nullptr;
 };

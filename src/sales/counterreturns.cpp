@@ -42,6 +42,8 @@ CounterReturns::CounterReturns(QWidget *screen, const ShopContext &context,
 }
 
 bool CounterReturns::shopHasThem() {
+    if (sessions_->needsServer(QStringLiteral("A refund or a void")))
+        return false;
     bool has = false;
     policy::reportOnError(*context_.messages, [this, &has] {
         has = hasShopVersion(context_, session_->connection(), shop::sessionsVersion);

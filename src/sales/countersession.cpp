@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "conversions.h"
 #include "counterbox.h"
+#include "counteroffline.h"
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "screenheading.h"
@@ -136,10 +137,17 @@ std::optional<qint64> CounterSession::till() {
 void CounterSession::refresh() {
     if (!enabled_)
         return;
-    policy::reportOnError(*context_.messages, [this] {
-        const std::optional<qint64> id = till();
-        current_ = id ? shop::openSessionOf(session_->connection(), *id) : std::nullopt;
-    });
+    // Offline the session open when the server went away goes on; none opens meanwhile.
+    if (offline_ == nullptr || !offline_->isOffline())
+        policy::reportOnError(*context_.messages, [this] {
+            try {
+                const std::optional<qint64> id = till();
+                current_ = id ? shop::openSessionOf(session_->connection(), *id) : std::nullopt;
+            } catch (const DataError &error) {
+                if (offline_ == nullptr || !offline_->takesOver(error))
+                    throw;
+            }
+        });
     show();
 }
 
@@ -204,8 +212,12 @@ bool CounterSession::openSession() {
     return true;
 }
 
+bool CounterSession::needsServer(const QString &work) {
+    return offline_ != nullptr && offline_->refuses(work);
+}
+
 void CounterSession::moveCash(bool in) {
-    if (!enabled_)
+    if (!enabled_ || needsServer(in ? QStringLiteral("Cash In") : QStringLiteral("Cash Out")))
         return;
     refresh();
     if (!current_) {
@@ -252,6 +264,14 @@ bool CounterSession::noUnpaidReceipts() {
 void CounterSession::closeSession() {
     if (!enabled_)
         return;
+    if (const int waiting = offline_ != nullptr ? offline_->waiting() : 0; waiting > 0) {
+        context_.messages->inform(
+            QStringLiteral("This till has %1 receipt(s) made while the shop's server was away "
+                           "that are not on the server yet. The session can be closed once "
+                           "they are sent, so that its Z report holds them.")
+                .arg(waiting));
+        return;
+    }
     refresh();
     if (!current_) {
         context_.messages->inform(QStringLiteral("No session is open at this till."));

@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
+class CounterOffline;
 class SessionReportWindow;
 class ShopSession;
 
@@ -48,6 +49,10 @@ public:
     // The Z report of the last closing shown by this counter; null before.
     SessionReportWindow *lastZReport() const { return zReport_; }
     QLineEdit *floatBox() const { return float_; }
+    // While the shop's server is away, the session opened before goes on.
+    void useOffline(CounterOffline *offline) { offline_ = offline; }
+    // True, and the operator told so, when `work` cannot be done now for want of the server.
+    bool needsServer(const QString &work);
 
 signals:
     // A session opened or closed here.
@@ -73,4 +78,5 @@ private:
     QLabel *shown_ = nullptr;
     QPushButton *open_ = nullptr;
     SessionReportWindow *zReport_ = nullptr;
+    CounterOffline *offline_ = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "conversions.h"
+#include "counteroffline.h"
 #include "counterpayments.h"
 #include "counterreturns.h"
 #include "countersession.h"
@@ -63,8 +64,11 @@ void SellScreen::openSources() {
     session_->requireTable(tables::Titles::table, tables::Titles::columns);
     session_->requireTable(tables::soldbook::table, tables::soldbook::columns);
     session_->requireTable(tables::onsale::table, tables::onsale::columns);
+    offline_ = new CounterOffline(this, context_);
     payments_ = new CounterPayments(this, context_, session_);
+    payments_->useOffline(offline_);
     sessions_ = new CounterSession(this, context_, session_, payments_->enabled());
+    sessions_->useOffline(offline_);
     returns_ = new CounterReturns(this, context_, session_, payments_, sessions_);
 }
 
@@ -112,27 +116,56 @@ bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
         quantityEdit_->selectAll();
         return false;
     }
-    if (!titlelookup::find(*titles_, isbnEdit_->text(), *context_.messages))
-        return false;
-    const QString isbn = titles_->text(tables::Titles::ISBN); // the offer is kept under it
     SaleLine sale;
-    sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
-    sale.isbn = titles_->text(tables::Titles::ISBN);
-    sale.title = titles_->text(tables::Titles::Title);
+    std::optional<Money> salePrice;
+    if (!titleFor(sale, salePrice))
+        return false;
+    const QString isbn = sale.isbn; // the offer is kept under it
     if (replaced && *replaced != sale.bookNo && quantityTaken_) {
         // Another title replaces one not sold: the copies were typed for that one.
         quantity = 1;
         quantityEdit_->setText(QStringLiteral("1"));
     }
     sale.quantity = *quantity;
-    const auto salePrice = Money::fromValue(titles_->value(tables::Titles::SalePrice));
     if (!salePrice)
         throw DataError(QStringLiteral("The title \"%1\" has no sale price in the catalogue, so "
                                        "it cannot be sold until it has one.")
                             .arg(sale.title));
-    const std::optional<Money> offer = todaysOffer(isbn);
+    const std::optional<Money> offer =
+        offline_->isOffline() ? offline_->offer(isbn, context_.clock->today()) : todaysOffer(isbn);
     sale.price = offer.value_or(*salePrice);
     showLookup(sale, *salePrice, offer);
+    return true;
+}
+
+bool SellScreen::titleFor(SaleLine &sale, std::optional<Money> &salePrice) {
+    if (offline_->isOffline())
+        return titleInCopy(sale, salePrice);
+    try {
+        if (!titlelookup::find(*titles_, isbnEdit_->text(), *context_.messages))
+            return false;
+    } catch (const DataError &error) {
+        if (!offline_->takesOver(error))
+            throw;
+        return titleInCopy(sale, salePrice);
+    }
+    sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
+    sale.isbn = titles_->text(tables::Titles::ISBN);
+    sale.title = titles_->text(tables::Titles::Title);
+    salePrice = Money::fromValue(titles_->value(tables::Titles::SalePrice));
+    return true;
+}
+
+bool SellScreen::titleInCopy(SaleLine &sale, std::optional<Money> &salePrice) {
+    const std::optional<CopiedTitle> title = offline_->title(isbnEdit_->text().trimmed());
+    if (!title) {
+        context_.messages->inform(titlelookup::notFoundMessage());
+        return false;
+    }
+    sale.bookNo = title->bookNo;
+    sale.isbn = title->isbn;
+    sale.title = title->title;
+    salePrice = title->salePrice;
     return true;
 }
 
@@ -187,8 +220,10 @@ void SellScreen::findTitle() {
 }
 
 void SellScreen::recordSale() {
+    // Offline the stock may go below zero without a question: the copy's count is old.
     if (!lookedUp_ || !sessions_->readyToSell() ||
-        !stockquestion::allows(*session_, *context_.messages, *lookedUp_))
+        (!offline_->isOffline() &&
+         !stockquestion::allows(*session_, *context_.messages, *lookedUp_)))
         return;
     const bool booked = policy::reportOnError(
         *context_.messages,

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class CounterOffline;
 class CounterPayments;
 class CounterReturns;
 class CounterSession;
@@ -59,6 +60,11 @@ private:
     void alignListCaptions();
     // True when a title was found and shown; `replaced` is the title the lookup replaces.
     bool lookUpTitle(std::optional<qint64> replaced);
+    // The title from the shop's catalogue, or from the till's copy while the server is away:
+    // the sale without its price, and the catalogue's price. False when none was found (the
+    // operator was told).
+    bool titleFor(SaleLine &sale, std::optional<Money> &salePrice);
+    bool titleInCopy(SaleLine &sale, std::optional<Money> &salePrice);
     std::optional<Money> todaysOffer(const QString &isbn);
     void showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer);
     void printReceiptLine();
@@ -88,6 +94,7 @@ private:
     CounterPayments *payments_ = nullptr; // receipts and payment, when the shop takes them
     CounterSession *sessions_ = nullptr;  // the till's session, when the shop takes payment
     CounterReturns *returns_ = nullptr;   // refunds and voids
+    CounterOffline *offline_ = nullptr;   // selling while the shop's server is away
 
     std::optional<SaleLine> lookedUp_; // what OK books; empty after ClearDisplay
     Money saleTotal_;                  // exact: the sum of the list's subtotals

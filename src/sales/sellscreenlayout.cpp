@@ -2,6 +2,7 @@
 // has them.
 #include "sellscreen.h"
 
+#include "counteroffline.h"
 #include "counterpayments.h"
 #include "counterreturns.h"
 #include "countersession.h"
@@ -189,6 +190,7 @@ void SellScreen::arrangeControls() {
     page->addWidget(find("Label5"), 0, Qt::AlignHCenter);
     page->addSpacing(8);
     page->addWidget(sessions_->strip());
+    page->addWidget(offline_->status());
     page->addLayout(entry);
     page->addSpacing(12);
     page->addLayout(shown);

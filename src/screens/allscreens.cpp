@@ -13,8 +13,10 @@
 #include "newqtyscreen.h"
 #include "newtitlescreen.h"
 #include "onsalescreen.h"
+#include "outboxsender.h"
 #include "paidrecordsscreen.h"
 #include "receipts.h"
+#include "refusedreceiptsscreen.h"
 #include "safescreen.h"
 #include "screenids.h"
 #include "screenregistry.h"
@@ -38,6 +40,8 @@ int versionNeeded(const QString &screenId) {
         screenId == QLatin1String(screenid::TillSessions) ||
         screenId == QLatin1String(screenid::XReport))
         return shop::sessionsVersion;
+    if (screenId == QLatin1String(screenid::RefusedReceipts))
+        return offline::latereceiptsVersion;
     return 1;
 }
 
@@ -74,6 +78,8 @@ void registerAllScreens(ScreenRegistry &registry) {
     registry.add(screenid::PaidRecords, build<PaidRecordsScreen>());
     registry.add(screenid::TillSessions, build<TillSessionsScreen>(screenid::TillSessions));
     registry.add(screenid::XReport, build<XReportScreen>(screenid::XReport));
+    registry.add(screenid::RefusedReceipts,
+                 build<RefusedReceiptsScreen>(screenid::RefusedReceipts));
     for (const EditorDefinition &definition : maintenanceScreenTable())
         registry.add(definition.screenId, [definition](const ShopContext &context) -> QWidget * {
             if (!hasVersionFor(definition.screenId, context))

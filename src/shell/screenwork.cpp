@@ -43,6 +43,7 @@ constexpr Entry kScreens[] = {
     // counted is the back office's.
     {screenid::TillSessions, Desk::TillReport, "The list of till sessions"},
     {screenid::XReport, Desk::BackOffice, "The X report"},
+    {screenid::RefusedReceipts, Desk::BackOffice, "The list of refused receipts"},
 };
 
 } // namespace

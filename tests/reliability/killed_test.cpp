@@ -6,11 +6,12 @@
 #include "connection.h"
 #include "opendatabase.h"
 #include "receipts.h"
-#include "tillsessions.h"
 #include "reliabilitysupport.h"
 #include "shopbackups.h"
 #include "shopsession.h"
 #include "testserver.h"
+#include "tillcopy.h"
+#include "tillsessions.h"
 
 #include <QDir>
 #include <QProcess>
@@ -136,8 +137,8 @@ KillFigures killRepeatedly(const KillRun &run, std::mt19937 &random) {
         const int now = run.stored();
         if (now > stored)
             ++figures.midWork;
-        longestDelayMs = now > stored ? std::max(40, longestDelayMs / 2)
-                                      : std::min(2000, longestDelayMs * 2);
+        longestDelayMs =
+            now > stored ? std::max(40, longestDelayMs / 2) : std::min(2000, longestDelayMs * 2);
         stored = now;
     }
     return figures;
@@ -191,8 +192,8 @@ QStringList sessionFaults(Connection &db) {
 // shop refuses.
 QStringList closeWhatIsOpen(const QString &location) {
     ShopSession session(drivers::open(location));
-    const auto open = shop::openSessionOf(session.connection(),
-                                          shop::thisTill(session.connection())->id);
+    const auto open =
+        shop::openSessionOf(session.connection(), shop::thisTill(session.connection())->id);
     if (!open)
         return {};
     try {
@@ -359,6 +360,38 @@ TEST(KilledMidWork, AReceiptsPaymentIsWholeOrAbsentAndCanBePaidAfterAKill) {
 
 // A backup killed at any moment leaves nothing that counts as a backup: every name the list
 // shows unpacks and passes its whole check, and the next backup clears what was left.
+// A till selling while its server is away is killed at random moments: every receipt it
+// printed is still in its outbox under the number printed, and the numbers run on without a
+// gap or a number twice.
+TEST(KilledMidWork, ATillKilledWhileOfflineLosesNoReceiptItPrinted) {
+    QTemporaryDir dir;
+    const QString path = TillCopy::fileFor(dir.path(), QStringLiteral("backoffice"));
+    std::mt19937 random(30);
+    qint64 lastPrinted = 0;
+    int midWork = 0;
+    for (int k = 0; k < 40; ++k) {
+        QProcess worker;
+        worker.start(QStringLiteral(RELIABILITY_WORKER), {QStringLiteral("offline"), path});
+        ASSERT_TRUE(worker.waitForStarted(10000) && worker.waitForReadyRead(10000));
+        QThread::msleep(std::uniform_int_distribution<unsigned long>(0, 60)(random));
+        ::kill(static_cast<pid_t>(worker.processId()), SIGKILL);
+        worker.waitForFinished(10000);
+        for (const QByteArray &line : worker.readAllStandardOutput().split('\n'))
+            if (line.startsWith("printed "))
+                lastPrinted = std::max(lastPrinted, line.mid(8).toLongLong());
+        TillCopy copy(path); // opens after every kill
+        const std::vector<OutboxItem> kept = copy.oldest(1000000);
+        ASSERT_GE(static_cast<qint64>(kept.size()), lastPrinted) << "kill " << k;
+        for (std::size_t i = 0; i < kept.size(); ++i)
+            ASSERT_EQ(kept[i].number, static_cast<qint64>(i) + 1) << "kill " << k;
+        midWork += static_cast<qint64>(kept.size()) > lastPrinted ? 1 : 0;
+    }
+    EXPECT_GT(lastPrinted, 0);
+    std::printf("[          ] offline till: %lld receipts printed over 40 kills, %d kills between "
+                "keeping and printing\n",
+                static_cast<long long>(lastPrinted), midWork);
+}
+
 TEST(KilledMidWork, NoHalfMadeBackupIsEverCounted) {
     const unsigned seedValue = std::random_device{}();
     std::mt19937 random(seedValue);

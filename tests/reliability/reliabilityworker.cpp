@@ -15,6 +15,7 @@
 #include "screenregistry.h"
 #include "shopbackups.h"
 #include "shopsession.h"
+#include "tillcopy.h"
 #include "tillsessions.h"
 
 #include <QApplication>
@@ -130,12 +131,37 @@ void press(QWidget *screen, const char *name) {
         receipt.paidAt = at;
         shop::storeReceipt(session, receipt);
         if (n % 2 == 0)
-            shop::storeRefund(session, {uuid(), receipt.id, QStringLiteral("Faulty"), cash, at,
+            shop::storeRefund(session, {uuid(),
+                                        receipt.id,
+                                        QStringLiteral("Faulty"),
+                                        cash,
+                                        at,
                                         {{1, 1, 0, {}, {}, {}, 1, false}}});
         if (n % 5 == 4) {
             shop::closeSession(session, {shop::openSessionOf(db, till)->id, {}, at});
             shop::openSession(session, {Money(), at});
         }
+    }
+}
+
+// A till selling while its server is away: each receipt kept in its own file, then "printed"
+// (its number written out), until the worker is killed.
+[[noreturn]] void sellOffline(const QString &path) {
+    TillCopy copy(path);
+    const QDateTime at(QDate(2001, 5, 3), QTime(10, 31));
+    std::puts("ready");
+    std::fflush(stdout);
+    for (;;) {
+        const qint64 number =
+            copy.queueReceipt({QUuid::createUuid().toString(QUuid::WithoutBraces),
+                               at,
+                               {{1, 1, QStringLiteral("9780000000001"), QStringLiteral("T"),
+                                 Money::fromUnits(125000), 1, at.date(), at.time()}},
+                               {},
+                               {},
+                               {}});
+        std::printf("printed %lld\n", static_cast<long long>(number));
+        std::fflush(stdout);
     }
 }
 
@@ -145,9 +171,11 @@ int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QStringList modes{"sell", "pay", "backup", "receipts"};
+    const QStringList modes{"sell", "pay", "backup", "receipts", "offline"};
     if (args.size() != 3 || !modes.contains(args[1])) {
-        std::fputs("usage: reliability_worker sell|pay|backup|receipts <shop location>\n", stderr);
+        std::fputs("usage: reliability_worker sell|pay|backup|receipts <shop location> | offline "
+                   "<till file>\n",
+                   stderr);
         return 2;
     }
     if (args[1] == "backup") {
@@ -155,6 +183,8 @@ int main(int argc, char *argv[]) {
         std::fflush(stdout);
         backUp(args[2]);
     }
+    if (args[1] == "offline")
+        sellOffline(args[2]);
     if (args[1] == "receipts") {
         try {
             takeReceipts(args[2]);
@@ -166,7 +196,7 @@ int main(int argc, char *argv[]) {
     StderrMessages messages;
     FixedClock clock(QDate(2001, 5, 3), QTime(10, 30, 0));
     NoOpener opener;
-    const ShopContext context{drivers::open(args[2]), &messages, &clock, &opener};
+    const ShopContext context{drivers::open(args[2]), &messages, &clock, &opener, nullptr};
     ScreenRegistry registry;
     registerAllScreens(registry);
     const bool selling = args[1] == "sell";

@@ -39,12 +39,12 @@ const LoginCase kLogins[] = {
      "",
      {"frmSell", "frmBookQuery", "A1A2", "frmDayReport", "frmMonthRpt", "frmTillSessions"},
      {"frmInvoice", "frmCheckPay", "OnSaleReg", "dataSoldBook", "frmSafe", "frmXReport",
-      "dataRefundReasons"}},
+      "dataRefundReasons", "frmRefusedReceipts"}},
     {"qmgate_office",
      "LOGIN IN ROLE quillmart_office",
      "",
      {"frmSell", "A1A2", "frmInvoice", "frmCheckPay", "OnSaleReg", "dataSoldBook", "frmBill",
-      "frmXReport", "frmTillSessions"},
+      "frmXReport", "frmTillSessions", "frmRefusedReceipts"},
      {}},
 };
 

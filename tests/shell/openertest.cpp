@@ -56,6 +56,7 @@ TEST_F(OpenerTest, EachMenuItemOpensItsScreen) {
         {"mnuSaleOnsale", "OnSaleReg"},
         {"mnuSaleSessions", "frmTillSessions"},
         {"mnuSaleXReport", "frmXReport"},
+        {"mnuSaleRefused", "frmRefusedReceipts"},
         {"mnuDataTitles", "dataTitles"},
         {"mnuDatasoldbook", "dataSoldBook"},
         {"mnuDataPublisher", "datapublisher"},
@@ -215,7 +216,7 @@ TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
             EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
             ++commands;
         }
-    EXPECT_EQ(commands, 27 + 12);
+    EXPECT_EQ(commands, 28 + 12);
     EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 

@@ -155,7 +155,8 @@ QString freshShop() {
         QStringLiteral("TRUNCATE receipts, receiptlines, payments, receiptrounding, tills, "
                        "paymentmethods, shopsettings, tillsessions, receiptsessions, "
                        "cashmovements, refundreasons, refunds, refundlines, linesback, voids, "
-                       "voidlines, zreports, zreportmethods, xreports RESTART IDENTITY; INSERT "
+                       "voidlines, zreports, zreportmethods, xreports, receivedreceipts, "
+                       "refusedreceipts RESTART IDENTITY; INSERT "
                        "INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), ('Card', "
                        "'card'); INSERT INTO refundreasons (name) VALUES ('%1')")
             .arg(shop::startingRefundReasons().join(QStringLiteral("'), ('"))));

@@ -158,6 +158,16 @@ public:
     virtual void closeSession(Connection &connection, const SessionClosing &closing) const = 0;
     virtual StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) const = 0;
     virtual void storeVoid(Connection &connection, const VoidRecord &voidRecord) const = 0;
+    // A receipt a till made while the shop could not be reached, stored now in the caller's
+    // transaction: records the till's own number of it and when the shop received it (`at` on
+    // a file; a server takes its own time). Recorded once: a receipt sent again changes nothing.
+    virtual void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber,
+                                 const QDateTime &at) const = 0;
+    // A receipt of this till that the shop refused for good: kept once, with the reason and the
+    // receipt as the till made it (`made`), for the back office.
+    virtual void receiptRefused(Connection &connection, const QString &receipt,
+                                const QString &reason, const QString &made,
+                                const QDateTime &at) const = 0;
     // Records that an X report of the session was opened now by this login.
     virtual void recordXReport(Connection &connection, qint64 session,
                                const QDateTime &at) const = 0;

@@ -4,13 +4,19 @@
 
 #include "shopdatabase.h"
 
+#include <memory>
+
 class MessageBoxes;
 class Clock;
 class ScreenOpener;
+class TillCopy;
 
 struct ShopContext {
     ShopDatabase shop;
     MessageBoxes *messages = nullptr;
     const Clock *clock = nullptr;
     ScreenOpener *opener = nullptr;
+    // A till of a shop on a server: its own file, by which the counter sells while the server
+    // cannot be reached. None for a shop file.
+    std::shared_ptr<TillCopy> tillCopy;
 };

@@ -150,9 +150,18 @@ public:
         servertill::storeVoid(connection, voidRecord);
     }
 
+    // The server's own time of arrival; the shop's functions take the till from the login.
+    void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber,
+                         const QDateTime &) const override {
+        servertill::receiptReceived(connection, receipt, tillNumber);
+    }
+    void receiptRefused(Connection &connection, const QString &receipt, const QString &reason,
+                        const QString &made, const QDateTime &) const override {
+        servertill::receiptRefused(connection, receipt, reason, made);
+    }
+
     // Recorded by the back office's login itself, which may add the row.
-    void recordXReport(Connection &connection, qint64 session,
-                       const QDateTime &at) const override {
+    void recordXReport(Connection &connection, qint64 session, const QDateTime &at) const override {
         static const EngineSql sql{QStringLiteral("INSERT INTO xreports (session, openedat, "
                                                   "login) VALUES ($1, $2, session_user)"),
                                    false};
@@ -169,9 +178,9 @@ public:
         return sql;
     }
     const EngineSql &sessionMethods() const override {
-        static const EngineSql sql{QStringLiteral("SELECT * FROM %1($1)")
-                                       .arg(QLatin1String(serverroles::kSessionMethods)),
-                                   true};
+        static const EngineSql sql{
+            QStringLiteral("SELECT * FROM %1($1)").arg(QLatin1String(serverroles::kSessionMethods)),
+            true};
         return sql;
     }
 

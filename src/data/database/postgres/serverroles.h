@@ -20,6 +20,10 @@ inline constexpr char kMoveCash[] = "quillmart_move_cash";
 inline constexpr char kCloseSession[] = "quillmart_close_session";
 inline constexpr char kStoreRefund[] = "quillmart_store_refund";
 inline constexpr char kStoreVoid[] = "quillmart_store_void";
+// A receipt a till made while the server was away: its arrival recorded, or its refusal for
+// good kept for the back office (version 6).
+inline constexpr char kReceiptReceived[] = "quillmart_receipt_received";
+inline constexpr char kRefuseReceipt[] = "quillmart_refuse_receipt";
 // A session's figures so far, the back office's (version 4).
 inline constexpr char kSessionTotals[] = "quillmart_session_totals";
 inline constexpr char kSessionMethods[] = "quillmart_session_methods";

@@ -16,9 +16,8 @@ namespace servertill {
 namespace {
 
 QJsonObject call(Connection &connection, const char *function, const QJsonObject &work) {
-    Statement call = connection.prepare(
-        EngineSql{QStringLiteral("SELECT %1($1::jsonb)::text").arg(QLatin1String(function)),
-                  false});
+    Statement call = connection.prepare(EngineSql{
+        QStringLiteral("SELECT %1($1::jsonb)::text").arg(QLatin1String(function)), false});
     call.bindAll({QString::fromUtf8(QJsonDocument(work).toJson(QJsonDocument::Compact))});
     if (!call.step())
         throw DataError(QStringLiteral("the shop server did not answer"));
@@ -89,6 +88,16 @@ void storeVoid(Connection &connection, const VoidRecord &voidRecord) {
           {"line", voidRecord.line},
           {"reason", voidRecord.reason},
           {"at", conv::isoMoment(voidRecord.at)}});
+}
+
+void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber) {
+    call(connection, serverroles::kReceiptReceived, {{"receipt", receipt}, {"number", tillNumber}});
+}
+
+void receiptRefused(Connection &connection, const QString &receipt, const QString &reason,
+                    const QString &made) {
+    call(connection, serverroles::kRefuseReceipt,
+         {{"receipt", receipt}, {"reason", reason}, {"made", made}});
 }
 
 } // namespace servertill

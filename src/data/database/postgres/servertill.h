@@ -14,4 +14,8 @@ void closeSession(Connection &connection, const SessionClosing &closing);
 StoredRefund storeRefund(Connection &connection, const RefundRecord &refund);
 void storeVoid(Connection &connection, const VoidRecord &voidRecord);
 
+void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber);
+void receiptRefused(Connection &connection, const QString &receipt, const QString &reason,
+                    const QString &made);
+
 } // namespace servertill

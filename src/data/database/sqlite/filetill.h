@@ -19,6 +19,11 @@ StoredRefund storeRefund(Connection &connection, const RefundRecord &refund);
 void storeVoid(Connection &connection, const VoidRecord &voidRecord);
 void recordXReport(Connection &connection, qint64 session, const QDateTime &at);
 
+void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber,
+                     const QDateTime &at);
+void receiptRefused(Connection &connection, const QString &receipt, const QString &reason,
+                    const QString &made, const QDateTime &at);
+
 // The figures of a session (?1) as the file computes them: the X report's, and the Z report's
 // at its closing. The totals, one row: receipts, sales, voids, voided, refunds, refunded,
 // rounding, cash in, cash out. The methods, a row each: method, name, kind, taken, refunded,

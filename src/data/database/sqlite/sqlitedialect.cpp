@@ -65,8 +65,16 @@ public:
         filetill::storeVoid(connection, voidRecord);
     }
 
-    void recordXReport(Connection &connection, qint64 session,
-                       const QDateTime &at) const override {
+    void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber,
+                         const QDateTime &at) const override {
+        filetill::receiptReceived(connection, receipt, tillNumber, at);
+    }
+    void receiptRefused(Connection &connection, const QString &receipt, const QString &reason,
+                        const QString &made, const QDateTime &at) const override {
+        filetill::receiptRefused(connection, receipt, reason, made, at);
+    }
+
+    void recordXReport(Connection &connection, qint64 session, const QDateTime &at) const override {
         filetill::recordXReport(connection, session, at);
     }
     const EngineSql &sessionTotals() const override {

@@ -1,0 +1,33 @@
+// Receipts a till made while the shop could not be reached, as a shop file records their
+// arrival and their refusal. A file is one till, its first; each is written once by the
+// receipt's key, so that a receipt sent again changes nothing.
+#include "filetill.h"
+
+#include "connection.h"
+#include "conversions.h"
+
+namespace filetill {
+
+void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber,
+                     const QDateTime &at) {
+    if (!connection
+             .scalar(QStringLiteral("SELECT 1 FROM [receipts] WHERE [Receipt] = ?1"), {receipt})
+             .isValid())
+        throw refused(QStringLiteral("the receipt %1 is not a stored receipt").arg(receipt));
+    Statement insert = connection.prepare(
+        QStringLiteral("INSERT INTO [receivedreceipts] ([Receipt], [Till], [TillNumber], "
+                       "[Received]) VALUES (?1, ?2, ?3, ?4) ON CONFLICT DO NOTHING"));
+    insert.bindAll({receipt, thisTill(connection), tillNumber, conv::isoMoment(at)});
+    insert.step();
+}
+
+void receiptRefused(Connection &connection, const QString &receipt, const QString &reason,
+                    const QString &made, const QDateTime &at) {
+    Statement insert = connection.prepare(
+        QStringLiteral("INSERT INTO [refusedreceipts] ([Receipt], [Till], [Reason], [Refused], "
+                       "[Made]) VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT DO NOTHING"));
+    insert.bindAll({receipt, thisTill(connection), reason, conv::isoMoment(at), made});
+    insert.step();
+}
+
+} // namespace filetill

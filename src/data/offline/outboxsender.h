@@ -1,0 +1,40 @@
+// Sending a till's outbox to the shop when the server can be reached again: oldest first,
+// each receipt in one transaction of its own through the shop's one store of a receipt (by its
+// identifier, so that a receipt stored before its till heard the answer is not stored twice),
+// with the record of its arrival. A receipt leaves the outbox only once the commit was
+// confirmed. A lost connection stops the sending (the rest waits for the next try); a receipt
+// the shop refuses for good is set aside, on the till and in the shop, and the rest goes on.
+#pragma once
+
+#include "dataerror.h"
+
+#include <QDateTime>
+#include <QString>
+#include <vector>
+
+class ShopSession;
+class TillCopy;
+
+namespace offline {
+
+// The shop's version that records receipts sent late and keeps those it refused.
+inline constexpr int latereceiptsVersion = 6;
+
+struct SendReport {
+    int sent = 0;
+    // Each receipt refused for good this time: the till's number and the shop's reason.
+    std::vector<std::pair<qint64, QString>> refused;
+    bool reachedServer = false; // at least one answer came back
+    bool interrupted = false;   // the connection was lost: what is left waits
+    QString interruption;       // why, as the engine said it
+};
+
+// Sends what waits, up to `limit` receipts (all of them when 0). Never throws a DataError for
+// a receipt: the report says what became of them.
+SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, int limit = 0);
+
+// Whether a failure of this kind means the server or the connection, which passes, rather
+// than the receipt itself, which sending again will not mend.
+bool passes(DataError::Kind kind);
+
+} // namespace offline

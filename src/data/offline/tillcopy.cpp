@@ -1,0 +1,174 @@
+// The till's own file: its tables, its state, its outbox.
+#include "tillcopy.h"
+
+#include "conversions.h"
+#include "dataerror.h"
+#include "opendatabase.h"
+#include "privatefiles.h"
+#include "receiptcodec.h"
+#include "shopdatabase.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+const QString kLastContact = QStringLiteral("LastContact");
+const QString kLastRefresh = QStringLiteral("LastRefresh");
+const QString kNextNumber = QStringLiteral("NextNumber");
+
+Connection openFile(const QString &path) {
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        QString why;
+        if (!privatefiles::makeFolder(file.absolutePath()) || !privatefiles::createFile(path, &why))
+            throw DataError(DataError::Kind::Missing,
+                            QStringLiteral("The till's own file %1 cannot be made: %2")
+                                .arg(QDir::toNativeSeparators(path), why));
+    }
+    return drivers::open(path).connect();
+}
+
+} // namespace
+
+QString TillCopy::fileFor(const QString &dataFolder, const QString &shopName) {
+    // The server's name as a file name: letters, digits, dots and hyphens kept.
+    QString name = shopName;
+    name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]+")), QStringLiteral("_"));
+    return QDir(dataFolder).filePath(QStringLiteral("till-%1.sqlite").arg(name));
+}
+
+TillCopy::TillCopy(const QString &path) : path_(path), connection_(openFile(path)) {
+    makeTables();
+}
+
+void TillCopy::makeTables() {
+    // Amounts are kept as their exact decimal text; the outbox's Item is its order of making.
+    connection_.exec(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS copytitles (BOOKNO INTEGER PRIMARY KEY, ISBN TEXT NOT NULL, "
+        "Title TEXT NOT NULL, Author TEXT NOT NULL, Price TEXT, Qty INTEGER NOT NULL);"
+        "CREATE INDEX IF NOT EXISTS copytitles_isbn ON copytitles (ISBN);"
+        "CREATE TABLE IF NOT EXISTS copyoffers (Offer INTEGER PRIMARY KEY, ISBN TEXT NOT NULL, "
+        "Price TEXT NOT NULL, FromDay TEXT NOT NULL, ToDay TEXT NOT NULL);"
+        "CREATE INDEX IF NOT EXISTS copyoffers_isbn ON copyoffers (ISBN);"
+        "CREATE TABLE IF NOT EXISTS outbox (Item INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "Receipt TEXT NOT NULL UNIQUE, Number INTEGER NOT NULL, Made TEXT NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS outboxlines (Receipt TEXT NOT NULL, Line INTEGER NOT NULL, "
+        "BOOKNO INTEGER NOT NULL, Qty INTEGER NOT NULL, PRIMARY KEY (Receipt, Line));"
+        "CREATE TABLE IF NOT EXISTS setaside (Receipt TEXT PRIMARY KEY, Number INTEGER NOT NULL, "
+        "Reason TEXT NOT NULL, At TEXT NOT NULL, Made TEXT NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS tillstate (Key TEXT PRIMARY KEY, Value TEXT NOT NULL)"));
+}
+
+std::optional<QString> TillCopy::state(const QString &key) {
+    const QVariant value =
+        connection_.scalar(QStringLiteral("SELECT Value FROM tillstate WHERE Key = ?1"), {key});
+    if (!value.isValid())
+        return std::nullopt;
+    return value.toString();
+}
+
+void TillCopy::setState(const QString &key, const QString &value) {
+    Statement upsert = connection_.prepare(
+        QStringLiteral("INSERT INTO tillstate (Key, Value) VALUES (?1, ?2) ON CONFLICT (Key) DO "
+                       "UPDATE SET Value = excluded.Value"));
+    upsert.bindAll({key, value});
+    upsert.step();
+}
+
+std::optional<QDateTime> TillCopy::lastContact() {
+    const auto text = state(kLastContact);
+    return text ? std::optional(conv::parseMoment(*text)) : std::nullopt;
+}
+
+void TillCopy::setLastContact(const QDateTime &at) {
+    setState(kLastContact, conv::isoMoment(at));
+}
+
+std::optional<QDateTime> TillCopy::lastRefresh() {
+    const auto text = state(kLastRefresh);
+    return text ? std::optional(conv::parseMoment(*text)) : std::nullopt;
+}
+
+qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt) {
+    Transaction transaction(connection_);
+    qint64 number =
+        connection_
+            .scalar(QStringLiteral("SELECT Number FROM outbox WHERE Receipt = ?1"), {receipt.id})
+            .toLongLong();
+    if (number == 0) {
+        number = state(kNextNumber).value_or(QStringLiteral("1")).toLongLong();
+        setState(kNextNumber, QString::number(number + 1));
+    }
+    Statement keep = connection_.prepare(QStringLiteral(
+        "INSERT INTO outbox (Receipt, Number, Made) VALUES (?1, ?2, ?3) ON CONFLICT (Receipt) "
+        "DO UPDATE SET Made = excluded.Made"));
+    keep.bindAll({receipt.id, number, QString::fromUtf8(receiptcodec::write(receipt))});
+    keep.step();
+    Statement line = connection_.prepare(
+        QStringLiteral("INSERT INTO outboxlines (Receipt, Line, BOOKNO, Qty) VALUES (?1, ?2, "
+                       "?3, ?4) ON CONFLICT DO NOTHING"));
+    for (const ReceiptLineRecord &sold : receipt.lines) {
+        line.bindAll({receipt.id, sold.line, sold.bookNo, sold.quantity});
+        line.step();
+        line.reset();
+    }
+    transaction.commit();
+    return number;
+}
+
+int TillCopy::waiting() {
+    return connection_.scalar(QStringLiteral("SELECT count(*) FROM outbox")).toInt();
+}
+
+std::vector<OutboxItem> TillCopy::oldest(int limit) {
+    Statement select = connection_.prepare(
+        QStringLiteral("SELECT Item, Receipt, Number, Made FROM outbox ORDER BY Item LIMIT ?1"));
+    select.bindAll({limit});
+    std::vector<OutboxItem> items;
+    while (select.step())
+        items.push_back({select.value(0).toLongLong(), select.value(1).toString(),
+                         select.value(2).toLongLong(), select.value(3).toString().toUtf8()});
+    return items;
+}
+
+void TillCopy::sent(const std::vector<OutboxItem> &items, const QDateTime &at) {
+    Transaction transaction(connection_);
+    Statement lines =
+        connection_.prepare(QStringLiteral("DELETE FROM outboxlines WHERE Receipt = ?1"));
+    Statement receipt = connection_.prepare(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"));
+    for (const OutboxItem &item : items) {
+        lines.bindAll({item.id});
+        lines.step();
+        lines.reset();
+        receipt.bindAll({item.item});
+        receipt.step();
+        receipt.reset();
+    }
+    setState(kLastContact, conv::isoMoment(at));
+    transaction.commit();
+}
+
+void TillCopy::setAside(const OutboxItem &item, const QString &reason, const QDateTime &at) {
+    Transaction transaction(connection_);
+    Statement keep = connection_.prepare(
+        QStringLiteral("INSERT INTO setaside (Receipt, Number, Reason, At, Made) VALUES (?1, ?2, "
+                       "?3, ?4, ?5) ON CONFLICT DO NOTHING"));
+    keep.bindAll({item.id, item.number, reason, conv::isoMoment(at), QString::fromUtf8(item.made)});
+    keep.step();
+    connection_.scalar(QStringLiteral("DELETE FROM outboxlines WHERE Receipt = ?1"), {item.id});
+    connection_.scalar(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"), {item.item});
+    transaction.commit();
+}
+
+std::vector<SetAsideReceipt> TillCopy::setAsideReceipts() {
+    Statement select = connection_.prepare(
+        QStringLiteral("SELECT Receipt, Number, Reason, At FROM setaside ORDER BY At, Number"));
+    std::vector<SetAsideReceipt> receipts;
+    while (select.step())
+        receipts.push_back({select.value(0).toString(), select.value(1).toLongLong(),
+                            select.value(2).toString(),
+                            conv::parseMoment(select.value(3).toString())});
+    return receipts;
+}

@@ -1,0 +1,97 @@
+// A till's own file while it sells for a shop on a server: a plain SQLite file in the till's
+// data folder (0600, made here, named after the shop's server so that two shops never share
+// one) with the till's copy of what it sells, its outbox of receipts made while the server
+// could not be reached, in the order made, the receipts the shop refused for good, the last
+// contact with the server and the till's own next receipt number. Never the shop's tables.
+// Each call throws DataError.
+#pragma once
+
+#include "connection.h"
+#include "money.h"
+#include "receiptrecord.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+// A title as the copy holds it; the stock less the copies in receipts still waiting.
+struct CopiedTitle {
+    qint64 bookNo = 0;
+    QString isbn;
+    QString title;
+    QString author;
+    std::optional<Money> salePrice;
+    qint64 stock = 0;
+};
+
+// The first offer of an ISBN in the shop's stored order, as the counter takes it.
+struct CopiedOffer {
+    QString isbn;
+    Money price;
+    QDate begin;
+    QDate end;
+};
+
+// A receipt waiting to be sent, oldest first.
+struct OutboxItem {
+    qint64 item = 0;   // the order in which it was made
+    QString id;        // the receipt's identifier
+    qint64 number = 0; // the till's own number of it, printed for the customer
+    QByteArray made;   // the receipt as the till made it (receiptcodec)
+};
+
+// A receipt the shop refused for good, kept on the till with the shop's reason.
+struct SetAsideReceipt {
+    QString id;
+    qint64 number = 0;
+    QString reason;
+    QDateTime at;
+};
+
+class TillCopy {
+public:
+    // The till's file for the shop named `shopName` (its server), in `dataFolder`.
+    static QString fileFor(const QString &dataFolder, const QString &shopName);
+    // Opens the till's file, making it (and its folder) when missing.
+    explicit TillCopy(const QString &path);
+
+    const QString &path() const { return path_; }
+    Connection &connection() { return connection_; }
+
+    // The catalogue: replaced whole by each refresh (copyrefresh.h) in one transaction.
+    void replaceCatalogue(const std::vector<CopiedTitle> &titles,
+                          const std::vector<CopiedOffer> &offers, const QDateTime &at);
+    // The first title with this ISBN, its stock less the copies waiting in the outbox.
+    std::optional<CopiedTitle> findIsbn(const QString &isbn);
+    // The ISBN's offer price on `day`, if its first offer holds then.
+    std::optional<Money> offerOn(const QString &isbn, const QDate &day);
+    int titleCount();
+    std::optional<QDateTime> lastRefresh();
+
+    // When the till last reached the server.
+    std::optional<QDateTime> lastContact();
+    void setLastContact(const QDateTime &at);
+
+    // Keeps the receipt in the outbox under the till's next number of its own, in one
+    // transaction, before it is printed. The same receipt again keeps its number and its
+    // place and takes the parts made since (a payment added).
+    qint64 queueReceipt(const ReceiptRecord &receipt);
+    int waiting();
+    std::vector<OutboxItem> oldest(int limit);
+    // The receipts are on the server: they leave the outbox, in one transaction, and the
+    // server's answer is the last contact.
+    void sent(const std::vector<OutboxItem> &items, const QDateTime &at);
+    // The receipt was refused for good: it leaves the outbox for the set-aside list.
+    void setAside(const OutboxItem &item, const QString &reason, const QDateTime &at);
+    std::vector<SetAsideReceipt> setAsideReceipts();
+
+private:
+    std::optional<QString> state(const QString &key);
+    void setState(const QString &key, const QString &value);
+    void makeTables();
+
+    QString path_;
+    Connection connection_;
+};

@@ -1,0 +1,129 @@
+// The counter's offline selling: the till's copy, its outbox and the status line.
+#include "counteroffline.h"
+
+#include "clock.h"
+#include "connection.h"
+#include "copyrefresh.h"
+#include "messageboxes.h"
+#include "outboxsender.h"
+#include "screenheading.h"
+#include "shopsession.h"
+
+#include <QColor>
+#include <QLabel>
+#include <QPalette>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+// How often the counter looks whether work is due; what is due is decided by the shop's clock.
+constexpr int lookEveryMs = 5000;
+constexpr int retrySeconds = 60;
+} // namespace
+
+CounterOffline::CounterOffline(QWidget *screen, const ShopContext &context)
+    : QObject(screen), context_(context), copy_(context.tillCopy),
+      status_(named<QLabel>("lblOffline", screen)), timer_(new QTimer(this)) {
+    status_->setVisible(false);
+    QFont font = status_->font();
+    font.setBold(true);
+    status_->setFont(font);
+    // An amber band under the session's strip that the operator cannot miss.
+    status_->setAutoFillBackground(true);
+    QPalette band = status_->palette();
+    band.setColor(QPalette::Window, QColor(0xFF, 0xD8, 0x9C));
+    status_->setPalette(band);
+    status_->setContentsMargins(6, 4, 6, 4);
+    if (!available())
+        return;
+    connect(timer_, &QTimer::timeout, this, &CounterOffline::look);
+    timer_->start(lookEveryMs);
+    show();
+}
+
+bool CounterOffline::takesOver(const DataError &error) {
+    if (!available() || error.kind() != DataError::Kind::ConnectionLost)
+        return false;
+    offline_ = true;
+    lastTry_ = offline::now(*context_.clock);
+    show();
+    return true;
+}
+
+std::optional<CopiedTitle> CounterOffline::title(const QString &isbn) {
+    return copy_->findIsbn(isbn);
+}
+
+std::optional<Money> CounterOffline::offer(const QString &isbn, const QDate &day) {
+    return copy_->offerOn(isbn, day);
+}
+
+StoredReceipt CounterOffline::keep(const ReceiptRecord &record, const QString &prefix) {
+    const qint64 number = copy_->queueReceipt(record);
+    show();
+    // The till's own numbers, apart from the shop's ("A17"), on the customer's receipt.
+    return {number, QStringLiteral("%1-%2").arg(prefix).arg(number), record.paidAt.isValid()};
+}
+
+bool CounterOffline::refuses(const QString &work) {
+    if (!offline_)
+        return false;
+    context_.messages->inform(
+        QStringLiteral("%1 needs the shop's server, which cannot be reached now. Selling goes "
+                       "on; try again once the line \"Offline: ...\" has gone.")
+            .arg(work));
+    return true;
+}
+
+int CounterOffline::waiting() {
+    return available() ? copy_->waiting() : 0;
+}
+
+void CounterOffline::look() {
+    if (!available())
+        return;
+    const QDateTime at = offline::now(*context_.clock);
+    // A server cut off by the network answers a try only after its time-out, during which the
+    // counter waits: offline, the server is tried once a minute.
+    if (offline_ && lastTry_ && *lastTry_ <= at && lastTry_->secsTo(at) < retrySeconds)
+        return;
+    lastTry_ = at;
+    try {
+        if (copy_->waiting() > 0) {
+            ShopSession sending(context_.shop);
+            const offline::SendReport report = offline::sendOutbox(*copy_, sending, at);
+            offline_ = report.interrupted;
+            for (const auto &[number, reason] : report.refused)
+                context_.messages->inform(
+                    QStringLiteral("The shop refused receipt %1, made while the server was away: "
+                                   "%2. It is set aside and listed for the back office under "
+                                   "Sale > Refused Receipts; the other receipts went on.")
+                        .arg(number)
+                        .arg(reason));
+        }
+        // Online with nothing waiting, the server is read only when the copy is due.
+        if (copy_->waiting() == 0 && (offline_ || offline::refreshDue(*copy_, at))) {
+            Connection shop = context_.shop.connect();
+            if (offline::refreshDue(*copy_, at))
+                offline::refreshCopy(*copy_, shop, at);
+            copy_->setLastContact(at);
+            offline_ = false;
+        }
+    } catch (const DataError &error) {
+        if (error.kind() == DataError::Kind::ConnectionLost)
+            offline_ = true;
+    }
+    show();
+}
+
+void CounterOffline::show() {
+    const int count = copy_->waiting();
+    status_->setVisible(offline_ || count > 0);
+    const std::optional<QDateTime> contact = copy_->lastContact();
+    status_->setText(QStringLiteral("%1: %2 receipt%3 waiting. Last contact with the server: %4")
+                         .arg(offline_ ? QStringLiteral("Offline") : QStringLiteral("Sending"))
+                         .arg(count)
+                         .arg(count == 1 ? QString() : QStringLiteral("s"))
+                         .arg(contact ? contact->toString(QStringLiteral("yyyy/M/d HH:mm"))
+                                      : QStringLiteral("never")));
+}

@@ -1,0 +1,57 @@
+// The counter while the shop's server cannot be reached: for a shop on a server whose till keeps
+// its own file (ShopContext::tillCopy), lookups come from the till's copy of the catalogue and
+// each receipt is kept in the till's outbox under its own number, before it is printed. A look
+// every few seconds sends what waits once the server answers again, and refreshes the copy
+// every two minutes (by the shop's clock) while it does. The status line says how many
+// receipts wait and when the server last answered.
+#pragma once
+
+#include "dataerror.h"
+#include "receiptrecord.h"
+#include "shopcontext.h"
+#include "tillcopy.h"
+
+#include <QObject>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QTimer;
+class QWidget;
+
+class CounterOffline : public QObject {
+    Q_OBJECT
+public:
+    CounterOffline(QWidget *screen, const ShopContext &context);
+
+    // Whether this counter can sell without the server at all.
+    bool available() const { return copy_ != nullptr; }
+    bool isOffline() const { return offline_; }
+    // Whether the failure means the server is gone and the counter goes on without it; the
+    // counter is then offline until the server answers again.
+    bool takesOver(const DataError &error);
+    // The title with this ISBN in the till's copy, and its offer on `day`.
+    std::optional<CopiedTitle> title(const QString &isbn);
+    std::optional<Money> offer(const QString &isbn, const QDate &day);
+    // Keeps the receipt in the till's outbox; what the customer's receipt shows of it.
+    StoredReceipt keep(const ReceiptRecord &record, const QString &prefix);
+    // True, and the operator told so, when the counter is offline: `work` ("A refund") needs
+    // the server.
+    bool refuses(const QString &work);
+    // Receipts made offline and not yet on the server.
+    int waiting();
+    // Sends what waits when the server answers (tried once a minute while it does not), and
+    // refreshes the copy when due.
+    void look();
+    QLabel *status() const { return status_; }
+
+private:
+    void show();
+
+    ShopContext context_;
+    std::shared_ptr<TillCopy> copy_;
+    QLabel *status_;
+    QTimer *timer_;
+    bool offline_ = false;
+    std::optional<QDateTime> lastTry_; // of the server, by the shop's clock
+};

@@ -1,0 +1,66 @@
+// The list of receipts the shop refused from its tills.
+#include "refusedreceiptsscreen.h"
+
+#include "datagrid.h"
+#include "errorpolicy.h"
+#include "recordsource.h"
+#include "screenheading.h"
+#include "screenids.h"
+#include "shopsteps.h"
+#include "shoptables.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+using namespace tables;
+} // namespace
+
+RefusedReceiptsScreen::RefusedReceiptsScreen(const ShopContext &context, QWidget *parent)
+    : ShopScreen(context, screenid::RefusedReceipts, QStringLiteral("Refused Receipts"),
+                 QSize(820, 420), parent),
+      refused_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
+    refused_->open(selectAll(refusedreceipts::table,
+                             orderBy(refusedreceipts::Refused) + QStringLiteral(" desc")));
+    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Refused Receipts"),
+                                    this, 1.4, false);
+    grid_ = new DataGrid(refused_,
+                         {{refusedreceipts::Refused, QStringLiteral("Refused")},
+                          {refusedreceipts::Till, QStringLiteral("Till")},
+                          {refusedreceipts::Reason, QStringLiteral("Reason")},
+                          {refusedreceipts::Receipt, QStringLiteral("Receipt")},
+                          {refusedreceipts::Made, QStringLiteral("As the till made it")}},
+                         this);
+    grid_->setObjectName(QStringLiteral("DataGrid1"));
+    grid_->setReadOnly(true);
+    grid_->view()->setAccessibleName(QStringLiteral("Refused receipts"));
+    grid_->view()->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setCaption(QStringLiteral("Receipts a till sold while the server was away and the "
+                                     "shop could not store; book each by hand, then keep the "
+                                     "list as a record."));
+
+    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
+    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
+    connect(again, &QPushButton::clicked, this, &RefusedReceiptsScreen::refresh);
+    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(again);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto *page = new QVBoxLayout(this);
+    page->addWidget(heading);
+    page->addWidget(grid_, 1);
+    page->addLayout(buttons);
+    setFocusProxy(grid_->view());
+}
+
+void RefusedReceiptsScreen::refresh() {
+    policy::reportOnError(*context_.messages, [this] {
+        refused_->requery();
+        grid_->rebind();
+    });
+}

@@ -1,0 +1,208 @@
+// A till's outbox sent while the shop's server stops and starts and the till's connections are
+// cut at random moments, some of them after the server committed a receipt but before the till
+// heard: in the end every receipt is on the server once, and every title's stock is its start
+// less the copies sold. The test's own cluster (faultserver.h), never the other tests' server.
+#include "counteroffline.h"
+#include "counterpayments.h"
+#include "countersession.h"
+#include "dataerror.h"
+#include "faultserver.h"
+#include "opendatabase.h"
+#include "outboxsender.h"
+#include "receipts.h"
+#include "sellscreen.h"
+#include "shopsession.h"
+#include "testsupport.h"
+#include "tillcopy.h"
+#include "tillsessions.h"
+
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUuid>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <random>
+#include <thread>
+
+namespace {
+
+using namespace faultserver;
+
+struct Title {
+    qint64 bookNo;
+    QString isbn;
+    int start;
+    Money price;
+};
+
+TEST(OutboxFaults, EveryReceiptReachesTheShopOnceThroughStopsAndCutConnections) {
+    ServerShop shop;
+    ownerRows(shop.database(),
+              QStringLiteral("INSERT INTO tills (name, prefix, login) VALUES ('Till F', 'F', '%1')")
+                  .arg(kTill));
+    std::vector<Title> titles;
+    for (const QString &row :
+         ownerRows(shop.database(),
+                   "SELECT bookno, isbn, qty, \"sale price\" FROM titles ORDER BY bookno"))
+        titles.push_back({row.section('|', 0, 0).toLongLong(), row.section('|', 1, 1),
+                          row.section('|', 2, 2).toInt(), *Money::parse(row.section('|', 3, 3))});
+    ASSERT_EQ(titles.size(), 2u);
+
+    // 400 receipts made while the server was away, each of one or two copies of one title.
+    QTemporaryDir folder;
+    TillCopy copy(TillCopy::fileFor(folder.path(), shop.database()));
+    const QDateTime at(QDate(2001, 5, 3), QTime(10, 30));
+    constexpr int kReceipts = 400;
+    std::vector<int> sold(titles.size(), 0);
+    for (int n = 0; n < kReceipts; ++n) {
+        const Title &title = titles[std::size_t(n) % titles.size()];
+        const int copies = 1 + n % 2;
+        sold[std::size_t(n) % titles.size()] += copies;
+        copy.queueReceipt({QUuid::createUuid().toString(QUuid::WithoutBraces),
+                           at,
+                           {{1, title.bookNo, title.isbn, QStringLiteral("T"), title.price, copies,
+                             at.date(), at.time()}},
+                           {},
+                           {},
+                           {}});
+    }
+
+    // Meanwhile the till's connections are cut every few milliseconds, and the server is
+    // stopped at once and started again twice.
+    std::atomic<bool> done{false};
+    std::thread cutter([&] {
+        std::mt19937 random(30);
+        int restarts = 0;
+        while (!done) {
+            QThread::msleep(std::uniform_int_distribution<int>(2, 40)(random));
+            try {
+                if (restarts < 2 && std::uniform_int_distribution<int>(0, 60)(random) == 0) {
+                    ++restarts;
+                    stopImmediately();
+                    QThread::msleep(200);
+                    control(QStringLiteral("start"));
+                } else {
+                    ownerRows(shop.database(),
+                              "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                              "usename = $1 AND datname = $2",
+                              {kTill, shop.database()});
+                }
+            } catch (const DataError &) {
+                // the server was down at that moment: the next cut tries again
+            }
+        }
+    });
+    int tries = 0, interruptions = 0;
+    for (QDeadlineTimer limit(240000); copy.waiting() > 0 && !limit.hasExpired(); ++tries) {
+        try {
+            ShopSession sending(drivers::open(shop.location()));
+            const offline::SendReport report = offline::sendOutbox(copy, sending, at);
+            EXPECT_TRUE(report.refused.empty()) << report.refused.front().second.toStdString();
+            interruptions += report.interrupted ? 1 : 0;
+        } catch (const DataError &) {
+            ++interruptions; // the server could not be reached to begin with
+            QThread::msleep(50);
+        }
+    }
+    done = true;
+    cutter.join();
+    // A last try on a quiet server, for what was left when the time ran out.
+    if (copy.waiting() > 0) {
+        ShopSession sending(drivers::open(shop.location()));
+        offline::sendOutbox(copy, sending, at);
+    }
+
+    EXPECT_GT(interruptions, 0) << "no cut landed in the sending";
+    EXPECT_EQ(copy.waiting(), 0);
+    EXPECT_EQ(shop.value("SELECT count(*) FROM receipts"), QString::number(kReceipts));
+    EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), QString::number(kReceipts));
+    EXPECT_EQ(shop.value("SELECT count(*) FROM soldbook"), QString::number(kReceipts));
+    EXPECT_EQ(shop.value("SELECT count(*) FROM receivedreceipts"), QString::number(kReceipts));
+    EXPECT_EQ(shop.value("SELECT count(DISTINCT tillnumber) FROM receivedreceipts"),
+              QString::number(kReceipts));
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        EXPECT_EQ(
+            shop.value(
+                QStringLiteral("SELECT qty FROM titles WHERE bookno = %1").arg(titles[i].bookNo)),
+            QString::number(titles[i].start - sold[i]))
+            << titles[i].isbn.toStdString();
+}
+
+// The counter of a till whose session opened while the server answered: the server stops, and
+// the counter goes on selling from its copy, each receipt kept on the till under its own number
+// and the status line saying so; the session does not close while receipts wait; once the
+// server is back the receipt is sent and the status line goes.
+TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
+    ServerShop shop;
+    ownerRows(shop.database(),
+              QStringLiteral("INSERT INTO tills (name, prefix, login) VALUES ('Till F', 'F', '%1')")
+                  .arg(kTill));
+    {
+        Connection office = drivers::connect(shop.location());
+        shop::addCounterDefaults(office, false);
+        shop::setPaymentsOn(office, true);
+        ShopSession session(drivers::open(shop.location()));
+        shop::openSession(session, {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
+    }
+    QTemporaryDir folder;
+    TestShop till; // its clock, message boxes and opener; the shop is the fault cluster's
+    till.context.shop = drivers::open(shop.location());
+    till.context.tillCopy =
+        std::make_shared<TillCopy>(TillCopy::fileFor(folder.path(), shop.database()));
+    SellScreen screen(till.context);
+    auto *offline = screen.findChild<CounterOffline *>();
+    ASSERT_NE(offline, nullptr);
+    offline->look(); // while the server answers, the copy is made
+    EXPECT_EQ(till.context.tillCopy->titleCount(), 2);
+    EXPECT_FALSE(offline->status()->isVisibleTo(&screen));
+
+    stopImmediately();
+    const auto sell = [&](const char *isbn, const char *copies) {
+        screen.findChild<QLineEdit *>("Text1")->setText(QString::fromLatin1(isbn));
+        screen.findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(copies));
+        screen.lookup();
+        screen.recordSale();
+    };
+    sell("9789570000002", "3");
+    sell("9789570000001", "1");
+    EXPECT_EQ(till.messages.texts(), QStringList());
+    EXPECT_EQ(screen.saleTotal(), Money::fromUnits(410 * Money::unitsPerOne));
+    EXPECT_TRUE(offline->status()->isVisibleTo(&screen));
+    EXPECT_TRUE(offline->status()->text().startsWith("Offline: 1 receipt waiting"))
+        << offline->status()->text().toStdString();
+    EXPECT_EQ(till.context.tillCopy->findIsbn("9789570000002")->stock, 47);
+    // What needs the server says so, and the session does not close while receipts wait.
+    screen.tillSession()->closeSession();
+    screen.tillSession()->moveCash(true);
+    screen.payments()->chooseUnpaid();
+    ASSERT_EQ(till.messages.texts().size(), 3);
+    EXPECT_TRUE(till.messages.texts()[0].contains("not on the server yet"));
+    EXPECT_TRUE(till.messages.texts()[1].startsWith("Cash In needs the shop's server"));
+    EXPECT_TRUE(till.messages.texts()[2].startsWith("The list of unpaid receipts needs"));
+    till.messages.shown.clear();
+    till.clock.set(QDate(2001, 5, 3), QTime(10, 31));
+    offline->look(); // the server is still away
+    EXPECT_EQ(offline->waiting(), 1);
+
+    control(QStringLiteral("start"));
+    offline->look(); // tried again only a minute later
+    EXPECT_EQ(offline->waiting(), 1);
+    till.clock.set(QDate(2001, 5, 3), QTime(10, 32));
+    offline->look();
+    EXPECT_EQ(offline->waiting(), 0);
+    EXPECT_FALSE(offline->status()->isVisibleTo(&screen));
+    EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), "2");
+    EXPECT_EQ(shop.value("SELECT tillnumber FROM receivedreceipts"), "1");
+    EXPECT_EQ(shop.value("SELECT qty FROM titles WHERE isbn = '9789570000002'"), "47");
+    // The counter is back on the server: the next copy sold is the same receipt's third line.
+    sell("9789570000002", "1");
+    EXPECT_EQ(till.messages.texts(), QStringList());
+    EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), "3");
+    EXPECT_EQ(shop.value("SELECT qty FROM titles WHERE isbn = '9789570000002'"), "46");
+    EXPECT_EQ(offline->waiting(), 0);
+}
+
+} // namespace
