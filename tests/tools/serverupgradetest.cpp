@@ -80,12 +80,12 @@ TEST_P(FromEachVersion, KeepsEveryRowAndGivesTheRolesTheStepsRightsAlone) {
               QStringList{from < shop::sessionsVersion ? "5" : "0"});
     QStringList records;
     for (int to = from + 1; to <= kNewest; ++to)
-        records << QString("%1|%2|2026-03-14 09:30:00|1.3").arg(to - 1).arg(to);
+        records << QString("%1|%2|2026-03-14 09:30:00|1.4").arg(to - 1).arg(to);
     EXPECT_EQ(server.rows("SELECT fromversion, toversion, upgradedat, programversion FROM "
                           "shopupgrades ORDER BY upgrade"),
               records);
     EXPECT_EQ(server.rows("SELECT version, oldestwriter FROM shopversion"),
-              QStringList{QString("%1|1.3").arg(kNewest)});
+              QStringList{QString("%1|1.4").arg(kNewest)});
     // What each role may do to the steps' tables, column by column where a step says so.
     EXPECT_EQ(
         server.rows("SELECT r, t, c, p, has_column_privilege(r, t, c, p) FROM "
@@ -171,7 +171,7 @@ TEST_F(ServerUpgradeTest, AShopThisProgramMayNotWriteTakesNoWriteAndSaysWhy) {
         {"a newer shop that lets this program write", "UPDATE shopversion SET version = 9", ""},
         {"a shop that needs a newer program",
          "UPDATE shopversion SET version = 9, oldestwriter = '7.2'",
-         "is of version 9, which Quillmart 7.2 or later may change; this is Quillmart 1.3."},
+         "is of version 9, which Quillmart 7.2 or later may change; this is Quillmart 1.4."},
         {"a damaged version table", "UPDATE shopversion SET oldestwriter = ''",
          "is damaged (the version table shopversion gives \"\" as the oldest program"},
     };

@@ -25,7 +25,7 @@ TEST(ToolArguments, HelpVersionAndWrongArgumentsAlikeInEveryTool) {
     };
     const ArgumentCase cases[] = {
         {"*", {"--help"}, 0, "Usage: %1 [options] "},
-        {"*", {"--version"}, 0, "%1 1.3"},
+        {"*", {"--version"}, 0, "%1 1.4"},
         {"*", {"--bogus"}, 2, "%1: Unknown option 'bogus'."},
         {"quillmart-createdb", {"--server"}, 2, "%1: Missing value after '--server'."},
         {"quillmart-createdb", {"--demo", "--demo"}, 2, "%1: --demo is given twice."},

@@ -78,7 +78,7 @@ TEST(UpgradeFile, FromEachEarlierVersionKeepsEveryRowAndRecordsEachStep) {
         EXPECT_EQ(shopfileupgrade::version(path, teststeps::all).number, newest);
         QStringList records;
         for (int to = from + 1; to <= newest; ++to)
-            records << QString("%1>%2 2026-03-14 09:30:00 1.3").arg(to - 1).arg(to);
+            records << QString("%1>%2 2026-03-14 09:30:00 1.4").arg(to - 1).arg(to);
         // A shop made at version 2 or later had its version recorded without an upgrade.
         EXPECT_EQ(column(path, "SELECT FromVersion || '>' || ToVersion || ' ' || UpgradedAt || "
                                "' ' || ProgramVersion FROM shopupgrades ORDER BY Upgrade"),
@@ -199,7 +199,7 @@ TEST(UpgradeFile, AShopThisProgramMayNotWriteIsReadButTakesNoWrite) {
         {"a newer shop that lets this program write", "UPDATE shopversion SET Version = 9", ""},
         {"a shop that needs a newer program",
          "UPDATE shopversion SET Version = 9, OldestWriter = '7.2'",
-         "is of version 9, which Quillmart 7.2 or later may change; this is Quillmart 1.3."},
+         "is of version 9, which Quillmart 7.2 or later may change; this is Quillmart 1.4."},
         {"a version table of two rows",
          "DROP TABLE shopversion; CREATE TABLE shopversion (Shop TEXT, Version INTEGER, "
          "OldestWriter TEXT); INSERT INTO shopversion VALUES ('shop', 2, '1.1'), ('shop', 3, "
