@@ -38,6 +38,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuSaleBar1", "-", "mnuSale", K::Separator, nullptr},
     {"mnuSaleSessions", "Till Sessions(&I)", "mnuSale", K::NewWindow, screenid::TillSessions},
     {"mnuSaleXReport", "X Report(&X)", "mnuSale", K::NewWindow, screenid::XReport},
+    {"mnuSaleOrders", "Customer Orders(&C)", "mnuSale", K::NewWindow, screenid::CustomerOrders},
 
     {"mnuData", "DatabaseMaintain(&D)", nullptr, K::Menu, nullptr},
     {"mnuDataTitles", "Titles(&T)", "mnuData", K::NewWindow, screenid::DataTitles},

@@ -31,5 +31,6 @@ inline constexpr const char *DataShopSettings = "dataShopSettings";
 inline constexpr const char *DataRefundReasons = "dataRefundReasons";
 inline constexpr const char *TillSessions = "frmTillSessions";
 inline constexpr const char *XReport = "frmXReport";
+inline constexpr const char *CustomerOrders = "frmCustomerOrders";
 
 } // namespace screenid

@@ -1,0 +1,142 @@
+// The Customer Orders screen: an order taken in its window (what cannot be stored stays in its
+// box), moved on step by step from its buttons, the lists and their marks, and the notice that
+// the lists hold personal data.
+#include "customerordersscreen.h"
+#include "datagrid.h"
+#include "neworderdialog.h"
+#include "orderlimitmark.h"
+#include "ordersfixture.h"
+
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableView>
+
+namespace {
+
+class OrdersScreen : public Orders {
+protected:
+    void SetUp() override {
+        Orders::SetUp();
+        orders = std::make_unique<CustomerOrdersScreen>(shop.context);
+    }
+    // Chooses the list's line of the order.
+    void choose(qint64 order) {
+        QTableView *view = orders->grid()->view();
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            if (view->model()->index(row, 0).data().toLongLong() == order)
+                return view->setCurrentIndex(view->model()->index(row, 0));
+        FAIL() << "order " << order << " is not in the list";
+    }
+    QStringList shownOrders() {
+        QStringList shown;
+        QAbstractItemModel *model = orders->grid()->view()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << model->index(row, 0).data().toString() + QLatin1Char(' ') +
+                         model->index(row, 1).data().toString();
+        return shown;
+    }
+    std::unique_ptr<CustomerOrdersScreen> orders;
+};
+
+TEST_F(OrdersScreen, TheNewOrderWindowKeepsWhatCannotBeStored) {
+    const struct {
+        const char *name;
+        const char *customer, *isbn, *title, *price;
+        int copies;
+        bool keep; // the answer to the check digit's warning
+        const char *told;
+        bool stored;
+    } cases[] = {
+        {"no name", "", "0306406152", "", "", 1, true, "Give the customer's name.", false},
+        {"no copies", "Ada", "0306406152", "", "", 0, true, "A customer orders 1 copy", false},
+        {"price not money", "Ada", "0306406152", "", "1x", 1, true, "is not an amount", false},
+        {"check digit mended", "Ada", "0306406153", "", "", 1, false, "The check digit", false},
+        {"a new title", "Ada", "9781861972712", "Quiet Harbours", "21.5", 1, true, "", true},
+        {"one on hand", "Ada", "978-0-306-40615-7", "", "", 2, true, "", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        NewOrderDialog dialog(shop.context, session);
+        dialog.box("txtCustomer")->setText(QLatin1String(c.customer));
+        dialog.box("txtISBN")->setText(QLatin1String(c.isbn));
+        dialog.lookUp();
+        if (*c.title)
+            dialog.box("txtTitle")->setText(QLatin1String(c.title));
+        if (*c.price)
+            dialog.box("txtPrice")->setText(QLatin1String(c.price));
+        dialog.quantityBox()->setValue(c.copies);
+        shop.messages.shown.clear();
+        shop.messages.answerNext(c.keep);
+        EXPECT_EQ(dialog.take(), c.stored);
+        const QString told = shop.messages.texts().join(QLatin1Char('|'));
+        EXPECT_TRUE(*c.told ? told.contains(QLatin1String(c.told)) : told.isEmpty())
+            << told.toStdString();
+        EXPECT_EQ(dialog.box("txtISBN")->text(), QLatin1String(c.isbn)); // nothing cleared
+    }
+    EXPECT_EQ(shop.db.rows("SELECT Title, Qty, Price FROM customerorders ORDER BY OrderNo"),
+              (QStringList{"Quiet Harbours|1|21.5", "Lost Maps|2|15"}));
+}
+
+// The buttons move the chosen order along; the list shows each step.
+TEST_F(OrdersScreen, TheButtonsMoveTheChosenOrder) {
+    const qint64 order = take(1, 3);
+    orders->refresh();
+    using Step = std::function<void()>;
+    const struct {
+        const char *name;
+        Step step;
+        const char *state;
+    } steps[] = {
+        {"deposit", [&] { orders->takeDeposit(money("5"), 1); }, "requested"},
+        {"placed", [&] { orders->place(); }, "ordered"},
+        {"arrived", [&] { orders->setAside(); }, "arrived"},
+        {"told", [&] { orders->tell(ToldBy::Email); }, "told"},
+        {"collected", [&] { orders->collect(); }, "collected"},
+    };
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.name);
+        orders->showList(std::nullopt);
+        choose(order);
+        s.step();
+        EXPECT_EQ(stateOf(order), s.state);
+    }
+    EXPECT_EQ(shop.messages.texts().last(),
+              QStringLiteral("Customer order %1 is collected. Its deposit of 5 pays part of its "
+                             "price when it is rung up at the counter.")
+                  .arg(order));
+    EXPECT_EQ(shop.db.rows("SELECT Kind FROM orderdeposits ORDER BY Kind"),
+              (QStringList{"taken", "used"}));
+}
+
+// Each list shows its orders; those past the limit are marked; the caption tells of the
+// personal data the list holds, which print takes with it.
+TEST_F(OrdersScreen, ListsShowTheirOrdersAndMarkTheLate) {
+    const qint64 late = take(1, 1), recent = take(1, 10);
+    shop.clock.set(QDate(2001, 5, 20), QTime(10, 30));
+    const struct {
+        std::optional<OrderList> list;
+        QStringList shown;
+        std::vector<bool> marked;
+    } cases[] = {
+        {OrderList::Open,
+         {QString("%1 requested").arg(late), QString("%1 requested").arg(recent)},
+         {true, false}},
+        {OrderList::ToTell, {}, {}},
+        {std::nullopt,
+         {QString("%1 requested").arg(recent), QString("%1 requested").arg(late)},
+         {false, false}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.list ? static_cast<int>(*c.list) : -1);
+        orders->showList(c.list);
+        EXPECT_EQ(shownOrders(), c.shown);
+        auto *mark = static_cast<OrderLimitMark *>(orders->grid()->view()->itemDelegate());
+        std::vector<bool> marked;
+        for (int row = 0; row < orders->grid()->view()->model()->rowCount(); ++row)
+            marked.push_back(mark->marks(orders->grid()->view()->model()->index(row, 3)));
+        EXPECT_EQ(marked, c.marked);
+        EXPECT_TRUE(orders->grid()->caption().contains(QLatin1String("personal data")));
+    }
+}
+
+} // namespace
