@@ -16,13 +16,13 @@
 #include "tillsessions.h"
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QUuid>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QUuid>
 #include <QVBoxLayout>
 
 namespace {
@@ -136,8 +136,8 @@ void CustomerOrdersScreen::showList(std::optional<OrderList> list) {
     QString text;
     int limit = 0;
     policy::reportOnError(*context_.messages, [&] {
-        Connection &connection = orders_->isOpen() ? orders_->connection() : orders_->session()
-                                                                                   ->connection();
+        Connection &connection =
+            orders_->isOpen() ? orders_->connection() : orders_->session()->connection();
         const QDate today = context_.clock->today();
         if (!list) {
             text = QStringLiteral("select * from customerorders order by OrderNo desc");
@@ -199,17 +199,21 @@ QDateTime now(const ShopContext &context) {
     return QDateTime(context.clock->today(), context.clock->timeOfDay());
 }
 
+// The session open now on this till, if any.
+std::optional<TillSession> sessionHere(Connection &connection) {
+    const std::optional<Till> till = shop::thisTill(connection);
+    return till ? shop::openSessionOf(connection, till->id) : std::nullopt;
+}
+
 // Money of a deposit moves in this till's open session.
 DepositMoney depositMoney(Connection &connection, qint64 order, qint64 method, Money amount,
                           const QDateTime &at) {
-    const std::optional<Till> till = shop::thisTill(connection);
-    const std::optional<TillSession> open =
-        till ? shop::openSessionOf(connection, till->id) : std::nullopt;
+    const std::optional<TillSession> open = sessionHere(connection);
     if (!open)
         throw DataError(QStringLiteral("This till has no open session: open one at the counter "
                                        "(count the float) before money moves."));
-    return {QUuid::createUuid().toString(QUuid::WithoutBraces), order, open->id, method, amount,
-            at};
+    return {
+        QUuid::createUuid().toString(QUuid::WithoutBraces), order, open->id, method, amount, at};
 }
 
 qint64 cashMethod(Connection &connection) {
@@ -270,11 +274,13 @@ void CustomerOrdersScreen::tell(ToldBy how) {
 
 void CustomerOrdersScreen::collect() {
     onChosen([this](ShopSession &s, qint64 order) {
-        const Money used = shop::collect(s, order, {}, now(context_));
+        const std::optional<TillSession> open = sessionHere(s.connection());
+        const Money used = shop::collect(s, order, {}, now(context_), open ? open->id : 0);
         if (used > Money())
             context_.messages->inform(
                 QStringLiteral("Customer order %1 is collected. Its deposit of %2 pays part of "
-                               "its price when it is rung up at the counter.")
+                               "its price: at the counter take it as a payment by the method it "
+                               "was paid by, and the rest as the customer pays.")
                     .arg(order)
                     .arg(used.text()));
     });
@@ -290,8 +296,8 @@ void CustomerOrdersScreen::cancelOrder() {
                                "now (OK), or keep it as the customer's credit (Cancel)?")
                     .arg(order)
                     .arg(held.deposit.text())))
-            refund = depositMoney(s.connection(), order, cashMethod(s.connection()), {},
-                                  now(context_));
+            refund =
+                depositMoney(s.connection(), order, cashMethod(s.connection()), {}, now(context_));
         shop::cancel(s, order, now(context_), refund);
     });
 }

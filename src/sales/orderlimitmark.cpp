@@ -18,8 +18,7 @@ bool OrderLimitMark::marks(const QModelIndex &index) const {
     return when.isValid() && when < *before_;
 }
 
-void OrderLimitMark::initStyleOption(QStyleOptionViewItem *option,
-                                     const QModelIndex &index) const {
+void OrderLimitMark::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const {
     QStyledItemDelegate::initStyleOption(option, index);
     if (!marks(index))
         return;

@@ -3,6 +3,7 @@
 // collection or the cancellation; bad input changes nothing; lists and the daily wipe.
 #include "opendatabase.h"
 #include "ordersfixture.h"
+#include "receipts.h"
 #include "testserver.h"
 
 namespace {
@@ -184,6 +185,50 @@ TEST_F(CustomerOrders, DepositsAreRefundedOrKeptAtCancelling) {
                                   .arg(order))
                       .toString(),
                   c.onOrder);
+    }
+}
+
+// A deposit of 5 in cash followed to the Z report: in the drawer while the order waits, not a
+// sale; collected, the book is rung up as a sale paid 5 by the deposit (cash) and 10 by card,
+// and the drawer holds no more cash for it.
+TEST_F(CustomerOrders, ADepositIsFollowedThroughTheZReport) {
+    const struct {
+        bool collected;
+        const char *cashExpected, *used, *sales;
+        int soldRows;
+    } cases[] = {{false, "5", "0", "0", 0}, {true, "5", "5", "15", 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.collected);
+        if (c.collected) // a session of its own for the second case
+            opened = shop::openSession(*session, {Money(), at(8, 9)});
+        const qint64 soldBefore = shop.db.count("soldbook");
+        const qint64 order = orderIn(S::Told);
+        shop::takeDeposit(*session, deposit(c.collected ? 41 : 40, order, "5"));
+        if (c.collected) {
+            shop::collect(*session, order, {}, at(7, 11), opened.id);
+            const CustomerOrder sold = shop::customerOrder(shop.db.connection(), order);
+            ReceiptRecord receipt;
+            receipt.id = uuid(42);
+            receipt.opened = at(7, 11);
+            receipt.lines.push_back({1, sold.bookNo, sold.isbn, sold.title, money("15"), 1,
+                                     QDate(2001, 5, 7), QTime(11, 0)});
+            receipt.payments.push_back({1, 1, money("5"), money("5"), Money(), at(7, 11)});
+            receipt.payments.push_back({2, 2, money("10"), money("10"), Money(), at(7, 11)});
+            receipt.paidAt = at(7, 11);
+            shop::storeReceipt(*session, receipt);
+        }
+        const SessionReport z = shop::closeSession(
+            *session, {opened.id, {{1, money("5")}, {2, money("10")}}, at(7, 18)});
+        EXPECT_TRUE(z.hasDeposits);
+        EXPECT_EQ(z.depositsTaken, money("5"));
+        EXPECT_EQ(z.depositsUsed, money(c.used));
+        EXPECT_EQ(z.sales, money(c.sales));
+        EXPECT_EQ(z.methods.at(0).expected, money(c.cashExpected));
+        EXPECT_EQ(z.methods.at(0).difference, Money());
+        EXPECT_EQ(shop.db.count("soldbook") - soldBefore, c.soldRows);
+        // Read again later, the stored report is the same.
+        EXPECT_EQ(shop::zReport(shop.db.connection(), opened.id).methods.at(0).expected,
+                  money(c.cashExpected));
     }
 }
 

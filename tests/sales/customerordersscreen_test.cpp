@@ -102,10 +102,12 @@ TEST_F(OrdersScreen, TheButtonsMoveTheChosenOrder) {
     }
     EXPECT_EQ(shop.messages.texts().last(),
               QStringLiteral("Customer order %1 is collected. Its deposit of 5 pays part of its "
-                             "price when it is rung up at the counter.")
+                             "price: at the counter take it as a payment by the method it was "
+                             "paid by, and the rest as the customer pays.")
                   .arg(order));
-    EXPECT_EQ(shop.db.rows("SELECT Kind FROM orderdeposits ORDER BY Kind"),
-              (QStringList{"taken", "used"}));
+    EXPECT_EQ(
+        shop.db.rows("SELECT Kind, Method, Session FROM orderdeposits ORDER BY Kind"),
+        (QStringList{QString("taken|1|%1").arg(opened.id), QString("used|1|%1").arg(opened.id)}));
 }
 
 // Each list shows its orders; those past the limit are marked; the caption tells of the

@@ -349,14 +349,26 @@ void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at) {
     });
 }
 
-Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, const QDateTime &at) {
+Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, const QDateTime &at,
+              qint64 tillSession) {
     Money used;
     orderWork(session, [&](Connection &connection) {
         changeState(connection, orderNo, OrderState::Collected, at);
         releaseHold(connection, orderNo);
         used = takeDepositOff(connection, orderNo);
-        if (used > Money())
-            recordDeposit(connection, QStringLiteral("used"), {newId(), orderNo, 0, 0, used, at},
+        if (used == Money())
+            return;
+        // Used by each method as it was taken by, so that each method's drawer gives it up.
+        Statement taken = connection.prepare(
+            QStringLiteral("SELECT [Method], sum([Amount]) FROM [orderdeposits] WHERE [OrderNo] = "
+                           "?1 AND [Kind] = 'taken' GROUP BY [Method] ORDER BY [Method]"));
+        taken.bindAll({orderNo});
+        std::vector<std::pair<qint64, Money>> byMethod;
+        while (taken.step())
+            byMethod.emplace_back(taken.value(0).toLongLong(), moneyOf(taken.value(1)));
+        for (const auto &[method, amount] : byMethod)
+            recordDeposit(connection, QStringLiteral("used"),
+                          {newId(), orderNo, tillSession, method, amount, at},
                           receipt.isEmpty() ? QVariant() : QVariant(receipt));
     });
     return used;

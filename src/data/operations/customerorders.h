@@ -121,8 +121,11 @@ void moveOrder(ShopSession &session, qint64 orderNo, OrderState to, const QDateT
 // copies are free than the order wants.
 void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at);
 // The customer collected the order: its copies set aside go back (the sale rings them up) and
-// its deposit, used on `receipt`, leaves the order. Returns the deposit used.
-Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, const QDateTime &at);
+// its deposit leaves the order, used on `receipt` in the till's session `tillSession` (0: none)
+// as a payment of the price by the methods it was taken by, which the drawer does not hold
+// twice. Returns the deposit used.
+Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, const QDateTime &at,
+              qint64 tillSession = 0);
 // Cancels the order. A deposit it holds is given back as `refund` says (by a method in a
 // session), or without `refund` stays on the order as the customer's credit.
 void cancel(ShopSession &session, qint64 orderNo, const QDateTime &at,
