@@ -5,9 +5,13 @@
 #include "datagrid.h"
 #include "depositdialog.h"
 #include "errorpolicy.h"
+#include "holdslip.h"
 #include "neworderdialog.h"
 #include "orderlimitmark.h"
+#include "printpreview.h"
+#include "receiptprint.h"
 #include "receipts.h"
+#include "receiptsettings.h"
 #include "recordsource.h"
 #include "screenheading.h"
 #include "screenids.h"
@@ -20,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTableView>
 #include <QUuid>
@@ -88,6 +94,7 @@ CustomerOrdersScreen::CustomerOrdersScreen(const ShopContext &context, QWidget *
     auto *collected = named<QPushButton>("cmdCollected", QStringLiteral("C&ollected"), this);
     auto *cancel = named<QPushButton>("cmdCancel", QStringLiteral("Ca&ncel Order..."), this);
     auto *abandon = named<QPushButton>("cmdAbandon", QStringLiteral("A&bandoned"), this);
+    auto *slipButton = named<QPushButton>("cmdHoldSlip", QStringLiteral("&Hold Slip..."), this);
     auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
     auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
     auto *how = new QMenu(told);
@@ -102,6 +109,7 @@ CustomerOrdersScreen::CustomerOrdersScreen(const ShopContext &context, QWidget *
     connect(collected, &QPushButton::clicked, this, &CustomerOrdersScreen::collect);
     connect(cancel, &QPushButton::clicked, this, &CustomerOrdersScreen::cancelOrder);
     connect(abandon, &QPushButton::clicked, this, &CustomerOrdersScreen::abandon);
+    connect(slipButton, &QPushButton::clicked, this, [this] { printHoldSlip(); });
     connect(again, &QPushButton::clicked, this, &CustomerOrdersScreen::refresh);
     connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
     connect(lists_, &QComboBox::activated, this, [this](int index) {
@@ -114,7 +122,8 @@ CustomerOrdersScreen::CustomerOrdersScreen(const ShopContext &context, QWidget *
     top->addWidget(listLabel);
     top->addWidget(lists_);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {add, deposit, place, aside, told, collected, cancel, abandon})
+    for (QPushButton *button :
+         {add, deposit, place, aside, told, collected, cancel, abandon, slipButton})
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(again);
@@ -310,4 +319,45 @@ void CustomerOrdersScreen::abandon() {
 
 void CustomerOrdersScreen::refresh() {
     showList(shown_);
+}
+
+int CustomerOrdersScreen::printHoldSlipOn(QPrinter &printer) {
+    const std::optional<qint64> order = chosenOrder();
+    if (!order)
+        return 0;
+    int pages = 0;
+    policy::reportOnError(*context_.messages, [&] {
+        Connection &connection = orders_->session()->connection();
+        const std::optional<QDate> since = shop::setAsideOn(connection, *order);
+        if (!since)
+            return;
+        const ReceiptSettings settings = ReceiptSettings::load();
+        // The print dialog puts a page size of its own on the printer: the paper is set again.
+        receipt::setPaper(printer, settings.paper);
+        pages = holdslip::print(shop::customerOrder(connection, *order), *since, settings.shopName,
+                                printer);
+    });
+    return pages;
+}
+
+QPrintPreviewDialog *CustomerOrdersScreen::printHoldSlip() {
+    const std::optional<qint64> order = chosenOrder();
+    if (!order || !shop::setAsideOn(orders_->session()->connection(), *order)) {
+        context_.messages->inform(
+            QStringLiteral("Choose an order whose copies are set aside: a hold slip goes with "
+                           "them."));
+        return nullptr;
+    }
+    auto *printer = new QPrinter(QPrinter::HighResolution);
+    receipt::setPaper(*printer, ReceiptSettings::load().paper);
+    printer->setDocName(QStringLiteral("Hold slip"));
+    auto *preview = named<QPrintPreviewDialog>("holdSlipPreview", printer, window());
+    preview->setWindowTitle(QStringLiteral("Hold Slip"));
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    printpreview::fit(preview, QSize(640, 720));
+    connect(preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter *target) { printHoldSlipOn(*target); });
+    connect(preview, &QObject::destroyed, [printer] { delete printer; });
+    preview->show();
+    return preview;
 }

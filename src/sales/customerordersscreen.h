@@ -12,6 +12,8 @@
 
 class DataGrid;
 class QComboBox;
+class QPrintPreviewDialog;
+class QPrinter;
 class RecordSource;
 
 class CustomerOrdersScreen : public ShopScreen {
@@ -32,6 +34,11 @@ public:
     void collect();
     void cancelOrder();
     void abandon();
+    // The chosen order's hold slip, in print preview on the receipt printer's paper; null when
+    // there is none to print (the operator was told why).
+    QPrintPreviewDialog *printHoldSlip();
+    // The chosen order's hold slip printed on `printer`; the pages printed, 0 when none.
+    int printHoldSlipOn(QPrinter &printer);
     void refresh();
 
     DataGrid *grid() const { return grid_; }

@@ -6,10 +6,14 @@
 #include "neworderdialog.h"
 #include "orderlimitmark.h"
 #include "ordersfixture.h"
+#include "pdfpages.h"
 
 #include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -138,6 +142,56 @@ TEST_F(OrdersScreen, ListsShowTheirOrdersAndMarkTheLate) {
             marked.push_back(mark->marks(orders->grid()->view()->model()->index(row, 3)));
         EXPECT_EQ(marked, c.marked);
         EXPECT_TRUE(orders->grid()->caption().contains(QLatin1String("personal data")));
+    }
+}
+
+// The hold slip prints through the real print path, only for an order with copies set aside.
+TEST_F(OrdersScreen, TheHoldSlipPrintsForCopiesSetAside) {
+    const qint64 waiting = take(), held = take();
+    shop::setAside(*session, held, at(5));
+    orders->refresh();
+    QTemporaryDir dir;
+    const struct {
+        qint64 order;
+        int pages;
+    } cases[] = {{waiting, 0}, {held, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.order);
+        choose(c.order);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString path = dir.filePath(QStringLiteral("slip%1.pdf").arg(c.order));
+        printer.setOutputFileName(path);
+        EXPECT_EQ(orders->printHoldSlipOn(printer), c.pages);
+        if (c.pages > 0) {
+            EXPECT_EQ(readPdf(path).count, c.pages);
+        }
+    }
+}
+
+// At the counter the copies set aside are not sold unasked: the question names the orders, and
+// the sale goes on only when the operator says so.
+TEST_F(OrdersScreen, TheCounterAsksBeforeSellingACopySetAside) {
+    const qint64 first = take(), second = take();
+    shop::setAside(*session, first, at(5));
+    shop::setAside(*session, second, at(5));
+    const struct {
+        bool sell;
+        int stock;
+    } cases[] = {{false, 2}, {true, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.sell);
+        shop.messages.shown.clear();
+        shop.messages.answerNext(c.sell);
+        sell(QStringLiteral("0-306-40615-2"));
+        EXPECT_EQ(stock(QStringLiteral("0-306-40615-2")), c.stock);
+        ASSERT_FALSE(shop.messages.texts().isEmpty());
+        EXPECT_TRUE(shop.messages.texts().first().startsWith(
+            QStringLiteral("Only 0 copies of \"Lost Maps\" are free: 2 copies set aside for "
+                           "customer orders %1 (Ada Finch), %2 (Ada Finch).")
+                .arg(first)
+                .arg(second)))
+            << shop.messages.texts().first().toStdString();
     }
 }
 

@@ -245,6 +245,14 @@ CustomerOrder customerOrder(Connection &connection, qint64 orderNo) {
     return order;
 }
 
+std::optional<QDate> setAsideOn(Connection &connection, qint64 orderNo) {
+    const QVariant at = connection.scalar(
+        QStringLiteral("SELECT [HeldAt] FROM [orderholds] WHERE [OrderNo] = ?1"), {orderNo});
+    if (!at.isValid() || at.isNull())
+        return std::nullopt;
+    return conv::parseMoment(at.toString()).date();
+}
+
 TakenOrder takeOrder(ShopSession &session, const NewOrder &order) {
     if (order.customer.trimmed().isEmpty())
         throw DataError(QStringLiteral("Give the customer's name."));

@@ -108,6 +108,8 @@ std::optional<OrderTitle> orderTitle(Connection &connection, const QString &isbn
 // The copies of a title in stock and set aside.
 OrderTitle copiesOf(Connection &connection, qint64 bookNo);
 CustomerOrder customerOrder(Connection &connection, qint64 orderNo);
+// The day the order's copies were set aside; none when none are.
+std::optional<QDate> setAsideOn(Connection &connection, qint64 orderNo);
 
 // Refused with a sentence for the operator: no customer's name, a quantity of 0 or below, no
 // ISBN, a wrong check digit not kept, a new title without its title or price.
