@@ -288,6 +288,10 @@ TEST_F(CustomerOrders, TheDailyWipeBlanksOldFinishedOrders) {
         EXPECT_EQ(shop::customerOrder(shop.db.connection(), finished).customer, d.finishedName);
     }
     EXPECT_EQ(shop::customerOrder(shop.db.connection(), finished).title, "Lost Maps");
+    // As a program starts: the day's wipe is done once more, on a new day.
+    shop::wipeAtStart(shop.context.shop, QDate(2001, 7, 1));
+    shop::wipeAtStart(shop.context.shop, QDate(2001, 7, 1));
+    EXPECT_EQ(shop.db.count("orderwipes"), 4);
     EXPECT_EQ(shop::customerOrder(shop.db.connection(), open).phone, "01632 960001");
 }
 
