@@ -73,6 +73,7 @@ const std::vector<Row> kExpectedMenus = {
     {"mnuSaleBar1", "-", "mnuSale"},
     {"mnuSaleSessions", "Till Sessions(&I)", "mnuSale"},
     {"mnuSaleXReport", "X Report(&X)", "mnuSale"},
+    {"mnuSaleOrders", "Customer Orders(&C)", "mnuSale"},
     {"mnuData", "DatabaseMaintain(&D)", ""},
     {"mnuDataTitles", "Titles(&T)", "mnuData"},
     {"mnuDatasoldbook", "SoldBooks(&S)", "mnuData"},
