@@ -190,6 +190,10 @@ void SellScreen::recordSale() {
     if (!lookedUp_ || !sessions_->readyToSell() ||
         !stockquestion::allows(*session_, *context_.messages, *lookedUp_))
         return;
+    bookLookedUp();
+}
+
+bool SellScreen::bookLookedUp() {
     const bool booked = policy::reportOnError(
         *context_.messages,
         [this] {
@@ -204,7 +208,7 @@ void SellScreen::recordSale() {
         QStringLiteral("The sale stays on the screen: press its OK button (Alt+O) to try "
                        "again."));
     if (!booked)
-        return; // the lookup stays on display, so OK can be pressed again
+        return false; // the lookup stays on display, so OK can be pressed again
     saleTotal_ += lookedUp_->price.times(lookedUp_->quantity);
     totalLabel_->setText(saleTotal_.text());
     printReceiptLine();
@@ -213,6 +217,7 @@ void SellScreen::recordSale() {
     quantityEdit_->setText(QStringLiteral("1"));
     quantityTaken_ = false;
     isbnEdit_->setFocus();
+    return true;
 }
 
 // The list on the screen shows a title's first 25 characters; the receipt prints it whole.

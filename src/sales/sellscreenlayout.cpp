@@ -73,6 +73,8 @@ void SellScreen::buildControls() {
                                            "author, or by ISBN (F3)"));
     auto *findKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
     findKey->setContext(Qt::WidgetWithChildrenShortcut); // this window's, not its neighbours'
+    auto *collectKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    collectKey->setContext(Qt::WidgetWithChildrenShortcut);
 
     const std::pair<const char *, const char *> lookupCaptions[] = {
         {"lblLabels_11", "ISBN:"},
@@ -121,6 +123,7 @@ void SellScreen::buildControls() {
     connect(nextButton_, &QPushButton::clicked, this, &SellScreen::nextCustomer);
     connect(findButton_, &QPushButton::clicked, this, &SellScreen::findTitle);
     connect(findKey, &QShortcut::activated, this, &SellScreen::findTitle);
+    connect(collectKey, &QShortcut::activated, this, [this] { collectOrder(); });
     // The counter is worked from the keyboard and a scanner: Enter in the ISBN box looks up,
     // then books; Enter after a quantity looks up with it, the ISBN box ready to book it.
     connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::isbnEntered);

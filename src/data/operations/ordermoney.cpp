@@ -9,6 +9,17 @@ namespace shop {
 
 using namespace orderwork;
 
+std::vector<std::pair<qint64, Money>> depositsUsed(Connection &connection, qint64 orderNo) {
+    Statement select = connection.prepare(
+        QStringLiteral("SELECT [Method], [Amount] FROM [orderdeposits] WHERE [OrderNo] = ?1 AND "
+                       "[Kind] = 'used' ORDER BY [Method]"));
+    select.bindAll({orderNo});
+    std::vector<std::pair<qint64, Money>> used;
+    while (select.step())
+        used.emplace_back(select.value(0).toLongLong(), moneyOf(select.value(1)));
+    return used;
+}
+
 Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, const QDateTime &at,
               qint64 tillSession) {
     Money used;
