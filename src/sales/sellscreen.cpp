@@ -74,6 +74,8 @@ void SellScreen::clearDisplay() {
     onSalePrice_->setText(QStringLiteral("n/a"));
     onSaleFlag_ = false;
     lookedUp_.reset();
+    if (ordersHint_ != nullptr)
+        ordersHint_->clear();
 }
 
 void SellScreen::lookup() {
@@ -155,6 +157,7 @@ std::optional<Money> SellScreen::todaysOffer(const QString &isbn) {
 }
 
 void SellScreen::showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer) {
+    showOrdersOf(sale.bookNo);
     display_[0]->setText(sale.isbn);
     display_[1]->setText(sale.title);
     display_[2]->setText(salePrice.text());

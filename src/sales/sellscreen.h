@@ -66,6 +66,9 @@ private:
     std::optional<Money> todaysOffer(const QString &isbn);
     void showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer);
     void printReceiptLine();
+    // Names the open customer orders of the title on display (F5 collects one); empty when
+    // there are none.
+    void showOrdersOf(qint64 bookNo);
     // Books the sale on display and prints it on the list; false when it was not booked (the
     // operator was told why).
     bool bookLookedUp();
@@ -90,6 +93,8 @@ private:
     std::array<QLabel *, 5> display_{}; // ISBN, title, price, quantity, subtotal
     QLabel *onSalePrice_ = nullptr;
     QLabel *totalLabel_ = nullptr;
+    QLabel *ordersHint_ = nullptr;  // customer orders of the title on display
+    std::optional<bool> hasOrders_; // whether the shop keeps customer orders, once asked
     std::array<QLabel *, 4> listCaptions_{};
     ReceiptList *receipt_ = nullptr;
     CounterPayments *payments_ = nullptr; // receipts and payment, when the shop takes them

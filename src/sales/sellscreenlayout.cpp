@@ -73,6 +73,9 @@ void SellScreen::buildControls() {
                                            "author, or by ISBN (F3)"));
     auto *findKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
     findKey->setContext(Qt::WidgetWithChildrenShortcut); // this window's, not its neighbours'
+    // The customers who ordered the title on display, when any did: the one asking may be one.
+    ordersHint_ = label(this, QStringLiteral("lblOrders"), QString(), arialFont(10, true));
+    ordersHint_->setWordWrap(true);
     auto *collectKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
     collectKey->setContext(Qt::WidgetWithChildrenShortcut);
 
@@ -195,6 +198,7 @@ void SellScreen::arrangeControls() {
     page->addLayout(entry);
     page->addSpacing(12);
     page->addLayout(shown);
+    page->addWidget(ordersHint_);
     page->addSpacing(16);
     page->addLayout(listHeading);
     page->addWidget(receipt_, 1);

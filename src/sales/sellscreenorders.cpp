@@ -6,11 +6,14 @@
 #include "counterpayments.h"
 #include "countersession.h"
 #include "customerorders.h"
+#include "engine.h"
 #include "errorpolicy.h"
 #include "messageboxes.h"
+#include "orderlists.h"
 #include "shopsession.h"
 
 #include <QInputDialog>
+#include <QLabel>
 
 void SellScreen::collectOrder(std::optional<qint64> orderNo) {
     if (!orderNo) {
@@ -55,4 +58,24 @@ void SellScreen::collectOrder(std::optional<qint64> orderNo) {
         },
         QStringLiteral("The copies are on the receipt: void the line (F6) if the order is not "
                        "to be collected."));
+}
+
+void SellScreen::showOrdersOf(qint64 bookNo) {
+    QStringList orders;
+    policy::skipOnError([&] {
+        Connection &connection = session_->connection();
+        if (!hasOrders_)
+            hasOrders_ =
+                !connection.columnsOf(QLatin1String(tables::customerorders::table)).empty();
+        if (!*hasOrders_)
+            return; // a shop older than customer orders
+        for (const CustomerOrder &order : shop::openOrdersOf(connection, bookNo))
+            orders << QStringLiteral("%1 %2 (%3)")
+                          .arg(order.orderNo)
+                          .arg(order.customer, orderstates::caption(order.state));
+    });
+    ordersHint_->setText(orders.isEmpty() ? QString()
+                                          : QStringLiteral("Customer orders of this title: %1. "
+                                                           "F5 collects one.")
+                                                .arg(orders.join(QStringLiteral(", "))));
 }

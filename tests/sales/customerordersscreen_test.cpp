@@ -247,4 +247,25 @@ TEST_F(OrdersScreen, TheCounterRingsUpACollectionWithItsDeposit) {
     }
 }
 
+// A title looked up at the counter names the customers who ordered it: the one asking may be
+// one of them.
+TEST_F(OrdersScreen, TheCounterNamesTheOrdersOfATitleLookedUp) {
+    const qint64 told = orderIn(S::Told);
+    orderIn(S::Collected); // finished: not named
+    const struct {
+        const char *isbn;
+        QString hint;
+    } cases[] = {
+        {"0-306-40615-2", QString("Customer orders of this title: %1 Ada Finch (customer told). "
+                                  "F5 collects one.")
+                              .arg(told)},
+        {"111", QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.isbn);
+        lookUp(QLatin1String(c.isbn));
+        EXPECT_EQ(text("lblOrders"), c.hint);
+    }
+}
+
 } // namespace
