@@ -65,6 +65,13 @@ TEST_F(CustomerOrders, BadInputIsRefusedAndChangesNothing) {
          "more than 0"},
         {"deposit on no order", [&] { shop::takeDeposit(*session, deposit(3, 999, "1")); },
          "no customer order 999"},
+        {"deposit in no open session",
+         [&] {
+             DepositMoney money = deposit(4, order, "1");
+             money.session = opened.id + 1;
+             shop::takeDeposit(*session, money);
+         },
+         "this till's open session"},
         {"collecting before arrival", [&] { shop::collect(*session, order, {}, at(6)); },
          "only once its copies have arrived"},
         {"told without how", [&] { shop::moveOrder(*session, order, S::Told, at(6)); }, "Say how"},

@@ -138,13 +138,18 @@ void requireTill(Connection &connection, const DepositMoney &money) {
         {money.method});
     if (!removed.isValid() || removed.toInt() != 0)
         throw refused(QStringLiteral("Choose a payment method in use."));
+    // This till's own session, open: its drawer takes the money.
+    Statement till = connection.prepare(connection.dialect().thisTill());
+    const QVariant tillId = till.step() ? till.value(0) : QVariant();
+    while (till.step()) {
+    }
     const QVariant open = connection.scalar(
-        QStringLiteral("SELECT count(*) FROM [tillsessions] WHERE [Session] = ?1 AND [Closed] IS "
-                       "NULL"),
-        {money.session});
+        QStringLiteral("SELECT count(*) FROM [tillsessions] WHERE [Session] = ?1 AND [Till] = ?2 "
+                       "AND [Closed] IS NULL"),
+        {money.session, tillId});
     if (open.toInt() != 1)
-        throw refused(QStringLiteral("The till's session is closed: count the float to open one "
-                                     "first."));
+        throw refused(QStringLiteral("Money of a deposit moves in this till's open session: count "
+                                     "the float to open one first."));
 }
 
 // Empties the order's deposit, in one change that finds it as it is now.
