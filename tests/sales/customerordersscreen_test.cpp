@@ -3,6 +3,7 @@
 // the lists hold personal data.
 #include "customerordersscreen.h"
 #include "datagrid.h"
+#include "gridcommands.h"
 #include "neworderdialog.h"
 #include "orderlimitmark.h"
 #include "ordersfixture.h"
@@ -144,6 +145,8 @@ TEST_F(OrdersScreen, ListsShowTheirOrdersAndMarkTheLate) {
             marked.push_back(mark->marks(orders->grid()->view()->model()->index(row, 3)));
         EXPECT_EQ(marked, c.marked);
         EXPECT_TRUE(orders->grid()->caption().contains(QLatin1String("personal data")));
+        EXPECT_EQ(orders->grid()->property(personalDataProperty).toString(),
+                  shop::personalDataNotice()); // what Export… says first
     }
 }
 
