@@ -9,6 +9,7 @@ void registerEngineSaleBenchmarks();
 void registerEngineSearchBenchmarks();
 void registerEngineCashupBenchmarks();
 void registerEngineOutboxBenchmarks();
+void registerEngineOrderBenchmarks();
 
 int main(int argc, char **argv) {
     return bench::run(argc, argv, [] {
@@ -19,5 +20,6 @@ int main(int argc, char **argv) {
         registerEngineSearchBenchmarks();
         registerEngineCashupBenchmarks();
         registerEngineOutboxBenchmarks();
+        registerEngineOrderBenchmarks();
     });
 }

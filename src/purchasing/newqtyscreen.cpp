@@ -1,15 +1,21 @@
 // frmNewQty: the record editor on Titles with a grid, an ISBN box, a quantity box and "OK".
 #include "newqtyscreen.h"
 
+#include "clock.h"
+#include "connection.h"
 #include "conversions.h"
 #include "datagrid.h"
+#include "engine.h"
 #include "errorpolicy.h"
 #include "isbnfinder.h"
 #include "messageboxes.h"
+#include "orderlists.h"
 #include "recordsource.h"
 #include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
+#include "shopsession.h"
+#include "shopsteps.h"
 #include "shoptables.h"
 
 #include <QGridLayout>
@@ -84,6 +90,8 @@ void NewQtyScreen::addQuantity() {
             return;
         isbnBox_->clear();
         quantityBox_->clear();
+        if (*copies > 0)
+            setAsideForOrders(source()->value(Titles::BOOKNO).toLongLong());
     });
 }
 
@@ -119,4 +127,50 @@ bool NewQtyScreen::addToStock(double copies) {
         source()->save(); // what was typed into the grid first
         shop::addDelivery(*source()->session(), source()->rowid(source()->currentRow()), copies);
     });
+}
+
+// Copies that arrive go first to the customers who ordered them, oldest order first, as far as
+// the free copies go; the others stay waiting.
+void NewQtyScreen::setAsideForOrders(qint64 bookNo) {
+    Connection &connection = source()->connection();
+    if (connection.columnsOf(QLatin1String(customerorders::table)).empty())
+        return; // a shop older than customer orders
+    std::vector<CustomerOrder> waiting;
+    for (CustomerOrder &order : shop::openOrdersOf(connection, bookNo))
+        if (order.state == OrderState::Requested || order.state == OrderState::Ordered)
+            waiting.push_back(std::move(order));
+    if (waiting.empty())
+        return;
+    QStringList listed;
+    for (const CustomerOrder &order : waiting)
+        listed << QStringLiteral("Order %1 of %2: %3 (%4)")
+                      .arg(order.orderNo)
+                      .arg(conv::dateText(order.requested.date()),
+                           order.quantity == 1 ? QStringLiteral("1 copy")
+                                               : QStringLiteral("%1 copies").arg(order.quantity),
+                           order.customer);
+    if (!context_.messages->confirm(
+            QStringLiteral("Customer orders wait for \"%1\", oldest first:\n%2\n\nSet the copies "
+                           "that arrived aside for them now?")
+                .arg(waiting.front().title, listed.join(QLatin1Char('\n')))))
+        return;
+    const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+    QStringList held, still;
+    for (const CustomerOrder &order : waiting) {
+        try {
+            shop::setAside(*source()->session(), order.orderNo, now);
+            held << QString::number(order.orderNo);
+        } catch (const DataError &) {
+            still << QString::number(order.orderNo);
+        }
+    }
+    QString told = held.isEmpty() ? QStringLiteral("No copies were free to set aside.")
+                                  : QStringLiteral("Set aside for customer orders %1: print their "
+                                                   "hold slips in Customer Orders (Customers to "
+                                                   "tell).")
+                                        .arg(held.join(QStringLiteral(", ")));
+    if (!still.isEmpty())
+        told +=
+            QStringLiteral(" Still waiting for copies: %1.").arg(still.join(QStringLiteral(", ")));
+    context_.messages->inform(told);
 }

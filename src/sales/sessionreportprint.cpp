@@ -67,6 +67,12 @@ private:
         line(QStringLiteral("Cash rounding"), r.rounding);
         line(QStringLiteral("Cash in"), r.cashIn);
         line(QStringLiteral("Cash out"), Money::fromUnits(-r.cashOut.units()));
+        if (r.hasDeposits) { // customers' money towards their orders: not sales
+            line(QStringLiteral("Deposits taken"), r.depositsTaken);
+            line(QStringLiteral("Deposits used"), Money::fromUnits(-r.depositsUsed.units()));
+            line(QStringLiteral("Deposits given back"),
+                 Money::fromUnits(-r.depositsRefunded.units()));
+        }
         b_.rule();
         b_.endGroup();
     }
@@ -77,6 +83,8 @@ private:
             line(QStringLiteral("   Float"), report().session.openingFloat);
         line(QStringLiteral("   Taken"), method.taken);
         line(QStringLiteral("   Refunded"), Money::fromUnits(-method.refunded.units()));
+        if (method.deposits != Money())
+            line(QStringLiteral("   Deposits"), method.deposits);
         line(QStringLiteral("   Expected"), method.expected, true);
         if (method.counted) {
             line(QStringLiteral("   Counted"), *method.counted);

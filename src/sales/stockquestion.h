@@ -8,8 +8,9 @@ class ShopSession;
 
 namespace stockquestion {
 
-// True when the sale may go on: the stock read now covers it, cannot be read (the booking
-// then says what is wrong), or the operator says to sell anyway.
+// True when the sale may go on: the stock read now covers it (copies set aside for customer
+// orders aside), cannot be read (the booking then says what is wrong), or the operator says to
+// sell anyway.
 bool allows(ShopSession &session, MessageBoxes &messages, const SaleLine &sale);
 
 } // namespace stockquestion

@@ -5,6 +5,8 @@
 #include "billprintscreen.h"
 #include "bookqueryscreen.h"
 #include "connection.h"
+#include "customerorders.h"
+#include "customerordersscreen.h"
 #include "dayreportscreen.h"
 #include "invoicescreen.h"
 #include "isbnwarnings.h"
@@ -30,7 +32,8 @@
 namespace {
 // The editors of the counter's tills, payment methods and settings keep tables a shop has from
 // the version that brings receipts on, the refund reasons and the sessions' screens from the
-// version that brings sessions: an older shop says it must be upgraded first.
+// version that brings sessions, the customer orders from theirs: an older shop says it must be
+// upgraded first.
 int versionNeeded(const QString &screenId) {
     if (screenId == QLatin1String(screenid::DataTills) ||
         screenId == QLatin1String(screenid::DataPaymentMethods) ||
@@ -42,6 +45,9 @@ int versionNeeded(const QString &screenId) {
         return shop::sessionsVersion;
     if (screenId == QLatin1String(screenid::RefusedReceipts))
         return offline::latereceiptsVersion;
+    if (screenId == QLatin1String(screenid::CustomerOrders) ||
+        screenId == QLatin1String(screenid::DataOrderLimits))
+        return shop::customerOrdersVersion;
     return 1;
 }
 
@@ -80,6 +86,7 @@ void registerAllScreens(ScreenRegistry &registry) {
     registry.add(screenid::XReport, build<XReportScreen>(screenid::XReport));
     registry.add(screenid::RefusedReceipts,
                  build<RefusedReceiptsScreen>(screenid::RefusedReceipts));
+    registry.add(screenid::CustomerOrders, build<CustomerOrdersScreen>(screenid::CustomerOrders));
     for (const EditorDefinition &definition : maintenanceScreenTable())
         registry.add(definition.screenId, [definition](const ShopContext &context) -> QWidget * {
             if (!hasVersionFor(definition.screenId, context))

@@ -39,6 +39,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuSaleSessions", "Till Sessions(&I)", "mnuSale", K::NewWindow, screenid::TillSessions},
     {"mnuSaleXReport", "X Report(&X)", "mnuSale", K::NewWindow, screenid::XReport},
     {"mnuSaleRefused", "Refused Receipts(&F)", "mnuSale", K::NewWindow, screenid::RefusedReceipts},
+    {"mnuSaleOrders", "Customer Orders(&C)", "mnuSale", K::NewWindow, screenid::CustomerOrders},
 
     {"mnuData", "DatabaseMaintain(&D)", nullptr, K::Menu, nullptr},
     {"mnuDataTitles", "Titles(&T)", "mnuData", K::NewWindow, screenid::DataTitles},
@@ -58,6 +59,8 @@ constexpr MenuEntry kMenu[] = {
      screenid::DataShopSettings},
     {"mnuDataRefundReasons", "Refund Reasons(&E)", "mnuData", K::NewWindow,
      screenid::DataRefundReasons},
+    {"mnuDataOrderLimits", "Customer Order Limits(&C)", "mnuData", K::NewWindow,
+     screenid::DataOrderLimits},
 
     {"mnuAccount", "Accounting(&A)", nullptr, K::Menu, nullptr},
     {"mnuAccountPayQue", "Print Bill(&P)", "mnuAccount", K::NewWindow, screenid::BillPrint},

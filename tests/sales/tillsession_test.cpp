@@ -337,8 +337,8 @@ TEST(SessionReportPrint, TheSlipShowsTheFiguresOfItsKind) {
     report.cashIn = money("20");
     report.cashOut = money("15");
     report.methods = {
-        {1, "Cash", MethodKind::Cash, money("40"), money("10"), money("135"), {}, Money()},
-        {2, "Card", MethodKind::Card, money("15"), Money(), money("15"), {}, Money()}};
+        {1, "Cash", MethodKind::Cash, money("40"), money("10"), money("135"), {}, Money(), Money()},
+        {2, "Card", MethodKind::Card, money("15"), Money(), money("15"), {}, Money(), Money()}};
     const auto a = [](const char *amount) { return receipt::amountText(money(amount), {}); };
     struct Case {
         bool stored;

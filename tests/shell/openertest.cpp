@@ -216,7 +216,7 @@ TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
             EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
             ++commands;
         }
-    EXPECT_EQ(commands, 28 + 12);
+    EXPECT_EQ(commands, 30 + 12);
     EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 

@@ -8,6 +8,7 @@
 #include "serverroles.h"
 #include "shoplocation.h"
 #include "shopserver.h"
+#include "shopsteps.h"
 #include "shoptables.h"
 
 #include <QProcessEnvironment>
@@ -149,17 +150,19 @@ QString freshShop() {
     for (const TableDescription &table : tables::all)
         names << QString::fromLatin1(table.name).toLower();
     run(*shop.session, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(names.join(", ")));
-    // The counter's receipts, tills and sessions go, and the payment settings, methods and
-    // refund reasons are as a new shop has them.
+    // The tables of every later version empty too (the shop's record of its version stays),
+    // and the payment methods and refund reasons as a new shop has them.
+    QStringList stepTables;
+    for (const StepDescription &step : steps::all)
+        for (const StepTable &table : step.tables)
+            if (step.version > 2)
+                stepTables << QString::fromLatin1(table.table->name).toLower();
     run(*shop.session,
-        QStringLiteral("TRUNCATE receipts, receiptlines, payments, receiptrounding, tills, "
-                       "paymentmethods, shopsettings, tillsessions, receiptsessions, "
-                       "cashmovements, refundreasons, refunds, refundlines, linesback, voids, "
-                       "voidlines, zreports, zreportmethods, xreports, receivedreceipts, "
-                       "refusedreceipts RESTART IDENTITY; INSERT "
-                       "INTO paymentmethods (name, kind) VALUES ('Cash', 'cash'), ('Card', "
-                       "'card'); INSERT INTO refundreasons (name) VALUES ('%1')")
-            .arg(shop::startingRefundReasons().join(QStringLiteral("'), ('"))));
+        QStringLiteral("TRUNCATE %1 RESTART IDENTITY; INSERT INTO paymentmethods (name, kind) "
+                       "VALUES ('Cash', 'cash'), ('Card', 'card'); INSERT INTO refundreasons "
+                       "(name) VALUES ('%2')")
+            .arg(stepTables.join(QStringLiteral(", ")),
+                 shop::startingRefundReasons().join(QStringLiteral("'), ('"))));
     return shoplocation::ofServer(officeSettingsOf(databaseName()));
 }
 

@@ -26,6 +26,7 @@ struct SessionClosing;
 struct RefundRecord;
 struct StoredRefund;
 struct VoidRecord;
+struct OrderedTitle;
 
 // A statement as the engine takes it.
 struct EngineSql {
@@ -171,6 +172,12 @@ public:
     // Records that an X report of the session was opened now by this login.
     virtual void recordXReport(Connection &connection, qint64 session,
                                const QDateTime &at) const = 0;
+    // The login this connection works as, as the shop records who did what.
+    virtual QString login(Connection &connection) const = 0;
+    // Adds a title a customer ordered that the catalogue does not hold, in the caller's
+    // transaction: no stock, a safe quantity of 0, the order's price as its prices. A till may
+    // add a title this way only. Returns its BOOKNO.
+    virtual qint64 addOrderedTitle(Connection &connection, const OrderedTitle &title) const = 0;
     // The figures of a session so far; each binds the session. The totals, one row: receipts,
     // sales, voids, voided, refunds, refunded, rounding, cash in, cash out. The methods, a row
     // each, cash first, then card, then the others by name: method, name, kind, taken,

@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "sessiondeposits.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shopsteps.h"
@@ -82,6 +83,7 @@ MethodFigures methodOf(const Statement &row) {
             amountOf(row.value(4)),
             amountOf(row.value(5)),
             std::nullopt,
+            Money(),
             Money()};
 }
 
@@ -153,6 +155,7 @@ SessionReport xReport(ShopSession &session, qint64 sessionId, const QDateTime &a
         methods.bindAll({sessionId});
         while (methods.step())
             report.methods.push_back(methodOf(methods));
+        addDeposits(connection, report);
         report.xReports = xReportsOf(connection, sessionId);
         report.madeAt = at;
     });
@@ -194,9 +197,13 @@ SessionReport zReport(Connection &connection, qint64 session) {
     while (methods.step()) {
         MethodFigures figures = methodOf(methods);
         figures.counted = amountOf(methods.value(6));
-        figures.difference = Money::fromUnits(figures.counted->units() - figures.expected.units());
         report.methods.push_back(figures);
     }
+    // The deposits' rows never change once written: added now, they are what they were at the
+    // closing.
+    addDeposits(connection, report);
+    for (MethodFigures &figures : report.methods)
+        figures.difference = Money::fromUnits(figures.counted->units() - figures.expected.units());
     report.xReports = xReportsOf(connection, session);
     report.madeAt = report.session.closed;
     return report;

@@ -32,10 +32,13 @@ struct MethodFigures {
     Money taken;    // payments of the session's receipts (for cash: the cash kept)
     Money refunded; // refunds given back by it in the session
     // For cash: float + cash kept - cash refunds + cash in - cash out; otherwise taken less
-    // refunded.
+    // refunded; and for each, its deposits.
     Money expected;
     std::optional<Money> counted; // Z report: what the closing counted; X report: none
     Money difference;             // counted - expected (0 on an X report)
+    // Customers' deposits by it in the session: taken, less used on a receipt, less given back.
+    // Not sales; in the drawer all the same, and in `expected`.
+    Money deposits;
 };
 
 // The figures of a session: an X report (the session so far, computed now) or a Z report
@@ -52,6 +55,9 @@ struct SessionReport {
     Money rounding;      // cash rounding of the session's receipts
     Money cashIn;
     Money cashOut;
+    // Customers' deposits on their orders, apart from sales (a shop with customer orders).
+    bool hasDeposits = false;
+    Money depositsTaken, depositsUsed, depositsRefunded;
     std::vector<MethodFigures> methods; // cash first, then card, then the others by name
     std::vector<QDateTime> xReports;    // when an X report of the session was opened
     QDateTime madeAt;                   // when the X report was made; a Z report's closing

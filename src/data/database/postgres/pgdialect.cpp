@@ -6,6 +6,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "orderrecords.h"
 #include "receiptrecord.h"
 #include "searchtext.h"
 #include "serverroles.h"
@@ -182,6 +183,34 @@ public:
             QStringLiteral("SELECT * FROM %1($1)").arg(QLatin1String(serverroles::kSessionMethods)),
             true};
         return sql;
+    }
+
+    QString login(Connection &connection) const override {
+        static const EngineSql sql{QStringLiteral("SELECT session_user::text"), true};
+        Statement select = connection.prepare(sql);
+        select.step();
+        const QString login = select.value(0).toString();
+        select.step();
+        return login;
+    }
+    // As the shop's owner: a till's login may not add titles otherwise.
+    qint64 addOrderedTitle(Connection &connection, const OrderedTitle &title) const override {
+        static const EngineSql sql{QStringLiteral("SELECT %1($1::jsonb)")
+                                       .arg(QLatin1String(serverroles::kAddOrderedTitle)),
+                                   false};
+        Statement add = connection.prepare(sql);
+        add.bindAll({QString::fromUtf8(QJsonDocument(QJsonObject{{"isbn", title.isbn},
+                                                                 {"title", title.title},
+                                                                 {"author", title.author},
+                                                                 {"publisher", title.publisher},
+                                                                 {"supplier", title.supplier},
+                                                                 {"price", title.price.text()}})
+                                           .toJson(QJsonDocument::Compact))});
+        if (!add.step())
+            throw DataError(QStringLiteral("the shop server did not answer"));
+        const qint64 bookNo = add.value(0).toLongLong();
+        add.step();
+        return bookNo;
     }
 
     // The till whose login this is.

@@ -27,5 +27,7 @@ inline constexpr char kRefuseReceipt[] = "quillmart_refuse_receipt";
 // A session's figures so far, the back office's (version 4).
 inline constexpr char kSessionTotals[] = "quillmart_session_totals";
 inline constexpr char kSessionMethods[] = "quillmart_session_methods";
+// Adds a title a till's customer ordered that the catalogue does not hold (version 5).
+inline constexpr char kAddOrderedTitle[] = "quillmart_add_ordered_title";
 
 } // namespace serverroles

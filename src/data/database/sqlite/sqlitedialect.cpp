@@ -2,8 +2,11 @@
 // statements.
 #include "sqlitedialect.h"
 
+#include "connection.h"
 #include "filereceipts.h"
 #include "filetill.h"
+#include "orderrecords.h"
+#include "systemuser.h"
 
 #include "shoptables.h"
 #include "sqlbuilder.h"
@@ -84,6 +87,18 @@ public:
     const EngineSql &sessionMethods() const override {
         static const EngineSql sql = statement(filetill::methodsSql());
         return sql;
+    }
+
+    QString login(Connection &) const override { return systemUser(); }
+    qint64 addOrderedTitle(Connection &connection, const OrderedTitle &title) const override {
+        Statement insert = connection.prepare(QStringLiteral(
+            "INSERT INTO [Titles] ([ISBN], [Title], [Author], [Publisher], [Fixed Price], "
+            "[Sale Price], [Qty], [SafeQty], [Retail]) VALUES (?1, ?2, nullif(?3, ''), "
+            "nullif(?4, ''), ?5, ?5, 0, 0, nullif(?6, ''))"));
+        insert.bindAll({title.isbn, title.title, title.author, title.publisher,
+                        title.price.toDouble(), title.supplier});
+        insert.step();
+        return connection.scalar(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
     }
 
     // The file is one till: the first registered.

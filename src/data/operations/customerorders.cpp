@@ -1,0 +1,194 @@
+// Customer orders through the session's connection: statements in the shop's form that both
+// engines take. A move changes the order's state only from the states the move allows, in one
+// statement, and a second till making the same move at once finds the state already moved.
+#include "customerorders.h"
+
+#include "connection.h"
+#include "conversions.h"
+#include "dataerror.h"
+#include "isbn.h"
+#include "isbnfinder.h"
+#include "orderrecords.h"
+#include "orderwork.h"
+#include "shopoperations.h"
+#include "shopsession.h"
+#include "shoptables.h"
+
+namespace shop {
+
+using namespace orderwork;
+
+std::optional<OrderTitle> orderTitle(Connection &connection, const QString &isbnText) {
+    const QString typed = isbnText.trimmed();
+    if (typed.isEmpty())
+        return std::nullopt;
+    QVariant bookNo = connection.scalar(
+        QStringLiteral("SELECT min([BOOKNO]) FROM [Titles] WHERE [ISBN] = ?1"), {typed});
+    if (bookNo.isNull() || !bookNo.isValid()) {
+        const std::vector<CatalogueMatch> others = isbnfinder::otherForms(connection, typed);
+        if (others.empty())
+            return std::nullopt;
+        bookNo = others.front().bookNo;
+    }
+    return copiesOf(connection, bookNo.toLongLong());
+}
+
+OrderTitle copiesOf(Connection &connection, qint64 bookNo) {
+    Statement select = connection.prepare(QStringLiteral(
+        "SELECT t.[BOOKNO], t.[ISBN], t.[Title], t.[Retail], t.[Sale Price], t.[Qty], "
+        "coalesce(h.[Held], 0) FROM [Titles] t LEFT JOIN [heldcopies] h ON h.[BOOKNO] = "
+        "t.[BOOKNO] WHERE t.[BOOKNO] = ?1"));
+    select.bindAll({bookNo});
+    if (!select.step())
+        throw DataError(QStringLiteral("The title %1 is no longer in the catalogue.").arg(bookNo));
+    OrderTitle title{select.value(0).toLongLong(), select.value(1).toString(),
+                     select.value(2).toString(),   select.value(3).toString(),
+                     moneyOf(select.value(4)),     select.value(5).toLongLong(),
+                     select.value(6).toLongLong()};
+    select.step();
+    return title;
+}
+
+CustomerOrder customerOrder(Connection &connection, qint64 orderNo) {
+    Statement select = connection.prepare(QStringLiteral(
+        "SELECT [OrderNo], [Customer], [Phone], [Email], [BOOKNO], [ISBN], [Title], [Qty], "
+        "[Price], [Supplier], [Deposit], [Promised], [Notes], [State], [Requested], [Changed] "
+        "FROM [customerorders] WHERE [OrderNo] = ?1"));
+    select.bindAll({orderNo});
+    if (!select.step())
+        throw refused(QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
+    CustomerOrder order;
+    order.orderNo = select.value(0).toLongLong();
+    order.customer = select.value(1).toString();
+    order.phone = select.value(2).toString();
+    order.email = select.value(3).toString();
+    order.bookNo = select.value(4).toLongLong();
+    order.isbn = select.value(5).toString();
+    order.title = select.value(6).toString();
+    order.quantity = select.value(7).toLongLong();
+    order.price = moneyOf(select.value(8));
+    order.supplier = select.value(9).toString();
+    order.deposit = moneyOf(select.value(10));
+    if (!select.value(11).isNull())
+        order.promised = QDate::fromString(select.value(11).toString().left(10), Qt::ISODate);
+    order.notes = select.value(12).toString();
+    order.state = orderstates::fromStored(select.value(13).toString()).value_or(order.state);
+    order.requested = conv::parseMoment(select.value(14).toString());
+    order.changed = conv::parseMoment(select.value(15).toString());
+    select.step();
+    return order;
+}
+
+std::optional<QDate> setAsideOn(Connection &connection, qint64 orderNo) {
+    const QVariant at = connection.scalar(
+        QStringLiteral("SELECT [HeldAt] FROM [orderholds] WHERE [OrderNo] = ?1"), {orderNo});
+    if (!at.isValid() || at.isNull())
+        return std::nullopt;
+    return conv::parseMoment(at.toString()).date();
+}
+
+TakenOrder takeOrder(ShopSession &session, const NewOrder &order) {
+    if (order.customer.trimmed().isEmpty())
+        throw DataError(QStringLiteral("Give the customer's name."));
+    if (order.quantity < 1)
+        throw DataError(QStringLiteral("A customer orders 1 copy or more."));
+    if (order.isbn.trimmed().isEmpty())
+        throw DataError(QStringLiteral("Give the title's ISBN."));
+    if (order.price && *order.price < Money())
+        throw DataError(QStringLiteral("The price cannot be below 0."));
+    if (const auto reading = isbn::read(order.isbn);
+        reading && !reading->checkDigitValid() && !order.keepWrongCheckDigit)
+        throw DataError(isbn::checkDigitProblem(order.isbn.trimmed(), *reading));
+    TakenOrder taken;
+    orderWork(session, [&](Connection &connection) {
+        std::optional<OrderTitle> title = orderTitle(connection, order.isbn);
+        taken.titleAdded = !title;
+        if (!title) {
+            if (order.title.trimmed().isEmpty() || !order.price)
+                throw refused(QStringLiteral("The catalogue has no title with the ISBN %1: give "
+                                             "its title and price to add it.")
+                                  .arg(order.isbn.trimmed()));
+            const qint64 bookNo = connection.dialect().addOrderedTitle(
+                connection, {order.isbn.trimmed(), order.title.trimmed(), order.author.trimmed(),
+                             order.publisher.trimmed(), order.supplier.trimmed(), *order.price});
+            title = copiesOf(connection, bookNo);
+        }
+        taken.bookNo = title->bookNo;
+        Statement insert = connection.prepare(QStringLiteral(
+            "INSERT INTO [customerorders] ([Customer], [Phone], [Email], [BOOKNO], [ISBN], "
+            "[Title], [Qty], [Price], [Supplier], [Promised], [Notes], [State], [Requested], "
+            "[Changed]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?13) "
+            "RETURNING [OrderNo]"));
+        const QString supplier =
+            order.supplier.trimmed().isEmpty() ? title->supplier : order.supplier.trimmed();
+        insert.bindAll({order.customer.trimmed(), order.phone.trimmed(), order.email.trimmed(),
+                        title->bookNo, title->isbn, title->title, order.quantity,
+                        order.price.value_or(title->price).toDouble(), supplier,
+                        order.promised ? QVariant(conv::isoDate(*order.promised)) : QVariant(),
+                        order.notes.trimmed(), orderstates::stored(OrderState::Requested),
+                        conv::isoMoment(order.at)});
+        insert.step();
+        taken.orderNo = insert.value(0).toLongLong();
+        insert.step();
+        Statement history = connection.prepare(QStringLiteral(
+            "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Till], [Login]) "
+            "VALUES (?1, ?2, ?3, ?4, ?5)"));
+        history.bindAll({taken.orderNo, orderstates::stored(OrderState::Requested),
+                         conv::isoMoment(order.at), thisTillName(connection),
+                         connection.dialect().login(connection)});
+        history.step();
+    });
+    return taken;
+}
+
+void moveOrder(ShopSession &session, qint64 orderNo, OrderState to, const QDateTime &at,
+               std::optional<ToldBy> how) {
+    if (to == OrderState::Cancelled)
+        return cancel(session, orderNo, at, std::nullopt);
+    if (to == OrderState::Arrived || to == OrderState::Collected || to == OrderState::Requested)
+        throw DataError(
+            QStringLiteral("An order is made %1 by its own step.").arg(orderstates::caption(to)));
+    if (to == OrderState::Told && !how)
+        throw DataError(QStringLiteral("Say how the customer was told."));
+    orderWork(session, [&](Connection &connection) {
+        changeState(connection, orderNo, to, at, to == OrderState::Told ? how : std::nullopt);
+        if (to == OrderState::Abandoned)
+            releaseHold(connection, orderNo);
+    });
+}
+
+void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at) {
+    orderWork(session, [&](Connection &connection) {
+        changeState(connection, orderNo, OrderState::Arrived, at);
+        const CustomerOrder order = customerOrder(connection, orderNo);
+        // One statement sets the copies aside if that many are free, as another till's change
+        // left the title's count: two tills cannot both set aside the last copy.
+        Statement hold = connection.prepare(QStringLiteral(
+            "INSERT INTO [heldcopies] ([BOOKNO], [Held]) SELECT t.[BOOKNO], ?2 FROM [Titles] t "
+            "WHERE t.[BOOKNO] = ?1 AND ?2 <= t.[Qty] ON CONFLICT ([BOOKNO]) DO UPDATE SET "
+            "[Held] = [heldcopies].[Held] + excluded.[Held] WHERE [heldcopies].[Held] + "
+            "excluded.[Held] <= (SELECT s.[Qty] FROM [Titles] s WHERE s.[BOOKNO] = "
+            "excluded.[BOOKNO])"));
+        hold.bindAll({order.bookNo, order.quantity});
+        hold.step();
+        if (connection.changes() != 1) {
+            const OrderTitle copies = copiesOf(connection, order.bookNo);
+            throw refused(
+                QStringLiteral("Only %1 of \"%2\" free to set aside: customer order %3 "
+                               "wants %4.")
+                    .arg(copies.free() == 1
+                             ? QStringLiteral("1 copy")
+                             : QStringLiteral("%1 copies").arg(std::max<qint64>(copies.free(), 0)))
+                    .arg(copies.title)
+                    .arg(orderNo)
+                    .arg(order.quantity));
+        }
+        Statement record = connection.prepare(
+            QStringLiteral("INSERT INTO [orderholds] ([OrderNo], [BOOKNO], [Copies], [HeldAt]) "
+                           "VALUES (?1, ?2, ?3, ?4)"));
+        record.bindAll({orderNo, order.bookNo, order.quantity, conv::isoMoment(at)});
+        record.step();
+    });
+}
+
+} // namespace shop

@@ -1,0 +1,223 @@
+// The lists of customer orders: one statement each, on the index of state and age.
+#include "orderlists.h"
+
+#include "connection.h"
+#include "conversions.h"
+#include "dataerror.h"
+#include "engine.h"
+#include "shopoperations.h"
+#include "shopsession.h"
+#include "shoptables.h"
+
+namespace shop {
+
+namespace {
+
+const char *settingName(OrderLimit limit) {
+    switch (limit) {
+    case OrderLimit::WaitingDays:
+        return "WaitingDays";
+    case OrderLimit::AbandonDays:
+        return "AbandonDays";
+    case OrderLimit::WipeDays:
+        return "WipeDays";
+    }
+    return "";
+}
+
+int startingDays(OrderLimit limit) {
+    switch (limit) {
+    case OrderLimit::WaitingDays:
+        return 14;
+    case OrderLimit::AbandonDays:
+        return 30;
+    case OrderLimit::WipeDays:
+        return 90;
+    }
+    return 0;
+}
+
+const QString &orderColumns() {
+    static const QString columns = QStringLiteral(
+        "SELECT [OrderNo], [Customer], [Phone], [Email], [BOOKNO], [ISBN], [Title], [Qty], "
+        "[Price], [Supplier], [Deposit], [Promised], [Notes], [State], [Requested], [Changed] "
+        "FROM [customerorders] ");
+    return columns;
+}
+
+// A stored moment ("2001-05-03 10:00:00", as both engines give it back), read without the
+// general parser's pattern: a list reads two of them a row.
+QDateTime momentOf(const QVariant &value) {
+    const QString text = value.toString();
+    if (text.size() != 19 || text[4] != QLatin1Char('-') || text[10] != QLatin1Char(' '))
+        return conv::parseMoment(text);
+    const auto number = [&](int from, int length) {
+        return QStringView(text).mid(from, length).toInt();
+    };
+    return QDateTime(QDate(number(0, 4), number(5, 2), number(8, 2)),
+                     QTime(number(11, 2), number(14, 2), number(17, 2)));
+}
+
+CustomerOrder orderOf(const Statement &row) {
+    CustomerOrder order;
+    order.orderNo = row.value(0).toLongLong();
+    order.customer = row.value(1).toString();
+    order.phone = row.value(2).toString();
+    order.email = row.value(3).toString();
+    order.bookNo = row.value(4).toLongLong();
+    order.isbn = row.value(5).toString();
+    order.title = row.value(6).toString();
+    order.quantity = row.value(7).toLongLong();
+    order.price = Money::fromValue(row.value(8)).value_or(Money());
+    order.supplier = row.value(9).toString();
+    order.deposit = Money::fromValue(row.value(10)).value_or(Money());
+    if (!row.value(11).isNull())
+        order.promised = QDate::fromString(row.value(11).toString().left(10), Qt::ISODate);
+    order.notes = row.value(12).toString();
+    order.state = orderstates::fromStored(row.value(13).toString()).value_or(order.state);
+    order.requested = momentOf(row.value(14));
+    order.changed = momentOf(row.value(15));
+    return order;
+}
+
+std::vector<CustomerOrder> orders(Connection &connection, const QString &rest,
+                                  const QVariantList &values) {
+    Statement select = connection.prepare(orderColumns() + rest);
+    select.bindAll(values);
+    std::vector<CustomerOrder> found;
+    while (select.step())
+        found.push_back(orderOf(select));
+    return found;
+}
+
+// Midnight of the day `days` before today, as the stored moments compare.
+QString daysBefore(const QDate &today, int days) {
+    return conv::isoMoment(QDateTime(today.addDays(-days), QTime(0, 0)));
+}
+
+QDateTime midnightBefore(const QDate &today, int days) {
+    return QDateTime(today.addDays(-days), QTime(0, 0));
+}
+
+} // namespace
+
+int orderLimit(Connection &connection, OrderLimit limit) {
+    const QVariant days =
+        connection.scalar(QStringLiteral("SELECT [Days] FROM [ordersettings] WHERE [Setting] = ?1"),
+                          {QString::fromLatin1(settingName(limit))});
+    return days.isValid() && !days.isNull() ? days.toInt() : startingDays(limit);
+}
+
+void setOrderLimit(ShopSession &session, OrderLimit limit, int days) {
+    if (days < 0)
+        throw DataError(QStringLiteral("A number of days cannot be below 0."));
+    session.transact({tables::ordersettings::table}, [&](Connection &connection) {
+        Statement set = connection.prepare(QStringLiteral(
+            "INSERT INTO [ordersettings] ([Setting], [Days]) VALUES (?1, ?2) ON CONFLICT "
+            "([Setting]) DO UPDATE SET [Days] = excluded.[Days]"));
+        set.bindAll({QString::fromLatin1(settingName(limit)), days});
+        set.step();
+    });
+}
+
+std::vector<OrderLine> orderList(Connection &connection, OrderList list, const QDate &today) {
+    std::vector<CustomerOrder> found;
+    std::optional<int> limit;
+    switch (list) {
+    case OrderList::Open:
+        limit = orderLimit(connection, OrderLimit::WaitingDays);
+        found = orders(connection,
+                       QStringLiteral("WHERE [State] IN ('requested', 'ordered', 'arrived', "
+                                      "'told') ORDER BY [Requested], [OrderNo]"),
+                       {});
+        break;
+    case OrderList::ToPlace:
+        limit = orderLimit(connection, OrderLimit::WaitingDays);
+        found = orders(connection,
+                       QStringLiteral("WHERE [State] = 'requested' ORDER BY [Supplier], "
+                                      "[Requested], [OrderNo]"),
+                       {});
+        break;
+    case OrderList::ToTell:
+        found =
+            orders(connection,
+                   QStringLiteral("WHERE [State] = 'arrived' ORDER BY [Changed], [OrderNo]"), {});
+        break;
+    case OrderList::NotCollected:
+        limit = orderLimit(connection, OrderLimit::AbandonDays);
+        found = orders(connection,
+                       QStringLiteral("WHERE [State] IN ('arrived', 'told') AND [Changed] < ?1 "
+                                      "ORDER BY [Changed], [OrderNo]"),
+                       {daysBefore(today, *limit)});
+        break;
+    }
+    std::vector<OrderLine> lines;
+    lines.reserve(found.size());
+    const QDateTime since = limit ? midnightBefore(today, *limit) : QDateTime();
+    for (CustomerOrder &order : found) {
+        const QDateTime &age = list == OrderList::NotCollected ? order.changed : order.requested;
+        const bool over = limit.has_value() && age < since;
+        lines.push_back({std::move(order), over});
+    }
+    return lines;
+}
+
+std::vector<CustomerOrder> openOrdersOf(Connection &connection, qint64 bookNo) {
+    return orders(connection,
+                  QStringLiteral("WHERE [BOOKNO] = ?1 AND [State] IN ('requested', 'ordered', "
+                                 "'arrived', 'told') ORDER BY [Requested], [OrderNo]"),
+                  {bookNo});
+}
+
+std::vector<CustomerOrder> openOrdersOfCustomer(Connection &connection, const QString &text) {
+    const QString wanted = text.trimmed().toLower();
+    if (wanted.isEmpty())
+        return {};
+    std::vector<CustomerOrder> found;
+    for (CustomerOrder &order : orders(connection,
+                                       QStringLiteral("WHERE [State] IN ('requested', "
+                                                      "'ordered', 'arrived', 'told') ORDER BY "
+                                                      "[Requested], [OrderNo]"),
+                                       {}))
+        if (order.customer.toLower().contains(wanted) || order.phone.contains(wanted))
+            found.push_back(std::move(order));
+    return found;
+}
+
+bool wipeFinishedOrders(ShopSession &session, const QDate &today) {
+    bool wiped = false;
+    session.transact({tables::customerorders::table}, [&](Connection &connection) {
+        Statement day = connection.prepare(QStringLiteral(
+            "INSERT INTO [orderwipes] ([Day]) VALUES (?1) ON CONFLICT ([Day]) DO NOTHING"));
+        day.bindAll({conv::isoDate(today)});
+        day.step();
+        wiped = connection.changes() == 1;
+        if (!wiped)
+            return;
+        Statement wipe = connection.prepare(QStringLiteral(
+            "UPDATE [customerorders] SET [Customer] = '', [Phone] = '', [Email] = '', [Wiped] = "
+            "1 WHERE [State] IN ('collected', 'cancelled', 'abandoned') AND [Wiped] = 0 AND "
+            "[Changed] < ?1"));
+        wipe.bindAll({daysBefore(today, orderLimit(connection, OrderLimit::WipeDays))});
+        wipe.step();
+    });
+    return wiped;
+}
+
+void wipeAtStart(const ShopDatabase &shop, const QDate &today) {
+    try {
+        const std::shared_ptr<ShopSession> session = ShopSession::open(shop);
+        if (session->connection().columnsOf(QLatin1String(tables::customerorders::table)).empty())
+            return;
+        wipeFinishedOrders(*session, today);
+    } catch (const DataError &) {
+        // A shop this program may not write, or one out of reach: the next start wipes.
+    }
+}
+
+QString personalDataNotice() {
+    return QStringLiteral("This list holds customers' personal data (names, phone numbers, "
+                          "e-mail addresses): keep it safe and delete it when done.");
+}
+
+} // namespace shop

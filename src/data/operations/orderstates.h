@@ -1,0 +1,40 @@
+// The states of a customer order and the moves between them: one table that says which moves
+// exist and whether only the back office makes them. Pure: no database.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <span>
+
+enum class OrderState { Requested, Ordered, Arrived, Told, Collected, Cancelled, Abandoned };
+
+// How a customer was told that the order arrived.
+enum class ToldBy { Phone, Email, InPerson };
+
+struct OrderMove {
+    OrderState from;
+    OrderState to;
+    bool officeOnly; // placing, cancelling and abandoning are the back office's
+};
+
+namespace orderstates {
+
+// Every move an order may make, and no other.
+std::span<const OrderMove> moves();
+std::optional<OrderMove> move(OrderState from, OrderState to);
+// The states an order may move to `to` from.
+std::span<const OrderState> from(OrderState to);
+// Collected, cancelled and abandoned orders are finished: nothing moves them again.
+bool finished(OrderState state);
+
+// As the shop's tables keep them ("requested", "told", ...), and back.
+QString stored(OrderState state);
+std::optional<OrderState> fromStored(const QString &text);
+// As the operator reads them ("customer told").
+QString caption(OrderState state);
+
+QString stored(ToldBy how);
+QString caption(ToldBy how);
+
+} // namespace orderstates

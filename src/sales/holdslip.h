@@ -1,0 +1,25 @@
+// The hold slip: a strip on the receipt printer that goes with the copies set aside for a
+// customer's order, so that they are not sold to someone else (customer, phone, title, the day
+// they were set aside, the order's number).
+#pragma once
+
+#include "customerorders.h"
+#include "slipprint.h"
+
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+class QPrinter;
+
+namespace holdslip {
+
+// Every row of the slip, groups that stay together.
+std::vector<slip::Group> build(const CustomerOrder &order, const QDate &setAside,
+                               const QString &shopName, QPrinter &printer);
+// Prints it; returns the number of pages (0: the printer could not be painted on).
+int print(const CustomerOrder &order, const QDate &setAside, const QString &shopName,
+          QPrinter &printer);
+
+} // namespace holdslip

@@ -1,0 +1,143 @@
+// Taking a customer's order.
+#include "neworderdialog.h"
+
+#include "clock.h"
+#include "dataerror.h"
+#include "isbn.h"
+#include "messageboxes.h"
+#include "screenheading.h"
+#include "shopsession.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+NewOrderDialog::NewOrderDialog(const ShopContext &context, std::shared_ptr<ShopSession> session,
+                               QWidget *parent)
+    : QDialog(parent), context_(context), session_(std::move(session)) {
+    setObjectName(QStringLiteral("dlgNewOrder"));
+    setWindowTitle(QStringLiteral("New Customer Order"));
+    auto *form = new QFormLayout;
+    addBox("txtCustomer", QStringLiteral("&Customer:"), form);
+    addBox("txtPhone", QStringLiteral("&Phone:"), form);
+    addBox("txtEmail", QStringLiteral("&E-mail:"), form);
+    QLineEdit *isbnBox = addBox("txtISBN", QStringLiteral("&ISBN:"), form);
+    found_ = named<QLabel>("lblFound", this);
+    form->addRow(QString(), found_);
+    addBox("txtTitle", QStringLiteral("&Title:"), form);
+    addBox("txtAuthor", QStringLiteral("&Author:"), form);
+    addBox("txtPublisher", QStringLiteral("Pu&blisher:"), form);
+    addBox("txtPrice", QStringLiteral("P&rice:"), form);
+    quantity_ = named<QSpinBox>("txtQty", this);
+    quantity_->setRange(-999, 999);
+    quantity_->setValue(1);
+    auto *quantityLabel = new QLabel(QStringLiteral("&Quantity:"), this);
+    quantityLabel->setBuddy(quantity_);
+    form->addRow(quantityLabel, quantity_);
+    addBox("txtSupplier", QStringLiteral("&Supplier:"), form);
+    promisedOn_ = named<QCheckBox>("chkPromised", QStringLiteral("Pro&mised for:"), this);
+    promised_ = named<QDateEdit>("dtpPromised", context_.clock->today().addDays(14), this);
+    promised_->setCalendarPopup(true);
+    promised_->setEnabled(false);
+    connect(promisedOn_, &QCheckBox::toggled, promised_, &QWidget::setEnabled);
+    form->addRow(promisedOn_, promised_);
+    addBox("txtNotes", QStringLiteral("&Notes:"), form);
+    connect(isbnBox, &QLineEdit::editingFinished, this, &NewOrderDialog::lookUp);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Take &Order"));
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { take(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *page = new QVBoxLayout(this);
+    page->addLayout(form);
+    page->addWidget(buttons);
+}
+
+QLineEdit *NewOrderDialog::addBox(const char *name, const QString &caption, QFormLayout *form) {
+    auto *edit = named<QLineEdit>(name, this);
+    auto *label = new QLabel(caption, this);
+    label->setBuddy(edit);
+    form->addRow(label, edit);
+    return edit;
+}
+
+QLineEdit *NewOrderDialog::box(const char *name) const {
+    return findChild<QLineEdit *>(QLatin1String(name));
+}
+
+void NewOrderDialog::lookUp() {
+    std::optional<OrderTitle> title;
+    try {
+        title = shop::orderTitle(session_->connection(), box("txtISBN")->text());
+    } catch (const DataError &error) {
+        found_->setText(error.sentence());
+        return;
+    }
+    inCatalogue_ = title.has_value();
+    for (const char *name : {"txtTitle", "txtAuthor", "txtPublisher"})
+        box(name)->setReadOnly(inCatalogue_);
+    if (!title) {
+        found_->setText(box("txtISBN")->text().trimmed().isEmpty()
+                            ? QString()
+                            : QStringLiteral("Not in the catalogue: describe the title to add "
+                                             "it."));
+        return;
+    }
+    found_->setText(QStringLiteral("In the catalogue: %1 in stock, %2 set aside.")
+                        .arg(title->stock)
+                        .arg(title->held));
+    box("txtTitle")->setText(title->title);
+    box("txtPrice")->setText(title->price.text());
+    if (box("txtSupplier")->text().trimmed().isEmpty())
+        box("txtSupplier")->setText(title->supplier);
+}
+
+bool NewOrderDialog::take() {
+    NewOrder order;
+    order.customer = box("txtCustomer")->text();
+    order.phone = box("txtPhone")->text();
+    order.email = box("txtEmail")->text();
+    order.isbn = box("txtISBN")->text();
+    order.title = box("txtTitle")->text();
+    order.author = box("txtAuthor")->text();
+    order.publisher = box("txtPublisher")->text();
+    order.quantity = quantity_->value();
+    order.supplier = box("txtSupplier")->text();
+    order.notes = box("txtNotes")->text();
+    order.at = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
+    if (promisedOn_->isChecked())
+        order.promised = promised_->date();
+    const QString price = box("txtPrice")->text().trimmed();
+    if (!price.isEmpty()) {
+        order.price = Money::parse(price);
+        if (!order.price) {
+            context_.messages->inform(
+                QStringLiteral("The price \"%1\" is not an amount of money.").arg(price));
+            box("txtPrice")->setFocus();
+            return false;
+        }
+    }
+    if (const auto reading = isbn::read(order.isbn); reading && !reading->checkDigitValid()) {
+        if (!context_.messages->confirm(
+                isbn::checkDigitProblem(order.isbn.trimmed(), *reading) +
+                QStringLiteral(" Keep the ISBN as typed (OK) or go back to mend it (Cancel)?"))) {
+            box("txtISBN")->setFocus();
+            return false;
+        }
+        order.keepWrongCheckDigit = true;
+    }
+    try {
+        taken_ = shop::takeOrder(*session_, order);
+    } catch (const DataError &error) {
+        context_.messages->inform(error.sentence());
+        return false;
+    }
+    accept();
+    return true;
+}
