@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "connection.h"
 #include "copyrefresh.h"
+#include "errorpolicy.h"
 #include "messageboxes.h"
 #include "outboxsender.h"
 #include "screenheading.h"
@@ -48,6 +49,30 @@ bool CounterOffline::takesOver(const DataError &error) {
     lastTry_ = offline::now(*context_.clock);
     show();
     return true;
+}
+
+bool CounterOffline::startsOffline(const DataError &error) {
+    if (!available() || error.kind() != DataError::Kind::ConnectionLost)
+        return false;
+    const std::optional<CounterStart> kept = counterstart::kept(*copy_);
+    if (!kept || !kept->sellsOffline())
+        throw DataError(
+            DataError::Kind::ConnectionLost,
+            QStringLiteral("%1 The counter needs the shop's server once to start: this till has "
+                           "not yet kept what it needs to sell without it (the shop's payment "
+                           "methods and the till's open session). Open Selling Book again once "
+                           "the server answers.")
+                .arg(error.sentence()),
+            error.details());
+    start_ = kept;
+    takesOver(error);
+    return true;
+}
+
+void CounterOffline::keepStart(ShopSession &shop) {
+    if (available() && !offline_)
+        policy::skipOnError(
+            [&] { counterstart::keep(*copy_, counterstart::read(shop.connection())); });
 }
 
 std::optional<CopiedTitle> CounterOffline::title(const QString &isbn) {
@@ -116,6 +141,12 @@ void CounterOffline::look() {
     show();
 }
 
+CounterOffline::~CounterOffline() {
+    // Another counter of this till says it again at its next look.
+    if (available() && context_.showOffline)
+        context_.showOffline(QString());
+}
+
 void CounterOffline::show() {
     const int count = copy_->waiting();
     status_->setVisible(offline_ || count > 0);
@@ -126,4 +157,6 @@ void CounterOffline::show() {
                          .arg(count == 1 ? QString() : QStringLiteral("s"))
                          .arg(contact ? contact->toString(QStringLiteral("yyyy/M/d HH:mm"))
                                       : QStringLiteral("never")));
+    if (context_.showOffline)
+        context_.showOffline(status_->isHidden() ? QString() : status_->text());
 }

@@ -45,13 +45,22 @@ QString moment(const QDateTime &at) {
 } // namespace
 
 CounterSession::CounterSession(QWidget *screen, const ShopContext &context,
-                               std::shared_ptr<ShopSession> session, bool paymentsOn)
-    : QObject(screen), screen_(screen), context_(context), session_(std::move(session)) {
-    // Silently off on a shop of an older version: it sells as that version did.
-    policy::skipOnError([&] {
-        enabled_ = paymentsOn &&
-                   versioncheck::read(session_->connection()).number >= shop::sessionsVersion;
-    });
+                               std::shared_ptr<ShopSession> session, bool paymentsOn,
+                               CounterOffline *offline)
+    : QObject(screen), screen_(screen), context_(context), session_(std::move(session)),
+      offline_(offline) {
+    if (const std::optional<CounterStart> &kept = offline_->startedFrom()) {
+        // Kept only with an open session, so of a shop that has sessions.
+        enabled_ = paymentsOn;
+        till_ = kept->till;
+        current_ = kept->session;
+    } else {
+        // Silently off on a shop of an older version: it sells as that version did.
+        policy::skipOnError([&] {
+            enabled_ = paymentsOn &&
+                       versioncheck::read(session_->connection()).number >= shop::sessionsVersion;
+        });
+    }
     buildStrip(screen);
     if (!enabled_)
         return;

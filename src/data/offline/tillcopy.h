@@ -74,6 +74,10 @@ public:
     std::optional<QDateTime> lastContact();
     void setLastContact(const QDateTime &at);
 
+    // What the counter needs to open, as counterstart.h writes it; none before it was kept.
+    std::optional<QString> counterStart() { return state(kCounterStart); }
+    void keepCounterStart(const QString &text) { setState(kCounterStart, text); }
+
     // Keeps the receipt in the outbox under the till's next number of its own, in one
     // transaction, before it is printed. The same receipt again keeps its number and its
     // place and takes the parts made since (a payment added).
@@ -88,6 +92,8 @@ public:
     std::vector<SetAsideReceipt> setAsideReceipts();
 
 private:
+    static inline const QString kCounterStart = QStringLiteral("CounterStart");
+
     std::optional<QString> state(const QString &key);
     void setState(const QString &key, const QString &value);
     void makeTables();
