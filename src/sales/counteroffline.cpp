@@ -100,8 +100,19 @@ bool CounterOffline::refuses(const QString &work) {
     return true;
 }
 
+QString CounterOffline::keepCash(const CashMovementRecord &movement) {
+    copy_->queueCash(movement);
+    show();
+    return QStringLiteral("The cash is recorded on this till and goes to the shop's server with "
+                          "the receipts once it answers.");
+}
+
 int CounterOffline::waiting() {
     return available() ? copy_->waiting() : 0;
+}
+
+int CounterOffline::cashWaiting() {
+    return available() ? copy_->cashWaiting() : 0;
 }
 
 void CounterOffline::look() {
@@ -114,7 +125,7 @@ void CounterOffline::look() {
         return;
     lastTry_ = at;
     try {
-        if (copy_->waiting() > 0) {
+        if (copy_->waiting() > 0 || copy_->cashWaiting() > 0) {
             ShopSession sending(context_.shop);
             const offline::SendReport report = offline::sendOutbox(*copy_, sending, at);
             offline_ = report.interrupted;
@@ -125,9 +136,15 @@ void CounterOffline::look() {
                                    "Sale > Refused Receipts; the other receipts went on.")
                         .arg(number)
                         .arg(reason));
+            for (const auto &[what, reason] : report.refusedCash)
+                context_.messages->inform(
+                    QStringLiteral("The shop refused %1, recorded while the server was away: "
+                                   "%2. It is kept on this till; the rest went on.")
+                        .arg(what, reason));
         }
         // Online with nothing waiting, the server is read only when the copy is due.
-        if (copy_->waiting() == 0 && (offline_ || offline::refreshDue(*copy_, at))) {
+        if (copy_->waiting() == 0 && copy_->cashWaiting() == 0 &&
+            (offline_ || offline::refreshDue(*copy_, at))) {
             Connection shop = context_.shop.connect();
             if (offline::refreshDue(*copy_, at))
                 offline::refreshCopy(*copy_, shop, at);
@@ -149,12 +166,16 @@ CounterOffline::~CounterOffline() {
 
 void CounterOffline::show() {
     const int count = copy_->waiting();
-    status_->setVisible(offline_ || count > 0);
+    const int cash = copy_->cashWaiting();
+    status_->setVisible(offline_ || count > 0 || cash > 0);
     const std::optional<QDateTime> contact = copy_->lastContact();
-    status_->setText(QStringLiteral("%1: %2 receipt%3 waiting. Last contact with the server: %4")
+    status_->setText(QStringLiteral("%1: %2 receipt%3 waiting%4. Last contact with the server: %5")
                          .arg(offline_ ? QStringLiteral("Offline") : QStringLiteral("Sending"))
                          .arg(count)
                          .arg(count == 1 ? QString() : QStringLiteral("s"))
+                         .arg(cash == 0   ? QString()
+                              : cash == 1 ? QStringLiteral(", and 1 cash movement")
+                                          : QStringLiteral(", and %1 cash movements").arg(cash))
                          .arg(contact ? contact->toString(QStringLiteral("yyyy/M/d HH:mm"))
                                       : QStringLiteral("never")));
     if (context_.showOffline)

@@ -52,8 +52,12 @@ public:
     // True, and the operator told so, when the counter is offline: `work` ("A refund") needs
     // the server.
     bool refuses(const QString &work);
+    // Keeps cash put in or taken out in the till's outbox; what the operator is told then.
+    QString keepCash(const CashMovementRecord &movement);
     // Receipts made offline and not yet on the server.
     int waiting();
+    // Cash movements made offline and not yet on the server.
+    int cashWaiting();
     // Sends what waits when the server answers (tried once a minute while it does not), and
     // refreshes the copy when due.
     void look();

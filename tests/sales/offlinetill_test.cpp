@@ -270,4 +270,50 @@ TEST_F(OfflineTill, EachRefreshKeepsWhatTheCounterNeedsToOpen) {
     EXPECT_THROW(counterstart::kept(*copy), DataError);
 }
 
+// Cash put in or taken out while the server was away waits in the till's outbox behind the
+// receipts and reaches the shop once, even when it was stored before the till heard; cash the
+// shop refuses for good is set aside on the till and holds nothing up.
+TEST_F(OfflineTill, CashKeptOfflineReachesTheShopOnce) {
+    struct Case {
+        const char *name;
+        const char *amount;
+        bool storedBefore; // the till never heard the answer
+        int stored;        // rows in the shop with its identifier
+        int setAside;
+    };
+    const Case cases[] = {{"sent", "20", false, 1, 0},
+                          {"stored before the till heard", "15", true, 1, 0},
+                          {"refused for good", "0", false, 0, 1}};
+    int n = 70;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        copy = std::make_unique<TillCopy>(TillCopy::fileFor(folder.path(), c.name));
+        queue(++n, 1);
+        const CashMovementRecord movement{receiptId(++n),
+                                          opened.id,
+                                          true,
+                                          money(c.amount),
+                                          "Change from the bank",
+                                          QDateTime(QDate(2001, 5, 3), QTime(10, 40))};
+        copy->queueCash(movement);
+        copy->queueCash(movement); // kept once
+        EXPECT_EQ(copy->cashWaiting(), 1);
+        if (c.storedBefore)
+            shop::moveCash(*session, movement);
+        const offline::SendReport report = send();
+        EXPECT_FALSE(report.interrupted);
+        EXPECT_EQ(report.sent, 1);
+        EXPECT_EQ(report.cashSent, 1 - c.setAside);
+        EXPECT_EQ(static_cast<int>(report.refusedCash.size()), c.setAside);
+        EXPECT_EQ(copy->cashWaiting(), 0);
+        EXPECT_EQ(copy->setAsideCashCount(), c.setAside);
+        EXPECT_EQ(shop.db
+                      .scalar(QStringLiteral("SELECT count(*) FROM cashmovements WHERE "
+                                             "Movement = '%1'")
+                                  .arg(movement.id))
+                      .toInt(),
+                  c.stored);
+    }
+}
+
 } // namespace

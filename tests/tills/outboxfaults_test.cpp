@@ -2,6 +2,7 @@
 // cut at random moments, some of them after the server committed a receipt but before the till
 // heard: in the end every receipt is on the server once, and every title's stock is its start
 // less the copies sold. The test's own cluster (faultserver.h), never the other tests' server.
+#include "cashmovementdialog.h"
 #include "counteroffline.h"
 #include "counterpayments.h"
 #include "countersession.h"
@@ -187,13 +188,22 @@ TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
         << offline->status()->text().toStdString();
     EXPECT_EQ(till.context.tillCopy->findIsbn("9789570000002")->stock, 47);
     // What needs the server says so, and the session does not close while receipts wait.
+    // Cash In is kept on the till, in the session known there.
     screen.tillSession()->closeSession();
     screen.tillSession()->moveCash(true);
+    auto *cashIn = screen.findChild<CashMovementDialog *>("dlgCashIn");
+    ASSERT_NE(cashIn, nullptr);
+    cashIn->amountBox()->setText("20");
+    cashIn->reasonBox()->setText("Change from the bank");
+    EXPECT_TRUE(cashIn->recordMovement());
     screen.payments()->chooseUnpaid();
     ASSERT_EQ(till.messages.texts().size(), 3);
     EXPECT_TRUE(till.messages.texts()[0].contains("not on the server yet"));
-    EXPECT_TRUE(till.messages.texts()[1].startsWith("Cash In needs the shop's server"));
+    EXPECT_TRUE(till.messages.texts()[1].startsWith("The cash is recorded on this till"));
     EXPECT_TRUE(till.messages.texts()[2].startsWith("The list of unpaid receipts needs"));
+    EXPECT_TRUE(offline->status()->text().startsWith(
+        "Offline: 1 receipt waiting, and 1 cash movement. Last contact"))
+        << offline->status()->text().toStdString();
     till.messages.shown.clear();
     till.clock.set(QDate(2001, 5, 3), QTime(10, 31));
     offline->look(); // the server is still away
@@ -209,6 +219,9 @@ TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
     EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), "2");
     EXPECT_EQ(shop.value("SELECT tillnumber FROM receivedreceipts"), "1");
     EXPECT_EQ(shop.value("SELECT qty FROM titles WHERE isbn = '9789570000002'"), "47");
+    EXPECT_EQ(offline->cashWaiting(), 0);
+    EXPECT_EQ(shop.value("SELECT direction, amount = 20, reason FROM cashmovements"),
+              "in|t|Change from the bank");
     // The counter is back on the server: the next copy sold is the same receipt's third line.
     sell("9789570000002", "1");
     EXPECT_EQ(till.messages.texts(), QStringList());

@@ -9,6 +9,7 @@
 #include "connection.h"
 #include "money.h"
 #include "receiptrecord.h"
+#include "tillrecords.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -90,6 +91,18 @@ public:
     // The receipt was refused for good: it leaves the outbox for the set-aside list.
     void setAside(const OutboxItem &item, const QString &reason, const QDateTime &at);
     std::vector<SetAsideReceipt> setAsideReceipts();
+
+    // Cash put in or taken out while the server was away, in the order made (tillcopycash.cpp):
+    // kept before the operator is told it is recorded, sent after the receipts.
+    void queueCash(const CashMovementRecord &movement);
+    int cashWaiting();
+    std::vector<CashMovementRecord> oldestCash(int limit);
+    // The movement is on the server: it leaves the outbox, the answer is the last contact.
+    void cashSent(const QString &id, const QDateTime &at);
+    // The shop refused it for good: it leaves the outbox for the till's set-aside list.
+    void setAsideCash(const CashMovementRecord &movement, const QString &reason,
+                      const QDateTime &at);
+    int setAsideCashCount();
 
 private:
     static inline const QString kCounterStart = QStringLiteral("CounterStart");
