@@ -77,7 +77,10 @@ int main(int argc, char *argv[]) {
     }
     ShopContext context{drivers::open(shop.location),
                         screenshotDir.isEmpty() ? static_cast<MessageBoxes *>(&boxes) : &console,
-                        &clock, nullptr, nullptr};
+                        &clock,
+                        nullptr,
+                        nullptr,
+                        {}};
     // A till of a shop on a server keeps its own file beside where a shop file would be, named
     // after the server, so that its counter sells on while the server cannot be reached.
     if (!context.shop.localFile()) {

@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "connection.h"
 #include "copyrefresh.h"
+#include "errorpolicy.h"
 #include "messageboxes.h"
 #include "outboxsender.h"
 #include "screenheading.h"
@@ -50,6 +51,30 @@ bool CounterOffline::takesOver(const DataError &error) {
     return true;
 }
 
+bool CounterOffline::startsOffline(const DataError &error) {
+    if (!available() || error.kind() != DataError::Kind::ConnectionLost)
+        return false;
+    const std::optional<CounterStart> kept = counterstart::kept(*copy_);
+    if (!kept || !kept->sellsOffline())
+        throw DataError(
+            DataError::Kind::ConnectionLost,
+            QStringLiteral("%1 The counter needs the shop's server once to start: this till has "
+                           "not yet kept what it needs to sell without it (the shop's payment "
+                           "methods and the till's open session). Open Selling Book again once "
+                           "the server answers.")
+                .arg(error.sentence()),
+            error.details());
+    start_ = kept;
+    takesOver(error);
+    return true;
+}
+
+void CounterOffline::keepStart(ShopSession &shop) {
+    if (available() && !offline_)
+        policy::skipOnError(
+            [&] { counterstart::keep(*copy_, counterstart::read(shop.connection())); });
+}
+
 std::optional<CopiedTitle> CounterOffline::title(const QString &isbn) {
     return copy_->findIsbn(isbn);
 }
@@ -75,8 +100,19 @@ bool CounterOffline::refuses(const QString &work) {
     return true;
 }
 
+QString CounterOffline::keepCash(const CashMovementRecord &movement) {
+    copy_->queueCash(movement);
+    show();
+    return QStringLiteral("The cash is recorded on this till and goes to the shop's server with "
+                          "the receipts once it answers.");
+}
+
 int CounterOffline::waiting() {
     return available() ? copy_->waiting() : 0;
+}
+
+int CounterOffline::cashWaiting() {
+    return available() ? copy_->cashWaiting() : 0;
 }
 
 void CounterOffline::look() {
@@ -89,7 +125,7 @@ void CounterOffline::look() {
         return;
     lastTry_ = at;
     try {
-        if (copy_->waiting() > 0) {
+        if (copy_->waiting() > 0 || copy_->cashWaiting() > 0) {
             ShopSession sending(context_.shop);
             const offline::SendReport report = offline::sendOutbox(*copy_, sending, at);
             offline_ = report.interrupted;
@@ -100,9 +136,15 @@ void CounterOffline::look() {
                                    "Sale > Refused Receipts; the other receipts went on.")
                         .arg(number)
                         .arg(reason));
+            for (const auto &[what, reason] : report.refusedCash)
+                context_.messages->inform(
+                    QStringLiteral("The shop refused %1, recorded while the server was away: "
+                                   "%2. It is kept on this till; the rest went on.")
+                        .arg(what, reason));
         }
         // Online with nothing waiting, the server is read only when the copy is due.
-        if (copy_->waiting() == 0 && (offline_ || offline::refreshDue(*copy_, at))) {
+        if (copy_->waiting() == 0 && copy_->cashWaiting() == 0 &&
+            (offline_ || offline::refreshDue(*copy_, at))) {
             Connection shop = context_.shop.connect();
             if (offline::refreshDue(*copy_, at))
                 offline::refreshCopy(*copy_, shop, at);
@@ -116,14 +158,26 @@ void CounterOffline::look() {
     show();
 }
 
+CounterOffline::~CounterOffline() {
+    // Another counter of this till says it again at its next look.
+    if (available() && context_.showOffline)
+        context_.showOffline(QString());
+}
+
 void CounterOffline::show() {
     const int count = copy_->waiting();
-    status_->setVisible(offline_ || count > 0);
+    const int cash = copy_->cashWaiting();
+    status_->setVisible(offline_ || count > 0 || cash > 0);
     const std::optional<QDateTime> contact = copy_->lastContact();
-    status_->setText(QStringLiteral("%1: %2 receipt%3 waiting. Last contact with the server: %4")
+    status_->setText(QStringLiteral("%1: %2 receipt%3 waiting%4. Last contact with the server: %5")
                          .arg(offline_ ? QStringLiteral("Offline") : QStringLiteral("Sending"))
                          .arg(count)
                          .arg(count == 1 ? QString() : QStringLiteral("s"))
+                         .arg(cash == 0   ? QString()
+                              : cash == 1 ? QStringLiteral(", and 1 cash movement")
+                                          : QStringLiteral(", and %1 cash movements").arg(cash))
                          .arg(contact ? contact->toString(QStringLiteral("yyyy/M/d HH:mm"))
                                       : QStringLiteral("never")));
+    if (context_.showOffline)
+        context_.showOffline(status_->isHidden() ? QString() : status_->text());
 }

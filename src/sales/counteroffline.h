@@ -6,6 +6,7 @@
 // receipts wait and when the server last answered.
 #pragma once
 
+#include "counterstart.h"
 #include "dataerror.h"
 #include "receiptrecord.h"
 #include "shopcontext.h"
@@ -16,6 +17,7 @@
 #include <optional>
 
 class QLabel;
+class ShopSession;
 class QTimer;
 class QWidget;
 
@@ -23,6 +25,7 @@ class CounterOffline : public QObject {
     Q_OBJECT
 public:
     CounterOffline(QWidget *screen, const ShopContext &context);
+    ~CounterOffline() override;
 
     // Whether this counter can sell without the server at all.
     bool available() const { return copy_ != nullptr; }
@@ -30,6 +33,17 @@ public:
     // Whether the failure means the server is gone and the counter goes on without it; the
     // counter is then offline until the server answers again.
     bool takesOver(const DataError &error);
+    // The screen could not reach the server as it opened: true when the counter opens from
+    // what the till kept (startedFrom), offline; false when the failure is not the server gone.
+    // Throws DataError, saying the counter needs the server once to start, when the till has
+    // not kept what it needs.
+    bool startsOffline(const DataError &error);
+    // What the counter opened from when the server could not be reached; none when it opened
+    // online.
+    const std::optional<CounterStart> &startedFrom() const { return start_; }
+    // Keeps what the counter needs to open, read from the shop now (a session opened or
+    // closed); a failure only leaves the last one kept.
+    void keepStart(ShopSession &shop);
     // The title with this ISBN in the till's copy, and its offer on `day`.
     std::optional<CopiedTitle> title(const QString &isbn);
     std::optional<Money> offer(const QString &isbn, const QDate &day);
@@ -38,8 +52,12 @@ public:
     // True, and the operator told so, when the counter is offline: `work` ("A refund") needs
     // the server.
     bool refuses(const QString &work);
+    // Keeps cash put in or taken out in the till's outbox; what the operator is told then.
+    QString keepCash(const CashMovementRecord &movement);
     // Receipts made offline and not yet on the server.
     int waiting();
+    // Cash movements made offline and not yet on the server.
+    int cashWaiting();
     // Sends what waits when the server answers (tried once a minute while it does not), and
     // refreshes the copy when due.
     void look();
@@ -54,4 +72,5 @@ private:
     QTimer *timer_;
     bool offline_ = false;
     std::optional<QDateTime> lastTry_; // of the server, by the shop's clock
+    std::optional<CounterStart> start_;
 };

@@ -18,9 +18,11 @@
 #include <QShortcut>
 
 CounterPayments::CounterPayments(QWidget *screen, const ShopContext &context,
-                                 std::shared_ptr<ShopSession> session)
-    : QObject(screen), screen_(screen), context_(context), session_(std::move(session)) {
-    settings_ = shop::paymentSettings(session_->connection());
+                                 std::shared_ptr<ShopSession> session, CounterOffline *offline)
+    : QObject(screen), screen_(screen), context_(context), session_(std::move(session)),
+      offline_(offline) {
+    const std::optional<CounterStart> &kept = offline_->startedFrom();
+    settings_ = kept ? kept->settings : shop::paymentSettings(session_->connection());
     pay_ = new QPushButton(QStringLiteral("&Pay (F12)"), screen);
     pay_->setObjectName(QStringLiteral("cmdPay"));
     unpaid_ = new QPushButton(QStringLiteral("&Unpaid Receipts (F11)"), screen);
@@ -40,8 +42,8 @@ CounterPayments::CounterPayments(QWidget *screen, const ShopContext &context,
     connect(unpaidKey, &QShortcut::activated, this, &CounterPayments::chooseUnpaid);
     if (!enabled())
         return;
-    methods_ = shop::paymentMethods(session_->connection());
-    till_ = shop::thisTill(session_->connection());
+    methods_ = kept ? kept->methods : shop::paymentMethods(session_->connection());
+    till_ = kept ? kept->till : shop::thisTill(session_->connection());
     connect(pay_, &QPushButton::clicked, this, [this] { takePayment(); });
     connect(unpaid_, &QPushButton::clicked, this, &CounterPayments::chooseUnpaid);
     showNumber();

@@ -23,9 +23,11 @@ class DataError;
 class CounterPayments : public QObject {
     Q_OBJECT
 public:
-    // Reads the shop's payment settings, the till and the methods on the screen's session.
+    // Reads the shop's payment settings, the till and the methods on the screen's session, or
+    // takes them from what the till kept when the counter opened offline. While the shop's
+    // server is away, receipts are kept on the till by `offline`.
     CounterPayments(QWidget *screen, const ShopContext &context,
-                    std::shared_ptr<ShopSession> session);
+                    std::shared_ptr<ShopSession> session, CounterOffline *offline);
 
     bool enabled() const { return settings_.paymentsOn; }
     // Pay, Unpaid Receipts and the receipt's number, for the screen to place; hidden when
@@ -59,8 +61,6 @@ public:
     void takeVoids();
     // The number, till and payments on the printed receipt.
     void fill(Receipt &receipt) const;
-    // While the shop's server is away, receipts are kept on the till by this.
-    void useOffline(CounterOffline *offline) { offline_ = offline; }
 
 signals:
     // A receipt taken up again: the screen shows these lines and this total.

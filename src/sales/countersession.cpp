@@ -45,13 +45,22 @@ QString moment(const QDateTime &at) {
 } // namespace
 
 CounterSession::CounterSession(QWidget *screen, const ShopContext &context,
-                               std::shared_ptr<ShopSession> session, bool paymentsOn)
-    : QObject(screen), screen_(screen), context_(context), session_(std::move(session)) {
-    // Silently off on a shop of an older version: it sells as that version did.
-    policy::skipOnError([&] {
-        enabled_ = paymentsOn &&
-                   versioncheck::read(session_->connection()).number >= shop::sessionsVersion;
-    });
+                               std::shared_ptr<ShopSession> session, bool paymentsOn,
+                               CounterOffline *offline)
+    : QObject(screen), screen_(screen), context_(context), session_(std::move(session)),
+      offline_(offline) {
+    if (const std::optional<CounterStart> &kept = offline_->startedFrom()) {
+        // Kept only with an open session, so of a shop that has sessions.
+        enabled_ = paymentsOn;
+        till_ = kept->till;
+        current_ = kept->session;
+    } else {
+        // Silently off on a shop of an older version: it sells as that version did.
+        policy::skipOnError([&] {
+            enabled_ = paymentsOn &&
+                       versioncheck::read(session_->connection()).number >= shop::sessionsVersion;
+        });
+    }
     buildStrip(screen);
     if (!enabled_)
         return;
@@ -217,7 +226,7 @@ bool CounterSession::needsServer(const QString &work) {
 }
 
 void CounterSession::moveCash(bool in) {
-    if (!enabled_ || needsServer(in ? QStringLiteral("Cash In") : QStringLiteral("Cash Out")))
+    if (!enabled_)
         return;
     refresh();
     if (!current_) {
@@ -230,10 +239,23 @@ void CounterSession::moveCash(bool in) {
     auto *dialog = new CashMovementDialog(
         in, *context_.messages,
         [this, sessionId, id, in](Money amount, const QString &reason) {
+            const CashMovementRecord movement{
+                id,     sessionId, in,
+                amount, reason,    QDateTime(context_.clock->today(), context_.clock->timeOfDay())};
             return policy::reportOnError(*context_.messages, [&] {
-                shop::moveCash(*session_,
-                               {id, sessionId, in, amount, reason,
-                                QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
+                // Offline the session is known on the till: the cash waits in its outbox, and
+                // is recorded once on the server by its identifier.
+                if (offline_ != nullptr && offline_->isOffline()) {
+                    context_.messages->inform(offline_->keepCash(movement));
+                    return;
+                }
+                try {
+                    shop::moveCash(*session_, movement);
+                } catch (const DataError &error) {
+                    if (offline_ == nullptr || !offline_->takesOver(error))
+                        throw;
+                    context_.messages->inform(offline_->keepCash(movement));
+                }
             });
         },
         screen_);
@@ -270,6 +292,14 @@ void CounterSession::closeSession() {
                            "that are not on the server yet. The session can be closed once "
                            "they are sent, so that its Z report holds them.")
                 .arg(waiting));
+        return;
+    }
+    if (const int cash = offline_ != nullptr ? offline_->cashWaiting() : 0; cash > 0) {
+        context_.messages->inform(
+            QStringLiteral("This till has %1 cash movement(s) recorded while the shop's server "
+                           "was away that are not on the server yet. The session can be closed "
+                           "once they are sent, so that its Z report holds them.")
+                .arg(cash));
         return;
     }
     refresh();

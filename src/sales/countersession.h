@@ -24,8 +24,9 @@ class ShopSession;
 class CounterSession : public QObject {
     Q_OBJECT
 public:
+    // Opened offline (CounterOffline::startedFrom), the session the till kept goes on.
     CounterSession(QWidget *screen, const ShopContext &context,
-                   std::shared_ptr<ShopSession> session, bool paymentsOn);
+                   std::shared_ptr<ShopSession> session, bool paymentsOn, CounterOffline *offline);
 
     // Whether this counter sells in sessions: payments on, in a shop that has them.
     bool enabled() const { return enabled_; }
@@ -49,8 +50,6 @@ public:
     // The Z report of the last closing shown by this counter; null before.
     SessionReportWindow *lastZReport() const { return zReport_; }
     QLineEdit *floatBox() const { return float_; }
-    // While the shop's server is away, the session opened before goes on.
-    void useOffline(CounterOffline *offline) { offline_ = offline; }
     // True, and the operator told so, when `work` cannot be done now for want of the server.
     bool needsServer(const QString &work);
 

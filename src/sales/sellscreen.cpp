@@ -61,15 +61,25 @@ void SellScreen::openSources() {
     offers_ = new RecordSource(QStringLiteral("Adodc3"), session_, this);
     // The tables are checked now, but rows are read only for one ISBN at a lookup: a
     // catalogue of 100,000 titles or years of sales cost nothing at the counter.
-    session_->requireTable(tables::Titles::table, tables::Titles::columns);
-    session_->requireTable(tables::soldbook::table, tables::soldbook::columns);
-    session_->requireTable(tables::onsale::table, tables::onsale::columns);
     offline_ = new CounterOffline(this, context_);
-    payments_ = new CounterPayments(this, context_, session_);
-    payments_->useOffline(offline_);
-    sessions_ = new CounterSession(this, context_, session_, payments_->enabled());
-    sessions_->useOffline(offline_);
+    try {
+        session_->requireTable(tables::Titles::table, tables::Titles::columns);
+        session_->requireTable(tables::soldbook::table, tables::soldbook::columns);
+        session_->requireTable(tables::onsale::table, tables::onsale::columns);
+    } catch (const DataError &error) {
+        // A till started while the server is away sells from what it kept, or says why not.
+        if (!offline_->startsOffline(error))
+            throw;
+    }
+    payments_ = new CounterPayments(this, context_, session_, offline_);
+    sessions_ = new CounterSession(this, context_, session_, payments_->enabled(), offline_);
     returns_ = new CounterReturns(this, context_, session_, payments_, sessions_);
+    // What the counter needs to open is kept now and whenever a session opens or closes here,
+    // so that the next start finds the session as it is.
+    if (!offline_->isOffline())
+        offline_->keepStart(*session_);
+    connect(sessions_, &CounterSession::changed, offline_,
+            [this] { offline_->keepStart(*session_); });
 }
 
 void SellScreen::clearDisplay() {

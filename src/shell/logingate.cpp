@@ -4,12 +4,13 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "messageboxes.h"
+#include "screenids.h"
 #include "screenwork.h"
 
 LoginGate::LoginGate(ShopDatabase shop, MessageBoxes &messages)
     : shop_(std::move(shop)), messages_(messages) {}
 
-bool LoginGate::check() {
+bool LoginGate::check(const QString &screenId) {
     if (shop_.localFile()) // a shop file has no logins of its own
         return true;
     if (!login_) {
@@ -23,6 +24,10 @@ bool LoginGate::check() {
                 serverlogin::clearScratchRows(connection);
             login_ = login;
         } catch (const DataError &error) {
+            // The login is read once the server answers, at the next screen.
+            if (counterSellsOffline_ && error.kind() == DataError::Kind::ConnectionLost &&
+                screenId == QLatin1String(screenid::Sell))
+                return true;
             messages_.inform(error.sentence(), MessageBoxes::Icon::Critical, QString(),
                              error.details());
             return false;
@@ -37,7 +42,7 @@ bool LoginGate::check() {
 }
 
 bool LoginGate::allows(const QString &screenId) {
-    if (!check())
+    if (!check(screenId))
         return false;
     const QString refusal = refusalOf(screenId);
     if (!refusal.isEmpty())

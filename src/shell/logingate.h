@@ -18,10 +18,16 @@ public:
     // How long the check waits for what another till holds (0: no limit, the default).
     void setTimeout(int seconds) { timeout_ = seconds; }
 
+    // A till that keeps its own file: its counter may open while the server cannot be
+    // reached, the counter itself saying whether it can sell without it.
+    void setCounterSellsOffline(bool sells) { counterSellsOffline_ = sells; }
+
     // Reads the login when it is not known yet; the first time, the rows this login left in
     // the scratch tables are cleared. False, the operator told why, when the server cannot be
-    // reached or the program does not work as this login.
-    bool check();
+    // reached or the program does not work as this login; true without a word for the
+    // selling screen (`screenId`) of a till that sells offline while the server cannot be
+    // reached.
+    bool check(const QString &screenId = QString());
     // Whether the screen may open; when not, the operator has been told why.
     bool allows(const QString &screenId);
     // Whether the login has been read from the server.
@@ -35,5 +41,6 @@ private:
     ShopDatabase shop_;
     MessageBoxes &messages_;
     int timeout_ = 0;
+    bool counterSellsOffline_ = false;
     std::optional<ServerLogin> login_;
 };

@@ -58,6 +58,9 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
     setCentralWidget(mdi_);
     setStatusBar(statusBar_);
     statusBar_->showShop(context_.shop);
+    // A counter selling without the server says so here too, whichever window is in front.
+    context_.showOffline = [bar = statusBar_](const QString &text) { bar->showOffline(text); };
+    gate_.setCounterSellsOffline(context_.tillCopy != nullptr);
     buildMenus();
     buildToolbar();
     restorePlacement();

@@ -6,8 +6,10 @@
 #include "conversions.h"
 #include "shopfile.h"
 
+#include <QColor>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPalette>
 
 namespace {
 // Pixels the shop panel's name may take: the clock panels and "Status" still fit beside it in
@@ -36,6 +38,13 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     shopPanel_->hide();
     tillPanel_ = makePanel(QStringLiteral("panelTill"), this);
     tillPanel_->hide();
+    offlinePanel_ = makePanel(QStringLiteral("panelOffline"), this);
+    offlinePanel_->hide();
+    // The counter's own amber, so that the operator links the two.
+    offlinePanel_->setAutoFillBackground(true);
+    QPalette amber = offlinePanel_->palette();
+    amber.setColor(QPalette::Window, QColor(0xFF, 0xD8, 0x9C));
+    offlinePanel_->setPalette(amber);
     date_ = makePanel(QStringLiteral("panelDate"), this);
     time_ = makePanel(QStringLiteral("panelTime"), this);
     // The shop's three panels first and in their order; "Status" takes the room to spare.
@@ -45,6 +54,7 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     addWidget(time_);
     addWidget(shopPanel_);
     addWidget(tillPanel_);
+    addWidget(offlinePanel_);
     refresh();
     // Once a second is enough for a clock that shows seconds.
     ticker_.setInterval(1000);
@@ -79,6 +89,16 @@ void ShopStatusBar::showTill(const QString &name) {
     tillPanel_->setText(name.isEmpty() ? QString() : QStringLiteral("Till: %1").arg(name));
     tillPanel_->setAccessibleName(tillPanel_->text());
     tillPanel_->setHidden(name.isEmpty());
+}
+
+void ShopStatusBar::showOffline(const QString &text) {
+    offlinePanel_->setText(text);
+    offlinePanel_->setAccessibleName(text);
+    offlinePanel_->setHidden(text.isEmpty());
+}
+
+QString ShopStatusBar::offlineText() const {
+    return offlinePanel_->isHidden() ? QString() : offlinePanel_->text();
 }
 
 void ShopStatusBar::showShop(const ShopDatabase &shop) {

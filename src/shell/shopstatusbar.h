@@ -28,6 +28,10 @@ public:
     QString shopToolTip() const;
     // The till this program sells at, in a panel after the shop's; empty hides it.
     void showTill(const QString &name);
+    // What a counter selling without the server says, in an amber panel after the till's;
+    // empty hides it.
+    void showOffline(const QString &text);
+    QString offlineText() const;
 
 private:
     const Clock *clock_;
@@ -35,6 +39,7 @@ private:
     QLabel *status_;
     QLabel *shopPanel_;
     QLabel *tillPanel_;
+    QLabel *offlinePanel_;
     ShopDatabase shop_;
     QLabel *date_;
     QLabel *time_;

@@ -196,7 +196,7 @@ int main(int argc, char *argv[]) {
     StderrMessages messages;
     FixedClock clock(QDate(2001, 5, 3), QTime(10, 30, 0));
     NoOpener opener;
-    const ShopContext context{drivers::open(args[2]), &messages, &clock, &opener, nullptr};
+    const ShopContext context{drivers::open(args[2]), &messages, &clock, &opener, nullptr, {}};
     ScreenRegistry registry;
     registerAllScreens(registry);
     const bool selling = args[1] == "sell";

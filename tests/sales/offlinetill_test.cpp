@@ -2,6 +2,7 @@
 // sending of the outbox when the server is back, and the refresh of the copy by the clock. On
 // both engines: the shop the outbox is sent to is the test's shop.
 #include "copyrefresh.h"
+#include "counterstart.h"
 #include "datagrid.h"
 #include "outboxsender.h"
 #include "paymentsfixture.h"
@@ -220,6 +221,99 @@ TEST_F(OfflineTill, TheTillsFileKeepsItsNumbersAndIsPrivate) {
     TillCopy reopened(copy->path());
     EXPECT_EQ(reopened.waiting(), 1);
     EXPECT_EQ(reopened.oldest(5).front().id, receiptId(3));
+}
+
+// Each refresh of the copy keeps what the counter needs to open, as the shop holds it then; a
+// counter sells from it without the server only in an open session of a shop that takes
+// payment. What is kept reads back as it was written.
+TEST_F(OfflineTill, EachRefreshKeepsWhatTheCounterNeedsToOpen) {
+    struct Case {
+        const char *name;
+        bool paymentsOn;   // in the shop at the refresh
+        bool closeSession; // closed before the refresh
+        bool session;      // kept
+        bool sellsOffline;
+    };
+    const Case cases[] = {
+        {"an open session", true, false, true, true},
+        {"payments switched off", false, false, false, false},
+        {"the session closed since", true, true, false, false},
+    };
+    const QDateTime at(QDate(2001, 5, 3), QTime(10, 30));
+    EXPECT_FALSE(counterstart::kept(*copy));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        shop::setPaymentsOn(shop.db.connection(), c.paymentsOn);
+        if (c.closeSession)
+            shop::closeSession(*session,
+                               {opened.id, {}, QDateTime(QDate(2001, 5, 3), QTime(10, 0))});
+        offline::refreshCopy(*copy, shop.db.connection(), at);
+        const std::optional<CounterStart> kept = counterstart::kept(*copy);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->sellsOffline(), c.sellsOffline);
+        EXPECT_EQ(kept->session.has_value(), c.session);
+        if (!c.sellsOffline)
+            continue;
+        const CounterStart read = counterstart::read(shop.db.connection());
+        EXPECT_EQ(counterstart::write(*kept), counterstart::write(read));
+        EXPECT_EQ(kept->till->prefix, read.till->prefix);
+        EXPECT_EQ(kept->session->id, opened.id);
+        EXPECT_EQ(kept->session->opened, opened.opened);
+        EXPECT_EQ(kept->session->openingFloat, opened.openingFloat);
+        ASSERT_EQ(kept->methods.size(), read.methods.size());
+        EXPECT_GE(kept->methods.size(), 2u);
+        EXPECT_EQ(kept->methods[1].kind, read.methods[1].kind);
+        EXPECT_EQ(kept->methods[1].name, read.methods[1].name);
+    }
+    // Text that is not a kept start is refused, not taken for an empty one.
+    copy->keepCounterStart(QStringLiteral("{\"paymentsOn\": true}"));
+    EXPECT_THROW(counterstart::kept(*copy), DataError);
+}
+
+// Cash put in or taken out while the server was away waits in the till's outbox behind the
+// receipts and reaches the shop once, even when it was stored before the till heard; cash the
+// shop refuses for good is set aside on the till and holds nothing up.
+TEST_F(OfflineTill, CashKeptOfflineReachesTheShopOnce) {
+    struct Case {
+        const char *name;
+        const char *amount;
+        bool storedBefore; // the till never heard the answer
+        int stored;        // rows in the shop with its identifier
+        int setAside;
+    };
+    const Case cases[] = {{"sent", "20", false, 1, 0},
+                          {"stored before the till heard", "15", true, 1, 0},
+                          {"refused for good", "0", false, 0, 1}};
+    int n = 70;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        copy = std::make_unique<TillCopy>(TillCopy::fileFor(folder.path(), c.name));
+        queue(++n, 1);
+        const CashMovementRecord movement{receiptId(++n),
+                                          opened.id,
+                                          true,
+                                          money(c.amount),
+                                          "Change from the bank",
+                                          QDateTime(QDate(2001, 5, 3), QTime(10, 40))};
+        copy->queueCash(movement);
+        copy->queueCash(movement); // kept once
+        EXPECT_EQ(copy->cashWaiting(), 1);
+        if (c.storedBefore)
+            shop::moveCash(*session, movement);
+        const offline::SendReport report = send();
+        EXPECT_FALSE(report.interrupted);
+        EXPECT_EQ(report.sent, 1);
+        EXPECT_EQ(report.cashSent, 1 - c.setAside);
+        EXPECT_EQ(static_cast<int>(report.refusedCash.size()), c.setAside);
+        EXPECT_EQ(copy->cashWaiting(), 0);
+        EXPECT_EQ(copy->setAsideCashCount(), c.setAside);
+        EXPECT_EQ(shop.db
+                      .scalar(QStringLiteral("SELECT count(*) FROM cashmovements WHERE "
+                                             "Movement = '%1'")
+                                  .arg(movement.id))
+                      .toInt(),
+                  c.stored);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Opening screens from the menus and the toolbar: new windows, shared windows, failures.
 #include "allscreens.h"
+#include "counterstart.h"
 #include "dataerror.h"
 #include "menutable.h"
 #include "opendatabase.h"
@@ -9,9 +10,11 @@
 #include "shopmdiarea.h"
 #include "shopstatusbar.h"
 #include "testserver.h"
+#include "tillcopy.h"
 #include "toolbartable.h"
 
 #include <QMdiSubWindow>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -296,6 +299,63 @@ TEST(ServerShop, NoScreenOpensUntilTheServerShopCanBeReached) {
     window->findChild<QAction *>("mnuSaleSell")->trigger();
     EXPECT_EQ(f.shop.messages.texts().size(), 1);
     EXPECT_EQ(activeScreenId(*window), "frmSell");
+}
+
+// A till that kept what its counter needs, started while its server cannot be reached: the
+// counter opens and the status bar says that it sells offline; every other screen is refused
+// as before. A till that kept no open session is told that the counter needs the server.
+TEST(ServerShop, OnlyTheCounterOfATillThatKeptItsSessionOpensWhileTheServerIsDown) {
+    if (!testserver::enabled())
+        GTEST_SKIP() << "runs against the test server (test_shell_server)";
+    const QString database = QStringLiteral("qm_away_%1").arg(QCoreApplication::applicationPid());
+    QTemporaryDir folder;
+    TillSession open;
+    open.id = 7;
+    open.till = 1;
+    open.tillName = QStringLiteral("Till 1");
+    open.opened = QDateTime(QDate(2001, 5, 3), QTime(9, 0));
+    const struct {
+        const char *name;
+        std::optional<TillSession> session;
+        int windows;
+        const char *told; // the start of the one message
+    } cases[] = {{"kept with its session", open, 1, ""},
+                 {"kept without one", std::nullopt, 0, "The shop server cannot be reached"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ShellFixture f;
+        f.shop.context.shop = drivers::open(testserver::locationOf(database));
+        f.shop.context.tillCopy = std::make_shared<TillCopy>(
+            TillCopy::fileFor(folder.path(), QString::fromLatin1(c.name)));
+        counterstart::keep(*f.shop.context.tillCopy,
+                           {{true, CashRounding::None},
+                            {{1, QStringLiteral("Cash"), MethodKind::Cash}},
+                            Till{1, QStringLiteral("Till 1"), QStringLiteral("A")},
+                            c.session});
+        auto window = f.makeWindow();
+        registerAllScreens(window->screens());
+        window->findChild<QAction *>("mnuSaleSell")->trigger();
+        EXPECT_EQ(openWindowCount(*window), c.windows);
+        const QStringList told = f.shop.messages.texts();
+        const QString bar = window->findChild<ShopStatusBar *>("sbStatusBar")->offlineText();
+        if (c.windows == 1) {
+            EXPECT_EQ(told, QStringList());
+            EXPECT_TRUE(bar.startsWith("Offline: 0 receipts waiting. Last contact with the "
+                                       "server: never"))
+                << bar.toStdString();
+        } else {
+            ASSERT_EQ(told.size(), 1);
+            EXPECT_TRUE(told[0].startsWith(QLatin1String(c.told))) << told[0].toStdString();
+            EXPECT_TRUE(told[0].contains("needs the shop's server once to start"));
+            EXPECT_EQ(bar, QString());
+        }
+        f.shop.messages.shown.clear();
+        window->findChild<QAction *>("mnuSaleReoportDay")->trigger();
+        EXPECT_EQ(openWindowCount(*window), c.windows);
+        ASSERT_EQ(f.shop.messages.texts().size(), 1);
+        EXPECT_TRUE(f.shop.messages.texts()[0].startsWith("The shop server cannot be reached"));
+        EXPECT_FALSE(f.shop.messages.texts()[0].contains("once to start"));
+    }
 }
 
 namespace {

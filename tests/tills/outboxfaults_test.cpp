@@ -2,9 +2,11 @@
 // cut at random moments, some of them after the server committed a receipt but before the till
 // heard: in the end every receipt is on the server once, and every title's stock is its start
 // less the copies sold. The test's own cluster (faultserver.h), never the other tests' server.
+#include "cashmovementdialog.h"
 #include "counteroffline.h"
 #include "counterpayments.h"
 #include "countersession.h"
+#include "counterstart.h"
 #include "dataerror.h"
 #include "faultserver.h"
 #include "opendatabase.h"
@@ -135,23 +137,39 @@ TEST(OutboxFaults, EveryReceiptReachesTheShopOnceThroughStopsAndCutConnections) 
 // the counter goes on selling from its copy, each receipt kept on the till under its own number
 // and the status line saying so; the session does not close while receipts wait; once the
 // server is back the receipt is sent and the status line goes.
-TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
-    ServerShop shop;
+// The shop taking payment at Till F, whose session is open; its id.
+qint64 openTillF(const ServerShop &shop) {
     ownerRows(shop.database(),
               QStringLiteral("INSERT INTO tills (name, prefix, login) VALUES ('Till F', 'F', '%1')")
                   .arg(kTill));
-    {
-        Connection office = drivers::connect(shop.location());
-        shop::addCounterDefaults(office, false);
-        shop::setPaymentsOn(office, true);
-        ShopSession session(drivers::open(shop.location()));
-        shop::openSession(session, {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))});
-    }
-    QTemporaryDir folder;
-    TestShop till; // its clock, message boxes and opener; the shop is the fault cluster's
+    Connection office = drivers::connect(shop.location());
+    shop::addCounterDefaults(office, false);
+    shop::setPaymentsOn(office, true);
+    ShopSession session(drivers::open(shop.location()));
+    return shop::openSession(session, {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))}).id;
+}
+
+// A till of the shop with its own file in `folder`: its clock, message boxes and opener.
+void tillOf(TestShop &till, const ServerShop &shop, const QTemporaryDir &folder,
+            const QString &file) {
     till.context.shop = drivers::open(shop.location());
-    till.context.tillCopy =
-        std::make_shared<TillCopy>(TillCopy::fileFor(folder.path(), shop.database()));
+    till.context.tillCopy = std::make_shared<TillCopy>(TillCopy::fileFor(folder.path(), file));
+}
+
+// Sells copies of the title at the counter, as a scan and Enter do.
+void sell(SellScreen &screen, const char *isbn, const char *copies) {
+    screen.findChild<QLineEdit *>("Text1")->setText(QString::fromLatin1(isbn));
+    screen.findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(copies));
+    screen.lookup();
+    screen.recordSale();
+}
+
+TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
+    ServerShop shop;
+    openTillF(shop);
+    QTemporaryDir folder;
+    TestShop till;
+    tillOf(till, shop, folder, shop.database());
     SellScreen screen(till.context);
     auto *offline = screen.findChild<CounterOffline *>();
     ASSERT_NE(offline, nullptr);
@@ -160,12 +178,7 @@ TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
     EXPECT_FALSE(offline->status()->isVisibleTo(&screen));
 
     stopImmediately();
-    const auto sell = [&](const char *isbn, const char *copies) {
-        screen.findChild<QLineEdit *>("Text1")->setText(QString::fromLatin1(isbn));
-        screen.findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(copies));
-        screen.lookup();
-        screen.recordSale();
-    };
+    const auto sell = [&](const char *isbn, const char *copies) { ::sell(screen, isbn, copies); };
     sell("9789570000002", "3");
     sell("9789570000001", "1");
     EXPECT_EQ(till.messages.texts(), QStringList());
@@ -175,13 +188,22 @@ TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
         << offline->status()->text().toStdString();
     EXPECT_EQ(till.context.tillCopy->findIsbn("9789570000002")->stock, 47);
     // What needs the server says so, and the session does not close while receipts wait.
+    // Cash In is kept on the till, in the session known there.
     screen.tillSession()->closeSession();
     screen.tillSession()->moveCash(true);
+    auto *cashIn = screen.findChild<CashMovementDialog *>("dlgCashIn");
+    ASSERT_NE(cashIn, nullptr);
+    cashIn->amountBox()->setText("20");
+    cashIn->reasonBox()->setText("Change from the bank");
+    EXPECT_TRUE(cashIn->recordMovement());
     screen.payments()->chooseUnpaid();
     ASSERT_EQ(till.messages.texts().size(), 3);
     EXPECT_TRUE(till.messages.texts()[0].contains("not on the server yet"));
-    EXPECT_TRUE(till.messages.texts()[1].startsWith("Cash In needs the shop's server"));
+    EXPECT_TRUE(till.messages.texts()[1].startsWith("The cash is recorded on this till"));
     EXPECT_TRUE(till.messages.texts()[2].startsWith("The list of unpaid receipts needs"));
+    EXPECT_TRUE(offline->status()->text().startsWith(
+        "Offline: 1 receipt waiting, and 1 cash movement. Last contact"))
+        << offline->status()->text().toStdString();
     till.messages.shown.clear();
     till.clock.set(QDate(2001, 5, 3), QTime(10, 31));
     offline->look(); // the server is still away
@@ -197,12 +219,82 @@ TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
     EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), "2");
     EXPECT_EQ(shop.value("SELECT tillnumber FROM receivedreceipts"), "1");
     EXPECT_EQ(shop.value("SELECT qty FROM titles WHERE isbn = '9789570000002'"), "47");
+    EXPECT_EQ(offline->cashWaiting(), 0);
+    EXPECT_EQ(shop.value("SELECT direction, amount = 20, reason FROM cashmovements"),
+              "in|t|Change from the bank");
     // The counter is back on the server: the next copy sold is the same receipt's third line.
     sell("9789570000002", "1");
     EXPECT_EQ(till.messages.texts(), QStringList());
     EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), "3");
     EXPECT_EQ(shop.value("SELECT qty FROM titles WHERE isbn = '9789570000002'"), "46");
     EXPECT_EQ(offline->waiting(), 0);
+}
+
+// A till started while the server is down: its counter opens from what the till kept when it
+// last reached the server, sells in the session open then, and the main window hears that it
+// is offline; once the server answers the receipt goes to that session. A till that kept
+// nothing, or no open session, says that the counter needs the server once to start.
+TEST(CounterOffline, ATillStartedWhileTheServerIsDownSellsFromWhatItKept) {
+    ServerShop shop;
+    const qint64 sessionId = openTillF(shop);
+    QTemporaryDir folder;
+    struct Case {
+        const char *name;
+        const char *kept; // "counter": a counter opened online once; "no session"; "": nothing
+        bool opens;
+    };
+    const Case cases[] = {{"kept by the counter", "counter", true},
+                          {"kept without a session", "no session", false},
+                          {"nothing kept", "", false}};
+    std::vector<std::unique_ptr<TestShop>> tills;
+    for (const Case &c : cases) {
+        tills.push_back(std::make_unique<TestShop>());
+        tillOf(*tills.back(), shop, folder, QString::fromLatin1(c.name));
+        if (QByteArray(c.kept) == "counter")
+            SellScreen(tills.back()->context).findChild<CounterOffline *>()->look();
+        else if (QByteArray(c.kept) == "no session")
+            counterstart::keep(*tills.back()->context.tillCopy,
+                               {{true, CashRounding::None}, {}, Till{1, "Till F", "F"}, {}});
+    }
+    stopImmediately();
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case &c = cases[i];
+        SCOPED_TRACE(c.name);
+        TestShop &till = *tills[i];
+        QString barSays = QStringLiteral("(never)");
+        till.context.showOffline = [&barSays](const QString &text) { barSays = text; };
+        if (!c.opens) {
+            try {
+                SellScreen refused(till.context);
+                ADD_FAILURE() << "the counter opened";
+            } catch (const DataError &error) {
+                EXPECT_TRUE(error.sentence().startsWith("The shop server cannot be reached"));
+                EXPECT_TRUE(error.sentence().contains("needs the shop's server once to start"));
+            }
+            continue;
+        }
+        SellScreen screen(till.context);
+        auto *offline = screen.findChild<CounterOffline *>();
+        EXPECT_TRUE(offline->isOffline());
+        ASSERT_TRUE(screen.tillSession()->current());
+        EXPECT_EQ(screen.tillSession()->current()->id, sessionId);
+        sell(screen, "9789570000002", "2");
+        EXPECT_EQ(till.messages.texts(), QStringList());
+        EXPECT_EQ(offline->waiting(), 1);
+        EXPECT_TRUE(barSays.startsWith("Offline: 1 receipt waiting. Last contact"))
+            << barSays.toStdString();
+        EXPECT_EQ(barSays, offline->status()->text());
+
+        control(QStringLiteral("start"));
+        till.clock.set(QDate(2001, 5, 3), QTime(10, 32));
+        offline->look();
+        EXPECT_EQ(offline->waiting(), 0);
+        EXPECT_EQ(barSays, QString());
+        EXPECT_EQ(shop.value("SELECT session FROM receiptsessions"), QString::number(sessionId));
+        EXPECT_EQ(shop.value("SELECT sum(qty) FROM receiptlines"), "2");
+        stopImmediately(); // as the next case expects
+    }
+    control(QStringLiteral("start"));
 }
 
 } // namespace

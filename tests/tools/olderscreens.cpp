@@ -44,7 +44,7 @@ void expectUpgradeFirstForLaterScreens(const QString &location, int version, boo
             continue;
         SCOPED_TRACE(std::string(c.screenId) + " key " + std::to_string(int(c.key)));
         RecordingMessageBoxes messages;
-        const ShopContext context{drivers::open(location), &messages, &clock, &opener, nullptr};
+        const ShopContext context{drivers::open(location), &messages, &clock, &opener, nullptr, {}};
         std::unique_ptr<QWidget> screen(registry.create(c.screenId, context));
         if (c.key == Qt::Key_unknown) {
             EXPECT_EQ(screen, nullptr) << "opened on a shop of version " << version;

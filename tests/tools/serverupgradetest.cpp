@@ -212,8 +212,12 @@ TEST_F(ServerUpgradeTest, AShopThisProgramMayNotWriteTakesNoWriteAndSaysWhy) {
 TEST_F(ServerUpgradeTest, AScreenOfALaterVersionSaysTheAdministratorUpgradesTheShop) {
     makeShop(1);
     RecordingMessageBoxes messages;
-    ShopContext context{drivers::open(shoplocation::ofServer(conninfo())), &messages, nullptr,
-                        nullptr, nullptr};
+    ShopContext context{drivers::open(shoplocation::ofServer(conninfo())),
+                        &messages,
+                        nullptr,
+                        nullptr,
+                        nullptr,
+                        {}};
     Connection db = context.shop.connect();
     EXPECT_FALSE(hasShopVersion(context, db, 3));
     ASSERT_EQ(messages.shown.size(), 1u);

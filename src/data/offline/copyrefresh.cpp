@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "connection.h"
 #include "conversions.h"
+#include "counterstart.h"
 #include "tillcopy.h"
 
 #include <QSet>
@@ -57,7 +58,10 @@ void refreshCopy(TillCopy &copy, Connection &shop, const QDateTime &at) {
                 offers.push_back({isbn, *price, begin, end});
         }
     }
+    // What the counter needs to open, so that a till started while the server is away sells.
+    const CounterStart start = counterstart::read(shop);
     copy.replaceCatalogue(titles, offers, at);
+    counterstart::keep(copy, start);
     copy.setLastContact(at);
 }
 

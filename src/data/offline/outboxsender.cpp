@@ -5,7 +5,9 @@
 #include "receiptcodec.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "tender.h"
 #include "tillcopy.h"
+#include "tillsessions.h"
 
 namespace offline {
 
@@ -36,6 +38,36 @@ void keepRefusal(ShopSession &shop, const OutboxItem &item, const QString &reaso
         });
     } catch (const DataError &) {
     }
+}
+
+// Sends the cash movements that wait, oldest first; false when the connection was lost.
+bool sendCash(TillCopy &copy, ShopSession &shop, const QDateTime &at, SendReport &report) {
+    for (std::vector<CashMovementRecord> movements = copy.oldestCash(100); !movements.empty();
+         movements = copy.oldestCash(100)) {
+        for (const CashMovementRecord &movement : movements) {
+            try {
+                shop::moveCash(shop, movement);
+            } catch (const DataError &error) {
+                if (passes(error.kind())) {
+                    report.interrupted = true;
+                    report.interruption = error.sentence();
+                    return false;
+                }
+                report.reachedServer = true;
+                copy.setAsideCash(movement, error.sentence(), at);
+                report.refusedCash.emplace_back(
+                    QStringLiteral("%1 %2 (%3)")
+                        .arg(movement.in ? QStringLiteral("Cash In") : QStringLiteral("Cash Out"),
+                             tender::shown(movement.amount), movement.reason),
+                    error.sentence());
+                continue;
+            }
+            report.reachedServer = true;
+            copy.cashSent(movement.id, at);
+            ++report.cashSent;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -81,6 +113,8 @@ SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, in
         }
         leave();
     }
+    if (!done())
+        sendCash(copy, shop, at, report);
     return report;
 }
 

@@ -24,13 +24,17 @@ struct SendReport {
     int sent = 0;
     // Each receipt refused for good this time: the till's number and the shop's reason.
     std::vector<std::pair<qint64, QString>> refused;
+    int cashSent = 0; // cash movements, sent after the receipts
+    // Each cash movement refused for good: what it was and the shop's reason.
+    std::vector<std::pair<QString, QString>> refusedCash;
     bool reachedServer = false; // at least one answer came back
     bool interrupted = false;   // the connection was lost: what is left waits
     QString interruption;       // why, as the engine said it
 };
 
-// Sends what waits, up to `limit` receipts (all of them when 0). Never throws a DataError for
-// a receipt: the report says what became of them.
+// Sends what waits, up to `limit` receipts (all of them when 0), then the cash put in or
+// taken out meanwhile through the shop's one recording of it (by its identifier). Never throws a
+// DataError for a receipt: the report says what became of them.
 SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, int limit = 0);
 
 // Whether a failure of this kind means the server or the connection, which passes, rather

@@ -58,6 +58,12 @@ void TillCopy::makeTables() {
         "BOOKNO INTEGER NOT NULL, Qty INTEGER NOT NULL, PRIMARY KEY (Receipt, Line));"
         "CREATE TABLE IF NOT EXISTS setaside (Receipt TEXT PRIMARY KEY, Number INTEGER NOT NULL, "
         "Reason TEXT NOT NULL, At TEXT NOT NULL, Made TEXT NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS outboxcash (Item INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "Movement TEXT NOT NULL UNIQUE, Session INTEGER NOT NULL, MoneyIn INTEGER NOT NULL, "
+        "Amount TEXT NOT NULL, Reason TEXT NOT NULL, At TEXT NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS setasidecash (Movement TEXT PRIMARY KEY, Session INTEGER NOT "
+        "NULL, MoneyIn INTEGER NOT NULL, Amount TEXT NOT NULL, Reason TEXT NOT NULL, At TEXT NOT "
+        "NULL, Refusal TEXT NOT NULL, RefusedAt TEXT NOT NULL);"
         "CREATE TABLE IF NOT EXISTS tillstate (Key TEXT PRIMARY KEY, Value TEXT NOT NULL)"));
 }
 

@@ -9,6 +9,7 @@
 #include "connection.h"
 #include "money.h"
 #include "receiptrecord.h"
+#include "tillrecords.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -74,6 +75,10 @@ public:
     std::optional<QDateTime> lastContact();
     void setLastContact(const QDateTime &at);
 
+    // What the counter needs to open, as counterstart.h writes it; none before it was kept.
+    std::optional<QString> counterStart() { return state(kCounterStart); }
+    void keepCounterStart(const QString &text) { setState(kCounterStart, text); }
+
     // Keeps the receipt in the outbox under the till's next number of its own, in one
     // transaction, before it is printed. The same receipt again keeps its number and its
     // place and takes the parts made since (a payment added).
@@ -87,7 +92,21 @@ public:
     void setAside(const OutboxItem &item, const QString &reason, const QDateTime &at);
     std::vector<SetAsideReceipt> setAsideReceipts();
 
+    // Cash put in or taken out while the server was away, in the order made (tillcopycash.cpp):
+    // kept before the operator is told it is recorded, sent after the receipts.
+    void queueCash(const CashMovementRecord &movement);
+    int cashWaiting();
+    std::vector<CashMovementRecord> oldestCash(int limit);
+    // The movement is on the server: it leaves the outbox, the answer is the last contact.
+    void cashSent(const QString &id, const QDateTime &at);
+    // The shop refused it for good: it leaves the outbox for the till's set-aside list.
+    void setAsideCash(const CashMovementRecord &movement, const QString &reason,
+                      const QDateTime &at);
+    int setAsideCashCount();
+
 private:
+    static inline const QString kCounterStart = QStringLiteral("CounterStart");
+
     std::optional<QString> state(const QString &key);
     void setState(const QString &key, const QString &value);
     void makeTables();

@@ -4,6 +4,8 @@
 
 #include "shopdatabase.h"
 
+#include <QString>
+#include <functional>
 #include <memory>
 
 class MessageBoxes;
@@ -19,4 +21,7 @@ struct ShopContext {
     // A till of a shop on a server: its own file, by which the counter sells while the server
     // cannot be reached. None for a shop file.
     std::shared_ptr<TillCopy> tillCopy;
+    // Where the counter says, for the main window's status bar, that it sells without the
+    // server ("Offline: 3 receipts waiting..."); an empty text once it is back. May be empty.
+    std::function<void(const QString &)> showOffline;
 };
