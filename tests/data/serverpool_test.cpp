@@ -57,7 +57,8 @@ TEST(ServerPool, AClosedScreensConnectionIsHandedOnCleanOrNotAtAll) {
         {"a temporary table", [](Connection &c) { c.exec("CREATE TEMP TABLE scratch (n int)"); },
          true, "SELECT to_regclass('pg_temp.scratch') IS NULL", "1"},
         {"an advisory lock", [](Connection &c) { c.scalar("SELECT pg_advisory_lock(7)"); }, true,
-         "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory'", "0"},
+         "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND pid = pg_backend_pid()",
+         "0"},
         {"working as another login",
          [](Connection &c) {
              c.exec(QStringLiteral("SET SESSION AUTHORIZATION %1").arg(testserver::officeLogin()));
