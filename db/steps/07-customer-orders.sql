@@ -141,13 +141,33 @@ $moves$;
 CREATE TRIGGER customerorders_office_moves BEFORE UPDATE OF state ON customerorders
     FOR EACH ROW EXECUTE FUNCTION quillmart_order_moves_of_office();
 
+-- Deposit money moves in a session that is open as it is written: the session's row is held
+-- until the commit, so that a close at the same moment waits for the deposit and counts it, or
+-- comes first and the deposit is refused (a till may not lock the row itself).
+CREATE FUNCTION quillmart_deposit_in_open_session() RETURNS trigger
+LANGUAGE plpgsql SECURITY DEFINER AS $deposit$
+BEGIN
+    IF NEW.session IS NOT NULL THEN
+        PERFORM FROM tillsessions s WHERE s.session = NEW.session AND s.closed IS NULL FOR SHARE;
+        IF NOT FOUND THEN
+            RAISE EXCEPTION 'the till''s session % is not open: count the float to open one',
+                NEW.session USING ERRCODE = 'check_violation';
+        END IF;
+    END IF;
+    RETURN NEW;
+END
+$deposit$;
+CREATE TRIGGER orderdeposits_open_session BEFORE INSERT ON orderdeposits
+    FOR EACH ROW EXECUTE FUNCTION quillmart_deposit_in_open_session();
+
 DO $$ DECLARE f text; BEGIN
     FOREACH f IN ARRAY ARRAY['quillmart_add_ordered_title(jsonb)',
-            'quillmart_order_moves_of_office()'] LOOP
+            'quillmart_order_moves_of_office()', 'quillmart_deposit_in_open_session()'] LOOP
         EXECUTE format('ALTER FUNCTION %s SET search_path = %I, pg_temp', f, current_schema());
         EXECUTE format('REVOKE ALL ON FUNCTION %s FROM PUBLIC', f);
     END LOOP;
 END $$;
 GRANT EXECUTE ON FUNCTION quillmart_add_ordered_title(jsonb) TO quillmart_till, quillmart_office;
 GRANT EXECUTE ON FUNCTION quillmart_order_moves_of_office() TO quillmart_till, quillmart_office;
+GRANT EXECUTE ON FUNCTION quillmart_deposit_in_open_session() TO quillmart_till, quillmart_office;
 -- end

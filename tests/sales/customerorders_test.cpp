@@ -373,6 +373,17 @@ TEST_F(CustomerOrders, ATillLoginMakesTheTillsMovesOnly) {
              direct.exec(QStringLiteral("INSERT INTO Titles (ISBN, Title) VALUES ('1', 'x')"));
          },
          "permission denied"},
+        {"a deposit written into a session not open",
+         [&] {
+             Connection direct = tillShop.connect();
+             direct.exec(QStringLiteral("INSERT INTO orderdeposits (Movement, OrderNo, Kind, "
+                                        "Session, Method, Amount, MovedAt, Login) VALUES ('%1', "
+                                        "%2, 'taken', %3, 1, 1, '2001-05-03 10:00:00', 'x')")
+                             .arg(uuid(90))
+                             .arg(order)
+                             .arg(opened.id + 1));
+         },
+         "is not open"},
         {"setting aside", [&] { moveTo(order, S::Arrived, till.get()); }, "(done)"},
         {"telling", [&] { moveTo(order, S::Told, till.get()); }, "(done)"},
         {"collecting", [&] { moveTo(order, S::Collected, till.get()); }, "(done)"},
