@@ -136,14 +136,19 @@ void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {
     namespace T = tables::Titles;
     const QVariant whole = conv::toStorage(T::Qty.kind, copies, T::Qty);
     session.transact({T::table}, [&](Connection &connection) {
-        Statement update = connection.prepare(sqlb::update(T::table).add(T::Qty).whereRowid());
-        update.bindAll({whole, titleRowid});
-        update.step();
-        if (connection.changes() != 1)
+        if (!addCopies(connection, titleRowid, whole))
             throw DataError(QStringLiteral("The row could not be saved: another window has "
                                            "deleted it since it was read. Press Refresh to read "
                                            "the table again."));
     });
+}
+
+bool addCopies(Connection &connection, qint64 bookNo, const QVariant &copies) {
+    namespace T = tables::Titles;
+    Statement update = connection.prepare(sqlb::update(T::table).add(T::Qty).whereRowid());
+    update.bindAll({copies, bookNo});
+    update.step();
+    return connection.changes() == 1;
 }
 
 bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
