@@ -144,3 +144,22 @@ CREATE TABLE creditnotes (
     UNIQUE (Supplier, Number)
 );
 GRANT SELECT, INSERT ON creditnotes TO quillmart_office;
+
+-- The reorder list the office is editing: a supplier's suggestions, with the quantity the
+-- operator will order (a line dropped is deleted), until a draft order is made of it.
+CREATE TABLE reorderlist ( -- scratch
+    Supplier      TEXT NOT NULL,
+    BOOKNO        INTEGER NOT NULL,
+    ISBN          TEXT,
+    Title         TEXT,
+    OnHand        INTEGER NOT NULL DEFAULT 0,
+    SafeQty       INTEGER NOT NULL DEFAULT 0,
+    Sold          INTEGER NOT NULL DEFAULT 0,
+    OnOrder       INTEGER NOT NULL DEFAULT 0,
+    Awaited       INTEGER NOT NULL DEFAULT 0,
+    Suggested     INTEGER NOT NULL DEFAULT 0,
+    Quantity      INTEGER NOT NULL DEFAULT 0 CHECK (Quantity >= 0),
+    Cost          MONEY NOT NULL DEFAULT 0 CHECK (Cost >= 0),
+    CustomerOrder INTEGER
+);
+GRANT SELECT, INSERT, UPDATE (Quantity, Cost), DELETE ON reorderlist TO quillmart_office;

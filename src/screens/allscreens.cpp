@@ -16,7 +16,11 @@
 #include "newtitlescreen.h"
 #include "onsalescreen.h"
 #include "paidrecordsscreen.h"
+#include "purchaseorders.h"
+#include "purchaseordersscreen.h"
 #include "receipts.h"
+#include "receivescreen.h"
+#include "reorderscreen.h"
 #include "safescreen.h"
 #include "screenids.h"
 #include "screenregistry.h"
@@ -43,6 +47,10 @@ int versionNeeded(const QString &screenId) {
         return shop::sessionsVersion;
     if (screenId == QLatin1String(screenid::CustomerOrders))
         return shop::customerOrdersVersion;
+    if (screenId == QLatin1String(screenid::Reorder) ||
+        screenId == QLatin1String(screenid::PurchaseOrders) ||
+        screenId == QLatin1String(screenid::Receive))
+        return shop::purchaseOrdersVersion;
     return 1;
 }
 
@@ -79,8 +87,10 @@ void registerAllScreens(ScreenRegistry &registry) {
     registry.add(screenid::PaidRecords, build<PaidRecordsScreen>());
     registry.add(screenid::TillSessions, build<TillSessionsScreen>(screenid::TillSessions));
     registry.add(screenid::XReport, build<XReportScreen>(screenid::XReport));
-    registry.add(screenid::CustomerOrders,
-                 build<CustomerOrdersScreen>(screenid::CustomerOrders));
+    registry.add(screenid::CustomerOrders, build<CustomerOrdersScreen>(screenid::CustomerOrders));
+    registry.add(screenid::Reorder, build<ReorderScreen>(screenid::Reorder));
+    registry.add(screenid::PurchaseOrders, build<PurchaseOrdersScreen>(screenid::PurchaseOrders));
+    registry.add(screenid::Receive, build<ReceiveScreen>(screenid::Receive));
     for (const EditorDefinition &definition : maintenanceScreenTable())
         registry.add(definition.screenId, [definition](const ShopContext &context) -> QWidget * {
             if (!hasVersionFor(definition.screenId, context))

@@ -24,6 +24,12 @@ constexpr MenuEntry kMenu[] = {
      screenid::DataTitles},
     {"mnuPurchaseQty", "New Purchase Book Quantity (&Q)", "mnuPurchase", K::NewWindow,
      screenid::NewQty},
+    {"mnuPurchaseBar0", "-", "mnuPurchase", K::Separator, nullptr},
+    {"mnuPurchaseReorder", "Reorder Suggestions(&R)", "mnuPurchase", K::NewWindow,
+     screenid::Reorder},
+    {"mnuPurchaseOrders", "Purchase Orders(&O)", "mnuPurchase", K::NewWindow,
+     screenid::PurchaseOrders},
+    {"mnuPurchaseReceive", "Receive Delivery(&D)", "mnuPurchase", K::NewWindow, screenid::Receive},
 
     {"mnuSale", "Sale(&S)", nullptr, K::Menu, nullptr},
     {"mnuSaleSell", "Selling Book(&S)", "mnuSale", K::NewWindow, screenid::Sell},

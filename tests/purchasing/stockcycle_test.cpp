@@ -1,6 +1,7 @@
 // The stock cycle on the file and on the server: what to reorder, purchase orders through
 // their states, deliveries received in parts and beyond their orders, each copy counted once.
 #include "customerorders.h"
+#include "reorderlist.h"
 #include "stockfixture.h"
 
 namespace {
@@ -69,6 +70,34 @@ TEST_F(StockCycle, SuggestionsCountSalesInTheWindowOrdersAndCustomerOrders) {
               (ReorderDays{10, 10, 0}));
     EXPECT_EQ(shop::reorderSuggestion(session->connection(), 2, today).quantity, 5);
     EXPECT_TRUE(listed("Nobody").isEmpty());
+}
+
+// The operator's list: filled from the suggestions, a quantity changed, a line dropped, a title
+// added, then a draft order of the lines with copies, the list emptied with it.
+TEST_F(StockCycle, TheReorderListBecomesADraftOrder) {
+    const QDate today(2001, 5, 3);
+    const auto list = [&] {
+        return shop.db.rows("SELECT Title, Suggested, Quantity FROM reorderlist ORDER BY Title")
+            .join(QLatin1Char(' '));
+    };
+    shop::fillReorderList(*session, QStringLiteral("Bertram"), today);
+    // One wants 3 (safe 5, 2 on the shelf); Two wants none and is not listed.
+    EXPECT_EQ(list(), "One|3|3");
+    shop::addToReorderList(*session, QStringLiteral("Bertram"), 2, today);
+    EXPECT_EQ(list(), "One|3|3 Two|0|1");
+    EXPECT_TRUE(refusalOf([&] {
+                    shop::addToReorderList(*session, QStringLiteral("Bertram"), 2, today);
+                }).contains("on the list already"));
+    shop.db.exec("UPDATE reorderlist SET Quantity = 7 WHERE BOOKNO = 1");
+    const qint64 orderNo = shop::orderReorderList(*session, at(3));
+    EXPECT_EQ(orderNow(orderNo), "7/0/0 1/0/0 draft");
+    EXPECT_EQ(shop.db.count("reorderlist"), 0);
+    // The draft is on order now: the list suggests nothing more for One.
+    shop::fillReorderList(*session, QStringLiteral("Bertram"), today);
+    EXPECT_TRUE(list().isEmpty());
+    EXPECT_TRUE(refusalOf([&] {
+                    shop::orderReorderList(*session, at(3));
+                }).contains("No line of the list"));
 }
 
 TEST_F(StockCycle, APartialDeliveryThenTheRest) {

@@ -133,8 +133,7 @@ bool open(PurchaseState state) {
 
 namespace shop {
 
-qint64 createPurchaseOrder(ShopSession &session, const QString &supplier,
-                           const std::vector<NewPurchaseLine> &lines, const QDateTime &at) {
+void requireGoodOrder(const QString &supplier, const std::vector<NewPurchaseLine> &lines) {
     if (supplier.trimmed().isEmpty())
         throw DataError(QStringLiteral("Choose the supplier the order goes to."));
     if (lines.empty())
@@ -145,33 +144,45 @@ qint64 createPurchaseOrder(ShopSession &session, const QString &supplier,
         if (line.cost && *line.cost < Money())
             throw DataError(QStringLiteral("A cost cannot be below 0."));
     }
+}
+
+qint64 createPurchaseOrder(ShopSession &session, const QString &supplier,
+                           const std::vector<NewPurchaseLine> &lines, const QDateTime &at) {
+    requireGoodOrder(supplier, lines);
     qint64 orderNo = 0;
     orderWork(session, [&](Connection &connection) {
-        Statement order = connection.prepare(QStringLiteral(
-            "INSERT INTO [purchaseorders] ([Supplier], [State], [Created], [Changed], [Login]) "
-            "VALUES (?1, 'draft', ?2, ?2, ?3) RETURNING [OrderNo]"));
-        order.bindAll(
-            {supplier.trimmed(), conv::isoMoment(at), connection.dialect().login(connection)});
-        order.step();
-        orderNo = order.value(0).toLongLong();
-        order.step();
-        // Each line copies its title's ISBN and title, so that the order reads as it was sent.
-        Statement insert = connection.prepare(QStringLiteral(
-            "INSERT INTO [purchaselines] ([OrderNo], [BOOKNO], [ISBN], [Title], [Ordered], "
-            "[Cost], [CustomerOrder]) SELECT ?1, t.[BOOKNO], coalesce(t.[ISBN], ''), "
-            "coalesce(t.[Title], ''), ?3, coalesce(?4, t.[PurchasePrice], 0), ?5 FROM [Titles] t "
-            "WHERE t.[BOOKNO] = ?2"));
-        for (const NewPurchaseLine &line : lines) {
-            insert.bindAll({orderNo, line.bookNo, line.quantity,
-                            line.cost ? QVariant(line.cost->toDouble()) : QVariant(),
-                            line.customerOrder ? QVariant(line.customerOrder) : QVariant()});
-            insert.step();
-            if (connection.changes() != 1)
-                throw Refusal(
-                    QStringLiteral("The title %1 is no longer in the catalogue.").arg(line.bookNo));
-            insert.reset();
-        }
+        orderNo = writePurchaseOrder(connection, supplier, lines, at);
     });
+    return orderNo;
+}
+
+qint64 writePurchaseOrder(Connection &connection, const QString &supplier,
+                          const std::vector<NewPurchaseLine> &lines, const QDateTime &at) {
+    qint64 orderNo = 0;
+    Statement order = connection.prepare(QStringLiteral(
+        "INSERT INTO [purchaseorders] ([Supplier], [State], [Created], [Changed], [Login]) "
+        "VALUES (?1, 'draft', ?2, ?2, ?3) RETURNING [OrderNo]"));
+    order.bindAll(
+        {supplier.trimmed(), conv::isoMoment(at), connection.dialect().login(connection)});
+    order.step();
+    orderNo = order.value(0).toLongLong();
+    order.step();
+    // Each line copies its title's ISBN and title, so that the order reads as it was sent.
+    Statement insert = connection.prepare(QStringLiteral(
+        "INSERT INTO [purchaselines] ([OrderNo], [BOOKNO], [ISBN], [Title], [Ordered], "
+        "[Cost], [CustomerOrder]) SELECT ?1, t.[BOOKNO], coalesce(t.[ISBN], ''), "
+        "coalesce(t.[Title], ''), ?3, coalesce(?4, t.[PurchasePrice], 0), ?5 FROM [Titles] t "
+        "WHERE t.[BOOKNO] = ?2"));
+    for (const NewPurchaseLine &line : lines) {
+        insert.bindAll({orderNo, line.bookNo, line.quantity,
+                        line.cost ? QVariant(line.cost->toDouble()) : QVariant(),
+                        line.customerOrder ? QVariant(line.customerOrder) : QVariant()});
+        insert.step();
+        if (connection.changes() != 1)
+            throw Refusal(
+                QStringLiteral("The title %1 is no longer in the catalogue.").arg(line.bookNo));
+        insert.reset();
+    }
     return orderNo;
 }
 
@@ -273,6 +284,18 @@ std::vector<PurchaseOrder> purchaseOrders(Connection &connection, const QString 
     while (select.step())
         orders.push_back(orderOf(select));
     return orders;
+}
+
+QStringList supplierNames(Connection &connection) {
+    Statement select = connection.prepare(QStringLiteral(
+        "SELECT [RetName] FROM [retail] WHERE [RetName] IS NOT NULL AND [RetName] <> '' UNION "
+        "SELECT [Retail] FROM [Titles] WHERE [Retail] IS NOT NULL AND [Retail] <> ''"));
+    QStringList names;
+    while (select.step())
+        names << select.value(0).toString();
+    names.sort(Qt::CaseInsensitive);
+    names.removeDuplicates();
+    return names;
 }
 
 } // namespace shop

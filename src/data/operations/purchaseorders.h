@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -70,6 +71,11 @@ namespace shop {
 // below 1, a cost below 0, a title no longer in the catalogue.
 qint64 createPurchaseOrder(ShopSession &session, const QString &supplier,
                            const std::vector<NewPurchaseLine> &lines, const QDateTime &at);
+// Refused with a sentence as createPurchaseOrder refuses; nothing else.
+void requireGoodOrder(const QString &supplier, const std::vector<NewPurchaseLine> &lines);
+// Within a transaction: the draft written, its number returned (lines checked first).
+qint64 writePurchaseOrder(Connection &connection, const QString &supplier,
+                          const std::vector<NewPurchaseLine> &lines, const QDateTime &at);
 // The draft goes to the supplier: it becomes sent, and the customer orders its lines carry
 // become ordered.
 void sendPurchaseOrder(ShopSession &session, qint64 orderNo, const QDateTime &at);
@@ -84,6 +90,9 @@ PurchaseOrder purchaseOrder(Connection &connection, qint64 orderNo);
 // (draft, sent, partly received) when asked.
 std::vector<PurchaseOrder> purchaseOrders(Connection &connection, const QString &supplier = {},
                                           bool unfinishedOnly = false);
+
+// The suppliers the shop knows: its supplier table's names and those its titles name, sorted.
+QStringList supplierNames(Connection &connection);
 
 // Within a transaction: the order's state as its lines say after a delivery or a cancelled
 // line (received when nothing is to come, else partly received), if it is sent or partly

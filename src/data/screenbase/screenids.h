@@ -32,5 +32,8 @@ inline constexpr const char *DataRefundReasons = "dataRefundReasons";
 inline constexpr const char *TillSessions = "frmTillSessions";
 inline constexpr const char *XReport = "frmXReport";
 inline constexpr const char *CustomerOrders = "frmCustomerOrders";
+inline constexpr const char *Reorder = "frmReorder";
+inline constexpr const char *PurchaseOrders = "frmPurchaseOrders";
+inline constexpr const char *Receive = "frmReceive";
 
 } // namespace screenid

@@ -1,0 +1,104 @@
+// The stock cycle's screens as the operator uses them: a reorder list edited and made a draft,
+// the draft sent and printed as the supplier gets it, a delivery scanned and received.
+#include "datagrid.h"
+#include "gridcommands.h"
+#include "gridprinter.h"
+#include "purchaseordersscreen.h"
+#include "receivescreen.h"
+#include "reorderscreen.h"
+#include "stockfixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+class StockScreens : public StockShop {
+protected:
+    QString lastMessage() const {
+        const QStringList texts = shop.messages.texts();
+        return texts.isEmpty() ? QString() : texts.last();
+    }
+};
+
+TEST_F(StockScreens, AReorderListIsEditedAndMadeADraft) {
+    ReorderScreen screen(shop.context);
+    screen.chooseSupplier(QStringLiteral("Bertram"));
+    screen.listSuggestions();
+    QAbstractItemModel *model = screen.grid()->view()->model();
+    ASSERT_EQ(model->rowCount(), 1) << shop.messages.texts().join(" / ").toStdString();
+    EXPECT_EQ(model->index(0, 1).data().toString(), "One");
+    // Only the quantity and the cost take typing.
+    EXPECT_FALSE(model->flags(model->index(0, 7)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model->setData(model->index(0, 8), QStringLiteral("6"), Qt::EditRole));
+    screen.isbnBox()->setText(QStringLiteral("222"));
+    QTest::keyClick(screen.isbnBox(), Qt::Key_Return);
+    EXPECT_EQ(model->rowCount(), 2);
+    screen.makeDraftOrder();
+    EXPECT_TRUE(lastMessage().startsWith("Draft purchase order 1 is made"))
+        << lastMessage().toStdString();
+    EXPECT_EQ(orderNow(1), "6/0/0 1/0/0 draft");
+    EXPECT_EQ(model->rowCount(), 0);
+}
+
+TEST_F(StockScreens, ADraftIsSentAndPrintsWithItsSupplier) {
+    order({{1, 4}, {2, 2}}, false);
+    PurchaseOrdersScreen screen(shop.context);
+    ASSERT_EQ(screen.chosenOrder(), std::optional<qint64>(1));
+    screen.send();
+    EXPECT_EQ(orderNow(1), "4/0/0 2/0/0 sent");
+    const PrintedTable printed = screen.linesGrid()->findChild<GridCommands *>()->printedTable();
+    EXPECT_EQ(printed.subtitle, "Purchase order 1 to Bertram (sent)");
+    ASSERT_EQ(printed.rows, 2);
+    EXPECT_EQ((QStringList{printed.cell(0, 0), printed.cell(0, 1), printed.cell(0, 2)}),
+              (QStringList{"0-306-40615-2", "One", "4"}));
+    shop.messages.answerNext(true);
+    screen.closeOrder();
+    EXPECT_EQ(orderNow(1), "4/0/0 2/0/0 closed");
+    EXPECT_FALSE(screen.chosenOrder()); // unfinished orders only
+}
+
+// Scanned ISBNs add the copies typed (1 when none), in any form of the ISBN; a quantity that is
+// not a whole number is refused and kept; more than ordered is received once accepted.
+TEST_F(StockScreens, ADeliveryIsScannedAndReceived) {
+    order({{1, 2}});
+    ReceiveScreen screen(shop.context);
+    screen.chooseSupplier(QStringLiteral("Bertram"));
+    ASSERT_EQ(screen.orderBox()->count(), 2);
+    const struct {
+        const char *isbn, *copies;
+        const char *lines;
+    } scans[] = {
+        {"9780306406157", "1", "One:1"},
+        {"0306406152", "2", "One:3"},
+        {"222", "1.5", "One:3"}, // refused, kept in the boxes
+        {"999", "1", "One:3"},   // no such title
+    };
+    for (const auto &scan : scans) {
+        SCOPED_TRACE(scan.isbn);
+        screen.copiesBox()->setText(QLatin1String(scan.copies));
+        screen.isbnBox()->setText(QLatin1String(scan.isbn));
+        QTest::keyClick(screen.isbnBox(), Qt::Key_Return);
+        QStringList lines;
+        for (int row = 0; row < screen.linesTable()->rowCount(); ++row)
+            lines << screen.linesTable()->item(row, 1)->text() + ":" +
+                         screen.linesTable()->item(row, 2)->text();
+        EXPECT_EQ(lines.join(' '), scan.lines);
+    }
+    EXPECT_EQ(screen.isbnBox()->text(), "999");
+    EXPECT_TRUE(lastMessage().contains("Cannot find this book title"));
+    shop.messages.answerNext(false); // 1 more than ordered: not yet
+    EXPECT_FALSE(screen.receiveDelivery());
+    EXPECT_EQ(stock(), "2 0 1");
+    shop.messages.answerNext(true);
+    EXPECT_TRUE(screen.receiveDelivery());
+    EXPECT_EQ(stock(), "5 0 1");
+    EXPECT_EQ(orderNow(1), "2/3/0 received");
+    EXPECT_EQ(screen.linesTable()->rowCount(), 0);
+    EXPECT_TRUE(lastMessage().startsWith("Delivery 1 received: 3 copies"));
+}
+
+} // namespace
