@@ -53,8 +53,8 @@ QList<GridColumn> listColumns() {
 } // namespace
 
 ReorderScreen::ReorderScreen(const ShopContext &context, QWidget *parent)
-    : ShopScreen(context, screenid::Reorder, QStringLiteral("Reorder Suggestions"), QSize(900, 520),
-                 parent),
+    : ShopScreen(context, screenid::Reorder, QStringLiteral("Reorder Suggestions"),
+                 QSize(1060, 520), parent),
       list_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
     QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Reorder Suggestions"),
                                     this, 1.4, false);

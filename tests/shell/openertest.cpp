@@ -48,6 +48,9 @@ TEST_F(OpenerTest, EachMenuItemOpensItsScreen) {
         {"mnuPurchaseSafeqty", "frmSafe"},
         {"mnuPurchaseNewbook", "dataTitles"},
         {"mnuPurchaseQty", "frmNewQty"},
+        {"mnuPurchaseReorder", "frmReorder"},
+        {"mnuPurchaseOrders", "frmPurchaseOrders"},
+        {"mnuPurchaseReceive", "frmReceive"},
         {"mnuSaleSell", "frmSell"},
         {"mnuSaleTop10", "A1A2"},
         {"mnuSaleQuery", "frmBookQuery"},
@@ -215,7 +218,7 @@ TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
             EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
             ++commands;
         }
-    EXPECT_EQ(commands, 27 + 12);
+    EXPECT_EQ(commands, 31 + 12);
     EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 
