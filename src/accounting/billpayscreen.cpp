@@ -6,6 +6,7 @@
 #include "datagrid.h"
 #include "datepicker.h"
 #include "errorpolicy.h"
+#include "invoicechecks.h"
 #include "messageboxes.h"
 #include "recordsource.h"
 #include "screenheading.h"
@@ -95,6 +96,12 @@ void BillPayScreen::payConfirm() {
     policy::reportOnError(*context_.messages, [this] {
         if (bills_->currentRow() < 0) {
             context_.messages->inform(QString::fromLatin1(noBillToPay));
+            return;
+        }
+        // A held bill is refused before the operator is asked to pay it.
+        if (const auto hold =
+                shop::billHold(bills_->connection(), bills_->rowid(bills_->currentRow()))) {
+            context_.messages->inform(shop::heldBillMessage(*hold));
             return;
         }
         if (!context_.messages->confirm(QStringLiteral("This record is to be deleted! ")))

@@ -3,6 +3,7 @@
 
 #include "conversions.h"
 #include "dataerror.h"
+#include "invoicechecks.h"
 #include "shopsession.h"
 #include "shoptables.h"
 #include "sqlbuilder.h"
@@ -156,6 +157,9 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
     namespace P = tables::paidbill;
     bool paid = false;
     session.transact({P::table}, [&](Connection &connection) {
+        // A bill held for the office's approval stays open until it is approved.
+        if (const std::optional<BillHold> hold = billHold(connection, billRowid))
+            throw DataError(heldBillMessage(*hold));
         // The bill leaves the open bills first: of two tills paying it at once, only the one
         // whose delete takes it writes a paid bill; the other finds it gone.
         Statement take =

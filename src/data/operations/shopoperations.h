@@ -63,7 +63,8 @@ void addDelivery(ShopSession &session, qint64 titleRowid, double copies);
 // added to the stored Qty of the title (its rowid is its BOOKNO). False when the title is gone.
 bool addCopies(Connection &connection, qint64 bookNo, const QVariant &copies);
 
-// Moves the open bill stored at `billRowid` to paidbill with the day it was paid. False when
+// Moves the open bill stored at `billRowid` to paidbill with the day it was paid; refused
+// (DataError) while the bill is held for the office's approval. False when
 // it is no longer among the open bills (paid or removed from another window): nothing is
 // paid then, and the session's lists of bills are read again.
 bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay);
