@@ -44,9 +44,15 @@ TEST_F(InvoiceChecks, BillsAreHeldBeyondTheToleranceUntilApproved) {
         EXPECT_EQ(checked.expected.text(), b.expected);
         EXPECT_EQ(checked.nothingReceived, b.nothingReceived);
         EXPECT_EQ(checked.held, b.held);
+        EXPECT_TRUE(checked.checked);
         EXPECT_EQ(shop::billHold(session->connection(), checked.billRowid).has_value(), b.held);
         EXPECT_EQ(shop::invoiceCheck(session->connection(), QStringLiteral("Bertram")).copies, 0);
     }
+    // A supplier the shop does not order from through purchase orders: recorded as ever.
+    shop::Invoice other = bill("G1", "10");
+    other.supplier = QStringLiteral("Gardners");
+    const CheckedInvoice unchecked = shop::recordCheckedInvoice(*session, other, at(6));
+    EXPECT_FALSE(unchecked.checked || unchecked.held || unchecked.nothingReceived);
     EXPECT_EQ(shop.db.rows("SELECT Invoiced FROM purchaselines ORDER BY Line"),
               (QStringList{"5", "3"}));
     // A held bill is refused and stays open; once approved it is paid.

@@ -1,8 +1,13 @@
 // The stock cycle's screens as the operator uses them: a reorder list edited and made a draft,
 // the draft sent and printed as the supplier gets it, a delivery scanned and received.
+#include "../accounting/accountingfixture.h"
+#include "billpayscreen.h"
 #include "datagrid.h"
+#include "datepicker.h"
 #include "gridcommands.h"
 #include "gridprinter.h"
+#include "invoicechecks.h"
+#include "invoicescreen.h"
 #include "purchaseordersscreen.h"
 #include "receivescreen.h"
 #include "reorderscreen.h"
@@ -99,6 +104,46 @@ TEST_F(StockScreens, ADeliveryIsScannedAndReceived) {
     EXPECT_EQ(orderNow(1), "2/3/0 received");
     EXPECT_EQ(screen.linesTable()->rowCount(), 0);
     EXPECT_TRUE(lastMessage().startsWith("Delivery 1 received: 3 copies"));
+}
+
+// A bill beyond the tolerance is recorded and held with a warning; the payment screen refuses
+// it, saying why, until the office approves it.
+TEST_F(StockScreens, AHeldBillIsWarnedAndRefusedAtPaymentUntilApproved) {
+    order({{1, 2}});
+    shop::receive(*session, delivery({{1, 2}}), true); // 12 to be invoiced
+    InvoiceScreen invoices(shop.context);
+    invoices.numberBox()->setText(QStringLiteral("H-1"));
+    invoices.datePicker()->setDate(QDate(2001, 5, 3));
+    invoices.amountBox()->setText(QStringLiteral("20"));
+    invoices.supplierList()->setText(QStringLiteral("Bertram"));
+    invoices.recordInvoice();
+    EXPECT_TRUE(lastMessage().startsWith("Bill H-1 is held for the office's approval: its fee "
+                                         "differs from the cost of the copies received (12)"))
+        << lastMessage().toStdString();
+    EXPECT_EQ(shop.db.count("Bill"), 1);
+
+    BillPayScreen pay(shop.context);
+    accounting_test::chooseListing(pay, QStringLiteral("Bertram"), QDate(2001, 5, 1),
+                                   QDate(2001, 5, 31));
+    const struct {
+        bool approved;
+        int paid;
+        const char *told;
+    } steps[] = {{false, 0, "Bill H-1 of Bertram is held"}, {true, 1, ""}};
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.approved);
+        if (step.approved) {
+            const qint64 bill = shop.db.scalar("SELECT rowid FROM Bill").toLongLong();
+            shop::approveHold(*session, shop::billHold(session->connection(), bill)->hold, at(7));
+        }
+        shop.messages.shown.clear();
+        pay.queryList();
+        accounting_test::selectInvoice(pay, QStringLiteral("H-1"));
+        shop.messages.answerNext(true);
+        pay.payConfirm();
+        EXPECT_EQ(shop.db.count("paidbill"), step.paid);
+        EXPECT_TRUE(lastMessage().startsWith(QLatin1String(step.told)));
+    }
 }
 
 } // namespace

@@ -103,6 +103,15 @@ CheckedInvoice recordCheckedInvoice(ShopSession &session, const Invoice &invoice
                 bill.step();
                 result.billRowid = bill.value(0).toLongLong();
                 bill.step();
+                result.checked =
+                    connection
+                        .scalar(QStringLiteral("SELECT (SELECT count(*) FROM [purchaseorders] "
+                                               "WHERE [Supplier] = ?1) + (SELECT count(*) FROM "
+                                               "[deliveries] WHERE [Supplier] = ?1)"),
+                                {invoice.supplier.trimmed()})
+                        .toLongLong() > 0;
+                if (!result.checked)
+                    return;
                 const InvoiceCheck check = invoiceCheck(connection, invoice.supplier);
                 result.expected = check.expected;
                 result.nothingReceived = check.lines.empty();

@@ -35,6 +35,8 @@ struct InvoiceCheck {
 
 struct CheckedInvoice {
     qint64 billRowid = 0;
+    // The supplier is one the shop orders from through purchase orders: its bills are checked.
+    bool checked = false;
     Money expected;
     bool nothingReceived = false; // the supplier had no copies waiting to be invoiced
     bool held = false;            // held for the office's approval
@@ -57,9 +59,11 @@ void setInvoiceTolerance(ShopSession &session, const Money &tolerance);
 
 InvoiceCheck invoiceCheck(Connection &connection, const QString &supplier);
 
-// Records the invoice as recordInvoice does and, in the same transaction, counts the
-// supplier's received copies not yet invoiced as invoiced by it; holds it when its fee differs
-// from their cost by more than the tolerance (a fee that is empty counts as 0).
+// Records the invoice as recordInvoice does. When the shop orders from the supplier through
+// purchase orders (it has an order or a delivery of the supplier), in the same transaction the
+// supplier's received copies not yet invoiced count as invoiced by it, and the bill is held when
+// its fee differs from their cost by more than the tolerance (an empty fee counts as 0). The
+// bills of other suppliers are recorded as ever, unchecked.
 CheckedInvoice recordCheckedInvoice(ShopSession &session, const Invoice &invoice,
                                     const QDateTime &at);
 
