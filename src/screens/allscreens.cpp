@@ -8,6 +8,7 @@
 #include "customerorders.h"
 #include "customerordersscreen.h"
 #include "dayreportscreen.h"
+#include "heldbillsscreen.h"
 #include "invoicescreen.h"
 #include "isbnwarnings.h"
 #include "maintenancetable.h"
@@ -49,7 +50,8 @@ int versionNeeded(const QString &screenId) {
         return shop::customerOrdersVersion;
     if (screenId == QLatin1String(screenid::Reorder) ||
         screenId == QLatin1String(screenid::PurchaseOrders) ||
-        screenId == QLatin1String(screenid::Receive))
+        screenId == QLatin1String(screenid::Receive) ||
+        screenId == QLatin1String(screenid::HeldBills))
         return shop::purchaseOrdersVersion;
     return 1;
 }
@@ -91,6 +93,7 @@ void registerAllScreens(ScreenRegistry &registry) {
     registry.add(screenid::Reorder, build<ReorderScreen>(screenid::Reorder));
     registry.add(screenid::PurchaseOrders, build<PurchaseOrdersScreen>(screenid::PurchaseOrders));
     registry.add(screenid::Receive, build<ReceiveScreen>(screenid::Receive));
+    registry.add(screenid::HeldBills, build<HeldBillsScreen>(screenid::HeldBills));
     for (const EditorDefinition &definition : maintenanceScreenTable())
         registry.add(definition.screenId, [definition](const ShopContext &context) -> QWidget * {
             if (!hasVersionFor(definition.screenId, context))

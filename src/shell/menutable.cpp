@@ -70,6 +70,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuAccountPay", "Paying Bill(&B)", "mnuAccount", K::NewWindow, screenid::BillPay},
     {"mnuAccountPayRec", "Records of PaidBill(&R)", "mnuAccount", K::NewWindow,
      screenid::PaidRecords},
+    {"mnuAccountHeld", "Held Bills(&H)", "mnuAccount", K::NewWindow, screenid::HeldBills},
 
     {"mnuHelp", "Help(&H)", nullptr, K::Menu, nullptr},
     {"mnuHelpContents", "Context(&C)", "mnuHelp", K::Help, nullptr},

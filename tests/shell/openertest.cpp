@@ -218,7 +218,7 @@ TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
             EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
             ++commands;
         }
-    EXPECT_EQ(commands, 31 + 12);
+    EXPECT_EQ(commands, 32 + 12);
     EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 

@@ -96,6 +96,7 @@ const std::vector<Row> kExpectedMenus = {
     {"mnuAccountPayQue", "Print Bill(&P)", "mnuAccount"},
     {"mnuAccountPay", "Paying Bill(&B)", "mnuAccount"},
     {"mnuAccountPayRec", "Records of PaidBill(&R)", "mnuAccount"},
+    {"mnuAccountHeld", "Held Bills(&H)", "mnuAccount"},
     {"mnuHelp", "Help(&H)", ""},
     {"mnuHelpContents", "Context(&C)", "mnuHelp"},
     {"mnuHelpBar0", "-", "mnuHelp"},

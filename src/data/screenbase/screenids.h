@@ -35,5 +35,6 @@ inline constexpr const char *CustomerOrders = "frmCustomerOrders";
 inline constexpr const char *Reorder = "frmReorder";
 inline constexpr const char *PurchaseOrders = "frmPurchaseOrders";
 inline constexpr const char *Receive = "frmReceive";
+inline constexpr const char *HeldBills = "frmHeldBills";
 
 } // namespace screenid
