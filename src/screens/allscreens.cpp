@@ -22,6 +22,7 @@
 #include "receipts.h"
 #include "receivescreen.h"
 #include "reorderscreen.h"
+#include "returnsscreen.h"
 #include "safescreen.h"
 #include "screenids.h"
 #include "screenregistry.h"
@@ -51,7 +52,8 @@ int versionNeeded(const QString &screenId) {
     if (screenId == QLatin1String(screenid::Reorder) ||
         screenId == QLatin1String(screenid::PurchaseOrders) ||
         screenId == QLatin1String(screenid::Receive) ||
-        screenId == QLatin1String(screenid::HeldBills))
+        screenId == QLatin1String(screenid::HeldBills) ||
+        screenId == QLatin1String(screenid::Returns))
         return shop::purchaseOrdersVersion;
     return 1;
 }
@@ -94,6 +96,7 @@ void registerAllScreens(ScreenRegistry &registry) {
     registry.add(screenid::PurchaseOrders, build<PurchaseOrdersScreen>(screenid::PurchaseOrders));
     registry.add(screenid::Receive, build<ReceiveScreen>(screenid::Receive));
     registry.add(screenid::HeldBills, build<HeldBillsScreen>(screenid::HeldBills));
+    registry.add(screenid::Returns, build<ReturnsScreen>(screenid::Returns));
     for (const EditorDefinition &definition : maintenanceScreenTable())
         registry.add(definition.screenId, [definition](const ShopContext &context) -> QWidget * {
             if (!hasVersionFor(definition.screenId, context))

@@ -1,8 +1,18 @@
 // Returns to suppliers on the file and on the server: the copies of a delivery still unsold
 // before its deadline, sent back within and past it, never more than the shelf holds; the
 // credit expected and the supplier's credit notes.
+#include "../sales/pdfpages.h"
+#include "returnsscreen.h"
 #include "stockfixture.h"
 #include "supplierreturns.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPdfWriter>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -77,6 +87,39 @@ TEST_F(SupplierReturns, WithinAndPastTheDeadline) {
     const SupplierCredit credit = shop::supplierCredit(session->connection(), "Bertram");
     EXPECT_EQ(credit.expected.text(), "18");
     EXPECT_EQ(credit.noted.text(), "12");
+}
+
+// The screen: the copies typed on a line go back, a typing that is no number is refused with
+// nothing sent, the note prints to a real PDF file, the credit note is shown beside the credit.
+TEST_F(SupplierReturns, TheReturnNoteIsMadePrintedAndCredited) {
+    ReturnsScreen screen(shop.context); // today is 3 May: the deadline is 17 days off
+    screen.supplierBox()->setCurrentText(QStringLiteral("Bertram"));
+    screen.daysBox()->setValue(30);
+    screen.listDeadlines();
+    ASSERT_EQ(screen.linesTable()->rowCount(), 1);
+    EXPECT_EQ(screen.linesTable()->item(0, 4)->text(), "4");
+    for (const char *typed : {"two", "-1"}) {
+        screen.linesTable()->item(0, 6)->setText(QLatin1String(typed));
+        EXPECT_EQ(screen.makeReturnNote(false), 0);
+        EXPECT_EQ(shop.db.count("supplierreturns"), 0);
+    }
+    screen.linesTable()->item(0, 6)->setText(QStringLiteral("2"));
+    const qint64 returnNo = screen.makeReturnNote(false);
+    ASSERT_EQ(returnNo, 1);
+    EXPECT_EQ(stock(), "2 0 1");
+    EXPECT_EQ(screen.linesTable()->item(0, 4)->text(), "2");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("return.pdf"));
+    {
+        QPdfWriter pdf(path);
+        EXPECT_EQ(screen.printNote(pdf, returnNo), 1);
+    }
+    EXPECT_EQ(readPdf(path).count, 1);
+    screen.creditNumberBox()->setText(QStringLiteral("CN-7"));
+    screen.creditAmountBox()->setText(QStringLiteral("12"));
+    screen.recordCredit();
+    EXPECT_EQ(screen.creditLabel()->text(),
+              "Credit expected from Bertram: 12; credit notes received: 12.");
 }
 
 } // namespace

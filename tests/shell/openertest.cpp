@@ -51,6 +51,7 @@ TEST_F(OpenerTest, EachMenuItemOpensItsScreen) {
         {"mnuPurchaseReorder", "frmReorder"},
         {"mnuPurchaseOrders", "frmPurchaseOrders"},
         {"mnuPurchaseReceive", "frmReceive"},
+        {"mnuPurchaseReturns", "frmReturns"},
         {"mnuSaleSell", "frmSell"},
         {"mnuSaleTop10", "A1A2"},
         {"mnuSaleQuery", "frmBookQuery"},
@@ -218,7 +219,7 @@ TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
             EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
             ++commands;
         }
-    EXPECT_EQ(commands, 32 + 12);
+    EXPECT_EQ(commands, 33 + 12);
     EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 

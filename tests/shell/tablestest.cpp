@@ -65,6 +65,7 @@ const std::vector<Row> kExpectedMenus = {
     {"mnuPurchaseReorder", "Reorder Suggestions(&R)", "mnuPurchase"},
     {"mnuPurchaseOrders", "Purchase Orders(&O)", "mnuPurchase"},
     {"mnuPurchaseReceive", "Receive Delivery(&D)", "mnuPurchase"},
+    {"mnuPurchaseReturns", "Returns to Suppliers(&T)", "mnuPurchase"},
     {"mnuSale", "Sale(&S)", ""},
     {"mnuSaleSell", "Selling Book(&S)", "mnuSale"},
     {"mnuSaleTop10", "Top 10(&T)", "mnuSale"},

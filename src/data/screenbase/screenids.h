@@ -36,5 +36,6 @@ inline constexpr const char *Reorder = "frmReorder";
 inline constexpr const char *PurchaseOrders = "frmPurchaseOrders";
 inline constexpr const char *Receive = "frmReceive";
 inline constexpr const char *HeldBills = "frmHeldBills";
+inline constexpr const char *Returns = "frmReturns";
 
 } // namespace screenid
