@@ -8,6 +8,7 @@ void registerEngineScreenBenchmarks();
 void registerEngineSaleBenchmarks();
 void registerEngineSearchBenchmarks();
 void registerEngineCashupBenchmarks();
+void registerEngineReorderBenchmarks();
 
 int main(int argc, char **argv) {
     return bench::run(argc, argv, [] {
@@ -17,5 +18,6 @@ int main(int argc, char **argv) {
         registerEngineSaleBenchmarks();
         registerEngineSearchBenchmarks();
         registerEngineCashupBenchmarks();
+        registerEngineReorderBenchmarks();
     });
 }
