@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 
 HeldBillsScreen::HeldBillsScreen(const ShopContext &context, QWidget *parent)
-    : ShopScreen(context, screenid::HeldBills, QStringLiteral("Held Bills"), QSize(900, 460),
+    : ShopScreen(context, screenid::HeldBills, QStringLiteral("Held Bills"), QSize(1000, 460),
                  parent),
       holds_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
     QLabel *heading =

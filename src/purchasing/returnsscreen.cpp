@@ -124,6 +124,7 @@ void ReturnsScreen::listDeadlines() {
                 lines_->setItem(row, column, item);
             }
         }
+        lines_->resizeColumnToContents(Isbn);
         showCredit();
     });
 }

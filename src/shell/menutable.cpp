@@ -30,6 +30,8 @@ constexpr MenuEntry kMenu[] = {
     {"mnuPurchaseOrders", "Purchase Orders(&O)", "mnuPurchase", K::NewWindow,
      screenid::PurchaseOrders},
     {"mnuPurchaseReceive", "Receive Delivery(&D)", "mnuPurchase", K::NewWindow, screenid::Receive},
+    {"mnuPurchaseReturns", "Returns to Suppliers(&T)", "mnuPurchase", K::NewWindow,
+     screenid::Returns},
 
     {"mnuSale", "Sale(&S)", nullptr, K::Menu, nullptr},
     {"mnuSaleSell", "Selling Book(&S)", "mnuSale", K::NewWindow, screenid::Sell},
