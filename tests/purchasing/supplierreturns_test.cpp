@@ -1,7 +1,9 @@
 // Returns to suppliers on the file and on the server: the copies of a delivery still unsold
 // before its deadline, sent back within and past it, never more than the shelf holds; the
 // credit expected and the supplier's credit notes.
+#include "../accounting/accountingfixture.h"
 #include "../sales/pdfpages.h"
+#include "billpayscreen.h"
 #include "returnsscreen.h"
 #include "stockfixture.h"
 #include "supplierreturns.h"
@@ -120,6 +122,15 @@ TEST_F(SupplierReturns, TheReturnNoteIsMadePrintedAndCredited) {
     screen.recordCredit();
     EXPECT_EQ(screen.creditLabel()->text(),
               "Credit expected from Bertram: 12; credit notes received: 12.");
+    // The payment screen sets the credit beside the bills it lists.
+    shop.db.exec("INSERT INTO Bill VALUES ('R-1', '2001-05-02', 30, '09:00:00', 'Bertram')");
+    BillPayScreen pay(shop.context);
+    accounting_test::chooseListing(pay, QStringLiteral("Bertram"), QDate(2001, 5, 1),
+                                   QDate(2001, 5, 31));
+    pay.queryList();
+    EXPECT_EQ(pay.findChild<QLabel *>(QStringLiteral("lblCredit"))->text(),
+              "Bills listed: 30. Credit notes of Bertram: 12 (credit expected from returns: 12). "
+              "To pay after credit: 18.");
 }
 
 } // namespace
