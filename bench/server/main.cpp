@@ -8,6 +8,7 @@ void registerEngineScreenBenchmarks();
 void registerEngineSaleBenchmarks();
 void registerEngineSearchBenchmarks();
 void registerEngineCashupBenchmarks();
+void registerEngineOrderBenchmarks();
 void registerEngineReorderBenchmarks();
 
 int main(int argc, char **argv) {
@@ -18,6 +19,7 @@ int main(int argc, char **argv) {
         registerEngineSaleBenchmarks();
         registerEngineSearchBenchmarks();
         registerEngineCashupBenchmarks();
+        registerEngineOrderBenchmarks();
         registerEngineReorderBenchmarks();
     });
 }

@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "mainwindow.h"
 #include "opendatabase.h"
+#include "orderlists.h"
 #include "restorecommand.h"
 #include "screenshottour.h"
 #include "serverreach.h"
@@ -93,6 +94,7 @@ int main(int argc, char *argv[]) {
         if (serverreach::untilReached(context.shop, boxes)) {
             UpgradeCommand::checkServer(context.shop, boxes);
             window.checkLogin();
+            shop::wipeAtStart(context.shop, clock.today());
         }
         return app.exec();
     }
@@ -115,11 +117,13 @@ int main(int argc, char *argv[]) {
     QObject::connect(&window, &MainWindow::upgradeChosen, upgrade, &UpgradeCommand::run);
     bool sound = false;
     QObject::connect(&check, &StartCheck::finished, &window,
-                     [&backups, &sound, upgrade](bool isSound) {
+                     [&backups, &sound, upgrade, &context, &clock](bool isSound) {
                          sound = isSound;
                          if (sound) {
                              backups.enable();
                              upgrade->offerIfOlder(); // an older shop file: asked once at open
+                             // Names of customers of long-finished orders go, once a day.
+                             shop::wipeAtStart(context.shop, clock.today());
                          }
                      });
     auto *restore = new RestoreCommand(window, backups, boxes, clock);

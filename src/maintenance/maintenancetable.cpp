@@ -112,6 +112,15 @@ std::vector<EditorDefinition> buildTable() {
          {{"Reason:", 1, refundreasons::Reason, true, "(Auto)"}, {"Name:", 2, refundreasons::Name}},
          {{"Removed:", 8, refundreasons::Removed}},
          columnNames(refundreasons::columns)},
+        // The days the customer orders' lists and the wipe of names go by: a shop with
+        // customer orders. A setting not here keeps its starting number of days.
+        {screenid::DataOrderLimits,
+         "Order Limits",
+         "WaitingDays, AbandonDays, WipeDays",
+         selectAll(ordersettings::table, orderBy(ordersettings::Setting)),
+         {{"Setting:", 1, ordersettings::Setting, true}},
+         {{"Days:", 8, ordersettings::Days}},
+         columnNames(ordersettings::columns)},
     };
 }
 

@@ -118,6 +118,13 @@ bool CounterPayments::takePayment() {
     return receipt_.isPaid();
 }
 
+void CounterPayments::payByDeposit(qint64 method, Money amount) {
+    const bool settles = amount >= receipt_.remaining();
+    const QDateTime at(context_.clock->today(), context_.clock->timeOfDay());
+    storeOrReadBack(
+        receipt_.withPayment(method, {amount, amount, Money(), std::nullopt, settles}, at));
+}
+
 bool CounterPayments::mayStartNext() {
     if (!enabled() || receipt_.isEmpty() || receipt_.isDone())
         return true;

@@ -36,6 +36,9 @@ public:
     void book(const SaleLine &sale, const QDate &day, const QTime &time);
     // Opens the payment window; true when the receipt is paid in full afterwards.
     bool takePayment();
+    // Part of the receipt paid by a customer's deposit, by the method it was taken by: stored
+    // at once; the receipt is paid when it settles the rest. Throws DataError.
+    void payByDeposit(qint64 method, Money amount);
     // Before the screen starts a new customer: false when the operator chose to take payment
     // and the receipt is still not paid. A receipt kept open stays on the till's list.
     bool mayStartNext();

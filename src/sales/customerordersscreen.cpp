@@ -5,6 +5,7 @@
 #include "datagrid.h"
 #include "depositdialog.h"
 #include "errorpolicy.h"
+#include "gridcommands.h"
 #include "holdslip.h"
 #include "neworderdialog.h"
 #include "orderlimitmark.h"
@@ -85,6 +86,7 @@ CustomerOrdersScreen::CustomerOrdersScreen(const ShopContext &context, QWidget *
     grid_->view()->setAccessibleName(QStringLiteral("Customer orders"));
     grid_->view()->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->view()->setItemDelegate(new OrderLimitMark(grid_->view()));
+    grid_->setProperty(personalDataProperty, shop::personalDataNotice());
 
     auto *add = named<QPushButton>("cmdNew", QStringLiteral("&New Order..."), this);
     auto *deposit = named<QPushButton>("cmdDeposit", QStringLiteral("&Deposit..."), this);

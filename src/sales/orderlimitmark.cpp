@@ -22,6 +22,5 @@ void OrderLimitMark::initStyleOption(QStyleOptionViewItem *option, const QModelI
     QStyledItemDelegate::initStyleOption(option, index);
     if (!marks(index))
         return;
-    option->font.setBold(true);
     option->backgroundBrush = QColor(255, 236, 179);
 }

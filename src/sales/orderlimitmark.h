@@ -1,5 +1,6 @@
 // Marks the lines of a list of customer orders whose date (in one column) is before a limit:
-// those waiting longer than the shop allows, shown bold on a pale amber ground.
+// those waiting longer than the shop allows, shown on a pale amber ground (not bold, which
+// would cut the columns sized to their plain text short).
 #pragma once
 
 #include <QDateTime>

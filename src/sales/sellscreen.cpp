@@ -74,6 +74,8 @@ void SellScreen::clearDisplay() {
     onSalePrice_->setText(QStringLiteral("n/a"));
     onSaleFlag_ = false;
     lookedUp_.reset();
+    if (ordersHint_ != nullptr)
+        ordersHint_->clear();
 }
 
 void SellScreen::lookup() {
@@ -155,6 +157,7 @@ std::optional<Money> SellScreen::todaysOffer(const QString &isbn) {
 }
 
 void SellScreen::showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer) {
+    showOrdersOf(sale.bookNo);
     display_[0]->setText(sale.isbn);
     display_[1]->setText(sale.title);
     display_[2]->setText(salePrice.text());
@@ -190,6 +193,10 @@ void SellScreen::recordSale() {
     if (!lookedUp_ || !sessions_->readyToSell() ||
         !stockquestion::allows(*session_, *context_.messages, *lookedUp_))
         return;
+    bookLookedUp();
+}
+
+bool SellScreen::bookLookedUp() {
     const bool booked = policy::reportOnError(
         *context_.messages,
         [this] {
@@ -204,7 +211,7 @@ void SellScreen::recordSale() {
         QStringLiteral("The sale stays on the screen: press its OK button (Alt+O) to try "
                        "again."));
     if (!booked)
-        return; // the lookup stays on display, so OK can be pressed again
+        return false; // the lookup stays on display, so OK can be pressed again
     saleTotal_ += lookedUp_->price.times(lookedUp_->quantity);
     totalLabel_->setText(saleTotal_.text());
     printReceiptLine();
@@ -213,6 +220,7 @@ void SellScreen::recordSale() {
     quantityEdit_->setText(QStringLiteral("1"));
     quantityTaken_ = false;
     isbnEdit_->setFocus();
+    return true;
 }
 
 // The list on the screen shows a title's first 25 characters; the receipt prints it whole.

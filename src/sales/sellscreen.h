@@ -29,6 +29,10 @@ public:
     void lookup();
     // "OK": books the looked-up sale and prints it on the customer's list.
     void recordSale();
+    // F5: a customer order collected. Its copies are rung up at the order's price on the
+    // customer's receipt as a sale, the order is marked collected, and its deposit pays part
+    // of the receipt as the method it was taken by. Without a number, asks for it.
+    void collectOrder(std::optional<qint64> orderNo = std::nullopt);
     // Enter in the ISBN box, as a scanner sends it after the digits: books the title on display
     // when the box still holds what was looked up (and the quantity was not changed since),
     // else looks the box's ISBN up.
@@ -62,6 +66,12 @@ private:
     std::optional<Money> todaysOffer(const QString &isbn);
     void showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer);
     void printReceiptLine();
+    // Names the open customer orders of the title on display (F5 collects one); empty when
+    // there are none.
+    void showOrdersOf(qint64 bookNo);
+    // Books the sale on display and prints it on the list; false when it was not booked (the
+    // operator was told why).
+    bool bookLookedUp();
     // Ready for the next scan: the box's text selected, so that the scan replaces it.
     void readyForScan();
     // A receipt taken up again from the till's unpaid ones: its lines on the list.
@@ -83,6 +93,8 @@ private:
     std::array<QLabel *, 5> display_{}; // ISBN, title, price, quantity, subtotal
     QLabel *onSalePrice_ = nullptr;
     QLabel *totalLabel_ = nullptr;
+    QLabel *ordersHint_ = nullptr;  // customer orders of the title on display
+    std::optional<bool> hasOrders_; // whether the shop keeps customer orders, once asked
     std::array<QLabel *, 4> listCaptions_{};
     ReceiptList *receipt_ = nullptr;
     CounterPayments *payments_ = nullptr; // receipts and payment, when the shop takes them

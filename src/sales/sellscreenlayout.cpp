@@ -73,6 +73,11 @@ void SellScreen::buildControls() {
                                            "author, or by ISBN (F3)"));
     auto *findKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
     findKey->setContext(Qt::WidgetWithChildrenShortcut); // this window's, not its neighbours'
+    // The customers who ordered the title on display, when any did: the one asking may be one.
+    ordersHint_ = label(this, QStringLiteral("lblOrders"), QString(), arialFont(10, true));
+    ordersHint_->setWordWrap(true);
+    auto *collectKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    collectKey->setContext(Qt::WidgetWithChildrenShortcut);
 
     const std::pair<const char *, const char *> lookupCaptions[] = {
         {"lblLabels_11", "ISBN:"},
@@ -121,6 +126,7 @@ void SellScreen::buildControls() {
     connect(nextButton_, &QPushButton::clicked, this, &SellScreen::nextCustomer);
     connect(findButton_, &QPushButton::clicked, this, &SellScreen::findTitle);
     connect(findKey, &QShortcut::activated, this, &SellScreen::findTitle);
+    connect(collectKey, &QShortcut::activated, this, [this] { collectOrder(); });
     // The counter is worked from the keyboard and a scanner: Enter in the ISBN box looks up,
     // then books; Enter after a quantity looks up with it, the ISBN box ready to book it.
     connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::isbnEntered);
@@ -192,6 +198,7 @@ void SellScreen::arrangeControls() {
     page->addLayout(entry);
     page->addSpacing(12);
     page->addLayout(shown);
+    page->addWidget(ordersHint_);
     page->addSpacing(16);
     page->addLayout(listHeading);
     page->addWidget(receipt_, 1);

@@ -47,7 +47,8 @@ int versionNeeded(const QString &screenId) {
         screenId == QLatin1String(screenid::TillSessions) ||
         screenId == QLatin1String(screenid::XReport))
         return shop::sessionsVersion;
-    if (screenId == QLatin1String(screenid::CustomerOrders))
+    if (screenId == QLatin1String(screenid::CustomerOrders) ||
+        screenId == QLatin1String(screenid::DataOrderLimits))
         return shop::customerOrdersVersion;
     if (screenId == QLatin1String(screenid::Reorder) ||
         screenId == QLatin1String(screenid::PurchaseOrders) ||

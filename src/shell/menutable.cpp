@@ -66,6 +66,8 @@ constexpr MenuEntry kMenu[] = {
      screenid::DataShopSettings},
     {"mnuDataRefundReasons", "Refund Reasons(&E)", "mnuData", K::NewWindow,
      screenid::DataRefundReasons},
+    {"mnuDataOrderLimits", "Customer Order Limits(&C)", "mnuData", K::NewWindow,
+     screenid::DataOrderLimits},
 
     {"mnuAccount", "Accounting(&A)", nullptr, K::Menu, nullptr},
     {"mnuAccountPayQue", "Print Bill(&P)", "mnuAccount", K::NewWindow, screenid::BillPrint},

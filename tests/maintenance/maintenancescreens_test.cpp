@@ -82,6 +82,11 @@ const std::map<QString, OrderCase> &orderCases() {
           "Name",
           {"Changed mind", "Damaged", "Faulty", "Wrong item", "Gift return", "Late",
            "Shop soiled"}}},
+        // The limits of customer orders, by the setting's name.
+        {"dataOrderLimits",
+         {"INSERT INTO ordersettings (Setting, Days) VALUES ('WipeDays', 60), ('AbandonDays', 21)",
+          "Setting",
+          {"AbandonDays", "WipeDays"}}},
     };
     return cases;
 }
@@ -103,7 +108,7 @@ QStringList gridColumn(const DataGrid &grid, const QString &caption) {
 TEST(MaintenanceScreens, EachScreenShowsItsTableAsDefined) {
     ScreenRegistry registry;
     registerAllScreens(registry);
-    ASSERT_EQ(maintenanceScreenTable().size(), 12u);
+    ASSERT_EQ(maintenanceScreenTable().size(), 13u);
 
     for (const EditorDefinition &definition : maintenanceScreenTable()) {
         SCOPED_TRACE(definition.screenId.toStdString());

@@ -6,6 +6,10 @@
 #include "receipts.h"
 #include "testserver.h"
 
+#include <atomic>
+#include <latch>
+#include <thread>
+
 namespace {
 
 using S = OrderState;
@@ -65,6 +69,13 @@ TEST_F(CustomerOrders, BadInputIsRefusedAndChangesNothing) {
          "more than 0"},
         {"deposit on no order", [&] { shop::takeDeposit(*session, deposit(3, 999, "1")); },
          "no customer order 999"},
+        {"deposit in no open session",
+         [&] {
+             DepositMoney money = deposit(4, order, "1");
+             money.session = opened.id + 1;
+             shop::takeDeposit(*session, money);
+         },
+         "this till's open session"},
         {"collecting before arrival", [&] { shop::collect(*session, order, {}, at(6)); },
          "only once its copies have arrived"},
         {"told without how", [&] { shop::moveOrder(*session, order, S::Told, at(6)); }, "Say how"},
@@ -153,6 +164,46 @@ TEST_F(CustomerOrders, TwoTillsMakingTheSameMoveOneSucceeds) {
     EXPECT_EQ(refusalOf([&] { shop::setAside(*session, a, at(7)); }), "(done)");
     EXPECT_TRUE(refusalOf([&] { shop::setAside(*other, b, at(7)); }).startsWith("Only 0 copies"));
     EXPECT_EQ(shop.db.rows("SELECT Held FROM heldcopies"), QStringList{"1"});
+}
+
+// Two tills at once, each on its own thread and connection, round after round: setting aside
+// the last free copy for two orders, and collecting the same order. One of each succeeds.
+TEST_F(CustomerOrders, TwoTillsAtOnceNeverBothSucceed) {
+    const std::shared_ptr<ShopSession> tills[] = {ShopSession::open(shop.context.shop),
+                                                  ShopSession::open(shop.context.shop)};
+    const auto atOnce = [&](const std::function<void(ShopSession &, int)> &work) {
+        std::latch start(2);
+        std::atomic<int> done{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 2; ++t)
+            threads.emplace_back([&, t] {
+                start.arrive_and_wait();
+                try {
+                    work(*tills[t], t);
+                    ++done;
+                } catch (const DataError &) {
+                }
+            });
+        for (std::thread &thread : threads)
+            thread.join();
+        return done.load();
+    };
+    const qint64 bookNo = shop::customerOrder(shop.db.connection(), take()).bookNo;
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        const qint64 held = shop::copiesOf(shop.db.connection(), bookNo).held;
+        shop.db.exec(QStringLiteral("UPDATE Titles SET Qty = %1 WHERE BOOKNO = %2")
+                         .arg(held + 1)
+                         .arg(bookNo));
+        const qint64 orders[] = {take(), take()};
+        EXPECT_EQ(atOnce([&](ShopSession &s, int t) { shop::setAside(s, orders[t], at(5)); }), 1);
+        EXPECT_EQ(shop::copiesOf(shop.db.connection(), bookNo).free(), 0);
+        const qint64 arrived = stateOf(orders[0]) == "arrived" ? orders[0] : orders[1];
+        EXPECT_EQ(atOnce([&](ShopSession &s, int) { shop::collect(s, arrived, {}, at(6)); }), 1);
+        EXPECT_EQ(shop.db.count("orderholds"), 0);
+    }
+    EXPECT_EQ(shop.db.scalar("SELECT count(*) FROM orderhistory WHERE State = 'collected'").toInt(),
+              8);
 }
 
 // A deposit is taken once per identifier, and at cancelling it is refunded by a method in the
@@ -288,6 +339,10 @@ TEST_F(CustomerOrders, TheDailyWipeBlanksOldFinishedOrders) {
         EXPECT_EQ(shop::customerOrder(shop.db.connection(), finished).customer, d.finishedName);
     }
     EXPECT_EQ(shop::customerOrder(shop.db.connection(), finished).title, "Lost Maps");
+    // As a program starts: the day's wipe is done once more, on a new day.
+    shop::wipeAtStart(shop.context.shop, QDate(2001, 7, 1));
+    shop::wipeAtStart(shop.context.shop, QDate(2001, 7, 1));
+    EXPECT_EQ(shop.db.count("orderwipes"), 4);
     EXPECT_EQ(shop::customerOrder(shop.db.connection(), open).phone, "01632 960001");
 }
 

@@ -3,6 +3,7 @@
 // the lists hold personal data.
 #include "customerordersscreen.h"
 #include "datagrid.h"
+#include "gridcommands.h"
 #include "neworderdialog.h"
 #include "orderlimitmark.h"
 #include "ordersfixture.h"
@@ -16,6 +17,8 @@
 #include <QTemporaryDir>
 
 namespace {
+
+using S = OrderState;
 
 class OrdersScreen : public Orders {
 protected:
@@ -142,6 +145,8 @@ TEST_F(OrdersScreen, ListsShowTheirOrdersAndMarkTheLate) {
             marked.push_back(mark->marks(orders->grid()->view()->model()->index(row, 3)));
         EXPECT_EQ(marked, c.marked);
         EXPECT_TRUE(orders->grid()->caption().contains(QLatin1String("personal data")));
+        EXPECT_EQ(orders->grid()->property(personalDataProperty).toString(),
+                  shop::personalDataNotice()); // what Export… says first
     }
 }
 
@@ -192,6 +197,77 @@ TEST_F(OrdersScreen, TheCounterAsksBeforeSellingACopySetAside) {
                 .arg(first)
                 .arg(second)))
             << shop.messages.texts().first().toStdString();
+    }
+}
+
+// F5 at the counter: the order's copies rung up at its price, the order collected, its deposit
+// a payment by the method it was taken by; an order not arrived is refused and nothing is sold.
+TEST_F(OrdersScreen, TheCounterRingsUpACollectionWithItsDeposit) {
+    const struct {
+        S state;
+        const char *deposit;
+        const char *payments; // method|amount of the receipt's payments
+        bool paid;
+        const char *told;
+    } cases[] = {
+        {S::Ordered, "5", "", false, "is ordered: only an order whose copies have arrived"},
+        {S::Told, "5", "1|5", false, ""},
+        {S::Arrived, "15", "1|15", true, ""},
+        {S::Told, nullptr, "", false, ""},
+    };
+    int n = 60;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(orderstates::stored(c.state).toStdString());
+        screen = std::make_unique<SellScreen>(shop.context); // a customer's receipt of its own
+        shop.messages.shown.clear();
+        shop.db.exec("UPDATE Titles SET Qty = 5");
+        const qint64 order = orderIn(c.state);
+        if (c.deposit)
+            shop::takeDeposit(*session, deposit(++n, order, c.deposit));
+        const int sold = shop.db.count("soldbook");
+        screen->collectOrder(order);
+        const QString told = shop.messages.texts().join(QLatin1Char('|'));
+        EXPECT_TRUE(*c.told ? told.contains(QLatin1String(c.told)) : told.isEmpty())
+            << told.toStdString();
+        const bool collected = *c.told == '\0';
+        EXPECT_EQ(stateOf(order), collected ? "collected" : orderstates::stored(c.state));
+        EXPECT_EQ(shop.db.count("soldbook") - sold, collected ? 1 : 0);
+        if (!collected)
+            continue;
+        const QString receipt = screen->payments()->receipt().record().id;
+        EXPECT_EQ(shop.db
+                      .rows(QStringLiteral("SELECT Method, Amount FROM payments WHERE Receipt "
+                                           "= '%1' ORDER BY Payment")
+                                .arg(receipt))
+                      .join(QLatin1Char(',')),
+                  c.payments);
+        EXPECT_EQ(screen->payments()->receiptPaid(), c.paid);
+        EXPECT_EQ(screen->saleTotal(), money("15"));
+        EXPECT_EQ(shop::copiesOf(shop.db.connection(),
+                                 shop::customerOrder(shop.db.connection(), order).bookNo)
+                      .held,
+                  0);
+    }
+}
+
+// A title looked up at the counter names the customers who ordered it: the one asking may be
+// one of them.
+TEST_F(OrdersScreen, TheCounterNamesTheOrdersOfATitleLookedUp) {
+    const qint64 told = orderIn(S::Told);
+    orderIn(S::Collected); // finished: not named
+    const struct {
+        const char *isbn;
+        QString hint;
+    } cases[] = {
+        {"0-306-40615-2", QString("Customer orders of this title: %1 Ada Finch (customer told). "
+                                  "F5 collects one.")
+                              .arg(told)},
+        {"111", QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.isbn);
+        lookUp(QLatin1String(c.isbn));
+        EXPECT_EQ(text("lblOrders"), c.hint);
     }
 }
 

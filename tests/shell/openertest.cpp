@@ -219,7 +219,7 @@ TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
             EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
             ++commands;
         }
-    EXPECT_EQ(commands, 33 + 12);
+    EXPECT_EQ(commands, 34 + 12);
     EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 

@@ -93,6 +93,7 @@ const std::vector<Row> kExpectedMenus = {
     {"mnuDataPaymentMethods", "Payment Methods(&M)", "mnuData"},
     {"mnuDataShopSettings", "Shop Settings(&G)", "mnuData"},
     {"mnuDataRefundReasons", "Refund Reasons(&E)", "mnuData"},
+    {"mnuDataOrderLimits", "Customer Order Limits(&C)", "mnuData"},
     {"mnuAccount", "Accounting(&A)", ""},
     {"mnuAccountPayQue", "Print Bill(&P)", "mnuAccount"},
     {"mnuAccountPay", "Paying Bill(&B)", "mnuAccount"},

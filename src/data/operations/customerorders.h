@@ -108,6 +108,8 @@ std::optional<OrderTitle> orderTitle(Connection &connection, const QString &isbn
 // The copies of a title in stock and set aside.
 OrderTitle copiesOf(Connection &connection, qint64 bookNo);
 CustomerOrder customerOrder(Connection &connection, qint64 orderNo);
+// The deposit used at the order's collection, by the method each part was taken by.
+std::vector<std::pair<qint64, Money>> depositsUsed(Connection &connection, qint64 orderNo);
 // The day the order's copies were set aside; none when none are.
 std::optional<QDate> setAsideOn(Connection &connection, qint64 orderNo);
 

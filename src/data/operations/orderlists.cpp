@@ -4,6 +4,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "engine.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
@@ -44,6 +45,19 @@ const QString &orderColumns() {
     return columns;
 }
 
+// A stored moment ("2001-05-03 10:00:00", as both engines give it back), read without the
+// general parser's pattern: a list reads two of them a row.
+QDateTime momentOf(const QVariant &value) {
+    const QString text = value.toString();
+    if (text.size() != 19 || text[4] != QLatin1Char('-') || text[10] != QLatin1Char(' '))
+        return conv::parseMoment(text);
+    const auto number = [&](int from, int length) {
+        return QStringView(text).mid(from, length).toInt();
+    };
+    return QDateTime(QDate(number(0, 4), number(5, 2), number(8, 2)),
+                     QTime(number(11, 2), number(14, 2), number(17, 2)));
+}
+
 CustomerOrder orderOf(const Statement &row) {
     CustomerOrder order;
     order.orderNo = row.value(0).toLongLong();
@@ -61,8 +75,8 @@ CustomerOrder orderOf(const Statement &row) {
         order.promised = QDate::fromString(row.value(11).toString().left(10), Qt::ISODate);
     order.notes = row.value(12).toString();
     order.state = orderstates::fromStored(row.value(13).toString()).value_or(order.state);
-    order.requested = conv::parseMoment(row.value(14).toString());
-    order.changed = conv::parseMoment(row.value(15).toString());
+    order.requested = momentOf(row.value(14));
+    order.changed = momentOf(row.value(15));
     return order;
 }
 
@@ -79,6 +93,10 @@ std::vector<CustomerOrder> orders(Connection &connection, const QString &rest,
 // Midnight of the day `days` before today, as the stored moments compare.
 QString daysBefore(const QDate &today, int days) {
     return conv::isoMoment(QDateTime(today.addDays(-days), QTime(0, 0)));
+}
+
+QDateTime midnightBefore(const QDate &today, int days) {
+    return QDateTime(today.addDays(-days), QTime(0, 0));
 }
 
 } // namespace
@@ -104,17 +122,17 @@ void setOrderLimit(ShopSession &session, OrderLimit limit, int days) {
 
 std::vector<OrderLine> orderList(Connection &connection, OrderList list, const QDate &today) {
     std::vector<CustomerOrder> found;
-    QString since;
+    std::optional<int> limit;
     switch (list) {
     case OrderList::Open:
-        since = daysBefore(today, orderLimit(connection, OrderLimit::WaitingDays));
+        limit = orderLimit(connection, OrderLimit::WaitingDays);
         found = orders(connection,
                        QStringLiteral("WHERE [State] IN ('requested', 'ordered', 'arrived', "
                                       "'told') ORDER BY [Requested], [OrderNo]"),
                        {});
         break;
     case OrderList::ToPlace:
-        since = daysBefore(today, orderLimit(connection, OrderLimit::WaitingDays));
+        limit = orderLimit(connection, OrderLimit::WaitingDays);
         found = orders(connection,
                        QStringLiteral("WHERE [State] = 'requested' ORDER BY [Supplier], "
                                       "[Requested], [OrderNo]"),
@@ -126,19 +144,19 @@ std::vector<OrderLine> orderList(Connection &connection, OrderList list, const Q
                    QStringLiteral("WHERE [State] = 'arrived' ORDER BY [Changed], [OrderNo]"), {});
         break;
     case OrderList::NotCollected:
-        since = daysBefore(today, orderLimit(connection, OrderLimit::AbandonDays));
+        limit = orderLimit(connection, OrderLimit::AbandonDays);
         found = orders(connection,
                        QStringLiteral("WHERE [State] IN ('arrived', 'told') AND [Changed] < ?1 "
                                       "ORDER BY [Changed], [OrderNo]"),
-                       {since});
+                       {daysBefore(today, *limit)});
         break;
     }
     std::vector<OrderLine> lines;
     lines.reserve(found.size());
+    const QDateTime since = limit ? midnightBefore(today, *limit) : QDateTime();
     for (CustomerOrder &order : found) {
-        const QString age =
-            conv::isoMoment(list == OrderList::NotCollected ? order.changed : order.requested);
-        const bool over = !since.isEmpty() && age < since;
+        const QDateTime &age = list == OrderList::NotCollected ? order.changed : order.requested;
+        const bool over = limit.has_value() && age < since;
         lines.push_back({std::move(order), over});
     }
     return lines;
@@ -184,6 +202,17 @@ bool wipeFinishedOrders(ShopSession &session, const QDate &today) {
         wipe.step();
     });
     return wiped;
+}
+
+void wipeAtStart(const ShopDatabase &shop, const QDate &today) {
+    try {
+        const std::shared_ptr<ShopSession> session = ShopSession::open(shop);
+        if (session->connection().columnsOf(QLatin1String(tables::customerorders::table)).empty())
+            return;
+        wipeFinishedOrders(*session, today);
+    } catch (const DataError &) {
+        // A shop this program may not write, or one out of reach: the next start wipes.
+    }
 }
 
 QString personalDataNotice() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class Connection;
+class ShopDatabase;
 class ShopSession;
 
 enum class OrderList {
@@ -43,6 +44,9 @@ std::vector<CustomerOrder> openOrdersOfCustomer(Connection &connection, const QS
 // day: the first program to start on `today` does it, the others find it done. True when this
 // call wiped.
 bool wipeFinishedOrders(ShopSession &session, const QDate &today);
+// The same when a program starts on the shop: nothing in a shop older than customer orders,
+// and a failure leaves it to the next start.
+void wipeAtStart(const ShopDatabase &shop, const QDate &today);
 
 // What every export or print of these lists says first.
 QString personalDataNotice();

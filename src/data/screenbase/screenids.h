@@ -29,6 +29,7 @@ inline constexpr const char *DataTills = "dataTills";
 inline constexpr const char *DataPaymentMethods = "dataPaymentMethods";
 inline constexpr const char *DataShopSettings = "dataShopSettings";
 inline constexpr const char *DataRefundReasons = "dataRefundReasons";
+inline constexpr const char *DataOrderLimits = "dataOrderLimits";
 inline constexpr const char *TillSessions = "frmTillSessions";
 inline constexpr const char *XReport = "frmXReport";
 inline constexpr const char *CustomerOrders = "frmCustomerOrders";

@@ -120,6 +120,11 @@ QList<ExportColumn> GridCommands::exportColumns() const {
 }
 
 void GridCommands::exportAll() {
+    // A list of people's names and contacts says so before it leaves the program.
+    const QString notice = grid_->property(personalDataProperty).toString();
+    if (!notice.isEmpty() &&
+        !WidgetMessageBoxes(grid_).confirm(notice + QStringLiteral("\n\nExport it?")))
+        return;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();

@@ -12,6 +12,10 @@ class DataGrid;
 class QAction;
 struct PrintedTable;
 
+// A grid whose rows hold personal data carries this property: the sentence that says so, which
+// Export… shows (and asks to go on) before the file is chosen.
+inline constexpr char personalDataProperty[] = "personalDataNotice";
+
 class GridCommands : public QObject {
     Q_OBJECT
 public:

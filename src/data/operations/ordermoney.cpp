@@ -1,0 +1,100 @@
+// The money of customer orders: deposits taken at a till, used at collection, given back or kept
+// at cancelling; each with the order's move in one transaction.
+#include "customerorders.h"
+
+#include "connection.h"
+#include "orderwork.h"
+
+namespace shop {
+
+using namespace orderwork;
+
+std::vector<std::pair<qint64, Money>> depositsUsed(Connection &connection, qint64 orderNo) {
+    Statement select = connection.prepare(
+        QStringLiteral("SELECT [Method], [Amount] FROM [orderdeposits] WHERE [OrderNo] = ?1 AND "
+                       "[Kind] = 'used' ORDER BY [Method]"));
+    select.bindAll({orderNo});
+    std::vector<std::pair<qint64, Money>> used;
+    while (select.step())
+        used.emplace_back(select.value(0).toLongLong(), moneyOf(select.value(1)));
+    return used;
+}
+
+Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, const QDateTime &at,
+              qint64 tillSession) {
+    Money used;
+    orderWork(session, [&](Connection &connection) {
+        changeState(connection, orderNo, OrderState::Collected, at);
+        releaseHold(connection, orderNo);
+        used = takeDepositOff(connection, orderNo);
+        if (used == Money())
+            return;
+        // Used by each method as it was taken by, so that each method's drawer gives it up.
+        Statement taken = connection.prepare(
+            QStringLiteral("SELECT [Method], sum([Amount]) FROM [orderdeposits] WHERE [OrderNo] = "
+                           "?1 AND [Kind] = 'taken' GROUP BY [Method] ORDER BY [Method]"));
+        taken.bindAll({orderNo});
+        std::vector<std::pair<qint64, Money>> byMethod;
+        while (taken.step())
+            byMethod.emplace_back(taken.value(0).toLongLong(), moneyOf(taken.value(1)));
+        for (const auto &[method, amount] : byMethod)
+            recordDeposit(connection, QStringLiteral("used"),
+                          {newId(), orderNo, tillSession, method, amount, at},
+                          receipt.isEmpty() ? QVariant() : QVariant(receipt));
+    });
+    return used;
+}
+
+void cancel(ShopSession &session, qint64 orderNo, const QDateTime &at,
+            const std::optional<DepositMoney> &refund) {
+    orderWork(session, [&](Connection &connection) {
+        changeState(connection, orderNo, OrderState::Cancelled, at);
+        releaseHold(connection, orderNo);
+        if (!refund)
+            return; // a deposit stays on the order as the customer's credit
+        DepositMoney back = *refund;
+        back.orderNo = orderNo;
+        back.amount = takeDepositOff(connection, orderNo);
+        if (back.amount == Money())
+            return;
+        requireTill(connection, back);
+        recordDeposit(connection, QStringLiteral("refunded"), back, QVariant());
+    });
+}
+
+void takeDeposit(ShopSession &session, const DepositMoney &deposit) {
+    if (deposit.amount <= Money())
+        throw DataError(QStringLiteral("A deposit must be more than 0."));
+    orderWork(session, [&](Connection &connection) {
+        if (connection
+                .scalar(QStringLiteral("SELECT count(*) FROM [orderdeposits] WHERE [Movement] = "
+                                       "?1"),
+                        {deposit.id})
+                .toInt() > 0)
+            return; // stored before
+        requireTill(connection, deposit);
+        const CustomerOrder order = customerOrder(connection, deposit.orderNo);
+        if (orderstates::finished(order.state))
+            throw refused(QStringLiteral("Customer order %1 is %2: it takes no deposit.")
+                              .arg(order.orderNo)
+                              .arg(orderstates::caption(order.state)));
+        if (order.deposit + deposit.amount > order.total())
+            throw refused(QStringLiteral("A deposit of %1 would bring the deposits on customer "
+                                         "order %2 to more than its price of %3.")
+                              .arg(deposit.amount.text())
+                              .arg(order.orderNo)
+                              .arg(order.total().text()));
+        // Added to the deposit as stored now; the table refuses more than the price.
+        Statement add = connection.prepare(
+            QStringLiteral("UPDATE [customerorders] SET [Deposit] = [Deposit] + ?2 WHERE "
+                           "[OrderNo] = ?1 AND [State] IN (%1)")
+                .arg(openStates()));
+        add.bindAll({deposit.orderNo, deposit.amount.toDouble()});
+        add.step();
+        if (connection.changes() != 1)
+            throw refusedMove(connection, deposit.orderNo, OrderState::Collected);
+        recordDeposit(connection, QStringLiteral("taken"), deposit, QVariant());
+    });
+}
+
+} // namespace shop

@@ -1,0 +1,167 @@
+// The steps customer orders share, in statements of the shop's form that both engines take. A
+// move changes the order's state only from the states the move allows, in one statement: a
+// second till making the same move at once finds the state already moved.
+#include "orderwork.h"
+
+#include "connection.h"
+#include "conversions.h"
+#include "dataerror.h"
+#include "shopoperations.h"
+#include "shopsession.h"
+#include "shoptables.h"
+
+#include <QUuid>
+
+namespace shop::orderwork {
+
+const QStringList &changedTables() {
+    static const QStringList tables{tables::customerorders::table, tables::orderhistory::table,
+                                    tables::heldcopies::table,     tables::orderholds::table,
+                                    tables::orderdeposits::table,  tables::Titles::table};
+    return tables;
+}
+
+Money moneyOf(const QVariant &value) {
+    return Money::fromValue(value).value_or(Money());
+}
+
+// The states as a list for IN (...): the program's own words, never typed text.
+QString stateList(std::span<const OrderState> states) {
+    QStringList quoted;
+    for (OrderState state : states)
+        quoted << QLatin1Char('\'') + orderstates::stored(state) + QLatin1Char('\'');
+    return quoted.join(QStringLiteral(", "));
+}
+
+QString openStates() {
+    static const OrderState open[] = {OrderState::Requested, OrderState::Ordered,
+                                      OrderState::Arrived, OrderState::Told};
+    return stateList(open);
+}
+
+Refusal refused(const QString &why) {
+    return Refusal(why);
+}
+
+// Why the move was not made: the order is not there, or its state does not allow it now.
+Refusal refusedMove(Connection &connection, qint64 orderNo, OrderState to) {
+    const QVariant now = connection.scalar(
+        QStringLiteral("SELECT [State] FROM [customerorders] WHERE [OrderNo] = ?1"), {orderNo});
+    if (!now.isValid())
+        return refused(QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
+    const OrderState state = orderstates::fromStored(now.toString()).value_or(to);
+    if (state == to)
+        return refused(QStringLiteral("Customer order %1 is %2 already.")
+                           .arg(orderNo)
+                           .arg(orderstates::caption(state)));
+    if (to == OrderState::Collected && !orderstates::finished(state))
+        return refused(QStringLiteral("Customer order %1 is %2: it can be collected only once "
+                                      "its copies have arrived.")
+                           .arg(orderNo)
+                           .arg(orderstates::caption(state)));
+    return refused(QStringLiteral("Customer order %1 is %2: it cannot be made %3.")
+                       .arg(orderNo)
+                       .arg(orderstates::caption(state), orderstates::caption(to)));
+}
+
+QVariant thisTillName(Connection &connection) {
+    Statement till = connection.prepare(connection.dialect().thisTill());
+    QVariant name;
+    if (till.step())
+        name = till.value(1);
+    while (till.step()) {
+    }
+    return name;
+}
+
+// The one conditional change of the order's state, and its line of history.
+void changeState(Connection &connection, qint64 orderNo, OrderState to, const QDateTime &at,
+                 std::optional<ToldBy> how) {
+    Statement update = connection.prepare(
+        QStringLiteral("UPDATE [customerorders] SET [State] = ?2, [Changed] = ?3 WHERE "
+                       "[OrderNo] = ?1 AND [State] IN (%1)")
+            .arg(stateList(orderstates::from(to))));
+    update.bindAll({orderNo, orderstates::stored(to), conv::isoMoment(at)});
+    update.step();
+    if (connection.changes() != 1)
+        throw refusedMove(connection, orderNo, to);
+    Statement history = connection.prepare(QStringLiteral(
+        "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Till], [Login], [Told]) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
+    history.bindAll({orderNo, orderstates::stored(to), conv::isoMoment(at),
+                     thisTillName(connection), connection.dialect().login(connection),
+                     how ? QVariant(orderstates::stored(*how)) : QVariant()});
+    history.step();
+}
+
+// The order's copies set aside go back to the free stock.
+void releaseHold(Connection &connection, qint64 orderNo) {
+    Statement hold = connection.prepare(
+        QStringLiteral("SELECT [BOOKNO], [Copies] FROM [orderholds] WHERE [OrderNo] = ?1"));
+    hold.bindAll({orderNo});
+    if (!hold.step())
+        return;
+    const QVariantList held{hold.value(0), hold.value(1)};
+    hold.step();
+    Statement release = connection.prepare(
+        QStringLiteral("UPDATE [heldcopies] SET [Held] = [Held] - ?2 WHERE [BOOKNO] = ?1"));
+    release.bindAll(held);
+    release.step();
+    Statement remove =
+        connection.prepare(QStringLiteral("DELETE FROM [orderholds] WHERE [OrderNo] = ?1"));
+    remove.bindAll({orderNo});
+    remove.step();
+}
+
+QString newId() {
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+void recordDeposit(Connection &connection, const QString &kind, const DepositMoney &money,
+                   const QVariant &receipt) {
+    Statement insert = connection.prepare(QStringLiteral(
+        "INSERT INTO [orderdeposits] ([Movement], [OrderNo], [Kind], [Session], [Method], "
+        "[Receipt], [Amount], [MovedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"));
+    insert.bindAll(
+        {money.id, money.orderNo, kind, money.session ? QVariant(money.session) : QVariant(),
+         money.method ? QVariant(money.method) : QVariant(), receipt, money.amount.toDouble(),
+         conv::isoMoment(money.at), connection.dialect().login(connection)});
+    insert.step();
+}
+
+// Money moves by a method in use, in a session still open.
+void requireTill(Connection &connection, const DepositMoney &money) {
+    if (money.amount <= Money())
+        throw refused(QStringLiteral("A deposit must be more than 0."));
+    const QVariant removed = connection.scalar(
+        QStringLiteral("SELECT [Removed] FROM [paymentmethods] WHERE [Method] = ?1"),
+        {money.method});
+    if (!removed.isValid() || removed.toInt() != 0)
+        throw refused(QStringLiteral("Choose a payment method in use."));
+    // This till's own session, open: its drawer takes the money.
+    Statement till = connection.prepare(connection.dialect().thisTill());
+    const QVariant tillId = till.step() ? till.value(0) : QVariant();
+    while (till.step()) {
+    }
+    const QVariant open = connection.scalar(
+        QStringLiteral("SELECT count(*) FROM [tillsessions] WHERE [Session] = ?1 AND [Till] = ?2 "
+                       "AND [Closed] IS NULL"),
+        {money.session, tillId});
+    if (open.toInt() != 1)
+        throw refused(QStringLiteral("Money of a deposit moves in this till's open session: count "
+                                     "the float to open one first."));
+}
+
+// Empties the order's deposit, in one change that finds it as it is now.
+Money takeDepositOff(Connection &connection, qint64 orderNo) {
+    const Money deposit = customerOrder(connection, orderNo).deposit;
+    if (deposit > Money()) {
+        Statement clear = connection.prepare(
+            QStringLiteral("UPDATE [customerorders] SET [Deposit] = 0 WHERE [OrderNo] = ?1"));
+        clear.bindAll({orderNo});
+        clear.step();
+    }
+    return deposit;
+}
+
+} // namespace shop::orderwork
