@@ -28,6 +28,7 @@
 #include "screenregistry.h"
 #include "sellscreen.h"
 #include "shopversionneeded.h"
+#include "supplierrenamewarning.h"
 #include "tillsessions.h"
 #include "tillsessionsscreen.h"
 #include "toptenscreen.h"
@@ -105,6 +106,8 @@ void registerAllScreens(ScreenRegistry &registry) {
             auto *editor = new RecordEditor(definition, context);
             if (definition.screenId == QLatin1String(screenid::DataTitles))
                 new IsbnWarnings(editor, 1, context); // the ISBN box
+            if (definition.screenId == QLatin1String(screenid::DataRetail))
+                new SupplierRenameWarning(editor, 2, context); // the RetName box
             return editor;
         });
 }

@@ -9,10 +9,14 @@
 #include "heldbillsscreen.h"
 #include "invoicechecks.h"
 #include "invoicescreen.h"
+#include "maintenancetable.h"
 #include "purchaseordersscreen.h"
 #include "receivescreen.h"
+#include "recordeditor.h"
 #include "reorderscreen.h"
+#include "screenids.h"
 #include "stockfixture.h"
+#include "supplierrenamewarning.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -146,6 +150,34 @@ TEST_F(StockScreens, AHeldBillIsWarnedAndRefusedAtPaymentUntilApproved) {
         pay.payConfirm();
         EXPECT_EQ(shop.db.count("paidbill"), step.paid);
         EXPECT_TRUE(lastMessage().startsWith(QLatin1String(step.told)));
+    }
+}
+
+// Renaming a supplier that open orders or held bills name is warned about; others are not.
+TEST_F(StockScreens, RenamingASupplierWithOpenOrdersIsWarned) {
+    shop.db.exec("INSERT INTO retail (RetName) VALUES ('Bertram'), ('Gardners')");
+    order({{1, 2}}, false); // a draft is open
+    EditorDefinition retail;
+    for (const EditorDefinition &definition : maintenanceScreenTable())
+        if (definition.screenId == QLatin1String(screenid::DataRetail))
+            retail = definition;
+    RecordEditor editor(retail, shop.context);
+    SupplierRenameWarning watch(&editor, 2, shop.context);
+    const struct {
+        const char *stored, *typed, *warning;
+    } cases[] = {
+        {"Bertram", "Bertram Books", "Bertram has 1 open purchase order(s) and 0 bill(s)"},
+        {"Bertram", "Bertram", ""},
+        {"Gardners", "Gardners Ltd", ""},
+        {"", "New", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        const QString said = watch.warning(QLatin1String(c.stored), QLatin1String(c.typed));
+        if (*c.warning)
+            EXPECT_TRUE(said.startsWith(QLatin1String(c.warning))) << said.toStdString();
+        else
+            EXPECT_TRUE(said.isEmpty()) << said.toStdString();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "engine.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -284,6 +285,21 @@ std::vector<PurchaseOrder> purchaseOrders(Connection &connection, const QString 
     while (select.step())
         orders.push_back(orderOf(select));
     return orders;
+}
+
+SupplierUse supplierUse(Connection &connection, const QString &supplier) {
+    if (connection.columnsOf(QStringLiteral("purchaseorders")).empty())
+        return {};
+    return {connection
+                .scalar(QStringLiteral("SELECT count(*) FROM [purchaseorders] WHERE [Supplier] = "
+                                       "?1 AND [State] IN ('draft', 'sent', 'partly received')"),
+                        {supplier})
+                .toLongLong(),
+            connection
+                .scalar(QStringLiteral("SELECT count(*) FROM [invoiceholds] WHERE [Retail] = ?1 "
+                                       "AND [ApprovedAt] IS NULL"),
+                        {supplier})
+                .toLongLong()};
 }
 
 QStringList supplierNames(Connection &connection) {

@@ -91,6 +91,14 @@ PurchaseOrder purchaseOrder(Connection &connection, qint64 orderNo);
 std::vector<PurchaseOrder> purchaseOrders(Connection &connection, const QString &supplier = {},
                                           bool unfinishedOnly = false);
 
+// What is open under a supplier's name: orders not finished (draft, sent, partly received) and
+// bills held for approval. Both 0 in a shop older than purchase orders.
+struct SupplierUse {
+    qint64 openOrders = 0;
+    qint64 heldBills = 0;
+};
+SupplierUse supplierUse(Connection &connection, const QString &supplier);
+
 // The suppliers the shop knows: its supplier table's names and those its titles name, sorted.
 QStringList supplierNames(Connection &connection);
 
