@@ -15,6 +15,8 @@ CREATE TABLE reordersettings (
     CoverDays  INTEGER NOT NULL CHECK (CoverDays >= 0)
 );
 GRANT SELECT, INSERT, UPDATE, DELETE ON reordersettings TO quillmart_office;
+-- A supplier's list of what to reorder reads that supplier's titles alone.
+CREATE INDEX titles_retail ON Titles (Retail);
 
 -- The shop's amounts for its purchasing: how far a bill may differ from what was delivered
 -- before it is held for approval (InvoiceTolerance).

@@ -69,6 +69,13 @@ TEST_F(StockCycle, SuggestionsCountSalesInTheWindowOrdersAndCustomerOrders) {
     EXPECT_EQ(shop::reorderDays(session->connection(), QStringLiteral("Gardners")),
               (ReorderDays{10, 10, 0}));
     EXPECT_EQ(shop::reorderSuggestion(session->connection(), 2, today).quantity, 5);
+    // All lists at once are the lists one by one, each supplier with its own days.
+    QStringList all;
+    for (const auto &[supplier, list] : shop::everyReorderSuggestion(session->connection(), today))
+        for (const Suggestion &s : list)
+            all << QStringLiteral("%1/%2:%3").arg(supplier, s.title).arg(s.quantity);
+    all.sort();
+    EXPECT_EQ(all.join(QLatin1Char(' ')), "Bertram/One:9 Bertram/Two:5 Gardners/Three:20");
     EXPECT_TRUE(listed("Nobody").isEmpty());
 }
 

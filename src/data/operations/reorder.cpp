@@ -8,6 +8,8 @@
 #include "shopoperations.h"
 #include "shopsession.h"
 
+#include <map>
+
 namespace shop {
 
 namespace {
@@ -20,14 +22,14 @@ const QString &figuresQuery() {
         "SELECT t.[BOOKNO], t.[ISBN], t.[Title], coalesce(t.[Qty], 0), coalesce(t.[SafeQty], 0), "
         "t.[PurchasePrice], "
         "coalesce((SELECT sum(s.[Qty]) FROM [soldbook] s WHERE s.[ISBN] = t.[ISBN] AND "
-        "s.[SoldDate] >= ?2 AND s.[SoldDate] <= ?3), 0), "
+        "%2 AND s.[SoldDate] <= ?3), 0), "
         "coalesce((SELECT sum(CASE WHEN l.[Ordered] - l.[Cancelled] > l.[Received] THEN "
         "l.[Ordered] - l.[Cancelled] - l.[Received] ELSE 0 END) FROM [purchaselines] l JOIN "
         "[purchaseorders] o ON o.[OrderNo] = l.[OrderNo] WHERE l.[BOOKNO] = t.[BOOKNO] AND "
         "o.[State] IN ('draft', 'sent', 'partly received')), 0), "
         "coalesce((SELECT sum(c.[Qty]) FROM [customerorders] c WHERE c.[BOOKNO] = t.[BOOKNO] "
-        "AND c.[State] = 'requested'), 0) "
-        "FROM [Titles] t WHERE %1 ORDER BY t.[Title], t.[BOOKNO]");
+        "AND c.[State] = 'requested'), 0), t.[Retail] "
+        "FROM [Titles] t WHERE %1 ORDER BY %3t.[Title], t.[BOOKNO]");
     return sql;
 }
 
@@ -101,7 +103,8 @@ void setReorderDays(ShopSession &session, const QString &supplier, const Reorder
 std::vector<Suggestion> reorderSuggestions(Connection &connection, const QString &supplier,
                                            const QDate &today) {
     const ReorderDays days = reorderDays(connection, supplier);
-    Statement select = connection.prepare(figuresQuery().arg(QStringLiteral("t.[Retail] = ?1")));
+    Statement select = connection.prepare(figuresQuery().arg(
+        QStringLiteral("t.[Retail] = ?1"), QStringLiteral("s.[SoldDate] >= ?2"), QString()));
     select.bindAll(QVariantList{supplier} + windowOf(days, today));
     std::vector<Suggestion> list;
     while (select.step()) {
@@ -112,13 +115,60 @@ std::vector<Suggestion> reorderSuggestions(Connection &connection, const QString
     return list;
 }
 
+std::vector<std::pair<QString, std::vector<Suggestion>>>
+everyReorderSuggestion(Connection &connection, const QDate &today) {
+    // Each supplier with days of its own counts sales from its own first day; the others from
+    // the shop's.
+    const ReorderDays shopDays = reorderDays(connection, QString());
+    std::map<QString, ReorderDays> own;
+    Statement settings = connection.prepare(QStringLiteral(
+        "SELECT [Supplier], [WindowDays], [LeadDays], [CoverDays] FROM [reordersettings] WHERE "
+        "[Supplier] <> ''"));
+    while (settings.step())
+        own[settings.value(0).toString()] = {settings.value(1).toInt(), settings.value(2).toInt(),
+                                             settings.value(3).toInt()};
+    // ?1 the empty name, ?2 and ?3 the shop's window, then each supplier's name and first day.
+    QVariantList values{QString()};
+    values << windowOf(shopDays, today);
+    QString since = QStringLiteral("s.[SoldDate] >= ?2");
+    if (!own.empty()) {
+        QStringList cases, names;
+        for (const auto &[supplier, days] : own) {
+            const auto name = values.size() + 1;
+            cases << QStringLiteral("(t.[Retail] = ?%1 AND s.[SoldDate] >= ?%2)")
+                         .arg(name)
+                         .arg(name + 1);
+            names << QStringLiteral("?%1").arg(name);
+            values << supplier << windowOf(days, today).front();
+        }
+        since = QStringLiteral("(%1 OR (t.[Retail] NOT IN (%2) AND s.[SoldDate] >= ?2))")
+                    .arg(cases.join(QStringLiteral(" OR ")), names.join(QStringLiteral(", ")));
+    }
+    Statement select = connection.prepare(
+        figuresQuery().arg(QStringLiteral("t.[Retail] IS NOT NULL AND t.[Retail] <> ?1"), since,
+                           QStringLiteral("t.[Retail], ")));
+    select.bindAll(values);
+    std::vector<std::pair<QString, std::vector<Suggestion>>> lists;
+    while (select.step()) {
+        const QString supplier = select.value(9).toString();
+        if (lists.empty() || lists.back().first != supplier)
+            lists.emplace_back(supplier, std::vector<Suggestion>());
+        const auto found = own.find(supplier);
+        Suggestion s = suggestionOf(select, found == own.end() ? shopDays : found->second);
+        if (s.quantity > 0)
+            lists.back().second.push_back(std::move(s));
+    }
+    return lists;
+}
+
 Suggestion reorderSuggestion(Connection &connection, qint64 bookNo, const QDate &today) {
     const QString supplier =
         connection
             .scalar(QStringLiteral("SELECT [Retail] FROM [Titles] WHERE [BOOKNO] = ?1"), {bookNo})
             .toString();
     const ReorderDays days = reorderDays(connection, supplier);
-    Statement select = connection.prepare(figuresQuery().arg(QStringLiteral("t.[BOOKNO] = ?1")));
+    Statement select = connection.prepare(figuresQuery().arg(
+        QStringLiteral("t.[BOOKNO] = ?1"), QStringLiteral("s.[SoldDate] >= ?2"), QString()));
     select.bindAll(QVariantList{bookNo} + windowOf(days, today));
     if (!select.step())
         throw DataError(QStringLiteral("The title %1 is no longer in the catalogue.").arg(bookNo));

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 class Connection;
@@ -55,6 +56,11 @@ void setReorderDays(ShopSession &session, const QString &supplier, const Reorder
 // left out. `today` is the window's last day. One statement for the whole list.
 std::vector<Suggestion> reorderSuggestions(Connection &connection, const QString &supplier,
                                            const QDate &today);
+// Every supplier's list at once, by supplier (as the titles name it), in one statement: each
+// supplier's sales counted over its own window. Suppliers whose titles want nothing have an
+// empty list.
+std::vector<std::pair<QString, std::vector<Suggestion>>>
+everyReorderSuggestion(Connection &connection, const QDate &today);
 // The suggestion for one title of the catalogue, as the list would make it (quantity 0 and
 // all when it wants none); for a title the operator adds to the list.
 Suggestion reorderSuggestion(Connection &connection, qint64 bookNo, const QDate &today);
