@@ -3,10 +3,10 @@
 #include "invoicescreen.h"
 
 #include "clock.h"
+#include "connection.h"
 #include "conversions.h"
 #include "datacombo.h"
 #include "datagrid.h"
-#include "connection.h"
 #include "datepicker.h"
 #include "engine.h"
 #include "errorpolicy.h"
