@@ -10,6 +10,7 @@ void registerEngineSearchBenchmarks();
 void registerEngineCashupBenchmarks();
 void registerEngineOutboxBenchmarks();
 void registerEngineOrderBenchmarks();
+void registerEngineReorderBenchmarks();
 
 int main(int argc, char **argv) {
     return bench::run(argc, argv, [] {
@@ -21,5 +22,6 @@ int main(int argc, char **argv) {
         registerEngineCashupBenchmarks();
         registerEngineOutboxBenchmarks();
         registerEngineOrderBenchmarks();
+        registerEngineReorderBenchmarks();
     });
 }

@@ -2,10 +2,13 @@
 #include "billpayscreen.h"
 
 #include "clock.h"
+#include "connection.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
+#include "engine.h"
 #include "errorpolicy.h"
+#include "invoicechecks.h"
 #include "messageboxes.h"
 #include "recordsource.h"
 #include "screenheading.h"
@@ -13,10 +16,12 @@
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
+#include "supplierreturns.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -80,6 +85,9 @@ void BillPayScreen::buildControls() {
     inner->addLayout(filters);
     inner->addLayout(buttons);
     inner->addWidget(grid_, 1);
+    credit_ = named<QLabel>("lblCredit", frame);
+    credit_->setWordWrap(true);
+    inner->addWidget(credit_);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame);
 }
@@ -89,12 +97,41 @@ void BillPayScreen::queryList() {
     policy::skipOnError(
         [this] { bills_->open(listingText(Bill::table, Bill::InvoiceDate, Bill::Retail)); });
     policy::skipOnError([this] { bills_->moveFirst(); });
+    policy::skipOnError([this] { showCredit(); });
+}
+
+// The bills listed beside what the supplier's credit notes take off them, in a shop that keeps
+// returns to suppliers.
+void BillPayScreen::showCredit() {
+    credit_->clear();
+    const QString supplier = supplier_->text().trimmed();
+    if (supplier.isEmpty() || bills_->connection().columnsOf(QStringLiteral("creditnotes")).empty())
+        return;
+    bills_->fetchAll();
+    const int fee = bills_->fieldIndex(QLatin1String(tables::Bill::Fee.name));
+    qint64 listed = 0;
+    for (int row = 0; row < bills_->loadedCount(); ++row)
+        listed += Money::fromValue(bills_->valueAt(row, fee)).value_or(Money()).units();
+    const SupplierCredit credit = shop::supplierCredit(bills_->connection(), supplier);
+    if (credit.noted == Money() && credit.expected == Money())
+        return;
+    credit_->setText(QStringLiteral("Bills listed: %1. Credit notes of %2: %3 (credit expected "
+                                    "from returns: %4). To pay after credit: %5.")
+                         .arg(Money::fromUnits(listed).text(), supplier, credit.noted.text(),
+                              credit.expected.text(),
+                              Money::fromUnits(listed - credit.noted.units()).text()));
 }
 
 void BillPayScreen::payConfirm() {
     policy::reportOnError(*context_.messages, [this] {
         if (bills_->currentRow() < 0) {
             context_.messages->inform(QString::fromLatin1(noBillToPay));
+            return;
+        }
+        // A held bill is refused before the operator is asked to pay it.
+        if (const auto hold =
+                shop::billHold(bills_->connection(), bills_->rowid(bills_->currentRow()))) {
+            context_.messages->inform(shop::heldBillMessage(*hold));
             return;
         }
         if (!context_.messages->confirm(QStringLiteral("This record is to be deleted! ")))

@@ -16,4 +16,7 @@ public:
 
 private:
     void buildControls();
+    void showCredit();
+
+    QLabel *credit_ = nullptr;
 };

@@ -3,11 +3,14 @@
 #include "invoicescreen.h"
 
 #include "clock.h"
+#include "connection.h"
 #include "conversions.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
+#include "engine.h"
 #include "errorpolicy.h"
+#include "invoicechecks.h"
 #include "messageboxes.h"
 #include "recordsource.h"
 #include "screenheading.h"
@@ -31,6 +34,8 @@ InvoiceScreen::InvoiceScreen(const ShopContext &context, QWidget *parent)
     suppliers_ = new RecordSource(QStringLiteral("Adodc2"), bills_->session(), this);
     bills_->open(QLatin1String(tables::Bill::table));
     suppliers_->open(QLatin1String(tables::retail::table));
+    // A shop that keeps deliveries checks the bills of the suppliers it orders from.
+    checksBills_ = !bills_->connection().columnsOf(QStringLiteral("invoiceholds")).empty();
     buildControls();
     datePicker_->setDay(context_.clock->today());
     // A grid edit that cannot be stored is refused when the grid moves off its line.
@@ -62,6 +67,10 @@ void InvoiceScreen::buildControls() {
         inputs->addWidget(boxes[i], i, 1);
     }
     inputs->setColumnStretch(1, 1);
+    received_ = named<QLabel>("lblReceived", this);
+    received_->setWordWrap(true);
+    inputs->addWidget(received_, static_cast<int>(boxes.size()), 0, 1, 2);
+    connect(supplierList_, &DataCombo::textChangedByOperator, this, &InvoiceScreen::showReceived);
 
     auto *frame = named<QGroupBox>("Frame1", QStringLiteral("Function"), this);
     auto *okButton = named<QPushButton>("Command4", QStringLiteral("&OK"), frame);
@@ -128,10 +137,49 @@ bool InvoiceScreen::amountIsUsable() {
 void InvoiceScreen::writeBill() {
     // Stored at once, so that closing the screen can never drop a bill the operator entered.
     bills_->save(); // what was typed into the grid first
-    const qint64 rowid = shop::recordInvoice(
-        *bills_->session(), {numberBox_->text(), datePicker_->day(), amountBox_->text(),
-                             context_.clock->timeOfDay(), supplierList_->text()});
-    bills_->moveToStored(rowid);
+    const shop::Invoice invoice{numberBox_->text(), datePicker_->day(), amountBox_->text(),
+                                context_.clock->timeOfDay(), supplierList_->text()};
+    if (!checksBills_) {
+        bills_->moveToStored(shop::recordInvoice(*bills_->session(), invoice));
+        return;
+    }
+    const CheckedInvoice checked = shop::recordCheckedInvoice(
+        *bills_->session(), invoice, QDateTime(context_.clock->today(), invoice.time));
+    bills_->moveToStored(checked.billRowid);
+    QStringList told;
+    if (checked.nothingReceived)
+        told << QStringLiteral("Nothing received from %1 is waiting to be invoiced: bill %2 is "
+                               "recorded all the same.")
+                    .arg(invoice.supplier, invoice.number);
+    if (checked.held)
+        told << QStringLiteral("Bill %1 is held for the office's approval: its fee differs from "
+                               "the cost of the copies received (%2) by more than the shop's "
+                               "tolerance of %3. It cannot be paid until it is approved.")
+                    .arg(invoice.number, checked.expected.text(),
+                         shop::invoiceTolerance(bills_->connection()).text());
+    if (!told.isEmpty())
+        context_.messages->inform(told.join(QLatin1Char(' ')), MessageBoxes::Icon::Warning);
+}
+
+// What the chosen supplier delivered that no bill has covered yet, for the operator to check
+// the bill against.
+void InvoiceScreen::showReceived() {
+    received_->clear();
+    if (!checksBills_ || supplierList_->text().trimmed().isEmpty())
+        return;
+    policy::skipOnError([this] {
+        const InvoiceCheck check = shop::invoiceCheck(bills_->connection(), supplierList_->text());
+        received_->setText(
+            check.lines.empty()
+                ? QStringLiteral("Nothing received from %1 waits for a bill.")
+                      .arg(supplierList_->text())
+                : QStringLiteral("Received from %1, not yet invoiced: %2 copies in %3 lines, "
+                                 "costing %4.")
+                      .arg(supplierList_->text())
+                      .arg(check.copies)
+                      .arg(check.lines.size())
+                      .arg(check.expected.text()));
+    });
 }
 
 void InvoiceScreen::resetInputs() {
@@ -139,6 +187,7 @@ void InvoiceScreen::resetInputs() {
     datePicker_->setDay(context_.clock->today());
     amountBox_->clear();
     supplierList_->clearText();
+    received_->clear();
     numberBox_->setFocus();
 }
 

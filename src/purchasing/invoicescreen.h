@@ -7,6 +7,7 @@ class DataCombo;
 class DataGrid;
 class DatePicker;
 class QCloseEvent;
+class QLabel;
 class QLineEdit;
 class RecordSource;
 
@@ -37,6 +38,7 @@ private:
     bool amountIsUsable();
     void writeBill();
     void resetInputs();
+    void showReceived();
 
     RecordSource *bills_;
     RecordSource *suppliers_;
@@ -45,4 +47,6 @@ private:
     QLineEdit *amountBox_ = nullptr;
     DataCombo *supplierList_ = nullptr;
     DataGrid *grid_ = nullptr;
+    QLabel *received_ = nullptr;
+    bool checksBills_ = false;
 };

@@ -8,6 +8,7 @@
 #include "customerorders.h"
 #include "customerordersscreen.h"
 #include "dayreportscreen.h"
+#include "heldbillsscreen.h"
 #include "invoicescreen.h"
 #include "isbnwarnings.h"
 #include "maintenancetable.h"
@@ -17,13 +18,19 @@
 #include "onsalescreen.h"
 #include "outboxsender.h"
 #include "paidrecordsscreen.h"
+#include "purchaseorders.h"
+#include "purchaseordersscreen.h"
 #include "receipts.h"
+#include "receivescreen.h"
 #include "refusedreceiptsscreen.h"
+#include "reorderscreen.h"
+#include "returnsscreen.h"
 #include "safescreen.h"
 #include "screenids.h"
 #include "screenregistry.h"
 #include "sellscreen.h"
 #include "shopversionneeded.h"
+#include "supplierrenamewarning.h"
 #include "tillsessions.h"
 #include "tillsessionsscreen.h"
 #include "toptenscreen.h"
@@ -48,6 +55,12 @@ int versionNeeded(const QString &screenId) {
     if (screenId == QLatin1String(screenid::CustomerOrders) ||
         screenId == QLatin1String(screenid::DataOrderLimits))
         return shop::customerOrdersVersion;
+    if (screenId == QLatin1String(screenid::Reorder) ||
+        screenId == QLatin1String(screenid::PurchaseOrders) ||
+        screenId == QLatin1String(screenid::Receive) ||
+        screenId == QLatin1String(screenid::HeldBills) ||
+        screenId == QLatin1String(screenid::Returns))
+        return shop::purchaseOrdersVersion;
     return 1;
 }
 
@@ -87,6 +100,11 @@ void registerAllScreens(ScreenRegistry &registry) {
     registry.add(screenid::RefusedReceipts,
                  build<RefusedReceiptsScreen>(screenid::RefusedReceipts));
     registry.add(screenid::CustomerOrders, build<CustomerOrdersScreen>(screenid::CustomerOrders));
+    registry.add(screenid::Reorder, build<ReorderScreen>(screenid::Reorder));
+    registry.add(screenid::PurchaseOrders, build<PurchaseOrdersScreen>(screenid::PurchaseOrders));
+    registry.add(screenid::Receive, build<ReceiveScreen>(screenid::Receive));
+    registry.add(screenid::HeldBills, build<HeldBillsScreen>(screenid::HeldBills));
+    registry.add(screenid::Returns, build<ReturnsScreen>(screenid::Returns));
     for (const EditorDefinition &definition : maintenanceScreenTable())
         registry.add(definition.screenId, [definition](const ShopContext &context) -> QWidget * {
             if (!hasVersionFor(definition.screenId, context))
@@ -94,6 +112,8 @@ void registerAllScreens(ScreenRegistry &registry) {
             auto *editor = new RecordEditor(definition, context);
             if (definition.screenId == QLatin1String(screenid::DataTitles))
                 new IsbnWarnings(editor, 1, context); // the ISBN box
+            if (definition.screenId == QLatin1String(screenid::DataRetail))
+                new SupplierRenameWarning(editor, 2, context); // the RetName box
             return editor;
         });
 }

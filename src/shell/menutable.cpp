@@ -24,6 +24,14 @@ constexpr MenuEntry kMenu[] = {
      screenid::DataTitles},
     {"mnuPurchaseQty", "New Purchase Book Quantity (&Q)", "mnuPurchase", K::NewWindow,
      screenid::NewQty},
+    {"mnuPurchaseBar0", "-", "mnuPurchase", K::Separator, nullptr},
+    {"mnuPurchaseReorder", "Reorder Suggestions(&R)", "mnuPurchase", K::NewWindow,
+     screenid::Reorder},
+    {"mnuPurchaseOrders", "Purchase Orders(&O)", "mnuPurchase", K::NewWindow,
+     screenid::PurchaseOrders},
+    {"mnuPurchaseReceive", "Receive Delivery(&D)", "mnuPurchase", K::NewWindow, screenid::Receive},
+    {"mnuPurchaseReturns", "Returns to Suppliers(&T)", "mnuPurchase", K::NewWindow,
+     screenid::Returns},
 
     {"mnuSale", "Sale(&S)", nullptr, K::Menu, nullptr},
     {"mnuSaleSell", "Selling Book(&S)", "mnuSale", K::NewWindow, screenid::Sell},
@@ -67,6 +75,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuAccountPay", "Paying Bill(&B)", "mnuAccount", K::NewWindow, screenid::BillPay},
     {"mnuAccountPayRec", "Records of PaidBill(&R)", "mnuAccount", K::NewWindow,
      screenid::PaidRecords},
+    {"mnuAccountHeld", "Held Bills(&H)", "mnuAccount", K::NewWindow, screenid::HeldBills},
 
     {"mnuHelp", "Help(&H)", nullptr, K::Menu, nullptr},
     {"mnuHelpContents", "Context(&C)", "mnuHelp", K::Help, nullptr},

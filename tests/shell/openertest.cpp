@@ -51,6 +51,10 @@ TEST_F(OpenerTest, EachMenuItemOpensItsScreen) {
         {"mnuPurchaseSafeqty", "frmSafe"},
         {"mnuPurchaseNewbook", "dataTitles"},
         {"mnuPurchaseQty", "frmNewQty"},
+        {"mnuPurchaseReorder", "frmReorder"},
+        {"mnuPurchaseOrders", "frmPurchaseOrders"},
+        {"mnuPurchaseReceive", "frmReceive"},
+        {"mnuPurchaseReturns", "frmReturns"},
         {"mnuSaleSell", "frmSell"},
         {"mnuSaleTop10", "A1A2"},
         {"mnuSaleQuery", "frmBookQuery"},
@@ -219,7 +223,7 @@ TEST(Opener, EveryMenuEntryAndToolbarKeyOpensARegisteredScreen) {
             EXPECT_EQ(activeScreenId(*window), entry.screenId) << entry.key;
             ++commands;
         }
-    EXPECT_EQ(commands, 30 + 12);
+    EXPECT_EQ(commands, 35 + 12);
     EXPECT_EQ(f.shop.messages.texts(), QStringList());
 }
 

@@ -3,6 +3,7 @@
 
 #include "conversions.h"
 #include "dataerror.h"
+#include "invoicechecks.h"
 #include "shopsession.h"
 #include "shoptables.h"
 #include "sqlbuilder.h"
@@ -136,14 +137,19 @@ void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {
     namespace T = tables::Titles;
     const QVariant whole = conv::toStorage(T::Qty.kind, copies, T::Qty);
     session.transact({T::table}, [&](Connection &connection) {
-        Statement update = connection.prepare(sqlb::update(T::table).add(T::Qty).whereRowid());
-        update.bindAll({whole, titleRowid});
-        update.step();
-        if (connection.changes() != 1)
+        if (!addCopies(connection, titleRowid, whole))
             throw DataError(QStringLiteral("The row could not be saved: another window has "
                                            "deleted it since it was read. Press Refresh to read "
                                            "the table again."));
     });
+}
+
+bool addCopies(Connection &connection, qint64 bookNo, const QVariant &copies) {
+    namespace T = tables::Titles;
+    Statement update = connection.prepare(sqlb::update(T::table).add(T::Qty).whereRowid());
+    update.bindAll({copies, bookNo});
+    update.step();
+    return connection.changes() == 1;
 }
 
 bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
@@ -151,6 +157,9 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
     namespace P = tables::paidbill;
     bool paid = false;
     session.transact({P::table}, [&](Connection &connection) {
+        // A bill held for the office's approval stays open until it is approved.
+        if (const std::optional<BillHold> hold = billHold(connection, billRowid))
+            throw DataError(heldBillMessage(*hold));
         // The bill leaves the open bills first: of two tills paying it at once, only the one
         // whose delete takes it writes a paid bill; the other finds it gone.
         Statement take =

@@ -9,8 +9,10 @@
 #include <QDate>
 #include <QString>
 #include <QTime>
+#include <QVariant>
 #include <optional>
 
+class Connection;
 class ShopSession;
 
 struct SaleLine {
@@ -57,8 +59,12 @@ qint64 recordInvoice(ShopSession &session, const Invoice &invoice);
 // Adds the copies of a delivery to the stock of the title stored at `titleRowid`, on the
 // stored value (a sale since the title was read counts). Copies must be a whole number.
 void addDelivery(ShopSession &session, qint64 titleRowid, double copies);
+// The one change of stock every delivery makes, inside the caller's transaction: the copies
+// added to the stored Qty of the title (its rowid is its BOOKNO). False when the title is gone.
+bool addCopies(Connection &connection, qint64 bookNo, const QVariant &copies);
 
-// Moves the open bill stored at `billRowid` to paidbill with the day it was paid. False when
+// Moves the open bill stored at `billRowid` to paidbill with the day it was paid; refused
+// (DataError) while the bill is held for the office's approval. False when
 // it is no longer among the open bills (paid or removed from another window): nothing is
 // paid then, and the session's lists of bills are read again.
 bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay);

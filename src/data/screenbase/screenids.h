@@ -34,5 +34,10 @@ inline constexpr const char *TillSessions = "frmTillSessions";
 inline constexpr const char *XReport = "frmXReport";
 inline constexpr const char *RefusedReceipts = "frmRefusedReceipts";
 inline constexpr const char *CustomerOrders = "frmCustomerOrders";
+inline constexpr const char *Reorder = "frmReorder";
+inline constexpr const char *PurchaseOrders = "frmPurchaseOrders";
+inline constexpr const char *Receive = "frmReceive";
+inline constexpr const char *HeldBills = "frmHeldBills";
+inline constexpr const char *Returns = "frmReturns";
 
 } // namespace screenid

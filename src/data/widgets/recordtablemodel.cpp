@@ -90,7 +90,7 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const {
 
 bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, int role) {
     const int column = sourceColumn_.value(index.column(), -1);
-    if (readOnly_ || role != Qt::EditRole || column < 0)
+    if (readOnly_ || role != Qt::EditRole || column < 0 || columns_[index.column()].readOnly)
         return false;
     try {
         source_->moveTo(index.row()); // editing a line makes it the current row first
@@ -115,7 +115,8 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
 Qt::ItemFlags RecordTableModel::flags(const QModelIndex &index) const {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
     const int column = sourceColumn_.value(index.column(), -1);
-    if (!readOnly_ && column >= 0 && source_->field(column).kind != ColumnKind::AutoNumber)
+    if (!readOnly_ && column >= 0 && !columns_[index.column()].readOnly &&
+        source_->field(column).kind != ColumnKind::AutoNumber)
         flags |= Qt::ItemIsEditable;
     return flags;
 }

@@ -17,6 +17,8 @@ struct GridColumn {
     // What the column holds where the field's own kind says less: a whole number kept as
     // text (the top sellers' copies) is printed and exported as a number.
     std::optional<ColumnKind> kind = {};
+    // Shown but never typed into, in a grid whose other columns are edited.
+    bool readOnly = false;
 };
 
 // A grid column for each of these table columns, in their order, headed by its name.

@@ -1,0 +1,119 @@
+// The held bills and their approval.
+#include "heldbillsscreen.h"
+
+#include "clock.h"
+#include "conversions.h"
+#include "datagrid.h"
+#include "errorpolicy.h"
+#include "invoicechecks.h"
+#include "messageboxes.h"
+#include "recordsource.h"
+#include "screenheading.h"
+#include "screenids.h"
+#include "shopsession.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+HeldBillsScreen::HeldBillsScreen(const ShopContext &context, QWidget *parent)
+    : ShopScreen(context, screenid::HeldBills, QStringLiteral("Held Bills"), QSize(1000, 460),
+                 parent),
+      holds_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
+    QLabel *heading =
+        screenHeading(QStringLiteral("Label1"), QStringLiteral("Held Bills"), this, 1.4, false);
+    grid_ = new DataGrid(holds_,
+                         {{QStringLiteral("InvoiceNo"), QStringLiteral("Invoice No")},
+                          {QStringLiteral("InvoiceDate"), QStringLiteral("Invoice Date")},
+                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
+                          {QStringLiteral("Expected"), QStringLiteral("Cost delivered")},
+                          {QStringLiteral("InvoiceTime"), QStringLiteral("Invoice Time")},
+                          {QStringLiteral("Retail"), QStringLiteral("Retail")},
+                          {QStringLiteral("HeldAt"), QStringLiteral("Held")},
+                          {QStringLiteral("ApprovedAt"), QStringLiteral("Approved")},
+                          {QStringLiteral("ApprovedBy"), QStringLiteral("Approved by")}},
+                         this);
+    grid_->setObjectName(QStringLiteral("DataGrid1"));
+    grid_->setReadOnly(true);
+    grid_->view()->setAccessibleName(QStringLiteral("Held bills"));
+    grid_->setCaption(QStringLiteral("A bill without an approval is not paid."));
+    tolerance_ = named<QLineEdit>("txtTolerance", this);
+    tolerance_->setMaximumWidth(120);
+    auto *toleranceLabel = new QLabel(QStringLiteral("&Tolerance:"), this);
+    toleranceLabel->setBuddy(tolerance_);
+    auto *saveTolerance =
+        named<QPushButton>("cmdTolerance", QStringLiteral("Save To&lerance"), this);
+    auto *approve = named<QPushButton>("cmdApprove", QStringLiteral("A&pprove"), this);
+    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
+    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
+    connect(approve, &QPushButton::clicked, this, &HeldBillsScreen::approve);
+    connect(saveTolerance, &QPushButton::clicked, this, &HeldBillsScreen::saveTolerance);
+    connect(again, &QPushButton::clicked, this, &HeldBillsScreen::refresh);
+    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(approve);
+    buttons->addStretch(1);
+    buttons->addWidget(toleranceLabel);
+    buttons->addWidget(tolerance_);
+    buttons->addWidget(saveTolerance);
+    buttons->addWidget(again);
+    buttons->addWidget(close);
+    auto *page = new QVBoxLayout(this);
+    page->addWidget(heading);
+    page->addWidget(grid_, 1);
+    page->addLayout(buttons);
+    setFocusProxy(grid_->view());
+    refresh();
+}
+
+void HeldBillsScreen::refresh() {
+    policy::reportOnError(*context_.messages, [this] {
+        holds_->open(QStringLiteral("select * from invoiceholds order by Hold desc"));
+        grid_->rebind();
+        tolerance_->setText(shop::invoiceTolerance(holds_->connection()).text());
+    });
+}
+
+std::optional<qint64> HeldBillsScreen::chosenHold() const {
+    if (!holds_->isOpen() || holds_->isEof() || holds_->isBof())
+        return std::nullopt;
+    return holds_->value(QStringLiteral("Hold")).toLongLong();
+}
+
+void HeldBillsScreen::approve() {
+    const std::optional<qint64> hold = chosenHold();
+    if (!hold) {
+        context_.messages->inform(QStringLiteral("Choose a held bill first."));
+        return;
+    }
+    const QString bill = holds_->text(QStringLiteral("InvoiceNo"));
+    const QString supplier = holds_->text(QStringLiteral("Retail"));
+    if (!context_.messages->confirm(
+            QStringLiteral("Approve bill %1 of %2 for payment?").arg(bill, supplier)))
+        return;
+    policy::reportOnError(*context_.messages, [&] {
+        const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+        if (!shop::approveHold(*holds_->session(), *hold, now))
+            context_.messages->inform(
+                QStringLiteral("Bill %1 of %2 was approved already.").arg(bill, supplier));
+    });
+    refresh();
+}
+
+void HeldBillsScreen::saveTolerance() {
+    const std::optional<Money> amount = Money::parse(tolerance_->text().trimmed());
+    if (!amount || *amount < Money()) {
+        context_.messages->inform(
+            QStringLiteral("The tolerance \"%1\" is not an amount of 0 or more: type it in "
+                           "figures, for example 1 or 2.5.")
+                .arg(tolerance_->text()));
+        tolerance_->setFocus();
+        return;
+    }
+    policy::reportOnError(*context_.messages,
+                          [&] { shop::setInvoiceTolerance(*holds_->session(), *amount); });
+}

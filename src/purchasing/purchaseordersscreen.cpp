@@ -1,0 +1,188 @@
+// The purchase orders and the lines of the chosen one.
+#include "purchaseordersscreen.h"
+
+#include "clock.h"
+#include "datagrid.h"
+#include "errorpolicy.h"
+#include "gridcommands.h"
+#include "purchaseorders.h"
+#include "recordsource.h"
+#include "screenheading.h"
+#include "screenids.h"
+#include "shopsession.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+PurchaseOrdersScreen::PurchaseOrdersScreen(const ShopContext &context, QWidget *parent)
+    : ShopScreen(context, screenid::PurchaseOrders, QStringLiteral("Purchase Orders"),
+                 QSize(900, 600), parent),
+      orders_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)),
+      lines_(new RecordSource(QStringLiteral("Adodc2"), context.shop, this)) {
+    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Purchase Orders"),
+                                    this, 1.4, false);
+    unfinished_ =
+        named<QCheckBox>("chkUnfinished", QStringLiteral("&Unfinished orders only"), this);
+    unfinished_->setChecked(true);
+    ordersGrid_ = new DataGrid(orders_,
+                               {{QStringLiteral("OrderNo"), QStringLiteral("Order")},
+                                {QStringLiteral("Supplier"), QStringLiteral("Supplier")},
+                                {QStringLiteral("State"), QStringLiteral("State")},
+                                {QStringLiteral("Created"), QStringLiteral("Made")},
+                                {QStringLiteral("Changed"), QStringLiteral("Last change")},
+                                {QStringLiteral("Notes"), QStringLiteral("Notes")}},
+                               this);
+    ordersGrid_->setObjectName(QStringLiteral("DataGrid1"));
+    ordersGrid_->setReadOnly(true);
+    ordersGrid_->view()->setAccessibleName(QStringLiteral("Purchase orders"));
+    linesGrid_ = new DataGrid(lines_,
+                              {{QStringLiteral("ISBN"), QStringLiteral("ISBN")},
+                               {QStringLiteral("Title"), QStringLiteral("Title")},
+                               {QStringLiteral("Ordered"), QStringLiteral("Ordered")},
+                               {QStringLiteral("Received"), QStringLiteral("Received")},
+                               {QStringLiteral("Invoiced"), QStringLiteral("Invoiced")},
+                               {QStringLiteral("Cancelled"), QStringLiteral("Cancelled")},
+                               {QStringLiteral("Cost"), QStringLiteral("Cost")},
+                               {QStringLiteral("CustomerOrder"), QStringLiteral("Customer order")}},
+                              this);
+    linesGrid_->setObjectName(QStringLiteral("DataGrid2"));
+    linesGrid_->setReadOnly(true);
+    linesGrid_->view()->setAccessibleName(QStringLiteral("Lines of the order"));
+    auto *ordersLabel = new QLabel(QStringLiteral("&Orders:"), this);
+    ordersLabel->setBuddy(ordersGrid_->view());
+    auto *linesLabel = new QLabel(QStringLiteral("&Lines:"), this);
+    linesLabel->setBuddy(linesGrid_->view());
+
+    auto *send = named<QPushButton>("cmdSend", QStringLiteral("S&end"), this);
+    auto *cancel = named<QPushButton>("cmdCancelLine", QStringLiteral("Cancel Li&ne"), this);
+    auto *finish = named<QPushButton>("cmdCloseOrder", QStringLiteral("Close Or&der"), this);
+    auto *print = named<QPushButton>("cmdPrint", QStringLiteral("&Print Order..."), this);
+    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
+    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
+    connect(send, &QPushButton::clicked, this, &PurchaseOrdersScreen::send);
+    connect(cancel, &QPushButton::clicked, this, &PurchaseOrdersScreen::cancelLine);
+    connect(finish, &QPushButton::clicked, this, &PurchaseOrdersScreen::closeOrder);
+    connect(print, &QPushButton::clicked, this, &PurchaseOrdersScreen::printOrder);
+    connect(again, &QPushButton::clicked, this, &PurchaseOrdersScreen::refresh);
+    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
+    connect(unfinished_, &QCheckBox::toggled, this, &PurchaseOrdersScreen::refresh);
+    connect(orders_, &RecordSource::moved, this, &PurchaseOrdersScreen::showLines);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(heading, 1);
+    top->addWidget(unfinished_);
+    auto *upper = new QWidget(this);
+    auto *upperLayout = new QVBoxLayout(upper);
+    upperLayout->setContentsMargins(0, 0, 0, 0);
+    upperLayout->addWidget(ordersLabel);
+    upperLayout->addWidget(ordersGrid_, 1);
+    auto *lower = new QWidget(this);
+    auto *lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->addWidget(linesLabel);
+    lowerLayout->addWidget(linesGrid_, 1);
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(upper);
+    split->addWidget(lower);
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *button : {send, cancel, finish, print})
+        buttons->addWidget(button);
+    buttons->addStretch(1);
+    buttons->addWidget(again);
+    buttons->addWidget(close);
+    auto *page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addWidget(split, 1);
+    page->addLayout(buttons);
+    setFocusProxy(ordersGrid_->view());
+    refresh();
+}
+
+void PurchaseOrdersScreen::refresh() {
+    policy::reportOnError(*context_.messages, [&] {
+        orders_->open(unfinished_->isChecked()
+                          ? QStringLiteral("select * from purchaseorders where State <> 'received' "
+                                           "and State <> 'closed' order by OrderNo desc")
+                          : QStringLiteral("select * from purchaseorders order by OrderNo desc"));
+        ordersGrid_->rebind();
+        linesOf_ = -1;
+        showLines();
+    });
+}
+
+std::optional<qint64> PurchaseOrdersScreen::chosenOrder() const {
+    if (!orders_->isOpen() || orders_->isEof() || orders_->isBof())
+        return std::nullopt;
+    return orders_->value(QStringLiteral("OrderNo")).toLongLong();
+}
+
+void PurchaseOrdersScreen::showLines() {
+    const qint64 order = chosenOrder().value_or(0);
+    if (order == linesOf_)
+        return;
+    linesOf_ = order;
+    policy::reportOnError(*context_.messages, [&] {
+        lines_->open(QStringLiteral("select * from purchaselines where OrderNo = %1 order by Line")
+                         .arg(order));
+        linesGrid_->rebind();
+        linesGrid_->setCaption(order ? QStringLiteral("Purchase order %1 to %2 (%3)")
+                                           .arg(order)
+                                           .arg(orders_->text(QStringLiteral("Supplier")),
+                                                orders_->text(QStringLiteral("State")))
+                                     : QString());
+    });
+}
+
+template <typename Step> void PurchaseOrdersScreen::onChosen(Step &&step) {
+    const std::optional<qint64> order = chosenOrder();
+    if (!order) {
+        context_.messages->inform(QStringLiteral("Choose an order in the list first."));
+        return;
+    }
+    const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+    if (policy::reportOnError(*context_.messages, [&] { step(*order, now); }))
+        refresh();
+}
+
+void PurchaseOrdersScreen::send() {
+    onChosen([this](qint64 order, const QDateTime &now) {
+        shop::sendPurchaseOrder(*orders_->session(), order, now);
+    });
+}
+
+void PurchaseOrdersScreen::cancelLine() {
+    if (!lines_->isOpen() || lines_->isEof() || lines_->isBof()) {
+        context_.messages->inform(QStringLiteral("Choose a line of the order first."));
+        return;
+    }
+    const qint64 line = lines_->value(QStringLiteral("Line")).toLongLong();
+    const QString title = lines_->text(QStringLiteral("Title"));
+    onChosen([&](qint64, const QDateTime &now) {
+        if (context_.messages->confirm(
+                QStringLiteral("Cancel the copies of \"%1\" still to come?").arg(title)))
+            shop::cancelPurchaseLine(*orders_->session(), line, now);
+    });
+}
+
+void PurchaseOrdersScreen::closeOrder() {
+    onChosen([this](qint64 order, const QDateTime &now) {
+        if (context_.messages->confirm(QStringLiteral("Close purchase order %1? Nothing more "
+                                                      "is expected on it.")
+                                           .arg(order)))
+            shop::closePurchaseOrder(*orders_->session(), order, now);
+    });
+}
+
+void PurchaseOrdersScreen::printOrder() {
+    if (!chosenOrder()) {
+        context_.messages->inform(QStringLiteral("Choose an order in the list first."));
+        return;
+    }
+    if (auto *commands = linesGrid_->findChild<GridCommands *>())
+        commands->print();
+}
