@@ -7,6 +7,7 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "orderrecords.h"
+#include "receiptcodec.h"
 #include "receiptrecord.h"
 #include "searchtext.h"
 #include "serverroles.h"
@@ -15,41 +16,10 @@
 #include "sqldialect.h"
 
 #include <QHash>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
-
-// A receipt as the receipt's function takes it: amounts as their exact decimal text.
-QByteArray receiptJson(const ReceiptRecord &receipt) {
-    QJsonArray lines, payments;
-    for (const ReceiptLineRecord &line : receipt.lines)
-        lines.append(QJsonObject{{"line", line.line},
-                                 {"bookno", line.bookNo},
-                                 {"isbn", line.isbn},
-                                 {"title", line.title},
-                                 {"price", line.price.text()},
-                                 {"qty", line.quantity},
-                                 {"day", conv::isoDate(line.day)},
-                                 {"soldtime", conv::timeText(line.time)}});
-    for (const PaymentRecord &payment : receipt.payments)
-        payments.append(QJsonObject{{"payment", payment.payment},
-                                    {"method", payment.method},
-                                    {"amount", payment.amount.text()},
-                                    {"tendered", payment.tendered.text()},
-                                    {"given", payment.given.text()},
-                                    {"paidat", conv::isoMoment(payment.at)}});
-    QJsonObject whole{{"receipt", receipt.id},
-                      {"opened", conv::isoMoment(receipt.opened)},
-                      {"lines", lines},
-                      {"payments", payments}};
-    if (receipt.rounding)
-        whole.insert(QStringLiteral("rounding"), receipt.rounding->text());
-    if (receipt.paidAt.isValid())
-        whole.insert(QStringLiteral("paid"), conv::isoMoment(receipt.paidAt));
-    return QJsonDocument(whole).toJson(QJsonDocument::Compact);
-}
 
 // A folded word as a regular expression that matches the word in the stored text, each letter
 // as the class of the characters that fold to it ("[eEèé...]"): the server compares what it
@@ -125,7 +95,7 @@ public:
                                        .arg(QLatin1String(serverroles::kStoreReceipt)),
                                    false};
         Statement store = connection.prepare(sql);
-        store.bindAll({QString::fromUtf8(receiptJson(receipt))});
+        store.bindAll({QString::fromUtf8(receiptcodec::write(receipt))});
         if (!store.step())
             throw DataError(QStringLiteral("the shop server did not answer for the receipt"));
         const QJsonObject stored = QJsonDocument::fromJson(store.value(0).toByteArray()).object();

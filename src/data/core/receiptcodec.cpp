@@ -32,14 +32,14 @@ QByteArray write(const ReceiptRecord &receipt) {
                                  {"price", line.price.text()},
                                  {"qty", line.quantity},
                                  {"day", conv::isoDate(line.day)},
-                                 {"time", line.time.toString(QStringLiteral("HH:mm:ss"))}});
+                                 {"soldtime", conv::timeText(line.time)}});
     for (const PaymentRecord &payment : receipt.payments)
         payments.append(QJsonObject{{"payment", payment.payment},
                                     {"method", payment.method},
                                     {"amount", payment.amount.text()},
                                     {"tendered", payment.tendered.text()},
                                     {"given", payment.given.text()},
-                                    {"at", conv::isoMoment(payment.at)}});
+                                    {"paidat", conv::isoMoment(payment.at)}});
     QJsonObject whole{{"receipt", receipt.id},
                       {"opened", conv::isoMoment(receipt.opened)},
                       {"lines", lines},
@@ -60,14 +60,15 @@ ReceiptRecord read(const QByteArray &text) {
     receipt.opened = conv::parseMoment(whole.value(QLatin1String("opened")).toString());
     for (const QJsonValue &value : whole.value(QLatin1String("lines")).toArray()) {
         const QJsonObject line = value.toObject();
-        receipt.lines.push_back({line.value(QLatin1String("line")).toInt(),
-                                 line.value(QLatin1String("bookno")).toInteger(),
-                                 line.value(QLatin1String("isbn")).toString(),
-                                 line.value(QLatin1String("title")).toString(),
-                                 moneyOf(line.value(QLatin1String("price"))),
-                                 line.value(QLatin1String("qty")).toInteger(),
-                                 conv::parseDate(line.value(QLatin1String("day")).toString()),
-                                 conv::parseTime(line.value(QLatin1String("time")).toString())});
+        receipt.lines.push_back(
+            {line.value(QLatin1String("line")).toInt(),
+             line.value(QLatin1String("bookno")).toInteger(),
+             line.value(QLatin1String("isbn")).toString(),
+             line.value(QLatin1String("title")).toString(),
+             moneyOf(line.value(QLatin1String("price"))),
+             line.value(QLatin1String("qty")).toInteger(),
+             conv::parseDate(line.value(QLatin1String("day")).toString()),
+             conv::parseTime(line.value(QLatin1String("soldtime")).toString())});
     }
     for (const QJsonValue &value : whole.value(QLatin1String("payments")).toArray()) {
         const QJsonObject payment = value.toObject();
@@ -77,7 +78,7 @@ ReceiptRecord read(const QByteArray &text) {
              moneyOf(payment.value(QLatin1String("amount"))),
              moneyOf(payment.value(QLatin1String("tendered"))),
              moneyOf(payment.value(QLatin1String("given"))),
-             conv::parseMoment(payment.value(QLatin1String("at")).toString())});
+             conv::parseMoment(payment.value(QLatin1String("paidat")).toString())});
     }
     if (whole.contains(QLatin1String("rounding")))
         receipt.rounding = moneyOf(whole.value(QLatin1String("rounding")));
