@@ -49,36 +49,6 @@ OrderTitle copiesOf(Connection &connection, qint64 bookNo) {
     return title;
 }
 
-CustomerOrder customerOrder(Connection &connection, qint64 orderNo) {
-    Statement select = connection.prepare(QStringLiteral(
-        "SELECT [OrderNo], [Customer], [Phone], [Email], [BOOKNO], [ISBN], [Title], [Qty], "
-        "[Price], [Supplier], [Deposit], [Promised], [Notes], [State], [Requested], [Changed] "
-        "FROM [customerorders] WHERE [OrderNo] = ?1"));
-    select.bindAll({orderNo});
-    if (!select.step())
-        throw refused(QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
-    CustomerOrder order;
-    order.orderNo = select.value(0).toLongLong();
-    order.customer = select.value(1).toString();
-    order.phone = select.value(2).toString();
-    order.email = select.value(3).toString();
-    order.bookNo = select.value(4).toLongLong();
-    order.isbn = select.value(5).toString();
-    order.title = select.value(6).toString();
-    order.quantity = select.value(7).toLongLong();
-    order.price = moneyOf(select.value(8));
-    order.supplier = select.value(9).toString();
-    order.deposit = moneyOf(select.value(10));
-    if (!select.value(11).isNull())
-        order.promised = QDate::fromString(select.value(11).toString().left(10), Qt::ISODate);
-    order.notes = select.value(12).toString();
-    order.state = orderstates::fromStored(select.value(13).toString()).value_or(order.state);
-    order.requested = conv::parseMoment(select.value(14).toString());
-    order.changed = conv::parseMoment(select.value(15).toString());
-    select.step();
-    return order;
-}
-
 std::optional<QDate> setAsideOn(Connection &connection, qint64 orderNo) {
     const QVariant at = connection.scalar(
         QStringLiteral("SELECT [HeldAt] FROM [orderholds] WHERE [OrderNo] = ?1"), {orderNo});

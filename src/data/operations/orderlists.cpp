@@ -5,6 +5,7 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "engine.h"
+#include "orderwork.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
@@ -100,6 +101,15 @@ QDateTime midnightBefore(const QDate &today, int days) {
 }
 
 } // namespace
+
+CustomerOrder customerOrder(Connection &connection, qint64 orderNo) {
+    const std::vector<CustomerOrder> found =
+        orders(connection, QStringLiteral("WHERE [OrderNo] = ?1"), {orderNo});
+    if (found.empty())
+        throw orderwork::refused(
+            QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
+    return found.front();
+}
 
 int orderLimit(Connection &connection, OrderLimit limit) {
     const QVariant days =
