@@ -24,14 +24,6 @@ protected:
     static QDateTime at(int day, int hour = 10) {
         return QDateTime(QDate(2001, 5, day), QTime(hour, 0));
     }
-    static QString refusalOf(const std::function<void()> &work) {
-        try {
-            work();
-        } catch (const DataError &error) {
-            return error.sentence();
-        }
-        return QStringLiteral("(done)");
-    }
     // A draft of these titles and copies (BOOKNO, copies), sent unless asked otherwise.
     qint64 order(std::initializer_list<std::pair<qint64, qint64>> lines, bool send = true,
                  const char *supplier = "Bertram") {

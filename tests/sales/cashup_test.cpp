@@ -18,15 +18,6 @@ QDateTime at(int hour, int minute = 0) {
     return QDateTime(QDate(2001, 5, 3), QTime(hour, minute));
 }
 
-QString refusalOf(const std::function<void()> &work) {
-    try {
-        work();
-    } catch (const DataError &error) {
-        return error.sentence();
-    }
-    return QStringLiteral("(done)");
-}
-
 class Cashup : public Payments {
 public:
     using Payments::session;

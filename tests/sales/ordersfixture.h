@@ -22,14 +22,6 @@ protected:
     static QDateTime at(int day, int hour = 10) {
         return QDateTime(QDate(2001, 5, day), QTime(hour, 0));
     }
-    static QString refusalOf(const std::function<void()> &work) {
-        try {
-            work();
-        } catch (const DataError &error) {
-            return error.sentence();
-        }
-        return QStringLiteral("(done)");
-    }
     NewOrder newOrder(qint64 copies = 1, const char *isbn = "0306406152") {
         NewOrder order;
         order.customer = QStringLiteral("Ada Finch");

@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "connection.h"
+#include "dataerror.h"
 #include "messageboxes.h"
 #include "screenopener.h"
 #include "screenregistry.h"
@@ -13,8 +14,19 @@
 #include <QTemporaryDir>
 #include <QVariant>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
+
+// What the shop said when it refused the work, or "(done)" when it did it.
+inline QString refusalOf(const std::function<void()> &work) {
+    try {
+        work();
+    } catch (const DataError &error) {
+        return error.sentence();
+    }
+    return QStringLiteral("(done)");
+}
 
 // A new shop database made from db/schema.sql in its own temporary folder.
 class TestDatabase {
