@@ -8,13 +8,18 @@
 
 namespace {
 
-// Takes the large shop back to version 1: the steps' tables go, the ten stay as they are.
+// Takes the large shop back to version 1: the steps' tables and indexes go, the ten stay as
+// they are.
 void backToVersionOne(const QString &path) {
     SqliteFile file(path, SqliteFile::Mode::ReadWrite);
     file.exec("BEGIN IMMEDIATE");
-    for (auto step = steps::all.rbegin(); step != steps::all.rend(); ++step)
+    for (auto step = steps::all.rbegin(); step != steps::all.rend(); ++step) {
+        // A step's index may stand on one of the ten (the titles by supplier).
+        for (const StepIndex &index : step->indexes)
+            file.exec(QStringLiteral("DROP INDEX IF EXISTS [%1]").arg(index.name));
         for (const StepTable &table : step->tables)
             file.exec(QStringLiteral("DROP TABLE IF EXISTS [%1]").arg(table.table->name));
+    }
     file.exec("COMMIT");
 }
 
