@@ -1,6 +1,8 @@
 // The raw-SQLite baseline connection and its reads and writes.
 #include "rawshop.h"
 
+#include "textorder.h"
+
 #include <QFile>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -13,6 +15,8 @@ RawShop::RawShop(const QString &path) {
     // The same durability as the program's connections: a commit is on disk when it returns.
     if (sqlite3_exec(db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) != SQLITE_OK)
         fail("PRAGMA synchronous=FULL");
+    // The program's statements sort text in the shop's reading order; so do the baseline's.
+    TextOrder::registerOn(db_);
 }
 
 RawShop::~RawShop() {
