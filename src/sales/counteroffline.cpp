@@ -83,11 +83,60 @@ std::optional<Money> CounterOffline::offer(const QString &isbn, const QDate &day
     return copy_->offerOn(isbn, day);
 }
 
+std::optional<CounterStart> CounterOffline::kept() {
+    std::optional<CounterStart> start;
+    if (available())
+        policy::skipOnError([&] { start = counterstart::kept(*copy_); });
+    return start;
+}
+
+qint64 CounterOffline::keptSession() {
+    const std::optional<CounterStart> start = kept();
+    return start && start->session ? start->session->id : 0;
+}
+
 StoredReceipt CounterOffline::keep(const ReceiptRecord &record, const QString &prefix) {
-    const qint64 number = copy_->queueReceipt(record);
+    const qint64 number = copy_->queueReceipt(record, keptSession(), prefix);
     show();
     // The till's own numbers, apart from the shop's ("A17"), on the customer's receipt.
     return {number, QStringLiteral("%1-%2").arg(prefix).arg(number), record.paidAt.isValid()};
+}
+
+void CounterOffline::remember(const ReceiptRecord &record, const StoredReceipt &stored) {
+    if (available() && !stored.readable.isEmpty())
+        policy::skipOnError([&] { copy_->keepReceipt(record, stored.readable, keptSession()); });
+}
+
+RefundableReceipt CounterOffline::receiptToRefund(const QString &readable) {
+    if (std::optional<RefundableReceipt> receipt = copy_->receiptToRefund(readable)) {
+        if (!receipt->paid)
+            throw DataError(QStringLiteral("The receipt %1 is not paid, so no money was taken "
+                                           "to give back: take payment for it first.")
+                                .arg(receipt->readable));
+        return *receipt;
+    }
+    throw DataError(
+        QStringLiteral("The receipt %1 is not among this till's receipts of its open session, "
+                       "which are all it can refund while the shop's server cannot be reached. "
+                       "A refund of it needs the shop's server: try again once the line "
+                       "\"Offline: ...\" has gone.")
+            .arg(readable.trimmed().toUpper()));
+}
+
+QString CounterOffline::keepRefund(const RefundRecord &refund) {
+    copy_->queueRefund(refund, keptSession());
+    show();
+    return QStringLiteral("The refund is recorded on this till and goes to the shop's server "
+                          "with the receipts once it answers.");
+}
+
+void CounterOffline::noteRefund(const RefundRecord &refund) {
+    if (available())
+        policy::skipOnError([&] { copy_->noteRefund(refund); });
+}
+
+int CounterOffline::refundsWaiting() {
+    return available() ? copy_->refundsWaiting() : 0;
 }
 
 bool CounterOffline::refuses(const QString &work) {
@@ -124,8 +173,12 @@ void CounterOffline::look() {
     if (offline_ && lastTry_ && *lastTry_ <= at && lastTry_->secsTo(at) < retrySeconds)
         return;
     lastTry_ = at;
+    const bool wasOffline = offline_;
+    const auto anyWaiting = [this] {
+        return copy_->waiting() > 0 || copy_->refundsWaiting() > 0 || copy_->cashWaiting() > 0;
+    };
     try {
-        if (copy_->waiting() > 0 || copy_->cashWaiting() > 0) {
+        if (anyWaiting()) {
             ShopSession sending(context_.shop);
             const offline::SendReport report = offline::sendOutbox(*copy_, sending, at);
             offline_ = report.interrupted;
@@ -136,15 +189,21 @@ void CounterOffline::look() {
                                    "Sale > Refused Receipts; the other receipts went on.")
                         .arg(number)
                         .arg(reason));
+            for (const auto &[what, reason] : report.refusedRefunds)
+                context_.messages->inform(
+                    QStringLiteral("The shop refused %1, given while the server was away: %2. "
+                                   "It is set aside and listed for the back office under Sale > "
+                                   "Refused Receipts; the rest went on.")
+                        .arg(what, reason));
             for (const auto &[what, reason] : report.refusedCash)
                 context_.messages->inform(
                     QStringLiteral("The shop refused %1, recorded while the server was away: "
-                                   "%2. It is kept on this till; the rest went on.")
+                                   "%2. It is set aside and listed for the back office under "
+                                   "Sale > Refused Receipts; the rest went on.")
                         .arg(what, reason));
         }
         // Online with nothing waiting, the server is read only when the copy is due.
-        if (copy_->waiting() == 0 && copy_->cashWaiting() == 0 &&
-            (offline_ || offline::refreshDue(*copy_, at))) {
+        if (!anyWaiting() && (offline_ || offline::refreshDue(*copy_, at))) {
             Connection shop = context_.shop.connect();
             if (offline::refreshDue(*copy_, at))
                 offline::refreshCopy(*copy_, shop, at);
@@ -156,6 +215,8 @@ void CounterOffline::look() {
             offline_ = true;
     }
     show();
+    if (wasOffline && !offline_)
+        emit reconnected();
 }
 
 CounterOffline::~CounterOffline() {
@@ -167,17 +228,22 @@ CounterOffline::~CounterOffline() {
 void CounterOffline::show() {
     const int count = copy_->waiting();
     const int cash = copy_->cashWaiting();
-    status_->setVisible(offline_ || count > 0 || cash > 0);
+    const int refunds = copy_->refundsWaiting();
+    status_->setVisible(offline_ || count > 0 || cash > 0 || refunds > 0);
     const std::optional<QDateTime> contact = copy_->lastContact();
-    status_->setText(QStringLiteral("%1: %2 receipt%3 waiting%4. Last contact with the server: %5")
-                         .arg(offline_ ? QStringLiteral("Offline") : QStringLiteral("Sending"))
-                         .arg(count)
-                         .arg(count == 1 ? QString() : QStringLiteral("s"))
-                         .arg(cash == 0   ? QString()
-                              : cash == 1 ? QStringLiteral(", and 1 cash movement")
-                                          : QStringLiteral(", and %1 cash movements").arg(cash))
-                         .arg(contact ? contact->toString(QStringLiteral("yyyy/M/d HH:mm"))
-                                      : QStringLiteral("never")));
+    status_->setText(
+        QStringLiteral("%1: %2 receipt%3 waiting%4%5. Last contact with the server: %6")
+            .arg(offline_ ? QStringLiteral("Offline") : QStringLiteral("Sending"))
+            .arg(count)
+            .arg(count == 1 ? QString() : QStringLiteral("s"))
+            .arg(refunds == 0   ? QString()
+                 : refunds == 1 ? QStringLiteral(", and 1 refund")
+                                : QStringLiteral(", and %1 refunds").arg(refunds))
+            .arg(cash == 0   ? QString()
+                 : cash == 1 ? QStringLiteral(", and 1 cash movement")
+                             : QStringLiteral(", and %1 cash movements").arg(cash))
+            .arg(contact ? contact->toString(QStringLiteral("yyyy/M/d HH:mm"))
+                         : QStringLiteral("never")));
     if (context_.showOffline)
         context_.showOffline(status_->isHidden() ? QString() : status_->text());
 }

@@ -49,9 +49,24 @@ public:
     std::optional<Money> offer(const QString &isbn, const QDate &day);
     // Keeps the receipt in the till's outbox; what the customer's receipt shows of it.
     StoredReceipt keep(const ReceiptRecord &record, const QString &prefix);
-    // True, and the operator told so, when the counter is offline: `work` ("A refund") needs
+    // A receipt stored on the server: kept among the till's receipts of its session, so that
+    // it can be refunded while the server is away. A failure only leaves it out.
+    void remember(const ReceiptRecord &record, const StoredReceipt &stored);
+    // True, and the operator told so, when the counter is offline: `work` ("A void") needs
     // the server.
     bool refuses(const QString &work);
+    // What the counter kept when it last reached the server (reasons, methods, session); none
+    // before it kept anything or when the till's file cannot be read.
+    std::optional<CounterStart> kept();
+    // The receipt printed as `readable` among the till's receipts of its session. Throws
+    // DataError, saying that a refund of it needs the server, when the till does not hold it.
+    RefundableReceipt receiptToRefund(const QString &readable);
+    // Keeps a refund in the till's outbox, in the session it was given in; what the operator
+    // is told then.
+    QString keepRefund(const RefundRecord &refund);
+    // A refund stored on the server: the copies it took back of a receipt the till holds.
+    void noteRefund(const RefundRecord &refund);
+    int refundsWaiting();
     // Keeps cash put in or taken out in the till's outbox; what the operator is told then.
     QString keepCash(const CashMovementRecord &movement);
     // Receipts made offline and not yet on the server.
@@ -63,7 +78,13 @@ public:
     void look();
     QLabel *status() const { return status_; }
 
+signals:
+    // The server answers again after the counter went on without it.
+    void reconnected();
+
 private:
+    // The session the till is in, as last kept; 0 when none is known.
+    qint64 keptSession();
     void show();
 
     ShopContext context_;

@@ -75,7 +75,10 @@ void CounterPayments::storeOrReadBack(const ReceiptRecord &record) {
     if (keptOffline(record, nullptr))
         return;
     try {
-        receipt_.stored(record, shop::storeReceipt(*session_, record));
+        const StoredReceipt stored = shop::storeReceipt(*session_, record);
+        receipt_.stored(record, stored);
+        if (offline_ != nullptr)
+            offline_->remember(record, stored);
     } catch (const DataError &error) {
         // The shop may hold it or not: the till's outbox sends it again, stored once.
         if (keptOffline(record, &error))

@@ -2,6 +2,7 @@
 #include "counterreturns.h"
 
 #include "clock.h"
+#include "counteroffline.h"
 #include "counterpayments.h"
 #include "countersession.h"
 #include "errorpolicy.h"
@@ -17,6 +18,13 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QUuid>
+
+namespace {
+const QString kByIsbnNeedsServer = QStringLiteral(
+    "A refund without a receipt needs the shop's server, which cannot be reached now: while "
+    "it is away only this till's receipts of its session can be refunded. Try again once the "
+    "line \"Offline: ...\" has gone.");
+} // namespace
 
 CounterReturns::CounterReturns(QWidget *screen, const ShopContext &context,
                                std::shared_ptr<ShopSession> session, CounterPayments *payments,
@@ -73,6 +81,8 @@ bool CounterReturns::mayRefund() {
 }
 
 RefundDialog *CounterReturns::refund() {
+    if (sessions_->offline() != nullptr && sessions_->offline()->isOffline())
+        return refundOffline();
     if (!mayRefund())
         return nullptr;
     std::vector<RefundReason> reasons;
@@ -86,18 +96,65 @@ RefundDialog *CounterReturns::refund() {
         return nullptr;
     auto *dialog = new RefundDialog(
         session_, reasons, methods, *context_.messages, *context_.clock,
-        [this](const RefundRecord &record) {
-            std::optional<Money> given;
-            policy::reportOnError(*context_.messages,
-                                  [&] { given = shop::storeRefund(*session_, record).amount; });
-            return given;
-        },
+        [this](const RefundRecord &record) { return storeRefund(record); }, screen_);
+    opened(dialog);
+    return dialog;
+}
+
+std::optional<Money> CounterReturns::storeRefund(const RefundRecord &record) {
+    CounterOffline *offline = sessions_->offline();
+    std::optional<Money> given;
+    policy::reportOnError(*context_.messages, [&] {
+        if (offline == nullptr || !offline->isOffline()) {
+            try {
+                given = shop::storeRefund(*session_, record).amount;
+                if (offline != nullptr)
+                    offline->noteRefund(record);
+                return;
+            } catch (const DataError &error) {
+                if (offline == nullptr || !offline->takesOver(error))
+                    throw;
+            }
+        } else if (record.receipt.isEmpty()) {
+            throw DataError(kByIsbnNeedsServer);
+        }
+        const QString told = offline->keepRefund(record);
+        Money sum;
+        for (const RefundLineRecord &line : record.lines)
+            sum += line.price.times(line.quantity);
+        given = sum;
+        context_.messages->inform(told);
+    });
+    return given;
+}
+
+RefundDialog *CounterReturns::refundOffline() {
+    CounterOffline *offline = sessions_->offline();
+    const std::optional<CounterStart> kept = offline->kept();
+    // Money goes out of the session the till is in, by a method it kept; a till that kept no
+    // reasons (or no session) cannot give a refund the shop would take.
+    if (!kept || !kept->session || kept->refundReasons.empty() ||
+        (payments_->enabled() && kept->methods.empty())) {
+        offline->refuses(QStringLiteral("A refund"));
+        return nullptr;
+    }
+    auto *dialog = new RefundDialog(
+        session_, kept->refundReasons,
+        payments_->enabled() ? kept->methods : std::vector<PaymentMethod>{}, *context_.messages,
+        *context_.clock, [this](const RefundRecord &record) { return storeRefund(record); },
         screen_);
+    dialog->setFinder(
+        [offline](const QString &readable) { return offline->receiptToRefund(readable); });
     opened(dialog);
     return dialog;
 }
 
 RefundDialog *CounterReturns::refundByIsbn(const QString &isbn, qint64 copies) {
+    if (CounterOffline *offline = sessions_->offline();
+        offline != nullptr && offline->isOffline()) {
+        context_.messages->inform(kByIsbnNeedsServer);
+        return nullptr;
+    }
     RefundDialog *dialog = refund();
     if (dialog != nullptr)
         dialog->startByIsbn(isbn, copies);
@@ -105,6 +162,18 @@ RefundDialog *CounterReturns::refundByIsbn(const QString &isbn, qint64 copies) {
 }
 
 VoidDialog *CounterReturns::voidOnReceipt() {
+    // A receipt made offline is settled against its lines when the server stores it, which a
+    // line taken off it meanwhile would not match: offline, the receipt is paid as it stands
+    // and the line given back with a refund.
+    if (CounterOffline *offline = sessions_->offline();
+        offline != nullptr && offline->isOffline()) {
+        context_.messages->inform(QStringLiteral(
+            "A void needs the shop's server, which cannot be reached now: a receipt made "
+            "meanwhile is checked against its lines when the server stores it. Take payment for "
+            "the receipt as it stands, then give the line back with a refund (F4), which works "
+            "offline for this till's receipts."));
+        return nullptr;
+    }
     if (!shopHasThem())
         return nullptr;
     if (!payments_->enabled()) {

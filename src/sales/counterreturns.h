@@ -5,10 +5,13 @@
 // rows without money, and there is no receipt to void.
 #pragma once
 
+#include "money.h"
 #include "shopcontext.h"
+#include "tillrecords.h"
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
 class CounterPayments;
 class QDialog;
@@ -46,6 +49,12 @@ private:
     bool shopHasThem();
     // Whether the shop has refunds, and with payments on a session open to give money from.
     bool mayRefund();
+    // The refund window while the server is away: of this till's receipts of its session
+    // only, stored in the till's outbox.
+    RefundDialog *refundOffline();
+    // Stores the refund in the shop, or in the till's outbox when the server is gone (also
+    // when the store was cut: the outbox stores it once by its identifier).
+    std::optional<Money> storeRefund(const RefundRecord &record);
     // Shows the window over the counter, to be deleted when it closes.
     QDialog *opened(QDialog *dialog);
 

@@ -64,6 +64,9 @@ CounterSession::CounterSession(QWidget *screen, const ShopContext &context,
     buildStrip(screen);
     if (!enabled_)
         return;
+    // Back online, the till learns whether its session was closed while it was away.
+    if (offline_ != nullptr)
+        connect(offline_, &CounterOffline::reconnected, this, &CounterSession::refresh);
     bindKey(screen, Qt::Key_F7, this, [this] { moveCash(true); });
     bindKey(screen, Qt::Key_F8, this, [this] { moveCash(false); });
     bindKey(screen, Qt::Key_F9, this, [this] { closeSession(); });
@@ -147,17 +150,49 @@ void CounterSession::refresh() {
     if (!enabled_)
         return;
     // Offline the session open when the server went away goes on; none opens meanwhile.
+    const std::optional<TillSession> before = current_;
+    bool read = false;
     if (offline_ == nullptr || !offline_->isOffline())
-        policy::reportOnError(*context_.messages, [this] {
+        policy::reportOnError(*context_.messages, [&] {
             try {
                 const std::optional<qint64> id = till();
                 current_ = id ? shop::openSessionOf(session_->connection(), *id) : std::nullopt;
+                read = true;
             } catch (const DataError &error) {
                 if (offline_ == nullptr || !offline_->takesOver(error))
                     throw;
             }
         });
     show();
+    if (read && before && (!current_ || current_->id != before->id))
+        closedElsewhere(before->id);
+}
+
+void CounterSession::closedElsewhere(qint64 sessionId) {
+    // Kept at once, so that the till no longer sells offline in the closed session.
+    emit changed();
+    TillSession closed;
+    policy::skipOnError([&] { closed = shop::sessionById(session_->connection(), sessionId); });
+    const QString by =
+        closed.isOpen()
+            ? QString()
+            : QStringLiteral(" by %1 at %2").arg(closed.closedBy, moment(closed.closed));
+    context_.messages->inform(
+        QStringLiteral("This till's session %1 was closed%2, away from this counter (by the "
+                       "back office while the shop's server could not be reached, or in another "
+                       "window). Work made in it that the shop had not received is set aside "
+                       "and listed under Sale > Refused Receipts.\n\n%3")
+            .arg(sessionId)
+            .arg(by)
+            .arg(current_ ? QStringLiteral("The counter sells on in session %1, open now.")
+                                .arg(current_->id)
+                          : QStringLiteral("A new session is needed before the next sale: count "
+                                           "the cash in the drawer, type it in the Float box and "
+                                           "press Enter.")));
+    if (!current_) {
+        float_->setFocus();
+        float_->selectAll();
+    }
 }
 
 void CounterSession::show() {
@@ -292,6 +327,14 @@ void CounterSession::closeSession() {
                            "that are not on the server yet. The session can be closed once "
                            "they are sent, so that its Z report holds them.")
                 .arg(waiting));
+        return;
+    }
+    if (const int refunds = offline_ != nullptr ? offline_->refundsWaiting() : 0; refunds > 0) {
+        context_.messages->inform(
+            QStringLiteral("This till has %1 refund(s) given while the shop's server was away "
+                           "that are not on the server yet. The session can be closed once "
+                           "they are sent, so that its Z report holds them.")
+                .arg(refunds));
         return;
     }
     if (const int cash = offline_ != nullptr ? offline_->cashWaiting() : 0; cash > 0) {

@@ -52,6 +52,7 @@ public:
     QLineEdit *floatBox() const { return float_; }
     // True, and the operator told so, when `work` cannot be done now for want of the server.
     bool needsServer(const QString &work);
+    CounterOffline *offline() const { return offline_; }
 
 signals:
     // A session opened or closed here.
@@ -60,6 +61,9 @@ signals:
 private:
     void buildStrip(QWidget *screen);
     void show();
+    // The session this counter was in was closed elsewhere: the operator is told, and asked
+    // for a new session's float.
+    void closedElsewhere(qint64 sessionId);
     // False, and the operator told which, when the till has receipts not paid.
     bool noUnpaidReceipts();
     bool storeClosing(qint64 sessionId, const std::vector<CountedAmount> &counted);

@@ -32,12 +32,18 @@ public:
     // Stores the refund; the amount given back, or none when it was not stored (the operator
     // was told why).
     using Store = std::function<std::optional<Money>(const RefundRecord &)>;
+    // Finds the receipt typed, with what is left to refund of it; throws DataError, saying
+    // why, when there is none to refund.
+    using Find = std::function<RefundableReceipt(const QString &readable)>;
 
     // `methods` empty: the counter takes no payment, and no money goes out.
     RefundDialog(std::shared_ptr<ShopSession> session, std::vector<RefundReason> reasons,
                  std::vector<PaymentMethod> methods, MessageBoxes &messages, const Clock &clock,
                  Store store, QWidget *parent = nullptr);
     ~RefundDialog() override;
+
+    // Receipts found otherwise than in the shop (the till's own while the server is away).
+    void setFinder(Find find) { find_ = std::move(find); }
 
     // With a receipt: shows the lines of the receipt whose number is typed.
     bool showReceipt();
@@ -75,6 +81,7 @@ private:
     MessageBoxes &messages_;
     const Clock &clock_;
     Store store_;
+    Find find_;
     RecordSource *titles_;
     QString id_; // the refund's identifier, the same when it is sent again
     std::optional<RefundableReceipt> receipt_;

@@ -65,7 +65,8 @@ bool RefundDialog::showReceipt() {
     receipt_.reset();
     lines_->setRowCount(0);
     const bool shown = policy::reportOnError(messages_, [this] {
-        receipt_ = shop::receiptToRefund(titles_->connection(), receiptNumber_->text());
+        receipt_ = find_ ? find_(receiptNumber_->text())
+                         : shop::receiptToRefund(titles_->connection(), receiptNumber_->text());
     });
     if (!shown) {
         receiptNumber_->setFocus();

@@ -1,4 +1,5 @@
-// The list of receipts the shop refused from its tills.
+// The list of what the shop refused from its tills: receipts, refunds and cash movements made
+// while the server was away (the reason says which; the work as the till made it beside).
 #include "refusedreceiptsscreen.h"
 
 #include "datagrid.h"
@@ -31,16 +32,16 @@ RefusedReceiptsScreen::RefusedReceiptsScreen(const ShopContext &context, QWidget
                          {{refusedreceipts::Refused, QStringLiteral("Refused")},
                           {refusedreceipts::Till, QStringLiteral("Till")},
                           {refusedreceipts::Reason, QStringLiteral("Reason")},
-                          {refusedreceipts::Receipt, QStringLiteral("Receipt")},
+                          {refusedreceipts::Receipt, QStringLiteral("Identifier")},
                           {refusedreceipts::Made, QStringLiteral("As the till made it")}},
                          this);
     grid_->setObjectName(QStringLiteral("DataGrid1"));
     grid_->setReadOnly(true);
     grid_->view()->setAccessibleName(QStringLiteral("Refused receipts"));
     grid_->view()->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setCaption(QStringLiteral("Receipts a till sold while the server was away and the "
-                                     "shop could not store; book each by hand, then keep the "
-                                     "list as a record."));
+    grid_->setCaption(QStringLiteral("Receipts, refunds and cash movements a till made while "
+                                     "the server was away and the shop could not store; book "
+                                     "each by hand, then keep the list as a record."));
 
     auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
     auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);

@@ -335,7 +335,8 @@ TEST(ServerShop, OnlyTheCounterOfATillThatKeptItsSessionOpensWhileTheServerIsDow
                            {{true, CashRounding::None},
                             {{1, QStringLiteral("Cash"), MethodKind::Cash}},
                             Till{1, QStringLiteral("Till 1"), QStringLiteral("A")},
-                            c.session});
+                            c.session,
+                            {}});
         auto window = f.makeWindow();
         registerAllScreens(window->screens());
         window->findChild<QAction *>("mnuSaleSell")->trigger();

@@ -1,7 +1,8 @@
 // A till's outbox sent while the shop's server stops and starts and the till's connections are
 // cut at random moments, some of them after the server committed a receipt but before the till
-// heard: in the end every receipt is on the server once, and every title's stock is its start
-// less the copies sold. The test's own cluster (faultserver.h), never the other tests' server.
+// heard: in the end every receipt and refund is on the server once, and every title's stock is
+// its start less the copies sold, plus those refunded. The test's own cluster (faultserver.h),
+// never the other tests' server.
 #include "cashmovementdialog.h"
 #include "counteroffline.h"
 #include "counterpayments.h"
@@ -9,6 +10,7 @@
 #include "counterstart.h"
 #include "dataerror.h"
 #include "faultserver.h"
+#include "offlinecounter.h"
 #include "opendatabase.h"
 #include "outboxsender.h"
 #include "receipts.h"
@@ -52,8 +54,15 @@ TEST(OutboxFaults, EveryReceiptReachesTheShopOnceThroughStopsAndCutConnections) 
         titles.push_back({row.section('|', 0, 0).toLongLong(), row.section('|', 1, 1),
                           row.section('|', 2, 2).toInt(), *Money::parse(row.section('|', 3, 3))});
     ASSERT_EQ(titles.size(), 2u);
+    Connection office = drivers::connect(shop.location());
+    shop::addCounterDefaults(office, false); // payments stay off: refunds name no method
+    const qint64 cash =
+        ownerRows(shop.database(), "SELECT method FROM paymentmethods WHERE kind = 'cash'")
+            .at(0)
+            .toLongLong();
 
-    // 400 receipts made while the server was away, each of one or two copies of one title.
+    // 400 receipts made while the server was away, each of one or two copies of one title;
+    // every fourth paid in cash and one copy of it refunded.
     QTemporaryDir folder;
     TillCopy copy(TillCopy::fileFor(folder.path(), shop.database()));
     const QDateTime at(QDate(2001, 5, 3), QTime(10, 30));
@@ -63,14 +72,32 @@ TEST(OutboxFaults, EveryReceiptReachesTheShopOnceThroughStopsAndCutConnections) 
         const Title &title = titles[std::size_t(n) % titles.size()];
         const int copies = 1 + n % 2;
         sold[std::size_t(n) % titles.size()] += copies;
-        copy.queueReceipt({QUuid::createUuid().toString(QUuid::WithoutBraces),
-                           at,
-                           {{1, title.bookNo, title.isbn, QStringLiteral("T"), title.price, copies,
-                             at.date(), at.time()}},
-                           {},
-                           {},
-                           {}});
+        ReceiptRecord receipt{QUuid::createUuid().toString(QUuid::WithoutBraces),
+                              at,
+                              {{1, title.bookNo, title.isbn, QStringLiteral("T"), title.price,
+                                copies, at.date(), at.time()}},
+                              {},
+                              {},
+                              {}};
+        if (n % 4 == 0) {
+            const Money total = title.price.times(copies);
+            receipt.payments.push_back({1, cash, total, total, Money(), at});
+            receipt.paidAt = at;
+        }
+        copy.queueReceipt(receipt);
+        if (n % 4 == 0) {
+            copy.queueRefund(
+                {QUuid::createUuid().toString(QUuid::WithoutBraces),
+                 receipt.id,
+                 QStringLiteral("Changed mind"),
+                 std::nullopt,
+                 at.addSecs(60),
+                 {{1, 1, title.bookNo, title.isbn, QStringLiteral("T"), title.price, 1, false}}},
+                0);
+            sold[std::size_t(n) % titles.size()] -= 1;
+        }
     }
+    const auto waiting = [&copy] { return copy.waiting() + copy.refundsWaiting(); };
 
     // Meanwhile the till's connections are cut every few milliseconds, and the server is
     // stopped at once and started again twice.
@@ -98,11 +125,13 @@ TEST(OutboxFaults, EveryReceiptReachesTheShopOnceThroughStopsAndCutConnections) 
         }
     });
     int tries = 0, interruptions = 0;
-    for (QDeadlineTimer limit(240000); copy.waiting() > 0 && !limit.hasExpired(); ++tries) {
+    for (QDeadlineTimer limit(240000); waiting() > 0 && !limit.hasExpired(); ++tries) {
         try {
             ShopSession sending(drivers::open(shop.location()));
             const offline::SendReport report = offline::sendOutbox(copy, sending, at);
             EXPECT_TRUE(report.refused.empty()) << report.refused.front().second.toStdString();
+            EXPECT_TRUE(report.refusedRefunds.empty())
+                << report.refusedRefunds.front().second.toStdString();
             interruptions += report.interrupted ? 1 : 0;
         } catch (const DataError &) {
             ++interruptions; // the server could not be reached to begin with
@@ -112,16 +141,19 @@ TEST(OutboxFaults, EveryReceiptReachesTheShopOnceThroughStopsAndCutConnections) 
     done = true;
     cutter.join();
     // A last try on a quiet server, for what was left when the time ran out.
-    if (copy.waiting() > 0) {
+    if (waiting() > 0) {
         ShopSession sending(drivers::open(shop.location()));
         offline::sendOutbox(copy, sending, at);
     }
 
     EXPECT_GT(interruptions, 0) << "no cut landed in the sending";
-    EXPECT_EQ(copy.waiting(), 0);
+    EXPECT_EQ(waiting(), 0);
     EXPECT_EQ(shop.value("SELECT count(*) FROM receipts"), QString::number(kReceipts));
     EXPECT_EQ(shop.value("SELECT count(*) FROM receiptlines"), QString::number(kReceipts));
-    EXPECT_EQ(shop.value("SELECT count(*) FROM soldbook"), QString::number(kReceipts));
+    EXPECT_EQ(shop.value("SELECT count(*) FROM refunds"), QString::number(kReceipts / 4));
+    EXPECT_EQ(shop.value("SELECT count(*) FROM refundlines"), QString::number(kReceipts / 4));
+    EXPECT_EQ(shop.value("SELECT count(*) FROM soldbook"),
+              QString::number(kReceipts + kReceipts / 4));
     EXPECT_EQ(shop.value("SELECT count(*) FROM receivedreceipts"), QString::number(kReceipts));
     EXPECT_EQ(shop.value("SELECT count(DISTINCT tillnumber) FROM receivedreceipts"),
               QString::number(kReceipts));
@@ -137,33 +169,6 @@ TEST(OutboxFaults, EveryReceiptReachesTheShopOnceThroughStopsAndCutConnections) 
 // the counter goes on selling from its copy, each receipt kept on the till under its own number
 // and the status line saying so; the session does not close while receipts wait; once the
 // server is back the receipt is sent and the status line goes.
-// The shop taking payment at Till F, whose session is open; its id.
-qint64 openTillF(const ServerShop &shop) {
-    ownerRows(shop.database(),
-              QStringLiteral("INSERT INTO tills (name, prefix, login) VALUES ('Till F', 'F', '%1')")
-                  .arg(kTill));
-    Connection office = drivers::connect(shop.location());
-    shop::addCounterDefaults(office, false);
-    shop::setPaymentsOn(office, true);
-    ShopSession session(drivers::open(shop.location()));
-    return shop::openSession(session, {Money(), QDateTime(QDate(2001, 5, 3), QTime(9, 0))}).id;
-}
-
-// A till of the shop with its own file in `folder`: its clock, message boxes and opener.
-void tillOf(TestShop &till, const ServerShop &shop, const QTemporaryDir &folder,
-            const QString &file) {
-    till.context.shop = drivers::open(shop.location());
-    till.context.tillCopy = std::make_shared<TillCopy>(TillCopy::fileFor(folder.path(), file));
-}
-
-// Sells copies of the title at the counter, as a scan and Enter do.
-void sell(SellScreen &screen, const char *isbn, const char *copies) {
-    screen.findChild<QLineEdit *>("Text1")->setText(QString::fromLatin1(isbn));
-    screen.findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(copies));
-    screen.lookup();
-    screen.recordSale();
-}
-
 TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
     ServerShop shop;
     openTillF(shop);
@@ -178,7 +183,9 @@ TEST(CounterOffline, SellsFromItsCopyWhileTheServerIsAwayAndSendsWhenItIsBack) {
     EXPECT_FALSE(offline->status()->isVisibleTo(&screen));
 
     stopImmediately();
-    const auto sell = [&](const char *isbn, const char *copies) { ::sell(screen, isbn, copies); };
+    const auto sell = [&](const char *isbn, const char *copies) {
+        faultserver::sell(screen, isbn, copies);
+    };
     sell("9789570000002", "3");
     sell("9789570000001", "1");
     EXPECT_EQ(till.messages.texts(), QStringList());
@@ -254,7 +261,7 @@ TEST(CounterOffline, ATillStartedWhileTheServerIsDownSellsFromWhatItKept) {
             SellScreen(tills.back()->context).findChild<CounterOffline *>()->look();
         else if (QByteArray(c.kept) == "no session")
             counterstart::keep(*tills.back()->context.tillCopy,
-                               {{true, CashRounding::None}, {}, Till{1, "Till F", "F"}, {}});
+                               {{true, CashRounding::None}, {}, Till{1, "Till F", "F"}, {}, {}});
     }
     stopImmediately();
     for (std::size_t i = 0; i < std::size(cases); ++i) {

@@ -20,13 +20,16 @@ CounterStart read(Connection &shop) {
         return start; // a counter without payments sells only online
     start.methods = shop::paymentMethods(shop);
     start.till = shop::thisTill(shop);
-    if (start.till && versioncheck::read(shop).number >= shop::sessionsVersion)
+    if (start.till && versioncheck::read(shop).number >= shop::sessionsVersion) {
         start.session = shop::openSessionOf(shop, start.till->id);
+        start.refundReasons = shop::refundReasons(shop);
+    }
     return start;
 }
 
 void keep(TillCopy &copy, const CounterStart &start) {
     copy.keepCounterStart(QString::fromUtf8(write(start)));
+    copy.forgetReceiptsOutside(start.session ? start.session->id : 0);
 }
 
 std::optional<CounterStart> kept(TillCopy &copy) {
@@ -44,6 +47,10 @@ QByteArray write(const CounterStart &start) {
     QJsonObject object{{"paymentsOn", start.settings.paymentsOn},
                        {"rounding", static_cast<int>(start.settings.rounding)},
                        {"methods", methods}};
+    QJsonArray reasons;
+    for (const RefundReason &reason : start.refundReasons)
+        reasons.append(QJsonObject{{"id", reason.id}, {"name", reason.name}});
+    object.insert("refundReasons", reasons);
     if (start.till)
         object.insert("till", QJsonObject{{"id", start.till->id},
                                           {"name", start.till->name},
@@ -88,6 +95,9 @@ CounterStart parse(const QByteArray &json) {
                                  : kind == static_cast<int>(MethodKind::Card) ? MethodKind::Card
                                                                               : MethodKind::Other});
     }
+    for (const QJsonValue &value : object.value("refundReasons").toArray())
+        start.refundReasons.push_back(
+            {number(value.toObject(), "id"), text(value.toObject(), "name")});
     if (object.contains("till")) {
         const QJsonObject till = object.value("till").toObject();
         start.till = Till{number(till, "id"), text(till, "name"), text(till, "prefix")};

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "receipts.h"
+#include "refunds.h"
 #include "tillsessions.h"
 
 #include <QByteArray>
@@ -19,6 +20,9 @@ struct CounterStart {
     std::vector<PaymentMethod> methods;
     std::optional<Till> till;
     std::optional<TillSession> session; // the till's open session
+    // The reasons a refund may give, for refunds of the session's receipts made offline; none
+    // in what a till kept before it kept them.
+    std::vector<RefundReason> refundReasons;
     // Whether a counter can open from this alone: it takes payment, at a known till, in an
     // open session (none opens without the server).
     bool sellsOffline() const { return settings.paymentsOn && till && session; }
@@ -28,7 +32,9 @@ namespace counterstart {
 
 // Reads what the counter needs from the shop. Throws DataError.
 CounterStart read(Connection &shop);
-// Keeps it in the till's file, in place of what was kept before. Throws DataError.
+// Keeps it in the till's file, in place of what was kept before, and lets go of the till's
+// receipts of sessions other than the one open now (those waiting to be sent stay). Throws
+// DataError.
 void keep(TillCopy &copy, const CounterStart &start);
 // What was kept last; none before the first keeping. Throws DataError.
 std::optional<CounterStart> kept(TillCopy &copy);

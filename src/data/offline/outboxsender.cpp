@@ -2,8 +2,10 @@
 #include "outboxsender.h"
 
 #include "connection.h"
+#include "conversions.h"
 #include "receiptcodec.h"
 #include "shopsession.h"
+#include "shopsteps.h"
 #include "shoptables.h"
 #include "tender.h"
 #include "tillcopy.h"
@@ -17,27 +19,141 @@ bool passes(DataError::Kind kind) {
 
 namespace {
 
+// Why work the till made in `session` cannot go into the shop: the back office closed that
+// session while the till could not reach the server. None while it is open, or when the work
+// names no session.
+std::optional<QString> closedSession(Connection &connection, qint64 session) {
+    if (session == 0)
+        return std::nullopt;
+    const QVariant closed = connection.scalar(
+        QStringLiteral("SELECT [Closed] FROM [tillsessions] WHERE [Session] = ?1 AND [Closed] "
+                       "IS NOT NULL"),
+        {session});
+    if (closed.isNull())
+        return std::nullopt;
+    return QStringLiteral("it was made in the till's session %1, which the back office closed "
+                          "(%2) while the till could not reach the server; it is not put into "
+                          "another session")
+        .arg(session)
+        .arg(conv::momentText(conv::parseMoment(closed.toString())));
+}
+
+// The work went into another session than the one it was made in: refused, rolled back.
+void sameSession(Connection &connection, qint64 made, qint64 storedIn) {
+    if (made == 0 || storedIn == 0 || made == storedIn)
+        return;
+    throw DataError(closedSession(connection, made)
+                        .value_or(QStringLiteral("it was made in the till's session %1 and would "
+                                                 "have gone into session %2")
+                                      .arg(made)
+                                      .arg(storedIn)));
+}
+
 // Stores the receipt and its arrival in one transaction; a receipt stored before (its answer
-// lost with the connection) is left as it is by the store and by the arrival's key.
-void deliver(ShopSession &shop, const OutboxItem &item, const QDateTime &at) {
+// lost with the connection) is left as it is by the store and by the arrival's key. One not
+// stored yet goes only into the session it was made in.
+void deliver(ShopSession &shop, const OutboxItem &item, qint64 session, const QDateTime &at) {
     const ReceiptRecord receipt = receiptcodec::read(item.made);
     shop.transact({tables::Titles::table, tables::soldbook::table}, [&](Connection &connection) {
+        const bool stored =
+            !connection
+                 .scalar(QStringLiteral("SELECT 1 FROM [receipts] WHERE [Receipt] = ?1"),
+                         {receipt.id})
+                 .isNull();
+        if (const std::optional<QString> why = closedSession(connection, session); why && !stored)
+            throw DataError(*why);
         connection.dialect().storeReceipt(connection, receipt);
         connection.dialect().receiptReceived(connection, receipt.id, item.number, at);
+        sameSession(connection, session,
+                    connection
+                        .scalar(QStringLiteral(
+                                    "SELECT [Session] FROM [receiptsessions] WHERE [Receipt] = ?1"),
+                                {receipt.id})
+                        .toLongLong());
     });
 }
 
-// Keeps the refusal in the shop for the back office; when that too fails the receipt stays on
+// The same for a refund: stored once by its identifier, only into the session it was given in.
+void deliverRefund(ShopSession &shop, const WaitingRefund &refund) {
+    shop.transact(
+        {tables::Titles::table, tables::soldbook::table, tables::refunds::table},
+        [&](Connection &connection) {
+            const bool stored =
+                !connection
+                     .scalar(QStringLiteral("SELECT 1 FROM [refunds] WHERE [Refund] = ?1"),
+                             {refund.record.id})
+                     .isNull();
+            if (const std::optional<QString> why = closedSession(connection, refund.session);
+                why && !stored)
+                throw DataError(*why);
+            sameSession(connection, refund.session,
+                        connection.dialect().storeRefund(connection, refund.record).session);
+        });
+}
+
+// Keeps the refusal in the shop for the back office, beside the refused receipts (the work's
+// identifier, the reason, the work as the till made it); when that too fails the work stays on
 // the till's list, which the operator is shown.
-void keepRefusal(ShopSession &shop, const OutboxItem &item, const QString &reason,
+void keepRefusal(ShopSession &shop, const QString &id, const QString &reason, const QString &made,
                  const QDateTime &at) {
     try {
         shop.transact({}, [&](Connection &connection) {
-            connection.dialect().receiptRefused(connection, item.id, reason,
-                                                QString::fromUtf8(item.made), at);
+            connection.dialect().receiptRefused(connection, id, reason, made, at);
         });
     } catch (const DataError &) {
     }
+}
+
+// The refusal's reason, clearer when the work was made in a session closed meanwhile.
+QString refusal(ShopSession &shop, const DataError &error, qint64 session) {
+    try {
+        if (const std::optional<QString> why = closedSession(shop.connection(), session))
+            return *why;
+    } catch (const DataError &) {
+    }
+    return error.sentence();
+}
+
+// What a refund was, in the operator's words.
+QString refundShown(TillCopy &copy, const RefundRecord &refund) {
+    Money amount;
+    for (const RefundLineRecord &line : refund.lines)
+        amount += line.price.times(line.quantity);
+    const QString readable = copy.readableOf(refund.receipt);
+    return readable.isEmpty() ? QStringLiteral("the refund of %1").arg(tender::shown(amount))
+                              : QStringLiteral("the refund of %1 on receipt %2")
+                                    .arg(tender::shown(amount), readable);
+}
+
+// Sends the refunds that wait, oldest first; false when the connection was lost.
+bool sendRefunds(TillCopy &copy, ShopSession &shop, const QDateTime &at, SendReport &report) {
+    for (std::vector<WaitingRefund> refunds = copy.oldestRefunds(100); !refunds.empty();
+         refunds = copy.oldestRefunds(100)) {
+        for (const WaitingRefund &refund : refunds) {
+            try {
+                deliverRefund(shop, refund);
+            } catch (const DataError &error) {
+                if (passes(error.kind())) {
+                    report.interrupted = true;
+                    report.interruption = error.sentence();
+                    return false;
+                }
+                report.reachedServer = true;
+                const QString what = refundShown(copy, refund.record);
+                const QString reason = refusal(shop, error, refund.session);
+                keepRefusal(shop, refund.record.id,
+                            QStringLiteral("Refund: %1 (%2)").arg(reason, what),
+                            TillCopy::refundText(refund.record), at);
+                copy.setAsideRefund(refund, reason, at);
+                report.refusedRefunds.emplace_back(what, reason);
+                continue;
+            }
+            report.reachedServer = true;
+            copy.refundSent(refund.record.id, at);
+            ++report.refundsSent;
+        }
+    }
+    return true;
 }
 
 // Sends the cash movements that wait, oldest first; false when the connection was lost.
@@ -54,12 +170,15 @@ bool sendCash(TillCopy &copy, ShopSession &shop, const QDateTime &at, SendReport
                     return false;
                 }
                 report.reachedServer = true;
-                copy.setAsideCash(movement, error.sentence(), at);
-                report.refusedCash.emplace_back(
+                const QString what =
                     QStringLiteral("%1 %2 (%3)")
                         .arg(movement.in ? QStringLiteral("Cash In") : QStringLiteral("Cash Out"),
-                             tender::shown(movement.amount), movement.reason),
-                    error.sentence());
+                             tender::shown(movement.amount), movement.reason);
+                const QString reason = refusal(shop, error, movement.session);
+                keepRefusal(shop, movement.id, QStringLiteral("%1: %2").arg(what, reason),
+                            TillCopy::cashText(movement), at);
+                copy.setAsideCash(movement, reason, at);
+                report.refusedCash.emplace_back(what, reason);
                 continue;
             }
             report.reachedServer = true;
@@ -93,7 +212,7 @@ SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, in
             if (done())
                 break;
             try {
-                deliver(shop, item, at);
+                deliver(shop, item, copy.sessionOf(item.id), at);
             } catch (const DataError &error) {
                 if (passes(error.kind())) {
                     report.interrupted = true;
@@ -102,9 +221,10 @@ SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, in
                     return report;
                 }
                 report.reachedServer = true;
-                keepRefusal(shop, item, error.sentence(), at);
-                copy.setAside(item, error.sentence(), at);
-                report.refused.emplace_back(item.number, error.sentence());
+                const QString reason = refusal(shop, error, copy.sessionOf(item.id));
+                keepRefusal(shop, item.id, reason, QString::fromUtf8(item.made), at);
+                copy.setAside(item, reason, at);
+                report.refused.emplace_back(item.number, reason);
                 continue;
             }
             report.reachedServer = true;
@@ -113,7 +233,7 @@ SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, in
         }
         leave();
     }
-    if (!done())
+    if (!done() && sendRefunds(copy, shop, at, report))
         sendCash(copy, shop, at, report);
     return report;
 }

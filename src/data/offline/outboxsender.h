@@ -24,7 +24,10 @@ struct SendReport {
     int sent = 0;
     // Each receipt refused for good this time: the till's number and the shop's reason.
     std::vector<std::pair<qint64, QString>> refused;
-    int cashSent = 0; // cash movements, sent after the receipts
+    int refundsSent = 0; // refunds, sent after the receipts
+    // Each refund refused for good: what it was and the shop's reason.
+    std::vector<std::pair<QString, QString>> refusedRefunds;
+    int cashSent = 0; // cash movements, sent after the refunds
     // Each cash movement refused for good: what it was and the shop's reason.
     std::vector<std::pair<QString, QString>> refusedCash;
     bool reachedServer = false; // at least one answer came back
@@ -32,9 +35,12 @@ struct SendReport {
     QString interruption;       // why, as the engine said it
 };
 
-// Sends what waits, up to `limit` receipts (all of them when 0), then the cash put in or
-// taken out meanwhile through the shop's one recording of it (by its identifier). Never throws a
-// DataError for a receipt: the report says what became of them.
+// Sends what waits, up to `limit` receipts (all of them when 0), then the refunds given
+// meanwhile through the shop's one store of a refund, then the cash put in or taken out through
+// the shop's one recording of it (each by its identifier). Work made in a session the back
+// office closed while the till was away does not go into another session: it is refused for
+// good with that reason. Never throws a DataError for a piece of work: the report says what
+// became of each.
 SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, int limit = 0);
 
 // Whether a failure of this kind means the server or the connection, which passes, rather

@@ -64,6 +64,15 @@ void TillCopy::makeTables() {
         "CREATE TABLE IF NOT EXISTS setasidecash (Movement TEXT PRIMARY KEY, Session INTEGER NOT "
         "NULL, MoneyIn INTEGER NOT NULL, Amount TEXT NOT NULL, Reason TEXT NOT NULL, At TEXT NOT "
         "NULL, Refusal TEXT NOT NULL, RefusedAt TEXT NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS tillreceipts (Receipt TEXT PRIMARY KEY, Readable TEXT NOT "
+        "NULL, Session INTEGER NOT NULL, Made TEXT NOT NULL);"
+        "CREATE INDEX IF NOT EXISTS tillreceipts_readable ON tillreceipts (Readable);"
+        "CREATE TABLE IF NOT EXISTS tillback (Refund TEXT NOT NULL, Receipt TEXT NOT NULL, "
+        "Line INTEGER NOT NULL, Qty INTEGER NOT NULL, PRIMARY KEY (Refund, Line));"
+        "CREATE TABLE IF NOT EXISTS outboxrefunds (Item INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "Refund TEXT NOT NULL UNIQUE, Session INTEGER NOT NULL, Made TEXT NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS setasiderefunds (Refund TEXT PRIMARY KEY, Session INTEGER "
+        "NOT NULL, Made TEXT NOT NULL, Refusal TEXT NOT NULL, RefusedAt TEXT NOT NULL);"
         "CREATE TABLE IF NOT EXISTS tillstate (Key TEXT PRIMARY KEY, Value TEXT NOT NULL)"));
 }
 
@@ -97,7 +106,7 @@ std::optional<QDateTime> TillCopy::lastRefresh() {
     return text ? std::optional(conv::parseMoment(*text)) : std::nullopt;
 }
 
-qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt) {
+qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt, qint64 session, const QString &prefix) {
     Transaction transaction(connection_);
     qint64 number =
         connection_
@@ -120,6 +129,10 @@ qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt) {
         line.step();
         line.reset();
     }
+    keepReceipt(receipt,
+                prefix.isEmpty() ? QString::number(number)
+                                 : QStringLiteral("%1-%2").arg(prefix).arg(number),
+                session);
     transaction.commit();
     return number;
 }

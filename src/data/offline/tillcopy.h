@@ -9,6 +9,7 @@
 #include "connection.h"
 #include "money.h"
 #include "receiptrecord.h"
+#include "refunds.h"
 #include "tillrecords.h"
 
 #include <QByteArray>
@@ -51,6 +52,12 @@ struct SetAsideReceipt {
     QDateTime at;
 };
 
+// A refund given while the server was away, waiting to be sent, in the till's session.
+struct WaitingRefund {
+    RefundRecord record;
+    qint64 session = 0;
+};
+
 class TillCopy {
 public:
     // The till's file for the shop named `shopName` (its server), in `dataFolder`.
@@ -80,9 +87,11 @@ public:
     void keepCounterStart(const QString &text) { setState(kCounterStart, text); }
 
     // Keeps the receipt in the outbox under the till's next number of its own, in one
-    // transaction, before it is printed. The same receipt again keeps its number and its
-    // place and takes the parts made since (a payment added).
-    qint64 queueReceipt(const ReceiptRecord &receipt);
+    // transaction, before it is printed, and among the till's receipts of `session` as
+    // "<prefix>-<number>". The same receipt again keeps its number and its place and takes the
+    // parts made since (a payment added).
+    qint64 queueReceipt(const ReceiptRecord &receipt, qint64 session = 0,
+                        const QString &prefix = QString());
     int waiting();
     std::vector<OutboxItem> oldest(int limit);
     // The receipts are on the server: they leave the outbox, in one transaction, and the
@@ -103,6 +112,37 @@ public:
     void setAsideCash(const CashMovementRecord &movement, const QString &reason,
                       const QDateTime &at);
     int setAsideCashCount();
+    // A cash movement as text (for the shop's list of what it refused).
+    static QString cashText(const CashMovementRecord &movement);
+
+    // The till's receipts of its open session (tillcopyrefunds.cpp), so that they can be
+    // refunded while the server is away: each receipt made here, online ("A17") or offline
+    // ("A-12"), is kept until its session is no longer the till's open one (counterstart.h)
+    // and it has been sent; the copies refunded of them here are kept as long.
+    void keepReceipt(const ReceiptRecord &receipt, const QString &readable, qint64 session);
+    // The receipt printed as `readable` (any case, blanks around it ignored), what is left of
+    // each line after this till's refunds of it; none when the till does not hold it.
+    std::optional<RefundableReceipt> receiptToRefund(const QString &readable);
+    // The session the till made a receipt in; 0 when it does not know.
+    qint64 sessionOf(const QString &receipt);
+    // The receipt's number as printed; empty when the till does not hold it.
+    QString readableOf(const QString &receipt);
+    void forgetReceiptsOutside(qint64 session);
+    int keptReceipts();
+    // A refund stored on the server while online: the copies it took back of a kept receipt.
+    void noteRefund(const RefundRecord &refund);
+    // A refund given while the server is away, kept in the outbox (in the order given, sent
+    // after the receipts) before the money goes out.
+    void queueRefund(const RefundRecord &refund, qint64 session);
+    int refundsWaiting();
+    std::vector<WaitingRefund> oldestRefunds(int limit);
+    // The refund is on the server: it leaves the outbox, the answer is the last contact.
+    void refundSent(const QString &id, const QDateTime &at);
+    // The shop refused it for good: it leaves the outbox for the till's set-aside list.
+    void setAsideRefund(const WaitingRefund &refund, const QString &reason, const QDateTime &at);
+    int setAsideRefundCount();
+    // A refund as the till keeps it, as text (for the shop's list of what it refused).
+    static QString refundText(const RefundRecord &refund);
 
 private:
     static inline const QString kCounterStart = QStringLiteral("CounterStart");

@@ -4,6 +4,9 @@
 #include "conversions.h"
 #include "dataerror.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 void TillCopy::queueCash(const CashMovementRecord &movement) {
     // The same movement again (its identifier) keeps its place.
     Statement keep = connection_.prepare(QStringLiteral(
@@ -59,4 +62,14 @@ void TillCopy::setAsideCash(const CashMovementRecord &movement, const QString &r
 
 int TillCopy::setAsideCashCount() {
     return connection_.scalar(QStringLiteral("SELECT count(*) FROM setasidecash")).toInt();
+}
+
+QString TillCopy::cashText(const CashMovementRecord &movement) {
+    const QJsonObject object{{"movement", movement.id},
+                             {"session", movement.session},
+                             {"direction", movement.in ? "in" : "out"},
+                             {"amount", movement.amount.text()},
+                             {"reason", movement.reason},
+                             {"at", conv::isoMoment(movement.at)}};
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
