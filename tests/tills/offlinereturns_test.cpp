@@ -94,8 +94,9 @@ TEST(CounterOffline, RefundsThisTillsReceiptsOfItsSessionWhileTheServerIsAway) {
     offline->look();
     EXPECT_EQ(told(till), QStringList());
     EXPECT_EQ(offline->refundsWaiting(), 0);
-    EXPECT_EQ(shop.value("SELECT count(*), sum(amount), min(session) = max(session) FROM refunds"),
-              "3|390|t");
+    EXPECT_EQ(
+        shop.value("SELECT count(*), sum(amount) = 390, min(session) = max(session) FROM refunds"),
+        "3|t|t");
     EXPECT_EQ(shop.value("SELECT min(session) FROM refunds"), QString::number(sessionId));
     EXPECT_EQ(shop.value("SELECT qty FROM titles ORDER BY bookno"), "100 49");
 }
