@@ -50,45 +50,34 @@ void sameSession(Connection &connection, qint64 made, qint64 storedIn) {
 }
 
 // Stores the receipt and its arrival in one transaction; a receipt stored before (its answer
-// lost with the connection) is left as it is by the store and by the arrival's key. One not
-// stored yet goes only into the session it was made in.
+// lost with the connection) is left as it is by the store and by the arrival's key. The shop
+// puts a receipt not stored yet into the till's session open now: when that is not the one it
+// was made in, all of it is rolled back. (A session closed with none open since is refused by
+// the store itself.) Without a session known, nothing more is read.
 void deliver(ShopSession &shop, const OutboxItem &item, qint64 session, const QDateTime &at) {
     const ReceiptRecord receipt = receiptcodec::read(item.made);
     shop.transact({tables::Titles::table, tables::soldbook::table}, [&](Connection &connection) {
-        const bool stored =
-            !connection
-                 .scalar(QStringLiteral("SELECT 1 FROM [receipts] WHERE [Receipt] = ?1"),
-                         {receipt.id})
-                 .isNull();
-        if (const std::optional<QString> why = closedSession(connection, session); why && !stored)
-            throw DataError(*why);
         connection.dialect().storeReceipt(connection, receipt);
         connection.dialect().receiptReceived(connection, receipt.id, item.number, at);
-        sameSession(connection, session,
-                    connection
-                        .scalar(QStringLiteral(
-                                    "SELECT [Session] FROM [receiptsessions] WHERE [Receipt] = ?1"),
-                                {receipt.id})
-                        .toLongLong());
+        if (session != 0)
+            sameSession(connection, session,
+                        connection
+                            .scalar(QStringLiteral("SELECT [Session] FROM [receiptsessions] WHERE "
+                                                   "[Receipt] = ?1"),
+                                    {receipt.id})
+                            .toLongLong());
     });
 }
 
-// The same for a refund: stored once by its identifier, only into the session it was given in.
+// The same for a refund: stored once by its identifier, only into the session it was given in
+// (the store answers with the session it is in).
 void deliverRefund(ShopSession &shop, const WaitingRefund &refund) {
-    shop.transact(
-        {tables::Titles::table, tables::soldbook::table, tables::refunds::table},
-        [&](Connection &connection) {
-            const bool stored =
-                !connection
-                     .scalar(QStringLiteral("SELECT 1 FROM [refunds] WHERE [Refund] = ?1"),
-                             {refund.record.id})
-                     .isNull();
-            if (const std::optional<QString> why = closedSession(connection, refund.session);
-                why && !stored)
-                throw DataError(*why);
-            sameSession(connection, refund.session,
-                        connection.dialect().storeRefund(connection, refund.record).session);
-        });
+    shop.transact({tables::Titles::table, tables::soldbook::table, tables::refunds::table},
+                  [&](Connection &connection) {
+                      sameSession(
+                          connection, refund.session,
+                          connection.dialect().storeRefund(connection, refund.record).session);
+                  });
 }
 
 // Keeps the refusal in the shop for the back office, beside the refused receipts (the work's
