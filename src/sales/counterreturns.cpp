@@ -145,6 +145,7 @@ RefundDialog *CounterReturns::refundOffline() {
         screen_);
     dialog->setFinder(
         [offline](const QString &readable) { return offline->receiptToRefund(readable); });
+    dialog->setByReceiptOnly(kByIsbnNeedsServer);
     opened(dialog);
     return dialog;
 }

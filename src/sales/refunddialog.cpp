@@ -99,6 +99,12 @@ RefundDialog::RefundDialog(std::shared_ptr<ShopSession> session, std::vector<Ref
 
 RefundDialog::~RefundDialog() = default;
 
+void RefundDialog::setByReceiptOnly(const QString &why) {
+    tabs_->setCurrentIndex(0);
+    tabs_->setTabEnabled(1, false);
+    tabs_->setTabToolTip(1, why);
+}
+
 QWidget *RefundDialog::buildIsbnPage() {
     auto *page = new QWidget(this);
     isbn_ = named<QLineEdit>("txtIsbn", page);

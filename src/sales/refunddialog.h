@@ -44,6 +44,8 @@ public:
 
     // Receipts found otherwise than in the shop (the till's own while the server is away).
     void setFinder(Find find) { find_ = std::move(find); }
+    // Refunds by receipt only (the tab without one is off), `why` on its tab.
+    void setByReceiptOnly(const QString &why);
 
     // With a receipt: shows the lines of the receipt whose number is typed.
     bool showReceipt();

@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTabWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,6 +66,7 @@ TEST(CounterOffline, RefundsThisTillsReceiptsOfItsSessionWhileTheServerIsAway) {
         SCOPED_TRACE(step.receipt);
         RefundDialog *dialog = screen.returns()->refund();
         ASSERT_NE(dialog, nullptr) << told(till).join(' ').toStdString();
+        EXPECT_FALSE(dialog->findChild<QTabWidget *>()->isTabEnabled(1)); // without a receipt
         dialog->receiptBox()->setText(QString::fromLatin1(step.receipt));
         EXPECT_EQ(dialog->showReceipt(), step.copies > 0);
         if (step.copies > 0) {
