@@ -69,9 +69,25 @@ void BillListScreen::makeGrid(const QList<GridColumn> &columns, QWidget *parent)
             [this](const QString &description) { context_.messages->inform(description); });
 }
 
-QString BillListScreen::listingText(const char *table, const Column &date,
-                                    const Column &supplier) const {
+QString BillListScreen::listingText(const char *table, const Column &date, const Column &supplier) {
+    listedSupplier_ = supplier_->text();
     return selectAll(table, QStringLiteral(" where %1<=%2 And %1>=%3 and %4=%5")
                                 .arg(date.sql(), dateLiteral(to_->day()), dateLiteral(from_->day()),
                                      supplier.sql(), textLiteral(supplier_->text())));
+}
+
+QLabel *BillListScreen::makeCreditLine(QWidget *parent) {
+    credit_ = named<QLabel>("lblCredit", parent);
+    credit_->setWordWrap(true);
+    credit_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return credit_;
+}
+
+void BillListScreen::showCredit(billcredit::Bills bills, const Column &fee) {
+    credit_->clear();
+    if (listedSupplier_.trimmed().isEmpty())
+        return; // a listing of every supplier, or of bills recorded without one
+    const Money listed = billcredit::listedFees(*bills_, QLatin1String(fee.name));
+    credit_->setText(
+        billcredit::beside(bills_->connection(), listedSupplier_, listed, bills).join(' '));
 }

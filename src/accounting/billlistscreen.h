@@ -3,6 +3,7 @@
 // of a period.
 #pragma once
 
+#include "billcredit.h"
 #include "recordtablemodel.h"
 #include "shopscreen.h"
 
@@ -41,8 +42,14 @@ protected:
     // DataGrid1 over the bills; a failure of the bills' source is shown as a message.
     void makeGrid(const QList<GridColumn> &columns, QWidget *parent);
     // "select * from <table> where <date><=#to# And <date>>=#from# and <supplier>='<name>'":
-    // the chosen supplier's bills of the period, both days included.
-    QString listingText(const char *table, const Column &date, const Column &supplier) const;
+    // the chosen supplier's bills of the period, both days included. The supplier is kept as
+    // the one the listing is of.
+    QString listingText(const char *table, const Column &date, const Column &supplier);
+    // lblCredit, the line under the grid where the supplier's credit stands beside its bills.
+    QLabel *makeCreditLine(QWidget *parent);
+    // Sets the credit of the listed supplier beside the fees of the bills listed, or clears
+    // the line when the listing is of no supplier or the supplier has no credit.
+    void showCredit(billcredit::Bills bills, const Column &fee);
 
     std::shared_ptr<ShopSession> session_;
     RecordSource *bills_;     // Adodc1
@@ -51,7 +58,9 @@ protected:
     DatePicker *to_ = nullptr;
     DataCombo *supplier_ = nullptr;
     DataGrid *grid_ = nullptr;
+    QLabel *credit_ = nullptr;
 
 private:
     Order order_ = Order::PeriodFirst;
+    QString listedSupplier_; // none until the first listing: the designed query is of all
 };

@@ -16,7 +16,6 @@
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
-#include "supplierreturns.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -85,41 +84,19 @@ void BillPayScreen::buildControls() {
     inner->addLayout(filters);
     inner->addLayout(buttons);
     inner->addWidget(grid_, 1);
-    credit_ = named<QLabel>("lblCredit", frame);
-    credit_->setWordWrap(true);
-    inner->addWidget(credit_);
+    inner->addWidget(makeCreditLine(frame));
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame);
 }
 
 void BillPayScreen::queryList() {
     using namespace tables;
-    policy::skipOnError(
+    credit_->clear();
+    const bool listed = policy::skipOnError(
         [this] { bills_->open(listingText(Bill::table, Bill::InvoiceDate, Bill::Retail)); });
     policy::skipOnError([this] { bills_->moveFirst(); });
-    policy::skipOnError([this] { showCredit(); });
-}
-
-// The bills listed beside what the supplier's credit notes take off them, in a shop that keeps
-// returns to suppliers.
-void BillPayScreen::showCredit() {
-    credit_->clear();
-    const QString supplier = supplier_->text().trimmed();
-    if (supplier.isEmpty() || bills_->connection().columnsOf(QStringLiteral("creditnotes")).empty())
-        return;
-    bills_->fetchAll();
-    const int fee = bills_->fieldIndex(QLatin1String(tables::Bill::Fee.name));
-    qint64 listed = 0;
-    for (int row = 0; row < bills_->loadedCount(); ++row)
-        listed += Money::fromValue(bills_->valueAt(row, fee)).value_or(Money()).units();
-    const SupplierCredit credit = shop::supplierCredit(bills_->connection(), supplier);
-    if (credit.noted == Money() && credit.expected == Money())
-        return;
-    credit_->setText(QStringLiteral("Bills listed: %1. Credit notes of %2: %3 (credit expected "
-                                    "from returns: %4). To pay after credit: %5.")
-                         .arg(Money::fromUnits(listed).text(), supplier, credit.noted.text(),
-                              credit.expected.text(),
-                              Money::fromUnits(listed - credit.noted.units()).text()));
+    if (listed)
+        policy::skipOnError([this] { showCredit(billcredit::Bills::Open, tables::Bill::Fee); });
 }
 
 void BillPayScreen::payConfirm() {

@@ -16,7 +16,4 @@ public:
 
 private:
     void buildControls();
-    void showCredit();
-
-    QLabel *credit_ = nullptr;
 };

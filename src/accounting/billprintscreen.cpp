@@ -59,10 +59,12 @@ void BillPrintScreen::buildControls() {
     layout->addLayout(filters);
     layout->addLayout(buttons);
     layout->addWidget(grid_, 1);
+    layout->addWidget(makeCreditLine(this));
 }
 
 void BillPrintScreen::queryList() {
     using namespace tables;
+    credit_->clear();
     const bool listed = policy::skipOnError(
         [this] { bills_->open(listingText(Bill::table, Bill::InvoiceDate, Bill::Retail)); });
     // The copy replaces what tempPay held. A listing or a copy that failed leaves it empty:
@@ -75,12 +77,13 @@ void BillPrintScreen::queryList() {
                         });
     if (!copied)
         policy::skipOnError([this] { shop::clearBillListing(*session_); });
+    else
+        policy::skipOnError([this] { showCredit(billcredit::Bills::Open, Bill::Fee); });
 }
 
 void BillPrintScreen::printPreview() {
     policy::reportOnError(*context_.messages, [this] {
-        const ReportRecords records = billreport::readData(session_);
-        preview_ = billreport::openPreview(records, window());
+        preview_ = billreport::openPreview(billreport::readData(session_), window());
     });
 }
 

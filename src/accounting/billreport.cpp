@@ -1,14 +1,17 @@
 // The bill report's layout, its data from tempPay, and its preview window.
 #include "billreport.h"
 
+#include "billcredit.h"
 #include "printpreview.h"
 #include "recordsource.h"
 #include "screenheading.h"
+#include "shopsession.h"
 #include "shoptables.h"
 
 #include <QFont>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <algorithm>
 
 namespace billreport {
 
@@ -42,7 +45,7 @@ void installFontSubstitution() {
     (void)installed;
 }
 
-ReportLayout layout() {
+ReportLayout layout(const QStringList &credit) {
     installFontSubstitution();
     ReportLayout report;
     report.fontFamily = fontFamily();
@@ -71,13 +74,22 @@ ReportLayout layout() {
 
     report.pageFooter.height = 360;
     report.reportFooter.height = 360;
+    // The credit under the last bill, a line of the detail's type each, across the page.
+    constexpr int gap = 120, line = 240;
+    for (int i = 0; i < credit.size(); ++i)
+        report.reportFooter.items.append(label(QStringLiteral("lblCredit%1").arg(i + 1), credit[i],
+                                               QRect(0, gap + i * line, 9000, line), 9, 400));
+    if (!credit.isEmpty())
+        report.reportFooter.height = std::max(360, gap + int(credit.size()) * line);
     return report;
 }
 
-ReportRecords readData(const std::shared_ptr<ShopSession> &session) {
+BillReportData readData(const std::shared_ptr<ShopSession> &session) {
+    using namespace tables;
     RecordSource data(QStringLiteral("Command1"), session);
-    data.open(selectAll(tables::tempPay::table));
-    ReportRecords records;
+    data.open(selectAll(tempPay::table));
+    BillReportData report;
+    ReportRecords &records = report.records;
     for (int column = 0; column < data.fieldCount(); ++column)
         records.fields << data.field(column).name;
     for (int row = 0; row < data.recordCount(); ++row) {
@@ -86,10 +98,16 @@ ReportRecords readData(const std::shared_ptr<ShopSession> &session) {
             texts << data.textAt(row, column);
         records.rows << texts;
     }
-    return records;
+    // Every row carries the name of the supplier it was listed for.
+    if (!records.rows.isEmpty())
+        report.credit = billcredit::beside(
+            session->connection(), records.text(0, QLatin1String(tempPay::RetName.name)),
+            billcredit::listedFees(data, QLatin1String(tempPay::Fee.name)),
+            billcredit::Bills::Open);
+    return report;
 }
 
-QPrintPreviewDialog *openPreview(const ReportRecords &records, QWidget *parent) {
+QPrintPreviewDialog *openPreview(const BillReportData &data, QWidget *parent) {
     auto *preview = named<QPrintPreviewDialog>("DataReportBill", parent);
     preview->setWindowTitle(QStringLiteral("DataReport1"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
@@ -97,9 +115,10 @@ QPrintPreviewDialog *openPreview(const ReportRecords &records, QWidget *parent) 
     printpreview::fit(preview, QSize(820, 680));
     // The rows are those tempPay held when the preview opened: printing from this window
     // prints what it shows, whatever later listings put into tempPay.
-    QObject::connect(
-        preview, &QPrintPreviewDialog::paintRequested, preview,
-        [records](QPrinter *printer) { bandedreport::print(*printer, layout(), records); });
+    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
+                     [data](QPrinter *printer) {
+                         bandedreport::print(*printer, layout(data.credit), data.records);
+                     });
     preview->show();
     return preview;
 }

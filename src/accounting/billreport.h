@@ -5,6 +5,7 @@
 #include "bandedreport.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QPrintPreviewDialog;
@@ -18,16 +19,25 @@ QString fontFamily();
 // Maps the report font onto the Ming faces installed here (once; layout() does it too).
 void installFontSubstitution();
 
+// What the report prints: the rows of tempPay, and the supplier's credit set beside them (one
+// sentence a line; none when the supplier has no credit).
+struct BillReportData {
+    ReportRecords records;
+    QStringList credit;
+};
+
 // Report header "Bill Report"; column headings Retail, Invoice Date, Invoice No, Fee on every
-// page; one detail line per row; empty page and report footers.
-ReportLayout layout();
+// page; one detail line per row; an empty page footer. The report footer is empty too unless
+// the supplier has credit, whose lines it then prints (lblCredit1, lblCredit2, ...).
+ReportLayout layout(const QStringList &credit = {});
 
 // Reads the whole of tempPay afresh on the screen's session: dates as 2001/5/3, fees as
-// plain numbers. Throws DataError when the table cannot be read.
-ReportRecords readData(const std::shared_ptr<ShopSession> &session);
+// plain numbers; and the credit of the supplier the rows were listed for beside what they
+// come to. Throws DataError when the table cannot be read.
+BillReportData readData(const std::shared_ptr<ShopSession> &session);
 
-// Opens the report of these rows in a preview window over the parent, not modal; it deletes
-// itself when closed.
-QPrintPreviewDialog *openPreview(const ReportRecords &records, QWidget *parent);
+// Opens the report in a preview window over the parent, not modal; it deletes itself when
+// closed.
+QPrintPreviewDialog *openPreview(const BillReportData &data, QWidget *parent);
 
 } // namespace billreport

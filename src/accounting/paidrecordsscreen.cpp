@@ -58,20 +58,31 @@ void PaidRecordsScreen::buildControls() {
     layout->addWidget(title);
     layout->addLayout(filters);
     layout->addWidget(grid_, 1);
+    layout->addWidget(makeCreditLine(this));
     layout->addWidget(buttonBar);
 }
 
 void PaidRecordsScreen::list() {
     using namespace tables;
+    credit_->clear();
     policy::reportOnError(*context_.messages, [this] {
         bills_->open(listingText(paidbill::table, paidbill::InvoiceDate, paidbill::Retail));
+        showCredit(billcredit::Bills::Paid, paidbill::Fee);
     });
 }
 
+// The credit line follows what the listing holds after a delete or a refresh.
 void PaidRecordsScreen::deleteRecord() {
-    policy::reportOnError(*context_.messages, [this] { bills_->deleteCurrent(); });
+    policy::reportOnError(*context_.messages, [this] {
+        bills_->deleteCurrent();
+        showCredit(billcredit::Bills::Paid, tables::paidbill::Fee);
+    });
 }
 
 void PaidRecordsScreen::refresh() {
-    policy::reportOnError(*context_.messages, [this] { bills_->requery(); });
+    credit_->clear();
+    policy::reportOnError(*context_.messages, [this] {
+        bills_->requery();
+        showCredit(billcredit::Bills::Paid, tables::paidbill::Fee);
+    });
 }

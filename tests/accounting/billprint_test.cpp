@@ -111,7 +111,7 @@ TEST(BillPrint, PrintPreviewShowsTheReportOfTempPayWithoutBlocking) {
     EXPECT_TRUE(preview->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_EQ(preview->windowTitle(), "DataReport1");
 
-    const ReportRecords shown = billreport::readData(ShopSession::open(shop.db.shop()));
+    const ReportRecords shown = billreport::readData(ShopSession::open(shop.db.shop())).records;
     const QStringList inTempPay = tempPayInvoices(shop);
     ASSERT_EQ(shown.rows.size(), 3);
     for (int row = 0; row < 3; ++row) {

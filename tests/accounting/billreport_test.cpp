@@ -106,7 +106,7 @@ TEST(BillReport, PrintsTempPayToAPdf) {
                          .arg(i)
                          .arg(1 + i % 9, 2, 10, QLatin1Char('0'))
                          .arg(i * 2.5));
-    const ReportRecords records = billreport::readData(ShopSession::open(shop.db.shop()));
+    const ReportRecords records = billreport::readData(ShopSession::open(shop.db.shop())).records;
     ASSERT_EQ(records.rows.size(), 40);
     EXPECT_EQ(records.text(3, "Invoice Date"), "2001/5/4");
     EXPECT_EQ(records.text(3, "Fee"), "7.5");
