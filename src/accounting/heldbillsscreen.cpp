@@ -96,7 +96,7 @@ void HeldBillsScreen::approve() {
             QStringLiteral("Approve bill %1 of %2 for payment?").arg(bill, supplier)))
         return;
     policy::reportOnError(*context_.messages, [&] {
-        const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+        const QDateTime now = context_.clock->now();
         if (!shop::approveHold(*holds_->session(), *hold, now))
             context_.messages->inform(
                 QStringLiteral("Bill %1 of %2 was approved already.").arg(bill, supplier));

@@ -154,7 +154,7 @@ void NewQtyScreen::setAsideForOrders(qint64 bookNo) {
                            "that arrived aside for them now?")
                 .arg(waiting.front().title, listed.join(QLatin1Char('\n')))))
         return;
-    const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+    const QDateTime now = context_.clock->now();
     QStringList held, still;
     for (const CustomerOrder &order : waiting) {
         try {

@@ -144,7 +144,7 @@ template <typename Step> void PurchaseOrdersScreen::onChosen(Step &&step) {
         context_.messages->inform(QStringLiteral("Choose an order in the list first."));
         return;
     }
-    const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+    const QDateTime now = context_.clock->now();
     if (policy::reportOnError(*context_.messages, [&] { step(*order, now); }))
         refresh();
 }

@@ -180,7 +180,7 @@ bool ReceiveScreen::receiveDelivery() {
     delivery.supplier = suppliers_->currentText().trimmed();
     delivery.orderNo = orders_->currentData().toLongLong();
     delivery.lines = delivery_;
-    delivery.at = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
+    delivery.at = context_.clock->now();
     if (returnBy_->isChecked())
         delivery.returnBy = returnDate_->date();
     ReceivedDelivery done;

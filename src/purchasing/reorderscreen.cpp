@@ -203,7 +203,7 @@ void ReorderScreen::dropLine() {
 void ReorderScreen::makeDraftOrder() {
     policy::reportOnError(*context_.messages, [&] {
         list_->save();
-        const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+        const QDateTime now = context_.clock->now();
         const qint64 orderNo = shop::orderReorderList(*list_->session(), now);
         showList();
         context_.messages->inform(QStringLiteral("Draft purchase order %1 is made. Send it from "

@@ -141,9 +141,7 @@ void ReturnsScreen::showCredit() {
 }
 
 qint64 ReturnsScreen::makeReturnNote(bool preview) {
-    ReturnNote note{suppliers_->currentText().trimmed(),
-                    {},
-                    QDateTime(context_.clock->today(), context_.clock->timeOfDay())};
+    ReturnNote note{suppliers_->currentText().trimmed(), {}, context_.clock->now()};
     for (int row = 0; row < lines_->rowCount(); ++row) {
         const QString typed = lines_->item(row, Back)->text().trimmed();
         bool whole = false;

@@ -206,10 +206,6 @@ template <typename Step> void CustomerOrdersScreen::onChosen(Step &&step) {
 
 namespace {
 
-QDateTime now(const ShopContext &context) {
-    return QDateTime(context.clock->today(), context.clock->timeOfDay());
-}
-
 // The session open now on this till, if any.
 std::optional<TillSession> sessionHere(Connection &connection) {
     const std::optional<Till> till = shop::thisTill(connection);
@@ -257,7 +253,8 @@ void CustomerOrdersScreen::takeDeposit(std::optional<Money> amount, qint64 metho
             return;
         if (*amount <= Money())
             throw DataError(QStringLiteral("A deposit is an amount of money more than 0."));
-        shop::takeDeposit(s, depositMoney(s.connection(), order, method, *amount, now(context_)));
+        shop::takeDeposit(
+            s, depositMoney(s.connection(), order, method, *amount, context_.clock->now()));
     });
 }
 
@@ -269,24 +266,25 @@ void CustomerOrdersScreen::newOrder() {
 
 void CustomerOrdersScreen::place() {
     onChosen([this](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Ordered, now(context_));
+        shop::moveOrder(s, order, OrderState::Ordered, context_.clock->now());
     });
 }
 
 void CustomerOrdersScreen::setAside() {
-    onChosen([this](ShopSession &s, qint64 order) { shop::setAside(s, order, now(context_)); });
+    onChosen(
+        [this](ShopSession &s, qint64 order) { shop::setAside(s, order, context_.clock->now()); });
 }
 
 void CustomerOrdersScreen::tell(ToldBy how) {
     onChosen([&](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Told, now(context_), how);
+        shop::moveOrder(s, order, OrderState::Told, context_.clock->now(), how);
     });
 }
 
 void CustomerOrdersScreen::collect() {
     onChosen([this](ShopSession &s, qint64 order) {
         const std::optional<TillSession> open = sessionHere(s.connection());
-        const Money used = shop::collect(s, order, {}, now(context_), open ? open->id : 0);
+        const Money used = shop::collect(s, order, {}, context_.clock->now(), open ? open->id : 0);
         if (used > Money())
             context_.messages->inform(
                 QStringLiteral("Customer order %1 is collected. Its deposit of %2 pays part of "
@@ -307,15 +305,15 @@ void CustomerOrdersScreen::cancelOrder() {
                                "now (OK), or keep it as the customer's credit (Cancel)?")
                     .arg(order)
                     .arg(held.deposit.text())))
-            refund =
-                depositMoney(s.connection(), order, cashMethod(s.connection()), {}, now(context_));
-        shop::cancel(s, order, now(context_), refund);
+            refund = depositMoney(s.connection(), order, cashMethod(s.connection()), {},
+                                  context_.clock->now());
+        shop::cancel(s, order, context_.clock->now(), refund);
     });
 }
 
 void CustomerOrdersScreen::abandon() {
     onChosen([this](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Abandoned, now(context_));
+        shop::moveOrder(s, order, OrderState::Abandoned, context_.clock->now());
     });
 }
 

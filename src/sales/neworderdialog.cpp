@@ -110,7 +110,7 @@ bool NewOrderDialog::take() {
     order.quantity = quantity_->value();
     order.supplier = box("txtSupplier")->text();
     order.notes = box("txtNotes")->text();
-    order.at = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
+    order.at = context_.clock->now();
     if (promisedOn_->isChecked())
         order.promised = promised_->date();
     const QString price = box("txtPrice")->text().trimmed();

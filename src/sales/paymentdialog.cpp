@@ -136,8 +136,7 @@ bool PaymentDialog::take() {
         return false;
     }
     const tender::Taken &parts = std::get<tender::Taken>(taken);
-    const ReceiptRecord next =
-        receipt_.withPayment(chosen.id, parts, QDateTime(clock_.today(), clock_.timeOfDay()));
+    const ReceiptRecord next = receipt_.withPayment(chosen.id, parts, clock_.now());
     if (!store_(next)) {
         // The receipt may have been read again from the shop: its sums are shown anew, and
         // what the operator typed stays in its boxes.

@@ -90,9 +90,7 @@ SessionReportWindow *TillSessionsScreen::showZReport() {
     SessionReportWindow *window = nullptr;
     policy::reportOnError(*context_.messages, [&] {
         const SessionReport report = shop::zReport(sessions_->connection(), id);
-        window = new SessionReportWindow(
-            report, QDateTime(context_.clock->today(), context_.clock->timeOfDay()),
-            *context_.messages, this);
+        window = new SessionReportWindow(report, context_.clock->now(), *context_.messages, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });

@@ -73,7 +73,7 @@ bool XReportScreen::showReport() {
                                                  "of a session that is open."));
         return false;
     }
-    const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+    const QDateTime now = context_.clock->now();
     return policy::reportOnError(*context_.messages, [&] {
         view_->setReport(shop::xReport(*session_, open_[static_cast<std::size_t>(index)].id, now),
                          now);
