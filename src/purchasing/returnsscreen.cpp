@@ -195,7 +195,7 @@ int ReturnsScreen::printNote(QPagedPaintDevice &device, qint64 returnNo) {
     qint64 credit = 0;
     while (select.step()) {
         supplier = select.value(0).toString();
-        const Money cost = Money::fromValue(select.value(4)).value_or(Money());
+        const Money cost = Money::orZero(select.value(4));
         credit += cost.units() * select.value(3).toLongLong();
         cells.push_back({select.value(1).toString(), select.value(2).toString(),
                          select.value(3).toString(), cost.text(), select.value(5).toString()});

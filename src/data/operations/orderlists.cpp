@@ -69,9 +69,9 @@ CustomerOrder orderOf(const Statement &row) {
     order.isbn = row.value(5).toString();
     order.title = row.value(6).toString();
     order.quantity = row.value(7).toLongLong();
-    order.price = Money::fromValue(row.value(8)).value_or(Money());
+    order.price = Money::orZero(row.value(8));
     order.supplier = row.value(9).toString();
-    order.deposit = Money::fromValue(row.value(10)).value_or(Money());
+    order.deposit = Money::orZero(row.value(10));
     if (!row.value(11).isNull())
         order.promised = QDate::fromString(row.value(11).toString().left(10), Qt::ISODate);
     order.notes = row.value(12).toString();
