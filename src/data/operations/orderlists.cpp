@@ -179,21 +179,6 @@ std::vector<CustomerOrder> openOrdersOf(Connection &connection, qint64 bookNo) {
                   {bookNo});
 }
 
-std::vector<CustomerOrder> openOrdersOfCustomer(Connection &connection, const QString &text) {
-    const QString wanted = text.trimmed().toLower();
-    if (wanted.isEmpty())
-        return {};
-    std::vector<CustomerOrder> found;
-    for (CustomerOrder &order : orders(connection,
-                                       QStringLiteral("WHERE [State] IN ('requested', "
-                                                      "'ordered', 'arrived', 'told') ORDER BY "
-                                                      "[Requested], [OrderNo]"),
-                                       {}))
-        if (order.customer.toLower().contains(wanted) || order.phone.contains(wanted))
-            found.push_back(std::move(order));
-    return found;
-}
-
 bool wipeFinishedOrders(ShopSession &session, const QDate &today) {
     bool wiped = false;
     session.transact({tables::customerorders::table}, [&](Connection &connection) {
