@@ -1,6 +1,7 @@
 // Making up the large shop's names and codes from the word lists.
 #include "shopnames.h"
 
+#include "isbn.h"
 #include "shopwords.h"
 
 #include <cstdio>
@@ -23,19 +24,13 @@ std::uint64_t spread(int n, std::uint64_t salt, std::uint64_t modulus) {
     return static_cast<std::uint64_t>(product % modulus);
 }
 
-char ean13Check(const std::string &twelve) {
-    int sum = 0;
-    for (int i = 0; i < 12; ++i)
-        sum += (twelve[static_cast<std::size_t>(i)] - '0') * (i % 2 == 0 ? 1 : 3);
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
+// The check digits as the program reads them at the counter.
+char isbn10Check(const std::string &nine) {
+    return isbn::isbn10Check(QString::fromLatin1(nine)).toLatin1();
 }
 
-char isbn10Check(const std::string &nine) {
-    int sum = 0;
-    for (int i = 0; i < 9; ++i)
-        sum += (nine[static_cast<std::size_t>(i)] - '0') * (10 - i);
-    const int check = (11 - sum % 11) % 11;
-    return check == 10 ? 'X' : static_cast<char>('0' + check);
+char ean13Check(const std::string &twelve) {
+    return isbn::ean13Check(QString::fromLatin1(twelve)).toLatin1();
 }
 
 std::string digits(std::uint64_t value, int width) {

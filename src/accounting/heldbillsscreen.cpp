@@ -23,45 +23,31 @@ HeldBillsScreen::HeldBillsScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::HeldBills, QStringLiteral("Held Bills"), QSize(1000, 460),
                  parent),
       holds_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
-    QLabel *heading =
-        screenHeading(QStringLiteral("Label1"), QStringLiteral("Held Bills"), this, 1.4, false);
-    grid_ = new DataGrid(holds_,
-                         {{QStringLiteral("InvoiceNo"), QStringLiteral("Invoice No")},
-                          {QStringLiteral("InvoiceDate"), QStringLiteral("Invoice Date")},
-                          {QStringLiteral("Fee"), QStringLiteral("Fee")},
-                          {QStringLiteral("Expected"), QStringLiteral("Cost delivered")},
-                          {QStringLiteral("InvoiceTime"), QStringLiteral("Invoice Time")},
-                          {QStringLiteral("Retail"), QStringLiteral("Retail")},
-                          {QStringLiteral("HeldAt"), QStringLiteral("Held")},
-                          {QStringLiteral("ApprovedAt"), QStringLiteral("Approved")},
-                          {QStringLiteral("ApprovedBy"), QStringLiteral("Approved by")}},
-                         this);
-    grid_->setObjectName(QStringLiteral("DataGrid1"));
-    grid_->setReadOnly(true);
-    grid_->view()->setAccessibleName(QStringLiteral("Held bills"));
+    QLabel *heading = titleHeading();
+    grid_ = listGrid(holds_,
+                     {{QStringLiteral("InvoiceNo"), QStringLiteral("Invoice No")},
+                      {QStringLiteral("InvoiceDate"), QStringLiteral("Invoice Date")},
+                      {QStringLiteral("Fee"), QStringLiteral("Fee")},
+                      {QStringLiteral("Expected"), QStringLiteral("Cost delivered")},
+                      {QStringLiteral("InvoiceTime"), QStringLiteral("Invoice Time")},
+                      {QStringLiteral("Retail"), QStringLiteral("Retail")},
+                      {QStringLiteral("HeldAt"), QStringLiteral("Held")},
+                      {QStringLiteral("ApprovedAt"), QStringLiteral("Approved")},
+                      {QStringLiteral("ApprovedBy"), QStringLiteral("Approved by")}},
+                     QStringLiteral("Held bills"), this);
     grid_->setCaption(QStringLiteral("A bill without an approval is not paid."));
     tolerance_ = named<QLineEdit>("txtTolerance", this);
     tolerance_->setMaximumWidth(120);
-    auto *toleranceLabel = new QLabel(QStringLiteral("&Tolerance:"), this);
-    toleranceLabel->setBuddy(tolerance_);
+    QLabel *toleranceLabel = captionFor(QStringLiteral("&Tolerance:"), tolerance_, this);
+    using Screen = HeldBillsScreen;
     auto *saveTolerance =
-        named<QPushButton>("cmdTolerance", QStringLiteral("Save To&lerance"), this);
-    auto *approve = named<QPushButton>("cmdApprove", QStringLiteral("A&pprove"), this);
-    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
-    connect(approve, &QPushButton::clicked, this, &HeldBillsScreen::approve);
-    connect(saveTolerance, &QPushButton::clicked, this, &HeldBillsScreen::saveTolerance);
-    connect(again, &QPushButton::clicked, this, &HeldBillsScreen::refresh);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
+        stepButton("cmdTolerance", QStringLiteral("Save To&lerance"), this, &Screen::saveTolerance);
+    QHBoxLayout *buttons =
+        buttonRow({stepButton("cmdApprove", QStringLiteral("A&pprove"), this, &Screen::approve),
+                   rowStretch, toleranceLabel, tolerance_, saveTolerance,
+                   stepButton("cmdRefresh", QStringLiteral("&Refresh"), this, &Screen::refresh),
+                   closeButton()});
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(approve);
-    buttons->addStretch(1);
-    buttons->addWidget(toleranceLabel);
-    buttons->addWidget(tolerance_);
-    buttons->addWidget(saveTolerance);
-    buttons->addWidget(again);
-    buttons->addWidget(close);
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
     page->addWidget(grid_, 1);
@@ -79,7 +65,7 @@ void HeldBillsScreen::refresh() {
 }
 
 std::optional<qint64> HeldBillsScreen::chosenHold() const {
-    if (!holds_->isOpen() || holds_->isEof() || holds_->isBof())
+    if (!holds_->hasCurrentRow())
         return std::nullopt;
     return holds_->value(QStringLiteral("Hold")).toLongLong();
 }
@@ -96,7 +82,7 @@ void HeldBillsScreen::approve() {
             QStringLiteral("Approve bill %1 of %2 for payment?").arg(bill, supplier)))
         return;
     policy::reportOnError(*context_.messages, [&] {
-        const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+        const QDateTime now = context_.clock->now();
         if (!shop::approveHold(*holds_->session(), *hold, now))
             context_.messages->inform(
                 QStringLiteral("Bill %1 of %2 was approved already.").arg(bill, supplier));

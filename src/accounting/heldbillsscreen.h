@@ -22,7 +22,6 @@ public:
     void refresh();
 
     DataGrid *grid() const { return grid_; }
-    QLineEdit *toleranceBox() const { return tolerance_; }
     std::optional<qint64> chosenHold() const;
 
 private:

@@ -73,11 +73,10 @@ void InvoiceScreen::buildControls() {
     connect(supplierList_, &DataCombo::textChangedByOperator, this, &InvoiceScreen::showReceived);
 
     auto *frame = named<QGroupBox>("Frame1", QStringLiteral("Function"), this);
-    auto *okButton = named<QPushButton>("Command4", QStringLiteral("&OK"), frame);
-    auto *createButton =
-        named<QPushButton>("cmdCreate", QStringLiteral("&Create new Retail"), frame);
-    connect(okButton, &QPushButton::clicked, this, &InvoiceScreen::recordInvoice);
-    connect(createButton, &QPushButton::clicked, this, &InvoiceScreen::createRetail);
+    auto *okButton =
+        stepButton("Command4", QStringLiteral("&OK"), this, &InvoiceScreen::recordInvoice);
+    auto *createButton = stepButton("cmdCreate", QStringLiteral("&Create new Retail"), this,
+                                    &InvoiceScreen::createRetail);
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(okButton);
     frameLayout->addWidget(createButton);

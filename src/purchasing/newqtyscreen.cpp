@@ -57,12 +57,11 @@ NewQtyScreen::NewQtyScreen(const ShopContext &context, QWidget *parent)
     };
     isbnBox_ = addBox(1, QStringLiteral("ISBN:"), 0);
     quantityBox_ = addBox(2, QStringLiteral("New Purchase Quantity"), 1);
-    auto *okButton = named<QPushButton>("Command1", QStringLiteral("OK"), this);
+    auto *okButton = stepButton("Command1", QStringLiteral("OK"), this, &NewQtyScreen::addQuantity);
     okButton->setDefault(true);
     form->addWidget(okButton, 1, 2);
     form->setColumnStretch(1, 1);
     extraArea()->addLayout(form);
-    connect(okButton, &QPushButton::clicked, this, &NewQtyScreen::addQuantity);
     connect(quantityBox_, &QLineEdit::returnPressed, this, &NewQtyScreen::addQuantity);
 
     // Typed ISBN, copies, OK, then the grid and the buttons.
@@ -154,7 +153,7 @@ void NewQtyScreen::setAsideForOrders(qint64 bookNo) {
                            "that arrived aside for them now?")
                 .arg(waiting.front().title, listed.join(QLatin1Char('\n')))))
         return;
-    const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+    const QDateTime now = context_.clock->now();
     QStringList held, still;
     for (const CustomerOrder &order : waiting) {
         try {

@@ -24,52 +24,40 @@ PurchaseOrdersScreen::PurchaseOrdersScreen(const ShopContext &context, QWidget *
                  QSize(900, 600), parent),
       orders_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)),
       lines_(new RecordSource(QStringLiteral("Adodc2"), context.shop, this)) {
-    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Purchase Orders"),
-                                    this, 1.4, false);
+    QLabel *heading = titleHeading();
     unfinished_ =
         named<QCheckBox>("chkUnfinished", QStringLiteral("&Unfinished orders only"), this);
     unfinished_->setChecked(true);
-    ordersGrid_ = new DataGrid(orders_,
-                               {{QStringLiteral("OrderNo"), QStringLiteral("Order")},
-                                {QStringLiteral("Supplier"), QStringLiteral("Supplier")},
-                                {QStringLiteral("State"), QStringLiteral("State")},
-                                {QStringLiteral("Created"), QStringLiteral("Made")},
-                                {QStringLiteral("Changed"), QStringLiteral("Last change")},
-                                {QStringLiteral("Notes"), QStringLiteral("Notes")}},
-                               this);
-    ordersGrid_->setObjectName(QStringLiteral("DataGrid1"));
-    ordersGrid_->setReadOnly(true);
-    ordersGrid_->view()->setAccessibleName(QStringLiteral("Purchase orders"));
-    linesGrid_ = new DataGrid(lines_,
-                              {{QStringLiteral("ISBN"), QStringLiteral("ISBN")},
-                               {QStringLiteral("Title"), QStringLiteral("Title")},
-                               {QStringLiteral("Ordered"), QStringLiteral("Ordered")},
-                               {QStringLiteral("Received"), QStringLiteral("Received")},
-                               {QStringLiteral("Invoiced"), QStringLiteral("Invoiced")},
-                               {QStringLiteral("Cancelled"), QStringLiteral("Cancelled")},
-                               {QStringLiteral("Cost"), QStringLiteral("Cost")},
-                               {QStringLiteral("CustomerOrder"), QStringLiteral("Customer order")}},
-                              this);
+    ordersGrid_ = listGrid(orders_,
+                           {{QStringLiteral("OrderNo"), QStringLiteral("Order")},
+                            {QStringLiteral("Supplier"), QStringLiteral("Supplier")},
+                            {QStringLiteral("State"), QStringLiteral("State")},
+                            {QStringLiteral("Created"), QStringLiteral("Made")},
+                            {QStringLiteral("Changed"), QStringLiteral("Last change")},
+                            {QStringLiteral("Notes"), QStringLiteral("Notes")}},
+                           QStringLiteral("Purchase orders"), this);
+    linesGrid_ = listGrid(lines_,
+                          {{QStringLiteral("ISBN"), QStringLiteral("ISBN")},
+                           {QStringLiteral("Title"), QStringLiteral("Title")},
+                           {QStringLiteral("Ordered"), QStringLiteral("Ordered")},
+                           {QStringLiteral("Received"), QStringLiteral("Received")},
+                           {QStringLiteral("Invoiced"), QStringLiteral("Invoiced")},
+                           {QStringLiteral("Cancelled"), QStringLiteral("Cancelled")},
+                           {QStringLiteral("Cost"), QStringLiteral("Cost")},
+                           {QStringLiteral("CustomerOrder"), QStringLiteral("Customer order")}},
+                          QStringLiteral("Lines of the order"), this);
     linesGrid_->setObjectName(QStringLiteral("DataGrid2"));
-    linesGrid_->setReadOnly(true);
-    linesGrid_->view()->setAccessibleName(QStringLiteral("Lines of the order"));
-    auto *ordersLabel = new QLabel(QStringLiteral("&Orders:"), this);
-    ordersLabel->setBuddy(ordersGrid_->view());
-    auto *linesLabel = new QLabel(QStringLiteral("&Lines:"), this);
-    linesLabel->setBuddy(linesGrid_->view());
+    QLabel *ordersLabel = captionFor(QStringLiteral("&Orders:"), ordersGrid_->view(), this);
+    QLabel *linesLabel = captionFor(QStringLiteral("&Lines:"), linesGrid_->view(), this);
 
-    auto *send = named<QPushButton>("cmdSend", QStringLiteral("S&end"), this);
-    auto *cancel = named<QPushButton>("cmdCancelLine", QStringLiteral("Cancel Li&ne"), this);
-    auto *finish = named<QPushButton>("cmdCloseOrder", QStringLiteral("Close Or&der"), this);
-    auto *print = named<QPushButton>("cmdPrint", QStringLiteral("&Print Order..."), this);
-    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
-    connect(send, &QPushButton::clicked, this, &PurchaseOrdersScreen::send);
-    connect(cancel, &QPushButton::clicked, this, &PurchaseOrdersScreen::cancelLine);
-    connect(finish, &QPushButton::clicked, this, &PurchaseOrdersScreen::closeOrder);
-    connect(print, &QPushButton::clicked, this, &PurchaseOrdersScreen::printOrder);
-    connect(again, &QPushButton::clicked, this, &PurchaseOrdersScreen::refresh);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
+    using Screen = PurchaseOrdersScreen;
+    QHBoxLayout *buttons = buttonRow(
+        {stepButton("cmdSend", QStringLiteral("S&end"), this, &Screen::send),
+         stepButton("cmdCancelLine", QStringLiteral("Cancel Li&ne"), this, &Screen::cancelLine),
+         stepButton("cmdCloseOrder", QStringLiteral("Close Or&der"), this, &Screen::closeOrder),
+         stepButton("cmdPrint", QStringLiteral("&Print Order..."), this, &Screen::printOrder),
+         rowStretch, stepButton("cmdRefresh", QStringLiteral("&Refresh"), this, &Screen::refresh),
+         closeButton()});
     connect(unfinished_, &QCheckBox::toggled, this, &PurchaseOrdersScreen::refresh);
     connect(orders_, &RecordSource::moved, this, &PurchaseOrdersScreen::showLines);
 
@@ -89,12 +77,6 @@ PurchaseOrdersScreen::PurchaseOrdersScreen(const ShopContext &context, QWidget *
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(upper);
     split->addWidget(lower);
-    auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {send, cancel, finish, print})
-        buttons->addWidget(button);
-    buttons->addStretch(1);
-    buttons->addWidget(again);
-    buttons->addWidget(close);
     auto *page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(split, 1);
@@ -116,7 +98,7 @@ void PurchaseOrdersScreen::refresh() {
 }
 
 std::optional<qint64> PurchaseOrdersScreen::chosenOrder() const {
-    if (!orders_->isOpen() || orders_->isEof() || orders_->isBof())
+    if (!orders_->hasCurrentRow())
         return std::nullopt;
     return orders_->value(QStringLiteral("OrderNo")).toLongLong();
 }
@@ -144,7 +126,7 @@ template <typename Step> void PurchaseOrdersScreen::onChosen(Step &&step) {
         context_.messages->inform(QStringLiteral("Choose an order in the list first."));
         return;
     }
-    const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+    const QDateTime now = context_.clock->now();
     if (policy::reportOnError(*context_.messages, [&] { step(*order, now); }))
         refresh();
 }
@@ -156,7 +138,7 @@ void PurchaseOrdersScreen::send() {
 }
 
 void PurchaseOrdersScreen::cancelLine() {
-    if (!lines_->isOpen() || lines_->isEof() || lines_->isBof()) {
+    if (!lines_->hasCurrentRow()) {
         context_.messages->inform(QStringLiteral("Choose a line of the order first."));
         return;
     }

@@ -25,9 +25,7 @@ public:
     void printOrder();
     void refresh();
 
-    DataGrid *ordersGrid() const { return ordersGrid_; }
     DataGrid *linesGrid() const { return linesGrid_; }
-    QCheckBox *unfinishedBox() const { return unfinished_; }
     std::optional<qint64> chosenOrder() const;
 
 private:

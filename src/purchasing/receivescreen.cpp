@@ -22,22 +22,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QLabel *captionFor(const char *caption, QWidget *buddy, QWidget *parent) {
-    auto *label = new QLabel(QLatin1String(caption), parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-} // namespace
-
 ReceiveScreen::ReceiveScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::Receive, QStringLiteral("Receive Delivery"), QSize(820, 520),
                  parent),
       session_(ShopSession::open(context.shop)) {
-    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Receive Delivery"),
-                                    this, 1.4, false);
+    QLabel *heading = titleHeading();
     suppliers_ = named<QComboBox>("cboSupplier", this);
     suppliers_->setEditable(true);
     suppliers_->setInsertPolicy(QComboBox::NoInsert);
@@ -64,36 +53,31 @@ ReceiveScreen::ReceiveScreen(const ShopContext &context, QWidget *parent)
     lines_->setAccessibleName(QStringLiteral("Titles received"));
 
     auto *form = new QGridLayout;
-    form->addWidget(captionFor("&Supplier:", suppliers_, this), 0, 0);
+    form->addWidget(captionFor(QStringLiteral("&Supplier:"), suppliers_, this), 0, 0);
     form->addWidget(suppliers_, 0, 1);
-    form->addWidget(captionFor("&Order:", orders_, this), 0, 2);
+    form->addWidget(captionFor(QStringLiteral("&Order:"), orders_, this), 0, 2);
     form->addWidget(orders_, 0, 3);
     form->addWidget(returnBy_, 0, 4);
     form->addWidget(returnDate_, 0, 5);
-    form->addWidget(captionFor("&ISBN:", isbn_, this), 1, 0);
+    form->addWidget(captionFor(QStringLiteral("&ISBN:"), isbn_, this), 1, 0);
     form->addWidget(isbn_, 1, 1, 1, 3);
-    form->addWidget(captionFor("Co&pies:", copies_, this), 1, 4);
+    form->addWidget(captionFor(QStringLiteral("Co&pies:"), copies_, this), 1, 4);
     form->addWidget(copies_, 1, 5);
     form->setColumnStretch(1, 1);
     form->setColumnStretch(3, 1);
 
-    auto *remove = named<QPushButton>("cmdRemove", QStringLiteral("Remo&ve Line"), this);
-    auto *receive = named<QPushButton>("cmdReceive", QStringLiteral("&Receive"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
+    QHBoxLayout *buttons = buttonRow(
+        {stepButton("cmdRemove", QStringLiteral("Remo&ve Line"), this, &ReceiveScreen::removeLine),
+         rowStretch,
+         stepButton("cmdReceive", QStringLiteral("&Receive"), this,
+                    &ReceiveScreen::receiveDelivery),
+         closeButton()});
     connect(suppliers_, &QComboBox::textActivated, this, &ReceiveScreen::chooseSupplier);
     connect(isbn_, &QLineEdit::returnPressed, this, &ReceiveScreen::addScanned);
     connect(copies_, &QLineEdit::returnPressed, isbn_, qOverload<>(&QWidget::setFocus));
-    connect(remove, &QPushButton::clicked, this, &ReceiveScreen::removeLine);
-    connect(receive, &QPushButton::clicked, this, &ReceiveScreen::receiveDelivery);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
     connect(returnBy_, &QCheckBox::toggled, returnDate_, &QWidget::setEnabled);
     returnDate_->setEnabled(false);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(remove);
-    buttons->addStretch(1);
-    buttons->addWidget(receive);
-    buttons->addWidget(close);
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
     page->addLayout(form);
@@ -180,7 +164,7 @@ bool ReceiveScreen::receiveDelivery() {
     delivery.supplier = suppliers_->currentText().trimmed();
     delivery.orderNo = orders_->currentData().toLongLong();
     delivery.lines = delivery_;
-    delivery.at = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
+    delivery.at = context_.clock->now();
     if (returnBy_->isChecked())
         delivery.returnBy = returnDate_->date();
     ReceivedDelivery done;

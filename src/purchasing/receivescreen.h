@@ -33,8 +33,6 @@ public:
     QComboBox *orderBox() const { return orders_; }
     QLineEdit *isbnBox() const { return isbn_; }
     QLineEdit *copiesBox() const { return copies_; }
-    QCheckBox *returnByBox() const { return returnBy_; }
-    QDateEdit *returnDateBox() const { return returnDate_; }
     QTableWidget *linesTable() const { return lines_; }
 
 private:

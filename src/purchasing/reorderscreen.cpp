@@ -56,8 +56,7 @@ ReorderScreen::ReorderScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::Reorder, QStringLiteral("Reorder Suggestions"),
                  QSize(1060, 520), parent),
       list_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
-    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Reorder Suggestions"),
-                                    this, 1.4, false);
+    QLabel *heading = titleHeading();
     suppliers_ = named<QComboBox>("cboSupplier", this);
     suppliers_->setEditable(true);
     suppliers_->setInsertPolicy(QComboBox::NoInsert);
@@ -74,45 +73,30 @@ ReorderScreen::ReorderScreen(const ShopContext &context, QWidget *parent)
                                                            {"Co&ver:", cover_}};
     int column = 0;
     for (const auto &[caption, box] : labelled) {
-        auto *label = new QLabel(QLatin1String(caption), this);
-        label->setBuddy(box);
-        days->addWidget(label, 0, column++);
+        days->addWidget(captionFor(QLatin1String(caption), box, this), 0, column++);
         days->addWidget(box, 0, column++);
     }
     days->setColumnStretch(1, 1);
-    auto *saveDays = named<QPushButton>("cmdSaveDays", QStringLiteral("Save &Days"), this);
-    auto *list = named<QPushButton>("cmdList", QStringLiteral("Li&st"), this);
+    using Screen = ReorderScreen;
+    auto *saveDays =
+        stepButton("cmdSaveDays", QStringLiteral("Save &Days"), this, &Screen::saveDays);
+    auto *list = stepButton("cmdList", QStringLiteral("Li&st"), this, &Screen::listSuggestions);
     days->addWidget(saveDays, 0, column++);
     days->addWidget(list, 0, column++);
 
     grid_ = new DataGrid(list_, listColumns(), this);
-    grid_->setObjectName(QStringLiteral("DataGrid1"));
     grid_->view()->setAccessibleName(QStringLiteral("Reorder list"));
     grid_->setCaption(QStringLiteral("Type the quantity to order; a line of 0 is not ordered."));
 
-    auto *isbnLabel = new QLabel(QStringLiteral("&ISBN to add:"), this);
-    isbnLabel->setBuddy(isbn_);
-    auto *add = named<QPushButton>("cmdAdd", QStringLiteral("&Add Title"), this);
-    auto *drop = named<QPushButton>("cmdDrop", QStringLiteral("D&rop Line"), this);
-    auto *order = named<QPushButton>("cmdOrder", QStringLiteral("&Make Draft Order"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
+    QHBoxLayout *buttons = buttonRow(
+        {captionFor(QStringLiteral("&ISBN to add:"), isbn_, this), isbn_,
+         stepButton("cmdAdd", QStringLiteral("&Add Title"), this, &Screen::addTitle),
+         stepButton("cmdDrop", QStringLiteral("D&rop Line"), this, &Screen::dropLine), rowStretch,
+         stepButton("cmdOrder", QStringLiteral("&Make Draft Order"), this, &Screen::makeDraftOrder),
+         closeButton()});
     connect(suppliers_, &QComboBox::textActivated, this, &ReorderScreen::chooseSupplier);
-    connect(saveDays, &QPushButton::clicked, this, &ReorderScreen::saveDays);
-    connect(list, &QPushButton::clicked, this, &ReorderScreen::listSuggestions);
-    connect(add, &QPushButton::clicked, this, &ReorderScreen::addTitle);
     connect(isbn_, &QLineEdit::returnPressed, this, &ReorderScreen::addTitle);
-    connect(drop, &QPushButton::clicked, this, &ReorderScreen::dropLine);
-    connect(order, &QPushButton::clicked, this, &ReorderScreen::makeDraftOrder);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(isbnLabel);
-    buttons->addWidget(isbn_);
-    buttons->addWidget(add);
-    buttons->addWidget(drop);
-    buttons->addStretch(1);
-    buttons->addWidget(order);
-    buttons->addWidget(close);
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
     page->addLayout(days);
@@ -193,7 +177,7 @@ void ReorderScreen::addTitle() {
 }
 
 void ReorderScreen::dropLine() {
-    if (!list_->isOpen() || list_->isEof() || list_->isBof()) {
+    if (!list_->hasCurrentRow()) {
         context_.messages->inform(QStringLiteral("Choose a line in the list first."));
         return;
     }
@@ -203,7 +187,7 @@ void ReorderScreen::dropLine() {
 void ReorderScreen::makeDraftOrder() {
     policy::reportOnError(*context_.messages, [&] {
         list_->save();
-        const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+        const QDateTime now = context_.clock->now();
         const qint64 orderNo = shop::orderReorderList(*list_->session(), now);
         showList();
         context_.messages->inform(QStringLiteral("Draft purchase order %1 is made. Send it from "

@@ -28,9 +28,6 @@ public:
 
     QComboBox *supplierBox() const { return suppliers_; }
     QLineEdit *isbnBox() const { return isbn_; }
-    QSpinBox *windowBox() const { return window_; }
-    QSpinBox *leadBox() const { return lead_; }
-    QSpinBox *coverBox() const { return cover_; }
     DataGrid *grid() const { return grid_; }
 
 private:

@@ -28,20 +28,13 @@ namespace {
 
 enum Column { Deadline, Isbn, Title, Delivery, Unsold, Cost, Back, Columns };
 
-QLabel *captionFor(const char *caption, QWidget *buddy, QWidget *parent) {
-    auto *label = new QLabel(QLatin1String(caption), parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
 
 ReturnsScreen::ReturnsScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::Returns, QStringLiteral("Returns to Suppliers"),
                  QSize(900, 520), parent),
       session_(ShopSession::open(context.shop)) {
-    QLabel *heading = screenHeading(QStringLiteral("Label1"),
-                                    QStringLiteral("Returns to Suppliers"), this, 1.4, false);
+    QLabel *heading = titleHeading();
     suppliers_ = named<QComboBox>("cboSupplier", this);
     suppliers_->setEditable(true);
     suppliers_->setInsertPolicy(QComboBox::NoInsert);
@@ -60,33 +53,29 @@ ReturnsScreen::ReturnsScreen(const ShopContext &context, QWidget *parent)
     creditAmount_ = named<QLineEdit>("txtCreditAmount", this);
     credit_ = named<QLabel>("lblCredit", this);
 
-    auto *list = named<QPushButton>("cmdList", QStringLiteral("Li&st"), this);
-    auto *make = named<QPushButton>("cmdReturn", QStringLiteral("&Make Return Note..."), this);
-    auto *record = named<QPushButton>("cmdCredit", QStringLiteral("Record Cr&edit Note"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
-    connect(list, &QPushButton::clicked, this, &ReturnsScreen::listDeadlines);
-    connect(make, &QPushButton::clicked, this, [this] { makeReturnNote(); });
-    connect(record, &QPushButton::clicked, this, &ReturnsScreen::recordCredit);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
+    auto *list =
+        stepButton("cmdList", QStringLiteral("Li&st"), this, &ReturnsScreen::listDeadlines);
+    auto *make = stepButton("cmdReturn", QStringLiteral("&Make Return Note..."), this,
+                            [this] { makeReturnNote(); });
+    auto *record = stepButton("cmdCredit", QStringLiteral("Record Cr&edit Note"), this,
+                              &ReturnsScreen::recordCredit);
+    auto *close = closeButton();
     connect(suppliers_, &QComboBox::textActivated, this, &ReturnsScreen::listDeadlines);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(captionFor("&Supplier:", suppliers_, this));
+    top->addWidget(captionFor(QStringLiteral("&Supplier:"), suppliers_, this));
     top->addWidget(suppliers_, 1);
-    top->addWidget(captionFor("&Deadline within:", days_, this));
+    top->addWidget(captionFor(QStringLiteral("&Deadline within:"), days_, this));
     top->addWidget(days_);
     top->addWidget(list);
     auto *credit = new QHBoxLayout;
     credit->addWidget(credit_, 1);
-    credit->addWidget(captionFor("Credit &note No:", creditNumber_, this));
+    credit->addWidget(captionFor(QStringLiteral("Credit &note No:"), creditNumber_, this));
     credit->addWidget(creditNumber_);
-    credit->addWidget(captionFor("&Amount:", creditAmount_, this));
+    credit->addWidget(captionFor(QStringLiteral("&Amount:"), creditAmount_, this));
     credit->addWidget(creditAmount_);
     credit->addWidget(record);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(make);
-    buttons->addWidget(close);
+    QHBoxLayout *buttons = buttonRow({rowStretch, make, close});
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
     page->addLayout(top);
@@ -141,9 +130,7 @@ void ReturnsScreen::showCredit() {
 }
 
 qint64 ReturnsScreen::makeReturnNote(bool preview) {
-    ReturnNote note{suppliers_->currentText().trimmed(),
-                    {},
-                    QDateTime(context_.clock->today(), context_.clock->timeOfDay())};
+    ReturnNote note{suppliers_->currentText().trimmed(), {}, context_.clock->now()};
     for (int row = 0; row < lines_->rowCount(); ++row) {
         const QString typed = lines_->item(row, Back)->text().trimmed();
         bool whole = false;
@@ -197,7 +184,7 @@ int ReturnsScreen::printNote(QPagedPaintDevice &device, qint64 returnNo) {
     qint64 credit = 0;
     while (select.step()) {
         supplier = select.value(0).toString();
-        const Money cost = Money::fromValue(select.value(4)).value_or(Money());
+        const Money cost = Money::orZero(select.value(4));
         credit += cost.units() * select.value(3).toLongLong();
         cells.push_back({select.value(1).toString(), select.value(2).toString(),
                          select.value(3).toString(), cost.text(), select.value(5).toString()});

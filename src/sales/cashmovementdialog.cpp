@@ -35,12 +35,8 @@ CashMovementDialog::CashMovementDialog(bool in, MessageBoxes &messages, Record r
     reason_->setPlaceholderText(in ? QStringLiteral("such as: change from the bank")
                                    : QStringLiteral("such as: takings to the safe"));
     auto *form = new QFormLayout;
-    auto *amountCaption = new QLabel(QStringLiteral("&Amount:"), this);
-    amountCaption->setBuddy(amount_);
-    auto *reasonCaption = new QLabel(QStringLiteral("&Reason:"), this);
-    reasonCaption->setBuddy(reason_);
-    form->addRow(amountCaption, amount_);
-    form->addRow(reasonCaption, reason_);
+    form->addRow(captionFor(QStringLiteral("&Amount:"), amount_, this), amount_);
+    form->addRow(captionFor(QStringLiteral("&Reason:"), reason_, this), reason_);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     ok->setObjectName(QStringLiteral("cmdRecord"));

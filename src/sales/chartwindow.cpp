@@ -47,18 +47,11 @@ ChartWindow::ChartWindow(QWidget *screen, RecordSource *list, std::function<Sale
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setMinimumSize(520, 360);
 
-    auto *printButton = named<QPushButton>("cmdPrintChart", QStringLiteral("&Print…"), this);
-    connect(printButton, &QPushButton::clicked, this, &ChartWindow::print);
-    auto *saveButton = named<QPushButton>("cmdSaveChart", QStringLiteral("&Save As…"), this);
-    connect(saveButton, &QPushButton::clicked, this, &ChartWindow::saveAs);
-    auto *closeButton = named<QPushButton>("cmdCloseChart", QStringLiteral("&Close"), this);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(printButton);
-    buttons->addWidget(saveButton);
-    buttons->addWidget(closeButton);
+    QHBoxLayout *buttons = buttonRow(
+        {rowStretch,
+         stepButton("cmdPrintChart", QStringLiteral("&Print…"), this, &ChartWindow::print),
+         stepButton("cmdSaveChart", QStringLiteral("&Save As…"), this, &ChartWindow::saveAs),
+         stepButton("cmdCloseChart", QStringLiteral("&Close"), this, &QWidget::close)});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(view_, 1);
     layout->addLayout(buttons);

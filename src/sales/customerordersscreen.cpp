@@ -55,8 +55,7 @@ CustomerOrdersScreen::CustomerOrdersScreen(const ShopContext &context, QWidget *
     : ShopScreen(context, screenid::CustomerOrders, QStringLiteral("Customer Orders"),
                  QSize(960, 520), parent),
       orders_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
-    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Customer Orders"),
-                                    this, 1.4, false);
+    QLabel *heading = titleHeading();
     lists_ = named<QComboBox>("cboList", this);
     lists_->addItems({QStringLiteral("Open orders"), QStringLiteral("To place with suppliers"),
                       QStringLiteral("Customers to tell"), QStringLiteral("Not collected"),
@@ -64,56 +63,46 @@ CustomerOrdersScreen::CustomerOrdersScreen(const ShopContext &context, QWidget *
     auto *listLabel = named<QLabel>("lblList", QStringLiteral("&Show:"), this);
     listLabel->setBuddy(lists_);
 
-    grid_ = new DataGrid(orders_,
-                         {{O::OrderNo, QStringLiteral("Order")},
-                          {O::State, QStringLiteral("State")},
-                          {O::Requested, QStringLiteral("Requested")},
-                          {O::Customer, QStringLiteral("Customer")},
-                          {O::Phone, QStringLiteral("Phone")},
-                          {O::Email, QStringLiteral("E-mail")},
-                          {O::ISBN, QStringLiteral("ISBN")},
-                          {O::Title, QStringLiteral("Title")},
-                          {O::Qty, QStringLiteral("Qty")},
-                          {O::Price, QStringLiteral("Price")},
-                          {O::Deposit, QStringLiteral("Deposit")},
-                          {O::Supplier, QStringLiteral("Supplier")},
-                          {O::Promised, QStringLiteral("Promised")},
-                          {O::Changed, QStringLiteral("Last change")},
-                          {O::Notes, QStringLiteral("Notes")}},
-                         this);
-    grid_->setObjectName(QStringLiteral("DataGrid1"));
-    grid_->setReadOnly(true);
-    grid_->view()->setAccessibleName(QStringLiteral("Customer orders"));
-    grid_->view()->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_ = listGrid(orders_,
+                     {{O::OrderNo, QStringLiteral("Order")},
+                      {O::State, QStringLiteral("State")},
+                      {O::Requested, QStringLiteral("Requested")},
+                      {O::Customer, QStringLiteral("Customer")},
+                      {O::Phone, QStringLiteral("Phone")},
+                      {O::Email, QStringLiteral("E-mail")},
+                      {O::ISBN, QStringLiteral("ISBN")},
+                      {O::Title, QStringLiteral("Title")},
+                      {O::Qty, QStringLiteral("Qty")},
+                      {O::Price, QStringLiteral("Price")},
+                      {O::Deposit, QStringLiteral("Deposit")},
+                      {O::Supplier, QStringLiteral("Supplier")},
+                      {O::Promised, QStringLiteral("Promised")},
+                      {O::Changed, QStringLiteral("Last change")},
+                      {O::Notes, QStringLiteral("Notes")}},
+                     QStringLiteral("Customer orders"), this);
     grid_->view()->setItemDelegate(new OrderLimitMark(grid_->view()));
     grid_->setProperty(personalDataProperty, shop::personalDataNotice());
 
-    auto *add = named<QPushButton>("cmdNew", QStringLiteral("&New Order..."), this);
-    auto *deposit = named<QPushButton>("cmdDeposit", QStringLiteral("&Deposit..."), this);
-    auto *place = named<QPushButton>("cmdPlace", QStringLiteral("&Placed"), this);
-    auto *aside = named<QPushButton>("cmdArrived", QStringLiteral("&Arrived"), this);
+    using Screen = CustomerOrdersScreen;
+    auto *add = stepButton("cmdNew", QStringLiteral("&New Order..."), this, &Screen::newOrder);
+    auto *deposit =
+        stepButton("cmdDeposit", QStringLiteral("&Deposit..."), this, [this] { takeDeposit(); });
+    auto *place = stepButton("cmdPlace", QStringLiteral("&Placed"), this, &Screen::place);
+    auto *aside = stepButton("cmdArrived", QStringLiteral("&Arrived"), this, &Screen::setAside);
     auto *told = named<QPushButton>("cmdTold", QStringLiteral("&Told"), this);
-    auto *collected = named<QPushButton>("cmdCollected", QStringLiteral("C&ollected"), this);
-    auto *cancel = named<QPushButton>("cmdCancel", QStringLiteral("Ca&ncel Order..."), this);
-    auto *abandon = named<QPushButton>("cmdAbandon", QStringLiteral("A&bandoned"), this);
-    auto *slipButton = named<QPushButton>("cmdHoldSlip", QStringLiteral("&Hold Slip..."), this);
-    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
+    auto *collected =
+        stepButton("cmdCollected", QStringLiteral("C&ollected"), this, &Screen::collect);
+    auto *cancel =
+        stepButton("cmdCancel", QStringLiteral("Ca&ncel Order..."), this, &Screen::cancelOrder);
+    auto *abandon = stepButton("cmdAbandon", QStringLiteral("A&bandoned"), this, &Screen::abandon);
+    auto *slip = stepButton("cmdHoldSlip", QStringLiteral("&Hold Slip..."), this,
+                            [this] { printHoldSlip(); });
+    auto *again = stepButton("cmdRefresh", QStringLiteral("&Refresh"), this, &Screen::refresh);
     auto *how = new QMenu(told);
     how->addAction(QStringLiteral("By &phone"), this, [this] { tell(ToldBy::Phone); });
     how->addAction(QStringLiteral("By &e-mail"), this, [this] { tell(ToldBy::Email); });
     how->addAction(QStringLiteral("&In person"), this, [this] { tell(ToldBy::InPerson); });
     told->setMenu(how);
-    connect(add, &QPushButton::clicked, this, &CustomerOrdersScreen::newOrder);
-    connect(deposit, &QPushButton::clicked, this, [this] { takeDeposit(); });
-    connect(place, &QPushButton::clicked, this, &CustomerOrdersScreen::place);
-    connect(aside, &QPushButton::clicked, this, &CustomerOrdersScreen::setAside);
-    connect(collected, &QPushButton::clicked, this, &CustomerOrdersScreen::collect);
-    connect(cancel, &QPushButton::clicked, this, &CustomerOrdersScreen::cancelOrder);
-    connect(abandon, &QPushButton::clicked, this, &CustomerOrdersScreen::abandon);
-    connect(slipButton, &QPushButton::clicked, this, [this] { printHoldSlip(); });
-    connect(again, &QPushButton::clicked, this, &CustomerOrdersScreen::refresh);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
     connect(lists_, &QComboBox::activated, this, [this](int index) {
         showList(index < 4 ? std::optional<OrderList>(static_cast<OrderList>(index))
                            : std::nullopt);
@@ -123,13 +112,8 @@ CustomerOrdersScreen::CustomerOrdersScreen(const ShopContext &context, QWidget *
     top->addWidget(heading, 1);
     top->addWidget(listLabel);
     top->addWidget(lists_);
-    auto *buttons = new QHBoxLayout;
-    for (QPushButton *button :
-         {add, deposit, place, aside, told, collected, cancel, abandon, slipButton})
-        buttons->addWidget(button);
-    buttons->addStretch(1);
-    buttons->addWidget(again);
-    buttons->addWidget(close);
+    QHBoxLayout *buttons = buttonRow({add, deposit, place, aside, told, collected, cancel, abandon,
+                                      slip, rowStretch, again, closeButton()});
     auto *page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(grid_, 1);
@@ -190,7 +174,7 @@ QString CustomerOrdersScreen::listCaption() const {
 }
 
 std::optional<qint64> CustomerOrdersScreen::chosenOrder() const {
-    if (!orders_->isOpen() || orders_->isEof() || orders_->isBof())
+    if (!orders_->hasCurrentRow())
         return std::nullopt;
     return orders_->value(QLatin1String(O::OrderNo.name)).toLongLong();
 }
@@ -205,10 +189,6 @@ template <typename Step> void CustomerOrdersScreen::onChosen(Step &&step) {
 }
 
 namespace {
-
-QDateTime now(const ShopContext &context) {
-    return QDateTime(context.clock->today(), context.clock->timeOfDay());
-}
 
 // The session open now on this till, if any.
 std::optional<TillSession> sessionHere(Connection &connection) {
@@ -257,7 +237,8 @@ void CustomerOrdersScreen::takeDeposit(std::optional<Money> amount, qint64 metho
             return;
         if (*amount <= Money())
             throw DataError(QStringLiteral("A deposit is an amount of money more than 0."));
-        shop::takeDeposit(s, depositMoney(s.connection(), order, method, *amount, now(context_)));
+        shop::takeDeposit(
+            s, depositMoney(s.connection(), order, method, *amount, context_.clock->now()));
     });
 }
 
@@ -269,24 +250,25 @@ void CustomerOrdersScreen::newOrder() {
 
 void CustomerOrdersScreen::place() {
     onChosen([this](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Ordered, now(context_));
+        shop::moveOrder(s, order, OrderState::Ordered, context_.clock->now());
     });
 }
 
 void CustomerOrdersScreen::setAside() {
-    onChosen([this](ShopSession &s, qint64 order) { shop::setAside(s, order, now(context_)); });
+    onChosen(
+        [this](ShopSession &s, qint64 order) { shop::setAside(s, order, context_.clock->now()); });
 }
 
 void CustomerOrdersScreen::tell(ToldBy how) {
     onChosen([&](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Told, now(context_), how);
+        shop::moveOrder(s, order, OrderState::Told, context_.clock->now(), how);
     });
 }
 
 void CustomerOrdersScreen::collect() {
     onChosen([this](ShopSession &s, qint64 order) {
         const std::optional<TillSession> open = sessionHere(s.connection());
-        const Money used = shop::collect(s, order, {}, now(context_), open ? open->id : 0);
+        const Money used = shop::collect(s, order, {}, context_.clock->now(), open ? open->id : 0);
         if (used > Money())
             context_.messages->inform(
                 QStringLiteral("Customer order %1 is collected. Its deposit of %2 pays part of "
@@ -307,15 +289,15 @@ void CustomerOrdersScreen::cancelOrder() {
                                "now (OK), or keep it as the customer's credit (Cancel)?")
                     .arg(order)
                     .arg(held.deposit.text())))
-            refund =
-                depositMoney(s.connection(), order, cashMethod(s.connection()), {}, now(context_));
-        shop::cancel(s, order, now(context_), refund);
+            refund = depositMoney(s.connection(), order, cashMethod(s.connection()), {},
+                                  context_.clock->now());
+        shop::cancel(s, order, context_.clock->now(), refund);
     });
 }
 
 void CustomerOrdersScreen::abandon() {
     onChosen([this](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Abandoned, now(context_));
+        shop::moveOrder(s, order, OrderState::Abandoned, context_.clock->now());
     });
 }
 

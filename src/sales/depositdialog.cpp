@@ -21,12 +21,8 @@ DepositDialog::DepositDialog(const QString &question, const std::vector<PaymentM
     for (const PaymentMethod &method : methods)
         methods_->addItem(method.name, method.id);
     auto *form = new QFormLayout;
-    auto *amountLabel = new QLabel(QStringLiteral("&Amount:"), this);
-    amountLabel->setBuddy(amount_);
-    auto *methodLabel = new QLabel(QStringLiteral("Paid &by:"), this);
-    methodLabel->setBuddy(methods_);
-    form->addRow(amountLabel, amount_);
-    form->addRow(methodLabel, methods_);
+    form->addRow(captionFor(QStringLiteral("&Amount:"), amount_, this), amount_);
+    form->addRow(captionFor(QStringLiteral("Paid &by:"), methods_, this), methods_);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -18,7 +18,6 @@ public:
     DepositDialog(const QString &question, const std::vector<PaymentMethod> &methods,
                   QWidget *parent = nullptr);
     QLineEdit *amountBox() const { return amount_; }
-    QComboBox *methodList() const { return methods_; }
     // The amount typed, when it reads as money.
     std::optional<Money> amount() const;
     qint64 method() const;

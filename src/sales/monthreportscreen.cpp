@@ -39,9 +39,9 @@ MonthReportScreen::MonthReportScreen(const ShopContext &context, QWidget *parent
     auto *toLabel = named<QLabel>("Label3", QStringLiteral("To "), this);
     lastPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this, QStringLiteral("To"));
     toLabel->setBuddy(lastPicker_);
-    auto *listButton = named<QPushButton>("Command1", QStringLiteral("List"), this);
+    auto *listButton =
+        stepButton("Command1", QStringLiteral("List"), this, &MonthReportScreen::list);
     listButton->setDefault(true);
-    connect(listButton, &QPushButton::clicked, this, &MonthReportScreen::list);
 
     auto *pickRow = new QHBoxLayout;
     pickRow->addWidget(fromLabel);

@@ -37,9 +37,7 @@ NewOrderDialog::NewOrderDialog(const ShopContext &context, std::shared_ptr<ShopS
     quantity_ = named<QSpinBox>("txtQty", this);
     quantity_->setRange(-999, 999);
     quantity_->setValue(1);
-    auto *quantityLabel = new QLabel(QStringLiteral("&Quantity:"), this);
-    quantityLabel->setBuddy(quantity_);
-    form->addRow(quantityLabel, quantity_);
+    form->addRow(captionFor(QStringLiteral("&Quantity:"), quantity_, this), quantity_);
     addBox("txtSupplier", QStringLiteral("&Supplier:"), form);
     promisedOn_ = named<QCheckBox>("chkPromised", QStringLiteral("Pro&mised for:"), this);
     promised_ = named<QDateEdit>("dtpPromised", context_.clock->today().addDays(14), this);
@@ -61,9 +59,7 @@ NewOrderDialog::NewOrderDialog(const ShopContext &context, std::shared_ptr<ShopS
 
 QLineEdit *NewOrderDialog::addBox(const char *name, const QString &caption, QFormLayout *form) {
     auto *edit = named<QLineEdit>(name, this);
-    auto *label = new QLabel(caption, this);
-    label->setBuddy(edit);
-    form->addRow(label, edit);
+    form->addRow(captionFor(caption, edit, this), edit);
     return edit;
 }
 
@@ -110,7 +106,7 @@ bool NewOrderDialog::take() {
     order.quantity = quantity_->value();
     order.supplier = box("txtSupplier")->text();
     order.notes = box("txtNotes")->text();
-    order.at = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
+    order.at = context_.clock->now();
     if (promisedOn_->isChecked())
         order.promised = promised_->date();
     const QString price = box("txtPrice")->text().trimmed();

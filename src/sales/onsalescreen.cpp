@@ -49,13 +49,14 @@ void OnSaleScreen::buildControls() {
         inputs->addWidget(fields[i], 1, i);
     }
     inputs->setColumnStretch(0, 2);
-    auto *createButton = named<QPushButton>("Command1", QStringLiteral("&Create"), this);
-    inputs->addWidget(createButton, 1, 4);
+    inputs->addWidget(
+        stepButton("Command1", QStringLiteral("&Create"), this, &OnSaleScreen::createOffer), 1, 4);
 
     auto *grid = new DataGrid(offers_, gridColumns(tables::onsale::columns), this);
     // Offers are created and deleted here; they are edited on the onsale table's own screen.
     grid->setReadOnly(true);
-    auto *deleteButton = named<QPushButton>("Command2", QStringLiteral("&Delete Record"), this);
+    auto *deleteButton =
+        stepButton("Command2", QStringLiteral("&Delete Record"), this, &OnSaleScreen::deleteOffer);
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
@@ -65,8 +66,6 @@ void OnSaleScreen::buildControls() {
     page->addWidget(grid, 1);
     page->addWidget(deleteButton, 0, Qt::AlignLeft);
 
-    connect(createButton, &QPushButton::clicked, this, &OnSaleScreen::createOffer);
-    connect(deleteButton, &QPushButton::clicked, this, &OnSaleScreen::deleteOffer);
     setFocusProxy(inputs_[0]);
 }
 

@@ -3,6 +3,7 @@
 
 #include "clock.h"
 #include "messageboxes.h"
+#include "screenheading.h"
 #include "tender.h"
 
 #include <QComboBox>
@@ -55,9 +56,7 @@ PaymentDialog::PaymentDialog(CounterReceipt &receipt, std::vector<PaymentMethod>
 
     auto *form = new QFormLayout;
     const auto row = [&](const QString &caption, QWidget *field) {
-        auto *label = new QLabel(caption, this);
-        label->setBuddy(field);
-        form->addRow(label, field);
+        form->addRow(captionFor(caption, field, this), field);
     };
     row(QStringLiteral("Receipt total:"), total_);
     row(QStringLiteral("To pay:"), due_);
@@ -136,8 +135,7 @@ bool PaymentDialog::take() {
         return false;
     }
     const tender::Taken &parts = std::get<tender::Taken>(taken);
-    const ReceiptRecord next =
-        receipt_.withPayment(chosen.id, parts, QDateTime(clock_.today(), clock_.timeOfDay()));
+    const ReceiptRecord next = receipt_.withPayment(chosen.id, parts, clock_.now());
     if (!store_(next)) {
         // The receipt may have been read again from the shop: its sums are shown anew, and
         // what the operator typed stays in its boxes.

@@ -54,15 +54,12 @@ void SalesReportScreen::addGridAndTotal(QLayout *pickRow, QWidget *lastPick) {
     totalLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     totalCaption->setBuddy(totalLabel_); // the caption labels the sum for screen readers
 
-    auto *totalButton = named<QPushButton>(description_.totalButtonName,
-                                           QLatin1String(description_.totalButtonName), this);
+    auto *totalButton =
+        stepButton(description_.totalButtonName, QLatin1String(description_.totalButtonName), this,
+                   &SalesReportScreen::total);
     totalButton->setVisible(false);
-    connect(totalButton, &QPushButton::clicked, this, &SalesReportScreen::total);
 
-    auto *totalRow = new QHBoxLayout;
-    totalRow->addStretch();
-    totalRow->addWidget(totalCaption);
-    totalRow->addWidget(totalLabel_);
+    QHBoxLayout *totalRow = buttonRow({rowStretch, totalCaption, totalLabel_});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addLayout(pickRow);

@@ -29,21 +29,17 @@ SessionReportView::SessionReportView(MessageBoxes &messages, QWidget *parent)
     for (receipt::Paper paper : receipt::allPapers())
         paper_->addItem(receipt::paperName(paper));
     paper_->setCurrentText(receipt::paperName(settings.paper));
-    auto *paperCaption = new QLabel(QStringLiteral("Pa&per:"), this);
-    paperCaption->setBuddy(paper_);
-    print_ = named<QPushButton>("cmdPrint", QStringLiteral("&Print..."), this);
+    QLabel *paperCaption = captionFor(QStringLiteral("Pa&per:"), paper_, this);
+    print_ =
+        stepButton("cmdPrint", QStringLiteral("&Print..."), this, &SessionReportView::printReport);
     print_->setToolTip(QStringLiteral("Print the report (Ctrl+P)"));
-    pdf_ = named<QPushButton>("cmdPdf", QStringLiteral("Save as P&DF..."), this);
+    pdf_ = stepButton("cmdPdf", QStringLiteral("Save as P&DF..."), this,
+                      &SessionReportView::saveAsPdf);
     preview_ = new QPrintPreviewWidget(printer_.get(), this);
     preview_->setObjectName(QStringLiteral("previewReport"));
     preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
 
-    auto *top = new QHBoxLayout;
-    top->addWidget(paperCaption);
-    top->addWidget(paper_);
-    top->addStretch(1);
-    top->addWidget(print_);
-    top->addWidget(pdf_);
+    QHBoxLayout *top = buttonRow({paperCaption, paper_, rowStretch, print_, pdf_});
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
     page->addLayout(top);
@@ -54,8 +50,6 @@ SessionReportView::SessionReportView(MessageBoxes &messages, QWidget *parent)
             sessionprint::print(printed_, *target, paper());
     });
     connect(paper_, &QComboBox::currentIndexChanged, preview_, &QPrintPreviewWidget::updatePreview);
-    connect(print_, &QPushButton::clicked, this, &SessionReportView::printReport);
-    connect(pdf_, &QPushButton::clicked, this, &SessionReportView::saveAsPdf);
     auto *printKey = new QShortcut(QKeySequence::Print, this);
     printKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(printKey, &QShortcut::activated, this, &SessionReportView::printReport);

@@ -22,7 +22,6 @@ public:
     ~SessionReportView() override;
 
     void setReport(const SessionReport &report, const QDateTime &printed);
-    bool hasReport() const { return hasReport_; }
     const sessionprint::Printed &printed() const { return printed_; }
     receipt::Paper paper() const;
     void choosePaper(receipt::Paper paper);

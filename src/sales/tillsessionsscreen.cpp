@@ -28,38 +28,28 @@ TillSessionsScreen::TillSessionsScreen(const ShopContext &context, QWidget *pare
       sessions_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
     sessions_->open(
         selectAll(tillsessions::table, orderBy(tillsessions::Session) + QStringLiteral(" desc")));
-    QLabel *heading =
-        screenHeading(QStringLiteral("Label1"), QStringLiteral("Till Sessions"), this, 1.4, false);
-    grid_ = new DataGrid(sessions_,
-                         {{tillsessions::Session, QStringLiteral("Session")},
-                          {tillsessions::Till, QStringLiteral("Till")},
-                          {tillsessions::Opened, QStringLiteral("Opened")},
-                          {tillsessions::OpenedBy, QStringLiteral("Opened by")},
-                          {tillsessions::OpeningFloat, QStringLiteral("Float")},
-                          {tillsessions::Closed, QStringLiteral("Closed")},
-                          {tillsessions::ClosedBy, QStringLiteral("Closed by")}},
-                         this);
-    grid_->setObjectName(QStringLiteral("DataGrid1"));
-    grid_->setReadOnly(true);
-    grid_->view()->setAccessibleName(QStringLiteral("Sessions"));
-    grid_->view()->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QLabel *heading = titleHeading();
+    grid_ = listGrid(sessions_,
+                     {{tillsessions::Session, QStringLiteral("Session")},
+                      {tillsessions::Till, QStringLiteral("Till")},
+                      {tillsessions::Opened, QStringLiteral("Opened")},
+                      {tillsessions::OpenedBy, QStringLiteral("Opened by")},
+                      {tillsessions::OpeningFloat, QStringLiteral("Float")},
+                      {tillsessions::Closed, QStringLiteral("Closed")},
+                      {tillsessions::ClosedBy, QStringLiteral("Closed by")}},
+                     QStringLiteral("Sessions"), this);
     grid_->setCaption(QStringLiteral(
         "Choose a closed session and press Enter (or Z Report) to see and print its Z report."));
 
-    auto *report = named<QPushButton>("cmdZReport", QStringLiteral("&Z Report..."), this);
+    auto *report =
+        stepButton("cmdZReport", QStringLiteral("&Z Report..."), this, [this] { showZReport(); });
     report->setDefault(true);
-    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
-    connect(report, &QPushButton::clicked, this, [this] { showZReport(); });
-    connect(again, &QPushButton::clicked, this, &TillSessionsScreen::refresh);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
+    QHBoxLayout *buttons = buttonRow(
+        {report,
+         stepButton("cmdRefresh", QStringLiteral("&Refresh"), this, &TillSessionsScreen::refresh),
+         rowStretch, closeButton()});
     connect(grid_->view(), &QAbstractItemView::activated, this, [this] { showZReport(); });
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(report);
-    buttons->addWidget(again);
-    buttons->addStretch(1);
-    buttons->addWidget(close);
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
     page->addWidget(grid_, 1);
@@ -75,7 +65,7 @@ void TillSessionsScreen::refresh() {
 }
 
 SessionReportWindow *TillSessionsScreen::showZReport() {
-    if (!sessions_->isOpen() || sessions_->isEof() || sessions_->isBof()) {
+    if (!sessions_->hasCurrentRow()) {
         context_.messages->inform(QStringLiteral("Choose a session in the list first."));
         return nullptr;
     }
@@ -90,9 +80,7 @@ SessionReportWindow *TillSessionsScreen::showZReport() {
     SessionReportWindow *window = nullptr;
     policy::reportOnError(*context_.messages, [&] {
         const SessionReport report = shop::zReport(sessions_->connection(), id);
-        window = new SessionReportWindow(
-            report, QDateTime(context_.clock->today(), context_.clock->timeOfDay()),
-            *context_.messages, this);
+        window = new SessionReportWindow(report, context_.clock->now(), *context_.messages, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });

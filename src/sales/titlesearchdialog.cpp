@@ -32,17 +32,14 @@ TitleSearchDialog::TitleSearchDialog(std::shared_ptr<ShopSession> session, Messa
     auto *caption = named<QLabel>("lblWords", QStringLiteral("&Words or ISBN:"), this);
     caption->setBuddy(words_);
 
-    grid_ = new DataGrid(titles_,
-                         {{T::ISBN, QStringLiteral("ISBN")},
-                          {T::Title, QStringLiteral("Title")},
-                          {T::Author, QStringLiteral("Author")},
-                          {T::SalePrice, QStringLiteral("Price")},
-                          {T::Qty, QStringLiteral("Stock")}},
-                         this);
+    grid_ = listGrid(titles_,
+                     {{T::ISBN, QStringLiteral("ISBN")},
+                      {T::Title, QStringLiteral("Title")},
+                      {T::Author, QStringLiteral("Author")},
+                      {T::SalePrice, QStringLiteral("Price")},
+                      {T::Qty, QStringLiteral("Stock")}},
+                     QStringLiteral("Titles found"), this);
     grid_->setObjectName(QStringLiteral("grdFound"));
-    grid_->setReadOnly(true);
-    grid_->view()->setAccessibleName(QStringLiteral("Titles found"));
-    grid_->view()->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->view()->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     found_ = named<QLabel>("lblFound", this);
 
@@ -100,7 +97,7 @@ void TitleSearchDialog::showCount() {
 void TitleSearchDialog::choose() {
     if (pause_.isActive())
         search(); // Enter came before the pause: the list of what is typed, not the last one
-    if (!titles_->isOpen() || titles_->isEof() || titles_->isBof())
+    if (!titles_->hasCurrentRow())
         return;
     chosenIsbn_ = titles_->text(T::ISBN);
     accept();

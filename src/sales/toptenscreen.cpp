@@ -53,11 +53,9 @@ void TopTenScreen::buildControls() {
     lastPicker_ = new DatePicker(QStringLiteral("DTPicker2"), this, QStringLiteral("To"));
     toLabel->setBuddy(lastPicker_);
     heading->setBuddy(firstPicker_);
-    auto *listButton = named<QPushButton>("command1", QStringLiteral("List"), this);
+    auto *listButton = stepButton("command1", QStringLiteral("List"), this, &TopTenScreen::list);
     listButton->setDefault(true);
-    connect(listButton, &QPushButton::clicked, this, &TopTenScreen::list);
-    auto *rankButton = named<QPushButton>("Command2", QStringLiteral("Rank"), this);
-    connect(rankButton, &QPushButton::clicked, this, &TopTenScreen::rank);
+    auto *rankButton = stepButton("Command2", QStringLiteral("Rank"), this, &TopTenScreen::rank);
     auto *chartButton =
         ChartWindow::button(this, summary_, QStringLiteral("The ten best sellers as a bar chart"),
                             [this] { return saleschart::topSellers(*summary_, listedPeriod_); });

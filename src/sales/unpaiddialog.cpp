@@ -2,6 +2,7 @@
 #include "unpaiddialog.h"
 
 #include "conversions.h"
+#include "screenheading.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -37,8 +38,8 @@ UnpaidDialog::UnpaidDialog(const std::vector<UnpaidReceipt> &receipts, QWidget *
     table_->resizeColumnsToContents();
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->selectRow(0);
-    auto *caption = new QLabel(QStringLiteral("&Receipts not yet paid at this till:"), this);
-    caption->setBuddy(table_);
+    QLabel *caption =
+        captionFor(QStringLiteral("&Receipts not yet paid at this till:"), table_, this);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Take Up"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -38,12 +38,10 @@ VoidDialog::VoidDialog(const QString &readable, const std::vector<ReceiptLineRec
         lineOfRow_.push_back(line.line);
     }
     choices_->setCurrentRow(choices_->count() - 1); // most often the line just rung up
-    auto *choicesCaption = new QLabel(QStringLiteral("&What to void:"), this);
-    choicesCaption->setBuddy(choices_);
+    QLabel *choicesCaption = captionFor(QStringLiteral("&What to void:"), choices_, this);
     reason_->setMaxLength(longestReason);
     reason_->setPlaceholderText(QStringLiteral("such as: scanned twice, customer changed mind"));
-    auto *reasonCaption = new QLabel(QStringLiteral("&Reason:"), this);
-    reasonCaption->setBuddy(reason_);
+    QLabel *reasonCaption = captionFor(QStringLiteral("&Reason:"), reason_, this);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     auto *voidButton = buttons->addButton(QStringLiteral("&Void"), QDialogButtonBox::AcceptRole);

@@ -26,23 +26,18 @@ XReportScreen::XReportScreen(const ShopContext &context, QWidget *parent)
     auto *caption = named<QLabel>("lblSession", QStringLiteral("&Session:"), this);
     caption->setBuddy(sessionBox_);
     sessionBox_->setMinimumWidth(320);
-    auto *show = named<QPushButton>("cmdShow", QStringLiteral("S&how"), this);
+    auto *show = stepButton("cmdShow", QStringLiteral("S&how"), this, [this] { showReport(); });
     show->setDefault(true);
-    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
-    connect(show, &QPushButton::clicked, this, [this] { showReport(); });
+    auto *again = stepButton("cmdRefresh", QStringLiteral("&Refresh"), this,
+                             &XReportScreen::listOpenSessions);
     connect(sessionBox_, &QComboBox::activated, this, [this] { showReport(); });
-    connect(again, &QPushButton::clicked, this, &XReportScreen::listOpenSessions);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
 
     auto *row = new QHBoxLayout;
     row->addWidget(caption);
     row->addWidget(sessionBox_, 1);
     row->addWidget(show);
     row->addWidget(again);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(close);
+    QHBoxLayout *bottom = buttonRow({rowStretch, closeButton()});
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
     page->addLayout(row);
@@ -73,7 +68,7 @@ bool XReportScreen::showReport() {
                                                  "of a session that is open."));
         return false;
     }
-    const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+    const QDateTime now = context_.clock->now();
     return policy::reportOnError(*context_.messages, [&] {
         view_->setReport(shop::xReport(*session_, open_[static_cast<std::size_t>(index)].id, now),
                          now);

@@ -22,7 +22,6 @@ public:
     void listOpenSessions();
     // "Show": the X report of the session chosen, as it stands now.
     bool showReport();
-    QComboBox *sessionBox() const { return sessionBox_; }
     SessionReportView *view() const { return view_; }
 
 private:

@@ -59,9 +59,7 @@ AboutDialog::AboutDialog(QWidget *owner)
     ok->setMinimumWidth(90);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
+    QHBoxLayout *buttons = buttonRow({rowStretch, ok});
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);

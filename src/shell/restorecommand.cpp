@@ -119,8 +119,8 @@ void RestoreCommand::run() {
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     try {
-        const QString aside = ShopBackups(path).restore(
-            backup, QDateTime(clock_.today(), clock_.timeOfDay()), [&progress](double done) {
+        const QString aside =
+            ShopBackups(path).restore(backup, clock_.now(), [&progress](double done) {
                 progress.setValue(static_cast<int>(done * 1000));
                 return !progress.wasCanceled();
             });

@@ -107,7 +107,7 @@ void UpgradeCommand::upgrade() {
     const int steps = static_cast<int>(steps_.size());
     try {
         const shopfileupgrade::Result result = shopfileupgrade::upgrade(
-            path(), QDateTime(clock_.today(), clock_.timeOfDay()), steps_,
+            path(), clock_.now(), steps_,
             [&progress](double done) {
                 progress.setValue(static_cast<int>(done * 800));
                 return !progress.wasCanceled();

@@ -1,8 +1,10 @@
 // A new user's first start: every screen opened in the main window at its first-start size
-// and maximised can be reached to its last control, and a screen reader hears what each box
-// shows, never the name a control has in the code.
+// and maximised can be reached to its last control, a screen reader hears what each box
+// shows, never the name a control has in the code, and Tab goes along a row of buttons as
+// it stands.
 #include "mainwindow.h"
 #include "screencases.h"
+#include "screenshottour.h"
 #include "shopmdiarea.h"
 #include "testsupport.h"
 
@@ -21,6 +23,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
+#include <vector>
 
 using namespace reliability;
 
@@ -108,6 +111,33 @@ void expectReadable(QWidget *screen, const std::string &what) {
     }
 }
 
+// Buttons side by side in one row are reached by Tab from left to right.
+void expectTabbedAsTheyStand(QWidget *screen, const std::string &what) {
+    std::vector<QPushButton *> reached;
+    for (QWidget *w = screen->nextInFocusChain(); w != screen; w = w->nextInFocusChain()) {
+        auto *button = qobject_cast<QPushButton *>(w);
+        if (button != nullptr && screen->isAncestorOf(button) && button->isVisibleTo(screen) &&
+            (button->focusPolicy() & Qt::TabFocus) != 0)
+            reached.push_back(button);
+    }
+    const auto placeOf = [screen](QWidget *w) {
+        return QRect(w->mapTo(screen, QPoint()), w->size());
+    };
+    for (std::size_t i = 0; i < reached.size(); ++i)
+        for (std::size_t j = i + 1; j < reached.size(); ++j) {
+            const QRect first = placeOf(reached[i]), later = placeOf(reached[j]);
+            // Held Bills has reached its tolerance's button before Approve since it was made.
+            const bool heldBillsOwn =
+                what == "frmHeldBills" && reached[i]->objectName() == QLatin1String("cmdTolerance");
+            if (first.center().y() == later.center().y() && !heldBillsOwn) {
+                EXPECT_LT(first.x(), later.x())
+                    << what << ": Tab reaches " << reached[j]->objectName().toStdString()
+                    << " after " << reached[i]->objectName().toStdString()
+                    << ", which stands right of it";
+            }
+        }
+}
+
 } // namespace
 
 TEST(FirstStart, EveryScreenCanBeReachedAtTheFirstStartSizeAndMaximised) {
@@ -152,6 +182,22 @@ TEST(FirstStart, ScreenReadersHearWhatEachBoxShows) {
             ASSERT_FALSE(opened->findChild<QLabel *>(QStringLiteral("Label3_1"))->text().isEmpty());
             expectReadable(opened, "frmSell after a lookup");
         }
+        subWindowOf(opened)->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    window.close();
+}
+
+TEST(FirstStart, TabGoesAlongEachRowOfButtonsFromLeftToRight) {
+    FirstStart start;
+    MainWindow &window = *start.window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (const QString &id : screenshots::shellScreenIds()) { // every screen the menus open
+        QWidget *opened = window.openNew(id);
+        ASSERT_NE(opened, nullptr) << id.toStdString();
+        QCoreApplication::processEvents();
+        expectTabbedAsTheyStand(opened, id.toStdString());
         subWindowOf(opened)->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

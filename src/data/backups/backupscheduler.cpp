@@ -110,7 +110,7 @@ void BackupScheduler::startBackup() {
     const qint64 version = dataVersion();
     lastStartMs_ = steadyMs();
     stop_ = false;
-    const QDateTime when(clock_->today(), clock_->timeOfDay());
+    const QDateTime when = clock_->now();
     const QString path = databasePath_;
     thread_ = QThread::create([this, path, when, version] {
         // A backup that fails here is tried again at a later idle spell; the one taken at
@@ -149,8 +149,7 @@ void BackupScheduler::backupEnded() {
 QString BackupScheduler::takeNow(const backupfile::Progress &progress) {
     disable();
     const qint64 version = dataVersion();
-    const QString made =
-        ShopBackups(databasePath_).take(QDateTime(clock_->today(), clock_->timeOfDay()), progress);
+    const QString made = ShopBackups(databasePath_).take(clock_->now(), progress);
     savedVersion_ = version;
     return made;
 }

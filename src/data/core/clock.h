@@ -1,14 +1,15 @@
 // Today's date and the time of day, behind an interface so that tests can fix them.
 #pragma once
 
-#include <QDate>
-#include <QTime>
+#include <QDateTime>
 
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual QDate today() const = 0;
     virtual QTime timeOfDay() const = 0;
+    // The moment the shop's work is stamped with: today at the time of day.
+    QDateTime now() const { return QDateTime(today(), timeOfDay()); }
 };
 
 class SystemClock : public Clock {

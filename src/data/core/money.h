@@ -29,6 +29,8 @@ public:
     // A value of a record set or a statement: a number, or text holding one; nullopt for
     // null and for anything else.
     static std::optional<Money> fromValue(const QVariant &value);
+    // The same, where a stored amount that is empty or not one counts as 0.
+    static Money orZero(const QVariant &value) { return fromValue(value).value_or(Money()); }
 
     qint64 units() const { return units_; }
     double toDouble() const { return static_cast<double>(units_) / unitsPerOne; }

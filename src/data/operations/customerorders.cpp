@@ -41,9 +41,9 @@ OrderTitle copiesOf(Connection &connection, qint64 bookNo) {
     select.bindAll({bookNo});
     if (!select.step())
         throw DataError(QStringLiteral("The title %1 is no longer in the catalogue.").arg(bookNo));
-    OrderTitle title{select.value(0).toLongLong(), select.value(1).toString(),
-                     select.value(2).toString(),   select.value(3).toString(),
-                     moneyOf(select.value(4)),     select.value(5).toLongLong(),
+    OrderTitle title{select.value(0).toLongLong(),   select.value(1).toString(),
+                     select.value(2).toString(),     select.value(3).toString(),
+                     Money::orZero(select.value(4)), select.value(5).toLongLong(),
                      select.value(6).toLongLong()};
     select.step();
     return title;

@@ -14,28 +14,16 @@ namespace shop {
 
 namespace {
 
-const char *settingName(OrderLimit limit) {
-    switch (limit) {
-    case OrderLimit::WaitingDays:
-        return "WaitingDays";
-    case OrderLimit::AbandonDays:
-        return "AbandonDays";
-    case OrderLimit::WipeDays:
-        return "WipeDays";
-    }
-    return "";
-}
+// Each limit's row in ordersettings and its days until the shop sets its own, in the order of
+// the enum.
+struct LimitSetting {
+    const char *name;
+    int startingDays;
+};
+constexpr LimitSetting kLimits[] = {{"WaitingDays", 14}, {"AbandonDays", 30}, {"WipeDays", 90}};
 
-int startingDays(OrderLimit limit) {
-    switch (limit) {
-    case OrderLimit::WaitingDays:
-        return 14;
-    case OrderLimit::AbandonDays:
-        return 30;
-    case OrderLimit::WipeDays:
-        return 90;
-    }
-    return 0;
+const LimitSetting &settingOf(OrderLimit limit) {
+    return kLimits[static_cast<std::size_t>(limit)];
 }
 
 const QString &orderColumns() {
@@ -69,9 +57,9 @@ CustomerOrder orderOf(const Statement &row) {
     order.isbn = row.value(5).toString();
     order.title = row.value(6).toString();
     order.quantity = row.value(7).toLongLong();
-    order.price = Money::fromValue(row.value(8)).value_or(Money());
+    order.price = Money::orZero(row.value(8));
     order.supplier = row.value(9).toString();
-    order.deposit = Money::fromValue(row.value(10)).value_or(Money());
+    order.deposit = Money::orZero(row.value(10));
     if (!row.value(11).isNull())
         order.promised = QDate::fromString(row.value(11).toString().left(10), Qt::ISODate);
     order.notes = row.value(12).toString();
@@ -114,8 +102,8 @@ CustomerOrder customerOrder(Connection &connection, qint64 orderNo) {
 int orderLimit(Connection &connection, OrderLimit limit) {
     const QVariant days =
         connection.scalar(QStringLiteral("SELECT [Days] FROM [ordersettings] WHERE [Setting] = ?1"),
-                          {QString::fromLatin1(settingName(limit))});
-    return days.isValid() && !days.isNull() ? days.toInt() : startingDays(limit);
+                          {QString::fromLatin1(settingOf(limit).name)});
+    return days.isValid() && !days.isNull() ? days.toInt() : settingOf(limit).startingDays;
 }
 
 void setOrderLimit(ShopSession &session, OrderLimit limit, int days) {
@@ -125,7 +113,7 @@ void setOrderLimit(ShopSession &session, OrderLimit limit, int days) {
         Statement set = connection.prepare(QStringLiteral(
             "INSERT INTO [ordersettings] ([Setting], [Days]) VALUES (?1, ?2) ON CONFLICT "
             "([Setting]) DO UPDATE SET [Days] = excluded.[Days]"));
-        set.bindAll({QString::fromLatin1(settingName(limit)), days});
+        set.bindAll({QString::fromLatin1(settingOf(limit).name), days});
         set.step();
     });
 }
@@ -177,21 +165,6 @@ std::vector<CustomerOrder> openOrdersOf(Connection &connection, qint64 bookNo) {
                   QStringLiteral("WHERE [BOOKNO] = ?1 AND [State] IN ('requested', 'ordered', "
                                  "'arrived', 'told') ORDER BY [Requested], [OrderNo]"),
                   {bookNo});
-}
-
-std::vector<CustomerOrder> openOrdersOfCustomer(Connection &connection, const QString &text) {
-    const QString wanted = text.trimmed().toLower();
-    if (wanted.isEmpty())
-        return {};
-    std::vector<CustomerOrder> found;
-    for (CustomerOrder &order : orders(connection,
-                                       QStringLiteral("WHERE [State] IN ('requested', "
-                                                      "'ordered', 'arrived', 'told') ORDER BY "
-                                                      "[Requested], [OrderNo]"),
-                                       {}))
-        if (order.customer.toLower().contains(wanted) || order.phone.contains(wanted))
-            found.push_back(std::move(order));
-    return found;
 }
 
 bool wipeFinishedOrders(ShopSession &session, const QDate &today) {

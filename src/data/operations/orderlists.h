@@ -37,8 +37,6 @@ void setOrderLimit(ShopSession &session, OrderLimit limit, int days);
 std::vector<OrderLine> orderList(Connection &connection, OrderList list, const QDate &today);
 // The open orders of a title, oldest first: whom copies that arrive go to first.
 std::vector<CustomerOrder> openOrdersOf(Connection &connection, qint64 bookNo);
-// The open orders whose customer's name or phone holds `text` (case aside), oldest first.
-std::vector<CustomerOrder> openOrdersOfCustomer(Connection &connection, const QString &text);
 
 // Blanks the name and contact of orders finished longer ago than the shop keeps them, once a
 // day: the first program to start on `today` does it, the others find it done. True when this

@@ -16,7 +16,7 @@ std::vector<std::pair<qint64, Money>> depositsUsed(Connection &connection, qint6
     select.bindAll({orderNo});
     std::vector<std::pair<qint64, Money>> used;
     while (select.step())
-        used.emplace_back(select.value(0).toLongLong(), moneyOf(select.value(1)));
+        used.emplace_back(select.value(0).toLongLong(), Money::orZero(select.value(1)));
     return used;
 }
 
@@ -36,7 +36,7 @@ Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, cons
         taken.bindAll({orderNo});
         std::vector<std::pair<qint64, Money>> byMethod;
         while (taken.step())
-            byMethod.emplace_back(taken.value(0).toLongLong(), moneyOf(taken.value(1)));
+            byMethod.emplace_back(taken.value(0).toLongLong(), Money::orZero(taken.value(1)));
         for (const auto &[method, amount] : byMethod)
             recordDeposit(connection, QStringLiteral("used"),
                           {newId(), orderNo, tillSession, method, amount, at},

@@ -25,13 +25,10 @@ constexpr std::array<OrderMove, 13> kMoves{{
     {S::Told, S::Abandoned, true},
 }};
 
-constexpr std::array<S, 0> kNone{};
-constexpr std::array<S, 1> kToOrdered{S::Requested};
-constexpr std::array<S, 2> kToArrived{S::Requested, S::Ordered};
-constexpr std::array<S, 2> kToTold{S::Arrived, S::Told};
-constexpr std::array<S, 2> kToCollected{S::Arrived, S::Told};
-constexpr std::array<S, 4> kToCancelled{S::Requested, S::Ordered, S::Arrived, S::Told};
-constexpr std::array<S, 2> kToAbandoned{S::Arrived, S::Told};
+// As the shop's tables keep them, in the order of the enum.
+constexpr std::array<const char *, 7> kStored{"requested", "ordered",   "arrived",  "told",
+                                              "collected", "cancelled", "abandoned"};
+static_assert(kStored.size() == static_cast<std::size_t>(S::Abandoned) + 1);
 
 } // namespace
 
@@ -46,24 +43,12 @@ std::optional<OrderMove> move(OrderState from, OrderState to) {
     return std::nullopt;
 }
 
-std::span<const OrderState> from(OrderState to) {
-    switch (to) {
-    case S::Requested:
-        return kNone;
-    case S::Ordered:
-        return kToOrdered;
-    case S::Arrived:
-        return kToArrived;
-    case S::Told:
-        return kToTold;
-    case S::Collected:
-        return kToCollected;
-    case S::Cancelled:
-        return kToCancelled;
-    case S::Abandoned:
-        return kToAbandoned;
-    }
-    return kNone;
+std::vector<OrderState> from(OrderState to) {
+    std::vector<OrderState> states;
+    for (const OrderMove &m : kMoves)
+        if (m.to == to)
+            states.push_back(m.from);
+    return states;
 }
 
 bool finished(OrderState state) {
@@ -71,30 +56,13 @@ bool finished(OrderState state) {
 }
 
 QString stored(OrderState state) {
-    switch (state) {
-    case S::Requested:
-        return QStringLiteral("requested");
-    case S::Ordered:
-        return QStringLiteral("ordered");
-    case S::Arrived:
-        return QStringLiteral("arrived");
-    case S::Told:
-        return QStringLiteral("told");
-    case S::Collected:
-        return QStringLiteral("collected");
-    case S::Cancelled:
-        return QStringLiteral("cancelled");
-    case S::Abandoned:
-        return QStringLiteral("abandoned");
-    }
-    return {};
+    return QLatin1String(kStored[static_cast<std::size_t>(state)]);
 }
 
 std::optional<OrderState> fromStored(const QString &text) {
-    for (S state :
-         {S::Requested, S::Ordered, S::Arrived, S::Told, S::Collected, S::Cancelled, S::Abandoned})
-        if (stored(state) == text)
-            return state;
+    for (std::size_t i = 0; i < kStored.size(); ++i)
+        if (text == QLatin1String(kStored[i]))
+            return static_cast<OrderState>(i);
     return std::nullopt;
 }
 

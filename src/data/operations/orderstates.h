@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <span>
+#include <vector>
 
 enum class OrderState { Requested, Ordered, Arrived, Told, Collected, Cancelled, Abandoned };
 
@@ -23,8 +24,8 @@ namespace orderstates {
 // Every move an order may make, and no other.
 std::span<const OrderMove> moves();
 std::optional<OrderMove> move(OrderState from, OrderState to);
-// The states an order may move to `to` from.
-std::span<const OrderState> from(OrderState to);
+// The states an order may move to `to` from, as the table of moves has them.
+std::vector<OrderState> from(OrderState to);
 // Collected, cancelled and abandoned orders are finished: nothing moves them again.
 bool finished(OrderState state);
 

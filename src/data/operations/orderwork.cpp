@@ -21,10 +21,6 @@ const QStringList &changedTables() {
     return tables;
 }
 
-Money moneyOf(const QVariant &value) {
-    return Money::fromValue(value).value_or(Money());
-}
-
 // The states as a list for IN (...): the program's own words, never typed text.
 QString stateList(std::span<const OrderState> states) {
     QStringList quoted;

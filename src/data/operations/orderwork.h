@@ -16,7 +16,6 @@
 namespace shop::orderwork {
 
 const QStringList &changedTables();
-Money moneyOf(const QVariant &value);
 // The states as a list for IN (...): the program's own words, never typed text.
 QString stateList(std::span<const OrderState> states);
 QString openStates();

@@ -44,10 +44,6 @@ template <typename Work> void orderWork(ShopSession &session, Work &&work) {
     }
 }
 
-Money moneyOf(const QVariant &value) {
-    return Money::fromValue(value).value_or(Money());
-}
-
 // Why a move from `from` states was not made: the order is gone, or in another state.
 Refusal refusedMove(Connection &connection, qint64 orderNo, const QString &move) {
     const QVariant now = connection.scalar(
@@ -82,7 +78,7 @@ PurchaseLine lineOf(Statement &row) {
     l.received = row.value(6).toLongLong();
     l.invoiced = row.value(7).toLongLong();
     l.cancelled = row.value(8).toLongLong();
-    l.cost = moneyOf(row.value(9));
+    l.cost = Money::orZero(row.value(9));
     l.customerOrder = row.value(10).toLongLong();
     return l;
 }

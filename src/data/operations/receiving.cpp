@@ -52,7 +52,7 @@ std::vector<Candidate> candidates(Connection &connection, const QString &supplie
     while (select.step())
         list.push_back({select.value(0).toLongLong(), select.value(1).toLongLong(),
                         std::max<qint64>(select.value(2).toLongLong(), 0),
-                        Money::fromValue(select.value(3)).value_or(Money())});
+                        Money::orZero(select.value(3))});
     return list;
 }
 
@@ -128,10 +128,8 @@ void recordLine(Connection &connection, qint64 delivery, qint64 line, qint64 boo
 }
 
 Money titleCost(Connection &connection, qint64 bookNo) {
-    return Money::fromValue(connection.scalar(QStringLiteral("SELECT [PurchasePrice] FROM "
-                                                             "[Titles] WHERE [BOOKNO] = ?1"),
-                                              {bookNo}))
-        .value_or(Money());
+    return Money::orZero(connection.scalar(
+        QStringLiteral("SELECT [PurchasePrice] FROM [Titles] WHERE [BOOKNO] = ?1"), {bookNo}));
 }
 
 } // namespace

@@ -18,7 +18,7 @@ void addDeposits(Connection &connection, SessionReport &report) {
     while (select.step()) {
         const qint64 method = select.value(0).toLongLong();
         const QString kind = select.value(1).toString();
-        const Money amount = Money::fromValue(select.value(2)).value_or(Money());
+        const Money amount = Money::orZero(select.value(2));
         const bool taken = kind == QLatin1String("taken");
         Money &total = taken                           ? report.depositsTaken
                        : kind == QLatin1String("used") ? report.depositsUsed

@@ -22,10 +22,6 @@ namespace shop {
 
 namespace {
 
-Money amountOf(const QVariant &value) {
-    return Money::fromValue(value).value_or(Money());
-}
-
 const QString sessionColumns = QStringLiteral(
     "SELECT s.[Session], s.[Till], t.[Name], s.[Opened], s.[Closed], s.[OpeningFloat], "
     "s.[OpenedBy], s.[ClosedBy] FROM [tillsessions] s JOIN [tills] t ON t.[Till] = s.[Till] ");
@@ -36,7 +32,7 @@ TillSession sessionOf(const Statement &row) {
             row.value(2).toString(),
             conv::parseMoment(row.value(3).toString()),
             conv::parseMoment(row.value(4).toString()),
-            amountOf(row.value(5)),
+            Money::orZero(row.value(5)),
             row.value(6).toString(),
             row.value(7).toString()};
 }
@@ -65,23 +61,23 @@ std::vector<QDateTime> xReportsOf(Connection &connection, qint64 session) {
 // cash out) from column `from` of the row.
 void readTotals(const Statement &row, int from, SessionReport &report) {
     report.receipts = row.value(from).toInt();
-    report.sales = amountOf(row.value(from + 1));
+    report.sales = Money::orZero(row.value(from + 1));
     report.voids = row.value(from + 2).toInt();
-    report.voided = amountOf(row.value(from + 3));
+    report.voided = Money::orZero(row.value(from + 3));
     report.refunds = row.value(from + 4).toInt();
-    report.refunded = amountOf(row.value(from + 5));
-    report.rounding = amountOf(row.value(from + 6));
-    report.cashIn = amountOf(row.value(from + 7));
-    report.cashOut = amountOf(row.value(from + 8));
+    report.refunded = Money::orZero(row.value(from + 5));
+    report.rounding = Money::orZero(row.value(from + 6));
+    report.cashIn = Money::orZero(row.value(from + 7));
+    report.cashOut = Money::orZero(row.value(from + 8));
 }
 
 MethodFigures methodOf(const Statement &row) {
     return {row.value(0).toLongLong(),
             row.value(1).toString(),
             kindOf(row.value(2).toString()),
-            amountOf(row.value(3)),
-            amountOf(row.value(4)),
-            amountOf(row.value(5)),
+            Money::orZero(row.value(3)),
+            Money::orZero(row.value(4)),
+            Money::orZero(row.value(5)),
             std::nullopt,
             Money(),
             Money()};
@@ -196,7 +192,7 @@ SessionReport zReport(Connection &connection, qint64 session) {
     methods.bindAll({session});
     while (methods.step()) {
         MethodFigures figures = methodOf(methods);
-        figures.counted = amountOf(methods.value(6));
+        figures.counted = Money::orZero(methods.value(6));
         report.methods.push_back(figures);
     }
     // The deposits' rows never change once written: added now, they are what they were at the

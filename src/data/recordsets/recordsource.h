@@ -72,6 +72,8 @@ public:
     void forgetStored(qint64 rowid);
     bool isEof() const;
     bool isBof() const;
+    // Open, and neither before the first row nor after the last: a row is chosen.
+    bool hasCurrentRow() const { return open_ && !isEof() && !isBof(); }
     // Number of rows of the result (reads what is still unread first).
     int recordCount();
     // A large result is read a screenful at a time, the rest as the grid scrolls or as soon as

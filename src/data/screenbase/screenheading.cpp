@@ -1,6 +1,7 @@
 // The large bold line at the top of a screen.
 #include "screenheading.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 
 QLabel *screenHeading(const QString &objectName, const QString &text, QWidget *parent, double scale,
@@ -23,4 +24,21 @@ QFont arialFont(double points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+QLabel *captionFor(const QString &caption, QWidget *buddy, QWidget *parent) {
+    auto *label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QHBoxLayout *buttonRow(std::initializer_list<QWidget *> widgets) {
+    auto *row = new QHBoxLayout;
+    for (QWidget *widget : widgets) {
+        if (widget == rowStretch)
+            row->addStretch(1);
+        else
+            row->addWidget(widget);
+    }
+    return row;
 }

@@ -1,6 +1,7 @@
 // The base of the shop's screens.
 #include "shopscreen.h"
 
+#include "screenheading.h"
 #include "screenopener.h"
 
 ShopScreen::ShopScreen(const ShopContext &context, const QString &screenId,
@@ -8,6 +9,14 @@ ShopScreen::ShopScreen(const ShopContext &context, const QString &screenId,
     : QWidget(parent), context_(context), openingSize_(openingSize) {
     setObjectName(screenId);
     setWindowTitle(windowTitle);
+}
+
+QLabel *ShopScreen::titleHeading() {
+    return screenHeading(QStringLiteral("Label1"), windowTitle(), this, 1.4, false);
+}
+
+QPushButton *ShopScreen::closeButton() {
+    return stepButton("cmdClose", QStringLiteral("&Close"), this, &ShopScreen::closeScreen);
 }
 
 void ShopScreen::closeScreen() {

@@ -6,6 +6,9 @@
 
 #include <QWidget>
 
+class QLabel;
+class QPushButton;
+
 class ShopScreen : public QWidget {
     Q_OBJECT
 public:
@@ -17,6 +20,11 @@ public:
 protected:
     ShopScreen(const ShopContext &context, const QString &screenId, const QString &windowTitle,
                QSize openingSize, QWidget *parent);
+
+    // The window title as the screen's heading, at the top left (Label1).
+    QLabel *titleHeading();
+    // "&Close" (cmdClose), which closes the screen.
+    QPushButton *closeButton();
 
     ShopContext context_;
 

@@ -147,3 +147,11 @@ void DataGrid::sizeColumns() {
         view_->setColumnWidth(column, qMin(width, widestColumn));
     }
 }
+
+DataGrid *listGrid(RecordSource *source, QList<GridColumn> columns, const QString &accessibleName,
+                   QWidget *parent) {
+    auto *grid = new DataGrid(source, std::move(columns), parent);
+    grid->setReadOnly(true);
+    grid->view()->setAccessibleName(accessibleName);
+    return grid;
+}

@@ -38,3 +38,8 @@ private:
     QTableView *view_;
     bool syncing_ = false;
 };
+
+// A list the operator reads and chooses from, never types into: read only, its table named
+// for screen readers.
+DataGrid *listGrid(RecordSource *source, QList<GridColumn> columns, const QString &accessibleName,
+                   QWidget *parent);

@@ -80,20 +80,15 @@ void RecordEditor::buildBoxes(const std::vector<EditorBox> &boxes, int firstColu
 
 QWidget *RecordEditor::buildButtonBar() {
     auto *bar = named<QWidget>("picButtons", this);
-    auto *layout = new QHBoxLayout(bar);
+    using E = RecordEditor;
+    QHBoxLayout *layout =
+        buttonRow({stepButton("cmdAdd", QStringLiteral("AddNew"), this, &E::addNew),
+                   stepButton("cmdUpdate", QStringLiteral("Update"), this, &E::update),
+                   stepButton("cmdDelete", QStringLiteral("Delete"), this, &E::deleteRow),
+                   stepButton("cmdRefresh", QStringLiteral("Refresh"), this, &E::refresh),
+                   stepButton("cmdClose", QStringLiteral("Close"), this, &E::closeScreen)});
     layout->setContentsMargins(0, 4, 0, 4);
-    const auto button = [this, bar, layout](const char *name, const char *caption,
-                                            void (RecordEditor::*handler)()) {
-        auto *b = new QPushButton(QString::fromLatin1(caption), bar);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, this, handler);
-        layout->addWidget(b);
-    };
-    button("cmdAdd", "AddNew", &RecordEditor::addNew);
-    button("cmdUpdate", "Update", &RecordEditor::update);
-    button("cmdDelete", "Delete", &RecordEditor::deleteRow);
-    button("cmdRefresh", "Refresh", &RecordEditor::refresh);
-    button("cmdClose", "Close", &RecordEditor::closeScreen);
+    bar->setLayout(layout);
     return bar;
 }
 

@@ -29,10 +29,6 @@ QVariantList storedPart(Connection &connection, const QString &sql, const QStrin
     return row;
 }
 
-Money moneyOf(const QVariant &value) {
-    return Money::fromValue(value).value_or(Money());
-}
-
 DataError storedOtherwise(const QString &part, const QString &readable, const QString &as) {
     return refused(QStringLiteral("the %1 of the receipt %2 was stored already as %3; the "
                                   "receipt is read again from the shop")
@@ -130,7 +126,7 @@ void storeLine(Connection &connection, const QString &id, const Header &header,
                            "?1 AND [Line] = ?2"),
             id, line.line, 3);
         const qint64 bookNo = row.value(0).toLongLong(), quantity = row.value(2).toLongLong();
-        const Money price = moneyOf(row.value(1));
+        const Money price = Money::orZero(row.value(1));
         if (bookNo != line.bookNo || price != line.price || quantity != line.quantity)
             throw storedOtherwise(
                 QStringLiteral("line %1").arg(line.line), header.readable,
@@ -175,8 +171,8 @@ void storePayment(Connection &connection, const QString &id, const Header &heade
                            "[Receipt] = ?1 AND [Payment] = ?2"),
             id, payment.payment, 4);
         const qint64 method = row.value(0).toLongLong();
-        const Money amount = moneyOf(row.value(1)), tendered = moneyOf(row.value(2)),
-                    given = moneyOf(row.value(3));
+        const Money amount = Money::orZero(row.value(1)), tendered = Money::orZero(row.value(2)),
+                    given = Money::orZero(row.value(3));
         if (method != payment.method || amount != payment.amount || tendered != payment.tendered ||
             given != payment.given)
             throw storedOtherwise(
@@ -217,7 +213,7 @@ Money sumOf(Connection &connection, const QString &sql, const QString &id, int c
     select.bindAll({id});
     Money sum;
     while (select.step()) {
-        Money amount = moneyOf(select.value(0));
+        Money amount = Money::orZero(select.value(0));
         if (columns == 2)
             amount = amount.times(select.value(1).toLongLong());
         sum += amount;

@@ -11,10 +11,6 @@ namespace filetill {
 
 namespace {
 
-Money moneyOf(const QVariant &value) {
-    return Money::fromValue(value).value_or(Money());
-}
-
 struct ReceiptHeader {
     QString readable;
     bool paid = false;
@@ -47,7 +43,7 @@ std::optional<StoredLine> receiptLine(Connection &connection, const QString &rec
     if (!select.step())
         return std::nullopt;
     StoredLine stored{select.value(0).toLongLong(), select.value(1).toString(),
-                      select.value(2).toString(), moneyOf(select.value(3)),
+                      select.value(2).toString(), Money::orZero(select.value(3)),
                       select.value(4).toLongLong()};
     select.step();
     return stored;
@@ -100,14 +96,14 @@ std::pair<Money, Money> settledAndDue(Connection &connection, const QString &rec
         "[receiptrounding] WHERE [Receipt] = ?1"));
     payments.bindAll({receipt});
     while (payments.step())
-        settled += moneyOf(payments.value(0));
+        settled += Money::orZero(payments.value(0));
     Statement lines = connection.prepare(QStringLiteral(
         "SELECT l.[Price], l.[Qty] FROM [receiptlines] l WHERE l.[Receipt] = ?1 AND NOT EXISTS "
         "(SELECT 1 FROM [voidlines] w WHERE w.[Receipt] = l.[Receipt] AND w.[Line] = "
         "l.[Line])"));
     lines.bindAll({receipt});
     while (lines.step())
-        due += moneyOf(lines.value(0)).times(lines.value(1).toLongLong());
+        due += Money::orZero(lines.value(0)).times(lines.value(1).toLongLong());
     return {settled, due};
 }
 
@@ -119,7 +115,7 @@ StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) {
             QStringLiteral("SELECT [Amount], [Session] FROM [refunds] WHERE [Refund] = ?1"));
         stored.bindAll({refund.id});
         if (stored.step()) // stored before: the same refund sent again
-            return {moneyOf(stored.value(0)), stored.value(1).toLongLong()};
+            return {Money::orZero(stored.value(0)), stored.value(1).toLongLong()};
     }
     if (!connection
              .scalar(QStringLiteral("SELECT 1 FROM [refundreasons] WHERE [Name] = ?1 AND "
@@ -201,7 +197,7 @@ StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) {
             if (!counter.isValid())
                 throw refused(QStringLiteral("the title \"%1\" is no longer in the catalogue")
                                   .arg(line.title));
-            const Money most = moneyOf(counter);
+            const Money most = Money::orZero(counter);
             if (line.price > most)
                 throw refused(QStringLiteral("the price of \"%1\" cannot be raised above its "
                                              "counter price %2")
