@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,6 +84,9 @@ ReorderScreen::ReorderScreen(const ShopContext &context, QWidget *parent)
     auto *list = stepButton("cmdList", QStringLiteral("Li&st"), this, &Screen::listSuggestions);
     days->addWidget(saveDays, 0, column++);
     days->addWidget(list, 0, column++);
+    days->addWidget(
+        stepButton("cmdEvery", QStringLiteral("&Every Supplier..."), this, &Screen::whichSuppliers),
+        0, column++);
 
     grid_ = new DataGrid(list_, listColumns(), this);
     grid_->view()->setAccessibleName(QStringLiteral("Reorder list"));
@@ -155,6 +159,33 @@ void ReorderScreen::listSuggestions() {
         if (list_->recordCount() == 0)
             context_.messages->inform(
                 QStringLiteral("No title of %1 needs reordering now.").arg(supplier()));
+    });
+}
+
+void ReorderScreen::whichSuppliers() {
+    policy::reportOnError(*context_.messages, [&] {
+        const std::vector<SupplierWanting> wanting =
+            shop::suppliersWanting(list_->session()->connection(), context_.clock->today());
+        if (wanting.empty()) {
+            context_.messages->inform(
+                QStringLiteral("No title of any supplier needs reordering now."));
+            return;
+        }
+        QStringList items;
+        for (const SupplierWanting &w : wanting)
+            items << QStringLiteral("%1: %2 titles, %3 copies")
+                         .arg(w.supplier)
+                         .arg(w.titles)
+                         .arg(w.copies);
+        bool chosen = false;
+        const QString item = QInputDialog::getItem(
+            this, QStringLiteral("Quillmart"),
+            QStringLiteral("Suppliers with titles to reorder now, most copies first:"), items, 0,
+            false, &chosen);
+        if (!chosen)
+            return;
+        chooseSupplier(wanting[static_cast<std::size_t>(items.indexOf(item))].supplier);
+        listSuggestions();
     });
 }
 

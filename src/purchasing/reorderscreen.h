@@ -22,6 +22,8 @@ public:
     void chooseSupplier(const QString &supplier);
     void saveDays();
     void listSuggestions();
+    // Every supplier whose list wants copies, most copies first; the one chosen is listed.
+    void whichSuppliers();
     void addTitle();
     void dropLine();
     void makeDraftOrder();

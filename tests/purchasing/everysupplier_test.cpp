@@ -50,23 +50,28 @@ TEST_F(EverySupplier, AllListsAtOnceAreTheListsOneByOne) {
         const char *name;
         std::vector<std::pair<const char *, ReorderDays>> days; // "" is the shop's own
         const char *expected;
+        const char *wanting; // supplier titles/copies, most copies first
     } cases[] = {
         {"the shop's 90, 14 and 30 days",
          {},
          "Bertram: One 20, Two 1, Zebra 1, Zebra 1, apple 1, Ärger 2; Gardners: Three 33; "
-         "Quiet Books: Idle 21"},
+         "Quiet Books: Idle 21",
+         "Gardners 1/33; Bertram 6/26; Quiet Books 1/21"},
         {"Bertram's 10 days of sales, shorter than the shop's",
          {{"Bertram", {10, 14, 30}}},
          "Bertram: One 21, Two 9, Zebra 1, Zebra 1, apple 1, Ärger 2; Gardners: Three 33; "
-         "Quiet Books: Idle 21"},
+         "Quiet Books: Idle 21",
+         "Gardners 1/33; Bertram 6/35; Quiet Books 1/21"},
         {"Gardners' year of sales, longer than the shop's 10 days; Quiet Books wants none",
          {{"", {10, 10, 0}}, {"Gardners", {365, 30, 0}}},
          "Bertram: One 7, Two 2, Zebra 1, Zebra 1, apple 1, Ärger 2; Gardners: Three 31; "
-         "Quiet Books: "},
+         "Quiet Books: ",
+         "Gardners 1/31; Bertram 6/14"},
         {"three windows at once",
          {{"", {60, 10, 0}}, {"Bertram", {10, 10, 0}}, {"Gardners", {365, 30, 0}}},
          "Bertram: One 7, Two 2, Zebra 1, Zebra 1, apple 1, Ärger 2; Gardners: Three 31; "
-         "Quiet Books: Idle 1"},
+         "Quiet Books: Idle 1",
+         "Gardners 1/31; Bertram 6/14; Quiet Books 1/1"},
     };
     const QDate today(2001, 5, 3);
     for (const auto &c : cases) {
@@ -77,6 +82,10 @@ TEST_F(EverySupplier, AllListsAtOnceAreTheListsOneByOne) {
         const auto [all, alone] = lists(today);
         EXPECT_EQ(all, QString::fromUtf8(c.expected));
         EXPECT_EQ(all, alone);
+        QStringList wanting;
+        for (const SupplierWanting &w : shop::suppliersWanting(session->connection(), today))
+            wanting << QStringLiteral("%1 %2/%3").arg(w.supplier).arg(w.titles).arg(w.copies);
+        EXPECT_EQ(wanting.join(QStringLiteral("; ")), QString::fromUtf8(c.wanting));
     }
 }
 

@@ -224,6 +224,21 @@ everyReorderSuggestion(Connection &connection, const QDate &today) {
     return lists;
 }
 
+std::vector<SupplierWanting> suppliersWanting(Connection &connection, const QDate &today) {
+    std::vector<SupplierWanting> wanting;
+    for (const auto &[supplier, list] : everyReorderSuggestion(connection, today)) {
+        SupplierWanting w{supplier, static_cast<qint64>(list.size()), 0};
+        for (const Suggestion &s : list)
+            w.copies += s.quantity;
+        if (w.copies > 0)
+            wanting.push_back(std::move(w));
+    }
+    std::stable_sort(
+        wanting.begin(), wanting.end(),
+        [](const SupplierWanting &a, const SupplierWanting &b) { return a.copies > b.copies; });
+    return wanting;
+}
+
 Suggestion reorderSuggestion(Connection &connection, qint64 bookNo, const QDate &today) {
     const QString supplier =
         connection

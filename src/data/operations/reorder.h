@@ -61,6 +61,16 @@ std::vector<Suggestion> reorderSuggestions(Connection &connection, const QString
 // empty list.
 std::vector<std::pair<QString, std::vector<Suggestion>>>
 everyReorderSuggestion(Connection &connection, const QDate &today);
+// A supplier with titles to reorder now: how many titles and copies its list would suggest.
+struct SupplierWanting {
+    QString supplier;
+    qint64 titles = 0;
+    qint64 copies = 0;
+};
+// The suppliers whose lists want copies, most copies first (then by name), from every list at
+// once; for the operator to see whom to order from before going through the lists.
+std::vector<SupplierWanting> suppliersWanting(Connection &connection, const QDate &today);
+
 // The suggestion for one title of the catalogue, as the list would make it (quantity 0 and
 // all when it wants none); for a title the operator adds to the list.
 Suggestion reorderSuggestion(Connection &connection, qint64 bookNo, const QDate &today);
