@@ -164,7 +164,7 @@ void ReorderScreen::listSuggestions() {
 
 void ReorderScreen::whichSuppliers() {
     policy::reportOnError(*context_.messages, [&] {
-        const std::vector<SupplierWanting> wanting =
+        const std::vector<shop::SupplierWanting> wanting =
             shop::suppliersWanting(list_->session()->connection(), context_.clock->today());
         if (wanting.empty()) {
             context_.messages->inform(
@@ -172,7 +172,7 @@ void ReorderScreen::whichSuppliers() {
             return;
         }
         QStringList items;
-        for (const SupplierWanting &w : wanting)
+        for (const shop::SupplierWanting &w : wanting)
             items << QStringLiteral("%1: %2 titles, %3 copies")
                          .arg(w.supplier)
                          .arg(w.titles)

@@ -61,7 +61,7 @@ TEST_F(EverySupplier, AllListsAtOnceAreTheListsOneByOne) {
          {{"Bertram", {10, 14, 30}}},
          "Bertram: One 21, Two 9, Zebra 1, Zebra 1, apple 1, Ärger 2; Gardners: Three 33; "
          "Quiet Books: Idle 21",
-         "Gardners 1/33; Bertram 6/35; Quiet Books 1/21"},
+         "Bertram 6/35; Gardners 1/33; Quiet Books 1/21"},
         {"Gardners' year of sales, longer than the shop's 10 days; Quiet Books wants none",
          {{"", {10, 10, 0}}, {"Gardners", {365, 30, 0}}},
          "Bertram: One 7, Two 2, Zebra 1, Zebra 1, apple 1, Ärger 2; Gardners: Three 31; "
@@ -83,7 +83,7 @@ TEST_F(EverySupplier, AllListsAtOnceAreTheListsOneByOne) {
         EXPECT_EQ(all, QString::fromUtf8(c.expected));
         EXPECT_EQ(all, alone);
         QStringList wanting;
-        for (const SupplierWanting &w : shop::suppliersWanting(session->connection(), today))
+        for (const shop::SupplierWanting &w : shop::suppliersWanting(session->connection(), today))
             wanting << QStringLiteral("%1 %2/%3").arg(w.supplier).arg(w.titles).arg(w.copies);
         EXPECT_EQ(wanting.join(QStringLiteral("; ")), QString::fromUtf8(c.wanting));
     }
