@@ -177,13 +177,16 @@ void ReorderScreen::whichSuppliers() {
                          .arg(w.supplier)
                          .arg(w.titles)
                          .arg(w.copies);
-        bool chosen = false;
-        const QString item = QInputDialog::getItem(
-            this, QStringLiteral("Quillmart"),
-            QStringLiteral("Suppliers with titles to reorder now, most copies first:"), items, 0,
-            false, &chosen);
-        if (!chosen)
+        // A list rather than a drop-down: the operator sees every supplier at once.
+        QInputDialog choice(this);
+        choice.setWindowTitle(QStringLiteral("Quillmart"));
+        choice.setLabelText(
+            QStringLiteral("Suppliers with titles to reorder now, most copies first:"));
+        choice.setComboBoxItems(items);
+        choice.setOption(QInputDialog::UseListViewForComboBoxItems);
+        if (choice.exec() != QDialog::Accepted)
             return;
+        const QString item = choice.textValue();
         chooseSupplier(wanting[static_cast<std::size_t>(items.indexOf(item))].supplier);
         listSuggestions();
     });
