@@ -36,15 +36,16 @@ HeldBillsScreen::HeldBillsScreen(const ShopContext &context, QWidget *parent)
                       {QStringLiteral("ApprovedBy"), QStringLiteral("Approved by")}},
                      QStringLiteral("Held bills"), this);
     grid_->setCaption(QStringLiteral("A bill without an approval is not paid."));
+    using Screen = HeldBillsScreen;
+    // Made in the order they stand, which is the order Tab takes them in.
+    auto *approve = stepButton("cmdApprove", QStringLiteral("A&pprove"), this, &Screen::approve);
     tolerance_ = named<QLineEdit>("txtTolerance", this);
     tolerance_->setMaximumWidth(120);
     QLabel *toleranceLabel = captionFor(QStringLiteral("&Tolerance:"), tolerance_, this);
-    using Screen = HeldBillsScreen;
     auto *saveTolerance =
         stepButton("cmdTolerance", QStringLiteral("Save To&lerance"), this, &Screen::saveTolerance);
     QHBoxLayout *buttons =
-        buttonRow({stepButton("cmdApprove", QStringLiteral("A&pprove"), this, &Screen::approve),
-                   rowStretch, toleranceLabel, tolerance_, saveTolerance,
+        buttonRow({approve, rowStretch, toleranceLabel, tolerance_, saveTolerance,
                    stepButton("cmdRefresh", QStringLiteral("&Refresh"), this, &Screen::refresh),
                    closeButton()});
 
