@@ -157,6 +157,9 @@ TEST_F(ServerShop, CreateDbMakesTheDescribedTablesAndRefusesASecondTime) {
                 lowerIndexes.removeIf([&index](const QString &row) {
                     return row.startsWith(QString(index.name).toLower() + "|");
                 });
+    // The server has one of its own: the sales by ISBN carrying each row's id, which the
+    // file's index of the same columns carries by itself.
+    lowerIndexes << "soldbook_isbn_sales|isbn,solddate,qty,rowid";
     serverIndexes.sort();
     lowerIndexes.sort();
     EXPECT_EQ(serverIndexes, lowerIndexes);

@@ -77,11 +77,15 @@ public:
     // only, the grouping of a year's sales by ISBN (some 100,000 of them) and its two sorts
     // get the memory they need rather than spilling to disk, and each ISBN's first sale row
     // is fetched by its row id, as on the file: the planner, expecting far fewer ISBNs,
-    // would otherwise walk the whole table's key index to join them.
+    // would otherwise walk the whole table's key index to join them. The sales are grouped
+    // as they come in ISBN order, from the index that carries each sale's row id (the shop's
+    // version 9), rather than by hashing the period's rows read from the table: a quarter
+    // less time for a year; a short period is still read by day and sorted.
     const std::vector<EngineSql> &topSellers() const override {
         static const std::vector<EngineSql> statements{
             EngineSql{QStringLiteral("SET LOCAL work_mem = '16MB'; SET LOCAL enable_mergejoin = "
-                                     "off; SET LOCAL enable_hashjoin = off"),
+                                     "off; SET LOCAL enable_hashjoin = off; SET LOCAL "
+                                     "enable_hashagg = off"),
                       false},
             topSellersSql(QStringLiteral("coalesce(g.copies, 0)::text"), QString())};
         return statements;
