@@ -19,6 +19,19 @@ bool passes(DataError::Kind kind) {
 
 namespace {
 
+// What a failure to send one piece of work says of the round: true when the connection or the
+// server failed (the report says so and the round stops, what is left waiting); false when the
+// server answered and refused that piece, which the caller sets aside.
+bool interrupts(const DataError &error, SendReport &report) {
+    if (passes(error.kind())) {
+        report.interrupted = true;
+        report.interruption = error.sentence();
+        return true;
+    }
+    report.reachedServer = true;
+    return false;
+}
+
 // Why work the till made in `session` cannot go into the shop: the back office closed that
 // session while the till could not reach the server. None while it is open, or when the work
 // names no session.
@@ -122,12 +135,8 @@ bool sendRefunds(TillCopy &copy, ShopSession &shop, const QDateTime &at, SendRep
             try {
                 deliverRefund(shop, refund);
             } catch (const DataError &error) {
-                if (passes(error.kind())) {
-                    report.interrupted = true;
-                    report.interruption = error.sentence();
+                if (interrupts(error, report))
                     return false;
-                }
-                report.reachedServer = true;
                 const QString what = refundShown(copy, refund.record);
                 const QString reason = refusal(shop, error, refund.session);
                 keepRefusal(shop, refund.record.id,
@@ -153,12 +162,8 @@ bool sendCash(TillCopy &copy, ShopSession &shop, const QDateTime &at, SendReport
             try {
                 shop::moveCash(shop, movement);
             } catch (const DataError &error) {
-                if (passes(error.kind())) {
-                    report.interrupted = true;
-                    report.interruption = error.sentence();
+                if (interrupts(error, report))
                     return false;
-                }
-                report.reachedServer = true;
                 const QString what =
                     QStringLiteral("%1 %2 (%3)")
                         .arg(movement.in ? QStringLiteral("Cash In") : QStringLiteral("Cash Out"),
@@ -203,13 +208,10 @@ SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, in
             try {
                 deliver(shop, item, copy.sessionOf(item.id), at);
             } catch (const DataError &error) {
-                if (passes(error.kind())) {
-                    report.interrupted = true;
-                    report.interruption = error.sentence();
+                if (interrupts(error, report)) {
                     leave();
                     return report;
                 }
-                report.reachedServer = true;
                 const QString reason = refusal(shop, error, copy.sessionOf(item.id));
                 keepRefusal(shop, item.id, reason, QString::fromUtf8(item.made), at);
                 copy.setAside(item, reason, at);
