@@ -30,7 +30,7 @@ Money listedFees(RecordSource &listing, const QString &feeField) {
     if (fee < 0)
         return total;
     for (int row = 0; row < listing.loadedCount(); ++row)
-        total += Money::fromValue(listing.valueAt(row, fee)).value_or(Money());
+        total += Money::orZero(listing.valueAt(row, fee));
     return total;
 }
 

@@ -22,10 +22,6 @@ public:
     explicit Refusal(const QString &why) : DataError(why) {}
 };
 
-Money moneyOf(const QVariant &value) {
-    return Money::fromValue(value).value_or(Money());
-}
-
 const char *kHeldBill =
     "SELECT h.[Hold], h.[Expected], h.[HeldAt], b.[Invoice No], b.[Retail] FROM [Bill] b JOIN "
     "[invoiceholds] h ON h.[InvoiceNo] IS NOT DISTINCT FROM b.[Invoice No] AND h.[InvoiceDate] "
@@ -39,7 +35,7 @@ Money invoiceTolerance(Connection &connection) {
     const QVariant amount = connection.scalar(
         QStringLiteral("SELECT [Amount] FROM [purchasesettings] WHERE [Setting] = "
                        "'InvoiceTolerance'"));
-    return amount.isValid() && !amount.isNull() ? moneyOf(amount) : Money::fromUnits(10000);
+    return amount.isValid() && !amount.isNull() ? Money::orZero(amount) : Money::fromUnits(10000);
 }
 
 void setInvoiceTolerance(ShopSession &session, const Money &tolerance) {
@@ -70,7 +66,7 @@ InvoiceCheck invoiceCheck(Connection &connection, const QString &supplier) {
                             select.value(3).toString(),
                             select.value(4).toString(),
                             select.value(5).toLongLong(),
-                            moneyOf(select.value(6))};
+                            Money::orZero(select.value(6))};
         units += line.cost.units() * line.copies;
         check.copies += line.copies;
         check.lines.push_back(std::move(line));
@@ -167,7 +163,7 @@ std::optional<BillHold> billHold(Connection &connection, qint64 billRowid) {
     select.bindAll({billRowid});
     if (!select.step())
         return std::nullopt;
-    BillHold hold{select.value(0).toLongLong(), moneyOf(select.value(1)),
+    BillHold hold{select.value(0).toLongLong(), Money::orZero(select.value(1)),
                   conv::parseMoment(select.value(2).toString()), select.value(3).toString(),
                   select.value(4).toString()};
     while (select.step()) {

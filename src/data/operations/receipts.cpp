@@ -21,14 +21,6 @@ MethodKind kindOf(const QString &kind) {
     return MethodKind::Other;
 }
 
-namespace {
-
-Money amountOf(const QVariant &value) {
-    return Money::fromValue(value).value_or(Money());
-}
-
-} // namespace
-
 PaymentSettings paymentSettings(Connection &connection) {
     PaymentSettings settings;
     if (versioncheck::read(connection).number < receiptsVersion)
@@ -131,7 +123,7 @@ std::vector<UnpaidReceipt> unpaidReceipts(Connection &connection, qint64 till) {
             receipts.push_back({id, select.value(1).toString(),
                                 conv::parseMoment(select.value(2).toString()), 0, Money()});
         receipts.back().lines += 1;
-        receipts.back().total += amountOf(select.value(3)).times(select.value(4).toLongLong());
+        receipts.back().total += Money::orZero(select.value(3)).times(select.value(4).toLongLong());
     }
     return receipts;
 }
@@ -155,7 +147,7 @@ std::pair<ReceiptRecord, StoredReceipt> readReceipt(Connection &connection, cons
     while (lines.step())
         record.lines.push_back({lines.value(0).toInt(), lines.value(1).toLongLong(),
                                 lines.value(2).toString(), lines.value(3).toString(),
-                                amountOf(lines.value(4)), lines.value(5).toLongLong(),
+                                Money::orZero(lines.value(4)), lines.value(5).toLongLong(),
                                 conv::parseDate(lines.value(6).toString()),
                                 conv::parseTime(lines.value(7).toString())});
     Statement payments = connection.prepare(
@@ -163,14 +155,14 @@ std::pair<ReceiptRecord, StoredReceipt> readReceipt(Connection &connection, cons
                        "[payments] WHERE [Receipt] = ?1 ORDER BY [Payment]"));
     payments.bindAll({id});
     while (payments.step())
-        record.payments.push_back({payments.value(0).toInt(), payments.value(1).toLongLong(),
-                                   amountOf(payments.value(2)), amountOf(payments.value(3)),
-                                   amountOf(payments.value(4)),
-                                   conv::parseMoment(payments.value(5).toString())});
+        record.payments.push_back(
+            {payments.value(0).toInt(), payments.value(1).toLongLong(),
+             Money::orZero(payments.value(2)), Money::orZero(payments.value(3)),
+             Money::orZero(payments.value(4)), conv::parseMoment(payments.value(5).toString())});
     const QVariant rounding = connection.scalar(
         QStringLiteral("SELECT [Amount] FROM [receiptrounding] WHERE [Receipt] = ?1"), {id});
     if (rounding.isValid() && !rounding.isNull())
-        record.rounding = amountOf(rounding);
+        record.rounding = Money::orZero(rounding);
     return {record, stored};
 }
 

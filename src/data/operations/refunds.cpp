@@ -34,7 +34,8 @@ RefundableReceipt receiptToRefund(Connection &connection, const QString &readabl
     header.bindAll({number});
     if (!header.step())
         throw DataError(QStringLiteral("There is no receipt %1 in this shop.").arg(number));
-    RefundableReceipt receipt{header.value(0).toString(), header.value(1).toString(),
+    RefundableReceipt receipt{header.value(0).toString(),
+                              header.value(1).toString(),
                               conv::parseMoment(header.value(2).toString()),
                               !header.value(3).isNull(),
                               {}};
@@ -47,8 +48,8 @@ RefundableReceipt receiptToRefund(Connection &connection, const QString &readabl
     while (lines.step())
         receipt.lines.push_back({lines.value(0).toInt(), lines.value(1).toLongLong(),
                                  lines.value(2).toString(), lines.value(3).toString(),
-                                 Money::fromValue(lines.value(4)).value_or(Money()),
-                                 lines.value(5).toLongLong(), lines.value(6).toLongLong()});
+                                 Money::orZero(lines.value(4)), lines.value(5).toLongLong(),
+                                 lines.value(6).toLongLong()});
     return receipt;
 }
 

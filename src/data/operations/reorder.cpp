@@ -91,7 +91,7 @@ std::optional<Suggestion> suggestionOf(Statement &row, const ReorderDays &days, 
     s.bookNo = row.value(0).toLongLong();
     s.isbn = row.value(1).toString();
     s.title = row.value(2).toString();
-    s.cost = Money::fromValue(row.value(5)).value_or(Money());
+    s.cost = Money::orZero(row.value(5));
     return s;
 }
 

@@ -20,10 +20,6 @@ public:
     explicit Refusal(const QString &why) : DataError(why) {}
 };
 
-Money moneyOf(const QVariant &value) {
-    return Money::fromValue(value).value_or(Money());
-}
-
 QString copies(qint64 n) {
     return n == 1 ? QStringLiteral("1 copy") : QStringLiteral("%1 copies").arg(n);
 }
@@ -67,7 +63,7 @@ LineFacts factsOf(Connection &connection, qint64 entry) {
     if (!select.step())
         throw Refusal(QStringLiteral("No delivery holds the line %1.").arg(entry));
     LineFacts facts{select.value(0).toLongLong(), select.value(1).toString(),
-                    select.value(2).toString(), std::nullopt, moneyOf(select.value(4))};
+                    select.value(2).toString(), std::nullopt, Money::orZero(select.value(4))};
     if (!select.value(3).isNull())
         facts.returnBy = QDate::fromString(select.value(3).toString().left(10), Qt::ISODate);
     select.step();
@@ -91,7 +87,7 @@ std::vector<Returnable> returnDeadlines(Connection &connection, const QDate &tod
                         select.value(2).toString(),
                         QDate::fromString(select.value(3).toString().left(10), Qt::ISODate),
                         select.value(4).toLongLong(), select.value(5).toString(),
-                        select.value(6).toString(), 0, moneyOf(select.value(7))});
+                        select.value(6).toString(), 0, Money::orZero(select.value(7))});
     std::map<qint64, std::map<qint64, qint64>> unsold; // by title
     std::vector<Returnable> kept;
     for (Returnable &line : list) {
@@ -220,11 +216,11 @@ void recordCreditNote(ShopSession &session, const QString &supplier, const QStri
 
 SupplierCredit supplierCredit(Connection &connection, const QString &supplier) {
     SupplierCredit credit;
-    credit.expected = moneyOf(connection.scalar(
+    credit.expected = Money::orZero(connection.scalar(
         QStringLiteral("SELECT coalesce(sum([Credit]), 0) FROM [supplierreturns] WHERE "
                        "[Supplier] = ?1"),
         {supplier.trimmed()}));
-    credit.noted = moneyOf(connection.scalar(
+    credit.noted = Money::orZero(connection.scalar(
         QStringLiteral("SELECT coalesce(sum([Amount]), 0) FROM [creditnotes] WHERE [Supplier] = "
                        "?1"),
         {supplier.trimmed()}));
