@@ -5,6 +5,7 @@
 
 #include "customerorders.h"
 #include "dataerror.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -47,13 +48,9 @@ Money takeDepositOff(Connection &connection, qint64 orderNo);
 // Runs the work in one transaction; a refusal keeps its sentence, another failure says that
 // nothing changed.
 template <typename Work> void orderWork(ShopSession &session, Work &&work) {
-    try {
-        session.transact(changedTables(), std::forward<Work>(work));
-    } catch (const Refusal &refusal) {
-        throw DataError(refusal.description());
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The customer order was not changed: %1."), error);
-    }
+    refusableWork<Refusal>(session, changedTables(),
+                           QStringLiteral("The customer order was not changed: %1."),
+                           std::forward<Work>(work));
 }
 
 } // namespace shop::orderwork

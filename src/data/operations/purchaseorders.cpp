@@ -6,6 +6,7 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "engine.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -35,13 +36,9 @@ public:
 };
 
 template <typename Work> void orderWork(ShopSession &session, Work &&work) {
-    try {
-        session.transact(changedTables(), std::forward<Work>(work));
-    } catch (const Refusal &refusal) {
-        throw DataError(refusal.description());
-    } catch (const DataError &error) {
-        throw shop::notStored(QStringLiteral("The purchase order was not changed: %1."), error);
-    }
+    refusableWork<Refusal>(session, changedTables(),
+                           QStringLiteral("The purchase order was not changed: %1."),
+                           std::forward<Work>(work));
 }
 
 // Why a move from `from` states was not made: the order is gone, or in another state.
