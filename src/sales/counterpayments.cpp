@@ -142,7 +142,7 @@ bool CounterPayments::takePayment() {
 
 void CounterPayments::payByDeposit(qint64 method, Money amount) {
     const bool settles = amount >= receipt_.remaining();
-    const QDateTime at(context_.clock->today(), context_.clock->timeOfDay());
+    const QDateTime at = context_.clock->now();
     storeOrReadBack(
         receipt_.withPayment(method, {amount, amount, Money(), std::nullopt, settles}, at));
 }

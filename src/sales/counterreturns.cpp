@@ -200,9 +200,7 @@ VoidDialog *CounterReturns::voidOnReceipt() {
         receipt.readable(), receipt.record().lines, receipt.voided(), *context_.messages,
         [this, receiptId, id](int line, const QString &reason) {
             const bool voided = policy::reportOnError(*context_.messages, [&] {
-                shop::storeVoid(*session_,
-                                {id, receiptId, line, reason,
-                                 QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
+                shop::storeVoid(*session_, {id, receiptId, line, reason, context_.clock->now()});
             });
             payments_->takeVoids(); // also after a refusal: another window may have voided
             return voided;

@@ -243,8 +243,7 @@ bool CounterSession::openSession() {
     if (!counted)
         return false;
     const bool opened = policy::reportOnError(*context_.messages, [&] {
-        current_ = shop::openSession(
-            *session_, {*counted, QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
+        current_ = shop::openSession(*session_, {*counted, context_.clock->now()});
     });
     if (!opened) {
         refresh(); // opened meanwhile by another window of this till, or still closed
@@ -274,9 +273,8 @@ void CounterSession::moveCash(bool in) {
     auto *dialog = new CashMovementDialog(
         in, *context_.messages,
         [this, sessionId, id, in](Money amount, const QString &reason) {
-            const CashMovementRecord movement{
-                id,     sessionId, in,
-                amount, reason,    QDateTime(context_.clock->today(), context_.clock->timeOfDay())};
+            const CashMovementRecord movement{id,     sessionId, in,
+                                              amount, reason,    context_.clock->now()};
             return policy::reportOnError(*context_.messages, [&] {
                 // Offline the session is known on the till: the cash waits in its outbox, and
                 // is recorded once on the server by its identifier.
@@ -370,9 +368,7 @@ void CounterSession::closeSession() {
 bool CounterSession::storeClosing(qint64 sessionId, const std::vector<CountedAmount> &counted) {
     SessionReport report;
     const bool closed = policy::reportOnError(*context_.messages, [&] {
-        report = shop::closeSession(
-            *session_,
-            {sessionId, counted, QDateTime(context_.clock->today(), context_.clock->timeOfDay())});
+        report = shop::closeSession(*session_, {sessionId, counted, context_.clock->now()});
     });
     if (!closed)
         return false;
@@ -380,9 +376,7 @@ bool CounterSession::storeClosing(qint64 sessionId, const std::vector<CountedAmo
     show();
     emit changed();
     // The Z report at once, as stored: to be read, printed or saved.
-    zReport_ = new SessionReportWindow(
-        report, QDateTime(context_.clock->today(), context_.clock->timeOfDay()), *context_.messages,
-        screen_);
+    zReport_ = new SessionReportWindow(report, context_.clock->now(), *context_.messages, screen_);
     zReport_->setAttribute(Qt::WA_DeleteOnClose);
     connect(zReport_, &QObject::destroyed, this, [this] { zReport_ = nullptr; });
     zReport_->show();

@@ -259,7 +259,7 @@ bool RefundDialog::refund() {
     if (!methods_.empty())
         record.method =
             methods_.at(static_cast<std::size_t>(std::max(0, method_->currentIndex()))).id;
-    record.at = QDateTime(clock_.today(), clock_.timeOfDay());
+    record.at = clock_.now();
     const std::optional<Money> given = store_(record);
     if (!given)
         return false;

@@ -280,7 +280,7 @@ void SellScreen::printReceiptLine() {
 // The customer's receipt: the lines of the list and its total.
 Receipt SellScreen::customerReceipt() const {
     Receipt receipt;
-    receipt.when = QDateTime(context_.clock->today(), context_.clock->timeOfDay());
+    receipt.when = context_.clock->now();
     receipt.lines = sold_;
     receipt.total = saleTotal_;
     payments_->fill(receipt);

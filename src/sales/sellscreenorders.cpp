@@ -46,7 +46,7 @@ void SellScreen::collectOrder(std::optional<qint64> orderNo) {
     policy::reportOnError(
         *context_.messages,
         [&] {
-            const QDateTime now(context_.clock->today(), context_.clock->timeOfDay());
+            const QDateTime now = context_.clock->now();
             const std::optional<TillSession> &open = sessions_->current();
             shop::collect(*session_, *orderNo,
                           payments_->enabled() ? payments_->receipt().record().id : QString(), now,
