@@ -77,8 +77,7 @@ void CounterPayments::storeOrReadBack(const ReceiptRecord &record) {
     try {
         const StoredReceipt stored = shop::storeReceipt(*session_, record);
         receipt_.stored(record, stored);
-        if (offline_ != nullptr)
-            offline_->remember(record, stored);
+        offline_->remember(record, stored);
     } catch (const DataError &error) {
         // The shop may hold it or not: the till's outbox sends it again, stored once.
         if (keptOffline(record, &error))
@@ -90,8 +89,7 @@ void CounterPayments::storeOrReadBack(const ReceiptRecord &record) {
 }
 
 bool CounterPayments::keptOffline(const ReceiptRecord &record, const DataError *failure) {
-    if (offline_ == nullptr ||
-        (failure != nullptr ? !offline_->takesOver(*failure) : !offline_->isOffline()))
+    if (failure != nullptr ? !offline_->takesOver(*failure) : !offline_->isOffline())
         return false;
     receipt_.stored(record, offline_->keep(record, till().prefix));
     showNumber();
@@ -129,7 +127,7 @@ bool CounterPayments::takePayment() {
     }
     if (!receipt_.isPaid()) {
         // The methods in use now: one the back office took out since is not offered.
-        if (offline_ == nullptr || !offline_->isOffline())
+        if (!offline_->isOffline())
             policy::skipOnError(
                 [this] { methods_ = shop::paymentMethods(session_->connection()); });
         PaymentDialog dialog(
@@ -164,8 +162,7 @@ void CounterPayments::startNext() {
 }
 
 void CounterPayments::chooseUnpaid() {
-    if (!usable() || (offline_ != nullptr && offline_->refuses(QStringLiteral("The list of "
-                                                                              "unpaid receipts"))))
+    if (!usable() || offline_->refuses(QStringLiteral("The list of unpaid receipts")))
         return;
     policy::reportOnError(*context_.messages, [this] {
         const std::vector<UnpaidReceipt> unpaid =

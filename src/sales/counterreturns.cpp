@@ -50,7 +50,7 @@ CounterReturns::CounterReturns(QWidget *screen, const ShopContext &context,
 }
 
 bool CounterReturns::shopHasThem() {
-    if (sessions_->needsServer(QStringLiteral("A refund or a void")))
+    if (sessions_->offline()->refuses(QStringLiteral("A refund or a void")))
         return false;
     bool has = false;
     policy::reportOnError(*context_.messages, [this, &has] {
@@ -81,7 +81,7 @@ bool CounterReturns::mayRefund() {
 }
 
 RefundDialog *CounterReturns::refund() {
-    if (sessions_->offline() != nullptr && sessions_->offline()->isOffline())
+    if (sessions_->offline()->isOffline())
         return refundOffline();
     if (!mayRefund())
         return nullptr;
@@ -105,14 +105,13 @@ std::optional<Money> CounterReturns::storeRefund(const RefundRecord &record) {
     CounterOffline *offline = sessions_->offline();
     std::optional<Money> given;
     policy::reportOnError(*context_.messages, [&] {
-        if (offline == nullptr || !offline->isOffline()) {
+        if (!offline->isOffline()) {
             try {
                 given = shop::storeRefund(*session_, record).amount;
-                if (offline != nullptr)
-                    offline->noteRefund(record);
+                offline->noteRefund(record);
                 return;
             } catch (const DataError &error) {
-                if (offline == nullptr || !offline->takesOver(error))
+                if (!offline->takesOver(error))
                     throw;
             }
         } else if (record.receipt.isEmpty()) {
@@ -151,8 +150,7 @@ RefundDialog *CounterReturns::refundOffline() {
 }
 
 RefundDialog *CounterReturns::refundByIsbn(const QString &isbn, qint64 copies) {
-    if (CounterOffline *offline = sessions_->offline();
-        offline != nullptr && offline->isOffline()) {
+    if (sessions_->offline()->isOffline()) {
         context_.messages->inform(kByIsbnNeedsServer);
         return nullptr;
     }
@@ -166,8 +164,7 @@ VoidDialog *CounterReturns::voidOnReceipt() {
     // A receipt made offline is settled against its lines when the server stores it, which a
     // line taken off it meanwhile would not match: offline, the receipt is paid as it stands
     // and the line given back with a refund.
-    if (CounterOffline *offline = sessions_->offline();
-        offline != nullptr && offline->isOffline()) {
+    if (sessions_->offline()->isOffline()) {
         context_.messages->inform(QStringLiteral(
             "A void needs the shop's server, which cannot be reached now: a receipt made "
             "meanwhile is checked against its lines when the server stores it. Take payment for "

@@ -65,8 +65,7 @@ CounterSession::CounterSession(QWidget *screen, const ShopContext &context,
     if (!enabled_)
         return;
     // Back online, the till learns whether its session was closed while it was away.
-    if (offline_ != nullptr)
-        connect(offline_, &CounterOffline::reconnected, this, &CounterSession::refresh);
+    connect(offline_, &CounterOffline::reconnected, this, &CounterSession::refresh);
     bindKey(screen, Qt::Key_F7, this, [this] { moveCash(true); });
     bindKey(screen, Qt::Key_F8, this, [this] { moveCash(false); });
     bindKey(screen, Qt::Key_F9, this, [this] { closeSession(); });
@@ -152,14 +151,14 @@ void CounterSession::refresh() {
     // Offline the session open when the server went away goes on; none opens meanwhile.
     const std::optional<TillSession> before = current_;
     bool read = false;
-    if (offline_ == nullptr || !offline_->isOffline())
+    if (!offline_->isOffline())
         policy::reportOnError(*context_.messages, [&] {
             try {
                 const std::optional<qint64> id = till();
                 current_ = id ? shop::openSessionOf(session_->connection(), *id) : std::nullopt;
                 read = true;
             } catch (const DataError &error) {
-                if (offline_ == nullptr || !offline_->takesOver(error))
+                if (!offline_->takesOver(error))
                     throw;
             }
         });
@@ -255,10 +254,6 @@ bool CounterSession::openSession() {
     return true;
 }
 
-bool CounterSession::needsServer(const QString &work) {
-    return offline_ != nullptr && offline_->refuses(work);
-}
-
 void CounterSession::moveCash(bool in) {
     if (!enabled_)
         return;
@@ -278,14 +273,14 @@ void CounterSession::moveCash(bool in) {
             return policy::reportOnError(*context_.messages, [&] {
                 // Offline the session is known on the till: the cash waits in its outbox, and
                 // is recorded once on the server by its identifier.
-                if (offline_ != nullptr && offline_->isOffline()) {
+                if (offline_->isOffline()) {
                     context_.messages->inform(offline_->keepCash(movement));
                     return;
                 }
                 try {
                     shop::moveCash(*session_, movement);
                 } catch (const DataError &error) {
-                    if (offline_ == nullptr || !offline_->takesOver(error))
+                    if (!offline_->takesOver(error))
                         throw;
                     context_.messages->inform(offline_->keepCash(movement));
                 }
@@ -319,7 +314,7 @@ bool CounterSession::noUnpaidReceipts() {
 void CounterSession::closeSession() {
     if (!enabled_)
         return;
-    if (const int waiting = offline_ != nullptr ? offline_->waiting() : 0; waiting > 0) {
+    if (const int waiting = offline_->waiting(); waiting > 0) {
         context_.messages->inform(
             QStringLiteral("This till has %1 receipt(s) made while the shop's server was away "
                            "that are not on the server yet. The session can be closed once "
@@ -327,7 +322,7 @@ void CounterSession::closeSession() {
                 .arg(waiting));
         return;
     }
-    if (const int refunds = offline_ != nullptr ? offline_->refundsWaiting() : 0; refunds > 0) {
+    if (const int refunds = offline_->refundsWaiting(); refunds > 0) {
         context_.messages->inform(
             QStringLiteral("This till has %1 refund(s) given while the shop's server was away "
                            "that are not on the server yet. The session can be closed once "
@@ -335,7 +330,7 @@ void CounterSession::closeSession() {
                 .arg(refunds));
         return;
     }
-    if (const int cash = offline_ != nullptr ? offline_->cashWaiting() : 0; cash > 0) {
+    if (const int cash = offline_->cashWaiting(); cash > 0) {
         context_.messages->inform(
             QStringLiteral("This till has %1 cash movement(s) recorded while the shop's server "
                            "was away that are not on the server yet. The session can be closed "

@@ -50,8 +50,6 @@ public:
     // The Z report of the last closing shown by this counter; null before.
     SessionReportWindow *lastZReport() const { return zReport_; }
     QLineEdit *floatBox() const { return float_; }
-    // True, and the operator told so, when `work` cannot be done now for want of the server.
-    bool needsServer(const QString &work);
     CounterOffline *offline() const { return offline_; }
 
 signals:
