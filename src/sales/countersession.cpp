@@ -38,10 +38,6 @@ void bindKey(QWidget *screen, Qt::Key key, QObject *receiver, std::function<void
     QObject::connect(shortcut, &QShortcut::activated, receiver, std::move(run));
 }
 
-QString moment(const QDateTime &at) {
-    return conv::dateText(at.date()) + QStringLiteral(" ") + conv::timeText(at.time());
-}
-
 } // namespace
 
 CounterSession::CounterSession(QWidget *screen, const ShopContext &context,
@@ -175,7 +171,7 @@ void CounterSession::closedElsewhere(qint64 sessionId) {
     const QString by =
         closed.isOpen()
             ? QString()
-            : QStringLiteral(" by %1 at %2").arg(closed.closedBy, moment(closed.closed));
+            : QStringLiteral(" by %1 at %2").arg(closed.closedBy, conv::momentText(closed.closed));
     context_.messages->inform(
         QStringLiteral("This till's session %1 was closed%2, away from this counter (by the "
                        "back office while the shop's server could not be reached, or in another "
@@ -203,7 +199,7 @@ void CounterSession::show() {
     shown_->setText(QStringLiteral("%1, session %2: opened %3 by %4, float %5")
                         .arg(current_->tillName)
                         .arg(current_->id)
-                        .arg(moment(current_->opened), current_->openedBy,
+                        .arg(conv::momentText(current_->opened), current_->openedBy,
                              tender::shown(current_->openingFloat)));
 }
 
@@ -314,29 +310,21 @@ bool CounterSession::noUnpaidReceipts() {
 void CounterSession::closeSession() {
     if (!enabled_)
         return;
-    if (const int waiting = offline_->waiting(); waiting > 0) {
-        context_.messages->inform(
-            QStringLiteral("This till has %1 receipt(s) made while the shop's server was away "
-                           "that are not on the server yet. The session can be closed once "
-                           "they are sent, so that its Z report holds them.")
-                .arg(waiting));
-        return;
-    }
-    if (const int refunds = offline_->refundsWaiting(); refunds > 0) {
-        context_.messages->inform(
-            QStringLiteral("This till has %1 refund(s) given while the shop's server was away "
-                           "that are not on the server yet. The session can be closed once "
-                           "they are sent, so that its Z report holds them.")
-                .arg(refunds));
-        return;
-    }
-    if (const int cash = offline_->cashWaiting(); cash > 0) {
-        context_.messages->inform(
-            QStringLiteral("This till has %1 cash movement(s) recorded while the shop's server "
-                           "was away that are not on the server yet. The session can be closed "
-                           "once they are sent, so that its Z report holds them.")
-                .arg(cash));
-        return;
+    // What the till made while the server was away must reach it first: the Z report holds it.
+    const std::pair<int (CounterOffline::*)(), const char *> waiting[] = {
+        {&CounterOffline::waiting, "receipt(s) made"},
+        {&CounterOffline::refundsWaiting, "refund(s) given"},
+        {&CounterOffline::cashWaiting, "cash movement(s) recorded"}};
+    for (const auto &[countOf, what] : waiting) {
+        if (const int count = (offline_->*countOf)(); count > 0) {
+            context_.messages->inform(
+                QStringLiteral("This till has %1 %2 while the shop's server was away that are "
+                               "not on the server yet. The session can be closed once they are "
+                               "sent, so that its Z report holds them.")
+                    .arg(count)
+                    .arg(QLatin1String(what)));
+            return;
+        }
     }
     refresh();
     if (!current_) {

@@ -9,10 +9,6 @@ namespace sessionprint {
 
 namespace {
 
-QString moment(const QDateTime &at) {
-    return conv::dateText(at.date()) + QStringLiteral(" ") + conv::timeText(at.time());
-}
-
 class Rows {
 public:
     Rows(const Printed &printed, QPrinter &printer) : printed_(printed), b_(printer) {}
@@ -39,11 +35,12 @@ private:
             b_.row(printed_.shopName, {}, true, true, Qt::AlignHCenter);
         b_.row(title(report()), {}, true, true, Qt::AlignHCenter);
         b_.row(session.tillName, QStringLiteral("Session %1").arg(session.id));
-        b_.row(QStringLiteral("Opened %1").arg(moment(session.opened)), session.openedBy);
+        b_.row(QStringLiteral("Opened %1").arg(conv::momentText(session.opened)), session.openedBy);
         if (report().stored)
-            b_.row(QStringLiteral("Closed %1").arg(moment(session.closed)), session.closedBy);
+            b_.row(QStringLiteral("Closed %1").arg(conv::momentText(session.closed)),
+                   session.closedBy);
         else
-            b_.row(QStringLiteral("So far, at %1").arg(moment(printed_.printed)));
+            b_.row(QStringLiteral("So far, at %1").arg(conv::momentText(printed_.printed)));
         const QDate last = report().stored ? session.closed.date() : printed_.printed.date();
         if (session.opened.date() != last)
             b_.row(QStringLiteral("This session spans %1 days, from %2 to %3.")
@@ -99,9 +96,9 @@ private:
             if (report().xReports.empty())
                 b_.row(QStringLiteral("No X report was opened in this session."));
             for (const QDateTime &at : report().xReports)
-                b_.row(QStringLiteral("X report opened %1").arg(moment(at)));
+                b_.row(QStringLiteral("X report opened %1").arg(conv::momentText(at)));
         }
-        b_.row(QStringLiteral("Printed %1").arg(moment(printed_.printed)));
+        b_.row(QStringLiteral("Printed %1").arg(conv::momentText(printed_.printed)));
         b_.endGroup();
     }
 
