@@ -73,12 +73,10 @@ BlindCountDialog::BlindCountDialog(const QString &session, std::vector<PaymentMe
 }
 
 void BlindCountDialog::next(std::size_t index) {
-    if (index + 1 < boxes_.size()) {
-        boxes_[index + 1]->setFocus();
-        boxes_[index + 1]->selectAll();
-    } else if (closeSession()) {
+    if (index + 1 < boxes_.size())
+        counterbox::focusSelected(boxes_[index + 1]);
+    else if (closeSession())
         accept();
-    }
 }
 
 bool BlindCountDialog::closeSession() {

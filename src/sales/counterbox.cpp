@@ -54,8 +54,7 @@ std::optional<Money> read(QLineEdit *box, MessageBoxes &messages, const QString 
                           Least least) {
     if (const std::optional<QString> why = refusal(box->text(), what, least)) {
         messages.inform(*why);
-        box->setFocus();
-        box->selectAll();
+        focusSelected(box);
         return std::nullopt;
     }
     return Money::parse(box->text().trimmed());
@@ -63,6 +62,11 @@ std::optional<Money> read(QLineEdit *box, MessageBoxes &messages, const QString 
 
 void onEnter(QLineEdit *box, std::function<void()> step) {
     new EnterFilter(box, std::move(step));
+}
+
+void focusSelected(QLineEdit *box) {
+    box->setFocus();
+    box->selectAll();
 }
 
 void enlarge(QWidget *widget, int points, bool bold) {

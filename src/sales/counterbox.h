@@ -24,6 +24,8 @@ std::optional<Money> read(QLineEdit *box, MessageBoxes &messages, const QString 
 // Enter (or a scanner's Enter) in the box runs `step`, and nothing else: the dialog's default
 // button is not pressed by it.
 void onEnter(QLineEdit *box, std::function<void()> step);
+// The box takes the focus with what it holds selected, so that what is typed next replaces it.
+void focusSelected(QLineEdit *box);
 // The counter's face for what is read across the counter: the widget's font, larger.
 void enlarge(QWidget *widget, int points, bool bold = false);
 

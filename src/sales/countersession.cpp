@@ -184,10 +184,8 @@ void CounterSession::closedElsewhere(qint64 sessionId) {
                           : QStringLiteral("A new session is needed before the next sale: count "
                                            "the cash in the drawer, type it in the Float box and "
                                            "press Enter.")));
-    if (!current_) {
-        float_->setFocus();
-        float_->selectAll();
-    }
+    if (!current_)
+        counterbox::focusSelected(float_);
 }
 
 void CounterSession::show() {
@@ -211,8 +209,7 @@ bool CounterSession::readyToSell() {
         context_.messages->inform(QStringLiteral(
             "No session is open at this till, so nothing can be sold yet. Count the cash in "
             "the drawer, type it in the Float box and press Enter: that opens the session."));
-        float_->setFocus();
-        float_->selectAll();
+        counterbox::focusSelected(float_);
         return false;
     }
     if (current_->opened.date() >= context_.clock->today() || askedAfterMidnight_ == current_->id)

@@ -2,6 +2,7 @@
 #include "paymentdialog.h"
 
 #include "clock.h"
+#include "counterbox.h"
 #include "messageboxes.h"
 #include "screenheading.h"
 #include "tender.h"
@@ -130,8 +131,7 @@ bool PaymentDialog::take() {
     if (const QString *why = std::get_if<QString>(&taken)) {
         messages_.inform(*why);
         QLineEdit *box = why->contains(QLatin1String("tendered")) ? tendered_ : amount_;
-        box->setFocus();
-        box->selectAll();
+        counterbox::focusSelected(box);
         return false;
     }
     const tender::Taken &parts = std::get<tender::Taken>(taken);

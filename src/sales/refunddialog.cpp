@@ -141,10 +141,7 @@ QWidget *RefundDialog::buildIsbnPage() {
     layout->addStretch(1);
     connect(find, &QPushButton::clicked, this, [this] { findTitle(); });
     counterbox::onEnter(isbn_, [this] { findTitle(); });
-    counterbox::onEnter(price_, [this] {
-        copies_->setFocus();
-        copies_->selectAll();
-    });
+    counterbox::onEnter(price_, [this] { counterbox::focusSelected(copies_); });
     counterbox::onEnter(copies_, [this] { reason_->setFocus(); });
     connect(price_, &QLineEdit::textChanged, this, [this] { showAmount(); });
     connect(copies_, &QLineEdit::textChanged, this, [this] { showAmount(); });
@@ -175,8 +172,7 @@ bool RefundDialog::findTitle() {
         found = true;
     });
     if (!found) {
-        isbn_->setFocus();
-        isbn_->selectAll();
+        counterbox::focusSelected(isbn_);
         showAmount();
         return false;
     }
@@ -185,8 +181,7 @@ bool RefundDialog::findTitle() {
     priceLimit_->setText(QStringLiteral("at most %1, its counter price; lower it for a copy "
                                         "bought on offer or worn")
                              .arg(tender::shown(title_->price)));
-    price_->setFocus();
-    price_->selectAll();
+    counterbox::focusSelected(price_);
     showAmount();
     return true;
 }
@@ -195,10 +190,9 @@ void RefundDialog::startByIsbn(const QString &isbn, qint64 copies) {
     tabs_->setCurrentIndex(1);
     isbn_->setText(isbn);
     copies_->setText(QString::number(copies));
-    if (findTitle()) {
-        copies_->setFocus(); // the copies typed at the counter stand; the price may be lowered
-        copies_->selectAll();
-    }
+    // The copies typed at the counter stand; the price may be lowered.
+    if (findTitle())
+        counterbox::focusSelected(copies_);
 }
 
 std::optional<RefundLineRecord> RefundDialog::isbnLine() {
@@ -216,8 +210,7 @@ std::optional<RefundLineRecord> RefundDialog::isbnLine() {
         messages_.inform(QStringLiteral("The price each may be lowered, not raised: at most %1 "
                                         "for \"%2\".")
                              .arg(tender::shown(title_->price), title_->title));
-        price_->setFocus();
-        price_->selectAll();
+        counterbox::focusSelected(price_);
         return std::nullopt;
     }
     const std::optional<qint64> copies = copiesOf(copies_->text());
@@ -225,8 +218,7 @@ std::optional<RefundLineRecord> RefundDialog::isbnLine() {
         messages_.inform(QStringLiteral("The copies \"%1\" are not a whole number of copies. Type "
                                         "how many are given back, such as 1 or 2.")
                              .arg(copies_->text()));
-        copies_->setFocus();
-        copies_->selectAll();
+        counterbox::focusSelected(copies_);
         return std::nullopt;
     }
     return RefundLineRecord{1,      0,       title_->bookNo,       title_->isbn, title_->title,

@@ -69,8 +69,7 @@ bool RefundDialog::showReceipt() {
                          : shop::receiptToRefund(titles_->connection(), receiptNumber_->text());
     });
     if (!shown) {
-        receiptNumber_->setFocus();
-        receiptNumber_->selectAll();
+        counterbox::focusSelected(receiptNumber_);
         showAmount();
         return false;
     }

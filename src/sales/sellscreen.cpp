@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "conversions.h"
+#include "counterbox.h"
 #include "counteroffline.h"
 #include "counterpayments.h"
 #include "counterreturns.h"
@@ -124,8 +125,7 @@ bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
             QStringLiteral("The quantity \"%1\" is not a whole number of copies. Please type "
                            "the number of copies sold, such as 1 or 3.")
                 .arg(quantityEdit_->text()));
-        quantityEdit_->setFocus();
-        quantityEdit_->selectAll();
+        counterbox::focusSelected(quantityEdit_);
         return false;
     }
     SaleLine sale;
@@ -317,8 +317,7 @@ void SellScreen::focusWhereNeeded() {
 }
 
 void SellScreen::readyForScan() {
-    isbnEdit_->setFocus();
-    isbnEdit_->selectAll();
+    counterbox::focusSelected(isbnEdit_);
 }
 
 void SellScreen::showReceiptLines(const std::vector<ReceiptLine> &lines, Money total) {
