@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QShortcut>
 
 namespace counterbox {
 
@@ -67,6 +68,12 @@ void onEnter(QLineEdit *box, std::function<void()> step) {
 void focusSelected(QLineEdit *box) {
     box->setFocus();
     box->selectAll();
+}
+
+void onKey(QWidget *window, QKeySequence key, QObject *receiver, std::function<void()> step) {
+    auto *shortcut = new QShortcut(key, window);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, receiver, std::move(step));
 }
 
 void enlarge(QWidget *widget, int points, bool bold) {

@@ -1,16 +1,18 @@
 // The counter's boxes: an amount typed (a float, a count, cash paid in) read from its box, or
 // refused with the operator's sentence, the box keeping what was typed, selected, with the
-// focus, so that it is put right in place; Enter in a box as the box's own step; the
-// counter's large face.
+// focus, so that it is put right in place; Enter in a box as the box's own step; the window's
+// keys; the counter's large face.
 #pragma once
 
 #include "money.h"
 
+#include <QKeySequence>
 #include <functional>
 #include <optional>
 
 class MessageBoxes;
 class QLineEdit;
+class QObject;
 class QWidget;
 
 namespace counterbox {
@@ -26,6 +28,9 @@ std::optional<Money> read(QLineEdit *box, MessageBoxes &messages, const QString 
 void onEnter(QLineEdit *box, std::function<void()> step);
 // The box takes the focus with what it holds selected, so that what is typed next replaces it.
 void focusSelected(QLineEdit *box);
+// The key runs `step` while this window (or a box in it) has the focus: each window of the
+// counter its own, not its neighbours'.
+void onKey(QWidget *window, QKeySequence key, QObject *receiver, std::function<void()> step);
 // The counter's face for what is read across the counter: the widget's font, larger.
 void enlarge(QWidget *widget, int points, bool bold = false);
 

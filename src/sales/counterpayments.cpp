@@ -2,6 +2,7 @@
 #include "counterpayments.h"
 
 #include "clock.h"
+#include "counterbox.h"
 #include "counteroffline.h"
 #include "dataerror.h"
 #include "errorpolicy.h"
@@ -15,7 +16,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 
 CounterPayments::CounterPayments(QWidget *screen, const ShopContext &context,
                                  std::shared_ptr<ShopSession> session, CounterOffline *offline)
@@ -34,12 +34,8 @@ CounterPayments::CounterPayments(QWidget *screen, const ShopContext &context,
         widget->setVisible(enabled());
     // The keys stay bound on a shop without payments, so that on a shop too old to take
     // payment they say it must be upgraded first.
-    auto *payKey = new QShortcut(QKeySequence(Qt::Key_F12), screen);
-    payKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(payKey, &QShortcut::activated, this, [this] { takePayment(); });
-    auto *unpaidKey = new QShortcut(QKeySequence(Qt::Key_F11), screen);
-    unpaidKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(unpaidKey, &QShortcut::activated, this, &CounterPayments::chooseUnpaid);
+    counterbox::onKey(screen, Qt::Key_F12, this, [this] { takePayment(); });
+    counterbox::onKey(screen, Qt::Key_F11, this, [this] { chooseUnpaid(); });
     if (!enabled())
         return;
     methods_ = kept ? kept->methods : shop::paymentMethods(session_->connection());

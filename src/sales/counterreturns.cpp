@@ -2,6 +2,7 @@
 #include "counterreturns.h"
 
 #include "clock.h"
+#include "counterbox.h"
 #include "counteroffline.h"
 #include "counterpayments.h"
 #include "countersession.h"
@@ -16,7 +17,6 @@
 #include "voids.h"
 
 #include <QPushButton>
-#include <QShortcut>
 #include <QUuid>
 
 namespace {
@@ -38,13 +38,8 @@ CounterReturns::CounterReturns(QWidget *screen, const ShopContext &context,
     void_->setToolTip(QStringLiteral("Take back a line of this receipt, or the whole receipt, "
                                      "before it is paid"));
     void_->setVisible(payments_->enabled());
-    const std::pair<Qt::Key, std::function<void()>> keys[] = {
-        {Qt::Key_F4, [this] { refund(); }}, {Qt::Key_F6, [this] { voidOnReceipt(); }}};
-    for (const auto &[key, run] : keys) {
-        auto *shortcut = new QShortcut(QKeySequence(key), screen);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, run);
-    }
+    counterbox::onKey(screen, Qt::Key_F4, this, [this] { refund(); });
+    counterbox::onKey(screen, Qt::Key_F6, this, [this] { voidOnReceipt(); });
     connect(refund_, &QPushButton::clicked, this, [this] { refund(); });
     connect(void_, &QPushButton::clicked, this, [this] { voidOnReceipt(); });
 }

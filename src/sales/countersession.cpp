@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QUuid>
 
@@ -30,12 +29,6 @@ QPushButton *stripButton(const char *name, const QString &caption, const QString
     auto *button = named<QPushButton>(name, caption, parent);
     button->setToolTip(tip);
     return button;
-}
-
-void bindKey(QWidget *screen, Qt::Key key, QObject *receiver, std::function<void()> run) {
-    auto *shortcut = new QShortcut(QKeySequence(key), screen);
-    shortcut->setContext(Qt::WidgetWithChildrenShortcut); // this window's, not its neighbours'
-    QObject::connect(shortcut, &QShortcut::activated, receiver, std::move(run));
 }
 
 } // namespace
@@ -62,9 +55,9 @@ CounterSession::CounterSession(QWidget *screen, const ShopContext &context,
         return;
     // Back online, the till learns whether its session was closed while it was away.
     connect(offline_, &CounterOffline::reconnected, this, &CounterSession::refresh);
-    bindKey(screen, Qt::Key_F7, this, [this] { moveCash(true); });
-    bindKey(screen, Qt::Key_F8, this, [this] { moveCash(false); });
-    bindKey(screen, Qt::Key_F9, this, [this] { closeSession(); });
+    counterbox::onKey(screen, Qt::Key_F7, this, [this] { moveCash(true); });
+    counterbox::onKey(screen, Qt::Key_F8, this, [this] { moveCash(false); });
+    counterbox::onKey(screen, Qt::Key_F9, this, [this] { closeSession(); });
     refresh();
 }
 

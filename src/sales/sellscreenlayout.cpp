@@ -2,6 +2,7 @@
 // has them.
 #include "sellscreen.h"
 
+#include "counterbox.h"
 #include "counteroffline.h"
 #include "counterpayments.h"
 #include "counterreturns.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -72,13 +72,11 @@ void SellScreen::buildControls() {
     findButton_ = named<QPushButton>("cmdDoYouHave", QStringLiteral("Do &you have…?"), this);
     findButton_->setToolTip(QStringLiteral("Search the catalogue by words of the title or the "
                                            "author, or by ISBN (F3)"));
-    auto *findKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
-    findKey->setContext(Qt::WidgetWithChildrenShortcut); // this window's, not its neighbours'
+    counterbox::onKey(this, Qt::Key_F3, this, [this] { findTitle(); });
     // The customers who ordered the title on display, when any did: the one asking may be one.
     ordersHint_ = label(this, QStringLiteral("lblOrders"), QString(), arialFont(10, true));
     ordersHint_->setWordWrap(true);
-    auto *collectKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    collectKey->setContext(Qt::WidgetWithChildrenShortcut);
+    counterbox::onKey(this, Qt::Key_F5, this, [this] { collectOrder(); });
 
     const std::pair<const char *, const char *> lookupCaptions[] = {
         {"lblLabels_11", "ISBN:"},
@@ -126,8 +124,6 @@ void SellScreen::buildControls() {
     connect(okButton_, &QPushButton::clicked, this, &SellScreen::recordSale);
     connect(nextButton_, &QPushButton::clicked, this, &SellScreen::nextCustomer);
     connect(findButton_, &QPushButton::clicked, this, &SellScreen::findTitle);
-    connect(findKey, &QShortcut::activated, this, &SellScreen::findTitle);
-    connect(collectKey, &QShortcut::activated, this, [this] { collectOrder(); });
     // The counter is worked from the keyboard and a scanner: Enter in the ISBN box looks up,
     // then books; Enter after a quantity looks up with it, the ISBN box ready to book it.
     connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::isbnEntered);

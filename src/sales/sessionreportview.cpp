@@ -1,6 +1,7 @@
 // The report of a session: paper, preview, Print and PDF.
 #include "sessionreportview.h"
 
+#include "counterbox.h"
 #include "messageboxes.h"
 #include "receiptsettings.h"
 #include "screenheading.h"
@@ -15,7 +16,6 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 SessionReportView::SessionReportView(MessageBoxes &messages, QWidget *parent)
@@ -50,9 +50,7 @@ SessionReportView::SessionReportView(MessageBoxes &messages, QWidget *parent)
             sessionprint::print(printed_, *target, paper());
     });
     connect(paper_, &QComboBox::currentIndexChanged, preview_, &QPrintPreviewWidget::updatePreview);
-    auto *printKey = new QShortcut(QKeySequence::Print, this);
-    printKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(printKey, &QShortcut::activated, this, &SessionReportView::printReport);
+    counterbox::onKey(this, QKeySequence::Print, this, [this] { printReport(); });
     print_->setEnabled(false);
     pdf_->setEnabled(false);
 }
