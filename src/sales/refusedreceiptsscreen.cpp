@@ -12,7 +12,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -26,32 +25,20 @@ RefusedReceiptsScreen::RefusedReceiptsScreen(const ShopContext &context, QWidget
       refused_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
     refused_->open(selectAll(refusedreceipts::table,
                              orderBy(refusedreceipts::Refused) + QStringLiteral(" desc")));
-    QLabel *heading = screenHeading(QStringLiteral("Label1"), QStringLiteral("Refused Receipts"),
-                                    this, 1.4, false);
-    grid_ = new DataGrid(refused_,
-                         {{refusedreceipts::Refused, QStringLiteral("Refused")},
-                          {refusedreceipts::Till, QStringLiteral("Till")},
-                          {refusedreceipts::Reason, QStringLiteral("Reason")},
-                          {refusedreceipts::Receipt, QStringLiteral("Identifier")},
-                          {refusedreceipts::Made, QStringLiteral("As the till made it")}},
-                         this);
-    grid_->setObjectName(QStringLiteral("DataGrid1"));
-    grid_->setReadOnly(true);
-    grid_->view()->setAccessibleName(QStringLiteral("Refused receipts"));
-    grid_->view()->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QLabel *heading = titleHeading();
+    grid_ = listGrid(refused_,
+                     {{refusedreceipts::Refused, QStringLiteral("Refused")},
+                      {refusedreceipts::Till, QStringLiteral("Till")},
+                      {refusedreceipts::Reason, QStringLiteral("Reason")},
+                      {refusedreceipts::Receipt, QStringLiteral("Identifier")},
+                      {refusedreceipts::Made, QStringLiteral("As the till made it")}},
+                     QStringLiteral("Refused receipts"), this);
     grid_->setCaption(QStringLiteral("Receipts, refunds and cash movements a till made while "
                                      "the server was away and the shop could not store; book "
                                      "each by hand, then keep the list as a record."));
-
-    auto *again = named<QPushButton>("cmdRefresh", QStringLiteral("&Refresh"), this);
-    auto *close = named<QPushButton>("cmdClose", QStringLiteral("&Close"), this);
-    connect(again, &QPushButton::clicked, this, &RefusedReceiptsScreen::refresh);
-    connect(close, &QPushButton::clicked, this, &ShopScreen::closeScreen);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(again);
-    buttons->addStretch(1);
-    buttons->addWidget(close);
+    QHBoxLayout *buttons = buttonRow({stepButton("cmdRefresh", QStringLiteral("&Refresh"), this,
+                                                 &RefusedReceiptsScreen::refresh),
+                                      rowStretch, closeButton()});
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
     page->addWidget(grid_, 1);
