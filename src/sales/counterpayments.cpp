@@ -8,6 +8,7 @@
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "paymentdialog.h"
+#include "screenheading.h"
 #include "shopsession.h"
 #include "shopversionneeded.h"
 #include "tender.h"
@@ -23,14 +24,10 @@ CounterPayments::CounterPayments(QWidget *screen, const ShopContext &context,
       offline_(offline) {
     const std::optional<CounterStart> &kept = offline_->startedFrom();
     settings_ = kept ? kept->settings : shop::paymentSettings(session_->connection());
-    pay_ = new QPushButton(QStringLiteral("&Pay (F12)"), screen);
-    pay_->setObjectName(QStringLiteral("cmdPay"));
-    unpaid_ = new QPushButton(QStringLiteral("&Unpaid Receipts (F11)"), screen);
-    unpaid_->setObjectName(QStringLiteral("cmdUnpaid"));
-    number_ = new QLabel(screen);
-    number_->setObjectName(QStringLiteral("lblReceiptNumber"));
-    for (QWidget *widget : {static_cast<QWidget *>(pay_), static_cast<QWidget *>(unpaid_),
-                            static_cast<QWidget *>(number_)})
+    pay_ = named<QPushButton>("cmdPay", QStringLiteral("&Pay (F12)"), screen);
+    unpaid_ = named<QPushButton>("cmdUnpaid", QStringLiteral("&Unpaid Receipts (F11)"), screen);
+    number_ = named<QLabel>("lblReceiptNumber", screen);
+    for (QWidget *widget : std::initializer_list<QWidget *>{pay_, unpaid_, number_})
         widget->setVisible(enabled());
     // The keys stay bound on a shop without payments, so that on a shop too old to take
     // payment they say it must be upgraded first.

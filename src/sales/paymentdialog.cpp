@@ -17,13 +17,9 @@
 
 namespace {
 
-QLabel *largeLabel(const QString &name, int points, QWidget *parent) {
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    QFont font = label->font();
-    font.setPointSize(points);
-    font.setBold(true);
-    label->setFont(font);
+QLabel *largeLabel(const char *name, int points, QWidget *parent) {
+    auto *label = named<QLabel>(name, parent);
+    counterbox::enlarge(label, points, true);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
@@ -38,22 +34,17 @@ PaymentDialog::PaymentDialog(CounterReceipt &receipt, std::vector<PaymentMethod>
     setObjectName(QStringLiteral("frmPayment"));
     setWindowTitle(QStringLiteral("Take Payment"));
     setMinimumWidth(380); // the large amounts and the change read across the counter
-    total_ = largeLabel(QStringLiteral("lblTotal"), 16, this);
-    due_ = largeLabel(QStringLiteral("lblDue"), 28, this);
-    change_ = largeLabel(QStringLiteral("lblChange"), 28, this);
-    method_ = new QComboBox(this);
-    method_->setObjectName(QStringLiteral("cboMethod"));
+    total_ = largeLabel("lblTotal", 16, this);
+    due_ = largeLabel("lblDue", 28, this);
+    change_ = largeLabel("lblChange", 28, this);
+    method_ = named<QComboBox>("cboMethod", this);
     for (const PaymentMethod &method : methods_)
         method_->addItem(method.name);
-    amount_ = new QLineEdit(this);
-    amount_->setObjectName(QStringLiteral("txtAmount"));
-    tendered_ = new QLineEdit(this);
-    tendered_->setObjectName(QStringLiteral("txtTendered"));
-    take_ = new QPushButton(QStringLiteral("&Take Payment"), this);
-    take_->setObjectName(QStringLiteral("cmdTake"));
+    amount_ = named<QLineEdit>("txtAmount", this);
+    tendered_ = named<QLineEdit>("txtTendered", this);
+    take_ = named<QPushButton>("cmdTake", QStringLiteral("&Take Payment"), this);
     take_->setDefault(true);
-    done_ = new QPushButton(QStringLiteral("&Done"), this);
-    done_->setObjectName(QStringLiteral("cmdDone"));
+    done_ = named<QPushButton>("cmdDone", QStringLiteral("&Done"), this);
 
     auto *form = new QFormLayout;
     const auto row = [&](const QString &caption, QWidget *field) {

@@ -1,6 +1,8 @@
 // The receipt settings dialog: the fields and OK/Cancel.
 #include "receiptsettingsdialog.h"
 
+#include "screenheading.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -10,28 +12,23 @@
 
 ReceiptSettingsDialog::ReceiptSettingsDialog(const ReceiptSettings &settings,
                                              const QString &loginName, QWidget *parent)
-    : QDialog(parent), shopName_(new QLineEdit(settings.shopName, this)),
-      footer_(new QLineEdit(settings.footer, this)), paper_(new QComboBox(this)),
-      currency_(new QLineEdit(settings.currency, this)),
-      printServedBy_(new QCheckBox(QStringLiteral("Print who &served"), this)),
-      servedBy_(new QLineEdit(settings.servedBy, this)) {
+    : QDialog(parent), shopName_(named<QLineEdit>("txtShopName", settings.shopName, this)),
+      footer_(named<QLineEdit>("txtFooter", settings.footer, this)),
+      paper_(named<QComboBox>("cboPaper", this)),
+      currency_(named<QLineEdit>("txtCurrency", settings.currency, this)),
+      printServedBy_(named<QCheckBox>("chkServedBy", QStringLiteral("Print who &served"), this)),
+      servedBy_(named<QLineEdit>("txtServedBy", settings.servedBy, this)) {
     setObjectName(QStringLiteral("dlgReceiptSettings"));
     setWindowTitle(QStringLiteral("Receipt Settings"));
-    shopName_->setObjectName(QStringLiteral("txtShopName"));
-    footer_->setObjectName(QStringLiteral("txtFooter"));
     footer_->setPlaceholderText(QStringLiteral("such as: Thank you! Returns within 14 days"));
-    paper_->setObjectName(QStringLiteral("cboPaper"));
     for (receipt::Paper paper : receipt::allPapers())
         paper_->addItem(receipt::paperName(paper));
     paper_->setCurrentText(receipt::paperName(settings.paper));
-    currency_->setObjectName(QStringLiteral("txtCurrency"));
     const QString localSign = QLocale().currencySymbol();
     currency_->setPlaceholderText(localSign.isEmpty()
                                       ? QStringLiteral("none: amounts print without a sign")
                                       : QStringLiteral("as the system has it: %1").arg(localSign));
-    printServedBy_->setObjectName(QStringLiteral("chkServedBy"));
     printServedBy_->setChecked(settings.printServedBy);
-    servedBy_->setObjectName(QStringLiteral("txtServedBy"));
     servedBy_->setPlaceholderText(loginName.isEmpty()
                                       ? QStringLiteral("a name for this till")
                                       : QStringLiteral("the login's name: %1").arg(loginName));
