@@ -189,18 +189,14 @@ void CounterOffline::look() {
                                    "Sale > Refused Receipts; the other receipts went on.")
                         .arg(number)
                         .arg(reason));
-            for (const auto &[what, reason] : report.refusedRefunds)
-                context_.messages->inform(
-                    QStringLiteral("The shop refused %1, given while the server was away: %2. "
-                                   "It is set aside and listed for the back office under Sale > "
-                                   "Refused Receipts; the rest went on.")
-                        .arg(what, reason));
-            for (const auto &[what, reason] : report.refusedCash)
-                context_.messages->inform(
-                    QStringLiteral("The shop refused %1, recorded while the server was away: "
-                                   "%2. It is set aside and listed for the back office under "
-                                   "Sale > Refused Receipts; the rest went on.")
-                        .arg(what, reason));
+            for (const auto &[refused, done] : {std::pair{&report.refusedRefunds, "given"},
+                                                std::pair{&report.refusedCash, "recorded"}})
+                for (const auto &[what, reason] : *refused)
+                    context_.messages->inform(
+                        QStringLiteral("The shop refused %1, %2 while the server was away: %3. It "
+                                       "is set aside and listed for the back office under Sale > "
+                                       "Refused Receipts; the rest went on.")
+                            .arg(what, QLatin1String(done), reason));
         }
         // Online with nothing waiting, the server is read only when the copy is due.
         if (!anyWaiting() && (offline_ || offline::refreshDue(*copy_, at))) {
