@@ -3,6 +3,7 @@
 
 #include "counterbox.h"
 #include "messageboxes.h"
+#include "screenheading.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -45,8 +46,7 @@ BlindCountDialog::BlindCountDialog(const QString &session, std::vector<PaymentMe
         box->setObjectName(QStringLiteral("txtCount_%1").arg(i));
         box->setAlignment(Qt::AlignRight);
         counterbox::enlarge(box, 16, true);
-        auto *caption = new QLabel(countCaption(methods_[i]), this);
-        caption->setBuddy(box);
+        QLabel *caption = captionFor(countCaption(methods_[i]), box, this);
         box->setAccessibleName(QStringLiteral("Count of %1").arg(methods_[i].name));
         counterbox::enlarge(caption, 12);
         form->addRow(caption, box);

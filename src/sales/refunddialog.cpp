@@ -27,12 +27,6 @@
 
 namespace {
 
-QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
 // A whole number of copies, at least 1; none for anything else.
 std::optional<qint64> copiesOf(const QString &text) {
     const std::optional<double> number = conv::parseNumber(text.trimmed());
@@ -69,8 +63,8 @@ RefundDialog::RefundDialog(std::shared_ptr<ShopSession> session, std::vector<Ref
     amount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto *form = new QFormLayout;
-    form->addRow(caption(QStringLiteral("Rea&son:"), reason_, this), reason_);
-    QLabel *methodCaption = caption(QStringLiteral("&Money back by:"), method_, this);
+    form->addRow(captionFor(QStringLiteral("Rea&son:"), reason_, this), reason_);
+    QLabel *methodCaption = captionFor(QStringLiteral("&Money back by:"), method_, this);
     form->addRow(methodCaption, method_);
     methodCaption->setVisible(!methods_.empty());
     method_->setVisible(!methods_.empty());
@@ -118,7 +112,7 @@ QWidget *RefundDialog::buildIsbnPage() {
     damaged_ =
         named<QCheckBox>("chkDamaged", QStringLiteral("&Damaged: not back into stock"), page);
     auto *row = new QHBoxLayout;
-    row->addWidget(caption(QStringLiteral("&ISBN:"), isbn_, page));
+    row->addWidget(captionFor(QStringLiteral("&ISBN:"), isbn_, page));
     row->addWidget(isbn_, 1);
     row->addWidget(find);
     auto *form = new QFormLayout;
@@ -132,8 +126,8 @@ QWidget *RefundDialog::buildIsbnPage() {
     auto *priceRow = new QHBoxLayout;
     priceRow->addWidget(price_);
     priceRow->addWidget(priceLimit_, 1);
-    form->addRow(caption(QStringLiteral("&Price each:"), price_, page), priceRow);
-    form->addRow(caption(QStringLiteral("&Copies:"), copies_, page), copies_);
+    form->addRow(captionFor(QStringLiteral("&Price each:"), price_, page), priceRow);
+    form->addRow(captionFor(QStringLiteral("&Copies:"), copies_, page), copies_);
     form->addRow(damaged_);
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(row);

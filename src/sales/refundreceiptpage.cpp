@@ -48,9 +48,7 @@ QWidget *RefundDialog::buildReceiptPage() {
     lines_->verticalHeader()->hide();
     lines_->horizontalHeader()->setSectionResizeMode(TitleColumn, QHeaderView::Stretch);
     auto *row = new QHBoxLayout;
-    auto *numberCaption = new QLabel(QStringLiteral("Receipt &number:"), page);
-    numberCaption->setBuddy(receiptNumber_);
-    row->addWidget(numberCaption);
+    row->addWidget(captionFor(QStringLiteral("Receipt &number:"), receiptNumber_, page));
     row->addWidget(receiptNumber_, 1);
     row->addWidget(show);
     auto *layout = new QVBoxLayout(page);
