@@ -4,7 +4,6 @@
 #include "conversions.h"
 
 #include <QColor>
-#include <QFont>
 
 void OrderLimitMark::setLimit(std::optional<QDateTime> before, int column) {
     before_ = std::move(before);
