@@ -24,28 +24,28 @@ NewOrderDialog::NewOrderDialog(const ShopContext &context, std::shared_ptr<ShopS
     setObjectName(QStringLiteral("dlgNewOrder"));
     setWindowTitle(QStringLiteral("New Customer Order"));
     auto *form = new QFormLayout;
-    addBox("txtCustomer", QStringLiteral("&Customer:"), form);
-    addBox("txtPhone", QStringLiteral("&Phone:"), form);
-    addBox("txtEmail", QStringLiteral("&E-mail:"), form);
-    QLineEdit *isbnBox = addBox("txtISBN", QStringLiteral("&ISBN:"), form);
+    addBox("txtCustomer", QStringLiteral("&Customer:"), form, &NewOrder::customer);
+    addBox("txtPhone", QStringLiteral("&Phone:"), form, &NewOrder::phone);
+    addBox("txtEmail", QStringLiteral("&E-mail:"), form, &NewOrder::email);
+    QLineEdit *isbnBox = addBox("txtISBN", QStringLiteral("&ISBN:"), form, &NewOrder::isbn);
     found_ = named<QLabel>("lblFound", this);
     form->addRow(QString(), found_);
-    addBox("txtTitle", QStringLiteral("&Title:"), form);
-    addBox("txtAuthor", QStringLiteral("&Author:"), form);
-    addBox("txtPublisher", QStringLiteral("Pu&blisher:"), form);
+    addBox("txtTitle", QStringLiteral("&Title:"), form, &NewOrder::title);
+    addBox("txtAuthor", QStringLiteral("&Author:"), form, &NewOrder::author);
+    addBox("txtPublisher", QStringLiteral("Pu&blisher:"), form, &NewOrder::publisher);
     addBox("txtPrice", QStringLiteral("P&rice:"), form);
     quantity_ = named<QSpinBox>("txtQty", this);
     quantity_->setRange(-999, 999);
     quantity_->setValue(1);
     form->addRow(captionFor(QStringLiteral("&Quantity:"), quantity_, this), quantity_);
-    addBox("txtSupplier", QStringLiteral("&Supplier:"), form);
+    addBox("txtSupplier", QStringLiteral("&Supplier:"), form, &NewOrder::supplier);
     promisedOn_ = named<QCheckBox>("chkPromised", QStringLiteral("Pro&mised for:"), this);
     promised_ = named<QDateEdit>("dtpPromised", context_.clock->today().addDays(14), this);
     promised_->setCalendarPopup(true);
     promised_->setEnabled(false);
     connect(promisedOn_, &QCheckBox::toggled, promised_, &QWidget::setEnabled);
     form->addRow(promisedOn_, promised_);
-    addBox("txtNotes", QStringLiteral("&Notes:"), form);
+    addBox("txtNotes", QStringLiteral("&Notes:"), form, &NewOrder::notes);
     connect(isbnBox, &QLineEdit::editingFinished, this, &NewOrderDialog::lookUp);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -57,9 +57,12 @@ NewOrderDialog::NewOrderDialog(const ShopContext &context, std::shared_ptr<ShopS
     page->addWidget(buttons);
 }
 
-QLineEdit *NewOrderDialog::addBox(const char *name, const QString &caption, QFormLayout *form) {
+QLineEdit *NewOrderDialog::addBox(const char *name, const QString &caption, QFormLayout *form,
+                                  QString NewOrder::*field) {
     auto *edit = named<QLineEdit>(name, this);
     form->addRow(captionFor(caption, edit, this), edit);
+    if (field != nullptr)
+        fields_.emplace_back(edit, field);
     return edit;
 }
 
@@ -96,16 +99,9 @@ void NewOrderDialog::lookUp() {
 
 bool NewOrderDialog::take() {
     NewOrder order;
-    order.customer = box("txtCustomer")->text();
-    order.phone = box("txtPhone")->text();
-    order.email = box("txtEmail")->text();
-    order.isbn = box("txtISBN")->text();
-    order.title = box("txtTitle")->text();
-    order.author = box("txtAuthor")->text();
-    order.publisher = box("txtPublisher")->text();
+    for (const auto &[edit, field] : fields_)
+        order.*field = edit->text();
     order.quantity = quantity_->value();
-    order.supplier = box("txtSupplier")->text();
-    order.notes = box("txtNotes")->text();
     order.at = context_.clock->now();
     if (promisedOn_->isChecked())
         order.promised = promised_->date();

@@ -33,7 +33,9 @@ public:
     const TakenOrder &taken() const { return taken_; }
 
 private:
-    QLineEdit *addBox(const char *name, const QString &caption, class QFormLayout *form);
+    // A box captioned in the form; what is typed in it is the order's `field`, if given.
+    QLineEdit *addBox(const char *name, const QString &caption, class QFormLayout *form,
+                      QString NewOrder::*field = nullptr);
 
     ShopContext context_;
     std::shared_ptr<ShopSession> session_;
@@ -41,6 +43,7 @@ private:
     QCheckBox *promisedOn_;
     QDateEdit *promised_;
     QLabel *found_;
+    std::vector<std::pair<QLineEdit *, QString NewOrder::*>> fields_;
     TakenOrder taken_;
     bool inCatalogue_ = false;
 };
