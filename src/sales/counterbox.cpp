@@ -83,4 +83,12 @@ void enlarge(QWidget *widget, int points, bool bold) {
     widget->setFont(font);
 }
 
+void colour(QWidget *widget, QPalette::ColorRole role, const QColor &colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+    if (role == QPalette::Window)
+        widget->setAutoFillBackground(true);
+}
+
 } // namespace counterbox

@@ -1,12 +1,14 @@
 // The counter's boxes: an amount typed (a float, a count, cash paid in) read from its box, or
 // refused with the operator's sentence, the box keeping what was typed, selected, with the
 // focus, so that it is put right in place; Enter in a box as the box's own step; the window's
-// keys; the counter's large face.
+// keys; the counter's large face and colours.
 #pragma once
 
 #include "money.h"
 
+#include <QColor>
 #include <QKeySequence>
+#include <QPalette>
 #include <functional>
 #include <optional>
 
@@ -33,5 +35,8 @@ void focusSelected(QLineEdit *box);
 void onKey(QWidget *window, QKeySequence key, QObject *receiver, std::function<void()> step);
 // The counter's face for what is read across the counter: the widget's font, larger.
 void enlarge(QWidget *widget, int points, bool bold = false);
+// The counter's colours, which the operator cannot miss: the widget's `role` (its letters, or
+// its ground, which is then filled) in `colour`.
+void colour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
 
 } // namespace counterbox

@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "connection.h"
 #include "copyrefresh.h"
+#include "counterbox.h"
 #include "errorpolicy.h"
 #include "messageboxes.h"
 #include "outboxsender.h"
@@ -30,10 +31,7 @@ CounterOffline::CounterOffline(QWidget *screen, const ShopContext &context)
     font.setBold(true);
     status_->setFont(font);
     // An amber band under the session's strip that the operator cannot miss.
-    status_->setAutoFillBackground(true);
-    QPalette band = status_->palette();
-    band.setColor(QPalette::Window, QColor(0xFF, 0xD8, 0x9C));
-    status_->setPalette(band);
+    counterbox::colour(status_, QPalette::Window, QColor(0xFF, 0xD8, 0x9C));
     status_->setContentsMargins(6, 4, 6, 4);
     if (!available())
         return;

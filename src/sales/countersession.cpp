@@ -68,10 +68,7 @@ void CounterSession::buildStrip(QWidget *screen) {
 
     // No session: a light yellow band that the operator cannot miss.
     auto *closedPage = new QWidget(strip_);
-    closedPage->setAutoFillBackground(true);
-    QPalette band = closedPage->palette();
-    band.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xC0));
-    closedPage->setPalette(band);
+    counterbox::colour(closedPage, QPalette::Window, QColor(0xFF, 0xFF, 0xC0));
     auto *ask = named<QLabel>(
         "lblNoSession",
         QStringLiteral("No session is open at this till. Count the cash in the drawer, type it "

@@ -49,16 +49,11 @@ QLabel *displayField(QWidget *parent, const QString &name) {
 } // namespace
 
 void SellScreen::buildControls() {
-    setAutoFillBackground(true);
-    QPalette cyan = palette();
-    cyan.setColor(QPalette::Window, QColor(0x00, 0xFF, 0xFF));
-    setPalette(cyan);
+    counterbox::colour(this, QPalette::Window, QColor(0x00, 0xFF, 0xFF));
 
     QLabel *heading = label(this, QStringLiteral("Label5"), QStringLiteral("SELLING   CD & BOOKs"),
                             arialFont(18, true));
-    QPalette darkBlue = heading->palette();
-    darkBlue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
-    heading->setPalette(darkBlue);
+    counterbox::colour(heading, QPalette::WindowText, QColor(0x00, 0x00, 0x80));
 
     isbnEdit_ = named<QLineEdit>("Text1", this);
     isbnEdit_->setMinimumWidth(180);
@@ -88,9 +83,7 @@ void SellScreen::buildControls() {
         label(this, QString::fromLatin1(name), QString::fromLatin1(text), arialFont(12));
     QLabel *onSaleCaption =
         label(this, QStringLiteral("Label4"), QStringLiteral("ON SALE"), arialFont(12, true));
-    QPalette red = onSaleCaption->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    onSaleCaption->setPalette(red);
+    counterbox::colour(onSaleCaption, QPalette::WindowText, Qt::red);
 
     for (int i = 0; i < 5; ++i)
         display_[static_cast<std::size_t>(i)] =
@@ -100,10 +93,7 @@ void SellScreen::buildControls() {
     display_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // long titles
     display_[1]->setMinimumWidth(160);
     onSalePrice_ = displayField(this, QStringLiteral("Label2"));
-    onSalePrice_->setAutoFillBackground(true);
-    QPalette lightRed = onSalePrice_->palette();
-    lightRed.setColor(QPalette::Window, QColor(0xFF, 0xC0, 0xC0));
-    onSalePrice_->setPalette(lightRed);
+    counterbox::colour(onSalePrice_, QPalette::Window, QColor(0xFF, 0xC0, 0xC0));
 
     const char *const listNames[] = {"lblLabels_3", "lblLabels_4", "lblLabels_5", "lblLabels_6"};
     const char *const listTexts[] = {titleCaption, "PRICE:", "QUANTITY:", "Subtotal:"};
