@@ -244,7 +244,7 @@ bool SellScreen::bookLookedUp() {
     const bool booked = policy::reportOnError(
         *context_.messages,
         [this] {
-            if (payments_->enabled() && payments_->receiptDone())
+            if (payments_->enabled() && payments_->receipt().isDone())
                 nextCustomer(); // the paid customer's list makes room for the next one's
             if (payments_->enabled())
                 payments_->book(*lookedUp_, context_.clock->today(), context_.clock->timeOfDay());
@@ -258,7 +258,9 @@ bool SellScreen::bookLookedUp() {
         return false; // the lookup stays on display, so OK can be pressed again
     saleTotal_ += lookedUp_->price.times(lookedUp_->quantity);
     totalLabel_->setText(saleTotal_.text());
-    printReceiptLine();
+    sold_.push_back({lookedUp_->title, lookedUp_->price, onSaleFlag_, lookedUp_->quantity,
+                     lookedUp_->price.times(lookedUp_->quantity)});
+    printReceiptLine(sold_.back());
     clearDisplay();
     isbnEdit_->clear();
     quantityEdit_->setText(QStringLiteral("1"));
@@ -268,12 +270,9 @@ bool SellScreen::bookLookedUp() {
 }
 
 // The list on the screen shows a title's first 25 characters; the receipt prints it whole.
-void SellScreen::printReceiptLine() {
-    const QLabel *price = onSaleFlag_ ? onSalePrice_ : display_[2];
-    receipt_->printLine({display_[1]->text().left(receiptTitleLength), QString(), price->text(),
-                         display_[3]->text(), display_[4]->text()});
-    sold_.push_back({lookedUp_->title, lookedUp_->price, onSaleFlag_, lookedUp_->quantity,
-                     lookedUp_->price.times(lookedUp_->quantity)});
+void SellScreen::printReceiptLine(const ReceiptLine &line) {
+    receipt_->printLine({line.title.left(receiptTitleLength), QString(), line.price.text(),
+                         QString::number(line.quantity), line.subtotal.text()});
 }
 
 // The customer's receipt: the lines of the list and its total.
@@ -323,8 +322,7 @@ void SellScreen::showReceiptLines(const std::vector<ReceiptLine> &lines, Money t
     receipt_->clear();
     sold_ = lines;
     for (const ReceiptLine &line : lines)
-        receipt_->printLine({line.title.left(receiptTitleLength), QString(), line.price.text(),
-                             QString::number(line.quantity), line.subtotal.text()});
+        printReceiptLine(line);
     saleTotal_ = total;
     totalLabel_->setText(saleTotal_.text());
     readyForScan();

@@ -71,7 +71,8 @@ private:
     bool titleInCopy(SaleLine &sale, std::optional<Money> &salePrice);
     std::optional<Money> todaysOffer(const QString &isbn);
     void showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer);
-    void printReceiptLine();
+    // A line of the customer's list, as the sale on display or a receipt taken up shows it.
+    void printReceiptLine(const ReceiptLine &line);
     // Names the open customer orders of the title on display (F5 collects one); empty when
     // there are none.
     void showOrdersOf(qint64 bookNo);
