@@ -55,8 +55,6 @@ public:
 
     const CounterReceipt &receipt() const { return receipt_; }
     bool receiptPaid() const { return receipt_.isPaid(); }
-    // Paid, or voided whole: the next sale starts a new receipt.
-    bool receiptDone() const { return receipt_.isDone(); }
     // Reads the receipt's voided lines again after a void; the screen shows them taken back.
     void takeVoids();
     // The number, till and payments on the printed receipt.

@@ -9,7 +9,6 @@
 class DataGrid;
 class DatePicker;
 class QCloseEvent;
-class QDate;
 class RecordSource;
 class ShopSession;
 
