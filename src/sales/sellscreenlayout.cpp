@@ -159,24 +159,16 @@ void SellScreen::arrangeControls() {
     for (int column = 2; column < 6; ++column)
         shown->setColumnStretch(column, 1);
 
-    auto *listHeading = new QHBoxLayout;
+    QHBoxLayout *listHeading = buttonRow(
+        {listCaptions_[0], listCaptions_[1], listCaptions_[2], listCaptions_[3], rowStretch});
     listHeading->setSpacing(0);
-    for (QLabel *caption : listCaptions_)
-        listHeading->addWidget(caption);
-    listHeading->addStretch(1);
 
-    auto *total = new QHBoxLayout;
-    total->addWidget(find("Label7"));
-    total->addWidget(totalLabel_);
     captionValueBox(find("Label7"), totalLabel_);
-    total->addWidget(payments_->numberLabel());
-    total->addStretch(1);
-    total->addWidget(returns_->refundButton());
-    total->addWidget(returns_->voidButton());
-    total->addWidget(payments_->unpaidButton());
-    total->addWidget(payments_->payButton());
-    total->addWidget(nextButton_);
     totalLabel_->setMinimumWidth(120);
+    QHBoxLayout *total =
+        buttonRow({find("Label7"), totalLabel_, payments_->numberLabel(), rowStretch,
+                   returns_->refundButton(), returns_->voidButton(), payments_->unpaidButton(),
+                   payments_->payButton(), nextButton_});
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(find("Label5"), 0, Qt::AlignHCenter);
