@@ -12,11 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-// As long as the shop keeps a reason.
-constexpr int longestReason = 80;
-} // namespace
-
 CashMovementDialog::CashMovementDialog(bool in, MessageBoxes &messages, Record record,
                                        QWidget *parent)
     : QDialog(parent), in_(in), messages_(messages), record_(std::move(record)),
@@ -31,7 +26,7 @@ CashMovementDialog::CashMovementDialog(bool in, MessageBoxes &messages, Record r
     intro->setWordWrap(true);
     counterbox::enlarge(amount_, 16, true);
     amount_->setAlignment(Qt::AlignRight);
-    reason_->setMaxLength(longestReason);
+    reason_->setMaxLength(counterbox::longestReason);
     reason_->setPlaceholderText(in ? QStringLiteral("such as: change from the bank")
                                    : QStringLiteral("such as: takings to the safe"));
     auto *form = new QFormLayout;

@@ -21,6 +21,9 @@ namespace counterbox {
 
 enum class Least { Zero, MoreThanZero };
 
+// As long as the shop keeps a reason typed at the counter (a void's, a cash movement's).
+constexpr int longestReason = 80;
+
 // `what` begins the sentence ("The float", "The count of Cash"). An empty box is refused too:
 // a float or a count is never taken as 0 unless 0 is typed.
 std::optional<Money> read(QLineEdit *box, MessageBoxes &messages, const QString &what,

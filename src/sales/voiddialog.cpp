@@ -14,10 +14,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int longestReason = 80; // as long as the shop keeps a reason
-} // namespace
-
 VoidDialog::VoidDialog(const QString &readable, const std::vector<ReceiptLineRecord> &lines,
                        const std::set<int> &voided, MessageBoxes &messages, Store store,
                        QWidget *parent)
@@ -39,7 +35,7 @@ VoidDialog::VoidDialog(const QString &readable, const std::vector<ReceiptLineRec
     }
     choices_->setCurrentRow(choices_->count() - 1); // most often the line just rung up
     QLabel *choicesCaption = captionFor(QStringLiteral("&What to void:"), choices_, this);
-    reason_->setMaxLength(longestReason);
+    reason_->setMaxLength(counterbox::longestReason);
     reason_->setPlaceholderText(QStringLiteral("such as: scanned twice, customer changed mind"));
     QLabel *reasonCaption = captionFor(QStringLiteral("&Reason:"), reason_, this);
 
