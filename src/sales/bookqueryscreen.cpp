@@ -78,15 +78,11 @@ void BookQueryScreen::buildControls() {
     }
 
     auto *buttons = new QVBoxLayout;
-    QWidget *previous = nullptr;
     for (int i = 0; i < 5; ++i) {
         auto *button = new QPushButton(QString::fromLatin1(buttonCaptions[i]), this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] { command(i); });
         buttons->addWidget(button);
-        if (previous != nullptr)
-            setTabOrder(previous, button);
-        previous = button;
     }
     buttons->addStretch();
 
@@ -95,7 +91,6 @@ void BookQueryScreen::buildControls() {
     grid_ = new DataGrid(titles_, gridColumns(shown), this);
     grid_->setReadOnly(true);
     grid_->view()->horizontalHeader()->setStretchLastSection(true);
-    setTabOrder(previous, grid_->view());
 
     auto *top = new QHBoxLayout;
     top->addWidget(frame, 1);

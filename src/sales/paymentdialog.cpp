@@ -62,9 +62,6 @@ PaymentDialog::PaymentDialog(CounterReceipt &receipt, std::vector<PaymentMethod>
     auto *page = new QVBoxLayout(this);
     page->addLayout(form);
     page->addWidget(buttons);
-    setTabOrder(method_, amount_);
-    setTabOrder(amount_, tendered_);
-    setTabOrder(tendered_, take_);
 
     connect(take_, &QPushButton::clicked, this, [this] { take(); });
     connect(done_, &QPushButton::clicked, this, &QDialog::reject);

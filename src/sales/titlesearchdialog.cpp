@@ -60,7 +60,6 @@ TitleSearchDialog::TitleSearchDialog(std::shared_ptr<ShopSession> session, Messa
     page->addWidget(grid_, 1);
     page->addWidget(found_);
     page->addWidget(buttons);
-    setTabOrder(words_, grid_->view());
     resize(760, 420);
 
     pause_.setSingleShot(true);

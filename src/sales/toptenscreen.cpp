@@ -82,11 +82,6 @@ void TopTenScreen::buildControls() {
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(pickRow);
     layout->addWidget(grid_, 1);
-    setTabOrder(firstPicker_, lastPicker_);
-    setTabOrder(lastPicker_, listButton);
-    setTabOrder(listButton, rankButton);
-    setTabOrder(rankButton, chartButton);
-    setTabOrder(chartButton, grid_->view());
 }
 
 void TopTenScreen::list() {
