@@ -2,11 +2,9 @@
 #include "billpayscreen.h"
 
 #include "clock.h"
-#include "connection.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "engine.h"
 #include "errorpolicy.h"
 #include "invoicechecks.h"
 #include "messageboxes.h"

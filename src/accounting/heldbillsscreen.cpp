@@ -2,7 +2,6 @@
 #include "heldbillsscreen.h"
 
 #include "clock.h"
-#include "conversions.h"
 #include "datagrid.h"
 #include "errorpolicy.h"
 #include "invoicechecks.h"

@@ -8,7 +8,6 @@
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "engine.h"
 #include "errorpolicy.h"
 #include "invoicechecks.h"
 #include "messageboxes.h"

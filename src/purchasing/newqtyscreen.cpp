@@ -5,7 +5,6 @@
 #include "connection.h"
 #include "conversions.h"
 #include "datagrid.h"
-#include "engine.h"
 #include "errorpolicy.h"
 #include "isbnfinder.h"
 #include "messageboxes.h"
@@ -14,7 +13,6 @@
 #include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
-#include "shopsession.h"
 #include "shopsteps.h"
 #include "shoptables.h"
 
