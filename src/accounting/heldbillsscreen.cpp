@@ -58,7 +58,6 @@ HeldBillsScreen::HeldBillsScreen(const ShopContext &context, QWidget *parent)
 void HeldBillsScreen::refresh() {
     policy::reportOnError(*context_.messages, [this] {
         holds_->open(QStringLiteral("select * from invoiceholds order by Hold desc"));
-        grid_->rebind();
         tolerance_->setText(shop::invoiceTolerance(holds_->connection()).text());
     });
 }

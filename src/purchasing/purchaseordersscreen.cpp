@@ -90,7 +90,6 @@ void PurchaseOrdersScreen::refresh() {
                           ? QStringLiteral("select * from purchaseorders where State <> 'received' "
                                            "and State <> 'closed' order by OrderNo desc")
                           : QStringLiteral("select * from purchaseorders order by OrderNo desc"));
-        ordersGrid_->rebind();
         linesOf_ = -1;
         showLines();
     });
@@ -110,7 +109,6 @@ void PurchaseOrdersScreen::showLines() {
     policy::reportOnError(*context_.messages, [&] {
         lines_->open(QStringLiteral("select * from purchaselines where OrderNo = %1 order by Line")
                          .arg(order));
-        linesGrid_->rebind();
         linesGrid_->setCaption(order ? QStringLiteral("Purchase order %1 to %2 (%3)")
                                            .arg(order)
                                            .arg(orders_->text(QStringLiteral("Supplier")),

@@ -146,7 +146,6 @@ void ReorderScreen::saveDays() {
 
 void ReorderScreen::showList() {
     list_->open(QStringLiteral("select * from reorderlist order by Title"));
-    grid_->rebind();
 }
 
 void ReorderScreen::listSuggestions() {
