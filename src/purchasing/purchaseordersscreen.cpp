@@ -63,19 +63,18 @@ PurchaseOrdersScreen::PurchaseOrdersScreen(const ShopContext &context, QWidget *
     auto *top = new QHBoxLayout;
     top->addWidget(heading, 1);
     top->addWidget(unfinished_);
-    auto *upper = new QWidget(this);
-    auto *upperLayout = new QVBoxLayout(upper);
-    upperLayout->setContentsMargins(0, 0, 0, 0);
-    upperLayout->addWidget(ordersLabel);
-    upperLayout->addWidget(ordersGrid_, 1);
-    auto *lower = new QWidget(this);
-    auto *lowerLayout = new QVBoxLayout(lower);
-    lowerLayout->setContentsMargins(0, 0, 0, 0);
-    lowerLayout->addWidget(linesLabel);
-    lowerLayout->addWidget(linesGrid_, 1);
+    // A pane of the splitter: a grid under its caption.
+    const auto pane = [this](QLabel *caption, DataGrid *grid) {
+        auto *pane = new QWidget(this);
+        auto *layout = new QVBoxLayout(pane);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(caption);
+        layout->addWidget(grid, 1);
+        return pane;
+    };
     auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(upper);
-    split->addWidget(lower);
+    split->addWidget(pane(ordersLabel, ordersGrid_));
+    split->addWidget(pane(linesLabel, linesGrid_));
     auto *page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(split, 1);
