@@ -66,7 +66,9 @@ TableFigures serverFigures(pgtool::Session &db, const TableDescription &table) {
     return figures;
 }
 
-void compare(const QStringList &differences) {
+// `differences` holds what differs per table, empty for a table whose figures agree.
+void compare(QStringList differences) {
+    differences.removeAll(QString());
     if (!differences.isEmpty())
         throw DataError(
             QString("The copy does not agree with its source (%1).").arg(differences.join("; ")));
@@ -234,9 +236,7 @@ Copied fillServer(pgtool::Session &db, const QString &path) {
                   });
         for (int i = 0; i < indexes.rows(); ++i)
             db.exec(indexes.text(i, 1));
-        const QString differ = copyvalues::differences(table, source, serverFigures(db, table));
-        if (!differ.isEmpty())
-            differences << differ;
+        differences << copyvalues::differences(table, source, serverFigures(db, table));
         continueNumbering(db, table, fileLargest(file, table));
         copied.emplace_back(table.name, source.rows);
     }
@@ -358,10 +358,8 @@ Copied serverToFile(const QString &conninfo, const QString &file) {
                     number.step();
                 }
             }
-            const QString differ = copyvalues::differences(table, serverFigures(db, table),
-                                                           copyvalues::fileFigures(out, table));
-            if (!differ.isEmpty())
-                differences << differ;
+            differences << copyvalues::differences(table, serverFigures(db, table),
+                                                   copyvalues::fileFigures(out, table));
             copied.emplace_back(table.name, rows);
         }
         for (const QString &index : indexes)

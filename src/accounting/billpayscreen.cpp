@@ -2,11 +2,9 @@
 #include "billpayscreen.h"
 
 #include "clock.h"
-#include "connection.h"
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "engine.h"
 #include "errorpolicy.h"
 #include "invoicechecks.h"
 #include "messageboxes.h"
@@ -19,10 +17,8 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -65,24 +61,19 @@ void BillPayScreen::buildControls() {
     QLineEdit *fromCaption = captionBox("Text2", QStringLiteral("from"), frame);
     QLineEdit *toCaption = captionBox("Text3", QStringLiteral("to"), frame);
 
-    auto *queryButton = named<QPushButton>("Command1", QStringLiteral("Query List"), frame);
-    auto *payButton = named<QPushButton>("Command2", QStringLiteral("Pay Confirm"), frame);
-    connect(queryButton, &QPushButton::clicked, this, &BillPayScreen::queryList);
-    connect(payButton, &QPushButton::clicked, this, &BillPayScreen::payConfirm);
+    auto *queryButton =
+        stepButton("Command1", QStringLiteral("Query List"), this, &BillPayScreen::queryList);
+    auto *payButton =
+        stepButton("Command2", QStringLiteral("Pay Confirm"), this, &BillPayScreen::payConfirm);
 
     makeGrid(gridColumns(tables::Bill::columns), frame);
 
     QGridLayout *filters = layOutFilter(supplierCaption, fromCaption, toCaption);
     filters->setColumnStretch(4, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(queryButton);
-    buttons->addWidget(payButton);
-    buttons->addStretch(1);
-
     auto *inner = new QVBoxLayout(frame);
     inner->addLayout(filters);
-    inner->addLayout(buttons);
+    inner->addLayout(buttonRow({queryButton, payButton, rowStretch}));
     inner->addWidget(grid_, 1);
     inner->addWidget(makeCreditLine(frame));
     auto *outer = new QVBoxLayout(this);

@@ -14,10 +14,8 @@
 #include "shoptables.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintPreviewDialog>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 BillPrintScreen::BillPrintScreen(const ShopContext &context, QWidget *parent)
@@ -39,25 +37,21 @@ void BillPrintScreen::buildControls() {
     QLabel *toLabel = caption("Label2", QStringLiteral("&to"), to_);
     QLabel *supplierLabel = caption("Label4", QStringLiteral("Select &Retail"), supplier_);
 
-    auto *queryButton = named<QPushButton>("Command1", QStringLiteral("Query List"), this);
-    auto *previewButton = named<QPushButton>("Command2", QStringLiteral("Print Preview"), this);
-    connect(queryButton, &QPushButton::clicked, this, &BillPrintScreen::queryList);
-    connect(previewButton, &QPushButton::clicked, this, &BillPrintScreen::printPreview);
+    using Screen = BillPrintScreen;
+    auto *queryButton =
+        stepButton("Command1", QStringLiteral("Query List"), this, &Screen::queryList);
+    auto *previewButton =
+        stepButton("Command2", QStringLiteral("Print Preview"), this, &Screen::printPreview);
 
     makeGrid(gridColumns(tables::Bill::columns), this);
 
     QGridLayout *filters = layOutFilter(supplierLabel, fromLabel, toLabel);
     filters->setColumnStretch(4, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(queryButton);
-    buttons->addWidget(previewButton);
-    buttons->addStretch(1);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(title);
     layout->addLayout(filters);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({queryButton, previewButton, rowStretch}));
     layout->addWidget(grid_, 1);
     layout->addWidget(makeCreditLine(this));
 }

@@ -2,7 +2,6 @@
 #include "heldbillsscreen.h"
 
 #include "clock.h"
-#include "conversions.h"
 #include "datagrid.h"
 #include "errorpolicy.h"
 #include "invoicechecks.h"
@@ -15,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -60,7 +58,6 @@ HeldBillsScreen::HeldBillsScreen(const ShopContext &context, QWidget *parent)
 void HeldBillsScreen::refresh() {
     policy::reportOnError(*context_.messages, [this] {
         holds_->open(QStringLiteral("select * from invoiceholds order by Hold desc"));
-        grid_->rebind();
         tolerance_->setText(shop::invoiceTolerance(holds_->connection()).text());
     });
 }

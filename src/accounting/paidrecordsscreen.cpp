@@ -11,9 +11,7 @@
 #include "shoptables.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 PaidRecordsScreen::PaidRecordsScreen(const ShopContext &context, QWidget *parent)
@@ -31,24 +29,18 @@ void PaidRecordsScreen::buildControls() {
     QLabel *supplierLabel = caption("Label3", QStringLiteral("&Retail ="), supplier_);
     QLabel *fromLabel = caption("Label1", QStringLiteral("&from"), from_);
     QLabel *toLabel = caption("Label2", QStringLiteral("&to"), to_);
-    auto *listButton = named<QPushButton>("Command1", QStringLiteral("list"), this);
-    connect(listButton, &QPushButton::clicked, this, &PaidRecordsScreen::list);
+    using Screen = PaidRecordsScreen;
+    auto *listButton = stepButton("Command1", QStringLiteral("list"), this, &Screen::list);
 
     makeGrid(gridColumns(tables::paidbill::columns), this);
 
     auto *buttonBar = named<QWidget>("picButtons", this);
-    auto *deleteButton = named<QPushButton>("cmdDelete", QStringLiteral("Delete"), buttonBar);
-    auto *refreshButton = named<QPushButton>("cmdRefresh", QStringLiteral("Refresh"), buttonBar);
-    auto *closeButton = named<QPushButton>("cmdClose", QStringLiteral("Close"), buttonBar);
-    connect(deleteButton, &QPushButton::clicked, this, &PaidRecordsScreen::deleteRecord);
-    connect(refreshButton, &QPushButton::clicked, this, &PaidRecordsScreen::refresh);
-    connect(closeButton, &QPushButton::clicked, this, &PaidRecordsScreen::closeScreen);
-    auto *buttons = new QHBoxLayout(buttonBar);
+    QHBoxLayout *buttons = buttonRow(
+        {stepButton("cmdDelete", QStringLiteral("Delete"), this, &Screen::deleteRecord),
+         stepButton("cmdRefresh", QStringLiteral("Refresh"), this, &Screen::refresh),
+         stepButton("cmdClose", QStringLiteral("Close"), this, &Screen::closeScreen), rowStretch});
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addWidget(deleteButton);
-    buttons->addWidget(refreshButton);
-    buttons->addWidget(closeButton);
-    buttons->addStretch(1);
+    buttonBar->setLayout(buttons);
 
     QGridLayout *filters = layOutFilter(supplierLabel, fromLabel, toLabel);
     filters->addWidget(listButton, 1, 4);

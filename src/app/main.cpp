@@ -11,7 +11,6 @@
 #include "screenshottour.h"
 #include "serverreach.h"
 #include "shellpictures.h"
-#include "shopbackups.h"
 #include "shoppaths.h"
 #include "shopsettings.h"
 #include "startcheck.h"

@@ -8,7 +8,6 @@
 #include "datacombo.h"
 #include "datagrid.h"
 #include "datepicker.h"
-#include "engine.h"
 #include "errorpolicy.h"
 #include "invoicechecks.h"
 #include "messageboxes.h"
@@ -24,7 +23,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 

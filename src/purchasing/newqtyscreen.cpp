@@ -5,7 +5,6 @@
 #include "connection.h"
 #include "conversions.h"
 #include "datagrid.h"
-#include "engine.h"
 #include "errorpolicy.h"
 #include "isbnfinder.h"
 #include "messageboxes.h"
@@ -14,14 +13,12 @@
 #include "screenheading.h"
 #include "screenids.h"
 #include "shopoperations.h"
-#include "shopsession.h"
 #include "shopsteps.h"
 #include "shoptables.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableView>
 
 namespace {

@@ -46,17 +46,13 @@ NewTitleScreen::NewTitleScreen(const ShopContext &context, QWidget *parent)
                              publisherBox);
     supplierList_ =
         addList("Adodc3", "DataCombo3", selectAll(retail::table), retail::RetName, retailBox);
-    connect(subjectList_, &DataCombo::textChangedByOperator, this, &NewTitleScreen::subjectPicked);
-    connect(publisherList_, &DataCombo::textChangedByOperator, this,
-            &NewTitleScreen::publisherPicked);
-    connect(supplierList_, &DataCombo::textChangedByOperator, this,
-            &NewTitleScreen::supplierPicked);
 
     datePicker_ =
         new DatePicker(QStringLiteral("DTPicker1"), this, QStringLiteral("Year Published"));
     // Set from code: the title current at load keeps its stored Year Published.
     datePicker_->setDay(context.clock->today());
-    connect(datePicker_, &DatePicker::changedByOperator, this, &NewTitleScreen::datePicked);
+    connect(datePicker_, &DatePicker::changedByOperator, this,
+            [this](const QDate &day) { box(yearBox)->setTextAsTyped(conv::dateText(day)); });
     placeBeside(yearBox, datePicker_);
     new IsbnWarnings(this, isbnBox, context);
 }
@@ -69,22 +65,9 @@ DataCombo *NewTitleScreen::addList(const char *sourceName, const char *listName,
     list->setObjectName(QString::fromLatin1(listName));
     list->setAccessibleName(field);
     list->clearText(); // nothing is picked until the operator picks
+    // The operator's pick is written into the box like typing: the row's field becomes pending.
+    connect(list, &DataCombo::textChangedByOperator, this,
+            [this, boxIndex](const QString &name) { box(boxIndex)->setTextAsTyped(name); });
     placeBeside(boxIndex, list);
     return list;
-}
-
-void NewTitleScreen::subjectPicked(const QString &name) {
-    box(subjectBox)->setTextAsTyped(name);
-}
-
-void NewTitleScreen::publisherPicked(const QString &name) {
-    box(publisherBox)->setTextAsTyped(name);
-}
-
-void NewTitleScreen::supplierPicked(const QString &name) {
-    box(retailBox)->setTextAsTyped(name);
-}
-
-void NewTitleScreen::datePicked(const QDate &day) {
-    box(yearBox)->setTextAsTyped(conv::dateText(day));
 }

@@ -6,7 +6,6 @@
 
 class DataCombo;
 class DatePicker;
-class RecordSource;
 
 class NewTitleScreen : public RecordEditor {
     Q_OBJECT
@@ -17,12 +16,6 @@ public:
     DataCombo *publisherList() const { return publisherList_; }
     DataCombo *supplierList() const { return supplierList_; }
     DatePicker *datePicker() const { return datePicker_; }
-
-    // The operator's pick, written into the box like typing: the row's field becomes pending.
-    void subjectPicked(const QString &name);
-    void publisherPicked(const QString &name);
-    void supplierPicked(const QString &name);
-    void datePicked(const QDate &day);
 
 private:
     DataCombo *addList(const char *sourceName, const char *listName, const QString &text,

@@ -14,7 +14,6 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -64,19 +63,18 @@ PurchaseOrdersScreen::PurchaseOrdersScreen(const ShopContext &context, QWidget *
     auto *top = new QHBoxLayout;
     top->addWidget(heading, 1);
     top->addWidget(unfinished_);
-    auto *upper = new QWidget(this);
-    auto *upperLayout = new QVBoxLayout(upper);
-    upperLayout->setContentsMargins(0, 0, 0, 0);
-    upperLayout->addWidget(ordersLabel);
-    upperLayout->addWidget(ordersGrid_, 1);
-    auto *lower = new QWidget(this);
-    auto *lowerLayout = new QVBoxLayout(lower);
-    lowerLayout->setContentsMargins(0, 0, 0, 0);
-    lowerLayout->addWidget(linesLabel);
-    lowerLayout->addWidget(linesGrid_, 1);
+    // A pane of the splitter: a grid under its caption.
+    const auto pane = [this](QLabel *caption, DataGrid *grid) {
+        auto *pane = new QWidget(this);
+        auto *layout = new QVBoxLayout(pane);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(caption);
+        layout->addWidget(grid, 1);
+        return pane;
+    };
     auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(upper);
-    split->addWidget(lower);
+    split->addWidget(pane(ordersLabel, ordersGrid_));
+    split->addWidget(pane(linesLabel, linesGrid_));
     auto *page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(split, 1);
@@ -91,7 +89,6 @@ void PurchaseOrdersScreen::refresh() {
                           ? QStringLiteral("select * from purchaseorders where State <> 'received' "
                                            "and State <> 'closed' order by OrderNo desc")
                           : QStringLiteral("select * from purchaseorders order by OrderNo desc"));
-        ordersGrid_->rebind();
         linesOf_ = -1;
         showLines();
     });
@@ -111,7 +108,6 @@ void PurchaseOrdersScreen::showLines() {
     policy::reportOnError(*context_.messages, [&] {
         lines_->open(QStringLiteral("select * from purchaselines where OrderNo = %1 order by Line")
                          .arg(order));
-        linesGrid_->rebind();
         linesGrid_->setCaption(order ? QStringLiteral("Purchase order %1 to %2 (%3)")
                                            .arg(order)
                                            .arg(orders_->text(QStringLiteral("Supplier")),

@@ -19,7 +19,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -147,7 +146,6 @@ void ReorderScreen::saveDays() {
 
 void ReorderScreen::showList() {
     list_->open(QStringLiteral("select * from reorderlist order by Title"));
-    grid_->rebind();
 }
 
 void ReorderScreen::listSuggestions() {

@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -173,7 +172,6 @@ qint64 ReturnsScreen::makeReturnNote(bool preview) {
 
 int ReturnsScreen::printNote(QPagedPaintDevice &device, qint64 returnNo) {
     PrintedTable table;
-    QStringList rows;
     Statement select = session_->connection().prepare(QStringLiteral(
         "SELECT r.[Supplier], l.[ISBN], l.[Title], l.[Copies], l.[Cost], l.[Delivery] FROM "
         "[supplierreturns] r JOIN [returnlines] l ON l.[ReturnNo] = r.[ReturnNo] WHERE "

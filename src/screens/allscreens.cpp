@@ -36,78 +36,68 @@
 #include "toptenscreen.h"
 #include "xreportscreen.h"
 
-namespace {
-// The editors of the counter's tills, payment methods and settings keep tables a shop has from
-// the version that brings receipts on, the refund reasons and the sessions' screens from the
-// version that brings sessions, the customer orders from theirs: an older shop says it must be
-// upgraded first.
-int versionNeeded(const QString &screenId) {
-    if (screenId == QLatin1String(screenid::DataTills) ||
-        screenId == QLatin1String(screenid::DataPaymentMethods) ||
-        screenId == QLatin1String(screenid::DataShopSettings))
-        return shop::receiptsVersion;
-    if (screenId == QLatin1String(screenid::DataRefundReasons) ||
-        screenId == QLatin1String(screenid::TillSessions) ||
-        screenId == QLatin1String(screenid::XReport))
-        return shop::sessionsVersion;
-    if (screenId == QLatin1String(screenid::RefusedReceipts))
-        return offline::latereceiptsVersion;
-    if (screenId == QLatin1String(screenid::CustomerOrders) ||
-        screenId == QLatin1String(screenid::DataOrderLimits))
-        return shop::customerOrdersVersion;
-    if (screenId == QLatin1String(screenid::Reorder) ||
-        screenId == QLatin1String(screenid::PurchaseOrders) ||
-        screenId == QLatin1String(screenid::Receive) ||
-        screenId == QLatin1String(screenid::HeldBills) ||
-        screenId == QLatin1String(screenid::Returns))
-        return shop::purchaseOrdersVersion;
-    return 1;
-}
+#include <utility>
 
-bool hasVersionFor(const QString &screenId, const ShopContext &context) {
-    const int needed = versionNeeded(screenId);
+namespace {
+// A screen of tables a shop has from a later version on opens on such a shop alone: an older
+// shop says it must be upgraded first.
+bool hasVersion(int needed, const ShopContext &context) {
     if (needed <= 1)
         return true;
     Connection connection = context.shop.connect();
     return hasShopVersion(context, connection, needed); // else told to upgrade the shop first
 }
 
-template <typename Screen> ScreenRegistry::Factory build(const char *screenId = nullptr) {
-    return [screenId](const ShopContext &context) -> QWidget * {
-        if (screenId != nullptr && !hasVersionFor(QLatin1String(screenId), context))
-            return nullptr;
-        return new Screen(context);
-    };
+template <typename Screen>
+void add(ScreenRegistry &registry, const char *screenId, int needed = 1) {
+    registry.add(screenId, [needed](const ShopContext &context) -> QWidget * {
+        return hasVersion(needed, context) ? new Screen(context) : nullptr;
+    });
+}
+
+// The editors of the counter's tills, payment methods and settings keep tables a shop has from
+// the version that brings receipts on, the refund reasons from the version that brings
+// sessions, the order limits from the customer orders'.
+int editorVersion(const QString &screenId) {
+    const std::pair<const char *, int> later[] = {
+        {screenid::DataTills, shop::receiptsVersion},
+        {screenid::DataPaymentMethods, shop::receiptsVersion},
+        {screenid::DataShopSettings, shop::receiptsVersion},
+        {screenid::DataRefundReasons, shop::sessionsVersion},
+        {screenid::DataOrderLimits, shop::customerOrdersVersion}};
+    for (const auto &[id, version] : later)
+        if (screenId == QLatin1String(id))
+            return version;
+    return 1;
 }
 } // namespace
 
 void registerAllScreens(ScreenRegistry &registry) {
-    registry.add(screenid::Sell, build<SellScreen>());
-    registry.add(screenid::OnSale, build<OnSaleScreen>());
-    registry.add(screenid::TopTen, build<TopTenScreen>());
-    registry.add(screenid::DayReport, build<DayReportScreen>());
-    registry.add(screenid::MonthReport, build<MonthReportScreen>());
-    registry.add(screenid::BookQuery, build<BookQueryScreen>());
-    registry.add(screenid::NewTitle, build<NewTitleScreen>());
-    registry.add(screenid::Invoice, build<InvoiceScreen>());
-    registry.add(screenid::SafeQty, build<SafeScreen>());
-    registry.add(screenid::NewQty, build<NewQtyScreen>());
-    registry.add(screenid::BillPrint, build<BillPrintScreen>());
-    registry.add(screenid::BillPay, build<BillPayScreen>());
-    registry.add(screenid::PaidRecords, build<PaidRecordsScreen>());
-    registry.add(screenid::TillSessions, build<TillSessionsScreen>(screenid::TillSessions));
-    registry.add(screenid::XReport, build<XReportScreen>(screenid::XReport));
-    registry.add(screenid::RefusedReceipts,
-                 build<RefusedReceiptsScreen>(screenid::RefusedReceipts));
-    registry.add(screenid::CustomerOrders, build<CustomerOrdersScreen>(screenid::CustomerOrders));
-    registry.add(screenid::Reorder, build<ReorderScreen>(screenid::Reorder));
-    registry.add(screenid::PurchaseOrders, build<PurchaseOrdersScreen>(screenid::PurchaseOrders));
-    registry.add(screenid::Receive, build<ReceiveScreen>(screenid::Receive));
-    registry.add(screenid::HeldBills, build<HeldBillsScreen>(screenid::HeldBills));
-    registry.add(screenid::Returns, build<ReturnsScreen>(screenid::Returns));
+    add<SellScreen>(registry, screenid::Sell);
+    add<OnSaleScreen>(registry, screenid::OnSale);
+    add<TopTenScreen>(registry, screenid::TopTen);
+    add<DayReportScreen>(registry, screenid::DayReport);
+    add<MonthReportScreen>(registry, screenid::MonthReport);
+    add<BookQueryScreen>(registry, screenid::BookQuery);
+    add<NewTitleScreen>(registry, screenid::NewTitle);
+    add<InvoiceScreen>(registry, screenid::Invoice);
+    add<SafeScreen>(registry, screenid::SafeQty);
+    add<NewQtyScreen>(registry, screenid::NewQty);
+    add<BillPrintScreen>(registry, screenid::BillPrint);
+    add<BillPayScreen>(registry, screenid::BillPay);
+    add<PaidRecordsScreen>(registry, screenid::PaidRecords);
+    add<TillSessionsScreen>(registry, screenid::TillSessions, shop::sessionsVersion);
+    add<XReportScreen>(registry, screenid::XReport, shop::sessionsVersion);
+    add<RefusedReceiptsScreen>(registry, screenid::RefusedReceipts, offline::latereceiptsVersion);
+    add<CustomerOrdersScreen>(registry, screenid::CustomerOrders, shop::customerOrdersVersion);
+    add<ReorderScreen>(registry, screenid::Reorder, shop::purchaseOrdersVersion);
+    add<PurchaseOrdersScreen>(registry, screenid::PurchaseOrders, shop::purchaseOrdersVersion);
+    add<ReceiveScreen>(registry, screenid::Receive, shop::purchaseOrdersVersion);
+    add<HeldBillsScreen>(registry, screenid::HeldBills, shop::purchaseOrdersVersion);
+    add<ReturnsScreen>(registry, screenid::Returns, shop::purchaseOrdersVersion);
     for (const EditorDefinition &definition : maintenanceScreenTable())
         registry.add(definition.screenId, [definition](const ShopContext &context) -> QWidget * {
-            if (!hasVersionFor(definition.screenId, context))
+            if (!hasVersion(editorVersion(definition.screenId), context))
                 return nullptr;
             auto *editor = new RecordEditor(definition, context);
             if (definition.screenId == QLatin1String(screenid::DataTitles))

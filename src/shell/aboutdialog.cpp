@@ -53,11 +53,10 @@ AboutDialog::AboutDialog(QWidget *owner)
     rule->setFrameShadow(QFrame::Sunken);
 
     // Default and cancel button at once: Enter and Esc both press it.
-    auto *ok = named<QPushButton>("cmdOK", QStringLiteral("OK"), this);
+    auto *ok = stepButton("cmdOK", QStringLiteral("OK"), this, &QDialog::accept);
     ok->setDefault(true);
     ok->setAutoDefault(true);
     ok->setMinimumWidth(90);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     QHBoxLayout *buttons = buttonRow({rowStretch, ok});
 

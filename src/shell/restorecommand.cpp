@@ -28,11 +28,6 @@ QString count(qint64 n) {
     return n < 0 ? QStringLiteral("?") : QString::number(n);
 }
 
-QString when(const QDateTime &taken) {
-    return conv::dateText(taken.date()) + QLatin1Char(' ') +
-           taken.time().toString(QStringLiteral("HH:mm:ss"));
-}
-
 } // namespace
 
 RestoreCommand::RestoreCommand(MainWindow &window, BackupScheduler &scheduler,
@@ -70,8 +65,8 @@ QString RestoreCommand::choose() {
     for (int row = 0; row < table->rowCount(); ++row) {
         const BackupEntry &entry = entries[static_cast<std::size_t>(row)];
         const QStringList cells = {
-            when(entry.facts.taken), count(entry.facts.sales), count(entry.facts.titles),
-            QLocale::system().formattedDataSize(entry.fileBytes),
+            conv::momentText(entry.facts.taken), count(entry.facts.sales),
+            count(entry.facts.titles), QLocale::system().formattedDataSize(entry.fileBytes),
             entry.beforeUpgrade ? QStringLiteral("%1, before its upgrade").arg(entry.facts.version)
                                 : QString::number(entry.facts.version)};
         for (int column = 0; column < cells.size(); ++column)

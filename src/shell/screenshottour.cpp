@@ -31,10 +31,6 @@ void settle() {
     QApplication::processEvents();
 }
 
-bool save(QWidget *widget, const QString &path) {
-    return widget->grab().save(path, "PNG");
-}
-
 void press(QWidget *screen, const char *button) {
     if (auto *found = screen->findChild<QPushButton *>(QLatin1String(button)))
         found->click();
@@ -186,7 +182,7 @@ QStringList takeAll(MainWindow &window, const QString &dir) {
     QStringList written;
     auto keep = [&](QWidget *widget, const QString &name) {
         const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
-        if (save(widget, path))
+        if (widget->grab().save(path, "PNG"))
             written.append(path);
         else
             std::fprintf(stderr, "quillmart: could not write %s\n", qPrintable(path));

@@ -4,7 +4,6 @@
 #include "shoplocation.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSettings>
 #include <QTextStream>
 #include <optional>

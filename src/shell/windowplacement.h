@@ -6,7 +6,6 @@
 #include <QString>
 
 class QSettings;
-class QWidget;
 
 namespace placement {
 

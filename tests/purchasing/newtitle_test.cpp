@@ -81,7 +81,7 @@ TEST_F(NewTitle, PickingASubjectWritesItIntoTheBoxAndAnotherPickReplacesIt) {
 }
 
 TEST_F(NewTitle, PickingAPublisherChangesTheExistingTitleWhenItIsLeft) {
-    screen->publisherPicked("Penguin");
+    emit screen->publisherList()->textChangedByOperator("Penguin");
     EXPECT_EQ(screen->box(5)->text(), "Penguin");
     EXPECT_EQ(shop.db.scalar("SELECT Publisher FROM Titles WHERE ISBN='111'").toString(),
               "Old Press");
@@ -97,8 +97,8 @@ TEST_F(NewTitle, EntersANewTitleFromBoxesListsAndPicker) {
     type(1, "978-0");
     type(2, "Quill and Ink");
     type(3, "A. Writer");
-    screen->subjectPicked("Poetry");
-    screen->publisherPicked("Dover");
+    emit screen->subjectList()->textChangedByOperator("Poetry");
+    emit screen->publisherList()->textChangedByOperator("Dover");
     screen->supplierList()->setFocus();
     QTest::keyClicks(screen->supplierList(), "Corner Shop"); // typed in the list, not picked
     screen->datePicker()->setDate(QDate(2001, 5, 3));        // as the calendar does

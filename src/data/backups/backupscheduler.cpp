@@ -1,7 +1,6 @@
 // Backups taken while the operator is idle, on a worker thread.
 #include "backupscheduler.h"
 
-#include "cancelled.h"
 #include "clock.h"
 #include "dataerror.h"
 #include "shopbackups.h"
@@ -113,8 +112,8 @@ void BackupScheduler::startBackup() {
     const QDateTime when = clock_->now();
     const QString path = databasePath_;
     thread_ = QThread::create([this, path, when, version] {
-        // A backup that fails here is tried again at a later idle spell; the one taken at
-        // close reports its failure.
+        // A backup that fails (or is stopped) here is tried again at a later idle spell; the
+        // one taken at close reports its failure.
         QString made;
         try {
             made = ShopBackups(path).take(when, [this](double) {
@@ -123,7 +122,6 @@ void BackupScheduler::startBackup() {
                     QThread::msleep(200);
                 return !stop_;
             });
-        } catch (const Cancelled &) {
         } catch (const DataError &) {
         }
         QMetaObject::invokeMethod(

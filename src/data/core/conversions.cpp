@@ -6,7 +6,6 @@
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <charconv>
 #include <cmath>
 
 namespace conv {

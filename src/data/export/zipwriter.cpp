@@ -7,7 +7,6 @@
 #include "paralleldeflate.h"
 
 #include <QIODevice>
-#include <initializer_list>
 #include <utility>
 
 namespace {

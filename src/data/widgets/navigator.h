@@ -6,7 +6,6 @@
 #include <QWidget>
 
 class QLabel;
-class QToolButton;
 class RecordSource;
 
 class Navigator : public QWidget {

@@ -15,7 +15,6 @@ class BoundLineEdit;
 class DataGrid;
 class Navigator;
 class QGridLayout;
-class QLabel;
 class QVBoxLayout;
 class RecordSource;
 
