@@ -12,6 +12,8 @@
 
 #include <array>
 
+using shop::Refusal;
+
 namespace {
 
 constexpr std::array<std::pair<PurchaseState, const char *>, 5> kStates{{
@@ -29,16 +31,10 @@ const QStringList &changedTables() {
     return tables;
 }
 
-// The operator's own mistake, said as it is; any other failure says the order is unchanged.
-class Refusal : public DataError {
-public:
-    explicit Refusal(const QString &why) : DataError(why) {}
-};
-
 template <typename Work> void orderWork(ShopSession &session, Work &&work) {
-    refusableWork<Refusal>(session, changedTables(),
-                           QStringLiteral("The purchase order was not changed: %1."),
-                           std::forward<Work>(work));
+    shop::refusableWork(session, changedTables(),
+                        QStringLiteral("The purchase order was not changed: %1."),
+                        std::forward<Work>(work));
 }
 
 // Why a move from `from` states was not made: the order is gone, or in another state.

@@ -9,6 +9,7 @@
 #include "dataerror.h"
 #include "orderlists.h"
 #include "purchaseorders.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -18,11 +19,6 @@
 namespace shop {
 
 namespace {
-
-class Refusal : public DataError {
-public:
-    explicit Refusal(const QString &why) : DataError(why) {}
-};
 
 const QStringList &changedTables() {
     static const QStringList tables{QStringLiteral("deliveries"), QStringLiteral("deliverylines"),
@@ -166,8 +162,10 @@ ReceivedDelivery receive(ShopSession &session, const Delivery &delivery, bool wa
     requireGood(delivery);
     ReceivedDelivery result;
     std::vector<qint64> titles;
-    try {
-        session.transact(changedTables(), [&](Connection &connection) {
+    refusableWork(
+        session, changedTables(),
+        QStringLiteral("The delivery was not received and the stock was not changed: %1."),
+        [&](Connection &connection) {
             result = {};
             titles.clear();
             const QString supplier = supplierOf(connection, delivery);
@@ -238,15 +236,8 @@ ReceivedDelivery receive(ShopSession &session, const Delivery &delivery, bool wa
                 throw Refusal(warnings.join(QLatin1Char(' ')));
             for (qint64 orderNo : orders)
                 settleOrderState(connection, orderNo, delivery.at);
-        });
-    } catch (const Refusal &refusal) {
-        throw DataError(
-            QStringLiteral("The delivery was not received: %1").arg(refusal.description()));
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The delivery was not received and the stock was not "
-                                       "changed: %1."),
-                        error);
-    }
+        },
+        QStringLiteral("The delivery was not received: %1"));
     // The copies go to the customers waiting for them first, oldest order first, as far as the
     // free copies go; an order they do not reach keeps waiting.
     for (qint64 bookNo : titles)

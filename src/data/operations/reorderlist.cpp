@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "purchaseorders.h"
+#include "refusablework.h"
 #include "reorder.h"
 #include "shopoperations.h"
 #include "shopsession.h"
@@ -20,11 +21,8 @@ const QStringList &changedTables() {
 }
 
 template <typename Work> void listWork(ShopSession &session, Work &&work) {
-    try {
-        session.transact(changedTables(), std::forward<Work>(work));
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The reorder list was not changed: %1."), error);
-    }
+    storedWork(session, changedTables(), QStringLiteral("The reorder list was not changed: %1."),
+               std::forward<Work>(work));
 }
 
 // The oldest customer order of the title not yet ordered: a line ordering it carries it.
