@@ -95,10 +95,4 @@ qint64 orderReorderList(ShopSession &session, const QDateTime &at) {
     return orderNo;
 }
 
-void clearReorderList(ShopSession &session) {
-    listWork(session, [](Connection &connection) {
-        connection.exec(QStringLiteral("DELETE FROM [reorderlist]"));
-    });
-}
-
 } // namespace shop

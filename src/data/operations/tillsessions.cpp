@@ -15,10 +15,6 @@ Money SessionReport::net() const {
     return Money::fromUnits(sales.units() - voided.units() - refunded.units());
 }
 
-bool SessionReport::spansDays() const {
-    return session.opened.date() != madeAt.date();
-}
-
 namespace shop {
 
 namespace {
