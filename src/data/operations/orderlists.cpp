@@ -110,8 +110,7 @@ CustomerOrder customerOrder(Connection &connection, qint64 orderNo) {
     const std::vector<CustomerOrder> found =
         orders(connection, QStringLiteral("WHERE [OrderNo] = ?1"), {orderNo});
     if (found.empty())
-        throw orderwork::refused(
-            QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
+        throw Refusal(QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
     return found.front();
 }
 

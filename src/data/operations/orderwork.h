@@ -21,7 +21,6 @@ const QStringList &changedTables();
 QString stateList(std::span<const OrderState> states);
 QString openStates();
 
-Refusal refused(const QString &why);
 // Why the move was not made: the order is not there, or its state does not allow it now.
 Refusal refusedMove(Connection &connection, qint64 orderNo, OrderState to);
 // The name of the till this connection sells at; null for a login at no till.
