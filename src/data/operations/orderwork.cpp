@@ -6,6 +6,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "receipts.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
@@ -57,13 +58,8 @@ Refusal refusedMove(Connection &connection, qint64 orderNo, OrderState to) {
 }
 
 QVariant thisTillName(Connection &connection) {
-    Statement till = connection.prepare(connection.dialect().thisTill());
-    QVariant name;
-    if (till.step())
-        name = till.value(1);
-    while (till.step()) {
-    }
-    return name;
+    const std::optional<Till> till = thisTill(connection);
+    return till ? QVariant(till->name) : QVariant();
 }
 
 // The one conditional change of the order's state, and its line of history.
@@ -131,14 +127,11 @@ void requireTill(Connection &connection, const DepositMoney &money) {
     if (!removed.isValid() || removed.toInt() != 0)
         throw Refusal(QStringLiteral("Choose a payment method in use."));
     // This till's own session, open: its drawer takes the money.
-    Statement till = connection.prepare(connection.dialect().thisTill());
-    const QVariant tillId = till.step() ? till.value(0) : QVariant();
-    while (till.step()) {
-    }
+    const std::optional<Till> till = thisTill(connection);
     const QVariant open = connection.scalar(
         QStringLiteral("SELECT count(*) FROM [tillsessions] WHERE [Session] = ?1 AND [Till] = ?2 "
                        "AND [Closed] IS NULL"),
-        {money.session, tillId});
+        {money.session, till ? QVariant(till->id) : QVariant()});
     if (open.toInt() != 1)
         throw Refusal(QStringLiteral("Money of a deposit moves in this till's open session: count "
                                      "the float to open one first."));
