@@ -24,15 +24,10 @@ constexpr std::array<std::pair<PurchaseState, const char *>, 5> kStates{{
     {PurchaseState::Closed, "closed"},
 }};
 
-const QStringList &changedTables() {
-    static const QStringList tables{
-        QStringLiteral("purchaseorders"), QStringLiteral("purchaselines"),
-        QStringLiteral("customerorders"), QStringLiteral("orderhistory")};
-    return tables;
-}
-
 template <typename Work> void orderWork(ShopSession &session, Work &&work) {
-    shop::refusableWork(session, changedTables(),
+    shop::refusableWork(session,
+                        {QStringLiteral("purchaseorders"), QStringLiteral("purchaselines"),
+                         QStringLiteral("customerorders"), QStringLiteral("orderhistory")},
                         QStringLiteral("The purchase order was not changed: %1."),
                         std::forward<Work>(work));
 }

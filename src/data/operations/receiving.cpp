@@ -20,13 +20,6 @@ namespace shop {
 
 namespace {
 
-const QStringList &changedTables() {
-    static const QStringList tables{QStringLiteral("deliveries"), QStringLiteral("deliverylines"),
-                                    QStringLiteral("purchaselines"),
-                                    QStringLiteral("purchaseorders"), QStringLiteral("Titles")};
-    return tables;
-}
-
 struct Candidate {
     qint64 line = 0;
     qint64 orderNo = 0;
@@ -163,7 +156,10 @@ ReceivedDelivery receive(ShopSession &session, const Delivery &delivery, bool wa
     ReceivedDelivery result;
     std::vector<qint64> titles;
     refusableWork(
-        session, changedTables(),
+        session,
+        {QStringLiteral("deliveries"), QStringLiteral("deliverylines"),
+         QStringLiteral("purchaselines"), QStringLiteral("purchaseorders"),
+         QStringLiteral("Titles")},
         QStringLiteral("The delivery was not received and the stock was not changed: %1."),
         [&](Connection &connection) {
             result = {};

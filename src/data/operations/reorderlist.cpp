@@ -14,15 +14,11 @@ namespace shop {
 
 namespace {
 
-const QStringList &changedTables() {
-    static const QStringList tables{QStringLiteral("reorderlist"), QStringLiteral("purchaseorders"),
-                                    QStringLiteral("purchaselines")};
-    return tables;
-}
-
 template <typename Work> void listWork(ShopSession &session, Work &&work) {
-    storedWork(session, changedTables(), QStringLiteral("The reorder list was not changed: %1."),
-               std::forward<Work>(work));
+    storedWork(session,
+               {QStringLiteral("reorderlist"), QStringLiteral("purchaseorders"),
+                QStringLiteral("purchaselines")},
+               QStringLiteral("The reorder list was not changed: %1."), std::forward<Work>(work));
 }
 
 // The oldest customer order of the title not yet ordered: a line ordering it carries it.
