@@ -143,15 +143,12 @@ void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at) {
         hold.step();
         if (connection.changes() != 1) {
             const OrderTitle copies = copiesOf(connection, order.bookNo);
-            throw Refusal(
-                QStringLiteral("Only %1 of \"%2\" free to set aside: customer order %3 "
-                               "wants %4.")
-                    .arg(copies.free() == 1
-                             ? QStringLiteral("1 copy")
-                             : QStringLiteral("%1 copies").arg(std::max<qint64>(copies.free(), 0)))
-                    .arg(copies.title)
-                    .arg(orderNo)
-                    .arg(order.quantity));
+            throw Refusal(QStringLiteral("Only %1 of \"%2\" free to set aside: customer order %3 "
+                                         "wants %4.")
+                              .arg(copiesText(std::max<qint64>(copies.free(), 0)))
+                              .arg(copies.title)
+                              .arg(orderNo)
+                              .arg(order.quantity));
         }
         Statement record = connection.prepare(
             QStringLiteral("INSERT INTO [orderholds] ([OrderNo], [BOOKNO], [Copies], [HeldAt]) "

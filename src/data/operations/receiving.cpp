@@ -68,16 +68,12 @@ QString titleOf(Connection &connection, qint64 bookNo) {
     return title.toString();
 }
 
-QString copies(qint64 n) {
-    return n == 1 ? QStringLiteral("1 copy") : QStringLiteral("%1 copies").arg(n);
-}
-
 QString warning(const QString &title, qint64 extra, bool onOrder, const QString &supplier) {
     if (onOrder)
         return QStringLiteral("%1 of \"%2\" more than the orders still want.")
-            .arg(copies(extra), title);
+            .arg(copiesText(extra), title);
     return QStringLiteral("\"%1\" (%2) is on no open order to %3.")
-        .arg(title, copies(extra), supplier);
+        .arg(title, copiesText(extra), supplier);
 }
 
 // The supplier the delivery comes from: the order's, when it names one, which must be open.

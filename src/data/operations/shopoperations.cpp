@@ -95,6 +95,10 @@ void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, cons
                });
 }
 
+QString copiesText(qint64 n) {
+    return n == 1 ? QStringLiteral("1 copy") : QStringLiteral("%1 copies").arg(n);
+}
+
 DataError notStored(const QString &lead, const DataError &error) {
     QString why = error.sentence();
     if (why.endsWith(QLatin1Char('.')))

@@ -16,10 +16,6 @@ namespace shop {
 
 namespace {
 
-QString copies(qint64 n) {
-    return n == 1 ? QStringLiteral("1 copy") : QStringLiteral("%1 copies").arg(n);
-}
-
 // The title's free copies (on the shelf, not set aside for customers) spread over its
 // deliveries newest first: sales took the oldest copies. Delivery line -> copies unsold.
 std::map<qint64, qint64> unsoldByLine(Connection &connection, qint64 bookNo) {
@@ -152,7 +148,7 @@ qint64 makeReturn(ShopSession &session, const ReturnNote &note, const QDate &tod
                 if (connection.changes() != 1)
                     throw Refusal(QStringLiteral("fewer than %1 of \"%2\" in that "
                                                  "delivery are left to send back.")
-                                      .arg(copies(line.copies), facts.title));
+                                      .arg(copiesText(line.copies), facts.title));
                 // Copies set aside for customers stay on the shelf.
                 Statement stock = connection.prepare(
                     QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?2 WHERE [BOOKNO] = ?1 "
@@ -163,7 +159,7 @@ qint64 makeReturn(ShopSession &session, const ReturnNote &note, const QDate &tod
                 if (connection.changes() != 1)
                     throw Refusal(QStringLiteral("fewer than %1 of \"%2\" are "
                                                  "free in stock.")
-                                      .arg(copies(line.copies), facts.title));
+                                      .arg(copiesText(line.copies), facts.title));
                 Statement record = connection.prepare(
                     QStringLiteral("INSERT INTO [returnlines] ([ReturnNo], [Delivery], "
                                    "[BOOKNO], [ISBN], [Title], [Copies], [Cost]) SELECT ?1, "
