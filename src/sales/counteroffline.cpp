@@ -44,7 +44,7 @@ bool CounterOffline::takesOver(const DataError &error) {
     if (!available() || error.kind() != DataError::Kind::ConnectionLost)
         return false;
     offline_ = true;
-    lastTry_ = offline::now(*context_.clock);
+    lastTry_ = context_.clock->now();
     show();
     return true;
 }
@@ -165,7 +165,7 @@ int CounterOffline::cashWaiting() {
 void CounterOffline::look() {
     if (!available())
         return;
-    const QDateTime at = offline::now(*context_.clock);
+    const QDateTime at = context_.clock->now();
     // A server cut off by the network answers a try only after its time-out, during which the
     // counter waits: offline, the server is tried once a minute.
     if (offline_ && lastTry_ && *lastTry_ <= at && lastTry_->secsTo(at) < retrySeconds)

@@ -56,7 +56,7 @@ TEST_F(SupplierReturns, WithinAndPastTheDeadline) {
         const char *unsoldAfter;
     } steps[] = {
         {"within the deadline", 10, 2, false, "", "2 0 1", "One:2"},
-        {"more than the shelf holds", 10, 3, true, "are free in stock", "2 0 1", "One:2"},
+        {"more than the shelf holds", 10, 3, true, "are free in stock.", "2 0 1", "One:2"},
         {"none", 10, 0, true, "1 copy or more", "2 0 1", "One:2"},
         {"past the deadline, not accepted", 21, 1, false, "past its return deadline of 2001/5/20",
          "2 0 1", "One:2"},

@@ -11,10 +11,6 @@
 
 namespace offline {
 
-QDateTime now(const Clock &clock) {
-    return QDateTime(clock.today(), clock.timeOfDay());
-}
-
 bool refreshDue(TillCopy &copy, const QDateTime &at) {
     const std::optional<QDateTime> last = copy.lastRefresh();
     return !last || last->secsTo(at) >= refreshSeconds || at < *last;
@@ -66,7 +62,7 @@ void refreshCopy(TillCopy &copy, Connection &shop, const QDateTime &at) {
 }
 
 bool refreshIfDue(TillCopy &copy, Connection &shop, const Clock &clock) {
-    const QDateTime at = now(clock);
+    const QDateTime at = clock.now();
     if (!refreshDue(copy, at))
         return false;
     refreshCopy(copy, shop, at);

@@ -12,8 +12,6 @@ namespace offline {
 
 inline constexpr int refreshSeconds = 120;
 
-// The clock's moment, as the till's work is stamped.
-QDateTime now(const Clock &clock);
 // Whether the copy is older than two minutes at `at` (or was never made).
 bool refreshDue(TillCopy &copy, const QDateTime &at);
 // Reads the catalogue and the offers from the shop in one reading and replaces the copy with

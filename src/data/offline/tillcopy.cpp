@@ -14,10 +14,6 @@
 
 namespace {
 
-const QString kLastContact = QStringLiteral("LastContact");
-const QString kLastRefresh = QStringLiteral("LastRefresh");
-const QString kNextNumber = QStringLiteral("NextNumber");
-
 Connection openFile(const QString &path) {
     const QFileInfo file(path);
     if (!file.exists()) {
@@ -92,18 +88,17 @@ void TillCopy::setState(const QString &key, const QString &value) {
     upsert.step();
 }
 
-std::optional<QDateTime> TillCopy::lastContact() {
-    const auto text = state(kLastContact);
+std::optional<QDateTime> TillCopy::moment(const QString &key) {
+    const auto text = state(key);
     return text ? std::optional(conv::parseMoment(*text)) : std::nullopt;
+}
+
+int TillCopy::rows(const QString &table) {
+    return connection_.scalar(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toInt();
 }
 
 void TillCopy::setLastContact(const QDateTime &at) {
     setState(kLastContact, conv::isoMoment(at));
-}
-
-std::optional<QDateTime> TillCopy::lastRefresh() {
-    const auto text = state(kLastRefresh);
-    return text ? std::optional(conv::parseMoment(*text)) : std::nullopt;
 }
 
 qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt, qint64 session, const QString &prefix) {
@@ -137,10 +132,6 @@ qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt, qint64 session, cons
     return number;
 }
 
-int TillCopy::waiting() {
-    return connection_.scalar(QStringLiteral("SELECT count(*) FROM outbox")).toInt();
-}
-
 std::vector<OutboxItem> TillCopy::oldest(int limit) {
     Statement select = connection_.prepare(
         QStringLiteral("SELECT Item, Receipt, Number, Made FROM outbox ORDER BY Item LIMIT ?1"));
@@ -165,7 +156,7 @@ void TillCopy::sent(const std::vector<OutboxItem> &items, const QDateTime &at) {
         receipt.step();
         receipt.reset();
     }
-    setState(kLastContact, conv::isoMoment(at));
+    setLastContact(at);
     transaction.commit();
 }
 

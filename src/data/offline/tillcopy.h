@@ -75,11 +75,11 @@ public:
     std::optional<CopiedTitle> findIsbn(const QString &isbn);
     // The ISBN's offer price on `day`, if its first offer holds then.
     std::optional<Money> offerOn(const QString &isbn, const QDate &day);
-    int titleCount();
-    std::optional<QDateTime> lastRefresh();
+    int titleCount() { return rows(QStringLiteral("copytitles")); }
+    std::optional<QDateTime> lastRefresh() { return moment(kLastRefresh); }
 
     // When the till last reached the server.
-    std::optional<QDateTime> lastContact();
+    std::optional<QDateTime> lastContact() { return moment(kLastContact); }
     void setLastContact(const QDateTime &at);
 
     // What the counter needs to open, as counterstart.h writes it; none before it was kept.
@@ -92,7 +92,7 @@ public:
     // parts made since (a payment added).
     qint64 queueReceipt(const ReceiptRecord &receipt, qint64 session = 0,
                         const QString &prefix = QString());
-    int waiting();
+    int waiting() { return rows(QStringLiteral("outbox")); }
     std::vector<OutboxItem> oldest(int limit);
     // The receipts are on the server: they leave the outbox, in one transaction, and the
     // server's answer is the last contact.
@@ -104,14 +104,14 @@ public:
     // Cash put in or taken out while the server was away, in the order made (tillcopycash.cpp):
     // kept before the operator is told it is recorded, sent after the receipts.
     void queueCash(const CashMovementRecord &movement);
-    int cashWaiting();
+    int cashWaiting() { return rows(QStringLiteral("outboxcash")); }
     std::vector<CashMovementRecord> oldestCash(int limit);
     // The movement is on the server: it leaves the outbox, the answer is the last contact.
     void cashSent(const QString &id, const QDateTime &at);
     // The shop refused it for good: it leaves the outbox for the till's set-aside list.
     void setAsideCash(const CashMovementRecord &movement, const QString &reason,
                       const QDateTime &at);
-    int setAsideCashCount();
+    int setAsideCashCount() { return rows(QStringLiteral("setasidecash")); }
     // A cash movement as text (for the shop's list of what it refused).
     static QString cashText(const CashMovementRecord &movement);
 
@@ -128,27 +128,33 @@ public:
     // The receipt's number as printed; empty when the till does not hold it.
     QString readableOf(const QString &receipt);
     void forgetReceiptsOutside(qint64 session);
-    int keptReceipts();
     // A refund stored on the server while online: the copies it took back of a kept receipt.
     void noteRefund(const RefundRecord &refund);
     // A refund given while the server is away, kept in the outbox (in the order given, sent
     // after the receipts) before the money goes out.
     void queueRefund(const RefundRecord &refund, qint64 session);
-    int refundsWaiting();
+    int refundsWaiting() { return rows(QStringLiteral("outboxrefunds")); }
     std::vector<WaitingRefund> oldestRefunds(int limit);
     // The refund is on the server: it leaves the outbox, the answer is the last contact.
     void refundSent(const QString &id, const QDateTime &at);
     // The shop refused it for good: it leaves the outbox for the till's set-aside list.
     void setAsideRefund(const WaitingRefund &refund, const QString &reason, const QDateTime &at);
-    int setAsideRefundCount();
+    int setAsideRefundCount() { return rows(QStringLiteral("setasiderefunds")); }
     // A refund as the till keeps it, as text (for the shop's list of what it refused).
     static QString refundText(const RefundRecord &refund);
 
 private:
     static inline const QString kCounterStart = QStringLiteral("CounterStart");
+    static inline const QString kLastContact = QStringLiteral("LastContact");
+    static inline const QString kLastRefresh = QStringLiteral("LastRefresh");
+    static inline const QString kNextNumber = QStringLiteral("NextNumber");
 
     std::optional<QString> state(const QString &key);
     void setState(const QString &key, const QString &value);
+    // A moment kept in the till's state; none before it was kept.
+    std::optional<QDateTime> moment(const QString &key);
+    // How many rows one of the till's own tables holds.
+    int rows(const QString &table);
     void makeTables();
 
     QString path_;

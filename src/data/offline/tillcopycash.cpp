@@ -17,10 +17,6 @@ void TillCopy::queueCash(const CashMovementRecord &movement) {
     keep.step();
 }
 
-int TillCopy::cashWaiting() {
-    return connection_.scalar(QStringLiteral("SELECT count(*) FROM outboxcash")).toInt();
-}
-
 std::vector<CashMovementRecord> TillCopy::oldestCash(int limit) {
     Statement select = connection_.prepare(
         QStringLiteral("SELECT Movement, Session, MoneyIn, Amount, Reason, At FROM outboxcash "
@@ -58,10 +54,6 @@ void TillCopy::setAsideCash(const CashMovementRecord &movement, const QString &r
     keep.step();
     connection_.scalar(QStringLiteral("DELETE FROM outboxcash WHERE Movement = ?1"), {movement.id});
     transaction.commit();
-}
-
-int TillCopy::setAsideCashCount() {
-    return connection_.scalar(QStringLiteral("SELECT count(*) FROM setasidecash")).toInt();
 }
 
 QString TillCopy::cashText(const CashMovementRecord &movement) {

@@ -3,10 +3,6 @@
 
 #include "conversions.h"
 
-namespace {
-const QString kLastRefresh = QStringLiteral("LastRefresh");
-} // namespace
-
 void TillCopy::replaceCatalogue(const std::vector<CopiedTitle> &titles,
                                 const std::vector<CopiedOffer> &offers, const QDateTime &at) {
     Transaction transaction(connection_);
@@ -64,8 +60,4 @@ std::optional<Money> TillCopy::offerOn(const QString &isbn, const QDate &day) {
     if (!(begin <= day && day <= end))
         return std::nullopt;
     return Money::parse(select.value(0).toString());
-}
-
-int TillCopy::titleCount() {
-    return connection_.scalar(QStringLiteral("SELECT count(*) FROM copytitles")).toInt();
 }

@@ -117,10 +117,6 @@ void TillCopy::forgetReceiptsOutside(qint64 session) {
     transaction.commit();
 }
 
-int TillCopy::keptReceipts() {
-    return connection_.scalar(QStringLiteral("SELECT count(*) FROM tillreceipts")).toInt();
-}
-
 void TillCopy::noteRefund(const RefundRecord &refund) {
     if (refund.receipt.isEmpty())
         return;
@@ -143,10 +139,6 @@ void TillCopy::queueRefund(const RefundRecord &refund, qint64 session) {
     keep.step();
     noteRefund(refund);
     transaction.commit();
-}
-
-int TillCopy::refundsWaiting() {
-    return connection_.scalar(QStringLiteral("SELECT count(*) FROM outboxrefunds")).toInt();
 }
 
 std::vector<WaitingRefund> TillCopy::oldestRefunds(int limit) {
@@ -181,10 +173,6 @@ void TillCopy::setAsideRefund(const WaitingRefund &refund, const QString &reason
     connection_.scalar(QStringLiteral("DELETE FROM outboxrefunds WHERE Refund = ?1"),
                        {refund.record.id});
     transaction.commit();
-}
-
-int TillCopy::setAsideRefundCount() {
-    return connection_.scalar(QStringLiteral("SELECT count(*) FROM setasiderefunds")).toInt();
 }
 
 // The text of a refund as kept, for the back office's list of refused work.

@@ -75,7 +75,7 @@ TakenOrder takeOrder(ShopSession &session, const NewOrder &order) {
         taken.titleAdded = !title;
         if (!title) {
             if (order.title.trimmed().isEmpty() || !order.price)
-                throw refused(QStringLiteral("The catalogue has no title with the ISBN %1: give "
+                throw Refusal(QStringLiteral("The catalogue has no title with the ISBN %1: give "
                                              "its title and price to add it.")
                                   .arg(order.isbn.trimmed()));
             const qint64 bookNo = connection.dialect().addOrderedTitle(
@@ -143,15 +143,12 @@ void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at) {
         hold.step();
         if (connection.changes() != 1) {
             const OrderTitle copies = copiesOf(connection, order.bookNo);
-            throw refused(
-                QStringLiteral("Only %1 of \"%2\" free to set aside: customer order %3 "
-                               "wants %4.")
-                    .arg(copies.free() == 1
-                             ? QStringLiteral("1 copy")
-                             : QStringLiteral("%1 copies").arg(std::max<qint64>(copies.free(), 0)))
-                    .arg(copies.title)
-                    .arg(orderNo)
-                    .arg(order.quantity));
+            throw Refusal(QStringLiteral("Only %1 of \"%2\" free to set aside: customer order %3 "
+                                         "wants %4.")
+                              .arg(copiesText(std::max<qint64>(copies.free(), 0)))
+                              .arg(copies.title)
+                              .arg(orderNo)
+                              .arg(order.quantity));
         }
         Statement record = connection.prepare(
             QStringLiteral("INSERT INTO [orderholds] ([OrderNo], [BOOKNO], [Copies], [HeldAt]) "

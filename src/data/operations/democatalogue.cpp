@@ -2,6 +2,7 @@
 // months and three weeks of counter sales, drawn from a fixed-seed generator.
 #include "democatalogue.h"
 
+#include "conversions.h"
 #include "demoreference.h"
 
 #include <QTime>
@@ -11,13 +12,6 @@ namespace {
 
 // Positions in demoTitles() rows.
 constexpr int kIsbn = 0, kTitle = 1, kSalePrice = 7;
-
-QString storedDate(const QDate &day) {
-    return day.toString(Qt::ISODate);
-}
-QString storedTime(const QTime &time) {
-    return time.toString("HH:mm:ss");
-}
 
 // minstd_rand's sequence is fixed by the standard, so the catalogue is the same everywhere;
 // the distributions of <random> are not, hence the plain modulo.
@@ -48,8 +42,8 @@ DemoTable offers(const QDate &today) {
     DemoTable t{"onsale", {"ISBN", "OnSale Price", "Begin", "End"}, {}};
     for (const Offer &o : kOffers)
         t.rows.push_back({QString::fromUtf8(o.isbn), o.price,
-                          storedDate(today.addDays(o.beginOffset)),
-                          storedDate(today.addDays(o.endOffset))});
+                          conv::isoDate(today.addDays(o.beginOffset)),
+                          conv::isoDate(today.addDays(o.endOffset))});
     return t;
 }
 
@@ -77,7 +71,7 @@ DemoTable sales(const QDate &today, const DemoTable &titles, Draw &draw) {
             const QVariantList &title = titles.rows[pick];
             const int roll = draw.below(10);
             const int qty = roll < 7 ? 1 : (roll < 9 ? 2 : 3);
-            t.rows.push_back({storedDate(day), storedTime(QTime(0, 0).addSecs(second)),
+            t.rows.push_back({conv::isoDate(day), conv::timeText(QTime(0, 0).addSecs(second)),
                               title[kIsbn], title[kTitle], priceOn(title, day, today), qty});
         }
     }
@@ -105,8 +99,8 @@ DemoTable openBills(const QDate &today, const DemoTable &suppliers, Draw &draw, 
     DemoTable t{"Bill", {"Invoice No", "Invoice Date", "Fee", "Invoice Time", "Retail"}, {}};
     for (int i = 0; i < 15; ++i) {
         const QDate day = today.addDays(-59 + i * 4 + draw.below(4));
-        t.rows.push_back({invoiceNo(serial++), storedDate(day), fee(draw),
-                          storedTime(officeTime(draw)), supplierName(suppliers, i)});
+        t.rows.push_back({invoiceNo(serial++), conv::isoDate(day), fee(draw),
+                          conv::timeText(officeTime(draw)), supplierName(suppliers, i)});
     }
     return t;
 }
@@ -117,9 +111,9 @@ DemoTable paidBills(const QDate &today, const DemoTable &suppliers, Draw &draw, 
     for (int i = 0; i < 10; ++i) {
         const QDate day = today.addDays(-120 + i * 6 + draw.below(5));
         const QDate paid = std::min(today, day.addDays(draw.between(14, 44)));
-        t.rows.push_back({invoiceNo(serial++), storedDate(day), fee(draw),
-                          storedTime(officeTime(draw)), supplierName(suppliers, i + 1),
-                          storedDate(paid)});
+        t.rows.push_back({invoiceNo(serial++), conv::isoDate(day), fee(draw),
+                          conv::timeText(officeTime(draw)), supplierName(suppliers, i + 1),
+                          conv::isoDate(paid)});
     }
     return t;
 }

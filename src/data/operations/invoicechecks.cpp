@@ -7,6 +7,7 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "engine.h"
+#include "refusablework.h"
 #include "shopsession.h"
 #include "shoptables.h"
 #include "sqlbuilder.h"
@@ -16,11 +17,6 @@
 namespace shop {
 
 namespace {
-
-class Refusal : public DataError {
-public:
-    explicit Refusal(const QString &why) : DataError(why) {}
-};
 
 const char *kHeldBill =
     "SELECT h.[Hold], h.[Expected], h.[HeldAt], b.[Invoice No], b.[Retail] FROM [Bill] b JOIN "
@@ -83,76 +79,71 @@ CheckedInvoice recordCheckedInvoice(ShopSession &session, const Invoice &invoice
     if (!fee)
         throw DataError(QStringLiteral("The fee \"%1\" is not a number.").arg(invoice.fee));
     CheckedInvoice result;
-    try {
-        session.transact(
-            {B::table, QStringLiteral("invoiceholds"), QStringLiteral("deliverylines"),
-             QStringLiteral("purchaselines")},
-            [&](Connection &connection) {
-                result = {};
-                Statement bill = connection.prepare(
-                    sqlb::insert(B::table, columnNames(B::columns)).returningRowid());
-                bill.bindAll({invoice.number,
-                              conv::toStorage(B::InvoiceDate.kind, invoice.day, B::InvoiceDate),
-                              conv::toStorage(B::Fee.kind, invoice.fee, B::Fee),
-                              conv::toStorage(B::InvoiceTime.kind, invoice.time, B::InvoiceTime),
-                              invoice.supplier});
-                bill.step();
-                result.billRowid = bill.value(0).toLongLong();
-                bill.step();
-                result.checked =
-                    connection
-                        .scalar(QStringLiteral("SELECT (SELECT count(*) FROM [purchaseorders] "
-                                               "WHERE [Supplier] = ?1) + (SELECT count(*) FROM "
-                                               "[deliveries] WHERE [Supplier] = ?1)"),
-                                {invoice.supplier.trimmed()})
-                        .toLongLong() > 0;
-                if (!result.checked)
-                    return;
-                const InvoiceCheck check = invoiceCheck(connection, invoice.supplier);
-                result.expected = check.expected;
-                result.nothingReceived = check.lines.empty();
-                // Each line is invoiced as it was read: a bill of the same supplier recorded at
-                // another computer meanwhile leaves it changed, and this one is tried again.
-                Statement invoiced = connection.prepare(QStringLiteral(
-                    "UPDATE [deliverylines] SET [Invoiced] = [Copies] WHERE [Entry] = ?1 AND "
-                    "[Copies] - [Invoiced] = ?2 RETURNING [Line]"));
-                Statement onOrder = connection.prepare(QStringLiteral(
-                    "UPDATE [purchaselines] SET [Invoiced] = [Invoiced] + ?2 WHERE [Line] = ?1"));
-                for (const UninvoicedLine &line : check.lines) {
-                    invoiced.bindAll({line.entry, line.copies});
-                    if (!invoiced.step())
-                        throw Refusal(
-                            QStringLiteral("another computer recorded a bill of %1 at the "
-                                           "same moment; record this one again")
-                                .arg(invoice.supplier));
-                    const QVariant orderLine = invoiced.value(0);
-                    invoiced.step();
-                    invoiced.reset();
-                    if (!orderLine.isNull()) {
-                        onOrder.bindAll({orderLine, line.copies});
-                        onOrder.step();
-                        onOrder.reset();
-                    }
+    refusableWork(
+        session,
+        {B::table, QStringLiteral("invoiceholds"), QStringLiteral("deliverylines"),
+         QStringLiteral("purchaselines")},
+        QStringLiteral("The invoice was not recorded: %1."),
+        [&](Connection &connection) {
+            result = {};
+            Statement bill = connection.prepare(
+                sqlb::insert(B::table, columnNames(B::columns)).returningRowid());
+            bill.bindAll({invoice.number,
+                          conv::toStorage(B::InvoiceDate.kind, invoice.day, B::InvoiceDate),
+                          conv::toStorage(B::Fee.kind, invoice.fee, B::Fee),
+                          conv::toStorage(B::InvoiceTime.kind, invoice.time, B::InvoiceTime),
+                          invoice.supplier});
+            bill.step();
+            result.billRowid = bill.value(0).toLongLong();
+            bill.step();
+            result.checked =
+                connection
+                    .scalar(QStringLiteral("SELECT (SELECT count(*) FROM [purchaseorders] "
+                                           "WHERE [Supplier] = ?1) + (SELECT count(*) FROM "
+                                           "[deliveries] WHERE [Supplier] = ?1)"),
+                            {invoice.supplier.trimmed()})
+                    .toLongLong() > 0;
+            if (!result.checked)
+                return;
+            const InvoiceCheck check = invoiceCheck(connection, invoice.supplier);
+            result.expected = check.expected;
+            result.nothingReceived = check.lines.empty();
+            // Each line is invoiced as it was read: a bill of the same supplier recorded at
+            // another computer meanwhile leaves it changed, and this one is tried again.
+            Statement invoiced = connection.prepare(QStringLiteral(
+                "UPDATE [deliverylines] SET [Invoiced] = [Copies] WHERE [Entry] = ?1 AND "
+                "[Copies] - [Invoiced] = ?2 RETURNING [Line]"));
+            Statement onOrder = connection.prepare(QStringLiteral(
+                "UPDATE [purchaselines] SET [Invoiced] = [Invoiced] + ?2 WHERE [Line] = ?1"));
+            for (const UninvoicedLine &line : check.lines) {
+                invoiced.bindAll({line.entry, line.copies});
+                if (!invoiced.step())
+                    throw Refusal(QStringLiteral("another computer recorded a bill of %1 at the "
+                                                 "same moment; record this one again")
+                                      .arg(invoice.supplier));
+                const QVariant orderLine = invoiced.value(0);
+                invoiced.step();
+                invoiced.reset();
+                if (!orderLine.isNull()) {
+                    onOrder.bindAll({orderLine, line.copies});
+                    onOrder.step();
+                    onOrder.reset();
                 }
-                const qint64 difference =
-                    Money::fromDouble(*fee).value_or(Money()).units() - check.expected.units();
-                result.held = std::llabs(difference) > invoiceTolerance(connection).units();
-                if (!result.held)
-                    return;
-                // The hold copies the bill's columns as they were stored.
-                Statement hold = connection.prepare(QStringLiteral(
-                    "INSERT INTO [invoiceholds] ([InvoiceNo], [InvoiceDate], [Fee], [InvoiceTime], "
-                    "[Retail], [Expected], [HeldAt]) SELECT [Invoice No], [Invoice Date], [Fee], "
-                    "[Invoice Time], [Retail], ?2, ?3 FROM [Bill] WHERE rowid = ?1"));
-                hold.bindAll({result.billRowid, check.expected.toDouble(), conv::isoMoment(at)});
-                hold.step();
-            });
-    } catch (const Refusal &refusal) {
-        throw DataError(
-            QStringLiteral("The invoice was not recorded: %1.").arg(refusal.description()));
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The invoice was not recorded: %1."), error);
-    }
+            }
+            const qint64 difference =
+                Money::fromDouble(*fee).value_or(Money()).units() - check.expected.units();
+            result.held = std::llabs(difference) > invoiceTolerance(connection).units();
+            if (!result.held)
+                return;
+            // The hold copies the bill's columns as they were stored.
+            Statement hold = connection.prepare(QStringLiteral(
+                "INSERT INTO [invoiceholds] ([InvoiceNo], [InvoiceDate], [Fee], [InvoiceTime], "
+                "[Retail], [Expected], [HeldAt]) SELECT [Invoice No], [Invoice Date], [Fee], "
+                "[Invoice Time], [Retail], ?2, ?3 FROM [Bill] WHERE rowid = ?1"));
+            hold.bindAll({result.billRowid, check.expected.toDouble(), conv::isoMoment(at)});
+            hold.step();
+        },
+        QStringLiteral("The invoice was not recorded: %1."));
     return result;
 }
 

@@ -26,6 +26,22 @@ const LimitSetting &settingOf(OrderLimit limit) {
     return kLimits[static_cast<std::size_t>(limit)];
 }
 
+// Each list's orders, in the order of the enum, and the limit a line of it is over; the orders
+// not collected are only those over it (?1).
+struct ListQuery {
+    std::optional<OrderLimit> limit;
+    const char *rest;
+};
+const ListQuery kLists[] = {
+    {OrderLimit::WaitingDays, "WHERE [State] IN ('requested', 'ordered', 'arrived', 'told') "
+                              "ORDER BY [Requested], [OrderNo]"},
+    {OrderLimit::WaitingDays,
+     "WHERE [State] = 'requested' ORDER BY [Supplier], [Requested], [OrderNo]"},
+    {std::nullopt, "WHERE [State] = 'arrived' ORDER BY [Changed], [OrderNo]"},
+    {OrderLimit::AbandonDays,
+     "WHERE [State] IN ('arrived', 'told') AND [Changed] < ?1 ORDER BY [Changed], [OrderNo]"},
+};
+
 const QString &orderColumns() {
     static const QString columns = QStringLiteral(
         "SELECT [OrderNo], [Customer], [Phone], [Email], [BOOKNO], [ISBN], [Title], [Qty], "
@@ -79,13 +95,13 @@ std::vector<CustomerOrder> orders(Connection &connection, const QString &rest,
     return found;
 }
 
-// Midnight of the day `days` before today, as the stored moments compare.
-QString daysBefore(const QDate &today, int days) {
-    return conv::isoMoment(QDateTime(today.addDays(-days), QTime(0, 0)));
-}
-
 QDateTime midnightBefore(const QDate &today, int days) {
     return QDateTime(today.addDays(-days), QTime(0, 0));
+}
+
+// The same, as the stored moments compare.
+QString daysBefore(const QDate &today, int days) {
+    return conv::isoMoment(midnightBefore(today, days));
 }
 
 } // namespace
@@ -94,8 +110,7 @@ CustomerOrder customerOrder(Connection &connection, qint64 orderNo) {
     const std::vector<CustomerOrder> found =
         orders(connection, QStringLiteral("WHERE [OrderNo] = ?1"), {orderNo});
     if (found.empty())
-        throw orderwork::refused(
-            QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
+        throw Refusal(QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
     return found.front();
 }
 
@@ -119,36 +134,13 @@ void setOrderLimit(ShopSession &session, OrderLimit limit, int days) {
 }
 
 std::vector<OrderLine> orderList(Connection &connection, OrderList list, const QDate &today) {
-    std::vector<CustomerOrder> found;
+    const ListQuery &query = kLists[static_cast<std::size_t>(list)];
     std::optional<int> limit;
-    switch (list) {
-    case OrderList::Open:
-        limit = orderLimit(connection, OrderLimit::WaitingDays);
-        found = orders(connection,
-                       QStringLiteral("WHERE [State] IN ('requested', 'ordered', 'arrived', "
-                                      "'told') ORDER BY [Requested], [OrderNo]"),
-                       {});
-        break;
-    case OrderList::ToPlace:
-        limit = orderLimit(connection, OrderLimit::WaitingDays);
-        found = orders(connection,
-                       QStringLiteral("WHERE [State] = 'requested' ORDER BY [Supplier], "
-                                      "[Requested], [OrderNo]"),
-                       {});
-        break;
-    case OrderList::ToTell:
-        found =
-            orders(connection,
-                   QStringLiteral("WHERE [State] = 'arrived' ORDER BY [Changed], [OrderNo]"), {});
-        break;
-    case OrderList::NotCollected:
-        limit = orderLimit(connection, OrderLimit::AbandonDays);
-        found = orders(connection,
-                       QStringLiteral("WHERE [State] IN ('arrived', 'told') AND [Changed] < ?1 "
-                                      "ORDER BY [Changed], [OrderNo]"),
-                       {daysBefore(today, *limit)});
-        break;
-    }
+    if (query.limit)
+        limit = orderLimit(connection, *query.limit);
+    std::vector<CustomerOrder> found = orders(
+        connection, QString::fromLatin1(query.rest),
+        list == OrderList::NotCollected ? QVariantList{daysBefore(today, *limit)} : QVariantList());
     std::vector<OrderLine> lines;
     lines.reserve(found.size());
     const QDateTime since = limit ? midnightBefore(today, *limit) : QDateTime();

@@ -75,11 +75,11 @@ void takeDeposit(ShopSession &session, const DepositMoney &deposit) {
         requireTill(connection, deposit);
         const CustomerOrder order = customerOrder(connection, deposit.orderNo);
         if (orderstates::finished(order.state))
-            throw refused(QStringLiteral("Customer order %1 is %2: it takes no deposit.")
+            throw Refusal(QStringLiteral("Customer order %1 is %2: it takes no deposit.")
                               .arg(order.orderNo)
                               .arg(orderstates::caption(order.state)));
         if (order.deposit + deposit.amount > order.total())
-            throw refused(QStringLiteral("A deposit of %1 would bring the deposits on customer "
+            throw Refusal(QStringLiteral("A deposit of %1 would bring the deposits on customer "
                                          "order %2 to more than its price of %3.")
                               .arg(deposit.amount.text())
                               .arg(order.orderNo)

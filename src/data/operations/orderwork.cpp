@@ -6,6 +6,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "receipts.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
@@ -35,39 +36,30 @@ QString openStates() {
     return stateList(open);
 }
 
-Refusal refused(const QString &why) {
-    return Refusal(why);
-}
-
 // Why the move was not made: the order is not there, or its state does not allow it now.
 Refusal refusedMove(Connection &connection, qint64 orderNo, OrderState to) {
     const QVariant now = connection.scalar(
         QStringLiteral("SELECT [State] FROM [customerorders] WHERE [OrderNo] = ?1"), {orderNo});
     if (!now.isValid())
-        return refused(QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
+        return Refusal(QStringLiteral("There is no customer order %1 in this shop.").arg(orderNo));
     const OrderState state = orderstates::fromStored(now.toString()).value_or(to);
     if (state == to)
-        return refused(QStringLiteral("Customer order %1 is %2 already.")
+        return Refusal(QStringLiteral("Customer order %1 is %2 already.")
                            .arg(orderNo)
                            .arg(orderstates::caption(state)));
     if (to == OrderState::Collected && !orderstates::finished(state))
-        return refused(QStringLiteral("Customer order %1 is %2: it can be collected only once "
+        return Refusal(QStringLiteral("Customer order %1 is %2: it can be collected only once "
                                       "its copies have arrived.")
                            .arg(orderNo)
                            .arg(orderstates::caption(state)));
-    return refused(QStringLiteral("Customer order %1 is %2: it cannot be made %3.")
+    return Refusal(QStringLiteral("Customer order %1 is %2: it cannot be made %3.")
                        .arg(orderNo)
                        .arg(orderstates::caption(state), orderstates::caption(to)));
 }
 
 QVariant thisTillName(Connection &connection) {
-    Statement till = connection.prepare(connection.dialect().thisTill());
-    QVariant name;
-    if (till.step())
-        name = till.value(1);
-    while (till.step()) {
-    }
-    return name;
+    const std::optional<Till> till = thisTill(connection);
+    return till ? QVariant(till->name) : QVariant();
 }
 
 // The one conditional change of the order's state, and its line of history.
@@ -128,23 +120,20 @@ void recordDeposit(Connection &connection, const QString &kind, const DepositMon
 // Money moves by a method in use, in a session still open.
 void requireTill(Connection &connection, const DepositMoney &money) {
     if (money.amount <= Money())
-        throw refused(QStringLiteral("A deposit must be more than 0."));
+        throw Refusal(QStringLiteral("A deposit must be more than 0."));
     const QVariant removed = connection.scalar(
         QStringLiteral("SELECT [Removed] FROM [paymentmethods] WHERE [Method] = ?1"),
         {money.method});
     if (!removed.isValid() || removed.toInt() != 0)
-        throw refused(QStringLiteral("Choose a payment method in use."));
+        throw Refusal(QStringLiteral("Choose a payment method in use."));
     // This till's own session, open: its drawer takes the money.
-    Statement till = connection.prepare(connection.dialect().thisTill());
-    const QVariant tillId = till.step() ? till.value(0) : QVariant();
-    while (till.step()) {
-    }
+    const std::optional<Till> till = thisTill(connection);
     const QVariant open = connection.scalar(
         QStringLiteral("SELECT count(*) FROM [tillsessions] WHERE [Session] = ?1 AND [Till] = ?2 "
                        "AND [Closed] IS NULL"),
-        {money.session, tillId});
+        {money.session, till ? QVariant(till->id) : QVariant()});
     if (open.toInt() != 1)
-        throw refused(QStringLiteral("Money of a deposit moves in this till's open session: count "
+        throw Refusal(QStringLiteral("Money of a deposit moves in this till's open session: count "
                                      "the float to open one first."));
 }
 

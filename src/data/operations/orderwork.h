@@ -21,13 +21,6 @@ const QStringList &changedTables();
 QString stateList(std::span<const OrderState> states);
 QString openStates();
 
-// A sentence for the operator, shown as it is: the order's own rules refused the work.
-class Refusal : public DataError {
-public:
-    explicit Refusal(const QString &why) : DataError(why) {}
-};
-
-Refusal refused(const QString &why);
 // Why the move was not made: the order is not there, or its state does not allow it now.
 Refusal refusedMove(Connection &connection, qint64 orderNo, OrderState to);
 // The name of the till this connection sells at; null for a login at no till.
@@ -48,9 +41,9 @@ Money takeDepositOff(Connection &connection, qint64 orderNo);
 // Runs the work in one transaction; a refusal keeps its sentence, another failure says that
 // nothing changed.
 template <typename Work> void orderWork(ShopSession &session, Work &&work) {
-    refusableWork<Refusal>(session, changedTables(),
-                           QStringLiteral("The customer order was not changed: %1."),
-                           std::forward<Work>(work));
+    refusableWork(session, changedTables(),
+                  QStringLiteral("The customer order was not changed: %1."),
+                  std::forward<Work>(work));
 }
 
 } // namespace shop::orderwork

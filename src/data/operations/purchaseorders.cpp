@@ -12,6 +12,8 @@
 
 #include <array>
 
+using shop::Refusal;
+
 namespace {
 
 constexpr std::array<std::pair<PurchaseState, const char *>, 5> kStates{{
@@ -22,23 +24,12 @@ constexpr std::array<std::pair<PurchaseState, const char *>, 5> kStates{{
     {PurchaseState::Closed, "closed"},
 }};
 
-const QStringList &changedTables() {
-    static const QStringList tables{
-        QStringLiteral("purchaseorders"), QStringLiteral("purchaselines"),
-        QStringLiteral("customerorders"), QStringLiteral("orderhistory")};
-    return tables;
-}
-
-// The operator's own mistake, said as it is; any other failure says the order is unchanged.
-class Refusal : public DataError {
-public:
-    explicit Refusal(const QString &why) : DataError(why) {}
-};
-
 template <typename Work> void orderWork(ShopSession &session, Work &&work) {
-    refusableWork<Refusal>(session, changedTables(),
-                           QStringLiteral("The purchase order was not changed: %1."),
-                           std::forward<Work>(work));
+    shop::refusableWork(session,
+                        {QStringLiteral("purchaseorders"), QStringLiteral("purchaselines"),
+                         QStringLiteral("customerorders"), QStringLiteral("orderhistory")},
+                        QStringLiteral("The purchase order was not changed: %1."),
+                        std::forward<Work>(work));
 }
 
 // Why a move from `from` states was not made: the order is gone, or in another state.

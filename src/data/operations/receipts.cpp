@@ -5,6 +5,7 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "refunds.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
@@ -90,16 +91,11 @@ std::vector<PaymentMethod> paymentMethods(Connection &connection) {
 
 StoredReceipt storeReceipt(ShopSession &session, const ReceiptRecord &receipt) {
     StoredReceipt stored;
-    try {
-        session.transact({tables::Titles::table, tables::soldbook::table},
-                         [&](Connection &connection) {
-                             stored = connection.dialect().storeReceipt(connection, receipt);
-                         });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The receipt was not stored, and nothing of this step "
-                                       "changed: %1."),
-                        error);
-    }
+    storedWork(session, {tables::Titles::table, tables::soldbook::table},
+               QStringLiteral("The receipt was not stored, and nothing of this step changed: %1."),
+               [&](Connection &connection) {
+                   stored = connection.dialect().storeReceipt(connection, receipt);
+               });
     return stored;
 }
 

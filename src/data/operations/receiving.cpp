@@ -9,6 +9,7 @@
 #include "dataerror.h"
 #include "orderlists.h"
 #include "purchaseorders.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -18,18 +19,6 @@
 namespace shop {
 
 namespace {
-
-class Refusal : public DataError {
-public:
-    explicit Refusal(const QString &why) : DataError(why) {}
-};
-
-const QStringList &changedTables() {
-    static const QStringList tables{QStringLiteral("deliveries"), QStringLiteral("deliverylines"),
-                                    QStringLiteral("purchaselines"),
-                                    QStringLiteral("purchaseorders"), QStringLiteral("Titles")};
-    return tables;
-}
 
 struct Candidate {
     qint64 line = 0;
@@ -79,16 +68,12 @@ QString titleOf(Connection &connection, qint64 bookNo) {
     return title.toString();
 }
 
-QString copies(qint64 n) {
-    return n == 1 ? QStringLiteral("1 copy") : QStringLiteral("%1 copies").arg(n);
-}
-
 QString warning(const QString &title, qint64 extra, bool onOrder, const QString &supplier) {
     if (onOrder)
         return QStringLiteral("%1 of \"%2\" more than the orders still want.")
-            .arg(copies(extra), title);
+            .arg(copiesText(extra), title);
     return QStringLiteral("\"%1\" (%2) is on no open order to %3.")
-        .arg(title, copies(extra), supplier);
+        .arg(title, copiesText(extra), supplier);
 }
 
 // The supplier the delivery comes from: the order's, when it names one, which must be open.
@@ -166,8 +151,13 @@ ReceivedDelivery receive(ShopSession &session, const Delivery &delivery, bool wa
     requireGood(delivery);
     ReceivedDelivery result;
     std::vector<qint64> titles;
-    try {
-        session.transact(changedTables(), [&](Connection &connection) {
+    refusableWork(
+        session,
+        {QStringLiteral("deliveries"), QStringLiteral("deliverylines"),
+         QStringLiteral("purchaselines"), QStringLiteral("purchaseorders"),
+         QStringLiteral("Titles")},
+        QStringLiteral("The delivery was not received and the stock was not changed: %1."),
+        [&](Connection &connection) {
             result = {};
             titles.clear();
             const QString supplier = supplierOf(connection, delivery);
@@ -238,15 +228,8 @@ ReceivedDelivery receive(ShopSession &session, const Delivery &delivery, bool wa
                 throw Refusal(warnings.join(QLatin1Char(' ')));
             for (qint64 orderNo : orders)
                 settleOrderState(connection, orderNo, delivery.at);
-        });
-    } catch (const Refusal &refusal) {
-        throw DataError(
-            QStringLiteral("The delivery was not received: %1").arg(refusal.description()));
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The delivery was not received and the stock was not "
-                                       "changed: %1."),
-                        error);
-    }
+        },
+        QStringLiteral("The delivery was not received: %1"));
     // The copies go to the customers waiting for them first, oldest order first, as far as the
     // free copies go; an order they do not reach keeps waiting.
     for (qint64 bookNo : titles)

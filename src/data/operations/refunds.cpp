@@ -4,6 +4,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shopsteps.h"
@@ -55,16 +56,11 @@ RefundableReceipt receiptToRefund(Connection &connection, const QString &readabl
 
 StoredRefund storeRefund(ShopSession &session, const RefundRecord &refund) {
     StoredRefund stored;
-    try {
-        session.transact({tables::Titles::table, tables::soldbook::table, tables::refunds::table},
-                         [&](Connection &connection) {
-                             stored = connection.dialect().storeRefund(connection, refund);
-                         });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The refund was not stored, and nothing of it changed: "
-                                       "%1."),
-                        error);
-    }
+    storedWork(session, {tables::Titles::table, tables::soldbook::table, tables::refunds::table},
+               QStringLiteral("The refund was not stored, and nothing of it changed: %1."),
+               [&](Connection &connection) {
+                   stored = connection.dialect().storeRefund(connection, refund);
+               });
     return stored;
 }
 

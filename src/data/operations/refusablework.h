@@ -1,7 +1,7 @@
-// Work on the shop's tables in one transaction that the shop's own rules may refuse. A refusal
-// (of the type `Refused`: the operator's own mistake, said as it is) reaches the operator as it
-// was said; any other failure says, by `notChanged` ("The purchase order was not changed: %1."),
-// that nothing of the work was stored, and why.
+// Work on the shop's tables in one transaction. Any failure says, by `notChanged` ("The purchase
+// order was not changed: %1."), that nothing of the work was stored, and why; in refusable work
+// a Refusal (the operator's own mistake, said as it is) reaches the operator by `refused` with
+// its sentence at %1.
 #pragma once
 
 #include "dataerror.h"
@@ -13,13 +13,29 @@
 
 namespace shop {
 
-template <typename Refused, typename Work>
-void refusableWork(ShopSession &session, const QStringList &tables, const QString &notChanged,
-                   Work &&work) {
+// A sentence for the operator, shown as it is: the shop's own rules refused the work.
+class Refusal : public DataError {
+public:
+    explicit Refusal(const QString &why) : DataError(why) {}
+};
+
+template <typename Work>
+void storedWork(ShopSession &session, const QStringList &tables, const QString &notChanged,
+                Work &&work) {
     try {
         session.transact(tables, std::forward<Work>(work));
-    } catch (const Refused &refusal) {
-        throw DataError(refusal.description());
+    } catch (const DataError &error) {
+        throw notStored(notChanged, error);
+    }
+}
+
+template <typename Work>
+void refusableWork(ShopSession &session, const QStringList &tables, const QString &notChanged,
+                   Work &&work, const QString &refused = QStringLiteral("%1")) {
+    try {
+        session.transact(tables, std::forward<Work>(work));
+    } catch (const Refusal &refusal) {
+        throw DataError(refused.arg(refusal.description()));
     } catch (const DataError &error) {
         throw notStored(notChanged, error);
     }

@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -139,19 +140,17 @@ void setReorderDays(ShopSession &session, const QString &supplier, const Reorder
         throw DataError(QStringLiteral("Count the sales of 1 to 3660 days."));
     if (days.lead < 0 || days.cover < 0 || days.lead > 3660 || days.cover > 3660)
         throw DataError(QStringLiteral("Lead and cover days are whole numbers from 0 to 3660."));
-    try {
-        session.transact({QStringLiteral("reordersettings")}, [&](Connection &connection) {
-            Statement upsert = connection.prepare(QStringLiteral(
-                "INSERT INTO [reordersettings] ([Supplier], [WindowDays], [LeadDays], "
-                "[CoverDays]) VALUES (?1, ?2, ?3, ?4) ON CONFLICT ([Supplier]) DO UPDATE SET "
-                "[WindowDays] = excluded.[WindowDays], [LeadDays] = excluded.[LeadDays], "
-                "[CoverDays] = excluded.[CoverDays]"));
-            upsert.bindAll({supplier.trimmed(), days.window, days.lead, days.cover});
-            upsert.step();
-        });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The reorder days were not changed: %1."), error);
-    }
+    storedWork(session, {QStringLiteral("reordersettings")},
+               QStringLiteral("The reorder days were not changed: %1."),
+               [&](Connection &connection) {
+                   Statement upsert = connection.prepare(QStringLiteral(
+                       "INSERT INTO [reordersettings] ([Supplier], [WindowDays], [LeadDays], "
+                       "[CoverDays]) VALUES (?1, ?2, ?3, ?4) ON CONFLICT ([Supplier]) DO UPDATE "
+                       "SET [WindowDays] = excluded.[WindowDays], [LeadDays] = "
+                       "excluded.[LeadDays], [CoverDays] = excluded.[CoverDays]"));
+                   upsert.bindAll({supplier.trimmed(), days.window, days.lead, days.cover});
+                   upsert.step();
+               });
 }
 
 std::vector<Suggestion> reorderSuggestions(Connection &connection, const QString &supplier,

@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "dataerror.h"
 #include "purchaseorders.h"
+#include "refusablework.h"
 #include "reorder.h"
 #include "shopoperations.h"
 #include "shopsession.h"
@@ -13,18 +14,11 @@ namespace shop {
 
 namespace {
 
-const QStringList &changedTables() {
-    static const QStringList tables{QStringLiteral("reorderlist"), QStringLiteral("purchaseorders"),
-                                    QStringLiteral("purchaselines")};
-    return tables;
-}
-
 template <typename Work> void listWork(ShopSession &session, Work &&work) {
-    try {
-        session.transact(changedTables(), std::forward<Work>(work));
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The reorder list was not changed: %1."), error);
-    }
+    storedWork(session,
+               {QStringLiteral("reorderlist"), QStringLiteral("purchaseorders"),
+                QStringLiteral("purchaselines")},
+               QStringLiteral("The reorder list was not changed: %1."), std::forward<Work>(work));
 }
 
 // The oldest customer order of the title not yet ordered: a line ordering it carries it.
@@ -95,12 +89,6 @@ qint64 orderReorderList(ShopSession &session, const QDateTime &at) {
         connection.exec(QStringLiteral("DELETE FROM [reorderlist]"));
     });
     return orderNo;
-}
-
-void clearReorderList(ShopSession &session) {
-    listWork(session, [](Connection &connection) {
-        connection.exec(QStringLiteral("DELETE FROM [reorderlist]"));
-    });
 }
 
 } // namespace shop

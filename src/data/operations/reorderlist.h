@@ -20,6 +20,5 @@ void addToReorderList(ShopSession &session, const QString &supplier, qint64 book
 // A draft order to the list's supplier of the lines with copies to order; the list is emptied
 // in the same transaction. Refused when no line has a quantity. Returns the order's number.
 qint64 orderReorderList(ShopSession &session, const QDateTime &at);
-void clearReorderList(ShopSession &session);
 
 } // namespace shop

@@ -4,6 +4,7 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "invoicechecks.h"
+#include "refusablework.h"
 #include "shopsession.h"
 #include "shoptables.h"
 #include "sqlbuilder.h"
@@ -71,31 +72,31 @@ QVariant saleValue(SaleValue value, const SaleLine &sale, const QDate &day, cons
 void bookSale(ShopSession &session, const SaleLine &sale, const QDate &day, const QTime &time) {
     namespace T = tables::Titles;
     namespace S = tables::soldbook;
-    try {
-        session.transact({T::table, S::table}, [&](Connection &connection) {
-            // Each statement does its part, or the title is gone (deleted since it was looked
-            // up): a row with a true first value, or else exactly one row changed.
-            for (const SaleStatement &part : connection.dialect().bookSale()) {
-                Statement statement = connection.prepare(part.sql);
-                for (std::size_t i = 0; i < part.values.size(); ++i)
-                    statement.bind(static_cast<int>(i) + 1,
-                                   saleValue(part.values[i], sale, day, time));
-                bool done = false;
-                if (statement.step()) {
-                    done = statement.value(0).toLongLong() != 0;
-                    statement.step(); // the end of the result
-                } else {
-                    done = connection.changes() == 1;
-                }
-                if (!done)
-                    throw DataError(titleGone(sale));
-            }
-        });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The sale was not recorded and the stock was not "
-                                       "changed: %1."),
-                        error);
-    }
+    storedWork(session, {T::table, S::table},
+               QStringLiteral("The sale was not recorded and the stock was not changed: %1."),
+               [&](Connection &connection) {
+                   // Each statement does its part, or the title is gone (deleted since it was
+                   // looked up): a row with a true first value, or else exactly one row changed.
+                   for (const SaleStatement &part : connection.dialect().bookSale()) {
+                       Statement statement = connection.prepare(part.sql);
+                       for (std::size_t i = 0; i < part.values.size(); ++i)
+                           statement.bind(static_cast<int>(i) + 1,
+                                          saleValue(part.values[i], sale, day, time));
+                       bool done = false;
+                       if (statement.step()) {
+                           done = statement.value(0).toLongLong() != 0;
+                           statement.step(); // the end of the result
+                       } else {
+                           done = connection.changes() == 1;
+                       }
+                       if (!done)
+                           throw DataError(titleGone(sale));
+                   }
+               });
+}
+
+QString copiesText(qint64 n) {
+    return n == 1 ? QStringLiteral("1 copy") : QStringLiteral("%1 copies").arg(n);
 }
 
 DataError notStored(const QString &lead, const DataError &error) {

@@ -29,6 +29,8 @@ namespace shop {
 // recorded ...: %1.") with the engine's reason in place of %1, the error's kind and details
 // kept.
 DataError notStored(const QString &lead, const DataError &error);
+// "1 copy", "2 copies" ...
+QString copiesText(qint64 n);
 
 // Lowers Titles.Qty by the quantity on the stored value (another window may have sold
 // copies since the lookup) and appends the soldbook row. The DataError says why the sale

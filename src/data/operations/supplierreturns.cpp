@@ -6,6 +6,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 
@@ -14,15 +15,6 @@
 namespace shop {
 
 namespace {
-
-class Refusal : public DataError {
-public:
-    explicit Refusal(const QString &why) : DataError(why) {}
-};
-
-QString copies(qint64 n) {
-    return n == 1 ? QStringLiteral("1 copy") : QStringLiteral("%1 copies").arg(n);
-}
 
 // The title's free copies (on the shelf, not set aside for customers) spread over its
 // deliveries newest first: sales took the oldest copies. Delivery line -> copies unsold.
@@ -120,74 +112,65 @@ qint64 makeReturn(ShopSession &session, const ReturnNote &note, const QDate &tod
         if (line.copies < 1)
             throw DataError(QStringLiteral("A line sends back 1 copy or more."));
     qint64 returnNo = 0;
-    try {
-        session.transact(
-            {QStringLiteral("supplierreturns"), QStringLiteral("returnlines"),
-             QStringLiteral("deliverylines"), QStringLiteral("Titles")},
-            [&](Connection &connection) {
-                const QStringList warnings = returnWarnings(connection, note, today);
-                if (!warnings.isEmpty() && !warningsAccepted)
-                    throw Refusal(warnings.join(QLatin1Char(' ')));
-                Statement made = connection.prepare(
-                    QStringLiteral("INSERT INTO [supplierreturns] ([Supplier], [MadeAt], [Credit], "
-                                   "[PastDeadline], [Login]) VALUES (?1, ?2, ?5, ?3, ?4) RETURNING "
-                                   "[ReturnNo]"));
-                // The credit expected: each line's copies at the cost they came in at.
-                qint64 credit = 0;
-                for (const ReturnedCopies &line : note.lines)
-                    credit += factsOf(connection, line.entry).cost.units() * line.copies;
-                made.bindAll({note.supplier.trimmed(), conv::isoMoment(note.at),
-                              warnings.isEmpty() ? 0 : 1, connection.dialect().login(connection),
-                              Money::fromUnits(credit).toDouble()});
-                made.step();
-                returnNo = made.value(0).toLongLong();
-                made.step();
-                for (const ReturnedCopies &line : note.lines) {
-                    const LineFacts facts = factsOf(connection, line.entry);
-                    if (facts.supplier != note.supplier.trimmed())
-                        throw Refusal(
-                            QStringLiteral("\"%1\" came from %2, not %3.")
-                                .arg(facts.title, facts.supplier, note.supplier.trimmed()));
-                    Statement back = connection.prepare(
-                        QStringLiteral("UPDATE [deliverylines] SET [Returned] = [Returned] + ?2 "
-                                       "WHERE [Entry] = ?1 AND [Returned] + ?2 <= [Copies]"));
-                    back.bindAll({line.entry, line.copies});
-                    back.step();
-                    if (connection.changes() != 1)
-                        throw Refusal(QStringLiteral("fewer than %1 of \"%2\" in that "
-                                                     "delivery are left to send back")
-                                          .arg(copies(line.copies), facts.title));
-                    // Copies set aside for customers stay on the shelf.
-                    Statement stock = connection.prepare(
-                        QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?2 WHERE [BOOKNO] = ?1 "
-                                       "AND [Qty] - ?2 >= coalesce((SELECT h.[Held] FROM "
-                                       "[heldcopies] h WHERE h.[BOOKNO] = ?1), 0)"));
-                    stock.bindAll({facts.bookNo, line.copies});
-                    stock.step();
-                    if (connection.changes() != 1)
-                        throw Refusal(QStringLiteral("fewer than %1 of \"%2\" are "
-                                                     "free in stock")
-                                          .arg(copies(line.copies), facts.title));
-                    Statement record = connection.prepare(
-                        QStringLiteral("INSERT INTO [returnlines] ([ReturnNo], [Delivery], "
-                                       "[BOOKNO], [ISBN], [Title], [Copies], [Cost]) SELECT ?1, "
-                                       "l.[Delivery], l.[BOOKNO], coalesce(t.[ISBN], ''), ?4, ?3, "
-                                       "l.[Cost] FROM [deliverylines] l LEFT JOIN [Titles] t ON "
-                                       "t.[BOOKNO] = l.[BOOKNO] WHERE l.[Entry] = ?2"));
-                    record.bindAll({returnNo, line.entry, line.copies, facts.title});
-                    record.step();
-                }
-            });
-    } catch (const Refusal &refusal) {
-        QString why = refusal.description();
-        if (!why.endsWith(QLatin1Char('.')))
-            why += QLatin1Char('.');
-        throw DataError(QStringLiteral("Nothing was sent back: %1").arg(why));
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("Nothing was sent back and the stock was not changed: "
-                                       "%1."),
-                        error);
-    }
+    refusableWork(
+        session,
+        {QStringLiteral("supplierreturns"), QStringLiteral("returnlines"),
+         QStringLiteral("deliverylines"), QStringLiteral("Titles")},
+        QStringLiteral("Nothing was sent back and the stock was not changed: %1."),
+        [&](Connection &connection) {
+            const QStringList warnings = returnWarnings(connection, note, today);
+            if (!warnings.isEmpty() && !warningsAccepted)
+                throw Refusal(warnings.join(QLatin1Char(' ')));
+            Statement made = connection.prepare(
+                QStringLiteral("INSERT INTO [supplierreturns] ([Supplier], [MadeAt], [Credit], "
+                               "[PastDeadline], [Login]) VALUES (?1, ?2, ?5, ?3, ?4) RETURNING "
+                               "[ReturnNo]"));
+            // The credit expected: each line's copies at the cost they came in at.
+            qint64 credit = 0;
+            for (const ReturnedCopies &line : note.lines)
+                credit += factsOf(connection, line.entry).cost.units() * line.copies;
+            made.bindAll({note.supplier.trimmed(), conv::isoMoment(note.at),
+                          warnings.isEmpty() ? 0 : 1, connection.dialect().login(connection),
+                          Money::fromUnits(credit).toDouble()});
+            made.step();
+            returnNo = made.value(0).toLongLong();
+            made.step();
+            for (const ReturnedCopies &line : note.lines) {
+                const LineFacts facts = factsOf(connection, line.entry);
+                if (facts.supplier != note.supplier.trimmed())
+                    throw Refusal(QStringLiteral("\"%1\" came from %2, not %3.")
+                                      .arg(facts.title, facts.supplier, note.supplier.trimmed()));
+                Statement back = connection.prepare(
+                    QStringLiteral("UPDATE [deliverylines] SET [Returned] = [Returned] + ?2 "
+                                   "WHERE [Entry] = ?1 AND [Returned] + ?2 <= [Copies]"));
+                back.bindAll({line.entry, line.copies});
+                back.step();
+                if (connection.changes() != 1)
+                    throw Refusal(QStringLiteral("fewer than %1 of \"%2\" in that "
+                                                 "delivery are left to send back.")
+                                      .arg(copiesText(line.copies), facts.title));
+                // Copies set aside for customers stay on the shelf.
+                Statement stock = connection.prepare(
+                    QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?2 WHERE [BOOKNO] = ?1 "
+                                   "AND [Qty] - ?2 >= coalesce((SELECT h.[Held] FROM "
+                                   "[heldcopies] h WHERE h.[BOOKNO] = ?1), 0)"));
+                stock.bindAll({facts.bookNo, line.copies});
+                stock.step();
+                if (connection.changes() != 1)
+                    throw Refusal(QStringLiteral("fewer than %1 of \"%2\" are "
+                                                 "free in stock.")
+                                      .arg(copiesText(line.copies), facts.title));
+                Statement record = connection.prepare(
+                    QStringLiteral("INSERT INTO [returnlines] ([ReturnNo], [Delivery], "
+                                   "[BOOKNO], [ISBN], [Title], [Copies], [Cost]) SELECT ?1, "
+                                   "l.[Delivery], l.[BOOKNO], coalesce(t.[ISBN], ''), ?4, ?3, "
+                                   "l.[Cost] FROM [deliverylines] l LEFT JOIN [Titles] t ON "
+                                   "t.[BOOKNO] = l.[BOOKNO] WHERE l.[Entry] = ?2"));
+                record.bindAll({returnNo, line.entry, line.copies, facts.title});
+                record.step();
+            }
+        },
+        QStringLiteral("Nothing was sent back: %1"));
     return returnNo;
 }
 
@@ -197,21 +180,18 @@ void recordCreditNote(ShopSession &session, const QString &supplier, const QStri
         throw DataError(QStringLiteral("A credit note is for more than 0."));
     if (number.trimmed().isEmpty() || supplier.trimmed().isEmpty())
         throw DataError(QStringLiteral("Give the supplier and the number of its credit note."));
-    try {
-        session.transact({QStringLiteral("creditnotes")}, [&](Connection &connection) {
-            Statement insert = connection.prepare(QStringLiteral(
-                "INSERT INTO [creditnotes] ([Supplier], [Number], [Day], [Amount], [ReturnNo]) "
-                "VALUES (?1, ?2, ?3, ?4, ?5)"));
-            insert.bindAll({supplier.trimmed(), number.trimmed(), conv::isoDate(day),
-                            amount.toDouble(), returnNo ? QVariant(returnNo) : QVariant()});
-            insert.step();
-        });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The credit note was not recorded (has %1 a note of that "
-                                       "number already?): %2.")
-                            .arg(supplier.trimmed(), QStringLiteral("%1")),
-                        error);
-    }
+    storedWork(session, {QStringLiteral("creditnotes")},
+               QStringLiteral("The credit note was not recorded (has %1 a note of that number "
+                              "already?): %2.")
+                   .arg(supplier.trimmed(), QStringLiteral("%1")),
+               [&](Connection &connection) {
+                   Statement insert = connection.prepare(QStringLiteral(
+                       "INSERT INTO [creditnotes] ([Supplier], [Number], [Day], [Amount], "
+                       "[ReturnNo]) VALUES (?1, ?2, ?3, ?4, ?5)"));
+                   insert.bindAll({supplier.trimmed(), number.trimmed(), conv::isoDate(day),
+                                   amount.toDouble(), returnNo ? QVariant(returnNo) : QVariant()});
+                   insert.step();
+               });
 }
 
 SupplierCredit supplierCredit(Connection &connection, const QString &supplier) {

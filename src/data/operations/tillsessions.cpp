@@ -5,6 +5,7 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "refusablework.h"
 #include "sessiondeposits.h"
 #include "shopoperations.h"
 #include "shopsession.h"
@@ -12,10 +13,6 @@
 
 Money SessionReport::net() const {
     return Money::fromUnits(sales.units() - voided.units() - refunded.units());
-}
-
-bool SessionReport::spansDays() const {
-    return session.opened.date() != madeAt.date();
 }
 
 namespace shop {
@@ -101,9 +98,8 @@ TillSession sessionById(Connection &connection, qint64 session) {
 }
 
 std::vector<TillSession> openSessions(Connection &connection) {
-    return sessionsWhere(connection,
-                         QStringLiteral("WHERE s.[Closed] IS NULL ORDER BY t.[Name], s.[Session]"),
-                         {});
+    return sessionsWhere(
+        connection, QStringLiteral("WHERE s.[Closed] IS NULL ORDER BY t.[Name], s.[Session]"), {});
 }
 
 std::vector<TillSession> sessions(Connection &connection, const QDate &first, const QDate &last) {
@@ -116,24 +112,17 @@ std::vector<TillSession> sessions(Connection &connection, const QDate &first, co
 
 TillSession openSession(ShopSession &session, const SessionOpening &opening) {
     qint64 opened = 0;
-    try {
-        session.transact({tables::tillsessions::table}, [&](Connection &connection) {
-            opened = connection.dialect().openSession(connection, opening);
-        });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The session was not opened: %1."), error);
-    }
+    storedWork(session, {tables::tillsessions::table},
+               QStringLiteral("The session was not opened: %1."), [&](Connection &connection) {
+                   opened = connection.dialect().openSession(connection, opening);
+               });
     return sessionById(session.connection(), opened);
 }
 
 void moveCash(ShopSession &session, const CashMovementRecord &movement) {
-    try {
-        session.transact({tables::cashmovements::table}, [&](Connection &connection) {
-            connection.dialect().moveCash(connection, movement);
-        });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The cash was not recorded: %1."), error);
-    }
+    storedWork(
+        session, {tables::cashmovements::table}, QStringLiteral("The cash was not recorded: %1."),
+        [&](Connection &connection) { connection.dialect().moveCash(connection, movement); });
 }
 
 SessionReport xReport(ShopSession &session, qint64 sessionId, const QDateTime &at) {
@@ -159,14 +148,10 @@ SessionReport xReport(ShopSession &session, qint64 sessionId, const QDateTime &a
 }
 
 SessionReport closeSession(ShopSession &session, const SessionClosing &closing) {
-    try {
-        session.transact({tables::tillsessions::table, tables::zreports::table},
-                         [&](Connection &connection) {
-                             connection.dialect().closeSession(connection, closing);
-                         });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The session was not closed: %1."), error);
-    }
+    storedWork(session, {tables::tillsessions::table, tables::zreports::table},
+               QStringLiteral("The session was not closed: %1."), [&](Connection &connection) {
+                   connection.dialect().closeSession(connection, closing);
+               });
     return zReport(session.connection(), closing.session);
 }
 

@@ -63,9 +63,6 @@ struct SessionReport {
     QDateTime madeAt;                   // when the X report was made; a Z report's closing
     // Net sales: sales less voids less refunds.
     Money net() const;
-    // Whether the session was open over midnight (to its closing, or to when the X report
-    // was made).
-    bool spansDays() const;
 };
 
 namespace shop {

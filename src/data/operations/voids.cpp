@@ -3,6 +3,7 @@
 
 #include "connection.h"
 #include "dataerror.h"
+#include "refusablework.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shopsteps.h"
@@ -11,20 +12,15 @@
 namespace shop {
 
 void storeVoid(ShopSession &session, const VoidRecord &voidRecord) {
-    try {
-        session.transact({tables::Titles::table, tables::soldbook::table, tables::voids::table},
-                         [&](Connection &connection) {
-                             connection.dialect().storeVoid(connection, voidRecord);
-                         });
-    } catch (const DataError &error) {
-        throw notStored(QStringLiteral("The void was not stored, and nothing of it changed: %1."),
-                        error);
-    }
+    storedWork(
+        session, {tables::Titles::table, tables::soldbook::table, tables::voids::table},
+        QStringLiteral("The void was not stored, and nothing of it changed: %1."),
+        [&](Connection &connection) { connection.dialect().storeVoid(connection, voidRecord); });
 }
 
 std::set<int> voidedLines(Connection &connection, const QString &receipt) {
-    Statement select = connection.prepare(
-        QStringLiteral("SELECT [Line] FROM [voidlines] WHERE [Receipt] = ?1"));
+    Statement select =
+        connection.prepare(QStringLiteral("SELECT [Line] FROM [voidlines] WHERE [Receipt] = ?1"));
     select.bindAll({receipt});
     std::set<int> lines;
     while (select.step())

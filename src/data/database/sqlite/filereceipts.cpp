@@ -7,15 +7,14 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "filetill.h"
 #include "systemuser.h"
 
 namespace filereceipts {
 
-namespace {
+using filetill::refused;
 
-DataError refused(const QString &why) {
-    return DataError(DataError::Kind::Other, why);
-}
+namespace {
 
 // The first row of a query about one stored part, or an empty list when there is none.
 QVariantList storedPart(Connection &connection, const QString &sql, const QString &id, int key,
@@ -50,11 +49,7 @@ void joinSession(Connection &connection, const QString &id, qint64 till) {
         "[tillsessions] WHERE [Till] = ?2 AND [Closed] IS NULL"));
     join.bindAll({id, till});
     join.step();
-    if (connection.changes() == 0 &&
-        connection
-                .scalar(QStringLiteral("SELECT [Value] FROM [shopsettings] WHERE [Setting] = "
-                                       "'Payments'"))
-                .toString() == QLatin1String("on"))
+    if (connection.changes() == 0 && filetill::paymentsOn(connection))
         throw refused(QStringLiteral("the till has no open session: count the float to open one"));
 }
 
@@ -207,20 +202,6 @@ void storeRounding(Connection &connection, const QString &id, Money rounding) {
         throw refused(QStringLiteral("the shop does not round cash"));
 }
 
-// The sum of a query's amounts, each read exactly.
-Money sumOf(Connection &connection, const QString &sql, const QString &id, int columns) {
-    Statement select = connection.prepare(sql);
-    select.bindAll({id});
-    Money sum;
-    while (select.step()) {
-        Money amount = Money::orZero(select.value(0));
-        if (columns == 2)
-            amount = amount.times(select.value(1).toLongLong());
-        sum += amount;
-    }
-    return sum;
-}
-
 } // namespace
 
 StoredReceipt store(Connection &connection, const ReceiptRecord &receipt) {
@@ -232,21 +213,8 @@ StoredReceipt store(Connection &connection, const ReceiptRecord &receipt) {
     if (receipt.rounding)
         storeRounding(connection, receipt.id, *receipt.rounding);
     // A voided line is not paid for.
-    const Money total = sumOf(
-        connection,
-        hasSessions(connection)
-            ? QStringLiteral("SELECT l.[Price], l.[Qty] FROM [receiptlines] l WHERE l.[Receipt] = "
-                             "?1 AND NOT EXISTS (SELECT 1 FROM [voidlines] w WHERE w.[Receipt] "
-                             "= l.[Receipt] AND w.[Line] = l.[Line])")
-            : QStringLiteral("SELECT [Price], [Qty] FROM [receiptlines] WHERE [Receipt] = ?1"),
-        receipt.id, 2);
-    const Money paid =
-        sumOf(connection, QStringLiteral("SELECT [Amount] FROM [payments] WHERE [Receipt] = ?1"),
-              receipt.id, 1);
-    const Money rounding = sumOf(
-        connection, QStringLiteral("SELECT [Amount] FROM [receiptrounding] WHERE [Receipt] = ?1"),
-        receipt.id, 1);
-    const Money settled = Money::fromUnits(paid.units() - rounding.units());
+    const auto [settled, total] =
+        filetill::settledAndDue(connection, receipt.id, hasSessions(connection));
     if (settled > total)
         throw refused(QStringLiteral("the payments (%1) come to more than the receipt's total "
                                      "(%2)")

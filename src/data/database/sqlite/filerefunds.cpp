@@ -88,8 +88,9 @@ void offsetSale(Connection &connection, qint64 bookNo, const QString &isbn, cons
     sale.step();
 }
 
-// What a receipt's payments settle and what its lines not voided come to.
-std::pair<Money, Money> settledAndDue(Connection &connection, const QString &receipt) {
+} // namespace
+
+std::pair<Money, Money> settledAndDue(Connection &connection, const QString &receipt, bool voids) {
     Money settled, due;
     Statement payments = connection.prepare(QStringLiteral(
         "SELECT [Amount] FROM [payments] WHERE [Receipt] = ?1 UNION ALL SELECT -[Amount] FROM "
@@ -97,17 +98,16 @@ std::pair<Money, Money> settledAndDue(Connection &connection, const QString &rec
     payments.bindAll({receipt});
     while (payments.step())
         settled += Money::orZero(payments.value(0));
-    Statement lines = connection.prepare(QStringLiteral(
-        "SELECT l.[Price], l.[Qty] FROM [receiptlines] l WHERE l.[Receipt] = ?1 AND NOT EXISTS "
-        "(SELECT 1 FROM [voidlines] w WHERE w.[Receipt] = l.[Receipt] AND w.[Line] = "
-        "l.[Line])"));
+    Statement lines = connection.prepare(
+        QStringLiteral("SELECT l.[Price], l.[Qty] FROM [receiptlines] l WHERE l.[Receipt] = ?1 %1")
+            .arg(voids ? QStringLiteral("AND NOT EXISTS (SELECT 1 FROM [voidlines] w WHERE "
+                                        "w.[Receipt] = l.[Receipt] AND w.[Line] = l.[Line])")
+                       : QString()));
     lines.bindAll({receipt});
     while (lines.step())
         due += Money::orZero(lines.value(0)).times(lines.value(1).toLongLong());
     return {settled, due};
 }
-
-} // namespace
 
 StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) {
     {
@@ -288,7 +288,7 @@ void storeVoid(Connection &connection, const VoidRecord &voidRecord) {
         offsetSale(connection, sold->bookNo, sold->isbn, sold->title, sold->price,
                    sold->quantity, true, voidRecord.at);
     }
-    const auto [settled, due] = settledAndDue(connection, voidRecord.receipt);
+    const auto [settled, due] = settledAndDue(connection, voidRecord.receipt, true);
     if (settled > due)
         throw refused(QStringLiteral("the payments taken on the receipt %1 (%2) come to more "
                                      "than its lines would total (%3)")

@@ -7,6 +7,7 @@
 #include "tillrecords.h"
 
 #include <optional>
+#include <utility>
 
 class Connection;
 
@@ -38,5 +39,8 @@ bool paymentsOn(Connection &connection);
 std::optional<qint64> openSessionOf(Connection &connection, qint64 till);
 // Throws unless the session is this till's and open.
 void requireOpenSession(Connection &connection, qint64 session);
+// What a receipt's payments settle (less its cash rounding) and what its lines come to: those
+// not voided, in a shop with voids.
+std::pair<Money, Money> settledAndDue(Connection &connection, const QString &receipt, bool voids);
 
 } // namespace filetill
