@@ -11,8 +11,7 @@
 #include <utility>
 #include <vector>
 
-template <typename T>
-class KeptByText {
+template <typename T> class KeptByText {
 public:
     explicit KeptByText(std::size_t capacity) : capacity_(capacity) {}
 

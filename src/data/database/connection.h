@@ -47,9 +47,7 @@ public:
     // sends the same few over and over.
     int keptStatements() const { return static_cast<int>(kept_.size()); }
     // The texts whose engine's SQL it keeps, statements and record sources, at most 64 of each.
-    int keptTexts() const {
-        return static_cast<int>(statements_.size() + recordSources_.size());
-    }
+    int keptTexts() const { return static_cast<int>(statements_.size() + recordSources_.size()); }
     // A record-source text in the engine's SQL (SqlDialect::recordSource), read once per text
     // and number of values (at most 64 kept). Throws DataError for a text it cannot take.
     std::shared_ptr<const RecordSourceSql> recordSource(const QString &text, int values = 0);
