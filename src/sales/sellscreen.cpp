@@ -185,8 +185,9 @@ bool SellScreen::titleInCopy(SaleLine &sale, std::optional<Money> &salePrice) {
 std::optional<Money> SellScreen::todaysOffer(const QString &isbn) {
     std::optional<Money> price;
     policy::skipOnError([&] {
-        offers_->open(
-            selectAll(tables::onsale::table, whereEqual(tables::onsale::ISBN, textLiteral(isbn))));
+        static const QString byIsbn = selectAll(
+            tables::onsale::table, whereEqual(tables::onsale::ISBN, QStringLiteral("?1")));
+        offers_->open(byIsbn, {isbn});
         if (offers_->isEof())
             return;
         const QDate begin = conv::parseDate(offers_->value(tables::onsale::Begin).toString());

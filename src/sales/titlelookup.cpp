@@ -13,8 +13,13 @@ QString notFoundMessage() {
 }
 
 bool find(RecordSource &titles, const QString &isbn, MessageBoxes &messages) {
-    titles.open(
-        selectAll(tables::Titles::table, whereEqual(tables::Titles::ISBN, textLiteral(isbn))));
+    // The ISBN is bound, not written into the text: the same text for every lookup is read and
+    // prepared once per connection.
+    static const QString byIsbn =
+        selectAll(tables::Titles::table, whereEqual(tables::Titles::ISBN, QStringLiteral("?1")));
+    static const QString byBookNo =
+        selectAll(tables::Titles::table, whereEqual(tables::Titles::BOOKNO, QStringLiteral("?1")));
+    titles.open(byIsbn, {isbn});
     if (!titles.isEof())
         return true;
     // Only one title may hold it in another form.
@@ -25,11 +30,8 @@ bool find(RecordSource &titles, const QString &isbn, MessageBoxes &messages) {
             QStringLiteral("Type the ISBN as the title you sell has it in the catalogue.")));
         return false;
     }
-    if (matches.size() == 1) {
-        titles.open(
-            selectAll(tables::Titles::table,
-                      whereEqual(tables::Titles::BOOKNO, QString::number(matches.front().bookNo))));
-    }
+    if (matches.size() == 1)
+        titles.open(byBookNo, {matches.front().bookNo});
     if (matches.empty() || titles.isEof()) {
         messages.inform(notFoundMessage());
         return false;

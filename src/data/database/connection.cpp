@@ -15,7 +15,22 @@ Connection::Connection(Connection &&other) noexcept = default;
 Connection &Connection::operator=(Connection &&other) noexcept = default;
 
 Statement Connection::prepare(const QString &sql) {
-    return prepare(dialect().statement(sql));
+    const EngineSql *kept = statements_.find(sql);
+    if (kept == nullptr) {
+        statements_.keep(sql, dialect().statement(sql));
+        kept = statements_.find(sql);
+    }
+    return prepare(*kept);
+}
+
+std::shared_ptr<const RecordSourceSql> Connection::recordSource(const QString &text, int values) {
+    // A text is taken with as many values as it names, no fewer.
+    const QString key = QString::number(values) + u'\n' + text;
+    if (const auto *kept = recordSources_.find(key))
+        return *kept;
+    auto read = std::make_shared<const RecordSourceSql>(dialect().recordSource(text, values));
+    recordSources_.keep(key, read);
+    return read;
 }
 
 Statement Connection::prepare(const EngineSql &sql) {

@@ -4,6 +4,7 @@
 // parameters), read by the dialect where it is prepared.
 #pragma once
 
+#include "keptbytext.h"
 #include "shopdatabase.h"
 #include "sqlbuilder.h"
 #include "sqldialect.h"
@@ -30,6 +31,7 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
+    // SQL written as text is read into the engine's once per text (at most 64 texts kept).
     Statement prepare(const QString &sql);
     Statement prepare(const sqlb::Statement &statement);
     // A statement the dialect gave in the engine's own SQL.
@@ -44,6 +46,11 @@ public:
     // The built statements whose engine's text the connection keeps, at most 64: a till
     // sends the same few over and over.
     int keptStatements() const { return static_cast<int>(kept_.size()); }
+    // The texts whose engine's SQL it keeps, statements and record sources, at most 64 of each.
+    int keptTexts() const { return static_cast<int>(statements_.size() + recordSources_.size()); }
+    // A record-source text in the engine's SQL (SqlDialect::recordSource), read once per text
+    // and number of values (at most 64 kept). Throws DataError for a text it cannot take.
+    std::shared_ptr<const RecordSourceSql> recordSource(const QString &text, int values = 0);
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int changes() const;
     const ShopDatabase &shop() const { return shop_; }
@@ -63,6 +70,9 @@ private:
     ShopDatabase shop_;
     std::unique_ptr<ConnectionEngine> engine_;
     std::vector<std::pair<sqlb::Statement, EngineSql>> kept_; // the last used last
+    static constexpr std::size_t textsKept = 64;
+    KeptByText<EngineSql> statements_{textsKept};
+    KeptByText<std::shared_ptr<const RecordSourceSql>> recordSources_{textsKept};
 };
 
 // A prepared statement; moves, never copies. Values bind by 1-based index.

@@ -293,11 +293,11 @@ private:
 //   a table's name, or
 //   SELECT (* | name {, name}) FROM name [WHERE cond {AND cond}] [ORDER BY key [ASC|DESC]] [;]
 //   cond: operand (= | < | <= | > | >= | <>) operand, an operand being a name, text, date or
-//   number; key: name | VAL(name).
+//   number, or ?1 to ?N where the caller binds N values; key: name | VAL(name).
 class RecordSourceReader {
 public:
-    RecordSourceReader(const SqlDialect &dialect, const QString &text)
-        : dialect_(dialect), text_(dialect, text) {}
+    RecordSourceReader(const SqlDialect &dialect, const QString &text, int values)
+        : dialect_(dialect), text_(dialect, text), values_(values) {}
 
     RecordSourceSql read() {
         if (text_.size() == 0)
@@ -305,7 +305,7 @@ public:
         // A table's name alone: its every row.
         if (text_.size() == 1 && text_[0].isName() && !text_[0].is("select")) {
             const QString whole = QStringLiteral("select * from ") + text_.text();
-            return RecordSourceReader(dialect_, whole).read();
+            return RecordSourceReader(dialect_, whole, values_).read();
         }
         const std::size_t end =
             text_.size() > 0 && text_[text_.size() - 1].is(";") ? text_.size() - 1 : text_.size();
@@ -386,21 +386,25 @@ private:
         return text_[at_++].name();
     }
     void operand() {
-        if (at_ >= text_.size() || text_[at_].kind == Token::Symbol ||
-            text_[at_].kind == Token::Parameter)
+        if (at_ >= text_.size() || text_[at_].kind == Token::Symbol)
+            invalid();
+        // A value of the caller's, by its number: a bare ? would be numbered by its place.
+        const Token &token = text_[at_];
+        if (token.kind == Token::Parameter && (token.number < 1 || token.number > values_))
             invalid();
         ++at_;
     }
 
     const SqlDialect &dialect_;
     TokenText text_;
+    int values_; // the parameters the caller binds
     std::size_t at_ = 0;
 };
 
 } // namespace
 
-RecordSourceSql SqlDialect::recordSource(const QString &text) const {
-    return RecordSourceReader(*this, text).read();
+RecordSourceSql SqlDialect::recordSource(const QString &text, int values) const {
+    return RecordSourceReader(*this, text, values).read();
 }
 
 EngineSql SqlDialect::statement(const QString &text, bool several) const {

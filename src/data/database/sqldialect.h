@@ -114,9 +114,9 @@ public:
     // (run without results). Throws DataError for a text it cannot take. (querytext.cpp)
     EngineSql statement(const QString &text, bool several = false) const;
     // A record-source text: a table's name, or select (* or columns) from one table with
-    // conditions joined by and, and an order. Throws DataError for any other text.
-    // (querytext.cpp)
-    RecordSourceSql recordSource(const QString &text) const;
+    // conditions joined by and, and an order. A condition may compare with a parameter ?1 to
+    // ?`values`, which its caller binds. Throws DataError for any other text. (querytext.cpp)
+    RecordSourceSql recordSource(const QString &text, int values = 0) const;
     // A statement the program built. (sqlbuilder.cpp)
     EngineSql render(const sqlb::Statement &statement) const;
 

@@ -72,7 +72,12 @@ bool RecordSource::moveToStored(qint64 rowid) {
 }
 
 void RecordSource::open(const QString &recordSourceText) {
+    open(recordSourceText, {});
+}
+
+void RecordSource::open(const QString &recordSourceText, const QVariantList &values) {
     text_ = recordSourceText;
+    values_ = values;
     built_.reset();
     requery();
 }
@@ -80,7 +85,7 @@ void RecordSource::open(const QString &recordSourceText) {
 void RecordSource::open(const RecordSourceSql &query, const QVariantList &values) {
     text_.clear();
     built_ = std::make_shared<const RecordSourceSql>(query);
-    builtValues_ = values;
+    values_ = values;
     requery();
 }
 
@@ -89,19 +94,19 @@ void RecordSource::requery() {
         writePending(); // a re-read must never drop what the operator typed
     unread_.reset();
     Connection &conn = openConnection();
-    const RecordSourceSql query = built_ ? *built_ : conn.dialect().recordSource(text_);
+    const std::shared_ptr<const RecordSourceSql> query =
+        built_ ? built_ : conn.recordSource(text_, static_cast<int>(values_.size()));
     // A re-query of the same table needs no second look at the shop's catalogue.
-    if (query.table != table_) {
-        if (conn.columnsOf(query.table).empty())
+    if (query->table != table_) {
+        if (conn.columnsOf(query->table).empty())
             throw DataError(QStringLiteral("The table '%1' does not exist in the shop database.")
-                                .arg(query.table));
-        table_ = query.table;
+                                .arg(query->table));
+        table_ = query->table;
     }
-    auto stmt = std::make_unique<Statement>(conn.prepare(query.sql));
-    if (built_)
-        stmt->bindAll(builtValues_);
+    auto stmt = std::make_unique<Statement>(conn.prepare(query->sql));
+    stmt->bindAll(values_);
     fields_.clear();
-    for (const Column &column : query.fields)
+    for (const Column &column : query->fields)
         fields_.push_back({column, column.kind});
 
     store_ = RowStore(fieldCount());

@@ -41,11 +41,16 @@ public:
 
     // Opens the connection (first time) and runs the text; throws DataError.
     void open(const QString &recordSourceText);
+    // Runs a text whose conditions compare with ?1, ?2 ... bound to these values: the text
+    // is the same whatever the values, so the connection reads it once (a lookup at the
+    // counter). It is read again with the same values. Throws DataError.
+    void open(const QString &recordSourceText, const QVariantList &values);
     // Opens on a query the shop's dialect built (a search), its values bound; it is read again
     // as it was first run. Throws DataError.
     void open(const RecordSourceSql &query, const QVariantList &values);
     void setRecordSourceText(const QString &text) {
         text_ = text;
+        values_.clear();
         built_.reset();
     }
     QString recordSourceText() const { return text_; }
@@ -204,9 +209,9 @@ private:
 
     std::shared_ptr<ShopSession> session_;
     QString text_;
-    // A built query and its values, run in the place of the text.
+    // A built query, run in the place of the text.
     std::shared_ptr<const RecordSourceSql> built_;
-    QVariantList builtValues_;
+    QVariantList values_; // bound to the text's or the built query's parameters
     QString table_;
     std::vector<FieldInfo> fields_;
     RowStore store_;

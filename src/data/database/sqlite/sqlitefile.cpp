@@ -38,7 +38,23 @@ SqliteFile::SqliteFile(const QString &path, Mode mode, int busyTimeoutMs) : path
 }
 
 SqliteFile::~SqliteFile() {
+    for (sqlite3_stmt *stmt : prepared_.takeAll())
+        sqlite3_finalize(stmt);
     sqlite3_close_v2(db_);
+}
+
+sqlite3_stmt *SqliteFile::takePrepared(const QString &sql) {
+    return prepared_.take(sql).value_or(nullptr);
+}
+
+void SqliteFile::keepPrepared(const QString &sql, sqlite3_stmt *stmt) {
+    if (stmt == nullptr)
+        return;
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    // Two statements of one text were open at once: the one kept before goes.
+    if (const std::optional<sqlite3_stmt *> out = prepared_.keep(sql, stmt))
+        sqlite3_finalize(*out);
 }
 
 int SqliteFile::guardCommit(void *self) {
@@ -167,14 +183,17 @@ void SqliteFile::remove(const QString &path) {
         QFile::remove(path + QLatin1String(suffix));
 }
 
-SqliteStatement::SqliteStatement(SqliteFile &file, const QString &sql) : file_(file) {
+SqliteStatement::SqliteStatement(SqliteFile &file, const QString &sql)
+    : file_(file), sql_(sql), stmt_(file.takePrepared(sql)) {
+    if (stmt_ != nullptr)
+        return;
     const QByteArray utf8 = sql.toUtf8();
     check(sqlite3_prepare_v2(file.handle(), utf8.constData(), static_cast<int>(utf8.size()), &stmt_,
                              nullptr));
 }
 
 SqliteStatement::~SqliteStatement() {
-    sqlite3_finalize(stmt_);
+    file_.keepPrepared(sql_, stmt_);
 }
 
 void SqliteStatement::check(int rc) const {

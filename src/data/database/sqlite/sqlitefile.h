@@ -7,6 +7,7 @@
 
 #include "dataerror.h"
 #include "engine.h"
+#include "keptbytext.h"
 
 #include <QString>
 #include <QStringList>
@@ -74,10 +75,20 @@ public:
     static void remove(const QString &path);
 
 private:
+    friend class SqliteStatement;
     static int guardCommit(void *self);
+    // A statement prepared before with this text, now the caller's; null when none is kept.
+    sqlite3_stmt *takePrepared(const QString &sql);
+    // Keeps a statement done with for its text's next use, reset and its values unbound.
+    void keepPrepared(const QString &sql, sqlite3_stmt *stmt);
 
     QString path_;
     sqlite3 *db_ = nullptr;
+    // Preparing a statement costs more than running one of the counter's lookups, and a
+    // screen runs the same few texts again and again. A kept statement is prepared again by
+    // SQLite itself when the file's tables change.
+    static constexpr std::size_t keptStatements = 32;
+    KeptByText<sqlite3_stmt *> prepared_{keptStatements};
     std::function<QString()> refusal_;
     QString refused_; // why the last commit was refused; empty when the file had gone
     qint64 commits_ = 0;
@@ -121,5 +132,6 @@ private:
     void check(int rc) const;
 
     SqliteFile &file_;
+    QString sql_; // under which the file keeps it when done
     sqlite3_stmt *stmt_ = nullptr;
 };
