@@ -31,6 +31,10 @@ std::unique_ptr<SqliteFile> FileShopState::take(const QString &path) {
 
 void FileShopState::put(std::unique_ptr<SqliteFile> file, const QString &path) {
     Identity identity;
-    if (file->leavesNothingBehind() && identify(path, identity) && !file->hasMoved())
-        idle_.put({std::move(file), identity});
+    if (!file->leavesNothingBehind() || !identify(path, identity) || file->hasMoved())
+        return;
+    // Kept, it holds no pages: the closed screen's memory is given back, and the next screen
+    // reads what it shows as a new connection would.
+    file->releaseCache();
+    idle_.put({std::move(file), identity});
 }

@@ -110,6 +110,10 @@ bool SqliteFile::leavesNothingBehind() {
     }
 }
 
+void SqliteFile::releaseCache() {
+    sqlite3_db_release_memory(db_);
+}
+
 QString SqliteFile::lastError() const {
     return QString::fromUtf8(sqlite3_errmsg(db_));
 }

@@ -48,6 +48,8 @@ public:
     // Whether nothing on the connection would be seen by whoever uses it next: no
     // transaction, no statement, no temporary table and no other file attached.
     bool leavesNothingBehind();
+    // Gives back the memory of the pages the connection holds (its schema stays read).
+    void releaseCache();
     // SQLite's own text for the last failure ("file is not a database").
     QString lastError() const;
     // The failure with this result code as the operator reads it; `engineText` is SQLite's
