@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "commitgate.h"
 #include "conversions.h"
+#include "driver.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
 #include "screenheading.h"
@@ -108,6 +109,10 @@ void RestoreCommand::run() {
         messages_.inform(QStringLiteral("A screen could not be closed; nothing was restored."));
         return;
     }
+    // The closed screens' connections are kept for the next screens: none may stay open on
+    // the file put aside.
+    if (const std::shared_ptr<ShopState> kept = shop.driverState())
+        kept->closeIdle();
     scheduler_.disable();
     QProgressDialog progress(QStringLiteral("Checking and unpacking the backup..."),
                              QStringLiteral("Cancel"), 0, 1000, &window_);

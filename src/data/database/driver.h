@@ -13,10 +13,12 @@ class SqlDialect;
 class UpgradeEngine;
 
 // What a driver keeps of one shop while it is open, shared by every copy of its ShopDatabase
-// (a server's kept connections, say).
+// (its closed screens' connections, say).
 class ShopState {
 public:
     virtual ~ShopState() = default;
+    // Closes the connections kept for the next screens.
+    virtual void closeIdle() {}
 };
 
 class Driver {

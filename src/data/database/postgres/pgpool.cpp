@@ -13,42 +13,27 @@ constexpr char kReset[] = "SET SESSION AUTHORIZATION DEFAULT; RESET ALL; DEALLOC
 
 } // namespace
 
-void SessionPool::dropExpired() {
-    while (!kept_.empty() && Clock::now() - kept_.front().since > kLongest)
-        kept_.pop_front();
-}
-
 std::unique_ptr<pgtool::Session> SessionPool::take(const std::vector<pgtool::Setting> &settings) {
-    std::unique_ptr<pgtool::Session> session;
-    {
-        const std::lock_guard lock(mutex_);
-        dropExpired();
-        if (kept_.empty())
-            return nullptr;
-        session = std::move(kept_.back().session);
-        kept_.pop_back();
-    }
+    std::optional<std::unique_ptr<pgtool::Session>> kept = idle_.take();
+    if (!kept)
+        return nullptr;
+    std::unique_ptr<pgtool::Session> session = std::move(*kept);
     // One round trip. A connection the server ended meanwhile fails it, and the others went
     // the same way as likely as not (a restart): none of them is tried.
     if (session->run(kReset + pgtool::Session::setStatements(settings)).ok())
         return session;
-    const std::lock_guard lock(mutex_);
-    kept_.clear();
+    idle_.clear();
     return nullptr;
 }
 
 void SessionPool::put(std::unique_ptr<pgtool::Session> session) {
     // The server ends it once kept longer than here, so that a program left alone holds no
     // server process for long; the answer is read, and dropped, by the reset that takes it.
-    static const QByteArray expiry =
-        "SET idle_session_timeout = '" + QByteArray::number(kLongest.count()) + "min'";
+    static const QByteArray expiry = "SET idle_session_timeout = '" +
+                                     QByteArray::number(decltype(idle_)::kLongest.count()) + "min'";
     if (!session->idle() || PQsendQuery(session->raw(), expiry.constData()) == 0)
         return;
-    const std::lock_guard lock(mutex_);
-    dropExpired();
-    kept_.push_back({std::move(session), Clock::now()});
-    if (kept_.size() > kMost)
-        kept_.pop_front();
+    idle_.put(std::move(session));
 }
 
 std::optional<std::vector<TableColumn>> ServerShopState::columnsOf(const QString &table) const {

@@ -6,11 +6,10 @@
 
 #include "driver.h"
 #include "engine.h"
+#include "idlepool.h"
 #include "pgsession.h"
 
 #include <QHash>
-#include <chrono>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -18,31 +17,22 @@
 
 class SessionPool {
 public:
-    static constexpr std::size_t kMost = 4;
-    static constexpr std::chrono::minutes kLongest{5};
-
     // A kept connection, made a clean session with these settings (whatever the screen before
     // set, prepared, opened, locked or left in temporary tables is gone); none when none is
     // kept or none comes through its reset.
     std::unique_ptr<pgtool::Session> take(const std::vector<pgtool::Setting> &settings);
-    // Keeps an idle connection for kLongest at most; the oldest one goes beyond kMost.
+    // Keeps an idle connection a few minutes at most (idlepool.h).
     void put(std::unique_ptr<pgtool::Session> session);
+    void clear() { idle_.clear(); }
 
 private:
-    using Clock = std::chrono::steady_clock;
-    struct Kept {
-        std::unique_ptr<pgtool::Session> session;
-        Clock::time_point since;
-    };
-    // The ones kept longer than kLongest, which the server has ended by now.
-    void dropExpired();
-
-    std::mutex mutex_;
-    std::deque<Kept> kept_; // the newest last
+    IdlePool<std::unique_ptr<pgtool::Session>> idle_;
 };
 
 class ServerShopState : public ShopState {
 public:
+    void closeIdle() override { sessions.clear(); }
+
     SessionPool sessions;
     // A table's columns as a connection of the shop read them; none when not read yet.
     std::optional<std::vector<TableColumn>> columnsOf(const QString &table) const;

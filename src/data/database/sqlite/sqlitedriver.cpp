@@ -7,6 +7,7 @@
 #include "databaseerrors.h"
 #include "dataerror.h"
 #include "driver.h"
+#include "filepool.h"
 #include "fileupgrade.h"
 #include "shopdatabase.h"
 #include "sqlitedialect.h"
@@ -36,30 +37,45 @@ void sqlVal(sqlite3_context *context, int, sqlite3_value **argv) {
     }
 }
 
+// A statement whose text may change how the connection behaves for whoever uses it next.
+bool setsTheConnection(const QString &sql) {
+    return sql.contains(QLatin1String("pragma"), Qt::CaseInsensitive);
+}
+
 // Commits wait for the check of the file at start, and are refused once it has found the file
-// damaged (the wrapper refuses them as well when the file has gone).
+// damaged (the wrapper refuses them as well when the file has gone). A connection a closed
+// screen left is taken when there is one (filepool.h), and left for the next screen in turn.
 class FileConnection : public ConnectionEngine {
 public:
     explicit FileConnection(const ShopDatabase &shop);
+    ~FileConnection() override;
     std::unique_ptr<StatementEngine> prepare(const EngineSql &sql) override {
-        return std::make_unique<SqliteStatement>(file_, sql.sql);
+        kept_ = kept_ && !setsTheConnection(sql.sql);
+        return std::make_unique<SqliteStatement>(*file_, sql.sql);
     }
-    void exec(const EngineSql &sql) override { file_.exec(sql.sql); }
-    void begin() override { file_.exec(QStringLiteral("BEGIN IMMEDIATE")); }
-    void commit() override { file_.exec(QStringLiteral("COMMIT")); }
+    void exec(const EngineSql &sql) override {
+        kept_ = kept_ && !setsTheConnection(sql.sql);
+        file_->exec(sql.sql);
+    }
+    void begin() override { file_->exec(QStringLiteral("BEGIN IMMEDIATE")); }
+    void commit() override { file_->exec(QStringLiteral("COMMIT")); }
     void rollback() noexcept override {
         try {
-            file_.exec(QStringLiteral("ROLLBACK"));
+            file_->exec(QStringLiteral("ROLLBACK"));
         } catch (const DataError &) {
         }
     }
-    int changes() const override { return file_.changes(); }
+    int changes() const override { return file_->changes(); }
     std::vector<TableColumn> columnsOf(const QString &table) override;
     EngineTraits traits() const override { return {}; }
-    qint64 commits() const override { return file_.commits(); }
+    qint64 commits() const override { return file_->commits() - commitsBefore_; }
 
 private:
-    SqliteFile file_;
+    std::shared_ptr<FileShopState> shop_;
+    QString path_;
+    std::unique_ptr<SqliteFile> file_;
+    qint64 commitsBefore_ = 0; // those of the screens that had the connection before
+    bool kept_ = true;         // left for the next screen when this one closes
 };
 
 // A file that is not there is a missing shop, which the operator is told how to make.
@@ -69,22 +85,41 @@ QString existing(const QString &path) {
     return path;
 }
 
-FileConnection::FileConnection(const ShopDatabase &shop)
-    : file_(existing(shop.location()), SqliteFile::Mode::ReadWrite, shop.settings().busyTimeoutMs) {
-    std::shared_ptr<CommitGate> gate = shop.sharedCommitGate();
-    file_.refuseCommitsWhen([gate] { return gate->refusal(); });
-    TextOrder::registerOn(file_.handle());
-    wordmatch::registerOn(file_.handle());
-    sqlite3_create_function(file_.handle(), "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+std::unique_ptr<SqliteFile> openFile(const QString &path, int busyTimeoutMs) {
+    auto file = std::make_unique<SqliteFile>(path, SqliteFile::Mode::ReadWrite, busyTimeoutMs);
+    wordmatch::registerOn(file->handle());
+    sqlite3_create_function(file->handle(), "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             sqlVal, nullptr, nullptr);
     // A recorded sale must survive a power cut: sync on every commit.
-    file_.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    file->exec(QStringLiteral("PRAGMA synchronous=FULL"));
     // Reading the schema proves the file is a database, not just any file.
-    file_.integer(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    file->integer(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    return file;
+}
+
+FileConnection::FileConnection(const ShopDatabase &shop)
+    : shop_(std::static_pointer_cast<FileShopState>(shop.driverState())),
+      path_(existing(shop.location())) {
+    const int busyTimeoutMs = shop.settings().busyTimeoutMs;
+    file_ = shop_->take(path_);
+    if (file_)
+        file_->setBusyTimeout(busyTimeoutMs);
+    else
+        file_ = openFile(path_, busyTimeoutMs);
+    commitsBefore_ = file_->commits();
+    std::shared_ptr<CommitGate> gate = shop.sharedCommitGate();
+    file_->refuseCommitsWhen([gate] { return gate->refusal(); });
+    // The order of this thread and locale, which need not be those of the screen before.
+    TextOrder::registerOn(file_->handle());
+}
+
+FileConnection::~FileConnection() {
+    if (kept_)
+        shop_->put(std::move(file_), path_);
 }
 
 std::vector<TableColumn> FileConnection::columnsOf(const QString &table) {
-    SqliteStatement info(file_, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
+    SqliteStatement info(*file_, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
     info.bind(1, table);
     std::vector<TableColumn> columns;
     while (info.step()) {
@@ -107,6 +142,9 @@ public:
     std::optional<QString> localFile(const QString &location) const override { return location; }
     std::unique_ptr<UpgradeEngine> upgrader(const ShopDatabase &shop) const override {
         return std::make_unique<FileUpgrade>(existing(shop.location()));
+    }
+    std::shared_ptr<ShopState> newShopState() const override {
+        return std::make_shared<FileShopState>();
     }
 };
 

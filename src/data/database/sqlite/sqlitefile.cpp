@@ -33,7 +33,7 @@ SqliteFile::SqliteFile(const QString &path, Mode mode, int busyTimeoutMs) : path
         throw why;
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    setBusyTimeout(busyTimeoutMs);
     sqlite3_commit_hook(db_, guardCommit, this);
 }
 
@@ -59,10 +59,8 @@ void SqliteFile::keepPrepared(const QString &sql, sqlite3_stmt *stmt) {
 
 int SqliteFile::guardCommit(void *self) {
     auto *file = static_cast<SqliteFile *>(self);
-    int moved = 0;
-    sqlite3_file_control(file->db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
     file->refused_.clear();
-    if (moved)
+    if (file->hasMoved())
         return 1;
     if (file->refusal_)
         file->refused_ = file->refusal_();
@@ -105,6 +103,31 @@ int SqliteFile::changes() const {
 
 bool SqliteFile::inTransaction() const {
     return sqlite3_get_autocommit(db_) == 0;
+}
+
+void SqliteFile::setBusyTimeout(int milliseconds) {
+    sqlite3_busy_timeout(db_, milliseconds);
+}
+
+bool SqliteFile::hasMoved() const {
+    int moved = 0;
+    sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
+    return moved != 0;
+}
+
+bool SqliteFile::leavesNothingBehind() {
+    if (inTransaction() || sqlite3_next_stmt(db_, nullptr) != nullptr ||
+        sqlite3_db_name(db_, 2) != nullptr)
+        return false;
+    try {
+        return integer(QStringLiteral("SELECT count(*) FROM temp.sqlite_master")) == 0;
+    } catch (const DataError &) {
+        return false;
+    }
+}
+
+void SqliteFile::releaseCache() {
+    sqlite3_db_release_memory(db_);
 }
 
 QString SqliteFile::lastError() const {

@@ -42,6 +42,15 @@ public:
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int changes() const;
     bool inTransaction() const;
+    // How long a write waits for another's write lock before the file is reported busy.
+    void setBusyTimeout(int milliseconds);
+    // Whether the file at the path it was opened by is another by now (or none).
+    bool hasMoved() const;
+    // Whether nothing on the connection would be seen by whoever uses it next: no
+    // transaction, no statement, no temporary table and no other file attached.
+    bool leavesNothingBehind();
+    // Gives back the memory of the pages the connection holds (its schema stays read).
+    void releaseCache();
     // SQLite's own text for the last failure ("file is not a database").
     QString lastError() const;
     // The failure with this result code as the operator reads it; `engineText` is SQLite's
