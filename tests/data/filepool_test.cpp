@@ -4,6 +4,7 @@
 #include "commitgate.h"
 #include "connection.h"
 #include "databaseerrors.h"
+#include "driver.h"
 #include "shopbackups.h"
 #include "shopfile.h"
 #include "sqlitefile.h"
@@ -33,6 +34,7 @@ TEST(FilePool, TheNextScreenFindsACleanSessionOnTheFileAtThePathNow) {
     const QString refused = "This was not stored. The shop database is damaged.";
     struct Case {
         const char *what;
+        bool kept; // whether the first screen's connection is kept for the next
         std::function<void(Connection &)> leave; // what the first screen does before it closes
         std::function<void(TestDatabase &)> meanwhile; // after the first screen closes
         std::function<QString(Connection &)> check;    // on the next screen's session
@@ -43,13 +45,13 @@ TEST(FilePool, TheNextScreenFindsACleanSessionOnTheFileAtThePathNow) {
     std::unique_ptr<QThread> otherProgram;
     const auto subjects = [](Connection &c) { return c.scalar("SELECT count(*) FROM Subject"); };
     const Case cases[] = {
-        {"a temporary table", [](Connection &c) { c.exec("CREATE TEMP TABLE scratch (n)"); },
+        {"a temporary table", false, [](Connection &c) { c.exec("CREATE TEMP TABLE scratch (n)"); },
          nothing,
          [](Connection &c) {
              return c.scalar("SELECT count(*) FROM temp.sqlite_master").toString();
          },
          "0"},
-        {"a transaction left open",
+        {"a transaction left open", false,
          [](Connection &c) {
              c.begin();
              c.exec("INSERT INTO Subject ([Subject No], Subject) VALUES (1, 'Fiction')");
@@ -60,11 +62,11 @@ TEST(FilePool, TheNextScreenFindsACleanSessionOnTheFileAtThePathNow) {
              return stored + " " + subjects(c).toString();
          },
          "(done) 1"},
-        {"writes refused by a pragma", [](Connection &c) { c.exec("PRAGMA query_only=1"); },
+        {"writes refused by a pragma", false, [](Connection &c) { c.exec("PRAGMA query_only=1"); },
          nothing, storeSubject, "(done)"},
-        {"the file found damaged", nothing,
+        {"the file found damaged", true, nothing,
          [&](TestDatabase &db) { db.shop().commitGate().verdict(refused); }, storeSubject, refused},
-        {"another program writing", nothing,
+        {"another program writing", true, nothing,
          [&](TestDatabase &db) {
              // It lets go a moment after the next screen begins to wait for it.
              auto other = std::make_shared<SqliteFile>(db.path(), SqliteFile::Mode::ReadWrite);
@@ -76,7 +78,7 @@ TEST(FilePool, TheNextScreenFindsACleanSessionOnTheFileAtThePathNow) {
              otherProgram->start();
          },
          storeSubject, "(done)", 10000},
-        {"the file restored from a backup",
+        {"the file restored from a backup", true,
          [](Connection &c) {
              ShopBackups(*c.shop().localFile()).take(kNow.addDays(-1));
              c.exec("INSERT INTO Subject ([Subject No], Subject) VALUES (1, 'Art')");
@@ -85,7 +87,7 @@ TEST(FilePool, TheNextScreenFindsACleanSessionOnTheFileAtThePathNow) {
              ShopBackups(db.path()).restore(ShopBackups(db.path()).list().value(0), kNow);
          },
          [&](Connection &c) { return subjects(c).toString(); }, "0"},
-        {"a new shop made at the path",
+        {"a new shop made at the path", true,
          [](Connection &c) {
              c.exec("INSERT INTO Subject ([Subject No], Subject) VALUES (1, 'Art')");
          },
@@ -103,6 +105,7 @@ TEST(FilePool, TheNextScreenFindsACleanSessionOnTheFileAtThePathNow) {
             Connection first = db.shop().withSettings({.busyTimeoutMs = 0}).connect();
             c.leave(first);
         }
+        EXPECT_EQ(db.shop().driverState()->idleCount(), c.kept ? 1u : 0u);
         c.meanwhile(db);
         Connection next = db.shop().withSettings({.busyTimeoutMs = c.nextBusyTimeoutMs}).connect();
         EXPECT_EQ(c.check(next).toStdString(), c.expected.toStdString());

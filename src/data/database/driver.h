@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <memory>
 #include <optional>
 
@@ -19,6 +20,8 @@ public:
     virtual ~ShopState() = default;
     // Closes the connections kept for the next screens.
     virtual void closeIdle() {}
+    // How many are kept now.
+    virtual std::size_t idleCount() const { return 0; }
 };
 
 class Driver {

@@ -47,6 +47,11 @@ public:
         gone.swap(kept_);
     }
 
+    std::size_t size() const {
+        const std::lock_guard lock(mutex_);
+        return kept_.size();
+    }
+
 private:
     using Clock = std::chrono::steady_clock;
     struct Entry {
@@ -62,6 +67,6 @@ private:
         }
     }
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::deque<Entry> kept_; // the newest last
 };

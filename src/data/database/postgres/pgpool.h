@@ -24,6 +24,7 @@ public:
     // Keeps an idle connection a few minutes at most (idlepool.h).
     void put(std::unique_ptr<pgtool::Session> session);
     void clear() { idle_.clear(); }
+    std::size_t size() const { return idle_.size(); }
 
 private:
     IdlePool<std::unique_ptr<pgtool::Session>> idle_;
@@ -32,6 +33,7 @@ private:
 class ServerShopState : public ShopState {
 public:
     void closeIdle() override { sessions.clear(); }
+    std::size_t idleCount() const override { return sessions.size(); }
 
     SessionPool sessions;
     // A table's columns as a connection of the shop read them; none when not read yet.

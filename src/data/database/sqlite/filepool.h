@@ -22,6 +22,7 @@ public:
     // (sqlitefile.h) and the file is still at `path`; closes it otherwise.
     void put(std::unique_ptr<SqliteFile> file, const QString &path);
     void closeIdle() override { idle_.clear(); }
+    std::size_t idleCount() const override { return idle_.size(); }
 
 private:
     // Which file a path names: the same path may name another file after a restore.

@@ -116,8 +116,17 @@ bool SqliteFile::hasMoved() const {
 }
 
 bool SqliteFile::leavesNothingBehind() {
-    if (inTransaction() || sqlite3_next_stmt(db_, nullptr) != nullptr ||
-        sqlite3_db_name(db_, 2) != nullptr)
+    if (inTransaction() || sqlite3_db_name(db_, 2) != nullptr)
+        return false;
+    // Its own kept statements, reset, may stay; one still running, or held by a record set
+    // that outlived its screen, may not.
+    std::size_t statements = 0;
+    for (sqlite3_stmt *s = sqlite3_next_stmt(db_, nullptr); s; s = sqlite3_next_stmt(db_, s)) {
+        if (sqlite3_stmt_busy(s))
+            return false;
+        ++statements;
+    }
+    if (statements != prepared_.size())
         return false;
     try {
         return integer(QStringLiteral("SELECT count(*) FROM temp.sqlite_master")) == 0;

@@ -47,7 +47,8 @@ public:
     // Whether the file at the path it was opened by is another by now (or none).
     bool hasMoved() const;
     // Whether nothing on the connection would be seen by whoever uses it next: no
-    // transaction, no statement, no temporary table and no other file attached.
+    // transaction, no statement but its own kept ones, no temporary table and no other file
+    // attached.
     bool leavesNothingBehind();
     // Gives back the memory of the pages the connection holds (its schema stays read).
     void releaseCache();
