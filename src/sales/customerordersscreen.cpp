@@ -160,7 +160,6 @@ void CustomerOrdersScreen::showList(std::optional<OrderList> list) {
                            : std::nullopt,
                        list == OrderList::NotCollected ? 13 : 2);
         orders_->open(text);
-        grid_->rebind();
         grid_->setCaption(listCaption());
     });
 }

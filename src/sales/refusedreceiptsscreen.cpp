@@ -49,6 +49,5 @@ RefusedReceiptsScreen::RefusedReceiptsScreen(const ShopContext &context, QWidget
 void RefusedReceiptsScreen::refresh() {
     policy::reportOnError(*context_.messages, [this] {
         refused_->requery();
-        grid_->rebind();
     });
 }

@@ -60,7 +60,6 @@ TillSessionsScreen::TillSessionsScreen(const ShopContext &context, QWidget *pare
 void TillSessionsScreen::refresh() {
     policy::reportOnError(*context_.messages, [this] {
         sessions_->requery();
-        grid_->rebind();
     });
 }
 
