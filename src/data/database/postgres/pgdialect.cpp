@@ -11,15 +11,42 @@
 #include "receiptrecord.h"
 #include "searchtext.h"
 #include "serverroles.h"
-#include "servertill.h"
 #include "shoptables.h"
 #include "sqldialect.h"
+#include "tillrecords.h"
 
 #include <QHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
+
+// A call of the shop's function for a piece of work, given as JSON (amounts as their exact
+// decimal text): the function checks the work and does it as the shop's owner. Its answer as
+// text.
+QByteArray call(Connection &connection, const char *function, const QByteArray &work,
+                const QString &unanswered = QStringLiteral("the shop server did not answer")) {
+    Statement call = connection.prepare(EngineSql{
+        QStringLiteral("SELECT %1($1::jsonb)::text").arg(QLatin1String(function)), false});
+    call.bindAll({QString::fromUtf8(work)});
+    if (!call.step())
+        throw DataError(unanswered);
+    const QByteArray answer = call.value(0).toByteArray();
+    call.step();
+    return answer;
+}
+
+// The same, for work and an answer that are JSON objects.
+QJsonObject call(Connection &connection, const char *function, const QJsonObject &work) {
+    return QJsonDocument::fromJson(
+               call(connection, function, QJsonDocument(work).toJson(QJsonDocument::Compact)))
+        .object();
+}
+
+Money moneyOf(const QJsonValue &value) {
+    return Money::parse(value.toVariant().toString()).value_or(Money());
+}
 
 // A folded word as a regular expression that matches the word in the stored text, each letter
 // as the class of the characters that fold to it ("[eEèé...]"): the server compares what it
@@ -95,44 +122,84 @@ public:
     // once as the shop's owner after checking it (the shop's version 3 makes it).
     StoredReceipt storeReceipt(Connection &connection,
                                const ReceiptRecord &receipt) const override {
-        static const EngineSql sql{QStringLiteral("SELECT %1($1::jsonb)::text")
-                                       .arg(QLatin1String(serverroles::kStoreReceipt)),
-                                   false};
-        Statement store = connection.prepare(sql);
-        store.bindAll({QString::fromUtf8(receiptcodec::write(receipt))});
-        if (!store.step())
-            throw DataError(QStringLiteral("the shop server did not answer for the receipt"));
-        const QJsonObject stored = QJsonDocument::fromJson(store.value(0).toByteArray()).object();
-        store.step();
+        const QJsonObject stored =
+            QJsonDocument::fromJson(
+                call(connection, serverroles::kStoreReceipt, receiptcodec::write(receipt),
+                     QStringLiteral("the shop server did not answer for the receipt")))
+                .object();
         return {stored.value(QLatin1String("number")).toInteger(),
                 stored.value(QLatin1String("readable")).toString(),
                 stored.value(QLatin1String("paid")).toBool()};
     }
 
+    // A till's session work: each a call of the shop's function for it (the shop's version 4).
     qint64 openSession(Connection &connection, const SessionOpening &opening) const override {
-        return servertill::openSession(connection, opening);
+        return call(connection, serverroles::kOpenSession,
+                    {{"float", opening.openingFloat.text()}, {"at", conv::isoMoment(opening.at)}})
+            .value(QLatin1String("session"))
+            .toInteger();
     }
     void moveCash(Connection &connection, const CashMovementRecord &movement) const override {
-        servertill::moveCash(connection, movement);
+        call(connection, serverroles::kMoveCash,
+             {{"movement", movement.id},
+              {"session", movement.session},
+              {"direction", movement.in ? "in" : "out"},
+              {"amount", movement.amount.text()},
+              {"reason", movement.reason},
+              {"at", conv::isoMoment(movement.at)}});
     }
     void closeSession(Connection &connection, const SessionClosing &closing) const override {
-        servertill::closeSession(connection, closing);
+        QJsonArray counted;
+        for (const CountedAmount &count : closing.counted)
+            counted.append(
+                QJsonObject{{"method", count.method}, {"counted", count.counted.text()}});
+        call(connection, serverroles::kCloseSession,
+             {{"session", closing.session},
+              {"counted", counted},
+              {"at", conv::isoMoment(closing.at)}});
     }
     StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) const override {
-        return servertill::storeRefund(connection, refund);
+        QJsonArray lines;
+        for (const RefundLineRecord &line : refund.lines)
+            lines.append(QJsonObject{{"line", line.line},
+                                     {"receiptline", line.receiptLine},
+                                     {"bookno", line.bookNo},
+                                     {"isbn", line.isbn},
+                                     {"title", line.title},
+                                     {"price", line.price.text()},
+                                     {"qty", line.quantity},
+                                     {"damaged", line.damaged}});
+        QJsonObject work{{"refund", refund.id},
+                         {"reason", refund.reason},
+                         {"at", conv::isoMoment(refund.at)},
+                         {"lines", lines}};
+        if (!refund.receipt.isEmpty())
+            work.insert(QStringLiteral("receipt"), refund.receipt);
+        if (refund.method)
+            work.insert(QStringLiteral("method"), *refund.method);
+        const QJsonObject stored = call(connection, serverroles::kStoreRefund, work);
+        return {moneyOf(stored.value(QLatin1String("amount"))),
+                stored.value(QLatin1String("session")).toInteger()};
     }
     void storeVoid(Connection &connection, const VoidRecord &voidRecord) const override {
-        servertill::storeVoid(connection, voidRecord);
+        call(connection, serverroles::kStoreVoid,
+             {{"void", voidRecord.id},
+              {"receipt", voidRecord.receipt},
+              {"line", voidRecord.line},
+              {"reason", voidRecord.reason},
+              {"at", conv::isoMoment(voidRecord.at)}});
     }
 
     // The server's own time of arrival; the shop's functions take the till from the login.
     void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber,
                          const QDateTime &) const override {
-        servertill::receiptReceived(connection, receipt, tillNumber);
+        call(connection, serverroles::kReceiptReceived,
+             {{"receipt", receipt}, {"number", tillNumber}});
     }
     void receiptRefused(Connection &connection, const QString &receipt, const QString &reason,
                         const QString &made, const QDateTime &) const override {
-        servertill::receiptRefused(connection, receipt, reason, made);
+        call(connection, serverroles::kRefuseReceipt,
+             {{"receipt", receipt}, {"reason", reason}, {"made", made}});
     }
 
     // Recorded by the back office's login itself, which may add the row.
@@ -169,22 +236,12 @@ public:
     }
     // As the shop's owner: a till's login may not add titles otherwise.
     qint64 addOrderedTitle(Connection &connection, const OrderedTitle &title) const override {
-        static const EngineSql sql{QStringLiteral("SELECT %1($1::jsonb)")
-                                       .arg(QLatin1String(serverroles::kAddOrderedTitle)),
-                                   false};
-        Statement add = connection.prepare(sql);
-        add.bindAll({QString::fromUtf8(QJsonDocument(QJsonObject{{"isbn", title.isbn},
-                                                                 {"title", title.title},
-                                                                 {"author", title.author},
-                                                                 {"publisher", title.publisher},
-                                                                 {"supplier", title.supplier},
-                                                                 {"price", title.price.text()}})
-                                           .toJson(QJsonDocument::Compact))});
-        if (!add.step())
-            throw DataError(QStringLiteral("the shop server did not answer"));
-        const qint64 bookNo = add.value(0).toLongLong();
-        add.step();
-        return bookNo;
+        const QJsonObject work{{"isbn", title.isbn},         {"title", title.title},
+                               {"author", title.author},     {"publisher", title.publisher},
+                               {"supplier", title.supplier}, {"price", title.price.text()}};
+        return call(connection, serverroles::kAddOrderedTitle,
+                    QJsonDocument(work).toJson(QJsonDocument::Compact))
+            .toLongLong();
     }
 
     // The till whose login this is.
