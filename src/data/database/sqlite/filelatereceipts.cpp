@@ -8,8 +8,8 @@
 
 namespace filetill {
 
-void receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber,
-                     const QDateTime &at) {
+void FileDialect::receiptReceived(Connection &connection, const QString &receipt, qint64 tillNumber,
+                                  const QDateTime &at) const {
     if (!connection
              .scalar(QStringLiteral("SELECT 1 FROM [receipts] WHERE [Receipt] = ?1"), {receipt})
              .isValid())
@@ -17,16 +17,17 @@ void receiptReceived(Connection &connection, const QString &receipt, qint64 till
     Statement insert = connection.prepare(
         QStringLiteral("INSERT INTO [receivedreceipts] ([Receipt], [Till], [TillNumber], "
                        "[Received]) VALUES (?1, ?2, ?3, ?4) ON CONFLICT DO NOTHING"));
-    insert.bindAll({receipt, thisTill(connection), tillNumber, conv::isoMoment(at)});
+    insert.bindAll({receipt, filetill::thisTill(connection), tillNumber, conv::isoMoment(at)});
     insert.step();
 }
 
-void receiptRefused(Connection &connection, const QString &receipt, const QString &reason,
-                    const QString &made, const QDateTime &at) {
+void FileDialect::receiptRefused(Connection &connection, const QString &receipt,
+                                 const QString &reason, const QString &made,
+                                 const QDateTime &at) const {
     Statement insert = connection.prepare(
         QStringLiteral("INSERT INTO [refusedreceipts] ([Receipt], [Till], [Reason], [Refused], "
                        "[Made]) VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT DO NOTHING"));
-    insert.bindAll({receipt, thisTill(connection), reason, conv::isoMoment(at), made});
+    insert.bindAll({receipt, filetill::thisTill(connection), reason, conv::isoMoment(at), made});
     insert.step();
 }
 

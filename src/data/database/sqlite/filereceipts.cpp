@@ -2,17 +2,14 @@
 // CONFLICT DO NOTHING, and the sale row and stock change only for a line that went in. A part
 // already stored under its key must be the one sent: a till that missed the answer to a store
 // would otherwise number a different part alike, and the shop would drop it unseen.
-#include "filereceipts.h"
+#include "filetill.h"
 
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
-#include "filetill.h"
 #include "systemuser.h"
 
-namespace filereceipts {
-
-using filetill::refused;
+namespace filetill {
 
 namespace {
 
@@ -49,7 +46,7 @@ void joinSession(Connection &connection, const QString &id, qint64 till) {
         "[tillsessions] WHERE [Till] = ?2 AND [Closed] IS NULL"));
     join.bindAll({id, till});
     join.step();
-    if (connection.changes() == 0 && filetill::paymentsOn(connection))
+    if (connection.changes() == 0 && paymentsOn(connection))
         throw refused(QStringLiteral("the till has no open session: count the float to open one"));
 }
 
@@ -204,7 +201,8 @@ void storeRounding(Connection &connection, const QString &id, Money rounding) {
 
 } // namespace
 
-StoredReceipt store(Connection &connection, const ReceiptRecord &receipt) {
+StoredReceipt FileDialect::storeReceipt(Connection &connection,
+                                        const ReceiptRecord &receipt) const {
     Header header = storeHeader(connection, receipt);
     for (const ReceiptLineRecord &line : receipt.lines)
         storeLine(connection, receipt.id, header, line);
@@ -213,8 +211,7 @@ StoredReceipt store(Connection &connection, const ReceiptRecord &receipt) {
     if (receipt.rounding)
         storeRounding(connection, receipt.id, *receipt.rounding);
     // A voided line is not paid for.
-    const auto [settled, total] =
-        filetill::settledAndDue(connection, receipt.id, hasSessions(connection));
+    const auto [settled, total] = settledAndDue(connection, receipt.id, hasSessions(connection));
     if (settled > total)
         throw refused(QStringLiteral("the payments (%1) come to more than the receipt's total "
                                      "(%2)")
@@ -230,4 +227,4 @@ StoredReceipt store(Connection &connection, const ReceiptRecord &receipt) {
     return {header.number, header.readable, header.paid};
 }
 
-} // namespace filereceipts
+} // namespace filetill

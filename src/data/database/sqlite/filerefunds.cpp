@@ -109,7 +109,7 @@ std::pair<Money, Money> settledAndDue(Connection &connection, const QString &rec
     return {settled, due};
 }
 
-StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) {
+StoredRefund FileDialect::storeRefund(Connection &connection, const RefundRecord &refund) const {
     {
         Statement stored = connection.prepare(
             QStringLiteral("SELECT [Amount], [Session] FROM [refunds] WHERE [Refund] = ?1"));
@@ -131,7 +131,7 @@ StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) {
     if (paymentsOn(connection)) {
         if (!refund.method)
             throw refused(QStringLiteral("choose the payment method the money goes back by"));
-        const auto session = openSessionOf(connection, thisTill(connection));
+        const auto session = openSessionOf(connection, filetill::thisTill(connection));
         if (!session)
             throw refused(QStringLiteral("the till has no open session: count the float to "
                                          "open one before refunding"));
@@ -158,8 +158,8 @@ StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) {
         "INSERT INTO [refunds] ([Refund], [Session], [Receipt], [Reason], [Method], [Amount], "
         "[RefundedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, 0, ?6, ?7)"));
     header.bindAll({refund.id, stored.session != 0 ? QVariant(stored.session) : QVariant(),
-                    refund.receipt.isEmpty() ? QVariant() : QVariant(refund.receipt),
-                    refund.reason, refund.method ? QVariant(*refund.method) : QVariant(),
+                    refund.receipt.isEmpty() ? QVariant() : QVariant(refund.receipt), refund.reason,
+                    refund.method ? QVariant(*refund.method) : QVariant(),
                     conv::isoMoment(refund.at), systemUser()});
     header.step();
     Statement insert = connection.prepare(QStringLiteral(
@@ -222,7 +222,7 @@ StoredRefund storeRefund(Connection &connection, const RefundRecord &refund) {
     return stored;
 }
 
-void storeVoid(Connection &connection, const VoidRecord &voidRecord) {
+void FileDialect::storeVoid(Connection &connection, const VoidRecord &voidRecord) const {
     Statement header = connection.prepare(QStringLiteral(
         "INSERT INTO [voids] ([Void], [Receipt], [Line], [Reason], [VoidedAt], [Login]) VALUES "
         "(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT ([Void]) DO NOTHING"));
@@ -242,7 +242,7 @@ void storeVoid(Connection &connection, const VoidRecord &voidRecord) {
         QStringLiteral("SELECT [Session] FROM [receiptsessions] WHERE [Receipt] = ?1"),
         {voidRecord.receipt});
     if (session.isValid()) {
-        const auto open = openSessionOf(connection, thisTill(connection));
+        const auto open = openSessionOf(connection, filetill::thisTill(connection));
         if (!open || *open != session.toLongLong())
             throw refused(QStringLiteral("the receipt %1 was sold in a session that is closed")
                               .arg(receipt.readable));
@@ -285,8 +285,8 @@ void storeVoid(Connection &connection, const VoidRecord &voidRecord) {
             throw refused(QStringLiteral("the line %1 of the receipt %2 is voided already")
                               .arg(line)
                               .arg(receipt.readable));
-        offsetSale(connection, sold->bookNo, sold->isbn, sold->title, sold->price,
-                   sold->quantity, true, voidRecord.at);
+        offsetSale(connection, sold->bookNo, sold->isbn, sold->title, sold->price, sold->quantity,
+                   true, voidRecord.at);
     }
     const auto [settled, due] = settledAndDue(connection, voidRecord.receipt, true);
     if (settled > due)

@@ -93,16 +93,16 @@ const QString &methodsSql() {
     return sql;
 }
 
-qint64 openSession(Connection &connection, const SessionOpening &opening) {
+qint64 FileDialect::openSession(Connection &connection, const SessionOpening &opening) const {
     if (opening.openingFloat < Money())
         throw refused(QStringLiteral("the float cannot be below 0"));
-    const qint64 till = thisTill(connection);
+    const qint64 till = filetill::thisTill(connection);
     // One open session a till: the unique index keeps a second out, whoever opens it.
     Statement insert = connection.prepare(QStringLiteral(
         "INSERT INTO [tillsessions] ([Till], [Opened], [OpeningFloat], [OpenedBy]) VALUES (?1, "
         "?2, ?3, ?4) ON CONFLICT DO NOTHING RETURNING [Session]"));
-    insert.bindAll({till, conv::isoMoment(opening.at), opening.openingFloat.toDouble(),
-                    systemUser()});
+    insert.bindAll(
+        {till, conv::isoMoment(opening.at), opening.openingFloat.toDouble(), systemUser()});
     if (insert.step()) {
         const qint64 session = insert.value(0).toLongLong();
         insert.step();
@@ -112,9 +112,10 @@ qint64 openSession(Connection &connection, const SessionOpening &opening) {
                                  "another"));
 }
 
-void moveCash(Connection &connection, const CashMovementRecord &movement) {
-    if (connection.scalar(QStringLiteral("SELECT 1 FROM [cashmovements] WHERE [Movement] = ?1"),
-                          {movement.id})
+void FileDialect::moveCash(Connection &connection, const CashMovementRecord &movement) const {
+    if (connection
+            .scalar(QStringLiteral("SELECT 1 FROM [cashmovements] WHERE [Movement] = ?1"),
+                    {movement.id})
             .isValid())
         return; // stored before: the same movement sent again
     if (movement.amount <= Money())
@@ -132,14 +133,14 @@ void moveCash(Connection &connection, const CashMovementRecord &movement) {
     insert.step();
 }
 
-void recordXReport(Connection &connection, qint64 session, const QDateTime &at) {
+void FileDialect::recordXReport(Connection &connection, qint64 session, const QDateTime &at) const {
     Statement insert = connection.prepare(QStringLiteral(
         "INSERT INTO [xreports] ([Session], [OpenedAt], [Login]) VALUES (?1, ?2, ?3)"));
     insert.bindAll({session, conv::isoMoment(at), systemUser()});
     insert.step();
 }
 
-void closeSession(Connection &connection, const SessionClosing &closing) {
+void FileDialect::closeSession(Connection &connection, const SessionClosing &closing) const {
     for (const CountedAmount &count : closing.counted)
         if (count.counted < Money())
             throw refused(QStringLiteral("a counted amount cannot be below 0"));
@@ -182,8 +183,7 @@ void closeSession(Connection &connection, const SessionClosing &closing) {
             if (count.method == method)
                 counted = count.counted;
         insert.bindAll({closing.session, method, methods.value(1), methods.value(2),
-                        methods.value(3), methods.value(4), methods.value(5),
-                        counted.toDouble()});
+                        methods.value(3), methods.value(4), methods.value(5), counted.toDouble()});
         insert.step();
         insert.reset();
     }
