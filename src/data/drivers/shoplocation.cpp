@@ -7,7 +7,7 @@
 namespace shoplocation {
 
 QString ofServer(const QString &connectionString) {
-    return pglocation::of(connectionString);
+    return QLatin1String(pglocation::prefix) + connectionString.trimmed();
 }
 
 QString connectionString(const QString &location) {
@@ -15,7 +15,7 @@ QString connectionString(const QString &location) {
 }
 
 bool isConnectionString(const QString &text) {
-    return pglocation::isConnectionString(text);
+    return pglocation::settingsOf(text).has_value();
 }
 
 QString loginName(const QString &location) {

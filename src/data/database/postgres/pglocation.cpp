@@ -10,16 +10,8 @@ bool isServer(const QString &location) {
     return location.startsWith(QLatin1String(prefix));
 }
 
-QString of(const QString &connectionString) {
-    return QLatin1String(prefix) + connectionString.trimmed();
-}
-
 QString connectionString(const QString &location) {
     return isServer(location) ? location.mid(qsizetype(qstrlen(prefix))) : QString();
-}
-
-bool isConnectionString(const QString &text) {
-    return settingsOf(text).has_value();
 }
 
 std::optional<std::vector<std::pair<QByteArray, QString>>> settingsOf(const QString &conninfo) {

@@ -14,12 +14,8 @@ inline constexpr const char *prefix = "postgresql:";
 
 // Whether the location names a shop on a server.
 bool isServer(const QString &location);
-// The location of the server shop a libpq connection string or service name names.
-QString of(const QString &connectionString);
 // The libpq connection string of a server location.
 QString connectionString(const QString &location);
-// Whether libpq reads the text as a connection string or service name.
-bool isConnectionString(const QString &text);
 // What a connection string sets, keyword and value, in libpq's order; none when libpq cannot
 // read it.
 std::optional<std::vector<std::pair<QByteArray, QString>>> settingsOf(const QString &conninfo);
