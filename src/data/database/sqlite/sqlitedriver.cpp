@@ -7,16 +7,18 @@
 #include "databaseerrors.h"
 #include "dataerror.h"
 #include "driver.h"
-#include "filepool.h"
 #include "fileupgrade.h"
+#include "idlepool.h"
 #include "shopdatabase.h"
 #include "sqlitedialect.h"
 #include "sqlitefile.h"
 #include "textorder.h"
 #include "wordmatch.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -42,9 +44,69 @@ bool setsTheConnection(const QString &sql) {
     return sql.contains(QLatin1String("pragma"), Qt::CaseInsensitive);
 }
 
+// What the driver keeps of one shop while the program has it open, for every copy of its
+// ShopDatabase: the connections of its closed screens, for the next screens to take. A new
+// connection reads the file's whole schema at its first statement, which is most of the cost
+// of opening a screen on a file of many tables.
+class FileShopState : public ShopState {
+public:
+    // A connection a closed screen left on the file that is at `path` now, never one on a
+    // file put aside, restored over or made anew since; none when none is kept.
+    std::unique_ptr<SqliteFile> take(const QString &path) {
+        std::optional<Kept> kept = idle_.take();
+        if (!kept)
+            return nullptr;
+        // The file at the path is still the one it was opened on: the same device and inode
+        // as when it was kept (which no other file can have while it is held open), and
+        // SQLite finds its own open file at the path.
+        Identity now;
+        if (identify(path, now) && now == kept->identity && !kept->file->hasMoved())
+            return std::move(kept->file);
+        // The others were opened on the same file as this one.
+        idle_.clear();
+        return nullptr;
+    }
+
+    // Keeps the connection when the next screen would find nothing of this one's on it
+    // (sqlitefile.h) and the file is still at `path`; closes it otherwise.
+    void put(std::unique_ptr<SqliteFile> file, const QString &path) {
+        Identity identity;
+        if (!file->leavesNothingBehind() || !identify(path, identity) || file->hasMoved())
+            return;
+        // Kept, it holds no pages: the closed screen's memory is given back, and the next
+        // screen reads what it shows as a new connection would.
+        file->releaseCache();
+        idle_.put({std::move(file), identity});
+    }
+
+    void closeIdle() override { idle_.clear(); }
+    std::size_t idleCount() const override { return idle_.size(); }
+
+private:
+    // Which file a path names: the same path may name another file after a restore.
+    struct Identity {
+        dev_t device = 0;
+        ino_t inode = 0;
+        bool operator==(const Identity &) const = default;
+    };
+    static bool identify(const QString &path, Identity &identity) {
+        struct stat status {};
+        if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+            return false;
+        identity = {status.st_dev, status.st_ino};
+        return true;
+    }
+
+    struct Kept {
+        std::unique_ptr<SqliteFile> file;
+        Identity identity;
+    };
+    IdlePool<Kept> idle_;
+};
+
 // Commits wait for the check of the file at start, and are refused once it has found the file
 // damaged (the wrapper refuses them as well when the file has gone). A connection a closed
-// screen left is taken when there is one (filepool.h), and left for the next screen in turn.
+// screen left is taken when there is one (FileShopState), and left for the next screen in turn.
 class FileConnection : public ConnectionEngine {
 public:
     explicit FileConnection(const ShopDatabase &shop);
