@@ -48,17 +48,16 @@ std::vector<VersionRow> ServerUpgrade::versionRows() {
     return rows;
 }
 
-void ServerUpgrade::pinSchema(pgtool::Session &session) {
-    session.exec(QStringLiteral("SELECT set_config('search_path', quote_ident(current_schema()) "
-                                "|| ', pg_temp', true)"));
-}
-
 void ServerUpgrade::begin() {
     if (transactions_ == Transactions::Own) {
         db_.exec(QStringLiteral("BEGIN"));
         inTransaction_ = true;
     }
-    pinSchema(db_);
+    // For the rest of the transaction, what is made goes into the shop's schema, and a function
+    // of a step that pins its search path (SET search_path FROM CURRENT) finds the shop's
+    // tables and nothing a login could put before them.
+    db_.exec(QStringLiteral("SELECT set_config('search_path', quote_ident(current_schema()) "
+                            "|| ', pg_temp', true)"));
     db_.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(QLatin1String(kUpgradeLock)));
 }
 

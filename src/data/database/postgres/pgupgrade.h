@@ -28,11 +28,6 @@ public:
     void commit() override;
     void rollback() noexcept override;
 
-    // For the rest of the transaction the caller has begun, what is made goes into the shop's
-    // schema, and a function of a step that pins its search path (SET search_path FROM
-    // CURRENT) finds the shop's tables and nothing a login could put before them.
-    static void pinSchema(pgtool::Session &session);
-
 private:
     std::unique_ptr<pgtool::Session> own_;
     pgtool::Session &db_;

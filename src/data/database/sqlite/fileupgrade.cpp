@@ -67,8 +67,7 @@ QString tableSql(const StepTable &step) {
         .arg(QLatin1String(table.name), lines.join(QLatin1String(",\n    ")));
 }
 
-} // namespace
-
+// The statements that make the step in a shop file.
 QString sql(const StepDescription &step) {
     QString sql;
     for (const StepTable &table : step.tables)
@@ -84,8 +83,6 @@ QString sql(const StepDescription &step) {
     }
     return sql + QString::fromUtf8(step.fileSql);
 }
-
-namespace {
 
 class FileVersion : public VersionSource {
 public:

@@ -10,8 +10,6 @@
 #include <QString>
 
 namespace filesteps {
-// The statements that make the step in a shop file.
-QString sql(const StepDescription &step);
 // The version of the shop in the file (shopversion::read).
 ShopVersion version(SqliteFile &file, std::span<const StepDescription> steps);
 } // namespace filesteps
