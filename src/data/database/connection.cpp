@@ -38,11 +38,10 @@ Statement Connection::prepare(const EngineSql &sql) {
 }
 
 Statement Connection::prepare(const sqlb::Statement &statement) {
-    constexpr std::size_t keptAtMost = 64;
     auto kept = std::find_if(kept_.begin(), kept_.end(),
                              [&](const auto &known) { return known.first == statement; });
     if (kept == kept_.end()) {
-        if (kept_.size() == keptAtMost)
+        if (kept_.size() == textsKept)
             kept_.erase(kept_.begin());
         kept_.emplace_back(statement, dialect().render(statement));
     } else {

@@ -105,8 +105,6 @@ std::vector<TableColumn> ServerConnection::columnsOf(const QString &table) {
         return *known;
     // The hidden columns (the key every table carries, a till's own rows' owner) are the
     // server's, not the shop's.
-    QString name = table.toLower();
-    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
     ServerStatement info(
         *this,
         EngineSql{QStringLiteral("SELECT a.attname, a.atttypid, a.attidentity <> ''"
@@ -114,7 +112,7 @@ std::vector<TableColumn> ServerConnection::columnsOf(const QString &table) {
                                  " AND a.attnum > 0 AND NOT a.attisdropped"
                                  " AND a.attname NOT IN ('rowid', 'till') ORDER BY a.attnum"),
                   true});
-    info.bind(1, QString(QLatin1Char('"') + name + QLatin1Char('"')));
+    info.bind(1, pgtool::quoteIdent(table.toLower()));
     std::vector<TableColumn> columns;
     while (info.step()) {
         const bool key = info.value(2).toLongLong() != 0;
