@@ -5,7 +5,6 @@
 #include "driver.h"
 #include "pgdialect.h"
 #include "pglocation.h"
-#include "pgpool.h"
 #include "pgupgrade.h"
 #include "serverengine.h"
 #include "shopdatabase.h"

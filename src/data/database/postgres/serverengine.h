@@ -1,24 +1,62 @@
-// The PostgreSQL engine's connection and statement, shared by their two source files: a shop
-// on a server that several tills share. Statements are sent with their parameters as text and
+// The PostgreSQL engine's connection and statement, and what its driver keeps of a shop: a
+// shop on a server that several tills share. Statements are sent with their parameters as text and
 // their rows come one at a time, so that a large result shows its first screenful at once;
 // while a result is still coming no other statement can be sent on the connection, so such a
 // result is read to its end first.
 #pragma once
 
 #include "connectionsettings.h"
+#include "driver.h"
 #include "engine.h"
+#include "idlepool.h"
 #include "pgdialect.h"
 #include "pgsession.h"
 #include "serverrowspool.h"
 
+#include <QHash>
 #include <deque>
 #include <libpq-fe.h>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
-class ServerShopState;
 class ShopDatabase;
+
+// What the server's driver keeps of one shop while the program has it open, for every copy of
+// its ShopDatabase: the connections of its closed screens, for the next screens to take (a new
+// connection is a new server process, 3 to 10 ms of a screen's opening), and its tables'
+// columns as the catalogue gave them (a round trip per record set otherwise).
+class SessionPool {
+public:
+    // A kept connection, made a clean session with these settings (whatever the screen before
+    // set, prepared, opened, locked or left in temporary tables is gone); none when none is
+    // kept or none comes through its reset.
+    std::unique_ptr<pgtool::Session> take(const std::vector<pgtool::Setting> &settings);
+    // Keeps an idle connection a few minutes at most (idlepool.h).
+    void put(std::unique_ptr<pgtool::Session> session);
+    void clear() { idle_.clear(); }
+    std::size_t size() const { return idle_.size(); }
+
+private:
+    IdlePool<std::unique_ptr<pgtool::Session>> idle_;
+};
+
+class ServerShopState : public ShopState {
+public:
+    void closeIdle() override { sessions.clear(); }
+    std::size_t idleCount() const override { return sessions.size(); }
+
+    SessionPool sessions;
+    // A table's columns as a connection of the shop read them; none when not read yet.
+    std::optional<std::vector<TableColumn>> columnsOf(const QString &table) const;
+    // Kept unless there are none (a table made later is looked for again).
+    void keepColumns(const QString &table, const std::vector<TableColumn> &columns);
+
+private:
+    mutable std::mutex mutex_;
+    QHash<QString, std::vector<TableColumn>> columns_; // by the lower-case name
+};
 
 namespace server {
 
