@@ -52,22 +52,20 @@ Money moneyOf(const QJsonValue &value) {
 // as the class of the characters that fold to it ("[eEèé...]"): the server compares what it
 // stores as it is, so that an index of its trigrams can serve the search.
 QString wordExpression(const QString &word) {
-    const auto plain = [](QChar c) { return c.unicode() >= 0x80 || c.isLetterOrNumber(); };
+    const auto escaped = [](QChar c) {
+        const bool plain = c.unicode() >= 0x80 || c.isLetterOrNumber();
+        return plain ? QString(c) : QStringLiteral("\\") + c;
+    };
     QString expression;
     for (const QChar c : word) {
         const QString alike = searchtext::sameAs(c);
         if (alike.size() == 1) {
-            if (!plain(c))
-                expression += QLatin1Char('\\');
-            expression += c;
+            expression += escaped(c);
             continue;
         }
         expression += QLatin1Char('[');
-        for (const QChar a : alike) {
-            if (!plain(a))
-                expression += QLatin1Char('\\');
-            expression += a;
-        }
+        for (const QChar a : alike)
+            expression += escaped(a);
         expression += QLatin1Char(']');
     }
     return expression;
