@@ -32,10 +32,6 @@ static_assert(kStored.size() == static_cast<std::size_t>(S::Abandoned) + 1);
 
 } // namespace
 
-std::span<const OrderMove> moves() {
-    return kMoves;
-}
-
 std::optional<OrderMove> move(OrderState from, OrderState to) {
     for (const OrderMove &m : kMoves)
         if (m.from == from && m.to == to)

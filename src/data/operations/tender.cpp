@@ -25,8 +25,7 @@ std::optional<Money> amountTyped(const QString &text) {
     return Money::parse(text.trimmed());
 }
 
-} // namespace
-
+// The amount rounded to the shop's cash step (0.05 or 0.10), halves up; unchanged for None.
 Money roundCash(Money amount, CashRounding rounding) {
     const qint64 step = stepUnits(rounding);
     if (step == 0)
@@ -35,6 +34,8 @@ Money roundCash(Money amount, CashRounding rounding) {
     const qint64 down = units >= 0 ? units / step * step : -((-units + step - 1) / step * step);
     return Money::fromUnits(units - down >= (step + 1) / 2 ? down + step : down);
 }
+
+} // namespace
 
 QString shown(Money amount) {
     const qint64 units = amount.units();

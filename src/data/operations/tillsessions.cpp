@@ -102,14 +102,6 @@ std::vector<TillSession> openSessions(Connection &connection) {
         connection, QStringLiteral("WHERE s.[Closed] IS NULL ORDER BY t.[Name], s.[Session]"), {});
 }
 
-std::vector<TillSession> sessions(Connection &connection, const QDate &first, const QDate &last) {
-    return sessionsWhere(
-        connection,
-        QStringLiteral("WHERE s.[Opened] >= ?1 AND s.[Opened] < ?2 ORDER BY s.[Opened] DESC, "
-                       "s.[Session] DESC"),
-        {conv::isoMoment(first.startOfDay()), conv::isoMoment(last.addDays(1).startOfDay())});
-}
-
 TillSession openSession(ShopSession &session, const SessionOpening &opening) {
     qint64 opened = 0;
     storedWork(session, {tables::tillsessions::table},

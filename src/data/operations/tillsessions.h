@@ -76,8 +76,6 @@ std::optional<TillSession> openSessionOf(Connection &connection, qint64 till);
 TillSession sessionById(Connection &connection, qint64 session);
 // Every till's session open now, by till name.
 std::vector<TillSession> openSessions(Connection &connection);
-// Sessions of every till opened on the days from `first` to `last`, newest first.
-std::vector<TillSession> sessions(Connection &connection, const QDate &first, const QDate &last);
 
 // Opens a session on the till this connection sells at with the float counted. Refused when
 // the till has a session open already, the float is negative, or the login is at no till.
