@@ -16,13 +16,10 @@ using shop::Refusal;
 
 namespace {
 
-constexpr std::array<std::pair<PurchaseState, const char *>, 5> kStates{{
-    {PurchaseState::Draft, "draft"},
-    {PurchaseState::Sent, "sent"},
-    {PurchaseState::PartlyReceived, "partly received"},
-    {PurchaseState::Received, "received"},
-    {PurchaseState::Closed, "closed"},
-}};
+// As the shop's tables keep them, in the order of the enum.
+constexpr std::array<const char *, 5> kStates{"draft", "sent", "partly received", "received",
+                                              "closed"};
+static_assert(kStates.size() == static_cast<std::size_t>(PurchaseState::Closed) + 1);
 
 template <typename Work> void orderWork(ShopSession &session, Work &&work) {
     shop::refusableWork(session,
@@ -97,16 +94,13 @@ Money PurchaseOrder::total() const {
 namespace purchasestates {
 
 QString stored(PurchaseState state) {
-    for (const auto &[s, text] : kStates)
-        if (s == state)
-            return QLatin1String(text);
-    return {};
+    return QLatin1String(kStates[static_cast<std::size_t>(state)]);
 }
 
 std::optional<PurchaseState> fromStored(const QString &text) {
-    for (const auto &[s, stored] : kStates)
-        if (text == QLatin1String(stored))
-            return s;
+    for (std::size_t i = 0; i < kStates.size(); ++i)
+        if (text == QLatin1String(kStates[i]))
+            return static_cast<PurchaseState>(i);
     return std::nullopt;
 }
 
