@@ -42,12 +42,11 @@ Refusal refusedMove(Connection &connection, qint64 orderNo, const QString &move)
 
 void changeState(Connection &connection, qint64 orderNo, const QString &from, PurchaseState to,
                  const QDateTime &at, const QString &move) {
-    Statement update = connection.prepare(
+    connection.scalar(
         QStringLiteral("UPDATE [purchaseorders] SET [State] = ?2, [Changed] = ?3 WHERE "
                        "[OrderNo] = ?1 AND [State] IN (%1)")
-            .arg(from));
-    update.bindAll({orderNo, purchasestates::stored(to), conv::isoMoment(at)});
-    update.step();
+            .arg(from),
+        {orderNo, purchasestates::stored(to), conv::isoMoment(at)});
     if (connection.changes() != 1)
         throw refusedMove(connection, orderNo, move);
 }
@@ -219,13 +218,13 @@ void closePurchaseOrder(ShopSession &session, qint64 orderNo, const QDateTime &a
 }
 
 void settleOrderState(Connection &connection, qint64 orderNo, const QDateTime &at) {
-    Statement settle = connection.prepare(QStringLiteral(
-        "UPDATE [purchaseorders] SET [State] = CASE WHEN EXISTS (SELECT 1 FROM [purchaselines] l "
-        "WHERE l.[OrderNo] = ?1 AND l.[Ordered] - l.[Cancelled] > l.[Received]) THEN 'partly "
-        "received' ELSE 'received' END, [Changed] = ?2 WHERE [OrderNo] = ?1 AND [State] IN "
-        "('sent', 'partly received')"));
-    settle.bindAll({orderNo, conv::isoMoment(at)});
-    settle.step();
+    connection.scalar(
+        QStringLiteral(
+            "UPDATE [purchaseorders] SET [State] = CASE WHEN EXISTS (SELECT 1 FROM [purchaselines] "
+            "l WHERE l.[OrderNo] = ?1 AND l.[Ordered] - l.[Cancelled] > l.[Received]) THEN 'partly "
+            "received' ELSE 'received' END, [Changed] = ?2 WHERE [OrderNo] = ?1 AND [State] IN "
+            "('sent', 'partly received')"),
+        {orderNo, conv::isoMoment(at)});
 }
 
 PurchaseOrder purchaseOrder(Connection &connection, qint64 orderNo) {
