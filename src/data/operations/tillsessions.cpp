@@ -5,8 +5,8 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "engine.h"
 #include "refusablework.h"
-#include "sessiondeposits.h"
 #include "shopoperations.h"
 #include "shopsession.h"
 #include "shopsteps.h"
@@ -66,6 +66,35 @@ void readTotals(const Statement &row, int from, SessionReport &report) {
     report.rounding = Money::orZero(row.value(from + 6));
     report.cashIn = Money::orZero(row.value(from + 7));
     report.cashOut = Money::orZero(row.value(from + 8));
+}
+
+// Customers' deposits in the session: money in its drawer by method, but not sales. Added
+// beside the sales and to what each method should hold; nothing in a shop without customer
+// orders.
+void addDeposits(Connection &connection, SessionReport &report) {
+    if (connection.columnsOf(QLatin1String(tables::orderdeposits::table)).empty())
+        return;
+    report.hasDeposits = true;
+    Statement select = connection.prepare(QStringLiteral(
+        "SELECT [Method], [Kind], sum([Amount]) FROM [orderdeposits] WHERE [Session] = ?1 GROUP "
+        "BY [Method], [Kind]"));
+    select.bindAll({report.session.id});
+    while (select.step()) {
+        const qint64 method = select.value(0).toLongLong();
+        const QString kind = select.value(1).toString();
+        const Money amount = Money::orZero(select.value(2));
+        const bool taken = kind == QLatin1String("taken");
+        Money &total = taken                           ? report.depositsTaken
+                       : kind == QLatin1String("used") ? report.depositsUsed
+                                                       : report.depositsRefunded;
+        total += amount;
+        const Money change = taken ? amount : Money::fromUnits(-amount.units());
+        for (MethodFigures &figures : report.methods)
+            if (figures.method == method) {
+                figures.deposits += change;
+                figures.expected += change;
+            }
+    }
 }
 
 MethodFigures methodOf(const Statement &row) {
