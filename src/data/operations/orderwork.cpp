@@ -22,7 +22,6 @@ const QStringList &changedTables() {
     return tables;
 }
 
-// The states as a list for IN (...): the program's own words, never typed text.
 QString stateList(std::span<const OrderState> states) {
     QStringList quoted;
     for (OrderState state : states)
@@ -36,7 +35,6 @@ QString openStates() {
     return stateList(open);
 }
 
-// Why the move was not made: the order is not there, or its state does not allow it now.
 Refusal refusedMove(Connection &connection, qint64 orderNo, OrderState to) {
     const QVariant now = connection.scalar(
         QStringLiteral("SELECT [State] FROM [customerorders] WHERE [OrderNo] = ?1"), {orderNo});
@@ -62,7 +60,6 @@ QVariant thisTillName(Connection &connection) {
     return till ? QVariant(till->name) : QVariant();
 }
 
-// The one conditional change of the order's state, and its line of history.
 void changeState(Connection &connection, qint64 orderNo, OrderState to, const QDateTime &at,
                  std::optional<ToldBy> how) {
     connection.scalar(
@@ -81,7 +78,6 @@ void changeState(Connection &connection, qint64 orderNo, OrderState to, const QD
          how ? QVariant(orderstates::stored(*how)) : QVariant()});
 }
 
-// The order's copies set aside go back to the free stock.
 void releaseHold(Connection &connection, qint64 orderNo) {
     Statement hold = connection.prepare(
         QStringLiteral("SELECT [BOOKNO], [Copies] FROM [orderholds] WHERE [OrderNo] = ?1"));
@@ -110,7 +106,6 @@ void recordDeposit(Connection &connection, const QString &kind, const DepositMon
          conv::isoMoment(money.at), connection.dialect().login(connection)});
 }
 
-// Money moves by a method in use, in a session still open.
 void requireTill(Connection &connection, const DepositMoney &money) {
     if (money.amount <= Money())
         throw Refusal(QStringLiteral("A deposit must be more than 0."));
