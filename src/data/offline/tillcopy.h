@@ -66,7 +66,6 @@ public:
     explicit TillCopy(const QString &path);
 
     const QString &path() const { return path_; }
-    Connection &connection() { return connection_; }
 
     // The catalogue: replaced whole by each refresh (copyrefresh.h) in one transaction.
     void replaceCatalogue(const std::vector<CopiedTitle> &titles,
