@@ -52,30 +52,20 @@ void changeState(Connection &connection, qint64 orderNo, const QString &from, Pu
 }
 
 PurchaseLine lineOf(Statement &row) {
-    PurchaseLine l;
-    l.line = row.value(0).toLongLong();
-    l.orderNo = row.value(1).toLongLong();
-    l.bookNo = row.value(2).toLongLong();
-    l.isbn = row.value(3).toString();
-    l.title = row.value(4).toString();
-    l.ordered = row.value(5).toLongLong();
-    l.received = row.value(6).toLongLong();
-    l.invoiced = row.value(7).toLongLong();
-    l.cancelled = row.value(8).toLongLong();
-    l.cost = Money::orZero(row.value(9));
-    l.customerOrder = row.value(10).toLongLong();
-    return l;
+    return {row.value(0).toLongLong(),   row.value(1).toLongLong(), row.value(2).toLongLong(),
+            row.value(3).toString(),     row.value(4).toString(),   row.value(5).toLongLong(),
+            row.value(6).toLongLong(),   row.value(7).toLongLong(), row.value(8).toLongLong(),
+            Money::orZero(row.value(9)), row.value(10).toLongLong()};
 }
 
 PurchaseOrder orderOf(Statement &row) {
-    PurchaseOrder o;
-    o.orderNo = row.value(0).toLongLong();
-    o.supplier = row.value(1).toString();
-    o.state = purchasestates::fromStored(row.value(2).toString()).value_or(o.state);
-    o.created = conv::parseMoment(row.value(3).toString());
-    o.changed = conv::parseMoment(row.value(4).toString());
-    o.notes = row.value(5).toString();
-    return o;
+    return {row.value(0).toLongLong(),
+            row.value(1).toString(),
+            purchasestates::fromStored(row.value(2).toString()).value_or(PurchaseState::Draft),
+            conv::parseMoment(row.value(3).toString()),
+            conv::parseMoment(row.value(4).toString()),
+            row.value(5).toString(),
+            {}};
 }
 
 const char *kOrderColumns =
