@@ -36,11 +36,8 @@ QString TillCopy::fileFor(const QString &dataFolder, const QString &shopName) {
 }
 
 TillCopy::TillCopy(const QString &path) : path_(path), connection_(openFile(path)) {
-    makeTables();
-}
-
-void TillCopy::makeTables() {
-    // Amounts are kept as their exact decimal text; the outbox's Item is its order of making.
+    // The till's tables, made when missing. Amounts are kept as their exact decimal text; the
+    // outbox's Item is its order of making.
     connection_.exec(QStringLiteral(
         "CREATE TABLE IF NOT EXISTS copytitles (BOOKNO INTEGER PRIMARY KEY, ISBN TEXT NOT NULL, "
         "Title TEXT NOT NULL, Author TEXT NOT NULL, Price TEXT, Qty INTEGER NOT NULL);"

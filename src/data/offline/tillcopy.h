@@ -154,7 +154,6 @@ private:
     std::optional<QDateTime> moment(const QString &key);
     // How many rows one of the till's own tables holds.
     int rows(const QString &table);
-    void makeTables();
 
     QString path_;
     Connection connection_;
