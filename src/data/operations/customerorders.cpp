@@ -12,7 +12,6 @@
 #include "orderwork.h"
 #include "shopoperations.h"
 #include "shopsession.h"
-#include "shoptables.h"
 
 namespace shop {
 

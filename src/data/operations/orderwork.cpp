@@ -5,10 +5,7 @@
 
 #include "connection.h"
 #include "conversions.h"
-#include "dataerror.h"
 #include "receipts.h"
-#include "shopoperations.h"
-#include "shopsession.h"
 #include "shoptables.h"
 
 #include <QUuid>

@@ -6,7 +6,6 @@
 #include "dataerror.h"
 #include "refunds.h"
 #include "refusablework.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
 #include "tillsessions.h"

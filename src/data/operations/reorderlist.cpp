@@ -7,7 +7,6 @@
 #include "purchaseorders.h"
 #include "refusablework.h"
 #include "reorder.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 
 namespace shop {

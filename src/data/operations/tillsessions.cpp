@@ -7,7 +7,6 @@
 #include "dataerror.h"
 #include "engine.h"
 #include "refusablework.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 #include "shopsteps.h"
 
