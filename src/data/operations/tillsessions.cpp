@@ -162,7 +162,6 @@ SessionReport xReport(ShopSession &session, qint64 sessionId, const QDateTime &a
             report.methods.push_back(methodOf(methods));
         addDeposits(connection, report);
         report.xReports = xReportsOf(connection, sessionId);
-        report.madeAt = at;
     });
     return report;
 }
@@ -206,7 +205,6 @@ SessionReport zReport(Connection &connection, qint64 session) {
     for (MethodFigures &figures : report.methods)
         figures.difference = Money::fromUnits(figures.counted->units() - figures.expected.units());
     report.xReports = xReportsOf(connection, session);
-    report.madeAt = report.session.closed;
     return report;
 }
 

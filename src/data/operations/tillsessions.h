@@ -60,7 +60,6 @@ struct SessionReport {
     Money depositsTaken, depositsUsed, depositsRefunded;
     std::vector<MethodFigures> methods; // cash first, then card, then the others by name
     std::vector<QDateTime> xReports;    // when an X report of the session was opened
-    QDateTime madeAt;                   // when the X report was made; a Z report's closing
     // Net sales: sales less voids less refunds.
     Money net() const;
 };
