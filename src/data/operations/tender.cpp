@@ -6,15 +6,9 @@ namespace tender {
 namespace {
 
 qint64 stepUnits(CashRounding rounding) {
-    switch (rounding) {
-    case CashRounding::FiveCents:
-        return Money::unitsPerOne / 20;
-    case CashRounding::TenCents:
-        return Money::unitsPerOne / 10;
-    case CashRounding::None:
-        break;
-    }
-    return 0;
+    return rounding == CashRounding::FiveCents  ? Money::unitsPerOne / 20
+           : rounding == CashRounding::TenCents ? Money::unitsPerOne / 10
+                                                : 0;
 }
 
 Money minus(Money a, Money b) {
