@@ -28,7 +28,6 @@ bool interrupts(const DataError &error, SendReport &report) {
         report.interruption = error.sentence();
         return true;
     }
-    report.reachedServer = true;
     return false;
 }
 
@@ -146,7 +145,6 @@ bool sendRefunds(TillCopy &copy, ShopSession &shop, const QDateTime &at, SendRep
                 report.refusedRefunds.emplace_back(what, reason);
                 continue;
             }
-            report.reachedServer = true;
             copy.refundSent(refund.record.id, at);
             ++report.refundsSent;
         }
@@ -175,7 +173,6 @@ bool sendCash(TillCopy &copy, ShopSession &shop, const QDateTime &at, SendReport
                 report.refusedCash.emplace_back(what, reason);
                 continue;
             }
-            report.reachedServer = true;
             copy.cashSent(movement.id, at);
             ++report.cashSent;
         }
@@ -218,7 +215,6 @@ SendReport sendOutbox(TillCopy &copy, ShopSession &shop, const QDateTime &at, in
                 report.refused.emplace_back(item.number, reason);
                 continue;
             }
-            report.reachedServer = true;
             confirmed.push_back(item);
             ++report.sent;
         }

@@ -30,9 +30,8 @@ struct SendReport {
     int cashSent = 0; // cash movements, sent after the refunds
     // Each cash movement refused for good: what it was and the shop's reason.
     std::vector<std::pair<QString, QString>> refusedCash;
-    bool reachedServer = false; // at least one answer came back
-    bool interrupted = false;   // the connection was lost: what is left waits
-    QString interruption;       // why, as the engine said it
+    bool interrupted = false; // the connection was lost: what is left waits
+    QString interruption;     // why, as the engine said it
 };
 
 // Sends what waits, up to `limit` receipts (all of them when 0), then the refunds given

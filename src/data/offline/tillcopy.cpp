@@ -36,11 +36,8 @@ QString TillCopy::fileFor(const QString &dataFolder, const QString &shopName) {
 }
 
 TillCopy::TillCopy(const QString &path) : path_(path), connection_(openFile(path)) {
-    makeTables();
-}
-
-void TillCopy::makeTables() {
-    // Amounts are kept as their exact decimal text; the outbox's Item is its order of making.
+    // The till's tables, made when missing. Amounts are kept as their exact decimal text; the
+    // outbox's Item is its order of making.
     connection_.exec(QStringLiteral(
         "CREATE TABLE IF NOT EXISTS copytitles (BOOKNO INTEGER PRIMARY KEY, ISBN TEXT NOT NULL, "
         "Title TEXT NOT NULL, Author TEXT NOT NULL, Price TEXT, Qty INTEGER NOT NULL);"
@@ -81,11 +78,10 @@ std::optional<QString> TillCopy::state(const QString &key) {
 }
 
 void TillCopy::setState(const QString &key, const QString &value) {
-    Statement upsert = connection_.prepare(
+    connection_.scalar(
         QStringLiteral("INSERT INTO tillstate (Key, Value) VALUES (?1, ?2) ON CONFLICT (Key) DO "
-                       "UPDATE SET Value = excluded.Value"));
-    upsert.bindAll({key, value});
-    upsert.step();
+                       "UPDATE SET Value = excluded.Value"),
+        {key, value});
 }
 
 std::optional<QDateTime> TillCopy::moment(const QString &key) {
@@ -111,11 +107,11 @@ qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt, qint64 session, cons
         number = state(kNextNumber).value_or(QStringLiteral("1")).toLongLong();
         setState(kNextNumber, QString::number(number + 1));
     }
-    Statement keep = connection_.prepare(QStringLiteral(
-        "INSERT INTO outbox (Receipt, Number, Made) VALUES (?1, ?2, ?3) ON CONFLICT (Receipt) "
-        "DO UPDATE SET Made = excluded.Made"));
-    keep.bindAll({receipt.id, number, QString::fromUtf8(receiptcodec::write(receipt))});
-    keep.step();
+    connection_.scalar(
+        QStringLiteral(
+            "INSERT INTO outbox (Receipt, Number, Made) VALUES (?1, ?2, ?3) ON CONFLICT (Receipt) "
+            "DO UPDATE SET Made = excluded.Made"),
+        {receipt.id, number, QString::fromUtf8(receiptcodec::write(receipt))});
     Statement line = connection_.prepare(
         QStringLiteral("INSERT INTO outboxlines (Receipt, Line, BOOKNO, Qty) VALUES (?1, ?2, "
                        "?3, ?4) ON CONFLICT DO NOTHING"));
@@ -162,11 +158,10 @@ void TillCopy::sent(const std::vector<OutboxItem> &items, const QDateTime &at) {
 
 void TillCopy::setAside(const OutboxItem &item, const QString &reason, const QDateTime &at) {
     Transaction transaction(connection_);
-    Statement keep = connection_.prepare(
+    connection_.scalar(
         QStringLiteral("INSERT INTO setaside (Receipt, Number, Reason, At, Made) VALUES (?1, ?2, "
-                       "?3, ?4, ?5) ON CONFLICT DO NOTHING"));
-    keep.bindAll({item.id, item.number, reason, conv::isoMoment(at), QString::fromUtf8(item.made)});
-    keep.step();
+                       "?3, ?4, ?5) ON CONFLICT DO NOTHING"),
+        {item.id, item.number, reason, conv::isoMoment(at), QString::fromUtf8(item.made)});
     connection_.scalar(QStringLiteral("DELETE FROM outboxlines WHERE Receipt = ?1"), {item.id});
     connection_.scalar(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"), {item.item});
     transaction.commit();

@@ -66,7 +66,6 @@ public:
     explicit TillCopy(const QString &path);
 
     const QString &path() const { return path_; }
-    Connection &connection() { return connection_; }
 
     // The catalogue: replaced whole by each refresh (copyrefresh.h) in one transaction.
     void replaceCatalogue(const std::vector<CopiedTitle> &titles,
@@ -155,7 +154,6 @@ private:
     std::optional<QDateTime> moment(const QString &key);
     // How many rows one of the till's own tables holds.
     int rows(const QString &table);
-    void makeTables();
 
     QString path_;
     Connection connection_;

@@ -9,12 +9,11 @@
 
 void TillCopy::queueCash(const CashMovementRecord &movement) {
     // The same movement again (its identifier) keeps its place.
-    Statement keep = connection_.prepare(QStringLiteral(
-        "INSERT INTO outboxcash (Movement, Session, MoneyIn, Amount, Reason, At) VALUES (?1, ?2, "
-        "?3, ?4, ?5, ?6) ON CONFLICT (Movement) DO NOTHING"));
-    keep.bindAll({movement.id, movement.session, movement.in ? 1 : 0, movement.amount.text(),
-                  movement.reason, conv::isoMoment(movement.at)});
-    keep.step();
+    connection_.scalar(QStringLiteral("INSERT INTO outboxcash (Movement, Session, MoneyIn, Amount, "
+                                      "Reason, At) VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT "
+                                      "(Movement) DO NOTHING"),
+                       {movement.id, movement.session, movement.in ? 1 : 0, movement.amount.text(),
+                        movement.reason, conv::isoMoment(movement.at)});
 }
 
 std::vector<CashMovementRecord> TillCopy::oldestCash(int limit) {
@@ -46,12 +45,12 @@ void TillCopy::cashSent(const QString &id, const QDateTime &at) {
 void TillCopy::setAsideCash(const CashMovementRecord &movement, const QString &reason,
                             const QDateTime &at) {
     Transaction transaction(connection_);
-    Statement keep = connection_.prepare(QStringLiteral(
-        "INSERT INTO setasidecash (Movement, Session, MoneyIn, Amount, Reason, At, Refusal, "
-        "RefusedAt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT DO NOTHING"));
-    keep.bindAll({movement.id, movement.session, movement.in ? 1 : 0, movement.amount.text(),
-                  movement.reason, conv::isoMoment(movement.at), reason, conv::isoMoment(at)});
-    keep.step();
+    connection_.scalar(
+        QStringLiteral(
+            "INSERT INTO setasidecash (Movement, Session, MoneyIn, Amount, Reason, At, Refusal, "
+            "RefusedAt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT DO NOTHING"),
+        {movement.id, movement.session, movement.in ? 1 : 0, movement.amount.text(),
+         movement.reason, conv::isoMoment(movement.at), reason, conv::isoMoment(at)});
     connection_.scalar(QStringLiteral("DELETE FROM outboxcash WHERE Movement = ?1"), {movement.id});
     transaction.commit();
 }

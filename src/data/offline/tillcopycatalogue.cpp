@@ -38,15 +38,13 @@ std::optional<CopiedTitle> TillCopy::findIsbn(const QString &isbn) {
     select.bindAll({isbn});
     if (!select.step())
         return std::nullopt;
-    CopiedTitle title{select.value(0).toLongLong(),
-                      select.value(1).toString(),
-                      select.value(2).toString(),
-                      select.value(3).toString(),
-                      std::nullopt,
-                      select.value(5).toLongLong()};
-    if (!select.value(4).isNull())
-        title.salePrice = Money::parse(select.value(4).toString());
-    return title;
+    return CopiedTitle{select.value(0).toLongLong(),
+                       select.value(1).toString(),
+                       select.value(2).toString(),
+                       select.value(3).toString(),
+                       select.value(4).isNull() ? std::nullopt
+                                                : Money::parse(select.value(4).toString()),
+                       select.value(5).toLongLong()};
 }
 
 std::optional<Money> TillCopy::offerOn(const QString &isbn, const QDate &day) {

@@ -11,10 +11,8 @@
 #include <QJsonObject>
 #include <map>
 
-namespace {
-
 // A refund as text in the till's file: every part, amounts as their exact decimal text.
-QString writeRefund(const RefundRecord &refund) {
+QString TillCopy::refundText(const RefundRecord &refund) {
     QJsonArray lines;
     for (const RefundLineRecord &line : refund.lines)
         lines.append(QJsonObject{{"line", line.line},
@@ -34,6 +32,8 @@ QString writeRefund(const RefundRecord &refund) {
         object.insert("method", *refund.method);
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
+
+namespace {
 
 RefundRecord readRefund(const QString &text) {
     const QJsonObject object = QJsonDocument::fromJson(text.toUtf8()).object();
@@ -66,12 +66,11 @@ RefundRecord readRefund(const QString &text) {
 } // namespace
 
 void TillCopy::keepReceipt(const ReceiptRecord &receipt, const QString &readable, qint64 session) {
-    Statement keep = connection_.prepare(QStringLiteral(
-        "INSERT INTO tillreceipts (Receipt, Readable, Session, Made) VALUES (?1, ?2, ?3, ?4) "
-        "ON CONFLICT (Receipt) DO UPDATE SET Made = excluded.Made"));
-    keep.bindAll(
+    connection_.scalar(
+        QStringLiteral(
+            "INSERT INTO tillreceipts (Receipt, Readable, Session, Made) VALUES (?1, ?2, ?3, ?4) "
+            "ON CONFLICT (Receipt) DO UPDATE SET Made = excluded.Made"),
         {receipt.id, readable.toUpper(), session, QString::fromUtf8(receiptcodec::write(receipt))});
-    keep.step();
 }
 
 std::optional<RefundableReceipt> TillCopy::receiptToRefund(const QString &readable) {
@@ -132,11 +131,10 @@ void TillCopy::noteRefund(const RefundRecord &refund) {
 
 void TillCopy::queueRefund(const RefundRecord &refund, qint64 session) {
     Transaction transaction(connection_);
-    Statement keep = connection_.prepare(
+    connection_.scalar(
         QStringLiteral("INSERT INTO outboxrefunds (Refund, Session, Made) VALUES (?1, ?2, ?3) "
-                       "ON CONFLICT (Refund) DO NOTHING"));
-    keep.bindAll({refund.id, session, writeRefund(refund)});
-    keep.step();
+                       "ON CONFLICT (Refund) DO NOTHING"),
+        {refund.id, session, refundText(refund)});
     noteRefund(refund);
     transaction.commit();
 }
@@ -161,21 +159,14 @@ void TillCopy::refundSent(const QString &id, const QDateTime &at) {
 void TillCopy::setAsideRefund(const WaitingRefund &refund, const QString &reason,
                               const QDateTime &at) {
     Transaction transaction(connection_);
-    Statement keep = connection_.prepare(QStringLiteral(
-        "INSERT INTO setasiderefunds (Refund, Session, Made, Refusal, RefusedAt) VALUES (?1, ?2, "
-        "?3, ?4, ?5) ON CONFLICT DO NOTHING"));
-    keep.bindAll({refund.record.id, refund.session, writeRefund(refund.record), reason,
-                  conv::isoMoment(at)});
-    keep.step();
+    connection_.scalar(
+        QStringLiteral("INSERT INTO setasiderefunds (Refund, Session, Made, Refusal, RefusedAt) "
+                       "VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT DO NOTHING"),
+        {refund.record.id, refund.session, refundText(refund.record), reason, conv::isoMoment(at)});
     // Its copies were not taken back after all: the receipt's lines may be refunded again.
     connection_.scalar(QStringLiteral("DELETE FROM tillback WHERE Refund = ?1"),
                        {refund.record.id});
     connection_.scalar(QStringLiteral("DELETE FROM outboxrefunds WHERE Refund = ?1"),
                        {refund.record.id});
     transaction.commit();
-}
-
-// The text of a refund as kept, for the back office's list of refused work.
-QString TillCopy::refundText(const RefundRecord &refund) {
-    return writeRefund(refund);
 }

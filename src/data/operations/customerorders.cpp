@@ -12,7 +12,6 @@
 #include "orderwork.h"
 #include "shopoperations.h"
 #include "shopsession.h"
-#include "shoptables.h"
 
 namespace shop {
 
@@ -100,13 +99,12 @@ TakenOrder takeOrder(ShopSession &session, const NewOrder &order) {
         insert.step();
         taken.orderNo = insert.value(0).toLongLong();
         insert.step();
-        Statement history = connection.prepare(QStringLiteral(
-            "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Till], [Login]) "
-            "VALUES (?1, ?2, ?3, ?4, ?5)"));
-        history.bindAll({taken.orderNo, orderstates::stored(OrderState::Requested),
-                         conv::isoMoment(order.at), thisTillName(connection),
-                         connection.dialect().login(connection)});
-        history.step();
+        connection.scalar(
+            QStringLiteral(
+                "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Till], [Login]) "
+                "VALUES (?1, ?2, ?3, ?4, ?5)"),
+            {taken.orderNo, orderstates::stored(OrderState::Requested), conv::isoMoment(order.at),
+             thisTillName(connection), connection.dialect().login(connection)});
     });
     return taken;
 }
@@ -133,14 +131,14 @@ void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at) {
         const CustomerOrder order = customerOrder(connection, orderNo);
         // One statement sets the copies aside if that many are free, as another till's change
         // left the title's count: two tills cannot both set aside the last copy.
-        Statement hold = connection.prepare(QStringLiteral(
-            "INSERT INTO [heldcopies] ([BOOKNO], [Held]) SELECT t.[BOOKNO], ?2 FROM [Titles] t "
-            "WHERE t.[BOOKNO] = ?1 AND ?2 <= t.[Qty] ON CONFLICT ([BOOKNO]) DO UPDATE SET "
-            "[Held] = [heldcopies].[Held] + excluded.[Held] WHERE [heldcopies].[Held] + "
-            "excluded.[Held] <= (SELECT s.[Qty] FROM [Titles] s WHERE s.[BOOKNO] = "
-            "excluded.[BOOKNO])"));
-        hold.bindAll({order.bookNo, order.quantity});
-        hold.step();
+        connection.scalar(
+            QStringLiteral(
+                "INSERT INTO [heldcopies] ([BOOKNO], [Held]) SELECT t.[BOOKNO], ?2 FROM [Titles] t "
+                "WHERE t.[BOOKNO] = ?1 AND ?2 <= t.[Qty] ON CONFLICT ([BOOKNO]) DO UPDATE SET "
+                "[Held] = [heldcopies].[Held] + excluded.[Held] WHERE [heldcopies].[Held] + "
+                "excluded.[Held] <= (SELECT s.[Qty] FROM [Titles] s WHERE s.[BOOKNO] = "
+                "excluded.[BOOKNO])"),
+            {order.bookNo, order.quantity});
         if (connection.changes() != 1) {
             const OrderTitle copies = copiesOf(connection, order.bookNo);
             throw Refusal(QStringLiteral("Only %1 of \"%2\" free to set aside: customer order %3 "
@@ -150,11 +148,10 @@ void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at) {
                               .arg(orderNo)
                               .arg(order.quantity));
         }
-        Statement record = connection.prepare(
+        connection.scalar(
             QStringLiteral("INSERT INTO [orderholds] ([OrderNo], [BOOKNO], [Copies], [HeldAt]) "
-                           "VALUES (?1, ?2, ?3, ?4)"));
-        record.bindAll({orderNo, order.bookNo, order.quantity, conv::isoMoment(at)});
-        record.step();
+                           "VALUES (?1, ?2, ?3, ?4)"),
+            {orderNo, order.bookNo, order.quantity, conv::isoMoment(at)});
     });
 }
 

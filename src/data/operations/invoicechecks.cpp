@@ -19,7 +19,7 @@ namespace shop {
 namespace {
 
 const char *kHeldBill =
-    "SELECT h.[Hold], h.[Expected], h.[HeldAt], b.[Invoice No], b.[Retail] FROM [Bill] b JOIN "
+    "SELECT h.[Hold], h.[Expected], b.[Invoice No], b.[Retail] FROM [Bill] b JOIN "
     "[invoiceholds] h ON h.[InvoiceNo] IS NOT DISTINCT FROM b.[Invoice No] AND h.[InvoiceDate] "
     "IS NOT DISTINCT FROM b.[Invoice Date] AND h.[Fee] IS NOT DISTINCT FROM b.[Fee] AND "
     "h.[InvoiceTime] IS NOT DISTINCT FROM b.[Invoice Time] AND h.[Retail] IS NOT DISTINCT FROM "
@@ -155,8 +155,7 @@ std::optional<BillHold> billHold(Connection &connection, qint64 billRowid) {
     if (!select.step())
         return std::nullopt;
     BillHold hold{select.value(0).toLongLong(), Money::orZero(select.value(1)),
-                  conv::parseMoment(select.value(2).toString()), select.value(3).toString(),
-                  select.value(4).toString()};
+                  select.value(2).toString(), select.value(3).toString()};
     while (select.step()) {
     }
     return hold;

@@ -46,7 +46,6 @@ struct CheckedInvoice {
 struct BillHold {
     qint64 hold = 0;
     Money expected;
-    QDateTime heldAt;
     QString invoiceNo, supplier;
 };
 

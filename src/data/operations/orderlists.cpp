@@ -6,7 +6,6 @@
 #include "dataerror.h"
 #include "engine.h"
 #include "orderwork.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
 

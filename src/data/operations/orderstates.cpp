@@ -29,12 +29,10 @@ constexpr std::array<OrderMove, 13> kMoves{{
 constexpr std::array<const char *, 7> kStored{"requested", "ordered",   "arrived",  "told",
                                               "collected", "cancelled", "abandoned"};
 static_assert(kStored.size() == static_cast<std::size_t>(S::Abandoned) + 1);
+constexpr std::array<const char *, 3> kToldBy{"phone", "e-mail", "in person"};
+static_assert(kToldBy.size() == static_cast<std::size_t>(ToldBy::InPerson) + 1);
 
 } // namespace
-
-std::span<const OrderMove> moves() {
-    return kMoves;
-}
 
 std::optional<OrderMove> move(OrderState from, OrderState to) {
     for (const OrderMove &m : kMoves)
@@ -71,15 +69,7 @@ QString caption(OrderState state) {
 }
 
 QString stored(ToldBy how) {
-    switch (how) {
-    case ToldBy::Phone:
-        return QStringLiteral("phone");
-    case ToldBy::Email:
-        return QStringLiteral("e-mail");
-    case ToldBy::InPerson:
-        return QStringLiteral("in person");
-    }
-    return {};
+    return QLatin1String(kToldBy[static_cast<std::size_t>(how)]);
 }
 
 QString caption(ToldBy how) {

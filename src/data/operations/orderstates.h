@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <optional>
-#include <span>
 #include <vector>
 
 enum class OrderState { Requested, Ordered, Arrived, Told, Collected, Cancelled, Abandoned };
@@ -21,8 +20,7 @@ struct OrderMove {
 
 namespace orderstates {
 
-// Every move an order may make, and no other.
-std::span<const OrderMove> moves();
+// The move from one state to another, when it is one an order may make.
 std::optional<OrderMove> move(OrderState from, OrderState to);
 // The states an order may move to `to` from, as the table of moves has them.
 std::vector<OrderState> from(OrderState to);

@@ -5,10 +5,7 @@
 
 #include "connection.h"
 #include "conversions.h"
-#include "dataerror.h"
 #include "receipts.h"
-#include "shopoperations.h"
-#include "shopsession.h"
 #include "shoptables.h"
 
 #include <QUuid>
@@ -22,7 +19,6 @@ const QStringList &changedTables() {
     return tables;
 }
 
-// The states as a list for IN (...): the program's own words, never typed text.
 QString stateList(std::span<const OrderState> states) {
     QStringList quoted;
     for (OrderState state : states)
@@ -36,7 +32,6 @@ QString openStates() {
     return stateList(open);
 }
 
-// Why the move was not made: the order is not there, or its state does not allow it now.
 Refusal refusedMove(Connection &connection, qint64 orderNo, OrderState to) {
     const QVariant now = connection.scalar(
         QStringLiteral("SELECT [State] FROM [customerorders] WHERE [OrderNo] = ?1"), {orderNo});
@@ -62,27 +57,24 @@ QVariant thisTillName(Connection &connection) {
     return till ? QVariant(till->name) : QVariant();
 }
 
-// The one conditional change of the order's state, and its line of history.
 void changeState(Connection &connection, qint64 orderNo, OrderState to, const QDateTime &at,
                  std::optional<ToldBy> how) {
-    Statement update = connection.prepare(
+    connection.scalar(
         QStringLiteral("UPDATE [customerorders] SET [State] = ?2, [Changed] = ?3 WHERE "
                        "[OrderNo] = ?1 AND [State] IN (%1)")
-            .arg(stateList(orderstates::from(to))));
-    update.bindAll({orderNo, orderstates::stored(to), conv::isoMoment(at)});
-    update.step();
+            .arg(stateList(orderstates::from(to))),
+        {orderNo, orderstates::stored(to), conv::isoMoment(at)});
     if (connection.changes() != 1)
         throw refusedMove(connection, orderNo, to);
-    Statement history = connection.prepare(QStringLiteral(
-        "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Till], [Login], [Told]) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
-    history.bindAll({orderNo, orderstates::stored(to), conv::isoMoment(at),
-                     thisTillName(connection), connection.dialect().login(connection),
-                     how ? QVariant(orderstates::stored(*how)) : QVariant()});
-    history.step();
+    connection.scalar(
+        QStringLiteral(
+            "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Till], [Login], [Told]) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
+        {orderNo, orderstates::stored(to), conv::isoMoment(at), thisTillName(connection),
+         connection.dialect().login(connection),
+         how ? QVariant(orderstates::stored(*how)) : QVariant()});
 }
 
-// The order's copies set aside go back to the free stock.
 void releaseHold(Connection &connection, qint64 orderNo) {
     Statement hold = connection.prepare(
         QStringLiteral("SELECT [BOOKNO], [Copies] FROM [orderholds] WHERE [OrderNo] = ?1"));
@@ -91,14 +83,9 @@ void releaseHold(Connection &connection, qint64 orderNo) {
         return;
     const QVariantList held{hold.value(0), hold.value(1)};
     hold.step();
-    Statement release = connection.prepare(
-        QStringLiteral("UPDATE [heldcopies] SET [Held] = [Held] - ?2 WHERE [BOOKNO] = ?1"));
-    release.bindAll(held);
-    release.step();
-    Statement remove =
-        connection.prepare(QStringLiteral("DELETE FROM [orderholds] WHERE [OrderNo] = ?1"));
-    remove.bindAll({orderNo});
-    remove.step();
+    connection.scalar(
+        QStringLiteral("UPDATE [heldcopies] SET [Held] = [Held] - ?2 WHERE [BOOKNO] = ?1"), held);
+    connection.scalar(QStringLiteral("DELETE FROM [orderholds] WHERE [OrderNo] = ?1"), {orderNo});
 }
 
 QString newId() {
@@ -107,17 +94,15 @@ QString newId() {
 
 void recordDeposit(Connection &connection, const QString &kind, const DepositMoney &money,
                    const QVariant &receipt) {
-    Statement insert = connection.prepare(QStringLiteral(
-        "INSERT INTO [orderdeposits] ([Movement], [OrderNo], [Kind], [Session], [Method], "
-        "[Receipt], [Amount], [MovedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"));
-    insert.bindAll(
+    connection.scalar(
+        QStringLiteral(
+            "INSERT INTO [orderdeposits] ([Movement], [OrderNo], [Kind], [Session], [Method], "
+            "[Receipt], [Amount], [MovedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
         {money.id, money.orderNo, kind, money.session ? QVariant(money.session) : QVariant(),
          money.method ? QVariant(money.method) : QVariant(), receipt, money.amount.toDouble(),
          conv::isoMoment(money.at), connection.dialect().login(connection)});
-    insert.step();
 }
 
-// Money moves by a method in use, in a session still open.
 void requireTill(Connection &connection, const DepositMoney &money) {
     if (money.amount <= Money())
         throw Refusal(QStringLiteral("A deposit must be more than 0."));
@@ -141,10 +126,9 @@ void requireTill(Connection &connection, const DepositMoney &money) {
 Money takeDepositOff(Connection &connection, qint64 orderNo) {
     const Money deposit = customerOrder(connection, orderNo).deposit;
     if (deposit > Money()) {
-        Statement clear = connection.prepare(
-            QStringLiteral("UPDATE [customerorders] SET [Deposit] = 0 WHERE [OrderNo] = ?1"));
-        clear.bindAll({orderNo});
-        clear.step();
+        connection.scalar(
+            QStringLiteral("UPDATE [customerorders] SET [Deposit] = 0 WHERE [OrderNo] = ?1"),
+            {orderNo});
     }
     return deposit;
 }

@@ -4,9 +4,7 @@
 #pragma once
 
 #include "customerorders.h"
-#include "dataerror.h"
 #include "refusablework.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 
 #include <QStringList>

@@ -7,7 +7,6 @@
 #include "dataerror.h"
 #include "engine.h"
 #include "refusablework.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 
 #include <array>
@@ -16,13 +15,10 @@ using shop::Refusal;
 
 namespace {
 
-constexpr std::array<std::pair<PurchaseState, const char *>, 5> kStates{{
-    {PurchaseState::Draft, "draft"},
-    {PurchaseState::Sent, "sent"},
-    {PurchaseState::PartlyReceived, "partly received"},
-    {PurchaseState::Received, "received"},
-    {PurchaseState::Closed, "closed"},
-}};
+// As the shop's tables keep them, in the order of the enum.
+constexpr std::array<const char *, 5> kStates{"draft", "sent", "partly received", "received",
+                                              "closed"};
+static_assert(kStates.size() == static_cast<std::size_t>(PurchaseState::Closed) + 1);
 
 template <typename Work> void orderWork(ShopSession &session, Work &&work) {
     shop::refusableWork(session,
@@ -45,41 +41,30 @@ Refusal refusedMove(Connection &connection, qint64 orderNo, const QString &move)
 
 void changeState(Connection &connection, qint64 orderNo, const QString &from, PurchaseState to,
                  const QDateTime &at, const QString &move) {
-    Statement update = connection.prepare(
+    connection.scalar(
         QStringLiteral("UPDATE [purchaseorders] SET [State] = ?2, [Changed] = ?3 WHERE "
                        "[OrderNo] = ?1 AND [State] IN (%1)")
-            .arg(from));
-    update.bindAll({orderNo, purchasestates::stored(to), conv::isoMoment(at)});
-    update.step();
+            .arg(from),
+        {orderNo, purchasestates::stored(to), conv::isoMoment(at)});
     if (connection.changes() != 1)
         throw refusedMove(connection, orderNo, move);
 }
 
 PurchaseLine lineOf(Statement &row) {
-    PurchaseLine l;
-    l.line = row.value(0).toLongLong();
-    l.orderNo = row.value(1).toLongLong();
-    l.bookNo = row.value(2).toLongLong();
-    l.isbn = row.value(3).toString();
-    l.title = row.value(4).toString();
-    l.ordered = row.value(5).toLongLong();
-    l.received = row.value(6).toLongLong();
-    l.invoiced = row.value(7).toLongLong();
-    l.cancelled = row.value(8).toLongLong();
-    l.cost = Money::orZero(row.value(9));
-    l.customerOrder = row.value(10).toLongLong();
-    return l;
+    return {row.value(0).toLongLong(),   row.value(1).toLongLong(), row.value(2).toLongLong(),
+            row.value(3).toString(),     row.value(4).toString(),   row.value(5).toLongLong(),
+            row.value(6).toLongLong(),   row.value(7).toLongLong(), row.value(8).toLongLong(),
+            Money::orZero(row.value(9)), row.value(10).toLongLong()};
 }
 
 PurchaseOrder orderOf(Statement &row) {
-    PurchaseOrder o;
-    o.orderNo = row.value(0).toLongLong();
-    o.supplier = row.value(1).toString();
-    o.state = purchasestates::fromStored(row.value(2).toString()).value_or(o.state);
-    o.created = conv::parseMoment(row.value(3).toString());
-    o.changed = conv::parseMoment(row.value(4).toString());
-    o.notes = row.value(5).toString();
-    return o;
+    return {row.value(0).toLongLong(),
+            row.value(1).toString(),
+            purchasestates::fromStored(row.value(2).toString()).value_or(PurchaseState::Draft),
+            conv::parseMoment(row.value(3).toString()),
+            conv::parseMoment(row.value(4).toString()),
+            row.value(5).toString(),
+            {}};
 }
 
 const char *kOrderColumns =
@@ -97,16 +82,13 @@ Money PurchaseOrder::total() const {
 namespace purchasestates {
 
 QString stored(PurchaseState state) {
-    for (const auto &[s, text] : kStates)
-        if (s == state)
-            return QLatin1String(text);
-    return {};
+    return QLatin1String(kStates[static_cast<std::size_t>(state)]);
 }
 
 std::optional<PurchaseState> fromStored(const QString &text) {
-    for (const auto &[s, stored] : kStates)
-        if (text == QLatin1String(stored))
-            return s;
+    for (std::size_t i = 0; i < kStates.size(); ++i)
+        if (text == QLatin1String(kStates[i]))
+            return static_cast<PurchaseState>(i);
     return std::nullopt;
 }
 
@@ -225,13 +207,13 @@ void closePurchaseOrder(ShopSession &session, qint64 orderNo, const QDateTime &a
 }
 
 void settleOrderState(Connection &connection, qint64 orderNo, const QDateTime &at) {
-    Statement settle = connection.prepare(QStringLiteral(
-        "UPDATE [purchaseorders] SET [State] = CASE WHEN EXISTS (SELECT 1 FROM [purchaselines] l "
-        "WHERE l.[OrderNo] = ?1 AND l.[Ordered] - l.[Cancelled] > l.[Received]) THEN 'partly "
-        "received' ELSE 'received' END, [Changed] = ?2 WHERE [OrderNo] = ?1 AND [State] IN "
-        "('sent', 'partly received')"));
-    settle.bindAll({orderNo, conv::isoMoment(at)});
-    settle.step();
+    connection.scalar(
+        QStringLiteral(
+            "UPDATE [purchaseorders] SET [State] = CASE WHEN EXISTS (SELECT 1 FROM [purchaselines] "
+            "l WHERE l.[OrderNo] = ?1 AND l.[Ordered] - l.[Cancelled] > l.[Received]) THEN 'partly "
+            "received' ELSE 'received' END, [Changed] = ?2 WHERE [OrderNo] = ?1 AND [State] IN "
+            "('sent', 'partly received')"),
+        {orderNo, conv::isoMoment(at)});
 }
 
 PurchaseOrder purchaseOrder(Connection &connection, qint64 orderNo) {

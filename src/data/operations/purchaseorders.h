@@ -43,8 +43,6 @@ struct PurchaseLine {
     qint64 ordered = 0, received = 0, invoiced = 0, cancelled = 0;
     Money cost;
     qint64 customerOrder = 0;
-    // Copies still to come: ordered, less cancelled and received (never below 0).
-    qint64 outstanding() const { return std::max<qint64>(ordered - cancelled - received, 0); }
 };
 
 struct PurchaseOrder {

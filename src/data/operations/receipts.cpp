@@ -6,7 +6,6 @@
 #include "dataerror.h"
 #include "refunds.h"
 #include "refusablework.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 #include "shoptables.h"
 #include "tillsessions.h"
@@ -61,11 +60,10 @@ void addCounterDefaults(Connection &connection, bool oneTill) {
 }
 
 void setPaymentsOn(Connection &connection, bool on) {
-    Statement update = connection.prepare(
+    connection.scalar(
         QStringLiteral("INSERT INTO [shopsettings] ([Setting], [Value]) VALUES ('Payments', ?1) "
-                       "ON CONFLICT ([Setting]) DO UPDATE SET [Value] = excluded.[Value]"));
-    update.bindAll({on ? QStringLiteral("on") : QStringLiteral("off")});
-    update.step();
+                       "ON CONFLICT ([Setting]) DO UPDATE SET [Value] = excluded.[Value]"),
+        {on ? QStringLiteral("on") : QStringLiteral("off")});
 }
 
 std::optional<Till> thisTill(Connection &connection) {

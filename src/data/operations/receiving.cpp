@@ -104,12 +104,11 @@ void requireGood(const Delivery &delivery) {
 
 void recordLine(Connection &connection, qint64 delivery, qint64 line, qint64 bookNo, qint64 copies,
                 const Money &cost, qint64 extra) {
-    Statement insert = connection.prepare(QStringLiteral(
-        "INSERT INTO [deliverylines] ([Delivery], [Line], [BOOKNO], [Copies], [Cost], [Extra]) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
-    insert.bindAll(
+    connection.scalar(
+        QStringLiteral(
+            "INSERT INTO [deliverylines] ([Delivery], [Line], [BOOKNO], [Copies], [Cost], [Extra]) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
         {delivery, line ? QVariant(line) : QVariant(), bookNo, copies, cost.toDouble(), extra});
-    insert.step();
 }
 
 Money titleCost(Connection &connection, qint64 bookNo) {

@@ -5,7 +5,6 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "refusablework.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 #include "shopsteps.h"
 #include "shoptables.h"

@@ -6,7 +6,6 @@
 #include "conversions.h"
 #include "dataerror.h"
 #include "refusablework.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 
 #include <QByteArray>

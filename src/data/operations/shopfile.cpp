@@ -55,13 +55,11 @@ void create(const QString &path, int version, std::span<const StepDescription> s
     // when another program makes the file between a check and this line. The file is private
     // from its first byte; its -wal and -shm files take its mode.
     QString why;
-    if (!privatefiles::createFile(path, &why)) {
-        const QFileInfo now(path);
+    if (!privatefiles::createFile(path, &why))
         throw DataError(
-            now.exists() || now.isSymLink()
+            occupied(path)
                 ? QString("The shop database %1 already exists; nothing was changed.").arg(path)
                 : QString("Cannot create the shop database %1: %2").arg(path, why));
-    }
     try {
         Connection db = drivers::connect(path);
         Transaction transaction(db);

@@ -147,9 +147,7 @@ void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {
 
 bool addCopies(Connection &connection, qint64 bookNo, const QVariant &copies) {
     namespace T = tables::Titles;
-    Statement update = connection.prepare(sqlb::update(T::table).add(T::Qty).whereRowid());
-    update.bindAll({copies, bookNo});
-    update.step();
+    connection.scalar(sqlb::update(T::table).add(T::Qty).whereRowid(), {copies, bookNo});
     return connection.changes() == 1;
 }
 
@@ -173,9 +171,7 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
             values << take.value(column);
         values << conv::isoDate(paidDay);
         take.step();
-        Statement store = connection.prepare(sqlb::insert(P::table, columnNames(P::columns)));
-        store.bindAll(values);
-        store.step();
+        connection.scalar(sqlb::insert(P::table, columnNames(P::columns)), values);
         paid = true;
     });
     // The paid bill leaves the lists without reading them again; a bill that was already

@@ -140,34 +140,31 @@ qint64 makeReturn(ShopSession &session, const ReturnNote &note, const QDate &tod
                 if (facts.supplier != note.supplier.trimmed())
                     throw Refusal(QStringLiteral("\"%1\" came from %2, not %3.")
                                       .arg(facts.title, facts.supplier, note.supplier.trimmed()));
-                Statement back = connection.prepare(
+                connection.scalar(
                     QStringLiteral("UPDATE [deliverylines] SET [Returned] = [Returned] + ?2 "
-                                   "WHERE [Entry] = ?1 AND [Returned] + ?2 <= [Copies]"));
-                back.bindAll({line.entry, line.copies});
-                back.step();
+                                   "WHERE [Entry] = ?1 AND [Returned] + ?2 <= [Copies]"),
+                    {line.entry, line.copies});
                 if (connection.changes() != 1)
                     throw Refusal(QStringLiteral("fewer than %1 of \"%2\" in that "
                                                  "delivery are left to send back.")
                                       .arg(copiesText(line.copies), facts.title));
                 // Copies set aside for customers stay on the shelf.
-                Statement stock = connection.prepare(
+                connection.scalar(
                     QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?2 WHERE [BOOKNO] = ?1 "
                                    "AND [Qty] - ?2 >= coalesce((SELECT h.[Held] FROM "
-                                   "[heldcopies] h WHERE h.[BOOKNO] = ?1), 0)"));
-                stock.bindAll({facts.bookNo, line.copies});
-                stock.step();
+                                   "[heldcopies] h WHERE h.[BOOKNO] = ?1), 0)"),
+                    {facts.bookNo, line.copies});
                 if (connection.changes() != 1)
                     throw Refusal(QStringLiteral("fewer than %1 of \"%2\" are "
                                                  "free in stock.")
                                       .arg(copiesText(line.copies), facts.title));
-                Statement record = connection.prepare(
+                connection.scalar(
                     QStringLiteral("INSERT INTO [returnlines] ([ReturnNo], [Delivery], "
                                    "[BOOKNO], [ISBN], [Title], [Copies], [Cost]) SELECT ?1, "
                                    "l.[Delivery], l.[BOOKNO], coalesce(t.[ISBN], ''), ?4, ?3, "
                                    "l.[Cost] FROM [deliverylines] l LEFT JOIN [Titles] t ON "
-                                   "t.[BOOKNO] = l.[BOOKNO] WHERE l.[Entry] = ?2"));
-                record.bindAll({returnNo, line.entry, line.copies, facts.title});
-                record.step();
+                                   "t.[BOOKNO] = l.[BOOKNO] WHERE l.[Entry] = ?2"),
+                    {returnNo, line.entry, line.copies, facts.title});
             }
         },
         QStringLiteral("Nothing was sent back: %1"));
@@ -180,18 +177,18 @@ void recordCreditNote(ShopSession &session, const QString &supplier, const QStri
         throw DataError(QStringLiteral("A credit note is for more than 0."));
     if (number.trimmed().isEmpty() || supplier.trimmed().isEmpty())
         throw DataError(QStringLiteral("Give the supplier and the number of its credit note."));
-    storedWork(session, {QStringLiteral("creditnotes")},
-               QStringLiteral("The credit note was not recorded (has %1 a note of that number "
-                              "already?): %2.")
-                   .arg(supplier.trimmed(), QStringLiteral("%1")),
-               [&](Connection &connection) {
-                   Statement insert = connection.prepare(QStringLiteral(
-                       "INSERT INTO [creditnotes] ([Supplier], [Number], [Day], [Amount], "
-                       "[ReturnNo]) VALUES (?1, ?2, ?3, ?4, ?5)"));
-                   insert.bindAll({supplier.trimmed(), number.trimmed(), conv::isoDate(day),
-                                   amount.toDouble(), returnNo ? QVariant(returnNo) : QVariant()});
-                   insert.step();
-               });
+    storedWork(
+        session, {QStringLiteral("creditnotes")},
+        QStringLiteral("The credit note was not recorded (has %1 a note of that number "
+                       "already?): %2.")
+            .arg(supplier.trimmed(), QStringLiteral("%1")),
+        [&](Connection &connection) {
+            connection.scalar(
+                QStringLiteral("INSERT INTO [creditnotes] ([Supplier], [Number], [Day], [Amount], "
+                               "[ReturnNo]) VALUES (?1, ?2, ?3, ?4, ?5)"),
+                {supplier.trimmed(), number.trimmed(), conv::isoDate(day), amount.toDouble(),
+                 returnNo ? QVariant(returnNo) : QVariant()});
+        });
 }
 
 SupplierCredit supplierCredit(Connection &connection, const QString &supplier) {

@@ -6,15 +6,9 @@ namespace tender {
 namespace {
 
 qint64 stepUnits(CashRounding rounding) {
-    switch (rounding) {
-    case CashRounding::FiveCents:
-        return Money::unitsPerOne / 20;
-    case CashRounding::TenCents:
-        return Money::unitsPerOne / 10;
-    case CashRounding::None:
-        break;
-    }
-    return 0;
+    return rounding == CashRounding::FiveCents  ? Money::unitsPerOne / 20
+           : rounding == CashRounding::TenCents ? Money::unitsPerOne / 10
+                                                : 0;
 }
 
 Money minus(Money a, Money b) {
@@ -25,8 +19,7 @@ std::optional<Money> amountTyped(const QString &text) {
     return Money::parse(text.trimmed());
 }
 
-} // namespace
-
+// The amount rounded to the shop's cash step (0.05 or 0.10), halves up; unchanged for None.
 Money roundCash(Money amount, CashRounding rounding) {
     const qint64 step = stepUnits(rounding);
     if (step == 0)
@@ -35,6 +28,8 @@ Money roundCash(Money amount, CashRounding rounding) {
     const qint64 down = units >= 0 ? units / step * step : -((-units + step - 1) / step * step);
     return Money::fromUnits(units - down >= (step + 1) / 2 ? down + step : down);
 }
+
+} // namespace
 
 QString shown(Money amount) {
     const qint64 units = amount.units();

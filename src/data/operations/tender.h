@@ -9,8 +9,6 @@
 
 namespace tender {
 
-// The amount rounded to the shop's cash step (0.05 or 0.10), halves up; unchanged for None.
-Money roundCash(Money amount, CashRounding rounding);
 // The amount as the counter shows it, to the cent (4.50, 0.00, -0.02); an amount with a part
 // of a cent keeps every digit, so that nothing shown is rounded away.
 QString shown(Money amount);

@@ -5,9 +5,8 @@
 #include "connection.h"
 #include "conversions.h"
 #include "dataerror.h"
+#include "engine.h"
 #include "refusablework.h"
-#include "sessiondeposits.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 #include "shopsteps.h"
 
@@ -68,6 +67,35 @@ void readTotals(const Statement &row, int from, SessionReport &report) {
     report.cashOut = Money::orZero(row.value(from + 8));
 }
 
+// Customers' deposits in the session: money in its drawer by method, but not sales. Added
+// beside the sales and to what each method should hold; nothing in a shop without customer
+// orders.
+void addDeposits(Connection &connection, SessionReport &report) {
+    if (connection.columnsOf(QLatin1String(tables::orderdeposits::table)).empty())
+        return;
+    report.hasDeposits = true;
+    Statement select = connection.prepare(QStringLiteral(
+        "SELECT [Method], [Kind], sum([Amount]) FROM [orderdeposits] WHERE [Session] = ?1 GROUP "
+        "BY [Method], [Kind]"));
+    select.bindAll({report.session.id});
+    while (select.step()) {
+        const qint64 method = select.value(0).toLongLong();
+        const QString kind = select.value(1).toString();
+        const Money amount = Money::orZero(select.value(2));
+        const bool taken = kind == QLatin1String("taken");
+        Money &total = taken                           ? report.depositsTaken
+                       : kind == QLatin1String("used") ? report.depositsUsed
+                                                       : report.depositsRefunded;
+        total += amount;
+        const Money change = taken ? amount : Money::fromUnits(-amount.units());
+        for (MethodFigures &figures : report.methods)
+            if (figures.method == method) {
+                figures.deposits += change;
+                figures.expected += change;
+            }
+    }
+}
+
 MethodFigures methodOf(const Statement &row) {
     return {row.value(0).toLongLong(),
             row.value(1).toString(),
@@ -102,14 +130,6 @@ std::vector<TillSession> openSessions(Connection &connection) {
         connection, QStringLiteral("WHERE s.[Closed] IS NULL ORDER BY t.[Name], s.[Session]"), {});
 }
 
-std::vector<TillSession> sessions(Connection &connection, const QDate &first, const QDate &last) {
-    return sessionsWhere(
-        connection,
-        QStringLiteral("WHERE s.[Opened] >= ?1 AND s.[Opened] < ?2 ORDER BY s.[Opened] DESC, "
-                       "s.[Session] DESC"),
-        {conv::isoMoment(first.startOfDay()), conv::isoMoment(last.addDays(1).startOfDay())});
-}
-
 TillSession openSession(ShopSession &session, const SessionOpening &opening) {
     qint64 opened = 0;
     storedWork(session, {tables::tillsessions::table},
@@ -142,7 +162,6 @@ SessionReport xReport(ShopSession &session, qint64 sessionId, const QDateTime &a
             report.methods.push_back(methodOf(methods));
         addDeposits(connection, report);
         report.xReports = xReportsOf(connection, sessionId);
-        report.madeAt = at;
     });
     return report;
 }
@@ -186,7 +205,6 @@ SessionReport zReport(Connection &connection, qint64 session) {
     for (MethodFigures &figures : report.methods)
         figures.difference = Money::fromUnits(figures.counted->units() - figures.expected.units());
     report.xReports = xReportsOf(connection, session);
-    report.madeAt = report.session.closed;
     return report;
 }
 

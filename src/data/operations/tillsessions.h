@@ -60,7 +60,6 @@ struct SessionReport {
     Money depositsTaken, depositsUsed, depositsRefunded;
     std::vector<MethodFigures> methods; // cash first, then card, then the others by name
     std::vector<QDateTime> xReports;    // when an X report of the session was opened
-    QDateTime madeAt;                   // when the X report was made; a Z report's closing
     // Net sales: sales less voids less refunds.
     Money net() const;
 };
@@ -76,8 +75,6 @@ std::optional<TillSession> openSessionOf(Connection &connection, qint64 till);
 TillSession sessionById(Connection &connection, qint64 session);
 // Every till's session open now, by till name.
 std::vector<TillSession> openSessions(Connection &connection);
-// Sessions of every till opened on the days from `first` to `last`, newest first.
-std::vector<TillSession> sessions(Connection &connection, const QDate &first, const QDate &last);
 
 // Opens a session on the till this connection sells at with the float counted. Refused when
 // the till has a session open already, the float is negative, or the login is at no till.

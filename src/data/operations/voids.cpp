@@ -2,9 +2,7 @@
 #include "voids.h"
 
 #include "connection.h"
-#include "dataerror.h"
 #include "refusablework.h"
-#include "shopoperations.h"
 #include "shopsession.h"
 #include "shopsteps.h"
 #include "shoptables.h"
