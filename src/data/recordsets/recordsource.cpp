@@ -43,10 +43,10 @@ RecordSource::~RecordSource() {
 
 Connection &RecordSource::connection() {
     fetchAll();
-    return openConnection();
+    return session_->connection();
 }
 
-Connection &RecordSource::openConnection() {
+Connection &RecordSource::readingConnection() {
     return session_->connection();
 }
 
@@ -71,10 +71,6 @@ bool RecordSource::moveToStored(qint64 rowid) {
     return false;
 }
 
-void RecordSource::open(const QString &recordSourceText) {
-    open(recordSourceText, {});
-}
-
 void RecordSource::open(const QString &recordSourceText, const QVariantList &values) {
     text_ = recordSourceText;
     values_ = values;
@@ -93,7 +89,7 @@ void RecordSource::requery() {
     if (pending_)
         writePending(); // a re-read must never drop what the operator typed
     unread_.reset();
-    Connection &conn = openConnection();
+    Connection &conn = session_->connection();
     const std::shared_ptr<const RecordSourceSql> query =
         built_ ? built_ : conn.recordSource(text_, static_cast<int>(values_.size()));
     // A re-query of the same table needs no second look at the shop's catalogue.
@@ -135,7 +131,7 @@ void RecordSource::readRows(int count) {
     }
     // On a server a result still being read holds a statement open there: a screen left
     // alone reads its rest a batch at a time, so that a till left overnight holds nothing.
-    if (unread_ && openConnection().traits().holdsUnreadResults)
+    if (unread_ && session_->connection().traits().holdsUnreadResults)
         idleRead_.start(idleReadDelayMs);
     else
         idleRead_.stop();
@@ -322,6 +318,11 @@ int RecordSource::columnOf(const QString &field) const {
     return column;
 }
 
+void RecordSource::requireColumn(int column) const {
+    if (column < 0 || column >= fieldCount())
+        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+}
+
 int RecordSource::requireRow() const {
     if (cursor_ != Cursor::Row || current_ < 0 || current_ >= store_.rowCount())
         throw DataError(QString::fromLatin1(noCurrentRow));
@@ -378,8 +379,7 @@ QVariant RecordSource::value(const QString &field) const {
 }
 
 QVariant RecordSource::value(int column) const {
-    if (column < 0 || column >= fieldCount())
-        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    requireColumn(column);
     return valueAt(requireRow(), column);
 }
 
@@ -388,7 +388,6 @@ QString RecordSource::text(const QString &field) const {
 }
 
 QString RecordSource::text(int column) const {
-    if (column < 0 || column >= fieldCount())
-        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    requireColumn(column);
     return textAt(requireRow(), column);
 }

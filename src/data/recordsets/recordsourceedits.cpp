@@ -12,8 +12,7 @@ void RecordSource::setValue(const QString &field, const QVariant &value) {
 }
 
 const FieldInfo &RecordSource::editableField(int column) const {
-    if (column < 0 || column >= fieldCount())
-        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    requireColumn(column);
     requireRow();
     const FieldInfo &info = fields_[static_cast<std::size_t>(column)];
     if (info.kind == ColumnKind::AutoNumber)

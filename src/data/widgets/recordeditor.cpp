@@ -116,7 +116,7 @@ void RecordEditor::addNew() {
 }
 
 void RecordEditor::update() {
-    policy::reportOnError(*context_.messages, [this] { source_->saveAllPending(); });
+    policy::reportOnError(*context_.messages, [this] { source_->save(); });
 }
 
 // No question asked: the row goes at once, then the next row (or the new last one) is current.
