@@ -91,12 +91,6 @@ void DataGrid::setReadOnly(bool readOnly) {
                                           QAbstractItemView::AnyKeyPressed);
 }
 
-void DataGrid::rebind() {
-    model_->rebind();
-    sizeColumns();
-    followSource();
-}
-
 int DataGrid::currentLine() const {
     const QModelIndex index = view_->selectionModel()->currentIndex();
     return index.isValid() ? index.row() : -1;

@@ -9,8 +9,7 @@ RecordTableModel::RecordTableModel(RecordSource *source, QList<GridColumn> colum
     for (GridColumn &column : columns_)
         if (column.caption.isEmpty())
             column.caption = column.field;
-    resolveColumns();
-    shownRows_ = source_->isOpen() ? source_->loadedCount() : 0;
+    rebind();
     connect(source_, &RecordSource::reset, this, &RecordTableModel::rebind);
     connect(source_, &RecordSource::rowsLoaded, this, [this] {
         const int loaded = source_->loadedCount();
@@ -37,15 +36,11 @@ RecordTableModel::RecordTableModel(RecordSource *source, QList<GridColumn> colum
     });
 }
 
-void RecordTableModel::resolveColumns() {
+void RecordTableModel::rebind() {
+    beginResetModel();
     sourceColumn_.clear();
     for (const GridColumn &column : columns_)
         sourceColumn_ << (source_->isOpen() ? source_->fieldIndex(column.field) : -1);
-}
-
-void RecordTableModel::rebind() {
-    beginResetModel();
-    resolveColumns();
     shownRows_ = source_->isOpen() ? source_->loadedCount() : 0;
     endResetModel();
 }
