@@ -62,6 +62,8 @@ public:
                     Format format, const QString &title, const Progress &progress);
 
 private:
+    // Removes the temporary file.
+    void discard();
     void readRow(int row, ExportBatch &batch);
     // Throws once the list has been read again under the export.
     void refuseIfReread() const;
