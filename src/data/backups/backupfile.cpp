@@ -210,7 +210,7 @@ bool readFacts(const QString &backup, Facts *facts) {
     return parseFacts(text, facts);
 }
 
-void unpack(const QString &backup, const QString &target, const Progress &progress) {
+Facts unpack(const QString &backup, const QString &target, const Progress &progress) {
     Facts facts;
     if (!readFacts(backup, &facts))
         throw DataError(QStringLiteral("%1 is not a backup of a shop database.").arg(backup));
@@ -250,6 +250,7 @@ void unpack(const QString &backup, const QString &target, const Progress &progre
         throw damaged(QStringLiteral("%1 bytes instead of %2").arg(written).arg(facts.bytes));
     if (::fsync(out.get()) != 0)
         throw DataError(QStringLiteral("%1 could not be written (%2).").arg(target, systemError()));
+    return facts;
 }
 
 } // namespace backupfile

@@ -232,9 +232,7 @@ bool ShopBackups::unpackChecked(const QString &backup, const QString &target,
                                 const backupfile::Progress &progress, QString *problem) {
     backupfile::Facts facts;
     try {
-        if (!backupfile::readFacts(backup, &facts))
-            throw DataError(QStringLiteral("%1 is not a backup of a shop database.").arg(backup));
-        backupfile::unpack(backup, target, progress);
+        facts = backupfile::unpack(backup, target, progress);
     } catch (const Cancelled &) {
         throw;
     } catch (const DataError &error) {
@@ -274,25 +272,20 @@ ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *probl
     try {
         file = openForReading(path);
         answer = file->quickCheck([&progress] { return !progress || progress(0.45); });
+        // A version table that does not say one version is damage too.
+        if (answer == QLatin1String("ok"))
+            filesteps::version(*file, steps::all);
     } catch (const DataError &error) {
-        // SQLite's own words when the check itself failed; the file's text when it did not open.
+        // SQLite's own words when the check itself failed; else the file's text when it did not
+        // open, or what is wrong with its version table.
         if (problem != nullptr)
-            *problem = file ? file->lastError() : error.sentence();
+            *problem = file && answer.isEmpty() ? file->lastError() : error.sentence();
         return error.kind() == DataError::Kind::Damaged ? Health::Damaged : Health::Unknown;
     }
     if (answer.isEmpty())
         throw Cancelled(QStringLiteral("The check was stopped."));
-    if (answer == QLatin1String("ok")) {
-        // A version table that does not say one version is damage too.
-        try {
-            filesteps::version(*file, steps::all);
-        } catch (const DataError &error) {
-            if (problem != nullptr)
-                *problem = error.sentence();
-            return error.kind() == DataError::Kind::Damaged ? Health::Damaged : Health::Unknown;
-        }
+    if (answer == QLatin1String("ok"))
         return Health::Sound;
-    }
     if (problem != nullptr) // "*** in database main ***\nPage 2: ..." -> "page 2: ..."
         *problem = answer.remove(QStringLiteral("*** in database main ***"))
                        .simplified()
