@@ -57,8 +57,7 @@ TEST_F(Controls, GridFollowsANewQuery) {
     DataGrid grid(&rs, {{"RetName", ""}});
     grid.setCaption(" 2001/5/3  Sale Report");
     EXPECT_EQ(grid.caption(), " 2001/5/3  Sale Report");
-    rs.setRecordSourceText("select * from retail where RetName='North'");
-    rs.requery();
+    rs.open("select * from retail where RetName='North'");
     EXPECT_EQ(grid.model()->rowCount(), 1);
 }
 

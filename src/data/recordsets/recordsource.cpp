@@ -199,17 +199,11 @@ bool RecordSource::isBof() const {
 }
 
 int RecordSource::position() const {
-    switch (cursor_) {
-    case Cursor::Row:
+    if (cursor_ == Cursor::Row)
         return current_ + 1;
-    case Cursor::BeforeStart:
-        return store_.rowCount() == 0 ? PositionUnknown : PositionBeforeStart;
-    case Cursor::AfterEnd:
-        return store_.rowCount() == 0 ? PositionUnknown : PositionAfterEnd;
-    case Cursor::Deleted:
+    if (cursor_ == Cursor::Deleted || store_.rowCount() == 0)
         return PositionUnknown;
-    }
-    return PositionUnknown;
+    return cursor_ == Cursor::BeforeStart ? PositionBeforeStart : PositionAfterEnd;
 }
 
 int RecordSource::currentRow() const {
@@ -283,19 +277,18 @@ void RecordSource::find(const QString &field, const QVariant &value) {
     leaveRow();
     fetchAll();
     const QString wanted = value.toString();
-    int from = cursor_ == Cursor::Row ? current_ : cursor_ == Cursor::BeforeStart ? 0 : -1;
-    if (cursor_ == Cursor::Deleted)
-        from = current_;
-    if (from >= 0) {
-        const ColumnKind kind = fields_[static_cast<std::size_t>(column)].kind;
-        for (int row = from; row < store_.rowCount(); ++row) {
-            const QVariant cell = store_.cell(row, column);
-            if (cell.isNull() || !cell.isValid())
-                continue;
-            if (cell.toString() == wanted || conv::displayText(kind, cell) == wanted) {
-                setCurrent(row);
-                return;
-            }
+    // From the current row, or after a delete the one that moved up into its place.
+    const int from = cursor_ == Cursor::BeforeStart ? 0
+                     : cursor_ == Cursor::AfterEnd  ? store_.rowCount()
+                                                    : std::max(current_, 0);
+    const ColumnKind kind = fields_[static_cast<std::size_t>(column)].kind;
+    for (int row = from; row < store_.rowCount(); ++row) {
+        const QVariant cell = store_.cell(row, column);
+        if (cell.isNull() || !cell.isValid())
+            continue;
+        if (cell.toString() == wanted || conv::displayText(kind, cell) == wanted) {
+            setCurrent(row);
+            return;
         }
     }
     setCurrent(store_.rowCount(), Cursor::AfterEnd);

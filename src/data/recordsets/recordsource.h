@@ -47,11 +47,6 @@ public:
     // Opens on a query the shop's dialect built (a search), its values bound; it is read again
     // as it was first run. Throws DataError.
     void open(const RecordSourceSql &query, const QVariantList &values);
-    void setRecordSourceText(const QString &text) {
-        text_ = text;
-        values_.clear();
-        built_.reset();
-    }
     QString recordSourceText() const { return text_; }
     bool isOpen() const { return open_; }
     // Runs the record-source text again; the first row becomes current. Throws DataError.
