@@ -61,13 +61,13 @@ void IsbnWarnings::cellEdited() {
     if (cell.column() != gridColumn_ || gridColumn_ < 0)
         return;
     const QString typed = cell.data(Qt::EditRole).toString();
-    const RecordSource *source = editor_->source();
+    RecordSource *source = editor_->source();
     const int bookColumn = source->fieldIndex(tables::Titles::BOOKNO);
     QString stored;
     if (bookColumn >= 0 && cell.row() == source->currentRow())
         policy::skipOnError([&] {
             namespace T = tables::Titles;
-            stored = connection()
+            stored = source->readingConnection()
                          .scalar(sqlb::select(T::table, {T::ISBN}).where(T::BOOKNO),
                                  {source->valueAt(cell.row(), bookColumn)})
                          .toString();
@@ -83,10 +83,6 @@ void IsbnWarnings::cellEdited() {
     });
 }
 
-Connection &IsbnWarnings::connection() {
-    return editor_->source()->readingConnection();
-}
-
 bool IsbnWarnings::check(const QString &typed) {
     const auto reading = isbn::read(typed);
     if (!reading)
@@ -96,8 +92,9 @@ bool IsbnWarnings::check(const QString &typed) {
         return false;
     std::vector<CatalogueMatch> matches;
     // A catalogue that cannot be read now leaves the ISBN unwarned, never refused.
-    policy::skipOnError([&] { matches = isbnfinder::otherForms(connection(), typed); });
-    const RecordSource *source = editor_->source();
+    RecordSource *source = editor_->source();
+    policy::skipOnError(
+        [&] { matches = isbnfinder::otherForms(source->readingConnection(), typed); });
     const int row = source->currentRow();
     const int bookColumn = source->fieldIndex(tables::Titles::BOOKNO);
     if (row >= 0 && bookColumn >= 0) {
