@@ -123,7 +123,7 @@ TEST_F(Controls, DatePickerTellsOperatorChangesFromCodeChanges) {
 
 TEST(DatePickerKeys, TabLeavesThePickerInsteadOfSteppingThroughItsParts) {
     QWidget form;
-    auto *picker = new DatePicker(&form);
+    auto *picker = new DatePicker({}, &form);
     auto *after = new QLineEdit(&form);
     form.show();
     picker->setFocus();
@@ -138,7 +138,7 @@ TEST(DatePickerKeys, ATwoDigitYearIsReadAsTheShortDateReadsIt) {
         {"01", 2001}, {"29", 2029}, {"97", 1997}, {"1999", 1999}};
     for (const auto &[typed, year] : cases) {
         QWidget form;
-        auto *picker = new DatePicker(&form);
+        auto *picker = new DatePicker({}, &form);
         new QLineEdit(&form);
         picker->setDay(QDate(2010, 10, 10));
         form.show();
