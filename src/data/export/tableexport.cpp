@@ -202,14 +202,6 @@ void TableExport::discard() {
     QFile::remove(file_->fileName());
 }
 
-int TableExport::rowsKnown() const {
-    return source_.isOpen() ? source_.loadedCount() : 0;
-}
-
-bool TableExport::allKnown() const {
-    return !source_.isOpen() || !source_.canFetchMore();
-}
-
 void TableExport::readRow(int row, ExportBatch &batch) {
     ExportCell *cells = batch.addRow();
     stored_.resize(static_cast<std::size_t>(source_.fieldCount()));
@@ -286,8 +278,9 @@ bool TableExport::run(RecordSource &source, QList<ExportColumn> columns, const Q
     constexpr int rowsPerStep = 20000;
     for (;;) {
         const bool done = exporter.step(rowsPerStep);
-        if (progress &&
-            !progress(exporter.rowsWritten(), exporter.rowsKnown(), exporter.allKnown()))
+        // The rows written, those of the record set read so far, and whether that is all.
+        if (progress && !progress(exporter.written_, source.isOpen() ? source.loadedCount() : 0,
+                                  !source.isOpen() || !source.canFetchMore()))
             return false;
         if (done)
             break;
