@@ -100,11 +100,9 @@ bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, 
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section >= columns_.size())
         return {};
-    if (orientation == Qt::Horizontal)
-        return section < columns_.size() ? QVariant(columns_[section].caption) : QVariant();
-    return QVariant();
+    return columns_[section].caption;
 }
 
 Qt::ItemFlags RecordTableModel::flags(const QModelIndex &index) const {
