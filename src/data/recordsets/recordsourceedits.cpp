@@ -2,10 +2,7 @@
 // written back under the saving rule (only the changed fields, by rowid).
 #include "recordsource.h"
 
-#include "connection.h"
-#include "conversions.h"
 #include "dataerror.h"
-#include "rowwriter.h"
 
 void RecordSource::setValue(const QString &field, const QVariant &value) {
     setValue(columnOf(field), value);

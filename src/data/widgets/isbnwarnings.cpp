@@ -14,7 +14,6 @@
 
 #include <QTableView>
 #include <QTimer>
-#include <algorithm>
 
 namespace {
 const QString keepOrMend =
