@@ -138,10 +138,7 @@ void RecordEditor::showDataError(const QString &description) {
 }
 
 void RecordEditor::closeEvent(QCloseEvent *event) {
-    if (settlePendingRow())
-        event->accept();
-    else
-        event->ignore();
+    event->setAccepted(settlePendingRow());
 }
 
 // A row the operator changed is saved, never dropped unasked. When it cannot be saved the
