@@ -66,6 +66,7 @@ public:
     }
 
     std::size_t size() const { return static_cast<std::size_t>(kept_.size()); }
+    std::size_t capacity() const { return capacity_; }
 
 private:
     struct Entry {
