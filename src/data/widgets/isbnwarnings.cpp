@@ -28,8 +28,7 @@ IsbnWarnings::IsbnWarnings(RecordEditor *editor, int boxIndex, const ShopContext
     if (DataGrid *grid = editor_->grid()) {
         const RecordTableModel *model = grid->model();
         for (int column = 0; column < model->columnCount(); ++column)
-            if (model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() ==
-                QString(tables::Titles::ISBN))
+            if (model->columns()[column].caption == QString(tables::Titles::ISBN))
                 gridColumn_ = column;
         // Connected after the grid's own handling, so the cell's text has reached the row.
         connect(grid->view()->itemDelegate(), &QAbstractItemDelegate::commitData, this,
