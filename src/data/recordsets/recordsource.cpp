@@ -86,8 +86,7 @@ void RecordSource::open(const RecordSourceSql &query, const QVariantList &values
 }
 
 void RecordSource::requery() {
-    if (pending_)
-        writePending(); // a re-read must never drop what the operator typed
+    leaveRow(); // a re-read must never drop what the operator typed
     unread_.reset();
     Connection &conn = session_->connection();
     const std::shared_ptr<const RecordSourceSql> query =
