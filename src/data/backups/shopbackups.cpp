@@ -39,9 +39,9 @@ auto removedOnExit(QStringList paths) {
     });
 }
 
-QDateTime stampOf(const QString &fileName) {
+QDateTime stampOf(const QString &path) {
     static const QRegularExpression stamp(QStringLiteral("-(\\d{8}-\\d{6})\\.mdb"));
-    const auto match = stamp.match(fileName);
+    const auto match = stamp.match(QFileInfo(path).fileName());
     return match.hasMatch()
                ? QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"))
                : QDateTime();
@@ -100,9 +100,8 @@ QStringList ShopBackups::list() const {
         if (pattern.match(name).hasMatch())
             result << dir.filePath(name);
     // The upgrade's backup among the others by when it was taken.
-    std::stable_sort(result.begin(), result.end(), [](const QString &a, const QString &b) {
-        return stampOf(QFileInfo(a).fileName()) > stampOf(QFileInfo(b).fileName());
-    });
+    std::stable_sort(result.begin(), result.end(),
+                     [](const QString &a, const QString &b) { return stampOf(a) > stampOf(b); });
     return result;
 }
 
@@ -118,7 +117,7 @@ std::vector<BackupEntry> ShopBackups::entries() const {
             entry.facts = {};
             entry.facts.bytes = entry.packed ? 0 : entry.fileBytes;
         }
-        entry.facts.taken = stampOf(QFileInfo(path).fileName()); // the name rules the order
+        entry.facts.taken = stampOf(path); // the name rules the order
         result.push_back(entry);
     }
     return result;
@@ -126,7 +125,7 @@ std::vector<BackupEntry> ShopBackups::entries() const {
 
 bool ShopBackups::hasBackupOf(const QDate &day) const {
     for (const QString &path : list())
-        if (stampOf(QFileInfo(path).fileName()).date() == day)
+        if (stampOf(path).date() == day)
             return true;
     return false;
 }
@@ -211,7 +210,7 @@ void ShopBackups::rotate(const QDate &today) const {
     backups.removeIf(isBeforeUpgrade);
     std::vector<QDateTime> taken;
     for (const QString &path : backups)
-        taken.push_back(stampOf(QFileInfo(path).fileName()));
+        taken.push_back(stampOf(path));
     std::vector<bool> wanted(backups.size(), false);
     for (const std::size_t index : backupretention::keep(taken, today))
         wanted[index] = true;
