@@ -109,7 +109,7 @@ TEST_F(Records, AddNewSavesThePreviousNewRowAndNumbersIt) {
     EXPECT_EQ(db.count("Titles"), 6);
     EXPECT_EQ(rs.textAt(5, 0), "6");
     rs.setValue("ISBN", "777");
-    rs.saveAllPending();
+    rs.save();
     EXPECT_EQ(db.count("Titles"), 7);
     EXPECT_EQ(rs.text("BOOKNO"), "7");
     EXPECT_THROW(rs.setValue("BOOKNO", 99), DataError);
@@ -118,7 +118,7 @@ TEST_F(Records, AddNewSavesThePreviousNewRowAndNumbersIt) {
 // Whatever leaves an added row in which nothing was typed, the table gets no empty row.
 TEST_F(Records, AnAddedRowWithNothingTypedIsNeverStored) {
     const std::pair<const char *, std::function<void(RecordSource &)>> leaves[] = {
-        {"update", [](RecordSource &rs) { rs.saveAllPending(); }},
+        {"update", [](RecordSource &rs) { rs.save(); }},
         {"refresh", [](RecordSource &rs) { rs.requery(); }},
         {"another AddNew", [](RecordSource &rs) { rs.addNew(); }},
         {"move first", [](RecordSource &rs) { rs.moveFirst(); }},

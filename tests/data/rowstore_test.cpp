@@ -132,6 +132,40 @@ TEST(RowStoreTest, HoldsRowsFromAStatementInLittleMoreThanTheirData) {
 
 } // namespace
 
+// A row's stored cells, read in one walk along it, hold the values cell() gives, each kind
+// as it is kept.
+TEST(RowStoreTest, StoredCellsAreTheRowsValues) {
+    const struct {
+        QVariant value;
+        StoredAs kind;
+    } cells[] = {{QVariant(), StoredAs::Null},
+                 {qlonglong(-7), StoredAs::Whole},
+                 {qlonglong(5'000'000'000LL), StoredAs::Whole},
+                 {2.5, StoredAs::Real},
+                 {QString(""), StoredAs::Text},
+                 {QString(300, u'x') + QString::fromUtf8("é"), StoredAs::Text}};
+    QVariantList values;
+    for (const auto &cell : cells)
+        values << cell.value;
+    RowStore store(static_cast<int>(values.size()));
+    store.append(1, {});
+    store.append(9, values);
+    std::vector<RowStore::Stored> stored(values.size());
+    store.storedRow(1, stored.data());
+    for (int column = 0; column < values.size(); ++column) {
+        const RowStore::Stored &cell = stored[static_cast<std::size_t>(column)];
+        const QVariant read = cell.kind == StoredAs::Whole  ? QVariant(qlonglong(cell.whole))
+                              : cell.kind == StoredAs::Real ? QVariant(cell.real)
+                              : cell.kind == StoredAs::Text
+                                  ? QVariant(QString::fromUtf8(cell.text, qsizetype(cell.size)))
+                                  : QVariant();
+        EXPECT_EQ(cell.kind, cells[column].kind) << column;
+        EXPECT_EQ(read, cells[column].value) << column;
+        EXPECT_EQ(store.cell(1, column), cells[column].value) << column;
+    }
+    EXPECT_EQ(store.rowid(1), 9);
+}
+
 TEST(RowStoreSums, ProductsLeaveOutRowsWithoutBothNumbers) {
     RowStore store(3);
     store.append(1, {QString("a"), 12.5, qlonglong(3)});

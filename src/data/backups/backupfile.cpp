@@ -6,6 +6,7 @@
 #include "privatefiles.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -77,15 +78,6 @@ std::size_t readSome(int fd, char *data, std::size_t size, const QString &path) 
     return got;
 }
 
-void putLittleEndian(QByteArray &out, quint32 value) {
-    for (int i = 0; i < 4; ++i)
-        out.append(static_cast<char>((value >> (8 * i)) & 0xff));
-}
-
-quint32 getLittleEndian(const unsigned char *p) {
-    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
-}
-
 QByteArray factsFrame(const Facts &facts) {
     QByteArray text = kFactsHeading;
     text += "taken=" + facts.taken.toString(Qt::ISODate).toUtf8() + '\n';
@@ -93,9 +85,9 @@ QByteArray factsFrame(const Facts &facts) {
     text += "titles=" + QByteArray::number(facts.titles) + '\n';
     text += "bytes=" + QByteArray::number(facts.bytes) + '\n';
     text += "version=" + QByteArray::number(facts.version) + '\n';
-    QByteArray frame;
-    putLittleEndian(frame, kFactsMagic);
-    putLittleEndian(frame, static_cast<quint32>(text.size()));
+    QByteArray frame(8, Qt::Uninitialized);
+    qToLittleEndian(kFactsMagic, frame.data());
+    qToLittleEndian(static_cast<quint32>(text.size()), frame.data() + 4);
     return frame + text;
 }
 
@@ -199,9 +191,9 @@ bool readFacts(const QString &backup, Facts *facts) {
         return false;
     unsigned char head[8];
     if (readSome(in.get(), reinterpret_cast<char *>(head), 8, backup) != 8 ||
-        getLittleEndian(head) != kFactsMagic)
+        qFromLittleEndian<quint32>(head) != kFactsMagic)
         return false;
-    const quint32 size = getLittleEndian(head + 4);
+    const quint32 size = qFromLittleEndian<quint32>(head + 4);
     if (size > 4096)
         return false;
     QByteArray text(static_cast<qsizetype>(size), '\0');
@@ -210,7 +202,7 @@ bool readFacts(const QString &backup, Facts *facts) {
     return parseFacts(text, facts);
 }
 
-void unpack(const QString &backup, const QString &target, const Progress &progress) {
+Facts unpack(const QString &backup, const QString &target, const Progress &progress) {
     Facts facts;
     if (!readFacts(backup, &facts))
         throw DataError(QStringLiteral("%1 is not a backup of a shop database.").arg(backup));
@@ -250,6 +242,7 @@ void unpack(const QString &backup, const QString &target, const Progress &progre
         throw damaged(QStringLiteral("%1 bytes instead of %2").arg(written).arg(facts.bytes));
     if (::fsync(out.get()) != 0)
         throw DataError(QStringLiteral("%1 could not be written (%2).").arg(target, systemError()));
+    return facts;
 }
 
 } // namespace backupfile

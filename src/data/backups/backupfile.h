@@ -29,8 +29,8 @@ void pack(const QString &database, const Facts &facts, const QString &target,
 bool readFacts(const QString &backup, Facts *facts);
 
 // Unpacks a backup into `target` (created 0600, synced), checking zstd's own checksum and
-// the size. Throws DataError saying what is wrong.
-void unpack(const QString &backup, const QString &target, const Progress &progress = {});
+// the size; returns the facts it says. Throws DataError saying what is wrong.
+Facts unpack(const QString &backup, const QString &target, const Progress &progress = {});
 
 // Makes a file or folder private to its owner (0600, 0700).
 void makePrivateFile(const QString &path);

@@ -39,9 +39,9 @@ auto removedOnExit(QStringList paths) {
     });
 }
 
-QDateTime stampOf(const QString &fileName) {
+QDateTime stampOf(const QString &path) {
     static const QRegularExpression stamp(QStringLiteral("-(\\d{8}-\\d{6})\\.mdb"));
-    const auto match = stamp.match(fileName);
+    const auto match = stamp.match(QFileInfo(path).fileName());
     return match.hasMatch()
                ? QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"))
                : QDateTime();
@@ -100,9 +100,8 @@ QStringList ShopBackups::list() const {
         if (pattern.match(name).hasMatch())
             result << dir.filePath(name);
     // The upgrade's backup among the others by when it was taken.
-    std::stable_sort(result.begin(), result.end(), [](const QString &a, const QString &b) {
-        return stampOf(QFileInfo(a).fileName()) > stampOf(QFileInfo(b).fileName());
-    });
+    std::stable_sort(result.begin(), result.end(),
+                     [](const QString &a, const QString &b) { return stampOf(a) > stampOf(b); });
     return result;
 }
 
@@ -118,7 +117,7 @@ std::vector<BackupEntry> ShopBackups::entries() const {
             entry.facts = {};
             entry.facts.bytes = entry.packed ? 0 : entry.fileBytes;
         }
-        entry.facts.taken = stampOf(QFileInfo(path).fileName()); // the name rules the order
+        entry.facts.taken = stampOf(path); // the name rules the order
         result.push_back(entry);
     }
     return result;
@@ -126,7 +125,7 @@ std::vector<BackupEntry> ShopBackups::entries() const {
 
 bool ShopBackups::hasBackupOf(const QDate &day) const {
     for (const QString &path : list())
-        if (stampOf(QFileInfo(path).fileName()).date() == day)
+        if (stampOf(path).date() == day)
             return true;
     return false;
 }
@@ -211,7 +210,7 @@ void ShopBackups::rotate(const QDate &today) const {
     backups.removeIf(isBeforeUpgrade);
     std::vector<QDateTime> taken;
     for (const QString &path : backups)
-        taken.push_back(stampOf(QFileInfo(path).fileName()));
+        taken.push_back(stampOf(path));
     std::vector<bool> wanted(backups.size(), false);
     for (const std::size_t index : backupretention::keep(taken, today))
         wanted[index] = true;
@@ -232,9 +231,7 @@ bool ShopBackups::unpackChecked(const QString &backup, const QString &target,
                                 const backupfile::Progress &progress, QString *problem) {
     backupfile::Facts facts;
     try {
-        if (!backupfile::readFacts(backup, &facts))
-            throw DataError(QStringLiteral("%1 is not a backup of a shop database.").arg(backup));
-        backupfile::unpack(backup, target, progress);
+        facts = backupfile::unpack(backup, target, progress);
     } catch (const Cancelled &) {
         throw;
     } catch (const DataError &error) {
@@ -274,25 +271,20 @@ ShopBackups::Health ShopBackups::checkHealth(const QString &path, QString *probl
     try {
         file = openForReading(path);
         answer = file->quickCheck([&progress] { return !progress || progress(0.45); });
+        // A version table that does not say one version is damage too.
+        if (answer == QLatin1String("ok"))
+            filesteps::version(*file, steps::all);
     } catch (const DataError &error) {
-        // SQLite's own words when the check itself failed; the file's text when it did not open.
+        // SQLite's own words when the check itself failed; else the file's text when it did not
+        // open, or what is wrong with its version table.
         if (problem != nullptr)
-            *problem = file ? file->lastError() : error.sentence();
+            *problem = file && answer.isEmpty() ? file->lastError() : error.sentence();
         return error.kind() == DataError::Kind::Damaged ? Health::Damaged : Health::Unknown;
     }
     if (answer.isEmpty())
         throw Cancelled(QStringLiteral("The check was stopped."));
-    if (answer == QLatin1String("ok")) {
-        // A version table that does not say one version is damage too.
-        try {
-            filesteps::version(*file, steps::all);
-        } catch (const DataError &error) {
-            if (problem != nullptr)
-                *problem = error.sentence();
-            return error.kind() == DataError::Kind::Damaged ? Health::Damaged : Health::Unknown;
-        }
+    if (answer == QLatin1String("ok"))
         return Health::Sound;
-    }
     if (problem != nullptr) // "*** in database main ***\nPage 2: ..." -> "page 2: ..."
         *problem = answer.remove(QStringLiteral("*** in database main ***"))
                        .simplified()

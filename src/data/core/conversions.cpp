@@ -171,16 +171,13 @@ QVariant toStorage(ColumnKind kind, const QVariant &value, const QString &fieldN
     case ColumnKind::Text:
         return QVariant(text);
     case ColumnKind::AutoNumber:
-    case ColumnKind::Whole: {
-        const auto number = isNumber ? std::optional<double>(value.toDouble()) : parseNumber(text);
-        if (!number)
-            mismatch(fieldName, text, "a number");
-        return wholeNumber(*number, fieldName, text);
-    }
+    case ColumnKind::Whole:
     case ColumnKind::Money: {
         const auto number = isNumber ? std::optional<double>(value.toDouble()) : parseNumber(text);
-        if (!number || !std::isfinite(*number))
+        if (!number || (kind == ColumnKind::Money && !std::isfinite(*number)))
             mismatch(fieldName, text, "a number");
+        if (kind != ColumnKind::Money)
+            return wholeNumber(*number, fieldName, text);
         if (std::fabs(*number) > largestMoney)
             mismatch(fieldName, text, "an amount within 90,000,000,000,000");
         return QVariant(*number);

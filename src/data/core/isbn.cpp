@@ -16,8 +16,7 @@ bool isSeparator(QChar c) {
 QString withoutLabel(const QString &text) {
     static const QRegularExpression label(QStringLiteral("^\\s*ISBN(?:[- ]?1[03])?\\s*:?"),
                                           QRegularExpression::CaseInsensitiveOption);
-    QString rest = text;
-    return rest.remove(label);
+    return QString(text).remove(label);
 }
 
 } // namespace

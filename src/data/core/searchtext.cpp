@@ -44,20 +44,15 @@ struct Table {
     QHash<char16_t, QString> alike;
 
     Table() {
-        for (std::size_t i = 0; i < folded.size(); ++i)
-            folded[i] = static_cast<char16_t>(i);
-        for (const auto &[first, last] : kRanges)
-            for (char32_t code = first; code <= last; ++code) {
-                const QChar c(static_cast<char16_t>(code));
-                folded[code] = foldByUnicode(c).unicode();
-                alike[folded[code]] += c;
-            }
-        // Outside the table a character is folded by its case alone.
-        for (std::size_t i = 0x0180; i < folded.size(); ++i) {
+        for (std::size_t i = 0; i < folded.size(); ++i) {
             const QChar c(static_cast<char16_t>(i));
-            if (inRanges(c) || c.isSurrogate())
-                continue;
-            folded[i] = c.toLower().unicode();
+            if (inRanges(c)) {
+                folded[i] = foldByUnicode(c).unicode();
+                alike[folded[i]] += c;
+            } else {
+                // Outside the table a character is folded by its case alone.
+                folded[i] = c.isSurrogate() ? c.unicode() : c.toLower().unicode();
+            }
         }
     }
     static bool inRanges(QChar c) {

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QIODevice>
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -48,13 +49,9 @@ void CsvSink::appendField(QByteArray &line, const QString &text, char separator)
 }
 
 void CsvSink::appendUtf8Field(QByteArray &line, QByteArrayView utf8, char separator) {
-    bool quote = false;
-    for (char c : utf8)
-        if (c == separator || c == '"' || c == '\n' || c == '\r') {
-            quote = true;
-            break;
-        }
-    if (!quote) {
+    if (std::none_of(utf8.begin(), utf8.end(), [separator](char c) {
+            return c == separator || c == '"' || c == '\n' || c == '\r';
+        })) {
         line.append(utf8);
         return;
     }

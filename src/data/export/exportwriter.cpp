@@ -2,7 +2,6 @@
 #include "exportwriter.h"
 
 #include "dataerror.h"
-#include "exportsink.h"
 
 ExportWriter::ExportWriter(std::unique_ptr<ExportSink> sink, std::size_t columns)
     : sink_(std::move(sink)), columns_(columns), filling_(columns, rowsPerBatch) {
@@ -66,6 +65,7 @@ bool ExportWriter::finished(std::chrono::milliseconds wait) {
 }
 
 void ExportWriter::run() {
+    QString error;
     try {
         for (;;) {
             ExportBatch batch;
@@ -85,19 +85,17 @@ void ExportWriter::run() {
             spare_.push_back(std::move(batch));
         }
         sink_->finish();
-    } catch (const DataError &error) {
-        const std::lock_guard lock(mutex_);
-        error_ = error.description();
+    } catch (const DataError &failure) {
+        error = failure.description();
     } catch (const std::bad_alloc &) {
-        const std::lock_guard lock(mutex_);
-        error_ = QStringLiteral("There was not enough memory to write the file.");
-    } catch (const std::exception &error) {
-        const std::lock_guard lock(mutex_);
-        error_ = QStringLiteral("The file could not be written: %1")
-                     .arg(QString::fromLocal8Bit(error.what()));
+        error = QStringLiteral("There was not enough memory to write the file.");
+    } catch (const std::exception &failure) {
+        error = QStringLiteral("The file could not be written: %1")
+                    .arg(QString::fromLocal8Bit(failure.what()));
     }
     {
         const std::lock_guard lock(mutex_);
+        error_ = error;
         done_ = true;
     }
     changed_.notify_all();

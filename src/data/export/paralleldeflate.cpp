@@ -5,7 +5,6 @@
 #include "paralleldeflate.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <isa-l/igzip_lib.h>
 #include <thread>
 #include <utility>

@@ -2,7 +2,6 @@
 // value once, and renames the finished file into place.
 #include "tableexport.h"
 
-#include "conversions.h"
 #include "csvsink.h"
 #include "dataerror.h"
 #include "exportwriter.h"
@@ -43,16 +42,6 @@ template <typename Text> QTime keptTime(const Text &text) {
     if (text.size() != 8 || text[2] != u':' || text[5] != u':')
         return {};
     return QTime(digits(text, 0, 2), digits(text, 3, 2), digits(text, 6, 2));
-}
-
-QDate dateOf(const QString &text) {
-    const QDate date = keptDate(text);
-    return date.isValid() ? date : conv::parseDate(text);
-}
-
-QTime timeOf(const QString &text) {
-    const QTime time = keptTime(text);
-    return time.isValid() ? time : conv::parseTime(text);
 }
 
 // Each false, leaving the cell as it was, for a date or time that is not one.
@@ -121,13 +110,14 @@ bool fillStored(ExportBatch &batch, ExportCell &cell, ColumnKind kind,
 void fill(ExportBatch &batch, ExportCell &cell, ColumnKind kind, const QVariant &value) {
     if (value.isNull() || !value.isValid())
         return;
+    const QString text = value.toString();
     switch (kind) {
     case ColumnKind::Date:
-        if (setDate(cell, dateOf(value.toString())))
+        if (setDate(cell, keptDate(text)) || setDate(cell, conv::parseDate(text)))
             return;
         break;
     case ColumnKind::Time:
-        if (setTime(cell, timeOf(value.toString())))
+        if (setTime(cell, keptTime(text)) || setTime(cell, conv::parseTime(text)))
             return;
         break;
     case ColumnKind::Money:
@@ -145,7 +135,7 @@ void fill(ExportBatch &batch, ExportCell &cell, ColumnKind kind, const QVariant 
     case ColumnKind::Text:
         break;
     }
-    batch.setText(cell, value.toString().toUtf8());
+    batch.setText(cell, text.toUtf8());
 }
 
 bool isShopDatabase(const QString &path) {
@@ -188,9 +178,7 @@ TableExport::TableExport(RecordSource &source, QList<ExportColumn> columns, cons
         writer_ = std::make_unique<ExportWriter>(std::move(sink),
                                                  static_cast<std::size_t>(columns_.size()));
     } catch (...) {
-        // No destructor runs for an export never made: its scratch file goes here.
-        file_->close();
-        QFile::remove(file_->fileName());
+        discard(); // no destructor runs for an export never made
         throw;
     }
     // A list re-read, or a row added or removed, while it is being written would mix two
@@ -205,18 +193,13 @@ TableExport::~TableExport() {
     for (const QMetaObject::Connection &connection : connections_)
         QObject::disconnect(connection);
     writer_.reset(); // stops the writing before the file goes
-    if (!committed_ && file_) {
-        file_->close();
-        QFile::remove(file_->fileName());
-    }
+    if (!committed_ && file_)
+        discard();
 }
 
-int TableExport::rowsKnown() const {
-    return source_.isOpen() ? source_.loadedCount() : 0;
-}
-
-bool TableExport::allKnown() const {
-    return !source_.isOpen() || !source_.canFetchMore();
+void TableExport::discard() {
+    file_->close();
+    QFile::remove(file_->fileName());
 }
 
 void TableExport::readRow(int row, ExportBatch &batch) {
@@ -295,8 +278,9 @@ bool TableExport::run(RecordSource &source, QList<ExportColumn> columns, const Q
     constexpr int rowsPerStep = 20000;
     for (;;) {
         const bool done = exporter.step(rowsPerStep);
-        if (progress &&
-            !progress(exporter.rowsWritten(), exporter.rowsKnown(), exporter.allKnown()))
+        // The rows written, those of the record set read so far, and whether that is all.
+        if (progress && !progress(exporter.written_, source.isOpen() ? source.loadedCount() : 0,
+                                  !source.isOpen() || !source.canFetchMore()))
             return false;
         if (done)
             break;

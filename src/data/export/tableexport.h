@@ -48,12 +48,6 @@ public:
     // Waits for the file to be finished and gives it the target's name. Throws DataError.
     void commit();
 
-    // Rows taken into the file so far.
-    int rowsWritten() const { return written_; }
-    // Rows of the record set read so far, and whether that is all of them.
-    int rowsKnown() const;
-    bool allKnown() const;
-
     // The whole export in one call. `progress` (written, known, all known) is asked after
     // each step and cancels the export by returning false. True when the file is in place,
     // false when cancelled; throws DataError on failure.
@@ -62,6 +56,8 @@ public:
                     Format format, const QString &title, const Progress &progress);
 
 private:
+    // Removes the temporary file.
+    void discard();
     void readRow(int row, ExportBatch &batch);
     // Throws once the list has been read again under the export.
     void refuseIfReread() const;

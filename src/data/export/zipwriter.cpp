@@ -7,7 +7,6 @@
 #include "paralleldeflate.h"
 
 #include <QIODevice>
-#include <utility>
 
 namespace {
 constexpr std::uint16_t sizesFollowData = 0x0008; // the flag

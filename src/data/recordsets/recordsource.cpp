@@ -43,10 +43,10 @@ RecordSource::~RecordSource() {
 
 Connection &RecordSource::connection() {
     fetchAll();
-    return openConnection();
+    return session_->connection();
 }
 
-Connection &RecordSource::openConnection() {
+Connection &RecordSource::readingConnection() {
     return session_->connection();
 }
 
@@ -71,10 +71,6 @@ bool RecordSource::moveToStored(qint64 rowid) {
     return false;
 }
 
-void RecordSource::open(const QString &recordSourceText) {
-    open(recordSourceText, {});
-}
-
 void RecordSource::open(const QString &recordSourceText, const QVariantList &values) {
     text_ = recordSourceText;
     values_ = values;
@@ -90,10 +86,9 @@ void RecordSource::open(const RecordSourceSql &query, const QVariantList &values
 }
 
 void RecordSource::requery() {
-    if (pending_)
-        writePending(); // a re-read must never drop what the operator typed
+    leaveRow(); // a re-read must never drop what the operator typed
     unread_.reset();
-    Connection &conn = openConnection();
+    Connection &conn = session_->connection();
     const std::shared_ptr<const RecordSourceSql> query =
         built_ ? built_ : conn.recordSource(text_, static_cast<int>(values_.size()));
     // A re-query of the same table needs no second look at the shop's catalogue.
@@ -135,7 +130,7 @@ void RecordSource::readRows(int count) {
     }
     // On a server a result still being read holds a statement open there: a screen left
     // alone reads its rest a batch at a time, so that a till left overnight holds nothing.
-    if (unread_ && openConnection().traits().holdsUnreadResults)
+    if (unread_ && session_->connection().traits().holdsUnreadResults)
         idleRead_.start(idleReadDelayMs);
     else
         idleRead_.stop();
@@ -203,17 +198,11 @@ bool RecordSource::isBof() const {
 }
 
 int RecordSource::position() const {
-    switch (cursor_) {
-    case Cursor::Row:
+    if (cursor_ == Cursor::Row)
         return current_ + 1;
-    case Cursor::BeforeStart:
-        return store_.rowCount() == 0 ? PositionUnknown : PositionBeforeStart;
-    case Cursor::AfterEnd:
-        return store_.rowCount() == 0 ? PositionUnknown : PositionAfterEnd;
-    case Cursor::Deleted:
+    if (cursor_ == Cursor::Deleted || store_.rowCount() == 0)
         return PositionUnknown;
-    }
-    return PositionUnknown;
+    return cursor_ == Cursor::BeforeStart ? PositionBeforeStart : PositionAfterEnd;
 }
 
 int RecordSource::currentRow() const {
@@ -287,19 +276,18 @@ void RecordSource::find(const QString &field, const QVariant &value) {
     leaveRow();
     fetchAll();
     const QString wanted = value.toString();
-    int from = cursor_ == Cursor::Row ? current_ : cursor_ == Cursor::BeforeStart ? 0 : -1;
-    if (cursor_ == Cursor::Deleted)
-        from = current_;
-    if (from >= 0) {
-        const ColumnKind kind = fields_[static_cast<std::size_t>(column)].kind;
-        for (int row = from; row < store_.rowCount(); ++row) {
-            const QVariant cell = store_.cell(row, column);
-            if (cell.isNull() || !cell.isValid())
-                continue;
-            if (cell.toString() == wanted || conv::displayText(kind, cell) == wanted) {
-                setCurrent(row);
-                return;
-            }
+    // From the current row, or after a delete the one that moved up into its place.
+    const int from = cursor_ == Cursor::BeforeStart ? 0
+                     : cursor_ == Cursor::AfterEnd  ? store_.rowCount()
+                                                    : std::max(current_, 0);
+    const ColumnKind kind = fields_[static_cast<std::size_t>(column)].kind;
+    for (int row = from; row < store_.rowCount(); ++row) {
+        const QVariant cell = store_.cell(row, column);
+        if (cell.isNull() || !cell.isValid())
+            continue;
+        if (cell.toString() == wanted || conv::displayText(kind, cell) == wanted) {
+            setCurrent(row);
+            return;
         }
     }
     setCurrent(store_.rowCount(), Cursor::AfterEnd);
@@ -320,6 +308,11 @@ int RecordSource::columnOf(const QString &field) const {
                            "requested name or ordinal: '%1'.")
                 .arg(field));
     return column;
+}
+
+void RecordSource::requireColumn(int column) const {
+    if (column < 0 || column >= fieldCount())
+        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
 }
 
 int RecordSource::requireRow() const {
@@ -378,8 +371,7 @@ QVariant RecordSource::value(const QString &field) const {
 }
 
 QVariant RecordSource::value(int column) const {
-    if (column < 0 || column >= fieldCount())
-        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    requireColumn(column);
     return valueAt(requireRow(), column);
 }
 
@@ -388,7 +380,6 @@ QString RecordSource::text(const QString &field) const {
 }
 
 QString RecordSource::text(int column) const {
-    if (column < 0 || column >= fieldCount())
-        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    requireColumn(column);
     return textAt(requireRow(), column);
 }

@@ -39,20 +39,14 @@ public:
     RecordSource(const QString &objectName, const ShopDatabase &shop, QObject *parent = nullptr);
     ~RecordSource() override;
 
-    // Opens the connection (first time) and runs the text; throws DataError.
-    void open(const QString &recordSourceText);
-    // Runs a text whose conditions compare with ?1, ?2 ... bound to these values: the text
-    // is the same whatever the values, so the connection reads it once (a lookup at the
-    // counter). It is read again with the same values. Throws DataError.
-    void open(const QString &recordSourceText, const QVariantList &values);
+    // Opens the connection (first time) and runs the text; throws DataError. Its conditions
+    // may compare with ?1, ?2 ... bound to these values: the text is the same whatever the
+    // values, so the connection reads it once (a lookup at the counter). It is read again with
+    // the same values.
+    void open(const QString &recordSourceText, const QVariantList &values = {});
     // Opens on a query the shop's dialect built (a search), its values bound; it is read again
     // as it was first run. Throws DataError.
     void open(const RecordSourceSql &query, const QVariantList &values);
-    void setRecordSourceText(const QString &text) {
-        text_ = text;
-        values_.clear();
-        built_.reset();
-    }
     QString recordSourceText() const { return text_; }
     bool isOpen() const { return open_; }
     // Runs the record-source text again; the first row becomes current. Throws DataError.
@@ -143,7 +137,6 @@ public:
     void addNew();
     // Writes the pending row, if any. Throws DataError; the row stays pending then.
     void save();
-    void saveAllPending() { save(); }
     bool hasPending() const { return pending_ != nullptr; }
     bool isPendingNew() const;
     // An added row in which nothing but blanks was typed: saving drops it instead.
@@ -158,7 +151,7 @@ public:
     Connection &connection();
     // The same connection for a query of its own beside the record set (a total), without
     // reading the rest of the result first. Never for a write.
-    Connection &readingConnection() { return openConnection(); }
+    Connection &readingConnection();
 
     // A control bound to this record set met a failure outside any call of the screen (a
     // move or an edit of its own): the record set tells it as its own data error.
@@ -195,10 +188,11 @@ private:
 
     void leaveRow(); // saves the pending row before a move; throws
     void setCurrent(int row, Cursor cursor = Cursor::Row);
-    Connection &openConnection();
     void readRows(int count);
     void ensureLoaded(int row);
     int requireRow() const;
+    // Throws DataError when the result has no field at `column`.
+    void requireColumn(int column) const;
     // The field at `column` when the current row may be changed in it; throws otherwise.
     const FieldInfo &editableField(int column) const;
     // A new value of a field of the current row, kept until the row is saved.

@@ -2,18 +2,14 @@
 // written back under the saving rule (only the changed fields, by rowid).
 #include "recordsource.h"
 
-#include "connection.h"
-#include "conversions.h"
 #include "dataerror.h"
-#include "rowwriter.h"
 
 void RecordSource::setValue(const QString &field, const QVariant &value) {
     setValue(columnOf(field), value);
 }
 
 const FieldInfo &RecordSource::editableField(int column) const {
-    if (column < 0 || column >= fieldCount())
-        throw DataError(QStringLiteral("There is no field at position %1.").arg(column));
+    requireColumn(column);
     requireRow();
     const FieldInfo &info = fields_[static_cast<std::size_t>(column)];
     if (info.kind == ColumnKind::AutoNumber)

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -66,60 +67,63 @@ void putText(std::string &out, const char *text, std::uint32_t bytes) {
     out.append(text, bytes);
 }
 
-// Steps over one cell; returns its value when `read` is set.
-QVariant walkCell(const char *&p, bool read) {
+// Reads the cell that begins at `p` and steps past it; a text stays where the row keeps it.
+RowStore::Stored readCell(const char *&p) {
+    RowStore::Stored cell;
     switch (*p++) {
-    case Int32: {
-        const auto v = getRaw<std::int32_t>(p);
-        return read ? QVariant(static_cast<qlonglong>(v)) : QVariant();
-    }
-    case Int64: {
-        const auto v = getRaw<qint64>(p);
-        return read ? QVariant(static_cast<qlonglong>(v)) : QVariant();
-    }
-    case Double: {
-        const auto v = getRaw<double>(p);
-        return read ? QVariant(v) : QVariant();
-    }
-    case Text: {
-        const std::uint32_t length = getLength(p);
-        const char *start = p;
-        p += length;
-        return read ? QVariant(QString::fromUtf8(start, static_cast<qsizetype>(length)))
-                    : QVariant();
-    }
+    case Int32:
+        cell.kind = StoredAs::Whole;
+        cell.whole = getRaw<std::int32_t>(p);
+        break;
+    case Int64:
+        cell.kind = StoredAs::Whole;
+        cell.whole = getRaw<qint64>(p);
+        break;
+    case Double:
+        cell.kind = StoredAs::Real;
+        cell.real = getRaw<double>(p);
+        break;
+    case Text:
+        cell.kind = StoredAs::Text;
+        cell.size = getLength(p);
+        cell.text = p;
+        p += cell.size;
+        break;
     default:
-        return QVariant();
+        break;
     }
+    return cell;
+}
+
+QVariant valueOf(const RowStore::Stored &cell) {
+    switch (cell.kind) {
+    case StoredAs::Whole:
+        return QVariant(static_cast<qlonglong>(cell.whole));
+    case StoredAs::Real:
+        return QVariant(cell.real);
+    case StoredAs::Text:
+        return QVariant(QString::fromUtf8(cell.text, static_cast<qsizetype>(cell.size)));
+    case StoredAs::Null:
+        break;
+    }
+    return QVariant();
+}
+
+// The cell's number; none when it holds no number.
+std::optional<double> numberOf(const RowStore::Stored &cell) {
+    if (cell.kind == StoredAs::Whole)
+        return static_cast<double>(cell.whole);
+    if (cell.kind == StoredAs::Real)
+        return cell.real;
+    return std::nullopt;
 }
 
 // The bytes of the row of `columns` cells that begins at `p`.
 std::size_t rowBytes(const char *p, int columns) {
     const char *start = p;
     for (int column = 0; column < columns; ++column)
-        walkCell(p, false);
+        readCell(p);
     return static_cast<std::size_t>(p - start);
-}
-
-// Steps over one cell; true with its value when it holds a number.
-bool walkNumber(const char *&p, double &value) {
-    switch (*p) {
-    case Int32:
-        ++p;
-        value = getRaw<std::int32_t>(p);
-        return true;
-    case Int64:
-        ++p;
-        value = static_cast<double>(getRaw<qint64>(p));
-        return true;
-    case Double:
-        ++p;
-        value = getRaw<double>(p);
-        return true;
-    default:
-        walkCell(p, false);
-        return false;
-    }
 }
 
 } // namespace
@@ -201,22 +205,26 @@ void RowStore::appendFromStatement(const Statement &stmt) {
     rows_.push_back({place(), rowid});
 }
 
-void RowStore::encode(const QVariant &value) {
-    switch (storedAs(value)) {
-    case StoredAs::Null:
-        scratch_.push_back(Null);
-        break;
-    case StoredAs::Whole:
-        putInteger(scratch_, value.toLongLong());
-        break;
-    case StoredAs::Real:
-        scratch_.push_back(Double);
-        putRaw<double>(scratch_, value.toDouble());
-        break;
-    case StoredAs::Text: {
-        const QByteArray utf8 = value.toString().toUtf8();
-        putText(scratch_, utf8.constData(), static_cast<std::uint32_t>(utf8.size()));
-    }
+void RowStore::encodeRow(const QVariantList &values) {
+    scratch_.clear();
+    for (int column = 0; column < columns_; ++column) {
+        const QVariant value = values.value(column);
+        switch (storedAs(value)) {
+        case StoredAs::Null:
+            scratch_.push_back(Null);
+            break;
+        case StoredAs::Whole:
+            putInteger(scratch_, value.toLongLong());
+            break;
+        case StoredAs::Real:
+            scratch_.push_back(Double);
+            putRaw<double>(scratch_, value.toDouble());
+            break;
+        case StoredAs::Text: {
+            const QByteArray utf8 = value.toString().toUtf8();
+            putText(scratch_, utf8.constData(), static_cast<std::uint32_t>(utf8.size()));
+        }
+        }
     }
 }
 
@@ -226,18 +234,14 @@ void RowStore::append(qint64 rowid, const QVariantList &values) {
 
 void RowStore::insert(int row, qint64 rowid, const QVariantList &values) {
     const auto at = static_cast<std::size_t>(row);
-    scratch_.clear();
-    for (int column = 0; column < columns_; ++column)
-        encode(column < values.size() ? values[column] : QVariant());
+    encodeRow(values);
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), RowRef{place(), rowid});
 }
 
 void RowStore::replace(int row, qint64 rowid, const QVariantList &values) {
     const auto at = static_cast<std::size_t>(row);
     wasted_ += rowBytes(rowStart(row), columns_);
-    scratch_.clear();
-    for (int column = 0; column < columns_; ++column)
-        encode(column < values.size() ? values[column] : QVariant());
+    encodeRow(values);
     rows_[at] = RowRef{place(), rowid};
     compactIfWasteful();
 }
@@ -252,38 +256,14 @@ void RowStore::remove(int row) {
 QVariant RowStore::cell(int row, int column) const {
     const char *p = rowStart(row);
     for (int c = 0; c < column; ++c)
-        walkCell(p, false);
-    return walkCell(p, true);
+        readCell(p);
+    return valueOf(readCell(p));
 }
 
 void RowStore::storedRow(int row, Stored *cells) const {
     const char *p = rowStart(row);
-    for (int column = 0; column < columns_; ++column) {
-        Stored &cell = cells[column];
-        cell = Stored{};
-        switch (*p++) {
-        case Int32:
-            cell.kind = StoredAs::Whole;
-            cell.whole = getRaw<std::int32_t>(p);
-            break;
-        case Int64:
-            cell.kind = StoredAs::Whole;
-            cell.whole = getRaw<qint64>(p);
-            break;
-        case Double:
-            cell.kind = StoredAs::Real;
-            cell.real = getRaw<double>(p);
-            break;
-        case Text:
-            cell.kind = StoredAs::Text;
-            cell.size = getLength(p);
-            cell.text = p;
-            p += cell.size;
-            break;
-        default:
-            break;
-        }
-    }
+    for (int column = 0; column < columns_; ++column)
+        cells[column] = readCell(p);
 }
 
 double RowStore::sumOfProducts(int columnA, int columnB, int skipRow) const {
@@ -293,17 +273,16 @@ double RowStore::sumOfProducts(int columnA, int columnB, int skipRow) const {
         if (row == skipRow)
             continue;
         const char *p = rowStart(row);
-        double a = 0, b = 0, value = 0;
-        bool haveA = false, haveB = false;
+        std::optional<double> a, b;
         for (int column = 0; column <= last; ++column) {
-            const bool number = walkNumber(p, value);
+            const std::optional<double> number = numberOf(readCell(p));
             if (column == columnA)
-                haveA = number, a = value;
+                a = number;
             if (column == columnB)
-                haveB = number, b = value;
+                b = number;
         }
-        if (haveA && haveB)
-            sum += a * b;
+        if (a && b)
+            sum += *a * *b;
     }
     return sum;
 }
@@ -313,7 +292,7 @@ QVariantList RowStore::rowValues(int row) const {
     values.reserve(columns_);
     const char *p = rowStart(row);
     for (int column = 0; column < columns_; ++column)
-        values.push_back(walkCell(p, true));
+        values.push_back(valueOf(readCell(p)));
     return values;
 }
 

@@ -53,7 +53,8 @@ public:
 
 private:
     class RowEncoder;
-    void encode(const QVariant &value);
+    // Encodes a row (one value per column, null where values ends) into scratch_.
+    void encodeRow(const QVariantList &values);
     // Copies the row encoded in scratch_ into the arena; returns where it starts.
     std::uint64_t place();
     const char *rowStart(int row) const;

@@ -91,12 +91,6 @@ void DataGrid::setReadOnly(bool readOnly) {
                                           QAbstractItemView::AnyKeyPressed);
 }
 
-void DataGrid::rebind() {
-    model_->rebind();
-    sizeColumns();
-    followSource();
-}
-
 int DataGrid::currentLine() const {
     const QModelIndex index = view_->selectionModel()->currentIndex();
     return index.isValid() ? index.row() : -1;
@@ -136,9 +130,7 @@ void DataGrid::sizeColumns() {
     const QFontMetrics metrics = view_->fontMetrics();
     const int rows = qMin(model_->rowCount(), sampledRows);
     for (int column = 0; column < model_->columnCount(); ++column) {
-        int width = metrics.horizontalAdvance(
-                        model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
-                    24;
+        int width = metrics.horizontalAdvance(model_->columns()[column].caption) + 24;
         for (int row = 0; row < rows; ++row)
             width = qMax(width,
                          metrics.horizontalAdvance(

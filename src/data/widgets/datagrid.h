@@ -18,8 +18,6 @@ public:
     void setCaption(const QString &caption);
     QString caption() const;
     void setReadOnly(bool readOnly);
-    // Shows the result of a new record-source text (after the screen re-queried).
-    void rebind();
     QTableView *view() const { return view_; }
     RecordTableModel *model() const { return model_; }
     // Row shown as current (0-based), -1 when none.

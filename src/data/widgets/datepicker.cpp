@@ -3,7 +3,11 @@
 
 #include "conversions.h"
 
-DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent) {
+DatePicker::DatePicker(const QString &objectName, QWidget *parent, const QString &accessibleName)
+    : QDateEdit(parent) {
+    setObjectName(objectName);
+    if (!accessibleName.isEmpty())
+        setAccessibleName(accessibleName);
     setCalendarPopup(true);
     setDisplayFormat(QStringLiteral("yyyy/M/d"));
     setMinimumDate(QDate(100, 1, 1));
@@ -15,13 +19,6 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent) {
         if (!settingFromCode_)
             emit changedByOperator(day);
     });
-}
-
-DatePicker::DatePicker(const QString &objectName, QWidget *parent, const QString &accessibleName)
-    : DatePicker(parent) {
-    setObjectName(objectName);
-    if (!accessibleName.isEmpty())
-        setAccessibleName(accessibleName);
 }
 
 void DatePicker::setDay(const QDate &day) {

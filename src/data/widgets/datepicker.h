@@ -8,9 +8,9 @@
 class DatePicker : public QDateEdit {
     Q_OBJECT
 public:
-    explicit DatePicker(QWidget *parent = nullptr);
     // Named for the screen's code and, when `accessibleName` is given, for screen readers.
-    DatePicker(const QString &objectName, QWidget *parent, const QString &accessibleName = {});
+    explicit DatePicker(const QString &objectName = {}, QWidget *parent = nullptr,
+                        const QString &accessibleName = {});
 
     // Sets the day from code: no changedByOperator signal.
     void setDay(const QDate &day);

@@ -24,6 +24,7 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTableView>
+#include <numeric>
 
 namespace {
 
@@ -48,11 +49,9 @@ GridCommands::GridCommands(DataGrid *grid) : QObject(grid), grid_(grid) {
     connect(copyAction, &QAction::triggered, this, &GridCommands::copy);
     auto *exportAction = named<QAction>("gridExport", QStringLiteral("&Export…"), view);
     connect(exportAction, &QAction::triggered, this, &GridCommands::exportAll);
-    printAction_ = named<QAction>("gridPrint", QStringLiteral("&Print…"), view);
-    connect(printAction_, &QAction::triggered, this, &GridCommands::print);
-    view->addAction(copyAction);
-    view->addAction(exportAction);
-    view->addAction(printAction_);
+    auto *printAction = named<QAction>("gridPrint", QStringLiteral("&Print…"), view);
+    connect(printAction, &QAction::triggered, this, &GridCommands::print);
+    view->addActions({copyAction, exportAction, printAction});
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
     view->installEventFilter(this);
 }
@@ -208,19 +207,14 @@ void GridCommands::print() {
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(table.title);
-    int width = 0;
-    for (int column : table.widths)
-        width += column;
-    if (width > 700)
+    if (std::accumulate(table.widths.begin(), table.widths.end(), 0) > 700)
         printer.setPageOrientation(QPageLayout::Landscape);
     if (table.rows > askBeforePrinting) {
         const int pages = table.rows / qMax(1, gridprinter::rowsPerPage(printer)) + 1;
-        WidgetMessageBoxes boxes(grid_);
-        if (!boxes.confirm(QStringLiteral("The list has %1 rows, about %2 pages. Show them all "
-                                          "for printing?")
-                               .arg(table.rows)
-                               .arg(pages),
-                           QString()))
+        if (!WidgetMessageBoxes(grid_).confirm(
+                QStringLiteral("The list has %1 rows, about %2 pages. Show them all for printing?")
+                    .arg(table.rows)
+                    .arg(pages)))
             return;
     }
     QPrintPreviewDialog preview(&printer, grid_);
@@ -233,6 +227,5 @@ void GridCommands::print() {
 }
 
 void GridCommands::showFailure(const QString &text) const {
-    WidgetMessageBoxes boxes(grid_);
-    boxes.inform(text, MessageBoxes::Icon::Warning, QString());
+    WidgetMessageBoxes(grid_).inform(text, MessageBoxes::Icon::Warning);
 }

@@ -9,7 +9,6 @@
 #include <QObject>
 
 class DataGrid;
-class QAction;
 struct PrintedTable;
 
 // A grid whose rows hold personal data carries this property: the sentence that says so, which
@@ -38,8 +37,6 @@ public:
     // The caption of the screen the grid stands on.
     QString screenTitle() const;
 
-    QAction *printAction() const { return printAction_; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -47,5 +44,4 @@ private:
     void showFailure(const QString &text) const;
 
     DataGrid *grid_;
-    QAction *printAction_;
 };

@@ -14,7 +14,6 @@
 
 #include <QTableView>
 #include <QTimer>
-#include <algorithm>
 
 namespace {
 const QString keepOrMend =
@@ -29,8 +28,7 @@ IsbnWarnings::IsbnWarnings(RecordEditor *editor, int boxIndex, const ShopContext
     if (DataGrid *grid = editor_->grid()) {
         const RecordTableModel *model = grid->model();
         for (int column = 0; column < model->columnCount(); ++column)
-            if (model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() ==
-                QString(tables::Titles::ISBN))
+            if (model->columns()[column].caption == QString(tables::Titles::ISBN))
                 gridColumn_ = column;
         // Connected after the grid's own handling, so the cell's text has reached the row.
         connect(grid->view()->itemDelegate(), &QAbstractItemDelegate::commitData, this,
@@ -61,13 +59,13 @@ void IsbnWarnings::cellEdited() {
     if (cell.column() != gridColumn_ || gridColumn_ < 0)
         return;
     const QString typed = cell.data(Qt::EditRole).toString();
-    const RecordSource *source = editor_->source();
+    RecordSource *source = editor_->source();
     const int bookColumn = source->fieldIndex(tables::Titles::BOOKNO);
     QString stored;
     if (bookColumn >= 0 && cell.row() == source->currentRow())
         policy::skipOnError([&] {
             namespace T = tables::Titles;
-            stored = connection()
+            stored = source->readingConnection()
                          .scalar(sqlb::select(T::table, {T::ISBN}).where(T::BOOKNO),
                                  {source->valueAt(cell.row(), bookColumn)})
                          .toString();
@@ -83,10 +81,6 @@ void IsbnWarnings::cellEdited() {
     });
 }
 
-Connection &IsbnWarnings::connection() {
-    return editor_->source()->readingConnection();
-}
-
 bool IsbnWarnings::check(const QString &typed) {
     const auto reading = isbn::read(typed);
     if (!reading)
@@ -96,8 +90,9 @@ bool IsbnWarnings::check(const QString &typed) {
         return false;
     std::vector<CatalogueMatch> matches;
     // A catalogue that cannot be read now leaves the ISBN unwarned, never refused.
-    policy::skipOnError([&] { matches = isbnfinder::otherForms(connection(), typed); });
-    const RecordSource *source = editor_->source();
+    RecordSource *source = editor_->source();
+    policy::skipOnError(
+        [&] { matches = isbnfinder::otherForms(source->readingConnection(), typed); });
     const int row = source->currentRow();
     const int bookColumn = source->fieldIndex(tables::Titles::BOOKNO);
     if (row >= 0 && bookColumn >= 0) {

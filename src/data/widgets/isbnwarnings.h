@@ -9,7 +9,6 @@
 #include <QString>
 #include <utility>
 
-class Connection;
 class RecordEditor;
 
 class IsbnWarnings : public QObject {
@@ -26,8 +25,6 @@ public:
 private:
     void boxLeft();
     void cellEdited();
-    // The editor's session's connection, beside its record set.
-    Connection &connection();
 
     RecordEditor *editor_;
     int boxIndex_;

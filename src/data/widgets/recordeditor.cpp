@@ -116,7 +116,7 @@ void RecordEditor::addNew() {
 }
 
 void RecordEditor::update() {
-    policy::reportOnError(*context_.messages, [this] { source_->saveAllPending(); });
+    policy::reportOnError(*context_.messages, [this] { source_->save(); });
 }
 
 // No question asked: the row goes at once, then the next row (or the new last one) is current.
@@ -138,10 +138,7 @@ void RecordEditor::showDataError(const QString &description) {
 }
 
 void RecordEditor::closeEvent(QCloseEvent *event) {
-    if (settlePendingRow())
-        event->accept();
-    else
-        event->ignore();
+    event->setAccepted(settlePendingRow());
 }
 
 // A row the operator changed is saved, never dropped unasked. When it cannot be saved the

@@ -9,8 +9,7 @@ RecordTableModel::RecordTableModel(RecordSource *source, QList<GridColumn> colum
     for (GridColumn &column : columns_)
         if (column.caption.isEmpty())
             column.caption = column.field;
-    resolveColumns();
-    shownRows_ = source_->isOpen() ? source_->loadedCount() : 0;
+    rebind();
     connect(source_, &RecordSource::reset, this, &RecordTableModel::rebind);
     connect(source_, &RecordSource::rowsLoaded, this, [this] {
         const int loaded = source_->loadedCount();
@@ -37,15 +36,11 @@ RecordTableModel::RecordTableModel(RecordSource *source, QList<GridColumn> colum
     });
 }
 
-void RecordTableModel::resolveColumns() {
+void RecordTableModel::rebind() {
+    beginResetModel();
     sourceColumn_.clear();
     for (const GridColumn &column : columns_)
         sourceColumn_ << (source_->isOpen() ? source_->fieldIndex(column.field) : -1);
-}
-
-void RecordTableModel::rebind() {
-    beginResetModel();
-    resolveColumns();
     shownRows_ = source_->isOpen() ? source_->loadedCount() : 0;
     endResetModel();
 }
@@ -105,11 +100,9 @@ bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, 
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section >= columns_.size())
         return {};
-    if (orientation == Qt::Horizontal)
-        return section < columns_.size() ? QVariant(columns_[section].caption) : QVariant();
-    return QVariant();
+    return columns_[section].caption;
 }
 
 Qt::ItemFlags RecordTableModel::flags(const QModelIndex &index) const {

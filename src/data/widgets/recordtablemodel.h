@@ -54,8 +54,6 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
 private:
-    void resolveColumns();
-
     RecordSource *source_;
     QList<GridColumn> columns_;
     QList<int> sourceColumn_; // -1 when the result has no such field
