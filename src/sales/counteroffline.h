@@ -33,6 +33,19 @@ public:
     // Whether the failure means the server is gone and the counter goes on without it; the
     // counter is then offline until the server answers again.
     bool takesOver(const DataError &error);
+    // Runs `online`, or `offline` in its place while the server is away, also when `online`
+    // finds it gone (takesOver); any other failure goes on.
+    template <typename Online, typename Offline> auto onlineOr(Online online, Offline offline) {
+        if (!offline_) {
+            try {
+                return online();
+            } catch (const DataError &error) {
+                if (!takesOver(error))
+                    throw;
+            }
+        }
+        return offline();
+    }
     // The screen could not reach the server as it opened: true when the counter opens from
     // what the till kept (startedFrom), offline; false when the failure is not the server gone.
     // Throws DataError, saying the counter needs the server once to start, when the till has

@@ -100,24 +100,21 @@ std::optional<Money> CounterReturns::storeRefund(const RefundRecord &record) {
     CounterOffline *offline = sessions_->offline();
     std::optional<Money> given;
     policy::reportOnError(*context_.messages, [&] {
-        if (!offline->isOffline()) {
-            try {
+        if (offline->isOffline() && record.receipt.isEmpty())
+            throw DataError(kByIsbnNeedsServer);
+        offline->onlineOr(
+            [&] {
                 given = shop::storeRefund(*session_, record).amount;
                 offline->noteRefund(record);
-                return;
-            } catch (const DataError &error) {
-                if (!offline->takesOver(error))
-                    throw;
-            }
-        } else if (record.receipt.isEmpty()) {
-            throw DataError(kByIsbnNeedsServer);
-        }
-        const QString told = offline->keepRefund(record);
-        Money sum;
-        for (const RefundLineRecord &line : record.lines)
-            sum += line.price.times(line.quantity);
-        given = sum;
-        context_.messages->inform(told);
+            },
+            [&] {
+                const QString told = offline->keepRefund(record);
+                Money sum;
+                for (const RefundLineRecord &line : record.lines)
+                    sum += line.price.times(line.quantity);
+                given = sum;
+                context_.messages->inform(told);
+            });
     });
     return given;
 }

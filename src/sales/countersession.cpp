@@ -137,17 +137,15 @@ void CounterSession::refresh() {
     // Offline the session open when the server went away goes on; none opens meanwhile.
     const std::optional<TillSession> before = current_;
     bool read = false;
-    if (!offline_->isOffline())
-        policy::reportOnError(*context_.messages, [&] {
-            try {
+    policy::reportOnError(*context_.messages, [&] {
+        offline_->onlineOr(
+            [&] {
                 const std::optional<qint64> id = till();
                 current_ = id ? shop::openSessionOf(session_->connection(), *id) : std::nullopt;
                 read = true;
-            } catch (const DataError &error) {
-                if (!offline_->takesOver(error))
-                    throw;
-            }
-        });
+            },
+            [] {});
+    });
     show();
     if (read && before && (!current_ || current_->id != before->id))
         closedElsewhere(before->id);
@@ -256,17 +254,9 @@ void CounterSession::moveCash(bool in) {
             return policy::reportOnError(*context_.messages, [&] {
                 // Offline the session is known on the till: the cash waits in its outbox, and
                 // is recorded once on the server by its identifier.
-                if (offline_->isOffline()) {
-                    context_.messages->inform(offline_->keepCash(movement));
-                    return;
-                }
-                try {
-                    shop::moveCash(*session_, movement);
-                } catch (const DataError &error) {
-                    if (!offline_->takesOver(error))
-                        throw;
-                    context_.messages->inform(offline_->keepCash(movement));
-                }
+                offline_->onlineOr(
+                    [&] { shop::moveCash(*session_, movement); },
+                    [&] { context_.messages->inform(offline_->keepCash(movement)); });
             });
         },
         screen_);

@@ -150,34 +150,28 @@ bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
 }
 
 bool SellScreen::titleFor(SaleLine &sale, std::optional<Money> &salePrice) {
-    if (offline_->isOffline())
-        return titleInCopy(sale, salePrice);
-    try {
-        if (!titlelookup::find(*titles_, isbnEdit_->text(), *context_.messages))
-            return false;
-    } catch (const DataError &error) {
-        if (!offline_->takesOver(error))
-            throw;
-        return titleInCopy(sale, salePrice);
-    }
-    sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
-    sale.isbn = titles_->text(tables::Titles::ISBN);
-    sale.title = titles_->text(tables::Titles::Title);
-    salePrice = Money::fromValue(titles_->value(tables::Titles::SalePrice));
-    return true;
-}
-
-bool SellScreen::titleInCopy(SaleLine &sale, std::optional<Money> &salePrice) {
-    const std::optional<CopiedTitle> title = offline_->title(isbnEdit_->text().trimmed());
-    if (!title) {
-        context_.messages->inform(titlelookup::notFoundMessage());
-        return false;
-    }
-    sale.bookNo = title->bookNo;
-    sale.isbn = title->isbn;
-    sale.title = title->title;
-    salePrice = title->salePrice;
-    return true;
+    return offline_->onlineOr(
+        [&] {
+            if (!titlelookup::find(*titles_, isbnEdit_->text(), *context_.messages))
+                return false;
+            sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
+            sale.isbn = titles_->text(tables::Titles::ISBN);
+            sale.title = titles_->text(tables::Titles::Title);
+            salePrice = Money::fromValue(titles_->value(tables::Titles::SalePrice));
+            return true;
+        },
+        [&] {
+            const std::optional<CopiedTitle> title = offline_->title(isbnEdit_->text().trimmed());
+            if (!title) {
+                context_.messages->inform(titlelookup::notFoundMessage());
+                return false;
+            }
+            sale.bookNo = title->bookNo;
+            sale.isbn = title->isbn;
+            sale.title = title->title;
+            salePrice = title->salePrice;
+            return true;
+        });
 }
 
 // Only the first offer of the ISBN in stored order counts; it holds from its first to its
