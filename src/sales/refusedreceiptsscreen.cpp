@@ -47,7 +47,5 @@ RefusedReceiptsScreen::RefusedReceiptsScreen(const ShopContext &context, QWidget
 }
 
 void RefusedReceiptsScreen::refresh() {
-    policy::reportOnError(*context_.messages, [this] {
-        refused_->requery();
-    });
+    policy::reportOnError(*context_.messages, [this] { refused_->requery(); });
 }

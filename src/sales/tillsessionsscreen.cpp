@@ -58,9 +58,7 @@ TillSessionsScreen::TillSessionsScreen(const ShopContext &context, QWidget *pare
 }
 
 void TillSessionsScreen::refresh() {
-    policy::reportOnError(*context_.messages, [this] {
-        sessions_->requery();
-    });
+    policy::reportOnError(*context_.messages, [this] { sessions_->requery(); });
 }
 
 SessionReportWindow *TillSessionsScreen::showZReport() {
