@@ -88,8 +88,7 @@ void SellScreen::clearDisplay() {
     onSalePrice_->setText(QStringLiteral("n/a"));
     onSaleFlag_ = false;
     lookedUp_.reset();
-    if (ordersHint_ != nullptr)
-        ordersHint_->clear();
+    ordersHint_->clear();
 }
 
 void SellScreen::lookup() {
