@@ -15,9 +15,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
 using namespace tables;
-} // namespace
 
 RefusedReceiptsScreen::RefusedReceiptsScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::RefusedReceipts, QStringLiteral("Refused Receipts"),

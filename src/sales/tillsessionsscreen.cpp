@@ -18,9 +18,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
 using namespace tables;
-} // namespace
 
 TillSessionsScreen::TillSessionsScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::TillSessions, QStringLiteral("Till Sessions"), QSize(820, 480),
