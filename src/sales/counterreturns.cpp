@@ -64,15 +64,11 @@ QDialog *CounterReturns::opened(QDialog *dialog) {
 bool CounterReturns::mayRefund() {
     if (!shopHasThem())
         return false;
-    if (!sessions_->enabled())
-        return true;
-    sessions_->refresh();
-    if (sessions_->current())
-        return true;
-    context_.messages->inform(QStringLiteral(
-        "No session is open at this till, so no money can be given back from it. Count the "
-        "cash in the drawer, type it in the Float box and press Enter: that opens the session."));
-    return false;
+    return !sessions_->enabled() ||
+           sessions_->openNow(QStringLiteral(
+               "No session is open at this till, so no money can be given back from it. Count the "
+               "cash in the drawer, type it in the Float box and press Enter: that opens the "
+               "session."));
 }
 
 RefundDialog *CounterReturns::refund() {

@@ -189,14 +189,19 @@ void CounterSession::show() {
                              tender::shown(current_->openingFloat)));
 }
 
+bool CounterSession::openNow(const QString &why) {
+    refresh();
+    if (!current_)
+        context_.messages->inform(why);
+    return current_.has_value();
+}
+
 bool CounterSession::readyToSell() {
     if (!enabled_)
         return true;
-    refresh(); // another window of this till may have opened or closed it
-    if (!current_) {
-        context_.messages->inform(QStringLiteral(
+    if (!openNow(QStringLiteral(
             "No session is open at this till, so nothing can be sold yet. Count the cash in "
-            "the drawer, type it in the Float box and press Enter: that opens the session."));
+            "the drawer, type it in the Float box and press Enter: that opens the session."))) {
         counterbox::focusSelected(float_);
         return false;
     }
@@ -238,12 +243,9 @@ bool CounterSession::openSession() {
 void CounterSession::moveCash(bool in) {
     if (!enabled_)
         return;
-    refresh();
-    if (!current_) {
-        context_.messages->inform(QStringLiteral("No session is open at this till: cash is put "
-                                                 "in or taken out during a session."));
+    if (!openNow(QStringLiteral("No session is open at this till: cash is put in or taken out "
+                                "during a session.")))
         return;
-    }
     const qint64 sessionId = current_->id;
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     auto *dialog = new CashMovementDialog(
@@ -303,11 +305,8 @@ void CounterSession::closeSession() {
             return;
         }
     }
-    refresh();
-    if (!current_) {
-        context_.messages->inform(QStringLiteral("No session is open at this till."));
+    if (!openNow(QStringLiteral("No session is open at this till.")))
         return;
-    }
     if (!noUnpaidReceipts())
         return;
     std::vector<PaymentMethod> methods;
