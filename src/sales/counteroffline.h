@@ -57,9 +57,6 @@ public:
     // Keeps what the counter needs to open, read from the shop now (a session opened or
     // closed); a failure only leaves the last one kept.
     void keepStart(ShopSession &shop);
-    // The title with this ISBN in the till's copy, and its offer on `day`.
-    std::optional<CopiedTitle> title(const QString &isbn);
-    std::optional<Money> offer(const QString &isbn, const QDate &day);
     // Keeps the receipt in the till's outbox; what the customer's receipt shows of it.
     StoredReceipt keep(const ReceiptRecord &record, const QString &prefix);
     // A receipt stored on the server: kept among the till's receipts of its session, so that

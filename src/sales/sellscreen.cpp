@@ -142,7 +142,8 @@ bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
                                        "it cannot be sold until it has one.")
                             .arg(sale.title));
     const std::optional<Money> offer =
-        offline_->isOffline() ? offline_->offer(isbn, context_.clock->today()) : todaysOffer(isbn);
+        offline_->isOffline() ? context_.tillCopy->offerOn(isbn, context_.clock->today())
+                              : todaysOffer(isbn);
     sale.price = offer.value_or(*salePrice);
     showLookup(sale, *salePrice, offer);
     return true;
@@ -160,7 +161,8 @@ bool SellScreen::titleFor(SaleLine &sale, std::optional<Money> &salePrice) {
             return true;
         },
         [&] {
-            const std::optional<CopiedTitle> title = offline_->title(isbnEdit_->text().trimmed());
+            const std::optional<CopiedTitle> title =
+                context_.tillCopy->findIsbn(isbnEdit_->text().trimmed());
             if (!title) {
                 context_.messages->inform(titlelookup::notFoundMessage());
                 return false;
