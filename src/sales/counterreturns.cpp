@@ -54,7 +54,7 @@ bool CounterReturns::shopHasThem() {
     return has;
 }
 
-QDialog *CounterReturns::opened(QDialog *dialog) {
+template <typename Dialog> Dialog *CounterReturns::opened(Dialog *dialog) {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, &CounterReturns::done);
     dialog->open();
@@ -85,11 +85,9 @@ RefundDialog *CounterReturns::refund() {
     });
     if (!read)
         return nullptr;
-    auto *dialog = new RefundDialog(
+    return opened(new RefundDialog(
         session_, reasons, methods, *context_.messages, *context_.clock,
-        [this](const RefundRecord &record) { return storeRefund(record); }, screen_);
-    opened(dialog);
-    return dialog;
+        [this](const RefundRecord &record) { return storeRefund(record); }, screen_));
 }
 
 std::optional<Money> CounterReturns::storeRefund(const RefundRecord &record) {
@@ -133,8 +131,7 @@ RefundDialog *CounterReturns::refundOffline() {
     dialog->setFinder(
         [offline](const QString &readable) { return offline->receiptToRefund(readable); });
     dialog->setByReceiptOnly(kByIsbnNeedsServer);
-    opened(dialog);
-    return dialog;
+    return opened(dialog);
 }
 
 RefundDialog *CounterReturns::refundByIsbn(const QString &isbn, qint64 copies) {
@@ -181,7 +178,7 @@ VoidDialog *CounterReturns::voidOnReceipt() {
     }
     const QString receiptId = receipt.record().id;
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    auto *dialog = new VoidDialog(
+    return opened(new VoidDialog(
         receipt.readable(), receipt.record().lines, receipt.voided(), *context_.messages,
         [this, receiptId, id](int line, const QString &reason) {
             const bool voided = policy::reportOnError(*context_.messages, [&] {
@@ -190,7 +187,5 @@ VoidDialog *CounterReturns::voidOnReceipt() {
             payments_->takeVoids(); // also after a refusal: another window may have voided
             return voided;
         },
-        screen_);
-    opened(dialog);
-    return dialog;
+        screen_));
 }
