@@ -2,7 +2,6 @@
 #include "blindcountdialog.h"
 
 #include "counterbox.h"
-#include "messageboxes.h"
 #include "screenheading.h"
 
 #include <QDialogButtonBox>

@@ -73,14 +73,6 @@ void CounterOffline::keepStart(ShopSession &shop) {
             [&] { counterstart::keep(*copy_, counterstart::read(shop.connection())); });
 }
 
-std::optional<CopiedTitle> CounterOffline::title(const QString &isbn) {
-    return copy_->findIsbn(isbn);
-}
-
-std::optional<Money> CounterOffline::offer(const QString &isbn, const QDate &day) {
-    return copy_->offerOn(isbn, day);
-}
-
 std::optional<CounterStart> CounterOffline::kept() {
     std::optional<CounterStart> start;
     if (available())

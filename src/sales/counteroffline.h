@@ -33,6 +33,19 @@ public:
     // Whether the failure means the server is gone and the counter goes on without it; the
     // counter is then offline until the server answers again.
     bool takesOver(const DataError &error);
+    // Runs `online`, or `offline` in its place while the server is away, also when `online`
+    // finds it gone (takesOver); any other failure goes on.
+    template <typename Online, typename Offline> auto onlineOr(Online online, Offline offline) {
+        if (!offline_) {
+            try {
+                return online();
+            } catch (const DataError &error) {
+                if (!takesOver(error))
+                    throw;
+            }
+        }
+        return offline();
+    }
     // The screen could not reach the server as it opened: true when the counter opens from
     // what the till kept (startedFrom), offline; false when the failure is not the server gone.
     // Throws DataError, saying the counter needs the server once to start, when the till has
@@ -44,9 +57,6 @@ public:
     // Keeps what the counter needs to open, read from the shop now (a session opened or
     // closed); a failure only leaves the last one kept.
     void keepStart(ShopSession &shop);
-    // The title with this ISBN in the till's copy, and its offer on `day`.
-    std::optional<CopiedTitle> title(const QString &isbn);
-    std::optional<Money> offer(const QString &isbn, const QDate &day);
     // Keeps the receipt in the till's outbox; what the customer's receipt shows of it.
     StoredReceipt keep(const ReceiptRecord &record, const QString &prefix);
     // A receipt stored on the server: kept among the till's receipts of its session, so that

@@ -65,28 +65,22 @@ bool CounterPayments::store(const ReceiptRecord &record) {
 }
 
 void CounterPayments::storeOrReadBack(const ReceiptRecord &record) {
-    if (keptOffline(record, nullptr))
-        return;
-    try {
+    const auto online = [&] {
         const StoredReceipt stored = shop::storeReceipt(*session_, record);
-        receipt_.stored(record, stored);
         offline_->remember(record, stored);
-    } catch (const DataError &error) {
-        // The shop may hold it or not: the till's outbox sends it again, stored once.
-        if (keptOffline(record, &error))
-            return;
-        readBack();
+        return stored;
+    };
+    // While the server is away the receipt is kept on the till; cut off while storing it, the
+    // shop may hold it or not: the till's outbox sends it again, stored once.
+    const auto kept = [&] { return offline_->keep(record, till().prefix); };
+    try {
+        receipt_.stored(record, offline_->onlineOr(online, kept));
+    } catch (const DataError &) {
+        if (!offline_->isOffline()) // the server's failure, not the till's file's
+            readBack();
         throw;
     }
     showNumber();
-}
-
-bool CounterPayments::keptOffline(const ReceiptRecord &record, const DataError *failure) {
-    if (failure != nullptr ? !offline_->takesOver(*failure) : !offline_->isOffline())
-        return false;
-    receipt_.stored(record, offline_->keep(record, till().prefix));
-    showNumber();
-    return true;
 }
 
 void CounterPayments::readBack() {

@@ -18,7 +18,6 @@ class QLabel;
 class ShopSession;
 
 class CounterOffline;
-class DataError;
 
 class CounterPayments : public QObject {
     Q_OBJECT
@@ -79,9 +78,6 @@ private:
     // The till the counter sells at, or a DataError saying how to register it.
     const Till &till();
     void showNumber();
-    // Keeps the receipt on the till while the server is away; false when it cannot be (a shop
-    // file, or a failure other than the server gone).
-    bool keptOffline(const ReceiptRecord &record, const DataError *failure);
 
     QWidget *screen_;
     ShopContext context_;

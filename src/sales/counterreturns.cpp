@@ -54,7 +54,7 @@ bool CounterReturns::shopHasThem() {
     return has;
 }
 
-QDialog *CounterReturns::opened(QDialog *dialog) {
+template <typename Dialog> Dialog *CounterReturns::opened(Dialog *dialog) {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, &CounterReturns::done);
     dialog->open();
@@ -64,15 +64,11 @@ QDialog *CounterReturns::opened(QDialog *dialog) {
 bool CounterReturns::mayRefund() {
     if (!shopHasThem())
         return false;
-    if (!sessions_->enabled())
-        return true;
-    sessions_->refresh();
-    if (sessions_->current())
-        return true;
-    context_.messages->inform(QStringLiteral(
-        "No session is open at this till, so no money can be given back from it. Count the "
-        "cash in the drawer, type it in the Float box and press Enter: that opens the session."));
-    return false;
+    return !sessions_->enabled() ||
+           sessions_->openNow(QStringLiteral(
+               "No session is open at this till, so no money can be given back from it. Count the "
+               "cash in the drawer, type it in the Float box and press Enter: that opens the "
+               "session."));
 }
 
 RefundDialog *CounterReturns::refund() {
@@ -89,35 +85,30 @@ RefundDialog *CounterReturns::refund() {
     });
     if (!read)
         return nullptr;
-    auto *dialog = new RefundDialog(
+    return opened(new RefundDialog(
         session_, reasons, methods, *context_.messages, *context_.clock,
-        [this](const RefundRecord &record) { return storeRefund(record); }, screen_);
-    opened(dialog);
-    return dialog;
+        [this](const RefundRecord &record) { return storeRefund(record); }, screen_));
 }
 
 std::optional<Money> CounterReturns::storeRefund(const RefundRecord &record) {
     CounterOffline *offline = sessions_->offline();
     std::optional<Money> given;
     policy::reportOnError(*context_.messages, [&] {
-        if (!offline->isOffline()) {
-            try {
+        if (offline->isOffline() && record.receipt.isEmpty())
+            throw DataError(kByIsbnNeedsServer);
+        offline->onlineOr(
+            [&] {
                 given = shop::storeRefund(*session_, record).amount;
                 offline->noteRefund(record);
-                return;
-            } catch (const DataError &error) {
-                if (!offline->takesOver(error))
-                    throw;
-            }
-        } else if (record.receipt.isEmpty()) {
-            throw DataError(kByIsbnNeedsServer);
-        }
-        const QString told = offline->keepRefund(record);
-        Money sum;
-        for (const RefundLineRecord &line : record.lines)
-            sum += line.price.times(line.quantity);
-        given = sum;
-        context_.messages->inform(told);
+            },
+            [&] {
+                const QString told = offline->keepRefund(record);
+                Money sum;
+                for (const RefundLineRecord &line : record.lines)
+                    sum += line.price.times(line.quantity);
+                given = sum;
+                context_.messages->inform(told);
+            });
     });
     return given;
 }
@@ -140,8 +131,7 @@ RefundDialog *CounterReturns::refundOffline() {
     dialog->setFinder(
         [offline](const QString &readable) { return offline->receiptToRefund(readable); });
     dialog->setByReceiptOnly(kByIsbnNeedsServer);
-    opened(dialog);
-    return dialog;
+    return opened(dialog);
 }
 
 RefundDialog *CounterReturns::refundByIsbn(const QString &isbn, qint64 copies) {
@@ -188,7 +178,7 @@ VoidDialog *CounterReturns::voidOnReceipt() {
     }
     const QString receiptId = receipt.record().id;
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    auto *dialog = new VoidDialog(
+    return opened(new VoidDialog(
         receipt.readable(), receipt.record().lines, receipt.voided(), *context_.messages,
         [this, receiptId, id](int line, const QString &reason) {
             const bool voided = policy::reportOnError(*context_.messages, [&] {
@@ -197,7 +187,5 @@ VoidDialog *CounterReturns::voidOnReceipt() {
             payments_->takeVoids(); // also after a refusal: another window may have voided
             return voided;
         },
-        screen_);
-    opened(dialog);
-    return dialog;
+        screen_));
 }

@@ -14,7 +14,6 @@
 #include <optional>
 
 class CounterPayments;
-class QDialog;
 class CounterSession;
 class QPushButton;
 class RefundDialog;
@@ -56,7 +55,7 @@ private:
     // when the store was cut: the outbox stores it once by its identifier).
     std::optional<Money> storeRefund(const RefundRecord &record);
     // Shows the window over the counter, to be deleted when it closes.
-    QDialog *opened(QDialog *dialog);
+    template <typename Dialog> Dialog *opened(Dialog *dialog);
 
     QWidget *screen_;
     ShopContext context_;

@@ -137,17 +137,15 @@ void CounterSession::refresh() {
     // Offline the session open when the server went away goes on; none opens meanwhile.
     const std::optional<TillSession> before = current_;
     bool read = false;
-    if (!offline_->isOffline())
-        policy::reportOnError(*context_.messages, [&] {
-            try {
+    policy::reportOnError(*context_.messages, [&] {
+        offline_->onlineOr(
+            [&] {
                 const std::optional<qint64> id = till();
                 current_ = id ? shop::openSessionOf(session_->connection(), *id) : std::nullopt;
                 read = true;
-            } catch (const DataError &error) {
-                if (!offline_->takesOver(error))
-                    throw;
-            }
-        });
+            },
+            [] {});
+    });
     show();
     if (read && before && (!current_ || current_->id != before->id))
         closedElsewhere(before->id);
@@ -191,14 +189,19 @@ void CounterSession::show() {
                              tender::shown(current_->openingFloat)));
 }
 
+bool CounterSession::openNow(const QString &why) {
+    refresh();
+    if (!current_)
+        context_.messages->inform(why);
+    return current_.has_value();
+}
+
 bool CounterSession::readyToSell() {
     if (!enabled_)
         return true;
-    refresh(); // another window of this till may have opened or closed it
-    if (!current_) {
-        context_.messages->inform(QStringLiteral(
+    if (!openNow(QStringLiteral(
             "No session is open at this till, so nothing can be sold yet. Count the cash in "
-            "the drawer, type it in the Float box and press Enter: that opens the session."));
+            "the drawer, type it in the Float box and press Enter: that opens the session."))) {
         counterbox::focusSelected(float_);
         return false;
     }
@@ -240,12 +243,9 @@ bool CounterSession::openSession() {
 void CounterSession::moveCash(bool in) {
     if (!enabled_)
         return;
-    refresh();
-    if (!current_) {
-        context_.messages->inform(QStringLiteral("No session is open at this till: cash is put "
-                                                 "in or taken out during a session."));
+    if (!openNow(QStringLiteral("No session is open at this till: cash is put in or taken out "
+                                "during a session.")))
         return;
-    }
     const qint64 sessionId = current_->id;
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     auto *dialog = new CashMovementDialog(
@@ -256,17 +256,9 @@ void CounterSession::moveCash(bool in) {
             return policy::reportOnError(*context_.messages, [&] {
                 // Offline the session is known on the till: the cash waits in its outbox, and
                 // is recorded once on the server by its identifier.
-                if (offline_->isOffline()) {
-                    context_.messages->inform(offline_->keepCash(movement));
-                    return;
-                }
-                try {
-                    shop::moveCash(*session_, movement);
-                } catch (const DataError &error) {
-                    if (!offline_->takesOver(error))
-                        throw;
-                    context_.messages->inform(offline_->keepCash(movement));
-                }
+                offline_->onlineOr(
+                    [&] { shop::moveCash(*session_, movement); },
+                    [&] { context_.messages->inform(offline_->keepCash(movement)); });
             });
         },
         screen_);
@@ -313,11 +305,8 @@ void CounterSession::closeSession() {
             return;
         }
     }
-    refresh();
-    if (!current_) {
-        context_.messages->inform(QStringLiteral("No session is open at this till."));
+    if (!openNow(QStringLiteral("No session is open at this till.")))
         return;
-    }
     if (!noUnpaidReceipts())
         return;
     std::vector<PaymentMethod> methods;

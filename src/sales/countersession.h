@@ -35,6 +35,8 @@ public:
     const std::optional<TillSession> &current() const { return current_; }
     // Reads the till's open session again (another window may have opened or closed it).
     void refresh();
+    // Reads it again: true when a session is open, else false, the operator told `why`.
+    bool openNow(const QString &why);
 
     // Before a sale is booked: true when it may be. Without an open session the operator is
     // told to count the float first, the float box taking the focus. On a day after the

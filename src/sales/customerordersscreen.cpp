@@ -35,17 +35,13 @@ namespace {
 
 namespace O = tables::customerorders;
 
-QString quoted(const QString &text) {
-    return QLatin1Char('\'') + text + QLatin1Char('\'');
-}
-
 QString stored(OrderState state) {
-    return quoted(orderstates::stored(state));
+    return textLiteral(orderstates::stored(state));
 }
 
 // Midnight of the day `days` before today, as stored moments compare with it.
 QString daysBefore(const QDate &today, int days) {
-    return quoted(conv::isoMoment(QDateTime(today.addDays(-days), QTime(0, 0))));
+    return textLiteral(conv::isoMoment(QDateTime(today.addDays(-days), QTime(0, 0))));
 }
 
 } // namespace
@@ -160,15 +156,11 @@ void CustomerOrdersScreen::showList(std::optional<OrderList> list) {
                            : std::nullopt,
                        list == OrderList::NotCollected ? 13 : 2);
         orders_->open(text);
-        grid_->setCaption(listCaption());
+        grid_->setCaption((list == OrderList::Open || list == OrderList::ToPlace
+                               ? QStringLiteral("Marked: waiting longer than the shop's limit. ")
+                               : QString()) +
+                          shop::personalDataNotice());
     });
-}
-
-QString CustomerOrdersScreen::listCaption() const {
-    QString limit;
-    if (shown_ == OrderList::Open || shown_ == OrderList::ToPlace)
-        limit = QStringLiteral("Marked: waiting longer than the shop's limit. ");
-    return limit + shop::personalDataNotice();
 }
 
 std::optional<qint64> CustomerOrdersScreen::chosenOrder() const {
@@ -214,25 +206,20 @@ qint64 cashMethod(Connection &connection) {
 
 } // namespace
 
-std::optional<Money> CustomerOrdersScreen::askDeposit(const CustomerOrder &order) {
-    DepositDialog dialog(QStringLiteral("Deposit on customer order %1 (%2), price %3, held now %4:")
-                             .arg(order.orderNo)
-                             .arg(order.title, order.total().text(), order.deposit.text()),
-                         shop::paymentMethods(orders_->session()->connection()), this);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    depositMethod_ = dialog.method();
-    return dialog.amount().value_or(Money::fromUnits(-1));
-}
-
 void CustomerOrdersScreen::takeDeposit(std::optional<Money> amount, qint64 method) {
     onChosen([&](ShopSession &s, qint64 order) {
         if (!amount) {
-            amount = askDeposit(shop::customerOrder(s.connection(), order));
-            method = depositMethod_;
+            const CustomerOrder held = shop::customerOrder(s.connection(), order);
+            DepositDialog dialog(
+                QStringLiteral("Deposit on customer order %1 (%2), price %3, held now %4:")
+                    .arg(held.orderNo)
+                    .arg(held.title, held.total().text(), held.deposit.text()),
+                shop::paymentMethods(s.connection()), this);
+            if (dialog.exec() != QDialog::Accepted)
+                return;
+            amount = dialog.amount().value_or(Money::fromUnits(-1));
+            method = dialog.method();
         }
-        if (!amount)
-            return;
         if (*amount <= Money())
             throw DataError(QStringLiteral("A deposit is an amount of money more than 0."));
         shop::takeDeposit(

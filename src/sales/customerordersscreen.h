@@ -48,12 +48,9 @@ public:
 private:
     // Runs a step on the chosen order, telling the operator why it could not be made.
     template <typename Step> void onChosen(Step &&step);
-    QString listCaption() const;
-    std::optional<Money> askDeposit(const CustomerOrder &order);
 
     RecordSource *orders_;
     DataGrid *grid_;
     QComboBox *lists_;
     std::optional<OrderList> shown_ = OrderList::Open;
-    qint64 depositMethod_ = 0;
 };

@@ -2,11 +2,15 @@
 #include "holdslip.h"
 
 #include "conversions.h"
+#include "slipprint.h"
 
 #include <QPrinter>
 
 namespace holdslip {
 
+namespace {
+
+// Every row of the slip, groups that stay together.
 std::vector<slip::Group> build(const CustomerOrder &order, const QDate &setAside,
                                const QString &shopName, QPrinter &printer) {
     slip::Builder b(printer);
@@ -34,6 +38,8 @@ std::vector<slip::Group> build(const CustomerOrder &order, const QDate &setAside
     b.endGroup();
     return b.groups();
 }
+
+} // namespace
 
 int print(const CustomerOrder &order, const QDate &setAside, const QString &shopName,
           QPrinter &printer) {

@@ -4,21 +4,15 @@
 #pragma once
 
 #include "customerorders.h"
-#include "slipprint.h"
 
 #include <QDate>
 #include <QString>
-
-#include <vector>
 
 class QPrinter;
 
 namespace holdslip {
 
-// Every row of the slip, groups that stay together.
-std::vector<slip::Group> build(const CustomerOrder &order, const QDate &setAside,
-                               const QString &shopName, QPrinter &printer);
-// Prints it; returns the number of pages (0: the printer could not be painted on).
+// Prints the slip; returns the number of pages (0: the printer could not be painted on).
 int print(const CustomerOrder &order, const QDate &setAside, const QString &shopName,
           QPrinter &printer);
 

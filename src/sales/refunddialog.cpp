@@ -251,10 +251,8 @@ bool RefundDialog::refund() {
         return false;
     given_ = true;
     amount_->setText(QStringLiteral("Given back: %1").arg(tender::shown(*given)));
-    tabs_->setEnabled(false);
-    reason_->setEnabled(false);
-    method_->setEnabled(false);
-    refund_->setEnabled(false);
+    for (QWidget *done : std::initializer_list<QWidget *>{tabs_, reason_, method_, refund_})
+        done->setEnabled(false);
     if (auto *close = findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)) {
         close->setDefault(true);
         close->setFocus();
@@ -269,7 +267,7 @@ void RefundDialog::showAmount() {
     Money sum;
     if (byReceipt()) {
         sum = receiptSum();
-    } else if (!byReceipt() && title_) {
+    } else if (title_) {
         const std::optional<Money> price = Money::parse(price_->text().trimmed());
         const std::optional<qint64> copies = copiesOf(copies_->text());
         if (price && copies)

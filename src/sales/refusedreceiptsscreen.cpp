@@ -15,9 +15,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
 using namespace tables;
-} // namespace
 
 RefusedReceiptsScreen::RefusedReceiptsScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::RefusedReceipts, QStringLiteral("Refused Receipts"),
@@ -47,7 +45,5 @@ RefusedReceiptsScreen::RefusedReceiptsScreen(const ShopContext &context, QWidget
 }
 
 void RefusedReceiptsScreen::refresh() {
-    policy::reportOnError(*context_.messages, [this] {
-        refused_->requery();
-    });
+    policy::reportOnError(*context_.messages, [this] { refused_->requery(); });
 }

@@ -88,8 +88,7 @@ void SellScreen::clearDisplay() {
     onSalePrice_->setText(QStringLiteral("n/a"));
     onSaleFlag_ = false;
     lookedUp_.reset();
-    if (ordersHint_ != nullptr)
-        ordersHint_->clear();
+    ordersHint_->clear();
 }
 
 void SellScreen::lookup() {
@@ -143,41 +142,37 @@ bool SellScreen::lookUpTitle(std::optional<qint64> replaced) {
                                        "it cannot be sold until it has one.")
                             .arg(sale.title));
     const std::optional<Money> offer =
-        offline_->isOffline() ? offline_->offer(isbn, context_.clock->today()) : todaysOffer(isbn);
+        offline_->isOffline() ? context_.tillCopy->offerOn(isbn, context_.clock->today())
+                              : todaysOffer(isbn);
     sale.price = offer.value_or(*salePrice);
     showLookup(sale, *salePrice, offer);
     return true;
 }
 
 bool SellScreen::titleFor(SaleLine &sale, std::optional<Money> &salePrice) {
-    if (offline_->isOffline())
-        return titleInCopy(sale, salePrice);
-    try {
-        if (!titlelookup::find(*titles_, isbnEdit_->text(), *context_.messages))
-            return false;
-    } catch (const DataError &error) {
-        if (!offline_->takesOver(error))
-            throw;
-        return titleInCopy(sale, salePrice);
-    }
-    sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
-    sale.isbn = titles_->text(tables::Titles::ISBN);
-    sale.title = titles_->text(tables::Titles::Title);
-    salePrice = Money::fromValue(titles_->value(tables::Titles::SalePrice));
-    return true;
-}
-
-bool SellScreen::titleInCopy(SaleLine &sale, std::optional<Money> &salePrice) {
-    const std::optional<CopiedTitle> title = offline_->title(isbnEdit_->text().trimmed());
-    if (!title) {
-        context_.messages->inform(titlelookup::notFoundMessage());
-        return false;
-    }
-    sale.bookNo = title->bookNo;
-    sale.isbn = title->isbn;
-    sale.title = title->title;
-    salePrice = title->salePrice;
-    return true;
+    return offline_->onlineOr(
+        [&] {
+            if (!titlelookup::find(*titles_, isbnEdit_->text(), *context_.messages))
+                return false;
+            sale.bookNo = titles_->value(tables::Titles::BOOKNO).toLongLong();
+            sale.isbn = titles_->text(tables::Titles::ISBN);
+            sale.title = titles_->text(tables::Titles::Title);
+            salePrice = Money::fromValue(titles_->value(tables::Titles::SalePrice));
+            return true;
+        },
+        [&] {
+            const std::optional<CopiedTitle> title =
+                context_.tillCopy->findIsbn(isbnEdit_->text().trimmed());
+            if (!title) {
+                context_.messages->inform(titlelookup::notFoundMessage());
+                return false;
+            }
+            sale.bookNo = title->bookNo;
+            sale.isbn = title->isbn;
+            sale.title = title->title;
+            salePrice = title->salePrice;
+            return true;
+        });
 }
 
 // Only the first offer of the ISBN in stored order counts; it holds from its first to its

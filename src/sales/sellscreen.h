@@ -68,7 +68,6 @@ private:
     // the sale without its price, and the catalogue's price. False when none was found (the
     // operator was told).
     bool titleFor(SaleLine &sale, std::optional<Money> &salePrice);
-    bool titleInCopy(SaleLine &sale, std::optional<Money> &salePrice);
     std::optional<Money> todaysOffer(const QString &isbn);
     void showLookup(const SaleLine &sale, Money salePrice, std::optional<Money> offer);
     // A line of the customer's list, as the sale on display or a receipt taken up shows it.

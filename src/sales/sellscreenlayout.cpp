@@ -21,8 +21,6 @@
 
 namespace {
 
-const char *const titleCaption = "BOOK TITLE:";
-
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font) {
     auto *result = new QLabel(text, parent);
     result->setObjectName(name);
@@ -96,7 +94,7 @@ void SellScreen::buildControls() {
     counterbox::colour(onSalePrice_, QPalette::Window, QColor(0xFF, 0xC0, 0xC0));
 
     const char *const listNames[] = {"lblLabels_3", "lblLabels_4", "lblLabels_5", "lblLabels_6"};
-    const char *const listTexts[] = {titleCaption, "PRICE:", "QUANTITY:", "Subtotal:"};
+    const char *const listTexts[] = {"BOOK TITLE:", "PRICE:", "QUANTITY:", "Subtotal:"};
     for (std::size_t i = 0; i < listCaptions_.size(); ++i)
         listCaptions_[i] = label(this, QString::fromLatin1(listNames[i]),
                                  QString::fromLatin1(listTexts[i]), arialFont(9));

@@ -18,9 +18,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
 using namespace tables;
-} // namespace
 
 TillSessionsScreen::TillSessionsScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::TillSessions, QStringLiteral("Till Sessions"), QSize(820, 480),
@@ -58,9 +56,7 @@ TillSessionsScreen::TillSessionsScreen(const ShopContext &context, QWidget *pare
 }
 
 void TillSessionsScreen::refresh() {
-    policy::reportOnError(*context_.messages, [this] {
-        sessions_->requery();
-    });
+    policy::reportOnError(*context_.messages, [this] { sessions_->requery(); });
 }
 
 SessionReportWindow *TillSessionsScreen::showZReport() {
