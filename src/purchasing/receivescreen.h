@@ -36,8 +36,6 @@ public:
     QTableWidget *linesTable() const { return lines_; }
 
 private:
-    void showLine(int row);
-
     std::shared_ptr<ShopSession> session_;
     QComboBox *suppliers_;
     QComboBox *orders_;
@@ -46,6 +44,5 @@ private:
     QLineEdit *isbn_;
     QLineEdit *copies_;
     QTableWidget *lines_;
-    std::vector<DeliveredCopies> delivery_;
-    QStringList isbns_, titles_;
+    std::vector<DeliveredCopies> delivery_; // the lines of the table, in its order
 };
