@@ -3,20 +3,65 @@
 // the indexes built once at the end.
 #include "shopgenerator.h"
 
-#include "bulkinsert.h"
 #include "conversions.h"
 #include "dataerror.h"
 #include "shopfile.h"
 #include "shopnames.h"
 #include "shoprandom.h"
 #include "shopwords.h"
+#include "sqlbuilder.h"
+#include "sqldialect.h"
+#include "sqlitedialect.h"
+#include "sqlitefile.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <initializer_list>
+#include <string_view>
 
 namespace {
+
+// One prepared INSERT, bound and reused row after row: the fast path by which a table is
+// filled.
+class BulkInsert {
+public:
+    // Prepares "INSERT INTO [table] ([c1], ...) VALUES (?, ...)". Throws DataError.
+    BulkInsert(SqliteFile &file, const char *table, std::initializer_list<const char *> columns)
+        : insert_(file,
+                  engines::fileDialect()
+                      .render(sqlb::insert(table, QStringList(columns.begin(), columns.end())))
+                      .sql) {}
+
+    // Values for the next row, in column order. Text is not copied: it must stay alive and
+    // unchanged until row() has run.
+    BulkInsert &text(std::string_view value) {
+        insert_.bindKept(next_++, value);
+        return *this;
+    }
+    BulkInsert &integer(std::int64_t value) {
+        insert_.bind(next_++, qlonglong(value));
+        return *this;
+    }
+    BulkInsert &money(double value) {
+        insert_.bind(next_++, value);
+        return *this;
+    }
+    // Writes the row and readies the statement for the next one. Throws DataError.
+    void row() {
+        next_ = 1;
+        insert_.step();
+        insert_.reset();
+        ++rows_;
+    }
+    std::int64_t rows() const { return rows_; }
+
+private:
+    SqliteStatement insert_;
+    int next_ = 1;
+    std::int64_t rows_ = 0;
+};
 
 using Steady = std::chrono::steady_clock;
 
