@@ -145,7 +145,8 @@ int main(int argc, char *argv[]) {
                      });
     auto *restore = new RestoreCommand(window, backups, boxes, clock);
     QObject::connect(&window, &MainWindow::restoreChosen, restore, &RestoreCommand::run);
-    QObject::connect(restore, &RestoreCommand::restored, upgrade, &UpgradeCommand::checkRestored);
+    QObject::connect(restore, &RestoreCommand::restored, upgrade,
+                     [upgrade] { upgrade->offerIfOlder(true); });
     std::unique_ptr<TimingProbe> probe;
     if (qEnvironmentVariableIsSet("QUILLMART_TIMING"))
         probe = std::make_unique<TimingProbe>(window, check);
