@@ -168,7 +168,7 @@ void MainWindow::runCommand(CommandKind kind, const char *screenId) {
 }
 
 void MainWindow::toolbarButtonClicked(const QString &key) {
-    if (const ToolbarEntry *entry = toolbarEntryForKey(key.toUtf8().constData()))
+    if (const ToolbarEntry *entry = toolbarEntryForKey(key))
         runCommand(entry->kind, entry->screenId);
 }
 
