@@ -1,7 +1,7 @@
 // Starts Quillmart: the real services, the table of screens and the main window.
 #include "allscreens.h"
-#include "backupatclose.h"
 #include "backupscheduler.h"
+#include "cancelled.h"
 #include "clock.h"
 #include "dataerror.h"
 #include "mainwindow.h"
@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QProgressDialog>
 #include <QSettings>
 #include <cstdio>
 #include <memory>
@@ -45,6 +46,29 @@ QString helpFile() {
             : configured;
     const QString buildCopy = QStringLiteral(QUILLMART_BUILD_HELP_FILE);
     return QFileInfo::exists(installed) || buildCopy.isEmpty() ? installed : buildCopy;
+}
+
+// At close: work that no backup holds yet is saved in one, with a progress window (and a
+// button to skip it) when that takes more than a moment.
+void backUpAtClose(BackupScheduler &scheduler, MessageBoxes &messages) {
+    scheduler.disable(); // a backup under way while idle is not finished: this one replaces it
+    if (!scheduler.hasWorkToSave())
+        return;
+    QProgressDialog progress(QStringLiteral("Making a backup of the shop..."),
+                             QStringLiteral("Skip"), 0, 1000);
+    progress.setWindowTitle(QStringLiteral("Quillmart"));
+    progress.setMinimumDuration(700);
+    try {
+        scheduler.takeNow([&progress](double done) {
+            progress.setValue(static_cast<int>(done * 1000));
+            return !progress.wasCanceled();
+        });
+    } catch (const Cancelled &) {
+        // The operator skipped it; the shop file itself is whole.
+    } catch (const DataError &error) {
+        progress.reset();
+        messages.inform(error.description());
+    }
 }
 } // namespace
 
@@ -159,6 +183,6 @@ int main(int argc, char *argv[]) {
     const int status = app.exec();
     check.wait();
     if (status == 0 && sound && QFileInfo::exists(*file))
-        backupatclose::run(backups, boxes);
+        backUpAtClose(backups, boxes);
     return status;
 }
