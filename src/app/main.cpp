@@ -15,7 +15,6 @@
 #include "shopsettings.h"
 #include "startcheck.h"
 #include "tillcopy.h"
-#include "timingprobe.h"
 #include "upgradecommand.h"
 
 #include <QApplication>
@@ -24,7 +23,9 @@
 #include <QLockFile>
 #include <QProgressDialog>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <optional>
 
@@ -70,6 +71,47 @@ void backUpAtClose(BackupScheduler &scheduler, MessageBoxes &messages) {
         messages.inform(error.description());
     }
 }
+
+qint64 realtimeNs() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// For bench/run: with QUILLMART_TIMING set, the program prints the moment (CLOCK_REALTIME, in
+// nanoseconds) of the main window's first paint ("first-paint N"), closes itself once the
+// check at start is done and prints the moment the close began ("close-begins N").
+class TimingProbe : public QObject {
+public:
+    TimingProbe(QWidget &window, StartCheck &check) : window_(window), check_(check) {
+        window.installEventFilter(this);
+        connect(&check, &StartCheck::finished, this, [this] { closeWhenReady(); });
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            std::printf("first-paint %lld\n", static_cast<long long>(realtimeNs()));
+            QTimer::singleShot(0, this, [this] { closeWhenReady(); });
+        }
+        return false;
+    }
+
+private:
+    void closeWhenReady() {
+        if (!painted_ || !check_.isFinished() || closing_)
+            return;
+        closing_ = true;
+        std::printf("close-begins %lld\n", static_cast<long long>(realtimeNs()));
+        std::fflush(stdout);
+        window_.close();
+    }
+
+    QWidget &window_;
+    StartCheck &check_;
+    bool painted_ = false;
+    bool closing_ = false;
+};
 } // namespace
 
 int main(int argc, char *argv[]) {
