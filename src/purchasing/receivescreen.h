@@ -29,7 +29,6 @@ public:
     // Receives the delivery; true when it was stored.
     bool receiveDelivery();
 
-    QComboBox *supplierBox() const { return suppliers_; }
     QComboBox *orderBox() const { return orders_; }
     QLineEdit *isbnBox() const { return isbn_; }
     QLineEdit *copiesBox() const { return copies_; }
