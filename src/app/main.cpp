@@ -49,6 +49,20 @@ QString helpFile() {
     return QFileInfo::exists(installed) || buildCopy.isEmpty() ? installed : buildCopy;
 }
 
+// Messages go to standard error, so that an unattended run never waits on a box.
+class ConsoleMessageBoxes : public MessageBoxes {
+public:
+    void inform(const QString &text, Icon, const QString &title, const QString &details) override {
+        std::fprintf(stderr, "%s: %s%s%s\n",
+                     qPrintable(title.isEmpty() ? QStringLiteral("Quillmart") : title),
+                     qPrintable(text), details.isEmpty() ? "" : "\n", qPrintable(details));
+    }
+    bool confirm(const QString &text, const QString &title, const QString &details) override {
+        inform(text, Icon::None, title, details);
+        return false; // nothing unattended is ever confirmed
+    }
+};
+
 // At close: work that no backup holds yet is saved in one, with a progress window (and a
 // button to skip it) when that takes more than a moment.
 void backUpAtClose(BackupScheduler &scheduler, MessageBoxes &messages) {
