@@ -204,8 +204,6 @@ void appendFileValue(QByteArray &out, const SqliteStatement &row, int index, con
     }
 }
 
-} // namespace
-
 QString toText(Sum sum) {
     if (sum == 0)
         return "0";
@@ -218,6 +216,8 @@ QString toText(Sum sum) {
     }
     return negative ? '-' + digits : digits;
 }
+
+} // namespace
 
 Sum digitsOf(std::string_view text) {
     Sum value = 0;

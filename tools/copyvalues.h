@@ -31,7 +31,6 @@ struct TableFigures {
     bool operator==(const TableFigures &) const = default;
 };
 
-QString toText(Sum sum);
 // The number the digits of a text make, the point left out, negative after a leading '-':
 // "-12.5000" is -125000.
 Sum digitsOf(std::string_view text);

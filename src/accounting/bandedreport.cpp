@@ -70,14 +70,10 @@ private:
     }
 
     void place(const ReportBand &band, int row) {
-        for (const ReportItem &item : band.items) {
-            PlacedItem placed;
-            placed.name = item.name;
-            placed.text =
-                item.kind == ReportItem::Kind::Label ? item.text : records_.text(row, item.text);
-            placed.rect = item.rect.translated(layout_.margin, y_);
-            placed.pointSize = item.pointSize;
-            placed.weight = item.weight;
+        for (PlacedItem placed : band.items) {
+            if (placed.kind == ReportItem::Kind::Field)
+                placed.text = records_.text(row, placed.text);
+            placed.rect.translate(layout_.margin, y_);
             pages_.last().items.append(placed);
         }
         y_ += band.height;

@@ -48,14 +48,9 @@ struct ReportRecords {
     QString text(int row, const QString &field) const;
 };
 
-// One item as it lands on a page: its text and its rectangle on the paper, in twips.
-struct PlacedItem {
-    QString name;
-    QString text;
-    QRect rect;
-    double pointSize = 9;
-    int weight = 400;
-};
+// One item as it lands on a page: its text (a field's value, for a field) and its rectangle
+// on the paper, in twips.
+using PlacedItem = ReportItem;
 
 struct ReportPage {
     QList<PlacedItem> items;

@@ -21,7 +21,6 @@ public:
     void saveTolerance();
     void refresh();
 
-    DataGrid *grid() const { return grid_; }
     std::optional<qint64> chosenHold() const;
 
 private:

@@ -1,7 +1,7 @@
 // Starts Quillmart: the real services, the table of screens and the main window.
 #include "allscreens.h"
-#include "backupatclose.h"
 #include "backupscheduler.h"
+#include "cancelled.h"
 #include "clock.h"
 #include "dataerror.h"
 #include "mainwindow.h"
@@ -15,15 +15,17 @@
 #include "shopsettings.h"
 #include "startcheck.h"
 #include "tillcopy.h"
-#include "timingprobe.h"
 #include "upgradecommand.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QProgressDialog>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <optional>
 
@@ -46,6 +48,84 @@ QString helpFile() {
     const QString buildCopy = QStringLiteral(QUILLMART_BUILD_HELP_FILE);
     return QFileInfo::exists(installed) || buildCopy.isEmpty() ? installed : buildCopy;
 }
+
+// Messages go to standard error, so that an unattended run never waits on a box.
+class ConsoleMessageBoxes : public MessageBoxes {
+public:
+    void inform(const QString &text, Icon, const QString &title, const QString &details) override {
+        std::fprintf(stderr, "%s: %s%s%s\n",
+                     qPrintable(title.isEmpty() ? QStringLiteral("Quillmart") : title),
+                     qPrintable(text), details.isEmpty() ? "" : "\n", qPrintable(details));
+    }
+    bool confirm(const QString &text, const QString &title, const QString &details) override {
+        inform(text, Icon::None, title, details);
+        return false; // nothing unattended is ever confirmed
+    }
+};
+
+// At close: work that no backup holds yet is saved in one, with a progress window (and a
+// button to skip it) when that takes more than a moment.
+void backUpAtClose(BackupScheduler &scheduler, MessageBoxes &messages) {
+    scheduler.disable(); // a backup under way while idle is not finished: this one replaces it
+    if (!scheduler.hasWorkToSave())
+        return;
+    QProgressDialog progress(QStringLiteral("Making a backup of the shop..."),
+                             QStringLiteral("Skip"), 0, 1000);
+    progress.setWindowTitle(QStringLiteral("Quillmart"));
+    progress.setMinimumDuration(700);
+    try {
+        scheduler.takeNow([&progress](double done) {
+            progress.setValue(static_cast<int>(done * 1000));
+            return !progress.wasCanceled();
+        });
+    } catch (const Cancelled &) {
+        // The operator skipped it; the shop file itself is whole.
+    } catch (const DataError &error) {
+        progress.reset();
+        messages.inform(error.description());
+    }
+}
+
+qint64 realtimeNs() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// For bench/run: with QUILLMART_TIMING set, the program prints the moment (CLOCK_REALTIME, in
+// nanoseconds) of the main window's first paint ("first-paint N"), closes itself once the
+// check at start is done and prints the moment the close began ("close-begins N").
+class TimingProbe : public QObject {
+public:
+    TimingProbe(QWidget &window, StartCheck &check) : window_(window), check_(check) {
+        window.installEventFilter(this);
+        connect(&check, &StartCheck::finished, this, [this] { closeWhenReady(); });
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            std::printf("first-paint %lld\n", static_cast<long long>(realtimeNs()));
+            QTimer::singleShot(0, this, [this] { closeWhenReady(); });
+        }
+        return false;
+    }
+
+private:
+    void closeWhenReady() {
+        if (!painted_ || !check_.isFinished() || closing_)
+            return;
+        closing_ = true;
+        std::printf("close-begins %lld\n", static_cast<long long>(realtimeNs()));
+        std::fflush(stdout);
+        window_.close();
+    }
+
+    QWidget &window_;
+    StartCheck &check_;
+    bool painted_ = false;
+    bool closing_ = false;
+};
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -145,7 +225,8 @@ int main(int argc, char *argv[]) {
                      });
     auto *restore = new RestoreCommand(window, backups, boxes, clock);
     QObject::connect(&window, &MainWindow::restoreChosen, restore, &RestoreCommand::run);
-    QObject::connect(restore, &RestoreCommand::restored, upgrade, &UpgradeCommand::checkRestored);
+    QObject::connect(restore, &RestoreCommand::restored, upgrade,
+                     [upgrade] { upgrade->offerIfOlder(true); });
     std::unique_ptr<TimingProbe> probe;
     if (qEnvironmentVariableIsSet("QUILLMART_TIMING"))
         probe = std::make_unique<TimingProbe>(window, check);
@@ -158,6 +239,6 @@ int main(int argc, char *argv[]) {
     const int status = app.exec();
     check.wait();
     if (status == 0 && sound && QFileInfo::exists(*file))
-        backupatclose::run(backups, boxes);
+        backUpAtClose(backups, boxes);
     return status;
 }

@@ -127,23 +127,17 @@ bool ReceiveScreen::addScanned() {
             ++row;
         if (row == static_cast<int>(delivery_.size())) {
             delivery_.push_back({title->bookNo, 0, std::nullopt});
-            isbns_ << title->isbn;
-            titles_ << title->title;
             lines_->insertRow(row);
+            lines_->setItem(row, 0, new QTableWidgetItem(title->isbn));
+            lines_->setItem(row, 1, new QTableWidgetItem(title->title));
         }
         delivery_[row].copies += copies;
-        showLine(row);
+        lines_->setItem(row, 2, new QTableWidgetItem(QString::number(delivery_[row].copies)));
+        lines_->selectRow(row);
         isbn_->clear();
         copies_->setText(QStringLiteral("1"));
         isbn_->setFocus();
     });
-}
-
-void ReceiveScreen::showLine(int row) {
-    const QStringList cells{isbns_[row], titles_[row], QString::number(delivery_[row].copies)};
-    for (int column = 0; column < cells.size(); ++column)
-        lines_->setItem(row, column, new QTableWidgetItem(cells[column]));
-    lines_->selectRow(row);
 }
 
 void ReceiveScreen::removeLine() {
@@ -153,8 +147,6 @@ void ReceiveScreen::removeLine() {
         return;
     }
     delivery_.erase(delivery_.begin() + row);
-    isbns_.removeAt(row);
-    titles_.removeAt(row);
     lines_->removeRow(row);
 }
 
@@ -199,8 +191,6 @@ bool ReceiveScreen::receiveDelivery() {
     }
     context_.messages->inform(told);
     delivery_.clear();
-    isbns_.clear();
-    titles_.clear();
     lines_->setRowCount(0);
     chooseSupplier(suppliers_->currentText());
     isbn_->setFocus();

@@ -29,15 +29,12 @@ public:
     // Receives the delivery; true when it was stored.
     bool receiveDelivery();
 
-    QComboBox *supplierBox() const { return suppliers_; }
     QComboBox *orderBox() const { return orders_; }
     QLineEdit *isbnBox() const { return isbn_; }
     QLineEdit *copiesBox() const { return copies_; }
     QTableWidget *linesTable() const { return lines_; }
 
 private:
-    void showLine(int row);
-
     std::shared_ptr<ShopSession> session_;
     QComboBox *suppliers_;
     QComboBox *orders_;
@@ -46,6 +43,5 @@ private:
     QLineEdit *isbn_;
     QLineEdit *copies_;
     QTableWidget *lines_;
-    std::vector<DeliveredCopies> delivery_;
-    QStringList isbns_, titles_;
+    std::vector<DeliveredCopies> delivery_; // the lines of the table, in its order
 };

@@ -28,7 +28,6 @@ public:
     void dropLine();
     void makeDraftOrder();
 
-    QComboBox *supplierBox() const { return suppliers_; }
     QLineEdit *isbnBox() const { return isbn_; }
     DataGrid *grid() const { return grid_; }
 

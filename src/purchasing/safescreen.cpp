@@ -15,7 +15,7 @@
 
 SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::SafeQty, QStringLiteral("Safe quantity"), QSize(), parent) {
-    titles_ = new RecordSource(QStringLiteral("Adodc1"), context_.shop, this);
+    auto *titles = new RecordSource(QStringLiteral("Adodc1"), context_.shop, this);
 
     QLabel *title = screenHeading(QStringLiteral("Label1"), QStringLiteral("Safe Quantity"), this);
     auto *listCaption = named<QLabel>("Label2", QStringLiteral("Insufficient Quantity"), this);
@@ -23,7 +23,7 @@ SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     using namespace tables;
     const Column shown[] = {Titles::ISBN,      Titles::Title, Titles::Author,  Titles::Subject,
                             Titles::Publisher, Titles::Qty,   Titles::SafeQty, Titles::Retail};
-    grid_ = new DataGrid(titles_, gridColumns(shown), this);
+    grid_ = new DataGrid(titles, gridColumns(shown), this);
     // A list to reorder from, not a place to change stock: that is done where stock arrives.
     grid_->setReadOnly(true);
     listCaption->setBuddy(grid_->view());
@@ -32,7 +32,12 @@ SafeScreen::SafeScreen(const ShopContext &context, QWidget *parent)
     layout->addWidget(title);
     layout->addWidget(listCaption);
     layout->addWidget(grid_, 1);
-    listShortTitles();
+    // An unreadable shop must not pass for a shop with nothing to reorder.
+    policy::reportOnError(*context_.messages, [&] {
+        titles->open(selectAll(
+            Titles::table,
+            QStringLiteral(" where %1 < %2").arg(Titles::Qty.sql(), Titles::SafeQty.sql())));
+    });
 }
 
 QSize SafeScreen::sizeHint() const {
@@ -40,14 +45,4 @@ QSize SafeScreen::sizeHint() const {
     const QMargins margins = layout()->contentsMargins();
     return QWidget::sizeHint().expandedTo(
         QSize(qMin(gridWidth + margins.left() + margins.right(), 1000), 420));
-}
-
-void SafeScreen::listShortTitles() {
-    using namespace tables;
-    // An unreadable shop must not pass for a shop with nothing to reorder.
-    policy::reportOnError(*context_.messages, [this] {
-        titles_->open(selectAll(
-            Titles::table,
-            QStringLiteral(" where %1 < %2").arg(Titles::Qty.sql(), Titles::SafeQty.sql())));
-    });
 }

@@ -19,10 +19,6 @@ QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent) {
 }
 } // namespace
 
-QString AboutDialog::rightsLine() {
-    return QString::fromUtf8("Copyright © 2026 Quillmart. All rights reserved.");
-}
-
 AboutDialog::AboutDialog(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
@@ -40,7 +36,9 @@ AboutDialog::AboutDialog(QWidget *owner)
         makeLabel(QStringLiteral("lblTitle"), QStringLiteral("Quillmart   V1.0"), this));
     texts->addWidget(
         makeLabel(QStringLiteral("lblDescription"), QStringLiteral("For Windows 98"), this));
-    texts->addWidget(makeLabel(QStringLiteral("Label1"), rightsLine(), this));
+    texts->addWidget(
+        makeLabel(QStringLiteral("Label1"),
+                  QString::fromUtf8("Copyright © 2026 Quillmart. All rights reserved."), this));
     texts->addStretch();
 
     auto *top = new QHBoxLayout;

@@ -7,6 +7,4 @@ class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     explicit AboutDialog(QWidget *owner);
-
-    static QString rightsLine();
 };

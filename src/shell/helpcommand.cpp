@@ -15,13 +15,10 @@ HelpCommand::Viewer HelpCommand::desktopViewer() {
     return [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 }
 
-QString HelpCommand::noHelpText() {
-    return QString::fromUtf8("無法顯示說明內容，無與此專案相關的說明。");
-}
-
 void HelpCommand::run() const {
     if (helpFile_.isEmpty()) {
-        messages_.inform(noHelpText(), MessageBoxes::Icon::Information, title_);
+        messages_.inform(QString::fromUtf8("無法顯示說明內容，無與此專案相關的說明。"),
+                         MessageBoxes::Icon::Information, title_);
         return;
     }
     // The desktop's viewer does not always say when a document is missing; tell the

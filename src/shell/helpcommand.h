@@ -15,9 +15,7 @@ public:
     HelpCommand(QString helpFile, Viewer viewer, MessageBoxes &messages, QString title);
 
     static Viewer desktopViewer();
-    static QString noHelpText();
 
-    const QString &helpFile() const { return helpFile_; }
     void run() const;
 
 private:

@@ -233,16 +233,3 @@ QStringList takeAll(MainWindow &window, const QString &dir) {
 }
 
 } // namespace screenshots
-
-void ConsoleMessageBoxes::inform(const QString &text, Icon, const QString &title,
-                                 const QString &details) {
-    std::fprintf(stderr, "%s: %s%s%s\n",
-                 qPrintable(title.isEmpty() ? QStringLiteral("Quillmart") : title),
-                 qPrintable(text), details.isEmpty() ? "" : "\n", qPrintable(details));
-}
-
-bool ConsoleMessageBoxes::confirm(const QString &text, const QString &title,
-                                  const QString &details) {
-    inform(text, Icon::None, title, details);
-    return false; // nothing unattended is ever confirmed
-}

@@ -2,8 +2,6 @@
 // the menus and toolbar open, each grabbed into a PNG named after its identifier.
 #pragma once
 
-#include "messageboxes.h"
-
 #include <QStringList>
 
 class MainWindow;
@@ -19,11 +17,3 @@ QStringList shellScreenIds();
 QStringList takeAll(MainWindow &window, const QString &dir);
 
 } // namespace screenshots
-
-// Messages go to standard error, so that an unattended run never waits on a box.
-class ConsoleMessageBoxes : public MessageBoxes {
-public:
-    void inform(const QString &text, Icon icon, const QString &title,
-                const QString &details) override;
-    bool confirm(const QString &text, const QString &title, const QString &details) override;
-};

@@ -3,8 +3,6 @@
 
 #include "screenids.h"
 
-#include <cstring>
-
 namespace {
 
 struct Entry {
@@ -49,9 +47,8 @@ constexpr Entry kScreens[] = {
 } // namespace
 
 ScreenWork screenWork(const QString &screenId) {
-    const QByteArray id = screenId.toLatin1();
     for (const Entry &entry : kScreens)
-        if (std::strcmp(entry.screenId, id.constData()) == 0)
+        if (screenId == QLatin1String(entry.screenId))
             return {entry.desk, QString::fromLatin1(entry.what)};
     return {Desk::BackOffice, QStringLiteral("This screen")};
 }

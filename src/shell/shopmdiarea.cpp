@@ -14,7 +14,7 @@ const char *const placedProperty = "quillmartPlaced";
 
 ShopMdiArea::ShopMdiArea(QWidget *parent)
     : QMdiArea(parent), backdrop_(shellpictures::backdropPath()) {
-    setBackground(backgroundColour());
+    setBackground(QColor(0xC0, 0xFF, 0xC0));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }

@@ -12,8 +12,6 @@ class ShopMdiArea : public QMdiArea {
 public:
     explicit ShopMdiArea(QWidget *parent = nullptr);
 
-    static QColor backgroundColour() { return QColor(0xC0, 0xFF, 0xC0); }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

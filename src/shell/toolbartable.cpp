@@ -3,8 +3,6 @@
 
 #include "screenids.h"
 
-#include <cstring>
-
 namespace {
 
 using K = CommandKind;
@@ -40,11 +38,9 @@ std::span<const ToolbarEntry> toolbarTable() {
     return kToolbar;
 }
 
-const ToolbarEntry *toolbarEntryForKey(const char *key) {
-    if (key == nullptr)
-        return nullptr;
+const ToolbarEntry *toolbarEntryForKey(const QString &key) {
     for (const ToolbarEntry &entry : kToolbar)
-        if (entry.key != nullptr && std::strcmp(entry.key, key) == 0)
+        if (entry.key != nullptr && key == QLatin1String(entry.key))
             return &entry;
     return nullptr;
 }

@@ -15,6 +15,14 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 
+namespace {
+// The shop takes no more writes, and the operator is told why.
+void refuseWrites(const ShopDatabase &shop, const QString &reason, MessageBoxes &messages) {
+    shop.commitGate().verdict(QStringLiteral("This was not stored. ") + reason);
+    messages.inform(reason, MessageBoxes::Icon::Warning);
+}
+} // namespace
+
 UpgradeCommand::UpgradeCommand(MainWindow &window, BackupScheduler &scheduler,
                                MessageBoxes &messages, const Clock &clock,
                                std::span<const StepDescription> steps)
@@ -25,31 +33,21 @@ QString UpgradeCommand::path() const {
     return window_.context().shop.localFile().value_or(QString());
 }
 
-void UpgradeCommand::offerIfOlder() {
-    try {
-        const ShopVersion version = shopfileupgrade::version(path(), steps_);
-        if (version.number < shopversion::newest(steps_) && shopversion::writable(version))
-            offer(version);
-    } catch (const DataError &) {
-        // A file that cannot be read now: the check at start and the screens say why.
-    }
-}
-
-void UpgradeCommand::checkRestored() {
+void UpgradeCommand::offerIfOlder(bool restored) {
     try {
         const ShopVersion version = shopfileupgrade::version(path(), steps_);
         if (!shopversion::writable(version)) {
-            const QString reason =
-                shopversion::readOnlyReason(version, QStringLiteral("The shop file ") + path());
-            window_.context().shop.commitGate().verdict(QStringLiteral("This was not stored. ") +
-                                                        reason);
-            messages_.inform(reason, MessageBoxes::Icon::Warning);
-            return;
+            if (restored)
+                refuseWrites(
+                    window_.context().shop,
+                    shopversion::readOnlyReason(version, QStringLiteral("The shop file ") + path()),
+                    messages_);
+        } else if (version.number < shopversion::newest(steps_)) {
+            offer(version);
         }
     } catch (const DataError &) {
-        return;
+        // A file that cannot be read now: the check at start and the screens say why.
     }
-    offerIfOlder();
 }
 
 void UpgradeCommand::run() {
@@ -150,8 +148,6 @@ void UpgradeCommand::checkServer(const ShopDatabase &shop, MessageBoxes &message
                                  "be stored in it; its administrator restores it from a dump.")
                       .arg(shop.describe(), error.sentence());
     }
-    if (refusal.isEmpty())
-        return;
-    shop.commitGate().verdict(QStringLiteral("This was not stored. ") + refusal);
-    messages.inform(refusal, MessageBoxes::Icon::Warning);
+    if (!refusal.isEmpty())
+        refuseWrites(shop, refusal, messages);
 }

@@ -23,13 +23,12 @@ class UpgradeCommand : public QObject {
 public:
     UpgradeCommand(MainWindow &window, BackupScheduler &scheduler, MessageBoxes &messages,
                    const Clock &clock, std::span<const StepDescription> steps = steps::all);
-    // The shop file opened, or put back by a restore: an older one is offered the upgrade.
-    void offerIfOlder();
+    // The shop file opened, or a backup put in its place (`restored`): an older one is offered
+    // the upgrade. A restored one of a version this program may not write takes no writes (the
+    // operator is told why); at open the check at start tells it.
+    void offerIfOlder(bool restored = false);
     // File > Upgrade the Shop… on a shop file.
     void run();
-    // A backup was put in place of the shop file: one of a version this program may not
-    // write takes no writes (the operator is told why), an older one is offered the upgrade.
-    void checkRestored();
 
     // A shop on a server whose version table is damaged, or of a version this program may
     // not write, takes no writes from this program; the operator is told why.

@@ -18,24 +18,12 @@ const char *const kKeys[4] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
 QString keyPath(int i) {
     return QStringLiteral("Settings/") + QLatin1String(kKeys[i]);
 }
-} // namespace
-
-int twipsToPixels(double twips, double dpi) {
-    return int(std::lround(twips * dpi / kTwipsPerInch));
-}
 
 double pixelsToTwips(int pixels, double dpi) {
     return pixels * kTwipsPerInch / dpi;
 }
 
-QString valueText(float twips) {
-    char buffer[64];
-    // Fixed notation keeps the text plain ("1005", "66.5"), never "1e+06".
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, twips, std::chars_format::fixed);
-    return QString::fromLatin1(buffer, int(result.ptr - buffer));
-}
-
+// A stored text read as twips; the default when it is not a finite number.
 double readValue(const QString &text, double fallback) {
     const QString trimmed = text.trimmed();
     bool ok = false;
@@ -46,6 +34,19 @@ double readValue(const QString &text, double fallback) {
     if (!ok || !std::isfinite(value))
         return fallback;
     return value;
+}
+} // namespace
+
+int twipsToPixels(double twips, double dpi) {
+    return int(std::lround(twips * dpi / kTwipsPerInch));
+}
+
+QString valueText(float twips) {
+    char buffer[64];
+    // Fixed notation keeps the text plain ("1005", "66.5"), never "1e+06".
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, twips, std::chars_format::fixed);
+    return QString::fromLatin1(buffer, int(result.ptr - buffer));
 }
 
 QRect storedFrame(QSettings &settings, double dpiX, double dpiY) {

@@ -14,12 +14,9 @@ constexpr double kDefaultLeft = 1000, kDefaultTop = 1000;
 constexpr double kDefaultWidth = 6500, kDefaultHeight = 6500;
 
 int twipsToPixels(double twips, double dpi);
-double pixelsToTwips(int pixels, double dpi);
 
 // The stored text of a value: shortest decimal text of the single-precision number.
 QString valueText(float twips);
-// A stored text read as twips; the default when it is not a finite number.
-double readValue(const QString &text, double fallback);
 
 // The frame's outer rectangle in pixels as the store holds it now.
 QRect storedFrame(QSettings &settings, double dpiX, double dpiY);

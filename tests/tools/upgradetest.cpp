@@ -3,8 +3,11 @@
 // upgrade; a SIGKILL at any point of any step leaves the shop whole at a version it had; a
 // shop that needs a newer program, or whose version table is damaged, takes no writes.
 #include "backupfile.h"
+#include "backupscheduler.h"
+#include "clock.h"
 #include "connection.h"
 #include "dataerror.h"
+#include "mainwindow.h"
 #include "olderscreens.h"
 #include "opendatabase.h"
 #include "receipts.h"
@@ -15,8 +18,11 @@
 #include "sqlitefile.h"
 #include "startcheck.h"
 #include "teststeps.h"
+#include "testsupport.h"
+#include "upgradecommand.h"
 
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -263,6 +269,60 @@ TEST(UpgradeFile, AShopThatNeedsANewerProgramIsNotUpgradedNorBackedUp) {
     }
     EXPECT_EQ(shopfileupgrade::version(path, teststeps::all).number, 2);
     EXPECT_TRUE(ShopBackups(path).list().isEmpty());
+}
+
+struct OfferCase {
+    const char *what;
+    int version;        // of the shop file; 0 for the newest
+    const char *change; // made to it
+    bool restored;      // put back by a restore, else opened
+    bool offered;       // the upgrade is offered (and declined)
+    bool refused;       // writes are refused and the operator is told why
+};
+
+TEST(UpgradeFile, TheProgramOffersAnOlderShopTheUpgradeAndARestoredOneItMayNotWriteTakesNoWrite) {
+    const char *newerProgram = "UPDATE shopversion SET OldestWriter = '7.2'";
+    const OfferCase cases[] = {
+        {"an older shop opened", 2, "", false, true, false},
+        {"an older shop restored", 2, "", true, true, false},
+        {"the newest shop restored", 0, "", true, false, false},
+        {"a shop that needs a newer program, opened", 0, newerProgram, false, false, false},
+        {"a shop that needs a newer program, restored", 0, newerProgram, true, false, true},
+    };
+    for (const OfferCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const int version = c.version ? c.version : shopversion::newest(teststeps::all);
+        const QString path = makeShop(dir, version);
+        if (*c.change != '\0')
+            SqliteFile(path, SqliteFile::Mode::ReadWrite).exec(c.change);
+        FixedClock clock(kToday, QTime(9, 30));
+        RecordingMessageBoxes messages;
+        messages.answerNext(false);
+        QSettings settings(dir.filePath("quillmart.ini"), QSettings::IniFormat);
+        MainWindow window({drivers::open(path), &messages, &clock, nullptr, nullptr, {}}, settings,
+                          QString());
+        BackupScheduler backups(path, &clock);
+        auto *command = new UpgradeCommand(window, backups, messages, clock, teststeps::all);
+        command->offerIfOlder(c.restored);
+
+        ASSERT_EQ(messages.shown.size(), c.offered || c.refused ? 1u : 0u);
+        if (!messages.shown.empty()) {
+            EXPECT_EQ(messages.shown[0].confirmation, c.offered);
+            EXPECT_EQ(messages.shown[0].text.contains("Quillmart 7.2"), c.refused);
+        }
+        EXPECT_EQ(shopfileupgrade::version(path, teststeps::all).number, version);
+        Connection db = window.context().shop.connect();
+        QString refusal;
+        try {
+            Transaction transaction(db);
+            db.exec("UPDATE Titles SET Qty = Qty + 1");
+            transaction.commit();
+        } catch (const DataError &error) {
+            refusal = error.sentence();
+        }
+        EXPECT_EQ(refusal.startsWith("This was not stored. "), c.refused) << refusal.toStdString();
+    }
 }
 
 } // namespace
