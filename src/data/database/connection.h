@@ -40,7 +40,8 @@ public:
     void exec(const QString &sql);
     void exec(const sqlb::Statement &statement);
     void exec(const EngineSql &sql);
-    // Runs a query and returns the first column of its first row (invalid when no row).
+    // Runs a query and returns the first column of its first row (invalid when no row). A
+    // one-off write runs through it too; changes() then tells how many rows it changed.
     QVariant scalar(const QString &sql, const QVariantList &params = {});
     QVariant scalar(const sqlb::Statement &statement, const QVariantList &params = {});
     // The built statements whose engine's text the connection keeps, at most 64: a till
