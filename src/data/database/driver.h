@@ -43,3 +43,10 @@ public:
     // What the driver keeps of a shop it opens; none when it keeps nothing.
     virtual std::shared_ptr<ShopState> newShopState() const { return nullptr; }
 };
+
+namespace engines {
+// The driver of a shop kept in one SQLite file on this computer (sqlite/), and of a shop on a
+// PostgreSQL server (postgres/).
+const Driver &fileDriver();
+const Driver &serverDriver();
+} // namespace engines

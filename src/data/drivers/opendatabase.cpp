@@ -1,9 +1,8 @@
 // Choosing the driver of a shop's location.
 #include "opendatabase.h"
 
-#include "pgdriver.h"
+#include "driver.h"
 #include "pglocation.h"
-#include "sqlitedriver.h"
 
 namespace drivers {
 

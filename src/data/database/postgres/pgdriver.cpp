@@ -1,7 +1,5 @@
 // The server shop's driver: its location is pglocation's; it keeps the shop's closed screens'
 // connections and its tables' columns.
-#include "pgdriver.h"
-
 #include "driver.h"
 #include "pgdialect.h"
 #include "pglocation.h"

@@ -1,7 +1,5 @@
 // The SQLite engine and its driver: the shop in one file on this computer, whose location is
 // the file's path.
-#include "sqlitedriver.h"
-
 #include "commitgate.h"
 #include "conversions.h"
 #include "databaseerrors.h"
