@@ -10,10 +10,6 @@ QString ofServer(const QString &connectionString) {
     return QLatin1String(pglocation::prefix) + connectionString.trimmed();
 }
 
-QString connectionString(const QString &location) {
-    return pglocation::connectionString(location);
-}
-
 bool isConnectionString(const QString &text) {
     return pglocation::settingsOf(text).has_value();
 }

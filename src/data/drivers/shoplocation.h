@@ -10,8 +10,6 @@ namespace shoplocation {
 
 // The location of the server shop a libpq connection string or service name names.
 QString ofServer(const QString &connectionString);
-// The libpq connection string of a server location.
-QString connectionString(const QString &location);
 // The name of the login the shop is worked under: on a server the login the connection
 // names (or libpq's default, the system's user), on a file the system's user. Empty when
 // none is known.
