@@ -15,10 +15,6 @@
 
 namespace {
 
-QString number(qint64 n) {
-    return n < 0 ? QStringLiteral("?") : QString::number(n);
-}
-
 void printList(const ShopBackups &backups) {
     const std::vector<BackupEntry> entries = backups.entries();
     if (entries.empty()) {
@@ -32,8 +28,9 @@ void printList(const ShopBackups &backups) {
     for (const BackupEntry &entry : entries)
         std::printf("%4d  %-19s  %10s  %8s  %7d  %10lld  %s\n", ++n,
                     qPrintable(entry.facts.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
-                    qPrintable(number(entry.facts.sales)), qPrintable(number(entry.facts.titles)),
-                    entry.facts.version, static_cast<long long>(entry.fileBytes),
+                    qPrintable(backupfile::countText(entry.facts.sales)),
+                    qPrintable(backupfile::countText(entry.facts.titles)), entry.facts.version,
+                    static_cast<long long>(entry.fileBytes),
                     qPrintable(QFileInfo(entry.path).fileName()));
 }
 

@@ -23,14 +23,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QString count(qint64 n) {
-    return n < 0 ? QStringLiteral("?") : QString::number(n);
-}
-
-} // namespace
-
 RestoreCommand::RestoreCommand(MainWindow &window, BackupScheduler &scheduler,
                                MessageBoxes &messages, const Clock &clock)
     : QObject(&window), window_(window), scheduler_(scheduler), messages_(messages), clock_(clock) {
@@ -66,8 +58,9 @@ QString RestoreCommand::choose() {
     for (int row = 0; row < table->rowCount(); ++row) {
         const BackupEntry &entry = entries[static_cast<std::size_t>(row)];
         const QStringList cells = {
-            conv::momentText(entry.facts.taken), count(entry.facts.sales),
-            count(entry.facts.titles), QLocale::system().formattedDataSize(entry.fileBytes),
+            conv::momentText(entry.facts.taken), backupfile::countText(entry.facts.sales),
+            backupfile::countText(entry.facts.titles),
+            QLocale::system().formattedDataSize(entry.fileBytes),
             entry.beforeUpgrade ? QStringLiteral("%1, before its upgrade").arg(entry.facts.version)
                                 : QString::number(entry.facts.version)};
         for (int column = 0; column < cells.size(); ++column)

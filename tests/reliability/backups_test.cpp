@@ -346,3 +346,11 @@ TEST_F(BackupShop, DamagedFileTakesNoWriteAfterTheStartCheck) {
         }
     }
 }
+
+// A count a backup does not know (one an older version made) shows as "?" in both lists of
+// backups, the tool's and the restore command's.
+TEST(BackupFacts, CountShownOrQuestionMark) {
+    const std::pair<qint64, const char *> cases[] = {{-1, "?"}, {0, "0"}, {1234567, "1234567"}};
+    for (const auto &[count, shown] : cases)
+        EXPECT_EQ(backupfile::countText(count), QString::fromLatin1(shown)) << count;
+}

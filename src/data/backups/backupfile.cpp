@@ -245,4 +245,8 @@ Facts unpack(const QString &backup, const QString &target, const Progress &progr
     return facts;
 }
 
+QString countText(qint64 count) {
+    return count < 0 ? QStringLiteral("?") : QString::number(count);
+}
+
 } // namespace backupfile

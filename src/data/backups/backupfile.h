@@ -16,6 +16,8 @@ struct Facts {
     qint64 bytes = 0; // of the database once unpacked
     int version = 1;  // the shop's (a backup of an older program's says none: version 1)
 };
+// A count of the facts as a list of backups shows it: "?" when it is not known.
+QString countText(qint64 count);
 
 // Called now and then with the share done (0..1); false stops the work (Cancelled).
 using Progress = std::function<bool(double done)>;
