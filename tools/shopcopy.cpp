@@ -13,7 +13,6 @@
 #include "shopserver.h"
 #include "shopsteps.h"
 #include "shoptables.h"
-#include "shopupgrade.h"
 #include "sqlbuilder.h"
 #include "sqldialect.h"
 #include "sqlitedialect.h"
@@ -252,7 +251,8 @@ void fillServerWithDemo(pgtool::Session &db, const QDate &today) {
     const QString path = folder.filePath("demo.mdb");
     // Of the server shop's version, which is copied only into its own.
     ServerUpgrade server(db, ServerUpgrade::Transactions::Callers);
-    shopfile::makeShop(path, shopfile::Contents::Demo, today, shopupgrade::version(server).number);
+    shopfile::makeShop(path, shopfile::Contents::Demo, today,
+                       shopversion::read(server, steps::all).number);
     fillServer(db, path);
 }
 

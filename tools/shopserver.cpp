@@ -63,7 +63,7 @@ void createSchema(pgtool::Session &db, const QString &locale, int version) {
 ShopVersion checkSchema(pgtool::Session &db) {
     const QStringList there = existingTables(db);
     ServerUpgrade shop(db);
-    const ShopVersion version = shopupgrade::version(shop);
+    const ShopVersion version = shopversion::read(shop, steps::all);
     QStringList problems;
     for (const TableDescription *described : shopversion::tablesOf(version.number, steps::all)) {
         const TableDescription &table = *described;

@@ -9,7 +9,7 @@ namespace shopfileupgrade {
 
 ShopVersion version(const QString &path, std::span<const StepDescription> steps) {
     FileUpgrade file(path);
-    return shopupgrade::version(file, steps);
+    return shopversion::read(file, steps);
 }
 
 Result upgrade(const QString &path, const QDateTime &when, std::span<const StepDescription> steps,

@@ -51,7 +51,7 @@ Outcome run(UpgradeEngine &engine, std::span<const StepDescription> steps, int u
             watch(Stage::Done, step);
     }
     if (!outcome) { // no step to make: the version as it is
-        const int number = version(engine, steps).number;
+        const int number = shopversion::read(engine, steps).number;
         outcome = Outcome{number, number};
     }
     return *outcome;
@@ -66,10 +66,6 @@ Outcome upgrade(UpgradeEngine &engine, std::span<const StepDescription> steps,
 
 void makeSteps(UpgradeEngine &engine, std::span<const StepDescription> steps, int version) {
     run(engine, steps, version, std::nullopt, {});
-}
-
-ShopVersion version(UpgradeEngine &engine, std::span<const StepDescription> steps) {
-    return shopversion::read(engine, steps);
 }
 
 } // namespace shopupgrade

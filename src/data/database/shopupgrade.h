@@ -39,7 +39,4 @@ Outcome upgrade(UpgradeEngine &engine, std::span<const StepDescription> steps,
 // recording no upgrade.
 void makeSteps(UpgradeEngine &engine, std::span<const StepDescription> steps, int version);
 
-// The shop's version as the engine reads it, outside any upgrade.
-ShopVersion version(UpgradeEngine &engine, std::span<const StepDescription> steps = steps::all);
-
 } // namespace shopupgrade
