@@ -1,5 +1,5 @@
 // Packing a server's rows read ahead, and reading them back a row at a time.
-#include "serverrowspool.h"
+#include "serverengine.h"
 
 #include <algorithm>
 #include <cstring>
