@@ -1,23 +1,16 @@
-// How an engine makes the steps of a shop's versions (stepdescription.h) and records the
-// shop's version: each step in a transaction of its own, which no other upgrade of the same
-// shop runs beside. Each engine's driver gives its own (Driver::upgrader), on a session of
-// its own: the program's connections and their commit gate are not involved.
+// How an engine makes the steps of a shop's versions (stepdescription.h) and runs the
+// statements that record the shop's version (shopupgrade.cpp writes them in its dialect): each
+// step in a transaction of its own, which no other upgrade of the same shop runs beside. Each
+// engine's driver gives its own (Driver::upgrader), on a session of its own: the program's
+// connections and their commit gate are not involved.
 #pragma once
 
 #include "shopversion.h"
 
-#include <QDateTime>
 #include <QString>
-#include <optional>
+#include <QVariantList>
 
-// An upgrade as the shop records it: one row per step made.
-struct UpgradeRecord {
-    int from = 1;
-    int to = 1;
-    QDateTime when;  // on the upgrading computer's clock
-    QString program; // "1.1"
-    QString login;
-};
+class SqlDialect;
 
 class UpgradeEngine : public VersionSource {
 public:
@@ -32,10 +25,10 @@ public:
     // Makes the step's tables, indexes and rights, and the step's own part for this engine;
     // `upgrading` when an existing shop is upgraded (not made at this version).
     virtual void apply(const StepDescription &step, bool upgrading) = 0;
-    // Records the shop at this version, and the upgrade when there is one (a new shop has
-    // none).
-    virtual void record(const ShopVersion &version,
-                        const std::optional<UpgradeRecord> &upgrade) = 0;
+    // The engine's SQL (its names and parameters), and one statement of it run with `values`
+    // bound in their order.
+    virtual const SqlDialect &dialect() const = 0;
+    virtual void run(const QString &sql, const QVariantList &values) = 0;
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;
 };

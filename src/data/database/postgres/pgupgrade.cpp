@@ -1,8 +1,8 @@
 // A server shop's upgrade session.
 #include "pgupgrade.h"
 
-#include "conversions.h"
 #include "dataerror.h"
+#include "pgdialect.h"
 #include "pgschema.h"
 #include "shopsteps.h"
 
@@ -67,23 +67,16 @@ void ServerUpgrade::apply(const StepDescription &step, bool upgrading) {
         db_.exec(QString::fromUtf8(step.serverUpgradedSql));
 }
 
-void ServerUpgrade::record(const ShopVersion &version,
-                           const std::optional<UpgradeRecord> &upgrade) {
-    namespace V = tables::shopversion;
-    db_.exec(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES ('shop', $1, $2) ON CONFLICT (%2) "
-                            "DO UPDATE SET %3 = excluded.%3, %4 = excluded.%4")
-                 .arg(pgschema::quoted(V::table), pgschema::quoted(V::Shop.name),
-                      pgschema::quoted(V::Version.name), pgschema::quoted(V::OldestWriter.name)),
-             {QString::number(version.number), version.oldestWriter.toString()});
-    if (!upgrade)
-        return;
-    namespace U = tables::shopupgrades;
-    db_.exec(QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES ($1, $2, $3, $4, $5)")
-                 .arg(pgschema::quoted(U::table), pgschema::quoted(U::FromVersion.name),
-                      pgschema::quoted(U::ToVersion.name), pgschema::quoted(U::UpgradedAt.name),
-                      pgschema::quoted(U::ProgramVersion.name), pgschema::quoted(U::Login.name)),
-             {QString::number(upgrade->from), QString::number(upgrade->to),
-              conv::isoMoment(upgrade->when), upgrade->program, upgrade->login});
+const SqlDialect &ServerUpgrade::dialect() const {
+    return engines::serverDialect();
+}
+
+// Each value as its text, whose type the server takes from its place.
+void ServerUpgrade::run(const QString &sql, const QVariantList &values) {
+    QStringList texts;
+    for (const QVariant &value : values)
+        texts << value.toString();
+    db_.exec(sql, texts);
 }
 
 void ServerUpgrade::commit() {

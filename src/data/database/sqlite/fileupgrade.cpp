@@ -1,8 +1,8 @@
 // A step rendered for a shop file, and the file's upgrade session.
 #include "fileupgrade.h"
 
-#include "conversions.h"
 #include "shopsteps.h"
+#include "sqlitedialect.h"
 #include "systemuser.h"
 
 #include <QStringList>
@@ -149,28 +149,15 @@ void FileUpgrade::apply(const StepDescription &step, bool upgrading) {
         file_.exec(QString::fromUtf8(step.fileUpgradedSql));
 }
 
-void FileUpgrade::record(const ShopVersion &version, const std::optional<UpgradeRecord> &upgrade) {
-    namespace V = tables::shopversion;
-    SqliteStatement made(
-        file_, QStringLiteral("INSERT INTO [%1] (%2, %3, %4) VALUES ('shop', ?1, ?2) "
-                              "ON CONFLICT (%2) DO UPDATE SET %3 = excluded.%3, %4 = excluded.%4")
-                   .arg(V::table, V::Shop.sql(), V::Version.sql(), V::OldestWriter.sql()));
-    made.bind(1, version.number);
-    made.bind(2, version.oldestWriter.toString());
-    made.step();
-    if (!upgrade)
-        return;
-    namespace U = tables::shopupgrades;
-    SqliteStatement upgraded(file_, QStringLiteral("INSERT INTO [%1] (%2, %3, %4, %5, %6) "
-                                                   "VALUES (?1, ?2, ?3, ?4, ?5)")
-                                        .arg(U::table, U::FromVersion.sql(), U::ToVersion.sql(),
-                                             U::UpgradedAt.sql(), U::ProgramVersion.sql(),
-                                             U::Login.sql()));
-    const QVariantList values{upgrade->from, upgrade->to, conv::isoMoment(upgrade->when),
-                              upgrade->program, upgrade->login};
+const SqlDialect &FileUpgrade::dialect() const {
+    return engines::fileDialect();
+}
+
+void FileUpgrade::run(const QString &sql, const QVariantList &values) {
+    SqliteStatement statement(file_, sql);
     for (int i = 0; i < values.size(); ++i)
-        upgraded.bind(i + 1, values[i]);
-    upgraded.step();
+        statement.bind(i + 1, values[i]);
+    statement.step();
 }
 
 void FileUpgrade::commit() {

@@ -25,7 +25,8 @@ public:
     std::vector<VersionRow> versionRows() override;
     void begin() override;
     void apply(const StepDescription &step, bool upgrading) override;
-    void record(const ShopVersion &version, const std::optional<UpgradeRecord> &upgrade) override;
+    const SqlDialect &dialect() const override;
+    void run(const QString &sql, const QVariantList &values) override;
     void commit() override;
     void rollback() noexcept override;
 
