@@ -19,6 +19,7 @@
 #include <cmath>
 #include <ctime>
 #include <initializer_list>
+#include <numeric>
 #include <string_view>
 
 namespace {
@@ -191,8 +192,7 @@ public:
         count("Titles", titles.rows());
         // Who sells well: a shuffled order of the catalogue, drawn from with a strong skew.
         popularity_.resize(titles_.size());
-        for (std::size_t i = 0; i < popularity_.size(); ++i)
-            popularity_[i] = static_cast<int>(i);
+        std::iota(popularity_.begin(), popularity_.end(), 0);
         for (std::size_t i = popularity_.size(); i > 1; --i)
             std::swap(popularity_[i - 1], popularity_[random.below(i)]);
     }
@@ -201,8 +201,7 @@ public:
         ShopRandom random = ShopRandom::stream(sizes_.seed, kOffers);
         const int wanted = std::min(sizes_.offers, static_cast<int>(titles_.size()));
         std::vector<int> pool(titles_.size());
-        for (std::size_t i = 0; i < pool.size(); ++i)
-            pool[i] = static_cast<int>(i);
+        std::iota(pool.begin(), pool.end(), 0);
         std::vector<Offer> offers;
         for (int o = 0; o < wanted; ++o) {
             const auto pick = o + random.below(pool.size() - static_cast<std::size_t>(o));
