@@ -172,7 +172,6 @@ public:
 
     // Reads the rest of the result into memory, freeing the connection.
     void readRest();
-    bool isRead() const { return sql_.isRead; }
 
 private:
     enum class State { Ready, Streaming, Read, Done };

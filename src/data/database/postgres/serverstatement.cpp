@@ -74,7 +74,7 @@ void ServerStatement::start() {
     peeked_ = next();
     // A read outside a transaction on a connection the server dropped since the last
     // statement (a restart) is simply sent again on a new one.
-    if (PQresultStatus(peeked_.raw()) == PGRES_FATAL_ERROR && isRead() &&
+    if (PQresultStatus(peeked_.raw()) == PGRES_FATAL_ERROR && sql_.isRead &&
         conn_.reopenForRead(peeked_.raw())) {
         peeked_.reset();
         state_ = State::Ready;
