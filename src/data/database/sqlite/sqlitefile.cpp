@@ -43,10 +43,6 @@ SqliteFile::~SqliteFile() {
     sqlite3_close_v2(db_);
 }
 
-sqlite3_stmt *SqliteFile::takePrepared(const QString &sql) {
-    return prepared_.take(sql).value_or(nullptr);
-}
-
 void SqliteFile::keepPrepared(const QString &sql, sqlite3_stmt *stmt) {
     if (stmt == nullptr)
         return;
@@ -215,8 +211,9 @@ void SqliteFile::remove(const QString &path) {
         QFile::remove(path + QLatin1String(suffix));
 }
 
+// A statement the file kept with this text is taken (sqlitefile.h: prepared_), not prepared anew.
 SqliteStatement::SqliteStatement(SqliteFile &file, const QString &sql)
-    : file_(file), sql_(sql), stmt_(file.takePrepared(sql)) {
+    : file_(file), sql_(sql), stmt_(file.prepared_.take(sql).value_or(nullptr)) {
     if (stmt_ != nullptr)
         return;
     const QByteArray utf8 = sql.toUtf8();

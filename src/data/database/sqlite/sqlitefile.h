@@ -87,8 +87,6 @@ public:
 private:
     friend class SqliteStatement;
     static int guardCommit(void *self);
-    // A statement prepared before with this text, now the caller's; null when none is kept.
-    sqlite3_stmt *takePrepared(const QString &sql);
     // Keeps a statement done with for its text's next use, reset and its values unbound.
     void keepPrepared(const QString &sql, sqlite3_stmt *stmt);
 
