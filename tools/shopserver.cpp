@@ -32,12 +32,11 @@ QCommandLineOption localeOption() {
 }
 
 QStringList existingTables(pgtool::Session &db) {
+    ServerUpgrade shop(db); // which asks the catalogue for a table of the shop's schema
     QStringList found;
     for (const TableDescription *table :
          shopversion::tablesOf(shopversion::newest(steps::all), steps::all)) {
-        if (db.scalar("SELECT count(*) FROM pg_class WHERE relname = $1 "
-                      "AND relnamespace = current_schema()::regnamespace",
-                      {pgschema::name(table->name)}) != "0")
+        if (shop.hasTable(table->name))
             found << pgschema::name(table->name);
     }
     return found;
