@@ -51,10 +51,9 @@ void changeState(Connection &connection, qint64 orderNo, const QString &from, Pu
 }
 
 PurchaseLine lineOf(Statement &row) {
-    return {row.value(0).toLongLong(),   row.value(1).toLongLong(), row.value(2).toLongLong(),
-            row.value(3).toString(),     row.value(4).toString(),   row.value(5).toLongLong(),
-            row.value(6).toLongLong(),   row.value(7).toLongLong(), row.value(8).toLongLong(),
-            Money::orZero(row.value(9)), row.value(10).toLongLong()};
+    return {row.value(0).toLongLong(), row.value(1).toLongLong(), row.value(2).toLongLong(),
+            row.value(3).toString(),   row.value(4).toString(),   row.value(5).toLongLong(),
+            row.value(6).toLongLong(), row.value(7).toLongLong(), Money::orZero(row.value(8))};
 }
 
 PurchaseOrder orderOf(Statement &row) {
@@ -62,13 +61,11 @@ PurchaseOrder orderOf(Statement &row) {
             row.value(1).toString(),
             purchasestates::fromStored(row.value(2).toString()).value_or(PurchaseState::Draft),
             conv::parseMoment(row.value(3).toString()),
-            conv::parseMoment(row.value(4).toString()),
-            row.value(5).toString(),
             {}};
 }
 
 const char *kOrderColumns =
-    "SELECT [OrderNo], [Supplier], [State], [Created], [Changed], [Notes] FROM [purchaseorders]";
+    "SELECT [OrderNo], [Supplier], [State], [Created] FROM [purchaseorders]";
 
 } // namespace
 
@@ -225,9 +222,8 @@ PurchaseOrder purchaseOrder(Connection &connection, qint64 orderNo) {
     PurchaseOrder order = orderOf(select);
     select.step();
     Statement lines = connection.prepare(QStringLiteral(
-        "SELECT [Line], [OrderNo], [BOOKNO], [ISBN], [Title], [Ordered], [Received], [Invoiced], "
-        "[Cancelled], [Cost], coalesce([CustomerOrder], 0) FROM [purchaselines] WHERE "
-        "[OrderNo] = ?1 ORDER BY [Line]"));
+        "SELECT [Line], [OrderNo], [BOOKNO], [ISBN], [Title], [Ordered], [Received], "
+        "[Cancelled], [Cost] FROM [purchaselines] WHERE [OrderNo] = ?1 ORDER BY [Line]"));
     lines.bindAll({orderNo});
     while (lines.step())
         order.lines.push_back(lineOf(lines));
