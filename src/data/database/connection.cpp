@@ -77,6 +77,16 @@ QVariant Connection::scalar(const sqlb::Statement &statement, const QVariantList
     return firstValue(prepare(statement), params);
 }
 
+int Connection::write(const QString &sql, const QVariantList &params) {
+    firstValue(prepare(sql), params);
+    return changes();
+}
+
+int Connection::write(const sqlb::Statement &statement, const QVariantList &params) {
+    firstValue(prepare(statement), params);
+    return changes();
+}
+
 int Connection::changes() const {
     return engine_->changes();
 }
