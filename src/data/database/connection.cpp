@@ -132,6 +132,12 @@ void Statement::bindAll(const QVariantList &values) {
         engine_->bind(i + 1, values[i]);
 }
 
+void Statement::run(const QVariantList &values) {
+    bindAll(values);
+    step();
+    reset();
+}
+
 bool Statement::step() {
     return engine_->step();
 }

@@ -88,6 +88,8 @@ public:
 
     void bind(int index, const QVariant &value);
     void bindAll(const QVariantList &values);
+    // Binds the values, steps once and resets: a write run again with each row's values.
+    void run(const QVariantList &values);
     // Steps once; true while a row is available. Throws DataError on failure.
     bool step();
     void reset();

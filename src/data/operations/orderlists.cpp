@@ -124,11 +124,10 @@ void setOrderLimit(ShopSession &session, OrderLimit limit, int days) {
     if (days < 0)
         throw DataError(QStringLiteral("A number of days cannot be below 0."));
     session.transact({tables::ordersettings::table}, [&](Connection &connection) {
-        Statement set = connection.prepare(QStringLiteral(
-            "INSERT INTO [ordersettings] ([Setting], [Days]) VALUES (?1, ?2) ON CONFLICT "
-            "([Setting]) DO UPDATE SET [Days] = excluded.[Days]"));
-        set.bindAll({QString::fromLatin1(settingOf(limit).name), days});
-        set.step();
+        connection.write(QStringLiteral("INSERT INTO [ordersettings] ([Setting], [Days]) VALUES "
+                                        "(?1, ?2) ON CONFLICT ([Setting]) DO UPDATE SET [Days] = "
+                                        "excluded.[Days]"),
+                         {QString::fromLatin1(settingOf(limit).name), days});
     });
 }
 
@@ -161,19 +160,16 @@ std::vector<CustomerOrder> openOrdersOf(Connection &connection, qint64 bookNo) {
 bool wipeFinishedOrders(ShopSession &session, const QDate &today) {
     bool wiped = false;
     session.transact({tables::customerorders::table}, [&](Connection &connection) {
-        Statement day = connection.prepare(QStringLiteral(
-            "INSERT INTO [orderwipes] ([Day]) VALUES (?1) ON CONFLICT ([Day]) DO NOTHING"));
-        day.bindAll({conv::isoDate(today)});
-        day.step();
-        wiped = connection.changes() == 1;
+        wiped = connection.write(QStringLiteral("INSERT INTO [orderwipes] ([Day]) VALUES (?1) ON "
+                                                "CONFLICT ([Day]) DO NOTHING"),
+                                 {conv::isoDate(today)}) == 1;
         if (!wiped)
             return;
-        Statement wipe = connection.prepare(QStringLiteral(
-            "UPDATE [customerorders] SET [Customer] = '', [Phone] = '', [Email] = '', [Wiped] = "
-            "1 WHERE [State] IN ('collected', 'cancelled', 'abandoned') AND [Wiped] = 0 AND "
-            "[Changed] < ?1"));
-        wipe.bindAll({daysBefore(today, orderLimit(connection, OrderLimit::WipeDays))});
-        wipe.step();
+        connection.write(
+            QStringLiteral("UPDATE [customerorders] SET [Customer] = '', [Phone] = '', [Email] = "
+                           "'', [Wiped] = 1 WHERE [State] IN ('collected', 'cancelled', "
+                           "'abandoned') AND [Wiped] = 0 AND [Changed] < ?1"),
+            {daysBefore(today, orderLimit(connection, OrderLimit::WipeDays))});
     });
     return wiped;
 }

@@ -85,13 +85,10 @@ void takeDeposit(ShopSession &session, const DepositMoney &deposit) {
                               .arg(order.orderNo)
                               .arg(order.total().text()));
         // Added to the deposit as stored now; the table refuses more than the price.
-        Statement add = connection.prepare(
-            QStringLiteral("UPDATE [customerorders] SET [Deposit] = [Deposit] + ?2 WHERE "
-                           "[OrderNo] = ?1 AND [State] IN (%1)")
-                .arg(openStates()));
-        add.bindAll({deposit.orderNo, deposit.amount.toDouble()});
-        add.step();
-        if (connection.changes() != 1)
+        if (connection.write(QStringLiteral("UPDATE [customerorders] SET [Deposit] = [Deposit] "
+                                            "+ ?2 WHERE [OrderNo] = ?1 AND [State] IN (%1)")
+                                 .arg(openStates()),
+                             {deposit.orderNo, deposit.amount.toDouble()}) != 1)
             throw refusedMove(connection, deposit.orderNo, OrderState::Collected);
         recordDeposit(connection, QStringLiteral("taken"), deposit, QVariant());
     });

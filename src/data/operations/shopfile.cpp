@@ -19,11 +19,8 @@ namespace {
 // The rows of one table, by one prepared INSERT naming the table's columns.
 void insertRows(Connection &db, const DemoTable &table) {
     Statement insert = db.prepare(sqlb::insert(table.table, table.columns));
-    for (const QVariantList &row : table.rows) {
-        insert.bindAll(row);
-        insert.step();
-        insert.reset();
-    }
+    for (const QVariantList &row : table.rows)
+        insert.run(row);
 }
 
 void removeFileAndJournals(const QString &path) {
