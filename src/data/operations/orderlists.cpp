@@ -44,8 +44,7 @@ const ListQuery kLists[] = {
 const QString &orderColumns() {
     static const QString columns = QStringLiteral(
         "SELECT [OrderNo], [Customer], [Phone], [Email], [BOOKNO], [ISBN], [Title], [Qty], "
-        "[Price], [Supplier], [Deposit], [Promised], [Notes], [State], [Requested], [Changed] "
-        "FROM [customerorders] ");
+        "[Price], [Deposit], [State], [Requested], [Changed] FROM [customerorders] ");
     return columns;
 }
 
@@ -73,14 +72,10 @@ CustomerOrder orderOf(const Statement &row) {
     order.title = row.value(6).toString();
     order.quantity = row.value(7).toLongLong();
     order.price = Money::orZero(row.value(8));
-    order.supplier = row.value(9).toString();
-    order.deposit = Money::orZero(row.value(10));
-    if (!row.value(11).isNull())
-        order.promised = QDate::fromString(row.value(11).toString().left(10), Qt::ISODate);
-    order.notes = row.value(12).toString();
-    order.state = orderstates::fromStored(row.value(13).toString()).value_or(order.state);
-    order.requested = momentOf(row.value(14));
-    order.changed = momentOf(row.value(15));
+    order.deposit = Money::orZero(row.value(9));
+    order.state = orderstates::fromStored(row.value(10).toString()).value_or(order.state);
+    order.requested = momentOf(row.value(11));
+    order.changed = momentOf(row.value(12));
     return order;
 }
 
