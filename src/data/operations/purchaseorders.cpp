@@ -48,12 +48,6 @@ void changeState(Connection &connection, qint64 orderNo, const QString &from, Pu
         throw refusedMove(connection, orderNo, move);
 }
 
-PurchaseLine lineOf(Statement &row) {
-    return {row.value(0).toLongLong(), row.value(1).toLongLong(), row.value(2).toLongLong(),
-            row.value(3).toString(),   row.value(4).toString(),   row.value(5).toLongLong(),
-            row.value(6).toLongLong(), row.value(7).toLongLong(), Money::orZero(row.value(8))};
-}
-
 PurchaseOrder orderOf(Statement &row) {
     return {row.value(0).toLongLong(),
             row.value(1).toString(),
@@ -215,11 +209,12 @@ PurchaseOrder purchaseOrder(Connection &connection, qint64 orderNo) {
     PurchaseOrder order = orderOf(select);
     select.step();
     Statement lines = connection.prepare(QStringLiteral(
-        "SELECT [Line], [OrderNo], [BOOKNO], [ISBN], [Title], [Ordered], [Received], "
-        "[Cancelled], [Cost] FROM [purchaselines] WHERE [OrderNo] = ?1 ORDER BY [Line]"));
+        "SELECT [Line], [Ordered], [Cancelled], [Cost] FROM [purchaselines] WHERE [OrderNo] = ?1 "
+        "ORDER BY [Line]"));
     lines.bindAll({orderNo});
     while (lines.step())
-        order.lines.push_back(lineOf(lines));
+        order.lines.push_back({lines.value(0).toLongLong(), lines.value(1).toLongLong(),
+                               lines.value(2).toLongLong(), Money::orZero(lines.value(3))});
     return order;
 }
 

@@ -37,10 +37,7 @@ struct NewPurchaseLine {
 
 struct PurchaseLine {
     qint64 line = 0;
-    qint64 orderNo = 0;
-    qint64 bookNo = 0;
-    QString isbn, title;
-    qint64 ordered = 0, received = 0, cancelled = 0;
+    qint64 ordered = 0, cancelled = 0;
     Money cost;
 };
 
