@@ -159,14 +159,3 @@ void TillCopy::setAside(const OutboxItem &item, const QString &reason, const QDa
     connection_.write(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"), {item.item});
     transaction.commit();
 }
-
-std::vector<SetAsideReceipt> TillCopy::setAsideReceipts() {
-    Statement select = connection_.prepare(
-        QStringLiteral("SELECT Receipt, Number, Reason, At FROM setaside ORDER BY At, Number"));
-    std::vector<SetAsideReceipt> receipts;
-    while (select.step())
-        receipts.push_back({select.value(0).toString(), select.value(1).toLongLong(),
-                            select.value(2).toString(),
-                            conv::parseMoment(select.value(3).toString())});
-    return receipts;
-}
