@@ -63,27 +63,28 @@ void Connection::exec(const EngineSql &sql) {
 }
 
 namespace {
-QVariant firstValue(Statement statement, const QVariantList &params) {
+// Binds the values and steps once: the first column of the first row, invalid when none.
+QVariant runOnce(Statement statement, const QVariantList &params) {
     statement.bindAll(params);
     return statement.step() ? statement.value(0) : QVariant();
 }
 } // namespace
 
 QVariant Connection::scalar(const QString &sql, const QVariantList &params) {
-    return firstValue(prepare(sql), params);
+    return runOnce(prepare(sql), params);
 }
 
 QVariant Connection::scalar(const sqlb::Statement &statement, const QVariantList &params) {
-    return firstValue(prepare(statement), params);
+    return runOnce(prepare(statement), params);
 }
 
 int Connection::write(const QString &sql, const QVariantList &params) {
-    firstValue(prepare(sql), params);
+    runOnce(prepare(sql), params);
     return changes();
 }
 
 int Connection::write(const sqlb::Statement &statement, const QVariantList &params) {
-    firstValue(prepare(statement), params);
+    runOnce(prepare(statement), params);
     return changes();
 }
 
