@@ -1,9 +1,11 @@
 // What a connection keeps of the texts it runs, on both engines: a kept statement answers for
-// the values bound now and for the table as it is now, and the store of them stays bounded.
+// the values bound now and for the table as it is now, and the store of them stays bounded; a
+// write it runs tells the rows it changed.
 #include "connection.h"
 #include "keptbytext.h"
 #include "recordsource.h"
 #include "shopsession.h"
+#include "shoptables.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +60,33 @@ TEST(KeptStatements, ARecordSourceReadsTheValuesBoundNow) {
     db.exec("INSERT INTO tmp VALUES ('2', 'zwei', 'y'), ('1', 'uno', 'x')");
     source.requery();
     EXPECT_EQ(rowsOf(source).toStdString(), "two,deux,zwei");
+}
+
+// A write tells how many rows it changed, as text or as a built statement; a statement run
+// again with each row's values writes each row.
+TEST(KeptStatements, AWriteTellsTheRowsItChanged) {
+    TestDatabase db;
+    Connection &connection = db.connection();
+    Statement insert =
+        connection.prepare(QStringLiteral("INSERT INTO tmp ([A], [B], [C]) VALUES (?1, ?2, 'x')"));
+    for (const char *a : {"1", "2", "3"})
+        insert.run({a, "row"});
+    const struct {
+        const char *sql;
+        QVariantList values;
+        int changed;
+    } cases[] = {
+        {"UPDATE tmp SET [B] = 'one' WHERE [A] = ?1", {"1"}, 1},
+        {"UPDATE tmp SET [B] = 'none' WHERE [A] = ?1", {"9"}, 0},
+        {"UPDATE tmp SET [C] = ?1", {"y"}, 3},
+        {"INSERT INTO tmp ([A], [B], [C]) VALUES (?1, 'four', 'z')", {"4"}, 1},
+        {"DELETE FROM tmp WHERE [A] IN (?1, ?2)", {"1", "4"}, 2},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(connection.write(QString::fromLatin1(c.sql), c.values), c.changed) << c.sql;
+    EXPECT_EQ(db.rows("SELECT [A], [B], [C] FROM tmp ORDER BY [A]"),
+              (QStringList{"2|row|y", "3|row|y"}));
+    EXPECT_EQ(connection.write(sqlb::remove(tables::tmp::table)), 2);
 }
 
 // A text a record source cannot take with the values it is given is refused as any text is.

@@ -63,18 +63,29 @@ void Connection::exec(const EngineSql &sql) {
 }
 
 namespace {
-QVariant firstValue(Statement statement, const QVariantList &params) {
+// Binds the values and steps once: the first column of the first row, invalid when none.
+QVariant runOnce(Statement statement, const QVariantList &params) {
     statement.bindAll(params);
     return statement.step() ? statement.value(0) : QVariant();
 }
 } // namespace
 
 QVariant Connection::scalar(const QString &sql, const QVariantList &params) {
-    return firstValue(prepare(sql), params);
+    return runOnce(prepare(sql), params);
 }
 
 QVariant Connection::scalar(const sqlb::Statement &statement, const QVariantList &params) {
-    return firstValue(prepare(statement), params);
+    return runOnce(prepare(statement), params);
+}
+
+int Connection::write(const QString &sql, const QVariantList &params) {
+    runOnce(prepare(sql), params);
+    return changes();
+}
+
+int Connection::write(const sqlb::Statement &statement, const QVariantList &params) {
+    runOnce(prepare(statement), params);
+    return changes();
 }
 
 int Connection::changes() const {
@@ -120,6 +131,12 @@ void Statement::bind(int index, const QVariant &value) {
 void Statement::bindAll(const QVariantList &values) {
     for (int i = 0; i < values.size(); ++i)
         engine_->bind(i + 1, values[i]);
+}
+
+void Statement::run(const QVariantList &values) {
+    bindAll(values);
+    step();
+    reset();
 }
 
 bool Statement::step() {

@@ -40,10 +40,12 @@ public:
     void exec(const QString &sql);
     void exec(const sqlb::Statement &statement);
     void exec(const EngineSql &sql);
-    // Runs a query and returns the first column of its first row (invalid when no row). A
-    // one-off write runs through it too; changes() then tells how many rows it changed.
+    // Runs a query and returns the first column of its first row (invalid when no row).
     QVariant scalar(const QString &sql, const QVariantList &params = {});
     QVariant scalar(const sqlb::Statement &statement, const QVariantList &params = {});
+    // Runs a one-off INSERT, UPDATE or DELETE and returns how many rows it changed.
+    int write(const QString &sql, const QVariantList &params = {});
+    int write(const sqlb::Statement &statement, const QVariantList &params = {});
     // The built statements whose engine's text the connection keeps, at most 64: a till
     // sends the same few over and over.
     int keptStatements() const { return static_cast<int>(kept_.size()); }
@@ -86,6 +88,8 @@ public:
 
     void bind(int index, const QVariant &value);
     void bindAll(const QVariantList &values);
+    // Binds the values, steps once and resets: a write run again with each row's values.
+    void run(const QVariantList &values);
     // Steps once; true while a row is available. Throws DataError on failure.
     bool step();
     void reset();

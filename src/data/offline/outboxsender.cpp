@@ -23,12 +23,8 @@ namespace {
 // server failed (the report says so and the round stops, what is left waiting); false when the
 // server answered and refused that piece, which the caller sets aside.
 bool interrupts(const DataError &error, SendReport &report) {
-    if (passes(error.kind())) {
-        report.interrupted = true;
-        report.interruption = error.sentence();
-        return true;
-    }
-    return false;
+    report.interrupted = passes(error.kind());
+    return report.interrupted;
 }
 
 // Why work the till made in `session` cannot go into the shop: the back office closed that

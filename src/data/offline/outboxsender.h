@@ -31,7 +31,6 @@ struct SendReport {
     // Each cash movement refused for good: what it was and the shop's reason.
     std::vector<std::pair<QString, QString>> refusedCash;
     bool interrupted = false; // the connection was lost: what is left waits
-    QString interruption;     // why, as the engine said it
 };
 
 // Sends what waits, up to `limit` receipts (all of them when 0), then the refunds given

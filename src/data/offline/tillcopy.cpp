@@ -78,7 +78,7 @@ std::optional<QString> TillCopy::state(const QString &key) {
 }
 
 void TillCopy::setState(const QString &key, const QString &value) {
-    connection_.scalar(
+    connection_.write(
         QStringLiteral("INSERT INTO tillstate (Key, Value) VALUES (?1, ?2) ON CONFLICT (Key) DO "
                        "UPDATE SET Value = excluded.Value"),
         {key, value});
@@ -107,7 +107,7 @@ qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt, qint64 session, cons
         number = state(kNextNumber).value_or(QStringLiteral("1")).toLongLong();
         setState(kNextNumber, QString::number(number + 1));
     }
-    connection_.scalar(
+    connection_.write(
         QStringLiteral(
             "INSERT INTO outbox (Receipt, Number, Made) VALUES (?1, ?2, ?3) ON CONFLICT (Receipt) "
             "DO UPDATE SET Made = excluded.Made"),
@@ -115,11 +115,8 @@ qint64 TillCopy::queueReceipt(const ReceiptRecord &receipt, qint64 session, cons
     Statement line = connection_.prepare(
         QStringLiteral("INSERT INTO outboxlines (Receipt, Line, BOOKNO, Qty) VALUES (?1, ?2, "
                        "?3, ?4) ON CONFLICT DO NOTHING"));
-    for (const ReceiptLineRecord &sold : receipt.lines) {
-        line.bindAll({receipt.id, sold.line, sold.bookNo, sold.quantity});
-        line.step();
-        line.reset();
-    }
+    for (const ReceiptLineRecord &sold : receipt.lines)
+        line.run({receipt.id, sold.line, sold.bookNo, sold.quantity});
     keepReceipt(receipt,
                 prefix.isEmpty() ? QString::number(number)
                                  : QStringLiteral("%1-%2").arg(prefix).arg(number),
@@ -145,12 +142,8 @@ void TillCopy::sent(const std::vector<OutboxItem> &items, const QDateTime &at) {
         connection_.prepare(QStringLiteral("DELETE FROM outboxlines WHERE Receipt = ?1"));
     Statement receipt = connection_.prepare(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"));
     for (const OutboxItem &item : items) {
-        lines.bindAll({item.id});
-        lines.step();
-        lines.reset();
-        receipt.bindAll({item.item});
-        receipt.step();
-        receipt.reset();
+        lines.run({item.id});
+        receipt.run({item.item});
     }
     setLastContact(at);
     transaction.commit();
@@ -158,22 +151,11 @@ void TillCopy::sent(const std::vector<OutboxItem> &items, const QDateTime &at) {
 
 void TillCopy::setAside(const OutboxItem &item, const QString &reason, const QDateTime &at) {
     Transaction transaction(connection_);
-    connection_.scalar(
+    connection_.write(
         QStringLiteral("INSERT INTO setaside (Receipt, Number, Reason, At, Made) VALUES (?1, ?2, "
                        "?3, ?4, ?5) ON CONFLICT DO NOTHING"),
         {item.id, item.number, reason, conv::isoMoment(at), QString::fromUtf8(item.made)});
-    connection_.scalar(QStringLiteral("DELETE FROM outboxlines WHERE Receipt = ?1"), {item.id});
-    connection_.scalar(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"), {item.item});
+    connection_.write(QStringLiteral("DELETE FROM outboxlines WHERE Receipt = ?1"), {item.id});
+    connection_.write(QStringLiteral("DELETE FROM outbox WHERE Item = ?1"), {item.item});
     transaction.commit();
-}
-
-std::vector<SetAsideReceipt> TillCopy::setAsideReceipts() {
-    Statement select = connection_.prepare(
-        QStringLiteral("SELECT Receipt, Number, Reason, At FROM setaside ORDER BY At, Number"));
-    std::vector<SetAsideReceipt> receipts;
-    while (select.step())
-        receipts.push_back({select.value(0).toString(), select.value(1).toLongLong(),
-                            select.value(2).toString(),
-                            conv::parseMoment(select.value(3).toString())});
-    return receipts;
 }

@@ -44,14 +44,6 @@ struct OutboxItem {
     QByteArray made;   // the receipt as the till made it (receiptcodec)
 };
 
-// A receipt the shop refused for good, kept on the till with the shop's reason.
-struct SetAsideReceipt {
-    QString id;
-    qint64 number = 0;
-    QString reason;
-    QDateTime at;
-};
-
 // A refund given while the server was away, waiting to be sent, in the till's session.
 struct WaitingRefund {
     RefundRecord record;
@@ -98,7 +90,7 @@ public:
     void sent(const std::vector<OutboxItem> &items, const QDateTime &at);
     // The receipt was refused for good: it leaves the outbox for the set-aside list.
     void setAside(const OutboxItem &item, const QString &reason, const QDateTime &at);
-    std::vector<SetAsideReceipt> setAsideReceipts();
+    int setAsideCount() { return rows(QStringLiteral("setaside")); }
 
     // Cash put in or taken out while the server was away, in the order made (tillcopycash.cpp):
     // kept before the operator is told it is recorded, sent after the receipts.

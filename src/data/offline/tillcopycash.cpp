@@ -9,11 +9,11 @@
 
 void TillCopy::queueCash(const CashMovementRecord &movement) {
     // The same movement again (its identifier) keeps its place.
-    connection_.scalar(QStringLiteral("INSERT INTO outboxcash (Movement, Session, MoneyIn, Amount, "
-                                      "Reason, At) VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT "
-                                      "(Movement) DO NOTHING"),
-                       {movement.id, movement.session, movement.in ? 1 : 0, movement.amount.text(),
-                        movement.reason, conv::isoMoment(movement.at)});
+    connection_.write(QStringLiteral("INSERT INTO outboxcash (Movement, Session, MoneyIn, Amount, "
+                                     "Reason, At) VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT "
+                                     "(Movement) DO NOTHING"),
+                      {movement.id, movement.session, movement.in ? 1 : 0, movement.amount.text(),
+                       movement.reason, conv::isoMoment(movement.at)});
 }
 
 std::vector<CashMovementRecord> TillCopy::oldestCash(int limit) {
@@ -37,7 +37,7 @@ std::vector<CashMovementRecord> TillCopy::oldestCash(int limit) {
 
 void TillCopy::cashSent(const QString &id, const QDateTime &at) {
     Transaction transaction(connection_);
-    connection_.scalar(QStringLiteral("DELETE FROM outboxcash WHERE Movement = ?1"), {id});
+    connection_.write(QStringLiteral("DELETE FROM outboxcash WHERE Movement = ?1"), {id});
     setLastContact(at);
     transaction.commit();
 }
@@ -45,13 +45,13 @@ void TillCopy::cashSent(const QString &id, const QDateTime &at) {
 void TillCopy::setAsideCash(const CashMovementRecord &movement, const QString &reason,
                             const QDateTime &at) {
     Transaction transaction(connection_);
-    connection_.scalar(
+    connection_.write(
         QStringLiteral(
             "INSERT INTO setasidecash (Movement, Session, MoneyIn, Amount, Reason, At, Refusal, "
             "RefusedAt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT DO NOTHING"),
         {movement.id, movement.session, movement.in ? 1 : 0, movement.amount.text(),
          movement.reason, conv::isoMoment(movement.at), reason, conv::isoMoment(at)});
-    connection_.scalar(QStringLiteral("DELETE FROM outboxcash WHERE Movement = ?1"), {movement.id});
+    connection_.write(QStringLiteral("DELETE FROM outboxcash WHERE Movement = ?1"), {movement.id});
     transaction.commit();
 }
 

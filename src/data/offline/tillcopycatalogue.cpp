@@ -10,22 +10,16 @@ void TillCopy::replaceCatalogue(const std::vector<CopiedTitle> &titles,
     Statement title = connection_.prepare(
         QStringLiteral("INSERT INTO copytitles (BOOKNO, ISBN, Title, Author, Price, Qty) VALUES "
                        "(?1, ?2, ?3, ?4, ?5, ?6)"));
-    for (const CopiedTitle &copied : titles) {
-        title.bindAll({copied.bookNo, copied.isbn, copied.title, copied.author,
-                       copied.salePrice ? QVariant(copied.salePrice->text()) : QVariant(),
-                       copied.stock});
-        title.step();
-        title.reset();
-    }
+    for (const CopiedTitle &copied : titles)
+        title.run({copied.bookNo, copied.isbn, copied.title, copied.author,
+                   copied.salePrice ? QVariant(copied.salePrice->text()) : QVariant(),
+                   copied.stock});
     // In the shop's stored order: the first offer of an ISBN is the one that counts.
     Statement offer = connection_.prepare(QStringLiteral(
         "INSERT INTO copyoffers (ISBN, Price, FromDay, ToDay) VALUES (?1, ?2, ?3, ?4)"));
-    for (const CopiedOffer &copied : offers) {
-        offer.bindAll({copied.isbn, copied.price.text(), conv::isoDate(copied.begin),
-                       conv::isoDate(copied.end)});
-        offer.step();
-        offer.reset();
-    }
+    for (const CopiedOffer &copied : offers)
+        offer.run({copied.isbn, copied.price.text(), conv::isoDate(copied.begin),
+                   conv::isoDate(copied.end)});
     setState(kLastRefresh, conv::isoMoment(at));
     transaction.commit();
 }

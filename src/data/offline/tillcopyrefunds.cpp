@@ -66,7 +66,7 @@ RefundRecord readRefund(const QString &text) {
 } // namespace
 
 void TillCopy::keepReceipt(const ReceiptRecord &receipt, const QString &readable, qint64 session) {
-    connection_.scalar(
+    connection_.write(
         QStringLiteral(
             "INSERT INTO tillreceipts (Receipt, Readable, Session, Made) VALUES (?1, ?2, ?3, ?4) "
             "ON CONFLICT (Receipt) DO UPDATE SET Made = excluded.Made"),
@@ -122,16 +122,13 @@ void TillCopy::noteRefund(const RefundRecord &refund) {
     Statement note = connection_.prepare(QStringLiteral(
         "INSERT INTO tillback (Refund, Receipt, Line, Qty) SELECT ?1, ?2, ?3, ?4 WHERE EXISTS "
         "(SELECT 1 FROM tillreceipts WHERE Receipt = ?2) ON CONFLICT DO NOTHING"));
-    for (const RefundLineRecord &line : refund.lines) {
-        note.bindAll({refund.id, refund.receipt, line.receiptLine, line.quantity});
-        note.step();
-        note.reset();
-    }
+    for (const RefundLineRecord &line : refund.lines)
+        note.run({refund.id, refund.receipt, line.receiptLine, line.quantity});
 }
 
 void TillCopy::queueRefund(const RefundRecord &refund, qint64 session) {
     Transaction transaction(connection_);
-    connection_.scalar(
+    connection_.write(
         QStringLiteral("INSERT INTO outboxrefunds (Refund, Session, Made) VALUES (?1, ?2, ?3) "
                        "ON CONFLICT (Refund) DO NOTHING"),
         {refund.id, session, refundText(refund)});
@@ -151,7 +148,7 @@ std::vector<WaitingRefund> TillCopy::oldestRefunds(int limit) {
 
 void TillCopy::refundSent(const QString &id, const QDateTime &at) {
     Transaction transaction(connection_);
-    connection_.scalar(QStringLiteral("DELETE FROM outboxrefunds WHERE Refund = ?1"), {id});
+    connection_.write(QStringLiteral("DELETE FROM outboxrefunds WHERE Refund = ?1"), {id});
     setLastContact(at);
     transaction.commit();
 }
@@ -159,14 +156,13 @@ void TillCopy::refundSent(const QString &id, const QDateTime &at) {
 void TillCopy::setAsideRefund(const WaitingRefund &refund, const QString &reason,
                               const QDateTime &at) {
     Transaction transaction(connection_);
-    connection_.scalar(
+    connection_.write(
         QStringLiteral("INSERT INTO setasiderefunds (Refund, Session, Made, Refusal, RefusedAt) "
                        "VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT DO NOTHING"),
         {refund.record.id, refund.session, refundText(refund.record), reason, conv::isoMoment(at)});
     // Its copies were not taken back after all: the receipt's lines may be refunded again.
-    connection_.scalar(QStringLiteral("DELETE FROM tillback WHERE Refund = ?1"),
-                       {refund.record.id});
-    connection_.scalar(QStringLiteral("DELETE FROM outboxrefunds WHERE Refund = ?1"),
-                       {refund.record.id});
+    connection_.write(QStringLiteral("DELETE FROM tillback WHERE Refund = ?1"), {refund.record.id});
+    connection_.write(QStringLiteral("DELETE FROM outboxrefunds WHERE Refund = ?1"),
+                      {refund.record.id});
     transaction.commit();
 }

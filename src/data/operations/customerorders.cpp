@@ -99,7 +99,7 @@ TakenOrder takeOrder(ShopSession &session, const NewOrder &order) {
         insert.step();
         taken.orderNo = insert.value(0).toLongLong();
         insert.step();
-        connection.scalar(
+        connection.write(
             QStringLiteral(
                 "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Till], [Login]) "
                 "VALUES (?1, ?2, ?3, ?4, ?5)"),
@@ -131,15 +131,14 @@ void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at) {
         const CustomerOrder order = customerOrder(connection, orderNo);
         // One statement sets the copies aside if that many are free, as another till's change
         // left the title's count: two tills cannot both set aside the last copy.
-        connection.scalar(
-            QStringLiteral(
-                "INSERT INTO [heldcopies] ([BOOKNO], [Held]) SELECT t.[BOOKNO], ?2 FROM [Titles] t "
-                "WHERE t.[BOOKNO] = ?1 AND ?2 <= t.[Qty] ON CONFLICT ([BOOKNO]) DO UPDATE SET "
-                "[Held] = [heldcopies].[Held] + excluded.[Held] WHERE [heldcopies].[Held] + "
-                "excluded.[Held] <= (SELECT s.[Qty] FROM [Titles] s WHERE s.[BOOKNO] = "
-                "excluded.[BOOKNO])"),
-            {order.bookNo, order.quantity});
-        if (connection.changes() != 1) {
+        if (connection.write(
+                QStringLiteral(
+                    "INSERT INTO [heldcopies] ([BOOKNO], [Held]) SELECT t.[BOOKNO], ?2 FROM "
+                    "[Titles] t WHERE t.[BOOKNO] = ?1 AND ?2 <= t.[Qty] ON CONFLICT ([BOOKNO]) DO "
+                    "UPDATE SET [Held] = [heldcopies].[Held] + excluded.[Held] WHERE "
+                    "[heldcopies].[Held] + excluded.[Held] <= (SELECT s.[Qty] FROM [Titles] s "
+                    "WHERE s.[BOOKNO] = excluded.[BOOKNO])"),
+                {order.bookNo, order.quantity}) != 1) {
             const OrderTitle copies = copiesOf(connection, order.bookNo);
             throw Refusal(QStringLiteral("Only %1 of \"%2\" free to set aside: customer order %3 "
                                          "wants %4.")
@@ -148,7 +147,7 @@ void setAside(ShopSession &session, qint64 orderNo, const QDateTime &at) {
                               .arg(orderNo)
                               .arg(order.quantity));
         }
-        connection.scalar(
+        connection.write(
             QStringLiteral("INSERT INTO [orderholds] ([OrderNo], [BOOKNO], [Copies], [HeldAt]) "
                            "VALUES (?1, ?2, ?3, ?4)"),
             {orderNo, order.bookNo, order.quantity, conv::isoMoment(at)});

@@ -69,11 +69,8 @@ struct CustomerOrder {
     qint64 bookNo = 0;
     QString isbn, title;
     qint64 quantity = 0;
-    Money price; // each copy's
-    QString supplier;
+    Money price;   // each copy's
     Money deposit; // held on the order now
-    std::optional<QDate> promised;
-    QString notes;
     OrderState state = OrderState::Requested;
     QDateTime requested, changed;
     Money total() const { return Money::fromUnits(price.units() * quantity); }

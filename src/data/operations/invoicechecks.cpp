@@ -38,11 +38,10 @@ void setInvoiceTolerance(ShopSession &session, const Money &tolerance) {
     if (tolerance < Money())
         throw DataError(QStringLiteral("The tolerance cannot be below 0."));
     session.transact({QStringLiteral("purchasesettings")}, [&](Connection &connection) {
-        Statement upsert = connection.prepare(QStringLiteral(
-            "INSERT INTO [purchasesettings] ([Setting], [Amount]) VALUES ('InvoiceTolerance', "
-            "?1) ON CONFLICT ([Setting]) DO UPDATE SET [Amount] = excluded.[Amount]"));
-        upsert.bindAll({tolerance.toDouble()});
-        upsert.step();
+        connection.write(QStringLiteral("INSERT INTO [purchasesettings] ([Setting], [Amount]) "
+                                        "VALUES ('InvoiceTolerance', ?1) ON CONFLICT ([Setting]) "
+                                        "DO UPDATE SET [Amount] = excluded.[Amount]"),
+                         {tolerance.toDouble()});
     });
 }
 
@@ -124,11 +123,8 @@ CheckedInvoice recordCheckedInvoice(ShopSession &session, const Invoice &invoice
                 const QVariant orderLine = invoiced.value(0);
                 invoiced.step();
                 invoiced.reset();
-                if (!orderLine.isNull()) {
-                    onOrder.bindAll({orderLine, line.copies});
-                    onOrder.step();
-                    onOrder.reset();
-                }
+                if (!orderLine.isNull())
+                    onOrder.run({orderLine, line.copies});
             }
             const qint64 difference =
                 Money::fromDouble(*fee).value_or(Money()).units() - check.expected.units();
@@ -136,12 +132,12 @@ CheckedInvoice recordCheckedInvoice(ShopSession &session, const Invoice &invoice
             if (!result.held)
                 return;
             // The hold copies the bill's columns as they were stored.
-            Statement hold = connection.prepare(QStringLiteral(
-                "INSERT INTO [invoiceholds] ([InvoiceNo], [InvoiceDate], [Fee], [InvoiceTime], "
-                "[Retail], [Expected], [HeldAt]) SELECT [Invoice No], [Invoice Date], [Fee], "
-                "[Invoice Time], [Retail], ?2, ?3 FROM [Bill] WHERE rowid = ?1"));
-            hold.bindAll({result.billRowid, check.expected.toDouble(), conv::isoMoment(at)});
-            hold.step();
+            connection.write(
+                QStringLiteral(
+                    "INSERT INTO [invoiceholds] ([InvoiceNo], [InvoiceDate], [Fee], [InvoiceTime], "
+                    "[Retail], [Expected], [HeldAt]) SELECT [Invoice No], [Invoice Date], [Fee], "
+                    "[Invoice Time], [Retail], ?2, ?3 FROM [Bill] WHERE rowid = ?1"),
+                {result.billRowid, check.expected.toDouble(), conv::isoMoment(at)});
         },
         QStringLiteral("The invoice was not recorded: %1."));
     return result;
@@ -171,12 +167,11 @@ QString heldBillMessage(const BillHold &hold) {
 bool approveHold(ShopSession &session, qint64 hold, const QDateTime &at) {
     bool approved = false;
     session.transact({QStringLiteral("invoiceholds")}, [&](Connection &connection) {
-        Statement approve = connection.prepare(QStringLiteral(
-            "UPDATE [invoiceholds] SET [ApprovedAt] = ?2, [ApprovedBy] = ?3 WHERE [Hold] = ?1 "
-            "AND [ApprovedAt] IS NULL"));
-        approve.bindAll({hold, conv::isoMoment(at), connection.dialect().login(connection)});
-        approve.step();
-        approved = connection.changes() == 1;
+        approved = connection.write(
+                       QStringLiteral("UPDATE [invoiceholds] SET [ApprovedAt] = ?2, "
+                                      "[ApprovedBy] = ?3 WHERE [Hold] = ?1 AND "
+                                      "[ApprovedAt] IS NULL"),
+                       {hold, conv::isoMoment(at), connection.dialect().login(connection)}) == 1;
     });
     return approved;
 }

@@ -44,8 +44,7 @@ const ListQuery kLists[] = {
 const QString &orderColumns() {
     static const QString columns = QStringLiteral(
         "SELECT [OrderNo], [Customer], [Phone], [Email], [BOOKNO], [ISBN], [Title], [Qty], "
-        "[Price], [Supplier], [Deposit], [Promised], [Notes], [State], [Requested], [Changed] "
-        "FROM [customerorders] ");
+        "[Price], [Deposit], [State], [Requested], [Changed] FROM [customerorders] ");
     return columns;
 }
 
@@ -73,14 +72,10 @@ CustomerOrder orderOf(const Statement &row) {
     order.title = row.value(6).toString();
     order.quantity = row.value(7).toLongLong();
     order.price = Money::orZero(row.value(8));
-    order.supplier = row.value(9).toString();
-    order.deposit = Money::orZero(row.value(10));
-    if (!row.value(11).isNull())
-        order.promised = QDate::fromString(row.value(11).toString().left(10), Qt::ISODate);
-    order.notes = row.value(12).toString();
-    order.state = orderstates::fromStored(row.value(13).toString()).value_or(order.state);
-    order.requested = momentOf(row.value(14));
-    order.changed = momentOf(row.value(15));
+    order.deposit = Money::orZero(row.value(9));
+    order.state = orderstates::fromStored(row.value(10).toString()).value_or(order.state);
+    order.requested = momentOf(row.value(11));
+    order.changed = momentOf(row.value(12));
     return order;
 }
 
@@ -124,11 +119,10 @@ void setOrderLimit(ShopSession &session, OrderLimit limit, int days) {
     if (days < 0)
         throw DataError(QStringLiteral("A number of days cannot be below 0."));
     session.transact({tables::ordersettings::table}, [&](Connection &connection) {
-        Statement set = connection.prepare(QStringLiteral(
-            "INSERT INTO [ordersettings] ([Setting], [Days]) VALUES (?1, ?2) ON CONFLICT "
-            "([Setting]) DO UPDATE SET [Days] = excluded.[Days]"));
-        set.bindAll({QString::fromLatin1(settingOf(limit).name), days});
-        set.step();
+        connection.write(QStringLiteral("INSERT INTO [ordersettings] ([Setting], [Days]) VALUES "
+                                        "(?1, ?2) ON CONFLICT ([Setting]) DO UPDATE SET [Days] = "
+                                        "excluded.[Days]"),
+                         {QString::fromLatin1(settingOf(limit).name), days});
     });
 }
 
@@ -161,19 +155,16 @@ std::vector<CustomerOrder> openOrdersOf(Connection &connection, qint64 bookNo) {
 bool wipeFinishedOrders(ShopSession &session, const QDate &today) {
     bool wiped = false;
     session.transact({tables::customerorders::table}, [&](Connection &connection) {
-        Statement day = connection.prepare(QStringLiteral(
-            "INSERT INTO [orderwipes] ([Day]) VALUES (?1) ON CONFLICT ([Day]) DO NOTHING"));
-        day.bindAll({conv::isoDate(today)});
-        day.step();
-        wiped = connection.changes() == 1;
+        wiped = connection.write(QStringLiteral("INSERT INTO [orderwipes] ([Day]) VALUES (?1) ON "
+                                                "CONFLICT ([Day]) DO NOTHING"),
+                                 {conv::isoDate(today)}) == 1;
         if (!wiped)
             return;
-        Statement wipe = connection.prepare(QStringLiteral(
-            "UPDATE [customerorders] SET [Customer] = '', [Phone] = '', [Email] = '', [Wiped] = "
-            "1 WHERE [State] IN ('collected', 'cancelled', 'abandoned') AND [Wiped] = 0 AND "
-            "[Changed] < ?1"));
-        wipe.bindAll({daysBefore(today, orderLimit(connection, OrderLimit::WipeDays))});
-        wipe.step();
+        connection.write(
+            QStringLiteral("UPDATE [customerorders] SET [Customer] = '', [Phone] = '', [Email] = "
+                           "'', [Wiped] = 1 WHERE [State] IN ('collected', 'cancelled', "
+                           "'abandoned') AND [Wiped] = 0 AND [Changed] < ?1"),
+            {daysBefore(today, orderLimit(connection, OrderLimit::WipeDays))});
     });
     return wiped;
 }

@@ -9,15 +9,25 @@ namespace shop {
 
 using namespace orderwork;
 
-std::vector<std::pair<qint64, Money>> depositsUsed(Connection &connection, qint64 orderNo) {
+namespace {
+
+// The order's deposit money of one kind ("taken", "used"), summed by method, in methods' order.
+std::vector<std::pair<qint64, Money>> byMethod(Connection &connection, qint64 orderNo,
+                                               const QString &kind) {
     Statement select = connection.prepare(
-        QStringLiteral("SELECT [Method], [Amount] FROM [orderdeposits] WHERE [OrderNo] = ?1 AND "
-                       "[Kind] = 'used' ORDER BY [Method]"));
-    select.bindAll({orderNo});
-    std::vector<std::pair<qint64, Money>> used;
+        QStringLiteral("SELECT [Method], sum([Amount]) FROM [orderdeposits] WHERE [OrderNo] = ?1 "
+                       "AND [Kind] = ?2 GROUP BY [Method] ORDER BY [Method]"));
+    select.bindAll({orderNo, kind});
+    std::vector<std::pair<qint64, Money>> amounts;
     while (select.step())
-        used.emplace_back(select.value(0).toLongLong(), Money::orZero(select.value(1)));
-    return used;
+        amounts.emplace_back(select.value(0).toLongLong(), Money::orZero(select.value(1)));
+    return amounts;
+}
+
+} // namespace
+
+std::vector<std::pair<qint64, Money>> depositsUsed(Connection &connection, qint64 orderNo) {
+    return byMethod(connection, orderNo, QStringLiteral("used"));
 }
 
 Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, const QDateTime &at,
@@ -30,14 +40,7 @@ Money collect(ShopSession &session, qint64 orderNo, const QString &receipt, cons
         if (used == Money())
             return;
         // Used by each method as it was taken by, so that each method's drawer gives it up.
-        Statement taken = connection.prepare(
-            QStringLiteral("SELECT [Method], sum([Amount]) FROM [orderdeposits] WHERE [OrderNo] = "
-                           "?1 AND [Kind] = 'taken' GROUP BY [Method] ORDER BY [Method]"));
-        taken.bindAll({orderNo});
-        std::vector<std::pair<qint64, Money>> byMethod;
-        while (taken.step())
-            byMethod.emplace_back(taken.value(0).toLongLong(), Money::orZero(taken.value(1)));
-        for (const auto &[method, amount] : byMethod)
+        for (const auto &[method, amount] : byMethod(connection, orderNo, QStringLiteral("taken")))
             recordDeposit(connection, QStringLiteral("used"),
                           {newId(), orderNo, tillSession, method, amount, at},
                           receipt.isEmpty() ? QVariant() : QVariant(receipt));
@@ -85,13 +88,10 @@ void takeDeposit(ShopSession &session, const DepositMoney &deposit) {
                               .arg(order.orderNo)
                               .arg(order.total().text()));
         // Added to the deposit as stored now; the table refuses more than the price.
-        Statement add = connection.prepare(
-            QStringLiteral("UPDATE [customerorders] SET [Deposit] = [Deposit] + ?2 WHERE "
-                           "[OrderNo] = ?1 AND [State] IN (%1)")
-                .arg(openStates()));
-        add.bindAll({deposit.orderNo, deposit.amount.toDouble()});
-        add.step();
-        if (connection.changes() != 1)
+        if (connection.write(QStringLiteral("UPDATE [customerorders] SET [Deposit] = [Deposit] "
+                                            "+ ?2 WHERE [OrderNo] = ?1 AND [State] IN (%1)")
+                                 .arg(openStates()),
+                             {deposit.orderNo, deposit.amount.toDouble()}) != 1)
             throw refusedMove(connection, deposit.orderNo, OrderState::Collected);
         recordDeposit(connection, QStringLiteral("taken"), deposit, QVariant());
     });

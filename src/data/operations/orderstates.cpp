@@ -10,19 +10,19 @@ namespace {
 using S = OrderState;
 
 constexpr std::array<OrderMove, 13> kMoves{{
-    {S::Requested, S::Ordered, true},
-    {S::Requested, S::Arrived, false}, // copies came in before the order was placed
-    {S::Requested, S::Cancelled, true},
-    {S::Ordered, S::Arrived, false},
-    {S::Ordered, S::Cancelled, true},
-    {S::Arrived, S::Told, false},
-    {S::Arrived, S::Collected, false}, // the customer came in before being told
-    {S::Arrived, S::Cancelled, true},
-    {S::Arrived, S::Abandoned, true},
-    {S::Told, S::Told, false}, // told again, another way
-    {S::Told, S::Collected, false},
-    {S::Told, S::Cancelled, true},
-    {S::Told, S::Abandoned, true},
+    {S::Requested, S::Ordered},
+    {S::Requested, S::Arrived}, // copies came in before the order was placed
+    {S::Requested, S::Cancelled},
+    {S::Ordered, S::Arrived},
+    {S::Ordered, S::Cancelled},
+    {S::Arrived, S::Told},
+    {S::Arrived, S::Collected}, // the customer came in before being told
+    {S::Arrived, S::Cancelled},
+    {S::Arrived, S::Abandoned},
+    {S::Told, S::Told}, // told again, another way
+    {S::Told, S::Collected},
+    {S::Told, S::Cancelled},
+    {S::Told, S::Abandoned},
 }};
 
 // As the shop's tables keep them, in the order of the enum.

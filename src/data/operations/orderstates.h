@@ -1,5 +1,6 @@
 // The states of a customer order and the moves between them: one table that says which moves
-// exist and whether only the back office makes them. Pure: no database.
+// exist (the server refuses a till's login placing, cancelling or abandoning an order). Pure: no
+// database.
 #pragma once
 
 #include <QString>
@@ -15,7 +16,6 @@ enum class ToldBy { Phone, Email, InPerson };
 struct OrderMove {
     OrderState from;
     OrderState to;
-    bool officeOnly; // placing, cancelling and abandoning are the back office's
 };
 
 namespace orderstates {

@@ -59,14 +59,12 @@ QVariant thisTillName(Connection &connection) {
 
 void changeState(Connection &connection, qint64 orderNo, OrderState to, const QDateTime &at,
                  std::optional<ToldBy> how) {
-    connection.scalar(
-        QStringLiteral("UPDATE [customerorders] SET [State] = ?2, [Changed] = ?3 WHERE "
-                       "[OrderNo] = ?1 AND [State] IN (%1)")
-            .arg(stateList(orderstates::from(to))),
-        {orderNo, orderstates::stored(to), conv::isoMoment(at)});
-    if (connection.changes() != 1)
+    if (connection.write(QStringLiteral("UPDATE [customerorders] SET [State] = ?2, [Changed] = ?3 "
+                                        "WHERE [OrderNo] = ?1 AND [State] IN (%1)")
+                             .arg(stateList(orderstates::from(to))),
+                         {orderNo, orderstates::stored(to), conv::isoMoment(at)}) != 1)
         throw refusedMove(connection, orderNo, to);
-    connection.scalar(
+    connection.write(
         QStringLiteral(
             "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Till], [Login], [Told]) "
             "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
@@ -83,9 +81,9 @@ void releaseHold(Connection &connection, qint64 orderNo) {
         return;
     const QVariantList held{hold.value(0), hold.value(1)};
     hold.step();
-    connection.scalar(
+    connection.write(
         QStringLiteral("UPDATE [heldcopies] SET [Held] = [Held] - ?2 WHERE [BOOKNO] = ?1"), held);
-    connection.scalar(QStringLiteral("DELETE FROM [orderholds] WHERE [OrderNo] = ?1"), {orderNo});
+    connection.write(QStringLiteral("DELETE FROM [orderholds] WHERE [OrderNo] = ?1"), {orderNo});
 }
 
 QString newId() {
@@ -94,7 +92,7 @@ QString newId() {
 
 void recordDeposit(Connection &connection, const QString &kind, const DepositMoney &money,
                    const QVariant &receipt) {
-    connection.scalar(
+    connection.write(
         QStringLiteral(
             "INSERT INTO [orderdeposits] ([Movement], [OrderNo], [Kind], [Session], [Method], "
             "[Receipt], [Amount], [MovedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
@@ -126,7 +124,7 @@ void requireTill(Connection &connection, const DepositMoney &money) {
 Money takeDepositOff(Connection &connection, qint64 orderNo) {
     const Money deposit = customerOrder(connection, orderNo).deposit;
     if (deposit > Money()) {
-        connection.scalar(
+        connection.write(
             QStringLiteral("UPDATE [customerorders] SET [Deposit] = 0 WHERE [OrderNo] = ?1"),
             {orderNo});
     }

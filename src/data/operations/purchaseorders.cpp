@@ -41,20 +41,11 @@ Refusal refusedMove(Connection &connection, qint64 orderNo, const QString &move)
 
 void changeState(Connection &connection, qint64 orderNo, const QString &from, PurchaseState to,
                  const QDateTime &at, const QString &move) {
-    connection.scalar(
-        QStringLiteral("UPDATE [purchaseorders] SET [State] = ?2, [Changed] = ?3 WHERE "
-                       "[OrderNo] = ?1 AND [State] IN (%1)")
-            .arg(from),
-        {orderNo, purchasestates::stored(to), conv::isoMoment(at)});
-    if (connection.changes() != 1)
+    if (connection.write(QStringLiteral("UPDATE [purchaseorders] SET [State] = ?2, [Changed] = ?3 "
+                                        "WHERE [OrderNo] = ?1 AND [State] IN (%1)")
+                             .arg(from),
+                         {orderNo, purchasestates::stored(to), conv::isoMoment(at)}) != 1)
         throw refusedMove(connection, orderNo, move);
-}
-
-PurchaseLine lineOf(Statement &row) {
-    return {row.value(0).toLongLong(),   row.value(1).toLongLong(), row.value(2).toLongLong(),
-            row.value(3).toString(),     row.value(4).toString(),   row.value(5).toLongLong(),
-            row.value(6).toLongLong(),   row.value(7).toLongLong(), row.value(8).toLongLong(),
-            Money::orZero(row.value(9)), row.value(10).toLongLong()};
 }
 
 PurchaseOrder orderOf(Statement &row) {
@@ -62,13 +53,11 @@ PurchaseOrder orderOf(Statement &row) {
             row.value(1).toString(),
             purchasestates::fromStored(row.value(2).toString()).value_or(PurchaseState::Draft),
             conv::parseMoment(row.value(3).toString()),
-            conv::parseMoment(row.value(4).toString()),
-            row.value(5).toString(),
             {}};
 }
 
 const char *kOrderColumns =
-    "SELECT [OrderNo], [Supplier], [State], [Created], [Changed], [Notes] FROM [purchaseorders]";
+    "SELECT [OrderNo], [Supplier], [State], [Created] FROM [purchaseorders]";
 
 } // namespace
 
@@ -135,20 +124,18 @@ qint64 writePurchaseOrder(Connection &connection, const QString &supplier,
     orderNo = order.value(0).toLongLong();
     order.step();
     // Each line copies its title's ISBN and title, so that the order reads as it was sent.
-    Statement insert = connection.prepare(QStringLiteral(
-        "INSERT INTO [purchaselines] ([OrderNo], [BOOKNO], [ISBN], [Title], [Ordered], "
-        "[Cost], [CustomerOrder]) SELECT ?1, t.[BOOKNO], coalesce(t.[ISBN], ''), "
-        "coalesce(t.[Title], ''), ?3, coalesce(?4, t.[PurchasePrice], 0), ?5 FROM [Titles] t "
-        "WHERE t.[BOOKNO] = ?2"));
     for (const NewPurchaseLine &line : lines) {
-        insert.bindAll({orderNo, line.bookNo, line.quantity,
-                        line.cost ? QVariant(line.cost->toDouble()) : QVariant(),
-                        line.customerOrder ? QVariant(line.customerOrder) : QVariant()});
-        insert.step();
-        if (connection.changes() != 1)
+        if (connection.write(
+                QStringLiteral(
+                    "INSERT INTO [purchaselines] ([OrderNo], [BOOKNO], [ISBN], [Title], "
+                    "[Ordered], [Cost], [CustomerOrder]) SELECT ?1, t.[BOOKNO], coalesce(t.[ISBN], "
+                    "''), coalesce(t.[Title], ''), ?3, coalesce(?4, t.[PurchasePrice], 0), ?5 FROM "
+                    "[Titles] t WHERE t.[BOOKNO] = ?2"),
+                {orderNo, line.bookNo, line.quantity,
+                 line.cost ? QVariant(line.cost->toDouble()) : QVariant(),
+                 line.customerOrder ? QVariant(line.customerOrder) : QVariant()}) != 1)
             throw Refusal(
                 QStringLiteral("The title %1 is no longer in the catalogue.").arg(line.bookNo));
-        insert.reset();
     }
     return orderNo;
 }
@@ -169,12 +156,9 @@ void sendPurchaseOrder(ShopSession &session, qint64 orderNo, const QDateTime &at
         Statement history = connection.prepare(QStringLiteral(
             "INSERT INTO [orderhistory] ([OrderNo], [State], [ChangedAt], [Login]) VALUES (?1, "
             "'ordered', ?2, ?3)"));
-        for (qint64 customerOrder : moved) {
-            history.bindAll(
+        for (qint64 customerOrder : moved)
+            history.run(
                 {customerOrder, conv::isoMoment(at), connection.dialect().login(connection)});
-            history.step();
-            history.reset();
-        }
     });
 }
 
@@ -207,7 +191,7 @@ void closePurchaseOrder(ShopSession &session, qint64 orderNo, const QDateTime &a
 }
 
 void settleOrderState(Connection &connection, qint64 orderNo, const QDateTime &at) {
-    connection.scalar(
+    connection.write(
         QStringLiteral(
             "UPDATE [purchaseorders] SET [State] = CASE WHEN EXISTS (SELECT 1 FROM [purchaselines] "
             "l WHERE l.[OrderNo] = ?1 AND l.[Ordered] - l.[Cancelled] > l.[Received]) THEN 'partly "
@@ -225,12 +209,12 @@ PurchaseOrder purchaseOrder(Connection &connection, qint64 orderNo) {
     PurchaseOrder order = orderOf(select);
     select.step();
     Statement lines = connection.prepare(QStringLiteral(
-        "SELECT [Line], [OrderNo], [BOOKNO], [ISBN], [Title], [Ordered], [Received], [Invoiced], "
-        "[Cancelled], [Cost], coalesce([CustomerOrder], 0) FROM [purchaselines] WHERE "
-        "[OrderNo] = ?1 ORDER BY [Line]"));
+        "SELECT [Line], [Ordered], [Cancelled], [Cost] FROM [purchaselines] WHERE [OrderNo] = ?1 "
+        "ORDER BY [Line]"));
     lines.bindAll({orderNo});
     while (lines.step())
-        order.lines.push_back(lineOf(lines));
+        order.lines.push_back({lines.value(0).toLongLong(), lines.value(1).toLongLong(),
+                               lines.value(2).toLongLong(), Money::orZero(lines.value(3))});
     return order;
 }
 

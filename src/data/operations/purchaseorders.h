@@ -37,20 +37,15 @@ struct NewPurchaseLine {
 
 struct PurchaseLine {
     qint64 line = 0;
-    qint64 orderNo = 0;
-    qint64 bookNo = 0;
-    QString isbn, title;
-    qint64 ordered = 0, received = 0, invoiced = 0, cancelled = 0;
+    qint64 ordered = 0, cancelled = 0;
     Money cost;
-    qint64 customerOrder = 0;
 };
 
 struct PurchaseOrder {
     qint64 orderNo = 0;
     QString supplier;
     PurchaseState state = PurchaseState::Draft;
-    QDateTime created, changed;
-    QString notes;
+    QDateTime created;
     std::vector<PurchaseLine> lines;
     Money total() const; // the cost of the copies ordered and not cancelled
 };

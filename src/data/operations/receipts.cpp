@@ -51,16 +51,13 @@ void addCounterDefaults(Connection &connection, bool oneTill) {
     if (versioncheck::read(connection).number >= sessionsVersion) {
         Statement reason = connection.prepare(QStringLiteral(
             "INSERT INTO [refundreasons] ([Name]) VALUES (?1) ON CONFLICT DO NOTHING"));
-        for (const QString &name : startingRefundReasons()) {
-            reason.bindAll({name});
-            reason.step();
-            reason.reset();
-        }
+        for (const QString &name : startingRefundReasons())
+            reason.run({name});
     }
 }
 
 void setPaymentsOn(Connection &connection, bool on) {
-    connection.scalar(
+    connection.write(
         QStringLiteral("INSERT INTO [shopsettings] ([Setting], [Value]) VALUES ('Payments', ?1) "
                        "ON CONFLICT ([Setting]) DO UPDATE SET [Value] = excluded.[Value]"),
         {on ? QStringLiteral("on") : QStringLiteral("off")});

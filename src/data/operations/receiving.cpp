@@ -104,7 +104,7 @@ void requireGood(const Delivery &delivery) {
 
 void recordLine(Connection &connection, qint64 delivery, qint64 line, qint64 bookNo, qint64 copies,
                 const Money &cost, qint64 extra) {
-    connection.scalar(
+    connection.write(
         QStringLiteral(
             "INSERT INTO [deliverylines] ([Delivery], [Line], [BOOKNO], [Copies], [Cost], [Extra]) "
             "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
@@ -172,9 +172,6 @@ ReceivedDelivery receive(ShopSession &session, const Delivery &delivery, bool wa
             made.step();
             QStringList warnings;
             std::set<qint64> orders;
-            Statement take = connection.prepare(QStringLiteral(
-                "UPDATE [purchaselines] SET [Received] = [Received] + ?2 WHERE [Line] = ?1 AND "
-                "[Ordered] - [Cancelled] - [Received] >= ?2"));
             for (const DeliveredCopies &line : byTitle(delivery.lines)) {
                 const QString title = titleOf(connection, line.bookNo);
                 qint64 left = line.copies;
@@ -191,11 +188,11 @@ ReceivedDelivery receive(ShopSession &session, const Delivery &delivery, bool wa
                     if (wanting == lines.end())
                         break;
                     const qint64 n = std::min(left, wanting->outstanding);
-                    take.bindAll({wanting->line, n});
-                    take.step();
-                    const bool taken = connection.changes() == 1;
-                    take.reset();
-                    if (!taken)
+                    if (connection.write(QStringLiteral("UPDATE [purchaselines] SET [Received] = "
+                                                        "[Received] + ?2 WHERE [Line] = ?1 AND "
+                                                        "[Ordered] - [Cancelled] - [Received] >= "
+                                                        "?2"),
+                                         {wanting->line, n}) != 1)
                         continue;
                     recordLine(connection, result.delivery, wanting->line, line.bookNo, n,
                                line.cost.value_or(wanting->cost), 0);
@@ -206,11 +203,9 @@ ReceivedDelivery receive(ShopSession &session, const Delivery &delivery, bool wa
                     warnings << warning(title, left, last.line != 0, supplier);
                     result.extraCopies += left;
                     if (last.line) {
-                        Statement over = connection.prepare(QStringLiteral(
-                            "UPDATE [purchaselines] SET [Received] = [Received] + ?2 WHERE "
-                            "[Line] = ?1"));
-                        over.bindAll({last.line, left});
-                        over.step();
+                        connection.write(QStringLiteral("UPDATE [purchaselines] SET [Received] = "
+                                                        "[Received] + ?2 WHERE [Line] = ?1"),
+                                         {last.line, left});
                         orders.insert(last.orderNo);
                     }
                     recordLine(connection, result.delivery, last.line, line.bookNo, left,

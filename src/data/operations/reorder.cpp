@@ -142,13 +142,13 @@ void setReorderDays(ShopSession &session, const QString &supplier, const Reorder
     storedWork(session, {QStringLiteral("reordersettings")},
                QStringLiteral("The reorder days were not changed: %1."),
                [&](Connection &connection) {
-                   Statement upsert = connection.prepare(QStringLiteral(
-                       "INSERT INTO [reordersettings] ([Supplier], [WindowDays], [LeadDays], "
-                       "[CoverDays]) VALUES (?1, ?2, ?3, ?4) ON CONFLICT ([Supplier]) DO UPDATE "
-                       "SET [WindowDays] = excluded.[WindowDays], [LeadDays] = "
-                       "excluded.[LeadDays], [CoverDays] = excluded.[CoverDays]"));
-                   upsert.bindAll({supplier.trimmed(), days.window, days.lead, days.cover});
-                   upsert.step();
+                   connection.write(
+                       QStringLiteral(
+                           "INSERT INTO [reordersettings] ([Supplier], [WindowDays], [LeadDays], "
+                           "[CoverDays]) VALUES (?1, ?2, ?3, ?4) ON CONFLICT ([Supplier]) DO "
+                           "UPDATE SET [WindowDays] = excluded.[WindowDays], [LeadDays] = "
+                           "excluded.[LeadDays], [CoverDays] = excluded.[CoverDays]"),
+                       {supplier.trimmed(), days.window, days.lead, days.cover});
                });
 }
 

@@ -31,14 +31,14 @@ QVariant oldestWaiting(Connection &connection, qint64 bookNo) {
 
 void insertLine(Connection &connection, const QString &supplier, const Suggestion &s,
                 qint64 quantity) {
-    connection.scalar(QStringLiteral("INSERT INTO [reorderlist] ([Supplier], [BOOKNO], [ISBN], "
-                                     "[Title], [OnHand], [SafeQty], [Sold], [OnOrder], [Awaited], "
-                                     "[Suggested], [Quantity], [Cost], [CustomerOrder]) VALUES "
-                                     "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)"),
-                      {supplier, s.bookNo, s.isbn, s.title, s.figures.onHand, s.figures.safe,
-                       s.figures.sold, s.figures.onOrder, s.figures.awaited, s.quantity, quantity,
-                       std::max(s.cost, Money()).toDouble(),
-                       s.figures.awaited > 0 ? oldestWaiting(connection, s.bookNo) : QVariant()});
+    connection.write(QStringLiteral("INSERT INTO [reorderlist] ([Supplier], [BOOKNO], [ISBN], "
+                                    "[Title], [OnHand], [SafeQty], [Sold], [OnOrder], [Awaited], "
+                                    "[Suggested], [Quantity], [Cost], [CustomerOrder]) VALUES "
+                                    "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)"),
+                     {supplier, s.bookNo, s.isbn, s.title, s.figures.onHand, s.figures.safe,
+                      s.figures.sold, s.figures.onOrder, s.figures.awaited, s.quantity, quantity,
+                      std::max(s.cost, Money()).toDouble(),
+                      s.figures.awaited > 0 ? oldestWaiting(connection, s.bookNo) : QVariant()});
 }
 
 } // namespace

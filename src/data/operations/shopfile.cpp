@@ -16,16 +16,6 @@
 
 namespace {
 
-// The rows of one table, by one prepared INSERT naming the table's columns.
-void insertRows(Connection &db, const DemoTable &table) {
-    Statement insert = db.prepare(sqlb::insert(table.table, table.columns));
-    for (const QVariantList &row : table.rows) {
-        insert.bindAll(row);
-        insert.step();
-        insert.reset();
-    }
-}
-
 void removeFileAndJournals(const QString &path) {
     for (const char *suffix : {"", "-wal", "-shm", "-journal"})
         QFile::remove(path + suffix);
@@ -114,8 +104,12 @@ void loadDemoCatalogue(const QString &path, const QDate &today) {
                                     "the demo catalogue goes only into an empty one.")
                                 .arg(path, table.name));
     }
-    for (const DemoTable &table : demoCatalogue(today))
-        insertRows(db, table);
+    // The rows of each table, by one prepared INSERT naming the table's columns.
+    for (const DemoTable &table : demoCatalogue(today)) {
+        Statement insert = db.prepare(sqlb::insert(table.table, table.columns));
+        for (const QVariantList &row : table.rows)
+            insert.run(row);
+    }
     transaction.commit();
 }
 

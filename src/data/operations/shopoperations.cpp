@@ -147,8 +147,7 @@ void addDelivery(ShopSession &session, qint64 titleRowid, double copies) {
 
 bool addCopies(Connection &connection, qint64 bookNo, const QVariant &copies) {
     namespace T = tables::Titles;
-    connection.scalar(sqlb::update(T::table).add(T::Qty).whereRowid(), {copies, bookNo});
-    return connection.changes() == 1;
+    return connection.write(sqlb::update(T::table).add(T::Qty).whereRowid(), {copies, bookNo}) == 1;
 }
 
 bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
@@ -171,7 +170,7 @@ bool payBill(ShopSession &session, qint64 billRowid, const QDate &paidDay) {
             values << take.value(column);
         values << conv::isoDate(paidDay);
         take.step();
-        connection.scalar(sqlb::insert(P::table, columnNames(P::columns)), values);
+        connection.write(sqlb::insert(P::table, columnNames(P::columns)), values);
         paid = true;
     });
     // The paid bill leaves the lists without reading them again; a bill that was already
@@ -197,11 +196,8 @@ void copyBillListing(ShopSession &session, const QList<qint64> &billRowids,
         Statement copy = connection.prepare(sqlb::insertSelect(L::table, columnNames(L::columns),
                                                                tables::Bill::table, billColumns())
                                                 .whereRowid());
-        for (const qint64 rowid : billRowids) {
-            copy.bindAll({supplier, rowid});
-            copy.step();
-            copy.reset();
-        }
+        for (const qint64 rowid : billRowids)
+            copy.run({supplier, rowid});
     });
 }
 

@@ -140,25 +140,23 @@ qint64 makeReturn(ShopSession &session, const ReturnNote &note, const QDate &tod
                 if (facts.supplier != note.supplier.trimmed())
                     throw Refusal(QStringLiteral("\"%1\" came from %2, not %3.")
                                       .arg(facts.title, facts.supplier, note.supplier.trimmed()));
-                connection.scalar(
-                    QStringLiteral("UPDATE [deliverylines] SET [Returned] = [Returned] + ?2 "
-                                   "WHERE [Entry] = ?1 AND [Returned] + ?2 <= [Copies]"),
-                    {line.entry, line.copies});
-                if (connection.changes() != 1)
+                if (connection.write(
+                        QStringLiteral("UPDATE [deliverylines] SET [Returned] = [Returned] + ?2 "
+                                       "WHERE [Entry] = ?1 AND [Returned] + ?2 <= [Copies]"),
+                        {line.entry, line.copies}) != 1)
                     throw Refusal(QStringLiteral("fewer than %1 of \"%2\" in that "
                                                  "delivery are left to send back.")
                                       .arg(copiesText(line.copies), facts.title));
                 // Copies set aside for customers stay on the shelf.
-                connection.scalar(
-                    QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?2 WHERE [BOOKNO] = ?1 "
-                                   "AND [Qty] - ?2 >= coalesce((SELECT h.[Held] FROM "
-                                   "[heldcopies] h WHERE h.[BOOKNO] = ?1), 0)"),
-                    {facts.bookNo, line.copies});
-                if (connection.changes() != 1)
+                if (connection.write(
+                        QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?2 WHERE [BOOKNO] = ?1 "
+                                       "AND [Qty] - ?2 >= coalesce((SELECT h.[Held] FROM "
+                                       "[heldcopies] h WHERE h.[BOOKNO] = ?1), 0)"),
+                        {facts.bookNo, line.copies}) != 1)
                     throw Refusal(QStringLiteral("fewer than %1 of \"%2\" are "
                                                  "free in stock.")
                                       .arg(copiesText(line.copies), facts.title));
-                connection.scalar(
+                connection.write(
                     QStringLiteral("INSERT INTO [returnlines] ([ReturnNo], [Delivery], "
                                    "[BOOKNO], [ISBN], [Title], [Copies], [Cost]) SELECT ?1, "
                                    "l.[Delivery], l.[BOOKNO], coalesce(t.[ISBN], ''), ?4, ?3, "
@@ -183,7 +181,7 @@ void recordCreditNote(ShopSession &session, const QString &supplier, const QStri
                        "already?): %2.")
             .arg(supplier.trimmed(), QStringLiteral("%1")),
         [&](Connection &connection) {
-            connection.scalar(
+            connection.write(
                 QStringLiteral("INSERT INTO [creditnotes] ([Supplier], [Number], [Day], [Amount], "
                                "[ReturnNo]) VALUES (?1, ?2, ?3, ?4, ?5)"),
                 {supplier.trimmed(), number.trimmed(), conv::isoDate(day), amount.toDouble(),

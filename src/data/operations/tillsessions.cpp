@@ -53,18 +53,18 @@ std::vector<QDateTime> xReportsOf(Connection &connection, qint64 session) {
     return opened;
 }
 
-// The totals' row (receipts, sales, voids, voided, refunds, refunded, rounding, cash in,
-// cash out) from column `from` of the row.
-void readTotals(const Statement &row, int from, SessionReport &report) {
-    report.receipts = row.value(from).toInt();
-    report.sales = Money::orZero(row.value(from + 1));
-    report.voids = row.value(from + 2).toInt();
-    report.voided = Money::orZero(row.value(from + 3));
-    report.refunds = row.value(from + 4).toInt();
-    report.refunded = Money::orZero(row.value(from + 5));
-    report.rounding = Money::orZero(row.value(from + 6));
-    report.cashIn = Money::orZero(row.value(from + 7));
-    report.cashOut = Money::orZero(row.value(from + 8));
+// The totals' row: receipts, sales, voids, voided, refunds, refunded, rounding, cash in,
+// cash out.
+void readTotals(const Statement &row, SessionReport &report) {
+    report.receipts = row.value(0).toInt();
+    report.sales = Money::orZero(row.value(1));
+    report.voids = row.value(2).toInt();
+    report.voided = Money::orZero(row.value(3));
+    report.refunds = row.value(4).toInt();
+    report.refunded = Money::orZero(row.value(5));
+    report.rounding = Money::orZero(row.value(6));
+    report.cashIn = Money::orZero(row.value(7));
+    report.cashOut = Money::orZero(row.value(8));
 }
 
 // Customers' deposits in the session: money in its drawer by method, but not sales. Added
@@ -154,7 +154,7 @@ SessionReport xReport(ShopSession &session, qint64 sessionId, const QDateTime &a
         Statement totals = connection.prepare(connection.dialect().sessionTotals());
         totals.bindAll({sessionId});
         if (totals.step())
-            readTotals(totals, 0, report);
+            readTotals(totals, report);
         totals.step();
         Statement methods = connection.prepare(connection.dialect().sessionMethods());
         methods.bindAll({sessionId});
@@ -185,7 +185,7 @@ SessionReport zReport(Connection &connection, qint64 session) {
         throw DataError(QStringLiteral("The session %1 is still open: its Z report is made when "
                                        "it closes.")
                             .arg(session));
-    readTotals(totals, 0, report);
+    readTotals(totals, report);
     totals.step();
     report.stored = true;
     Statement methods = connection.prepare(
