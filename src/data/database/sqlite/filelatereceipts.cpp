@@ -24,11 +24,10 @@ void FileDialect::receiptReceived(Connection &connection, const QString &receipt
 void FileDialect::receiptRefused(Connection &connection, const QString &receipt,
                                  const QString &reason, const QString &made,
                                  const QDateTime &at) const {
-    Statement insert = connection.prepare(
+    connection.write(
         QStringLiteral("INSERT INTO [refusedreceipts] ([Receipt], [Till], [Reason], [Refused], "
-                       "[Made]) VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT DO NOTHING"));
-    insert.bindAll({receipt, filetill::thisTill(connection), reason, conv::isoMoment(at), made});
-    insert.step();
+                       "[Made]) VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT DO NOTHING"),
+        {receipt, filetill::thisTill(connection), reason, conv::isoMoment(at), made});
 }
 
 } // namespace filetill

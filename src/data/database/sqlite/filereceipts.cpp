@@ -41,12 +41,12 @@ bool hasSessions(Connection &connection) {
 
 // A new receipt is sold in the till's open session, which a till with payments on must have.
 void joinSession(Connection &connection, const QString &id, qint64 till) {
-    Statement join = connection.prepare(QStringLiteral(
-        "INSERT INTO [receiptsessions] ([Receipt], [Session]) SELECT ?1, [Session] FROM "
-        "[tillsessions] WHERE [Till] = ?2 AND [Closed] IS NULL"));
-    join.bindAll({id, till});
-    join.step();
-    if (connection.changes() == 0 && paymentsOn(connection))
+    const int changed = connection.write(
+        QStringLiteral(
+            "INSERT INTO [receiptsessions] ([Receipt], [Session]) SELECT ?1, [Session] FROM "
+            "[tillsessions] WHERE [Till] = ?2 AND [Closed] IS NULL"),
+        {id, till});
+    if (changed == 0 && paymentsOn(connection))
         throw refused(QStringLiteral("the till has no open session: count the float to open one"));
 }
 
@@ -75,13 +75,13 @@ Header storeHeader(Connection &connection, const ReceiptRecord &receipt) {
     if (next.step()) {
         const qint64 number = next.value(0).toLongLong();
         next.step();
-        Statement insert = connection.prepare(QStringLiteral(
-            "INSERT INTO [receipts] ([Receipt], [Till], [Number], [Readable], [Opened], [Login]) "
-            "VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT ([Receipt]) DO NOTHING"));
-        insert.bindAll({receipt.id, tillNo, number, prefix + QString::number(number),
-                        conv::isoMoment(receipt.opened), systemUser()});
-        insert.step();
-        if (connection.changes() != 1)
+        const int changed = connection.write(
+            QStringLiteral("INSERT INTO [receipts] ([Receipt], [Till], [Number], [Readable], "
+                           "[Opened], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6) "
+                           "ON CONFLICT ([Receipt]) DO NOTHING"),
+            {receipt.id, tillNo, number, prefix + QString::number(number),
+             conv::isoMoment(receipt.opened), systemUser()});
+        if (changed != 1)
             throw DataError(DataError::Kind::Conflict,
                             QStringLiteral("the receipt was being stored at the same moment; "
                                            "store it again"));
@@ -103,15 +103,15 @@ Header storeHeader(Connection &connection, const ReceiptRecord &receipt) {
 
 void storeLine(Connection &connection, const QString &id, const Header &header,
                const ReceiptLineRecord &line) {
-    Statement insert = connection.prepare(QStringLiteral(
-        "INSERT INTO [receiptlines] ([Receipt], [Line], [BOOKNO], [ISBN], [Title], [Price], "
-        "[Qty], [SoldDate], [SoldTime]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) "
-        "ON CONFLICT ([Receipt], [Line]) DO NOTHING"));
     const QString day = conv::isoDate(line.day), time = conv::timeText(line.time);
-    insert.bindAll({id, line.line, line.bookNo, line.isbn, line.title, line.price.toDouble(),
-                    line.quantity, day, time});
-    insert.step();
-    if (connection.changes() != 1) { // stored before, with its sale: the same line or refused
+    const int changed = connection.write(
+        QStringLiteral(
+            "INSERT INTO [receiptlines] ([Receipt], [Line], [BOOKNO], [ISBN], [Title], [Price], "
+            "[Qty], [SoldDate], [SoldTime]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) "
+            "ON CONFLICT ([Receipt], [Line]) DO NOTHING"),
+        {id, line.line, line.bookNo, line.isbn, line.title, line.price.toDouble(), line.quantity,
+         day, time});
+    if (changed != 1) { // stored before, with its sale: the same line or refused
         const QVariantList row = storedPart(
             connection,
             QStringLiteral("SELECT [BOOKNO], [Price], [Qty] FROM [receiptlines] WHERE [Receipt] = "
@@ -131,32 +131,30 @@ void storeLine(Connection &connection, const QString &id, const Header &header,
                           .arg(header.readable));
     if (line.quantity <= 0)
         throw refused(QStringLiteral("a line of a receipt sells at least one copy"));
-    Statement stock = connection.prepare(
-        QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?1 WHERE [BOOKNO] = ?2"));
-    stock.bindAll({line.quantity, line.bookNo});
-    stock.step();
-    if (connection.changes() != 1)
+    const int changed = connection.write(
+        QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?1 WHERE [BOOKNO] = ?2"),
+        {line.quantity, line.bookNo});
+    if (changed != 1)
         throw refused(QStringLiteral("the title \"%1\" is no longer in the catalogue (it was "
                                      "deleted after it was looked up)")
                           .arg(line.title));
-    Statement sale = connection.prepare(QStringLiteral(
-        "INSERT INTO [soldbook] ([SoldDate], [SoldTime], [ISBN], [Title], [price], [Qty]) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
-    sale.bindAll({day, time, line.isbn, line.title, line.price.toDouble(), line.quantity});
-    sale.step();
+    connection.write(
+        QStringLiteral(
+            "INSERT INTO [soldbook] ([SoldDate], [SoldTime], [ISBN], [Title], [price], [Qty]) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
+        {day, time, line.isbn, line.title, line.price.toDouble(), line.quantity});
 }
 
 void storePayment(Connection &connection, const QString &id, const Header &header,
                   const PaymentRecord &payment) {
-    Statement insert = connection.prepare(QStringLiteral(
-        "INSERT INTO [payments] ([Receipt], [Payment], [Method], [Amount], [Tendered], [Given], "
-        "[PaidAt]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT ([Receipt], [Payment]) "
-        "DO NOTHING"));
-    insert.bindAll({id, payment.payment, payment.method, payment.amount.toDouble(),
-                    payment.tendered.toDouble(), payment.given.toDouble(),
-                    conv::isoMoment(payment.at)});
-    insert.step();
-    if (connection.changes() != 1) { // stored before: the same payment or refused
+    const int changed = connection.write(
+        QStringLiteral(
+            "INSERT INTO [payments] ([Receipt], [Payment], [Method], [Amount], [Tendered], "
+            "[Given], [PaidAt]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) "
+            "ON CONFLICT ([Receipt], [Payment]) DO NOTHING"),
+        {id, payment.payment, payment.method, payment.amount.toDouble(),
+         payment.tendered.toDouble(), payment.given.toDouble(), conv::isoMoment(payment.at)});
+    if (changed != 1) { // stored before: the same payment or refused
         const QVariantList row = storedPart(
             connection,
             QStringLiteral("SELECT [Method], [Amount], [Tendered], [Given] FROM [payments] WHERE "
@@ -184,12 +182,11 @@ void storePayment(Connection &connection, const QString &id, const Header &heade
 }
 
 void storeRounding(Connection &connection, const QString &id, Money rounding) {
-    Statement insert = connection.prepare(
+    const int changed = connection.write(
         QStringLiteral("INSERT INTO [receiptrounding] ([Receipt], [Amount]) VALUES (?1, ?2) "
-                       "ON CONFLICT ([Receipt]) DO NOTHING"));
-    insert.bindAll({id, rounding.toDouble()});
-    insert.step();
-    if (connection.changes() != 1)
+                       "ON CONFLICT ([Receipt]) DO NOTHING"),
+        {id, rounding.toDouble()});
+    if (changed != 1)
         return;
     const QString rounds = connection
                                .scalar(QStringLiteral("SELECT [Value] FROM [shopsettings] WHERE "
@@ -218,10 +215,10 @@ StoredReceipt FileDialect::storeReceipt(Connection &connection,
                           .arg(settled.text(), total.text()));
     if (settled == total && total > Money() && !header.paid) {
         const QDateTime when = receipt.paidAt.isValid() ? receipt.paidAt : receipt.opened;
-        Statement paid = connection.prepare(QStringLiteral(
-            "UPDATE [receipts] SET [Paid] = ?1 WHERE [Receipt] = ?2 AND [Paid] IS NULL"));
-        paid.bindAll({conv::isoMoment(when), receipt.id});
-        paid.step();
+        connection.write(
+            QStringLiteral(
+                "UPDATE [receipts] SET [Paid] = ?1 WHERE [Receipt] = ?2 AND [Paid] IS NULL"),
+            {conv::isoMoment(when), receipt.id});
         header.paid = true;
     }
     return {header.number, header.readable, header.paid};

@@ -52,14 +52,14 @@ std::optional<StoredLine> receiptLine(Connection &connection, const QString &rec
 // Takes `copies` of the line back, if that many are left of it: one statement, which finds
 // the line's count as another till's change left it. False when fewer are left.
 bool takeBack(Connection &connection, const QString &receipt, int line, qint64 copies) {
-    Statement back = connection.prepare(QStringLiteral(
-        "INSERT INTO [linesback] ([Receipt], [Line], [Sold], [Back]) SELECT [Receipt], [Line], "
-        "[Qty], ?3 FROM [receiptlines] WHERE [Receipt] = ?1 AND [Line] = ?2 AND ?3 <= [Qty] "
-        "ON CONFLICT ([Receipt], [Line]) DO UPDATE SET [Back] = [Back] + excluded.[Back] WHERE "
-        "[Back] + excluded.[Back] <= [Sold]"));
-    back.bindAll({receipt, line, copies});
-    back.step();
-    return connection.changes() == 1;
+    const int taken = connection.write(
+        QStringLiteral(
+            "INSERT INTO [linesback] ([Receipt], [Line], [Sold], [Back]) SELECT [Receipt], "
+            "[Line], [Qty], ?3 FROM [receiptlines] WHERE [Receipt] = ?1 AND [Line] = ?2 AND "
+            "?3 <= [Qty] ON CONFLICT ([Receipt], [Line]) DO UPDATE SET [Back] = [Back] + "
+            "excluded.[Back] WHERE [Back] + excluded.[Back] <= [Sold]"),
+        {receipt, line, copies});
+    return taken == 1;
 }
 
 qint64 copiesBack(Connection &connection, const QString &receipt, int line) {
@@ -75,17 +75,16 @@ qint64 copiesBack(Connection &connection, const QString &receipt, int line) {
 void offsetSale(Connection &connection, qint64 bookNo, const QString &isbn, const QString &title,
                 Money price, qint64 copies, bool restock, const QDateTime &at) {
     if (restock) {
-        Statement stock = connection.prepare(
-            QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] + ?1 WHERE [BOOKNO] = ?2"));
-        stock.bindAll({copies, bookNo});
-        stock.step();
+        connection.write(
+            QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] + ?1 WHERE [BOOKNO] = ?2"),
+            {copies, bookNo});
     }
-    Statement sale = connection.prepare(QStringLiteral(
-        "INSERT INTO [soldbook] ([SoldDate], [SoldTime], [ISBN], [Title], [price], [Qty]) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
-    sale.bindAll({conv::isoDate(at.date()), conv::timeText(at.time()), isbn, title,
-                  price.toDouble(), -copies});
-    sale.step();
+    connection.write(
+        QStringLiteral(
+            "INSERT INTO [soldbook] ([SoldDate], [SoldTime], [ISBN], [Title], [price], [Qty]) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
+        {conv::isoDate(at.date()), conv::timeText(at.time()), isbn, title, price.toDouble(),
+         -copies});
 }
 
 } // namespace
@@ -154,14 +153,14 @@ StoredRefund FileDialect::storeRefund(Connection &connection, const RefundRecord
             throw refused(QStringLiteral("the receipt %1 is not paid: void its lines instead")
                               .arg(receipt->readable));
     }
-    Statement header = connection.prepare(QStringLiteral(
-        "INSERT INTO [refunds] ([Refund], [Session], [Receipt], [Reason], [Method], [Amount], "
-        "[RefundedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, 0, ?6, ?7)"));
-    header.bindAll({refund.id, stored.session != 0 ? QVariant(stored.session) : QVariant(),
-                    refund.receipt.isEmpty() ? QVariant() : QVariant(refund.receipt), refund.reason,
-                    refund.method ? QVariant(*refund.method) : QVariant(),
-                    conv::isoMoment(refund.at), systemUser()});
-    header.step();
+    connection.write(
+        QStringLiteral(
+            "INSERT INTO [refunds] ([Refund], [Session], [Receipt], [Reason], [Method], [Amount], "
+            "[RefundedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, 0, ?6, ?7)"),
+        {refund.id, stored.session != 0 ? QVariant(stored.session) : QVariant(),
+         refund.receipt.isEmpty() ? QVariant() : QVariant(refund.receipt), refund.reason,
+         refund.method ? QVariant(*refund.method) : QVariant(), conv::isoMoment(refund.at),
+         systemUser()});
     Statement insert = connection.prepare(QStringLiteral(
         "INSERT INTO [refundlines] ([Refund], [Line], [ReceiptLine], [BOOKNO], [ISBN], [Title], "
         "[Price], [Qty], [Damaged], [SoldDate], [SoldTime]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, "
@@ -215,10 +214,8 @@ StoredRefund FileDialect::storeRefund(Connection &connection, const RefundRecord
         insert.reset();
         stored.amount += taken.price.times(taken.quantity);
     }
-    Statement amount = connection.prepare(
-        QStringLiteral("UPDATE [refunds] SET [Amount] = ?1 WHERE [Refund] = ?2"));
-    amount.bindAll({stored.amount.toDouble(), refund.id});
-    amount.step();
+    connection.write(QStringLiteral("UPDATE [refunds] SET [Amount] = ?1 WHERE [Refund] = ?2"),
+                     {stored.amount.toDouble(), refund.id});
     return stored;
 }
 
@@ -246,10 +243,8 @@ void FileDialect::storeVoid(Connection &connection, const VoidRecord &voidRecord
         if (!open || *open != session.toLongLong())
             throw refused(QStringLiteral("the receipt %1 was sold in a session that is closed")
                               .arg(receipt.readable));
-        Statement named = connection.prepare(
-            QStringLiteral("UPDATE [voids] SET [Session] = ?1 WHERE [Void] = ?2"));
-        named.bindAll({session, voidRecord.id});
-        named.step();
+        connection.write(QStringLiteral("UPDATE [voids] SET [Session] = ?1 WHERE [Void] = ?2"),
+                         {session, voidRecord.id});
     }
     std::vector<int> lines;
     if (voidRecord.line != 0) {

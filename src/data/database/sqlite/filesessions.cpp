@@ -157,20 +157,18 @@ void FileDialect::closeSession(Connection &connection, const SessionClosing &clo
         throw refused(QStringLiteral("the receipt %1 is not paid: the session cannot close until "
                                      "that receipt is paid or voided")
                           .arg(unpaid.toString()));
-    Statement close = connection.prepare(
+    const int changed = connection.write(
         QStringLiteral("UPDATE [tillsessions] SET [Closed] = ?1, [ClosedBy] = ?2 WHERE "
-                       "[Session] = ?3 AND [Closed] IS NULL"));
-    close.bindAll({conv::isoMoment(closing.at), systemUser(), closing.session});
-    close.step();
-    if (connection.changes() != 1)
+                       "[Session] = ?3 AND [Closed] IS NULL"),
+        {conv::isoMoment(closing.at), systemUser(), closing.session});
+    if (changed != 1)
         throw refused(QStringLiteral("the session %1 is closed").arg(closing.session));
-    Statement totals = connection.prepare(
+    connection.write(
         QStringLiteral("INSERT INTO [zreports] ([Session], [Receipts], [Sales], [Voids], "
                        "[Voided], [Refunds], [Refunded], [Rounding], [CashIn], [CashOut]) "
                        "SELECT ?1, * FROM (%1)")
-            .arg(totalsSql()));
-    totals.bindAll({closing.session});
-    totals.step();
+            .arg(totalsSql()),
+        {closing.session});
     Statement methods = connection.prepare(methodsSql());
     methods.bindAll({closing.session});
     Statement insert = connection.prepare(QStringLiteral(
