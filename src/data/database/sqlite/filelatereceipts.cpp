@@ -14,11 +14,10 @@ void FileDialect::receiptReceived(Connection &connection, const QString &receipt
              .scalar(QStringLiteral("SELECT 1 FROM [receipts] WHERE [Receipt] = ?1"), {receipt})
              .isValid())
         throw refused(QStringLiteral("the receipt %1 is not a stored receipt").arg(receipt));
-    Statement insert = connection.prepare(
+    connection.write(
         QStringLiteral("INSERT INTO [receivedreceipts] ([Receipt], [Till], [TillNumber], "
-                       "[Received]) VALUES (?1, ?2, ?3, ?4) ON CONFLICT DO NOTHING"));
-    insert.bindAll({receipt, filetill::thisTill(connection), tillNumber, conv::isoMoment(at)});
-    insert.step();
+                       "[Received]) VALUES (?1, ?2, ?3, ?4) ON CONFLICT DO NOTHING"),
+        {receipt, filetill::thisTill(connection), tillNumber, conv::isoMoment(at)});
 }
 
 void FileDialect::receiptRefused(Connection &connection, const QString &receipt,

@@ -123,21 +123,20 @@ void FileDialect::moveCash(Connection &connection, const CashMovementRecord &mov
     if (movement.reason.trimmed().isEmpty())
         throw refused(QStringLiteral("give the reason the cash is paid in or taken out"));
     requireOpenSession(connection, movement.session);
-    Statement insert = connection.prepare(QStringLiteral(
-        "INSERT INTO [cashmovements] ([Movement], [Session], [Direction], [Amount], [Reason], "
-        "[MovedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"));
-    insert.bindAll({movement.id, movement.session,
-                    movement.in ? QStringLiteral("in") : QStringLiteral("out"),
-                    movement.amount.toDouble(), movement.reason.trimmed(),
-                    conv::isoMoment(movement.at), systemUser()});
-    insert.step();
+    connection.write(
+        QStringLiteral(
+            "INSERT INTO [cashmovements] ([Movement], [Session], [Direction], [Amount], [Reason], "
+            "[MovedAt], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
+        {movement.id, movement.session, movement.in ? QStringLiteral("in") : QStringLiteral("out"),
+         movement.amount.toDouble(), movement.reason.trimmed(), conv::isoMoment(movement.at),
+         systemUser()});
 }
 
 void FileDialect::recordXReport(Connection &connection, qint64 session, const QDateTime &at) const {
-    Statement insert = connection.prepare(QStringLiteral(
-        "INSERT INTO [xreports] ([Session], [OpenedAt], [Login]) VALUES (?1, ?2, ?3)"));
-    insert.bindAll({session, conv::isoMoment(at), systemUser()});
-    insert.step();
+    connection.write(
+        QStringLiteral(
+            "INSERT INTO [xreports] ([Session], [OpenedAt], [Login]) VALUES (?1, ?2, ?3)"),
+        {session, conv::isoMoment(at), systemUser()});
 }
 
 void FileDialect::closeSession(Connection &connection, const SessionClosing &closing) const {

@@ -58,13 +58,13 @@ QString FileDialect::login(Connection &) const {
 }
 
 qint64 FileDialect::addOrderedTitle(Connection &connection, const OrderedTitle &title) const {
-    Statement insert = connection.prepare(QStringLiteral(
-        "INSERT INTO [Titles] ([ISBN], [Title], [Author], [Publisher], [Fixed Price], "
-        "[Sale Price], [Qty], [SafeQty], [Retail]) VALUES (?1, ?2, nullif(?3, ''), "
-        "nullif(?4, ''), ?5, ?5, 0, 0, nullif(?6, ''))"));
-    insert.bindAll({title.isbn, title.title, title.author, title.publisher, title.price.toDouble(),
-                    title.supplier});
-    insert.step();
+    connection.write(
+        QStringLiteral(
+            "INSERT INTO [Titles] ([ISBN], [Title], [Author], [Publisher], [Fixed Price], "
+            "[Sale Price], [Qty], [SafeQty], [Retail]) VALUES (?1, ?2, nullif(?3, ''), "
+            "nullif(?4, ''), ?5, ?5, 0, 0, nullif(?6, ''))"),
+        {title.isbn, title.title, title.author, title.publisher, title.price.toDouble(),
+         title.supplier});
     return connection.scalar(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
 }
 
