@@ -38,11 +38,8 @@ void RowWriter::update(qint64 rowid, const std::map<int, QVariant> &values,
     }
     if (params.isEmpty())
         return;
-    Statement stmt = conn_.prepare(update.whereRowid());
     params << rowid;
-    stmt.bindAll(params);
-    stmt.step();
-    if (conn_.changes() != 1)
+    if (conn_.write(update.whereRowid(), params) != 1)
         throw DataError(QStringLiteral("The row could not be saved: another window has deleted "
                                        "it since it was read. Press Refresh to read the table "
                                        "again."));
@@ -62,7 +59,5 @@ QVariantList RowWriter::reread(qint64 rowid) const {
 }
 
 void RowWriter::remove(qint64 rowid) const {
-    Statement stmt = conn_.prepare(sqlb::remove(table_).whereRowid());
-    stmt.bind(1, rowid);
-    stmt.step();
+    conn_.write(sqlb::remove(table_).whereRowid(), {rowid});
 }

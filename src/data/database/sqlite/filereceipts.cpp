@@ -41,12 +41,12 @@ bool hasSessions(Connection &connection) {
 
 // A new receipt is sold in the till's open session, which a till with payments on must have.
 void joinSession(Connection &connection, const QString &id, qint64 till) {
-    const int changed = connection.write(
+    const int joined = connection.write(
         QStringLiteral(
             "INSERT INTO [receiptsessions] ([Receipt], [Session]) SELECT ?1, [Session] FROM "
             "[tillsessions] WHERE [Till] = ?2 AND [Closed] IS NULL"),
         {id, till});
-    if (changed == 0 && paymentsOn(connection))
+    if (joined == 0 && paymentsOn(connection))
         throw refused(QStringLiteral("the till has no open session: count the float to open one"));
 }
 
@@ -75,13 +75,13 @@ Header storeHeader(Connection &connection, const ReceiptRecord &receipt) {
     if (next.step()) {
         const qint64 number = next.value(0).toLongLong();
         next.step();
-        const int changed = connection.write(
+        const int added = connection.write(
             QStringLiteral("INSERT INTO [receipts] ([Receipt], [Till], [Number], [Readable], "
                            "[Opened], [Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6) "
                            "ON CONFLICT ([Receipt]) DO NOTHING"),
             {receipt.id, tillNo, number, prefix + QString::number(number),
              conv::isoMoment(receipt.opened), systemUser()});
-        if (changed != 1)
+        if (added != 1)
             throw DataError(DataError::Kind::Conflict,
                             QStringLiteral("the receipt was being stored at the same moment; "
                                            "store it again"));
@@ -104,14 +104,14 @@ Header storeHeader(Connection &connection, const ReceiptRecord &receipt) {
 void storeLine(Connection &connection, const QString &id, const Header &header,
                const ReceiptLineRecord &line) {
     const QString day = conv::isoDate(line.day), time = conv::timeText(line.time);
-    const int changed = connection.write(
+    const int added = connection.write(
         QStringLiteral(
             "INSERT INTO [receiptlines] ([Receipt], [Line], [BOOKNO], [ISBN], [Title], [Price], "
             "[Qty], [SoldDate], [SoldTime]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) "
             "ON CONFLICT ([Receipt], [Line]) DO NOTHING"),
         {id, line.line, line.bookNo, line.isbn, line.title, line.price.toDouble(), line.quantity,
          day, time});
-    if (changed != 1) { // stored before, with its sale: the same line or refused
+    if (added != 1) { // stored before, with its sale: the same line or refused
         const QVariantList row = storedPart(
             connection,
             QStringLiteral("SELECT [BOOKNO], [Price], [Qty] FROM [receiptlines] WHERE [Receipt] = "
@@ -131,10 +131,10 @@ void storeLine(Connection &connection, const QString &id, const Header &header,
                           .arg(header.readable));
     if (line.quantity <= 0)
         throw refused(QStringLiteral("a line of a receipt sells at least one copy"));
-    const int changed = connection.write(
+    const int taken = connection.write(
         QStringLiteral("UPDATE [Titles] SET [Qty] = [Qty] - ?1 WHERE [BOOKNO] = ?2"),
         {line.quantity, line.bookNo});
-    if (changed != 1)
+    if (taken != 1)
         throw refused(QStringLiteral("the title \"%1\" is no longer in the catalogue (it was "
                                      "deleted after it was looked up)")
                           .arg(line.title));
@@ -147,14 +147,14 @@ void storeLine(Connection &connection, const QString &id, const Header &header,
 
 void storePayment(Connection &connection, const QString &id, const Header &header,
                   const PaymentRecord &payment) {
-    const int changed = connection.write(
+    const int added = connection.write(
         QStringLiteral(
             "INSERT INTO [payments] ([Receipt], [Payment], [Method], [Amount], [Tendered], "
             "[Given], [PaidAt]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) "
             "ON CONFLICT ([Receipt], [Payment]) DO NOTHING"),
         {id, payment.payment, payment.method, payment.amount.toDouble(),
          payment.tendered.toDouble(), payment.given.toDouble(), conv::isoMoment(payment.at)});
-    if (changed != 1) { // stored before: the same payment or refused
+    if (added != 1) { // stored before: the same payment or refused
         const QVariantList row = storedPart(
             connection,
             QStringLiteral("SELECT [Method], [Amount], [Tendered], [Given] FROM [payments] WHERE "
@@ -182,11 +182,11 @@ void storePayment(Connection &connection, const QString &id, const Header &heade
 }
 
 void storeRounding(Connection &connection, const QString &id, Money rounding) {
-    const int changed = connection.write(
+    const int added = connection.write(
         QStringLiteral("INSERT INTO [receiptrounding] ([Receipt], [Amount]) VALUES (?1, ?2) "
                        "ON CONFLICT ([Receipt]) DO NOTHING"),
         {id, rounding.toDouble()});
-    if (changed != 1)
+    if (added != 1)
         return;
     const QString rounds = connection
                                .scalar(QStringLiteral("SELECT [Value] FROM [shopsettings] WHERE "

@@ -220,16 +220,15 @@ StoredRefund FileDialect::storeRefund(Connection &connection, const RefundRecord
 }
 
 void FileDialect::storeVoid(Connection &connection, const VoidRecord &voidRecord) const {
-    Statement header = connection.prepare(QStringLiteral(
-        "INSERT INTO [voids] ([Void], [Receipt], [Line], [Reason], [VoidedAt], [Login]) VALUES "
-        "(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT ([Void]) DO NOTHING"));
-    header.bindAll({voidRecord.id, voidRecord.receipt,
-                    voidRecord.line != 0 ? QVariant(voidRecord.line) : QVariant(),
-                    voidRecord.reason.trimmed(), conv::isoMoment(voidRecord.at), systemUser()});
     if (voidRecord.reason.trimmed().isEmpty())
         throw refused(QStringLiteral("give the reason for the void"));
-    header.step();
-    if (connection.changes() != 1)
+    const int added = connection.write(
+        QStringLiteral("INSERT INTO [voids] ([Void], [Receipt], [Line], [Reason], [VoidedAt], "
+                       "[Login]) VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT ([Void]) DO NOTHING"),
+        {voidRecord.id, voidRecord.receipt,
+         voidRecord.line != 0 ? QVariant(voidRecord.line) : QVariant(), voidRecord.reason.trimmed(),
+         conv::isoMoment(voidRecord.at), systemUser()});
+    if (added != 1)
         return; // stored before: the same void sent again
     const ReceiptHeader receipt = receiptHeader(connection, voidRecord.receipt);
     if (receipt.paid)

@@ -156,11 +156,11 @@ void FileDialect::closeSession(Connection &connection, const SessionClosing &clo
         throw refused(QStringLiteral("the receipt %1 is not paid: the session cannot close until "
                                      "that receipt is paid or voided")
                           .arg(unpaid.toString()));
-    const int changed = connection.write(
+    const int closed = connection.write(
         QStringLiteral("UPDATE [tillsessions] SET [Closed] = ?1, [ClosedBy] = ?2 WHERE "
                        "[Session] = ?3 AND [Closed] IS NULL"),
         {conv::isoMoment(closing.at), systemUser(), closing.session});
-    if (changed != 1)
+    if (closed != 1)
         throw refused(QStringLiteral("the session %1 is closed").arg(closing.session));
     connection.write(
         QStringLiteral("INSERT INTO [zreports] ([Session], [Receipts], [Sales], [Voids], "
