@@ -2,13 +2,11 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
-#include "clock.h"
 #include "connection.h"
 #include "errorpolicy.h"
 #include "imagelist.h"
 #include "menutable.h"
-#include "newshopdialog.h"
-#include "opendatabase.h"
+#include "newshopcommand.h"
 #include "receipts.h"
 #include "screenwork.h"
 #include "shellpictures.h"
@@ -43,48 +41,6 @@ QWidget *toolbarGap(QWidget *parent, int position) {
     gap->setObjectName(QStringLiteral("Toolbar1_gap%1").arg(position));
     gap->setFixedWidth(8);
     return gap;
-}
-
-// New Shop never replaces a shop: true, the operator told so, when there is one at the path.
-bool shopAlreadyThere(const QString &path, MessageBoxes &messages) {
-    if (!shopfile::occupied(path))
-        return false;
-    messages.inform(QStringLiteral("There is a shop at %1 already. New Shop never replaces one; "
-                                   "nothing was changed.")
-                        .arg(path),
-                    MessageBoxes::Icon::Information);
-    return true;
-}
-
-// File > New Shop: asks which shop to make (the box is modal over `owner`) and makes it at
-// `path`, dated by the clock; says what happened in a message. True when a shop was made.
-bool makeNewShop(const QString &path, QWidget *owner, MessageBoxes &messages, const Clock *clock) {
-    if (shopAlreadyThere(path, messages))
-        return false;
-    NewShopDialog box(path, owner);
-    // The file may have been made elsewhere while the box was up.
-    if (box.exec() != QDialog::Accepted || shopAlreadyThere(path, messages))
-        return false;
-    const shopfile::Contents contents = box.contents();
-    try {
-        shopfile::makeShop(path, contents, clock ? clock->today() : QDate::currentDate());
-        if (box.paymentsOn()) {
-            Connection connection = drivers::open(path).connect();
-            shop::setPaymentsOn(connection, true);
-        }
-    } catch (const DataError &e) {
-        messages.inform(QStringLiteral("No shop was made. %1").arg(e.description()),
-                        MessageBoxes::Icon::Critical);
-        return false;
-    }
-    messages.inform(contents == shopfile::Contents::Demo
-                        ? QStringLiteral("The demo shop was made at %1.").arg(path)
-                        : QStringLiteral("An empty shop was made at %1. Enter its subjects, "
-                                         "publishers and suppliers under DatabaseMaintain, "
-                                         "then its titles.")
-                              .arg(path),
-                    MessageBoxes::Icon::Information);
-    return true;
 }
 } // namespace
 
@@ -245,15 +201,7 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::newShop() {
-    const std::optional<QString> file = context_.shop.localFile();
-    if (!file) {
-        context_.messages->inform(
-            QStringLiteral("Quillmart works on the shop on the server (%1). A new shop on a "
-                           "server is made there with quillmart-createdb --server.")
-                .arg(context_.shop.describe()));
-        return;
-    }
-    if (makeNewShop(*file, this, *context_.messages, context_.clock)) {
+    if (newshop::run(context_.shop, this, *context_.messages, context_.clock)) {
         statusBar_->refresh();
         tillShown_ = false;
     }
