@@ -133,7 +133,7 @@ void MainWindow::runCommand(CommandKind kind, const char *screenId) {
         QMainWindow::close();
         break;
     case CommandKind::Help:
-        showHelp();
+        help_.run();
         break;
     case CommandKind::About:
         showAbout();
@@ -183,10 +183,6 @@ void MainWindow::printReceipt() {
         context_.messages->inform(QStringLiteral(
             "A receipt is printed from the customer's selling window: bring it to the front "
             "(or open one with Sale > Selling Book) and choose Print Receipt again."));
-}
-
-void MainWindow::showHelp() {
-    help_.run();
 }
 
 void MainWindow::showAbout() {

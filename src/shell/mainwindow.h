@@ -44,7 +44,6 @@ public:
 
     // The toolbar's click handler: selects on the button's key, exactly as written.
     void toolbarButtonClicked(const QString &key);
-    void showHelp();
     void showAbout();
     void newShop();
     void printReceipt();
