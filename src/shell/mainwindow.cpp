@@ -50,7 +50,8 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
       ownMessages_(this), settings_(settings),
       help_(helpFile, std::move(helpViewer), *context_.messages, kCaption),
       mdi_(new ShopMdiArea(this)), statusBar_(new ShopStatusBar(context.clock, this)),
-      images_(new ImageList(this)), gate_(context_.shop, *context_.messages) {
+      images_(new ImageList(this)),
+      gate_(context_.shop, *context_.messages, context_.tillCopy != nullptr) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
     setWindowIcon(shellpictures::programIcon());
@@ -60,7 +61,6 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
     statusBar_->showShop(context_.shop);
     // A counter selling without the server says so here too, whichever window is in front.
     context_.showOffline = [bar = statusBar_](const QString &text) { bar->showOffline(text); };
-    gate_.setCounterSellsOffline(context_.tillCopy != nullptr);
     buildMenus();
     buildToolbar();
     restorePlacement();
