@@ -48,9 +48,8 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
                        HelpCommand::Viewer helpViewer, QWidget *parent)
     : QMainWindow(parent), context_(contextOpenedBy(context, this, &ownMessages_)),
       ownMessages_(this), settings_(settings),
-      help_(helpFile, std::move(helpViewer), *context_.messages, kCaption),
-      mdi_(new ShopMdiArea(this)), statusBar_(new ShopStatusBar(context.clock, this)),
-      images_(new ImageList(this)),
+      help_(helpFile, std::move(helpViewer), *context_.messages), mdi_(new ShopMdiArea(this)),
+      statusBar_(new ShopStatusBar(context.clock, this)), images_(new ImageList(this)),
       gate_(context_.shop, *context_.messages, context_.tillCopy != nullptr) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
