@@ -65,16 +65,8 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
 ShopStatusBar::~ShopStatusBar() = default;
 
 QString ShopStatusBar::panelText(int panel) const {
-    switch (panel) {
-    case 1:
-        return status_->text();
-    case 2:
-        return date_->text();
-    case 3:
-        return time_->text();
-    default:
-        return {};
-    }
+    const QLabel *const panels[] = {status_, date_, time_};
+    return panel >= 1 && panel <= 3 ? panels[panel - 1]->text() : QString();
 }
 
 QString ShopStatusBar::shopText() const {
