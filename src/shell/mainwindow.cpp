@@ -362,15 +362,9 @@ void MainWindow::savePlacement() {
 
 bool MainWindow::event(QEvent *event) {
     const bool handled = QMainWindow::event(event);
-    switch (event->type()) {
-    case QEvent::Show:
-    case QEvent::Move:
-    case QEvent::Resize:
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)
         fitOuterSize();
-        break;
-    default:
-        break;
-    }
     return handled;
 }
 
