@@ -24,8 +24,6 @@
 #include <QWindow>
 
 namespace {
-const QString kCaption = QStringLiteral("Quillmart");
-
 ShopContext contextOpenedBy(const ShopContext &context, ScreenOpener *opener,
                             MessageBoxes *fallbackMessages) {
     ShopContext own = context;
@@ -52,7 +50,7 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
       statusBar_(new ShopStatusBar(context.clock, this)), images_(new ImageList(this)),
       gate_(context_.shop, *context_.messages, context_.tillCopy != nullptr) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(kCaption);
+    setWindowTitle(QLatin1String(applicationTitle()));
     setWindowIcon(shellpictures::programIcon());
     mdi_->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(mdi_);
