@@ -165,8 +165,11 @@ void MainWindow::runCommand(CommandKind kind, const char *screenId) {
 }
 
 void MainWindow::toolbarButtonClicked(const QString &key) {
-    if (const ToolbarEntry *entry = toolbarEntryForKey(key))
-        runCommand(entry->kind, entry->screenId);
+    for (const ToolbarEntry &entry : toolbarTable())
+        if (entry.key != nullptr && key == QLatin1String(entry.key)) {
+            runCommand(entry.kind, entry.screenId);
+            return;
+        }
 }
 
 // The selling window in front prints its own customer's receipt.
