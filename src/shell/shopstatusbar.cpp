@@ -2,7 +2,6 @@
 // that there is none yet.
 #include "shopstatusbar.h"
 
-#include "clock.h"
 #include "conversions.h"
 #include "shopfile.h"
 
@@ -26,12 +25,8 @@ QLabel *makePanel(const QString &name, QWidget *parent) {
 } // namespace
 
 ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
-    : QStatusBar(parent), clock_(clock) {
+    : QStatusBar(parent), clock_(clock ? clock : &systemClock_) {
     setObjectName(QStringLiteral("sbStatusBar"));
-    if (clock_ == nullptr) {
-        ownClock_ = std::make_unique<SystemClock>();
-        clock_ = ownClock_.get();
-    }
     status_ = makePanel(QStringLiteral("panelStatus"), this);
     status_->setText(QStringLiteral("Status"));
     shopPanel_ = makePanel(QStringLiteral("panelShop"), this);
@@ -61,8 +56,6 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     connect(&ticker_, &QTimer::timeout, this, &ShopStatusBar::refresh);
     ticker_.start();
 }
-
-ShopStatusBar::~ShopStatusBar() = default;
 
 QString ShopStatusBar::panelText(int panel) const {
     const QLabel *const panels[] = {status_, date_, time_};
