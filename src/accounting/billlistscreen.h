@@ -42,9 +42,9 @@ protected:
     QLabel *caption(const char *objectName, const QString &text, QWidget *buddy);
     // DataGrid1 over the bills; a failure of the bills' source is shown as a message.
     void makeGrid(const QList<GridColumn> &columns, QWidget *parent);
-    // The open bills' page on `parent`, top to bottom: the filter (columns 4 on stretched), the
-    // screen's two buttons, DataGrid1 over the columns of Bill and the credit line. The grid and
-    // the line are made here, after the buttons, which Tab therefore reaches first.
+    // The open bills' page on `parent`, top to bottom: the filter (its columns from 4 on
+    // stretching), the screen's two buttons, DataGrid1 over the columns of Bill and the credit
+    // line. The grid and the line are made here, after the buttons, so Tab reaches those first.
     QVBoxLayout *layOutOpenBills(QWidget *parent, QWidget *supplierCaption, QWidget *fromCaption,
                                  QWidget *toCaption, QWidget *query, QWidget *step);
     // "select * from <table> where <date><=#to# And <date>>=#from# and <supplier>='<name>'":
