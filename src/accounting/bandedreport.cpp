@@ -86,11 +86,6 @@ private:
     int y_ = 0;
 };
 
-QRectF toDevice(const QRect &twips, double pixelsPerTwip) {
-    return QRectF(twips.left() * pixelsPerTwip, twips.top() * pixelsPerTwip,
-                  twips.width() * pixelsPerTwip, twips.height() * pixelsPerTwip);
-}
-
 // Ming faces come in one light weight only. On screen the font engine thickens them for bold,
 // but the PDF writer (which printing goes through as well) does not: there a bold item gets a
 // second pass a hair to the right.
@@ -110,7 +105,8 @@ void drawItem(QPainter &painter, const QString &family, const PlacedItem &item,
     font.setPointSizeF(item.pointSize);
     font.setWeight(QFont::Weight(item.weight));
     painter.setFont(font);
-    const QRectF rect = toDevice(item.rect, pixelsPerTwip);
+    const QRectF rect(QPointF(item.rect.topLeft()) * pixelsPerTwip,
+                      QSizeF(item.rect.size()) * pixelsPerTwip);
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     painter.drawText(rect, flags, item.text);
     if (needsDrawnBold(painter, font, item.weight)) {

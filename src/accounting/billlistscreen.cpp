@@ -13,6 +13,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 BillListScreen::BillListScreen(const ShopContext &context, const char *screenId,
                                const QString &windowTitle, QSize openingSize, QWidget *parent)
@@ -67,6 +68,20 @@ void BillListScreen::makeGrid(const QList<GridColumn> &columns, QWidget *parent)
     grid_ = named<DataGrid>("DataGrid1", bills_, columns, parent);
     connect(bills_, &RecordSource::dataError, grid_,
             [this](const QString &description) { context_.messages->inform(description); });
+}
+
+QVBoxLayout *BillListScreen::layOutOpenBills(QWidget *parent, QWidget *supplierCaption,
+                                             QWidget *fromCaption, QWidget *toCaption,
+                                             QWidget *query, QWidget *step) {
+    makeGrid(gridColumns(tables::Bill::columns), parent);
+    QGridLayout *filters = layOutFilter(supplierCaption, fromCaption, toCaption);
+    filters->setColumnStretch(4, 1);
+    auto *page = new QVBoxLayout(parent);
+    page->addLayout(filters);
+    page->addLayout(buttonRow({query, step, rowStretch}));
+    page->addWidget(grid_, 1);
+    page->addWidget(makeCreditLine(parent));
+    return page;
 }
 
 QString BillListScreen::listingText(const char *table, const Column &date, const Column &supplier) {

@@ -14,6 +14,7 @@ class DataGrid;
 class DatePicker;
 class QGridLayout;
 class QLabel;
+class QVBoxLayout;
 class RecordSource;
 class ShopSession;
 
@@ -41,6 +42,11 @@ protected:
     QLabel *caption(const char *objectName, const QString &text, QWidget *buddy);
     // DataGrid1 over the bills; a failure of the bills' source is shown as a message.
     void makeGrid(const QList<GridColumn> &columns, QWidget *parent);
+    // The open bills' page on `parent`, top to bottom: the filter (its columns from 4 on
+    // stretching), the screen's two buttons, DataGrid1 over the columns of Bill and the credit
+    // line. The grid and the line are made here, after the buttons, so Tab reaches those first.
+    QVBoxLayout *layOutOpenBills(QWidget *parent, QWidget *supplierCaption, QWidget *fromCaption,
+                                 QWidget *toCaption, QWidget *query, QWidget *step);
     // "select * from <table> where <date><=#to# And <date>>=#from# and <supplier>='<name>'":
     // the chosen supplier's bills of the period, both days included. The supplier is kept as
     // the one the listing is of.

@@ -3,7 +3,6 @@
 
 #include "clock.h"
 #include "datacombo.h"
-#include "datagrid.h"
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "invoicechecks.h"
@@ -15,7 +14,6 @@
 #include "shopsession.h"
 #include "shoptables.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,17 +63,7 @@ void BillPayScreen::buildControls() {
         stepButton("Command1", QStringLiteral("Query List"), this, &BillPayScreen::queryList);
     auto *payButton =
         stepButton("Command2", QStringLiteral("Pay Confirm"), this, &BillPayScreen::payConfirm);
-
-    makeGrid(gridColumns(tables::Bill::columns), frame);
-
-    QGridLayout *filters = layOutFilter(supplierCaption, fromCaption, toCaption);
-    filters->setColumnStretch(4, 1);
-
-    auto *inner = new QVBoxLayout(frame);
-    inner->addLayout(filters);
-    inner->addLayout(buttonRow({queryButton, payButton, rowStretch}));
-    inner->addWidget(grid_, 1);
-    inner->addWidget(makeCreditLine(frame));
+    layOutOpenBills(frame, supplierCaption, fromCaption, toCaption, queryButton, payButton);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame);
 }

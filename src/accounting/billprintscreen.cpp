@@ -3,7 +3,6 @@
 
 #include "billreport.h"
 #include "datacombo.h"
-#include "datagrid.h"
 #include "datepicker.h"
 #include "errorpolicy.h"
 #include "recordsource.h"
@@ -13,7 +12,6 @@
 #include "shopsession.h"
 #include "shoptables.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QVBoxLayout>
@@ -42,18 +40,8 @@ void BillPrintScreen::buildControls() {
         stepButton("Command1", QStringLiteral("Query List"), this, &Screen::queryList);
     auto *previewButton =
         stepButton("Command2", QStringLiteral("Print Preview"), this, &Screen::printPreview);
-
-    makeGrid(gridColumns(tables::Bill::columns), this);
-
-    QGridLayout *filters = layOutFilter(supplierLabel, fromLabel, toLabel);
-    filters->setColumnStretch(4, 1);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(title);
-    layout->addLayout(filters);
-    layout->addLayout(buttonRow({queryButton, previewButton, rowStretch}));
-    layout->addWidget(grid_, 1);
-    layout->addWidget(makeCreditLine(this));
+    layOutOpenBills(this, supplierLabel, fromLabel, toLabel, queryButton, previewButton)
+        ->insertWidget(0, title);
 }
 
 void BillPrintScreen::queryList() {

@@ -22,18 +22,18 @@ HeldBillsScreen::HeldBillsScreen(const ShopContext &context, QWidget *parent)
                  parent),
       holds_(new RecordSource(QStringLiteral("Adodc1"), context.shop, this)) {
     QLabel *heading = titleHeading();
-    grid_ = listGrid(holds_,
-                     {{QStringLiteral("InvoiceNo"), QStringLiteral("Invoice No")},
-                      {QStringLiteral("InvoiceDate"), QStringLiteral("Invoice Date")},
-                      {QStringLiteral("Fee"), QStringLiteral("Fee")},
-                      {QStringLiteral("Expected"), QStringLiteral("Cost delivered")},
-                      {QStringLiteral("InvoiceTime"), QStringLiteral("Invoice Time")},
-                      {QStringLiteral("Retail"), QStringLiteral("Retail")},
-                      {QStringLiteral("HeldAt"), QStringLiteral("Held")},
-                      {QStringLiteral("ApprovedAt"), QStringLiteral("Approved")},
-                      {QStringLiteral("ApprovedBy"), QStringLiteral("Approved by")}},
-                     QStringLiteral("Held bills"), this);
-    grid_->setCaption(QStringLiteral("A bill without an approval is not paid."));
+    DataGrid *grid = listGrid(holds_,
+                              {{QStringLiteral("InvoiceNo"), QStringLiteral("Invoice No")},
+                               {QStringLiteral("InvoiceDate"), QStringLiteral("Invoice Date")},
+                               {QStringLiteral("Fee"), QStringLiteral("Fee")},
+                               {QStringLiteral("Expected"), QStringLiteral("Cost delivered")},
+                               {QStringLiteral("InvoiceTime"), QStringLiteral("Invoice Time")},
+                               {QStringLiteral("Retail"), QStringLiteral("Retail")},
+                               {QStringLiteral("HeldAt"), QStringLiteral("Held")},
+                               {QStringLiteral("ApprovedAt"), QStringLiteral("Approved")},
+                               {QStringLiteral("ApprovedBy"), QStringLiteral("Approved by")}},
+                              QStringLiteral("Held bills"), this);
+    grid->setCaption(QStringLiteral("A bill without an approval is not paid."));
     using Screen = HeldBillsScreen;
     // Made in the order they stand, which is the order Tab takes them in.
     auto *approve = stepButton("cmdApprove", QStringLiteral("A&pprove"), this, &Screen::approve);
@@ -49,9 +49,9 @@ HeldBillsScreen::HeldBillsScreen(const ShopContext &context, QWidget *parent)
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(heading);
-    page->addWidget(grid_, 1);
+    page->addWidget(grid, 1);
     page->addLayout(buttons);
-    setFocusProxy(grid_->view());
+    setFocusProxy(grid->view());
     refresh();
 }
 

@@ -8,7 +8,6 @@
 
 #include <optional>
 
-class DataGrid;
 class QLineEdit;
 class RecordSource;
 
@@ -25,6 +24,5 @@ public:
 
 private:
     RecordSource *holds_;
-    DataGrid *grid_;
     QLineEdit *tolerance_;
 };

@@ -24,8 +24,8 @@
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <optional>
 
@@ -87,9 +87,8 @@ void backUpAtClose(BackupScheduler &scheduler, MessageBoxes &messages) {
 }
 
 qint64 realtimeNs() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
 }
 
 // For bench/run: with QUILLMART_TIMING set, the program prints the moment (CLOCK_REALTIME, in

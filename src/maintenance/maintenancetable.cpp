@@ -5,12 +5,9 @@
 #include "shopsteps.h"
 #include "shoptables.h"
 
-namespace {
-
-using namespace tables;
-
-std::vector<EditorDefinition> buildTable() {
-    return {
+const std::vector<EditorDefinition> &maintenanceScreenTable() {
+    using namespace tables;
+    static const std::vector<EditorDefinition> table = {
         {screenid::DataTitles, "Record of Titles", "Records of the Titles ",
          selectColumns(Titles::table, Titles::columns, orderBy(Titles::BOOKNO)),
          boxesFor(std::span(Titles::columns).first(7)),
@@ -122,11 +119,5 @@ std::vector<EditorDefinition> buildTable() {
          {{"Days:", 8, ordersettings::Days}},
          columnNames(ordersettings::columns)},
     };
-}
-
-} // namespace
-
-const std::vector<EditorDefinition> &maintenanceScreenTable() {
-    static const std::vector<EditorDefinition> table = buildTable();
     return table;
 }

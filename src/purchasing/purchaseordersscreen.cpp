@@ -27,14 +27,14 @@ PurchaseOrdersScreen::PurchaseOrdersScreen(const ShopContext &context, QWidget *
     unfinished_ =
         named<QCheckBox>("chkUnfinished", QStringLiteral("&Unfinished orders only"), this);
     unfinished_->setChecked(true);
-    ordersGrid_ = listGrid(orders_,
-                           {{QStringLiteral("OrderNo"), QStringLiteral("Order")},
-                            {QStringLiteral("Supplier"), QStringLiteral("Supplier")},
-                            {QStringLiteral("State"), QStringLiteral("State")},
-                            {QStringLiteral("Created"), QStringLiteral("Made")},
-                            {QStringLiteral("Changed"), QStringLiteral("Last change")},
-                            {QStringLiteral("Notes"), QStringLiteral("Notes")}},
-                           QStringLiteral("Purchase orders"), this);
+    DataGrid *ordersGrid = listGrid(orders_,
+                                    {{QStringLiteral("OrderNo"), QStringLiteral("Order")},
+                                     {QStringLiteral("Supplier"), QStringLiteral("Supplier")},
+                                     {QStringLiteral("State"), QStringLiteral("State")},
+                                     {QStringLiteral("Created"), QStringLiteral("Made")},
+                                     {QStringLiteral("Changed"), QStringLiteral("Last change")},
+                                     {QStringLiteral("Notes"), QStringLiteral("Notes")}},
+                                    QStringLiteral("Purchase orders"), this);
     linesGrid_ = listGrid(lines_,
                           {{QStringLiteral("ISBN"), QStringLiteral("ISBN")},
                            {QStringLiteral("Title"), QStringLiteral("Title")},
@@ -46,7 +46,7 @@ PurchaseOrdersScreen::PurchaseOrdersScreen(const ShopContext &context, QWidget *
                            {QStringLiteral("CustomerOrder"), QStringLiteral("Customer order")}},
                           QStringLiteral("Lines of the order"), this);
     linesGrid_->setObjectName(QStringLiteral("DataGrid2"));
-    QLabel *ordersLabel = captionFor(QStringLiteral("&Orders:"), ordersGrid_->view(), this);
+    QLabel *ordersLabel = captionFor(QStringLiteral("&Orders:"), ordersGrid->view(), this);
     QLabel *linesLabel = captionFor(QStringLiteral("&Lines:"), linesGrid_->view(), this);
 
     using Screen = PurchaseOrdersScreen;
@@ -73,13 +73,13 @@ PurchaseOrdersScreen::PurchaseOrdersScreen(const ShopContext &context, QWidget *
         return pane;
     };
     auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(pane(ordersLabel, ordersGrid_));
+    split->addWidget(pane(ordersLabel, ordersGrid));
     split->addWidget(pane(linesLabel, linesGrid_));
     auto *page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(split, 1);
     page->addLayout(buttons);
-    setFocusProxy(ordersGrid_->view());
+    setFocusProxy(ordersGrid->view());
     refresh();
 }
 

@@ -34,7 +34,6 @@ private:
 
     RecordSource *orders_;
     RecordSource *lines_;
-    DataGrid *ordersGrid_;
     DataGrid *linesGrid_;
     QCheckBox *unfinished_;
     qint64 linesOf_ = -1;

@@ -11,12 +11,11 @@
 #include <QVBoxLayout>
 
 namespace {
-QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(arialFont(12));
-    return label;
-}
+// The three lines of text, top to bottom.
+const std::pair<const char *, const char *> kTexts[] = {
+    {"lblTitle", "Quillmart   V1.0"},
+    {"lblDescription", "For Windows 98"},
+    {"Label1", "Copyright © 2026 Quillmart. All rights reserved."}};
 } // namespace
 
 AboutDialog::AboutDialog(QWidget *owner)
@@ -32,13 +31,11 @@ AboutDialog::AboutDialog(QWidget *owner)
 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(10);
-    texts->addWidget(
-        makeLabel(QStringLiteral("lblTitle"), QStringLiteral("Quillmart   V1.0"), this));
-    texts->addWidget(
-        makeLabel(QStringLiteral("lblDescription"), QStringLiteral("For Windows 98"), this));
-    texts->addWidget(
-        makeLabel(QStringLiteral("Label1"),
-                  QString::fromUtf8("Copyright © 2026 Quillmart. All rights reserved."), this));
+    for (const auto &[name, text] : kTexts) {
+        auto *label = named<QLabel>(name, QString::fromUtf8(text), this);
+        label->setFont(arialFont(12));
+        texts->addWidget(label);
+    }
     texts->addStretch();
 
     auto *top = new QHBoxLayout;

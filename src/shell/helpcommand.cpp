@@ -7,9 +7,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
-HelpCommand::HelpCommand(QString helpFile, Viewer viewer, MessageBoxes &messages, QString title)
-    : helpFile_(std::move(helpFile)), viewer_(std::move(viewer)), messages_(messages),
-      title_(std::move(title)) {}
+HelpCommand::HelpCommand(QString helpFile, Viewer viewer, MessageBoxes &messages)
+    : helpFile_(std::move(helpFile)), viewer_(std::move(viewer)), messages_(messages) {}
 
 HelpCommand::Viewer HelpCommand::desktopViewer() {
     return [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
@@ -18,7 +17,7 @@ HelpCommand::Viewer HelpCommand::desktopViewer() {
 void HelpCommand::run() const {
     if (helpFile_.isEmpty()) {
         messages_.inform(QString::fromUtf8("無法顯示說明內容，無與此專案相關的說明。"),
-                         MessageBoxes::Icon::Information, title_);
+                         MessageBoxes::Icon::Information, QLatin1String(applicationTitle()));
         return;
     }
     // The desktop's viewer does not always say when a document is missing; tell the

@@ -11,8 +11,7 @@ public:
     // Asks the platform to show a document; false when the viewer could not be started.
     using Viewer = std::function<bool(const QString &path)>;
 
-    // `title` is the main window's caption, which the no-help message carries.
-    HelpCommand(QString helpFile, Viewer viewer, MessageBoxes &messages, QString title);
+    HelpCommand(QString helpFile, Viewer viewer, MessageBoxes &messages);
 
     static Viewer desktopViewer();
 
@@ -22,5 +21,4 @@ private:
     QString helpFile_;
     Viewer viewer_;
     MessageBoxes &messages_;
-    QString title_;
 };

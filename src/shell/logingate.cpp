@@ -7,8 +7,8 @@
 #include "screenids.h"
 #include "screenwork.h"
 
-LoginGate::LoginGate(ShopDatabase shop, MessageBoxes &messages)
-    : shop_(std::move(shop)), messages_(messages) {}
+LoginGate::LoginGate(ShopDatabase shop, MessageBoxes &messages, bool counterSellsOffline)
+    : shop_(std::move(shop)), messages_(messages), counterSellsOffline_(counterSellsOffline) {}
 
 bool LoginGate::check(const QString &screenId) {
     if (shop_.localFile()) // a shop file has no logins of its own

@@ -14,13 +14,11 @@ class MessageBoxes;
 
 class LoginGate {
 public:
-    LoginGate(ShopDatabase shop, MessageBoxes &messages);
+    // `counterSellsOffline`: a till that keeps its own file, whose counter may open while the
+    // server cannot be reached, the counter itself saying whether it can sell without it.
+    LoginGate(ShopDatabase shop, MessageBoxes &messages, bool counterSellsOffline);
     // How long the check waits for what another till holds (0: no limit, the default).
     void setTimeout(int seconds) { timeout_ = seconds; }
-
-    // A till that keeps its own file: its counter may open while the server cannot be
-    // reached, the counter itself saying whether it can sell without it.
-    void setCounterSellsOffline(bool sells) { counterSellsOffline_ = sells; }
 
     // Reads the login when it is not known yet; the first time, the rows this login left in
     // the scratch tables are cleared. False, the operator told why, when the server cannot be
@@ -41,6 +39,6 @@ private:
     ShopDatabase shop_;
     MessageBoxes &messages_;
     int timeout_ = 0;
-    bool counterSellsOffline_ = false;
+    const bool counterSellsOffline_;
     std::optional<ServerLogin> login_;
 };

@@ -2,13 +2,11 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
-#include "clock.h"
 #include "connection.h"
 #include "errorpolicy.h"
 #include "imagelist.h"
 #include "menutable.h"
-#include "newshopdialog.h"
-#include "opendatabase.h"
+#include "newshopcommand.h"
 #include "receipts.h"
 #include "screenwork.h"
 #include "shellpictures.h"
@@ -26,8 +24,6 @@
 #include <QWindow>
 
 namespace {
-const QString kCaption = QStringLiteral("Quillmart");
-
 ShopContext contextOpenedBy(const ShopContext &context, ScreenOpener *opener,
                             MessageBoxes *fallbackMessages) {
     ShopContext own = context;
@@ -44,59 +40,17 @@ QWidget *toolbarGap(QWidget *parent, int position) {
     gap->setFixedWidth(8);
     return gap;
 }
-
-// New Shop never replaces a shop: true, the operator told so, when there is one at the path.
-bool shopAlreadyThere(const QString &path, MessageBoxes &messages) {
-    if (!shopfile::occupied(path))
-        return false;
-    messages.inform(QStringLiteral("There is a shop at %1 already. New Shop never replaces one; "
-                                   "nothing was changed.")
-                        .arg(path),
-                    MessageBoxes::Icon::Information);
-    return true;
-}
-
-// File > New Shop: asks which shop to make (the box is modal over `owner`) and makes it at
-// `path`, dated by the clock; says what happened in a message. True when a shop was made.
-bool makeNewShop(const QString &path, QWidget *owner, MessageBoxes &messages, const Clock *clock) {
-    if (shopAlreadyThere(path, messages))
-        return false;
-    NewShopDialog box(path, owner);
-    // The file may have been made elsewhere while the box was up.
-    if (box.exec() != QDialog::Accepted || shopAlreadyThere(path, messages))
-        return false;
-    const shopfile::Contents contents = box.contents();
-    try {
-        shopfile::makeShop(path, contents, clock ? clock->today() : QDate::currentDate());
-        if (box.paymentsOn()) {
-            Connection connection = drivers::open(path).connect();
-            shop::setPaymentsOn(connection, true);
-        }
-    } catch (const DataError &e) {
-        messages.inform(QStringLiteral("No shop was made. %1").arg(e.description()),
-                        MessageBoxes::Icon::Critical);
-        return false;
-    }
-    messages.inform(contents == shopfile::Contents::Demo
-                        ? QStringLiteral("The demo shop was made at %1.").arg(path)
-                        : QStringLiteral("An empty shop was made at %1. Enter its subjects, "
-                                         "publishers and suppliers under DatabaseMaintain, "
-                                         "then its titles.")
-                              .arg(path),
-                    MessageBoxes::Icon::Information);
-    return true;
-}
 } // namespace
 
 MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QString &helpFile,
                        HelpCommand::Viewer helpViewer, QWidget *parent)
     : QMainWindow(parent), context_(contextOpenedBy(context, this, &ownMessages_)),
       ownMessages_(this), settings_(settings),
-      help_(helpFile, std::move(helpViewer), *context_.messages, kCaption),
-      mdi_(new ShopMdiArea(this)), statusBar_(new ShopStatusBar(context.clock, this)),
-      images_(new ImageList(this)), gate_(context_.shop, *context_.messages) {
+      help_(helpFile, std::move(helpViewer), *context_.messages), mdi_(new ShopMdiArea(this)),
+      statusBar_(new ShopStatusBar(context.clock, this)), images_(new ImageList(this)),
+      gate_(context_.shop, *context_.messages, context_.tillCopy != nullptr) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(kCaption);
+    setWindowTitle(QLatin1String(applicationTitle()));
     setWindowIcon(shellpictures::programIcon());
     mdi_->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(mdi_);
@@ -104,7 +58,6 @@ MainWindow::MainWindow(const ShopContext &context, QSettings &settings, const QS
     statusBar_->showShop(context_.shop);
     // A counter selling without the server says so here too, whichever window is in front.
     context_.showOffline = [bar = statusBar_](const QString &text) { bar->showOffline(text); };
-    gate_.setCounterSellsOffline(context_.tillCopy != nullptr);
     buildMenus();
     buildToolbar();
     restorePlacement();
@@ -177,7 +130,7 @@ void MainWindow::runCommand(CommandKind kind, const char *screenId) {
         QMainWindow::close();
         break;
     case CommandKind::Help:
-        showHelp();
+        help_.run();
         break;
     case CommandKind::About:
         showAbout();
@@ -212,8 +165,11 @@ void MainWindow::runCommand(CommandKind kind, const char *screenId) {
 }
 
 void MainWindow::toolbarButtonClicked(const QString &key) {
-    if (const ToolbarEntry *entry = toolbarEntryForKey(key))
-        runCommand(entry->kind, entry->screenId);
+    for (const ToolbarEntry &entry : toolbarTable())
+        if (entry.key != nullptr && key == QLatin1String(entry.key)) {
+            runCommand(entry.kind, entry.screenId);
+            return;
+        }
 }
 
 // The selling window in front prints its own customer's receipt.
@@ -229,10 +185,6 @@ void MainWindow::printReceipt() {
             "(or open one with Sale > Selling Book) and choose Print Receipt again."));
 }
 
-void MainWindow::showHelp() {
-    help_.run();
-}
-
 void MainWindow::showAbout() {
     if (about_) { // a second request while it is up only brings it forward
         about_->raise();
@@ -245,15 +197,7 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::newShop() {
-    const std::optional<QString> file = context_.shop.localFile();
-    if (!file) {
-        context_.messages->inform(
-            QStringLiteral("Quillmart works on the shop on the server (%1). A new shop on a "
-                           "server is made there with quillmart-createdb --server.")
-                .arg(context_.shop.describe()));
-        return;
-    }
-    if (makeNewShop(*file, this, *context_.messages, context_.clock)) {
+    if (newshop::run(context_.shop, this, *context_.messages, context_.clock)) {
         statusBar_->refresh();
         tillShown_ = false;
     }
@@ -419,15 +363,9 @@ void MainWindow::savePlacement() {
 
 bool MainWindow::event(QEvent *event) {
     const bool handled = QMainWindow::event(event);
-    switch (event->type()) {
-    case QEvent::Show:
-    case QEvent::Move:
-    case QEvent::Resize:
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)
         fitOuterSize();
-        break;
-    default:
-        break;
-    }
     return handled;
 }
 

@@ -44,10 +44,7 @@ public:
 
     // The toolbar's click handler: selects on the button's key, exactly as written.
     void toolbarButtonClicked(const QString &key);
-    void showHelp();
     void showAbout();
-    void newShop();
-    void printReceipt();
     // Closes every screen, each running its own closing logic; false when one refuses.
     bool closeAllScreens();
     // On a server shop: how long the counter's screens and the back office's wait for what
@@ -73,6 +70,8 @@ private:
     void buildToolbar();
     // What a menu entry or a toolbar button of this kind does; `screenId` names its screen.
     void runCommand(CommandKind kind, const char *screenId);
+    void newShop();
+    void printReceipt();
     QMdiSubWindow *createSubWindow(const QString &screenId);
     void bringForward(QMdiSubWindow *window);
     // The screen's own context: its session's time limit on a server shop.

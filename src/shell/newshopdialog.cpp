@@ -22,10 +22,10 @@ NewShopDialog::NewShopDialog(const QString &path, QWidget *owner)
     question->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // A real shop must not start with made-up sales in it, so the empty shop comes first.
-    empty_ = new QRadioButton(
+    auto *empty = new QRadioButton(
         QStringLiteral("&An empty shop, for your own titles, suppliers and sales"), this);
-    empty_->setObjectName(QStringLiteral("optEmpty"));
-    empty_->setChecked(true);
+    empty->setObjectName(QStringLiteral("optEmpty"));
+    empty->setChecked(true);
     demo_ = new QRadioButton(QStringLiteral("The &demo shop: made-up titles, suppliers, offers, "
                                             "bills and sales, to try Quillmart out"),
                              this);
@@ -51,7 +51,7 @@ NewShopDialog::NewShopDialog(const QString &path, QWidget *owner)
     layout->setSpacing(10);
     layout->addWidget(question);
     layout->addSpacing(4);
-    layout->addWidget(empty_);
+    layout->addWidget(empty);
     layout->addWidget(demo_);
     layout->addSpacing(8);
     layout->addWidget(payments_);

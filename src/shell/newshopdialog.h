@@ -19,7 +19,6 @@ public:
     bool paymentsOn() const;
 
 private:
-    QRadioButton *empty_;
     QRadioButton *demo_;
     QCheckBox *payments_;
 };

@@ -2,7 +2,6 @@
 // that there is none yet.
 #include "shopstatusbar.h"
 
-#include "clock.h"
 #include "conversions.h"
 #include "shopfile.h"
 
@@ -26,12 +25,8 @@ QLabel *makePanel(const QString &name, QWidget *parent) {
 } // namespace
 
 ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
-    : QStatusBar(parent), clock_(clock) {
+    : QStatusBar(parent), clock_(clock ? clock : &systemClock_) {
     setObjectName(QStringLiteral("sbStatusBar"));
-    if (clock_ == nullptr) {
-        ownClock_ = std::make_unique<SystemClock>();
-        clock_ = ownClock_.get();
-    }
     status_ = makePanel(QStringLiteral("panelStatus"), this);
     status_->setText(QStringLiteral("Status"));
     shopPanel_ = makePanel(QStringLiteral("panelShop"), this);
@@ -62,19 +57,9 @@ ShopStatusBar::ShopStatusBar(const Clock *clock, QWidget *parent)
     ticker_.start();
 }
 
-ShopStatusBar::~ShopStatusBar() = default;
-
 QString ShopStatusBar::panelText(int panel) const {
-    switch (panel) {
-    case 1:
-        return status_->text();
-    case 2:
-        return date_->text();
-    case 3:
-        return time_->text();
-    default:
-        return {};
-    }
+    const QLabel *const panels[] = {status_, date_, time_};
+    return panel >= 1 && panel <= 3 ? panels[panel - 1]->text() : QString();
 }
 
 QString ShopStatusBar::shopText() const {

@@ -3,13 +3,12 @@
 // database) in short, whole in its tip, or, while there is no shop file, says so.
 #pragma once
 
+#include "clock.h"
 #include "shopdatabase.h"
 
 #include <QStatusBar>
 #include <QTimer>
-#include <memory>
 
-class Clock;
 class QLabel;
 
 class ShopStatusBar : public QStatusBar {
@@ -17,7 +16,6 @@ class ShopStatusBar : public QStatusBar {
 public:
     // Without a clock the system's own is used.
     explicit ShopStatusBar(const Clock *clock, QWidget *parent = nullptr);
-    ~ShopStatusBar() override;
 
     QString panelText(int panel) const; // 1-based, as the panels are numbered
     void refresh();
@@ -34,8 +32,8 @@ public:
     QString offlineText() const;
 
 private:
+    SystemClock systemClock_;
     const Clock *clock_;
-    std::unique_ptr<Clock> ownClock_;
     QLabel *status_;
     QLabel *shopPanel_;
     QLabel *tillPanel_;

@@ -37,10 +37,3 @@ constexpr ToolbarEntry kToolbar[] = {
 std::span<const ToolbarEntry> toolbarTable() {
     return kToolbar;
 }
-
-const ToolbarEntry *toolbarEntryForKey(const QString &key) {
-    for (const ToolbarEntry &entry : kToolbar)
-        if (entry.key != nullptr && key == QLatin1String(entry.key))
-            return &entry;
-    return nullptr;
-}

@@ -3,7 +3,6 @@
 
 #include "commandkind.h"
 
-#include <QString>
 #include <span>
 
 struct ToolbarEntry {
@@ -16,5 +15,3 @@ struct ToolbarEntry {
 
 // Positions 1 to 20, left to right.
 std::span<const ToolbarEntry> toolbarTable();
-// The entry whose key equals `key` exactly (case-sensitive), or nullptr.
-const ToolbarEntry *toolbarEntryForKey(const QString &key);

@@ -38,12 +38,12 @@ TEST(Help, OpensTheDocumentInTheViewer) {
 
     ShellFixture f;
     auto window = f.makeWindow(path);
-    window->showHelp();
+    window->findChild<QAction *>("mnuHelpContents")->trigger();
     EXPECT_EQ(f.viewerCalls, QStringList{path});
     EXPECT_TRUE(f.shop.messages.shown.empty());
 
     f.viewerResult = false; // no viewer could be started
-    window->showHelp();
+    window->findChild<QAction *>("mnuHelpContents")->trigger();
     ASSERT_EQ(f.shop.messages.shown.size(), 1u);
     EXPECT_EQ(f.shop.messages.shown[0].text,
               "The help viewer could not be started for " + path + ".");
@@ -52,7 +52,7 @@ TEST(Help, OpensTheDocumentInTheViewer) {
 TEST(Help, MissingDocumentIsReportedWithoutStartingTheViewer) {
     ShellFixture f;
     auto window = f.makeWindow("/nonexistent/quillmart/help/index.html");
-    window->showHelp();
+    window->findChild<QAction *>("mnuHelpContents")->trigger();
     EXPECT_TRUE(f.viewerCalls.isEmpty());
     EXPECT_EQ(f.shop.messages.texts(),
               QStringList{"The help document /nonexistent/quillmart/help/index.html could not "
