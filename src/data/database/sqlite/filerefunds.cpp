@@ -206,12 +206,10 @@ StoredRefund FileDialect::storeRefund(Connection &connection, const RefundRecord
         }
         offsetSale(connection, taken.bookNo, taken.isbn, taken.title, taken.price, taken.quantity,
                    restock, refund.at);
-        insert.bindAll({refund.id, line.line, receipt ? QVariant(line.receiptLine) : QVariant(),
-                        taken.bookNo, taken.isbn, taken.title, taken.price.toDouble(),
-                        taken.quantity, line.damaged ? 1 : 0, conv::isoDate(refund.at.date()),
-                        conv::timeText(refund.at.time())});
-        insert.step();
-        insert.reset();
+        insert.run({refund.id, line.line, receipt ? QVariant(line.receiptLine) : QVariant(),
+                    taken.bookNo, taken.isbn, taken.title, taken.price.toDouble(), taken.quantity,
+                    line.damaged ? 1 : 0, conv::isoDate(refund.at.date()),
+                    conv::timeText(refund.at.time())});
         stored.amount += taken.price.times(taken.quantity);
     }
     connection.write(QStringLiteral("UPDATE [refunds] SET [Amount] = ?1 WHERE [Refund] = ?2"),

@@ -179,10 +179,8 @@ void FileDialect::closeSession(Connection &connection, const SessionClosing &clo
         for (const CountedAmount &count : closing.counted)
             if (count.method == method)
                 counted = count.counted;
-        insert.bindAll({closing.session, method, methods.value(1), methods.value(2),
-                        methods.value(3), methods.value(4), methods.value(5), counted.toDouble()});
-        insert.step();
-        insert.reset();
+        insert.run({closing.session, method, methods.value(1), methods.value(2), methods.value(3),
+                    methods.value(4), methods.value(5), counted.toDouble()});
     }
 }
 
