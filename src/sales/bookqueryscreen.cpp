@@ -88,9 +88,9 @@ void BookQueryScreen::buildControls() {
 
     const Column shown[] = {Titles::ISBN,    Titles::Title,     Titles::Author,
                             Titles::Subject, Titles::Publisher, Titles::YearPublished};
-    grid_ = new DataGrid(titles_, gridColumns(shown), this);
-    grid_->setReadOnly(true);
-    grid_->view()->horizontalHeader()->setStretchLastSection(true);
+    auto *grid = new DataGrid(titles_, gridColumns(shown), this);
+    grid->setReadOnly(true);
+    grid->view()->horizontalHeader()->setStretchLastSection(true);
 
     auto *top = new QHBoxLayout;
     top->addWidget(frame, 1);
@@ -99,7 +99,7 @@ void BookQueryScreen::buildControls() {
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addLayout(top);
-    layout->addWidget(grid_, 1);
+    layout->addWidget(grid, 1);
 }
 
 void BookQueryScreen::command(int index) {

@@ -4,7 +4,6 @@
 
 #include "shopscreen.h"
 
-class DataGrid;
 struct Column;
 class RecordSource;
 
@@ -21,5 +20,4 @@ private:
     void sortBy(const Column &column, bool moveFirst);
 
     RecordSource *titles_;
-    DataGrid *grid_ = nullptr;
 };
