@@ -233,21 +233,15 @@ void CustomerOrdersScreen::newOrder() {
         refresh();
 }
 
-void CustomerOrdersScreen::place() {
-    onChosen([this](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Ordered, context_.clock->now());
+void CustomerOrdersScreen::moveChosen(OrderState to, std::optional<ToldBy> how) {
+    onChosen([&](ShopSession &s, qint64 order) {
+        shop::moveOrder(s, order, to, context_.clock->now(), how);
     });
 }
 
 void CustomerOrdersScreen::setAside() {
     onChosen(
         [this](ShopSession &s, qint64 order) { shop::setAside(s, order, context_.clock->now()); });
-}
-
-void CustomerOrdersScreen::tell(ToldBy how) {
-    onChosen([&](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Told, context_.clock->now(), how);
-    });
 }
 
 void CustomerOrdersScreen::collect() {
@@ -277,12 +271,6 @@ void CustomerOrdersScreen::cancelOrder() {
             refund = depositMoney(s.connection(), order, cashMethod(s.connection()), {},
                                   context_.clock->now());
         shop::cancel(s, order, context_.clock->now(), refund);
-    });
-}
-
-void CustomerOrdersScreen::abandon() {
-    onChosen([this](ShopSession &s, qint64 order) {
-        shop::moveOrder(s, order, OrderState::Abandoned, context_.clock->now());
     });
 }
 
