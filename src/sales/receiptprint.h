@@ -25,7 +25,6 @@ const std::vector<Paper> &allPapers();
 
 // Sets the printer's page to this paper (a roll's length is fitted when printing).
 void setPaper(QPrinter &printer, Paper paper);
-using slip::isRoll;
 using slip::Placed;
 
 // Where everything goes on the printer's paper. On a roll the page length is set to fit.
