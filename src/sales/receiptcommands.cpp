@@ -44,13 +44,6 @@ Receipt ReceiptCommands::receiptToPrint() const {
     return receipt;
 }
 
-int ReceiptCommands::printOn(QPrinter &printer, const Receipt &receipt, receipt::Paper paper) {
-    // The print dialog puts its own page size on the printer (Letter, for Print to File):
-    // the receipt's paper is set again, so that paper and PDF are the paper chosen.
-    receipt::setPaper(printer, paper);
-    return receipt::print(receipt, printer);
-}
-
 QPrintPreviewDialog *ReceiptCommands::printReceipt() {
     const Receipt receipt = receiptToPrint();
     if (receipt.lines.empty()) {
@@ -69,7 +62,7 @@ QPrintPreviewDialog *ReceiptCommands::printReceipt() {
     printpreview::fit(preview, QSize(640, 720));
     // What the preview shows and prints is the receipt of the moment it opened.
     connect(preview, &QPrintPreviewDialog::paintRequested, preview,
-            [receipt, paper](QPrinter *target) { printOn(*target, receipt, paper); });
+            [receipt, paper](QPrinter *target) { receipt::print(receipt, *target, paper); });
     connect(preview, &QObject::destroyed, [printer] { delete printer; }); // after the dialog
     preview->show();
     return preview;

@@ -117,7 +117,10 @@ std::vector<Placed> layOut(const Receipt &receipt, QPrinter &printer) {
     return slip::layOut(build(receipt, printer), printer);
 }
 
-int print(const Receipt &receipt, QPrinter &printer) {
+int print(const Receipt &receipt, QPrinter &printer, Paper paper) {
+    // The print dialog puts its own page size on the printer (Letter, for Print to File):
+    // the receipt's paper is set again, so that paper and PDF are the paper chosen.
+    setPaper(printer, paper);
     return slip::paint(layOut(receipt, printer), printer);
 }
 

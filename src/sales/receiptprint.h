@@ -29,7 +29,8 @@ using slip::Placed;
 
 // Where everything goes on the printer's paper. On a roll the page length is set to fit.
 std::vector<Placed> layOut(const Receipt &receipt, QPrinter &printer);
-// Prints the receipt; returns the number of pages.
-int print(const Receipt &receipt, QPrinter &printer);
+// Prints the receipt on the paper, whatever page the printer was left with; returns the number
+// of pages.
+int print(const Receipt &receipt, QPrinter &printer, Paper paper);
 
 } // namespace receipt
