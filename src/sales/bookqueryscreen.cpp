@@ -106,14 +106,11 @@ void BookQueryScreen::command(int index) {
     const Column orders[] = {Titles::ISBN, Titles::Title, Titles::Author, Titles::Publisher};
     if (index == 4)
         closeScreen();
-    else if (index >= 0 && index < 4)
-        // The re-query already makes the first title current; the first three buttons move
-        // there once more.
-        sortBy(orders[index], index < 3);
-}
-
-void BookQueryScreen::sortBy(const Column &column, bool moveFirst) {
-    policy::skipOnError([&] { titles_->open(selectAll(Titles::table, orderBy(column))); });
-    if (moveFirst)
+    if (index < 0 || index >= 4)
+        return;
+    policy::skipOnError([&] { titles_->open(selectAll(Titles::table, orderBy(orders[index]))); });
+    // The re-query already makes the first title current; the first three buttons move there
+    // once more.
+    if (index < 3)
         policy::skipOnError([&] { titles_->moveFirst(); });
 }

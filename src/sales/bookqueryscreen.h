@@ -4,7 +4,6 @@
 
 #include "shopscreen.h"
 
-struct Column;
 class RecordSource;
 
 class BookQueryScreen : public ShopScreen {
@@ -17,7 +16,6 @@ public:
 
 private:
     void buildControls();
-    void sortBy(const Column &column, bool moveFirst);
 
     RecordSource *titles_;
 };
