@@ -26,8 +26,7 @@ SessionReportView::SessionReportView(MessageBoxes &messages, QWidget *parent)
     printed_.currency =
         settings.currency.isEmpty() ? QLocale().currencySymbol() : settings.currency;
     paper_ = named<QComboBox>("cboPaper", this);
-    for (receipt::Paper paper : receipt::allPapers())
-        paper_->addItem(receipt::paperName(paper));
+    paper_->addItems(receipt::paperNames());
     paper_->setCurrentText(receipt::paperName(settings.paper));
     QLabel *paperCaption = captionFor(QStringLiteral("Pa&per:"), paper_, this);
     print_ =
