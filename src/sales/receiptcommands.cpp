@@ -16,14 +16,12 @@
 
 ReceiptCommands::ReceiptCommands(QWidget *screen, const ShopContext &context, Source source)
     : QObject(screen), screen_(screen), context_(context), source_(std::move(source)),
-      print_(new QAction(QStringLiteral("&Print Receipt..."), screen)),
-      settings_(new QAction(QStringLiteral("Receipt &Settings..."), screen)) {
+      print_(named<QAction>("printReceipt", QStringLiteral("&Print Receipt..."), screen)),
+      settings_(named<QAction>("receiptSettings", QStringLiteral("Receipt &Settings..."), screen)) {
     setObjectName(QStringLiteral("receiptCommands"));
-    print_->setObjectName(QStringLiteral("printReceipt"));
     print_->setShortcut(QKeySequence::Print);
     // Only while this window (or a box in it) has the focus: each window prints its customer.
     print_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    settings_->setObjectName(QStringLiteral("receiptSettings"));
     screen->addAction(print_);
     screen->addAction(settings_);
     screen->setContextMenuPolicy(Qt::ActionsContextMenu);
