@@ -88,9 +88,9 @@ void BookQueryScreen::buildControls() {
 
     const Column shown[] = {Titles::ISBN,    Titles::Title,     Titles::Author,
                             Titles::Subject, Titles::Publisher, Titles::YearPublished};
-    grid_ = new DataGrid(titles_, gridColumns(shown), this);
-    grid_->setReadOnly(true);
-    grid_->view()->horizontalHeader()->setStretchLastSection(true);
+    auto *grid = new DataGrid(titles_, gridColumns(shown), this);
+    grid->setReadOnly(true);
+    grid->view()->horizontalHeader()->setStretchLastSection(true);
 
     auto *top = new QHBoxLayout;
     top->addWidget(frame, 1);
@@ -99,21 +99,18 @@ void BookQueryScreen::buildControls() {
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addLayout(top);
-    layout->addWidget(grid_, 1);
+    layout->addWidget(grid, 1);
 }
 
 void BookQueryScreen::command(int index) {
     const Column orders[] = {Titles::ISBN, Titles::Title, Titles::Author, Titles::Publisher};
     if (index == 4)
         closeScreen();
-    else if (index >= 0 && index < 4)
-        // The re-query already makes the first title current; the first three buttons move
-        // there once more.
-        sortBy(orders[index], index < 3);
-}
-
-void BookQueryScreen::sortBy(const Column &column, bool moveFirst) {
-    policy::skipOnError([&] { titles_->open(selectAll(Titles::table, orderBy(column))); });
-    if (moveFirst)
+    if (index < 0 || index >= 4)
+        return;
+    policy::skipOnError([&] { titles_->open(selectAll(Titles::table, orderBy(orders[index]))); });
+    // The re-query already makes the first title current; the first three buttons move there
+    // once more.
+    if (index < 3)
         policy::skipOnError([&] { titles_->moveFirst(); });
 }

@@ -4,8 +4,6 @@
 
 #include "shopscreen.h"
 
-class DataGrid;
-struct Column;
 class RecordSource;
 
 class BookQueryScreen : public ShopScreen {
@@ -18,8 +16,6 @@ public:
 
 private:
     void buildControls();
-    void sortBy(const Column &column, bool moveFirst);
 
     RecordSource *titles_;
-    DataGrid *grid_ = nullptr;
 };

@@ -27,7 +27,6 @@ public:
     void redraw();
     // Draws it and brings the window to the front, where the operator asked for it.
     void present();
-    const SalesChart &shown() const { return shown_; }
     QChart *chart() const;
 
     // Saves the chart as a picture (.png) or a PDF file (.pdf), by the file's name. False

@@ -25,7 +25,7 @@ constexpr int retrySeconds = 60;
 
 CounterOffline::CounterOffline(QWidget *screen, const ShopContext &context)
     : QObject(screen), context_(context), copy_(context.tillCopy),
-      status_(named<QLabel>("lblOffline", screen)), timer_(new QTimer(this)) {
+      status_(named<QLabel>("lblOffline", screen)) {
     status_->setVisible(false);
     QFont font = status_->font();
     font.setBold(true);
@@ -35,8 +35,9 @@ CounterOffline::CounterOffline(QWidget *screen, const ShopContext &context)
     status_->setContentsMargins(6, 4, 6, 4);
     if (!available())
         return;
-    connect(timer_, &QTimer::timeout, this, &CounterOffline::look);
-    timer_->start(lookEveryMs);
+    auto *timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &CounterOffline::look);
+    timer->start(lookEveryMs);
     show();
 }
 

@@ -18,7 +18,6 @@
 
 class QLabel;
 class ShopSession;
-class QTimer;
 class QWidget;
 
 class CounterOffline : public QObject {
@@ -100,7 +99,6 @@ private:
     ShopContext context_;
     std::shared_ptr<TillCopy> copy_;
     QLabel *status_;
-    QTimer *timer_;
     bool offline_ = false;
     std::optional<QDateTime> lastTry_; // of the server, by the shop's clock
     std::optional<CounterStart> start_;

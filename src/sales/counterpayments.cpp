@@ -60,10 +60,6 @@ void CounterPayments::book(const SaleLine &sale, const QDate &day, const QTime &
     storeOrReadBack(receipt_.withLine(sale, day, time));
 }
 
-bool CounterPayments::store(const ReceiptRecord &record) {
-    return policy::reportOnError(*context_.messages, [&] { storeOrReadBack(record); });
-}
-
 void CounterPayments::storeOrReadBack(const ReceiptRecord &record) {
     const auto online = [&] {
         const StoredReceipt stored = shop::storeReceipt(*session_, record);
@@ -119,7 +115,10 @@ bool CounterPayments::takePayment() {
                 [this] { methods_ = shop::paymentMethods(session_->connection()); });
         PaymentDialog dialog(
             receipt_, methods_, settings_.rounding, *context_.messages, *context_.clock,
-            [this](const ReceiptRecord &record) { return store(record); }, screen_);
+            [this](const ReceiptRecord &record) {
+                return policy::reportOnError(*context_.messages, [&] { storeOrReadBack(record); });
+            },
+            screen_);
         dialog.exec();
     }
     return receipt_.isPaid();

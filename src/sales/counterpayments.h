@@ -67,7 +67,6 @@ private:
     // True when the shop takes payment; else false, and on a shop too old for it the
     // operator reads that it must be upgraded first.
     bool usable();
-    bool store(const ReceiptRecord &record);
     // Stores the receipt and takes in what was stored; when the store fails, reads the receipt
     // back before the error goes on, since the shop may hold parts whose answer the till never
     // heard (a connection cut after the commit), and the next part must be numbered after them.

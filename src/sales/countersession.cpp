@@ -82,15 +82,15 @@ void CounterSession::buildStrip(QWidget *screen) {
     counterbox::enlarge(float_, 14, true);
     auto *floatCaption = named<QLabel>("lblFloat", QStringLiteral("&Float:"), closedPage);
     floatCaption->setBuddy(float_);
-    open_ = stripButton("cmdOpenSession", QStringLiteral("Open Session"),
-                        QStringLiteral("Open this till's session with the float counted (Enter)"),
-                        closedPage);
+    auto *openButton = stripButton(
+        "cmdOpenSession", QStringLiteral("Open Session"),
+        QStringLiteral("Open this till's session with the float counted (Enter)"), closedPage);
     auto *closedRow = new QHBoxLayout(closedPage);
     closedRow->setContentsMargins(6, 4, 6, 4);
     closedRow->addWidget(ask, 1);
     closedRow->addWidget(floatCaption);
     closedRow->addWidget(float_);
-    closedRow->addWidget(open_);
+    closedRow->addWidget(openButton);
 
     auto *openPage = new QWidget(strip_);
     shown_ = named<QLabel>("lblSession", openPage);
@@ -115,7 +115,7 @@ void CounterSession::buildStrip(QWidget *screen) {
     strip_->addWidget(openPage);
 
     counterbox::onEnter(float_, [this] { openSession(); });
-    connect(open_, &QPushButton::clicked, this, [this] { openSession(); });
+    connect(openButton, &QPushButton::clicked, this, [this] { openSession(); });
     connect(cashIn, &QPushButton::clicked, this, [this] { moveCash(true); });
     connect(cashOut, &QPushButton::clicked, this, [this] { moveCash(false); });
     connect(close, &QPushButton::clicked, this, &CounterSession::closeSession);

@@ -15,7 +15,6 @@
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QStackedWidget;
 class CounterOffline;
 class SessionReportWindow;
@@ -79,7 +78,6 @@ private:
     QStackedWidget *strip_ = nullptr;
     QLineEdit *float_ = nullptr;
     QLabel *shown_ = nullptr;
-    QPushButton *open_ = nullptr;
     SessionReportWindow *zReport_ = nullptr;
     CounterOffline *offline_ = nullptr;
 };

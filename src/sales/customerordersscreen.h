@@ -28,12 +28,12 @@ public:
     // Takes a deposit on the chosen order into this till's session: the amount and method
     // given, or as the operator types them in the deposit window.
     void takeDeposit(std::optional<Money> amount = std::nullopt, qint64 method = 0);
-    void place();
+    void place() { moveChosen(OrderState::Ordered); }
     void setAside();
-    void tell(ToldBy how);
+    void tell(ToldBy how) { moveChosen(OrderState::Told, how); }
     void collect();
     void cancelOrder();
-    void abandon();
+    void abandon() { moveChosen(OrderState::Abandoned); }
     // The chosen order's hold slip, in print preview on the receipt printer's paper; null when
     // there is none to print (the operator was told why).
     QPrintPreviewDialog *printHoldSlip();
@@ -48,6 +48,8 @@ public:
 private:
     // Runs a step on the chosen order, telling the operator why it could not be made.
     template <typename Step> void onChosen(Step &&step);
+    // Moves the chosen order on to `to`, told `how` when it is the customer who is told.
+    void moveChosen(OrderState to, std::optional<ToldBy> how = std::nullopt);
 
     RecordSource *orders_;
     DataGrid *grid_;

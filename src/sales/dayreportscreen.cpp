@@ -44,12 +44,7 @@ DayReportScreen::DayReportScreen(const ShopContext &context, QWidget *parent)
     prompt->setBuddy(firstPicker_);
     connect(firstPicker_, &DatePicker::changedByOperator, this, &DayReportScreen::showDay);
 
-    auto *pickRow = new QHBoxLayout;
-    pickRow->addWidget(prompt);
-    pickRow->addWidget(firstPicker_);
-    pickRow->addStretch();
-    pickRow->addWidget(chartButton());
-    addGridAndTotal(pickRow, firstPicker_);
+    addGridAndTotal(buttonRow({prompt, firstPicker_, rowStretch, chartButton()}), firstPicker_);
     showDay();
 }
 

@@ -78,9 +78,8 @@ void NewOrderDialog::lookUp() {
         found_->setText(error.sentence());
         return;
     }
-    inCatalogue_ = title.has_value();
     for (const char *name : {"txtTitle", "txtAuthor", "txtPublisher"})
-        box(name)->setReadOnly(inCatalogue_);
+        box(name)->setReadOnly(title.has_value());
     if (!title) {
         found_->setText(box("txtISBN")->text().trimmed().isEmpty()
                             ? QString()
@@ -125,7 +124,7 @@ bool NewOrderDialog::take() {
         order.keepWrongCheckDigit = true;
     }
     try {
-        taken_ = shop::takeOrder(*session_, order);
+        shop::takeOrder(*session_, order);
     } catch (const DataError &error) {
         context_.messages->inform(error.sentence());
         return false;

@@ -30,7 +30,6 @@ public:
     void lookUp();
     // Takes the order; true when it is stored (the dialog then closes).
     bool take();
-    const TakenOrder &taken() const { return taken_; }
 
 private:
     // A box captioned in the form; what is typed in it is the order's `field`, if given.
@@ -44,6 +43,4 @@ private:
     QDateEdit *promised_;
     QLabel *found_;
     std::vector<std::pair<QLineEdit *, QString NewOrder::*>> fields_;
-    TakenOrder taken_;
-    bool inCatalogue_ = false;
 };

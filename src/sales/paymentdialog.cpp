@@ -42,9 +42,9 @@ PaymentDialog::PaymentDialog(CounterReceipt &receipt, std::vector<PaymentMethod>
         method_->addItem(method.name);
     amount_ = named<QLineEdit>("txtAmount", this);
     tendered_ = named<QLineEdit>("txtTendered", this);
-    take_ = named<QPushButton>("cmdTake", QStringLiteral("&Take Payment"), this);
+    take_ = stepButton("cmdTake", QStringLiteral("&Take Payment"), this, [this] { take(); });
     take_->setDefault(true);
-    done_ = named<QPushButton>("cmdDone", QStringLiteral("&Done"), this);
+    done_ = stepButton("cmdDone", QStringLiteral("&Done"), this, &QDialog::reject);
 
     auto *form = new QFormLayout;
     const auto row = [&](const QString &caption, QWidget *field) {
@@ -63,8 +63,6 @@ PaymentDialog::PaymentDialog(CounterReceipt &receipt, std::vector<PaymentMethod>
     page->addLayout(form);
     page->addWidget(buttons);
 
-    connect(take_, &QPushButton::clicked, this, [this] { take(); });
-    connect(done_, &QPushButton::clicked, this, &QDialog::reject);
     connect(method_, &QComboBox::currentIndexChanged, this, [this] { showState(); });
     showState();
     tendered_->setFocus();

@@ -16,14 +16,12 @@
 
 ReceiptCommands::ReceiptCommands(QWidget *screen, const ShopContext &context, Source source)
     : QObject(screen), screen_(screen), context_(context), source_(std::move(source)),
-      print_(new QAction(QStringLiteral("&Print Receipt..."), screen)),
-      settings_(new QAction(QStringLiteral("Receipt &Settings..."), screen)) {
+      print_(named<QAction>("printReceipt", QStringLiteral("&Print Receipt..."), screen)),
+      settings_(named<QAction>("receiptSettings", QStringLiteral("Receipt &Settings..."), screen)) {
     setObjectName(QStringLiteral("receiptCommands"));
-    print_->setObjectName(QStringLiteral("printReceipt"));
     print_->setShortcut(QKeySequence::Print);
     // Only while this window (or a box in it) has the focus: each window prints its customer.
     print_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    settings_->setObjectName(QStringLiteral("receiptSettings"));
     screen->addAction(print_);
     screen->addAction(settings_);
     screen->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -44,13 +42,6 @@ Receipt ReceiptCommands::receiptToPrint() const {
     return receipt;
 }
 
-int ReceiptCommands::printOn(QPrinter &printer, const Receipt &receipt, receipt::Paper paper) {
-    // The print dialog puts its own page size on the printer (Letter, for Print to File):
-    // the receipt's paper is set again, so that paper and PDF are the paper chosen.
-    receipt::setPaper(printer, paper);
-    return receipt::print(receipt, printer);
-}
-
 QPrintPreviewDialog *ReceiptCommands::printReceipt() {
     const Receipt receipt = receiptToPrint();
     if (receipt.lines.empty()) {
@@ -69,7 +60,7 @@ QPrintPreviewDialog *ReceiptCommands::printReceipt() {
     printpreview::fit(preview, QSize(640, 720));
     // What the preview shows and prints is the receipt of the moment it opened.
     connect(preview, &QPrintPreviewDialog::paintRequested, preview,
-            [receipt, paper](QPrinter *target) { printOn(*target, receipt, paper); });
+            [receipt, paper](QPrinter *target) { receipt::print(receipt, *target, paper); });
     connect(preview, &QObject::destroyed, [printer] { delete printer; }); // after the dialog
     preview->show();
     return preview;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "receipt.h"
-#include "receiptprint.h"
 #include "shopcontext.h"
 
 #include <QObject>
@@ -11,7 +10,6 @@
 
 class QAction;
 class QPrintPreviewDialog;
-class QPrinter;
 class QWidget;
 
 class ReceiptCommands : public QObject {
@@ -29,9 +27,6 @@ public:
     // The receipt with the shop's name, footer, currency sign and who served, from the
     // settings.
     Receipt receiptToPrint() const;
-    // Prints the receipt on the paper, whatever page the printer was left with; returns the
-    // number of pages.
-    static int printOn(QPrinter &printer, const Receipt &receipt, receipt::Paper paper);
 
     QAction *printAction() const { return print_; }
     QAction *settingsAction() const { return settings_; }

@@ -72,30 +72,19 @@ QString amountText(Money amount, const QString &currency) {
     return cents < Money() ? QLatin1Char('-') + shown : shown;
 }
 
-QString paperName(Paper paper) {
-    switch (paper) {
-    case Paper::Roll80:
-        return QStringLiteral("80 mm roll");
-    case Paper::Roll58:
-        return QStringLiteral("58 mm roll");
-    case Paper::A4:
-        return QStringLiteral("A4");
-    case Paper::Letter:
-        return QStringLiteral("Letter");
-    }
-    return {};
+const QStringList &paperNames() {
+    static const QStringList names{QStringLiteral("80 mm roll"), QStringLiteral("58 mm roll"),
+                                   QStringLiteral("A4"), QStringLiteral("Letter")};
+    return names;
 }
 
-const std::vector<Paper> &allPapers() {
-    static const std::vector<Paper> papers{Paper::Roll80, Paper::Roll58, Paper::A4, Paper::Letter};
-    return papers;
+QString paperName(Paper paper) {
+    return paperNames().value(static_cast<qsizetype>(paper));
 }
 
 Paper paperFromName(const QString &name) {
-    for (Paper paper : allPapers())
-        if (paperName(paper) == name)
-            return paper;
-    return Paper::Roll80;
+    const qsizetype at = paperNames().indexOf(name);
+    return at < 0 ? Paper::Roll80 : static_cast<Paper>(at);
 }
 
 void setPaper(QPrinter &printer, Paper paper) {
@@ -117,7 +106,10 @@ std::vector<Placed> layOut(const Receipt &receipt, QPrinter &printer) {
     return slip::layOut(build(receipt, printer), printer);
 }
 
-int print(const Receipt &receipt, QPrinter &printer) {
+int print(const Receipt &receipt, QPrinter &printer, Paper paper) {
+    // The print dialog puts its own page size on the printer (Letter, for Print to File):
+    // the receipt's paper is set again, so that paper and PDF are the paper chosen.
+    setPaper(printer, paper);
     return slip::paint(layOut(receipt, printer), printer);
 }
 

@@ -6,6 +6,7 @@
 #include "slipprint.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QPrinter;
@@ -18,19 +19,20 @@ enum class Paper { Roll80, Roll58, A4, Letter };
 // sign where the language puts it ("$24.00", "24,00 €"); a refund with a minus before it.
 QString amountText(Money amount, const QString &currency);
 
-// The paper's name as the settings keep it and the dialog shows it ("80 mm roll").
+// The papers' names as the settings keep them and the dialogs list them ("80 mm roll"), in
+// the order of Paper.
+const QStringList &paperNames();
 QString paperName(Paper paper);
 Paper paperFromName(const QString &name); // an unknown name is the 80 mm roll
-const std::vector<Paper> &allPapers();
 
 // Sets the printer's page to this paper (a roll's length is fitted when printing).
 void setPaper(QPrinter &printer, Paper paper);
-using slip::isRoll;
 using slip::Placed;
 
 // Where everything goes on the printer's paper. On a roll the page length is set to fit.
 std::vector<Placed> layOut(const Receipt &receipt, QPrinter &printer);
-// Prints the receipt; returns the number of pages.
-int print(const Receipt &receipt, QPrinter &printer);
+// Prints the receipt on the paper, whatever page the printer was left with; returns the number
+// of pages.
+int print(const Receipt &receipt, QPrinter &printer, Paper paper);
 
 } // namespace receipt

@@ -21,8 +21,7 @@ ReceiptSettingsDialog::ReceiptSettingsDialog(const ReceiptSettings &settings,
     setObjectName(QStringLiteral("dlgReceiptSettings"));
     setWindowTitle(QStringLiteral("Receipt Settings"));
     footer_->setPlaceholderText(QStringLiteral("such as: Thank you! Returns within 14 days"));
-    for (receipt::Paper paper : receipt::allPapers())
-        paper_->addItem(receipt::paperName(paper));
+    paper_->addItems(receipt::paperNames());
     paper_->setCurrentText(receipt::paperName(settings.paper));
     const QString localSign = QLocale().currencySymbol();
     currency_->setPlaceholderText(localSign.isEmpty()

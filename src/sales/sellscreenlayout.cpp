@@ -60,9 +60,10 @@ void SellScreen::buildControls() {
         ->setBuddy(isbnEdit_);
     label(this, QStringLiteral("lblLabels_0"), QStringLiteral("&Quantity="), arialFont(12))
         ->setBuddy(quantityEdit_);
-    listButton_ = named<QPushButton>("Command1", QStringLiteral("&List"), this);
-    okButton_ = named<QPushButton>("Command2", QStringLiteral("&OK"), this);
-    findButton_ = named<QPushButton>("cmdDoYouHave", QStringLiteral("Do &you have…?"), this);
+    listButton_ = stepButton("Command1", QStringLiteral("&List"), this, &SellScreen::lookup);
+    okButton_ = stepButton("Command2", QStringLiteral("&OK"), this, &SellScreen::recordSale);
+    findButton_ =
+        stepButton("cmdDoYouHave", QStringLiteral("Do &you have…?"), this, &SellScreen::findTitle);
     findButton_->setToolTip(QStringLiteral("Search the catalogue by words of the title or the "
                                            "author, or by ISBN (F3)"));
     counterbox::onKey(this, Qt::Key_F3, this, [this] { findTitle(); });
@@ -106,12 +107,9 @@ void SellScreen::buildControls() {
 
     label(this, QStringLiteral("Label7"), QStringLiteral("Total="), arialFont(12));
     totalLabel_ = displayField(this, QStringLiteral("Label6"));
-    nextButton_ = named<QPushButton>("Command3", QStringLiteral("&Next Customer"), this);
+    nextButton_ =
+        stepButton("Command3", QStringLiteral("&Next Customer"), this, &SellScreen::nextCustomer);
 
-    connect(listButton_, &QPushButton::clicked, this, &SellScreen::lookup);
-    connect(okButton_, &QPushButton::clicked, this, &SellScreen::recordSale);
-    connect(nextButton_, &QPushButton::clicked, this, &SellScreen::nextCustomer);
-    connect(findButton_, &QPushButton::clicked, this, &SellScreen::findTitle);
     // The counter is worked from the keyboard and a scanner: Enter in the ISBN box looks up,
     // then books; Enter after a quantity looks up with it, the ISBN box ready to book it.
     connect(isbnEdit_, &QLineEdit::returnPressed, this, &SellScreen::isbnEntered);

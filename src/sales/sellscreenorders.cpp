@@ -28,15 +28,14 @@ void SellScreen::collectOrder(std::optional<qint64> orderNo) {
     if (!sessions_->readyToSell())
         return;
     std::optional<CustomerOrder> order;
-    policy::reportOnError(*context_.messages, [&] {
-        order = shop::customerOrder(session_->connection(), *orderNo);
-        if (order->state != OrderState::Arrived && order->state != OrderState::Told)
-            throw DataError(QStringLiteral("Customer order %1 is %2: only an order whose "
-                                           "copies have arrived is collected.")
-                                .arg(*orderNo)
-                                .arg(orderstates::caption(order->state)));
-    });
-    if (!order || (order->state != OrderState::Arrived && order->state != OrderState::Told))
+    if (!policy::reportOnError(*context_.messages, [&] {
+            order = shop::customerOrder(session_->connection(), *orderNo);
+            if (order->state != OrderState::Arrived && order->state != OrderState::Told)
+                throw DataError(QStringLiteral("Customer order %1 is %2: only an order whose "
+                                               "copies have arrived is collected.")
+                                    .arg(*orderNo)
+                                    .arg(orderstates::caption(order->state)));
+        }))
         return;
     // Rung up at the order's price, as any sale: the copies leave the shelf.
     showLookup({order->bookNo, order->isbn, order->title, order->price, order->quantity},

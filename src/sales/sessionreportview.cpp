@@ -26,8 +26,7 @@ SessionReportView::SessionReportView(MessageBoxes &messages, QWidget *parent)
     printed_.currency =
         settings.currency.isEmpty() ? QLocale().currencySymbol() : settings.currency;
     paper_ = named<QComboBox>("cboPaper", this);
-    for (receipt::Paper paper : receipt::allPapers())
-        paper_->addItem(receipt::paperName(paper));
+    paper_->addItems(receipt::paperNames());
     paper_->setCurrentText(receipt::paperName(settings.paper));
     QLabel *paperCaption = captionFor(QStringLiteral("Pa&per:"), paper_, this);
     print_ =
@@ -35,8 +34,7 @@ SessionReportView::SessionReportView(MessageBoxes &messages, QWidget *parent)
     print_->setToolTip(QStringLiteral("Print the report (Ctrl+P)"));
     pdf_ = stepButton("cmdPdf", QStringLiteral("Save as P&DF..."), this,
                       &SessionReportView::saveAsPdf);
-    preview_ = new QPrintPreviewWidget(printer_.get(), this);
-    preview_->setObjectName(QStringLiteral("previewReport"));
+    preview_ = named<QPrintPreviewWidget>("previewReport", printer_.get(), this);
     preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
 
     QHBoxLayout *top = buttonRow({paperCaption, paper_, rowStretch, print_, pdf_});

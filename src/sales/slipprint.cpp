@@ -18,12 +18,12 @@ double toMm(double pixels, const QPrinter &printer) {
     return pixels / printer.resolution() * mmPerInch;
 }
 
-} // namespace
-
+// A roll is told by its width, whatever the print dialog calls it.
 bool isRoll(const QPageSize &pageSize) {
     return pageSize.size(QPageSize::Millimeter).width() < widestRollMm;
 }
 
+// The slip's face on this printer's paper: smaller on a roll.
 QFont font(const QPrinter &printer, bool bold, bool large) {
     QFont face;
     // The program's own faces; Chinese titles in a Traditional Chinese Ming face.
@@ -35,6 +35,8 @@ QFont font(const QPrinter &printer, bool bold, bool large) {
     face.setBold(bold);
     return face;
 }
+
+} // namespace
 
 Builder::Builder(QPrinter &printer)
     : printer_(printer),

@@ -3,12 +3,10 @@
 // strip as long as its rows, on a sheet it runs over as many pages as it needs.
 #pragma once
 
-#include <QPageSize>
 #include <QRectF>
 #include <QString>
 #include <vector>
 
-class QFont;
 class QPrinter;
 
 namespace slip {
@@ -28,11 +26,6 @@ struct Group {
     double height = 0;
     std::vector<Placed> items; // rectangles from the group's top
 };
-
-// A roll is told by its width, whatever the print dialog calls it.
-bool isRoll(const QPageSize &pageSize);
-// The slip's face on this printer's paper: smaller on a roll.
-QFont font(const QPrinter &printer, bool bold, bool large);
 
 class Builder {
 public:

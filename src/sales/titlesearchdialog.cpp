@@ -44,11 +44,12 @@ TitleSearchDialog::TitleSearchDialog(std::shared_ptr<ShopSession> session, Messa
     found_ = named<QLabel>("lblFound", this);
 
     auto *buttons = new QDialogButtonBox(this);
-    chooseButton_ = buttons->addButton(QStringLiteral("&Choose"), QDialogButtonBox::AcceptRole);
-    chooseButton_->setObjectName(QStringLiteral("cmdChoose"));
-    chooseButton_->setDefault(true); // Enter in the box chooses the current line
+    QPushButton *chooseButton =
+        buttons->addButton(QStringLiteral("&Choose"), QDialogButtonBox::AcceptRole);
+    chooseButton->setObjectName(QStringLiteral("cmdChoose"));
+    chooseButton->setDefault(true); // Enter in the box chooses the current line
     buttons->addButton(QDialogButtonBox::Close)->setObjectName(QStringLiteral("cmdClose"));
-    connect(chooseButton_, &QPushButton::clicked, this, &TitleSearchDialog::choose);
+    connect(chooseButton, &QPushButton::clicked, this, &TitleSearchDialog::choose);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(grid_->view(), &QAbstractItemView::doubleClicked, this, &TitleSearchDialog::choose);
 

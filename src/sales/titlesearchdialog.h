@@ -11,7 +11,6 @@ class DataGrid;
 class MessageBoxes;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class RecordSource;
 class ShopSession;
 
@@ -43,7 +42,6 @@ private:
     QLineEdit *words_;
     DataGrid *grid_;
     QLabel *found_;
-    QPushButton *chooseButton_;
     QTimer pause_;
     QString chosenIsbn_;
 };

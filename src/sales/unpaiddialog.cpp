@@ -12,10 +12,9 @@
 #include <QVBoxLayout>
 
 UnpaidDialog::UnpaidDialog(const std::vector<UnpaidReceipt> &receipts, QWidget *parent)
-    : QDialog(parent), receipts_(receipts), table_(new QTableWidget(this)) {
+    : QDialog(parent), receipts_(receipts), table_(named<QTableWidget>("grdUnpaid", this)) {
     setObjectName(QStringLiteral("frmUnpaid"));
     setWindowTitle(QStringLiteral("Unpaid Receipts"));
-    table_->setObjectName(QStringLiteral("grdUnpaid"));
     table_->setColumnCount(4);
     table_->setHorizontalHeaderLabels({QStringLiteral("Receipt"), QStringLiteral("Opened"),
                                        QStringLiteral("Lines"), QStringLiteral("Total")});

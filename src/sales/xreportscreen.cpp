@@ -19,8 +19,7 @@
 XReportScreen::XReportScreen(const ShopContext &context, QWidget *parent)
     : ShopScreen(context, screenid::XReport, QStringLiteral("X Report"), QSize(620, 760), parent),
       session_(ShopSession::open(context.shop)), sessionBox_(named<QComboBox>("cboSession", this)),
-      view_(new SessionReportView(*context.messages, this)) {
-    view_->setObjectName(QStringLiteral("viewReport"));
+      view_(named<SessionReportView>("viewReport", *context.messages, this)) {
     QLabel *heading = screenHeading(QStringLiteral("Label1"),
                                     QStringLiteral("X Report: a session so far"), this, 1.4, false);
     auto *caption = named<QLabel>("lblSession", QStringLiteral("&Session:"), this);

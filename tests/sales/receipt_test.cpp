@@ -86,7 +86,7 @@ TEST(ReceiptPrint, EveryLineWholeOnThePaperChosenWhateverPageThePrinterHad) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath(name + ".pdf"));
         printer.setPageSize(QPageSize(QPageSize::Letter));
-        const int printed = ReceiptCommands::printOn(printer, receipt, c.paper);
+        const int printed = receipt::print(receipt, printer, c.paper);
         const std::vector<receipt::Placed> placed = receipt::layOut(receipt, printer);
 
         // Every line once, in order, its title whole (wrapped where it is long), its amounts
