@@ -1,4 +1,4 @@
-// The customer orders' lists and steps, and the hold slip that goes with copies set aside.
+// The customer orders' lists and steps.
 #include "customerordersscreen.h"
 
 #include "clock.h"
@@ -6,6 +6,7 @@
 #include "depositdialog.h"
 #include "errorpolicy.h"
 #include "gridcommands.h"
+#include "holdslip.h"
 #include "neworderdialog.h"
 #include "orderlimitmark.h"
 #include "printpreview.h"
@@ -17,7 +18,6 @@
 #include "screenids.h"
 #include "shopsession.h"
 #include "shopsteps.h"
-#include "slipprint.h"
 #include "tillsessions.h"
 
 #include <QComboBox>
@@ -204,37 +204,6 @@ qint64 cashMethod(Connection &connection) {
     return 0;
 }
 
-// The hold slip: a strip on the receipt printer that goes with the copies set aside for a
-// customer's order, so that they are not sold to someone else (customer, phone, title, the day
-// they were set aside, the order's number). Every row of it, in groups that stay together.
-std::vector<slip::Group> holdSlip(const CustomerOrder &order, const QDate &setAside,
-                                  const QString &shopName, QPrinter &printer) {
-    slip::Builder b(printer);
-    if (!shopName.isEmpty())
-        b.row(shopName, {}, true, false, Qt::AlignHCenter);
-    b.row(QStringLiteral("ON HOLD"), {}, true, true, Qt::AlignHCenter);
-    b.row(QStringLiteral("Customer order %1").arg(order.orderNo), {}, true, false,
-          Qt::AlignHCenter);
-    b.rule();
-    b.endGroup();
-    b.row(QStringLiteral("Customer"), order.customer, true);
-    if (!order.phone.isEmpty())
-        b.row(QStringLiteral("Phone"), order.phone);
-    if (!order.email.isEmpty())
-        b.row(QStringLiteral("E-mail"), order.email);
-    b.gap();
-    b.row(order.title, {}, true);
-    b.row(QStringLiteral("ISBN %1").arg(order.isbn),
-          order.quantity == 1 ? QStringLiteral("1 copy")
-                              : QStringLiteral("%1 copies").arg(order.quantity));
-    if (order.deposit > Money())
-        b.row(QStringLiteral("Deposit paid"), order.deposit.text());
-    b.row(QStringLiteral("Set aside"), conv::dateText(setAside));
-    b.rule();
-    b.endGroup();
-    return b.groups();
-}
-
 } // namespace
 
 void CustomerOrdersScreen::takeDeposit(std::optional<Money> amount, qint64 method) {
@@ -322,9 +291,8 @@ int CustomerOrdersScreen::printHoldSlipOn(QPrinter &printer) {
         const ReceiptSettings settings = ReceiptSettings::load();
         // The print dialog puts a page size of its own on the printer: the paper is set again.
         receipt::setPaper(printer, settings.paper);
-        const std::vector<slip::Group> rows =
-            holdSlip(shop::customerOrder(connection, *order), *since, settings.shopName, printer);
-        pages = slip::paint(slip::layOut(rows, printer), printer);
+        pages = holdslip::print(shop::customerOrder(connection, *order), *since, settings.shopName,
+                                printer);
     });
     return pages;
 }
