@@ -199,6 +199,7 @@ private:
     void assign(int column, const QVariant &value, bool typed);
     int columnOf(const QString &field) const;
     void writePending();
+    void removeRow(int row);
     void readRestWhileIdle();
 
     std::shared_ptr<ShopSession> session_;

@@ -97,13 +97,17 @@ void RecordSource::cancelPending() {
     const bool isNew = pending_->isNew;
     pending_.reset();
     if (isNew) {
-        emit rowAboutToBeRemoved(row);
-        store_.remove(row);
-        emit rowRemoved(row);
+        removeRow(row);
         setCurrent(store_.rowCount(), Cursor::AfterEnd);
     } else {
         emit rowChanged(row);
     }
+}
+
+void RecordSource::removeRow(int row) {
+    emit rowAboutToBeRemoved(row);
+    store_.remove(row);
+    emit rowRemoved(row);
 }
 
 void RecordSource::writePending() {
@@ -111,9 +115,7 @@ void RecordSource::writePending() {
         // An added row with nothing typed is never stored, whatever leaves it.
         const int row = pending_->row;
         pending_.reset();
-        emit rowAboutToBeRemoved(row);
-        store_.remove(row);
-        emit rowRemoved(row);
+        removeRow(row);
         if (cursor_ == Cursor::Row && current_ >= store_.rowCount())
             cursor_ = Cursor::AfterEnd;
         return;
@@ -151,9 +153,7 @@ void RecordSource::forgetStored(qint64 rowid) {
             else if (pending_ && pending_->row > row)
                 --pending_->row;
             const bool wasCurrent = currentRow() == row;
-            emit rowAboutToBeRemoved(row);
-            store_.remove(row);
-            emit rowRemoved(row);
+            removeRow(row);
             if (wasCurrent)
                 setCurrent(row, Cursor::Deleted);
             else if (current_ > row)
@@ -170,8 +170,6 @@ void RecordSource::deleteCurrent() {
         RowWriter(connection(), table_, fields_).remove(store_.rowid(row));
         pending_.reset();
     }
-    emit rowAboutToBeRemoved(row);
-    store_.remove(row);
-    emit rowRemoved(row);
+    removeRow(row);
     setCurrent(row, Cursor::Deleted);
 }
