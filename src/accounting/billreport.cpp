@@ -108,19 +108,13 @@ BillReportData readData(const std::shared_ptr<ShopSession> &session) {
 }
 
 QPrintPreviewDialog *openPreview(const BillReportData &data, QWidget *parent) {
-    auto *preview = named<QPrintPreviewDialog>("DataReportBill", parent);
-    preview->setWindowTitle(QStringLiteral("DataReport1"));
-    preview->setAttribute(Qt::WA_DeleteOnClose);
-    preview->setWindowModality(Qt::NonModal);
-    printpreview::fit(preview, QSize(820, 680));
     // The rows are those tempPay held when the preview opened: printing from this window
     // prints what it shows, whatever later listings put into tempPay.
-    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
-                     [data](QPrinter *printer) {
-                         bandedreport::print(*printer, layout(data.credit), data.records);
-                     });
-    preview->show();
-    return preview;
+    return printpreview::show(named<QPrintPreviewDialog>("DataReportBill", parent),
+                              QStringLiteral("DataReport1"), QSize(820, 680),
+                              [data](QPrinter *printer) {
+                                  bandedreport::print(*printer, layout(data.credit), data.records);
+                              });
 }
 
 } // namespace billreport

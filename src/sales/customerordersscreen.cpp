@@ -308,13 +308,8 @@ QPrintPreviewDialog *CustomerOrdersScreen::printHoldSlip() {
     auto *printer = new QPrinter(QPrinter::HighResolution);
     receipt::setPaper(*printer, ReceiptSettings::load().paper);
     printer->setDocName(QStringLiteral("Hold slip"));
-    auto *preview = named<QPrintPreviewDialog>("holdSlipPreview", printer, window());
-    preview->setWindowTitle(QStringLiteral("Hold Slip"));
-    preview->setAttribute(Qt::WA_DeleteOnClose);
-    printpreview::fit(preview, QSize(640, 720));
-    connect(preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter *target) { printHoldSlipOn(*target); });
-    connect(preview, &QObject::destroyed, [printer] { delete printer; });
-    preview->show();
-    return preview;
+    return printpreview::show(
+        named<QPrintPreviewDialog>("holdSlipPreview", printer, window()),
+        QStringLiteral("Hold Slip"), QSize(640, 720),
+        [this](QPrinter *target) { printHoldSlipOn(*target); }, printer, this);
 }

@@ -53,17 +53,11 @@ QPrintPreviewDialog *ReceiptCommands::printReceipt() {
     auto *printer = new QPrinter(QPrinter::HighResolution);
     receipt::setPaper(*printer, paper);
     printer->setDocName(QStringLiteral("Receipt"));
-    auto *preview = named<QPrintPreviewDialog>("receiptPreview", printer, screen_->window());
-    preview->setWindowTitle(QStringLiteral("Receipt"));
-    preview->setAttribute(Qt::WA_DeleteOnClose);
-    preview->setWindowModality(Qt::NonModal);
-    printpreview::fit(preview, QSize(640, 720));
     // What the preview shows and prints is the receipt of the moment it opened.
-    connect(preview, &QPrintPreviewDialog::paintRequested, preview,
-            [receipt, paper](QPrinter *target) { receipt::print(receipt, *target, paper); });
-    connect(preview, &QObject::destroyed, [printer] { delete printer; }); // after the dialog
-    preview->show();
-    return preview;
+    return printpreview::show(
+        named<QPrintPreviewDialog>("receiptPreview", printer, screen_->window()),
+        QStringLiteral("Receipt"), QSize(640, 720),
+        [receipt, paper](QPrinter *target) { receipt::print(receipt, *target, paper); }, printer);
 }
 
 void ReceiptCommands::editSettings() {

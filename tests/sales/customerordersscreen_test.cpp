@@ -10,6 +10,8 @@
 #include "pdfpages.h"
 
 #include <QLineEdit>
+#include <QPointer>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -170,6 +172,17 @@ TEST_F(OrdersScreen, TheHoldSlipPrintsForCopiesSetAside) {
         EXPECT_EQ(orders->printHoldSlipOn(printer), c.pages);
         if (c.pages > 0) {
             EXPECT_EQ(readPdf(path).count, c.pages);
+        }
+        // Its preview stands beside the screen and goes, with its printer, once closed.
+        QPointer<QPrintPreviewDialog> preview = orders->printHoldSlip();
+        ASSERT_EQ(preview != nullptr, c.pages > 0);
+        if (preview) {
+            EXPECT_EQ(preview->windowTitle(), "Hold Slip");
+            EXPECT_TRUE(preview->isVisible());
+            EXPECT_FALSE(preview->isModal());
+            preview->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(preview.isNull());
         }
     }
 }

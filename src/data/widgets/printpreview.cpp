@@ -1,10 +1,11 @@
-// Sizing a print preview to its toolbar, and its Print key.
+// Sizing a print preview to its toolbar, its Print key, and showing it as a window of its own.
 #include "printpreview.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QToolBar>
 
@@ -35,6 +36,20 @@ void fit(QPrintPreviewDialog *preview, QSize opening) {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         width = std::min(width, screen->availableGeometry().width());
     preview->resize(width, opening.height());
+}
+
+QPrintPreviewDialog *show(QPrintPreviewDialog *preview, const QString &title, QSize opening,
+                          const std::function<void(QPrinter *)> &paint, QPrinter *printer,
+                          const QObject *receiver) {
+    preview->setWindowTitle(title);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    fit(preview, opening);
+    QObject::connect(preview, &QPrintPreviewDialog::paintRequested,
+                     receiver != nullptr ? receiver : preview, paint);
+    if (printer != nullptr)
+        QObject::connect(preview, &QObject::destroyed, [printer] { delete printer; });
+    preview->show();
+    return preview;
 }
 
 } // namespace printpreview

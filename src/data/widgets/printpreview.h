@@ -4,8 +4,13 @@
 
 #include <QSize>
 
+#include <functional>
+
 class QAction;
+class QObject;
 class QPrintPreviewDialog;
+class QPrinter;
+class QString;
 
 namespace printpreview {
 
@@ -13,5 +18,10 @@ namespace printpreview {
 void fit(QPrintPreviewDialog *preview, QSize opening);
 // The preview's own Print command; null if it has none.
 QAction *printAction(QPrintPreviewDialog *preview);
+// Shows `preview` fitted to `opening`, not modal, deleted on closing and `printer` (if any) after
+// it. `paint` draws its pages while `receiver` lives (the preview itself when null).
+QPrintPreviewDialog *show(QPrintPreviewDialog *preview, const QString &title, QSize opening,
+                          const std::function<void(QPrinter *)> &paint, QPrinter *printer = nullptr,
+                          const QObject *receiver = nullptr);
 
 } // namespace printpreview
