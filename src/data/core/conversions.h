@@ -1,8 +1,8 @@
-// How values of each column kind are stored, typed in and shown: the shop's date text
-// ("2001/5/3"), the shortest decimal text of a number, and text-to-kind conversion.
+// The kinds of value a column of the shop holds, as db/schema.sql declares them, and how values
+// of each kind are stored, typed in and shown: the shop's date text ("2001/5/3"), the shortest
+// decimal text of a number, and text-to-kind conversion. Every engine stores and shows each
+// kind its own way.
 #pragma once
-
-#include "columnkind.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -11,7 +11,18 @@
 #include <QVariant>
 #include <optional>
 
+// Moment: a day and a time of day together (a receipt's, an upgrade's).
+enum class ColumnKind { AutoNumber, Whole, Money, Date, Time, Moment, Text };
+
+// Columns whose values are numbers: printed to the right and exported as number cells.
+inline bool isNumberKind(ColumnKind kind) {
+    return kind == ColumnKind::Money || kind == ColumnKind::Whole || kind == ColumnKind::AutoNumber;
+}
+
 namespace conv {
+
+// Kind of a column from its declared type in db/schema.sql.
+ColumnKind kindFromDeclaredType(const QString &declaredType, bool primaryKey);
 
 // The shop's short date text: year/month/day without leading zeros, "2001/5/3".
 QString dateText(const QDate &date);
