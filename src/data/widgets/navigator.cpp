@@ -18,8 +18,7 @@ Navigator::Navigator(RecordSource *source, QWidget *parent) : QWidget(parent), s
     layout->setSpacing(2);
     const auto button = [this, layout](const char *name, const QString &symbol, const QString &tip,
                                        void (Navigator::*move)()) {
-        auto *b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(name));
+        auto *b = named<QToolButton>(name, this);
         b->setText(symbol);
         b->setToolTip(tip);
         b->setAccessibleName(tip);
