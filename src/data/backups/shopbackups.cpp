@@ -2,6 +2,7 @@
 // the check at start and the restore.
 #include "shopbackups.h"
 
+#include "backupretention.h"
 #include "cancelled.h"
 #include "databaseerrors.h"
 #include "dataerror.h"
@@ -15,10 +16,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <algorithm>
-#include <functional>
-#include <map>
 #include <memory>
-#include <set>
 
 namespace {
 
@@ -31,49 +29,6 @@ const QString kBeforeUpgrade = QStringLiteral("-before-upgrade");
 
 QString noBackup(const QString &why) {
     return QStringLiteral("No backup of the shop database was made: %1").arg(why);
-}
-
-// Which backups to keep: by age, not by count. Of the backups taken on or before today it
-// keeps the newest of today, the newest of each of the last 7 days, of each of the last 4
-// weeks (Monday to Sunday) and of each of the last 12 months; everything else goes. A day
-// without a backup simply has none: history is never filled with repeats. A backup dated
-// after today (a clock set back) is kept. The set holds indexes into `taken`.
-std::set<std::size_t> keptByAge(const std::vector<QDateTime> &taken, const QDate &today) {
-    const QDate monday = today.addDays(1 - today.dayOfWeek());
-    // Each period, in how many of it the backups are kept and how far back a day lies in it.
-    const struct {
-        qint64 count;
-        std::function<qint64(const QDate &)> back;
-    } periods[] = {
-        // Days: today and the six before it.
-        {7, [&](const QDate &day) { return day.daysTo(today); }},
-        // Weeks: this week (from Monday) and the three before it.
-        {4, [&](const QDate &day) { return day >= monday ? 0 : (day.daysTo(monday) + 6) / 7; }},
-        // Months: this month and the eleven before it.
-        {12,
-         [&](const QDate &day) {
-             return qint64{(today.year() - day.year()) * 12 + (today.month() - day.month())};
-         }},
-    };
-    std::set<std::size_t> kept;
-    for (std::size_t i = 0; i < taken.size(); ++i)
-        if (taken[i].date() > today)
-            kept.insert(i);
-    for (const auto &[count, back] : periods) {
-        // The newest backup of each day, week or month back.
-        std::map<qint64, std::size_t> newest;
-        for (std::size_t i = 0; i < taken.size(); ++i) {
-            const QDate day = taken[i].date();
-            if (day > today || back(day) >= count)
-                continue;
-            const auto [it, first] = newest.try_emplace(back(day), i);
-            if (!first && taken[it->second] < taken[i])
-                it->second = i;
-        }
-        for (const auto &[age, index] : newest)
-            kept.insert(index);
-    }
-    return kept;
 }
 
 // Removes the named files when the scope is left.
@@ -256,7 +211,7 @@ void ShopBackups::rotate(const QDate &today) const {
     std::vector<QDateTime> taken;
     for (const QString &path : backups)
         taken.push_back(stampOf(path));
-    const std::set<std::size_t> kept = keptByAge(taken, today);
+    const std::set<std::size_t> kept = backupretention::keep(taken, today);
     for (qsizetype i = 0; i < backups.size(); ++i)
         if (!kept.contains(static_cast<std::size_t>(i)))
             SqliteFile::remove(backups[i]);

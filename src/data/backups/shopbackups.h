@@ -43,7 +43,7 @@ public:
     // Copies the database with SQLite's online backup a few pages at a time (a consistent
     // copy, however much another connection writes meanwhile), checks the copy, counts its
     // sales and titles, compresses it and only then gives it its name; then keeps the
-    // backups by age (rotate). A copy that fails its check is thrown away, as is
+    // backups by age (backupretention). A copy that fails its check is thrown away, as is
     // everything of a backup that is stopped or killed half-way. `progress` is asked between
     // steps (false stops it: Cancelled). Returns the new backup's path; throws DataError
     // saying why no backup was made.
